@@ -1,0 +1,14 @@
+option(ONDULA_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(ONDULA_FUZZ "Build the libFuzzer targets (needs clang)" OFF)
+option(ONDULA_BENCH "Build the benchmarks in bench/" ON)
+
+add_compile_options(-Wall -Wextra)
+
+if(ONDULA_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(ONDULA_FUZZ AND NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  message(FATAL_ERROR "ONDULA_FUZZ=ON needs clang: configure with -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang")
+endif()

@@ -1,0 +1,30 @@
+enable_testing()
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+# ondula_add_test(<name> SOURCES <files...> LIBS <targets...> [ENVIRONMENT <VAR=value...>])
+# One GoogleTest executable, each of its cases registered with ctest.
+function(ondula_add_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  set(props ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${T_ENVIRONMENT}")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
+endfunction()
+
+# ondula_add_fuzz_target(<name> SOURCE <file> LIBS <targets...> CORPUS <dir>)
+# The source defines LLVMFuzzerTestOneInput. With ONDULA_FUZZ the target is a
+# libFuzzer binary; otherwise it is linked with a driver that replays every file
+# of the corpus folder, and that replay is a ctest.
+function(ondula_add_fuzz_target name)
+  cmake_parse_arguments(F "" "SOURCE;CORPUS" "LIBS" ${ARGN})
+  add_executable(${name} ${F_SOURCE})
+  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  if(ONDULA_FUZZ)
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  else()
+    target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/cmake/fuzz_replay_main.cpp)
+    add_test(NAME ${name}.corpus COMMAND ${name} ${F_CORPUS})
+  endif()
+endfunction()

@@ -1,0 +1,60 @@
+// Status numbers of the imaging library, the error-check switch and the
+// exception that a failing operator throws while errors are "given".
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+// Every operator returns a Vstatus: V_OK (2) on success, else one of the numbers
+// below (or, for frame-grabber operators, the plug-in's own 53xx-8600 number).
+using Vstatus = int;
+
+// X(name, number, text): one table, so numbers and texts cannot drift apart.
+#define VERODYN_STATUS_TABLE(X)                                                  \
+    X(V_OK, 2, "success")                                                        \
+    X(VERR_PARAM, 1301, "wrong value of a control parameter")                    \
+    X(VERR_NO_OBJECT, 1302, "input object is empty")                             \
+    X(VERR_PIXEL_TYPE, 1303, "pixel type not supported by this operator")        \
+    X(VERR_SIZE_MISMATCH, 1304, "images have different sizes")                   \
+    X(VERR_TYPE_MISMATCH, 1305, "images have different pixel types")             \
+    X(VERR_CHANNEL, 1306, "channel number out of range")                         \
+    X(VERR_CHANNEL_MISMATCH, 1307, "images have different channel counts")       \
+    X(VERR_OUTSIDE, 1308, "rectangle lies outside the image")                    \
+    X(VERR_NO_MEMORY, 1309, "not enough memory")                                 \
+    X(VERR_NULL_POINTER, 1310, "null plane address")                             \
+    X(VERR_FILE_OPEN, 5200, "file cannot be opened")                             \
+    X(VERR_FILE_FORMAT, 5201, "unknown, truncated or corrupt image file")       \
+    X(VERR_FILE_WRITE, 5202, "file cannot be written")                           \
+    X(VERR_FILE_FORMAT_NAME, 5203, "unknown file format name")
+
+enum VStatusCode : int {
+#define VERODYN_STATUS_ENUM(name, number, text) name = number,
+    VERODYN_STATUS_TABLE(VERODYN_STATUS_ENUM)
+#undef VERODYN_STATUS_ENUM
+};
+
+// The text of a status number ("unknown error" for a number not in the table).
+const char* verror_text(Vstatus status);
+
+// The last failure reported on this thread: "<operator>: <text>[: <detail>]".
+std::string vlast_error();
+
+// Thrown by a failing operator while set_check("give_error") is in force.
+class VException : public std::runtime_error {
+public:
+    VException(Vstatus err, const std::string& message) : std::runtime_error(message), err_(err) {}
+    Vstatus err() const { return err_; }
+
+private:
+    Vstatus err_;
+};
+
+// set_check(text) switches one flag of the library:
+//   "give_error"  (the default) a failing operator throws VException;
+//   "~give_error" a failing operator returns its status;
+//   "father" / "~father" whether open_window places the next window inside the
+//   parent it is given (read by open_window; "father" is the default).
+// Any other text gives VERR_PARAM. The flags are process-wide.
+Vstatus set_check(const char* text);
+bool check_give_error();
+bool check_father();

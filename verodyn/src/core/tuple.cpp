@@ -1,0 +1,34 @@
+#include <charconv>
+#include <cstdlib>
+
+#include "verodyn/tuple.h"
+
+long long VCtrlVal::L() const
+{
+    if (auto v = std::get_if<long long>(&value_))
+        return *v;
+    if (auto v = std::get_if<double>(&value_))
+        return static_cast<long long>(*v);
+    const std::string& text = std::get<std::string>(value_);
+    return std::strtoll(text.c_str(), nullptr, 0);
+}
+
+double VCtrlVal::D() const
+{
+    if (auto v = std::get_if<double>(&value_))
+        return *v;
+    if (auto v = std::get_if<long long>(&value_))
+        return static_cast<double>(*v);
+    return std::strtod(std::get<std::string>(value_).c_str(), nullptr);
+}
+
+std::string VCtrlVal::S() const
+{
+    if (auto v = std::get_if<std::string>(&value_))
+        return *v;
+    if (auto v = std::get_if<long long>(&value_))
+        return std::to_string(*v);
+    char buffer[32];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, std::get<double>(value_));
+    return std::string(buffer, result.ptr);
+}

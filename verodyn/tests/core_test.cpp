@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include "verodyn/verodyn.h"
+
+namespace {
+
+class CoreTest : public ::testing::Test {
+protected:
+    void SetUp() override { set_check("~give_error"); }
+    void TearDown() override { set_check("give_error"); }
+};
+
+TEST_F(CoreTest, GenImage3CopiesPlanesAndPointersReadThemInPlace)
+{
+    const unsigned char r[6] = {1, 2, 3, 4, 5, 6}, g[6] = {7, 8, 9, 10, 11, 12}, b[6] = {0};
+    Vobject image;
+    ASSERT_EQ(gen_image3(&image, "byte", 3, 2, r, g, b), V_OK);
+    int channels = 0;
+    ASSERT_EQ(count_channels(image, &channels), V_OK);
+    EXPECT_EQ(channels, 3);
+    void *pr, *pg, *pb;
+    std::string type;
+    int w = 0, h = 0;
+    ASSERT_EQ(get_image_pointer3(image, &pr, &pg, &pb, &type, &w, &h), V_OK);
+    EXPECT_EQ(type, "byte");
+    EXPECT_EQ(w, 3);
+    EXPECT_EQ(h, 2);
+    EXPECT_NE(pr, static_cast<const void*>(r));
+    EXPECT_EQ(static_cast<unsigned char*>(pr)[5], 6);
+    EXPECT_EQ(static_cast<unsigned char*>(pg)[3], 10);
+    EXPECT_EQ(get_image_pointer1(image, &pr, nullptr, nullptr, nullptr), V_OK);
+}
+
+TEST_F(CoreTest, CopiesShareImagesButCopyImageIsIndependent)
+{
+    Vobject a;
+    ASSERT_EQ(gen_image_const(&a, "byte", 4, 4), V_OK);
+    Vobject shared = a, copy;
+    ASSERT_EQ(copy_image(a, &copy), V_OK);
+    void* p;
+    get_image_pointer1(a, &p, nullptr, nullptr, nullptr);
+    static_cast<unsigned char*>(p)[0] = 9;
+    void *ps, *pc;
+    get_image_pointer1(shared, &ps, nullptr, nullptr, nullptr);
+    get_image_pointer1(copy, &pc, nullptr, nullptr, nullptr);
+    EXPECT_EQ(static_cast<unsigned char*>(ps)[0], 9);
+    EXPECT_EQ(static_cast<unsigned char*>(pc)[0], 0);
+}
+
+TEST_F(CoreTest, FailuresGiveStatusOrThrowByTheCheckSwitch)
+{
+    Vobject empty, out;
+    int channels;
+    void* p;
+    EXPECT_EQ(count_channels(empty, &channels), VERR_NO_OBJECT);
+    EXPECT_EQ(gen_image1(&out, "byte", 0, 5, &channels), VERR_PARAM);
+    EXPECT_EQ(gen_image1(&out, "bytes", 2, 2, &channels), VERR_PARAM);
+    EXPECT_EQ(gen_image1(&out, "byte", 2, 2, nullptr), VERR_NULL_POINTER);
+    ASSERT_EQ(gen_image_const(&out, "byte", 2, 2), V_OK);
+    EXPECT_EQ(get_image_pointer3(out, &p, &p, &p, nullptr, nullptr, nullptr), VERR_CHANNEL);
+    EXPECT_EQ(vlast_error(), "get_image_pointer3: channel number out of range");
+    EXPECT_EQ(set_check("nonsense"), VERR_PARAM);
+
+    set_check("give_error");
+    try {
+        count_channels(empty, &channels);
+        FAIL() << "no exception";
+    } catch (const VException& e) {
+        EXPECT_EQ(e.err(), VERR_NO_OBJECT);
+    }
+}
+
+TEST_F(CoreTest, ConcatMakesTuplesAndEmptyObjectsHaveNoImages)
+{
+    Vobject a, b, both;
+    gen_image_const(&a, "byte", 2, 2);
+    gen_image_const(&b, "real", 3, 3);
+    ASSERT_EQ(concat_obj(a, b, &both), V_OK);
+    EXPECT_EQ(both.count(), 2u);
+    EXPECT_EQ(both.image(1)->type(), VPixelType::Real);
+    ASSERT_EQ(gen_empty_obj(&both), V_OK);
+    EXPECT_TRUE(both.empty());
+}
+
+TEST(TupleTest, ValuesConvertBetweenKinds)
+{
+    VTuple t(42);
+    t.append(2.75).append("17");
+    EXPECT_EQ(t.length(), 3u);
+    EXPECT_EQ(t[0].L(), 42);
+    EXPECT_EQ(t[1].L(), 2);
+    EXPECT_DOUBLE_EQ(t[1].D(), 2.75);
+    EXPECT_EQ(t[2].L(), 17);
+    EXPECT_EQ(t[0].S(), "42");
+}
+
+} // namespace
