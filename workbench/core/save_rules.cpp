@@ -1,0 +1,42 @@
+#include "save_rules.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+bool EndsWithNoCase(const std::string& text, const std::string& suffix)
+{
+    if (text.size() < suffix.size())
+        return false;
+    return std::equal(suffix.rbegin(), suffix.rend(), text.rbegin(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+    });
+}
+
+} // namespace
+
+SavePlan PlanSave(const std::string& path, int kind)
+{
+    SavePlan plan;
+    if (IsFftKind(kind)) {
+        plan.refused = true;
+        return plan;
+    }
+    plan.path = path;
+    if (EndsWithNoCase(path, ".tif") || EndsWithNoCase(path, ".tiff")) {
+        plan.format = "tiff";
+    } else if (EndsWithNoCase(path, ".jpg") || EndsWithNoCase(path, ".jpeg")) {
+        plan.format = "jpeg30";
+    } else {
+        plan.format = "tiff";
+        plan.path += ".tif";
+    }
+    return plan;
+}
+
+std::string FileNameOf(const std::string& path)
+{
+    std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}

@@ -1,0 +1,34 @@
+// The texts of the status panes 130 (values under the cursor) and 131 (units).
+#pragma once
+
+#include <array>
+#include <string>
+
+// What the panes show of the active document and the application.
+struct PaneState {
+    bool hasActiveDocument = false;
+    bool acquiring = false;          // some document acquires
+    std::string acquiringName;       // its name
+    int channels = 1;                // of the active image
+    int mouseX = 0, mouseY = 0;
+    int crossX = 0, crossY = 0;      // (0, 0) = no cross: values are absolute
+    int mouseValue = 0;              // grey level or 0x00BBGGRR
+    int crossValue = -1;
+    bool calibratedXY = false, calibratedZ = false;
+    float scaleXY = 1.0f, scaleZ = 1.0f;
+    float unitFactorXY = 1.0f, unitFactorZ = 1.0f;
+};
+
+// "%1.0e" of `value` with the exponent written without padding: 1e-3, 1e+0, 1e+10.
+std::string ShortExponent(double value);
+
+// Pane 131: empty without an active document or while acquiring.
+std::string UnitsPaneText(const PaneState& state);
+
+// Pane 130: the whole text and its five parts (x, y, and three value parts;
+// the fourth and fifth are empty for one-channel and calibrated texts).
+struct ValuesPane {
+    std::string text;
+    std::array<std::string, 5> parts;
+};
+ValuesPane ValuesPaneText(const PaneState& state);

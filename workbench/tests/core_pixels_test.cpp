@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include <verodyn/operators.h>
+
+#include "plane_buffers.h"
+#include "profiles.h"
+
+namespace {
+
+TEST(TestPattern, CornersOf640x480)
+{
+    Vobject image;
+    ASSERT_TRUE(MakeImageFromPlanes(TestPattern(640, 480), &image));
+    PlaneView v = ViewPlanes(image);
+    ASSERT_EQ(v.channels, 3);
+    EXPECT_EQ(GetPixelValue(v, 0, 0), PackRgb(0, 0, 255));
+    EXPECT_EQ(GetPixelValue(v, 639, 479), PackRgb(254, 254, 1));
+    EXPECT_EQ(GetPixelValue(v, 640, 0), -1);
+    EXPECT_EQ(GetPixelValue(v, 0, -1), -1);
+}
+
+TEST(PixelLuminance, Channels)
+{
+    const int32_t packed = PackRgb(200, 100, 50);
+    EXPECT_EQ(packed, 0x003264C8);
+    EXPECT_EQ(PixelLuminance(packed, 0), 200);
+    EXPECT_EQ(PixelLuminance(packed, 1), 100);
+    EXPECT_EQ(PixelLuminance(packed, 2), 50);
+    EXPECT_EQ(PixelLuminance(packed, 3), (30 * 200 + 59 * 100 + 11 * 50) / 100);
+    EXPECT_EQ(PixelLuminance(packed, 4), 0);
+}
+
+TEST(PlaneBuffers, GreyRoundTrip)
+{
+    PlaneBuffers p;
+    p.width = 3;
+    p.height = 2;
+    p.channels = 1;
+    p.planes[0] = {1, 2, 3, 4, 5, 6};
+    Vobject image;
+    ASSERT_TRUE(MakeImageFromPlanes(p, &image));
+    PlaneBuffers back;
+    ASSERT_TRUE(ReadPlanes(image, &back));
+    EXPECT_EQ(back.channels, 1);
+    EXPECT_EQ(back.planes[0], p.planes[0]);
+    EXPECT_EQ(GetPixelValue(ViewPlanes(image), 2, 1), 6);
+    EXPECT_FALSE(ReadPlanes(Vobject(), &back));
+}
+
+TEST(ProfileFit, CentroidSigmaGaussian)
+{
+    const float v[] = {0, 10, 20, 10, 0};
+    EXPECT_DOUBLE_EQ(ProfileCentroid(v, 5), 3.0);
+    EXPECT_DOUBLE_EQ(ProfileSigma(v, 5), std::sqrt(0.5));
+    EXPECT_DOUBLE_EQ(GaussianValue(3, 3, 2), 1.0);
+    EXPECT_DOUBLE_EQ(GaussianValue(5, 3, 2), std::exp(-0.5));
+    EXPECT_EQ(ProfileCentroid(v, 0), kNoFit);
+    const float black[] = {0, 0, 0};
+    EXPECT_EQ(ProfileCentroid(black, 3), kNoFit);
+    EXPECT_EQ(ProfileSigma(black, 3), kNoFit);
+    ProfileFit f = FitProfile(black, 3, 10);
+    EXPECT_FALSE(f.fitted);
+    EXPECT_EQ(f.centre, 127.0);
+}
+
+Vobject Grey(int w, int h, uint8_t value)
+{
+    PlaneBuffers p;
+    p.width = w;
+    p.height = h;
+    p.channels = 1;
+    p.planes[0].assign(std::size_t(w) * h, value);
+    Vobject image;
+    MakeImageFromPlanes(p, &image);
+    return image;
+}
+
+TEST(ComputeProfiles, HorizontalSegmentOnGradient)
+{
+    Vobject image;
+    ASSERT_TRUE(MakeImageFromPlanes(TestPattern(100, 50), &image));
+    ProfileState s;
+    ComputeProfiles(ViewPlanes(image), 0, 10, 20, 30, 20, &s);
+    EXPECT_EQ(s.count, 800);
+    for (int n = 0; n < 20; ++n) {
+        EXPECT_EQ(s.points[n][0], 10 + n);
+        EXPECT_EQ(s.points[n][1], (10 + n) * 255 / 100);
+        EXPECT_FALSE(std::isnan(s.points[n][2]));
+    }
+    EXPECT_EQ(s.points[20][0], kNoPoint);
+    EXPECT_EQ(s.points[0][3], kNoPoint);  // a horizontal segment has no row profile
+}
+
+TEST(ComputeProfiles, VerticalSegmentHasEmptyColumnProfile)
+{
+    Vobject image = Grey(40, 40, 100);
+    ProfileState s;
+    ComputeProfiles(ViewPlanes(image), 0, 5, 2, 5, 12, &s);
+    EXPECT_EQ(s.points[0][0], kNoPoint);
+    for (int n = 0; n < 10; ++n) {
+        EXPECT_EQ(s.points[n][4], 2 + n);
+        EXPECT_EQ(s.points[n][3], 100);
+    }
+    EXPECT_EQ(FitProfile(nullptr, 0, 5).centre, 127.0);
+}
+
+TEST(ComputeProfiles, BlackProfileGivesNoFitNeverNaN)
+{
+    Vobject image = Grey(40, 40, 0);
+    ProfileState s;
+    ComputeProfiles(ViewPlanes(image), 0, 0, 0, 30, 30, &s);
+    for (int n = 0; n < 30; ++n) {
+        EXPECT_EQ(s.points[n][1], 0);
+        EXPECT_EQ(s.points[n][2], kNoPoint);
+        EXPECT_EQ(s.points[n][5], kNoPoint);
+    }
+}
+
+TEST(ComputeProfiles, LongProfileStopsAtCapacity)
+{
+    Vobject image = Grey(1000, 10, 7);
+    ProfileState s;
+    ComputeProfiles(ViewPlanes(image), 0, 0, 5, 999, 5, &s);
+    EXPECT_EQ(s.points[799][0], 799);
+    EXPECT_EQ(int(s.points.size()), 800);
+}
+
+TEST(ComputeProfiles, FitIsEvaluatedAtStoredCoordinates)
+{
+    // The segment starts left of the image: the first stored point is x = 0.
+    Vobject image = Grey(20, 20, 50);
+    ProfileState s;
+    ComputeProfiles(ViewPlanes(image), 0, -5, 10, 15, 10, &s);
+    EXPECT_EQ(s.points[0][0], 0);
+    ProfileFit f = FitProfile(std::vector<float>(15, 50).data(), 15, -5);
+    EXPECT_FLOAT_EQ(s.points[0][2], float(GaussianValue(0, f.centre, f.sigma) * 50));
+}
+
+} // namespace

@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include "change_history.h"
+#include "command_ids.h"
+#include "command_rules.h"
+#include "document_walk.h"
+#include "print_scale.h"
+#include "save_rules.h"
+
+namespace {
+
+TEST(SavePlan, FormatBySuffix)
+{
+    struct Case { const char* path; const char* format; const char* written; };
+    const Case cases[] = {
+        {"/d/a.jpg", "jpeg30", "/d/a.jpg"},   {"/d/a.JPEG", "jpeg30", "/d/a.JPEG"},
+        {"/d/a.TiF", "tiff", "/d/a.TiF"},     {"/d/a.tiff", "tiff", "/d/a.tiff"},
+        {"/d/a", "tiff", "/d/a.tif"},         {"/d/Image3", "tiff", "/d/Image3.tif"},
+        {"/d/x.jpg.bak", "tiff", "/d/x.jpg.bak.tif"},
+    };
+    for (const Case& c : cases) {
+        SavePlan p = PlanSave(c.path, 0);
+        EXPECT_FALSE(p.refused);
+        EXPECT_EQ(p.format, c.format) << c.path;
+        EXPECT_EQ(p.path, c.written) << c.path;
+    }
+    EXPECT_EQ(FileNameOf("/d/a.tif"), "a.tif");
+    EXPECT_EQ(FileNameOf("a.tif"), "a.tif");
+}
+
+TEST(SavePlan, FftImagesAreRefused)
+{
+    EXPECT_TRUE(PlanSave("/d/a.tif", KindComplexFft).refused);
+    EXPECT_TRUE(PlanSave("/d/a.tif", KindFftDerived | KindProfiles).refused);
+    EXPECT_FALSE(PlanSave("/d/a.tif", KindProfiles).refused);
+}
+
+TEST(UpdateRules, FrameCommands)
+{
+    CommandState s;
+    EXPECT_FALSE(DocumentCommandEnabled(s));
+    EXPECT_FALSE(CopyEnabled(s));
+    s.hasActiveDocument = true;
+    EXPECT_TRUE(DocumentCommandEnabled(s));
+    EXPECT_TRUE(CopyEnabled(s));
+    EXPECT_FALSE(PasteEnabled(s));
+    EXPECT_TRUE(PasteClipboardEnabled(s));
+    s.hasCopiedDocument = true;
+    EXPECT_TRUE(PasteEnabled(s));
+    s.activeKind = KindComplexFft;
+    EXPECT_FALSE(CopyEnabled(s));
+    s.activeKind = KindFftDerived;
+    EXPECT_FALSE(CopyEnabled(s));
+    s.activeKind = KindProfiles;
+    EXPECT_TRUE(CopyEnabled(s));
+    s.acquiring = true;
+    EXPECT_FALSE(CopyEnabled(s));
+    EXPECT_FALSE(PasteEnabled(s));
+    EXPECT_FALSE(PasteClipboardEnabled(s));
+}
+
+TEST(UpdateRules, ContextMenuGreying)
+{
+    CommandState acquiringDoc{true, true, true, false, KindProfiles, 3};
+    EXPECT_EQ(GreyedContextItems(acquiringDoc),
+              (std::set<int>{ID_RESET_MOUSE_COORDS, ID_CLEAR_PROFILES, ID_VIEW_LIVE_ACQUISITION}));
+    CommandState idleNoSource{true, false, false, false, KindProfiles, 0};
+    EXPECT_EQ(GreyedContextItems(idleNoSource),
+              (std::set<int>{ID_VIEW_LIVE_ACQUISITION, ID_VIEW_FROZEN_ACQUISITION}));
+    idleNoSource.activeKind = 0;
+    EXPECT_EQ(GreyedContextItems(idleNoSource),
+              (std::set<int>{ID_VIEW_LIVE_ACQUISITION, ID_VIEW_FROZEN_ACQUISITION, ID_CLEAR_PROFILES}));
+    CommandState otherAcquires{true, true, false, false, 0, 5};
+    EXPECT_EQ(GreyedContextItems(otherAcquires),
+              (std::set<int>{ID_VIEW_LIVE_ACQUISITION, ID_RESET_MOUSE_COORDS, ID_CLEAR_PROFILES}));
+}
+
+TEST(DocumentWalk, TwentyFiveDocuments)
+{
+    std::vector<int> all = DocumentWalk(25, 7, true);
+    ASSERT_EQ(all.size(), 20u);
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(all[i], (7 + i) % 25);
+    std::vector<int> others = DocumentWalk(25, 7, false);
+    ASSERT_EQ(others.size(), 20u);
+    EXPECT_EQ(others.front(), 8);
+    EXPECT_EQ(others.back(), 2);
+    EXPECT_TRUE(DocumentWalk(1, 0, false).empty());
+    EXPECT_EQ(DocumentWalk(1, 0, true), std::vector<int>{0});
+    EXPECT_TRUE(DocumentWalk(0, 0, true).empty());
+}
+
+TEST(PrintScale, IsotropicFit)
+{
+    PrintViewport v = PrintScale(4800, 6000, 640, 480);
+    EXPECT_DOUBLE_EQ(v.scale, 7.5);
+    EXPECT_EQ(v.width, 4800);
+    EXPECT_EQ(v.height, 3600);
+    v = PrintScale(1000, 300, 400, 200);
+    EXPECT_DOUBLE_EQ(v.scale, 1.5);
+    EXPECT_EQ(v.width, 600);
+    EXPECT_EQ(v.height, 300);
+}
+
+TEST(ChangeHistory, NewestFirstDownToCreation)
+{
+    const auto& lines = ChangeHistory();
+    EXPECT_STREQ(lines.front(), "29/10/07: Ecriture sur disque des images intermédiaires");
+    EXPECT_STREQ(lines.back(), "20/03/06: Création du logiciel");
+    EXPECT_STREQ(lines[lines.size() - 2], "...");
+    EXPECT_EQ(lines.size(), 41u);
+}
+
+} // namespace
