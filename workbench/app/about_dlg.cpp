@@ -1,0 +1,39 @@
+#include "about_dlg.h"
+
+#include <QDesktopServices>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "change_history.h"
+#include "user_message.h"
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QString::fromUtf8("A propos de Ondula4"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("Ondula4")));
+    auto* history = new QListWidget(this);
+    history->setObjectName(QStringLiteral("history"));
+    for (const char* line : ChangeHistory())
+        history->addItem(QString::fromUtf8(line));
+    layout->addWidget(history);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    QPushButton* help = buttons->addButton(QString::fromUtf8("&Aide en ligne"), QDialogButtonBox::ActionRole);
+    help->setObjectName(QStringLiteral("onlineHelp"));
+    connect(help, &QPushButton::clicked, this, &CAboutDlg::OnOnlineHelp);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    layout->addWidget(buttons);
+}
+
+QString CAboutDlg::HelpPageAddress() { return QStringLiteral("https://www.ondula.fr/ondula4/"); }
+
+void CAboutDlg::OnOnlineHelp()
+{
+    if (!QDesktopServices::openUrl(QUrl(HelpPageAddress())))
+        UserMessage(QString::fromUtf8("La dernière version du logiciel est disponible sous :\n") +
+                    HelpPageAddress());
+}

@@ -1,0 +1,17 @@
+// The one way the workbench talks to its user: a message box in the program,
+// a recorder in the tests.
+#pragma once
+
+#include <functional>
+
+#include <QString>
+
+enum class MessageButtons { Ok, YesNo };
+enum MessageAnswer : int { AnswerOk = 1, AnswerYes = 6, AnswerNo = 7 };
+
+// Shows `text` and returns the button chosen (AnswerOk, AnswerYes or AnswerNo).
+int UserMessage(const QString& text, MessageButtons buttons = MessageButtons::Ok);
+
+// Replaces the message box by `sink` (tests); an empty function restores the box.
+using MessageSink = std::function<int(const QString& text, MessageButtons buttons)>;
+void SetMessageSink(MessageSink sink);

@@ -1,0 +1,202 @@
+#include "fralo_doc.h"
+
+#include <algorithm>
+
+#include <verodyn/operators.h>
+
+#include "child_frame.h"
+#include "fralo_app.h"
+#include "fralo_view.h"
+#include "frame_fit.h"
+#include "main_frame.h"
+#include "plane_buffers.h"
+#include "save_rules.h"
+#include "user_message.h"
+
+namespace {
+
+// Switches the imaging library's error exceptions off for one scope.
+class QuietLibrary {
+public:
+    QuietLibrary() { set_check("~give_error"); }
+    ~QuietLibrary() { set_check("give_error"); }
+};
+
+FrameSize SizeOf(const QSize& s) { return {s.width(), s.height()}; }
+
+} // namespace
+
+CFraloDoc::CFraloDoc()
+    : m_pApp(FraloApp()),
+      m_nImageNumber(m_pApp->m_nImageCounter),
+      m_nWidth(m_pApp->m_nDefaultWidth),
+      m_nHeight(m_pApp->m_nDefaultHeight)
+{
+    ++m_pApp->m_nOpenImages;
+    m_strName = QString("Image%1").arg(m_nImageNumber);
+    ++m_pApp->m_nImageCounter;
+    ResetTracker();
+    if (m_pApp->m_nSource != 0)
+        gen_image_const(&m_image, "byte", m_nWidth, m_nHeight);
+    else
+        MakeImageFromPlanes(TestPattern(m_nWidth, m_nHeight), &m_image);
+}
+
+CFraloDoc::~CFraloDoc()
+{
+    if (m_pApp->m_pAcquiringDoc == this && m_pView)
+        m_pView->StopLiveTimer();
+    if (m_pApp->m_pAcquiringDoc == this)
+        m_pApp->m_pAcquiringDoc = nullptr;
+    if (m_pApp->m_pCopiedDoc == this)
+        m_pApp->m_pCopiedDoc = nullptr;
+    --m_pApp->m_nOpenImages;
+}
+
+int CFraloDoc::Channels() const { return ViewPlanes(m_image).channels; }
+
+void CFraloDoc::SetImage(const Vobject& image)
+{
+    m_image = image;
+    PlaneView v = ViewPlanes(m_image);
+    m_nWidth = static_cast<int16_t>(v.width);
+    m_nHeight = static_cast<int16_t>(v.height);
+}
+
+bool CFraloDoc::LoadImage(const QString& path)
+{
+    Vobject image;
+    {
+        QuietLibrary quiet;
+        if (read_image(&image, path.toLocal8Bit().constData()) != V_OK)
+            return false;
+    }
+    PlaneView v = ViewPlanes(image);
+    if (v.channels == 0 || v.width > INT16_MAX || v.height > INT16_MAX)
+        return false;
+    SetImage(image);
+    m_strPathName = path;
+    m_pApp->AddToRecentFileList(path);
+    m_strName = QString::fromStdString(FileNameOf(path.toStdString()));
+    UpdateTitle();
+    m_nKind = 0;
+    return true;
+}
+
+bool CFraloDoc::SaveImage(const QString& path)
+{
+    SavePlan plan = PlanSave(path.toStdString(), m_nKind);
+    if (plan.refused) {
+        UserMessage(QString::fromUtf8(
+            "Image FFT, sauvegarde impossible !\nLa convertir préalablement en nuances de gris..."));
+        return false;
+    }
+    Vstatus status;
+    {
+        QuietLibrary quiet;
+        status = write_image(m_image, plan.format.c_str(), 0, plan.path.c_str());
+    }
+    if (status != V_OK) {
+        UserMessage(QString::fromUtf8("Erreur d'écriture de l'image !"));
+        return false;
+    }
+    m_strPathName = QString::fromStdString(plan.path);
+    m_pApp->AddToRecentFileList(m_strPathName);
+    m_strName = QString::fromStdString(FileNameOf(plan.path));
+    UpdateTitle();
+    return true;
+}
+
+bool CFraloDoc::AttachToActiveView(const QString& path)
+{
+    if (!LoadImage(path))
+        return false;
+    CFraloView* view = m_pApp->MainFrame() ? m_pApp->MainFrame()->ActiveView() : nullptr;
+    if (!view)
+        return true;
+    m_pView = view;
+    m_pChildFrame = view->Frame();
+    view->SetScrollSizes(m_nWidth, m_nHeight);
+    FitFrameToImage(std::min(m_nWidth, m_pApp->m_nMaxWidth), std::min(m_nHeight, m_pApp->m_nMaxHeight));
+    view->SetWindowExtents(m_nWidth, m_nHeight);
+    view->DisplayImage();
+    return true;
+}
+
+QString CFraloDoc::Title() const
+{
+    return QString("%1 (%2x%3)").arg(m_strName).arg(m_nWidth).arg(m_nHeight);
+}
+
+void CFraloDoc::UpdateTitle()
+{
+    if (!m_strPathName.isEmpty()) {
+        if (m_strName.isEmpty())
+            m_strName = m_strPathName;
+        m_strName = QString::fromStdString(FileNameOf(m_strName.toStdString()));
+    }
+    if (m_pChildFrame)
+        m_pChildFrame->setWindowTitle(Title());
+}
+
+void CFraloDoc::FitFrameToImage(int width, int height)
+{
+    if (!m_pChildFrame)
+        return;
+    FrameSize size = FitFrameSize(SizeOf(m_pChildFrame->size()), SizeOf(m_pChildFrame->ClientSize()),
+                                  width, height, m_pApp->m_nMaxWidth, m_pApp->m_nMaxHeight);
+    m_pChildFrame->resize(size.width, size.height);
+    m_pChildFrame->update();
+}
+
+void CFraloDoc::EnlargeFrame(int width, int height)
+{
+    if (!m_pChildFrame)
+        return;
+    bool changed = false;
+    FrameSize size = EnlargeFrameSize(SizeOf(m_pChildFrame->size()),
+                                      SizeOf(m_pChildFrame->ClientSize()), width, height, &changed);
+    if (!changed)
+        return;
+    m_pChildFrame->resize(size.width, size.height);
+    m_pChildFrame->update();
+}
+
+void CFraloDoc::UpdateScrollSizes(int width, int height)
+{
+    CFraloView* view = m_pApp->MainFrame() ? m_pApp->MainFrame()->ActiveView() : nullptr;
+    if (!view)
+        return;
+    view->SetScrollSizes(width, height);
+    view->ScrollTo(0, 0);
+    QPoint scroll = view->ScrollPosition();
+    m_ptScroll = {static_cast<int16_t>(scroll.x()), static_cast<int16_t>(scroll.y())};
+}
+
+void CFraloDoc::MoveFrameTo(int x, int y)
+{
+    if (!m_pChildFrame)
+        return;
+    m_pChildFrame->move(x, y);
+    m_pChildFrame->show();
+    m_pChildFrame->update();
+}
+
+void CFraloDoc::ResetTracker()
+{
+    m_tracker.m_rect = {};
+    m_tracker.m_nStyle = CRectTracker::dottedLine;
+    m_tracker.m_nHandleSize = 8;
+}
+
+void CFraloDoc::ComputeProfiles(int channel, int x1, int y1, int x2, int y2)
+{
+    ::ComputeProfiles(ViewPlanes(m_image), channel, x1, y1, x2, y2, &m_profile);
+}
+
+int32_t CFraloDoc::GetPixelValue(const Vobject& image, int x, int y)
+{
+    return ::GetPixelValue(ViewPlanes(image), x, y);
+}
+
+int CFraloDoc::PixelLuminance(int32_t packed, int channel) { return ::PixelLuminance(packed, channel); }

@@ -1,0 +1,96 @@
+// One image document: the image, its name and size, its calibration, the
+// mouse, cross and profile state of its view, and its frame geometry.
+#pragma once
+
+#include <cstdint>
+
+#include <QPoint>
+#include <QString>
+
+#include <verodyn/object.h>
+
+#include "profiles.h"
+#include "view/rect_tracker.h"
+
+class CFraloApp;
+class CChildFrame;
+class CFraloView;
+
+// A point of two 16-bit coordinates.
+struct Point16 {
+    int16_t x = 0;
+    int16_t y = 0;
+    bool IsZero() const { return x == 0 && y == 0; }
+};
+
+class CFraloDoc {
+public:
+    // Numbered from the application's counter, of the default size: a test
+    // pattern when no source is chosen, else a constant grey image.
+    CFraloDoc();
+    // A document that acquires is first stopped properly; a remembered copy
+    // source is forgotten.
+    ~CFraloDoc();
+    CFraloDoc(const CFraloDoc&) = delete;
+    CFraloDoc& operator=(const CFraloDoc&) = delete;
+
+    // Reads the image file at `path` into the document (name, size, title,
+    // recent files, kind 0). On failure the document is unchanged and false
+    // is returned; the caller reports it.
+    bool LoadImage(const QString& path);
+    // Writes the image to `path` with the format of its suffix (".tif"
+    // appended when it has none of ".tif", ".tiff", ".jpg", ".jpeg"). FFT
+    // images and write failures are reported and change nothing; on success
+    // the document takes the written path as its name.
+    bool SaveImage(const QString& path);
+    // LoadImage, then binds the document to the active view and fits its frame.
+    bool AttachToActiveView(const QString& path);
+
+    // "%s (%dx%d)" of the name and size, as the child frame's title.
+    void UpdateTitle();
+    QString Title() const;
+    void FitFrameToImage(int width, int height);
+    void EnlargeFrame(int width, int height);
+    void UpdateScrollSizes(int width, int height);
+    void MoveFrameTo(int x, int y);
+    // Replaces the image and takes its size (one- or three-channel "byte").
+    void SetImage(const Vobject& image);
+    // Empties the tracker: dotted line, handle size 8.
+    void ResetTracker();
+    // Fills the profile buffer along the segment (see ComputeProfiles).
+    void ComputeProfiles(int channel, int x1, int y1, int x2, int y2);
+
+    // The grey level or packed 0x00BBGGRR value of pixel (x, y), -1 outside.
+    static int32_t GetPixelValue(const Vobject& image, int x, int y);
+    static int PixelLuminance(int32_t packed, int channel);
+    // Channels of the image (1 or 3; 0 without image).
+    int Channels() const;
+
+    CFraloApp* m_pApp;
+    CChildFrame* m_pChildFrame = nullptr;
+    CFraloView* m_pView = nullptr;
+    QString m_strName;
+    QString m_strPathName;  // the full path of the document's file; empty until saved or loaded
+    int16_t m_nImageNumber;
+    int16_t m_nWidth;
+    int16_t m_nHeight;
+    Point16 m_ptMouse;
+    Point16 m_ptCross;
+    Point16 m_ptScroll;
+    int32_t m_nMouseValue = 0;
+    int32_t m_nCrossValue = -1;
+    float m_fScaleXY = 1.0f;
+    float m_fScaleZ = 1.0f;
+    float m_fUnitFactorXY = 1.0f;
+    float m_fUnitFactorZ = 1.0f;
+    float m_fMoirePitch = 8.3f;
+    int32_t m_bCalibratedXY = 0;
+    int32_t m_bCalibratedZ = 0;
+    ProfileState m_profile;
+    int32_t m_bGaussFit = 0;
+    int32_t m_nKind = 0;
+    CRectTracker m_tracker;
+    int32_t m_nFringeCount = 0;
+    Vobject m_image;
+    long m_hGrabber = 0;
+};

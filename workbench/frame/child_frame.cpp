@@ -1,0 +1,20 @@
+#include "child_frame.h"
+
+#include "fralo_doc.h"
+#include "fralo_view.h"
+
+CChildFrame::CChildFrame(std::unique_ptr<CFraloDoc> document)
+    : m_pDoc(std::move(document)), m_pView(new CFraloView(m_pDoc.get()))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWidget(m_pView);
+    m_pDoc->m_pChildFrame = this;
+}
+
+CChildFrame::~CChildFrame()
+{
+    // The document stops its acquisition through its view, so it goes first.
+    m_pDoc.reset();
+}
+
+QSize CChildFrame::ClientSize() const { return widget() ? widget()->size() : contentsRect().size(); }

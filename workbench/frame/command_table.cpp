@@ -1,0 +1,141 @@
+#include "command_table.h"
+
+#include "command_ids.h"
+#include "main_frame.h"
+
+namespace {
+
+#define CALL(member) [](CMainFrame& f) { f.member(); }
+#define RULE(member) [](const CMainFrame& f) { return f.member(); }
+#define RECENT(i) \
+    {ID_FILE_MRU_FILE1 + i, "&Fichier/Fichiers récents", "", nullptr, \
+     [](CMainFrame& f) { f.OnRecentFile(i); }, [](const CMainFrame& f) { return f.HasRecentFile(i); }, nullptr}
+
+const char* const kFile = "&Fichier";
+const char* const kEdit = "&Edition";
+const char* const kSource = "&Numériseur";
+const char* const kDravik = "&Numériseur/&Dravik";
+const char* const kKandris = "&Numériseur/&Caméra Kandris kdLyra";
+const char* const kView = "&Visualisation";
+const char* const kFringe = "&Interférométrie";
+const char* const kImage = "&Traitement";
+const char* const kWindow = "Fe&nêtre";
+const char* const kHelp = "&?";
+
+// A command whose handler and update rule come with the Part that builds it.
+constexpr CommandEntry Later(int id, const char* menu, const char* text)
+{
+    return {id, menu, text, nullptr, nullptr, nullptr, nullptr};
+}
+
+} // namespace
+
+const std::vector<CommandEntry>& CommandTable()
+{
+    static const std::vector<CommandEntry> table = {
+        {ID_FILE_NEW, kFile, "&Nouveau\tCtrl+N", "Ctrl+N", CALL(OnFileNew), nullptr, nullptr},
+        {ID_OPEN, kFile, "&Ouvrir...\tCtrl+O", "Ctrl+O", CALL(OnOpen), nullptr, nullptr},
+        {ID_SAVE, kFile, "&Enregistrer\tCtrl+S", "Ctrl+S", CALL(OnSave), RULE(HasActiveDocument), nullptr},
+        {ID_SAVE_AS, kFile, "En&registrer sous...", nullptr, CALL(OnSaveAs), RULE(HasActiveDocument), nullptr},
+        {ID_FILE_CLOSE, kFile, "&Fermer", nullptr, CALL(OnFileClose), RULE(HasActiveDocument), nullptr},
+        {0, kFile, nullptr, nullptr, nullptr, nullptr, nullptr},
+        {ID_FILE_PRINT, kFile, "&Imprimer...\tCtrl+P", "Ctrl+P", CALL(OnFilePrint), RULE(HasActiveDocument), nullptr},
+        {ID_FILE_PRINT_PREVIEW, kFile, "Aperçu a&vant impression", nullptr, CALL(OnFilePrintPreview),
+         RULE(HasActiveDocument), nullptr},
+        {ID_FILE_PRINT_SETUP, kFile, "&Configuration de l'impression...", nullptr, CALL(OnFilePrintSetup),
+         nullptr, nullptr},
+        {0, kFile, nullptr, nullptr, nullptr, nullptr, nullptr},
+        RECENT(0),
+        RECENT(1),
+        RECENT(2),
+        RECENT(3),
+        {0, kFile, nullptr, nullptr, nullptr, nullptr, nullptr},
+        {ID_APP_EXIT, kFile, "&Quitter", nullptr, CALL(OnAppExit), nullptr, nullptr},
+        // The framework's own open and save share the program's handlers.
+        {ID_FILE_OPEN, nullptr, "&Ouvrir...", nullptr, CALL(OnOpen), nullptr, nullptr},
+        {ID_FILE_SAVE, nullptr, "&Enregistrer", nullptr, CALL(OnSave), RULE(HasActiveDocument), nullptr},
+
+        {ID_EDIT_COPY, kEdit, "&Copier\tCtrl+C", "Ctrl+C", CALL(OnEditCopy), RULE(CanCopy), nullptr},
+        {ID_EDIT_PASTE, kEdit, "C&oller\tCtrl+V", "Ctrl+V", CALL(OnEditPaste), RULE(CanPaste), nullptr},
+        {ID_PASTE_CLIPBOARD, kEdit, "&Coller presse-papier", nullptr, CALL(OnPasteClipboard),
+         RULE(CanPasteClipboard), nullptr},
+        // Undo and cut have accelerators but no handler in this program.
+        {ID_EDIT_UNDO, nullptr, "&Annuler", "Ctrl+Z;Alt+Backspace", nullptr, nullptr, nullptr},
+        {ID_EDIT_CUT, nullptr, "Co&uper", "Ctrl+X;Shift+Del", nullptr, nullptr, nullptr},
+
+        Later(ID_LIVE_ACQUISITION, kSource, "&Acquisition permanente"),
+        Later(ID_FROZEN_ACQUISITION, kSource, "&Acquisition figée"),
+        {0, kSource, nullptr, nullptr, nullptr, nullptr, nullptr},
+        Later(ID_SOURCE_NONE, kSource, "&Aucun"),
+        Later(ID_SOURCE_TWAIN, kSource, "&Twain"),
+        Later(ID_SOURCE_VFW, kSource, "&Video for Windows (Webcam, ...)"),
+        Later(ID_SOURCE_DIRECTSHOW, kSource, "&Direct Show (Webcam, ...)"),
+        Later(ID_SOURCE_ZEPHON2, kDravik, "&Zephon II"),
+        Later(ID_SOURCE_TALVO, kDravik, "&Talvo"),
+        Later(ID_SOURCE_IEEE1394, kSource, "&IEEE 1394 (Firewire)"),
+        Later(ID_SOURCE_USB_LARGE, kKandris, "A1C ou G (1280 x 1024)"),
+        Later(ID_SOURCE_USB_SMALL, kKandris, "A2C ou G (640 x 480)"),
+        {0, kSource, nullptr, nullptr, nullptr, nullptr, nullptr},
+        Later(ID_DEFAULT_SIZE, kSource, "&Taille par défaut..."),
+        Later(ID_CAMERA_SETTINGS, kSource, "&Régler les paramètres de la caméra..."),
+
+        Later(ID_FALSE_COLOURS, kView, "Visualiser en &fausses couleurs..."),
+        Later(ID_REAL_TIME_VIEW, kView, "&Visualiser en temps réel..."),
+        Later(ID_TIME_AVERAGED, kView, "Visualiser en &temps moyenné..."),
+        Later(ID_VIEW_3D, kView, "&Visualiser en 3D"),
+        Later(ID_GAUSS_FIT, kView, "&Gaussienne sur tracé de profils"),
+        Later(ID_MOUSE_COORDS, kView, "&Coordonnées souris"),
+        {0, kView, nullptr, nullptr, nullptr, nullptr, nullptr},
+        {ID_VIEW_TOOLBAR, kView, "&Barre d'outils", nullptr, CALL(OnToggleToolBar), nullptr, RULE(ToolBarShown)},
+        {ID_VIEW_STATUS_BAR, kView, "Barre d'é&tat", nullptr, CALL(OnToggleStatusBar), nullptr,
+         RULE(StatusBarShown)},
+
+        Later(ID_FRINGE_PATTERNS, kFringe, "&Générer 4 mires sinusoïdales..."),
+        Later(ID_PHASE_ACQUISITION, kFringe, "&Acq. image phasée à 4 images..."),
+        Later(ID_PHASE_COMPUTE, kFringe, "&Calculer image phasée à 4 images..."),
+        Later(ID_DEMODULATE, kFringe, "&Démoduler image phasée..."),
+        Later(ID_C832_MOVE, kFringe, "&Déplacer manuellement..."),
+        Later(ID_C832_OVERTRAVEL, kFringe, "&Sortir de surcourse..."),
+        Later(ID_PIEZO_SUPPLY, kFringe, "&Translateur piézo sur port série..."),
+        Later(ID_STEPPER, kFringe, "&Moteur pas à pas via port imprimante..."),
+
+        Later(ID_BRIGHTNESS, kImage, "&Ajuster luminance et contraste..."),
+        Later(ID_RGB_TO_GREY, kImage, "&RVB en NG"),
+        Later(ID_GREY_TO_RGB, kImage, "&NG en RGB"),
+        Later(ID_NEGATIVE, kImage, "&Négatif"),
+        Later(ID_MASK, kImage, "&Créer une image masque..."),
+        Later(ID_CALIBRATE, kImage, "&Etalonner l'image..."),
+        Later(ID_FILTER, kImage, "&Filtrer l'image..."),
+        Later(ID_RESIZE, kImage, "Redimensionner l'image..."),
+        Later(ID_EXTRACT, kImage, "&Extraire une nouvelle image..."),
+        Later(ID_FFT, kImage, "FFT &complexe"),
+        Later(ID_FFT_INVERSE, kImage, "FFT &inverse"),
+        Later(ID_FFT_PHASE, kImage, "&Phase d'une image FFT complexe"),
+        Later(ID_FFT_MODULUS, kImage, "&Module d'une image FFT complexe"),
+        Later(ID_MATH_LOGIC, kImage, "&Opérations mathématiques et logiques..."),
+        Later(ID_MULTIPLY, kImage, "&Multiplier par constante..."),
+        Later(ID_EXPORT_EXCEL, kImage, "&Exporter vers Excel"),
+
+        {ID_WINDOW_CASCADE, kWindow, "&Cascade", nullptr, CALL(OnWindowCascade), RULE(HasActiveDocument), nullptr},
+        {ID_WINDOW_TILE, kWindow, "&Mosaïque", nullptr, CALL(OnWindowTile), RULE(HasActiveDocument), nullptr},
+
+        // No help file exists for this program; the help ids stay unavailable.
+        Later(ID_HELP_INDEX, kHelp, "&Rubriques de l'aide"),
+        Later(ID_CONTEXT_HELP, nullptr, "Aide contextuelle"),
+        Later(ID_HELP, nullptr, "Aide"),
+        Later(ID_DEFAULT_HELP, nullptr, "Aide par défaut"),
+        Later(ID_ONLINE_HELP, kHelp, "Aide et mise à jour de Ondula en ligne..."),
+        {0, kHelp, nullptr, nullptr, nullptr, nullptr, nullptr},
+        {ID_APP_ABOUT, kHelp, "&A propos du logiciel...", nullptr, CALL(OnAppAbout), nullptr, nullptr},
+    };
+    return table;
+}
+
+const std::vector<int>& ToolBarButtons()
+{
+    static const std::vector<int> buttons = {
+        ID_FILE_NEW, ID_OPEN, ID_SAVE, 0, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT, 0,
+        ID_LIVE_ACQUISITION, ID_FROZEN_ACQUISITION, 0, ID_EDIT_COPY, ID_EDIT_PASTE, 0, ID_APP_ABOUT,
+    };
+    return buttons;
+}

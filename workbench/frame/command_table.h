@@ -1,0 +1,23 @@
+// The one table of the frame's commands: id, menu place, French text,
+// accelerator, handler and update rule.
+#pragma once
+
+#include <vector>
+
+class CMainFrame;
+
+struct CommandEntry {
+    int id;                 // 0: a separator in `menu`
+    const char* menu;       // menu path, levels separated by '/'; null: no menu item
+    const char* text;       // menu text (UTF-8), "\t" before the accelerator shown
+    const char* shortcut;   // key sequences separated by ';'; null: none
+    void (*handler)(CMainFrame&);           // null: the command is not available yet
+    bool (*enabled)(const CMainFrame&);     // null: enabled whenever it has a handler
+    bool (*checked)(const CMainFrame&);     // null: not checkable
+};
+
+// Every command in menu order; tool bar 128 lists its buttons separately.
+const std::vector<CommandEntry>& CommandTable();
+
+// Ids of tool bar 128 in order; 0 is a separator.
+const std::vector<int>& ToolBarButtons();

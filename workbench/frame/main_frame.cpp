@@ -1,0 +1,439 @@
+#include "main_frame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+
+#include <verodyn/operators.h>
+
+#include "child_frame.h"
+#include "command_ids.h"
+#include "command_table.h"
+#include "fralo_app.h"
+#include "fralo_doc.h"
+#include "fralo_view.h"
+#include "plane_buffers.h"
+#include "qimage_planes.h"
+#include "save_rules.h"
+#include "status_panes.h"
+#include "user_message.h"
+
+namespace {
+
+// Widest or highest image a document can hold (sizes are 16-bit).
+constexpr int kLargestPaste = 32767;
+
+// How often the update rules and the panes are re-evaluated.
+constexpr int kIdleUpdateMs = 200;
+
+} // namespace
+
+CMainFrame::CMainFrame(CFraloApp* app)
+    : m_pApp(app), m_pMdiArea(new QMdiArea(this)), m_pPrinter(std::make_unique<QPrinter>())
+{
+    setWindowTitle(QStringLiteral("Ondula4"));
+    setCentralWidget(m_pMdiArea);
+    m_pMdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_pMdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    CreateMenusAndToolBar();
+    CreateStatusBar();
+    auto* idle = new QTimer(this);
+    connect(idle, &QTimer::timeout, this, &CMainFrame::UpdateCommandUI);
+    idle->start(kIdleUpdateMs);
+    // Sized like a maximised window already, also where no window manager maximises it.
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
+    setWindowState(Qt::WindowMaximized);
+}
+
+CMainFrame::~CMainFrame()
+{
+    // Children go first: their documents still reach the application and this frame.
+    for (QMdiSubWindow* child : m_pMdiArea->subWindowList())
+        delete child;
+}
+
+QMenu* CMainFrame::MenuFor(const QString& path)
+{
+    auto found = m_menus.find(path);
+    if (found != m_menus.end())
+        return found->second;
+    int slash = path.lastIndexOf('/');
+    QMenu* menu = slash < 0 ? menuBar()->addMenu(path) : MenuFor(path.left(slash))->addMenu(path.mid(slash + 1));
+    connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+    m_menus[path] = menu;
+    return menu;
+}
+
+void CMainFrame::CreateMenusAndToolBar()
+{
+    for (const CommandEntry& entry : CommandTable()) {
+        if (entry.id == 0) {
+            MenuFor(QString::fromUtf8(entry.menu))->addSeparator();
+            continue;
+        }
+        auto* action = new QAction(QString::fromUtf8(entry.text), this);
+        action->setData(entry.id);
+        if (entry.shortcut) {
+            QList<QKeySequence> keys;
+            for (const QString& key : QString::fromUtf8(entry.shortcut).split(';'))
+                keys.append(QKeySequence(key));
+            action->setShortcuts(keys);
+            action->setShortcutContext(Qt::ApplicationShortcut);
+        }
+        action->setCheckable(entry.checked != nullptr);
+        action->setEnabled(entry.handler != nullptr);
+        if (entry.handler)
+            connect(action, &QAction::triggered, this, [this, &entry] {
+                UpdateCommandUI();
+                if (m_actions[entry.id]->isEnabled())
+                    entry.handler(*this);
+            });
+        if (entry.menu)
+            MenuFor(QString::fromUtf8(entry.menu))->addAction(action);
+        else
+            addAction(action);
+        m_actions[entry.id] = action;
+    }
+
+    m_pToolBar = addToolBar(QStringLiteral("Standard"));
+    m_pToolBar->setObjectName(QStringLiteral("toolbar128"));
+    const std::map<int, QStyle::StandardPixmap> icons = {
+        {ID_FILE_NEW, QStyle::SP_FileIcon},           {ID_OPEN, QStyle::SP_DialogOpenButton},
+        {ID_SAVE, QStyle::SP_DialogSaveButton},       {ID_FILE_PRINT_PREVIEW, QStyle::SP_FileDialogContentsView},
+        {ID_FILE_PRINT, QStyle::SP_DriveFDIcon},      {ID_LIVE_ACQUISITION, QStyle::SP_MediaPlay},
+        {ID_FROZEN_ACQUISITION, QStyle::SP_MediaPause}, {ID_EDIT_COPY, QStyle::SP_FileDialogNewFolder},
+        {ID_EDIT_PASTE, QStyle::SP_FileDialogDetailedView}, {ID_APP_ABOUT, QStyle::SP_MessageBoxInformation},
+    };
+    for (int id : ToolBarButtons()) {
+        if (id == 0) {
+            m_pToolBar->addSeparator();
+            continue;
+        }
+        QAction* action = m_actions.at(id);
+        action->setIcon(style()->standardIcon(icons.at(id)));
+        action->setToolTip(action->text().section('\t', 0, 0).remove('&'));
+        m_pToolBar->addAction(action);
+    }
+}
+
+void CMainFrame::CreateStatusBar()
+{
+    m_pValuesPane = new QLabel(QStringLiteral(" "));
+    m_pValuesPane->setMinimumWidth(300);
+    m_pUnitsPane = new QLabel(QStringLiteral(" "));
+    m_pUnitsPane->setMinimumWidth(250);
+    statusBar()->addPermanentWidget(m_pValuesPane);
+    statusBar()->addPermanentWidget(m_pUnitsPane);
+    statusBar()->showMessage(QStringLiteral("Prêt"));
+}
+
+QAction* CMainFrame::Action(int id) const
+{
+    auto found = m_actions.find(id);
+    return found == m_actions.end() ? nullptr : found->second;
+}
+
+bool CMainFrame::Execute(int id)
+{
+    UpdateCommandUI();
+    QAction* action = Action(id);
+    if (!action || !action->isEnabled())
+        return false;
+    action->trigger();
+    return true;
+}
+
+CChildFrame* CMainFrame::ActiveChild() const
+{
+    return qobject_cast<CChildFrame*>(m_pMdiArea->currentSubWindow());
+}
+
+CFraloDoc* CMainFrame::ActiveDocument() const
+{
+    CChildFrame* child = ActiveChild();
+    return child ? child->Document() : nullptr;
+}
+
+CFraloView* CMainFrame::ActiveView() const
+{
+    CChildFrame* child = ActiveChild();
+    return child ? child->View() : nullptr;
+}
+
+CommandState CMainFrame::State() const
+{
+    CommandState s;
+    CFraloDoc* doc = ActiveDocument();
+    s.hasActiveDocument = doc != nullptr;
+    s.acquiring = m_pApp->m_pAcquiringDoc != nullptr;
+    s.activeIsAcquiring = doc && doc == m_pApp->m_pAcquiringDoc;
+    s.hasCopiedDocument = m_pApp->m_pCopiedDoc != nullptr;
+    s.activeKind = doc ? doc->m_nKind : 0;
+    s.source = m_pApp->m_nSource;
+    return s;
+}
+
+bool CMainFrame::HasActiveDocument() const { return DocumentCommandEnabled(State()); }
+bool CMainFrame::CanCopy() const { return CopyEnabled(State()); }
+bool CMainFrame::CanPaste() const { return PasteEnabled(State()); }
+bool CMainFrame::CanPasteClipboard() const { return PasteClipboardEnabled(State()); }
+bool CMainFrame::ToolBarShown() const { return m_pToolBar->isVisibleTo(this); }
+bool CMainFrame::StatusBarShown() const { return statusBar()->isVisibleTo(this); }
+bool CMainFrame::HasRecentFile(int index) const { return index < m_pApp->RecentFiles().size(); }
+
+void CMainFrame::UpdateCommandUI()
+{
+    const QStringList recent = m_pApp->RecentFiles();
+    for (const CommandEntry& entry : CommandTable()) {
+        if (entry.id == 0 || !entry.handler)
+            continue;
+        QAction* action = m_actions.at(entry.id);
+        action->setEnabled(!entry.enabled || entry.enabled(*this));
+        if (entry.checked)
+            action->setChecked(entry.checked(*this));
+        int recentIndex = entry.id - ID_FILE_MRU_FILE1;
+        if (recentIndex >= 0 && recentIndex < 4) {
+            action->setVisible(recentIndex < recent.size());
+            if (recentIndex < recent.size())
+                action->setText(QString("&%1 %2").arg(recentIndex + 1).arg(recent[recentIndex]));
+        }
+    }
+    m_pValuesPane->setText(ValuesPane());
+    m_pUnitsPane->setText(UnitsPane());
+}
+
+namespace {
+
+PaneState PaneStateOf(const CFraloApp& app, const CFraloDoc* doc)
+{
+    PaneState s;
+    s.hasActiveDocument = doc != nullptr;
+    s.acquiring = app.m_pAcquiringDoc != nullptr;
+    if (s.acquiring)
+        s.acquiringName = app.m_pAcquiringDoc->m_strName.toStdString();
+    if (!doc)
+        return s;
+    s.channels = doc->Channels();
+    s.mouseX = doc->m_ptMouse.x;
+    s.mouseY = doc->m_ptMouse.y;
+    s.crossX = doc->m_ptCross.x;
+    s.crossY = doc->m_ptCross.y;
+    s.mouseValue = doc->m_nMouseValue;
+    s.crossValue = doc->m_nCrossValue;
+    s.calibratedXY = doc->m_bCalibratedXY != 0;
+    s.calibratedZ = doc->m_bCalibratedZ != 0;
+    s.scaleXY = doc->m_fScaleXY;
+    s.scaleZ = doc->m_fScaleZ;
+    s.unitFactorXY = doc->m_fUnitFactorXY;
+    s.unitFactorZ = doc->m_fUnitFactorZ;
+    return s;
+}
+
+} // namespace
+
+QString CMainFrame::ValuesPane() const
+{
+    return QString::fromStdString(ValuesPaneText(PaneStateOf(*m_pApp, ActiveDocument())).text);
+}
+
+QString CMainFrame::UnitsPane() const
+{
+    return QString::fromStdString(UnitsPaneText(PaneStateOf(*m_pApp, ActiveDocument())));
+}
+
+void CMainFrame::OnFileNew()
+{
+    auto* child = new CChildFrame(std::make_unique<CFraloDoc>());
+    m_pMdiArea->addSubWindow(child);
+    child->show();
+    m_pMdiArea->setActiveSubWindow(child);
+    child->View()->OnInitialUpdate();
+}
+
+void CMainFrame::OnOpen()
+{
+    QString path = QFileDialog::getOpenFileName(
+        this, QString(), QString(),
+        QString::fromUtf8("Fichiers images (*.tif *.jpg);;Fichiers images (*.tif);;"
+                          "Fichiers images (*.jpg);;Tous les fichiers (*)"));
+    if (!path.isEmpty())
+        OpenFile(path);
+}
+
+bool CMainFrame::OpenFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        UserMessage(QString::fromUtf8("Erreur d'ouverture fichier:") + path);
+        return false;
+    }
+    file.close();
+    OnFileNew();
+    CChildFrame* child = ActiveChild();
+    if (child->Document()->AttachToActiveView(path))
+        return true;
+    delete child;
+    UserMessage(QString::fromUtf8("Erreur de lecture de l'image:") + path);
+    return false;
+}
+
+void CMainFrame::OnSave() { SaveActive(); }
+
+bool CMainFrame::SaveActive()
+{
+    CFraloDoc* doc = ActiveDocument();
+    if (!doc)
+        return false;
+    QString path = doc->m_strPathName.isEmpty() ? QDir::current().absoluteFilePath(doc->m_strName)
+                                                : doc->m_strPathName;
+    return doc->SaveImage(path);
+}
+
+void CMainFrame::OnSaveAs()
+{
+    CFraloDoc* doc = ActiveDocument();
+    if (!doc)
+        return;
+    QString path = QFileDialog::getSaveFileName(
+        this, QString(), doc->m_strName,
+        QString::fromUtf8("Fichier image (*.tif);;Fichier image (*.jpg)"), nullptr,
+        QFileDialog::DontConfirmOverwrite);
+    if (!path.isEmpty())
+        SaveActiveAs(path);
+}
+
+bool CMainFrame::SaveActiveAs(const QString& path)
+{
+    CFraloDoc* doc = ActiveDocument();
+    if (!doc)
+        return false;
+    SavePlan plan = PlanSave(path.toStdString(), doc->m_nKind);
+    if (!plan.refused && QFile::exists(QString::fromStdString(plan.path)) &&
+        UserMessage(QString::fromUtf8("Ce fichier existe déjà. Voulez-vous le remplacer ?"),
+                    MessageButtons::YesNo) != AnswerYes)
+        return false;
+    return doc->SaveImage(path);
+}
+
+void CMainFrame::OnFileClose()
+{
+    delete ActiveChild();
+}
+
+void CMainFrame::OnEditCopy()
+{
+    CFraloDoc* doc = ActiveDocument();
+    if (!doc)
+        return;
+    m_pApp->m_pCopiedDoc = doc;
+    QApplication::clipboard()->setImage(PlanesToQImage(ViewPlanes(doc->m_image)));
+}
+
+void CMainFrame::OnEditPaste()
+{
+    CFraloDoc* doc = ActiveDocument();
+    CFraloDoc* copied = m_pApp->m_pCopiedDoc;
+    if (!doc || !copied)
+        return;
+    Vobject image;
+    if (copy_image(copied->m_image, &image) != V_OK)
+        return;
+    PasteIntoActive(image, QString("Im_Copie%1").arg(doc->m_nImageNumber));
+}
+
+void CMainFrame::OnPasteClipboard()
+{
+    if (!ActiveDocument())
+        return;
+    QImage image = QApplication::clipboard()->image();
+    if (image.isNull()) {
+        UserMessage(QString::fromUtf8("Erreur sur fonction GetClipboardData(CF_DIB) !"));
+        return;
+    }
+    if (image.width() > kLargestPaste || image.height() > kLargestPaste) {
+        UserMessage(QString::fromUtf8("Image du presse-papier trop grande (32767 pixels au plus) !"));
+        return;
+    }
+    PlaneBuffers planes;
+    Vobject pasted;
+    if (!QImageToPlanes(image, &planes) || !MakeImageFromPlanes(planes, &pasted)) {
+        UserMessage(QString::fromUtf8("Erreur sur fonction dibtoimage !"));
+        return;
+    }
+    PasteIntoActive(pasted, ActiveDocument()->m_strName);
+}
+
+void CMainFrame::PasteIntoActive(const Vobject& image, const QString& name)
+{
+    CFraloDoc* doc = ActiveDocument();
+    doc->SetImage(image);
+    doc->m_strName = name;
+    doc->UpdateTitle();
+    doc->UpdateScrollSizes(doc->m_nWidth, doc->m_nHeight);
+    doc->FitFrameToImage(std::min(doc->m_nWidth, m_pApp->m_nMaxWidth),
+                         std::min(doc->m_nHeight, m_pApp->m_nMaxHeight));
+    if (doc->m_pView)
+        doc->m_pView->SetWindowExtents(doc->m_nWidth, doc->m_nHeight);
+    doc->m_nKind = 0;
+    doc->m_ptCross = {};
+    doc->m_nCrossValue = -1;
+    doc->ResetTracker();
+    if (doc->m_pView)
+        doc->m_pView->DisplayImage();
+}
+
+void CMainFrame::OnFilePrint()
+{
+    CFraloView* view = ActiveView();
+    if (!view)
+        return;
+    QPrintDialog dialog(m_pPrinter.get(), this);
+    if (dialog.exec() == QDialog::Accepted)
+        view->Print(m_pPrinter.get());
+}
+
+void CMainFrame::OnFilePrintPreview()
+{
+    CFraloView* view = ActiveView();
+    if (!view)
+        return;
+    QPrintPreviewDialog preview(m_pPrinter.get(), this);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, view, &CFraloView::Print);
+    preview.exec();
+}
+
+void CMainFrame::OnFilePrintSetup()
+{
+    QPageSetupDialog dialog(m_pPrinter.get(), this);
+    dialog.exec();
+}
+
+void CMainFrame::OnWindowCascade() { m_pMdiArea->cascadeSubWindows(); }
+void CMainFrame::OnWindowTile() { m_pMdiArea->tileSubWindows(); }
+void CMainFrame::OnToggleToolBar() { m_pToolBar->setVisible(!m_pToolBar->isVisible()); }
+void CMainFrame::OnToggleStatusBar() { statusBar()->setVisible(!statusBar()->isVisible()); }
+void CMainFrame::OnAppAbout() { m_pApp->OnAppAbout(); }
+void CMainFrame::OnAppExit() { close(); }
+
+void CMainFrame::OnRecentFile(int index)
+{
+    const QStringList recent = m_pApp->RecentFiles();
+    if (index < recent.size())
+        OpenFile(recent[index]);
+}

@@ -1,0 +1,95 @@
+// The top-level window: MDI area, menu, tool bar, six-pane status bar and
+// the handlers of the commands that act on the active image.
+#pragma once
+
+#include <map>
+#include <memory>
+
+#include <QMainWindow>
+
+#include "command_rules.h"
+
+class CFraloApp;
+class CFraloDoc;
+class CFraloView;
+class CChildFrame;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QPrinter;
+class QToolBar;
+class Vobject;
+struct CommandEntry;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    // Creates menu, tool bar and status bar and shows itself maximised.
+    explicit CMainFrame(CFraloApp* app);
+    ~CMainFrame() override;
+
+    QMdiArea* MdiArea() const { return m_pMdiArea; }
+    CChildFrame* ActiveChild() const;
+    CFraloDoc* ActiveDocument() const;
+    CFraloView* ActiveView() const;
+    // The action of a command id, or null.
+    QAction* Action(int id) const;
+    // Runs the handler of command `id` when it is enabled; false otherwise.
+    bool Execute(int id);
+    // Re-evaluates every update rule and the two status panes (the idle update).
+    void UpdateCommandUI();
+    // The texts of panes 130 and 131.
+    QString ValuesPane() const;
+    QString UnitsPane() const;
+    CommandState State() const;
+
+    // File commands with the file already chosen.
+    bool OpenFile(const QString& path);
+    bool SaveActive();
+    bool SaveActiveAs(const QString& path);
+
+    // Command handlers.
+    void OnFileNew();
+    void OnOpen();
+    void OnSave();
+    void OnSaveAs();
+    void OnFileClose();
+    void OnEditCopy();
+    void OnEditPaste();
+    void OnPasteClipboard();
+    void OnFilePrint();
+    void OnFilePrintPreview();
+    void OnFilePrintSetup();
+    void OnWindowCascade();
+    void OnWindowTile();
+    void OnToggleToolBar();
+    void OnToggleStatusBar();
+    void OnAppAbout();
+    void OnAppExit();
+    void OnRecentFile(int index);
+
+    // Update rules.
+    bool HasActiveDocument() const;
+    bool CanCopy() const;
+    bool CanPaste() const;
+    bool CanPasteClipboard() const;
+    bool ToolBarShown() const;
+    bool StatusBarShown() const;
+    bool HasRecentFile(int index) const;
+
+private:
+    void CreateMenusAndToolBar();
+    void CreateStatusBar();
+    QMenu* MenuFor(const QString& path);
+    // Gives the active document the image `image` (paste and clipboard paste).
+    void PasteIntoActive(const Vobject& image, const QString& name);
+
+    CFraloApp* m_pApp;
+    QMdiArea* m_pMdiArea;
+    QToolBar* m_pToolBar = nullptr;
+    QLabel* m_pValuesPane = nullptr;
+    QLabel* m_pUnitsPane = nullptr;
+    std::map<int, QAction*> m_actions;
+    std::map<QString, QMenu*> m_menus;
+    std::unique_ptr<QPrinter> m_pPrinter;
+};

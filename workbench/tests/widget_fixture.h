@@ -1,0 +1,44 @@
+// A started workbench for widget tests: application object, main frame, a
+// settings file in a scratch folder, and the user messages recorded.
+#pragma once
+
+#include <QDir>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "child_frame.h"
+#include "fralo_app.h"
+#include "fralo_view.h"
+#include "fralo_doc.h"
+#include "main_frame.h"
+#include "user_message.h"
+
+class WorkbenchTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        messages.clear();
+        SetMessageSink([this](const QString& text, MessageButtons) {
+            messages.append(text);
+            return answer;
+        });
+        app = std::make_unique<CFraloApp>();
+        ASSERT_TRUE(app->InitInstance({}, dir.filePath("config.dat")));
+        frame = app->MainFrame();
+    }
+    void TearDown() override
+    {
+        app.reset();
+        SetMessageSink(nullptr);
+    }
+
+    QString Path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
+
+    QTemporaryDir dir;
+    std::unique_ptr<CFraloApp> app;
+    CMainFrame* frame = nullptr;
+    QStringList messages;
+    int answer = AnswerYes;
+};

@@ -1,0 +1,392 @@
+#include "fralo_view.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPrinter>
+#include <QScrollBar>
+
+#include <verodyn/operators.h>
+#include <verodyn/window.h>
+
+#include "child_frame.h"
+#include "command_ids.h"
+#include "command_rules.h"
+#include "fralo_app.h"
+#include "fralo_doc.h"
+#include "frame_grabber_port.h"
+#include "plane_buffers.h"
+#include "print_scale.h"
+#include "qimage_planes.h"
+#include "save_rules.h"
+#include "view/tracker_cursor.h"
+#include "user_message.h"
+
+namespace {
+
+// A click that moves less than this in both directions sets the cross.
+constexpr int kClickTolerance = 15;
+
+OverlayPainter& CrossPainter()
+{
+    static OverlayPainter painter;
+    return painter;
+}
+
+OverlayPainter& ProfilePainter()
+{
+    static OverlayPainter painter;
+    return painter;
+}
+
+// A transparent layer over the display window on which the overlays are drawn.
+class OverlayLayer : public QWidget {
+public:
+    OverlayLayer(CFraloView* view, QWidget* parent) : QWidget(parent), m_view(view)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setAttribute(Qt::WA_TranslucentBackground);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        m_view->DrawOverlays(painter, false);
+    }
+
+private:
+    CFraloView* m_view;
+};
+
+} // namespace
+
+CFraloView::CFraloView(CFraloDoc* document)
+    : m_pDoc(document), m_pApp(FraloApp()), m_timers([this](int id) { OnTimer(id); }),
+      m_pOverlay(new OverlayLayer(this, viewport()))
+{
+    setFrameShape(QFrame::NoFrame);
+    viewport()->setMouseTracking(true);
+    setMouseTracking(true);
+}
+
+CFraloView::~CFraloView()
+{
+    if (m_bWindowOpen)
+        close_window(m_hWindow);
+}
+
+CChildFrame* CFraloView::Frame() const
+{
+    for (QWidget* w = parentWidget(); w; w = w->parentWidget())
+        if (auto* frame = qobject_cast<CChildFrame*>(w))
+            return frame;
+    return nullptr;
+}
+
+void CFraloView::OnInitialUpdate()
+{
+    CFraloDoc* doc = m_pDoc;
+    doc->m_pChildFrame = Frame();
+    SetScrollSizes(doc->m_nWidth, doc->m_nHeight);
+    doc->FitFrameToImage(std::min(m_pApp->m_nMaxWidth, doc->m_nWidth),
+                         std::min(m_pApp->m_nMaxHeight, doc->m_nHeight));
+    doc->m_pView = this;
+    doc->UpdateTitle();
+    set_check("~father");
+    m_bWindowOpen = open_window(0, 0, doc->m_nWidth, doc->m_nHeight, viewport(), "visible", "",
+                                &m_hWindow) == V_OK;
+    set_check("father");
+    SetWindowExtents(doc->m_nWidth, doc->m_nHeight);
+    m_pOverlay->raise();
+    DisplayImage();
+}
+
+void CFraloView::DisplayImage()
+{
+    if ((m_pDoc->m_nKind & KindShownIn3D) || !m_bWindowOpen)
+        return;
+    PlaneView v = ViewPlanes(m_pDoc->m_image);
+    set_part(m_hWindow, 0, 0, v.height, v.width);
+    disp_obj(m_pDoc->m_image, m_hWindow);
+    m_pOverlay->update();
+}
+
+void CFraloView::SetWindowExtents(int width, int height)
+{
+    if (!m_bWindowOpen)
+        return;
+    QPoint s = ScrollPosition();
+    set_window_extents(m_hWindow, -s.y(), -s.x(), width, height);
+}
+
+void CFraloView::SetScrollSizes(int width, int height)
+{
+    m_scrollSize = QSize(width, height);
+    UpdateScrollBars();
+}
+
+void CFraloView::UpdateScrollBars()
+{
+    // An image that fits the area without scroll bars needs none.
+    QSize whole = maximumViewportSize();
+    bool fits = m_scrollSize.width() <= whole.width() && m_scrollSize.height() <= whole.height();
+    QSize page = fits ? whole : viewport()->size();
+    horizontalScrollBar()->setRange(0, std::max(0, m_scrollSize.width() - page.width()));
+    horizontalScrollBar()->setPageStep(page.width());
+    horizontalScrollBar()->setSingleStep(std::max(1, page.width() / 100));
+    verticalScrollBar()->setRange(0, std::max(0, m_scrollSize.height() - page.height()));
+    verticalScrollBar()->setPageStep(page.height());
+    verticalScrollBar()->setSingleStep(std::max(1, page.height() / 100));
+}
+
+void CFraloView::ScrollTo(int x, int y)
+{
+    horizontalScrollBar()->setValue(x);
+    verticalScrollBar()->setValue(y);
+}
+
+QPoint CFraloView::ScrollPosition() const
+{
+    return {horizontalScrollBar()->value(), verticalScrollBar()->value()};
+}
+
+void CFraloView::StoreScrollPosition()
+{
+    QPoint s = ScrollPosition();
+    m_pDoc->m_ptScroll = {static_cast<int16_t>(s.x()), static_cast<int16_t>(s.y())};
+}
+
+void CFraloView::scrollContentsBy(int, int)
+{
+    StoreScrollPosition();
+    m_pDoc->m_tracker.m_rect = {};
+    SetWindowExtents(m_pDoc->m_nWidth, m_pDoc->m_nHeight);
+    m_pOverlay->update();
+}
+
+void CFraloView::resizeEvent(QResizeEvent* event)
+{
+    StoreScrollPosition();
+    m_pDoc->m_tracker.m_rect = {};
+    QAbstractScrollArea::resizeEvent(event);
+    m_pOverlay->resize(viewport()->size());
+    UpdateScrollBars();
+    QSize client = viewport()->size();
+    CChildFrame* frame = Frame();
+    if (frame && !frame->isMaximized() && client.width() > m_pDoc->m_nWidth &&
+        client.height() > m_pDoc->m_nHeight)
+        m_pDoc->EnlargeFrame(m_pDoc->m_nWidth, m_pDoc->m_nHeight);
+}
+
+void CFraloView::SetCursorFromTracker(QPoint client)
+{
+    viewport()->setCursor(TrackerCursorShape(m_pDoc->m_tracker.m_rect, m_pDoc->m_tracker.m_nHandleSize,
+                                             client.x(), client.y()));
+}
+
+void CFraloView::Invalidate() { m_pOverlay->update(); }
+
+void CFraloView::mouseMoveEvent(QMouseEvent* event)
+{
+    QPoint point = event->position().toPoint();
+    SetCursorFromTracker(point);
+    if (m_bTracking) {
+        m_pDoc->m_tracker.TrackTo(point);
+        Invalidate();
+    }
+    QPoint image = point + ScrollPosition();
+    m_pDoc->m_ptMouse = {static_cast<int16_t>(image.x()), static_cast<int16_t>(image.y())};
+    int32_t value = CFraloDoc::GetPixelValue(m_pDoc->m_image, image.x(), image.y());
+    if (value != -1)
+        m_pDoc->m_nMouseValue = value;
+}
+
+void CFraloView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return QAbstractScrollArea::mousePressEvent(event);
+    QPoint point = event->position().toPoint();
+    SetCursorFromTracker(point);
+    int hit = m_pDoc->m_tracker.HitTest(point);
+    m_pDoc->m_tracker.BeginTrack(point, hit < 0 ? CRectTracker::hitNothing : hit, hit < 0);
+    m_bTracking = true;
+    m_ptPress = point;
+}
+
+void CFraloView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !m_bTracking)
+        return QAbstractScrollArea::mouseReleaseEvent(event);
+    m_bTracking = false;
+    CFraloDoc* doc = m_pDoc;
+    CRectTracker& tracker = doc->m_tracker;
+    QPoint scroll = ScrollPosition();
+    if (tracker.EndTrack()) {
+        tracker.m_nStyle |= CRectTracker::resizeInside;
+        doc->m_profile.x1 = static_cast<short>(tracker.m_rect.left + scroll.x());
+        doc->m_profile.y1 = static_cast<short>(tracker.m_rect.top + scroll.y());
+        doc->m_profile.x2 = static_cast<short>(tracker.m_rect.right + scroll.x());
+        doc->m_profile.y2 = static_cast<short>(tracker.m_rect.bottom + scroll.y());
+        doc->m_nKind |= KindProfiles;
+        tracker.m_nHandleSize = 8;
+    }
+    const TrackerRect& r = tracker.m_rect;
+    if (std::abs(r.right - r.left) < kClickTolerance && std::abs(r.bottom - r.top) < kClickTolerance) {
+        tracker.m_rect = {};
+        tracker.m_nHandleSize = 0;
+        QPoint cross = m_ptPress + scroll;
+        doc->m_ptCross = {static_cast<int16_t>(cross.x()), static_cast<int16_t>(cross.y())};
+        int32_t value = CFraloDoc::GetPixelValue(doc->m_image, cross.x(), cross.y());
+        if (value != -1)
+            doc->m_nCrossValue = value;
+    }
+    Invalidate();
+}
+
+void CFraloView::OnResetMouseCoords()
+{
+    m_pDoc->m_ptCross = {};
+    m_pDoc->m_nCrossValue = -1;
+    Invalidate();
+}
+
+void CFraloView::OnClearProfiles()
+{
+    m_pDoc->m_nKind &= ~KindProfiles;
+    m_pDoc->ResetTracker();
+    Invalidate();
+}
+
+QMenu* CFraloView::CreateContextMenu()
+{
+    CommandState state;
+    state.hasActiveDocument = true;
+    state.acquiring = m_pApp->m_pAcquiringDoc != nullptr;
+    state.activeIsAcquiring = m_pApp->m_pAcquiringDoc == m_pDoc;
+    state.activeKind = m_pDoc->m_nKind;
+    state.source = m_pApp->m_nSource;
+    std::set<int> greyed = GreyedContextItems(state);
+
+    auto* menu = new QMenu(this);
+    struct Item { int id; const char* text; std::function<void()> handler; };
+    // Starting and stopping acquisition from the view come with the
+    // acquisition control; until then the two items stay greyed.
+    const Item items[] = {
+        {ID_VIEW_LIVE_ACQUISITION, "Aquisition permanente", nullptr},
+        {ID_VIEW_FROZEN_ACQUISITION, "&Acquisition figée", nullptr},
+        {ID_RESET_MOUSE_COORDS, "Initialiser coordonnées souris", [this] { OnResetMouseCoords(); }},
+        {ID_CLEAR_PROFILES, "Effacer tracé des profils", [this] { OnClearProfiles(); }},
+    };
+    for (const Item& item : items) {
+        QAction* action = menu->addAction(QString::fromUtf8(item.text));
+        action->setData(item.id);
+        action->setEnabled(item.handler && !greyed.count(item.id));
+        if (item.handler)
+            connect(action, &QAction::triggered, this, item.handler);
+    }
+    return menu;
+}
+
+void CFraloView::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu* menu = CreateContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+void CFraloView::StartLiveTimer(CFraloDoc* document)
+{
+    m_pApp->m_pAcquiringDoc = document;
+    m_bBusy = false;
+    m_timers.SetTimer(TIMER_LIVE_START, 300);
+}
+
+void CFraloView::StopLiveTimer()
+{
+    m_timers.KillTimer(TIMER_LIVE_START);
+    m_timers.KillTimer(TIMER_LIVE_GRAB);
+    if (CFraloDoc* doc = m_pApp->m_pAcquiringDoc) {
+        set_check("~give_error");
+        m_pApp->Grabbers().GrabImage(&doc->m_image, doc->m_hGrabber);
+        set_check("give_error");
+    }
+    m_pApp->m_pAcquiringDoc = nullptr;
+    m_pApp->Grabbers().CloseAll();
+}
+
+void CFraloView::OnTimer(int id)
+{
+    if (!m_pApp->m_pAcquiringDoc || m_pApp->m_nSource <= 1 || m_bBusy)
+        return;
+    set_check("~give_error");
+    m_bBusy = true;
+    if (id == TIMER_LIVE_START) {
+        m_timers.KillTimer(TIMER_LIVE_START);
+        m_bGrabbing = false;
+        m_timers.SetTimer(TIMER_LIVE_GRAB, 1);
+    } else if (id == TIMER_LIVE_GRAB && !m_bGrabbing) {
+        m_bGrabbing = true;
+        CFraloDoc* doc = m_pApp->m_pAcquiringDoc;
+        if (m_pApp->Grabbers().GrabImage(&doc->m_image, doc->m_hGrabber) == V_OK) {
+            if (m_bWindowOpen)
+                disp_obj(doc->m_image, m_hWindow);
+        } else {
+            m_timers.KillTimer(TIMER_LIVE_GRAB);
+            m_pApp->m_pAcquiringDoc = nullptr;
+            m_pApp->Grabbers().CloseAll();
+            UserMessage(QString::fromUtf8(
+                "Erreur sur fonction Acq. permanente !\nVérifier votre caméra (shutter, diaphragme, ..."));
+        }
+        m_bGrabbing = false;
+    }
+    set_check("give_error");
+    m_bBusy = false;
+}
+
+void CFraloView::SetOverlayPainters(OverlayPainter cross, OverlayPainter profiles)
+{
+    CrossPainter() = std::move(cross);
+    ProfilePainter() = std::move(profiles);
+}
+
+void CFraloView::DrawOverlays(QPainter& painter, bool printing)
+{
+    CFraloDoc* doc = m_pDoc;
+    painter.setBackgroundMode(Qt::TransparentMode);
+    if (!printing && doc == m_pApp->m_pAcquiringDoc)
+        return;
+    if (!doc->m_ptCross.IsZero() && CrossPainter())
+        CrossPainter()(painter, *doc, printing);
+    if (!printing)
+        doc->m_tracker.Draw(painter);
+    if (doc->m_nKind & KindProfiles) {
+        if (!printing)
+            doc->m_profile.channel = doc->Channels() == 1 ? 0 : 3;
+        if (ProfilePainter())
+            ProfilePainter()(painter, *doc, printing);
+    }
+}
+
+void CFraloView::OnPrint(QPainter& painter, const QRect& page)
+{
+    PlaneView planes = ViewPlanes(m_pDoc->m_image);
+    PrintViewport v = PrintScale(page.width(), page.height(), planes.width, planes.height);
+    if (v.width <= 0 || v.height <= 0)
+        return;
+    painter.setWindow(0, 0, planes.width, planes.height);
+    painter.setViewport(page.left(), page.top(), v.width, v.height);
+    painter.drawImage(0, 0, PlanesToQImage(planes));
+    DrawOverlays(painter, true);
+}
+
+void CFraloView::Print(QPrinter* printer)
+{
+    QPainter painter(printer);
+    OnPrint(painter, QRect(0, 0, printer->width(), printer->height()));
+}

@@ -1,0 +1,94 @@
+// The view of one document: the image at 1:1 in a display window of the
+// imaging library, overlays on top, mouse values, the cross and the profile
+// zone, the context menu, live acquisition timers and printing.
+#pragma once
+
+#include <functional>
+
+#include <QAbstractScrollArea>
+#include <QPoint>
+#include <QSize>
+
+#include "common/window_timers.h"
+
+class CFraloApp;
+class CFraloDoc;
+class CChildFrame;
+class QMenu;
+class QPainter;
+class QPrinter;
+
+// How the overlay elements (cross with its value, profile curves) are drawn;
+// `printing` draws in image coordinates.
+using OverlayPainter = std::function<void(QPainter& painter, CFraloDoc& doc, bool printing)>;
+
+class CFraloView : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    explicit CFraloView(CFraloDoc* document);
+    ~CFraloView() override;
+
+    CFraloDoc* GetDocument() const { return m_pDoc; }
+    CChildFrame* Frame() const;
+
+    // Scroll sizes, frame fit, title, and the display window opened at the image size.
+    void OnInitialUpdate();
+    // Shows the document's image in the display window (not while the 3-D view owns it).
+    void DisplayImage();
+    // Starts the live loop for `document`: timer 98 (300 ms), then timer 99 (1 ms).
+    void StartLiveTimer(CFraloDoc* document);
+    // Ends the live loop: timers killed, a last frame grabbed, grabbers closed.
+    void StopLiveTimer();
+    // One tick of timer 98 or 99 (see StartLiveTimer); ignored while busy.
+    void OnTimer(int id);
+    // Overlays over the image: on screen the cross, the zone and the profiles;
+    // when printing the cross and the profiles only.
+    void DrawOverlays(QPainter& painter, bool printing);
+    // Draws the image scaled isotropically into `page`, then the overlays.
+    void OnPrint(QPainter& painter, const QRect& page);
+    void Print(QPrinter* printer);
+
+    void SetScrollSizes(int width, int height);
+    void ScrollTo(int x, int y);
+    QPoint ScrollPosition() const;
+    // Places the display window at the scroll position with the image size.
+    void SetWindowExtents(int width, int height);
+    long WindowHandle() const { return m_hWindow; }
+
+    void OnResetMouseCoords();
+    void OnClearProfiles();
+    // The context menu with its items greyed for the current state.
+    QMenu* CreateContextMenu();
+
+    bool IsBusy() const { return m_bBusy; }
+    bool IsTimerActive(int id) const { return m_timers.IsActive(id); }
+
+    // Painters of the cross and of the profiles, shared by every view.
+    static void SetOverlayPainters(OverlayPainter cross, OverlayPainter profiles);
+
+protected:
+    void scrollContentsBy(int dx, int dy) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void UpdateScrollBars();
+    void StoreScrollPosition();
+    void SetCursorFromTracker(QPoint client);
+    void Invalidate();
+
+    CFraloDoc* m_pDoc;
+    long m_hWindow = 0;
+    bool m_bWindowOpen = false;
+    CFraloApp* m_pApp;
+    bool m_bBusy = false;
+    bool m_bGrabbing = false;
+    WindowTimers m_timers;
+    QSize m_scrollSize;
+    QWidget* m_pOverlay;
+    bool m_bTracking = false;
+    QPoint m_ptPress;
+};
