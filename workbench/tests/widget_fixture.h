@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "child_frame.h"
+#include "command_ids.h"
 #include "fralo_app.h"
 #include "fralo_view.h"
 #include "fralo_doc.h"

@@ -1,0 +1,293 @@
+#include <QApplication>
+#include <QImage>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <verodyn/operators.h>
+
+#include "frame_grabber_port.h"
+#include "plane_buffers.h"
+#include "widget_fixture.h"
+
+namespace {
+
+class ViewTest : public WorkbenchTest {
+protected:
+    void SetUp() override
+    {
+        WorkbenchTest::SetUp();
+        doc = frame->ActiveDocument();
+        view = doc->m_pView;
+        ASSERT_NE(view, nullptr);
+    }
+    void Mouse(QEvent::Type type, QPoint at, Qt::MouseButtons buttons)
+    {
+        Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, QPointF(at), QPointF(view->viewport()->mapToGlobal(at)), button,
+                          buttons, Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &event);
+    }
+    void Drag(QPoint from, QPoint to)
+    {
+        Mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
+        Mouse(QEvent::MouseMove, to, Qt::LeftButton);
+        Mouse(QEvent::MouseButtonRelease, to, Qt::NoButton);
+    }
+    CFraloDoc* doc = nullptr;
+    CFraloView* view = nullptr;
+};
+
+TEST_F(ViewTest, MouseValuesAndPositionsOutsideTheImage)
+{
+    Mouse(QEvent::MouseMove, {10, 20}, Qt::NoButton);
+    EXPECT_EQ(doc->m_ptMouse.x, 10);
+    EXPECT_EQ(doc->m_ptMouse.y, 20);
+    int32_t expected = CFraloDoc::GetPixelValue(doc->m_image, 10, 20);
+    EXPECT_EQ(doc->m_nMouseValue, expected);
+    Mouse(QEvent::MouseMove, {doc->m_nWidth + 2, 5}, Qt::NoButton);
+    EXPECT_EQ(doc->m_ptMouse.x, doc->m_nWidth + 2);
+    EXPECT_EQ(doc->m_nMouseValue, expected);
+}
+
+TEST_F(ViewTest, ImageCoordinatesFollowTheScrollPosition)
+{
+    doc->FitFrameToImage(100, 80);
+    view->ScrollTo(30, 40);
+    EXPECT_EQ(doc->m_ptScroll.x, 30);
+    EXPECT_EQ(doc->m_ptScroll.y, 40);
+    Mouse(QEvent::MouseMove, {5, 6}, Qt::NoButton);
+    EXPECT_EQ(doc->m_ptMouse.x, 35);
+    EXPECT_EQ(doc->m_ptMouse.y, 46);
+    EXPECT_EQ(doc->m_nMouseValue, CFraloDoc::GetPixelValue(doc->m_image, 35, 46));
+}
+
+TEST_F(ViewTest, AShortClickSetsTheCross)
+{
+    Drag({50, 60}, {60, 70});
+    EXPECT_EQ(doc->m_ptCross.x, 50);
+    EXPECT_EQ(doc->m_ptCross.y, 60);
+    EXPECT_EQ(doc->m_nCrossValue, CFraloDoc::GetPixelValue(doc->m_image, 50, 60));
+    EXPECT_EQ(doc->m_tracker.m_rect, TrackerRect{});
+    EXPECT_EQ(doc->m_tracker.m_nHandleSize, 0);
+}
+
+TEST_F(ViewTest, ADragOfFifteenPixelsMakesAProfileZone)
+{
+    Drag({50, 60}, {65, 62});
+    EXPECT_TRUE(doc->m_nKind & 4);
+    EXPECT_TRUE(doc->m_ptCross.IsZero());
+    EXPECT_EQ(doc->m_profile.x1, 50);
+    EXPECT_EQ(doc->m_profile.y1, 60);
+    EXPECT_EQ(doc->m_profile.x2, 65);
+    EXPECT_EQ(doc->m_profile.y2, 62);
+    EXPECT_EQ(doc->m_tracker.m_nHandleSize, 8);
+    EXPECT_TRUE(doc->m_tracker.m_nStyle & CRectTracker::resizeInside);
+
+    view->OnClearProfiles();
+    EXPECT_FALSE(doc->m_nKind & 4);
+    EXPECT_EQ(doc->m_tracker.m_rect, TrackerRect{});
+    EXPECT_EQ(doc->m_tracker.m_nStyle, unsigned(CRectTracker::dottedLine));
+}
+
+TEST_F(ViewTest, ResetMouseCoordinates)
+{
+    Drag({5, 6}, {5, 6});
+    ASSERT_FALSE(doc->m_ptCross.IsZero());
+    view->OnResetMouseCoords();
+    EXPECT_TRUE(doc->m_ptCross.IsZero());
+    EXPECT_EQ(doc->m_nCrossValue, -1);
+}
+
+std::map<int, bool> MenuState(QMenu* menu)
+{
+    std::map<int, bool> enabled;
+    for (QAction* a : menu->actions())
+        enabled[a->data().toInt()] = a->isEnabled();
+    delete menu;
+    return enabled;
+}
+
+TEST_F(ViewTest, ContextMenuGreying)
+{
+    auto items = MenuState(view->CreateContextMenu());
+    EXPECT_EQ(items, (std::map<int, bool>{{32791, false}, {32792, false}, {32776, true}, {32777, false}}));
+    doc->m_nKind = 4;
+    items = MenuState(view->CreateContextMenu());
+    EXPECT_TRUE(items[32777]);
+    app->m_pAcquiringDoc = doc;
+    items = MenuState(view->CreateContextMenu());
+    EXPECT_FALSE(items[32776]);
+    EXPECT_FALSE(items[32777]);
+    app->m_pAcquiringDoc = nullptr;
+}
+
+// A grabber that answers from a script and can simulate a tick arriving
+// while it waits for a frame.
+class FakeGrabber : public FrameGrabberPort {
+public:
+    Vstatus GrabImage(Vobject* image, long handle) override
+    {
+        ++grabs;
+        lastHandle = handle;
+        if (duringGrab)
+            duringGrab();
+        Vstatus status = results.empty() ? V_OK : results.front();
+        if (!results.empty())
+            results.erase(results.begin());
+        if (status == V_OK)
+            gen_image_const(image, "byte", 8, 8);
+        return status;
+    }
+    void CloseAll() override { ++closes; }
+    int grabs = 0;
+    int closes = 0;
+    long lastHandle = 0;
+    std::vector<Vstatus> results;
+    std::function<void()> duringGrab;
+};
+
+class LiveTimerTest : public ViewTest {
+protected:
+    void SetUp() override
+    {
+        ViewTest::SetUp();
+        app->SetGrabbers(&grabber);
+        app->m_nSource = 3;
+        doc->m_hGrabber = 7;
+    }
+    FakeGrabber grabber;
+};
+
+TEST_F(LiveTimerTest, StartWaitsThenGrabsEveryTick)
+{
+    view->StartLiveTimer(doc);
+    EXPECT_EQ(app->m_pAcquiringDoc, doc);
+    EXPECT_TRUE(view->IsTimerActive(98));
+    view->OnTimer(98);
+    EXPECT_FALSE(view->IsTimerActive(98));
+    EXPECT_TRUE(view->IsTimerActive(99));
+    EXPECT_EQ(grabber.grabs, 0);
+    view->OnTimer(99);
+    view->OnTimer(99);
+    EXPECT_EQ(grabber.grabs, 2);
+    EXPECT_EQ(grabber.lastHandle, 7);
+    EXPECT_EQ(doc->m_nWidth, app->m_nChildWidth);
+    view->StopLiveTimer();
+    EXPECT_FALSE(view->IsTimerActive(99));
+    EXPECT_EQ(grabber.grabs, 3);
+    EXPECT_EQ(grabber.closes, 1);
+    EXPECT_EQ(app->m_pAcquiringDoc, nullptr);
+}
+
+TEST_F(LiveTimerTest, TicksDoNothingWithoutAcquisitionOrForSourcesZeroAndOne)
+{
+    view->OnTimer(99);
+    EXPECT_EQ(grabber.grabs, 0);
+    view->StartLiveTimer(doc);
+    view->OnTimer(98);
+    for (int source : {0, 1}) {
+        app->m_nSource = static_cast<int16_t>(source);
+        view->OnTimer(99);
+    }
+    EXPECT_EQ(grabber.grabs, 0);
+    view->StopLiveTimer();
+}
+
+TEST_F(LiveTimerTest, ATickDuringAGrabIsIgnored)
+{
+    view->StartLiveTimer(doc);
+    view->OnTimer(98);
+    grabber.duringGrab = [this] {
+        EXPECT_TRUE(view->IsBusy());
+        view->OnTimer(99);
+    };
+    view->OnTimer(99);
+    EXPECT_EQ(grabber.grabs, 1);
+    EXPECT_FALSE(view->IsBusy());
+    grabber.duringGrab = nullptr;
+    view->StopLiveTimer();
+}
+
+TEST_F(LiveTimerTest, GrabFailureEndsAcquisitionWithAMessage)
+{
+    view->StartLiveTimer(doc);
+    view->OnTimer(98);
+    grabber.results = {5322};
+    view->OnTimer(99);
+    EXPECT_FALSE(view->IsTimerActive(99));
+    EXPECT_EQ(app->m_pAcquiringDoc, nullptr);
+    EXPECT_EQ(grabber.closes, 1);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], QString::fromUtf8(
+        "Erreur sur fonction Acq. permanente !\nVérifier votre caméra (shutter, diaphragme, ..."));
+    EXPECT_EQ(doc->m_nWidth, app->m_nChildWidth);
+}
+
+TEST_F(LiveTimerTest, ClosingTheAcquiringDocumentStopsProperly)
+{
+    CFraloDoc* other = app->NewImageDocument(0, 0);
+    other->m_pView->StartLiveTimer(other);
+    frame->Execute(ID_FILE_CLOSE);
+    EXPECT_EQ(app->m_pAcquiringDoc, nullptr);
+    EXPECT_EQ(grabber.grabs, 1);
+    EXPECT_EQ(grabber.closes, 1);
+}
+
+TEST_F(LiveTimerTest, ClosingAnotherDocumentKeepsTheAcquisition)
+{
+    CFraloDoc* other = app->NewImageDocument(0, 0);
+    view->StartLiveTimer(doc);
+    ASSERT_EQ(frame->ActiveDocument(), other);
+    frame->Execute(ID_FILE_CLOSE);
+    EXPECT_EQ(app->m_pAcquiringDoc, doc);
+    EXPECT_EQ(grabber.closes, 0);
+    view->StopLiveTimer();
+}
+
+TEST_F(ViewTest, PrintScalesIsotropicallyWithTrueColours)
+{
+    PlaneBuffers p;
+    p.width = 2;
+    p.height = 1;
+    p.channels = 3;
+    p.planes[0] = {255, 0};
+    p.planes[1] = {0, 0};
+    p.planes[2] = {0, 255};
+    Vobject image;
+    ASSERT_TRUE(MakeImageFromPlanes(p, &image));
+    doc->SetImage(image);
+    QImage page(400, 300, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    {
+        QPainter painter(&page);
+        view->OnPrint(painter, QRect(0, 0, 400, 300));
+    }
+    EXPECT_EQ(page.pixel(50, 100), qRgb(255, 0, 0));
+    EXPECT_EQ(page.pixel(350, 100), qRgb(0, 0, 255));
+    EXPECT_EQ(page.pixel(200, 250), qRgb(255, 255, 255));
+}
+
+TEST_F(ViewTest, OverlayHookDrawsCrossAndProfilesWithTheirChannel)
+{
+    std::vector<std::string> drawn;
+    CFraloView::SetOverlayPainters(
+        [&](QPainter&, CFraloDoc&, bool printing) { drawn.push_back(printing ? "cross-print" : "cross"); },
+        [&](QPainter&, CFraloDoc& d, bool) { drawn.push_back("profiles" + std::to_string(d.m_profile.channel)); });
+    QImage canvas(10, 10, QImage::Format_RGB32);
+    QPainter painter(&canvas);
+    view->DrawOverlays(painter, false);
+    EXPECT_TRUE(drawn.empty());
+    doc->m_ptCross = {1, 1};
+    doc->m_nKind = 4;
+    view->DrawOverlays(painter, false);
+    view->DrawOverlays(painter, true);
+    app->m_pAcquiringDoc = doc;
+    view->DrawOverlays(painter, false);
+    app->m_pAcquiringDoc = nullptr;
+    EXPECT_EQ(drawn, (std::vector<std::string>{"cross", "profiles3", "cross-print", "profiles3"}));
+    CFraloView::SetOverlayPainters(nullptr, nullptr);
+}
+
+} // namespace
