@@ -8,5 +8,5 @@ cmake --build build -j "$(nproc)"
 if [ -x build/bin/Fralo ]; then
   exec build/bin/Fralo "$@"
 fi
-# Until the workbench lands, run what exists: the test suite of the libraries.
+# Without the workbench (its neighbours not built yet), run the test suite.
 cd build && exec ctest --output-on-failure
