@@ -1,0 +1,91 @@
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "about_dlg.h"
+#include "command_table.h"
+#include "widget_fixture.h"
+
+namespace {
+
+TEST_F(WorkbenchTest, AcceleratorsTriggerTheMenuItemsThatShowThem)
+{
+    struct Case { int id; const char* keys; };
+    const Case cases[] = {
+        {ID_FILE_NEW, "Ctrl+N"}, {ID_OPEN, "Ctrl+O"}, {ID_SAVE, "Ctrl+S"}, {ID_FILE_PRINT, "Ctrl+P"},
+        {ID_EDIT_COPY, "Ctrl+C"}, {ID_EDIT_PASTE, "Ctrl+V"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(frame->Action(c.id)->shortcut(), QKeySequence(c.keys)) << c.id;
+        EXPECT_TRUE(frame->Action(c.id)->text().endsWith(QString("\t") + c.keys)) << c.id;
+    }
+    EXPECT_TRUE(frame->Action(ID_FILE_OPEN)->shortcut().isEmpty());
+    EXPECT_EQ(frame->Action(ID_EDIT_UNDO)->shortcuts(),
+              (QList<QKeySequence>{QKeySequence("Ctrl+Z"), QKeySequence("Alt+Backspace")}));
+}
+
+TEST_F(WorkbenchTest, EveryCommandIdIsInTheTable)
+{
+    const int ids[] = {32771, 32772, 32773, 57634, 57637, 32780, 32781, 32782, 32788, 32785, 32786,
+                       32798, 32787, 32832, 32795, 32803, 32831, 32789, 32799, 32790, 32793, 32828,
+                       32794, 32820, 32796, 32797, 32802, 32822, 32821, 32829, 32819, 32809, 32811,
+                       32817, 32801, 32823, 32814, 32812, 32810, 32805, 32806, 32807, 32808, 32804,
+                       32830, 32816, 32818, 32824, 32827, 32825, 57667, 57669, 57670, 57671, 57600,
+                       57601, 57602, 57606, 57607, 57609, 57616, 57650, 57651, 57664, 57665, 59392,
+                       59393};
+    for (int id : ids)
+        EXPECT_NE(frame->Action(id), nullptr) << id;
+    EXPECT_EQ(frame->Action(32819)->text(), QString::fromUtf8("&Ajuster luminance et contraste..."));
+    EXPECT_EQ(frame->Action(32803)->text(), "A1C ou G (1280 x 1024)");
+}
+
+TEST_F(WorkbenchTest, CommandsOfLaterPartsAreDisabled)
+{
+    frame->UpdateCommandUI();
+    for (int id : {32781, 32782, 32788, 32789, 32790, 32796, 32805, 32816, 32824, 32825})
+        EXPECT_FALSE(frame->Action(id)->isEnabled()) << id;
+    for (int id : {57600, 32771, 32772, 32773, 57634, 32780, 57607, 57609, 57650, 57664, 57665})
+        EXPECT_TRUE(frame->Action(id)->isEnabled()) << id;
+    EXPECT_FALSE(frame->Execute(32790));
+}
+
+TEST_F(WorkbenchTest, ToolBarAndStatusBar)
+{
+    auto* toolBar = frame->findChild<QToolBar*>("toolbar128");
+    ASSERT_NE(toolBar, nullptr);
+    std::vector<int> ids;
+    for (QAction* a : toolBar->actions())
+        ids.push_back(a->isSeparator() ? 0 : a->data().toInt());
+    EXPECT_EQ(ids, (std::vector<int>{57600, 32771, 32772, 0, 57609, 57607, 0, 32781, 32782, 0, 57634,
+                                     57637, 0, 57664}));
+    EXPECT_EQ(frame->windowTitle(), "Ondula4");
+    ASSERT_TRUE(frame->Execute(ID_VIEW_STATUS_BAR));
+    EXPECT_FALSE(frame->statusBar()->isVisibleTo(frame));
+    frame->UpdateCommandUI();
+    EXPECT_FALSE(frame->Action(ID_VIEW_STATUS_BAR)->isChecked());
+    ASSERT_TRUE(frame->Execute(ID_VIEW_TOOLBAR));
+    EXPECT_FALSE(toolBar->isVisibleTo(frame));
+}
+
+TEST_F(WorkbenchTest, AboutBoxListsTheChangeHistory)
+{
+    CAboutDlg about;
+    auto* history = about.findChild<QListWidget*>("history");
+    ASSERT_NE(history, nullptr);
+    EXPECT_EQ(history->item(0)->text(), QString::fromUtf8("29/10/07: Ecriture sur disque des images intermédiaires"));
+    EXPECT_EQ(history->item(history->count() - 1)->text(), QString::fromUtf8("20/03/06: Création du logiciel"));
+    auto* help = about.findChild<QPushButton*>("onlineHelp");
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->text(), QString::fromUtf8("&Aide en ligne"));
+}
+
+TEST_F(WorkbenchTest, ViewShrinksItsFrameBackRoundTheImage)
+{
+    CFraloDoc* doc = frame->ActiveDocument();
+    doc->m_pChildFrame->resize(doc->m_pChildFrame->size() + QSize(100, 80));
+    EXPECT_EQ(doc->m_pChildFrame->ClientSize(), QSize(doc->m_nWidth + 4, doc->m_nHeight + 4));
+}
+
+} // namespace
