@@ -41,7 +41,7 @@ void DecodeDigCommand(void* packet)
     DvlBrnProcessCommand(packet);
 
     // The generic module may have changed the packet: read it afresh.
-    if (code != kCommandNameQuery || !command.Wrap(packet, total_size(packet)))
+    if (code != dvl::kCommandNameQuery || !command.Wrap(packet, total_size(packet)))
         return;
     if (p->Count() > 1) {
         const uint32_t which = p->Value(1);

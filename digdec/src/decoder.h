@@ -6,7 +6,6 @@
 namespace digdec {
 
 inline constexpr uint32_t kCommandSelect = 1;
-inline constexpr uint32_t kCommandNameQuery = 0x1802;
 inline constexpr uint32_t kZephonSelectBit = 0x1000000;
 
 // Adapts the layout-700 packet at `packet` for the generic digitizer module,

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <thread>
 
 #include "dvl/digitizer_module.h"
 #include "dvl/dvlbrn.h"
@@ -176,6 +177,26 @@ TEST_F(Decoder, UnknownTextHandlesAreSkipped)
     module.Send(packet.data());
     EXPECT_EQ(dvl::BrnReceivedPackets().size(), 1u);
     EXPECT_TRUE(dvl::RecordedReports().empty());
+}
+
+TEST_F(Decoder, ConcurrentCallsOnDifferentPacketsDoNotInterfere)
+{
+    std::vector<std::thread> threads;
+    std::vector<int> good(4, 0);
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            for (int n = 0; n < 100; ++n) {
+                dvl::TextBuffer text(32, "");
+                dvl::PacketWriter packet(dvl::kCommandNameQuery);
+                packet.AddInt(t).AddInt(3).AddText(text.handle());
+                module.Send(packet.data());
+                good[t] += text.str() == "Zephon II Dig";
+            }
+        });
+    for (auto& thread : threads)
+        thread.join();
+    EXPECT_EQ(good, std::vector<int>(4, 100));
+    EXPECT_EQ(dvl::BrnReceivedPackets().size(), 400u);
 }
 
 TEST(DigitizerModuleLoader, ReportsTheStepThatFailed)

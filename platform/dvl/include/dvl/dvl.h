@@ -5,7 +5,8 @@
 
 #include <cstdint>
 
-// X(name, ordinal): the board library's functions by ordinal, in one table.
+// X(name, ordinal): the board library's functions by ordinal, in one table
+// (the last is the export of its generic digitizer module DVLBRN).
 #define DVL_ORDINAL_TABLE(X)                 \
     X(DVL_ORD_OPEN_ERROR_CONTEXT, 169)       \
     X(DVL_ORD_ADD_ERROR_MESSAGE, 172)        \
