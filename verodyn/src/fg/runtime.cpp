@@ -1,6 +1,5 @@
 // Host data and services of the plug-ins: global 64, error printing, the
 // error report of wrapped calls and the call trace.
-#include <atomic>
 #include <cstdio>
 #include <mutex>
 #include <string>
@@ -16,7 +15,9 @@ VRunInfo VROInfo = {0, 0};
 
 namespace {
 
-std::atomic<double> g_init_new_image{1.0};
+// Per thread: a plug-in saves, clears and restores it around the images of
+// one grab, and grabs of other threads must not see or undo that.
+thread_local double t_init_new_image = 1.0;
 std::mutex g_print_lock;
 thread_local std::string t_plugin_detail;
 
@@ -37,7 +38,7 @@ std::string located(const char* text, const char* file, int32_t line)
 
 namespace verodyn::fg {
 
-bool clear_new_images() { return g_init_new_image.load() != 0.0; }
+bool clear_new_images() { return t_init_new_image != 0.0; }
 
 std::string take_plugin_detail() { return std::exchange(t_plugin_detail, std::string()); }
 
@@ -53,11 +54,11 @@ FGstatus VAccessGlVar(Vproc_handle, int32_t id, int32_t mode, double* read_value
     if (mode == GV_READ_INFO) {
         if (!read_value)
             return VERR_NULL_POINTER;
-        *read_value = g_init_new_image.load();
+        *read_value = t_init_new_image;
         return FG_SUCCESS;
     }
     if (mode == GV_WRITE_INFO) {
-        g_init_new_image.store(value);
+        t_init_new_image = value;
         return FG_SUCCESS;
     }
     return VERR_FG_GLOBAL;

@@ -99,7 +99,7 @@ enum { GV_WRITE_INFO = 0, GV_READ_INFO = 1 };
 
 /* Host global 64: while non-zero (the default, 1) VNewImage clears the plane
  * of a new image; plug-ins clear it around image creation because they fill
- * every pixel themselves, and restore it afterwards. */
+ * every pixel themselves, and restore it afterwards. Each thread has its own. */
 #define FG_GLOBAL_INIT_NEW_IMAGE 64
 
 /* The constant every plug-in passes to VXAlloc as its fifth argument. */
