@@ -29,7 +29,7 @@ Vproc_handle next_proc_id()
 Vstatus from_plugin(FGstatus status) { return status == FG_SUCCESS ? V_OK : status; }
 
 // Runs an operator's body, which may name the failing item in `detail`; a
-// plug-in failure reported through VProcessErr is the detail otherwise.
+// plug-in failure reported through VProcessErr is added to it.
 template <typename Body> Vstatus fg_run(const char* op, Body&& body)
 {
     take_plugin_detail();
@@ -40,8 +40,9 @@ template <typename Body> Vstatus fg_run(const char* op, Body&& body)
     } catch (const std::bad_alloc&) {
         status = VERR_NO_MEMORY;
     }
-    if (status != V_OK && detail.empty())
-        detail = take_plugin_detail();
+    const std::string plugin_detail = take_plugin_detail();
+    if (status != V_OK && !plugin_detail.empty())
+        detail += (detail.empty() ? "" : ": ") + plugin_detail;
     return verodyn::detail::report(status, op, detail);
 }
 
