@@ -231,6 +231,18 @@ TEST_F(FramegrabberOpenTest, FailedOpenLeavesTheSlotEmptyAndReportsThePluginDeta
     EXPECT_EQ(close_framegrabber(next), V_OK);
 }
 
+TEST_F(FramegrabberOpenTest, SlotOutsideTheClassIsRefused)
+{
+    long handle = -1;
+    EXPECT_EQ(open_framegrabber("MockCam", 1, 1, 0, 0, 0, 0, "default", -1, "default", 1.0, "default", "mock*",
+                                "foreign_slot", 0, 0, &handle),
+              VERR_FG_SLOT);
+    EXPECT_EQ(handle, -1);
+    for (FGInstance* slot : mock_class()->instance)
+        EXPECT_EQ(slot, nullptr);
+    EXPECT_EQ(mock_open_count(), 0);
+}
+
 TEST_F(FramegrabberOpenTest, ClosedHandlesAreRefused)
 {
     const long handle = open_mock();
@@ -315,6 +327,25 @@ TEST_F(FramegrabberGrabTest, FailedImageCreationRestoresGlobal64AndLeavesNoImage
         EXPECT_TRUE(VXAllocated().size() == 1u) << "only the camera's frame buffer";
     }
     ASSERT_EQ(VAccessGlVar(0, 64, GV_WRITE_INFO, nullptr, 1.0, nullptr, nullptr, 0), FG_SUCCESS);
+}
+
+TEST_F(FramegrabberGrabTest, ChannelCountMustMatchTheImagesMade)
+{
+    const long handle = open_mock("rgb");
+    for (int reported : {0, 4, FG_MAX_CHANNELS + 1}) {
+        ASSERT_EQ(set_framegrabber_param(handle, "report_channels", VTuple(reported)), V_OK);
+        Vobject image;
+        EXPECT_EQ(grab_image(&image, handle), VERR_FG_IMAGE) << reported;
+        EXPECT_TRUE(image.empty());
+        EXPECT_EQ(VXAllocated().size(), 1u) << "only the camera's frame buffer";
+    }
+    ASSERT_EQ(set_framegrabber_param(handle, "report_channels", VTuple(2)), V_OK);
+    Vobject image;
+    ASSERT_EQ(grab_image(&image, handle), V_OK);
+    int channels = 0;
+    ASSERT_EQ(count_channels(image, &channels), V_OK);
+    EXPECT_EQ(channels, 2);
+    EXPECT_EQ(VXAllocated().size(), 1u) << "the third channel is released";
 }
 
 TEST_F(FramegrabberGrabTest, ImagesOverPluginMemoryAreCopied)
@@ -405,7 +436,7 @@ TEST_F(FramegrabberInfoTest, QueryNamesReachTheirCodes)
     ASSERT_EQ(info_framegrabber("MockCam", "parameters", &text, &values), V_OK);
     EXPECT_EQ(text, "Additional parameters for this frame grabber.");
     EXPECT_EQ(values, VTuple("bad_channel").append("echo").append("gain").append("list").append("list_length")
-                          .append("volatile"));
+                          .append("report_channels").append("volatile"));
     ASSERT_EQ(info_framegrabber("MockCam", "info_boards", &text, &values), V_OK);
     EXPECT_EQ(values, VTuple("mock board 0").append("mock board 1"));
     for (const char* query : {"port", "camera_type", "revision", "field", "bits_per_channel", "color_space",

@@ -77,7 +77,7 @@ FGstatus IOPrintErrorMessage(const char* text)
 FGstatus VProcessErr(const char* text, FGstatus err, int32_t line, const char* file)
 {
     try {
-        t_plugin_detail = std::string(located(text, file, line)) + " failed with " + std::to_string(err);
+        t_plugin_detail = located(text, file, line) + " failed with " + std::to_string(err);
         if (VDoLowError)
             print_line(t_plugin_detail);
     } catch (...) {

@@ -19,6 +19,7 @@ struct MockRecord {
     bool used = false;
     void* buffer = nullptr; // kWidth * kHeight bytes from VXAlloc: the camera's frame
     int32_t bad_channel = -1;
+    int32_t report_channels = -1; // channel count the grab reports; -1: the true one
     int32_t list_length = 0;
     int32_t max_delay = 0;
     int frame = 0;
@@ -35,10 +36,14 @@ FGInstance g_last_open;
 
 MockRecord& record(FGInstance* fginst) { return *static_cast<MockRecord*>(fginst->plugin_instance); }
 
+FGInstance* g_foreign_slot = nullptr;
+
 FGInstance** alloc_instance(Vproc_handle, FGInstance* fginst)
 {
     if (g_open_count >= g_class->max_instances)
         return nullptr;
+    if (std::strcmp(fginst->device, "foreign_slot") == 0)
+        return &g_foreign_slot;
     for (int i = 0; i < kRecords; ++i)
         if (!g_records[i].used) {
             fginst->plugin_instance = &g_records[i];
@@ -65,6 +70,7 @@ FGstatus open_instance(Vproc_handle proc_id, FGInstance* fginst)
         static_cast<uint8_t*>(r.buffer)[i] = uint8_t(100 + i);
     r.used = true;
     r.bad_channel = -1;
+    r.report_channels = -1;
     r.list_length = 0;
     r.volatile_mode = false;
     r.frame = 0;
@@ -132,7 +138,7 @@ FGstatus grab(Vproc_handle proc_id, FGInstance* fginst, VImageRecord* image, int
             }
         }
     ++r.frame;
-    *num_image = fginst->num_channels;
+    *num_image = r.report_channels < 0 ? fginst->num_channels : r.report_channels;
     return FG_SUCCESS;
 }
 
@@ -153,7 +159,8 @@ FGstatus grab_async(Vproc_handle proc_id, FGInstance* fginst, double max_delay, 
 FGstatus grab_extra(Vproc_handle, FGInstance*, void*) { return FG_ERR_NOT_SUPPORTED; }
 FGstatus grab_extra_async(Vproc_handle, FGInstance*, double, void*) { return FG_ERR_NOT_SUPPORTED; }
 
-const char* const kParameters[] = {"bad_channel", "echo", "gain", "list", "list_length", "volatile"};
+const char* const kParameters[] = {"bad_channel", "echo",           "gain",    "list",
+                                   "list_length", "report_channels", "volatile"};
 const char* const kBoards[] = {"mock board 0", "mock board 1"};
 
 FGstatus info(Vproc_handle proc_id, int32_t query, const char** text, Vcpar** values, int32_t* numValues)
@@ -169,7 +176,7 @@ FGstatus info(Vproc_handle proc_id, int32_t query, const char** text, Vcpar** va
         return VFgGetDefaults(proc_id, g_class, values, numValues);
     case FG_INFO_PARAMETERS:
         *text = "Additional parameters for this frame grabber.";
-        return fg_info_strings(proc_id, kParameters, 6, values, numValues, __FILE__, __LINE__);
+        return fg_info_strings(proc_id, kParameters, 7, values, numValues, __FILE__, __LINE__);
     case FG_INFO_BOARDS:
         *text = "Simulated boards.";
         return fg_info_strings(proc_id, kBoards, 2, values, numValues, __FILE__, __LINE__);
@@ -200,9 +207,10 @@ FGstatus set_param(Vproc_handle, FGInstance* fginst, const char* name, const Vcp
         r.volatile_mode = std::strcmp(values[0].par.s, "enable") == 0;
         return FG_SUCCESS;
     }
-    int32_t* target = std::strcmp(name, "bad_channel") == 0 ? &r.bad_channel
-                      : std::strcmp(name, "list_length") == 0 ? &r.list_length
-                                                              : nullptr;
+    int32_t* target = std::strcmp(name, "bad_channel") == 0       ? &r.bad_channel
+                      : std::strcmp(name, "list_length") == 0     ? &r.list_length
+                      : std::strcmp(name, "report_channels") == 0 ? &r.report_channels
+                                                                  : nullptr;
     if (!target)
         return FG_ERR_PARAM_UNKNOWN;
     if (values[0].type != VPAR_INT)

@@ -39,9 +39,9 @@ static inline FGstatus fg_info_unsupported(const char** info, Vcpar** values, in
 }
 
 /* A list of `count` strings as one VXAlloc block: the Vcpar array first, the
- * texts behind it, so that one VXFree releases both. `file` and `line` name
- * the caller for the host's allocation records. A failing VXAlloc status is
- * returned with *values null and *numValues 0. */
+ * texts behind it (a null text becomes ""), so that one VXFree releases both.
+ * `file` and `line` name the caller for the host's allocation records. A
+ * failing VXAlloc status is returned with *values null and *numValues 0. */
 static inline FGstatus fg_info_strings(Vproc_handle proc_id, const char* const* texts, int32_t count,
                                        Vcpar** values, int32_t* numValues, const char* file,
                                        int32_t line)
@@ -52,7 +52,7 @@ static inline FGstatus fg_info_strings(Vproc_handle proc_id, const char* const* 
         return FG_SUCCESS;
     size_t bytes = (size_t)count * sizeof(Vcpar);
     for (int32_t i = 0; i < count; ++i)
-        bytes += strlen(texts[i]) + 1;
+        bytes += (texts[i] ? strlen(texts[i]) : 0) + 1;
     void* block = NULL;
     const FGstatus status = VXAlloc(proc_id, bytes, file, line, FG_ALLOC_ID, &block);
     if (status != FG_SUCCESS)
@@ -60,8 +60,9 @@ static inline FGstatus fg_info_strings(Vproc_handle proc_id, const char* const* 
     Vcpar* list = (Vcpar*)block;
     char* text = (char*)(list + count);
     for (int32_t i = 0; i < count; ++i) {
-        const size_t n = strlen(texts[i]) + 1;
-        memcpy(text, texts[i], n);
+        const char* source = texts[i] ? texts[i] : "";
+        const size_t n = strlen(source) + 1;
+        memcpy(text, source, n);
         list[i].par.s = text;
         list[i].type = VPAR_STRING;
         text += n;
