@@ -4,6 +4,9 @@
  * host (libverodyn) calls it once, and from then on drives the interface through
  * the thirteen callbacks FGInit writes into the interface's FGClass. Plug-ins
  * import the host functions declared at the end of this header from libverodyn.
+ * The host looks for the file in the folders of ONDULA_PLUGIN_PATH (separated
+ * by ':'), then in the folder of the running program, where fg_add_plugin
+ * (grabbers/CMakeLists.txt) builds it.
  *
  * Records keep their field order and names in the natural layout of the
  * platform. Every callback and FGInit return FG_SUCCESS (1) or an error number;
@@ -187,6 +190,9 @@ struct FGInstance {
 typedef FGInstance** (*FGAllocInstanceProc)(Vproc_handle proc_id, FGInstance* fginst);
 typedef FGstatus (*FGOpenProc)(Vproc_handle proc_id, FGInstance* fginst);
 typedef FGstatus (*FGCloseProc)(Vproc_handle proc_id, FGInstance* fginst);
+/* `image` holds FG_MAX_CHANNELS zeroed records: one VNewImage (or VNewImagePtr)
+ * a channel, all of one kind and size, and `*num_image` the channel count. The
+ * host releases every image made, whatever the status. */
 typedef FGstatus (*FGGrabProc)(Vproc_handle proc_id, FGInstance* fginst, VImageRecord* image,
                                int32_t* num_image);
 typedef FGstatus (*FGGrabStartAsyncProc)(Vproc_handle proc_id, FGInstance* fginst, double max_delay);
