@@ -1,6 +1,7 @@
 # Widgets and helpers shared by the workbench's windows: the zone tracker, its
 # cursor zones and the window timers, with their tests. Included by the
 # workbench's CMakeLists; sources include them as "view/..." and "common/...".
+include_guard(GLOBAL)
 find_package(Qt6 REQUIRED COMPONENTS Widgets)
 
 set(FRALO_UI_DIR ${CMAKE_CURRENT_LIST_DIR})
