@@ -176,7 +176,7 @@ void CRectTracker::NormalizeRect() { m_rect = normalized(m_rect); }
 bool CRectTracker::Track(QWidget* widget, QPoint start, bool allowInvert)
 {
     const int hit = HitTest(start);
-    if (hit == hitNothing || m_tracking || !widget)
+    if (hit == hitNothing || m_tracking || !widget || !widget->isVisible())
         return false;
     BeginTrack(start, hit, allowInvert);
     return RunTrackLoop(widget);
@@ -184,7 +184,7 @@ bool CRectTracker::Track(QWidget* widget, QPoint start, bool allowInvert)
 
 bool CRectTracker::TrackRubberBand(QWidget* widget, QPoint start, bool allowInvert)
 {
-    if (m_tracking || !widget)
+    if (m_tracking || !widget || !widget->isVisible())
         return false;
     BeginTrack(start, hitNothing, allowInvert);
     return RunTrackLoop(widget);
@@ -263,20 +263,15 @@ bool CRectTracker::RunTrackLoop(QWidget* widget)
     // Moves without a button reach only a widget that tracks the mouse.
     const bool tracking = widget->hasMouseTracking();
     widget->setMouseTracking(true);
-    const bool grab = widget->isVisible();
-    if (grab) {
-        widget->grabMouse();
-        widget->grabKeyboard();
-    }
+    widget->grabMouse();
+    widget->grabKeyboard();
     loop.exec();
     QObject::disconnect(destroyed);
     if (guard) {
         guard->removeEventFilter(&filter);
         guard->setMouseTracking(tracking);
-        if (grab) {
-            guard->releaseKeyboard();
-            guard->releaseMouse();
-        }
+        guard->releaseKeyboard();
+        guard->releaseMouse();
         guard->update();
     }
     if (!filter.released()) {

@@ -45,8 +45,8 @@ public:
     // widget's mouse and keyboard and repaints the widget at each move. It ends
     // with the left button's release (or a move without it), is cancelled by
     // Escape, a hidden or destroyed widget, and then restores the rectangle.
-    // Track moves (start inside) or resizes (start on a handle) and returns
-    // false at once when `start` hits nothing.
+    // Track moves (start inside) or resizes (start on a handle). Both return
+    // false at once for a hidden widget, and Track when `start` hits nothing.
     bool Track(QWidget* widget, QPoint start, bool allowInvert);
     // Draws a new rectangle from `start` to the release point.
     bool TrackRubberBand(QWidget* widget, QPoint start, bool allowInvert);

@@ -213,10 +213,13 @@ TEST_F(ModalTrackTest, TrackMovesFromInsideAndAMoveWithoutTheButtonEndsIt)
     EXPECT_EQ(tracker.m_rect, (TrackerRect{60, 55, 110, 105}));
 }
 
-TEST_F(ModalTrackTest, TrackOutsideTheRectangleReturnsAtOnce)
+TEST_F(ModalTrackTest, TrackOutsideTheRectangleOrOnAHiddenWidgetReturnsAtOnce)
 {
     tracker.m_rect = {50, 50, 100, 100};
     EXPECT_FALSE(tracker.Track(widget.get(), {10, 10}, false));
+    widget->hide();
+    EXPECT_FALSE(tracker.Track(widget.get(), {60, 60}, false));
+    EXPECT_FALSE(tracker.TrackRubberBand(widget.get(), {10, 10}, true));
     EXPECT_FALSE(tracker.IsTracking());
     EXPECT_EQ(tracker.m_rect, (TrackerRect{50, 50, 100, 100}));
 }
