@@ -23,6 +23,10 @@ using Vstatus = int;
     X(VERR_OUTSIDE, 1308, "rectangle lies outside the image")                    \
     X(VERR_NO_MEMORY, 1309, "not enough memory")                                 \
     X(VERR_NULL_POINTER, 1310, "null plane address")                             \
+    X(VERR_WINDOW_HANDLE, 5100, "not a window handle")                           \
+    X(VERR_WINDOW_FATHER, 5101, "father is not a window of the library")         \
+    X(VERR_NO_DISPLAY, 5102, "no display: no GUI application on this thread")   \
+    X(VERR_WINDOW_MODE, 5103, "unknown window mode or machine")                  \
     X(VERR_FILE_OPEN, 5200, "file cannot be opened")                             \
     X(VERR_FILE_FORMAT, 5201, "unknown, truncated or corrupt image file")       \
     X(VERR_FILE_WRITE, 5202, "file cannot be written")                           \
@@ -65,8 +69,10 @@ private:
 // set_check(text) switches one flag of the library:
 //   "give_error"  (the default) a failing operator throws VException;
 //   "~give_error" a failing operator returns its status;
-//   "father" / "~father" whether open_window places the next window inside the
-//   parent it is given (read by open_window; "father" is the default).
+//   "father"      (the default) open_window accepts as father only a window of
+//                 the library (its widget) or none, so windows nest in windows;
+//   "~father"     open_window accepts any widget of the program as father, as a
+//                 view that hosts a display window inside itself does.
 // Any other text gives VERR_PARAM. The flags are process-wide.
 Vstatus set_check(const char* text);
 bool check_give_error();
