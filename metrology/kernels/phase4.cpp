@@ -73,9 +73,19 @@ std::uint8_t PhaseGrey(int i0, int i90, int i180, int i270)
 void FourImagePhase(const std::uint8_t* i0, const std::uint8_t* i90, const std::uint8_t* i180,
                     const std::uint8_t* i270, std::uint8_t* result, std::size_t count)
 {
+    // Table positions are worked out a block at a time, which vectorises, then looked up.
+    constexpr std::size_t kBlock = 2048;
+    std::int32_t position[kBlock];
     const std::uint8_t* centre = GreyTableCentre();
-    for (std::size_t k = 0; k < count; ++k)
-        result[k] = centre[(int(i270[k]) - int(i90[k])) * kDiffSpan + int(i0[k]) - int(i180[k])];
+    for (std::size_t start = 0; start < count; start += kBlock) {
+        const std::size_t m = std::min(kBlock, count - start);
+        for (std::size_t k = 0; k < m; ++k) {
+            const std::size_t p = start + k;
+            position[k] = (int(i270[p]) - int(i90[p])) * kDiffSpan + int(i0[p]) - int(i180[p]);
+        }
+        for (std::size_t k = 0; k < m; ++k)
+            result[start + k] = centre[position[k]];
+    }
 }
 
 PlaneStatus ImageToPlane(const ImagePlanes& image, int width, int height, std::uint8_t* plane)

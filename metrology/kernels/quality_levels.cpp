@@ -10,7 +10,7 @@ constexpr int kLargestQuality = 3560;
 }
 
 LevelCounts QuantiseQuality(const std::int32_t* quality, int width, int height, bool set_aside_smallest,
-                            std::int32_t* levels)
+                            std::uint8_t* levels)
 {
     const std::size_t n = std::size_t(width) * std::size_t(height);
     std::vector<std::int32_t> histogram(kLargestQuality + 1, 0);
@@ -49,7 +49,7 @@ LevelCounts QuantiseQuality(const std::int32_t* quality, int width, int height, 
     for (std::size_t i = 0; i < n; ++i) {
         const int v = quality[i];
         const int l = v >= vmin && v <= vmax ? table[v - vmin] : kLastWalkedLevel;
-        levels[i] = l;
+        levels[i] = std::uint8_t(l);
         ++counts[l];
     }
     return counts;

@@ -19,6 +19,6 @@ using LevelCounts = std::array<std::int32_t, kHighestLevel + 1>;
 // walked level; so does every pixel when no sum is in range. Writes the level of
 // every pixel to `levels` and returns the pixel count of each level.
 LevelCounts QuantiseQuality(const std::int32_t* quality, int width, int height, bool set_aside_smallest,
-                            std::int32_t* levels);
+                            std::uint8_t* levels);
 
 } // namespace metrology

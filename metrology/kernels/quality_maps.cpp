@@ -13,7 +13,8 @@ namespace {
 // A neighbour's value unwrapped toward the centre c, less c: -128..128.
 inline int Offset(int neighbour, int c)
 {
-    return CPhaseUnwrapper::UnwrapToward(c, neighbour) - c;
+    const int d = neighbour - c;
+    return d - ((d > 127) - (d < -127)) * 256;
 }
 
 inline std::size_t Index(int x, int y, int width)
@@ -187,16 +188,33 @@ int PlaneResidual(const std::uint8_t* phase, int width, int height, int x, int y
     return sum;
 }
 
-int InteriorPlaneResidual(const std::uint8_t* phase, int width, int x, int y, Slopes s)
+// Slopes and plane residual of the full windows centred on columns 2..width - 3
+// of row y, written as one straight pass over the row so that it vectorises.
+void RowPlaneResidual(const std::uint8_t* phase, int width, int y, std::int32_t* out)
 {
-    const std::uint8_t* row = phase + Index(x, y, width);
-    const int c = row[0];
-    int sum = 0;
-    for (int dy = -1; dy <= 1; ++dy)
-        for (int dx = -1; dx <= 1; ++dx)
-            if (dx || dy)
-                sum += CPhaseUnwrapper::WrappedDiff(row[dy * width + dx], c + dx * s.gx + dy * s.gy);
-    return sum;
+    const std::uint8_t* r0 = phase + Index(0, y, width);
+    const std::uint8_t *u2 = r0 - 2 * width, *u1 = r0 - width, *d1 = r0 + width, *d2 = r0 + 2 * width;
+    for (int x = 2; x <= width - 3; ++x) {
+        const int c = r0[x];
+        int sx = 0, up = 0, down = 0;
+        auto window_row = [&](const std::uint8_t* r, int& side) {
+            const int a = Offset(r[x - 2], c), b = Offset(r[x - 1], c), m = Offset(r[x], c),
+                      d = Offset(r[x + 1], c), e = Offset(r[x + 2], c);
+            sx += d + e - a - b;
+            side += a + b + m + d + e;
+        };
+        int middle = 0;
+        window_row(u2, up);
+        window_row(u1, up);
+        window_row(r0, middle);
+        window_row(d1, down);
+        window_row(d2, down);
+        const int gx = sx / 30, gy = (down - up) / 30;
+        auto residual = [&](int n, int predicted) { return CPhaseUnwrapper::WrappedDiff(n, predicted); };
+        out[x] = residual(u1[x - 1], c - gx - gy) + residual(u1[x], c - gy) + residual(u1[x + 1], c + gx - gy) +
+                 residual(r0[x - 1], c - gx) + residual(r0[x + 1], c + gx) + residual(d1[x - 1], c - gx + gy) +
+                 residual(d1[x], c + gy) + residual(d1[x + 1], c + gx + gy);
+    }
 }
 
 } // namespace
@@ -206,18 +224,21 @@ void LeastSquares5x5Map(const std::uint8_t* phase, int width, int height, std::i
     const bool windows = width >= 5 && height >= 5;
     for (int y = 0; y < height; ++y) {
         std::int32_t* dst = out + Index(0, y, width);
-        const bool full_rows = y >= 2 && y <= height - 3;
+        const bool full_row = windows && y >= 2 && y <= height - 3;
+        if (full_row)
+            RowPlaneResidual(phase, width, y, dst);
         for (int x = 0; x < width; ++x) {
-            if (x >= width - 2) {
+            if (x >= width - 2)
                 dst[x] = y < 3 ? 741 : 822;
-            } else if (windows && full_rows && x >= 2) {
-                dst[x] = InteriorPlaneResidual(phase, width, x, y, WindowSlopes(phase, width, x, y));
-            } else {
-                const Slopes s = windows ? WindowSlopes(phase, width, std::clamp(x, 2, width - 3),
-                                                        std::clamp(y, 2, height - 3))
-                                         : Slopes{};
-                dst[x] = PlaneResidual(phase, width, height, x, y, s);
-            }
+            else if (full_row && x >= 2)
+                continue;
+            else if (full_row)
+                dst[x] = PlaneResidual(phase, width, height, x, y, WindowSlopes(phase, width, 2, y));
+            else
+                dst[x] = PlaneResidual(phase, width, height, x, y,
+                                       windows ? WindowSlopes(phase, width, std::clamp(x, 2, width - 3),
+                                                              std::clamp(y, 2, height - 3))
+                                               : Slopes{});
         }
     }
 }

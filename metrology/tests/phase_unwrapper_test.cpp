@@ -187,7 +187,8 @@ TEST(PhaseUnwrapper, JumpCountsHaveNoCeilingOrFloor)
 TEST(QuantiseQuality, EqualPopulationLevels)
 {
     // 100 values 0..99 once each, P = 81: a level every 4 values, the worst beyond 20.
-    std::vector<std::int32_t> quality(100), levels(100);
+    std::vector<std::int32_t> quality(100);
+    std::vector<std::uint8_t> levels(100);
     for (int i = 0; i < 100; ++i)
         quality[i] = i;
     const LevelCounts counts = QuantiseQuality(quality.data(), 10, 10, false, levels.data());
@@ -205,7 +206,8 @@ TEST(QuantiseQuality, EqualPopulationLevels)
 
 TEST(QuantiseQuality, SmallestValueSetAsideGoesToLevel20)
 {
-    std::vector<std::int32_t> quality(100), levels(100);
+    std::vector<std::int32_t> quality(100);
+    std::vector<std::uint8_t> levels(100);
     for (int i = 0; i < 100; ++i)
         quality[i] = i / 2;
     QuantiseQuality(quality.data(), 10, 10, true, levels.data());
@@ -217,7 +219,7 @@ TEST(QuantiseQuality, SmallestValueSetAsideGoesToLevel20)
 TEST(QuantiseQuality, SumsOutOfRangeGoToTheWorstWalkedLevel)
 {
     std::vector<std::int32_t> quality = {3561, -1, 5, 5, 7, 9, 4000, 3560, 0};
-    std::vector<std::int32_t> levels(quality.size());
+    std::vector<std::uint8_t> levels(quality.size());
     QuantiseQuality(quality.data(), 3, 3, false, levels.data());
     EXPECT_EQ(levels[0], 20);
     EXPECT_EQ(levels[1], 20);
@@ -225,9 +227,9 @@ TEST(QuantiseQuality, SumsOutOfRangeGoToTheWorstWalkedLevel)
     EXPECT_EQ(levels[8], 0);
 
     std::vector<std::int32_t> none = {-5, 4000, 9999, -1};
-    std::vector<std::int32_t> none_levels(4);
+    std::vector<std::uint8_t> none_levels(4);
     const LevelCounts counts = QuantiseQuality(none.data(), 2, 2, false, none_levels.data());
-    EXPECT_EQ(none_levels, (std::vector<std::int32_t>{20, 20, 20, 20}));
+    EXPECT_EQ(none_levels, (std::vector<std::uint8_t>{20, 20, 20, 20}));
     EXPECT_EQ(counts[20], 4);
 }
 
