@@ -43,8 +43,8 @@ MireSettings ClampMireSettings(MireSettings settings)
 std::uint8_t MireGrey(int x, const MireSettings& settings, float half_turns)
 {
     const double pi = FloatPi();
-    double v = (std::cos(double(x) / settings.period * pi * 2 + pi * half_turns) * settings.contrast + 1) *
-               settings.mean;
+    const int period = std::max(settings.period, 1);
+    double v = (std::cos(double(x) / period * pi * 2 + pi * half_turns) * settings.contrast + 1) * settings.mean;
     if (v < 0)
         v = 0;
     if (v > 255.0)
@@ -52,10 +52,11 @@ std::uint8_t MireGrey(int x, const MireSettings& settings, float half_turns)
     return std::uint8_t(v);
 }
 
-std::uint8_t ProjectorFringeGrey(int x, float period, float phase)
+std::uint8_t ProjectorFringeGrey(int x, int period, float phase)
 {
     const float pi = FloatPi();
-    const float s = float(std::sin(double((float(x) / period * 2 + phase) * pi)));
+    const float p = float(std::max(period, 1));
+    const float s = float(std::sin(double((float(x) / p * 2 + phase) * pi)));
     return std::uint8_t((s + 1) * 127);
 }
 
@@ -66,8 +67,7 @@ void MakeMirePattern(std::uint8_t* plane, int width, int height, const MireSetti
 
 void MakeFringePattern(std::uint8_t* plane, int width, int height, int period, float phase)
 {
-    const float p = float(period);
-    FillColumns(plane, width, height, [&](int x) { return ProjectorFringeGrey(x, p, phase); });
+    FillColumns(plane, width, height, [&](int x) { return ProjectorFringeGrey(x, period, phase); });
 }
 
 } // namespace metrology

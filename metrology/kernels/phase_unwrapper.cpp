@@ -128,7 +128,7 @@ private:
             const std::size_t n = pixel + o;
             const std::int32_t h = jumps_[n];
             const bool unwrapped = h != kNotUnwrapped;
-            const std::int32_t candidate = unwrapped ? Candidate(h, phase_[n] - c) : 0;
+            const std::int32_t candidate = unwrapped ? Candidate(h, phase_[n], c) : 0;
             low = unwrapped ? std::min(low, candidate) : low;
             high = unwrapped ? std::max(high, candidate) : high;
         }
@@ -139,9 +139,9 @@ private:
 
     // A neighbour's proposal: its own count, one more or one less when the phase
     // steps by half a fringe or more.
-    static std::int32_t Candidate(std::int32_t h, int diff)
+    static std::int32_t Candidate(std::int32_t h, int neighbour_phase, int c)
     {
-        return std::abs(diff) >= 128 ? h + (diff > 0 ? 1 : -1) : h;
+        return h + CPhaseUnwrapper::WrapCount(neighbour_phase, c);
     }
 
     // The proposal with the largest total weight |m - 128| + 1 over the unwrapped
@@ -157,7 +157,7 @@ private:
             if (h == kNotUnwrapped)
                 continue;
             const int diff = phase_[n] - c;
-            const std::int32_t candidate = Candidate(h, diff);
+            const std::int32_t candidate = Candidate(h, phase_[n], c);
             int k = 0;
             while (k < kinds && distinct[k] != candidate)
                 ++k;

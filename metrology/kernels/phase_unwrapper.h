@@ -42,16 +42,10 @@ public:
 
     // b moved by a whole fringe toward a: b when |a - b| <= 127, else
     // b + 256 x sign(a - b), with sign(s) = +1 for s > 0 and -1 otherwise.
-    static constexpr int UnwrapToward(int a, int b)
-    {
-        return std::abs(a - b) <= 127 ? b : b + (a - b > 0 ? 256 : -256);
-    }
+    static constexpr int UnwrapToward(int a, int b) { return b + 256 * WrapCount(a, b); }
 
     // The fringes crossed from b to a: 0 when |a - b| <= 127, else sign(a - b).
-    static constexpr int WrapCount(int a, int b)
-    {
-        return std::abs(a - b) <= 127 ? 0 : (a - b > 0 ? 1 : -1);
-    }
+    static constexpr int WrapCount(int a, int b) { return (a - b > 127) - (a - b < -127); }
 
 private:
     int Run(UnwrapFlags flags);

@@ -13,8 +13,7 @@ namespace {
 // A neighbour's value unwrapped toward the centre c, less c: -128..128.
 inline int Offset(int neighbour, int c)
 {
-    const int d = neighbour - c;
-    return d - ((d > 127) - (d < -127)) * 256;
+    return CPhaseUnwrapper::UnwrapToward(c, neighbour) - c;
 }
 
 inline std::size_t Index(int x, int y, int width)

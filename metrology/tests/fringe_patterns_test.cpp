@@ -36,6 +36,14 @@ TEST(MirePattern, PeriodOneGivesUniformImages)
     EXPECT_EQ(plane, std::vector<std::uint8_t>(plane.size(), 70)); // 0.7 x 101
 }
 
+TEST(FringePatterns, PeriodBelowOneCountsAsOne)
+{
+    EXPECT_EQ(MireGrey(3, {0, 0.3f, 101}, 0.0f), MireGrey(3, {1, 0.3f, 101}, 0.0f));
+    EXPECT_EQ(MireGrey(3, {-4, 0.3f, 101}, 1.0f), 70);
+    EXPECT_EQ(ProjectorFringeGrey(0, 0, 0.5f), 254);
+    EXPECT_EQ(ProjectorFringeGrey(5, -3, 0.0f), ProjectorFringeGrey(5, 1, 0.0f));
+}
+
 TEST(MirePattern, SettingsAreClampedAsStored)
 {
     const MireSettings low = ClampMireSettings({0, -0.5f, -3});

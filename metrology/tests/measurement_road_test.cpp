@@ -53,9 +53,9 @@ TEST(MeasurementRoad, SmoothSurfaceComesBackUpToScaleAndOffset)
             worst = std::max(worst, std::abs(height[std::size_t(y) * kWidth + x] - (a * surface(x, y) + b)));
 
     const int fringes = int(std::floor(smax / (2 * std::numbers::pi))) - int(std::floor(smin / (2 * std::numbers::pi)));
-    EXPECT_NEAR(m, fringes, 1);
+    EXPECT_EQ(m, fringes);
     EXPECT_NEAR(a * (smax - smin), 255, 3);
-    EXPECT_LT(worst, 2.5);
+    EXPECT_LT(worst, 1.5);
 }
 
 } // namespace
