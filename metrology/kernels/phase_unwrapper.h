@@ -2,6 +2,7 @@
 // and counts the phase jumps.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 
@@ -49,6 +50,9 @@ public:
 
 private:
     int Run(UnwrapFlags flags);
+    bool Masked(std::size_t i) const;
+    // Jump range M and the output scaled to 0..255 from the walk's jump counts.
+    int ScaleOutput(const std::uint8_t* phase, const std::int32_t* jumps, UnwrapFlags flags);
 
     int m_width = 0;
     int m_height = 0;
