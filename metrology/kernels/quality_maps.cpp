@@ -195,19 +195,17 @@ void RowPlaneResidual(const std::uint8_t* phase, int width, int y, std::int32_t*
     const std::uint8_t *u2 = r0 - 2 * width, *u1 = r0 - width, *d1 = r0 + width, *d2 = r0 + 2 * width;
     for (int x = 2; x <= width - 3; ++x) {
         const int c = r0[x];
-        int sx = 0, up = 0, down = 0;
-        auto window_row = [&](const std::uint8_t* r, int& side) {
+        // Adds a window row's right-minus-left to sx and returns the row's sum.
+        int sx = 0;
+        auto window_row = [&](const std::uint8_t* r) {
             const int a = Offset(r[x - 2], c), b = Offset(r[x - 1], c), m = Offset(r[x], c),
                       d = Offset(r[x + 1], c), e = Offset(r[x + 2], c);
             sx += d + e - a - b;
-            side += a + b + m + d + e;
+            return a + b + m + d + e;
         };
-        int middle = 0;
-        window_row(u2, up);
-        window_row(u1, up);
-        window_row(r0, middle);
-        window_row(d1, down);
-        window_row(d2, down);
+        const int up = window_row(u2) + window_row(u1);
+        window_row(r0);
+        const int down = window_row(d1) + window_row(d2);
         const int gx = sx / 30, gy = (down - up) / 30;
         auto residual = [&](int n, int predicted) { return CPhaseUnwrapper::WrappedDiff(n, predicted); };
         out[x] = residual(u1[x - 1], c - gx - gy) + residual(u1[x], c - gy) + residual(u1[x + 1], c + gx - gy) +
