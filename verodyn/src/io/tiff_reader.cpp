@@ -2,7 +2,8 @@
 // 8-bit palette images are read sample by sample from strips or tiles, either
 // planar configuration; any other layout libtiff can render (bilevel, 4-bit,
 // CMYK, YCbCr...) goes through its RGBA renderer. 16-bit samples are scaled to
-// 8 bits by v x 255 / 65535, rounded.
+// 8 bits by v x 255 / 65535, rounded. Rows are taken in stored order (the
+// Orientation tag is honoured by the renderer only; writers use top-left).
 #include <algorithm>
 #include <cstring>
 
