@@ -104,6 +104,16 @@ TEST_F(FilesTest, Jpeg30WritesQuality30GreyAndColour)
                 error += std::abs(int(got[i]) - int(planes[c][i]));
             EXPECT_LT(error / double(got.size()), 4.0);
         }
+        for (const Shape& s : kShapes) {
+            ASSERT_EQ(write_image(make("byte", s.width, s.height, std::vector<std::vector<std::uint8_t>>(
+                                                                    std::size_t(channels), ramp<std::uint8_t>(s.width, s.height, 0, 9))),
+                                  "jpeg30", 0, path("s.jpg").c_str()),
+                      V_OK);
+            ASSERT_EQ(read_image(&back, path("s.jpg").c_str()), V_OK);
+            EXPECT_EQ(back.image(0)->width(), s.width);
+            EXPECT_EQ(back.image(0)->height(), s.height);
+            EXPECT_EQ(back.image(0)->channels(), channels);
+        }
     }
 }
 

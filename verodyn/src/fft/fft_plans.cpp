@@ -8,6 +8,7 @@
 #include <mutex>
 #include <new>
 #include <tuple>
+#include <type_traits>
 
 namespace verodyn::detail {
 
