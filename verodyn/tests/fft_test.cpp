@@ -35,26 +35,27 @@ TEST_F(FftTest, ForwardIsTheUnnormalisedSpectrumWithDcAtTheOrigin)
     for (const Shape& s : kShapes)
         for (int channels : {1, 3})
             for (bool real_input : {false, true}) {
-                std::vector<std::vector<double>> values;
-                std::vector<std::vector<std::uint8_t>> byte_planes;
-                std::vector<std::vector<float>> real_planes;
+                // Byte ramps wrap around; real ramps go negative.
+                std::vector<std::vector<float>> planes;
                 for (int c = 0; c < channels; ++c) {
-                    byte_planes.push_back(ramp<std::uint8_t>(s.width, s.height, 3 + 20 * c, 29));
-                    real_planes.push_back(ramp<float>(s.width, s.height, -1.5 + c, 0.75));
-                    values.push_back(real_input ? std::vector<double>(real_planes[c].begin(), real_planes[c].end())
-                                                : std::vector<double>(byte_planes[c].begin(), byte_planes[c].end()));
+                    planes.push_back(ramp<float>(s.width, s.height, real_input ? -1.5 + c : 3 + 20 * c, real_input ? 0.75 : 29));
+                    if (!real_input)
+                        for (float& v : planes.back())
+                            v = std::fmod(v, 256.0f);
                 }
-                const Vobject in = real_input ? make("real", s.width, s.height, real_planes)
-                                              : make("byte", s.width, s.height, byte_planes);
+                Vobject in = make("real", s.width, s.height, planes);
+                if (!real_input)
+                    convert_image_type(in, &in, "byte");
                 Vobject out;
                 ASSERT_EQ(fft_image(in, &out), V_OK);
                 EXPECT_EQ(type_of(out), "complex");
                 ASSERT_EQ(out.image(0)->channels(), channels);
                 for (int c = 0; c < channels; ++c) {
-                    const auto expected = reference_dft(values[c], s.width, s.height);
+                    const std::vector<double> values(planes[c].begin(), planes[c].end());
+                    const auto expected = reference_dft(values, s.width, s.height);
                     const auto got = plane<C>(out, c);
                     double sum = 0;
-                    for (double v : values[c])
+                    for (double v : values)
                         sum += v;
                     EXPECT_NEAR(got[0].real(), sum, 1e-3 * (1 + std::abs(sum)));
                     for (std::size_t i = 0; i < got.size(); ++i) {
@@ -111,22 +112,6 @@ TEST_F(FftTest, PhaseModulusAndByteModulusOfComplexPixels)
     EXPECT_EQ(plane<std::uint8_t>(out, 0), (std::vector<std::uint8_t>{128, 255}));
     EXPECT_EQ(plane<std::uint8_t>(out, 1), (std::vector<std::uint8_t>{255, 128}));
     EXPECT_EQ(plane<std::uint8_t>(out, 2), (std::vector<std::uint8_t>{0, 255}));
-}
-
-TEST_F(FftTest, EachOperatorRefusesTheWrongPixelType)
-{
-    const Vobject byte_image = bytes(2, 2, {1, 2, 3, 4});
-    const Vobject complex = make<C>("complex", 1, 1, {{C(1, 1)}});
-    Vobject out;
-    EXPECT_EQ(fft_image(complex, &out), VERR_PIXEL_TYPE);
-    EXPECT_EQ(fft_image(make<std::uint16_t>("uint2", 1, 1, {{1}}), &out), VERR_PIXEL_TYPE);
-    EXPECT_EQ(fft_image_inv(byte_image, &out), VERR_PIXEL_TYPE);
-    EXPECT_EQ(phase_deg(byte_image, &out), VERR_PIXEL_TYPE);
-    EXPECT_EQ(power_real(byte_image, &out), VERR_PIXEL_TYPE);
-    EXPECT_EQ(power_byte(byte_image, &out), VERR_PIXEL_TYPE);
-    EXPECT_EQ(fft_image(Vobject(), &out), VERR_NO_OBJECT);
-    EXPECT_TRUE(out.empty());
-    EXPECT_EQ(vlast_error(), "fft_image: input object is empty");
 }
 
 // Many sizes from several threads at once: plans are made, shared and

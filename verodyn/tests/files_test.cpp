@@ -104,6 +104,16 @@ TEST_F(FilesTest, Jpeg30WritesQuality30GreyAndColour)
                 error += std::abs(int(got[i]) - int(planes[c][i]));
             EXPECT_LT(error / double(got.size()), 4.0);
         }
+        for (const Shape& s : kShapes) {
+            ASSERT_EQ(write_image(make("byte", s.width, s.height, std::vector<std::vector<std::uint8_t>>(
+                                                                    std::size_t(channels), ramp<std::uint8_t>(s.width, s.height, 0, 9))),
+                                  "jpeg30", 0, path("s.jpg").c_str()),
+                      V_OK);
+            ASSERT_EQ(read_image(&back, path("s.jpg").c_str()), V_OK);
+            EXPECT_EQ(back.image(0)->width(), s.width);
+            EXPECT_EQ(back.image(0)->height(), s.height);
+            EXPECT_EQ(back.image(0)->channels(), channels);
+        }
     }
 }
 
@@ -145,16 +155,12 @@ TEST_F(FilesTest, TiffLayoutsAreReadIntoByteChannels)
         small_map[256 + i] = 7;
         small_map[512 + i] = std::uint16_t(255 - i);
     }
-    std::vector<std::uint16_t> bits(n), inverted(n), greys(n), blue_scaled(n, 128), small_green(n, 7), small_blue(n);
+    std::vector<std::uint16_t> bits(n), bilevel(n), negative(n), halves(n, 128), sevens(n, 7);
     for (std::size_t i = 0; i < n; ++i) {
         bits[i] = i % 3 == 0;
-        inverted[i] = std::uint16_t(255 - r[i]);
-        greys[i] = std::uint16_t(255 - r[i]);
-        small_blue[i] = std::uint16_t(255 - r[i]);
-    }
-    std::vector<std::uint16_t> bilevel(n);
-    for (std::size_t i = 0; i < n; ++i)
         bilevel[i] = bits[i] ? 255 : 0;
+        negative[i] = std::uint16_t(255 - r[i]);
+    }
 
     struct {
         const char* name;
@@ -163,15 +169,15 @@ TEST_F(FilesTest, TiffLayoutsAreReadIntoByteChannels)
     } const cases[] = {
         {"grey strips of 4 rows", {20, 18, 8, 1, PHOTOMETRIC_MINISBLACK, 1, COMPRESSION_NONE, 1, 0, 4, false, {}, {r}}, {r}},
         {"grey LZW tiles", {20, 18, 8, 1, PHOTOMETRIC_MINISBLACK, 1, COMPRESSION_LZW, 1, 16, 0, false, {}, {r}}, {r}},
-        {"grey min-is-white", {20, 18, 8, 1, PHOTOMETRIC_MINISWHITE, 1, COMPRESSION_NONE, 1, 0, 0, false, {}, {r}}, {inverted}},
+        {"grey min-is-white", {20, 18, 8, 1, PHOTOMETRIC_MINISWHITE, 1, COMPRESSION_NONE, 1, 0, 0, false, {}, {r}}, {negative}},
         {"16-bit grey", {20, 18, 16, 1, PHOTOMETRIC_MINISBLACK, 1, COMPRESSION_NONE, 1, 0, 5, false, {}, {scaled(r, 257)}}, {r}},
         {"RGB tiles", {20, 18, 8, 3, PHOTOMETRIC_RGB, 1, COMPRESSION_NONE, 1, 16, 0, false, {}, {r, g, b}}, {r, g, b}},
         {"RGB planes", {20, 18, 8, 3, PHOTOMETRIC_RGB, 2, COMPRESSION_NONE, 1, 0, 7, false, {}, {r, g, b}}, {r, g, b}},
         {"RGB planes in tiles", {20, 18, 8, 3, PHOTOMETRIC_RGB, 2, COMPRESSION_DEFLATE, 1, 16, 0, false, {}, {r, g, b}}, {r, g, b}},
         {"16-bit RGB", {20, 18, 16, 3, PHOTOMETRIC_RGB, 1, COMPRESSION_NONE, 1, 0, 0, false, {}, {scaled(r, 257), scaled(g, 257), scaled(b, 257)}}, {r, g, b}},
         {"RGBA drops alpha", {20, 18, 8, 4, PHOTOMETRIC_RGB, 1, COMPRESSION_NONE, 1, 0, 0, true, {}, {r, g, b, a}}, {r, g, b}},
-        {"palette", {20, 18, 8, 1, PHOTOMETRIC_PALETTE, 1, COMPRESSION_NONE, 1, 0, 0, false, palette_map, {r}}, {r, greys, blue_scaled}},
-        {"palette of 8-bit values", {20, 18, 8, 1, PHOTOMETRIC_PALETTE, 1, COMPRESSION_PACKBITS, 1, 0, 0, false, small_map, {r}}, {r, small_green, small_blue}},
+        {"palette", {20, 18, 8, 1, PHOTOMETRIC_PALETTE, 1, COMPRESSION_NONE, 1, 0, 0, false, palette_map, {r}}, {r, negative, halves}},
+        {"palette of 8-bit values", {20, 18, 8, 1, PHOTOMETRIC_PALETTE, 1, COMPRESSION_PACKBITS, 1, 0, 0, false, small_map, {r}}, {r, sevens, negative}},
         {"bilevel", {20, 18, 1, 1, PHOTOMETRIC_MINISBLACK, 1, COMPRESSION_NONE, 1, 0, 0, false, {}, {bits}}, {bilevel}},
     };
     for (const auto& c : cases) {

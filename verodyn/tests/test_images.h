@@ -22,11 +22,12 @@ inline const Shape kShapes[] = {{1, 1}, {4, 4}, {5, 3}, {1, 7}, {9, 1}};
 template <typename T>
 Vobject make(const char* type, int width, int height, const std::vector<std::vector<T>>& planes)
 {
+    const void* p[3] = {};
+    for (std::size_t c = 0; c < planes.size() && c < 3; ++c)
+        p[c] = planes[c].data();
     Vobject image;
-    const Vstatus status = planes.size() == 1
-                               ? gen_image1(&image, type, width, height, planes[0].data())
-                               : gen_image3(&image, type, width, height, planes[0].data(), planes[1].data(),
-                                            planes[2].data());
+    const Vstatus status = planes.size() == 1 ? gen_image1(&image, type, width, height, p[0])
+                                              : gen_image3(&image, type, width, height, p[0], p[1], p[2]);
     EXPECT_EQ(status, V_OK);
     return image;
 }

@@ -2,9 +2,9 @@
 // 8-bit palette images are read sample by sample from strips or tiles, either
 // planar configuration; any other layout libtiff can render (bilevel, 4-bit,
 // CMYK, YCbCr...) goes through its RGBA renderer. 16-bit samples are scaled to
-// 8 bits by v x 255 / 65535, rounded.
+// 8 bits by v x 255 / 65535, rounded. Rows are taken in stored order (the
+// Orientation tag is honoured by the renderer only; writers use top-left).
 #include <algorithm>
-#include <array>
 #include <cstring>
 
 #include "codecs.h"
@@ -13,6 +13,9 @@
 namespace verodyn::detail {
 
 namespace {
+
+// More samples per pixel than this are left to libtiff's renderer.
+constexpr std::uint16_t kMaxSamples = 8;
 
 struct Layout {
     std::uint32_t width = 0, height = 0;
@@ -25,46 +28,52 @@ struct Layout {
     }
 };
 
-// Reads the strips or tiles holding `sample` (all samples when contiguous)
-// into `out`, width x height pixels of chunk_pixel_bytes() each.
-bool read_chunks(TIFF* tif, const Layout& layout, std::uint16_t sample, std::vector<std::uint8_t>& out)
+// One strip or tile as delivered: `rows` rows of `columns` pixels placed at
+// (x, y) of the image, row r starting at data + r x row_bytes.
+struct Chunk {
+    const std::uint8_t* data;
+    std::size_t row_bytes;
+    std::uint32_t x, y, columns, rows;
+};
+
+// Calls `take(chunk)` for every strip or tile holding `sample` (all samples
+// when contiguous), in order; false when one cannot be read whole.
+template <typename Take> bool for_each_chunk(TIFF* tif, const Layout& layout, std::uint16_t sample, Take&& take)
 {
-    const std::size_t pixel = layout.chunk_pixel_bytes();
-    const std::size_t width = layout.width, height = layout.height;
-    out.assign(width * height * pixel, 0);
+    const std::uint64_t pixel = layout.chunk_pixel_bytes();
+    const std::uint32_t width = layout.width, height = layout.height;
     if (TIFFIsTiled(tif)) {
         std::uint32_t tile_width = 0, tile_height = 0;
         TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tile_width);
         TIFFGetField(tif, TIFFTAG_TILELENGTH, &tile_height);
-        const tmsize_t tile_size = TIFFTileSize(tif);
-        if (tile_width == 0 || tile_height == 0 || tile_size <= 0 ||
-            std::uint64_t(TIFFTileRowSize(tif)) != std::uint64_t(tile_width) * pixel ||
-            std::uint64_t(tile_size) < std::uint64_t(tile_width) * tile_height * pixel)
+        const std::uint64_t tile_pixels = std::uint64_t(tile_width) * tile_height;
+        // A tile may overhang the image, but not by more than a small image needs.
+        if (tile_pixels == 0 || tile_pixels > std::max<std::uint64_t>(std::uint64_t(width) * height, 1u << 20) ||
+            std::uint64_t(TIFFTileRowSize64(tif)) != tile_width * pixel || TIFFTileSize64(tif) < tile_pixels * pixel)
             return false;
+        const auto tile_size = tmsize_t(tile_pixels * pixel);
         std::vector<std::uint8_t> tile(static_cast<std::size_t>(tile_size));
         for (std::uint32_t y = 0; y < height; y += tile_height)
             for (std::uint32_t x = 0; x < width; x += tile_width) {
-                const ttile_t index = TIFFComputeTile(tif, x, y, 0, sample);
-                if (TIFFReadEncodedTile(tif, index, tile.data(), tile_size) != tile_size)
+                if (TIFFReadEncodedTile(tif, TIFFComputeTile(tif, x, y, 0, sample), tile.data(), tile_size) != tile_size)
                     return false;
-                const std::size_t rows = std::min<std::size_t>(tile_height, height - y);
-                const std::size_t columns = std::min<std::size_t>(tile_width, width - x);
-                for (std::size_t r = 0; r < rows; ++r)
-                    std::memcpy(&out[((y + r) * width + x) * pixel], &tile[r * tile_width * pixel], columns * pixel);
+                take(Chunk{tile.data(), std::size_t(tile_width * pixel), x, y, std::min(tile_width, width - x),
+                           std::min(tile_height, height - y)});
             }
         return true;
     }
     std::uint32_t rows_per_strip = 0;
     TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rows_per_strip);
-    rows_per_strip = std::min<std::uint32_t>(rows_per_strip, layout.height);
+    rows_per_strip = std::min(rows_per_strip, height);
     if (rows_per_strip == 0 || std::uint64_t(TIFFScanlineSize64(tif)) != width * pixel)
         return false;
+    std::vector<std::uint8_t> strip(static_cast<std::size_t>(rows_per_strip * width * pixel));
     for (std::uint32_t y = 0; y < height; y += rows_per_strip) {
-        const std::size_t rows = std::min<std::size_t>(rows_per_strip, height - y);
+        const std::uint32_t rows = std::min(rows_per_strip, height - y);
         const auto wanted = tmsize_t(rows * width * pixel);
-        const tstrip_t strip = TIFFComputeStrip(tif, y, sample);
-        if (TIFFReadEncodedStrip(tif, strip, &out[y * width * pixel], wanted) != wanted)
+        if (TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, y, sample), strip.data(), wanted) != wanted)
             return false;
+        take(Chunk{strip.data(), std::size_t(width * pixel), 0, y, width, rows});
     }
     return true;
 }
@@ -82,39 +91,41 @@ struct SampleMap {
     }
 };
 
-// Copies sample `offset` of every pixel of `raw` (pixels of `stride` samples) through `map`.
-void extract(const std::vector<std::uint8_t>& raw, const Layout& layout, std::size_t stride, std::size_t offset,
-             const SampleMap& map, std::uint8_t* plane)
+// Copies sample `offset` of each pixel of the chunk (pixels of `stride`
+// samples of `bits` bits) through `map` into the image plane.
+void extract(const Chunk& chunk, unsigned bits, std::size_t stride, std::size_t offset, const SampleMap& map,
+             VImage& image, int channel)
 {
-    const std::size_t count = std::size_t(layout.width) * layout.height;
-    if (layout.bits == 8) {
-        for (std::size_t i = 0; i < count; ++i)
-            plane[i] = map.values[raw[i * stride + offset]];
-    } else {
-        const auto* samples = reinterpret_cast<const std::uint16_t*>(raw.data());
-        for (std::size_t i = 0; i < count; ++i)
-            plane[i] = map.values[samples[i * stride + offset]];
+    const std::size_t width = std::size_t(image.width());
+    for (std::uint32_t r = 0; r < chunk.rows; ++r) {
+        const std::uint8_t* row = chunk.data + r * chunk.row_bytes;
+        std::uint8_t* target = image.plane_as<std::uint8_t>(channel) + (chunk.y + r) * width + chunk.x;
+        if (bits == 8) {
+            for (std::uint32_t x = 0; x < chunk.columns; ++x)
+                target[x] = map.values[row[x * stride + offset]];
+        } else {
+            for (std::uint32_t x = 0; x < chunk.columns; ++x) {
+                std::uint16_t sample;
+                std::memcpy(&sample, row + 2 * (x * stride + offset), 2);
+                target[x] = map.values[sample];
+            }
+        }
     }
 }
 
 // Fills `image` from the samples `sources` (one per channel) of a grey or RGB file.
 bool read_direct(TIFF* tif, const Layout& layout, const std::vector<std::uint16_t>& sources, VImage& image)
 {
-    const bool inverted = layout.photometric == PHOTOMETRIC_MINISWHITE;
-    const SampleMap map(layout.bits, inverted);
-    std::vector<std::uint8_t> raw;
-    if (layout.planar == PLANARCONFIG_CONTIG) {
-        if (!read_chunks(tif, layout, 0, raw))
+    const SampleMap map(layout.bits, layout.photometric == PHOTOMETRIC_MINISWHITE);
+    if (layout.planar == PLANARCONFIG_CONTIG)
+        return for_each_chunk(tif, layout, 0, [&](const Chunk& chunk) {
+            for (std::size_t c = 0; c < sources.size(); ++c)
+                extract(chunk, layout.bits, layout.samples, sources[c], map, image, int(c));
+        });
+    for (std::size_t c = 0; c < sources.size(); ++c)
+        if (!for_each_chunk(tif, layout, sources[c],
+                            [&](const Chunk& chunk) { extract(chunk, layout.bits, 1, 0, map, image, int(c)); }))
             return false;
-        for (std::size_t c = 0; c < sources.size(); ++c)
-            extract(raw, layout, layout.samples, sources[c], map, image.plane_as<std::uint8_t>(int(c)));
-        return true;
-    }
-    for (std::size_t c = 0; c < sources.size(); ++c) {
-        if (!read_chunks(tif, layout, sources[c], raw))
-            return false;
-        extract(raw, layout, 1, 0, map, image.plane_as<std::uint8_t>(int(c)));
-    }
     return true;
 }
 
@@ -123,27 +134,21 @@ bool read_palette(TIFF* tif, const Layout& layout, VImage& image)
     std::uint16_t *red = nullptr, *green = nullptr, *blue = nullptr;
     if (!TIFFGetField(tif, TIFFTAG_COLORMAP, &red, &green, &blue))
         return false;
-    std::vector<std::uint8_t> indices;
-    if (!read_chunks(tif, layout, 0, indices))
-        return false;
     // Some writers store 8-bit colour values in the 16-bit colour map.
     bool eight_bit_map = true;
     for (int i = 0; i < 256; ++i)
         if (red[i] > 255 || green[i] > 255 || blue[i] > 255)
             eight_bit_map = false;
     const SampleMap scale(16, false);
-    std::array<std::array<std::uint8_t, 256>, 3> colours;
+    SampleMap colours[3] = {SampleMap(8, false), SampleMap(8, false), SampleMap(8, false)};
     const std::uint16_t* maps[3] = {red, green, blue};
     for (int c = 0; c < 3; ++c)
         for (int i = 0; i < 256; ++i)
-            colours[c][i] = eight_bit_map ? std::uint8_t(maps[c][i]) : scale.values[maps[c][i]];
-    const std::size_t count = std::size_t(layout.width) * layout.height;
-    for (int c = 0; c < 3; ++c) {
-        std::uint8_t* plane = image.plane_as<std::uint8_t>(c);
-        for (std::size_t i = 0; i < count; ++i)
-            plane[i] = colours[c][indices[i]];
-    }
-    return true;
+            colours[c].values[std::size_t(i)] = eight_bit_map ? std::uint8_t(maps[c][i]) : scale.values[maps[c][i]];
+    return for_each_chunk(tif, layout, 0, [&](const Chunk& chunk) {
+        for (int c = 0; c < 3; ++c)
+            extract(chunk, 8, 1, 0, colours[c], image, c);
+    });
 }
 
 bool read_rendered(TIFF* tif, const Layout& layout, VImage& image, std::string* reason)
@@ -206,7 +211,8 @@ Vstatus decode_tiff(const std::uint8_t* data, std::size_t size, std::shared_ptr<
     const bool grey = layout.photometric == PHOTOMETRIC_MINISBLACK || layout.photometric == PHOTOMETRIC_MINISWHITE;
     const bool rgb = layout.photometric == PHOTOMETRIC_RGB && layout.samples >= 3;
     const bool palette = layout.photometric == PHOTOMETRIC_PALETTE && layout.bits == 8 && layout.samples == 1;
-    const bool direct = unsigned_samples && (layout.bits == 8 || layout.bits == 16) && (grey || rgb);
+    const bool direct =
+        unsigned_samples && (layout.bits == 8 || layout.bits == 16) && layout.samples <= kMaxSamples && (grey || rgb);
 
     auto result = VImage::create(VPixelType::Byte, int(layout.width), int(layout.height), grey ? 1 : 3);
     bool read;
