@@ -10,17 +10,11 @@
 #include "frame_fit.h"
 #include "main_frame.h"
 #include "plane_buffers.h"
+#include "quiet_library.h"
 #include "save_rules.h"
 #include "user_message.h"
 
 namespace {
-
-// Switches the imaging library's error exceptions off for one scope.
-class QuietLibrary {
-public:
-    QuietLibrary() { set_check("~give_error"); }
-    ~QuietLibrary() { set_check("give_error"); }
-};
 
 FrameSize SizeOf(const QSize& s) { return {s.width(), s.height()}; }
 

@@ -1,5 +1,7 @@
 #include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
+#include <QWheelEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -61,6 +63,19 @@ TEST_F(ViewTest, ImageCoordinatesFollowTheScrollPosition)
     EXPECT_EQ(doc->m_ptMouse.x, 35);
     EXPECT_EQ(doc->m_ptMouse.y, 46);
     EXPECT_EQ(doc->m_nMouseValue, CFraloDoc::GetPixelValue(doc->m_image, 35, 46));
+
+    QWheelEvent wheel(QPointF(5, 6), QPointF(view->viewport()->mapToGlobal(QPoint(5, 6))), QPoint(),
+                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view->viewport(), &wheel);
+    QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+    QApplication::sendEvent(view, &right);
+    QPoint scroll = view->ScrollPosition();
+    ASSERT_NE(scroll, QPoint(30, 40));
+    EXPECT_EQ(doc->m_ptScroll.x, scroll.x());
+    EXPECT_EQ(doc->m_ptScroll.y, scroll.y());
+    Mouse(QEvent::MouseMove, {5, 6}, Qt::NoButton);
+    EXPECT_EQ(doc->m_ptMouse.x, 5 + scroll.x());
+    EXPECT_EQ(doc->m_ptMouse.y, 6 + scroll.y());
 }
 
 TEST_F(ViewTest, AShortClickSetsTheCross)

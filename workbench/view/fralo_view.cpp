@@ -22,6 +22,7 @@
 #include "plane_buffers.h"
 #include "print_scale.h"
 #include "qimage_planes.h"
+#include "quiet_library.h"
 #include "save_rules.h"
 #include "view/tracker_cursor.h"
 #include "user_message.h"
@@ -312,9 +313,8 @@ void CFraloView::StopLiveTimer()
     m_timers.KillTimer(TIMER_LIVE_START);
     m_timers.KillTimer(TIMER_LIVE_GRAB);
     if (CFraloDoc* doc = m_pApp->m_pAcquiringDoc) {
-        set_check("~give_error");
+        QuietLibrary quiet;
         m_pApp->Grabbers().GrabImage(&doc->m_image, doc->m_hGrabber);
-        set_check("give_error");
     }
     m_pApp->m_pAcquiringDoc = nullptr;
     m_pApp->Grabbers().CloseAll();
@@ -324,7 +324,7 @@ void CFraloView::OnTimer(int id)
 {
     if (!m_pApp->m_pAcquiringDoc || m_pApp->m_nSource <= 1 || m_bBusy)
         return;
-    set_check("~give_error");
+    QuietLibrary quiet;
     m_bBusy = true;
     if (id == TIMER_LIVE_START) {
         m_timers.KillTimer(TIMER_LIVE_START);
@@ -345,7 +345,6 @@ void CFraloView::OnTimer(int id)
         }
         m_bGrabbing = false;
     }
-    set_check("give_error");
     m_bBusy = false;
 }
 
@@ -363,8 +362,10 @@ void CFraloView::DrawOverlays(QPainter& painter, bool printing)
         return;
     if (!doc->m_ptCross.IsZero() && CrossPainter())
         CrossPainter()(painter, *doc, printing);
-    if (!printing)
+    if (!printing) {
+        painter.setPen(Qt::black);
         doc->m_tracker.Draw(painter);
+    }
     if (doc->m_nKind & KindProfiles) {
         if (!printing)
             doc->m_profile.channel = doc->Channels() == 1 ? 0 : 3;
