@@ -49,7 +49,7 @@ extern "C" void DvlBrnProcessCommand(void* packet)
         return;
     for (std::size_t i = 2; i <= 5 && i < offsets.size(); ++i) {
         const std::byte* descriptor = bytes + offsets[i];
-        if (dvl::ValueSize(dvl::DescriptorKind(dvl::Load<uint16_t>(descriptor))) < 4)
+        if (dvl::DescriptorKind(dvl::Load<uint16_t>(descriptor)) != dvl::kKindText)
             continue;
         write_text(dvl::Load<uint32_t>(descriptor + dvl::kDescriptorSize), s.names[i - 2]);
     }
