@@ -34,6 +34,8 @@ std::size_t total_size(const void* packet)
 
 void DecodeDigCommand(void* packet)
 {
+    if (!packet)
+        return;
     DigCommand command;
     const bool readable = command.Wrap(packet, total_size(packet));
     DigCommandPacket* p = readable ? &command.packet() : nullptr;

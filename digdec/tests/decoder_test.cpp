@@ -230,3 +230,9 @@ TEST(DigitizerModuleLoader, ReportsTheStepThatFailed)
     EXPECT_EQ(module.Open("DVLZPH2D", kDecoderExport), DVL_OK);
     EXPECT_TRUE(module.loaded());
 }
+
+TEST_F(Decoder, NullPacketIsIgnored)
+{
+    module.Send(nullptr);
+    EXPECT_TRUE(dvl::BrnReceivedPackets().empty());
+}

@@ -37,6 +37,8 @@ void write_text(uint32_t handle, const std::string& name)
 
 extern "C" void DvlBrnProcessCommand(void* packet)
 {
+    if (!packet)
+        return;
     auto* bytes = static_cast<std::byte*>(packet);
     const uint32_t total = std::max<uint32_t>(dvl::Load<uint32_t>(bytes + dvl::kSizeOffset), dvl::kHeaderSize);
     BrnState& s = state();
