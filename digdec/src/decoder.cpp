@@ -13,8 +13,12 @@ namespace digdec {
 namespace {
 
 // Renames the sister board in the text of parameter i; reports a cut text.
+// Only a text parameter holds a text handle: another value that happens to
+// equal a live handle must not reach someone else's text.
 void rename_parameter(const DigCommandPacket& packet, int i)
 {
+    if (packet.Kind(i) != dvl::kKindText)
+        return;
     uint32_t capacity = 0;
     char* text = DvlTextResolve(packet.TextValue(i), &capacity);
     if (RenameSisterBoard(text, capacity) == RenameResult::kTruncated)
@@ -30,6 +34,8 @@ std::size_t total_size(const void* packet)
 
 void DecodeDigCommand(void* packet)
 {
+    if (!packet)
+        return;
     DigCommand command;
     const bool readable = command.Wrap(packet, total_size(packet));
     DigCommandPacket* p = readable ? &command.packet() : nullptr;

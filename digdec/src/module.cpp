@@ -2,15 +2,9 @@
 #include "decoder.h"
 #include "dvl/digitizer_module.h"
 
-namespace {
-
-void* module_handle = nullptr;
-
-} // namespace
-
-extern "C" __attribute__((visibility("default"))) int DvlModuleEntry(void* handle)
+// The decoder keeps no per-module state, so it accepts every load.
+extern "C" __attribute__((visibility("default"))) int DvlModuleEntry(void*)
 {
-    module_handle = handle;
     return 1;
 }
 

@@ -179,6 +179,21 @@ TEST_F(Decoder, UnknownTextHandlesAreSkipped)
     EXPECT_TRUE(dvl::RecordedReports().empty());
 }
 
+TEST_F(Decoder, ValuesOfOtherKindsAreNeverTakenForTextHandles)
+{
+    // Handles are small numbers, so an integer parameter may well equal one.
+    dvl::TextBuffer elsewhere(64, "Brenna");
+    const uint32_t handle = elsewhere.handle();
+    for (uint16_t kind : {dvl::kKindWord, dvl::kKindInt, dvl::kKindWord6, dvl::kKindWide}) {
+        const uint64_t value = handle;
+        dvl::PacketWriter packet(dvl::kCommandNameQuery);
+        packet.AddInt(0).AddInt(2).Add(kind, &value).Add(kind, &value);
+        module.Send(packet.data());
+        EXPECT_EQ(elsewhere.str(), "Brenna") << kind;
+    }
+    EXPECT_TRUE(dvl::RecordedReports().empty());
+}
+
 TEST_F(Decoder, ConcurrentCallsOnDifferentPacketsDoNotInterfere)
 {
     std::vector<std::thread> threads;
@@ -214,4 +229,10 @@ TEST(DigitizerModuleLoader, ReportsTheStepThatFailed)
 
     EXPECT_EQ(module.Open("DVLZPH2D", kDecoderExport), DVL_OK);
     EXPECT_TRUE(module.loaded());
+}
+
+TEST_F(Decoder, NullPacketIsIgnored)
+{
+    module.Send(nullptr);
+    EXPECT_TRUE(dvl::BrnReceivedPackets().empty());
 }

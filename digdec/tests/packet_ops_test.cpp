@@ -366,3 +366,44 @@ TEST(Packet700, MalformedPacketIsRefusedAndAccessorUnchanged)
     EXPECT_EQ(p.Count(), 1);
     EXPECT_EQ(p.Value(0), 3u);
 }
+
+TEST(Packet610, WrapsTwelveMainAndOneExtraSlotWhereTheHeaderSays)
+{
+    // Header, the extra slot at 24, the twelve main slots behind it.
+    std::vector<std::byte> packet(24 + 8 + 96);
+    dvl::Store<uint32_t>(packet.data() + 4, 0x1802);
+    dvl::Store<uint32_t>(packet.data() + 12, 32);
+    dvl::Store<uint32_t>(packet.data() + 16, 24);
+    dvl::Store<uint32_t>(packet.data() + 32 + 8 * 11, 77);
+    DigCommandPacket610 p(0, 0);
+    ASSERT_TRUE(p.Wrap(packet.data(), packet.size()));
+    EXPECT_EQ(p.Address(), packet.data());
+    EXPECT_EQ(p.Count(), 12);
+    EXPECT_EQ(p.ExtraCount(), 1);
+    EXPECT_EQ(p.Code(), 0x1802u);
+    EXPECT_EQ(p.Value(11), 77u);
+    ASSERT_TRUE(p.SetWord(12, 5));
+    EXPECT_EQ(dvl::Load<uint32_t>(packet.data() + 24), 5u);
+    EXPECT_FALSE(p.SetWord(13, 5));
+
+    struct Case {
+        const char* what;
+        uint32_t main, extra;
+        std::size_t readable;
+    };
+    const Case refused[] = {
+        {"main slots in the header", 16, 24, packet.size()},
+        {"main slots past the end", 40, 24, packet.size()},
+        {"extra slot past the end", 32, 124, packet.size()},
+        {"extra slot in the header", 32, 0, packet.size()},
+        {"shorter than a header", 32, 24, 20},
+    };
+    for (const Case& c : refused) {
+        dvl::Store<uint32_t>(packet.data() + 12, c.main);
+        dvl::Store<uint32_t>(packet.data() + 16, c.extra);
+        DigCommandPacket610 q(2, 1);
+        EXPECT_FALSE(q.Wrap(packet.data(), c.readable)) << c.what;
+        EXPECT_EQ(q.Count(), 2) << c.what;
+        EXPECT_NE(q.Address(), packet.data()) << c.what;
+    }
+}

@@ -37,6 +37,8 @@ void write_text(uint32_t handle, const std::string& name)
 
 extern "C" void DvlBrnProcessCommand(void* packet)
 {
+    if (!packet)
+        return;
     auto* bytes = static_cast<std::byte*>(packet);
     const uint32_t total = std::max<uint32_t>(dvl::Load<uint32_t>(bytes + dvl::kSizeOffset), dvl::kHeaderSize);
     BrnState& s = state();
@@ -49,7 +51,7 @@ extern "C" void DvlBrnProcessCommand(void* packet)
         return;
     for (std::size_t i = 2; i <= 5 && i < offsets.size(); ++i) {
         const std::byte* descriptor = bytes + offsets[i];
-        if (dvl::ValueSize(dvl::DescriptorKind(dvl::Load<uint16_t>(descriptor))) < 4)
+        if (dvl::DescriptorKind(dvl::Load<uint16_t>(descriptor)) != dvl::kKindText)
             continue;
         write_text(dvl::Load<uint32_t>(descriptor + dvl::kDescriptorSize), s.names[i - 2]);
     }

@@ -54,6 +54,11 @@ TEST_F(Brn, NamesAreCutToTheBufferAndOtherCommandsLeaveTextsAlone)
     DvlBrnProcessCommand(query.data());
     EXPECT_EQ(small.str(), "Bren");
 
+    dvl::PacketWriter not_a_text(dvl::kCommandNameQuery);
+    not_a_text.AddInt(0).AddInt(2).AddInt(static_cast<int32_t>(other.handle()));
+    DvlBrnProcessCommand(not_a_text.data());
+    EXPECT_EQ(other.str(), "keep");
+
     dvl::PacketWriter command(0x1803);
     command.AddInt(0).AddInt(2).AddText(other.handle());
     DvlBrnProcessCommand(command.data());

@@ -29,8 +29,9 @@ enum DvlStatus : int32_t {
     DVL_MODULE_NO_EXPORT = 5, // the module lacks the command export asked for
 };
 
-// Text handles. Command packets carry 32-bit words, so a text parameter cannot
-// hold a pointer on this platform: its 32-bit value is a DvlText handle. The
+// Text handles. Command packets carry 32-bit words, so a text parameter (kind
+// 5, dvl::kKindText) cannot hold a pointer on this platform: its 32-bit value
+// is a DvlText handle, and a value of any other kind is never taken for one. The
 // library owns the buffer behind each handle and knows its capacity (bytes,
 // terminator included); whoever reads or writes a text parameter resolves the
 // handle and stays within that capacity. Handle 0 is never valid.

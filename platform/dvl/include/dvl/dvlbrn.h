@@ -1,6 +1,7 @@
 // The board library's generic digitizer module DVLBRN (the module of the sister
 // board Brenna), simulated: it records every packet it is handed and answers
-// the name query 0x1802 by filling the text parameters 2 to 5 with Brenna's names.
+// the name query 0x1802 by filling the text parameters (kind 5) among
+// parameters 2 to 5 with Brenna's names.
 #pragma once
 
 #include <array>
