@@ -226,6 +226,19 @@ TEST_F(DocumentTest, EmptyClipboardIsReported)
     EXPECT_EQ(messages[0], QString::fromUtf8("Erreur sur fonction GetClipboardData(CF_DIB) !"));
 }
 
+TEST_F(DocumentTest, ClipboardImagesBeyond32767PixelsAreRefused)
+{
+    CFraloDoc* doc = frame->ActiveDocument();
+    const int width = doc->m_nWidth;
+    QImage wide(32768, 1, QImage::Format_RGB32);
+    wide.fill(Qt::red);
+    QApplication::clipboard()->setImage(wide);
+    ASSERT_TRUE(frame->Execute(ID_PASTE_CLIPBOARD));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], QString::fromUtf8("Image du presse-papier trop grande (32767 pixels au plus) !"));
+    EXPECT_EQ(doc->m_nWidth, width);
+}
+
 TEST_F(DocumentTest, CopyRulesFollowTheKindAndAcquisition)
 {
     CFraloDoc* doc = frame->ActiveDocument();
