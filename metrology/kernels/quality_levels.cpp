@@ -28,7 +28,7 @@ LevelCounts QuantiseQuality(const std::int32_t* quality, int width, int height, 
     const std::int64_t p = std::int64_t(width - 1) * (height - 1);
     std::int64_t level = 0, running = 0;
     if (!table.empty() && set_aside_smallest) {
-        table[0] = kLastWalkedLevel;
+        table[0] = kLastLevel;
         const std::int64_t population = p - histogram[0];
         for (int v = vmin + 1; v <= vmax; ++v) {
             running += histogram[v];
@@ -48,7 +48,7 @@ LevelCounts QuantiseQuality(const std::int32_t* quality, int width, int height, 
     LevelCounts counts{};
     for (std::size_t i = 0; i < n; ++i) {
         const int v = quality[i];
-        const int l = v >= vmin && v <= vmax ? table[v - vmin] : kLastWalkedLevel;
+        const int l = v >= vmin && v <= vmax ? table[v - vmin] : kLastLevel;
         levels[i] = std::uint8_t(l);
         ++counts[l];
     }

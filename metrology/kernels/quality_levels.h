@@ -6,8 +6,10 @@
 
 namespace metrology {
 
-// Levels 0 (best) to 20 are walked; the quantisation can produce up to 50.
-inline constexpr int kLastWalkedLevel = 20;
+// Level 20 closes the twenty equal-population levels (0 is the best). Where the
+// population is small next to the image frame (small images, small masked objects)
+// the quantisation runs on past it, up to 50.
+inline constexpr int kLastLevel = 20;
 inline constexpr int kHighestLevel = 50;
 using LevelCounts = std::array<std::int32_t, kHighestLevel + 1>;
 
@@ -15,8 +17,8 @@ using LevelCounts = std::array<std::int32_t, kHighestLevel + 1>;
 // twentieth of P = (width - 1) x (height - 1) each, best (lowest) quality first;
 // a value that crosses a boundary still belongs to the level before it. With
 // `set_aside_smallest` the smallest value goes to level 20 and the pixels of quality
-// 0 are left out of the population. Sums outside 0..3560 go to level 20, the worst
-// walked level; so does every pixel when no sum is in range. Writes the level of
+// 0 are left out of the population. Sums outside 0..3560 go to level 20, the last
+// level; so does every pixel when no sum is in range. Writes the level of
 // every pixel to `levels` and returns the pixel count of each level.
 LevelCounts QuantiseQuality(const std::int32_t* quality, int width, int height, bool set_aside_smallest,
                             std::uint8_t* levels);

@@ -141,6 +141,19 @@ TEST(PhaseUnwrapper, EachMaskRegionIsSeededOnItsOwn)
     }
 }
 
+TEST(PhaseUnwrapper, LevelsPastTheTwentiethAreWalkedLast)
+{
+    // A small object in a large masked field: its population is so small that its
+    // worst pixels quantise past level 20. They are still unwrapped, after all others.
+    const Field phase = Make(64, 16, [](int x, int) { return (x * x / 4) & 255; });
+    Field mask = Make(64, 16, [](int x, int y) { return x >= 10 && x <= 40 && y >= 4 && y <= 11 ? 1 : 0; });
+    const Result r = Unwrap(phase, UW_QUALITY_VARIANCE | UW_MASK, &mask);
+    EXPECT_EQ(r.m, 1);
+    for (int y = 4; y <= 11; ++y)
+        for (int x = 10; x <= 40; ++x)
+            EXPECT_EQ(r.out(x, y), int(double(x * x / 4) / 400 * 255)) << x << ',' << y;
+}
+
 TEST(PhaseUnwrapper, SeedIsNeverLeftOnAMaskedPixel)
 {
     // No level-0 pixel exists, so the search ends at (18, 18), which is masked.
