@@ -52,41 +52,6 @@ void SumQualityMaps(const std::uint8_t* phase, int width, int height, UnwrapFlag
         std::fill(quality, quality + n, 0);
 }
 
-// Erodes a 0/255 mask once: every centre with a full 3 x 3 neighbourhood lowers
-// each pixel of that neighbourhood to the neighbourhood's minimum, so an interior
-// pixel ends with the minimum of its 5 x 5 neighbourhood.
-void ErodeOnce(std::uint8_t* mask, std::uint8_t* work, int width, int height)
-{
-    const std::size_t n = std::size_t(width) * height;
-    std::copy(mask, mask + n, work);
-    for (int x = 1; x <= width - 2; ++x)
-        for (int y = 1; y <= height - 2; ++y) {
-            std::uint8_t a = 255;
-            for (int dy = -1; dy <= 1; ++dy)
-                for (int dx = -1; dx <= 1; ++dx)
-                    a = std::min(a, mask[std::size_t(y + dy) * width + x + dx]);
-            for (int dy = -1; dy <= 1; ++dy)
-                for (int dx = -1; dx <= 1; ++dx) {
-                    std::uint8_t& v = work[std::size_t(y + dy) * width + x + dx];
-                    v = std::min(v, a);
-                }
-        }
-    std::copy(work, work + n, mask);
-}
-
-// Noise types 2 and 3: only pixels of non-zero quality are kept (that mask eroded
-// once when `erosion_work` is given); kept pixels get quality + 1, the others 0.
-void KeepNonZeroQuality(std::int32_t* quality, std::uint8_t* kept, std::uint8_t* erosion_work, int width, int height)
-{
-    const std::size_t n = std::size_t(width) * height;
-    for (std::size_t i = 0; i < n; ++i)
-        kept[i] = quality[i] != 0 ? 255 : 0;
-    if (erosion_work)
-        ErodeOnce(kept, erosion_work, width, height);
-    for (std::size_t i = 0; i < n; ++i)
-        quality[i] = kept[i] ? quality[i] + 1 : 0;
-}
-
 } // namespace
 
 int CPhaseUnwrapper::Unwrap(int width, int height, const std::int32_t* phase, const std::int32_t* mask,

@@ -197,6 +197,28 @@ TEST(PhaseUnwrapper, JumpCountsHaveNoCeilingOrFloor)
         ASSERT_GE(r.out(x, 2), r.out(x - 1, 2)) << x;
 }
 
+TEST(KeepNonZeroQuality, ZeroQualityDropsItsPixelOrWithErosionIts5x5Neighbourhood)
+{
+    // Zero quality at the interior pixel (4, 4) and at the corner (0, 0) of a 9 x 9 map.
+    auto run = [](bool erode) {
+        std::vector<std::int32_t> quality(81, 5);
+        quality[4 * 9 + 4] = 0;
+        quality[0] = 0;
+        std::vector<std::uint8_t> kept(81), work(81);
+        KeepNonZeroQuality(quality.data(), kept.data(), erode ? work.data() : nullptr, 9, 9);
+        return quality;
+    };
+    const std::vector<std::int32_t> plain = run(false), eroded = run(true);
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 9; ++x) {
+            const bool zero = (x == 4 && y == 4) || (x == 0 && y == 0);
+            EXPECT_EQ(plain[y * 9 + x], zero ? 0 : 6) << x << ',' << y;
+            // Only the centre (1, 1) sees the corner, so the corner takes a 3 x 3 block.
+            const bool dropped = (x >= 2 && x <= 6 && y >= 2 && y <= 6) || (x <= 2 && y <= 2);
+            EXPECT_EQ(eroded[y * 9 + x], dropped ? 0 : 6) << x << ',' << y;
+        }
+}
+
 TEST(QuantiseQuality, EqualPopulationLevels)
 {
     // 100 values 0..99 once each, P = 81: a level every 4 values, the worst beyond 20.
