@@ -149,6 +149,7 @@ TEST(PhaseUnwrapper, LevelsPastTheTwentiethAreWalkedLast)
     Field mask = Make(64, 16, [](int x, int y) { return x >= 10 && x <= 40 && y >= 4 && y <= 11 ? 1 : 0; });
     const Result r = Unwrap(phase, UW_QUALITY_VARIANCE | UW_MASK, &mask);
     EXPECT_EQ(r.m, 1);
+    // Unwrapped the object is x x x / 4, up to 400; the masked frame pulls umin to 0.
     for (int y = 4; y <= 11; ++y)
         for (int x = 10; x <= 40; ++x)
             EXPECT_EQ(r.out(x, y), int(double(x * x / 4) / 400 * 255)) << x << ',' << y;
