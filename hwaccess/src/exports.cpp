@@ -7,7 +7,7 @@
 
 namespace {
 
-bool IsFull(const HwDeviceConfig* config) { return config->recordSize >= HW_FULL_CONFIG_SIZE; }
+bool IsFull(const HwDeviceConfig* config) { return config->recordSize == HW_FULL_CONFIG_SIZE; }
 
 // Copies what the caller's record holds: the whole record, or the short one.
 void CopyOut(const HwDeviceConfig& from, HwDeviceConfig* to, bool full) {

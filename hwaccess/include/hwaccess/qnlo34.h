@@ -3,7 +3,8 @@
 /* C exports of the shared library Qnlo34. Each behaves as its namesake in
  * hwaccess/client.h, except the record functions marked "short": they exchange
  * the 68-byte short record, or the whole 96-byte record when the caller's
- * recordSize word says 96 (a caller of the short form keeps that word below 96). */
+ * recordSize word is exactly 96 (a short-form caller's memory must reach that
+ * word, bytes 68-71, and hold anything else there). */
 #include <stdarg.h>
 
 #include "hwaccess/hw_types.h"
