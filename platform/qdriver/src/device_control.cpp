@@ -24,7 +24,6 @@ bool ReadResources(Registry& reg, int platformId, const std::string& name, Devic
   };
   DeviceResources r;
   read(kInterfaceType, &r.interfaceType);
-  read(kBusNumber, &r.busNumber);
   read(kVendorID, &r.vendorId);
   read(kDeviceID, &r.deviceId);
   r.ports = read(kPortBase, &r.portBase) && read(kPortCount, &r.portCount) && r.portCount > 0;

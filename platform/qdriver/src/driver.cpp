@@ -1,6 +1,7 @@
 #include "qdriver/driver.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "driver_state.h"
 
@@ -89,6 +90,11 @@ void RunDue(std::vector<DueCompletion> due) {
   for (DueCompletion& c : due) c.done(c.status, c.returned);
 }
 
+void DeliverLevel(Driver::State& s, uint32_t level) {
+  for (auto& [key, d] : s.devices)
+    if (d->interruptConnected && d->connectedLevel == level) DeliverInterrupt(s, *d);
+}
+
 }  // namespace
 
 Driver::Driver(DriverOptions options) : state_(std::make_unique<State>()) {
@@ -162,12 +168,15 @@ win32::Status Driver::Submit(Handle handle, uint32_t code, const void* in, uint3
   if (fault != s.faults.end() && fault->status != win32::kSuccess) {
     status = fault->status;
   } else {
+    s.servingThread = std::this_thread::get_id();
     status = Dispatch(s, handle, file->second, r, std::move(done));
+    s.servingThread = std::thread::id{};
     if (fault != s.faults.end() && fault->returned) r.returned = *fault->returned;
   }
   if (fault != s.faults.end() && --fault->count <= 0) s.faults.erase(fault);
   if (status == win32::kSuccess) *returned = r.returned;
   s.log.push_back({file->second.path, code, std::move(input), outLength, status, *returned});
+  for (uint32_t level : std::exchange(s.raisedWhileServing, {})) DeliverLevel(s, level);
   std::vector<DueCompletion> due;
   due.swap(s.due);
   lock.unlock();
@@ -188,11 +197,16 @@ win32::Status Driver::Cancel(Handle handle) {
 }
 
 void Driver::RaiseInterrupt(uint32_t level) {
+  // A port model that interrupts while the driver serves its port access is on
+  // the serving thread, which holds the lock: the interrupt waits for the request.
+  if (state_->servingThread == std::this_thread::get_id()) {
+    state_->raisedWhileServing.push_back(level);
+    return;
+  }
   std::vector<DueCompletion> due;
   {
     std::lock_guard lock(state_->mutex);
-    for (auto& [key, d] : state_->devices)
-      if (d->interruptConnected && d->connectedLevel == level) DeliverInterrupt(*state_, *d);
+    DeliverLevel(*state_, level);
     due.swap(state_->due);
   }
   RunDue(std::move(due));

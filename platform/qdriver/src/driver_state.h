@@ -2,9 +2,11 @@
 // The driver's private state and the request handlers that share it. Handlers
 // run under State::mutex.
 #include <array>
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "qdriver/driver.h"
@@ -15,7 +17,6 @@ using win32::Status;
 
 struct DeviceResources {
   uint32_t interfaceType = 1;
-  uint32_t busNumber = 0;
   uint32_t vendorId = 0;
   uint32_t deviceId = 0;
   bool ports = false;
@@ -39,8 +40,7 @@ struct PortMapping {
 
 struct PendingRequest {
   Handle handle;
-  uint8_t* out;
-  uint32_t outLength;
+  uint8_t* out;  // the 16-byte interrupt reply
   Completion done;
 };
 
@@ -92,6 +92,8 @@ struct Driver::State {
   std::vector<LoggedRequest> log;
   std::vector<Fault> faults;
   std::vector<DueCompletion> due;
+  std::atomic<std::thread::id> servingThread{};  // the thread inside a request, if any
+  std::vector<uint32_t> raisedWhileServing;      // raised by port models during a request
 };
 
 // device_control.cpp

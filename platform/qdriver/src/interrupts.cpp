@@ -38,7 +38,7 @@ Status WaitInterrupt(Driver::State&, Device& d, Handle handle, Request& r, Compl
     return win32::kSuccess;
   }
   if (!done) return win32::kInvalidParameter;
-  d.waits.push_back({handle, r.out, r.outLength, std::move(done)});
+  d.waits.push_back({handle, r.out, std::move(done)});
   return win32::kIoPending;
 }
 

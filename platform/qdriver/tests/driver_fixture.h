@@ -11,6 +11,19 @@ namespace qdriver::testing {
 
 using Words = std::vector<uint32_t>;
 
+/// An op queue of `capacity` ops and `extra` data bytes holding `ops`.
+inline Words Queue(uint32_t capacity, uint32_t extra, const std::vector<Words>& ops) {
+  Words q(12 + 8 * capacity + (extra + 3) / 4, 0);
+  q[1] = wire::kQueueVersion;
+  q[3] = uint32_t(ops.size());
+  q[4] = capacity;
+  q[5] = wire::kQueueExecuting;
+  q[8] = q[9] = extra;
+  for (size_t i = 0; i < ops.size(); ++i)
+    for (size_t w = 0; w < ops[i].size(); ++w) q[12 + 8 * i + w] = ops[i][w];
+  return q;
+}
+
 /// A driver over an in-memory registry holding the workbench devices, with a
 /// latch at 0x378 and a scripted model at 0x210 on its bus.
 class DriverFixture : public ::testing::Test {
@@ -55,19 +68,6 @@ class DriverFixture : public ::testing::Test {
                                   out ? uint32_t(out->size() * 4) : 0, &got);
     if (returned) *returned = got;
     return status;
-  }
-
-  /// An op queue of `capacity` ops and `extra` data bytes holding `ops`.
-  static Words Queue(uint32_t capacity, uint32_t extra, const std::vector<Words>& ops) {
-    Words q(12 + 8 * capacity + (extra + 3) / 4, 0);
-    q[1] = wire::kQueueVersion;
-    q[3] = uint32_t(ops.size());
-    q[4] = capacity;
-    q[5] = wire::kQueueExecuting;
-    q[8] = q[9] = extra;
-    for (size_t i = 0; i < ops.size(); ++i)
-      for (size_t w = 0; w < ops[i].size(); ++w) q[12 + 8 * i + w] = ops[i][w];
-    return q;
   }
 
   win32::Status Execute(Handle h, Words& queue) {

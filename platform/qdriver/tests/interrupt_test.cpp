@@ -87,3 +87,39 @@ TEST_F(InterruptTest, CancelCloseAndDisconnectAbortPendingWaits) {
 
 }  // namespace
 }  // namespace qdriver::testing
+
+namespace qdriver::testing {
+namespace {
+
+// Raises its interrupt when written, from inside the driver's port access.
+class Doorbell : public PortSpace {
+ public:
+  Driver* driver = nullptr;
+  uint32_t In(uint32_t, uint32_t) override { return 0; }
+  void Out(uint32_t, uint32_t, uint32_t) override { driver->RaiseInterrupt(6); }
+};
+
+TEST_F(DriverFixture, APortModelMayInterruptDuringItsOwnPortAccess) {
+  auto bell = std::make_shared<Doorbell>();
+  bus->Attach(0x300, 1, bell);
+  Configure("bell", {{kPortBase, 0x300}, {kPortCount, 1}, {kInterruptLevel, 6}});
+  Load();
+  bell->driver = driver.get();
+  Handle sync = Open("bell"), overlapped = Open("bell", kOpenOverlapped);
+  Words reply(5);
+  ASSERT_EQ(Send(sync, kConnectInterrupt, {0, 1, 0, 6, 6, 1}, &reply), win32::kSuccess);
+  ASSERT_EQ(Send(sync, kSetProperty, {0, 1, 1, 0}), win32::kSuccess);
+  Outcome outcome;
+  Words interrupt(4);
+  uint32_t context = 0, returned = 0;
+  ASSERT_EQ(driver->Submit(overlapped, kWaitInterrupt, &context, 4, interrupt.data(), 16, &returned,
+                           outcome.Callback()),
+            win32::kIoPending);
+  Words q = Queue(1, 0, {{kOpOut + 1, 0, 1}});
+  ASSERT_EQ(Execute(sync, q), win32::kSuccess);
+  EXPECT_EQ(outcome.calls, 1);
+  EXPECT_EQ(outcome.status, win32::kSuccess);
+}
+
+}  // namespace
+}  // namespace qdriver::testing

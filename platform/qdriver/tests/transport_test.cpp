@@ -56,3 +56,34 @@ TEST(AddressTableTest, TokensStandForAddressesUntilReleased) {
 
 }  // namespace
 }  // namespace qdriver::testing
+
+namespace qdriver::testing {
+namespace {
+
+TEST(SystemDriverTest, HoldsTheWorkbenchDevicesAndTheParallelPortLatch) {
+  const auto path = std::filesystem::temp_directory_path() / ("ondula-system-registry-" + std::to_string(::getpid()));
+  std::filesystem::remove(path);
+  setenv("ONDULA_REGISTRY", path.c_str(), 1);
+  registry::UseSystem(nullptr);
+  UseDriver(nullptr);
+  auto driver = CurrentDriver();
+  EXPECT_EQ(PlatformId(), wire::kPlatformNt);
+  EXPECT_TRUE(driver->IsRunning("c832"));
+  EXPECT_TRUE(driver->IsRunning("lpt"));
+  EXPECT_TRUE(std::filesystem::exists(path));
+  Handle lpt = OpenDevice("\\\\.\\lpt");
+  ASSERT_NE(lpt, kInvalidHandle);
+  Words q = Queue(2, 0, {{wire::kOpOut + 1, 0, 0x5A}, {wire::kOpIn + 1, 0, 0, 0}});
+  uint32_t returned = 0;
+  ASSERT_TRUE(DeviceControl(lpt, wire::kExecuteQueue, q.data(), uint32_t(q.size() * 4), q.data(),
+                            uint32_t(q.size() * 4), &returned));
+  EXPECT_EQ(q[12 + 8 + 2], 0x5Au);
+  CloseDevice(lpt);
+  UseDriver(nullptr);
+  registry::UseSystem(nullptr);
+  unsetenv("ONDULA_REGISTRY");
+  std::filesystem::remove(path);
+}
+
+}  // namespace
+}  // namespace qdriver::testing
