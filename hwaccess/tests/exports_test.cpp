@@ -1,5 +1,7 @@
 #include "hwaccess/qnlo34.h"
 
+#include <dlfcn.h>
+
 #include "hw_fixture.h"
 
 namespace hw::testing {
@@ -66,6 +68,29 @@ TEST_F(ExportsTest, PortExportsReachTheLatch) {
   EXPECT_EQ(::HwInp(lpt, 0), 0x81);
   EXPECT_TRUE(::IsOnNT());
   EXPECT_TRUE(::HwDeleteDevice(lpt));
+}
+
+TEST(Qnlo34Test, ExportsEveryFunctionByItsCName) {
+  void* library = dlopen("libQnlo34.so", RTLD_NOW | RTLD_NOLOAD);
+  ASSERT_NE(library, nullptr);
+  const char* names[] = {
+      "IsOnNT", "IsOn95", "HwTrace", "HwAssertionFailure", "HwNewDevice", "CommonConstructDevice",
+      "HwConnectDevice", "HwDisconnectDevice", "HwDeleteDevice", "CommonDestroyDevice", "HwSetProperty",
+      "HwGetProperty", "HwStartDevice", "HwStopDevice", "HwIsDeviceRunning", "HwAllocateOpQueue",
+      "HwDeleteOpQueue", "HwGetQueueBuffer", "HwEnableQueueOption", "HwQueueInPort", "HwQueueInp",
+      "HwQueueInpw", "HwQueueInpl", "HwQueueOutPort", "HwQueueOutp", "HwQueueOutpw", "HwQueueOutpl",
+      "HwQueueBufInPort", "HwQueueBufInp", "HwQueueBufInpw", "HwQueueBufInpl", "HwQueueBufOutPort",
+      "HwQueueBufOutp", "HwQueueBufOutpw", "HwQueueBufOutpl", "HwQueueAndTemp", "HwQueueOrTemp",
+      "HwQueueWhileInpAnd", "HwQueueWhileInpEqual", "HwQueueLoopBack", "HwQueueBreakIfAnd", "HwExecute",
+      "HwInp", "HwInpw", "HwInpl", "HwOutp", "HwOutpw", "HwOutpl", "HwAutoIncReadPort", "HwAutoIncWritePort",
+      "HwMapPorts", "HwMapPortsEx", "HwUnmapPorts", "HwGetBusDataByOffset", "HwSetBusDataByOffset",
+      "HwZeroDeviceConfig", "HwConfigurePortRange", "HwConfigureInterrupt", "HwConfigureIsrOp",
+      "HwConfigureIsrIdOp", "HwConfigureMemRange", "HwConfigureIgnoreConflicts", "HwConfigureMemoryIo",
+      "HwConfigureDevice", "HwGetDeviceConfig", "HwEnumerateDevices", "HwDeleteDeviceConfiguration",
+      "HwIsDriverConfigured", "HwConfigureDriver"};
+  EXPECT_EQ(sizeof names / sizeof names[0], 69u);
+  for (const char* name : names) EXPECT_NE(dlsym(library, name), nullptr) << name;
+  dlclose(library);
 }
 
 }  // namespace
