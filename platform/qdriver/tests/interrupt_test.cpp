@@ -24,8 +24,15 @@ class InterruptTest : public DriverFixture {
  protected:
   void SetUp() override {
     DriverFixture::SetUp();
-    Configure("c832", {{kPortBase, 0x210}, {kPortCount, 4}, {kInterruptLevel, 5}, {kIsrOp, kOpIn + 1}, {kIsrOffset, 1}, {kIsrIdOp, kOpIn + 1},
-                       {kIsrIdOffset, 2}, {kIsrIdMask, 0x80}, {kIsrIdValue, 0x80}});
+    Configure("c832", {{kPortBase, 0x210},
+                       {kPortCount, 4},
+                       {kInterruptLevel, 5},
+                       {kIsrOp, kOpIn + 1},
+                       {kIsrOffset, 1},
+                       {kIsrIdOp, kOpIn + 1},
+                       {kIsrIdOffset, 2},
+                       {kIsrIdMask, 0x80},
+                       {kIsrIdValue, 0x80}});
     Load();
     sync = Open("c832");
     overlapped = Open("c832", kOpenOverlapped);
@@ -80,9 +87,9 @@ TEST_F(InterruptTest, CancelCloseAndDisconnectAbortPendingWaits) {
   EXPECT_EQ(value[0], 0u);
   EXPECT_EQ(Wait(third), win32::kInvalidFunction);
   uint32_t returned = 0;
-  EXPECT_EQ(driver->Submit(sync, kGetProperty, Words{0, 1, 0, 0}.data(), 16, value.data(), 4, &returned,
-                           third.Callback()),
-            win32::kInvalidParameter);
+  EXPECT_EQ(
+      driver->Submit(sync, kGetProperty, Words{0, 1, 0, 0}.data(), 16, value.data(), 4, &returned, third.Callback()),
+      win32::kInvalidParameter);
 }
 
 }  // namespace
@@ -112,9 +119,9 @@ TEST_F(DriverFixture, APortModelMayInterruptDuringItsOwnPortAccess) {
   Outcome outcome;
   Words interrupt(4);
   uint32_t context = 0, returned = 0;
-  ASSERT_EQ(driver->Submit(overlapped, kWaitInterrupt, &context, 4, interrupt.data(), 16, &returned,
-                           outcome.Callback()),
-            win32::kIoPending);
+  ASSERT_EQ(
+      driver->Submit(overlapped, kWaitInterrupt, &context, 4, interrupt.data(), 16, &returned, outcome.Callback()),
+      win32::kIoPending);
   Words q = Queue(1, 0, {{kOpOut + 1, 0, 1}});
   ASSERT_EQ(Execute(sync, q), win32::kSuccess);
   EXPECT_EQ(outcome.calls, 1);

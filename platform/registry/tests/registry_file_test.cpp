@@ -11,7 +11,7 @@ namespace {
 
 std::filesystem::path TempDir() {
   auto dir = std::filesystem::temp_directory_path() / ("ondula-registry-" + std::to_string(::getpid()) + "-" +
-                                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
   std::filesystem::remove_all(dir);
   return dir;
 }
@@ -38,19 +38,19 @@ TEST(RegistryFileTest, SurvivesARestartWithEveryValueKind) {
     reg->SetValue(key, "", ValueType::Binary, raw, 3);
     ASSERT_EQ(reg->Flush(key), win32::kSuccess);
   }
-  EXPECT_EQ(ReadFile(path),
-            "; Ondula registry\n[HKEY_CLASSES_ROOT]\n[HKEY_CURRENT_USER]\n[HKEY_LOCAL_MACHINE]\n"
-            "[HKEY_LOCAL_MACHINE\\System]\n[HKEY_LOCAL_MACHINE\\System\\Services]\n"
-            "[HKEY_LOCAL_MACHINE\\System\\Services\\Quenlo]\n[HKEY_LOCAL_MACHINE\\System\\Services\\Quenlo\\Parameters]\n"
-            "[HKEY_LOCAL_MACHINE\\System\\Services\\Quenlo\\Parameters\\lpt]\n"
-            "@=hex(3):00,01,fe\n\"Path\"=expand:\"%SystemRoot%\\\\x.dll;b\"\n\"PortBase\"=dword:00000378\n"
-            "\"Say \\\"hi\\\"\\\\\"=sz:\"line\\none\"\n");
+  EXPECT_EQ(
+      ReadFile(path),
+      "; Ondula registry\n[HKEY_CLASSES_ROOT]\n[HKEY_CURRENT_USER]\n[HKEY_LOCAL_MACHINE]\n"
+      "[HKEY_LOCAL_MACHINE\\System]\n[HKEY_LOCAL_MACHINE\\System\\Services]\n"
+      "[HKEY_LOCAL_MACHINE\\System\\Services\\Quenlo]\n[HKEY_LOCAL_MACHINE\\System\\Services\\Quenlo\\Parameters]\n"
+      "[HKEY_LOCAL_MACHINE\\System\\Services\\Quenlo\\Parameters\\lpt]\n"
+      "@=hex(3):00,01,fe\n\"Path\"=expand:\"%SystemRoot%\\\\x.dll;b\"\n\"PortBase\"=dword:00000378\n"
+      "\"Say \\\"hi\\\"\\\\\"=sz:\"line\\none\"\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(path.parent_path()), {}), 1);
 
   auto reg = Registry::FromFile(path);
   HKEY key = 0;
-  ASSERT_EQ(reg->OpenKey(kLocalMachine, "system\\services\\quenlo\\parameters\\LPT", kKeyRead, &key),
-            win32::kSuccess);
+  ASSERT_EQ(reg->OpenKey(kLocalMachine, "system\\services\\quenlo\\parameters\\LPT", kKeyRead, &key), win32::kSuccess);
   uint32_t base = 0;
   EXPECT_EQ(reg->QueryDword(key, "PortBase", &base), win32::kSuccess);
   EXPECT_EQ(base, 0x378u);
