@@ -39,4 +39,18 @@ void IoBus::Out(uint32_t port, uint32_t width, uint32_t value) {
       byteSlot->second.model->Out(port + i - byteSlot->first, 1, (value >> (8 * i)) & 0xFF);
 }
 
+void IoBus::RaiseInterrupt(uint32_t level) {
+  std::function<void(uint32_t)> handler;
+  {
+    std::lock_guard lock(handlerMutex_);
+    handler = interruptHandler_;
+  }
+  if (handler) handler(level);
+}
+
+void IoBus::SetInterruptHandler(std::function<void(uint32_t level)> handler) {
+  std::lock_guard lock(handlerMutex_);
+  interruptHandler_ = std::move(handler);
+}
+
 }  // namespace qdriver

@@ -101,17 +101,19 @@ namespace {
 // Raises its interrupt when written, from inside the driver's port access.
 class Doorbell : public PortSpace {
  public:
-  Driver* driver = nullptr;
+  explicit Doorbell(IoBus& bus) : bus_(bus) {}
   uint32_t In(uint32_t, uint32_t) override { return 0; }
-  void Out(uint32_t, uint32_t, uint32_t) override { driver->RaiseInterrupt(6); }
+  void Out(uint32_t, uint32_t, uint32_t) override { bus_.RaiseInterrupt(6); }
+
+ private:
+  IoBus& bus_;
 };
 
 TEST_F(DriverFixture, APortModelMayInterruptDuringItsOwnPortAccess) {
-  auto bell = std::make_shared<Doorbell>();
+  auto bell = std::make_shared<Doorbell>(*bus);
   bus->Attach(0x300, 1, bell);
   Configure("bell", {{kPortBase, 0x300}, {kPortCount, 1}, {kInterruptLevel, 6}});
   Load();
-  bell->driver = driver.get();
   Handle sync = Open("bell"), overlapped = Open("bell", kOpenOverlapped);
   Words reply(5);
   ASSERT_EQ(Send(sync, kConnectInterrupt, {0, 1, 0, 6, 6, 1}, &reply), win32::kSuccess);

@@ -91,8 +91,9 @@ class Driver {
   /// Interrupt `level` on the bus: every device connected to it whose
   /// identification op (when configured) claims it runs its service op and
   /// answers one pending wait, or keeps the interrupt for the next wait, while
-  /// interrupt delivery (property 1) is enabled. A port model may call it from
-  /// inside a port access; the interrupt is then delivered when that request ends.
+  /// interrupt delivery (property 1) is enabled. The driver hears its bus's
+  /// interrupt lines through this; an interrupt raised from inside a port access
+  /// is delivered when that request ends.
   void RaiseInterrupt(uint32_t level);
 
   bool IsRunning(std::string_view device) const;

@@ -1,8 +1,10 @@
 #pragma once
 // The simulated machine's I/O bus: device models claim port ranges and answer
 // port reads and writes at offsets from their base. Ports nobody claims float
-// high (read as all ones) and ignore writes, as on an ISA bus.
+// high (read as all ones) and ignore writes, as on an ISA bus. Models signal
+// interrupts on the bus's interrupt lines, which the driver listens to.
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -28,6 +30,11 @@ class IoBus {
   uint32_t In(uint32_t port, uint32_t width);
   void Out(uint32_t port, uint32_t width, uint32_t value);
 
+  /// Signals interrupt line `level`; models may call it from inside a port access.
+  void RaiseInterrupt(uint32_t level);
+  /// Who hears the interrupt lines (the driver); an empty function detaches.
+  void SetInterruptHandler(std::function<void(uint32_t level)> handler);
+
  private:
   struct Slot {
     uint32_t count;
@@ -37,6 +44,8 @@ class IoBus {
 
   std::mutex mutex_;
   std::map<uint32_t, Slot> slots_;
+  std::mutex handlerMutex_;
+  std::function<void(uint32_t)> interruptHandler_;
 };
 
 }  // namespace qdriver
