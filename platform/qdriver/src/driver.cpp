@@ -99,13 +99,13 @@ void DeliverLevel(Driver::State& s, uint32_t level) {
 
 Driver::Driver(DriverOptions options) : state_(std::make_unique<State>()) {
   state_->options = std::move(options);
-  state_->options.bus->SetInterruptHandler([this](uint32_t level) { RaiseInterrupt(level); });
+  state_->options.bus->SetInterruptHandler(this, [this](uint32_t level) { RaiseInterrupt(level); });
   std::lock_guard lock(state_->mutex);
   LoadDevices(*state_);
 }
 
 Driver::~Driver() {
-  state_->options.bus->SetInterruptHandler(nullptr);
+  state_->options.bus->RemoveInterruptHandler(this);
   std::vector<DueCompletion> due;
   {
     std::lock_guard lock(state_->mutex);

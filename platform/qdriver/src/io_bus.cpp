@@ -48,9 +48,17 @@ void IoBus::RaiseInterrupt(uint32_t level) {
   if (handler) handler(level);
 }
 
-void IoBus::SetInterruptHandler(std::function<void(uint32_t level)> handler) {
+void IoBus::SetInterruptHandler(const void* owner, std::function<void(uint32_t level)> handler) {
   std::lock_guard lock(handlerMutex_);
+  handlerOwner_ = owner;
   interruptHandler_ = std::move(handler);
+}
+
+void IoBus::RemoveInterruptHandler(const void* owner) {
+  std::lock_guard lock(handlerMutex_);
+  if (handlerOwner_ != owner) return;
+  handlerOwner_ = nullptr;
+  interruptHandler_ = nullptr;
 }
 
 }  // namespace qdriver

@@ -33,5 +33,21 @@ TEST(IoBusTest, ScriptedReadsRepeatTheLastValue) {
   EXPECT_EQ(ports.Accesses().back(), (PortAccess{true, 2, 2, 0x1234}));
 }
 
+TEST(IoBusTest, InterruptLinesReachTheLatestListenerOnly) {
+  IoBus bus;
+  std::vector<uint32_t> first, second;
+  int a = 0, b = 0;
+  bus.RaiseInterrupt(1);  // nobody listens
+  bus.SetInterruptHandler(&a, [&](uint32_t level) { first.push_back(level); });
+  bus.RaiseInterrupt(5);
+  bus.SetInterruptHandler(&b, [&](uint32_t level) { second.push_back(level); });
+  bus.RemoveInterruptHandler(&a);  // no longer the listener: nothing changes
+  bus.RaiseInterrupt(7);
+  bus.RemoveInterruptHandler(&b);
+  bus.RaiseInterrupt(9);
+  EXPECT_EQ(first, std::vector<uint32_t>{5});
+  EXPECT_EQ(second, std::vector<uint32_t>{7});
+}
+
 }  // namespace
 }  // namespace qdriver

@@ -32,8 +32,10 @@ class IoBus {
 
   /// Signals interrupt line `level`; models may call it from inside a port access.
   void RaiseInterrupt(uint32_t level);
-  /// Who hears the interrupt lines (the driver); an empty function detaches.
-  void SetInterruptHandler(std::function<void(uint32_t level)> handler);
+  /// Who hears the interrupt lines (the driver), replacing any earlier listener.
+  void SetInterruptHandler(const void* owner, std::function<void(uint32_t level)> handler);
+  /// Detaches the listener when it is still the one `owner` set.
+  void RemoveInterruptHandler(const void* owner);
 
  private:
   struct Slot {
@@ -45,6 +47,7 @@ class IoBus {
   std::mutex mutex_;
   std::map<uint32_t, Slot> slots_;
   std::mutex handlerMutex_;
+  const void* handlerOwner_ = nullptr;
   std::function<void(uint32_t)> interruptHandler_;
 };
 
