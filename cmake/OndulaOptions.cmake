@@ -9,6 +9,12 @@ if(ONDULA_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
-if(ONDULA_FUZZ AND NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
-  message(FATAL_ERROR "ONDULA_FUZZ=ON needs clang: configure with -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang")
+if(ONDULA_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "ONDULA_FUZZ=ON needs clang: configure with -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang")
+  endif()
+  # Coverage feedback from every library the fuzz targets reach, not only the
+  # harness; every program that links such a library needs the coverage runtime.
+  add_compile_options(-fsanitize=fuzzer-no-link)
+  add_link_options(-fsanitize=fuzzer-no-link)
 endif()

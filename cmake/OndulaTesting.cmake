@@ -8,8 +8,11 @@ function(ondula_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
-  set(props ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${T_ENVIRONMENT}")
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
+  # The environment travels as a launcher prefix: list-valued test properties
+  # do not survive test discovery.
+  set_target_properties(${name} PROPERTIES
+      CROSSCOMPILING_EMULATOR "env;QT_QPA_PLATFORM=offscreen;${T_ENVIRONMENT}")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
 endfunction()
 
 # ondula_add_fuzz_target(<name> SOURCE <file> LIBS <targets...> CORPUS <dir>)

@@ -2,6 +2,9 @@
 // and records the failure (vlast_error); under set_check("give_error") a
 // failure throws VException instead. An output object is written only on success.
 // Unless stated otherwise an operator works on the first image of its input object.
+// The output object may be an input object: it then receives a new image, and
+// plane addresses taken from it before stay valid only while another object
+// still holds the old image.
 #pragma once
 
 #include <string>
@@ -34,32 +37,78 @@ Vstatus copy_image(const Vobject& in, Vobject* out);
 // The images of `a` followed by those of `b`.
 Vstatus concat_obj(const Vobject& a, const Vobject& b, Vobject* out);
 
-// The operators below are implemented in the ops/, io/ and fft/ parts of the
-// library; their rules (rounding, scaling, edge cases) are documented with them.
+// Negative of a "byte" image, 255 - v in every channel.
 Vstatus invert_image(const Vobject& in, Vobject* out);
+
+// ---- FFT family: each channel is transformed on its own -------------------
+// Forward 2-D FFT of a "byte" or "real" image into a "complex" image of the
+// same size, unnormalised (pixel (0, 0) holds the sum of the pixels, the DC
+// term), unshifted. The first transform of a size takes a while (its plan is
+// measured once, then reused by every thread).
 Vstatus fft_image(const Vobject& in, Vobject* out);
+// Inverse 2-D FFT of a "complex" image, divided by the pixel count so that
+// fft_image_inv(fft_image(x)) = x; the real part is returned as "real".
 Vstatus fft_image_inv(const Vobject& in, Vobject* out);
+// Phase of a "complex" image in degrees, atan2(imaginary, real), in [-180, 180], as "real".
 Vstatus phase_deg(const Vobject& in, Vobject* out);
+// Modulus of a "complex" image as "real".
 Vstatus power_real(const Vobject& in, Vobject* out);
+// Modulus of a "complex" image as "byte", scaled linearly per channel so that
+// the largest modulus gives 255: round(255 x |z| / max |z|); an all-zero channel gives 0.
 Vstatus power_byte(const Vobject& in, Vobject* out);
+
+// ---- Type, channels, geometry ----------------------------------------------
+// Converts a "byte", "uint2", "int4" or "real" image to `type` "byte" (values
+// rounded to the nearest, halves up, then clipped to 0..255; NaN gives 0, no
+// scaling) or "real". "complex" images and other targets are refused.
 Vstatus convert_image_type(const Vobject& in, Vobject* out, const char* type);
+// Channel `channel` (counted from 1) as a one-channel image of the same type.
 Vstatus access_channel(const Vobject& in, Vobject* out, int channel);
+// Puts all images of `in` (same type, size and channels) side by side, `columns`
+// per row, filled row by row ("horizontal", the only mode); cells left over in
+// the last row are 0. More columns than images gives one row.
 Vstatus tile_images(const Vobject& in, Vobject* out, int columns, const char* mode);
+// The part of the rectangle (row, column, width, height) that lies inside the
+// image; a rectangle wholly outside gives VERR_OUTSIDE. Any pixel type.
 Vstatus crop_part(const Vobject& in, Vobject* out, int row, int column, int width, int height);
+// Resizes to width x height by nearest neighbour ("constant", the only mode):
+// target pixel x takes source pixel floor((x + 0.5) x source width / width),
+// rows alike, so the same size gives the image back unchanged. Any pixel type.
 Vstatus zoom_image_size(const Vobject& in, Vobject* out, int width, int height, const char* interpolation);
 
 // ---- Between two images ----------------------------------------------------
+// Both images must have the same pixel type (VERR_TYPE_MISMATCH), size
+// (VERR_SIZE_MISMATCH) and channel count (VERR_CHANNEL_MISMATCH); channels are
+// combined pairwise.
+//
+// Arithmetic on "byte" or "real" images: (a op b) x factor + offset, computed in
+// double precision; "byte" results are rounded to the nearest (halves up) and
+// clipped to 0..255, "real" results are kept as they are. In div_image a zero
+// pixel of `b` gives a result pixel of 0, whatever the factor and offset.
 Vstatus add_image(const Vobject& a, const Vobject& b, Vobject* out, double factor, double offset);
 Vstatus sub_image(const Vobject& a, const Vobject& b, Vobject* out, double factor, double offset);
 Vstatus mult_image(const Vobject& a, const Vobject& b, Vobject* out, double factor, double offset);
 Vstatus div_image(const Vobject& a, const Vobject& b, Vobject* out, double factor, double offset);
+// Bitwise operations on "byte", "uint2" or "int4" images.
 Vstatus bit_and(const Vobject& a, const Vobject& b, Vobject* out);
 Vstatus bit_or(const Vobject& a, const Vobject& b, Vobject* out);
 Vstatus bit_xor(const Vobject& a, const Vobject& b, Vobject* out);
 
 // ---- Files -----------------------------------------------------------------
-// Reads a TIFF or JPEG file (by content, not by suffix) into a "byte" image.
+// Reads a TIFF or JPEG file (recognised by its content, not its suffix) into a
+// "byte" image. TIFF: 8- or 16-bit grey (one channel; 16 bits scaled by
+// 255 / 65535, rounded), 8- or 16-bit RGB (three channels; alpha dropped),
+// palette (three channels), from strips or tiles, contiguous or planar, any
+// compression libtiff decodes; other layouts (bilevel, CMYK, YCbCr...) are
+// rendered to RGB, or to grey for black-and-white ones. Only the first image of
+// a multi-page file is read. JPEG: grey (one channel) or colour (three); CMYK is
+// refused. Missing or unreadable files give VERR_FILE_OPEN; empty, truncated,
+// corrupt or unsupported files, and images over 67 108 864 pixels, give
+// VERR_FILE_FORMAT. `out` is written only when every pixel was read.
 Vstatus read_image(Vobject* out, const char* path);
-// Writes "tiff" (lossless) or "jpeg30" (JPEG quality 30); `fill` is accepted
-// and unused. The file is replaced only once completely written.
+// Writes a "byte" image of 1 or 3 channels as "tiff" (uncompressed, lossless)
+// or "jpeg30" (baseline JPEG, quality 30); `fill` is accepted and unused. The
+// file is written beside `path` under a temporary name, flushed, and renamed
+// over `path` (keeping a replaced file's permissions) only once complete, so a
+// failure (VERR_FILE_WRITE) leaves an existing file as it was.
 Vstatus write_image(const Vobject& image, const char* format, int fill, const char* path);

@@ -6,7 +6,8 @@
 #include <string>
 
 // Every operator returns a Vstatus: V_OK (2) on success, else one of the numbers
-// below (or, for frame-grabber operators, the plug-in's own 53xx-8600 number).
+// below (or, for frame-grabber operators, the plug-in's own 53xx-8600 number,
+// whose text verror_text also knows).
 using Vstatus = int;
 
 // X(name, number, text): one table, so numbers and texts cannot drift apart.
@@ -22,10 +23,26 @@ using Vstatus = int;
     X(VERR_OUTSIDE, 1308, "rectangle lies outside the image")                    \
     X(VERR_NO_MEMORY, 1309, "not enough memory")                                 \
     X(VERR_NULL_POINTER, 1310, "null plane address")                             \
+    X(VERR_WINDOW_HANDLE, 5100, "not a window handle")                           \
+    X(VERR_WINDOW_FATHER, 5101, "father is not a window of the library")         \
+    X(VERR_NO_DISPLAY, 5102, "no display: no GUI application on this thread")   \
+    X(VERR_WINDOW_MODE, 5103, "unknown window mode or machine")                  \
     X(VERR_FILE_OPEN, 5200, "file cannot be opened")                             \
     X(VERR_FILE_FORMAT, 5201, "unknown, truncated or corrupt image file")       \
     X(VERR_FILE_WRITE, 5202, "file cannot be written")                           \
-    X(VERR_FILE_FORMAT_NAME, 5203, "unknown file format name")
+    X(VERR_FILE_FORMAT_NAME, 5203, "unknown file format name")                   \
+    X(VERR_FG_NO_PLUGIN, 5400, "frame-grabber plug-in not found")               \
+    X(VERR_FG_LOAD, 5401, "frame-grabber plug-in cannot be loaded")             \
+    X(VERR_FG_NO_INIT, 5402, "frame-grabber plug-in exports no FGInit")         \
+    X(VERR_FG_INIT, 5403, "FGInit left the interface class unfilled")          \
+    X(VERR_FG_HANDLE, 5404, "no open frame grabber with this handle")           \
+    X(VERR_FG_NO_INSTANCE, 5405, "no free frame-grabber instance")              \
+    X(VERR_FG_SLOT, 5406, "plug-in answered an invalid instance slot")          \
+    X(VERR_FG_IMAGE, 5407, "plug-in delivered no usable image")                 \
+    X(VERR_FG_PIXEL_KIND, 5408, "pixel kind not supported")                     \
+    X(VERR_FG_GLOBAL, 5409, "unknown host global or access mode")               \
+    X(VERR_FG_FREE, 5410, "memory not allocated by this host function")        \
+    X(VERR_FG_ANSWER, 5411, "plug-in answered an invalid value list")
 
 enum VStatusCode : int {
 #define VERODYN_STATUS_ENUM(name, number, text) name = number,
@@ -52,8 +69,10 @@ private:
 // set_check(text) switches one flag of the library:
 //   "give_error"  (the default) a failing operator throws VException;
 //   "~give_error" a failing operator returns its status;
-//   "father" / "~father" whether open_window places the next window inside the
-//   parent it is given (read by open_window; "father" is the default).
+//   "father"      (the default) open_window accepts as father only a window of
+//                 the library (its widget) or none, so windows nest in windows;
+//   "~father"     open_window accepts any widget of the program as father, as a
+//                 view that hosts a display window inside itself does.
 // Any other text gives VERR_PARAM. The flags are process-wide.
 Vstatus set_check(const char* text);
 bool check_give_error();

@@ -1,5 +1,6 @@
 #include <atomic>
 
+#include "fgint/fgint.h"
 #include "report.h"
 #include "verodyn/status.h"
 
@@ -18,6 +19,7 @@ const char* verror_text(Vstatus status)
     case number:                                \
         return text;
         VERODYN_STATUS_TABLE(VERODYN_STATUS_CASE)
+        FG_STATUS_TABLE(VERODYN_STATUS_CASE)
 #undef VERODYN_STATUS_CASE
     }
     return "unknown error";

@@ -1,0 +1,58 @@
+// Showing an image in a display window: plane conversion plus one paint of the
+// window into an image of the screen's format (what the backing store does).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QWidget>
+#include <vector>
+
+#include "verodyn/verodyn.h"
+#include "verodyn/window.h"
+
+namespace {
+
+QApplication& application()
+{
+    static int argc = 1;
+    static char name[] = "bench_display";
+    static char* argv[] = {name, nullptr};
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication app(argc, argv);
+    return app;
+}
+
+void display(benchmark::State& state, int channels)
+{
+    application();
+    const int width = 1280, height = 1024;
+    std::vector<unsigned char> plane(std::size_t(width) * height);
+    for (std::size_t i = 0; i < plane.size(); ++i)
+        plane[i] = static_cast<unsigned char>(i * 7);
+    Vobject image;
+    if (channels == 1)
+        gen_image1(&image, "byte", width, height, plane.data());
+    else
+        gen_image3(&image, "byte", width, height, plane.data(), plane.data(), plane.data());
+
+    long handle = 0;
+    open_window(0, 0, width, height, nullptr, "visible", "", &handle);
+    set_part(handle, 0, 0, height, width);
+    QWidget* widget = window_widget(handle);
+    QImage screen(width, height, QImage::Format_RGB32);
+    for (auto _ : state) {
+        disp_obj(image, handle);
+        widget->render(&screen);
+        benchmark::DoNotOptimize(screen.constBits());
+    }
+    close_window(handle);
+}
+
+void BM_DispObjGrey1280x1024(benchmark::State& state) { display(state, 1); }
+void BM_DispObjColour1280x1024(benchmark::State& state) { display(state, 3); }
+
+} // namespace
+
+BENCHMARK(BM_DispObjGrey1280x1024)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DispObjColour1280x1024)->Unit(benchmark::kMillisecond);

@@ -1,0 +1,85 @@
+/*
+ * Conventions every plug-in follows, written once: bounded text copies, the
+ * "Unsupported query!" answer, one-block string lists and instance slots.
+ */
+#ifndef FGINT_FGHELPERS_H
+#define FGINT_FGHELPERS_H
+
+#include <string.h>
+
+#include "fgint/fgint.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Copies `src` into `dst` of `capacity` bytes, always terminated (a null
+ * source gives ""). Returns 1 when it fit, 0 when it was cut short. */
+static inline int fg_copy_text(char* dst, size_t capacity, const char* src)
+{
+    if (capacity == 0)
+        return 0;
+    size_t n = src ? strlen(src) : 0;
+    const int fits = n < capacity;
+    if (!fits)
+        n = capacity - 1;
+    if (n)
+        memcpy(dst, src, n);
+    dst[n] = '\0';
+    return fits;
+}
+
+/* The answer to query 7 and to every code outside 0-12. */
+static inline FGstatus fg_info_unsupported(const char** info, Vcpar** values, int32_t* numValues)
+{
+    *info = FG_INFO_UNSUPPORTED_TEXT;
+    *values = NULL;
+    *numValues = 0;
+    return FG_SUCCESS;
+}
+
+/* A list of `count` strings as one VXAlloc block: the Vcpar array first, the
+ * texts behind it (a null text becomes ""), so that one VXFree releases both.
+ * `file` and `line` name the caller for the host's allocation records. A
+ * failing VXAlloc status is returned with *values null and *numValues 0. */
+static inline FGstatus fg_info_strings(Vproc_handle proc_id, const char* const* texts, int32_t count,
+                                       Vcpar** values, int32_t* numValues, const char* file,
+                                       int32_t line)
+{
+    *values = NULL;
+    *numValues = 0;
+    if (count <= 0)
+        return FG_SUCCESS;
+    size_t bytes = (size_t)count * sizeof(Vcpar);
+    for (int32_t i = 0; i < count; ++i)
+        bytes += (texts[i] ? strlen(texts[i]) : 0) + 1;
+    void* block = NULL;
+    const FGstatus status = VXAlloc(proc_id, bytes, file, line, FG_ALLOC_ID, &block);
+    if (status != FG_SUCCESS)
+        return status;
+    Vcpar* list = (Vcpar*)block;
+    char* text = (char*)(list + count);
+    for (int32_t i = 0; i < count; ++i) {
+        const char* source = texts[i] ? texts[i] : "";
+        const size_t n = strlen(source) + 1;
+        memcpy(text, source, n);
+        list[i].par.s = text;
+        list[i].type = VPAR_STRING;
+        text += n;
+    }
+    *values = list;
+    *numValues = count;
+    return FG_SUCCESS;
+}
+
+/* The address of slot `index` of `fgClass` (the answer of FGAllocInstance). */
+static inline FGInstance** fg_instance_slot(FGClass* fgClass, int32_t index)
+{
+    return &fgClass->instance[index];
+}
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

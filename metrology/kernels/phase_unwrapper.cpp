@@ -1,0 +1,219 @@
+#include "kernels/phase_unwrapper.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "kernels/quality_levels.h"
+#include "kernels/quality_maps.h"
+#include "kernels/unwrap_walk.h"
+#include "kernels/work_memory.h"
+
+using namespace metrology;
+
+namespace {
+
+using MapFunction = void (*)(const std::uint8_t*, int, int, std::int32_t*);
+
+// The quality maps in the order they are added up.
+constexpr std::pair<UnwrapFlags, MapFunction> kQualityMaps[] = {
+    {UW_QUALITY_VARIANCE, VarianceMap},   {UW_QUALITY_LINEARITY, LinearityMap},
+    {UW_QUALITY_LAPLACIAN, LaplacianMap}, {UW_DISCONTINUITIES, DiscontinuityMap},
+    {UW_QUALITY_LSQ5X5, LeastSquares5x5Map}, {UW_POLES, ResidueMap},
+};
+
+int SelectedMaps(UnwrapFlags flags)
+{
+    int count = 0;
+    for (const auto& map : kQualityMaps)
+        count += (flags & map.first) != 0;
+    return count;
+}
+
+// quality := the sum of the maps `flags` selects; `map_values` is needed from the
+// second map on.
+void SumQualityMaps(const std::uint8_t* phase, int width, int height, UnwrapFlags flags, std::int32_t* quality,
+                    std::int32_t* map_values)
+{
+    const std::size_t n = std::size_t(width) * height;
+    bool first = true;
+    for (const auto& [bit, map] : kQualityMaps) {
+        if (!(flags & bit))
+            continue;
+        if (first) {
+            map(phase, width, height, quality);
+            first = false;
+            continue;
+        }
+        map(phase, width, height, map_values);
+        for (std::size_t i = 0; i < n; ++i)
+            quality[i] += map_values[i];
+    }
+    if (first)
+        std::fill(quality, quality + n, 0);
+}
+
+// Erodes a 0/255 mask once: every centre with a full 3 x 3 neighbourhood lowers
+// each pixel of that neighbourhood to the neighbourhood's minimum, so an interior
+// pixel ends with the minimum of its 5 x 5 neighbourhood.
+void ErodeOnce(std::uint8_t* mask, std::uint8_t* work, int width, int height)
+{
+    const std::size_t n = std::size_t(width) * height;
+    std::copy(mask, mask + n, work);
+    for (int x = 1; x <= width - 2; ++x)
+        for (int y = 1; y <= height - 2; ++y) {
+            std::uint8_t a = 255;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    a = std::min(a, mask[std::size_t(y + dy) * width + x + dx]);
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) {
+                    std::uint8_t& v = work[std::size_t(y + dy) * width + x + dx];
+                    v = std::min(v, a);
+                }
+        }
+    std::copy(work, work + n, mask);
+}
+
+// Noise types 2 and 3: only pixels of non-zero quality are kept (that mask eroded
+// once when `erosion_work` is given); kept pixels get quality + 1, the others 0.
+void KeepNonZeroQuality(std::int32_t* quality, std::uint8_t* kept, std::uint8_t* erosion_work, int width, int height)
+{
+    const std::size_t n = std::size_t(width) * height;
+    for (std::size_t i = 0; i < n; ++i)
+        kept[i] = quality[i] != 0 ? 255 : 0;
+    if (erosion_work)
+        ErodeOnce(kept, erosion_work, width, height);
+    for (std::size_t i = 0; i < n; ++i)
+        quality[i] = kept[i] ? quality[i] + 1 : 0;
+}
+
+} // namespace
+
+int CPhaseUnwrapper::Unwrap(int width, int height, const std::int32_t* phase, const std::int32_t* mask,
+                            std::int32_t* out, UnwrapFlags flags)
+{
+    m_width = width;
+    m_height = height;
+    m_phase = phase;
+    m_mask = (flags & UW_MASK) ? mask : nullptr;
+    m_out = out;
+    if (!m_mask)
+        flags &= ~UW_MASK;
+    if (!phase || !out)
+        return 0;
+    if (width < 5 || height < 5) {
+        if (width > 0 && height > 0)
+            std::fill(out, out + std::size_t(width) * height, 0);
+        return 0;
+    }
+    return Run(flags);
+}
+
+int CPhaseUnwrapper::Run(UnwrapFlags flags)
+{
+    const int w = m_width, h = m_height;
+    const std::size_t n = std::size_t(w) * h;
+    const bool noise = (flags & UW_NOISE_HISTOGRAM) != 0, erode = noise && (flags & UW_NOISE_EXTRA);
+    const bool several_maps = SelectedMaps(flags) > 1;
+
+    // Phase bytes, quality sum (later the jump counts), levels, level queues, and
+    // what the second and later maps and the noise types need: 10 bytes a pixel
+    // with one quality map.
+    WorkMemory memory(WorkMemory::SliceBytes<std::uint8_t>(n) * (2 + noise + erode) +
+                      WorkMemory::SliceBytes<std::int32_t>(n) * (1 + several_maps) +
+                      WorkMemory::SliceBytes<std::uint32_t>(n));
+    std::uint8_t* phase = memory.Take<std::uint8_t>(n);
+    std::int32_t* quality = memory.Take<std::int32_t>(n);
+    std::uint8_t* level = memory.Take<std::uint8_t>(n);
+    std::uint32_t* queue_entries = memory.Take<std::uint32_t>(n);
+
+    for (std::size_t i = 0; i < n; ++i)
+        phase[i] = std::uint8_t(m_phase[i] & 255);
+    SumQualityMaps(phase, w, h, flags, quality, several_maps ? memory.Take<std::int32_t>(n) : nullptr);
+    if (noise)
+        KeepNonZeroQuality(quality, memory.Take<std::uint8_t>(n), erode ? memory.Take<std::uint8_t>(n) : nullptr, w, h);
+    if (m_mask) {
+        for (std::size_t i = 0; i < n; ++i)
+            if (Masked(i))
+                quality[i] = 0;
+        flags |= UW_NOISE_TYPE1;
+    }
+    LevelQueues queues(QuantiseQuality(quality, w, h, (flags & UW_NOISE_TYPE1) != 0, level), queue_entries);
+
+    std::int32_t* jumps = quality;
+    std::fill(jumps, jumps + n, kNotUnwrapped);
+    for (int x = 0; x < w; ++x)
+        level[x] = level[std::size_t(h - 1) * w + x] = kQueued;
+    for (int y = 0; y < h; ++y)
+        level[std::size_t(y) * w] = level[std::size_t(y) * w + w - 1] = kQueued;
+    for (std::size_t i = 0; i < n; ++i)
+        if (Masked(i))
+            level[i] = kQueued;
+
+    // The seed search only ever looks at levels, so a seed it leaves on the frame or
+    // on a masked pixel is refused; every region the walk has not reached is then
+    // seeded from its first pixel in scan order.
+    Walk walk(w, phase, level, jumps, queues);
+    const std::size_t seed = SearchSeed(level, w, h, w / 3, h / 3);
+    const int sx = int(seed % w), sy = int(seed / w);
+    if (sx >= 1 && sx <= w - 2 && sy >= 1 && sy <= h - 2 && level[seed] != kQueued) {
+        walk.Seed(seed);
+        walk.Run();
+    }
+    for (std::size_t i = 0; i < n; ++i)
+        if (level[i] <= kLastWalkedLevel) {
+            walk.Seed(i);
+            walk.Run();
+        }
+    return ScaleOutput(phase, jumps, flags);
+}
+
+bool CPhaseUnwrapper::Masked(std::size_t i) const
+{
+    return m_mask && m_mask[i] == 0;
+}
+
+int CPhaseUnwrapper::ScaleOutput(const std::uint8_t* phase, const std::int32_t* jumps, UnwrapFlags flags)
+{
+    const int w = m_width, h = m_height;
+    // Over the image less its 2-pixel frame; pixels never reached take no part,
+    // masked pixels count as an unwrapped phase of 0.
+    std::int32_t kmin = INT32_MAX, kmax = INT32_MIN;
+    for (int y = 2; y <= h - 3; ++y)
+        for (int x = 2; x <= w - 3; ++x) {
+            const std::size_t i = std::size_t(y) * w + x;
+            if (jumps[i] != kNotUnwrapped && !Masked(i)) {
+                kmin = std::min(kmin, jumps[i]);
+                kmax = std::max(kmax, jumps[i]);
+            }
+        }
+    if (kmin > kmax)
+        kmin = kmax = 0;
+    auto unwrapped = [&](std::size_t i) { return Masked(i) ? 0 : 256 * std::int64_t(jumps[i] - kmin) + phase[i]; };
+    auto reached = [&](std::size_t i) { return Masked(i) || jumps[i] != kNotUnwrapped; };
+
+    std::int64_t umin = INT64_MAX, umax = INT64_MIN;
+    for (int y = 2; y <= h - 3; ++y)
+        for (int x = 2; x <= w - 3; ++x) {
+            const std::size_t i = std::size_t(y) * w + x;
+            if (reached(i)) {
+                umin = std::min(umin, unwrapped(i));
+                umax = std::max(umax, unwrapped(i));
+            }
+        }
+
+    const bool invert = (flags & UW_INVERT) != 0;
+    for (int y = 2; y <= h - 3; ++y)
+        for (int x = 2; x <= w - 3; ++x) {
+            const std::size_t i = std::size_t(y) * w + x;
+            if (!reached(i)) {
+                m_out[i] = 0;
+                continue;
+            }
+            std::int32_t v = umax == umin ? 0 : std::int32_t(double(unwrapped(i) - umin) / double(umax - umin) * 255.0);
+            if (invert && (!m_mask || m_mask[i] >= 1))
+                v = 255 - v;
+            m_out[i] = v;
+        }
+    return kmax - kmin;
+}

@@ -1,0 +1,62 @@
+// Quality-guided phase unwrapper: turns a wrapped phase image into a height image
+// and counts the phase jumps.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+using UnwrapFlags = int;
+
+enum : UnwrapFlags {
+    UW_DISCONTINUITIES = 0x001,   // add the discontinuity map to the quality
+    UW_INVERT = 0x002,            // output 255 - value (where the mask allows)
+    UW_POLES = 0x004,             // add the residue map
+    UW_NOISE_TYPE1 = 0x008,       // the smallest quality value goes to the last level
+    UW_QUALITY_VARIANCE = 0x010,  // add the variance map
+    UW_NOISE_EXTRA = 0x020,       // with UW_NOISE_HISTOGRAM: erode the kept-pixel mask
+    UW_NOISE_HISTOGRAM = 0x040,   // keep only pixels of non-zero quality
+    UW_QUALITY_LSQ5X5 = 0x080,    // add the least-squares 5x5 map
+    UW_MASK = 0x100,              // a mask image is given
+    UW_QUALITY_LAPLACIAN = 0x200, // add the Laplacian map
+    UW_QUALITY_LINEARITY = 0x400, // add the linearity map
+};
+
+class CPhaseUnwrapper {
+public:
+    // Unwraps `phase` (width x height values 0..255, 256 per fringe, pixel (x, y) at
+    // y x width + x) into `out`, guided by the quality maps that `flags` selects;
+    // `mask` (non-zero = object) is read only with UW_MASK. Returns the jump range M,
+    // the largest minus the smallest jump count inside the 2-pixel frame. Only
+    // 2 <= x <= width - 3, 2 <= y <= height - 3 of `out` is written, scaled to 0..255.
+    // Pixels the walk cannot reach from any seed output 0 and count neither in M
+    // nor in the scaling. Images smaller than 5 x 5 give M = 0 and an all-zero `out`.
+    int Unwrap(int width, int height, const std::int32_t* phase, const std::int32_t* mask,
+               std::int32_t* out, UnwrapFlags flags);
+
+    // The distance of two wrapped phases, 0..128: |a - b|, or |256 - |a - b|| above 128.
+    static constexpr int WrappedDiff(int a, int b)
+    {
+        const int d = std::abs(a - b);
+        return d <= 128 ? d : std::abs(256 - d);
+    }
+
+    // b moved by a whole fringe toward a: b when |a - b| <= 127, else
+    // b + 256 x sign(a - b), with sign(s) = +1 for s > 0 and -1 otherwise.
+    static constexpr int UnwrapToward(int a, int b) { return b + 256 * WrapCount(a, b); }
+
+    // The fringes crossed from b to a: 0 when |a - b| <= 127, else sign(a - b).
+    static constexpr int WrapCount(int a, int b) { return (a - b > 127) - (a - b < -127); }
+
+private:
+    int Run(UnwrapFlags flags);
+    bool Masked(std::size_t i) const;
+    // Jump range M and the output scaled to 0..255 from the walk's jump counts.
+    int ScaleOutput(const std::uint8_t* phase, const std::int32_t* jumps, UnwrapFlags flags);
+
+    int m_width = 0;
+    int m_height = 0;
+    const std::int32_t* m_phase = nullptr;
+    const std::int32_t* m_mask = nullptr;
+    std::int32_t* m_out = nullptr;
+};

@@ -1,0 +1,132 @@
+#include "kernels/unwrap_walk.h"
+
+#include <algorithm>
+
+#include "kernels/phase_unwrapper.h"
+
+namespace metrology {
+
+namespace {
+
+// A neighbour's proposal: its own count, one more or one less when the phase
+// steps by half a fringe or more.
+std::int32_t Candidate(std::int32_t h, int neighbour_phase, int c)
+{
+    return h + CPhaseUnwrapper::WrapCount(neighbour_phase, c);
+}
+
+} // namespace
+
+Walk::Walk(int width, const std::uint8_t* phase, std::uint8_t* level, std::int32_t* jumps, LevelQueues& queues)
+    : phase_(phase), level_(level), jumps_(jumps), queues_(queues)
+{
+    // The 3 x 3 neighbourhood in visiting order: dx outer, dy inner.
+    int k = 0;
+    for (int dx = -1; dx <= 1; ++dx)
+        for (int dy = -1; dy <= 1; ++dy)
+            offset_[k++] = std::ptrdiff_t(dy) * width + dx;
+}
+
+void Walk::Seed(std::size_t pixel)
+{
+    level_[pixel] = kQueued;
+    jumps_[pixel] = kSeedJumps;
+    for (std::ptrdiff_t o : offset_) {
+        const std::size_t n = pixel + o;
+        if (level_[n] < kHighestLevel) {
+            queues_.Push(level_[n], n);
+            level_[n] = kQueued;
+        }
+    }
+}
+
+void Walk::Run()
+{
+    int level = 0;
+    while (level <= kLastWalkedLevel) {
+        if (queues_.Empty(level)) {
+            ++level;
+            continue;
+        }
+        // Only the levels that received pixels can have become non-empty below.
+        level = std::min(level, Process(queues_.Pop(level)));
+    }
+}
+
+// Queues the neighbours of one pixel that are not yet queued and gives the pixel
+// the jump count its unwrapped neighbours vote for. Returns the lowest level it
+// queued into. A pixel not yet queued is never unwrapped, so the queueing reads
+// only levels and the vote only jump counts; the common case, where every
+// neighbour proposes the same count, is settled by their minimum and maximum.
+int Walk::Process(std::size_t pixel)
+{
+    int lowest = INT_MAX;
+    for (std::ptrdiff_t o : offset_) {
+        const std::size_t n = pixel + o;
+        const std::uint8_t d = level_[n];
+        if (d <= kHighestLevel) {
+            queues_.Push(d, n);
+            level_[n] = kQueued;
+            lowest = std::min(lowest, int(d));
+        }
+    }
+    const int c = phase_[pixel];
+    std::int32_t low = INT32_MAX, high = INT32_MIN;
+    for (std::ptrdiff_t o : offset_) {
+        const std::size_t n = pixel + o;
+        const std::int32_t h = jumps_[n];
+        const bool unwrapped = h != kNotUnwrapped;
+        const std::int32_t candidate = unwrapped ? Candidate(h, phase_[n], c) : 0;
+        low = unwrapped ? std::min(low, candidate) : low;
+        high = unwrapped ? std::max(high, candidate) : high;
+    }
+    if (low <= high)
+        jumps_[pixel] = low == high ? low : Vote(pixel, c);
+    return lowest;
+}
+
+// The proposal with the largest total weight |m - 128| + 1 over the unwrapped
+// neighbours, m being their phase step; the first reached wins a tie.
+std::int32_t Walk::Vote(std::size_t pixel, int c) const
+{
+    std::int32_t distinct[9];
+    int total[9];
+    int kinds = 0;
+    for (std::ptrdiff_t o : offset_) {
+        const std::size_t n = pixel + o;
+        if (jumps_[n] == kNotUnwrapped)
+            continue;
+        const std::int32_t candidate = Candidate(jumps_[n], phase_[n], c);
+        int k = 0;
+        while (k < kinds && distinct[k] != candidate)
+            ++k;
+        if (k == kinds) {
+            distinct[kinds] = candidate;
+            total[kinds++] = 0;
+        }
+        total[k] += std::abs(std::abs(phase_[n] - c) - 128) + 1;
+    }
+    int best = 0;
+    for (int k = 1; k < kinds; ++k)
+        if (total[k] > total[best])
+            best = k;
+    return distinct[best];
+}
+
+std::size_t SearchSeed(const std::uint8_t* level, int width, int height, int x, int y)
+{
+    const int start_y = y;
+    --x;
+    while (x < width * 9 / 10) {
+        ++x;
+        y = start_y;
+        while (y < height * 9 / 10) {
+            ++y;
+            if (level[std::size_t(y) * width + x] == 0)
+                return std::size_t(y) * width + x;
+        }
+    }
+    return std::size_t(y) * width + x;
+}
+
+} // namespace metrology

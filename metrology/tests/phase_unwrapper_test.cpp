@@ -1,0 +1,236 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "kernels/phase_unwrapper.h"
+#include "kernels/quality_levels.h"
+
+using namespace metrology;
+
+namespace {
+
+constexpr std::int32_t kUntouched = -7;
+
+struct Field {
+    int width, height;
+    std::vector<std::int32_t> values;
+    std::int32_t& at(int x, int y) { return values[std::size_t(y) * width + x]; }
+    std::int32_t operator()(int x, int y) const { return values[std::size_t(y) * width + x]; }
+};
+
+template <class F>
+Field Make(int width, int height, F value)
+{
+    Field f{width, height, std::vector<std::int32_t>(std::size_t(width) * height)};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            f.at(x, y) = value(x, y);
+    return f;
+}
+
+struct Result {
+    int m;
+    Field out;
+};
+
+Result Unwrap(const Field& phase, UnwrapFlags flags, const Field* mask = nullptr)
+{
+    Field out{phase.width, phase.height, std::vector<std::int32_t>(phase.values.size(), kUntouched)};
+    CPhaseUnwrapper unwrapper;
+    const int m = unwrapper.Unwrap(phase.width, phase.height, phase.values.data(), mask ? mask->values.data() : nullptr,
+                                   out.values.data(), flags);
+    return {m, out};
+}
+
+bool OnFrame(const Field& f, int x, int y)
+{
+    return x < 2 || y < 2 || x > f.width - 3 || y > f.height - 3;
+}
+
+Field Ramp()
+{
+    return Make(64, 16, [](int x, int) { return (8 * x) & 255; });
+}
+
+TEST(PhaseUnwrapper, ConstantPhaseHasNoJump)
+{
+    const Result r = Unwrap(Make(20, 12, [](int, int) { return 90; }), UW_QUALITY_VARIANCE);
+    EXPECT_EQ(r.m, 0);
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 20; ++x)
+            EXPECT_EQ(r.out(x, y), OnFrame(r.out, x, y) ? kUntouched : 0);
+}
+
+// The ramp rises 8 a pixel and wraps between columns 31 and 32. Unwrapped it is
+// 8x, so inside the frame the output is (8x - 16) / 472 x 255.
+TEST(PhaseUnwrapper, WrappedRampRisesAcrossItsWrapWithEveryQualityChoice)
+{
+    const UnwrapFlags choices[] = {
+        0, UW_QUALITY_VARIANCE, UW_QUALITY_LINEARITY, UW_QUALITY_LAPLACIAN, UW_DISCONTINUITIES,
+        UW_QUALITY_LSQ5X5, UW_POLES, UW_NOISE_TYPE1, UW_NOISE_HISTOGRAM | UW_QUALITY_VARIANCE,
+        UW_NOISE_HISTOGRAM | UW_NOISE_EXTRA | UW_QUALITY_VARIANCE | UW_NOISE_TYPE1,
+        UW_QUALITY_VARIANCE | UW_QUALITY_LINEARITY | UW_QUALITY_LAPLACIAN | UW_DISCONTINUITIES | UW_QUALITY_LSQ5X5 | UW_POLES,
+    };
+    const Field ramp = Ramp();
+    for (UnwrapFlags flags : choices) {
+        SCOPED_TRACE(flags);
+        const Result r = Unwrap(ramp, flags);
+        EXPECT_EQ(r.m, 1);
+        for (int y = 2; y <= 13; ++y) {
+            EXPECT_EQ(r.out(2, y), 0);
+            EXPECT_EQ(r.out(31, y), 125);
+            EXPECT_EQ(r.out(32, y), 129);
+            EXPECT_EQ(r.out(61, y), 255);
+            for (int x = 2; x <= 61; ++x)
+                EXPECT_EQ(r.out(x, y), int((8.0 * x - 16) / 472 * 255));
+        }
+        for (int x = 0; x < 64; ++x)
+            EXPECT_EQ(r.out(x, 0) + r.out(x, 1) + r.out(x, 14) + r.out(x, 15), 4 * kUntouched);
+    }
+}
+
+TEST(PhaseUnwrapper, InvertTurnsTheOutputUpsideDown)
+{
+    const Result r = Unwrap(Ramp(), UW_QUALITY_VARIANCE | UW_INVERT);
+    EXPECT_EQ(r.m, 1);
+    EXPECT_EQ(r.out(2, 5), 255);
+    EXPECT_EQ(r.out(32, 5), 126);
+    EXPECT_EQ(r.out(61, 5), 0);
+}
+
+TEST(PhaseUnwrapper, HalfAFringeIsAJumpAndJustUnderIsNot)
+{
+    struct Case {
+        int step, m, left, right;
+    } cases[] = {
+        {128, 1, 255, 0}, // 128 down to the right is read as the next fringe down
+        {127, 0, 0, 255},
+    };
+    for (const auto& c : cases) {
+        const Result r = Unwrap(Make(24, 12, [&](int x, int) { return x >= 10 ? c.step : 0; }), 0);
+        EXPECT_EQ(r.m, c.m) << c.step;
+        EXPECT_EQ(r.out(5, 5), c.left) << c.step;
+        EXPECT_EQ(r.out(15, 5), c.right) << c.step;
+    }
+}
+
+TEST(PhaseUnwrapper, MaskedPixelsOutputZeroAndPullTheScaleDown)
+{
+    Field mask = Make(64, 16, [](int x, int y) { return x >= 40 && x <= 45 && y >= 5 && y <= 9 ? 0 : 1; });
+    const Result r = Unwrap(Ramp(), UW_QUALITY_VARIANCE | UW_MASK | UW_INVERT, &mask);
+    EXPECT_EQ(r.m, 1);
+    // The masked zeros set umin to 0: output 255 - 8x x 255 / 488 where inverted.
+    EXPECT_EQ(r.out(42, 7), 0);
+    EXPECT_EQ(r.out(2, 7), 255 - 8);
+    EXPECT_EQ(r.out(61, 7), 0);
+    EXPECT_EQ(r.out(42, 3), 255 - int(8.0 * 42 / 488 * 255));
+}
+
+TEST(PhaseUnwrapper, EachMaskRegionIsSeededOnItsOwn)
+{
+    // A masked band cuts the ramp in two; the right region starts its own count.
+    Field mask = Make(64, 16, [](int x, int) { return x >= 30 && x <= 33 ? 0 : 1; });
+    const Result r = Unwrap(Ramp(), UW_QUALITY_VARIANCE | UW_MASK, &mask);
+    EXPECT_EQ(r.m, 0);
+    for (int y = 2; y <= 13; ++y) {
+        EXPECT_EQ(r.out(31, y), 0);
+        EXPECT_EQ(r.out(2, y), 17); // 16 / 232 x 255
+        EXPECT_EQ(r.out(34, y), 17);
+        EXPECT_EQ(r.out(29, y), 255);
+        EXPECT_EQ(r.out(61, y), 255);
+    }
+}
+
+TEST(PhaseUnwrapper, SeedIsNeverLeftOnAMaskedPixel)
+{
+    // No level-0 pixel exists, so the search ends at (18, 18), which is masked.
+    Field mask = Make(20, 20, [](int x, int y) { return x >= 2 && x <= 6 && y >= 2 && y <= 6; });
+    const Result r = Unwrap(Make(20, 20, [](int x, int) { return 8 * x; }), UW_MASK, &mask);
+    EXPECT_EQ(r.m, 0);
+    EXPECT_EQ(r.out(2, 4), 16 * 255 / 48);
+    EXPECT_EQ(r.out(6, 4), 255);
+    EXPECT_EQ(r.out(10, 10), 0);
+}
+
+TEST(PhaseUnwrapper, SeedIsNeverLeftOnTheFrame)
+{
+    // With every pixel on level 20 the search ends on the far corner of the frame.
+    const Result r = Unwrap(Make(6, 6, [](int x, int) { return 8 * x; }), UW_NOISE_TYPE1);
+    EXPECT_EQ(r.m, 0);
+    EXPECT_EQ(r.out(2, 2), 0);
+    EXPECT_EQ(r.out(3, 3), 255);
+}
+
+TEST(PhaseUnwrapper, TinyImagesGiveNoJumpAndAZeroOutput)
+{
+    const int shapes[][2] = {{4, 4}, {5, 4}, {4, 9}, {1, 1}};
+    for (const auto& s : shapes) {
+        const Result r = Unwrap(Make(s[0], s[1], [](int x, int) { return 8 * x; }), UW_QUALITY_VARIANCE);
+        EXPECT_EQ(r.m, 0);
+        for (int v : r.out.values)
+            EXPECT_EQ(v, 0);
+    }
+    EXPECT_EQ(Unwrap(Make(5, 5, [](int, int) { return 3; }), UW_QUALITY_LSQ5X5).m, 0);
+}
+
+TEST(PhaseUnwrapper, JumpCountsHaveNoCeilingOrFloor)
+{
+    // 96 a pixel: 336 fringes across, 112 of them left of the seed.
+    const Result r = Unwrap(Make(900, 6, [](int x, int) { return (96 * x) & 255; }), 0);
+    EXPECT_EQ(r.m, 336);
+    EXPECT_EQ(r.out(2, 2), 0);
+    EXPECT_EQ(r.out(897, 3), 255);
+    for (int x = 3; x <= 897; ++x)
+        ASSERT_GE(r.out(x, 2), r.out(x - 1, 2)) << x;
+}
+
+TEST(QuantiseQuality, EqualPopulationLevels)
+{
+    // 100 values 0..99 once each, P = 81: a level every 4 values, the worst beyond 20.
+    std::vector<std::int32_t> quality(100);
+    std::vector<std::uint8_t> levels(100);
+    for (int i = 0; i < 100; ++i)
+        quality[i] = i;
+    const LevelCounts counts = QuantiseQuality(quality.data(), 10, 10, false, levels.data());
+    EXPECT_EQ(levels[0], 0);
+    EXPECT_EQ(levels[4], 0);
+    EXPECT_EQ(levels[5], 1);
+    EXPECT_EQ(levels[80], 19);
+    EXPECT_EQ(levels[81], 19);
+    EXPECT_EQ(levels[82], 20);
+    EXPECT_EQ(levels[99], 24);
+    EXPECT_EQ(counts[0], 5);
+    EXPECT_EQ(counts[19], 5);
+    EXPECT_EQ(counts[24], 2);
+}
+
+TEST(QuantiseQuality, SmallestValueSetAsideGoesToLevel20)
+{
+    std::vector<std::int32_t> quality(100);
+    std::vector<std::uint8_t> levels(100);
+    for (int i = 0; i < 100; ++i)
+        quality[i] = i / 2;
+    QuantiseQuality(quality.data(), 10, 10, true, levels.data());
+    EXPECT_EQ(levels[0], 20);
+    EXPECT_EQ(levels[1], 20);
+    EXPECT_EQ(levels[2], 0);
+}
+
+TEST(QuantiseQuality, SumsOutOfRangeGoToTheWorstWalkedLevel)
+{
+    std::vector<std::int32_t> quality = {3561, -1, 5, 5, 7, 9, 4000, 3560, 0};
+    std::vector<std::uint8_t> levels(quality.size());
+    QuantiseQuality(quality.data(), 3, 3, false, levels.data());
+    EXPECT_EQ(levels[0], 20);
+    EXPECT_EQ(levels[1], 20);
+    EXPECT_EQ(levels[6], 20);
+    EXPECT_EQ(levels[8], 0);
+
+    std::vector<std::int32_t> none = {-5, 4000, 9999, -1};
+    std::vector<std::uint8_t> none_levels(4);
+    const LevelCounts counts = QuantiseQuality(none.data(), 2, 2, false, none_levels.data());
+    EXPECT_EQ(none_levels, (std::vector<std::uint8_t>{20, 20, 20, 20}));
+    EXPECT_EQ(counts[20], 4);
+}
+
+} // namespace

@@ -1,0 +1,34 @@
+// The table of open frame grabbers, by handle.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "loader.h"
+
+namespace verodyn::fg {
+
+// One open frame grabber. `lock` serialises the calls on it; `closed` is set
+// under it, so a call that found the grabber before it was closed fails cleanly.
+struct Grabber {
+    Interface* iface = nullptr;
+    std::unique_ptr<FGInstance> inst = std::make_unique<FGInstance>();
+    FGInstance** slot = nullptr;
+    std::mutex lock;
+    bool closed = false;
+};
+
+// Registers an opened grabber and returns its handle (1, 2, ...).
+long add_grabber(std::shared_ptr<Grabber> grabber);
+
+// The grabber of `handle`, or null.
+std::shared_ptr<Grabber> find_grabber(long handle);
+
+// Removes the grabber of `handle` from the table and returns it (null if none).
+std::shared_ptr<Grabber> take_grabber(long handle);
+
+// The handles of every open grabber.
+std::vector<long> open_handles();
+
+} // namespace verodyn::fg

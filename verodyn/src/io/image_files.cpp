@@ -1,0 +1,93 @@
+// read_image and write_image.
+#include <cstring>
+#include <new>
+#include <string_view>
+
+#include "codecs.h"
+#include "file_bytes.h"
+#include "report.h"
+#include "verodyn/operators.h"
+
+namespace verodyn::detail {
+
+Vstatus decode_image(const std::uint8_t* data, std::size_t size, std::shared_ptr<VImage>* image, std::string* detail)
+{
+    static constexpr std::uint8_t kTiffLittle[] = {'I', 'I', 42, 0}, kTiffBig[] = {'M', 'M', 0, 42},
+                                  kBigTiffLittle[] = {'I', 'I', 43, 0}, kBigTiffBig[] = {'M', 'M', 0, 43},
+                                  kJpeg[] = {0xFF, 0xD8, 0xFF};
+    auto starts_with = [&](const std::uint8_t* magic, std::size_t length) {
+        return size >= length && std::memcmp(data, magic, length) == 0;
+    };
+    if (starts_with(kTiffLittle, 4) || starts_with(kTiffBig, 4) || starts_with(kBigTiffLittle, 4) ||
+        starts_with(kBigTiffBig, 4))
+        return decode_tiff(data, size, image, detail);
+    if (starts_with(kJpeg, 3))
+        return decode_jpeg(data, size, image, detail);
+    *detail = size == 0 ? "empty file" : "neither TIFF nor JPEG";
+    return VERR_FILE_FORMAT;
+}
+
+} // namespace verodyn::detail
+
+using namespace verodyn::detail;
+
+namespace {
+
+// As run(), with a reason the body may give.
+template <typename Body> Vstatus run_with_detail(const char* op, Body&& body)
+{
+    std::string detail;
+    Vstatus status;
+    try {
+        status = body(detail);
+    } catch (const std::bad_alloc&) {
+        status = VERR_NO_MEMORY;
+    }
+    return report(status, op, detail);
+}
+
+} // namespace
+
+Vstatus read_image(Vobject* out, const char* path)
+{
+    return run_with_detail("read_image", [&](std::string& detail) -> Vstatus {
+        if (!out || !path)
+            return VERR_PARAM;
+        std::vector<std::uint8_t> bytes;
+        if (!read_whole_file(path, &bytes, &detail))
+            return VERR_FILE_OPEN;
+        std::shared_ptr<VImage> image;
+        if (Vstatus status = decode_image(bytes.data(), bytes.size(), &image, &detail); status != V_OK) {
+            detail = std::string(path) + ": " + detail;
+            return status;
+        }
+        *out = Vobject(std::move(image));
+        return V_OK;
+    });
+}
+
+Vstatus write_image(const Vobject& object, const char* format, int, const char* path)
+{
+    return run_with_detail("write_image", [&](std::string& detail) -> Vstatus {
+        if (!format || !path || !*path)
+            return VERR_PARAM;
+        const std::string_view name(format);
+        if (name != "tiff" && name != "jpeg30")
+            return VERR_FILE_FORMAT_NAME;
+        const VImage* image = first_image(object);
+        if (!image)
+            return VERR_NO_OBJECT;
+        if (image->type() != VPixelType::Byte)
+            return VERR_PIXEL_TYPE;
+        if (image->channels() != 1 && image->channels() != 3)
+            return VERR_CHANNEL;
+        std::vector<std::uint8_t> bytes;
+        const Vstatus encoded = name == "tiff" ? encode_tiff(*image, &bytes, &detail)
+                                               : encode_jpeg(*image, 30, &bytes, &detail);
+        if (encoded != V_OK)
+            return encoded;
+        if (!write_file_atomically(path, bytes, &detail))
+            return VERR_FILE_WRITE;
+        return V_OK;
+    });
+}

@@ -1,0 +1,315 @@
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "test_images.h"
+#include "tiff_samples.h"
+
+using namespace testimg;
+namespace fs = std::filesystem;
+
+namespace {
+
+class FilesTest : public OperatorTest {
+protected:
+    void SetUp() override
+    {
+        OperatorTest::SetUp();
+        std::string pattern = (fs::temp_directory_path() / "verodyn_files_XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        folder_ = pattern;
+    }
+    void TearDown() override
+    {
+        fs::remove_all(folder_);
+        OperatorTest::TearDown();
+    }
+
+    std::string path(const std::string& name) const { return (folder_ / name).string(); }
+
+    std::string save(const std::string& name, const std::vector<std::uint8_t>& bytes) const
+    {
+        std::ofstream(path(name), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        return path(name);
+    }
+
+    std::vector<std::uint8_t> load(const std::string& name) const
+    {
+        std::ifstream in(path(name), std::ios::binary);
+        return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    std::size_t files_in_folder() const
+    {
+        return std::size_t(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()));
+    }
+
+    fs::path folder_;
+};
+
+TEST_F(FilesTest, TiffKeepsEveryPixelOfEveryShape)
+{
+    for (const Shape& s : kShapes)
+        for (int channels : {1, 3}) {
+            std::vector<std::vector<std::uint8_t>> planes;
+            for (int c = 0; c < channels; ++c)
+                planes.push_back(ramp<std::uint8_t>(s.width, s.height, 11 * c, 17));
+            ASSERT_EQ(write_image(make("byte", s.width, s.height, planes), "tiff", 0, path("a.tif").c_str()), V_OK);
+            Vobject back;
+            ASSERT_EQ(read_image(&back, path("a.tif").c_str()), V_OK);
+            ASSERT_EQ(back.image(0)->channels(), channels);
+            EXPECT_EQ(back.image(0)->width(), s.width);
+            EXPECT_EQ(back.image(0)->height(), s.height);
+            for (int c = 0; c < channels; ++c)
+                EXPECT_EQ(plane<std::uint8_t>(back, c), planes[c]);
+        }
+    EXPECT_EQ(files_in_folder(), 1u);
+}
+
+// The first value of the first quantisation table: 16 scaled by 5000 / 30 %.
+int first_luminance_quantiser(const std::vector<std::uint8_t>& jpeg)
+{
+    for (std::size_t i = 0; i + 5 < jpeg.size(); ++i)
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDB)
+            return jpeg[i + 5];
+    return -1;
+}
+
+TEST_F(FilesTest, Jpeg30WritesQuality30GreyAndColour)
+{
+    for (int channels : {1, 3}) {
+        std::vector<std::vector<std::uint8_t>> planes;
+        for (int c = 0; c < channels; ++c) {
+            std::vector<std::uint8_t> p(64 * 48);
+            for (int y = 0; y < 48; ++y)
+                for (int x = 0; x < 64; ++x)
+                    p[std::size_t(y * 64 + x)] = std::uint8_t(60 + x + y + 20 * c);
+            planes.push_back(p);
+        }
+        ASSERT_EQ(write_image(make("byte", 64, 48, planes), "jpeg30", 0, path("a.jpg").c_str()), V_OK);
+        EXPECT_EQ(first_luminance_quantiser(load("a.jpg")), 27);
+        Vobject back;
+        ASSERT_EQ(read_image(&back, path("a.jpg").c_str()), V_OK);
+        ASSERT_EQ(back.image(0)->channels(), channels);
+        EXPECT_EQ(back.image(0)->width(), 64);
+        EXPECT_EQ(back.image(0)->height(), 48);
+        for (int c = 0; c < channels; ++c) {
+            const auto got = plane<std::uint8_t>(back, c);
+            double error = 0;
+            for (std::size_t i = 0; i < got.size(); ++i)
+                error += std::abs(int(got[i]) - int(planes[c][i]));
+            EXPECT_LT(error / double(got.size()), 4.0);
+        }
+        for (const Shape& s : kShapes) {
+            ASSERT_EQ(write_image(make("byte", s.width, s.height, std::vector<std::vector<std::uint8_t>>(
+                                                                    std::size_t(channels), ramp<std::uint8_t>(s.width, s.height, 0, 9))),
+                                  "jpeg30", 0, path("s.jpg").c_str()),
+                      V_OK);
+            ASSERT_EQ(read_image(&back, path("s.jpg").c_str()), V_OK);
+            EXPECT_EQ(back.image(0)->width(), s.width);
+            EXPECT_EQ(back.image(0)->height(), s.height);
+            EXPECT_EQ(back.image(0)->channels(), channels);
+        }
+    }
+}
+
+samples::TiffSpec sized(std::uint32_t width, std::uint32_t height, std::uint16_t bits)
+{
+    samples::TiffSpec spec;
+    spec.width = width;
+    spec.height = height;
+    spec.bits = bits;
+    return spec;
+}
+
+std::vector<std::uint16_t> ramp16(std::size_t n, unsigned step)
+{
+    std::vector<std::uint16_t> v(n);
+    for (std::size_t i = 0; i < n; ++i)
+        v[i] = std::uint16_t((i * step) & 0xFF);
+    return v;
+}
+
+std::vector<std::uint16_t> scaled(std::vector<std::uint16_t> v, unsigned factor)
+{
+    for (auto& x : v)
+        x = std::uint16_t(x * factor);
+    return v;
+}
+
+TEST_F(FilesTest, TiffLayoutsAreReadIntoByteChannels)
+{
+    using samples::TiffSpec;
+    const std::size_t n = 20 * 18;
+    const auto r = ramp16(n, 3), g = ramp16(n, 5), b = ramp16(n, 7), a = ramp16(n, 11);
+    std::vector<std::uint16_t> palette_map(3 * 256), small_map(3 * 256);
+    for (int i = 0; i < 256; ++i) {
+        palette_map[i] = std::uint16_t(i * 257);
+        palette_map[256 + i] = std::uint16_t((255 - i) * 257);
+        palette_map[512 + i] = 0x8000;
+        small_map[i] = std::uint16_t(i);
+        small_map[256 + i] = 7;
+        small_map[512 + i] = std::uint16_t(255 - i);
+    }
+    std::vector<std::uint16_t> bits(n), bilevel(n), negative(n), halves(n, 128), sevens(n, 7);
+    for (std::size_t i = 0; i < n; ++i) {
+        bits[i] = i % 3 == 0;
+        bilevel[i] = bits[i] ? 255 : 0;
+        negative[i] = std::uint16_t(255 - r[i]);
+    }
+
+    struct {
+        const char* name;
+        TiffSpec spec;
+        std::vector<std::vector<std::uint16_t>> expected;
+    } const cases[] = {
+        {"grey strips of 4 rows", {20, 18, 8, 1, PHOTOMETRIC_MINISBLACK, 1, COMPRESSION_NONE, 1, 0, 4, false, {}, {r}}, {r}},
+        {"grey LZW tiles", {20, 18, 8, 1, PHOTOMETRIC_MINISBLACK, 1, COMPRESSION_LZW, 1, 16, 0, false, {}, {r}}, {r}},
+        {"grey min-is-white", {20, 18, 8, 1, PHOTOMETRIC_MINISWHITE, 1, COMPRESSION_NONE, 1, 0, 0, false, {}, {r}}, {negative}},
+        {"16-bit grey", {20, 18, 16, 1, PHOTOMETRIC_MINISBLACK, 1, COMPRESSION_NONE, 1, 0, 5, false, {}, {scaled(r, 257)}}, {r}},
+        {"RGB tiles", {20, 18, 8, 3, PHOTOMETRIC_RGB, 1, COMPRESSION_NONE, 1, 16, 0, false, {}, {r, g, b}}, {r, g, b}},
+        {"RGB planes", {20, 18, 8, 3, PHOTOMETRIC_RGB, 2, COMPRESSION_NONE, 1, 0, 7, false, {}, {r, g, b}}, {r, g, b}},
+        {"RGB planes in tiles", {20, 18, 8, 3, PHOTOMETRIC_RGB, 2, COMPRESSION_DEFLATE, 1, 16, 0, false, {}, {r, g, b}}, {r, g, b}},
+        {"16-bit RGB", {20, 18, 16, 3, PHOTOMETRIC_RGB, 1, COMPRESSION_NONE, 1, 0, 0, false, {}, {scaled(r, 257), scaled(g, 257), scaled(b, 257)}}, {r, g, b}},
+        {"RGBA drops alpha", {20, 18, 8, 4, PHOTOMETRIC_RGB, 1, COMPRESSION_NONE, 1, 0, 0, true, {}, {r, g, b, a}}, {r, g, b}},
+        {"palette", {20, 18, 8, 1, PHOTOMETRIC_PALETTE, 1, COMPRESSION_NONE, 1, 0, 0, false, palette_map, {r}}, {r, negative, halves}},
+        {"palette of 8-bit values", {20, 18, 8, 1, PHOTOMETRIC_PALETTE, 1, COMPRESSION_PACKBITS, 1, 0, 0, false, small_map, {r}}, {r, sevens, negative}},
+        {"bilevel", {20, 18, 1, 1, PHOTOMETRIC_MINISBLACK, 1, COMPRESSION_NONE, 1, 0, 0, false, {}, {bits}}, {bilevel}},
+    };
+    for (const auto& c : cases) {
+        const std::string file = save("layout.tif", samples::make_tiff(c.spec));
+        Vobject image;
+        ASSERT_EQ(read_image(&image, file.c_str()), V_OK) << c.name << ": " << vlast_error();
+        ASSERT_EQ(image.image(0)->channels(), int(c.expected.size())) << c.name;
+        EXPECT_EQ(image.image(0)->width(), 20);
+        EXPECT_EQ(image.image(0)->height(), 18);
+        for (std::size_t ch = 0; ch < c.expected.size(); ++ch) {
+            const auto got = plane<std::uint8_t>(image, int(ch));
+            EXPECT_EQ(std::vector<std::uint16_t>(got.begin(), got.end()), c.expected[ch]) << c.name << " channel " << ch;
+        }
+    }
+}
+
+TEST_F(FilesTest, SixteenBitGreyIsScaledAndRounded)
+{
+    samples::TiffSpec spec = sized(5, 1, 16);
+    spec.planes = {{0, 257, 32767, 65535, 100 * 257 + 128}};
+    Vobject image;
+    ASSERT_EQ(read_image(&image, save("g16.tif", samples::make_tiff(spec)).c_str()), V_OK);
+    EXPECT_EQ(plane<std::uint8_t>(image), (std::vector<std::uint8_t>{0, 1, 127, 255, 100}));
+}
+
+TEST_F(FilesTest, BrokenFilesGiveErrorsAndLeaveTheOutput)
+{
+    const std::vector<std::uint8_t> pixels = ramp<std::uint8_t>(16, 8, 0, 1);
+    const auto tiff = samples::handmade_grey_tiff(16, 8, pixels);
+    ASSERT_EQ(write_image(bytes(16, 8, pixels), "jpeg30", 0, path("whole.jpg").c_str()), V_OK);
+    const auto jpeg = load("whole.jpg");
+    auto cut = [](std::vector<std::uint8_t> v, std::size_t size) {
+        v.resize(size);
+        return v;
+    };
+    auto with = [](std::vector<std::uint8_t> v, std::size_t at, std::uint8_t value) {
+        v[at] = value;
+        return v;
+    };
+    samples::TiffSpec floats = sized(2, 2, 32);
+    floats.sample_format = SAMPLEFORMAT_IEEEFP;
+    floats.planes = {{0, 0, 0, 0}};
+
+    // The handmade file: width at byte 18, pixels from byte 122.
+    struct {
+        const char* name;
+        std::vector<std::uint8_t> content;
+    } const cases[] = {
+        {"empty", {}},
+        {"text", {'h', 'e', 'l', 'l', 'o'}},
+        {"TIFF magic only", cut(tiff, 4)},
+        {"TIFF cut in its directory", cut(tiff, 60)},
+        {"TIFF cut in its pixels", cut(tiff, tiff.size() - 1)},
+        {"TIFF of zero width", with(tiff, 18, 0)},
+        {"TIFF pixels beyond the end", with(tiff, 8 + 2 + 5 * 12 + 9, 0x7F)},
+        {"TIFF of floats", samples::make_tiff(floats)},
+        {"JPEG magic only", cut(jpeg, 3)},
+        {"JPEG cut in half", cut(jpeg, jpeg.size() / 2)},
+        {"JPEG without its end", cut(jpeg, jpeg.size() - 2)},
+    };
+    ASSERT_EQ(read_image(nullptr, save("whole.tif", tiff).c_str()), VERR_PARAM);
+    Vobject whole;
+    ASSERT_EQ(read_image(&whole, path("whole.tif").c_str()), V_OK);
+    EXPECT_EQ(plane<std::uint8_t>(whole), pixels);
+
+    const Vobject marker = bytes(1, 1, {42});
+    for (const auto& c : cases) {
+        Vobject out = marker;
+        EXPECT_EQ(read_image(&out, save("broken", c.content).c_str()), VERR_FILE_FORMAT) << c.name;
+        EXPECT_EQ(out.image(0), marker.image(0)) << c.name;
+    }
+    Vobject out = marker;
+    EXPECT_EQ(read_image(&out, path("missing.tif").c_str()), VERR_FILE_OPEN);
+    EXPECT_EQ(read_image(&out, folder_.c_str()), VERR_FILE_OPEN);
+    EXPECT_EQ(out.image(0), marker.image(0));
+    EXPECT_EQ(vlast_error(), "read_image: file cannot be opened: " + folder_.string() + ": not a regular file");
+}
+
+TEST_F(FilesTest, AFailingReadThrowsWhileErrorsAreGiven)
+{
+    set_check("give_error");
+    Vobject out;
+    try {
+        read_image(&out, path("missing.tif").c_str());
+        FAIL() << "no exception";
+    } catch (const VException& e) {
+        EXPECT_EQ(e.err(), VERR_FILE_OPEN);
+        EXPECT_NE(std::string(e.what()).find("missing.tif"), std::string::npos);
+    }
+}
+
+TEST_F(FilesTest, WriteRefusesWhatItCannotWrite)
+{
+    const Vobject grey = bytes(2, 2, {1, 2, 3, 4});
+    EXPECT_EQ(write_image(grey, "png", 0, path("a.png").c_str()), VERR_FILE_FORMAT_NAME);
+    EXPECT_EQ(write_image(make<float>("real", 1, 1, {{1}}), "tiff", 0, path("a.tif").c_str()), VERR_PIXEL_TYPE);
+    EXPECT_EQ(write_image(Vobject(), "tiff", 0, path("a.tif").c_str()), VERR_NO_OBJECT);
+    EXPECT_EQ(write_image(grey, "tiff", 0, path("no/such/folder/a.tif").c_str()), VERR_FILE_WRITE);
+    fs::create_directory(path("taken"));
+    EXPECT_EQ(write_image(grey, "tiff", 0, path("taken").c_str()), VERR_FILE_WRITE);
+    EXPECT_TRUE(fs::is_directory(path("taken")));
+    EXPECT_EQ(files_in_folder(), 1u);
+}
+
+TEST_F(FilesTest, AFailedWriteLeavesTheExistingFileAndNoTemporary)
+{
+    const std::vector<std::uint8_t> old = {'o', 'l', 'd'};
+    save("keep.tif", old);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 1000;
+    signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const Vstatus status = write_image(bytes(100, 100, ramp<std::uint8_t>(100, 100, 0, 1)), "tiff", 0, path("keep.tif").c_str());
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, SIG_DFL);
+    EXPECT_EQ(status, VERR_FILE_WRITE);
+    EXPECT_EQ(load("keep.tif"), old);
+    EXPECT_EQ(files_in_folder(), 1u);
+}
+
+TEST_F(FilesTest, AWriteReplacesTheFileAndKeepsItsPermissions)
+{
+    save("a.tif", {'o', 'l', 'd'});
+    fs::permissions(path("a.tif"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    ASSERT_EQ(write_image(bytes(1, 1, {9}), "tiff", 0, path("a.tif").c_str()), V_OK);
+    Vobject back;
+    ASSERT_EQ(read_image(&back, path("a.tif").c_str()), V_OK);
+    EXPECT_EQ(plane<std::uint8_t>(back)[0], 9);
+    EXPECT_EQ(fs::status(path("a.tif")).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(files_in_folder(), 1u);
+}
+
+} // namespace

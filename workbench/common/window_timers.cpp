@@ -1,0 +1,33 @@
+#include "common/window_timers.h"
+
+#include <QTimer>
+#include <algorithm>
+
+WindowTimers::WindowTimers(std::function<void(int)> onTimer) : onTimer_(std::move(onTimer)) {}
+
+// Timers are only stopped while the object lives, never deleted, so that a
+// handler may kill the timer whose tick it is handling.
+WindowTimers::~WindowTimers() = default;
+
+void WindowTimers::SetTimer(int id, int milliseconds)
+{
+    std::unique_ptr<QTimer>& timer = timers_[id];
+    if (!timer) {
+        timer = std::make_unique<QTimer>();
+        QObject::connect(timer.get(), &QTimer::timeout, [this, id] { onTimer_(id); });
+    }
+    timer->start(std::max(0, milliseconds));
+}
+
+void WindowTimers::KillTimer(int id)
+{
+    const auto it = timers_.find(id);
+    if (it != timers_.end())
+        it->second->stop();
+}
+
+bool WindowTimers::IsActive(int id) const
+{
+    const auto it = timers_.find(id);
+    return it != timers_.end() && it->second->isActive();
+}
