@@ -254,6 +254,8 @@ TEST_F(FilesTest, BrokenFilesGiveErrorsAndLeaveTheOutput)
     EXPECT_EQ(read_image(&out, folder_.c_str()), VERR_FILE_OPEN);
     EXPECT_EQ(out.image(0), marker.image(0));
     EXPECT_EQ(vlast_error(), "read_image: file cannot be opened: " + folder_.string() + ": not a regular file");
+    ASSERT_EQ(mkfifo(path("pipe").c_str(), 0600), 0);
+    EXPECT_EQ(read_image(&out, path("pipe").c_str()), VERR_FILE_OPEN); // refused, not waited on
 }
 
 TEST_F(FilesTest, AFailingReadThrowsWhileErrorsAreGiven)

@@ -71,7 +71,9 @@ std::string temporary_name(const std::string& path)
 
 bool read_whole_file(const std::string& path, std::vector<std::uint8_t>* bytes, std::string* error)
 {
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so that a named pipe without a writer is refused below
+    // instead of hanging the caller; reads of regular files do not block anyway.
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0)
         return fail(error, path);
     struct stat info {};
