@@ -314,4 +314,16 @@ TEST_F(FilesTest, AWriteReplacesTheFileAndKeepsItsPermissions)
     EXPECT_EQ(files_in_folder(), 1u);
 }
 
+TEST_F(FilesTest, AWriteThroughASymbolicLinkReplacesTheFileItNames)
+{
+    save("target.tif", {'o', 'l', 'd'});
+    fs::create_symlink("target.tif", path("link.tif"));
+    ASSERT_EQ(write_image(bytes(1, 1, {7}), "tiff", 0, path("link.tif").c_str()), V_OK);
+    EXPECT_TRUE(fs::is_symlink(path("link.tif")));
+    Vobject back;
+    ASSERT_EQ(read_image(&back, path("target.tif").c_str()), V_OK);
+    EXPECT_EQ(plane<std::uint8_t>(back)[0], 7);
+    EXPECT_EQ(files_in_folder(), 2u);
+}
+
 } // namespace

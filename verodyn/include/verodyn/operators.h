@@ -109,6 +109,7 @@ Vstatus read_image(Vobject* out, const char* path);
 // Writes a "byte" image of 1 or 3 channels as "tiff" (uncompressed, lossless)
 // or "jpeg30" (baseline JPEG, quality 30); `fill` is accepted and unused. The
 // file is written beside `path` under a temporary name, flushed, and renamed
-// over `path` (keeping a replaced file's permissions) only once complete, so a
-// failure (VERR_FILE_WRITE) leaves an existing file as it was.
+// over `path` (keeping a replaced file's permissions; through a symbolic link,
+// over the file it names) only once complete, so a failure (VERR_FILE_WRITE)
+// leaves an existing file as it was.
 Vstatus write_image(const Vobject& image, const char* format, int fill, const char* path);

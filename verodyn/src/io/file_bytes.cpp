@@ -6,7 +6,9 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace verodyn::detail {
 
@@ -99,8 +101,12 @@ bool read_whole_file(const std::string& path, std::vector<std::uint8_t>* bytes, 
     }
 }
 
-bool write_file_atomically(const std::string& path, std::span<const std::uint8_t> bytes, std::string* error)
+bool write_file_atomically(const std::string& link_or_path, std::span<const std::uint8_t> bytes, std::string* error)
 {
+    // A symbolic link is followed, so the file it names is replaced and the
+    // link stays; a name that does not exist yet is taken as it is.
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(link_or_path.c_str(), nullptr), &std::free);
+    const std::string path = resolved ? resolved.get() : link_or_path;
     std::string temporary;
     int raw = -1;
     for (int attempt = 0; attempt < 100 && raw < 0; ++attempt) {
