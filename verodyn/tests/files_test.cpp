@@ -194,6 +194,85 @@ TEST_F(FilesTest, TiffLayoutsAreReadIntoByteChannels)
     }
 }
 
+// The picture 0 1 2 3 4 / 5 6 7 8 9 / 10 11 12 13 14 stored in the row order
+// of each orientation is read as that picture on every reading path.
+TEST_F(FilesTest, EveryOrientationIsReadAsThePictureSeen)
+{
+    using Plane = std::vector<std::uint16_t>;
+    const struct {
+        std::uint16_t orientation;
+        std::uint32_t width, height;
+        Plane stored;
+    } orientations[] = {
+        {ORIENTATION_TOPLEFT, 5, 3, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}},
+        {ORIENTATION_TOPRIGHT, 5, 3, {4, 3, 2, 1, 0, 9, 8, 7, 6, 5, 14, 13, 12, 11, 10}},
+        {ORIENTATION_BOTRIGHT, 5, 3, {14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0}},
+        {ORIENTATION_BOTLEFT, 5, 3, {10, 11, 12, 13, 14, 5, 6, 7, 8, 9, 0, 1, 2, 3, 4}},
+        {ORIENTATION_LEFTTOP, 3, 5, {0, 5, 10, 1, 6, 11, 2, 7, 12, 3, 8, 13, 4, 9, 14}},
+        {ORIENTATION_RIGHTTOP, 3, 5, {4, 9, 14, 3, 8, 13, 2, 7, 12, 1, 6, 11, 0, 5, 10}},
+        {ORIENTATION_RIGHTBOT, 3, 5, {14, 9, 4, 13, 8, 3, 12, 7, 2, 11, 6, 1, 10, 5, 0}},
+        {ORIENTATION_LEFTBOT, 3, 5, {10, 5, 0, 11, 6, 1, 12, 7, 2, 13, 8, 3, 14, 9, 4}},
+    };
+    auto map = [](Plane v, auto f) {
+        for (auto& x : v)
+            x = std::uint16_t(f(x));
+        return v;
+    };
+    auto times = [&](const Plane& v, unsigned k) { return map(v, [k](unsigned x) { return x * k; }); };
+    auto negative = [&](const Plane& v) { return map(v, [](unsigned x) { return 255 - x; }); };
+    Plane palette_map(3 * 256);
+    for (int i = 0; i < 256; ++i) {
+        palette_map[std::size_t(i)] = std::uint16_t(i * 257);
+        palette_map[std::size_t(256 + i)] = std::uint16_t((255 - i) * 257);
+        palette_map[std::size_t(512 + i)] = 0x8000;
+    }
+    const Plane sevens(15, 7), halves(15, 128);
+
+    for (const auto& o : orientations) {
+        const Plane grey = times(o.stored, 17), seen = times(orientations[0].stored, 17);
+        samples::TiffSpec strips = sized(o.width, o.height, 8), wide = sized(o.width, o.height, 16),
+                          tiles = sized(o.width, o.height, 8), palette = sized(o.width, o.height, 8),
+                          rendered = sized(o.width, o.height, 4);
+        strips.rows_per_strip = 2;
+        strips.planes = {grey};
+        wide.planes = {times(grey, 257)};
+        tiles.samples = 3;
+        tiles.photometric = PHOTOMETRIC_RGB;
+        tiles.planar = PLANARCONFIG_SEPARATE;
+        tiles.tile = 16;
+        tiles.planes = {grey, negative(grey), sevens};
+        palette.photometric = PHOTOMETRIC_PALETTE;
+        palette.colormap = palette_map;
+        palette.planes = {grey};
+        rendered.planes = {o.stored};
+        const struct {
+            const char* name;
+            samples::TiffSpec& spec;
+            std::vector<Plane> expected;
+        } layouts[] = {
+            {"8-bit grey strips", strips, {seen}},
+            {"16-bit grey", wide, {seen}},
+            {"RGB planes in tiles", tiles, {seen, negative(seen), sevens}},
+            {"palette", palette, {seen, negative(seen), halves}},
+            {"4-bit grey through the renderer", rendered, {seen}},
+        };
+        for (const auto& l : layouts) {
+            l.spec.orientation = o.orientation;
+            Vobject image;
+            ASSERT_EQ(read_image(&image, save("oriented.tif", samples::make_tiff(l.spec)).c_str()), V_OK)
+                << l.name << ": " << vlast_error();
+            ASSERT_EQ(image.image(0)->channels(), int(l.expected.size())) << l.name;
+            EXPECT_EQ(image.image(0)->width(), 5) << l.name << " orientation " << o.orientation;
+            EXPECT_EQ(image.image(0)->height(), 3) << l.name << " orientation " << o.orientation;
+            for (std::size_t c = 0; c < l.expected.size(); ++c) {
+                const auto got = plane<std::uint8_t>(image, int(c));
+                EXPECT_EQ(Plane(got.begin(), got.end()), l.expected[c])
+                    << l.name << " orientation " << o.orientation << " channel " << c;
+            }
+        }
+    }
+}
+
 TEST_F(FilesTest, SixteenBitGreyIsScaledAndRounded)
 {
     samples::TiffSpec spec = sized(5, 1, 16);

@@ -24,8 +24,8 @@ void pack(const TiffSpec& spec, std::uint32_t y, std::uint32_t x0, std::uint32_t
                 std::memcpy(out + bit / 8, &v, 2);
             } else if (spec.bits == 8) {
                 out[bit / 8] = std::uint8_t(v);
-            } else if (v) {
-                out[bit / 8] |= std::uint8_t(0x80 >> (bit % 8));
+            } else if (v) { // fewer than 8 bits, first pixel in the high bits
+                out[bit / 8] |= std::uint8_t(v << (8 - spec.bits - bit % 8));
             }
             bit += spec.bits;
         }
@@ -50,6 +50,7 @@ std::vector<std::uint8_t> make_tiff(const TiffSpec& spec)
     TIFFSetField(t, TIFFTAG_PLANARCONFIG, spec.planar);
     TIFFSetField(t, TIFFTAG_COMPRESSION, spec.compression);
     TIFFSetField(t, TIFFTAG_SAMPLEFORMAT, spec.sample_format);
+    TIFFSetField(t, TIFFTAG_ORIENTATION, spec.orientation);
     if (spec.alpha) {
         const std::uint16_t extra[] = {EXTRASAMPLE_UNASSALPHA};
         TIFFSetField(t, TIFFTAG_EXTRASAMPLES, 1, extra);

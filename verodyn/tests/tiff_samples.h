@@ -20,8 +20,9 @@ struct TiffSpec {
     std::uint32_t rows_per_strip = 0; // 0: libtiff's default
     bool alpha = false;               // the last sample is unassociated alpha
     std::vector<std::uint16_t> colormap; // 3 x 2^bits entries: red, green, blue
-    // One plane of width x height values per sample; 1-bit values are 0 or 1.
+    // One plane of width x height values per sample, in stored order.
     std::vector<std::vector<std::uint16_t>> planes;
+    std::uint16_t orientation = ORIENTATION_TOPLEFT;
 };
 
 // The TIFF file of `spec`, written with libtiff.

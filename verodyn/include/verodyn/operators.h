@@ -100,7 +100,10 @@ Vstatus bit_xor(const Vobject& a, const Vobject& b, Vobject* out);
 // 255 / 65535, rounded), 8- or 16-bit RGB (three channels; alpha dropped),
 // palette (three channels), from strips or tiles, contiguous or planar, any
 // compression libtiff decodes; other layouts (bilevel, CMYK, YCbCr...) are
-// rendered to RGB, or to grey for black-and-white ones. Only the first image of
+// rendered to RGB, or to grey for black-and-white ones. The Orientation tag is
+// honoured for every layout: the image is flipped, or for the four orientations
+// whose rows are columns of the picture transposed (width and height swapped),
+// so it comes out top row first, left column first. Only the first image of
 // a multi-page file is read. JPEG: grey (one channel) or colour (three); CMYK is
 // refused. Missing or unreadable files give VERR_FILE_OPEN; empty, truncated,
 // corrupt or unsupported files, and images over 67 108 864 pixels, give

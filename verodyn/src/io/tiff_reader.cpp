@@ -2,8 +2,9 @@
 // 8-bit palette images are read sample by sample from strips or tiles, either
 // planar configuration; any other layout libtiff can render (bilevel, 4-bit,
 // CMYK, YCbCr...) goes through its RGBA renderer. 16-bit samples are scaled to
-// 8 bits by v x 255 / 65535, rounded. Rows are taken in stored order (the
-// Orientation tag is honoured by the renderer only; writers use top-left).
+// 8 bits by v x 255 / 65535, rounded. Every path decodes in stored order; the
+// Orientation tag is then applied once, by flips and, for the four orientations
+// whose rows are columns of the picture, a transpose.
 #include <algorithm>
 #include <cstring>
 
@@ -19,7 +20,7 @@ constexpr std::uint16_t kMaxSamples = 8;
 
 struct Layout {
     std::uint32_t width = 0, height = 0;
-    std::uint16_t bits = 0, samples = 0, planar = 0, photometric = 0, format = 0;
+    std::uint16_t bits = 0, samples = 0, planar = 0, photometric = 0, format = 0, orientation = 0;
     std::size_t sample_bytes() const { return bits / 8u; }
     // Bytes of one pixel in one strip or tile: all samples when contiguous.
     std::size_t chunk_pixel_bytes() const
@@ -158,8 +159,9 @@ bool read_rendered(TIFF* tif, const Layout& layout, VImage& image, std::string* 
         *reason = message;
         return false;
     }
+    // Asking for the file's own orientation keeps the stored order, as on the other paths.
     std::vector<std::uint32_t> raster(std::size_t(layout.width) * layout.height);
-    if (!TIFFReadRGBAImageOriented(tif, layout.width, layout.height, raster.data(), ORIENTATION_TOPLEFT, 1))
+    if (!TIFFReadRGBAImageOriented(tif, layout.width, layout.height, raster.data(), layout.orientation, 1))
         return false;
     std::uint8_t* planes[3] = {};
     for (int c = 0; c < image.channels(); ++c)
@@ -174,6 +176,36 @@ bool read_rendered(TIFF* tif, const Layout& layout, VImage& image, std::string* 
     return true;
 }
 
+// The picture as it is meant to be seen, from `stored` whose rows are in file
+// order; a top-left (or unknown) orientation gives `stored` itself.
+std::shared_ptr<VImage> oriented(std::shared_ptr<VImage> stored, std::uint16_t orientation)
+{
+    const std::ptrdiff_t w = stored->width(), h = stored->height();
+    // The seen pixel (x, y) is stored at first + x * step_x + y * step_y.
+    std::ptrdiff_t first, step_x, step_y;
+    switch (orientation) {
+    case ORIENTATION_TOPRIGHT: first = w - 1, step_x = -1, step_y = w; break;
+    case ORIENTATION_BOTRIGHT: first = h * w - 1, step_x = -1, step_y = -w; break;
+    case ORIENTATION_BOTLEFT: first = (h - 1) * w, step_x = 1, step_y = -w; break;
+    case ORIENTATION_LEFTTOP: first = 0, step_x = w, step_y = 1; break;
+    case ORIENTATION_RIGHTTOP: first = (h - 1) * w, step_x = -w, step_y = 1; break;
+    case ORIENTATION_RIGHTBOT: first = h * w - 1, step_x = -w, step_y = -1; break;
+    case ORIENTATION_LEFTBOT: first = w - 1, step_x = w, step_y = -1; break;
+    default: return stored;
+    }
+    const bool transposed = orientation >= ORIENTATION_LEFTTOP;
+    const std::ptrdiff_t seen_width = transposed ? h : w, seen_height = transposed ? w : h;
+    auto seen = VImage::create(VPixelType::Byte, int(seen_width), int(seen_height), stored->channels());
+    for (int c = 0; c < stored->channels(); ++c) {
+        const std::uint8_t* from = stored->plane_as<std::uint8_t>(c) + first;
+        std::uint8_t* to = seen->plane_as<std::uint8_t>(c);
+        for (std::ptrdiff_t y = 0; y < seen_height; ++y, to += seen_width)
+            for (std::ptrdiff_t x = 0; x < seen_width; ++x)
+                to[x] = from[x * step_x + y * step_y];
+    }
+    return seen;
+}
+
 bool read_layout(TIFF* tif, Layout* layout)
 {
     if (!TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &layout->width) ||
@@ -183,6 +215,7 @@ bool read_layout(TIFF* tif, Layout* layout)
     TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &layout->samples);
     TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &layout->planar);
     TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLEFORMAT, &layout->format);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &layout->orientation);
     if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &layout->photometric))
         layout->photometric = layout->samples >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
     return layout->samples > 0;
@@ -227,7 +260,7 @@ Vstatus decode_tiff(const std::uint8_t* data, std::size_t size, std::shared_ptr<
         *detail = memory.error.empty() ? "unreadable image data" : memory.error;
         return VERR_FILE_FORMAT;
     }
-    *image = std::move(result);
+    *image = oriented(std::move(result), layout.orientation);
     return V_OK;
 }
 
