@@ -79,6 +79,15 @@ int first_luminance_quantiser(const std::vector<std::uint8_t>& jpeg)
     return -1;
 }
 
+// Where the marker `code` starts in a JPEG file, or its size when absent.
+std::size_t marker_at(const std::vector<std::uint8_t>& jpeg, std::uint8_t code)
+{
+    for (std::size_t i = 0; i + 1 < jpeg.size(); ++i)
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == code)
+            return i;
+    return jpeg.size();
+}
+
 TEST_F(FilesTest, Jpeg30WritesQuality30GreyAndColour)
 {
     for (int channels : {1, 3}) {
@@ -296,6 +305,9 @@ TEST_F(FilesTest, BrokenFilesGiveErrorsAndLeaveTheOutput)
         v[at] = value;
         return v;
     };
+    // The grey scan header is 10 bytes; two bytes of data are far from all.
+    auto ended_early = cut(jpeg, marker_at(jpeg, 0xDA) + 12);
+    ended_early.insert(ended_early.end(), {0xFF, 0xD9});
     samples::TiffSpec floats = sized(2, 2, 32);
     floats.sample_format = SAMPLEFORMAT_IEEEFP;
     floats.planes = {{0, 0, 0, 0}};
@@ -316,6 +328,7 @@ TEST_F(FilesTest, BrokenFilesGiveErrorsAndLeaveTheOutput)
         {"JPEG magic only", cut(jpeg, 3)},
         {"JPEG cut in half", cut(jpeg, jpeg.size() / 2)},
         {"JPEG without its end", cut(jpeg, jpeg.size() - 2)},
+        {"JPEG data cut short by its end marker", ended_early},
     };
     ASSERT_EQ(read_image(nullptr, save("whole.tif", tiff).c_str()), VERR_PARAM);
     Vobject whole;
@@ -335,6 +348,33 @@ TEST_F(FilesTest, BrokenFilesGiveErrorsAndLeaveTheOutput)
     EXPECT_EQ(vlast_error(), "read_image: file cannot be opened: " + folder_.string() + ": not a regular file");
     ASSERT_EQ(mkfifo(path("pipe").c_str(), 0600), 0);
     EXPECT_EQ(read_image(&out, path("pipe").c_str()), VERR_FILE_OPEN); // refused, not waited on
+}
+
+TEST_F(FilesTest, JpegWithStrayBytesBeforeAMarkerIsRead)
+{
+    ASSERT_EQ(write_image(bytes(16, 8, ramp<std::uint8_t>(16, 8, 0, 9)), "jpeg30", 0, path("whole.jpg").c_str()), V_OK);
+    const auto jpeg = load("whole.jpg");
+    Vobject whole;
+    ASSERT_EQ(read_image(&whole, path("whole.jpg").c_str()), V_OK);
+    // More than the decoder's bit buffer takes in, so some are left before the marker.
+    std::vector<std::uint8_t> stray(32);
+    for (std::size_t i = 0; i < stray.size(); ++i)
+        stray[i] = std::uint8_t(0x11 * (i % 8));
+    const struct {
+        const char* name;
+        std::size_t at;
+    } cases[] = {
+        {"before the quantisation tables", marker_at(jpeg, 0xDB)},
+        {"before the end marker", jpeg.size() - 2},
+    };
+    for (const auto& c : cases) {
+        ASSERT_LT(c.at, jpeg.size()) << c.name;
+        auto padded = jpeg;
+        padded.insert(padded.begin() + std::ptrdiff_t(c.at), stray.begin(), stray.end());
+        Vobject image;
+        ASSERT_EQ(read_image(&image, save("padded.jpg", padded).c_str()), V_OK) << c.name << ": " << vlast_error();
+        EXPECT_EQ(plane<std::uint8_t>(image), plane<std::uint8_t>(whole)) << c.name;
+    }
 }
 
 TEST_F(FilesTest, AFailingReadThrowsWhileErrorsAreGiven)

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include <jerror.h>
+
 namespace verodyn::detail {
 
 namespace {
@@ -13,11 +15,28 @@ namespace {
     std::longjmp(manager->jump, 1);
 }
 
-// Level -1 is a warning that the data is corrupt: libjpeg would go on and fill
-// the rest of the image with grey, so it is treated as an error.
+// Warnings that image data is missing or damaged: libjpeg would go on and fill
+// the rest of the image with grey or wrong values, so they are errors. Others
+// (stray bytes before a marker, unknown JFIF revision...) leave every pixel
+// intact and are common in camera files, so they pass.
+bool damages_pixels(int code)
+{
+    switch (code) {
+    case JWRN_JPEG_EOF:
+    case JWRN_HIT_MARKER:
+    case JWRN_MUST_RESYNC:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_ARITH_BAD_CODE:
+    case JWRN_BOGUS_PROGRESSION:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void emit_message(j_common_ptr common, int level)
 {
-    if (level < 0)
+    if (level < 0 && damages_pixels(common->err->msg_code))
         jump_back(common);
 }
 

@@ -1,5 +1,6 @@
 // A libjpeg error manager that prints nothing and never exits: errors, and
-// warnings about corrupt data, jump back to the caller's setjmp.
+// warnings that image data is missing or corrupt, jump back to the caller's
+// setjmp; other warnings are ignored.
 #pragma once
 
 #include <cstdio>
