@@ -346,6 +346,12 @@ TEST_F(FilesTest, BrokenFilesGiveErrorsAndLeaveTheOutput)
     EXPECT_EQ(read_image(&out, folder_.c_str()), VERR_FILE_OPEN);
     EXPECT_EQ(out.image(0), marker.image(0));
     EXPECT_EQ(vlast_error(), "read_image: file cannot be opened: " + folder_.string() + ": not a regular file");
+    save("huge.tif", {'I', 'I', 42, 0});
+    fs::resize_file(path("huge.tif"), (std::uintmax_t(1) << 30) + 1); // sparse: takes no room
+    EXPECT_EQ(read_image(&out, path("huge.tif").c_str()), VERR_FILE_FORMAT);
+    EXPECT_EQ(vlast_error(), "read_image: unknown, truncated or corrupt image file: " + path("huge.tif") +
+                                 ": larger than 1073741824 bytes");
+    EXPECT_EQ(out.image(0), marker.image(0));
     ASSERT_EQ(mkfifo(path("pipe").c_str(), 0600), 0);
     EXPECT_EQ(read_image(&out, path("pipe").c_str()), VERR_FILE_OPEN); // refused, not waited on
 }

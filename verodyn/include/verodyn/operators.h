@@ -107,8 +107,8 @@ Vstatus bit_xor(const Vobject& a, const Vobject& b, Vobject* out);
 // a multi-page file is read. JPEG: grey (one channel) or colour (three); CMYK is
 // refused; flaws that leave every pixel intact (such as stray bytes before a
 // marker) are let pass. Missing or unreadable files give VERR_FILE_OPEN; empty,
-// truncated, corrupt or unsupported files, and images over 67 108 864 pixels,
-// give VERR_FILE_FORMAT. `out` is written only when every pixel was read.
+// truncated, corrupt or unsupported files, images over 67 108 864 pixels, and
+// files over 1 GiB (refused before they are read) give VERR_FILE_FORMAT. `out` is written only when every pixel was read.
 Vstatus read_image(Vobject* out, const char* path);
 // Writes a "byte" image of 1 or 3 channels as "tiff" (uncompressed, lossless)
 // or "jpeg30" (baseline JPEG, quality 30); `fill` is accepted and unused. The

@@ -71,20 +71,31 @@ std::string temporary_name(const std::string& path)
 
 } // namespace
 
-bool read_whole_file(const std::string& path, std::vector<std::uint8_t>* bytes, std::string* error)
+FileRead read_whole_file(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>* bytes,
+                         std::string* error)
 {
+    const auto unreadable = [&] {
+        fail(error, path);
+        return FileRead::Unreadable;
+    };
     // Non-blocking, so that a named pipe without a writer is refused below
     // instead of hanging the caller; reads of regular files do not block anyway.
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0)
-        return fail(error, path);
+        return unreadable();
     struct stat info {};
     if (::fstat(fd.get(), &info) != 0)
-        return fail(error, path);
+        return unreadable();
     if (!S_ISREG(info.st_mode)) {
         *error = path + ": not a regular file";
-        return false;
+        return FileRead::Unreadable;
     }
+    const auto too_large = [&] {
+        *error = path + ": larger than " + std::to_string(limit) + " bytes";
+        return FileRead::TooLarge;
+    };
+    if (std::uint64_t(info.st_size) > limit)
+        return too_large();
     bytes->clear();
     bytes->reserve(std::size_t(info.st_size));
     std::uint8_t chunk[65536];
@@ -93,11 +104,13 @@ bool read_whole_file(const std::string& path, std::vector<std::uint8_t>* bytes, 
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            return fail(error, path);
+            return unreadable();
         }
         if (got == 0)
-            return true;
+            return FileRead::Read;
         bytes->insert(bytes->end(), chunk, chunk + got);
+        if (bytes->size() > limit) // grown since it was measured
+            return too_large();
     }
 }
 

@@ -8,8 +8,12 @@
 
 namespace verodyn::detail {
 
-// Reads the whole regular file at `path`. False with the reason in `error`.
-bool read_whole_file(const std::string& path, std::vector<std::uint8_t>* bytes, std::string* error);
+enum class FileRead { Read, Unreadable, TooLarge };
+
+// Reads the whole regular file at `path`; one of more than `limit` bytes is
+// refused as TooLarge without being read. On failure the reason is in `error`.
+FileRead read_whole_file(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>* bytes,
+                         std::string* error);
 
 // Writes `bytes` to a new file in the folder of `path`, flushes it to disk and
 // renames it over `path` (keeping the permissions of a file it replaces; a

@@ -53,9 +53,18 @@ Vstatus read_image(Vobject* out, const char* path)
     return run_with_detail("read_image", [&](std::string& detail) -> Vstatus {
         if (!out || !path)
             return VERR_PARAM;
+        // Twice an uncompressed 16-bit RGBA file of the most pixels read: a huge
+        // file is refused before it is read.
+        constexpr std::uint64_t kMaxFileBytes = std::uint64_t(1) << 30;
         std::vector<std::uint8_t> bytes;
-        if (!read_whole_file(path, &bytes, &detail))
+        switch (read_whole_file(path, kMaxFileBytes, &bytes, &detail)) {
+        case FileRead::Unreadable:
             return VERR_FILE_OPEN;
+        case FileRead::TooLarge:
+            return VERR_FILE_FORMAT;
+        case FileRead::Read:
+            break;
+        }
         std::shared_ptr<VImage> image;
         if (Vstatus status = decode_image(bytes.data(), bytes.size(), &image, &detail); status != V_OK) {
             detail = std::string(path) + ": " + detail;
