@@ -8,6 +8,7 @@
 #include "fralo_app.h"
 #include "fralo_view.h"
 #include "frame_fit.h"
+#include "frame_grabber_port.h"
 #include "main_frame.h"
 #include "plane_buffers.h"
 #include "quiet_library.h"
@@ -38,10 +39,14 @@ CFraloDoc::CFraloDoc()
 
 CFraloDoc::~CFraloDoc()
 {
-    if (m_pApp->m_pAcquiringDoc == this && m_pView)
-        m_pView->StopLiveTimer();
-    if (m_pApp->m_pAcquiringDoc == this)
-        m_pApp->m_pAcquiringDoc = nullptr;
+    if (m_pApp->m_pAcquiringDoc == this) {
+        if (m_pView) {
+            m_pView->StopLiveTimer();
+        } else {
+            m_pApp->m_pAcquiringDoc = nullptr;
+            m_pApp->Grabbers().CloseAll();
+        }
+    }
     if (m_pApp->m_pCopiedDoc == this)
         m_pApp->m_pCopiedDoc = nullptr;
     --m_pApp->m_nOpenImages;
@@ -95,7 +100,9 @@ bool CFraloDoc::SaveImage(const QString& path)
         return false;
     }
     m_strPathName = QString::fromStdString(plan.path);
-    m_pApp->AddToRecentFileList(m_strPathName);
+    // A name that had to be given ".tif" is not offered among the recent files.
+    if (plan.path == path.toStdString())
+        m_pApp->AddToRecentFileList(m_strPathName);
     m_strName = QString::fromStdString(FileNameOf(plan.path));
     UpdateTitle();
     return true;

@@ -28,8 +28,8 @@ public:
     // Numbered from the application's counter, of the default size: a test
     // pattern when no source is chosen, else a constant grey image.
     CFraloDoc();
-    // A document that acquires is first stopped properly; a remembered copy
-    // source is forgotten.
+    // A document that acquires is first stopped properly (its view's live
+    // timers, then every frame grabber); a remembered copy source is forgotten.
     ~CFraloDoc();
     CFraloDoc(const CFraloDoc&) = delete;
     CFraloDoc& operator=(const CFraloDoc&) = delete;
@@ -41,7 +41,8 @@ public:
     // Writes the image to `path` with the format of its suffix (".tif"
     // appended when it has none of ".tif", ".tiff", ".jpg", ".jpeg"). FFT
     // images and write failures are reported and change nothing; on success
-    // the document takes the written path as its name.
+    // the document takes the written path as its name, and a path written as
+    // given joins the recent files.
     bool SaveImage(const QString& path);
     // LoadImage, then binds the document to the active view and fits its frame.
     bool AttachToActiveView(const QString& path);
