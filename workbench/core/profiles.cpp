@@ -9,14 +9,13 @@ namespace {
 
 constexpr int kMaxFitSamples = 1024;
 
-void FillFit(std::vector<ProfilePoint>& points, int n, int coord, int value, int fit,
-             const ProfileFit& f)
+// The fit curve at each stored coordinate; nothing without a fit.
+void FillFit(std::vector<ProfilePoint>& points, int n, int coord, int fit, const ProfileFit& f)
 {
-    for (int i = 0; i < n; ++i) {
-        float c = points[i][coord];
-        if (f.fitted && c != kNoPoint && points[i][value] != kNoPoint)
-            points[i][fit] = static_cast<float>(GaussianValue(c, f.centre, f.sigma) * f.amplitude);
-    }
+    if (!f.fitted)
+        return;
+    for (int i = 0; i < n; ++i)
+        points[i][fit] = static_cast<float>(GaussianValue(points[i][coord], f.centre, f.sigma) * f.amplitude);
 }
 
 } // namespace
@@ -95,7 +94,7 @@ void ComputeProfiles(const PlaneView& image, int channel, int x1, int y1, int x2
         scratch.push_back(float(value));
         ++n;
     }
-    FillFit(state->points, n, 0, 1, 2, FitProfile(scratch.data(), n, xStart));
+    FillFit(state->points, n, 0, 2, FitProfile(scratch.data(), n, xStart));
 
     // Row profile: intersections with horizontal lines, which a horizontal
     // segment never meets.
@@ -112,6 +111,6 @@ void ComputeProfiles(const PlaneView& image, int channel, int x1, int y1, int x2
         scratch.push_back(float(value));
         ++n;
     }
-    FillFit(state->points, n, 4, 3, 5, FitProfile(scratch.data(), n, yStart));
+    FillFit(state->points, n, 4, 5, FitProfile(scratch.data(), n, yStart));
     state->count = static_cast<short>(capacity);
 }
