@@ -153,6 +153,20 @@ TEST(ComputeProfiles, LongProfileStopsAtCapacity)
     EXPECT_EQ(int(s.points.size()), 800);
 }
 
+TEST(ComputeProfiles, PointsJustAboveTheImageAreSkipped)
+{
+    // At x = 1 the line is at y = -0.5, which truncation alone would take for row 0.
+    Vobject image = Grey(10, 10, 30);
+    ProfileState s;
+    ComputeProfiles(ViewPlanes(image), 0, 0, -1, 4, 1, &s);
+    EXPECT_EQ(s.points[0][0], 2);
+    EXPECT_EQ(s.points[1][0], 3);
+    EXPECT_EQ(s.points[2][0], kNoPoint);
+    // Row y = 0 meets the line at x = 2; row -1 lies outside.
+    EXPECT_EQ(s.points[0][4], 0);
+    EXPECT_EQ(s.points[1][4], kNoPoint);
+}
+
 TEST(ComputeProfiles, FitIsEvaluatedAtStoredCoordinates)
 {
     // The segment starts left of the image: the first stored point is x = 0.
