@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "archive.h"
 #include "size_table.h"
 
 class CFraloDoc;
@@ -37,7 +38,6 @@ public:
     // Reads (Load) or writes (Store) the persistent settings at `path`; false
     // when no file was read or the write failed. Reading validates each value
     // and rebuilds the size table for the stored source.
-    enum class Archive { Load, Store };
     bool SerializeSettings(Archive direction, const QString& path);
 
     // Clears the ten pairs and fills those of `source`.

@@ -62,6 +62,11 @@ void CFraloDoc::SetImage(const Vobject& image)
     m_nHeight = static_cast<int16_t>(v.height);
 }
 
+bool CFraloDoc::Serialize(Archive direction, const QString& path)
+{
+    return direction == Archive::Load ? LoadImage(path) : SaveImage(path);
+}
+
 bool CFraloDoc::LoadImage(const QString& path)
 {
     Vobject image;
@@ -110,7 +115,7 @@ bool CFraloDoc::SaveImage(const QString& path)
 
 bool CFraloDoc::AttachToActiveView(const QString& path)
 {
-    if (!LoadImage(path))
+    if (!Serialize(Archive::Load, path))
         return false;
     CFraloView* view = m_pApp->MainFrame() ? m_pApp->MainFrame()->ActiveView() : nullptr;
     if (!view)

@@ -9,6 +9,7 @@
 
 #include <verodyn/object.h>
 
+#include "archive.h"
 #include "profiles.h"
 #include "view/rect_tracker.h"
 
@@ -34,17 +35,16 @@ public:
     CFraloDoc(const CFraloDoc&) = delete;
     CFraloDoc& operator=(const CFraloDoc&) = delete;
 
-    // Reads the image file at `path` into the document (name, size, title,
-    // recent files, kind 0). On failure the document is unchanged and false
-    // is returned; the caller reports it.
-    bool LoadImage(const QString& path);
-    // Writes the image to `path` with the format of its suffix (".tif"
+    // Load: reads the image file at `path` into the document (name, size,
+    // title, recent files, kind 0); on failure the document is unchanged and
+    // false is returned, the caller reports it.
+    // Store: writes the image to `path` with the format of its suffix (".tif"
     // appended when it has none of ".tif", ".tiff", ".jpg", ".jpeg"). FFT
     // images and write failures are reported and change nothing; on success
     // the document takes the written path as its name, and a path written as
     // given joins the recent files.
-    bool SaveImage(const QString& path);
-    // LoadImage, then binds the document to the active view and fits its frame.
+    bool Serialize(Archive direction, const QString& path);
+    // Loads `path`, then binds the document to the active view and fits its frame.
     bool AttachToActiveView(const QString& path);
 
     // "%s (%dx%d)" of the name and size, as the child frame's title.
@@ -94,4 +94,8 @@ public:
     int32_t m_nFringeCount = 0;
     Vobject m_image;
     long m_hGrabber = 0;
+
+private:
+    bool LoadImage(const QString& path);
+    bool SaveImage(const QString& path);
 };
