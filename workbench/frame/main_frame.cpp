@@ -302,7 +302,7 @@ bool CMainFrame::SaveActive()
         return false;
     QString path = doc->m_strPathName.isEmpty() ? QDir::current().absoluteFilePath(doc->m_strName)
                                                 : doc->m_strPathName;
-    return doc->SaveImage(path);
+    return doc->Serialize(Archive::Store, path);
 }
 
 void CMainFrame::OnSaveAs()
@@ -328,7 +328,7 @@ bool CMainFrame::SaveActiveAs(const QString& path)
         UserMessage(QString::fromUtf8("Ce fichier existe déjà. Voulez-vous le remplacer ?"),
                     MessageButtons::YesNo) != AnswerYes)
         return false;
-    return doc->SaveImage(path);
+    return doc->Serialize(Archive::Store, path);
 }
 
 void CMainFrame::OnFileClose()

@@ -63,6 +63,32 @@ TEST(ProfileFit, CentroidSigmaGaussian)
     ProfileFit f = FitProfile(black, 3, 10);
     EXPECT_FALSE(f.fitted);
     EXPECT_EQ(f.centre, 127.0);
+    // All the weight on one sample: a centre but no width, hence no curve.
+    const float spike[] = {0, 0, 50, 0};
+    f = FitProfile(spike, 4, 10);
+    EXPECT_DOUBLE_EQ(f.centre, 13.0);
+    EXPECT_EQ(f.sigma, 0.0);
+    EXPECT_EQ(f.amplitude, 50);
+    EXPECT_FALSE(f.fitted);
+}
+
+TEST(ComputeProfiles, OneBrightPixelGivesNoFitNeverNaN)
+{
+    PlaneBuffers p;
+    p.width = p.height = 20;
+    p.channels = 1;
+    p.planes[0].assign(400, 0);
+    p.planes[0][5 + 20 * 5] = 200;
+    Vobject image;
+    ASSERT_TRUE(MakeImageFromPlanes(p, &image));
+    ProfileState s;
+    ComputeProfiles(ViewPlanes(image), 0, 0, 0, 10, 10, &s);
+    EXPECT_EQ(s.points[5][1], 200);
+    EXPECT_EQ(s.points[5][3], 200);
+    for (int n = 0; n < 10; ++n) {
+        EXPECT_EQ(s.points[n][2], kNoPoint) << n;
+        EXPECT_EQ(s.points[n][5], kNoPoint) << n;
+    }
 }
 
 Vobject Grey(int w, int h, uint8_t value)
@@ -125,6 +151,20 @@ TEST(ComputeProfiles, LongProfileStopsAtCapacity)
     ComputeProfiles(ViewPlanes(image), 0, 0, 5, 999, 5, &s);
     EXPECT_EQ(s.points[799][0], 799);
     EXPECT_EQ(int(s.points.size()), 800);
+}
+
+TEST(ComputeProfiles, PointsJustAboveTheImageAreSkipped)
+{
+    // At x = 1 the line is at y = -0.5, which truncation alone would take for row 0.
+    Vobject image = Grey(10, 10, 30);
+    ProfileState s;
+    ComputeProfiles(ViewPlanes(image), 0, 0, -1, 4, 1, &s);
+    EXPECT_EQ(s.points[0][0], 2);
+    EXPECT_EQ(s.points[1][0], 3);
+    EXPECT_EQ(s.points[2][0], kNoPoint);
+    // Row y = 0 meets the line at x = 2; row -1 lies outside.
+    EXPECT_EQ(s.points[0][4], 0);
+    EXPECT_EQ(s.points[1][4], kNoPoint);
 }
 
 TEST(ComputeProfiles, FitIsEvaluatedAtStoredCoordinates)

@@ -261,6 +261,15 @@ TEST_F(LiveTimerTest, ClosingAnotherDocumentKeepsTheAcquisition)
     view->StopLiveTimer();
 }
 
+TEST_F(LiveTimerTest, AnAcquiringDocumentWithoutViewStillClosesTheGrabbers)
+{
+    auto loose = std::make_unique<CFraloDoc>();
+    app->m_pAcquiringDoc = loose.get();
+    loose.reset();
+    EXPECT_EQ(app->m_pAcquiringDoc, nullptr);
+    EXPECT_EQ(grabber.closes, 1);
+}
+
 TEST_F(ViewTest, PrintScalesIsotropicallyWithTrueColours)
 {
     PlaneBuffers p;
