@@ -53,12 +53,12 @@ double GaussianValue(double x, double centre, double sigma)
     return std::exp(-(x - centre) * (x - centre) / (2 * sigma * sigma));
 }
 
-ProfileFit FitProfile(const float* values, int n, int start)
+ProfileFit FitProfile(const float* values, int n, int first)
 {
     ProfileFit f;
     double c = ProfileCentroid(values, n);
     if (c != kNoFit)
-        f.centre = start + c;
+        f.centre = first - 1 + c;
     f.sigma = ProfileSigma(values, n);
     for (int i = 0; i < n; ++i)
         f.amplitude = std::max(f.amplitude, static_cast<int>(values[i]));
@@ -94,7 +94,10 @@ void ComputeProfiles(const PlaneView& image, int channel, int x1, int y1, int x2
         scratch.push_back(float(value));
         ++n;
     }
-    FillFit(state->points, n, 0, 2, FitProfile(scratch.data(), n, xStart));
+    // The fit stands on the stored coordinates, not on the segment start: points
+    // outside the image are skipped, and the centroid counts from 1.
+    if (n > 0)
+        FillFit(state->points, n, 0, 2, FitProfile(scratch.data(), n, int(state->points[0][0])));
 
     // Row profile: intersections with horizontal lines, which a horizontal
     // segment never meets.
@@ -111,6 +114,7 @@ void ComputeProfiles(const PlaneView& image, int channel, int x1, int y1, int x2
         scratch.push_back(float(value));
         ++n;
     }
-    FillFit(state->points, n, 4, 5, FitProfile(scratch.data(), n, yStart));
+    if (n > 0)
+        FillFit(state->points, n, 4, 5, FitProfile(scratch.data(), n, int(state->points[0][4])));
     state->count = static_cast<short>(capacity);
 }
