@@ -149,10 +149,27 @@ TEST_F(OpQueueTest, FailureCallsTheErrorCallbackStoresNothingAndEmptiesTheQueue)
   EXPECT_EQ(QueueWords(q, 4)[3], 0u);
   HwDeleteOpQueue(q);
 
+  // A queue built by the caller that counts more ops than it has room for is
+  // refused; emptying it looks at its own records only.
+  HwOpQueue* overcounted = HwAllocateOpQueue(0, 1, 32);
+  uint32_t bystander = 0;
+  const uint32_t token = qdriver::RegisterAddress(&bystander);
+  const uint32_t lookalike[8] = {0x81, 0, 0, token, 0, 0, 0, 0};  // in the data area, where op 1 would be
+  std::memcpy(HwGetQueueBuffer(overcounted), lookalike, sizeof lookalike);
+  HwQueueInp(overcounted, 0, nullptr);
+  reinterpret_cast<uint32_t*>(overcounted)[3] = 2;
+  EXPECT_FALSE(HwExecute(device, overcounted));
+  EXPECT_EQ(qdriver::LastError(), win32::kInvalidParameter);
+  EXPECT_EQ(errorCalls, 2);
+  EXPECT_EQ(QueueWords(overcounted, 4)[3], 0u);
+  EXPECT_EQ(qdriver::AddressOf(token), &bystander);
+  qdriver::ReleaseAddress(token);
+  HwDeleteOpQueue(overcounted);
+
   HwDevice* disconnected = HwNewDevice(nullptr);
   disconnected->errorCallback = CountError;
   EXPECT_EQ(HwInp(disconnected, 0), 0);
-  EXPECT_EQ(errorCalls, 2);
+  EXPECT_EQ(errorCalls, 3);
   HwDeleteDevice(disconnected);
 }
 
