@@ -75,8 +75,12 @@ TEST_F(OpQueueTest, HeaderAndOpWordsIncludingTheWhileShuffles) {
       {8, 21, 26, 23, 22, 25, 24, 0},  {4, 0, 0, 0, 0, 0, 0, 0},      {2, 31, 32, 0, 0, 0, 0, 0},
       {0x82, 3, 0, 0, 0, 0, 0, 0},     {0xC4, 3, 5, 0, 0, 0, 0, 0}};
   for (uint32_t i = 0; i < expected.size(); ++i) EXPECT_EQ(Op(q, i), expected[i]) << "op " << i;
+  std::memset(HwGetQueueBuffer(q), 0xA5, 12);
   EXPECT_FALSE(HwQueueOutp(q, 0, 1));  // full: nothing written past the records
+  EXPECT_FALSE(HwQueueInp(q, 0, &target));
   EXPECT_EQ(QueueWords(q, 12)[3], 20u);
+  const auto* data = static_cast<const uint8_t*>(HwGetQueueBuffer(q));
+  EXPECT_EQ(std::vector<uint8_t>(data, data + 12), std::vector<uint8_t>(12, 0xA5));
   HwDeleteOpQueue(q);
   EXPECT_EQ(qdriver::AddressOf(token), nullptr);
 }
@@ -199,8 +203,15 @@ TEST_F(OpQueueTest, TheDeviceLockIsRecursiveSoCallbacksMayUsePorts) {
   device->callerData = &read;
   device->interruptCallback = ReadInsideCallback;
   pthread_mutex_lock(&device->lock);
-  device->interruptCallback(device);
+  // Tried without blocking first, so a lock that is not recursive fails the
+  // test instead of hanging it.
+  const bool reentered = pthread_mutex_trylock(&device->lock) == 0;
+  if (reentered) {
+    device->interruptCallback(device);
+    pthread_mutex_unlock(&device->lock);
+  }
   pthread_mutex_unlock(&device->lock);
+  ASSERT_TRUE(reentered);
   EXPECT_EQ(read, 0x42);
 }
 
