@@ -56,6 +56,11 @@ TEST_F(PortTransfersTest, BlockWritesJoinHeaderAndDataUpTo1000BytesOnNt) {
   EXPECT_EQ(InputWords(direct), (Words{0, 0, 0, 1001, 1, 0, 0, 0}));
   EXPECT_EQ(direct.outputLength, 1001u);
   EXPECT_EQ(latch->Register(0), 0x7E);
+  driver->ClearLog();
+  EXPECT_FALSE(HwAutoIncWritePort(device, 0, 0, nullptr, 2, 1));
+  EXPECT_EQ(qdriver::LastError(), win32::kInvalidParameter);
+  EXPECT_FALSE(HwSetBusDataByOffset(device, 0, nullptr, 2));
+  EXPECT_TRUE(driver->Log().empty());
 }
 
 TEST_F(PortTransfersTest, Windows9xAlwaysTransfersDirect) {
