@@ -203,6 +203,9 @@ TEST_F(DeviceConfigTest, DriverInstallationOnNt) {
   EXPECT_EQ(value, 2u);
   ASSERT_EQ(reg->QueryDword(key, "ErrorControl", &value), 0);
   EXPECT_EQ(value, 1u);
+  size = sizeof text;
+  ASSERT_EQ(reg->QueryValue(key, "DisplayName", &type, text, &size), 0);
+  EXPECT_STREQ(text, "Quenlo");
   ASSERT_EQ(reg->OpenKey(registry::kLocalMachine, "System\\CurrentControlSet\\Services\\EventLog\\System\\Quenlo",
                          registry::kKeyRead, &key),
             0);
@@ -215,6 +218,8 @@ TEST_F(DeviceConfigTest, DriverInstallationOnNt) {
   EXPECT_EQ(reg->OpenKey(registry::kLocalMachine, "System\\CurrentControlSet\\Services\\Quenlo\\Parameters",
                          registry::kKeyRead, &key),
             0);
+  reg->InjectSetValueFailure("TypesSupported", win32::kRegistryIoFailed);
+  EXPECT_FALSE(HwConfigureDriver());
 }
 
 TEST_F(DeviceConfigTest, DriverInstallationOn9xAndItsDeviceKeys) {
@@ -232,6 +237,8 @@ TEST_F(DeviceConfigTest, DriverInstallationOn9xAndItsDeviceKeys) {
   EXPECT_EQ(type, registry::ValueType::Sz);
   EXPECT_STREQ(text, "QUENLO.VXD");
   EXPECT_TRUE(HwIsDriverConfigured());
+  reg->InjectSetValueFailure("StaticVxD", win32::kRegistryIoFailed);
+  EXPECT_FALSE(HwConfigureDriver());
   HwDeviceConfig c;
   ASSERT_TRUE(HwGetDeviceConfig("c832", &c));  // directly under the service key
   EXPECT_EQ(c.PortBase, 0x210u);
