@@ -178,6 +178,7 @@ win32::Status Driver::Submit(Handle handle, uint32_t code, const void* in, uint3
   if (fault != s.faults.end() && --fault->count <= 0) s.faults.erase(fault);
   if (status == win32::kSuccess) *returned = r.returned;
   s.log.push_back({file->second.path, code, std::move(input), outLength, status, *returned});
+  if (s.log.size() > kRequestLogLimit) s.log.pop_front();
   for (uint32_t level : std::exchange(s.raisedWhileServing, {})) DeliverLevel(s, level);
   std::vector<DueCompletion> due;
   due.swap(s.due);
@@ -221,7 +222,7 @@ bool Driver::IsRunning(std::string_view device) const {
 
 std::vector<LoggedRequest> Driver::Log() const {
   std::lock_guard lock(state_->mutex);
-  return state_->log;
+  return {state_->log.begin(), state_->log.end()};
 }
 
 void Driver::ClearLog() {
