@@ -245,7 +245,7 @@ BOOL HwConfigureDevice(const char* name, const HwDeviceConfig* config) {
 
 BOOL HwGetDeviceConfig(const char* name, HwDeviceConfig* config) {
   if (!config) return false;
-  if (!name) {
+  if (!name || !*name) {
     HwZeroDeviceConfig(config);
     return false;
   }

@@ -126,6 +126,7 @@ TEST_F(DeviceConfigTest, ReadingFollowsThePresenceRules) {
   EXPECT_EQ(c.Dynamic, 1u);
   EXPECT_EQ(c.IgnoreConflicts, 0u);
   EXPECT_FALSE(HwGetDeviceConfig("missing", &c));
+  EXPECT_FALSE(HwGetDeviceConfig("", &c));  // not the devices' parent key
   EXPECT_EQ(c.InterfaceType, 1u);
   EXPECT_EQ(c.recordSize, 96u);
 }
