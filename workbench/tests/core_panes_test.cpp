@@ -94,4 +94,14 @@ TEST(ValuesPane, EmptyAndAcquiring)
     EXPECT_EQ(ValuesPaneText(s).text, "Acq. permanente: Image2");
 }
 
+TEST(KeyLockPanes, TextsOnlyForLocksThatAreOn)
+{
+    using Texts = std::array<std::string, 3>;
+    EXPECT_EQ(KeyLockPaneTexts({}), (Texts{"", "", ""}));
+    EXPECT_EQ(KeyLockPaneTexts({false, true, true, true}), (Texts{"", "", ""}));
+    EXPECT_EQ(KeyLockPaneTexts({true, true, true, true}), (Texts{"CAP", "NUM", "SCRL"}));
+    EXPECT_EQ(KeyLockPaneTexts({true, false, true, false}), (Texts{"", "NUM", ""}));
+    EXPECT_EQ(KeyLockPaneTexts({true, true, false, true}), (Texts{"CAP", "", "SCRL"}));
+}
+
 } // namespace

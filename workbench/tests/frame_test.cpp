@@ -1,3 +1,4 @@
+#include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
@@ -6,6 +7,7 @@
 
 #include "about_dlg.h"
 #include "command_table.h"
+#include "key_lock_state.h"
 #include "widget_fixture.h"
 
 namespace {
@@ -67,6 +69,31 @@ TEST_F(WorkbenchTest, ToolBarAndStatusBar)
     EXPECT_FALSE(frame->Action(ID_VIEW_STATUS_BAR)->isChecked());
     ASSERT_TRUE(frame->Execute(ID_VIEW_TOOLBAR));
     EXPECT_FALSE(toolBar->isVisibleTo(frame));
+}
+
+TEST_F(WorkbenchTest, StatusBarHasSixPanesWithTheLockKeys)
+{
+    std::vector<QString> order;
+    for (QLabel* pane : frame->statusBar()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+        order.push_back(pane->objectName());
+    EXPECT_EQ(order, (std::vector<QString>{"pane130", "pane131", "paneCaps", "paneNum", "paneScroll"}));
+    const auto text = [this](const char* name) { return frame->statusBar()->findChild<QLabel*>(name)->text(); };
+    // The message pane is the status bar's own.
+    EXPECT_EQ(frame->statusBar()->currentMessage(), QString::fromUtf8("Prêt"));
+
+    frame->SetKeyLockReader([] { return KeyLocks{true, true, false, true}; });
+    EXPECT_EQ(text("paneCaps"), "CAP");
+    EXPECT_EQ(text("paneNum"), "");
+    EXPECT_EQ(text("paneScroll"), "SCRL");
+    frame->SetKeyLockReader([] { return KeyLocks{true, false, true, false}; });
+    EXPECT_EQ(text("paneCaps"), "");
+    EXPECT_EQ(text("paneNum"), "NUM");
+    EXPECT_EQ(text("paneScroll"), "");
+    frame->SetKeyLockReader([] { return KeyLocks{false, true, true, true}; });
+    EXPECT_EQ(text("paneCaps"), "");
+    EXPECT_EQ(text("paneNum"), "");
+    // Off X11 (these tests run offscreen) the locks are unknown.
+    EXPECT_FALSE(ReadKeyLocks().known);
 }
 
 TEST_F(WorkbenchTest, AboutBoxListsTheChangeHistory)
