@@ -8,6 +8,7 @@
 #include <QScrollBar>
 
 #include <verodyn/operators.h>
+#include <verodyn/window.h>
 
 #include "frame_grabber_port.h"
 #include "plane_buffers.h"
@@ -104,6 +105,41 @@ TEST_F(ViewTest, ADragOfFifteenPixelsMakesAProfileZone)
     EXPECT_FALSE(doc->m_nKind & 4);
     EXPECT_EQ(doc->m_tracker.m_rect, TrackerRect{});
     EXPECT_EQ(doc->m_tracker.m_nStyle, unsigned(CRectTracker::dottedLine));
+}
+
+TEST_F(ViewTest, ADragWhoseReleaseWentElsewhereEndsAtTheNextMove)
+{
+    Mouse(QEvent::MouseButtonPress, {50, 60}, Qt::LeftButton);
+    Mouse(QEvent::MouseMove, {80, 90}, Qt::LeftButton);
+    Mouse(QEvent::MouseMove, {85, 95}, Qt::NoButton);
+    EXPECT_TRUE(doc->m_nKind & 4);
+    EXPECT_EQ(doc->m_tracker.m_rect, (TrackerRect{50, 60, 85, 95}));
+    Mouse(QEvent::MouseMove, {120, 130}, Qt::NoButton);
+    EXPECT_EQ(doc->m_tracker.m_rect, (TrackerRect{50, 60, 85, 95}));
+    EXPECT_EQ(doc->m_profile.x2, 85);
+    EXPECT_EQ(doc->m_profile.y2, 95);
+}
+
+TEST_F(ViewTest, TheImageIsShownOneToOneAndScrollsWithItsWindow)
+{
+    QWidget* window = window_widget(view->WindowHandle());
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->size(), QSize(doc->m_nWidth, doc->m_nHeight));
+    const auto shown = [&](int x, int y) { return window->grab().toImage().pixel(x, y); };
+    const auto stored = [&](int x, int y) {
+        int v = CFraloDoc::GetPixelValue(doc->m_image, x, y);
+        return qRgb(RedOf(v), GreenOf(v), BlueOf(v));
+    };
+    EXPECT_EQ(shown(0, 0), qRgb(0, 0, 255));
+    for (QPoint p : {QPoint(doc->m_nWidth - 1, doc->m_nHeight - 1), QPoint(17, 33), QPoint(254, 254)})
+        EXPECT_EQ(shown(p.x(), p.y()), stored(p.x(), p.y())) << p.x() << "," << p.y();
+
+    doc->FitFrameToImage(100, 80);
+    Drag({10, 10}, {60, 50});
+    ASSERT_NE(doc->m_tracker.m_rect, TrackerRect{});
+    view->ScrollTo(30, 40);
+    EXPECT_EQ(window->pos(), QPoint(-30, -40));
+    EXPECT_EQ(doc->m_tracker.m_rect, TrackerRect{});
 }
 
 TEST_F(ViewTest, ResetMouseCoordinates)

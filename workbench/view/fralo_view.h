@@ -78,6 +78,8 @@ private:
     void UpdateScrollBars();
     void StoreScrollPosition();
     void SetCursorFromTracker(QPoint client);
+    // Ends a drag: a profile zone, or the cross for a click under 15 pixels.
+    void EndZoneTrack();
     void Invalidate();
 
     CFraloDoc* m_pDoc;
