@@ -232,6 +232,19 @@ TEST_F(LiveTimerTest, StartWaitsThenGrabsEveryTick)
     EXPECT_EQ(app->m_pAcquiringDoc, nullptr);
 }
 
+TEST_F(LiveTimerTest, TheFrameGrabbedAtTheStopIsTheOneShown)
+{
+    QWidget* window = window_widget(view->WindowHandle());
+    ASSERT_NE(window, nullptr);
+    const auto shown = [&] { return window->grab().toImage().pixel(0, 0); };
+    ASSERT_EQ(shown(), qRgb(0, 0, 255));
+    view->StartLiveTimer(doc);
+    view->OnTimer(98);
+    view->StopLiveTimer();
+    EXPECT_EQ(grabber.grabs, 1);
+    EXPECT_EQ(shown(), qRgb(0, 0, 0));
+}
+
 TEST_F(LiveTimerTest, TicksDoNothingWithoutAcquisitionOrForSourcesZeroAndOne)
 {
     view->OnTimer(99);

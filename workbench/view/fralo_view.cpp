@@ -327,6 +327,8 @@ void CFraloView::StopLiveTimer()
     }
     m_pApp->m_pAcquiringDoc = nullptr;
     m_pApp->Grabbers().CloseAll();
+    // The frozen image is the one just grabbed, not the last frame shown.
+    DisplayImage();
 }
 
 void CFraloView::OnTimer(int id)
