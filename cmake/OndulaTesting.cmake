@@ -12,7 +12,7 @@ function(ondula_add_test name)
   # do not survive test discovery.
   set_target_properties(${name} PROPERTIES
       CROSSCOMPILING_EMULATOR "env;QT_QPA_PLATFORM=offscreen;${T_ENVIRONMENT}")
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 TEST_PREFIX "${name}.")
 endfunction()
 
 # ondula_add_fuzz_target(<name> SOURCE <file> LIBS <targets...> CORPUS <dir>)

@@ -52,41 +52,6 @@ void SumQualityMaps(const std::uint8_t* phase, int width, int height, UnwrapFlag
         std::fill(quality, quality + n, 0);
 }
 
-// Erodes a 0/255 mask once: every centre with a full 3 x 3 neighbourhood lowers
-// each pixel of that neighbourhood to the neighbourhood's minimum, so an interior
-// pixel ends with the minimum of its 5 x 5 neighbourhood.
-void ErodeOnce(std::uint8_t* mask, std::uint8_t* work, int width, int height)
-{
-    const std::size_t n = std::size_t(width) * height;
-    std::copy(mask, mask + n, work);
-    for (int x = 1; x <= width - 2; ++x)
-        for (int y = 1; y <= height - 2; ++y) {
-            std::uint8_t a = 255;
-            for (int dy = -1; dy <= 1; ++dy)
-                for (int dx = -1; dx <= 1; ++dx)
-                    a = std::min(a, mask[std::size_t(y + dy) * width + x + dx]);
-            for (int dy = -1; dy <= 1; ++dy)
-                for (int dx = -1; dx <= 1; ++dx) {
-                    std::uint8_t& v = work[std::size_t(y + dy) * width + x + dx];
-                    v = std::min(v, a);
-                }
-        }
-    std::copy(work, work + n, mask);
-}
-
-// Noise types 2 and 3: only pixels of non-zero quality are kept (that mask eroded
-// once when `erosion_work` is given); kept pixels get quality + 1, the others 0.
-void KeepNonZeroQuality(std::int32_t* quality, std::uint8_t* kept, std::uint8_t* erosion_work, int width, int height)
-{
-    const std::size_t n = std::size_t(width) * height;
-    for (std::size_t i = 0; i < n; ++i)
-        kept[i] = quality[i] != 0 ? 255 : 0;
-    if (erosion_work)
-        ErodeOnce(kept, erosion_work, width, height);
-    for (std::size_t i = 0; i < n; ++i)
-        quality[i] = kept[i] ? quality[i] + 1 : 0;
-}
-
 } // namespace
 
 int CPhaseUnwrapper::Unwrap(int width, int height, const std::int32_t* phase, const std::int32_t* mask,
@@ -151,8 +116,8 @@ int CPhaseUnwrapper::Run(UnwrapFlags flags)
             level[i] = kQueued;
 
     // The seed search only ever looks at levels, so a seed it leaves on the frame or
-    // on a masked pixel is refused; every region the walk has not reached is then
-    // seeded from its first pixel in scan order.
+    // on a masked pixel is refused; every region the walk has not reached (cut off
+    // by the mask) is then seeded from its first pixel in scan order.
     Walk walk(w, phase, level, jumps, queues);
     const std::size_t seed = SearchSeed(level, w, h, w / 3, h / 3);
     const int sx = int(seed % w), sy = int(seed / w);
@@ -161,7 +126,7 @@ int CPhaseUnwrapper::Run(UnwrapFlags flags)
         walk.Run();
     }
     for (std::size_t i = 0; i < n; ++i)
-        if (level[i] <= kLastWalkedLevel) {
+        if (level[i] <= kHighestLevel) {
             walk.Seed(i);
             walk.Run();
         }
@@ -176,13 +141,13 @@ bool CPhaseUnwrapper::Masked(std::size_t i) const
 int CPhaseUnwrapper::ScaleOutput(const std::uint8_t* phase, const std::int32_t* jumps, UnwrapFlags flags)
 {
     const int w = m_width, h = m_height;
-    // Over the image less its 2-pixel frame; pixels never reached take no part,
-    // masked pixels count as an unwrapped phase of 0.
+    // Over the image less its 2-pixel frame, where every pixel not masked has been
+    // reached; masked pixels count as an unwrapped phase of 0.
     std::int32_t kmin = INT32_MAX, kmax = INT32_MIN;
     for (int y = 2; y <= h - 3; ++y)
         for (int x = 2; x <= w - 3; ++x) {
             const std::size_t i = std::size_t(y) * w + x;
-            if (jumps[i] != kNotUnwrapped && !Masked(i)) {
+            if (!Masked(i)) {
                 kmin = std::min(kmin, jumps[i]);
                 kmax = std::max(kmax, jumps[i]);
             }
@@ -190,26 +155,18 @@ int CPhaseUnwrapper::ScaleOutput(const std::uint8_t* phase, const std::int32_t* 
     if (kmin > kmax)
         kmin = kmax = 0;
     auto unwrapped = [&](std::size_t i) { return Masked(i) ? 0 : 256 * std::int64_t(jumps[i] - kmin) + phase[i]; };
-    auto reached = [&](std::size_t i) { return Masked(i) || jumps[i] != kNotUnwrapped; };
 
     std::int64_t umin = INT64_MAX, umax = INT64_MIN;
     for (int y = 2; y <= h - 3; ++y)
         for (int x = 2; x <= w - 3; ++x) {
-            const std::size_t i = std::size_t(y) * w + x;
-            if (reached(i)) {
-                umin = std::min(umin, unwrapped(i));
-                umax = std::max(umax, unwrapped(i));
-            }
+            umin = std::min(umin, unwrapped(std::size_t(y) * w + x));
+            umax = std::max(umax, unwrapped(std::size_t(y) * w + x));
         }
 
     const bool invert = (flags & UW_INVERT) != 0;
     for (int y = 2; y <= h - 3; ++y)
         for (int x = 2; x <= w - 3; ++x) {
             const std::size_t i = std::size_t(y) * w + x;
-            if (!reached(i)) {
-                m_out[i] = 0;
-                continue;
-            }
             std::int32_t v = umax == umin ? 0 : std::int32_t(double(unwrapped(i) - umin) / double(umax - umin) * 255.0);
             if (invert && (!m_mask || m_mask[i] >= 1))
                 v = 255 - v;

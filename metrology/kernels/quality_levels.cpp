@@ -6,8 +6,44 @@
 namespace metrology {
 
 namespace {
+
 constexpr int kLargestQuality = 3560;
+
+// Erodes a 0/255 mask once: every centre with a full 3 x 3 neighbourhood lowers
+// each pixel of that neighbourhood to the neighbourhood's minimum, so an interior
+// pixel ends with the minimum of its 5 x 5 neighbourhood.
+void ErodeOnce(std::uint8_t* mask, std::uint8_t* work, int width, int height)
+{
+    const std::size_t n = std::size_t(width) * height;
+    std::copy(mask, mask + n, work);
+    for (int x = 1; x <= width - 2; ++x)
+        for (int y = 1; y <= height - 2; ++y) {
+            std::uint8_t a = 255;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    a = std::min(a, mask[std::size_t(y + dy) * width + x + dx]);
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) {
+                    std::uint8_t& v = work[std::size_t(y + dy) * width + x + dx];
+                    v = std::min(v, a);
+                }
+        }
+    std::copy(work, work + n, mask);
 }
+
+} // namespace
+
+void KeepNonZeroQuality(std::int32_t* quality, std::uint8_t* kept, std::uint8_t* erosion_work, int width, int height)
+{
+    const std::size_t n = std::size_t(width) * height;
+    for (std::size_t i = 0; i < n; ++i)
+        kept[i] = quality[i] != 0 ? 255 : 0;
+    if (erosion_work)
+        ErodeOnce(kept, erosion_work, width, height);
+    for (std::size_t i = 0; i < n; ++i)
+        quality[i] = kept[i] ? quality[i] + 1 : 0;
+}
+
 
 LevelCounts QuantiseQuality(const std::int32_t* quality, int width, int height, bool set_aside_smallest,
                             std::uint8_t* levels)
@@ -28,7 +64,7 @@ LevelCounts QuantiseQuality(const std::int32_t* quality, int width, int height, 
     const std::int64_t p = std::int64_t(width - 1) * (height - 1);
     std::int64_t level = 0, running = 0;
     if (!table.empty() && set_aside_smallest) {
-        table[0] = kLastWalkedLevel;
+        table[0] = kLastLevel;
         const std::int64_t population = p - histogram[0];
         for (int v = vmin + 1; v <= vmax; ++v) {
             running += histogram[v];
@@ -48,7 +84,7 @@ LevelCounts QuantiseQuality(const std::int32_t* quality, int width, int height, 
     LevelCounts counts{};
     for (std::size_t i = 0; i < n; ++i) {
         const int v = quality[i];
-        const int l = v >= vmin && v <= vmax ? table[v - vmin] : kLastWalkedLevel;
+        const int l = v >= vmin && v <= vmax ? table[v - vmin] : kLastLevel;
         levels[i] = std::uint8_t(l);
         ++counts[l];
     }

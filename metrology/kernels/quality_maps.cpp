@@ -48,6 +48,23 @@ int NeighboursInside(const std::uint8_t* phase, int width, int height, int x, in
     return count;
 }
 
+struct NeighbourSum {
+    int sum, count;
+};
+
+// The sum of term(neighbour, c) over the neighbours of (x, y) inside the image.
+template <class Term>
+NeighbourSum SumInside(const std::uint8_t* phase, int width, int height, int x, int y, Term term)
+{
+    Neighbour list[8];
+    const int count = NeighboursInside(phase, width, height, x, y, list);
+    const int c = phase[Index(x, y, width)];
+    int sum = 0;
+    for (int i = 0; i < count; ++i)
+        sum += term(list[i], c);
+    return {sum, count};
+}
+
 // Runs `interior(ring, c)` on every pixel with a full 3 x 3 neighbourhood and
 // `border(x, y)` on every other pixel.
 template <class Interior, class Border>
@@ -80,13 +97,9 @@ void VarianceMap(const std::uint8_t* phase, int width, int height, std::int32_t*
             return d(c, r.nw) + d(c, r.n) + d(c, r.ne) + d(c, r.w) + d(c, r.e) + d(c, r.sw) + d(c, r.s) + d(c, r.se);
         },
         [&](int x, int y) {
-            Neighbour list[8];
-            const int count = NeighboursInside(phase, width, height, x, y, list);
-            const int c = phase[Index(x, y, width)];
-            int sum = 0;
-            for (int i = 0; i < count; ++i)
-                sum += d(c, list[i].value);
-            return count ? 8 * sum / count : 0;
+            const NeighbourSum s =
+                SumInside(phase, width, height, x, y, [&](const Neighbour& n, int c) { return d(c, n.value); });
+            return s.count ? 8 * s.sum / s.count : 0;
         });
 }
 
@@ -122,13 +135,8 @@ void LaplacianMap(const std::uint8_t* phase, int width, int height, std::int32_t
                             Offset(r.sw, c) + Offset(r.s, c) + Offset(r.se, c));
         },
         [&](int x, int y) {
-            Neighbour list[8];
-            const int count = NeighboursInside(phase, width, height, x, y, list);
-            const int c = phase[Index(x, y, width)];
-            int sum = 0;
-            for (int i = 0; i < count; ++i)
-                sum += Offset(list[i].value, c);
-            return std::abs(sum);
+            return std::abs(
+                SumInside(phase, width, height, x, y, [](const Neighbour& n, int c) { return Offset(n.value, c); }).sum);
         });
 }
 
@@ -178,13 +186,9 @@ Slopes WindowSlopes(const std::uint8_t* phase, int width, int cx, int cy)
 
 int PlaneResidual(const std::uint8_t* phase, int width, int height, int x, int y, Slopes s)
 {
-    const int c = phase[Index(x, y, width)];
-    Neighbour list[8];
-    const int count = NeighboursInside(phase, width, height, x, y, list);
-    int sum = 0;
-    for (int i = 0; i < count; ++i)
-        sum += CPhaseUnwrapper::WrappedDiff(list[i].value, c + list[i].dx * s.gx + list[i].dy * s.gy);
-    return sum;
+    return SumInside(phase, width, height, x, y, [&](const Neighbour& n, int c) {
+               return CPhaseUnwrapper::WrappedDiff(n.value, c + n.dx * s.gx + n.dy * s.gy);
+           }).sum;
 }
 
 // Slopes and plane residual of the full windows centred on columns 2..width - 3

@@ -43,7 +43,7 @@ void Walk::Seed(std::size_t pixel)
 void Walk::Run()
 {
     int level = 0;
-    while (level <= kLastWalkedLevel) {
+    while (level <= kHighestLevel) {
         if (queues_.Empty(level)) {
             ++level;
             continue;

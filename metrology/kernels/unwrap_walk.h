@@ -48,7 +48,8 @@ public:
     void Seed(std::size_t pixel);
 
     // Unwraps queued pixels, always the oldest of the best non-empty level, until
-    // levels 0 to 20 are empty.
+    // every level is empty. Levels past 20 hold the few worst pixels and are only
+    // reached once levels 0 to 20 are empty.
     void Run();
 
 private:

@@ -5,16 +5,17 @@
 namespace metrology {
 
 WorkMemory::WorkMemory(std::size_t bytes)
-    : size_((bytes + kHugePage - 1) / kHugePage * kHugePage),
-      block_(static_cast<std::byte*>(::operator new(size_, std::align_val_t(kHugePage))))
+    : alignment_(bytes >= kHugePage ? kHugePage : kAlignment),
+      size_((bytes + alignment_ - 1) / alignment_ * alignment_),
+      block_(static_cast<std::byte*>(::operator new(size_, std::align_val_t(alignment_))))
 {
-    if (size_ >= kHugePage)
+    if (alignment_ == kHugePage)
         madvise(block_, size_, MADV_HUGEPAGE); // only advice: without it pages are just smaller
 }
 
 WorkMemory::~WorkMemory()
 {
-    ::operator delete(block_, std::align_val_t(kHugePage));
+    ::operator delete(block_, std::align_val_t(alignment_));
 }
 
 } // namespace metrology

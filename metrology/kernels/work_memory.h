@@ -6,8 +6,8 @@
 
 namespace metrology {
 
-// Allocates `bytes` at once, on transparent huge pages when the block is large
-// enough: fresh memory is paid for page by page on first touch, and a run over a
+// Allocates `bytes` at once, on transparent huge pages when the block spans at
+// least one: fresh memory is paid for page by page on first touch, and a run over a
 // megapixel image touches several megabytes. Slices are 64-byte aligned and their
 // contents start undefined. Throws std::bad_alloc when memory is short.
 class WorkMemory {
@@ -40,6 +40,7 @@ private:
     static constexpr std::size_t kAlignment = 64;
     static constexpr std::size_t kHugePage = std::size_t(2) << 20;
 
+    std::size_t alignment_;
     std::size_t size_;
     std::byte* block_;
     std::size_t used_ = 0;

@@ -98,6 +98,12 @@ TEST(ImageToPlane, GreyIsCopiedAndColourUsesTheIntegerGreyFormula)
     EXPECT_EQ(ImageToPlane(colour, 2, 1, out), PlaneStatus::Ok);
     EXPECT_EQ(out[0], 76); // 30 x 255 / 100
     EXPECT_EQ(out[1], 18); // (300 + 1180 + 330) / 100
+
+    // Two channels have no blue plane to read: the first is taken as grey.
+    ImagePlanes two{2, 1, 2, {r, g}};
+    EXPECT_EQ(ImageToPlane(two, 2, 1, out), PlaneStatus::Ok);
+    EXPECT_EQ(out[0], 255);
+    EXPECT_EQ(out[1], 10);
 }
 
 TEST(ImageToPlane, SizeMismatchReadsOnlyTheOverlapAndZeroesTheRest)

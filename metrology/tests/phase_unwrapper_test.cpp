@@ -141,6 +141,20 @@ TEST(PhaseUnwrapper, EachMaskRegionIsSeededOnItsOwn)
     }
 }
 
+TEST(PhaseUnwrapper, LevelsPastTheTwentiethAreWalkedLast)
+{
+    // A small object in a large masked field: its population is so small that its
+    // worst pixels quantise past level 20. They are still unwrapped, after all others.
+    const Field phase = Make(64, 16, [](int x, int) { return (x * x / 4) & 255; });
+    Field mask = Make(64, 16, [](int x, int y) { return x >= 10 && x <= 40 && y >= 4 && y <= 11 ? 1 : 0; });
+    const Result r = Unwrap(phase, UW_QUALITY_VARIANCE | UW_MASK, &mask);
+    EXPECT_EQ(r.m, 1);
+    // Unwrapped the object is x x x / 4, up to 400; the masked frame pulls umin to 0.
+    for (int y = 4; y <= 11; ++y)
+        for (int x = 10; x <= 40; ++x)
+            EXPECT_EQ(r.out(x, y), int(double(x * x / 4) / 400 * 255)) << x << ',' << y;
+}
+
 TEST(PhaseUnwrapper, SeedIsNeverLeftOnAMaskedPixel)
 {
     // No level-0 pixel exists, so the search ends at (18, 18), which is masked.
@@ -182,6 +196,28 @@ TEST(PhaseUnwrapper, JumpCountsHaveNoCeilingOrFloor)
     EXPECT_EQ(r.out(897, 3), 255);
     for (int x = 3; x <= 897; ++x)
         ASSERT_GE(r.out(x, 2), r.out(x - 1, 2)) << x;
+}
+
+TEST(KeepNonZeroQuality, ZeroQualityDropsItsPixelOrWithErosionIts5x5Neighbourhood)
+{
+    // Zero quality at the interior pixel (4, 4) and at the corner (0, 0) of a 9 x 9 map.
+    auto run = [](bool erode) {
+        std::vector<std::int32_t> quality(81, 5);
+        quality[4 * 9 + 4] = 0;
+        quality[0] = 0;
+        std::vector<std::uint8_t> kept(81), work(81);
+        KeepNonZeroQuality(quality.data(), kept.data(), erode ? work.data() : nullptr, 9, 9);
+        return quality;
+    };
+    const std::vector<std::int32_t> plain = run(false), eroded = run(true);
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 9; ++x) {
+            const bool zero = (x == 4 && y == 4) || (x == 0 && y == 0);
+            EXPECT_EQ(plain[y * 9 + x], zero ? 0 : 6) << x << ',' << y;
+            // Only the centre (1, 1) sees the corner, so the corner takes a 3 x 3 block.
+            const bool dropped = (x >= 2 && x <= 6 && y >= 2 && y <= 6) || (x <= 2 && y <= 2);
+            EXPECT_EQ(eroded[y * 9 + x], dropped ? 0 : 6) << x << ',' << y;
+        }
 }
 
 TEST(QuantiseQuality, EqualPopulationLevels)

@@ -254,6 +254,8 @@ TEST_F(FilesTest, BrokenFilesGiveErrorsAndLeaveTheOutput)
     EXPECT_EQ(read_image(&out, folder_.c_str()), VERR_FILE_OPEN);
     EXPECT_EQ(out.image(0), marker.image(0));
     EXPECT_EQ(vlast_error(), "read_image: file cannot be opened: " + folder_.string() + ": not a regular file");
+    ASSERT_EQ(mkfifo(path("pipe").c_str(), 0600), 0);
+    EXPECT_EQ(read_image(&out, path("pipe").c_str()), VERR_FILE_OPEN); // refused, not waited on
 }
 
 TEST_F(FilesTest, AFailingReadThrowsWhileErrorsAreGiven)
@@ -310,6 +312,18 @@ TEST_F(FilesTest, AWriteReplacesTheFileAndKeepsItsPermissions)
     EXPECT_EQ(plane<std::uint8_t>(back)[0], 9);
     EXPECT_EQ(fs::status(path("a.tif")).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(files_in_folder(), 1u);
+}
+
+TEST_F(FilesTest, AWriteThroughASymbolicLinkReplacesTheFileItNames)
+{
+    save("target.tif", {'o', 'l', 'd'});
+    fs::create_symlink("target.tif", path("link.tif"));
+    ASSERT_EQ(write_image(bytes(1, 1, {7}), "tiff", 0, path("link.tif").c_str()), V_OK);
+    EXPECT_TRUE(fs::is_symlink(path("link.tif")));
+    Vobject back;
+    ASSERT_EQ(read_image(&back, path("target.tif").c_str()), V_OK);
+    EXPECT_EQ(plane<std::uint8_t>(back)[0], 7);
+    EXPECT_EQ(files_in_folder(), 2u);
 }
 
 } // namespace

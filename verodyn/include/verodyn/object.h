@@ -38,12 +38,6 @@ public:
     template <typename T> T* plane_as(int channel) { return static_cast<T*>(plane(channel)); }
     template <typename T> const T* plane_as(int channel) const { return static_cast<const T*>(plane(channel)); }
 
-    bool same_layout(const VImage& other) const
-    {
-        return type_ == other.type_ && width_ == other.width_ && height_ == other.height_ &&
-               channels_ == other.channels_;
-    }
-
     VImage(const VImage&) = delete;
     VImage& operator=(const VImage&) = delete;
 

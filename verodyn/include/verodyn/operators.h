@@ -43,8 +43,8 @@ Vstatus invert_image(const Vobject& in, Vobject* out);
 // ---- FFT family: each channel is transformed on its own -------------------
 // Forward 2-D FFT of a "byte" or "real" image into a "complex" image of the
 // same size, unnormalised (pixel (0, 0) holds the sum of the pixels, the DC
-// term), unshifted. The first transform of a size takes a while (its plan is
-// measured once, then reused by every thread).
+// term), unshifted. Plans are chosen by FFTW's estimate, so the first transform
+// of a size is as prompt as the others and a result is the same in every run.
 Vstatus fft_image(const Vobject& in, Vobject* out);
 // Inverse 2-D FFT of a "complex" image, divided by the pixel count so that
 // fft_image_inv(fft_image(x)) = x; the real part is returned as "real".
@@ -109,6 +109,7 @@ Vstatus read_image(Vobject* out, const char* path);
 // Writes a "byte" image of 1 or 3 channels as "tiff" (uncompressed, lossless)
 // or "jpeg30" (baseline JPEG, quality 30); `fill` is accepted and unused. The
 // file is written beside `path` under a temporary name, flushed, and renamed
-// over `path` (keeping a replaced file's permissions) only once complete, so a
-// failure (VERR_FILE_WRITE) leaves an existing file as it was.
+// over `path` (keeping a replaced file's permissions; through a symbolic link,
+// over the file it names) only once complete, so a failure (VERR_FILE_WRITE)
+// leaves an existing file as it was.
 Vstatus write_image(const Vobject& image, const char* format, int fill, const char* path);

@@ -7,7 +7,8 @@
 #include <vector>
 
 // One control value. Reading a value as another kind converts it: a real read
-// as an integer is truncated, a text read as a number is parsed (0 if it is not one).
+// as an integer is truncated, a text read as a number is parsed (0 if it is not
+// one; integers in decimal, or in hexadecimal after "0x").
 class VCtrlVal {
 public:
     VCtrlVal(long long value = 0) : value_(value) {}

@@ -9,8 +9,13 @@ long long VCtrlVal::L() const
         return *v;
     if (auto v = std::get_if<double>(&value_))
         return static_cast<long long>(*v);
-    const std::string& text = std::get<std::string>(value_);
-    return std::strtoll(text.c_str(), nullptr, 0);
+    // Decimal, so that "08" is 8 and "010" is 10 (not octal); "0x" still gives hexadecimal.
+    const char* text = std::get<std::string>(value_).c_str();
+    char* end = nullptr;
+    const long long value = std::strtoll(text, &end, 10);
+    if (value == 0 && end != text && end[-1] == '0' && (*end == 'x' || *end == 'X'))
+        return std::strtoll(text, nullptr, 16);
+    return value;
 }
 
 double VCtrlVal::D() const

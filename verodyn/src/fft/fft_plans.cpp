@@ -43,18 +43,16 @@ public:
             evicted = std::move(oldest->second.plan);
             plans_.erase(oldest);
         }
-        // Measuring overwrites the arrays, so plans are made on scratch memory; a
-        // measured plan runs about ten times faster than an estimated one, and the
-        // time limit bounds the planning of awkward (prime) sizes. A 1024 x 768
-        // plan takes about half a second, once.
+        // Estimated plans: made in milliseconds and the same in every run, so a
+        // transform never waits for planning and gives the same bits each time.
+        // FFTW needs arrays to plan on; an estimate does not touch them.
         std::unique_ptr<fftwf_complex, decltype(&fftwf_free)> scratch(
             fftwf_alloc_complex(std::size_t(width) * std::size_t(height)), &fftwf_free);
         if (!scratch)
             throw std::bad_alloc();
-        fftwf_set_timelimit(kPlanningSeconds);
         fftwf_plan raw = fftwf_plan_dft_2d(height, width, scratch.get(), scratch.get(),
                                            direction == FftDirection::Forward ? FFTW_FORWARD : FFTW_BACKWARD,
-                                           FFTW_MEASURE);
+                                           FFTW_ESTIMATE);
         if (!raw)
             throw std::bad_alloc();
         Plan plan(raw, [this](fftwf_plan p) {
@@ -67,7 +65,6 @@ public:
 
 private:
     static constexpr std::size_t kCapacity = 16;
-    static constexpr double kPlanningSeconds = 2.0;
     using Key = std::tuple<int, int, FftDirection>;
     struct Entry {
         Plan plan;

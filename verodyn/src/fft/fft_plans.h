@@ -8,7 +8,7 @@ namespace verodyn::detail {
 enum class FftDirection { Forward, Inverse };
 
 // Transforms the width x height complex samples at `data` in place, unnormalised.
-// `data` must be 64-byte aligned (image planes are). Plans are measured once per
+// `data` must be 64-byte aligned (image planes are). Plans are made once per
 // size and direction and shared by all threads; throws std::bad_alloc when FFTW
 // cannot make a plan.
 void fft_in_place(std::complex<float>* data, int width, int height, FftDirection direction);

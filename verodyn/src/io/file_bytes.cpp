@@ -6,7 +6,9 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace verodyn::detail {
 
@@ -71,7 +73,9 @@ std::string temporary_name(const std::string& path)
 
 bool read_whole_file(const std::string& path, std::vector<std::uint8_t>* bytes, std::string* error)
 {
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so that a named pipe without a writer is refused below
+    // instead of hanging the caller; reads of regular files do not block anyway.
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0)
         return fail(error, path);
     struct stat info {};
@@ -97,8 +101,12 @@ bool read_whole_file(const std::string& path, std::vector<std::uint8_t>* bytes, 
     }
 }
 
-bool write_file_atomically(const std::string& path, std::span<const std::uint8_t> bytes, std::string* error)
+bool write_file_atomically(const std::string& link_or_path, std::span<const std::uint8_t> bytes, std::string* error)
 {
+    // A symbolic link is followed, so the file it names is replaced and the
+    // link stays; a name that does not exist yet is taken as it is.
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(link_or_path.c_str(), nullptr), &std::free);
+    const std::string path = resolved ? resolved.get() : link_or_path;
     std::string temporary;
     int raw = -1;
     for (int attempt = 0; attempt < 100 && raw < 0; ++attempt) {

@@ -1,0 +1,39 @@
+#pragma once
+// The one narrow path from user mode to the driver, shaped like the Win32 calls
+// it stands for: open a device by name, synchronous and asynchronous requests,
+// cancel, close, and a per-thread last error with the Win32 numbers.
+#include <memory>
+#include <string_view>
+
+#include "qdriver/driver.h"
+
+namespace qdriver {
+
+/// Opens a device path; kInvalidHandle on failure (see LastError).
+Handle OpenDevice(std::string_view path, uint32_t flags = 0);
+/// Sends a request and waits for it; false on failure (see LastError).
+bool DeviceControl(Handle handle, uint32_t code, const void* in, uint32_t inLength, void* out,
+                   uint32_t outLength, uint32_t* returned);
+/// Sends a request without waiting: true when it completed at once; false with
+/// LastError ERROR_IO_PENDING when `done` will report it later, or another error.
+bool DeviceControlAsync(Handle handle, uint32_t code, const void* in, uint32_t inLength, void* out,
+                        uint32_t outLength, uint32_t* returned, Completion done);
+/// Aborts the pending requests of a handle.
+bool CancelRequests(Handle handle);
+bool CloseDevice(Handle handle);
+
+/// The error of this thread's last failed call.
+win32::Status LastError();
+void SetLastError(win32::Status error);
+
+/// The platform id of this system (the driver's personality).
+int PlatformId();
+
+/// The driver of this process: the one given to UseDriver, else one over the
+/// system registry with a parallel-port latch at 0x378 on the bus, the system's
+/// parallel-port resources (ports 0x378-0x37F, interrupt 7) and the workbench
+/// devices provisioned.
+std::shared_ptr<Driver> CurrentDriver();
+void UseDriver(std::shared_ptr<Driver> driver);
+
+}  // namespace qdriver

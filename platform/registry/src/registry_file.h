@@ -1,0 +1,18 @@
+#pragma once
+// Text form of a registry: one "[root\key\path]" line per key, then one line per
+// value: "name"=dword:0000abcd, "name"=sz:"text", "name"=expand:"text" or
+// "name"=hex(type):0a,0b. Unreadable lines are skipped when loading.
+#include <map>
+#include <memory>
+#include <string>
+
+#include "node.h"
+
+namespace registry {
+
+using RootMap = std::map<HKEY, std::shared_ptr<Registry::Node>>;
+
+std::string WriteRegistryText(const RootMap& roots);
+void ReadRegistryText(const std::string& text, RootMap& roots);
+
+}  // namespace registry
