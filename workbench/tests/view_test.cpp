@@ -142,6 +142,22 @@ TEST_F(ViewTest, TheImageIsShownOneToOneAndScrollsWithItsWindow)
     EXPECT_EQ(doc->m_tracker.m_rect, TrackerRect{});
 }
 
+TEST_F(ViewTest, TheCursorFollowsTheZonesOfTheTracker)
+{
+    Drag({50, 60}, {150, 160});
+    ASSERT_EQ(doc->m_tracker.m_rect, (TrackerRect{50, 60, 150, 160}));
+    struct Case { QPoint at; Qt::CursorShape cursor; };
+    const Case cases[] = {
+        {{52, 62}, Qt::SizeFDiagCursor}, {{148, 158}, Qt::SizeFDiagCursor}, {{52, 158}, Qt::SizeBDiagCursor},
+        {{100, 62}, Qt::SizeVerCursor},  {{52, 110}, Qt::SizeHorCursor},    {{100, 110}, Qt::ArrowCursor},
+        {{50, 110}, Qt::ArrowCursor},
+    };
+    for (const Case& c : cases) {
+        Mouse(QEvent::MouseMove, c.at, Qt::NoButton);
+        EXPECT_EQ(view->viewport()->cursor().shape(), c.cursor) << c.at.x() << "," << c.at.y();
+    }
+}
+
 TEST_F(ViewTest, ResetMouseCoordinates)
 {
     Drag({5, 6}, {5, 6});
