@@ -71,6 +71,8 @@ TEST(UpdateRules, ContextMenuGreying)
     idleNoSource.activeKind = 0;
     EXPECT_EQ(GreyedContextItems(idleNoSource),
               (std::set<int>{ID_VIEW_LIVE_ACQUISITION, ID_VIEW_FROZEN_ACQUISITION, ID_CLEAR_PROFILES}));
+    CommandState idleWithSource{true, false, false, false, KindProfiles, 4};
+    EXPECT_EQ(GreyedContextItems(idleWithSource), (std::set<int>{ID_VIEW_FROZEN_ACQUISITION}));
     CommandState otherAcquires{true, true, false, false, 0, 5};
     EXPECT_EQ(GreyedContextItems(otherAcquires),
               (std::set<int>{ID_VIEW_LIVE_ACQUISITION, ID_RESET_MOUSE_COORDS, ID_CLEAR_PROFILES}));
