@@ -8,6 +8,7 @@ packages=(
   libtiff-dev libjpeg62-turbo-dev libfftw3-dev libxlsxwriter-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  libx11-dev
 )
 
 missing=()

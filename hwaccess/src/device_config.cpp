@@ -61,7 +61,6 @@ bool WriteConfig(Registry& reg, HKEY key, const HwDeviceConfig& c) {
     values.emplace_back(kIsrOffset, c.IsrOffset);
     values.emplace_back(kIsrData, c.IsrData);
   }
-  const bool full = c.recordSize >= HW_FULL_CONFIG_SIZE;
   if (c.IsrIdOp) {
     values.emplace_back(kIsrIdOp, c.IsrIdOp);
     values.emplace_back(kIsrIdOffset, c.IsrIdOffset);
@@ -75,7 +74,7 @@ bool WriteConfig(Registry& reg, HKEY key, const HwDeviceConfig& c) {
   }
   if (c.InterfaceType != kInterfaceVendorBus && c.IgnoreConflicts) values.emplace_back(kIgnoreConflicts, 1);
   if (c.MemoryIo) values.emplace_back(kMemoryIo, 1);
-  if (full) values.emplace_back(kDmaBufSize, c.DmaBufSize);
+  if (c.recordSize >= HW_FULL_CONFIG_SIZE) values.emplace_back(kDmaBufSize, c.DmaBufSize);
   for (auto [name, value] : values)
     if (reg.SetDword(key, name, value) != win32::kSuccess) return false;
   return true;
@@ -115,21 +114,25 @@ void Restore(Registry& reg, HKEY key, const std::vector<StoredValue>& stored) {
     reg.SetValue(key, v.name, v.type, v.data.data(), static_cast<uint32_t>(v.data.size()));
 }
 
+// Reads into a reset record.
 void ReadConfig(Registry& reg, HKEY key, HwDeviceConfig* c) {
   auto read = [&](const char* name) { return ReadDword(reg, key, name); };
   auto flag = [&](const char* name) -> uint32_t { return read(name).value_or(0) != 0; };
+  // A range is used only when both its base and its count are stored.
+  auto range = [&](const char* baseName, const char* countName, uint32_t* used, uint32_t* base, uint32_t* count) {
+    auto b = read(baseName), n = read(countName);
+    if (!b || !n) return;
+    *used = 1;
+    *base = *b;
+    *count = *n;
+  };
   if (auto v = read(kBusNumber)) c->BusNumber = *v;
   if (auto v = read(kInterfaceType)) c->InterfaceType = *v;
   if (c->InterfaceType == kInterfaceVendorBus) {
     if (auto v = read(kVendorID)) c->IgnoreConflicts = *v;
     if (auto v = read(kDeviceID)) c->DeviceID = *v;
   }
-  if (auto base = read(kPortBase)) {
-    auto count = read(kPortCount);
-    c->portRangeUsed = count.has_value();
-    c->PortBase = count ? *base : 0;
-    c->PortCount = count.value_or(0);
-  }
+  range(kPortBase, kPortCount, &c->portRangeUsed, &c->PortBase, &c->PortCount);
   if (auto level = read(kInterruptLevel)) {
     c->interruptUsed = 1;
     c->InterruptLevel = *level;
@@ -146,12 +149,7 @@ void ReadConfig(Registry& reg, HKEY key, HwDeviceConfig* c) {
     if (auto v = read(kIsrIdValue)) c->IsrIdValue = *v;
   }
   c->Dynamic = flag(kDynamic);
-  if (auto base = read(kMemBase)) {
-    auto count = read(kMemCount);
-    c->memRangeUsed = count.has_value();
-    c->MemBase = count ? *base : 0;
-    c->MemCount = count.value_or(0);
-  }
+  range(kMemBase, kMemCount, &c->memRangeUsed, &c->MemBase, &c->MemCount);
   if (c->InterfaceType != kInterfaceVendorBus) c->IgnoreConflicts = flag(kIgnoreConflicts);
   c->MemoryIo = flag(kMemoryIo);
   if (c->recordSize >= HW_FULL_CONFIG_SIZE) {
@@ -245,7 +243,7 @@ BOOL HwConfigureDevice(const char* name, const HwDeviceConfig* config) {
 
 BOOL HwGetDeviceConfig(const char* name, HwDeviceConfig* config) {
   if (!config) return false;
-  if (!name) {
+  if (!name || !*name) {
     HwZeroDeviceConfig(config);
     return false;
   }

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -20,9 +21,10 @@ bool IsInputWithAddress(const uint8_t* op) {
   return (code == kOpIn + 1 || code == kOpIn + 2 || code == kOpIn + 4) && GetWord(op, 3) != 0;
 }
 
-// Ends the address tokens of the queued ops and empties the queue.
+// Ends the address tokens of the queued ops and empties the queue. A count
+// beyond the capacity (a caller-built queue) reaches no further than the records.
 void Empty(HwOpQueue* queue) {
-  const uint32_t count = Header(queue, kHeaderCount);
+  const uint32_t count = std::min(Header(queue, kHeaderCount), Header(queue, kHeaderCapacity));
   for (uint32_t i = 0; i < count; ++i) {
     const uint8_t* op = Bytes(queue) + OpOffset(i);
     if (IsInputWithAddress(op)) qdriver::ReleaseAddress(GetWord(op, 3));

@@ -18,6 +18,13 @@ std::array<uint32_t, 8> BlockRequest(const HwDevice* device, uint32_t a1, uint32
   return {device->driverContext, a1, a2, length, autoIncrementBytes ? 1u : width, autoIncrementBytes ? 1u : 0u, 0, 0};
 }
 
+// True, with ERROR_INVALID_PARAMETER, when `length` bytes are to be sent from no buffer.
+bool MissingData(const void* data, uint32_t length) {
+  if (data || length == 0) return false;
+  qdriver::SetLastError(win32::kInvalidParameter);
+  return true;
+}
+
 }  // namespace
 
 BOOL HwAutoIncReadPort(HwDevice* device, uint32_t a1, uint32_t a2, void* buffer, uint32_t length, uint32_t width) {
@@ -29,7 +36,7 @@ BOOL HwAutoIncReadPort(HwDevice* device, uint32_t a1, uint32_t a2, void* buffer,
 
 BOOL HwAutoIncWritePort(HwDevice* device, uint32_t a1, uint32_t a2, const void* buffer, uint32_t length,
                         uint32_t width) {
-  if (!device) return false;
+  if (!device || MissingData(buffer, length)) return false;
   const auto request = BlockRequest(device, a1, a2, length, width);
   if (length > kBlockBufferedLimit || IsOn95())
     return SendRequest(device, kBlockWriteDirect, request.data(), kBlockRequestSize, const_cast<void*>(buffer), length);
@@ -68,7 +75,8 @@ BOOL HwGetBusDataByOffset(HwDevice* device, uint32_t offset, void* buffer, uint3
 }
 
 BOOL HwSetBusDataByOffset(HwDevice* device, uint32_t offset, const void* data, uint32_t length) {
-  if (!device || length > std::numeric_limits<uint32_t>::max() - kBusDataRequestSize) return false;
+  if (!device || MissingData(data, length) || length > std::numeric_limits<uint32_t>::max() - kBusDataRequestSize)
+    return false;
   std::vector<uint8_t> request;
   try {
     request.assign(length + kBusDataRequestSize, 0);

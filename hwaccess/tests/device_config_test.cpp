@@ -126,6 +126,7 @@ TEST_F(DeviceConfigTest, ReadingFollowsThePresenceRules) {
   EXPECT_EQ(c.Dynamic, 1u);
   EXPECT_EQ(c.IgnoreConflicts, 0u);
   EXPECT_FALSE(HwGetDeviceConfig("missing", &c));
+  EXPECT_FALSE(HwGetDeviceConfig("", &c));  // not the devices' parent key
   EXPECT_EQ(c.InterfaceType, 1u);
   EXPECT_EQ(c.recordSize, 96u);
 }
@@ -203,6 +204,9 @@ TEST_F(DeviceConfigTest, DriverInstallationOnNt) {
   EXPECT_EQ(value, 2u);
   ASSERT_EQ(reg->QueryDword(key, "ErrorControl", &value), 0);
   EXPECT_EQ(value, 1u);
+  size = sizeof text;
+  ASSERT_EQ(reg->QueryValue(key, "DisplayName", &type, text, &size), 0);
+  EXPECT_STREQ(text, "Quenlo");
   ASSERT_EQ(reg->OpenKey(registry::kLocalMachine, "System\\CurrentControlSet\\Services\\EventLog\\System\\Quenlo",
                          registry::kKeyRead, &key),
             0);
@@ -215,6 +219,8 @@ TEST_F(DeviceConfigTest, DriverInstallationOnNt) {
   EXPECT_EQ(reg->OpenKey(registry::kLocalMachine, "System\\CurrentControlSet\\Services\\Quenlo\\Parameters",
                          registry::kKeyRead, &key),
             0);
+  reg->InjectSetValueFailure("TypesSupported", win32::kRegistryIoFailed);
+  EXPECT_FALSE(HwConfigureDriver());
 }
 
 TEST_F(DeviceConfigTest, DriverInstallationOn9xAndItsDeviceKeys) {
@@ -232,6 +238,8 @@ TEST_F(DeviceConfigTest, DriverInstallationOn9xAndItsDeviceKeys) {
   EXPECT_EQ(type, registry::ValueType::Sz);
   EXPECT_STREQ(text, "QUENLO.VXD");
   EXPECT_TRUE(HwIsDriverConfigured());
+  reg->InjectSetValueFailure("StaticVxD", win32::kRegistryIoFailed);
+  EXPECT_FALSE(HwConfigureDriver());
   HwDeviceConfig c;
   ASSERT_TRUE(HwGetDeviceConfig("c832", &c));  // directly under the service key
   EXPECT_EQ(c.PortBase, 0x210u);

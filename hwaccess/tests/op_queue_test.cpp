@@ -75,8 +75,12 @@ TEST_F(OpQueueTest, HeaderAndOpWordsIncludingTheWhileShuffles) {
       {8, 21, 26, 23, 22, 25, 24, 0},  {4, 0, 0, 0, 0, 0, 0, 0},      {2, 31, 32, 0, 0, 0, 0, 0},
       {0x82, 3, 0, 0, 0, 0, 0, 0},     {0xC4, 3, 5, 0, 0, 0, 0, 0}};
   for (uint32_t i = 0; i < expected.size(); ++i) EXPECT_EQ(Op(q, i), expected[i]) << "op " << i;
+  std::memset(HwGetQueueBuffer(q), 0xA5, 12);
   EXPECT_FALSE(HwQueueOutp(q, 0, 1));  // full: nothing written past the records
+  EXPECT_FALSE(HwQueueInp(q, 0, &target));
   EXPECT_EQ(QueueWords(q, 12)[3], 20u);
+  const auto* data = static_cast<const uint8_t*>(HwGetQueueBuffer(q));
+  EXPECT_EQ(std::vector<uint8_t>(data, data + 12), std::vector<uint8_t>(12, 0xA5));
   HwDeleteOpQueue(q);
   EXPECT_EQ(qdriver::AddressOf(token), nullptr);
 }
@@ -149,10 +153,27 @@ TEST_F(OpQueueTest, FailureCallsTheErrorCallbackStoresNothingAndEmptiesTheQueue)
   EXPECT_EQ(QueueWords(q, 4)[3], 0u);
   HwDeleteOpQueue(q);
 
+  // A queue built by the caller that counts more ops than it has room for is
+  // refused; emptying it looks at its own records only.
+  HwOpQueue* overcounted = HwAllocateOpQueue(0, 1, 32);
+  uint32_t bystander = 0;
+  const uint32_t token = qdriver::RegisterAddress(&bystander);
+  const uint32_t lookalike[8] = {0x81, 0, 0, token, 0, 0, 0, 0};  // in the data area, where op 1 would be
+  std::memcpy(HwGetQueueBuffer(overcounted), lookalike, sizeof lookalike);
+  HwQueueInp(overcounted, 0, nullptr);
+  reinterpret_cast<uint32_t*>(overcounted)[3] = 2;
+  EXPECT_FALSE(HwExecute(device, overcounted));
+  EXPECT_EQ(qdriver::LastError(), win32::kInvalidParameter);
+  EXPECT_EQ(errorCalls, 2);
+  EXPECT_EQ(QueueWords(overcounted, 4)[3], 0u);
+  EXPECT_EQ(qdriver::AddressOf(token), &bystander);
+  qdriver::ReleaseAddress(token);
+  HwDeleteOpQueue(overcounted);
+
   HwDevice* disconnected = HwNewDevice(nullptr);
   disconnected->errorCallback = CountError;
   EXPECT_EQ(HwInp(disconnected, 0), 0);
-  EXPECT_EQ(errorCalls, 2);
+  EXPECT_EQ(errorCalls, 3);
   HwDeleteDevice(disconnected);
 }
 
@@ -182,8 +203,15 @@ TEST_F(OpQueueTest, TheDeviceLockIsRecursiveSoCallbacksMayUsePorts) {
   device->callerData = &read;
   device->interruptCallback = ReadInsideCallback;
   pthread_mutex_lock(&device->lock);
-  device->interruptCallback(device);
+  // Tried without blocking first, so a lock that is not recursive fails the
+  // test instead of hanging it.
+  const bool reentered = pthread_mutex_trylock(&device->lock) == 0;
+  if (reentered) {
+    device->interruptCallback(device);
+    pthread_mutex_unlock(&device->lock);
+  }
   pthread_mutex_unlock(&device->lock);
+  ASSERT_TRUE(reentered);
   EXPECT_EQ(read, 0x42);
 }
 

@@ -56,6 +56,11 @@ TEST_F(PortTransfersTest, BlockWritesJoinHeaderAndDataUpTo1000BytesOnNt) {
   EXPECT_EQ(InputWords(direct), (Words{0, 0, 0, 1001, 1, 0, 0, 0}));
   EXPECT_EQ(direct.outputLength, 1001u);
   EXPECT_EQ(latch->Register(0), 0x7E);
+  driver->ClearLog();
+  EXPECT_FALSE(HwAutoIncWritePort(device, 0, 0, nullptr, 2, 1));
+  EXPECT_EQ(qdriver::LastError(), win32::kInvalidParameter);
+  EXPECT_FALSE(HwSetBusDataByOffset(device, 0, nullptr, 2));
+  EXPECT_TRUE(driver->Log().empty());
 }
 
 TEST_F(PortTransfersTest, Windows9xAlwaysTransfersDirect) {
@@ -69,6 +74,33 @@ TEST_F(PortTransfersTest, Windows9xAlwaysTransfersDirect) {
   EXPECT_EQ(log[1].code, 0x228161u);
   EXPECT_EQ(InputWords(log[1]), (Words{3, 0, 1, 2, 1, 0, 0, 0}));
   EXPECT_EQ(data[1], 2);
+}
+
+TEST_F(PortTransfersTest, Windows9xRequestsStartWithTheDeviceContext) {
+  Boot(kPlatform9x);
+  Connect("lpt");
+  ASSERT_EQ(device->driverContext, 3u);
+  uint32_t value = 0, read = 0;
+  const uint8_t data[1] = {0x44};
+  HwOpQueue* q = HwAllocateOpQueue(0, 1, 0);
+  HwQueueOutp(q, 0, 0x44);
+  ASSERT_TRUE(HwExecute(device, q));
+  HwDeleteOpQueue(q);
+  EXPECT_EQ(latch->Register(0), 0x44);
+  EXPECT_EQ(HwInp(device, 0), 0x44);
+  ASSERT_TRUE(HwMapPorts(device, 0x2F8, 8, &value));
+  ASSERT_TRUE(HwUnmapPorts(device, value));
+  ASSERT_TRUE(HwSetBusDataByOffset(device, 0, data, 1));
+  ASSERT_TRUE(HwGetBusDataByOffset(device, 0, &read, 1));
+  EXPECT_EQ(read, 0x44u);
+  ASSERT_TRUE(HwGetProperty(device, 1, &value));
+  const uint32_t codes[] = {0x228120, 0x228120, 0x228150, 0x228154, 0x2281A0, 0x22819C, 0x228148};
+  auto log = driver->Log();
+  ASSERT_EQ(log.size(), std::size(codes));
+  for (size_t i = 0; i < log.size(); ++i) {
+    EXPECT_EQ(log[i].code, codes[i]) << i;
+    EXPECT_EQ(InputWords(log[i])[0], 3u) << std::hex << codes[i];
+  }
 }
 
 TEST_F(PortTransfersTest, MapPortsSendsItsWordsInOrderAndNeedsA24ByteReply) {

@@ -68,7 +68,7 @@ bool CFraloApp::InitInstance(const QStringList& arguments, const QString& settin
     m_fCameraGain = 15.0f;
 
     m_strSettingsPath = settingsPath;
-    LoadSettings(m_strSettingsPath);
+    SerializeSettings(Archive::Load, m_strSettingsPath);
 
     // Shown before the first document, so that its child frame is laid out
     // in a visible MDI area and keeps the size fitted to its image.
@@ -82,15 +82,17 @@ bool CFraloApp::InitInstance(const QStringList& arguments, const QString& settin
 
 int CFraloApp::ExitInstance(int exitCode)
 {
-    if (!SaveSettings(m_strSettingsPath))
+    if (!SerializeSettings(Archive::Store, m_strSettingsPath))
         UserMessage(QString::fromUtf8("Erreur d'écriture du fichier de configuration:") + m_strSettingsPath);
     return exitCode;
 }
 
-bool CFraloApp::LoadSettings(const QString& path)
+bool CFraloApp::SerializeSettings(Archive direction, const QString& path)
 {
     SettingsRecord r{m_nSource, m_nDefaultWidth, m_nDefaultHeight, m_nSizeIndex, m_nSupplyModel,
                      m_nSupplyFullScale};
+    if (direction == Archive::Store)
+        return !path.isEmpty() && WriteSettingsFile(path.toStdString(), r);
     if (!ReadSettingsFile(path.toStdString(), &r))
         return false;
     m_nSource = r.m_nSource;
@@ -101,13 +103,6 @@ bool CFraloApp::LoadSettings(const QString& path)
     m_nSupplyFullScale = r.m_nSupplyFullScale;
     FillSizeTable(m_nSource);
     return true;
-}
-
-bool CFraloApp::SaveSettings(const QString& path) const
-{
-    SettingsRecord r{m_nSource, m_nDefaultWidth, m_nDefaultHeight, m_nSizeIndex, m_nSupplyModel,
-                     m_nSupplyFullScale};
-    return !path.isEmpty() && WriteSettingsFile(path.toStdString(), r);
 }
 
 void CFraloApp::FillSizeTable(int source)

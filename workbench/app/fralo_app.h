@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "archive.h"
 #include "size_table.h"
 
 class CFraloDoc;
@@ -34,10 +35,10 @@ public:
     // Exit: writes the settings (a failure is reported) and returns `exitCode`.
     int ExitInstance(int exitCode);
 
-    // Reads or writes the persistent settings; false when no file was read or
-    // the write failed. Reading validates each value and rebuilds the size table.
-    bool LoadSettings(const QString& path);
-    bool SaveSettings(const QString& path) const;
+    // Reads (Load) or writes (Store) the persistent settings at `path`; false
+    // when no file was read or the write failed. Reading validates each value
+    // and rebuilds the size table for the stored source.
+    bool SerializeSettings(Archive direction, const QString& path);
 
     // Clears the ten pairs and fills those of `source`.
     void FillSizeTable(int source);

@@ -9,17 +9,13 @@ namespace {
 
 constexpr int kMaxFitSamples = 1024;
 
-// Two directions whose cosines differ by less than this do not intersect.
-constexpr double kParallel = 1e-8;
-
-void FillFit(std::vector<ProfilePoint>& points, int n, int coord, int value, int fit,
-             const ProfileFit& f)
+// The fit curve at each stored coordinate; nothing without a fit.
+void FillFit(std::vector<ProfilePoint>& points, int n, int coord, int fit, const ProfileFit& f)
 {
-    for (int i = 0; i < n; ++i) {
-        float c = points[i][coord];
-        if (f.fitted && c != kNoPoint && points[i][value] != kNoPoint)
-            points[i][fit] = static_cast<float>(GaussianValue(c, f.centre, f.sigma) * f.amplitude);
-    }
+    if (!f.fitted)
+        return;
+    for (int i = 0; i < n; ++i)
+        points[i][fit] = static_cast<float>(GaussianValue(points[i][coord], f.centre, f.sigma) * f.amplitude);
 }
 
 } // namespace
@@ -57,12 +53,12 @@ double GaussianValue(double x, double centre, double sigma)
     return std::exp(-(x - centre) * (x - centre) / (2 * sigma * sigma));
 }
 
-ProfileFit FitProfile(const float* values, int n, int start)
+ProfileFit FitProfile(const float* values, int n, int first)
 {
     ProfileFit f;
     double c = ProfileCentroid(values, n);
     if (c != kNoFit)
-        f.centre = start + c;
+        f.centre = first - 1 + c;
     f.sigma = ProfileSigma(values, n);
     for (int i = 0; i < n; ++i)
         f.amplitude = std::max(f.amplitude, static_cast<int>(values[i]));
@@ -79,46 +75,46 @@ void ComputeProfiles(const PlaneView& image, int channel, int x1, int y1, int x2
     std::vector<float> scratch;
     scratch.reserve(capacity);
 
-    const double t = std::atan2(double(y2 - y1), double(x2 - x1));
-    const double cosT = std::cos(t), sinT = std::sin(t);
+    // The line through the end points, evaluated from integer differences so
+    // that a point exactly on a pixel row or column is not truncated to the
+    // one before it (tan(45 degrees) is not exactly 1 in floating point).
+    const int dx = x2 - x1, dy = y2 - y1;
 
     // Column profile: intersections with vertical lines, which a vertical
     // segment never meets.
     const int xStart = std::min(x1, x2), xEnd = std::max(x1, x2);
     int n = 0;
-    if (std::fabs(cosT) >= kParallel) {
-        const double slope = sinT / cosT;
-        for (int x = xStart; x < xEnd && n < capacity; ++x) {
-            double y = y1 + (x - x1) * slope;
-            if (x < 0 || x >= image.width || !(y >= 0 && y < image.height))
-                continue;
-            int value = PixelLuminance(GetPixelValue(image, x, static_cast<int>(y)), channel);
-            state->points[n][0] = float(x);
-            state->points[n][1] = float(value);
-            scratch.push_back(float(value));
-            ++n;
-        }
+    for (int x = xStart; x < xEnd && n < capacity; ++x) {
+        double y = y1 + double(x - x1) * dy / dx;
+        if (x < 0 || x >= image.width || !(y >= 0 && y < image.height))
+            continue;
+        int value = PixelLuminance(GetPixelValue(image, x, static_cast<int>(y)), channel);
+        state->points[n][0] = float(x);
+        state->points[n][1] = float(value);
+        scratch.push_back(float(value));
+        ++n;
     }
-    FillFit(state->points, n, 0, 1, 2, FitProfile(scratch.data(), n, xStart));
+    // The fit stands on the stored coordinates, not on the segment start: points
+    // outside the image are skipped, and the centroid counts from 1.
+    if (n > 0)
+        FillFit(state->points, n, 0, 2, FitProfile(scratch.data(), n, int(state->points[0][0])));
 
     // Row profile: intersections with horizontal lines, which a horizontal
     // segment never meets.
     scratch.clear();
     const int yStart = std::min(y1, y2), yEnd = std::max(y1, y2);
     n = 0;
-    if (std::fabs(sinT) >= kParallel) {
-        const double inverse = cosT / sinT;
-        for (int y = yStart; y < yEnd && n < capacity; ++y) {
-            double x = x2 == x1 ? double(x1) : x1 + (y - y1) * inverse;
-            if (y < 0 || y >= image.height || !(x >= 0 && x < image.width))
-                continue;
-            int value = PixelLuminance(GetPixelValue(image, static_cast<int>(x), y), channel);
-            state->points[n][3] = float(value);
-            state->points[n][4] = float(y);
-            scratch.push_back(float(value));
-            ++n;
-        }
+    for (int y = yStart; y < yEnd && n < capacity; ++y) {
+        double x = x1 + double(y - y1) * dx / dy;
+        if (y < 0 || y >= image.height || !(x >= 0 && x < image.width))
+            continue;
+        int value = PixelLuminance(GetPixelValue(image, static_cast<int>(x), y), channel);
+        state->points[n][3] = float(value);
+        state->points[n][4] = float(y);
+        scratch.push_back(float(value));
+        ++n;
     }
-    FillFit(state->points, n, 4, 3, 5, FitProfile(scratch.data(), n, yStart));
+    if (n > 0)
+        FillFit(state->points, n, 4, 5, FitProfile(scratch.data(), n, int(state->points[0][4])));
     state->count = static_cast<short>(capacity);
 }

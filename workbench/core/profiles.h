@@ -33,15 +33,17 @@ double ProfileSigma(const float* values, int n);
 // exp(-(x - centre)^2 / (2 sigma^2)).
 double GaussianValue(double x, double centre, double sigma);
 
-// The fit of one profile: the centre is the segment start plus the centroid,
-// or 127.0 without one; `fitted` is false when the values give no spread.
+// The fit of one profile whose first value was sampled at coordinate `first`
+// and the others one step apart: the centre is the centroid placed on those
+// coordinates (the first value counts as index 1, so centre = first - 1 +
+// centroid), or 127.0 without one; `fitted` is false when the values give no spread.
 struct ProfileFit {
     double centre = 127.0;
     double sigma = kNoFit;
     int amplitude = 0;
     bool fitted = false;
 };
-ProfileFit FitProfile(const float* values, int n, int start);
+ProfileFit FitProfile(const float* values, int n, int first);
 
 // Fills the buffer of `state` for the segment (x1, y1)-(x2, y2) of the image:
 // the column profile (one point per integer x), the row profile (one per

@@ -92,3 +92,10 @@ ValuesPane ValuesPaneText(const PaneState& s)
     pane.text = p[0] + " " + p[1] + " " + p[2] + " " + p[3] + " " + p[4];
     return pane;
 }
+
+std::array<std::string, 3> KeyLockPaneTexts(const KeyLocks& k)
+{
+    if (!k.known)
+        return {};
+    return {k.capsLock ? "CAP" : "", k.numLock ? "NUM" : "", k.scrollLock ? "SCRL" : ""};
+}

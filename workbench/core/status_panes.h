@@ -32,3 +32,15 @@ struct ValuesPane {
     std::array<std::string, 5> parts;
 };
 ValuesPane ValuesPaneText(const PaneState& state);
+
+// The lock keys of the keyboard; `known` is false where they cannot be read.
+struct KeyLocks {
+    bool known = false;
+    bool capsLock = false;
+    bool numLock = false;
+    bool scrollLock = false;
+};
+
+// The Caps Lock, Num Lock and Scroll Lock panes: "CAP", "NUM", "SCRL" for a
+// lock that is on, empty for one that is off or unknown.
+std::array<std::string, 3> KeyLockPaneTexts(const KeyLocks& locks);

@@ -8,6 +8,7 @@
 #include "fralo_app.h"
 #include "fralo_view.h"
 #include "frame_fit.h"
+#include "frame_grabber_port.h"
 #include "main_frame.h"
 #include "plane_buffers.h"
 #include "quiet_library.h"
@@ -38,10 +39,14 @@ CFraloDoc::CFraloDoc()
 
 CFraloDoc::~CFraloDoc()
 {
-    if (m_pApp->m_pAcquiringDoc == this && m_pView)
-        m_pView->StopLiveTimer();
-    if (m_pApp->m_pAcquiringDoc == this)
-        m_pApp->m_pAcquiringDoc = nullptr;
+    if (m_pApp->m_pAcquiringDoc == this) {
+        if (m_pView) {
+            m_pView->StopLiveTimer();
+        } else {
+            m_pApp->m_pAcquiringDoc = nullptr;
+            m_pApp->Grabbers().CloseAll();
+        }
+    }
     if (m_pApp->m_pCopiedDoc == this)
         m_pApp->m_pCopiedDoc = nullptr;
     --m_pApp->m_nOpenImages;
@@ -55,6 +60,11 @@ void CFraloDoc::SetImage(const Vobject& image)
     PlaneView v = ViewPlanes(m_image);
     m_nWidth = static_cast<int16_t>(v.width);
     m_nHeight = static_cast<int16_t>(v.height);
+}
+
+bool CFraloDoc::Serialize(Archive direction, const QString& path)
+{
+    return direction == Archive::Load ? LoadImage(path) : SaveImage(path);
 }
 
 bool CFraloDoc::LoadImage(const QString& path)
@@ -95,7 +105,9 @@ bool CFraloDoc::SaveImage(const QString& path)
         return false;
     }
     m_strPathName = QString::fromStdString(plan.path);
-    m_pApp->AddToRecentFileList(m_strPathName);
+    // A name that had to be given ".tif" is not offered among the recent files.
+    if (plan.path == path.toStdString())
+        m_pApp->AddToRecentFileList(m_strPathName);
     m_strName = QString::fromStdString(FileNameOf(plan.path));
     UpdateTitle();
     return true;
@@ -103,7 +115,7 @@ bool CFraloDoc::SaveImage(const QString& path)
 
 bool CFraloDoc::AttachToActiveView(const QString& path)
 {
-    if (!LoadImage(path))
+    if (!Serialize(Archive::Load, path))
         return false;
     CFraloView* view = m_pApp->MainFrame() ? m_pApp->MainFrame()->ActiveView() : nullptr;
     if (!view)

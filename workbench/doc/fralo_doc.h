@@ -9,6 +9,7 @@
 
 #include <verodyn/object.h>
 
+#include "archive.h"
 #include "profiles.h"
 #include "view/rect_tracker.h"
 
@@ -28,22 +29,22 @@ public:
     // Numbered from the application's counter, of the default size: a test
     // pattern when no source is chosen, else a constant grey image.
     CFraloDoc();
-    // A document that acquires is first stopped properly; a remembered copy
-    // source is forgotten.
+    // A document that acquires is first stopped properly (its view's live
+    // timers, then every frame grabber); a remembered copy source is forgotten.
     ~CFraloDoc();
     CFraloDoc(const CFraloDoc&) = delete;
     CFraloDoc& operator=(const CFraloDoc&) = delete;
 
-    // Reads the image file at `path` into the document (name, size, title,
-    // recent files, kind 0). On failure the document is unchanged and false
-    // is returned; the caller reports it.
-    bool LoadImage(const QString& path);
-    // Writes the image to `path` with the format of its suffix (".tif"
+    // Load: reads the image file at `path` into the document (name, size,
+    // title, recent files, kind 0); on failure the document is unchanged and
+    // false is returned, the caller reports it.
+    // Store: writes the image to `path` with the format of its suffix (".tif"
     // appended when it has none of ".tif", ".tiff", ".jpg", ".jpeg"). FFT
     // images and write failures are reported and change nothing; on success
-    // the document takes the written path as its name.
-    bool SaveImage(const QString& path);
-    // LoadImage, then binds the document to the active view and fits its frame.
+    // the document takes the written path as its name, and a path written as
+    // given joins the recent files.
+    bool Serialize(Archive direction, const QString& path);
+    // Loads `path`, then binds the document to the active view and fits its frame.
     bool AttachToActiveView(const QString& path);
 
     // "%s (%dx%d)" of the name and size, as the child frame's title.
@@ -93,4 +94,8 @@ public:
     int32_t m_nFringeCount = 0;
     Vobject m_image;
     long m_hGrabber = 0;
+
+private:
+    bool LoadImage(const QString& path);
+    bool SaveImage(const QString& path);
 };

@@ -27,6 +27,7 @@
 #include "fralo_app.h"
 #include "fralo_doc.h"
 #include "fralo_view.h"
+#include "key_lock_state.h"
 #include "plane_buffers.h"
 #include "qimage_planes.h"
 #include "save_rules.h"
@@ -44,7 +45,8 @@ constexpr int kIdleUpdateMs = 200;
 } // namespace
 
 CMainFrame::CMainFrame(CFraloApp* app)
-    : m_pApp(app), m_pMdiArea(new QMdiArea(this)), m_pPrinter(std::make_unique<QPrinter>())
+    : m_pApp(app), m_pMdiArea(new QMdiArea(this)), m_readKeyLocks(ReadKeyLocks),
+      m_pPrinter(std::make_unique<QPrinter>())
 {
     setWindowTitle(QStringLiteral("Ondula4"));
     setCentralWidget(m_pMdiArea);
@@ -138,8 +140,20 @@ void CMainFrame::CreateStatusBar()
     m_pValuesPane->setMinimumWidth(300);
     m_pUnitsPane = new QLabel(QStringLiteral(" "));
     m_pUnitsPane->setMinimumWidth(250);
+    m_pValuesPane->setObjectName(QStringLiteral("pane130"));
+    m_pUnitsPane->setObjectName(QStringLiteral("pane131"));
     statusBar()->addPermanentWidget(m_pValuesPane);
     statusBar()->addPermanentWidget(m_pUnitsPane);
+    const char* const lockNames[3] = {"paneCaps", "paneNum", "paneScroll"};
+    for (int i = 0; i < 3; ++i) {
+        auto* pane = new QLabel;
+        pane->setObjectName(QLatin1String(lockNames[i]));
+        pane->setAlignment(Qt::AlignCenter);
+        // Wide enough for its text also while the lock is off.
+        pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 8);
+        statusBar()->addPermanentWidget(pane);
+        m_pLockPanes[i] = pane;
+    }
     statusBar()->showMessage(QStringLiteral("Prêt"));
 }
 
@@ -216,6 +230,15 @@ void CMainFrame::UpdateCommandUI()
     }
     m_pValuesPane->setText(ValuesPane());
     m_pUnitsPane->setText(UnitsPane());
+    const std::array<std::string, 3> locks = KeyLockPaneTexts(m_readKeyLocks());
+    for (int i = 0; i < 3; ++i)
+        m_pLockPanes[i]->setText(QString::fromStdString(locks[i]));
+}
+
+void CMainFrame::SetKeyLockReader(std::function<KeyLocks()> reader)
+{
+    m_readKeyLocks = std::move(reader);
+    UpdateCommandUI();
 }
 
 namespace {
@@ -302,7 +325,7 @@ bool CMainFrame::SaveActive()
         return false;
     QString path = doc->m_strPathName.isEmpty() ? QDir::current().absoluteFilePath(doc->m_strName)
                                                 : doc->m_strPathName;
-    return doc->SaveImage(path);
+    return doc->Serialize(Archive::Store, path);
 }
 
 void CMainFrame::OnSaveAs()
@@ -328,7 +351,7 @@ bool CMainFrame::SaveActiveAs(const QString& path)
         UserMessage(QString::fromUtf8("Ce fichier existe déjà. Voulez-vous le remplacer ?"),
                     MessageButtons::YesNo) != AnswerYes)
         return false;
-    return doc->SaveImage(path);
+    return doc->Serialize(Archive::Store, path);
 }
 
 void CMainFrame::OnFileClose()

@@ -2,12 +2,15 @@
 // the handlers of the commands that act on the active image.
 #pragma once
 
+#include <array>
+#include <functional>
 #include <map>
 #include <memory>
 
 #include <QMainWindow>
 
 #include "command_rules.h"
+#include "status_panes.h"
 
 class CFraloApp;
 class CFraloDoc;
@@ -42,6 +45,9 @@ public:
     QString ValuesPane() const;
     QString UnitsPane() const;
     CommandState State() const;
+    // Where the Caps Lock, Num Lock and Scroll Lock panes read the keyboard
+    // (ReadKeyLocks unless replaced, as tests do).
+    void SetKeyLockReader(std::function<KeyLocks()> reader);
 
     // File commands with the file already chosen.
     bool OpenFile(const QString& path);
@@ -89,6 +95,8 @@ private:
     QToolBar* m_pToolBar = nullptr;
     QLabel* m_pValuesPane = nullptr;
     QLabel* m_pUnitsPane = nullptr;
+    std::array<QLabel*, 3> m_pLockPanes{};
+    std::function<KeyLocks()> m_readKeyLocks;
     std::map<int, QAction*> m_actions;
     std::map<QString, QMenu*> m_menus;
     std::unique_ptr<QPrinter> m_pPrinter;

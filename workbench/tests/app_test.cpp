@@ -42,13 +42,13 @@ TEST_F(WorkbenchTest, StoredSourceRebuildsTheSizeTable)
 {
     SettingsRecord r{6, 1280, 1024, 6, 1, 700};
     ASSERT_TRUE(WriteSettingsFile(Path("six.dat").toStdString(), r));
-    ASSERT_TRUE(app->LoadSettings(Path("six.dat")));
+    ASSERT_TRUE(app->SerializeSettings(Archive::Load, Path("six.dat")));
     EXPECT_EQ(app->m_nSource, 6);
     EXPECT_EQ(app->m_nSupplyModel, 1);
     EXPECT_EQ(app->m_nSupplyFullScale, 700);
     EXPECT_EQ(app->m_sizeTable[2], (SizePair{640, 480}));
     EXPECT_TRUE(app->IsSizeAllowed(6, 1280, 1024));
-    EXPECT_FALSE(app->LoadSettings(Path("missing.dat")));
+    EXPECT_FALSE(app->SerializeSettings(Archive::Load, Path("missing.dat")));
 }
 
 TEST_F(WorkbenchTest, SizeNotAllowedFallsBackToPairZero)
@@ -81,6 +81,49 @@ TEST_F(WorkbenchTest, ExitWritesSettingsAndReportsAFailure)
     EXPECT_TRUE(messages[0].startsWith(QString::fromUtf8("Erreur d'écriture du fichier de configuration:")));
 }
 
+TEST_F(WorkbenchTest, ExitWritesTheSixtyFourBytesToThePathFixedAtStartUp)
+{
+    app->m_nSource = 5;
+    app->m_nDefaultWidth = 1024;
+    app->m_nDefaultHeight = 768;
+    app->m_nSizeIndex = 2;
+    app->m_nSupplyModel = 1;
+    app->m_nSupplyFullScale = 1000;
+    QDir(dir.path()).mkdir("elsewhere");
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(Path("elsewhere"));
+    app->ExitInstance(0);
+    QDir::setCurrent(previous);
+    EXPECT_FALSE(QFile::exists(Path("elsewhere/config.dat")));
+    QFile file(Path("config.dat"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray expected(64, '\0');
+    const char head[] = {5, 0, 0x00, 0x04, 0x00, 0x03, 2, 0, 1, 0, char(0xE8), 0x03};
+    expected.replace(0, sizeof head, QByteArray(head, sizeof head));
+    EXPECT_EQ(file.readAll(), expected);
+}
+
+TEST_F(WorkbenchTest, ShortSettingsFileStartsWithWhatItHolds)
+{
+    QFile file(Path("short.dat"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray("\x07\x00\x20", 3));  // source 7, then half a width
+    file.close();
+    app.reset();
+    app = std::make_unique<CFraloApp>();
+    ASSERT_TRUE(app->InitInstance({}, Path("short.dat")));
+    EXPECT_EQ(app->m_nSource, 7);
+    EXPECT_EQ(app->m_sizeTable[0], (SizePair{640, 480}));
+    EXPECT_EQ(app->m_sizeTable[1], (SizePair{app->m_nChildWidth, app->m_nChildHeight}));
+    EXPECT_EQ(app->m_nDefaultWidth, app->m_nChildWidth);
+    EXPECT_EQ(app->m_nSupplyFullScale, 500);
+    // With a source chosen, a new document is a constant grey image.
+    CFraloDoc* doc = app->MainFrame()->ActiveDocument();
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->Channels(), 1);
+    EXPECT_EQ(doc->m_nWidth, app->m_nChildWidth);
+}
+
 TEST_F(WorkbenchTest, TwentyFiveDocumentsWalkWithoutActivating)
 {
     for (int i = 0; i < 24; ++i)
@@ -89,6 +132,8 @@ TEST_F(WorkbenchTest, TwentyFiveDocumentsWalkWithoutActivating)
     ASSERT_EQ(children.size(), 25);
     frame->MdiArea()->setActiveSubWindow(children[10]);
     CFraloDoc* active = frame->ActiveDocument();
+    int activations = 0;
+    QObject::connect(frame->MdiArea(), &QMdiArea::subWindowActivated, [&] { ++activations; });
     std::array<CFraloDoc*, 20> list;
     app->ListOpenDocuments(list);
     EXPECT_EQ(frame->ActiveDocument(), active);
@@ -98,6 +143,7 @@ TEST_F(WorkbenchTest, TwentyFiveDocumentsWalkWithoutActivating)
     EXPECT_EQ(list[0], static_cast<CChildFrame*>(children[11])->Document());
     EXPECT_EQ(list[19], static_cast<CChildFrame*>(children[5])->Document());
     EXPECT_EQ(frame->ActiveDocument(), active);
+    EXPECT_EQ(activations, 0);
 }
 
 TEST_F(WorkbenchTest, SingleDocumentHasNoOthers)

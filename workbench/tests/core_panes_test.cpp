@@ -84,6 +84,31 @@ TEST(ValuesPane, ThreeChannels)
     EXPECT_EQ(ValuesPaneText(s).text, "X:1.000, Y:2.000, Zng:255.000  ");
 }
 
+TEST(Panes, CalibrationOfXYAndOfZApartFromEachOther)
+{
+    struct Case { int channels; bool xy, z; const char* values; const char* units; };
+    const Case cases[] = {
+        {1, true, false, "X:5.000, Y:10.000, W:7", "X,Y(mm)*1e-1, W(luminance)"},
+        {1, false, true, "X:1, Y:2, Z:0.700", "X,Y(pixel), Z(mm)*1e+1"},
+        {3, true, false, "X:5.000, Y:10.000, R:7, V:0, B:0", "X,Y(mm)*1e-1, RVB(luminance)"},
+        {3, false, true, "X:1, Y:2, Zng:0.200  ", "X,Y(pixel), Zng(mm)*1e+1"},
+    };
+    for (const Case& c : cases) {
+        PaneState s = Active(c.channels);
+        s.mouseX = 1;
+        s.mouseY = 2;
+        s.mouseValue = 7;
+        s.calibratedXY = c.xy;
+        s.calibratedZ = c.z;
+        s.scaleXY = 2;
+        s.unitFactorXY = 10;
+        s.scaleZ = 1;
+        s.unitFactorZ = 0.1f;
+        EXPECT_EQ(ValuesPaneText(s).text, c.values) << c.channels << c.xy << c.z;
+        EXPECT_EQ(UnitsPaneText(s), c.units) << c.channels << c.xy << c.z;
+    }
+}
+
 TEST(ValuesPane, EmptyAndAcquiring)
 {
     PaneState s;
@@ -92,6 +117,16 @@ TEST(ValuesPane, EmptyAndAcquiring)
     s.acquiring = true;
     s.acquiringName = "Image2";
     EXPECT_EQ(ValuesPaneText(s).text, "Acq. permanente: Image2");
+}
+
+TEST(KeyLockPanes, TextsOnlyForLocksThatAreOn)
+{
+    using Texts = std::array<std::string, 3>;
+    EXPECT_EQ(KeyLockPaneTexts({}), (Texts{"", "", ""}));
+    EXPECT_EQ(KeyLockPaneTexts({false, true, true, true}), (Texts{"", "", ""}));
+    EXPECT_EQ(KeyLockPaneTexts({true, true, true, true}), (Texts{"CAP", "NUM", "SCRL"}));
+    EXPECT_EQ(KeyLockPaneTexts({true, false, true, false}), (Texts{"", "NUM", ""}));
+    EXPECT_EQ(KeyLockPaneTexts({true, true, false, true}), (Texts{"CAP", "", "SCRL"}));
 }
 
 } // namespace

@@ -63,6 +63,32 @@ TEST(ProfileFit, CentroidSigmaGaussian)
     ProfileFit f = FitProfile(black, 3, 10);
     EXPECT_FALSE(f.fitted);
     EXPECT_EQ(f.centre, 127.0);
+    // All the weight on one sample: a centre but no width, hence no curve.
+    const float spike[] = {0, 0, 50, 0};
+    f = FitProfile(spike, 4, 10);
+    EXPECT_DOUBLE_EQ(f.centre, 12.0);
+    EXPECT_EQ(f.sigma, 0.0);
+    EXPECT_EQ(f.amplitude, 50);
+    EXPECT_FALSE(f.fitted);
+}
+
+TEST(ComputeProfiles, OneBrightPixelGivesNoFitNeverNaN)
+{
+    PlaneBuffers p;
+    p.width = p.height = 20;
+    p.channels = 1;
+    p.planes[0].assign(400, 0);
+    p.planes[0][5 + 20 * 5] = 200;
+    Vobject image;
+    ASSERT_TRUE(MakeImageFromPlanes(p, &image));
+    ProfileState s;
+    ComputeProfiles(ViewPlanes(image), 0, 0, 0, 10, 10, &s);
+    EXPECT_EQ(s.points[5][1], 200);
+    EXPECT_EQ(s.points[5][3], 200);
+    for (int n = 0; n < 10; ++n) {
+        EXPECT_EQ(s.points[n][2], kNoPoint) << n;
+        EXPECT_EQ(s.points[n][5], kNoPoint) << n;
+    }
 }
 
 Vobject Grey(int w, int h, uint8_t value)
@@ -127,6 +153,20 @@ TEST(ComputeProfiles, LongProfileStopsAtCapacity)
     EXPECT_EQ(int(s.points.size()), 800);
 }
 
+TEST(ComputeProfiles, PointsJustAboveTheImageAreSkipped)
+{
+    // At x = 1 the line is at y = -0.5, which truncation alone would take for row 0.
+    Vobject image = Grey(10, 10, 30);
+    ProfileState s;
+    ComputeProfiles(ViewPlanes(image), 0, 0, -1, 4, 1, &s);
+    EXPECT_EQ(s.points[0][0], 2);
+    EXPECT_EQ(s.points[1][0], 3);
+    EXPECT_EQ(s.points[2][0], kNoPoint);
+    // Row y = 0 meets the line at x = 2; row -1 lies outside.
+    EXPECT_EQ(s.points[0][4], 0);
+    EXPECT_EQ(s.points[1][4], kNoPoint);
+}
+
 TEST(ComputeProfiles, FitIsEvaluatedAtStoredCoordinates)
 {
     // The segment starts left of the image: the first stored point is x = 0.
@@ -134,8 +174,40 @@ TEST(ComputeProfiles, FitIsEvaluatedAtStoredCoordinates)
     ProfileState s;
     ComputeProfiles(ViewPlanes(image), 0, -5, 10, 15, 10, &s);
     EXPECT_EQ(s.points[0][0], 0);
-    ProfileFit f = FitProfile(std::vector<float>(15, 50).data(), 15, -5);
+    ProfileFit f = FitProfile(std::vector<float>(15, 50).data(), 15, 0);
+    EXPECT_DOUBLE_EQ(f.centre, 7.0);
     EXPECT_FLOAT_EQ(s.points[0][2], float(GaussianValue(0, f.centre, f.sigma) * 50));
+}
+
+TEST(ComputeProfiles, FitCentreStandsOnTheBrightestColumnAndRow)
+{
+    // A symmetric bump centred on x = 12 along row 10, and on y = 6 along column 3.
+    PlaneBuffers planes;
+    planes.width = planes.height = 20;
+    planes.channels = 1;
+    planes.planes[0].assign(400, 0);
+    auto& p = planes.planes[0];
+    for (int d = -2; d <= 2; ++d) {
+        p[12 + d + 20 * 10] = static_cast<unsigned char>(100 - 30 * std::abs(d));
+        p[3 + 20 * (6 + d)] = static_cast<unsigned char>(100 - 30 * std::abs(d));
+    }
+    Vobject image;
+    ASSERT_TRUE(MakeImageFromPlanes(planes, &image));
+    ProfileState row, column;
+    ComputeProfiles(ViewPlanes(image), 0, -4, 10, 19, 10, &row);
+    ComputeProfiles(ViewPlanes(image), 0, 3, 1, 3, 15, &column);
+    int peak = 0;
+    for (int i = 1; i < 19; ++i)
+        if (row.points[i][2] > row.points[peak][2])
+            peak = i;
+    EXPECT_EQ(row.points[peak][0], 12);
+    EXPECT_FLOAT_EQ(row.points[peak][2], 100);
+    peak = 0;
+    for (int i = 1; i < 14; ++i)
+        if (column.points[i][5] > column.points[peak][5])
+            peak = i;
+    EXPECT_EQ(column.points[peak][4], 6);
+    EXPECT_FLOAT_EQ(column.points[peak][5], 100);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "command_ids.h"
 #include "command_rules.h"
 #include "document_walk.h"
+#include "frame_fit.h"
 #include "print_scale.h"
 #include "save_rules.h"
 
@@ -70,6 +71,8 @@ TEST(UpdateRules, ContextMenuGreying)
     idleNoSource.activeKind = 0;
     EXPECT_EQ(GreyedContextItems(idleNoSource),
               (std::set<int>{ID_VIEW_LIVE_ACQUISITION, ID_VIEW_FROZEN_ACQUISITION, ID_CLEAR_PROFILES}));
+    CommandState idleWithSource{true, false, false, false, KindProfiles, 4};
+    EXPECT_EQ(GreyedContextItems(idleWithSource), (std::set<int>{ID_VIEW_FROZEN_ACQUISITION}));
     CommandState otherAcquires{true, true, false, false, 0, 5};
     EXPECT_EQ(GreyedContextItems(otherAcquires),
               (std::set<int>{ID_VIEW_LIVE_ACQUISITION, ID_RESET_MOUSE_COORDS, ID_CLEAR_PROFILES}));
@@ -88,6 +91,26 @@ TEST(DocumentWalk, TwentyFiveDocuments)
     EXPECT_TRUE(DocumentWalk(1, 0, false).empty());
     EXPECT_EQ(DocumentWalk(1, 0, true), std::vector<int>{0});
     EXPECT_TRUE(DocumentWalk(0, 0, true).empty());
+}
+
+TEST(FrameFit, FitAndShrinkBackRoundTheImage)
+{
+    const FrameSize outer{500, 400}, client{490, 370};
+    EXPECT_EQ(FitFrameSize(outer, client, 300, 200, 1024, 768), (FrameSize{314, 234}));
+    EXPECT_EQ(FitFrameSize(outer, client, 2000, 1000, 1024, 768), (FrameSize{1038, 802}));
+    struct Case { int width, height; bool changed; FrameSize size; };
+    const Case cases[] = {
+        {300, 500, true, {314, 534}},
+        {600, 300, true, {614, 334}},
+        {2000, 100, true, {2014, 134}},  // no maximum applied
+        {500, 400, false, outer},
+        {600, 450, false, outer},
+    };
+    for (const Case& c : cases) {
+        bool changed = !c.changed;
+        EXPECT_EQ(EnlargeFrameSize(outer, client, c.width, c.height, &changed), c.size) << c.width;
+        EXPECT_EQ(changed, c.changed) << c.width;
+    }
 }
 
 TEST(PrintScale, IsotropicFit)

@@ -1,4 +1,6 @@
+#include <QLabel>
 #include <QListWidget>
+#include <QMdiArea>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
@@ -6,6 +8,7 @@
 
 #include "about_dlg.h"
 #include "command_table.h"
+#include "key_lock_state.h"
 #include "widget_fixture.h"
 
 namespace {
@@ -41,6 +44,62 @@ TEST_F(WorkbenchTest, EveryCommandIdIsInTheTable)
     EXPECT_EQ(frame->Action(32803)->text(), "A1C ou G (1280 x 1024)");
 }
 
+TEST_F(WorkbenchTest, MenuTextsOfTheCommandTable)
+{
+    const std::map<int, const char*> texts = {
+        {32771, "&Ouvrir...\tCtrl+O"}, {32772, "&Enregistrer\tCtrl+S"}, {32773, "En&registrer sous..."},
+        {57634, "&Copier\tCtrl+C"}, {57637, "C&oller\tCtrl+V"}, {32780, "&Coller presse-papier"},
+        {32781, "&Acquisition permanente"}, {32782, "&Acquisition figée"}, {32788, "&Aucun"},
+        {32785, "&Twain"}, {32786, "&Video for Windows (Webcam, ...)"}, {32798, "&Direct Show (Webcam, ...)"},
+        {32787, "&Zephon II"}, {32795, "&IEEE 1394 (Firewire)"}, {32803, "A1C ou G (1280 x 1024)"},
+        {32831, "A2C ou G (640 x 480)"}, {32832, "&Talvo"}, {32789, "&Taille par défaut..."},
+        {32799, "&Régler les paramètres de la caméra..."}, {32790, "Visualiser en &fausses couleurs..."},
+        {32793, "&Visualiser en temps réel..."}, {32828, "Visualiser en &temps moyenné..."},
+        {32794, "&Générer 4 mires sinusoïdales..."}, {32820, "&Acq. image phasée à 4 images..."},
+        {32796, "&Calculer image phasée à 4 images..."}, {32797, "&Démoduler image phasée..."},
+        {32802, "&Déplacer manuellement..."}, {32822, "&Sortir de surcourse..."},
+        {32821, "&Translateur piézo sur port série..."}, {32829, "&Moteur pas à pas via port imprimante..."},
+        {32819, "&Ajuster luminance et contraste..."}, {32809, "&RVB en NG"}, {32811, "&NG en RGB"},
+        {32817, "&Négatif"}, {32801, "&Créer une image masque..."}, {32823, "&Etalonner l'image..."},
+        {32814, "&Filtrer l'image..."}, {32812, "Redimensionner l'image..."},
+        {32810, "&Extraire une nouvelle image..."}, {32805, "FFT &complexe"}, {32806, "FFT &inverse"},
+        {32807, "&Phase d'une image FFT complexe"}, {32808, "&Module d'une image FFT complexe"},
+        {32804, "&Opérations mathématiques et logiques..."}, {32830, "&Multiplier par constante..."},
+        {32816, "&Visualiser en 3D"}, {32818, "&Gaussienne sur tracé de profils"}, {32824, "&Coordonnées souris"},
+        {32827, "&Exporter vers Excel"}, {32825, "Aide et mise à jour de Ondula en ligne..."},
+        {57667, "&Rubriques de l'aide"},
+    };
+    for (const auto& [id, text] : texts)
+        EXPECT_EQ(frame->Action(id)->text(), QString::fromUtf8(text)) << id;
+    const QStringList menus = {"&Dravik", QString::fromUtf8("&Caméra Kandris kdLyra")};
+    for (const QString& title : menus) {
+        bool found = false;
+        for (QMenu* menu : frame->menuBar()->findChildren<QMenu*>())
+            found = found || menu->title() == title;
+        EXPECT_TRUE(found) << title.toStdString();
+    }
+}
+
+TEST_F(WorkbenchTest, WindowArrangementAndExit)
+{
+    CFraloDoc* first = frame->ActiveDocument();
+    CFraloDoc* second = app->NewImageDocument(0, 0);
+    first->m_pChildFrame->move(0, 0);
+    second->m_pChildFrame->move(0, 0);
+    ASSERT_TRUE(frame->Execute(ID_WINDOW_TILE));
+    QRect a = first->m_pChildFrame->geometry(), b = second->m_pChildFrame->geometry();
+    EXPECT_FALSE(a.intersects(b));
+    ASSERT_TRUE(frame->Execute(ID_WINDOW_CASCADE));
+    a = first->m_pChildFrame->geometry();
+    b = second->m_pChildFrame->geometry();
+    EXPECT_NE(a.topLeft(), b.topLeft());
+    EXPECT_TRUE(a.intersects(b));
+
+    frame->show();
+    ASSERT_TRUE(frame->Execute(ID_APP_EXIT));
+    EXPECT_FALSE(frame->isVisible());
+}
+
 TEST_F(WorkbenchTest, CommandsOfLaterPartsAreDisabled)
 {
     frame->UpdateCommandUI();
@@ -67,6 +126,31 @@ TEST_F(WorkbenchTest, ToolBarAndStatusBar)
     EXPECT_FALSE(frame->Action(ID_VIEW_STATUS_BAR)->isChecked());
     ASSERT_TRUE(frame->Execute(ID_VIEW_TOOLBAR));
     EXPECT_FALSE(toolBar->isVisibleTo(frame));
+}
+
+TEST_F(WorkbenchTest, StatusBarHasSixPanesWithTheLockKeys)
+{
+    std::vector<QString> order;
+    for (QLabel* pane : frame->statusBar()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+        order.push_back(pane->objectName());
+    EXPECT_EQ(order, (std::vector<QString>{"pane130", "pane131", "paneCaps", "paneNum", "paneScroll"}));
+    const auto text = [this](const char* name) { return frame->statusBar()->findChild<QLabel*>(name)->text(); };
+    // The message pane is the status bar's own.
+    EXPECT_EQ(frame->statusBar()->currentMessage(), QString::fromUtf8("Prêt"));
+
+    frame->SetKeyLockReader([] { return KeyLocks{true, true, false, true}; });
+    EXPECT_EQ(text("paneCaps"), "CAP");
+    EXPECT_EQ(text("paneNum"), "");
+    EXPECT_EQ(text("paneScroll"), "SCRL");
+    frame->SetKeyLockReader([] { return KeyLocks{true, false, true, false}; });
+    EXPECT_EQ(text("paneCaps"), "");
+    EXPECT_EQ(text("paneNum"), "NUM");
+    EXPECT_EQ(text("paneScroll"), "");
+    frame->SetKeyLockReader([] { return KeyLocks{false, true, true, true}; });
+    EXPECT_EQ(text("paneCaps"), "");
+    EXPECT_EQ(text("paneNum"), "");
+    // Off X11 (these tests run offscreen) the locks are unknown.
+    EXPECT_FALSE(ReadKeyLocks().known);
 }
 
 TEST_F(WorkbenchTest, AboutBoxListsTheChangeHistory)

@@ -8,6 +8,7 @@
 #include <QScrollBar>
 
 #include <verodyn/operators.h>
+#include <verodyn/window.h>
 
 #include "frame_grabber_port.h"
 #include "plane_buffers.h"
@@ -106,6 +107,57 @@ TEST_F(ViewTest, ADragOfFifteenPixelsMakesAProfileZone)
     EXPECT_EQ(doc->m_tracker.m_nStyle, unsigned(CRectTracker::dottedLine));
 }
 
+TEST_F(ViewTest, ADragWhoseReleaseWentElsewhereEndsAtTheNextMove)
+{
+    Mouse(QEvent::MouseButtonPress, {50, 60}, Qt::LeftButton);
+    Mouse(QEvent::MouseMove, {80, 90}, Qt::LeftButton);
+    Mouse(QEvent::MouseMove, {85, 95}, Qt::NoButton);
+    EXPECT_TRUE(doc->m_nKind & 4);
+    EXPECT_EQ(doc->m_tracker.m_rect, (TrackerRect{50, 60, 85, 95}));
+    Mouse(QEvent::MouseMove, {120, 130}, Qt::NoButton);
+    EXPECT_EQ(doc->m_tracker.m_rect, (TrackerRect{50, 60, 85, 95}));
+    EXPECT_EQ(doc->m_profile.x2, 85);
+    EXPECT_EQ(doc->m_profile.y2, 95);
+}
+
+TEST_F(ViewTest, TheImageIsShownOneToOneAndScrollsWithItsWindow)
+{
+    QWidget* window = window_widget(view->WindowHandle());
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->size(), QSize(doc->m_nWidth, doc->m_nHeight));
+    const auto shown = [&](int x, int y) { return window->grab().toImage().pixel(x, y); };
+    const auto stored = [&](int x, int y) {
+        int v = CFraloDoc::GetPixelValue(doc->m_image, x, y);
+        return qRgb(RedOf(v), GreenOf(v), BlueOf(v));
+    };
+    EXPECT_EQ(shown(0, 0), qRgb(0, 0, 255));
+    for (QPoint p : {QPoint(doc->m_nWidth - 1, doc->m_nHeight - 1), QPoint(17, 33), QPoint(254, 254)})
+        EXPECT_EQ(shown(p.x(), p.y()), stored(p.x(), p.y())) << p.x() << "," << p.y();
+
+    doc->FitFrameToImage(100, 80);
+    Drag({10, 10}, {60, 50});
+    ASSERT_NE(doc->m_tracker.m_rect, TrackerRect{});
+    view->ScrollTo(30, 40);
+    EXPECT_EQ(window->pos(), QPoint(-30, -40));
+    EXPECT_EQ(doc->m_tracker.m_rect, TrackerRect{});
+}
+
+TEST_F(ViewTest, TheCursorFollowsTheZonesOfTheTracker)
+{
+    Drag({50, 60}, {150, 160});
+    ASSERT_EQ(doc->m_tracker.m_rect, (TrackerRect{50, 60, 150, 160}));
+    struct Case { QPoint at; Qt::CursorShape cursor; };
+    const Case cases[] = {
+        {{52, 62}, Qt::SizeFDiagCursor}, {{148, 158}, Qt::SizeFDiagCursor}, {{52, 158}, Qt::SizeBDiagCursor},
+        {{100, 62}, Qt::SizeVerCursor},  {{52, 110}, Qt::SizeHorCursor},    {{100, 110}, Qt::ArrowCursor},
+        {{50, 110}, Qt::ArrowCursor},
+    };
+    for (const Case& c : cases) {
+        Mouse(QEvent::MouseMove, c.at, Qt::NoButton);
+        EXPECT_EQ(view->viewport()->cursor().shape(), c.cursor) << c.at.x() << "," << c.at.y();
+    }
+}
+
 TEST_F(ViewTest, ResetMouseCoordinates)
 {
     Drag({5, 6}, {5, 6});
@@ -196,6 +248,19 @@ TEST_F(LiveTimerTest, StartWaitsThenGrabsEveryTick)
     EXPECT_EQ(app->m_pAcquiringDoc, nullptr);
 }
 
+TEST_F(LiveTimerTest, TheFrameGrabbedAtTheStopIsTheOneShown)
+{
+    QWidget* window = window_widget(view->WindowHandle());
+    ASSERT_NE(window, nullptr);
+    const auto shown = [&] { return window->grab().toImage().pixel(0, 0); };
+    ASSERT_EQ(shown(), qRgb(0, 0, 255));
+    view->StartLiveTimer(doc);
+    view->OnTimer(98);
+    view->StopLiveTimer();
+    EXPECT_EQ(grabber.grabs, 1);
+    EXPECT_EQ(shown(), qRgb(0, 0, 0));
+}
+
 TEST_F(LiveTimerTest, TicksDoNothingWithoutAcquisitionOrForSourcesZeroAndOne)
 {
     view->OnTimer(99);
@@ -259,6 +324,15 @@ TEST_F(LiveTimerTest, ClosingAnotherDocumentKeepsTheAcquisition)
     EXPECT_EQ(app->m_pAcquiringDoc, doc);
     EXPECT_EQ(grabber.closes, 0);
     view->StopLiveTimer();
+}
+
+TEST_F(LiveTimerTest, AnAcquiringDocumentWithoutViewStillClosesTheGrabbers)
+{
+    auto loose = std::make_unique<CFraloDoc>();
+    app->m_pAcquiringDoc = loose.get();
+    loose.reset();
+    EXPECT_EQ(app->m_pAcquiringDoc, nullptr);
+    EXPECT_EQ(grabber.closes, 1);
 }
 
 TEST_F(ViewTest, PrintScalesIsotropicallyWithTrueColours)

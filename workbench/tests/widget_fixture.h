@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDir>
+#include <QSettings>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -21,6 +22,8 @@ protected:
     void SetUp() override
     {
         messages.clear();
+        // Each test keeps its recent files in its own folder: tests run in parallel.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
         SetMessageSink([this](const QString& text, MessageButtons) {
             messages.append(text);
             return answer;

@@ -199,6 +199,9 @@ void CFraloView::mouseMoveEvent(QMouseEvent* event)
     SetCursorFromTracker(point);
     if (m_bTracking) {
         m_pDoc->m_tracker.TrackTo(point);
+        // The release went elsewhere (a popup took the mouse): the drag ends here.
+        if (!(event->buttons() & Qt::LeftButton))
+            EndZoneTrack();
         Invalidate();
     }
     QPoint image = point + ScrollPosition();
@@ -224,6 +227,12 @@ void CFraloView::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton || !m_bTracking)
         return QAbstractScrollArea::mouseReleaseEvent(event);
+    m_pDoc->m_tracker.TrackTo(event->position().toPoint());
+    EndZoneTrack();
+}
+
+void CFraloView::EndZoneTrack()
+{
     m_bTracking = false;
     CFraloDoc* doc = m_pDoc;
     CRectTracker& tracker = doc->m_tracker;
@@ -318,6 +327,8 @@ void CFraloView::StopLiveTimer()
     }
     m_pApp->m_pAcquiringDoc = nullptr;
     m_pApp->Grabbers().CloseAll();
+    // The frozen image is the one just grabbed, not the last frame shown.
+    DisplayImage();
 }
 
 void CFraloView::OnTimer(int id)

@@ -37,7 +37,8 @@ public:
     void DisplayImage();
     // Starts the live loop for `document`: timer 98 (300 ms), then timer 99 (1 ms).
     void StartLiveTimer(CFraloDoc* document);
-    // Ends the live loop: timers killed, a last frame grabbed, grabbers closed.
+    // Ends the live loop: timers killed, a last frame grabbed, grabbers closed,
+    // and that frame shown.
     void StopLiveTimer();
     // One tick of timer 98 or 99 (see StartLiveTimer); ignored while busy.
     void OnTimer(int id);
@@ -78,6 +79,8 @@ private:
     void UpdateScrollBars();
     void StoreScrollPosition();
     void SetCursorFromTracker(QPoint client);
+    // Ends a drag: a profile zone, or the cross for a click under 15 pixels.
+    void EndZoneTrack();
     void Invalidate();
 
     CFraloDoc* m_pDoc;

@@ -9,11 +9,15 @@
 #include <QPointer>
 #include <QPolygon>
 #include <QRegion>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 #include <utility>
 
 namespace {
+
+// How often modal tracking checks that its widget still holds the mouse.
+constexpr int kGrabCheckMs = 100;
 
 TrackerRect normalized(TrackerRect r)
 {
@@ -265,6 +269,14 @@ bool CRectTracker::RunTrackLoop(QWidget* widget)
     widget->setMouseTracking(true);
     widget->grabMouse();
     widget->grabKeyboard();
+    // A widget that lost the mouse to another grabber (a popup, another
+    // tracker) would never see the release: tracking is then cancelled.
+    QTimer watchdog;
+    QObject::connect(&watchdog, &QTimer::timeout, &loop, [&filter, widget] {
+        if (QWidget::mouseGrabber() != widget)
+            filter.finish(false);
+    });
+    watchdog.start(kGrabCheckMs);
     loop.exec();
     QObject::disconnect(destroyed);
     if (guard) {

@@ -44,7 +44,8 @@ public:
     // Modal tracking on `widget`'s mouse: runs a local event loop that takes the
     // widget's mouse and keyboard and repaints the widget at each move. It ends
     // with the left button's release (or a move without it), is cancelled by
-    // Escape, a hidden or destroyed widget, and then restores the rectangle.
+    // Escape, a hidden or destroyed widget or one that lost the mouse to
+    // another grabber, and then restores the rectangle.
     // Track moves (start inside) or resizes (start on a handle). Both return
     // false at once for a hidden widget, and Track when `start` hits nothing.
     bool Track(QWidget* widget, QPoint start, bool allowInvert);

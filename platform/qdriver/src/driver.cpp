@@ -95,6 +95,30 @@ void DeliverLevel(Driver::State& s, uint32_t level) {
     if (d->interruptConnected && d->connectedLevel == level) DeliverInterrupt(s, *d);
 }
 
+// Rounds of delivery one call makes for interrupts raised during delivery.
+constexpr int kDeliveryRounds = 16;
+
+// Marks the thread that holds the driver's lock and touches the bus, so that an
+// interrupt a port model raises meanwhile is queued instead of taking the lock
+// again. On leaving, the queued interrupts are delivered under the same mark;
+// service ops may raise more, which wait for the next round, and those left
+// after the last round for the next request, so a model that interrupts on
+// every acknowledgement can neither deadlock nor hang the driver.
+class Serving {
+ public:
+  explicit Serving(Driver::State& s) : s_(s) { s_.servingThread = std::this_thread::get_id(); }
+  ~Serving() {
+    for (int round = 0; round < kDeliveryRounds && !s_.raisedWhileServing.empty(); ++round)
+      for (uint32_t level : std::exchange(s_.raisedWhileServing, {})) DeliverLevel(s_, level);
+    s_.servingThread = std::thread::id{};
+  }
+  Serving(const Serving&) = delete;
+  Serving& operator=(const Serving&) = delete;
+
+ private:
+  Driver::State& s_;
+};
+
 }  // namespace
 
 Driver::Driver(DriverOptions options) : state_(std::make_unique<State>()) {
@@ -166,19 +190,20 @@ win32::Status Driver::Submit(Handle handle, uint32_t code, const void* in, uint3
   std::vector<uint8_t> input(bytes, bytes + (in ? inLength : 0));
   Request r{code, input.data(), static_cast<uint32_t>(input.size()), static_cast<uint8_t*>(out), out ? outLength : 0};
   Status status = win32::kSuccess;
-  auto fault = std::find_if(s.faults.begin(), s.faults.end(), [&](const Fault& f) { return f.code == code; });
-  if (fault != s.faults.end() && fault->status != win32::kSuccess) {
-    status = fault->status;
-  } else {
-    s.servingThread = std::this_thread::get_id();
-    status = Dispatch(s, handle, file->second, r, std::move(done));
-    s.servingThread = std::thread::id{};
-    if (fault != s.faults.end() && fault->returned) r.returned = *fault->returned;
+  {
+    Serving serving(s);
+    auto fault = std::find_if(s.faults.begin(), s.faults.end(), [&](const Fault& f) { return f.code == code; });
+    if (fault != s.faults.end() && fault->status != win32::kSuccess) {
+      status = fault->status;
+    } else {
+      status = Dispatch(s, handle, file->second, r, std::move(done));
+      if (fault != s.faults.end() && fault->returned) r.returned = *fault->returned;
+    }
+    if (fault != s.faults.end() && --fault->count <= 0) s.faults.erase(fault);
+    if (status == win32::kSuccess) *returned = r.returned;
+    s.log.push_back({file->second.path, code, std::move(input), outLength, status, *returned});
+    if (s.log.size() > kRequestLogLimit) s.log.pop_front();
   }
-  if (fault != s.faults.end() && --fault->count <= 0) s.faults.erase(fault);
-  if (status == win32::kSuccess) *returned = r.returned;
-  s.log.push_back({file->second.path, code, std::move(input), outLength, status, *returned});
-  for (uint32_t level : std::exchange(s.raisedWhileServing, {})) DeliverLevel(s, level);
   std::vector<DueCompletion> due;
   due.swap(s.due);
   lock.unlock();
@@ -199,8 +224,8 @@ win32::Status Driver::Cancel(Handle handle) {
 }
 
 void Driver::RaiseInterrupt(uint32_t level) {
-  // A port model that interrupts while the driver serves its port access is on
-  // the serving thread, which holds the lock: the interrupt waits for the request.
+  // A port model that interrupts while the driver accesses it is on the serving
+  // thread, which holds the lock: the interrupt waits until that work ends.
   if (state_->servingThread == std::this_thread::get_id()) {
     state_->raisedWhileServing.push_back(level);
     return;
@@ -208,7 +233,10 @@ void Driver::RaiseInterrupt(uint32_t level) {
   std::vector<DueCompletion> due;
   {
     std::lock_guard lock(state_->mutex);
-    DeliverLevel(*state_, level);
+    {
+      Serving serving(*state_);
+      DeliverLevel(*state_, level);
+    }
     due.swap(state_->due);
   }
   RunDue(std::move(due));
@@ -221,7 +249,7 @@ bool Driver::IsRunning(std::string_view device) const {
 
 std::vector<LoggedRequest> Driver::Log() const {
   std::lock_guard lock(state_->mutex);
-  return state_->log;
+  return {state_->log.begin(), state_->log.end()};
 }
 
 void Driver::ClearLog() {

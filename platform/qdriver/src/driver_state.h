@@ -3,6 +3,7 @@
 // run under State::mutex.
 #include <array>
 #include <atomic>
+#include <deque>
 #include <map>
 #include <mutex>
 #include <string>
@@ -89,7 +90,7 @@ struct Driver::State {
   std::map<Handle, OpenFile> files;
   Handle nextHandle = 0x40;
   uint32_t nextContext = 1;
-  std::vector<LoggedRequest> log;
+  std::deque<LoggedRequest> log;
   std::vector<Fault> faults;
   std::vector<DueCompletion> due;
   std::atomic<std::thread::id> servingThread{};  // the thread inside a request, if any

@@ -53,7 +53,7 @@ class Interpreter {
 
   Status PortOp(uint8_t* op, uint32_t code) {
     const uint32_t width = code & 0x0F, port = GetWord(op, 1);
-    if (!ValidWidth(width)) return win32::kInvalidParameter;
+    if (code > 0xFF || !ValidWidth(width)) return win32::kInvalidParameter;
     uint32_t value = 0;
     switch (code & 0xF0) {
       case kOpIn:

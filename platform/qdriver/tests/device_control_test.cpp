@@ -112,6 +112,11 @@ TEST_F(DeviceControlTest, RequestsAreLoggedWithTheirBytesAndFaultsApply) {
   EXPECT_EQ(log[0].outputLength, 4u);
   driver->ClearLog();
   EXPECT_TRUE(driver->Log().empty());
+
+  for (uint32_t id = 0; id <= kRequestLogLimit; ++id) Send(lpt, kGetProperty, {0, id, 0, 0}, &out);
+  log = driver->Log();
+  ASSERT_EQ(log.size(), kRequestLogLimit);
+  EXPECT_EQ(log.front().input[4], 1);  // the oldest request made room
 }
 
 }  // namespace

@@ -132,3 +132,51 @@ TEST_F(DriverFixture, APortModelMayInterruptDuringItsOwnPortAccess) {
 
 }  // namespace
 }  // namespace qdriver::testing
+
+namespace qdriver::testing {
+namespace {
+
+// Raises its interrupt again whenever its status is read, as a card with more
+// data pending does when its interrupt is acknowledged.
+class PendingData : public PortSpace {
+ public:
+  explicit PendingData(IoBus& bus) : bus_(bus) {}
+  uint32_t In(uint32_t, uint32_t) override {
+    bus_.RaiseInterrupt(6);
+    return 1;
+  }
+  void Out(uint32_t, uint32_t, uint32_t) override {}
+
+ private:
+  IoBus& bus_;
+};
+
+TEST_F(DriverFixture, AServiceOpThatRaisesTheInterruptAgainNeitherDeadlocksNorLoops) {
+  bus->Attach(0x300, 1, std::make_shared<PendingData>(*bus));
+  Configure("fifo", {{kPortBase, 0x300}, {kPortCount, 1}, {kInterruptLevel, 6}, {kIsrOp, kOpIn + 1}});
+  Load();
+  Handle sync = Open("fifo"), overlapped = Open("fifo", kOpenOverlapped);
+  Words reply(5);
+  ASSERT_EQ(Send(sync, kConnectInterrupt, {0, 1, 0, 6, 6, 1}, &reply), win32::kSuccess);
+  ASSERT_EQ(Send(sync, kSetProperty, {0, 1, 1, 0}), win32::kSuccess);
+  Outcome outcome;
+  Words interrupt(4);
+  uint32_t context = 0, returned = 0;
+  ASSERT_EQ(
+      driver->Submit(overlapped, kWaitInterrupt, &context, 4, interrupt.data(), 16, &returned, outcome.Callback()),
+      win32::kIoPending);
+  driver->RaiseInterrupt(6);
+  EXPECT_EQ(outcome.calls, 1);
+  EXPECT_EQ(interrupt[1], 1u);
+
+  Words q = Queue(1, 0, {{kOpIn + 1, 0, 0, 0}});  // a port read from a request raises it too
+  ASSERT_EQ(Execute(sync, q), win32::kSuccess);
+  EXPECT_EQ(q[14], 1u);
+  Outcome next;
+  EXPECT_EQ(
+      driver->Submit(overlapped, kWaitInterrupt, &context, 4, interrupt.data(), 16, &returned, next.Callback()),
+      win32::kSuccess);  // kept from the rounds above
+}
+
+}  // namespace
+}  // namespace qdriver::testing

@@ -40,6 +40,7 @@ TEST_F(OpQueueTest, PortsOutsideTheDeviceAndBadQueuesFailWithoutWritingBack) {
                         Case{Queue(1, 0, {{kOpIn + 2, 1, 0, 0}}), win32::kAccessDenied},
                         Case{Queue(1, 0, {{kOpIn + 3, 0, 0, 0}}), win32::kInvalidParameter},
                         Case{Queue(1, 0, {{0x55}}), win32::kInvalidParameter},
+                        Case{Queue(1, 0, {{0x181, 0, 0, 0}}), win32::kInvalidParameter},
                         Case{wrongVersion, win32::kInvalidParameter}, Case{overfull, win32::kInvalidParameter},
                         Case{truncated, win32::kInvalidParameter}}) {
     Words q = c.queue;

@@ -97,6 +97,10 @@ HKEY Registry::NewHandle(std::shared_ptr<Node> node, uint32_t access) {
 
 Status Registry::CreateKey(HKEY parent, std::string_view path, uint32_t access, HKEY* result,
                            bool* created) {
+  // The file store keeps one key path a line: a control character in a name
+  // would come back as another key after a restart.
+  if (std::any_of(path.begin(), path.end(), [](unsigned char c) { return c < 0x20; }))
+    return win32::kInvalidParameter;
   std::lock_guard lock(mutex_);
   std::shared_ptr<Node> node;
   if (Status s = Resolve(parent, 0, &node)) return s;

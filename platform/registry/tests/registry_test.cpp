@@ -38,6 +38,12 @@ TEST_F(RegistryTest, KeyAndValueNamesIgnoreCase) {
   EXPECT_FALSE(created);
 }
 
+TEST_F(RegistryTest, KeyNamesWithControlCharactersAreRefused) {
+  HKEY key = 0;
+  EXPECT_EQ(reg->CreateKey(kLocalMachine, "Software\\Bad\nName", kKeyAllAccess, &key), win32::kInvalidParameter);
+  EXPECT_EQ(reg->OpenKey(kLocalMachine, "Software\\Bad", kKeyRead, &key), win32::kFileNotFound);
+}
+
 TEST_F(RegistryTest, QueryAnswersSizesMoreDataAndNotFound) {
   HKEY key = Create("Software\\Ondula");
   ASSERT_EQ(reg->SetString(key, "Text", ValueType::ExpandSz, "%SystemRoot%"), win32::kSuccess);

@@ -34,4 +34,19 @@ inline const VImage* first_image(const Vobject& object)
     return object.empty() ? nullptr : object.image(0).get();
 }
 
+// The first image of `object` into `image` when it is a one- or three-channel
+// "byte" image (what the display and the file writers take), else the status
+// that says why not.
+inline Vstatus first_byte_image(const Vobject& object, const VImage** image)
+{
+    *image = first_image(object);
+    if (!*image)
+        return VERR_NO_OBJECT;
+    if ((*image)->type() != VPixelType::Byte)
+        return VERR_PIXEL_TYPE;
+    if ((*image)->channels() != 1 && (*image)->channels() != 3)
+        return VERR_CHANNEL;
+    return V_OK;
+}
+
 } // namespace verodyn::detail

@@ -83,13 +83,9 @@ Vstatus write_image(const Vobject& object, const char* format, int, const char* 
         const std::string_view name(format);
         if (name != "tiff" && name != "jpeg30")
             return VERR_FILE_FORMAT_NAME;
-        const VImage* image = first_image(object);
-        if (!image)
-            return VERR_NO_OBJECT;
-        if (image->type() != VPixelType::Byte)
-            return VERR_PIXEL_TYPE;
-        if (image->channels() != 1 && image->channels() != 3)
-            return VERR_CHANNEL;
+        const VImage* image = nullptr;
+        if (const Vstatus usable = first_byte_image(object, &image); usable != V_OK)
+            return usable;
         std::vector<std::uint8_t> bytes;
         const Vstatus encoded = name == "tiff" ? encode_tiff(*image, &bytes, &detail)
                                                : encode_jpeg(*image, 30, &bytes, &detail);

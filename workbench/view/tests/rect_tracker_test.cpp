@@ -165,6 +165,13 @@ protected:
     {
         widget = std::make_unique<TrackedWidget>(tracker);
         widget->show();
+        // No case may wait for ever on events that never come.
+        later(5000, [this] {
+            if (tracker.IsTracking()) {
+                ADD_FAILURE() << "tracking still runs after 5 s";
+                key(Qt::Key_Escape);
+            }
+        });
     }
 
     // Sends events to the widget once the tracking loop runs, `delay` ms apart.
@@ -222,6 +229,18 @@ TEST_F(ModalTrackTest, TrackOutsideTheRectangleOrOnAHiddenWidgetReturnsAtOnce)
     EXPECT_FALSE(tracker.TrackRubberBand(widget.get(), {10, 10}, true));
     EXPECT_FALSE(tracker.IsTracking());
     EXPECT_EQ(tracker.m_rect, (TrackerRect{50, 50, 100, 100}));
+}
+
+TEST_F(ModalTrackTest, LosingTheMouseToAnotherWidgetCancels)
+{
+    tracker.m_rect = {1, 2, 3, 4};
+    QWidget other;
+    other.show();
+    later(0, [&] { drag({30, 40}); other.grabMouse(); });
+    EXPECT_FALSE(tracker.TrackRubberBand(widget.get(), {10, 20}, true));
+    EXPECT_EQ(tracker.m_rect, (TrackerRect{1, 2, 3, 4}));
+    EXPECT_FALSE(tracker.IsTracking());
+    other.releaseMouse();
 }
 
 TEST_F(ModalTrackTest, DestroyingTheWidgetEndsTrackingAsCancelled)

@@ -4,8 +4,8 @@
 // personality. Devices are configured in the registry; the driver starts those
 // not marked Dynamic when it loads and others on request, refusing resources
 // that another device or the system already owns unless the device's
-// configuration says IgnoreConflicts. Every request is logged; faults can be
-// injected per control code.
+// configuration says IgnoreConflicts. Every request is logged (the most recent
+// kRequestLogLimit are kept); faults can be injected per control code.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -44,6 +44,10 @@ struct DriverOptions {
   /// Jumps and polls one op queue may make before it fails with ERROR_TIMEOUT.
   uint32_t iterationCap = 100000;
 };
+
+/// How many of the most recent requests the log keeps, so a long-running
+/// program that polls its ports does not grow without bound.
+inline constexpr size_t kRequestLogLimit = 4096;
 
 struct LoggedRequest {
   std::string device;  // device name, or the control path
@@ -97,6 +101,7 @@ class Driver {
   void RaiseInterrupt(uint32_t level);
 
   bool IsRunning(std::string_view device) const;
+  /// The logged requests, oldest first.
   std::vector<LoggedRequest> Log() const;
   void ClearLog();
   void InjectFault(Fault fault);
