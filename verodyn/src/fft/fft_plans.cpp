@@ -3,16 +3,30 @@
 #include <fftw3.h>
 
 #include <cstdint>
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <new>
+#include <thread>
 #include <tuple>
 #include <type_traits>
 
 namespace verodyn::detail {
 
 namespace {
+
+// Large transforms are split over the cores; small ones stay on the calling
+// thread, where starting threads would cost more than it saves. Each row and
+// column is transformed the same way whatever the split, so results do not
+// depend on the thread count.
+int threads_for(int width, int height)
+{
+    constexpr long kThreadedPixels = 256 * 256;
+    if (long(width) * height < kThreadedPixels)
+        return 1;
+    return int(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
+}
 
 // FFTW's planner is not thread-safe, its executor is: plans are made and
 // destroyed under the cache's lock and executed outside it on new arrays.
@@ -46,6 +60,8 @@ public:
         // Estimated plans: made in milliseconds and the same in every run, so a
         // transform never waits for planning and gives the same bits each time.
         // FFTW needs arrays to plan on; an estimate does not touch them.
+        static const bool threads_ready = fftwf_init_threads() != 0;
+        fftwf_plan_with_nthreads(threads_ready ? threads_for(width, height) : 1);
         std::unique_ptr<fftwf_complex, decltype(&fftwf_free)> scratch(
             fftwf_alloc_complex(std::size_t(width) * std::size_t(height)), &fftwf_free);
         if (!scratch)
