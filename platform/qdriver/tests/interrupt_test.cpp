@@ -92,11 +92,31 @@ TEST_F(InterruptTest, CancelCloseAndDisconnectAbortPendingWaits) {
       win32::kInvalidParameter);
 }
 
-}  // namespace
-}  // namespace qdriver::testing
-
-namespace qdriver::testing {
-namespace {
+// A device at port 0x300 on interrupt level 6 whose port model raises that
+// interrupt itself, connected, enabled, and with one wait pending.
+class SelfInterruptTest : public DriverFixture {
+ protected:
+  void ConnectAndWait(std::shared_ptr<PortSpace> model, std::vector<std::pair<const char*, uint32_t>> config) {
+    bus->Attach(0x300, 1, std::move(model));
+    config.insert(config.end(), {{kPortBase, 0x300}, {kPortCount, 1}, {kInterruptLevel, 6}});
+    Configure("self", std::move(config));
+    Load();
+    sync = Open("self");
+    overlapped = Open("self", kOpenOverlapped);
+    Words reply(5);
+    ASSERT_EQ(Send(sync, kConnectInterrupt, {0, 1, 0, 6, 6, 1}, &reply), win32::kSuccess);
+    ASSERT_EQ(Send(sync, kSetProperty, {0, 1, 1, 0}), win32::kSuccess);
+    ASSERT_EQ(Wait(outcome), win32::kIoPending);
+  }
+  win32::Status Wait(Outcome& o) {
+    uint32_t returned = 0;
+    return driver->Submit(overlapped, kWaitInterrupt, &context, 4, interrupt.data(), 16, &returned, o.Callback());
+  }
+  Handle sync = kInvalidHandle, overlapped = kInvalidHandle;
+  uint32_t context = 0;
+  Words interrupt = Words(4);
+  Outcome outcome;
+};
 
 // Raises its interrupt when written, from inside the driver's port access.
 class Doorbell : public PortSpace {
@@ -109,32 +129,13 @@ class Doorbell : public PortSpace {
   IoBus& bus_;
 };
 
-TEST_F(DriverFixture, APortModelMayInterruptDuringItsOwnPortAccess) {
-  auto bell = std::make_shared<Doorbell>(*bus);
-  bus->Attach(0x300, 1, bell);
-  Configure("bell", {{kPortBase, 0x300}, {kPortCount, 1}, {kInterruptLevel, 6}});
-  Load();
-  Handle sync = Open("bell"), overlapped = Open("bell", kOpenOverlapped);
-  Words reply(5);
-  ASSERT_EQ(Send(sync, kConnectInterrupt, {0, 1, 0, 6, 6, 1}, &reply), win32::kSuccess);
-  ASSERT_EQ(Send(sync, kSetProperty, {0, 1, 1, 0}), win32::kSuccess);
-  Outcome outcome;
-  Words interrupt(4);
-  uint32_t context = 0, returned = 0;
-  ASSERT_EQ(
-      driver->Submit(overlapped, kWaitInterrupt, &context, 4, interrupt.data(), 16, &returned, outcome.Callback()),
-      win32::kIoPending);
+TEST_F(SelfInterruptTest, APortModelMayInterruptDuringItsOwnPortAccess) {
+  ConnectAndWait(std::make_shared<Doorbell>(*bus), {});
   Words q = Queue(1, 0, {{kOpOut + 1, 0, 1}});
   ASSERT_EQ(Execute(sync, q), win32::kSuccess);
   EXPECT_EQ(outcome.calls, 1);
   EXPECT_EQ(outcome.status, win32::kSuccess);
 }
-
-}  // namespace
-}  // namespace qdriver::testing
-
-namespace qdriver::testing {
-namespace {
 
 // Raises its interrupt again whenever its status is read, as a card with more
 // data pending does when its interrupt is acknowledged.
@@ -151,20 +152,8 @@ class PendingData : public PortSpace {
   IoBus& bus_;
 };
 
-TEST_F(DriverFixture, AServiceOpThatRaisesTheInterruptAgainNeitherDeadlocksNorLoops) {
-  bus->Attach(0x300, 1, std::make_shared<PendingData>(*bus));
-  Configure("fifo", {{kPortBase, 0x300}, {kPortCount, 1}, {kInterruptLevel, 6}, {kIsrOp, kOpIn + 1}});
-  Load();
-  Handle sync = Open("fifo"), overlapped = Open("fifo", kOpenOverlapped);
-  Words reply(5);
-  ASSERT_EQ(Send(sync, kConnectInterrupt, {0, 1, 0, 6, 6, 1}, &reply), win32::kSuccess);
-  ASSERT_EQ(Send(sync, kSetProperty, {0, 1, 1, 0}), win32::kSuccess);
-  Outcome outcome;
-  Words interrupt(4);
-  uint32_t context = 0, returned = 0;
-  ASSERT_EQ(
-      driver->Submit(overlapped, kWaitInterrupt, &context, 4, interrupt.data(), 16, &returned, outcome.Callback()),
-      win32::kIoPending);
+TEST_F(SelfInterruptTest, AServiceOpThatRaisesTheInterruptAgainNeitherDeadlocksNorLoops) {
+  ConnectAndWait(std::make_shared<PendingData>(*bus), {{kIsrOp, kOpIn + 1}});
   driver->RaiseInterrupt(6);
   EXPECT_EQ(outcome.calls, 1);
   EXPECT_EQ(interrupt[1], 1u);
@@ -173,9 +162,7 @@ TEST_F(DriverFixture, AServiceOpThatRaisesTheInterruptAgainNeitherDeadlocksNorLo
   ASSERT_EQ(Execute(sync, q), win32::kSuccess);
   EXPECT_EQ(q[14], 1u);
   Outcome next;
-  EXPECT_EQ(
-      driver->Submit(overlapped, kWaitInterrupt, &context, 4, interrupt.data(), 16, &returned, next.Callback()),
-      win32::kSuccess);  // kept from the rounds above
+  EXPECT_EQ(Wait(next), win32::kSuccess);  // kept from the rounds above
 }
 
 }  // namespace
