@@ -6,8 +6,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstddef>
 #include <cmath>
+#include <cstddef>
 #include <cstdlib>
 #include <new>
 #include <numbers>
@@ -27,8 +27,7 @@ void CountAllocation(std::size_t bytes)
 {
     const std::size_t now = g_heap_now += bytes;
     std::size_t peak = g_heap_peak.load();
-    while (now > peak && !g_heap_peak.compare_exchange_weak(peak, now)) {
-    }
+    while (now > peak && !g_heap_peak.compare_exchange_weak(peak, now)) { }
 }
 } // namespace
 
@@ -53,10 +52,7 @@ void operator delete(void* p) noexcept
     std::free(p);
 }
 
-void operator delete(void* p, std::size_t) noexcept
-{
-    operator delete(p);
-}
+void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
 
 void* operator new(std::size_t size, std::align_val_t align)
 {
@@ -103,8 +99,10 @@ struct Interferograms {
                 for (int x = 0; x < kWidth; ++x) {
                     const double dx = (x - 400) / 500.0, dy = (y - 300) / 500.0;
                     const double phase = 2 * std::numbers::pi * (12 * (dx * dx + dy * dy) + 8 * dx);
-                    const double grey = 128 + 90 * std::cos(phase + k * std::numbers::pi / 2) + noise(random);
-                    frame[k][std::size_t(y) * kWidth + x] = std::uint8_t(std::clamp(grey, 0.0, 255.0));
+                    const double grey =
+                        128 + 90 * std::cos(phase + k * std::numbers::pi / 2) + noise(random);
+                    frame[k][std::size_t(y) * kWidth + x] =
+                        std::uint8_t(std::clamp(grey, 0.0, 255.0));
                 }
         }
     }
@@ -120,7 +118,8 @@ std::vector<std::uint8_t> WrappedPhase()
 {
     const auto& f = Frames().frame;
     std::vector<std::uint8_t> wrapped(kPixels);
-    metrology::FourImagePhase(f[0].data(), f[1].data(), f[2].data(), f[3].data(), wrapped.data(), kPixels);
+    metrology::FourImagePhase(f[0].data(), f[1].data(), f[2].data(), f[3].data(), wrapped.data(),
+                              kPixels);
     return wrapped;
 }
 
@@ -129,10 +128,12 @@ void BM_FourImagePhase(benchmark::State& state)
     const auto& f = Frames().frame;
     std::vector<std::uint8_t> wrapped(kPixels);
     for (auto _ : state) {
-        metrology::FourImagePhase(f[0].data(), f[1].data(), f[2].data(), f[3].data(), wrapped.data(), kPixels);
+        metrology::FourImagePhase(f[0].data(), f[1].data(), f[2].data(), f[3].data(),
+                                  wrapped.data(), kPixels);
         benchmark::DoNotOptimize(wrapped.data());
     }
-    state.counters["Mpixel/s"] = benchmark::Counter(double(kPixels) * state.iterations() / 1e6, benchmark::Counter::kIsRate);
+    state.counters["Mpixel/s"] =
+        benchmark::Counter(double(kPixels) * state.iterations() / 1e6, benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_FourImagePhase)->Unit(benchmark::kMillisecond);
 
@@ -141,8 +142,9 @@ void BM_SixQualityMaps(benchmark::State& state)
     const std::vector<std::uint8_t> wrapped = WrappedPhase();
     std::vector<std::int32_t> map(kPixels);
     using MapFunction = void (*)(const std::uint8_t*, int, int, std::int32_t*);
-    const MapFunction maps[] = {metrology::VarianceMap, metrology::LinearityMap, metrology::LaplacianMap,
-                                metrology::DiscontinuityMap, metrology::LeastSquares5x5Map, metrology::ResidueMap};
+    const MapFunction maps[] = {metrology::VarianceMap,        metrology::LinearityMap,
+                                metrology::LaplacianMap,       metrology::DiscontinuityMap,
+                                metrology::LeastSquares5x5Map, metrology::ResidueMap};
     for (auto _ : state)
         for (MapFunction m : maps) {
             m(wrapped.data(), kWidth, kHeight, map.data());
@@ -162,7 +164,8 @@ void BM_UnwrapVariance(benchmark::State& state)
         const std::size_t before = g_heap_now.load();
         g_heap_peak = before;
         CPhaseUnwrapper unwrapper;
-        m = unwrapper.Unwrap(kWidth, kHeight, phase.data(), nullptr, out.data(), UW_QUALITY_VARIANCE);
+        m = unwrapper.Unwrap(kWidth, kHeight, phase.data(), nullptr, out.data(),
+                             UW_QUALITY_VARIANCE);
         peak_bytes = std::max(peak_bytes, g_heap_peak.load() - before);
         benchmark::DoNotOptimize(out.data());
     }

@@ -78,7 +78,9 @@ BENCHMARK(BM_add_image)->Unit(benchmark::kMillisecond);
 
 std::string bench_file()
 {
-    return (std::filesystem::temp_directory_path() / ("bench_verodyn_" + std::to_string(::getpid()) + ".tif")).string();
+    return (std::filesystem::temp_directory_path() /
+            ("bench_verodyn_" + std::to_string(::getpid()) + ".tif"))
+        .string();
 }
 
 void BM_write_image_tiff(benchmark::State& state)

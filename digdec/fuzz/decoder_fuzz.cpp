@@ -20,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::memcpy(packet.data(), data, size);
     const uint32_t declared = dvl::Load<uint32_t>(packet.data() + dvl::kSizeOffset);
     if (declared > packet.size())
-        dvl::Store<uint32_t>(packet.data() + dvl::kSizeOffset, static_cast<uint32_t>(packet.size()));
+        dvl::Store<uint32_t>(packet.data() + dvl::kSizeOffset,
+                             static_cast<uint32_t>(packet.size()));
 
     std::vector<dvl::TextBuffer> texts;
     std::vector<std::size_t> offsets;

@@ -10,10 +10,12 @@
 
 namespace {
 
-void write(const std::filesystem::path& folder, const std::string& name, const std::vector<std::byte>& bytes)
+void write(const std::filesystem::path& folder, const std::string& name,
+           const std::vector<std::byte>& bytes)
 {
     std::ofstream out(folder / name, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 dvl::PacketWriter name_query(int32_t which)

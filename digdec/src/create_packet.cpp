@@ -10,7 +10,8 @@
 
 namespace digdec {
 
-std::unique_ptr<DigCommandPacket> CreateDigCommandPacket(uint32_t code, int count, int extra, int version)
+std::unique_ptr<DigCommandPacket> CreateDigCommandPacket(uint32_t code, int count, int extra,
+                                                         int version)
 {
     std::unique_ptr<DigCommandPacket> packet;
     if (version == dvl::kLayout610) {
@@ -50,7 +51,8 @@ void copy_header(const DigCommandPacket& from, DigCommandPacket& to)
 
 int all_params(const DigCommandPacket& packet)
 {
-    return dynamic_cast<const DigCommandPacket610*>(&packet) ? packet.Count() + packet.ExtraCount() : packet.Count();
+    return dynamic_cast<const DigCommandPacket610*>(&packet) ? packet.Count() + packet.ExtraCount()
+                                                             : packet.Count();
 }
 
 bool copy_into_700(const DigCommandPacket& from, DigCommandPacket700& to)
@@ -78,7 +80,8 @@ bool copy_into_610(const DigCommandPacket& from, DigCommandPacket610& to)
     to.SetExtraCount(extra);
     copy_header(from, to);
     for (int i = 0; i < total; ++i) {
-        const std::size_t size = from_610 ? DigCommandPacket610::kSlotSize : dvl::ValueSize(from.Kind(i));
+        const std::size_t size =
+            from_610 ? DigCommandPacket610::kSlotSize : dvl::ValueSize(from.Kind(i));
         if (size > 0)
             std::memcpy(to.ValueAddress(i), source.ValueAddress(i), size);
     }

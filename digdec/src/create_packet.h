@@ -10,7 +10,8 @@ namespace digdec {
 // A packet of its own for `version` 610 (count main and `extra` extra slots) or
 // 700 (120-byte buffer, prepared for `count` parameters and empty: size 24),
 // holding `code`. Null for any other version or when memory is short.
-std::unique_ptr<DigCommandPacket> CreateDigCommandPacket(uint32_t code, int count, int extra, int version);
+std::unique_ptr<DigCommandPacket> CreateDigCommandPacket(uint32_t code, int count, int extra,
+                                                         int version);
 
 // Copies `from` into `to`: the command code and header words, then the
 // parameters. 700 -> 700 takes the whole packet (at most 120 bytes) and walks

@@ -9,8 +9,8 @@ namespace digdec {
 namespace {
 
 // Where the packet lives: the embedded accessor for layout 700, else a made one.
-DigCommandPacket* attach(DigCommandPacket700& embedded, std::unique_ptr<DigCommandPacket>& created, uint32_t code,
-                         int count, int extra, int version)
+DigCommandPacket* attach(DigCommandPacket700& embedded, std::unique_ptr<DigCommandPacket>& created,
+                         uint32_t code, int count, int extra, int version)
 {
     if (version == dvl::kLayout700) {
         if (!embedded.Reset(count))
@@ -76,7 +76,8 @@ bool DigCommand::Describe()
         record.index = i;
         record.kind = kind;
         record.flags = packet_->Flags(i);
-        record.size = slots ? static_cast<int32_t>(DigCommandPacket610::kSlotSize) : static_cast<int32_t>(dvl::ValueSize(kind));
+        record.size = slots ? static_cast<int32_t>(DigCommandPacket610::kSlotSize)
+                            : static_cast<int32_t>(dvl::ValueSize(kind));
         record.word0 = packet_->Value(i);
         record.word1 = packet_->SecondWord(i);
     }

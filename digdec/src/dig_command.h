@@ -19,8 +19,8 @@ public:
     // A command with a packet of its own: `version` 700 or 610 (see
     // CreateDigCommandPacket), holding `code`, prepared for `count` parameters.
     // ok() is false for another version or when memory is short.
-    DigCommand(uint32_t code, int count, int version, const char* name, const char* text1, const char* text2,
-               int32_t value);
+    DigCommand(uint32_t code, int count, int version, const char* name, const char* text1,
+               const char* text2, int32_t value);
 
     // A copy of `other` in the layout `version`: texts, value and packet
     // (CopyDigCommandPacket). ok() is false when the copy is refused.

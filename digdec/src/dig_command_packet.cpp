@@ -12,13 +12,22 @@ template <typename T> T DigCommandPacket::Read(int i, std::size_t offset) const
     return value ? dvl::Load<T>(value + offset) : T{};
 }
 
-bool DigCommandPacket::SetIntFlag1(int i, int32_t value) { return SetIntFlags(i, value, dvl::kFlag1); }
-bool DigCommandPacket::SetIntFlag2(int i, int32_t value) { return SetIntFlags(i, value, dvl::kFlag2); }
+bool DigCommandPacket::SetIntFlag1(int i, int32_t value)
+{
+    return SetIntFlags(i, value, dvl::kFlag1);
+}
+bool DigCommandPacket::SetIntFlag2(int i, int32_t value)
+{
+    return SetIntFlags(i, value, dvl::kFlag2);
+}
 bool DigCommandPacket::SetIntFlags(int i, int32_t value, uint16_t flags)
 {
     return Put(i, dvl::kKindInt, flags, &value, sizeof value);
 }
-bool DigCommandPacket::SetWord(int i, uint32_t value) { return Put(i, dvl::kKindWord, 0, &value, sizeof value); }
+bool DigCommandPacket::SetWord(int i, uint32_t value)
+{
+    return Put(i, dvl::kKindWord, 0, &value, sizeof value);
+}
 bool DigCommandPacket::SetPair(int i, int32_t first, int32_t second)
 {
     const int32_t pair[2] = {first, second};
@@ -29,16 +38,31 @@ bool DigCommandPacket::SetPoint(int i, int32_t x, int32_t y)
     const int32_t point[2] = {x, y};
     return Put(i, dvl::kKindPoint, 0, point, sizeof point);
 }
-bool DigCommandPacket::SetReal(int i, double value) { return Put(i, dvl::kKindReal, 0, &value, sizeof value); }
-bool DigCommandPacket::SetWord9(int i, uint32_t value) { return Put(i, dvl::kKindWord9, 0, &value, sizeof value); }
+bool DigCommandPacket::SetReal(int i, double value)
+{
+    return Put(i, dvl::kKindReal, 0, &value, sizeof value);
+}
+bool DigCommandPacket::SetWord9(int i, uint32_t value)
+{
+    return Put(i, dvl::kKindWord9, 0, &value, sizeof value);
+}
 bool DigCommandPacket::SetCounted(int i, uint32_t value, uint32_t count)
 {
     const uint32_t counted[2] = {value, count * 4};
     return Put(i, dvl::kKindCounted, 0, counted, sizeof counted);
 }
-bool DigCommandPacket::SetText(int i, DvlText text) { return Put(i, dvl::kKindText, 0, &text, sizeof text); }
-bool DigCommandPacket::SetWord6(int i, uint32_t value) { return Put(i, dvl::kKindWord6, 0, &value, sizeof value); }
-bool DigCommandPacket::SetWide(int i, uint64_t value) { return Put(i, dvl::kKindWide, 0, &value, sizeof value); }
+bool DigCommandPacket::SetText(int i, DvlText text)
+{
+    return Put(i, dvl::kKindText, 0, &text, sizeof text);
+}
+bool DigCommandPacket::SetWord6(int i, uint32_t value)
+{
+    return Put(i, dvl::kKindWord6, 0, &value, sizeof value);
+}
+bool DigCommandPacket::SetWide(int i, uint64_t value)
+{
+    return Put(i, dvl::kKindWide, 0, &value, sizeof value);
+}
 
 uint32_t DigCommandPacket::Value(int i) const { return Read<uint32_t>(i); }
 uint32_t DigCommandPacket::UnsignedValue(int i) const { return Read<uint32_t>(i); }

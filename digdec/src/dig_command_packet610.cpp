@@ -10,7 +10,8 @@ DigCommandPacket610::DigCommandPacket610(int count, int extra)
     extra = std::max(extra, 0);
     header_ = inside_.data();
     if (count > kInsideMain || extra > kInsideExtra) {
-        const std::size_t bytes = dvl::kHeaderSize + kSlotSize * (static_cast<std::size_t>(count) + extra);
+        const std::size_t bytes =
+            dvl::kHeaderSize + kSlotSize * (static_cast<std::size_t>(count) + extra);
         if (bytes > INT32_MAX || !allocated_.Resize(static_cast<int>(bytes), false)) {
             ok_ = false;
             count = extra = 0;
@@ -36,8 +37,9 @@ bool DigCommandPacket610::Wrap(void* packet, std::size_t readable)
     const std::size_t main_offset = dvl::Load<uint32_t>(header + kMainOffsetField);
     const std::size_t extra_offset = dvl::Load<uint32_t>(header + kExtraOffsetField);
     const std::size_t main_bytes = kSlotSize * kInsideMain;
-    if (main_offset < dvl::kHeaderSize || main_offset > readable || readable - main_offset < main_bytes ||
-        extra_offset < dvl::kHeaderSize || extra_offset > readable || readable - extra_offset < kSlotSize)
+    if (main_offset < dvl::kHeaderSize || main_offset > readable ||
+        readable - main_offset < main_bytes || extra_offset < dvl::kHeaderSize ||
+        extra_offset > readable || readable - extra_offset < kSlotSize)
         return false;
     header_ = header;
     main_ = header + main_offset;
@@ -78,10 +80,14 @@ std::byte* DigCommandPacket610::ExtraSlotAddress(int i)
 std::size_t DigCommandPacket610::WordOffset(HeaderWord word) const
 {
     switch (word) {
-    case kWordA: return 0;
-    case kCode: return 4;
-    case kWordB: return 8;
-    case kWordC: break;
+    case kWordA:
+        return 0;
+    case kCode:
+        return 4;
+    case kWordB:
+        return 8;
+    case kWordC:
+        break;
     }
     return 20;
 }

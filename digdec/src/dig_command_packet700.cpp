@@ -7,14 +7,14 @@
 
 namespace digdec {
 
-DigCommandPacket700::DigCommandPacket700()
-    : packet_(owned_.data()), capacity_(kOwnedSize)
+DigCommandPacket700::DigCommandPacket700() : packet_(owned_.data()), capacity_(kOwnedSize)
 {
     dvl::Store<int16_t>(packet_ + dvl::kVersionOffset, dvl::kLayout700);
     SetHeader(0, dvl::kHeaderSize);
 }
 
-bool DigCommandPacket700::Adopt(std::byte* packet, std::size_t capacity, const std::vector<std::size_t>& offsets)
+bool DigCommandPacket700::Adopt(std::byte* packet, std::size_t capacity,
+                                const std::vector<std::size_t>& offsets)
 {
     const int count = static_cast<int>(offsets.size());
     if (!table_.Grow(count))
@@ -41,7 +41,8 @@ bool DigCommandPacket700::CopyPacket(const std::byte* packet, std::size_t size)
     std::array<std::byte, kOwnedSize> copy{};
     std::memcpy(copy.data(), packet, size);
     std::vector<std::size_t> offsets;
-    if (!dvl::WalkParameters(copy.data(), size, offsets) || !table_.Grow(static_cast<int>(offsets.size())))
+    if (!dvl::WalkParameters(copy.data(), size, offsets) ||
+        !table_.Grow(static_cast<int>(offsets.size())))
         return false;
     owned_ = copy;
     return Adopt(owned_.data(), kOwnedSize, offsets);
@@ -63,9 +64,18 @@ bool DigCommandPacket700::Reset(int count)
     return table_.Grow(count);
 }
 
-void DigCommandPacket700::SetVersion(int16_t version) { dvl::Store<int16_t>(packet_ + dvl::kVersionOffset, version); }
-int16_t DigCommandPacket700::Version() const { return dvl::Load<int16_t>(packet_ + dvl::kVersionOffset); }
-uint32_t DigCommandPacket700::TotalSize() const { return dvl::Load<uint32_t>(packet_ + dvl::kSizeOffset); }
+void DigCommandPacket700::SetVersion(int16_t version)
+{
+    dvl::Store<int16_t>(packet_ + dvl::kVersionOffset, version);
+}
+int16_t DigCommandPacket700::Version() const
+{
+    return dvl::Load<int16_t>(packet_ + dvl::kVersionOffset);
+}
+uint32_t DigCommandPacket700::TotalSize() const
+{
+    return dvl::Load<uint32_t>(packet_ + dvl::kSizeOffset);
+}
 bool DigCommandPacket700::CodeFlag16() const { return (Code() & dvl::kCodeFlag16) != 0; }
 bool DigCommandPacket700::CodeFlag17() const { return (Code() & dvl::kCodeFlag17) != 0; }
 
@@ -87,10 +97,14 @@ uint16_t DigCommandPacket700::Flags(int i) const
 std::size_t DigCommandPacket700::WordOffset(HeaderWord word) const
 {
     switch (word) {
-    case kWordA: return dvl::kWordAOffset;
-    case kCode: return dvl::kCodeOffset;
-    case kWordB: return dvl::kWordBOffset;
-    case kWordC: break;
+    case kWordA:
+        return dvl::kWordAOffset;
+    case kCode:
+        return dvl::kCodeOffset;
+    case kWordB:
+        return dvl::kWordBOffset;
+    case kWordC:
+        break;
     }
     return dvl::kWordCOffset;
 }
@@ -102,7 +116,8 @@ std::byte* DigCommandPacket700::ValueAt(int i, std::size_t need)
     return packet_ + table_[i] + dvl::kDescriptorSize;
 }
 
-bool DigCommandPacket700::Put(int i, uint16_t kind, uint16_t flags, const void* value, std::size_t size)
+bool DigCommandPacket700::Put(int i, uint16_t kind, uint16_t flags, const void* value,
+                              std::size_t size)
 {
     if (i == count_)
         return Append(kind, flags, value, size);

@@ -52,7 +52,8 @@ public:
         }
         std::uninitialized_fill_n(fresh, n, T{});
         if (keep && data_)
-            std::memcpy(static_cast<void*>(fresh), data_, static_cast<std::size_t>(std::min(used_, n)) * sizeof(T));
+            std::memcpy(static_cast<void*>(fresh), data_,
+                        static_cast<std::size_t>(std::min(used_, n)) * sizeof(T));
         Alloc::Free(data_);
         data_ = fresh;
         size_ = used_ = n;

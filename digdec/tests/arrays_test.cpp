@@ -11,7 +11,10 @@ namespace {
 // Allocates normally until told to fail.
 struct SwitchableAllocator {
     static inline bool fail = false;
-    static void* Allocate(std::size_t bytes) { return fail ? nullptr : HeapAllocator::Allocate(bytes); }
+    static void* Allocate(std::size_t bytes)
+    {
+        return fail ? nullptr : HeapAllocator::Allocate(bytes);
+    }
     static void Free(void* block) { HeapAllocator::Free(block); }
 };
 

@@ -77,8 +77,9 @@ TEST_F(Decoder, NameQueryTwoRenamesParametersTwoToFive)
     dvl::BrnSetNames({"Brenna", "Brenna-77", "Brenna Dig 0", "Brenna on Brenna"});
     auto packet = NameQuery(2);
     module.Send(packet.data());
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"Zephon II Dig", "Zephon II Dig-77", "Zephon II Dig Dig 0",
-                                                 "Zephon II Dig on Brenna"}));
+    EXPECT_EQ(Texts(),
+              (std::vector<std::string>{"Zephon II Dig", "Zephon II Dig-77", "Zephon II Dig Dig 0",
+                                        "Zephon II Dig on Brenna"}));
     EXPECT_TRUE(dvl::RecordedReports().empty());
 }
 
@@ -86,7 +87,8 @@ TEST_F(Decoder, NameQueryThreeRenamesParameterTwoOnly)
 {
     auto packet = NameQuery(3, dvl::kCommandNameQuery | dvl::kCodeFlag17);
     module.Send(packet.data());
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"Zephon II Dig", "Brenna Dig", "Brenna Dig 0", "Brenna on Brenna"}));
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Zephon II Dig", "Brenna Dig", "Brenna Dig 0",
+                                                 "Brenna on Brenna"}));
 }
 
 TEST_F(Decoder, OtherSelectorsAndTextsWithoutBrennaStay)
@@ -126,10 +128,12 @@ TEST_F(Decoder, MalformedPacketsPassUnchanged)
     const Case cases[] = {
         {"count above the parameters", [](auto& p) { dvl::Store<int16_t>(p.data() + 2, 3); }},
         {"negative count", [](auto& p) { dvl::Store<int16_t>(p.data() + 2, -1); }},
-        {"unknown kind", [](auto& p) { dvl::Store<uint16_t>(p.data() + 24, dvl::MakeDescriptor(40, 0, 0)); }},
+        {"unknown kind",
+         [](auto& p) { dvl::Store<uint16_t>(p.data() + 24, dvl::MakeDescriptor(40, 0, 0)); }},
         {"size short of the parameters", [](auto& p) { dvl::Store<uint32_t>(p.data() + 4, 34); }},
         {"size below the header", [](auto& p) { dvl::Store<uint32_t>(p.data() + 4, 8); }},
-        {"trailing bytes", [](auto& p) {
+        {"trailing bytes",
+         [](auto& p) {
              p.bytes().resize(40);
              dvl::Store<uint32_t>(p.data() + 4, 40);
          }},

@@ -36,30 +36,89 @@ struct Setter {
 const std::vector<Setter>& setters()
 {
     static const std::vector<Setter> table = {
-        {1, [](auto& p, int i) { return p.SetIntFlag1(i, 5); }, [](auto& p, int i) { return p.SetIntFlag1(i, -2); },
-         2, 1, {5, 0, 0, 0}, {0xFE, 0xFF, 0xFF, 0xFF}},
-        {3, [](auto& p, int i) { return p.SetIntFlag2(i, 6); }, [](auto& p, int i) { return p.SetIntFlag2(i, 7); },
-         2, 2, {6, 0, 0, 0}, {7, 0, 0, 0}},
-        {5, [](auto& p, int i) { return p.SetIntFlags(i, 7, 3); }, [](auto& p, int i) { return p.SetIntFlags(i, 8, 0); },
-         2, 3, {7, 0, 0, 0}, {8, 0, 0, 0}},
-        {7, [](auto& p, int i) { return p.SetWord(i, 0xDEADBEEF); }, [](auto& p, int i) { return p.SetWord(i, 1); },
-         0, 0, {0xEF, 0xBE, 0xAD, 0xDE}, {1, 0, 0, 0}},
-        {9, [](auto& p, int i) { return p.SetPair(i, 1, -1); }, [](auto& p, int i) { return p.SetPair(i, 2, 3); },
-         4, 0, {1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF}, {2, 0, 0, 0, 3, 0, 0, 0}},
-        {11, [](auto& p, int i) { return p.SetPoint(i, 640, 480); }, [](auto& p, int i) { return p.SetPoint(i, 0, 1); },
-         1, 0, {0x80, 2, 0, 0, 0xE0, 1, 0, 0}, {0, 0, 0, 0, 1, 0, 0, 0}},
-        {13, [](auto& p, int i) { return p.SetReal(i, 1.5); }, [](auto& p, int i) { return p.SetReal(i, -2.0); },
-         3, 0, {0, 0, 0, 0, 0, 0, 0xF8, 0x3F}, {0, 0, 0, 0, 0, 0, 0, 0xC0}},
-        {23, [](auto& p, int i) { return p.SetWord9(i, 9); }, [](auto& p, int i) { return p.SetWord9(i, 10); },
-         9, 0, {9, 0, 0, 0}, {10, 0, 0, 0}},
-        {24, [](auto& p, int i) { return p.SetCounted(i, 0x55, 3); }, [](auto& p, int i) { return p.SetCounted(i, 1, 1); },
-         10, 0, {0x55, 0, 0, 0, 12, 0, 0, 0}, {1, 0, 0, 0, 4, 0, 0, 0}},
-        {25, [](auto& p, int i) { return p.SetText(i, 0x1234); }, [](auto& p, int i) { return p.SetText(i, 0x99); },
-         5, 0, {0x34, 0x12, 0, 0}, {0x99, 0, 0, 0}},
-        {26, [](auto& p, int i) { return p.SetWord6(i, 6); }, [](auto& p, int i) { return p.SetWord6(i, 66); },
-         6, 0, {6, 0, 0, 0}, {66, 0, 0, 0}},
-        {27, [](auto& p, int i) { return p.SetWide(i, 0x0102030405060708); },
-         [](auto& p, int i) { return p.SetWide(i, 0xFF); }, 7, 0, {8, 7, 6, 5, 4, 3, 2, 1},
+        {1,
+         [](auto& p, int i) { return p.SetIntFlag1(i, 5); },
+         [](auto& p, int i) { return p.SetIntFlag1(i, -2); },
+         2,
+         1,
+         {5, 0, 0, 0},
+         {0xFE, 0xFF, 0xFF, 0xFF}},
+        {3,
+         [](auto& p, int i) { return p.SetIntFlag2(i, 6); },
+         [](auto& p, int i) { return p.SetIntFlag2(i, 7); },
+         2,
+         2,
+         {6, 0, 0, 0},
+         {7, 0, 0, 0}},
+        {5,
+         [](auto& p, int i) { return p.SetIntFlags(i, 7, 3); },
+         [](auto& p, int i) { return p.SetIntFlags(i, 8, 0); },
+         2,
+         3,
+         {7, 0, 0, 0},
+         {8, 0, 0, 0}},
+        {7,
+         [](auto& p, int i) { return p.SetWord(i, 0xDEADBEEF); },
+         [](auto& p, int i) { return p.SetWord(i, 1); },
+         0,
+         0,
+         {0xEF, 0xBE, 0xAD, 0xDE},
+         {1, 0, 0, 0}},
+        {9,
+         [](auto& p, int i) { return p.SetPair(i, 1, -1); },
+         [](auto& p, int i) { return p.SetPair(i, 2, 3); },
+         4,
+         0,
+         {1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF},
+         {2, 0, 0, 0, 3, 0, 0, 0}},
+        {11,
+         [](auto& p, int i) { return p.SetPoint(i, 640, 480); },
+         [](auto& p, int i) { return p.SetPoint(i, 0, 1); },
+         1,
+         0,
+         {0x80, 2, 0, 0, 0xE0, 1, 0, 0},
+         {0, 0, 0, 0, 1, 0, 0, 0}},
+        {13,
+         [](auto& p, int i) { return p.SetReal(i, 1.5); },
+         [](auto& p, int i) { return p.SetReal(i, -2.0); },
+         3,
+         0,
+         {0, 0, 0, 0, 0, 0, 0xF8, 0x3F},
+         {0, 0, 0, 0, 0, 0, 0, 0xC0}},
+        {23,
+         [](auto& p, int i) { return p.SetWord9(i, 9); },
+         [](auto& p, int i) { return p.SetWord9(i, 10); },
+         9,
+         0,
+         {9, 0, 0, 0},
+         {10, 0, 0, 0}},
+        {24,
+         [](auto& p, int i) { return p.SetCounted(i, 0x55, 3); },
+         [](auto& p, int i) { return p.SetCounted(i, 1, 1); },
+         10,
+         0,
+         {0x55, 0, 0, 0, 12, 0, 0, 0},
+         {1, 0, 0, 0, 4, 0, 0, 0}},
+        {25,
+         [](auto& p, int i) { return p.SetText(i, 0x1234); },
+         [](auto& p, int i) { return p.SetText(i, 0x99); },
+         5,
+         0,
+         {0x34, 0x12, 0, 0},
+         {0x99, 0, 0, 0}},
+        {26,
+         [](auto& p, int i) { return p.SetWord6(i, 6); },
+         [](auto& p, int i) { return p.SetWord6(i, 66); },
+         6,
+         0,
+         {6, 0, 0, 0},
+         {66, 0, 0, 0}},
+        {27,
+         [](auto& p, int i) { return p.SetWide(i, 0x0102030405060708); },
+         [](auto& p, int i) { return p.SetWide(i, 0xFF); },
+         7,
+         0,
+         {8, 7, 6, 5, 4, 3, 2, 1},
          {0xFF, 0, 0, 0, 0, 0, 0, 0}},
     };
     return table;
@@ -79,7 +138,8 @@ TEST(Packet700Setters, AppendAtCountThenOverwrite)
         EXPECT_EQ(p.TotalSize(), 24 + 2 * step);
         EXPECT_EQ(dvl::Load<int16_t>(p.Address() + 2), 2);
         EXPECT_EQ(dvl::Load<uint16_t>(p.Address() + 24), dvl::MakeDescriptor(s.kind, s.flags, 0));
-        EXPECT_EQ(dvl::Load<uint16_t>(p.Address() + 24 + step), dvl::MakeDescriptor(s.kind, s.flags, 1));
+        EXPECT_EQ(dvl::Load<uint16_t>(p.Address() + 24 + step),
+                  dvl::MakeDescriptor(s.kind, s.flags, 1));
         EXPECT_EQ(bytes_at(p.Address() + 26, s.value.size()), s.value);
         EXPECT_EQ(p.Kind(1), s.kind);
         EXPECT_EQ(p.Flags(1), s.flags);
@@ -239,7 +299,8 @@ TEST(PacketHeader, WordsSitAtTheirLayoutOffsets)
         SCOPED_TRACE("slot " + std::to_string(c.slot));
         DigCommandPacket700 p700;
         DigCommandPacket610 p610(1, 1);
-        for (auto [p, at] : {std::pair<DigCommandPacket*, std::size_t>{&p700, c.at700}, {&p610, c.at610}}) {
+        for (auto [p, at] :
+             {std::pair<DigCommandPacket*, std::size_t>{&p700, c.at700}, {&p610, c.at610}}) {
             (p->*c.set)(0xA1B2C3D4);
             EXPECT_EQ(dvl::Load<uint32_t>(p->Address() + at), 0xA1B2C3D4u);
             dvl::Store<uint32_t>(p->Address() + at, 77);
@@ -260,8 +321,10 @@ TEST(PacketHeader, VersionSizeAndCodeFlags)
     p610.SetVersion(611);
     EXPECT_EQ(p610.Version(), 611);
 
-    const std::pair<uint32_t, std::pair<bool, bool>> codes[] = {
-        {0x1802, {false, false}}, {0x11802, {true, false}}, {0x21802, {false, true}}, {0x31802, {true, true}}};
+    const std::pair<uint32_t, std::pair<bool, bool>> codes[] = {{0x1802, {false, false}},
+                                                                {0x11802, {true, false}},
+                                                                {0x21802, {false, true}},
+                                                                {0x31802, {true, true}}};
     for (const auto& [code, flags] : codes) {
         p700.SetCode(code);
         p610.SetCode(code);

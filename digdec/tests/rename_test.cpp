@@ -28,14 +28,16 @@ TEST(RenameSisterBoard, FirstBrennaOnlyAndWithinBothBuffers)
         {10, "Brenna", "Zephon II", RenameResult::kTruncated},
         {7, "Brenna", "Zephon", RenameResult::kTruncated},
         {16, "Brenna 0123", "Zephon II Dig 0", RenameResult::kTruncated},
-        {200, "Brenna" + long_tail, ("Zephon II Dig" + long_tail).substr(0, 127), RenameResult::kTruncated},
+        {200, "Brenna" + long_tail, ("Zephon II Dig" + long_tail).substr(0, 127),
+         RenameResult::kTruncated},
     };
     for (const Case& c : cases) {
         std::vector<char> buffer(c.capacity + 8, '#');
         std::memcpy(buffer.data(), c.text.c_str(), c.text.size() + 1);
         EXPECT_EQ(digdec::RenameSisterBoard(buffer.data(), c.capacity), c.result) << c.text;
         EXPECT_EQ(std::string(buffer.data()), c.expected) << c.text;
-        EXPECT_EQ(std::string(buffer.data() + c.capacity, 8), std::string(8, '#')) << "written past capacity";
+        EXPECT_EQ(std::string(buffer.data() + c.capacity, 8), std::string(8, '#'))
+            << "written past capacity";
     }
 }
 

@@ -10,4 +10,4 @@ void WriteDebugOutput(std::string_view text);
 /// Replaces the sink; an empty function restores standard error.
 void SetDebugSink(std::function<void(std::string_view)> sink);
 
-}  // namespace hw
+} // namespace hw

@@ -15,136 +15,173 @@ using namespace qdriver::wire;
 
 bool Connected(const HwDevice* device) { return device->syncHandle != qdriver::kInvalidHandle; }
 
-void CloseHandle(int32_t* handle) {
-  if (*handle != qdriver::kInvalidHandle) qdriver::CloseDevice(*handle);
-  *handle = qdriver::kInvalidHandle;
+void CloseHandle(int32_t* handle)
+{
+    if (*handle != qdriver::kInvalidHandle)
+        qdriver::CloseDevice(*handle);
+    *handle = qdriver::kInvalidHandle;
 }
 
-BOOL Connect9x(HwDevice* device, const std::string& name) {
-  device->syncHandle = qdriver::OpenDevice(kVxdPath);
-  if (!Connected(device)) return false;
-  uint32_t context = kNoContext, returned = 0;
-  if (qdriver::DeviceControl(device->syncHandle, kOpenContext, name.data(), static_cast<uint32_t>(name.size()),
-                             &context, sizeof context, &returned) &&
-      returned == sizeof context && context != kNoContext) {
-    device->overlappedHandle = qdriver::OpenDevice(kVxdPath, qdriver::kOpenOverlapped);
-    if (device->overlappedHandle != qdriver::kInvalidHandle) {
-      device->driverContext = context;
-      return true;
+BOOL Connect9x(HwDevice* device, const std::string& name)
+{
+    device->syncHandle = qdriver::OpenDevice(kVxdPath);
+    if (!Connected(device))
+        return false;
+    uint32_t context = kNoContext, returned = 0;
+    if (qdriver::DeviceControl(device->syncHandle, kOpenContext, name.data(),
+                               static_cast<uint32_t>(name.size()), &context, sizeof context,
+                               &returned) &&
+        returned == sizeof context && context != kNoContext) {
+        device->overlappedHandle = qdriver::OpenDevice(kVxdPath, qdriver::kOpenOverlapped);
+        if (device->overlappedHandle != qdriver::kInvalidHandle) {
+            device->driverContext = context;
+            return true;
+        }
     }
-  }
-  CloseHandle(&device->syncHandle);
-  return false;
+    CloseHandle(&device->syncHandle);
+    return false;
 }
 
-BOOL ConnectNt(HwDevice* device, const std::string& name) {
-  const std::string path = "\\\\.\\" + name;
-  device->syncHandle = qdriver::OpenDevice(path);
-  if (!Connected(device)) return false;
-  device->overlappedHandle = qdriver::OpenDevice(path, qdriver::kOpenOverlapped);
-  if (device->overlappedHandle == qdriver::kInvalidHandle) CloseHandle(&device->syncHandle);
-  return Connected(device);
+BOOL ConnectNt(HwDevice* device, const std::string& name)
+{
+    const std::string path = "\\\\.\\" + name;
+    device->syncHandle = qdriver::OpenDevice(path);
+    if (!Connected(device))
+        return false;
+    device->overlappedHandle = qdriver::OpenDevice(path, qdriver::kOpenOverlapped);
+    if (device->overlappedHandle == qdriver::kInvalidHandle)
+        CloseHandle(&device->syncHandle);
+    return Connected(device);
 }
 
 // Sends a name request to the control device, opened for the occasion.
-BOOL SendToControlDevice(uint32_t code, const std::string& name) {
-  const bool on95 = IsOn95();
-  qdriver::Handle control = qdriver::OpenDevice(on95 ? kVxdPath : std::string("\\\\.\\") + kDefaultDevice);
-  if (control == qdriver::kInvalidHandle) return false;
-  bool ok = qdriver::DeviceControl(control, code, name.c_str(), static_cast<uint32_t>(name.size() + 1), nullptr, 0,
-                                   nullptr);
-  win32::Status error = qdriver::LastError();
-  qdriver::CloseDevice(control);
-  if (!ok) qdriver::SetLastError(error);
-  return ok;
+BOOL SendToControlDevice(uint32_t code, const std::string& name)
+{
+    const bool on95 = IsOn95();
+    qdriver::Handle control =
+        qdriver::OpenDevice(on95 ? kVxdPath : std::string("\\\\.\\") + kDefaultDevice);
+    if (control == qdriver::kInvalidHandle)
+        return false;
+    bool ok = qdriver::DeviceControl(control, code, name.c_str(),
+                                     static_cast<uint32_t>(name.size() + 1), nullptr, 0, nullptr);
+    win32::Status error = qdriver::LastError();
+    qdriver::CloseDevice(control);
+    if (!ok)
+        qdriver::SetLastError(error);
+    return ok;
 }
 
-}  // namespace
+} // namespace
 
-HwDevice* HwNewDevice(HwInterruptCallback callback) {
-  auto* device = static_cast<HwDevice*>(std::malloc(sizeof(HwDevice)));
-  if (device && !CommonConstructDevice(device, callback)) {
+HwDevice* HwNewDevice(HwInterruptCallback callback)
+{
+    auto* device = static_cast<HwDevice*>(std::malloc(sizeof(HwDevice)));
+    if (device && !CommonConstructDevice(device, callback)) {
+        std::free(device);
+        return nullptr;
+    }
+    return device;
+}
+
+BOOL CommonConstructDevice(HwDevice* device, HwInterruptCallback callback)
+{
+    if (!device)
+        return false;
+    std::memset(device, 0, sizeof *device);
+    device->interruptCallback = callback;
+    device->syncHandle = device->overlappedHandle = qdriver::kInvalidHandle;
+    device->stopEvent = new (std::nothrow) HwEvent;
+    if (!device->stopEvent)
+        return false;
+    pthread_mutexattr_t attributes;
+    pthread_mutexattr_init(&attributes);
+    pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE);
+    pthread_mutex_init(&device->lock, &attributes);
+    pthread_mutexattr_destroy(&attributes);
+    return true;
+}
+
+BOOL HwConnectDevice(HwDevice* device, const char* name)
+{
+    if (!device)
+        return false;
+    HwDisconnectDevice(device);
+    const std::string deviceName = name ? name : kDefaultDevice;
+    return IsOn95() ? Connect9x(device, deviceName) : ConnectNt(device, deviceName);
+}
+
+BOOL HwDisconnectDevice(HwDevice* device)
+{
+    if (!device)
+        return false;
+    if (!Connected(device))
+        return true;
+    CloseHandle(&device->syncHandle);
+    CloseHandle(&device->overlappedHandle);
+    return true;
+}
+
+BOOL CommonDestroyDevice(HwDevice* device)
+{
+    if (!device)
+        return false;
+    HwDisconnectDevice(device);
+    delete device->stopEvent;
+    device->stopEvent = nullptr;
+    pthread_mutex_destroy(&device->lock);
+    return true;
+}
+
+BOOL HwDeleteDevice(HwDevice* device)
+{
+    if (!device)
+        return false;
+    CommonDestroyDevice(device);
     std::free(device);
-    return nullptr;
-  }
-  return device;
+    return true;
 }
 
-BOOL CommonConstructDevice(HwDevice* device, HwInterruptCallback callback) {
-  if (!device) return false;
-  std::memset(device, 0, sizeof *device);
-  device->interruptCallback = callback;
-  device->syncHandle = device->overlappedHandle = qdriver::kInvalidHandle;
-  device->stopEvent = new (std::nothrow) HwEvent;
-  if (!device->stopEvent) return false;
-  pthread_mutexattr_t attributes;
-  pthread_mutexattr_init(&attributes);
-  pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE);
-  pthread_mutex_init(&device->lock, &attributes);
-  pthread_mutexattr_destroy(&attributes);
-  return true;
+BOOL HwSetProperty(HwDevice* device, uint32_t id, uint32_t value)
+{
+    if (!device)
+        return false;
+    const uint32_t request[4] = {device->driverContext, id, value, 0};
+    return SendRequest(device, kSetProperty, request, sizeof request, nullptr, 0);
 }
 
-BOOL HwConnectDevice(HwDevice* device, const char* name) {
-  if (!device) return false;
-  HwDisconnectDevice(device);
-  const std::string deviceName = name ? name : kDefaultDevice;
-  return IsOn95() ? Connect9x(device, deviceName) : ConnectNt(device, deviceName);
+BOOL HwGetProperty(HwDevice* device, uint32_t id, uint32_t* value)
+{
+    if (!device || !value)
+        return false;
+    const uint32_t request[4] = {device->driverContext, id, 0, 0};
+    return SendRequest(device, kGetProperty, request, sizeof request, value, sizeof *value);
 }
 
-BOOL HwDisconnectDevice(HwDevice* device) {
-  if (!device) return false;
-  if (!Connected(device)) return true;
-  CloseHandle(&device->syncHandle);
-  CloseHandle(&device->overlappedHandle);
-  return true;
+BOOL HwStartDevice(const char* name)
+{
+    if (!name)
+        return false;
+    if (HwIsDeviceRunning(name))
+        return true;
+    return SendToControlDevice(kStartDevice, name);
 }
 
-BOOL CommonDestroyDevice(HwDevice* device) {
-  if (!device) return false;
-  HwDisconnectDevice(device);
-  delete device->stopEvent;
-  device->stopEvent = nullptr;
-  pthread_mutex_destroy(&device->lock);
-  return true;
+BOOL HwStopDevice(const char* name)
+{
+    if (!name)
+        return false;
+    return SendToControlDevice(kStopDevice,
+                               IsOn95() ? std::string(name) : kDevicePrefix + std::string(name));
 }
 
-BOOL HwDeleteDevice(HwDevice* device) {
-  if (!device) return false;
-  CommonDestroyDevice(device);
-  std::free(device);
-  return true;
+BOOL HwIsDeviceRunning(const char* name)
+{
+    HwDevice* probe = HwNewDevice(nullptr);
+    if (!probe)
+        return false;
+    BOOL running = HwConnectDevice(probe, name);
+    HwDeleteDevice(probe);
+    return running;
 }
 
-BOOL HwSetProperty(HwDevice* device, uint32_t id, uint32_t value) {
-  if (!device) return false;
-  const uint32_t request[4] = {device->driverContext, id, value, 0};
-  return SendRequest(device, kSetProperty, request, sizeof request, nullptr, 0);
-}
-
-BOOL HwGetProperty(HwDevice* device, uint32_t id, uint32_t* value) {
-  if (!device || !value) return false;
-  const uint32_t request[4] = {device->driverContext, id, 0, 0};
-  return SendRequest(device, kGetProperty, request, sizeof request, value, sizeof *value);
-}
-
-BOOL HwStartDevice(const char* name) {
-  if (!name) return false;
-  if (HwIsDeviceRunning(name)) return true;
-  return SendToControlDevice(kStartDevice, name);
-}
-
-BOOL HwStopDevice(const char* name) {
-  if (!name) return false;
-  return SendToControlDevice(kStopDevice, IsOn95() ? std::string(name) : kDevicePrefix + std::string(name));
-}
-
-BOOL HwIsDeviceRunning(const char* name) {
-  HwDevice* probe = HwNewDevice(nullptr);
-  if (!probe) return false;
-  BOOL running = HwConnectDevice(probe, name);
-  HwDeleteDevice(probe);
-  return running;
-}
-
-}  // namespace hw
+} // namespace hw

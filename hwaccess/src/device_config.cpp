@@ -18,306 +18,378 @@ using namespace qdriver;
 
 int ConfigPlatform() { return Personality(IsOn95()); }
 
-std::string DeviceKeyPath(const char* name) { return DeviceParentPath(ConfigPlatform()) + "\\" + name; }
+std::string DeviceKeyPath(const char* name)
+{
+    return DeviceParentPath(ConfigPlatform()) + "\\" + name;
+}
 
 // An open registry key, closed when it goes.
 class Key {
- public:
-  Key(Registry& reg, HKEY handle) : reg_(reg), handle_(handle) {}
-  ~Key() { reg_.CloseKey(handle_); }
-  Key(const Key&) = delete;
-  Key& operator=(const Key&) = delete;
-  HKEY get() const { return handle_; }
+public:
+    Key(Registry& reg, HKEY handle) : reg_(reg), handle_(handle) { }
+    ~Key() { reg_.CloseKey(handle_); }
+    Key(const Key&) = delete;
+    Key& operator=(const Key&) = delete;
+    HKEY get() const { return handle_; }
 
- private:
-  Registry& reg_;
-  HKEY handle_;
+private:
+    Registry& reg_;
+    HKEY handle_;
 };
 
-std::optional<uint32_t> ReadDword(Registry& reg, HKEY key, const char* name) {
-  uint32_t value = 0;
-  if (reg.QueryDword(key, name, &value) != win32::kSuccess) return std::nullopt;
-  return value;
+std::optional<uint32_t> ReadDword(Registry& reg, HKEY key, const char* name)
+{
+    uint32_t value = 0;
+    if (reg.QueryDword(key, name, &value) != win32::kSuccess)
+        return std::nullopt;
+    return value;
 }
 
 // Writes the values of a configuration in their order; false at the first
 // value that cannot be written.
-bool WriteConfig(Registry& reg, HKEY key, const HwDeviceConfig& c) {
-  std::vector<std::pair<const char*, uint32_t>> values;
-  if (c.InterfaceType != kInterfaceDefault) values.emplace_back(kInterfaceType, c.InterfaceType);
-  if (c.InterfaceType == kInterfaceVendorBus) {
-    values.emplace_back(kVendorID, c.IgnoreConflicts);
-    values.emplace_back(kDeviceID, c.DeviceID);
-  } else if (c.InterfaceType != kInterfaceDefault) {
-    values.emplace_back(kBusNumber, c.BusNumber);
-  }
-  if (c.portRangeUsed) {
-    values.emplace_back(kPortBase, c.PortBase);
-    values.emplace_back(kPortCount, c.PortCount);
-  }
-  if (c.interruptUsed) values.emplace_back(kInterruptLevel, c.InterruptLevel);
-  if (c.IsrOp) {
-    values.emplace_back(kIsrOp, c.IsrOp);
-    values.emplace_back(kIsrOffset, c.IsrOffset);
-    values.emplace_back(kIsrData, c.IsrData);
-  }
-  if (c.IsrIdOp) {
-    values.emplace_back(kIsrIdOp, c.IsrIdOp);
-    values.emplace_back(kIsrIdOffset, c.IsrIdOffset);
-    values.emplace_back(kIsrIdMask, c.IsrIdMask);
-    values.emplace_back(kIsrIdValue, c.IsrIdValue);
-  }
-  if (c.Dynamic) values.emplace_back(kDynamic, 1);
-  if (c.memRangeUsed) {
-    values.emplace_back(kMemBase, c.MemBase);
-    values.emplace_back(kMemCount, c.MemCount);
-  }
-  if (c.InterfaceType != kInterfaceVendorBus && c.IgnoreConflicts) values.emplace_back(kIgnoreConflicts, 1);
-  if (c.MemoryIo) values.emplace_back(kMemoryIo, 1);
-  if (c.recordSize >= HW_FULL_CONFIG_SIZE) values.emplace_back(kDmaBufSize, c.DmaBufSize);
-  for (auto [name, value] : values)
-    if (reg.SetDword(key, name, value) != win32::kSuccess) return false;
-  return true;
+bool WriteConfig(Registry& reg, HKEY key, const HwDeviceConfig& c)
+{
+    std::vector<std::pair<const char*, uint32_t>> values;
+    if (c.InterfaceType != kInterfaceDefault)
+        values.emplace_back(kInterfaceType, c.InterfaceType);
+    if (c.InterfaceType == kInterfaceVendorBus) {
+        values.emplace_back(kVendorID, c.IgnoreConflicts);
+        values.emplace_back(kDeviceID, c.DeviceID);
+    } else if (c.InterfaceType != kInterfaceDefault) {
+        values.emplace_back(kBusNumber, c.BusNumber);
+    }
+    if (c.portRangeUsed) {
+        values.emplace_back(kPortBase, c.PortBase);
+        values.emplace_back(kPortCount, c.PortCount);
+    }
+    if (c.interruptUsed)
+        values.emplace_back(kInterruptLevel, c.InterruptLevel);
+    if (c.IsrOp) {
+        values.emplace_back(kIsrOp, c.IsrOp);
+        values.emplace_back(kIsrOffset, c.IsrOffset);
+        values.emplace_back(kIsrData, c.IsrData);
+    }
+    if (c.IsrIdOp) {
+        values.emplace_back(kIsrIdOp, c.IsrIdOp);
+        values.emplace_back(kIsrIdOffset, c.IsrIdOffset);
+        values.emplace_back(kIsrIdMask, c.IsrIdMask);
+        values.emplace_back(kIsrIdValue, c.IsrIdValue);
+    }
+    if (c.Dynamic)
+        values.emplace_back(kDynamic, 1);
+    if (c.memRangeUsed) {
+        values.emplace_back(kMemBase, c.MemBase);
+        values.emplace_back(kMemCount, c.MemCount);
+    }
+    if (c.InterfaceType != kInterfaceVendorBus && c.IgnoreConflicts)
+        values.emplace_back(kIgnoreConflicts, 1);
+    if (c.MemoryIo)
+        values.emplace_back(kMemoryIo, 1);
+    if (c.recordSize >= HW_FULL_CONFIG_SIZE)
+        values.emplace_back(kDmaBufSize, c.DmaBufSize);
+    for (auto [name, value] : values)
+        if (reg.SetDword(key, name, value) != win32::kSuccess)
+            return false;
+    return true;
 }
 
 // The device values as stored, to put back when a new configuration fails.
 struct StoredValue {
-  const char* name;
-  registry::ValueType type;
-  std::vector<uint8_t> data;
+    const char* name;
+    registry::ValueType type;
+    std::vector<uint8_t> data;
 };
 
-std::vector<StoredValue> Snapshot(Registry& reg, HKEY key) {
-  std::vector<StoredValue> stored;
-  for (const char* name : kDeviceValueNames) {
-    uint32_t size = 0;
-    registry::ValueType type{};
-    if (reg.QueryValue(key, name, &type, nullptr, &size) != win32::kSuccess) continue;
-    std::vector<uint8_t> data(size);
-    if (reg.QueryValue(key, name, &type, data.data(), &size) == win32::kSuccess)
-      stored.push_back({name, type, std::move(data)});
-  }
-  return stored;
+std::vector<StoredValue> Snapshot(Registry& reg, HKEY key)
+{
+    std::vector<StoredValue> stored;
+    for (const char* name : kDeviceValueNames) {
+        uint32_t size = 0;
+        registry::ValueType type{};
+        if (reg.QueryValue(key, name, &type, nullptr, &size) != win32::kSuccess)
+            continue;
+        std::vector<uint8_t> data(size);
+        if (reg.QueryValue(key, name, &type, data.data(), &size) == win32::kSuccess)
+            stored.push_back({name, type, std::move(data)});
+    }
+    return stored;
 }
 
-bool DeleteDeviceValues(Registry& reg, HKEY key) {
-  for (const char* name : kDeviceValueNames) {
-    registry::Status s = reg.DeleteValue(key, name);
-    if (s != win32::kSuccess && s != win32::kFileNotFound) return false;
-  }
-  return true;
+bool DeleteDeviceValues(Registry& reg, HKEY key)
+{
+    for (const char* name : kDeviceValueNames) {
+        registry::Status s = reg.DeleteValue(key, name);
+        if (s != win32::kSuccess && s != win32::kFileNotFound)
+            return false;
+    }
+    return true;
 }
 
-void Restore(Registry& reg, HKEY key, const std::vector<StoredValue>& stored) {
-  DeleteDeviceValues(reg, key);
-  for (const StoredValue& v : stored)
-    reg.SetValue(key, v.name, v.type, v.data.data(), static_cast<uint32_t>(v.data.size()));
+void Restore(Registry& reg, HKEY key, const std::vector<StoredValue>& stored)
+{
+    DeleteDeviceValues(reg, key);
+    for (const StoredValue& v : stored)
+        reg.SetValue(key, v.name, v.type, v.data.data(), static_cast<uint32_t>(v.data.size()));
 }
 
 // Reads into a reset record.
-void ReadConfig(Registry& reg, HKEY key, HwDeviceConfig* c) {
-  auto read = [&](const char* name) { return ReadDword(reg, key, name); };
-  auto flag = [&](const char* name) -> uint32_t { return read(name).value_or(0) != 0; };
-  // A range is used only when both its base and its count are stored.
-  auto range = [&](const char* baseName, const char* countName, uint32_t* used, uint32_t* base, uint32_t* count) {
-    auto b = read(baseName), n = read(countName);
-    if (!b || !n) return;
-    *used = 1;
-    *base = *b;
-    *count = *n;
-  };
-  if (auto v = read(kBusNumber)) c->BusNumber = *v;
-  if (auto v = read(kInterfaceType)) c->InterfaceType = *v;
-  if (c->InterfaceType == kInterfaceVendorBus) {
-    if (auto v = read(kVendorID)) c->IgnoreConflicts = *v;
-    if (auto v = read(kDeviceID)) c->DeviceID = *v;
-  }
-  range(kPortBase, kPortCount, &c->portRangeUsed, &c->PortBase, &c->PortCount);
-  if (auto level = read(kInterruptLevel)) {
-    c->interruptUsed = 1;
-    c->InterruptLevel = *level;
-  }
-  if (auto op = read(kIsrOp); op && *op) {
-    c->IsrOp = *op;
-    if (auto v = read(kIsrOffset)) c->IsrOffset = *v;
-    if (auto v = read(kIsrData)) c->IsrData = *v;
-  }
-  if (auto op = read(kIsrIdOp); op && *op) {
-    c->IsrIdOp = *op;
-    if (auto v = read(kIsrIdOffset)) c->IsrIdOffset = *v;
-    if (auto v = read(kIsrIdMask)) c->IsrIdMask = *v;
-    if (auto v = read(kIsrIdValue)) c->IsrIdValue = *v;
-  }
-  c->Dynamic = flag(kDynamic);
-  range(kMemBase, kMemCount, &c->memRangeUsed, &c->MemBase, &c->MemCount);
-  if (c->InterfaceType != kInterfaceVendorBus) c->IgnoreConflicts = flag(kIgnoreConflicts);
-  c->MemoryIo = flag(kMemoryIo);
-  if (c->recordSize >= HW_FULL_CONFIG_SIZE) {
-    if (auto v = read(kDmaBufSize)) c->DmaBufSize = *v;
-  }
+void ReadConfig(Registry& reg, HKEY key, HwDeviceConfig* c)
+{
+    auto read = [&](const char* name) { return ReadDword(reg, key, name); };
+    auto flag = [&](const char* name) -> uint32_t { return read(name).value_or(0) != 0; };
+    // A range is used only when both its base and its count are stored.
+    auto range = [&](const char* baseName, const char* countName, uint32_t* used, uint32_t* base,
+                     uint32_t* count) {
+        auto b = read(baseName), n = read(countName);
+        if (!b || !n)
+            return;
+        *used = 1;
+        *base = *b;
+        *count = *n;
+    };
+    if (auto v = read(kBusNumber))
+        c->BusNumber = *v;
+    if (auto v = read(kInterfaceType))
+        c->InterfaceType = *v;
+    if (c->InterfaceType == kInterfaceVendorBus) {
+        if (auto v = read(kVendorID))
+            c->IgnoreConflicts = *v;
+        if (auto v = read(kDeviceID))
+            c->DeviceID = *v;
+    }
+    range(kPortBase, kPortCount, &c->portRangeUsed, &c->PortBase, &c->PortCount);
+    if (auto level = read(kInterruptLevel)) {
+        c->interruptUsed = 1;
+        c->InterruptLevel = *level;
+    }
+    if (auto op = read(kIsrOp); op && *op) {
+        c->IsrOp = *op;
+        if (auto v = read(kIsrOffset))
+            c->IsrOffset = *v;
+        if (auto v = read(kIsrData))
+            c->IsrData = *v;
+    }
+    if (auto op = read(kIsrIdOp); op && *op) {
+        c->IsrIdOp = *op;
+        if (auto v = read(kIsrIdOffset))
+            c->IsrIdOffset = *v;
+        if (auto v = read(kIsrIdMask))
+            c->IsrIdMask = *v;
+        if (auto v = read(kIsrIdValue))
+            c->IsrIdValue = *v;
+    }
+    c->Dynamic = flag(kDynamic);
+    range(kMemBase, kMemCount, &c->memRangeUsed, &c->MemBase, &c->MemCount);
+    if (c->InterfaceType != kInterfaceVendorBus)
+        c->IgnoreConflicts = flag(kIgnoreConflicts);
+    c->MemoryIo = flag(kMemoryIo);
+    if (c->recordSize >= HW_FULL_CONFIG_SIZE) {
+        if (auto v = read(kDmaBufSize))
+            c->DmaBufSize = *v;
+    }
 }
 
-bool ReadDevice(Registry& reg, const std::string& path, HwDeviceConfig* config) {
-  HwZeroDeviceConfig(config);
-  HKEY handle = 0;
-  if (reg.OpenKey(registry::kLocalMachine, path, registry::kKeyRead, &handle) != win32::kSuccess) return false;
-  Key key(reg, handle);
-  ReadConfig(reg, key.get(), config);
-  return true;
+bool ReadDevice(Registry& reg, const std::string& path, HwDeviceConfig* config)
+{
+    HwZeroDeviceConfig(config);
+    HKEY handle = 0;
+    if (reg.OpenKey(registry::kLocalMachine, path, registry::kKeyRead, &handle) != win32::kSuccess)
+        return false;
+    Key key(reg, handle);
+    ReadConfig(reg, key.get(), config);
+    return true;
 }
 
 // Opens or creates `path` and applies `fill` to it, then flushes; false when a step fails.
-template <typename Fill>
-bool WriteKey(Registry& reg, const std::string& path, Fill fill) {
-  HKEY handle = 0;
-  if (reg.CreateKey(registry::kLocalMachine, path, registry::kKeyAllAccess, &handle) != win32::kSuccess) return false;
-  Key key(reg, handle);
-  return fill(key.get()) && reg.Flush(key.get()) == win32::kSuccess;
+template <typename Fill> bool WriteKey(Registry& reg, const std::string& path, Fill fill)
+{
+    HKEY handle = 0;
+    if (reg.CreateKey(registry::kLocalMachine, path, registry::kKeyAllAccess, &handle) !=
+        win32::kSuccess)
+        return false;
+    Key key(reg, handle);
+    return fill(key.get()) && reg.Flush(key.get()) == win32::kSuccess;
 }
 
-}  // namespace
+} // namespace
 
-int HwZeroDeviceConfig(HwDeviceConfig* config) {
-  std::memset(config, 0, sizeof *config);
-  config->InterfaceType = kInterfaceDefault;
-  config->recordSize = HW_FULL_CONFIG_SIZE;
-  return 0;
+int HwZeroDeviceConfig(HwDeviceConfig* config)
+{
+    std::memset(config, 0, sizeof *config);
+    config->InterfaceType = kInterfaceDefault;
+    config->recordSize = HW_FULL_CONFIG_SIZE;
+    return 0;
 }
 
-BOOL HwConfigurePortRange(HwDeviceConfig* config, uint32_t base, uint32_t count) {
-  config->portRangeUsed = 1;
-  config->PortBase = base;
-  config->PortCount = count;
-  return true;
-}
-
-BOOL HwConfigureInterrupt(HwDeviceConfig* config, uint32_t level) {
-  config->interruptUsed = 1;
-  config->InterruptLevel = level;
-  return true;
-}
-
-BOOL HwConfigureIsrOp(HwDeviceConfig* config, uint32_t op, uint32_t offset, uint32_t data) {
-  config->IsrOp = op;
-  config->IsrOffset = offset;
-  config->IsrData = data;
-  return true;
-}
-
-BOOL HwConfigureIsrIdOp(HwDeviceConfig* config, uint32_t op, uint32_t offset, uint32_t mask, uint32_t value) {
-  config->IsrIdOp = op;
-  config->IsrIdOffset = offset;
-  config->IsrIdMask = mask;
-  config->IsrIdValue = value;
-  return true;
-}
-
-BOOL HwConfigureMemRange(HwDeviceConfig* config, uint32_t base, uint32_t count) {
-  config->memRangeUsed = 1;
-  config->MemBase = base;
-  config->MemCount = count;
-  return true;
-}
-
-BOOL HwConfigureIgnoreConflicts(HwDeviceConfig* config, BOOL flag) {
-  config->IgnoreConflicts = flag;
-  return true;
-}
-
-BOOL HwConfigureMemoryIo(HwDeviceConfig* config, BOOL flag) {
-  config->MemoryIo = flag;
-  return true;
-}
-
-BOOL HwConfigureDevice(const char* name, const HwDeviceConfig* config) {
-  if (!name || !*name || !config) return false;
-  auto reg = registry::System();
-  HKEY handle = 0;
-  if (reg->CreateKey(registry::kLocalMachine, DeviceKeyPath(name), registry::kKeyAllAccess, &handle)) return false;
-  Key key(*reg, handle);
-  const std::vector<StoredValue> previous = Snapshot(*reg, key.get());
-  const bool written = DeleteDeviceValues(*reg, key.get()) && WriteConfig(*reg, key.get(), *config);
-  if (!written) Restore(*reg, key.get(), previous);
-  return reg->Flush(key.get()) == win32::kSuccess && written;
-}
-
-BOOL HwGetDeviceConfig(const char* name, HwDeviceConfig* config) {
-  if (!config) return false;
-  if (!name || !*name) {
-    HwZeroDeviceConfig(config);
-    return false;
-  }
-  return ReadDevice(*registry::System(), DeviceKeyPath(name), config);
-}
-
-BOOL HwEnumerateDevices(uint32_t index, char* name, HwDeviceConfig* config) {
-  if (!name || !config) return false;
-  auto reg = registry::System();
-  HKEY handle = 0;
-  if (reg->OpenKey(registry::kLocalMachine, DeviceParentPath(ConfigPlatform()), registry::kKeyRead, &handle))
-    return false;
-  Key parent(*reg, handle);
-  char found[HW_DEVICE_NAME_CHARS];
-  for (uint32_t i = 0, fitting = 0;; ++i) {
-    uint32_t chars = sizeof found;
-    registry::Status s = reg->EnumKey(parent.get(), i, found, &chars);
-    if (s == win32::kMoreData) continue;  // a name too long for the caller's buffer
-    if (s != win32::kSuccess) return false;
-    if (fitting++ < index) continue;
-    HwDeviceConfig read;
-    if (!ReadDevice(*reg, DeviceParentPath(ConfigPlatform()) + "\\" + found, &read)) return false;
-    read.busFlag = read.InterfaceType != kInterfaceDefault;
-    std::memcpy(name, found, chars + 1);
-    *config = read;
+BOOL HwConfigurePortRange(HwDeviceConfig* config, uint32_t base, uint32_t count)
+{
+    config->portRangeUsed = 1;
+    config->PortBase = base;
+    config->PortCount = count;
     return true;
-  }
 }
 
-BOOL HwDeleteDeviceConfiguration(const char* name) {
-  if (!name || !*name) return false;
-  auto reg = registry::System();
-  HKEY handle = 0;
-  if (reg->OpenKey(registry::kLocalMachine, DeviceParentPath(ConfigPlatform()), registry::kKeyAllAccess, &handle))
-    return false;
-  Key parent(*reg, handle);
-  if (reg->DeleteKey(parent.get(), name) != win32::kSuccess) return false;
-  reg->Flush(parent.get());
-  return true;
+BOOL HwConfigureInterrupt(HwDeviceConfig* config, uint32_t level)
+{
+    config->interruptUsed = 1;
+    config->InterruptLevel = level;
+    return true;
 }
 
-BOOL HwIsDriverConfigured() {
-  auto reg = registry::System();
-  HKEY handle = 0;
-  if (reg->OpenKey(registry::kLocalMachine, ServiceKeyPath(ConfigPlatform()), registry::kKeyRead, &handle))
-    return false;
-  reg->CloseKey(handle);
-  return true;
+BOOL HwConfigureIsrOp(HwDeviceConfig* config, uint32_t op, uint32_t offset, uint32_t data)
+{
+    config->IsrOp = op;
+    config->IsrOffset = offset;
+    config->IsrData = data;
+    return true;
 }
 
-BOOL HwConfigureDriver() {
-  auto reg = registry::System();
-  if (IsOn95()) {
-    return WriteKey(*reg, "System\\CurrentControlSet\\Services\\VxD\\QUENLO", [&](HKEY key) {
-      return reg->SetString(key, "StaticVxD", registry::ValueType::Sz, "QUENLO.VXD") == win32::kSuccess;
-    });
-  }
-  registry::ServiceConfig service{kDriverName,
-                                  kDriverName,
-                                  registry::kServiceKernelDriver,
-                                  registry::kServiceAutoStart,
-                                  registry::kServiceErrorNormal,
-                                  "\\SystemRoot\\System32\\Drivers\\quenlo.sys"};
-  registry::Status created = registry::CreateService(*reg, service);
-  if (created != win32::kSuccess && created != win32::kServiceExists) return false;
-  auto nothing = [](HKEY) { return true; };
-  const std::string serviceKey = ServiceKeyPath(wire::kPlatformNt);
-  return WriteKey(*reg, serviceKey, nothing) && WriteKey(*reg, serviceKey + "\\Parameters", nothing) &&
-         WriteKey(*reg, "System\\CurrentControlSet\\Services\\EventLog\\System\\Quenlo", [&](HKEY key) {
-           return reg->SetString(key, "EventMessageFile", registry::ValueType::ExpandSz,
-                                 "%SystemRoot%\\System32\\IoLogMsg.dll;%SystemRoot%\\System32\\Drivers\\Quenlo.sys") ==
-                      win32::kSuccess &&
-                  reg->SetDword(key, "TypesSupported", 7) == win32::kSuccess;
-         });
+BOOL HwConfigureIsrIdOp(HwDeviceConfig* config, uint32_t op, uint32_t offset, uint32_t mask,
+                        uint32_t value)
+{
+    config->IsrIdOp = op;
+    config->IsrIdOffset = offset;
+    config->IsrIdMask = mask;
+    config->IsrIdValue = value;
+    return true;
 }
 
-}  // namespace hw
+BOOL HwConfigureMemRange(HwDeviceConfig* config, uint32_t base, uint32_t count)
+{
+    config->memRangeUsed = 1;
+    config->MemBase = base;
+    config->MemCount = count;
+    return true;
+}
+
+BOOL HwConfigureIgnoreConflicts(HwDeviceConfig* config, BOOL flag)
+{
+    config->IgnoreConflicts = flag;
+    return true;
+}
+
+BOOL HwConfigureMemoryIo(HwDeviceConfig* config, BOOL flag)
+{
+    config->MemoryIo = flag;
+    return true;
+}
+
+BOOL HwConfigureDevice(const char* name, const HwDeviceConfig* config)
+{
+    if (!name || !*name || !config)
+        return false;
+    auto reg = registry::System();
+    HKEY handle = 0;
+    if (reg->CreateKey(registry::kLocalMachine, DeviceKeyPath(name), registry::kKeyAllAccess,
+                       &handle))
+        return false;
+    Key key(*reg, handle);
+    const std::vector<StoredValue> previous = Snapshot(*reg, key.get());
+    const bool written =
+        DeleteDeviceValues(*reg, key.get()) && WriteConfig(*reg, key.get(), *config);
+    if (!written)
+        Restore(*reg, key.get(), previous);
+    return reg->Flush(key.get()) == win32::kSuccess && written;
+}
+
+BOOL HwGetDeviceConfig(const char* name, HwDeviceConfig* config)
+{
+    if (!config)
+        return false;
+    if (!name || !*name) {
+        HwZeroDeviceConfig(config);
+        return false;
+    }
+    return ReadDevice(*registry::System(), DeviceKeyPath(name), config);
+}
+
+BOOL HwEnumerateDevices(uint32_t index, char* name, HwDeviceConfig* config)
+{
+    if (!name || !config)
+        return false;
+    auto reg = registry::System();
+    HKEY handle = 0;
+    if (reg->OpenKey(registry::kLocalMachine, DeviceParentPath(ConfigPlatform()),
+                     registry::kKeyRead, &handle))
+        return false;
+    Key parent(*reg, handle);
+    char found[HW_DEVICE_NAME_CHARS];
+    for (uint32_t i = 0, fitting = 0;; ++i) {
+        uint32_t chars = sizeof found;
+        registry::Status s = reg->EnumKey(parent.get(), i, found, &chars);
+        if (s == win32::kMoreData)
+            continue; // a name too long for the caller's buffer
+        if (s != win32::kSuccess)
+            return false;
+        if (fitting++ < index)
+            continue;
+        HwDeviceConfig read;
+        if (!ReadDevice(*reg, DeviceParentPath(ConfigPlatform()) + "\\" + found, &read))
+            return false;
+        read.busFlag = read.InterfaceType != kInterfaceDefault;
+        std::memcpy(name, found, chars + 1);
+        *config = read;
+        return true;
+    }
+}
+
+BOOL HwDeleteDeviceConfiguration(const char* name)
+{
+    if (!name || !*name)
+        return false;
+    auto reg = registry::System();
+    HKEY handle = 0;
+    if (reg->OpenKey(registry::kLocalMachine, DeviceParentPath(ConfigPlatform()),
+                     registry::kKeyAllAccess, &handle))
+        return false;
+    Key parent(*reg, handle);
+    if (reg->DeleteKey(parent.get(), name) != win32::kSuccess)
+        return false;
+    reg->Flush(parent.get());
+    return true;
+}
+
+BOOL HwIsDriverConfigured()
+{
+    auto reg = registry::System();
+    HKEY handle = 0;
+    if (reg->OpenKey(registry::kLocalMachine, ServiceKeyPath(ConfigPlatform()), registry::kKeyRead,
+                     &handle))
+        return false;
+    reg->CloseKey(handle);
+    return true;
+}
+
+BOOL HwConfigureDriver()
+{
+    auto reg = registry::System();
+    if (IsOn95()) {
+        return WriteKey(*reg, "System\\CurrentControlSet\\Services\\VxD\\QUENLO", [&](HKEY key) {
+            return reg->SetString(key, "StaticVxD", registry::ValueType::Sz, "QUENLO.VXD") ==
+                   win32::kSuccess;
+        });
+    }
+    registry::ServiceConfig service{kDriverName,
+                                    kDriverName,
+                                    registry::kServiceKernelDriver,
+                                    registry::kServiceAutoStart,
+                                    registry::kServiceErrorNormal,
+                                    "\\SystemRoot\\System32\\Drivers\\quenlo.sys"};
+    registry::Status created = registry::CreateService(*reg, service);
+    if (created != win32::kSuccess && created != win32::kServiceExists)
+        return false;
+    auto nothing = [](HKEY) { return true; };
+    const std::string serviceKey = ServiceKeyPath(wire::kPlatformNt);
+    return WriteKey(*reg, serviceKey, nothing) &&
+           WriteKey(*reg, serviceKey + "\\Parameters", nothing) &&
+           WriteKey(*reg, "System\\CurrentControlSet\\Services\\EventLog\\System\\Quenlo",
+                    [&](HKEY key) {
+                        return reg->SetString(
+                                   key, "EventMessageFile", registry::ValueType::ExpandSz,
+                                   "%SystemRoot%\\System32\\IoLogMsg.dll;%SystemRoot%"
+                                   "\\System32\\Drivers\\Quenlo.sys") == win32::kSuccess &&
+                               reg->SetDword(key, "TypesSupported", 7) == win32::kSuccess;
+                    });
+}
+
+} // namespace hw

@@ -4,7 +4,7 @@
 #include <mutex>
 
 struct HwEvent {
-  std::mutex mutex;
-  std::condition_variable changed;
-  bool signalled = false;
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool signalled = false;
 };

@@ -10,6 +10,9 @@ int PlatformIdCached();
 void ForgetPlatformId();
 /// The driver platform whose conventions the library follows: 9x on Windows 9x,
 /// NT otherwise.
-inline int Personality(bool on95) { return on95 ? qdriver::wire::kPlatform9x : qdriver::wire::kPlatformNt; }
+inline int Personality(bool on95)
+{
+    return on95 ? qdriver::wire::kPlatform9x : qdriver::wire::kPlatformNt;
+}
 
-}  // namespace hw
+} // namespace hw

@@ -12,83 +12,107 @@ namespace {
 
 using namespace qdriver::wire;
 
-std::array<uint32_t, 8> BlockRequest(const HwDevice* device, uint32_t a1, uint32_t a2, uint32_t length,
-                                     uint32_t width) {
-  const bool autoIncrementBytes = width == kWidthAutoIncrementBytes;
-  return {device->driverContext, a1, a2, length, autoIncrementBytes ? 1u : width, autoIncrementBytes ? 1u : 0u, 0, 0};
+std::array<uint32_t, 8> BlockRequest(const HwDevice* device, uint32_t a1, uint32_t a2,
+                                     uint32_t length, uint32_t width)
+{
+    const bool autoIncrementBytes = width == kWidthAutoIncrementBytes;
+    return {device->driverContext,        a1, a2, length, autoIncrementBytes ? 1u : width,
+            autoIncrementBytes ? 1u : 0u, 0,  0};
 }
 
 // True, with ERROR_INVALID_PARAMETER, when `length` bytes are to be sent from no buffer.
-bool MissingData(const void* data, uint32_t length) {
-  if (data || length == 0) return false;
-  qdriver::SetLastError(win32::kInvalidParameter);
-  return true;
+bool MissingData(const void* data, uint32_t length)
+{
+    if (data || length == 0)
+        return false;
+    qdriver::SetLastError(win32::kInvalidParameter);
+    return true;
 }
 
-}  // namespace
+} // namespace
 
-BOOL HwAutoIncReadPort(HwDevice* device, uint32_t a1, uint32_t a2, void* buffer, uint32_t length, uint32_t width) {
-  if (!device) return false;
-  const auto request = BlockRequest(device, a1, a2, length, width);
-  const uint32_t code = length <= kBlockBufferedLimit && !IsOn95() ? kBlockRead : kBlockReadDirect;
-  return SendRequest(device, code, request.data(), kBlockRequestSize, buffer, length);
+BOOL HwAutoIncReadPort(HwDevice* device, uint32_t a1, uint32_t a2, void* buffer, uint32_t length,
+                       uint32_t width)
+{
+    if (!device)
+        return false;
+    const auto request = BlockRequest(device, a1, a2, length, width);
+    const uint32_t code =
+        length <= kBlockBufferedLimit && !IsOn95() ? kBlockRead : kBlockReadDirect;
+    return SendRequest(device, code, request.data(), kBlockRequestSize, buffer, length);
 }
 
-BOOL HwAutoIncWritePort(HwDevice* device, uint32_t a1, uint32_t a2, const void* buffer, uint32_t length,
-                        uint32_t width) {
-  if (!device || MissingData(buffer, length)) return false;
-  const auto request = BlockRequest(device, a1, a2, length, width);
-  if (length > kBlockBufferedLimit || IsOn95())
-    return SendRequest(device, kBlockWriteDirect, request.data(), kBlockRequestSize, const_cast<void*>(buffer), length);
-  std::array<uint8_t, kBlockRequestSize + kBlockBufferedLimit> combined;
-  std::memcpy(combined.data(), request.data(), kBlockRequestSize);
-  if (length) std::memcpy(combined.data() + kBlockRequestSize, buffer, length);
-  return SendRequest(device, kBlockWrite, combined.data(), kBlockRequestSize + length, nullptr, 0);
+BOOL HwAutoIncWritePort(HwDevice* device, uint32_t a1, uint32_t a2, const void* buffer,
+                        uint32_t length, uint32_t width)
+{
+    if (!device || MissingData(buffer, length))
+        return false;
+    const auto request = BlockRequest(device, a1, a2, length, width);
+    if (length > kBlockBufferedLimit || IsOn95())
+        return SendRequest(device, kBlockWriteDirect, request.data(), kBlockRequestSize,
+                           const_cast<void*>(buffer), length);
+    std::array<uint8_t, kBlockRequestSize + kBlockBufferedLimit> combined;
+    std::memcpy(combined.data(), request.data(), kBlockRequestSize);
+    if (length)
+        std::memcpy(combined.data() + kBlockRequestSize, buffer, length);
+    return SendRequest(device, kBlockWrite, combined.data(), kBlockRequestSize + length, nullptr,
+                       0);
 }
 
-BOOL HwMapPorts(HwDevice* device, uint32_t a1, uint32_t a2, uint32_t* value) {
-  return HwMapPortsEx(device, a1, a2, 1, 0, value);
+BOOL HwMapPorts(HwDevice* device, uint32_t a1, uint32_t a2, uint32_t* value)
+{
+    return HwMapPortsEx(device, a1, a2, 1, 0, value);
 }
 
-BOOL HwMapPortsEx(HwDevice* device, uint32_t a1, uint32_t a2, uint32_t a3, uint32_t a4, uint32_t* value) {
-  if (!device || !value) return false;
-  const uint32_t request[8] = {device->driverContext, a3, a4, a1, a2, *value, 0, 0};
-  uint32_t reply[6] = {};
-  uint32_t returned = 0;
-  if (!SendRequest(device, kMapPorts, request, sizeof request, reply, sizeof reply, &returned) ||
-      returned != kMapPortsReplySize || reply[1] == 0)
-    return false;
-  *value = reply[4];
-  return true;
+BOOL HwMapPortsEx(HwDevice* device, uint32_t a1, uint32_t a2, uint32_t a3, uint32_t a4,
+                  uint32_t* value)
+{
+    if (!device || !value)
+        return false;
+    const uint32_t request[8] = {device->driverContext, a3, a4, a1, a2, *value, 0, 0};
+    uint32_t reply[6] = {};
+    uint32_t returned = 0;
+    if (!SendRequest(device, kMapPorts, request, sizeof request, reply, sizeof reply, &returned) ||
+        returned != kMapPortsReplySize || reply[1] == 0)
+        return false;
+    *value = reply[4];
+    return true;
 }
 
-BOOL HwUnmapPorts(HwDevice* device, uint32_t value) {
-  if (!device) return false;
-  const uint32_t request[4] = {device->driverContext, value, 0, 0};
-  return SendRequest(device, kUnmapPorts, request, sizeof request, nullptr, 0);
+BOOL HwUnmapPorts(HwDevice* device, uint32_t value)
+{
+    if (!device)
+        return false;
+    const uint32_t request[4] = {device->driverContext, value, 0, 0};
+    return SendRequest(device, kUnmapPorts, request, sizeof request, nullptr, 0);
 }
 
-BOOL HwGetBusDataByOffset(HwDevice* device, uint32_t offset, void* buffer, uint32_t length) {
-  if (!device) return false;
-  const uint32_t request[8] = {device->driverContext, offset, length, 0, 0, 0, 0, 0};
-  return SendRequest(device, kGetBusData, request, sizeof request, buffer, length);
+BOOL HwGetBusDataByOffset(HwDevice* device, uint32_t offset, void* buffer, uint32_t length)
+{
+    if (!device)
+        return false;
+    const uint32_t request[8] = {device->driverContext, offset, length, 0, 0, 0, 0, 0};
+    return SendRequest(device, kGetBusData, request, sizeof request, buffer, length);
 }
 
-BOOL HwSetBusDataByOffset(HwDevice* device, uint32_t offset, const void* data, uint32_t length) {
-  if (!device || MissingData(data, length) || length > std::numeric_limits<uint32_t>::max() - kBusDataRequestSize)
-    return false;
-  std::vector<uint8_t> request;
-  try {
-    request.assign(length + kBusDataRequestSize, 0);
-  } catch (const std::bad_alloc&) {
-    qdriver::SetLastError(win32::kNotEnoughMemory);
-    return false;
-  }
-  PutWord(request.data(), 0, device->driverContext);
-  PutWord(request.data(), 1, offset);
-  PutWord(request.data(), 2, length);
-  if (length) std::memcpy(request.data() + kBusDataOffset, data, length);
-  return SendRequest(device, kSetBusData, request.data(), uint32_t(request.size()), nullptr, 0);
+BOOL HwSetBusDataByOffset(HwDevice* device, uint32_t offset, const void* data, uint32_t length)
+{
+    if (!device || MissingData(data, length) ||
+        length > std::numeric_limits<uint32_t>::max() - kBusDataRequestSize)
+        return false;
+    std::vector<uint8_t> request;
+    try {
+        request.assign(length + kBusDataRequestSize, 0);
+    } catch (const std::bad_alloc&) {
+        qdriver::SetLastError(win32::kNotEnoughMemory);
+        return false;
+    }
+    PutWord(request.data(), 0, device->driverContext);
+    PutWord(request.data(), 1, offset);
+    PutWord(request.data(), 2, length);
+    if (length)
+        std::memcpy(request.data() + kBusDataOffset, data, length);
+    return SendRequest(device, kSetBusData, request.data(), uint32_t(request.size()), nullptr, 0);
 }
 
-}  // namespace hw
+} // namespace hw

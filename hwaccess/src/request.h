@@ -5,13 +5,14 @@
 
 namespace hw {
 
-inline bool SendRequest(const HwDevice* device, uint32_t code, const void* in, uint32_t inLength, void* out,
-                        uint32_t outLength, uint32_t* returned = nullptr) {
-  if (!device) {
-    qdriver::SetLastError(win32::kInvalidParameter);
-    return false;
-  }
-  return qdriver::DeviceControl(device->syncHandle, code, in, inLength, out, outLength, returned);
+inline bool SendRequest(const HwDevice* device, uint32_t code, const void* in, uint32_t inLength,
+                        void* out, uint32_t outLength, uint32_t* returned = nullptr)
+{
+    if (!device) {
+        qdriver::SetLastError(win32::kInvalidParameter);
+        return false;
+    }
+    return qdriver::DeviceControl(device->syncHandle, code, in, inLength, out, outLength, returned);
 }
 
-}  // namespace hw
+} // namespace hw

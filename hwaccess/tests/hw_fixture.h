@@ -18,44 +18,50 @@ using Words = std::vector<uint32_t>;
 /// the given platform id; the bus holds a latch at 0x378 and a scripted card at
 /// 0x210.
 class HwFixture : public ::testing::Test {
- protected:
-  std::shared_ptr<registry::Registry> reg = registry::Registry::InMemory();
-  std::shared_ptr<qdriver::IoBus> bus = std::make_shared<qdriver::IoBus>();
-  std::shared_ptr<qdriver::LatchPorts> latch = std::make_shared<qdriver::LatchPorts>(3);
-  std::shared_ptr<qdriver::ScriptedPorts> card = std::make_shared<qdriver::ScriptedPorts>();
-  std::shared_ptr<qdriver::Driver> driver;
+protected:
+    std::shared_ptr<registry::Registry> reg = registry::Registry::InMemory();
+    std::shared_ptr<qdriver::IoBus> bus = std::make_shared<qdriver::IoBus>();
+    std::shared_ptr<qdriver::LatchPorts> latch = std::make_shared<qdriver::LatchPorts>(3);
+    std::shared_ptr<qdriver::ScriptedPorts> card = std::make_shared<qdriver::ScriptedPorts>();
+    std::shared_ptr<qdriver::Driver> driver;
 
-  void SetUp() override {
-    bus->Attach(0x378, 3, latch);
-    bus->Attach(0x210, 4, card);
-    registry::UseSystem(reg);
-    Boot(qdriver::wire::kPlatformNt);
-  }
+    void SetUp() override
+    {
+        bus->Attach(0x378, 3, latch);
+        bus->Attach(0x210, 4, card);
+        registry::UseSystem(reg);
+        Boot(qdriver::wire::kPlatformNt);
+    }
 
-  void TearDown() override {
-    qdriver::UseDriver(nullptr);
-    registry::UseSystem(nullptr);
-    ForgetPlatformId();
-  }
+    void TearDown() override
+    {
+        qdriver::UseDriver(nullptr);
+        registry::UseSystem(nullptr);
+        ForgetPlatformId();
+    }
 
-  /// Starts a new driver over the same registry and bus.
-  void Boot(int platformId) {
-    qdriver::ProvisionWorkbenchDevices(*reg, platformId);
-    driver = std::make_shared<qdriver::Driver>(qdriver::DriverOptions{reg, bus, platformId, {}});
-    qdriver::UseDriver(driver);
-    ForgetPlatformId();
-  }
+    /// Starts a new driver over the same registry and bus.
+    void Boot(int platformId)
+    {
+        qdriver::ProvisionWorkbenchDevices(*reg, platformId);
+        driver =
+            std::make_shared<qdriver::Driver>(qdriver::DriverOptions{reg, bus, platformId, {}});
+        qdriver::UseDriver(driver);
+        ForgetPlatformId();
+    }
 
-  /// The input of the n-th logged request, as words.
-  static Words InputWords(const qdriver::LoggedRequest& r) {
-    Words w(r.input.size() / 4);
-    std::memcpy(w.data(), r.input.data(), w.size() * 4);
-    return w;
-  }
+    /// The input of the n-th logged request, as words.
+    static Words InputWords(const qdriver::LoggedRequest& r)
+    {
+        Words w(r.input.size() / 4);
+        std::memcpy(w.data(), r.input.data(), w.size() * 4);
+        return w;
+    }
 
-  static std::string InputText(const qdriver::LoggedRequest& r) {
-    return std::string(r.input.begin(), r.input.end());
-  }
+    static std::string InputText(const qdriver::LoggedRequest& r)
+    {
+        return std::string(r.input.begin(), r.input.end());
+    }
 };
 
-}  // namespace hw::testing
+} // namespace hw::testing

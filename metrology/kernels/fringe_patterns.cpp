@@ -9,10 +9,7 @@ namespace metrology {
 
 namespace {
 
-float FloatPi()
-{
-    return float(4 * std::atan(1.0));
-}
+float FloatPi() { return float(4 * std::atan(1.0)); }
 
 // Every row of the plane gets the same greys.
 template <class ColumnGrey>
@@ -44,7 +41,8 @@ std::uint8_t MireGrey(int x, const MireSettings& settings, float half_turns)
 {
     const double pi = FloatPi();
     const int period = std::max(settings.period, 1);
-    double v = (std::cos(double(x) / period * pi * 2 + pi * half_turns) * settings.contrast + 1) * settings.mean;
+    double v = (std::cos(double(x) / period * pi * 2 + pi * half_turns) * settings.contrast + 1) *
+               settings.mean;
     if (v < 0)
         v = 0;
     if (v > 255.0)
@@ -60,7 +58,8 @@ std::uint8_t ProjectorFringeGrey(int x, int period, float phase)
     return std::uint8_t((s + 1) * 127);
 }
 
-void MakeMirePattern(std::uint8_t* plane, int width, int height, const MireSettings& settings, float half_turns)
+void MakeMirePattern(std::uint8_t* plane, int width, int height, const MireSettings& settings,
+                     float half_turns)
 {
     FillColumns(plane, width, height, [&](int x) { return MireGrey(x, settings, half_turns); });
 }

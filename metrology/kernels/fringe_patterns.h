@@ -27,7 +27,8 @@ std::uint8_t MireGrey(int x, const MireSettings& settings, float half_turns);
 std::uint8_t ProjectorFringeGrey(int x, int period, float phase);
 
 // Fills a width x height byte plane with the "Mire" pattern shifted by `half_turns`.
-void MakeMirePattern(std::uint8_t* plane, int width, int height, const MireSettings& settings, float half_turns);
+void MakeMirePattern(std::uint8_t* plane, int width, int height, const MireSettings& settings,
+                     float half_turns);
 
 // The projector's width x height plane for a period in pixels and a phase in half turns.
 void MakeFringePattern(std::uint8_t* plane, int width, int height, int period, float phase);

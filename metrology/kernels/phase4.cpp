@@ -14,10 +14,7 @@ namespace {
 constexpr double kHalfTurn = 3.1415;
 constexpr double kFullTurn = 6.28;
 
-bool SignBitPositive(float value)
-{
-    return std::bit_cast<std::int32_t>(value) > 0;
-}
+bool SignBitPositive(float value) { return std::bit_cast<std::int32_t>(value) > 0; }
 
 // Grey of every (num, den) pair, num and den in -255..255, at (num + 255) x 511 + den + 255.
 constexpr int kDiffSpan = 511;
@@ -116,7 +113,8 @@ PlaneStatus ImageToPlane(const ImagePlanes& image, int width, int height, std::u
         for (int x = 0; x < w; ++x)
             dst[x] = std::uint8_t((30 * r[x] + 59 * g[x] + 11 * b[x]) / 100);
     }
-    return image.width == width && image.height == height ? PlaneStatus::Ok : PlaneStatus::SizeMismatch;
+    return image.width == width && image.height == height ? PlaneStatus::Ok
+                                                          : PlaneStatus::SizeMismatch;
 }
 
 } // namespace metrology

@@ -16,8 +16,8 @@ using MapFunction = void (*)(const std::uint8_t*, int, int, std::int32_t*);
 
 // The quality maps in the order they are added up.
 constexpr std::pair<UnwrapFlags, MapFunction> kQualityMaps[] = {
-    {UW_QUALITY_VARIANCE, VarianceMap},   {UW_QUALITY_LINEARITY, LinearityMap},
-    {UW_QUALITY_LAPLACIAN, LaplacianMap}, {UW_DISCONTINUITIES, DiscontinuityMap},
+    {UW_QUALITY_VARIANCE, VarianceMap},      {UW_QUALITY_LINEARITY, LinearityMap},
+    {UW_QUALITY_LAPLACIAN, LaplacianMap},    {UW_DISCONTINUITIES, DiscontinuityMap},
     {UW_QUALITY_LSQ5X5, LeastSquares5x5Map}, {UW_POLES, ResidueMap},
 };
 
@@ -31,8 +31,8 @@ int SelectedMaps(UnwrapFlags flags)
 
 // quality := the sum of the maps `flags` selects; `map_values` is needed from the
 // second map on.
-void SumQualityMaps(const std::uint8_t* phase, int width, int height, UnwrapFlags flags, std::int32_t* quality,
-                    std::int32_t* map_values)
+void SumQualityMaps(const std::uint8_t* phase, int width, int height, UnwrapFlags flags,
+                    std::int32_t* quality, std::int32_t* map_values)
 {
     const std::size_t n = std::size_t(width) * height;
     bool first = true;
@@ -54,8 +54,8 @@ void SumQualityMaps(const std::uint8_t* phase, int width, int height, UnwrapFlag
 
 } // namespace
 
-int CPhaseUnwrapper::Unwrap(int width, int height, const std::int32_t* phase, const std::int32_t* mask,
-                            std::int32_t* out, UnwrapFlags flags)
+int CPhaseUnwrapper::Unwrap(int width, int height, const std::int32_t* phase,
+                            const std::int32_t* mask, std::int32_t* out, UnwrapFlags flags)
 {
     m_width = width;
     m_height = height;
@@ -94,16 +94,19 @@ int CPhaseUnwrapper::Run(UnwrapFlags flags)
 
     for (std::size_t i = 0; i < n; ++i)
         phase[i] = std::uint8_t(m_phase[i] & 255);
-    SumQualityMaps(phase, w, h, flags, quality, several_maps ? memory.Take<std::int32_t>(n) : nullptr);
+    SumQualityMaps(phase, w, h, flags, quality,
+                   several_maps ? memory.Take<std::int32_t>(n) : nullptr);
     if (noise)
-        KeepNonZeroQuality(quality, memory.Take<std::uint8_t>(n), erode ? memory.Take<std::uint8_t>(n) : nullptr, w, h);
+        KeepNonZeroQuality(quality, memory.Take<std::uint8_t>(n),
+                           erode ? memory.Take<std::uint8_t>(n) : nullptr, w, h);
     if (m_mask) {
         for (std::size_t i = 0; i < n; ++i)
             if (Masked(i))
                 quality[i] = 0;
         flags |= UW_NOISE_TYPE1;
     }
-    LevelQueues queues(QuantiseQuality(quality, w, h, (flags & UW_NOISE_TYPE1) != 0, level), queue_entries);
+    LevelQueues queues(QuantiseQuality(quality, w, h, (flags & UW_NOISE_TYPE1) != 0, level),
+                       queue_entries);
 
     std::int32_t* jumps = quality;
     std::fill(jumps, jumps + n, kNotUnwrapped);
@@ -133,12 +136,10 @@ int CPhaseUnwrapper::Run(UnwrapFlags flags)
     return ScaleOutput(phase, jumps, flags);
 }
 
-bool CPhaseUnwrapper::Masked(std::size_t i) const
-{
-    return m_mask && m_mask[i] == 0;
-}
+bool CPhaseUnwrapper::Masked(std::size_t i) const { return m_mask && m_mask[i] == 0; }
 
-int CPhaseUnwrapper::ScaleOutput(const std::uint8_t* phase, const std::int32_t* jumps, UnwrapFlags flags)
+int CPhaseUnwrapper::ScaleOutput(const std::uint8_t* phase, const std::int32_t* jumps,
+                                 UnwrapFlags flags)
 {
     const int w = m_width, h = m_height;
     // Over the image less its 2-pixel frame, where every pixel not masked has been
@@ -154,7 +155,9 @@ int CPhaseUnwrapper::ScaleOutput(const std::uint8_t* phase, const std::int32_t* 
         }
     if (kmin > kmax)
         kmin = kmax = 0;
-    auto unwrapped = [&](std::size_t i) { return Masked(i) ? 0 : 256 * std::int64_t(jumps[i] - kmin) + phase[i]; };
+    auto unwrapped = [&](std::size_t i) {
+        return Masked(i) ? 0 : 256 * std::int64_t(jumps[i] - kmin) + phase[i];
+    };
 
     std::int64_t umin = INT64_MAX, umax = INT64_MIN;
     for (int y = 2; y <= h - 3; ++y)
@@ -167,7 +170,10 @@ int CPhaseUnwrapper::ScaleOutput(const std::uint8_t* phase, const std::int32_t* 
     for (int y = 2; y <= h - 3; ++y)
         for (int x = 2; x <= w - 3; ++x) {
             const std::size_t i = std::size_t(y) * w + x;
-            std::int32_t v = umax == umin ? 0 : std::int32_t(double(unwrapped(i) - umin) / double(umax - umin) * 255.0);
+            std::int32_t v =
+                umax == umin
+                    ? 0
+                    : std::int32_t(double(unwrapped(i) - umin) / double(umax - umin) * 255.0);
             if (invert && (!m_mask || m_mask[i] >= 1))
                 v = 255 - v;
             m_out[i] = v;

@@ -33,7 +33,8 @@ void ErodeOnce(std::uint8_t* mask, std::uint8_t* work, int width, int height)
 
 } // namespace
 
-void KeepNonZeroQuality(std::int32_t* quality, std::uint8_t* kept, std::uint8_t* erosion_work, int width, int height)
+void KeepNonZeroQuality(std::int32_t* quality, std::uint8_t* kept, std::uint8_t* erosion_work,
+                        int width, int height)
 {
     const std::size_t n = std::size_t(width) * height;
     for (std::size_t i = 0; i < n; ++i)
@@ -44,9 +45,8 @@ void KeepNonZeroQuality(std::int32_t* quality, std::uint8_t* kept, std::uint8_t*
         quality[i] = kept[i] ? quality[i] + 1 : 0;
 }
 
-
-LevelCounts QuantiseQuality(const std::int32_t* quality, int width, int height, bool set_aside_smallest,
-                            std::uint8_t* levels)
+LevelCounts QuantiseQuality(const std::int32_t* quality, int width, int height,
+                            bool set_aside_smallest, std::uint8_t* levels)
 {
     const std::size_t n = std::size_t(width) * std::size_t(height);
     std::vector<std::int32_t> histogram(kLargestQuality + 1, 0);

@@ -19,7 +19,8 @@ using LevelCounts = std::array<std::int32_t, kHighestLevel + 1>;
 // once: every centre with a full 3 x 3 neighbourhood lowers that neighbourhood to
 // its minimum, so a dropped pixel drops its 5 x 5 neighbourhood. `kept` and
 // `erosion_work` are width x height scratch bytes.
-void KeepNonZeroQuality(std::int32_t* quality, std::uint8_t* kept, std::uint8_t* erosion_work, int width, int height);
+void KeepNonZeroQuality(std::int32_t* quality, std::uint8_t* kept, std::uint8_t* erosion_work,
+                        int width, int height);
 
 // Cuts the quality sums (counted when in 0..3560) into levels of about one
 // twentieth of P = (width - 1) x (height - 1) each, best (lowest) quality first;
@@ -28,7 +29,7 @@ void KeepNonZeroQuality(std::int32_t* quality, std::uint8_t* kept, std::uint8_t*
 // 0 are left out of the population. Sums outside 0..3560 go to level 20, the last
 // level; so does every pixel when no sum is in range. Writes the level of
 // every pixel to `levels` and returns the pixel count of each level.
-LevelCounts QuantiseQuality(const std::int32_t* quality, int width, int height, bool set_aside_smallest,
-                            std::uint8_t* levels);
+LevelCounts QuantiseQuality(const std::int32_t* quality, int width, int height,
+                            bool set_aside_smallest, std::uint8_t* levels);
 
 } // namespace metrology

@@ -11,10 +11,7 @@ namespace metrology {
 namespace {
 
 // A neighbour's value unwrapped toward the centre c, less c: -128..128.
-inline int Offset(int neighbour, int c)
-{
-    return CPhaseUnwrapper::UnwrapToward(c, neighbour) - c;
-}
+inline int Offset(int neighbour, int c) { return CPhaseUnwrapper::UnwrapToward(c, neighbour) - c; }
 
 inline std::size_t Index(int x, int y, int width)
 {
@@ -25,8 +22,14 @@ inline std::size_t Index(int x, int y, int width)
 struct Ring {
     int nw, n, ne, w, e, sw, s, se;
     Ring(const std::uint8_t* up, const std::uint8_t* row, const std::uint8_t* down, int x)
-        : nw(up[x - 1]), n(up[x]), ne(up[x + 1]), w(row[x - 1]), e(row[x + 1]),
-          sw(down[x - 1]), s(down[x]), se(down[x + 1])
+        : nw(up[x - 1]),
+          n(up[x]),
+          ne(up[x + 1]),
+          w(row[x - 1]),
+          e(row[x + 1]),
+          sw(down[x - 1]),
+          s(down[x]),
+          se(down[x + 1])
     {
     }
 };
@@ -36,7 +39,8 @@ struct Neighbour {
     int dx, dy, value;
 };
 
-int NeighboursInside(const std::uint8_t* phase, int width, int height, int x, int y, Neighbour* list)
+int NeighboursInside(const std::uint8_t* phase, int width, int height, int x, int y,
+                     Neighbour* list)
 {
     int count = 0;
     for (int dy = -1; dy <= 1; ++dy)
@@ -68,7 +72,8 @@ NeighbourSum SumInside(const std::uint8_t* phase, int width, int height, int x, 
 // Runs `interior(ring, c)` on every pixel with a full 3 x 3 neighbourhood and
 // `border(x, y)` on every other pixel.
 template <class Interior, class Border>
-void Map3x3(const std::uint8_t* phase, int width, int height, std::int32_t* out, Interior interior, Border border)
+void Map3x3(const std::uint8_t* phase, int width, int height, std::int32_t* out, Interior interior,
+            Border border)
 {
     for (int y = 0; y < height; ++y) {
         std::int32_t* dst = out + Index(0, y, width);
@@ -92,23 +97,29 @@ void Map3x3(const std::uint8_t* phase, int width, int height, std::int32_t* out,
 void VarianceMap(const std::uint8_t* phase, int width, int height, std::int32_t* out)
 {
     auto d = [](int c, int n) { return CPhaseUnwrapper::WrappedDiff(c, n); };
-    Map3x3(phase, width, height, out,
+    Map3x3(
+        phase, width, height, out,
         [&](const Ring& r, int c) {
-            return d(c, r.nw) + d(c, r.n) + d(c, r.ne) + d(c, r.w) + d(c, r.e) + d(c, r.sw) + d(c, r.s) + d(c, r.se);
+            return d(c, r.nw) + d(c, r.n) + d(c, r.ne) + d(c, r.w) + d(c, r.e) + d(c, r.sw) +
+                   d(c, r.s) + d(c, r.se);
         },
         [&](int x, int y) {
             const NeighbourSum s =
-                SumInside(phase, width, height, x, y, [&](const Neighbour& n, int c) { return d(c, n.value); });
+                SumInside(phase, width, height, x, y,
+                          [&](const Neighbour& n, int c) { return d(c, n.value); });
             return s.count ? 8 * s.sum / s.count : 0;
         });
 }
 
 void LinearityMap(const std::uint8_t* phase, int width, int height, std::int32_t* out)
 {
-    Map3x3(phase, width, height, out,
+    Map3x3(
+        phase, width, height, out,
         [](const Ring& r, int c) {
-            return std::abs(Offset(r.w, c) + Offset(r.e, c)) + std::abs(Offset(r.n, c) + Offset(r.s, c)) +
-                   std::abs(Offset(r.ne, c) + Offset(r.sw, c)) + std::abs(Offset(r.nw, c) + Offset(r.se, c));
+            return std::abs(Offset(r.w, c) + Offset(r.e, c)) +
+                   std::abs(Offset(r.n, c) + Offset(r.s, c)) +
+                   std::abs(Offset(r.ne, c) + Offset(r.sw, c)) +
+                   std::abs(Offset(r.nw, c) + Offset(r.se, c));
         },
         [&](int x, int y) {
             Neighbour list[8];
@@ -121,7 +132,9 @@ void LinearityMap(const std::uint8_t* phase, int width, int height, std::int32_t
                 // Along a row edge the neighbours of the same row lie along it;
                 // along a column edge those of the same column.
                 const bool on_edge_line = row_edge ? list[i].dy == 0 : list[i].dx == 0;
-                (column_edge && row_edge ? across : on_edge_line ? along : across) += Offset(list[i].value, c);
+                (column_edge && row_edge ? across
+                 : on_edge_line          ? along
+                                         : across) += Offset(list[i].value, c);
             }
             return std::abs(across) + std::abs(along);
         });
@@ -129,20 +142,23 @@ void LinearityMap(const std::uint8_t* phase, int width, int height, std::int32_t
 
 void LaplacianMap(const std::uint8_t* phase, int width, int height, std::int32_t* out)
 {
-    Map3x3(phase, width, height, out,
+    Map3x3(
+        phase, width, height, out,
         [](const Ring& r, int c) {
-            return std::abs(Offset(r.nw, c) + Offset(r.n, c) + Offset(r.ne, c) + Offset(r.w, c) + Offset(r.e, c) +
-                            Offset(r.sw, c) + Offset(r.s, c) + Offset(r.se, c));
+            return std::abs(Offset(r.nw, c) + Offset(r.n, c) + Offset(r.ne, c) + Offset(r.w, c) +
+                            Offset(r.e, c) + Offset(r.sw, c) + Offset(r.s, c) + Offset(r.se, c));
         },
         [&](int x, int y) {
-            return std::abs(
-                SumInside(phase, width, height, x, y, [](const Neighbour& n, int c) { return Offset(n.value, c); }).sum);
+            return std::abs(SumInside(phase, width, height, x, y, [](const Neighbour& n, int c) {
+                                return Offset(n.value, c);
+                            }).sum);
         });
 }
 
 void ResidueMap(const std::uint8_t* phase, int width, int height, std::int32_t* out)
 {
-    std::fill(out, out + std::size_t(width > 0 ? width : 0) * std::size_t(height > 0 ? height : 0), 0);
+    std::fill(out, out + std::size_t(width > 0 ? width : 0) * std::size_t(height > 0 ? height : 0),
+              0);
     auto wc = [](int a, int b) { return CPhaseUnwrapper::WrapCount(a, b); };
     for (int y = 1; y < height; ++y) {
         const std::uint8_t* up = phase + Index(0, y - 1, width);
@@ -150,7 +166,8 @@ void ResidueMap(const std::uint8_t* phase, int width, int height, std::int32_t* 
         std::int32_t* out_up = out + Index(0, y - 1, width);
         std::int32_t* out_row = out_up + width;
         for (int x = 1; x < width; ++x) {
-            const int q = wc(row[x], row[x - 1]) + wc(row[x - 1], up[x - 1]) + wc(up[x - 1], up[x]) + wc(up[x], row[x]);
+            const int q = wc(row[x], row[x - 1]) + wc(row[x - 1], up[x - 1]) +
+                          wc(up[x - 1], up[x]) + wc(up[x], row[x]);
             if (q == 0)
                 continue;
             const int v = std::abs(q) * 256;
@@ -186,9 +203,12 @@ Slopes WindowSlopes(const std::uint8_t* phase, int width, int cx, int cy)
 
 int PlaneResidual(const std::uint8_t* phase, int width, int height, int x, int y, Slopes s)
 {
-    return SumInside(phase, width, height, x, y, [&](const Neighbour& n, int c) {
-               return CPhaseUnwrapper::WrappedDiff(n.value, c + n.dx * s.gx + n.dy * s.gy);
-           }).sum;
+    return SumInside(phase, width, height, x, y,
+                     [&](const Neighbour& n, int c) {
+                         return CPhaseUnwrapper::WrappedDiff(n.value,
+                                                             c + n.dx * s.gx + n.dy * s.gy);
+                     })
+        .sum;
 }
 
 // Slopes and plane residual of the full windows centred on columns 2..width - 3
@@ -196,7 +216,8 @@ int PlaneResidual(const std::uint8_t* phase, int width, int height, int x, int y
 void RowPlaneResidual(const std::uint8_t* phase, int width, int y, std::int32_t* out)
 {
     const std::uint8_t* r0 = phase + Index(0, y, width);
-    const std::uint8_t *u2 = r0 - 2 * width, *u1 = r0 - width, *d1 = r0 + width, *d2 = r0 + 2 * width;
+    const std::uint8_t *u2 = r0 - 2 * width, *u1 = r0 - width, *d1 = r0 + width,
+                       *d2 = r0 + 2 * width;
     for (int x = 2; x <= width - 3; ++x) {
         const int c = r0[x];
         // Adds a window row's right-minus-left to sx and returns the row's sum.
@@ -211,9 +232,12 @@ void RowPlaneResidual(const std::uint8_t* phase, int width, int y, std::int32_t*
         window_row(r0);
         const int down = window_row(d1) + window_row(d2);
         const int gx = sx / 30, gy = (down - up) / 30;
-        auto residual = [&](int n, int predicted) { return CPhaseUnwrapper::WrappedDiff(n, predicted); };
-        out[x] = residual(u1[x - 1], c - gx - gy) + residual(u1[x], c - gy) + residual(u1[x + 1], c + gx - gy) +
-                 residual(r0[x - 1], c - gx) + residual(r0[x + 1], c + gx) + residual(d1[x - 1], c - gx + gy) +
+        auto residual = [&](int n, int predicted) {
+            return CPhaseUnwrapper::WrappedDiff(n, predicted);
+        };
+        out[x] = residual(u1[x - 1], c - gx - gy) + residual(u1[x], c - gy) +
+                 residual(u1[x + 1], c + gx - gy) + residual(r0[x - 1], c - gx) +
+                 residual(r0[x + 1], c + gx) + residual(d1[x - 1], c - gx + gy) +
                  residual(d1[x], c + gy) + residual(d1[x + 1], c + gx + gy);
     }
 }
@@ -234,12 +258,14 @@ void LeastSquares5x5Map(const std::uint8_t* phase, int width, int height, std::i
             else if (full_row && x >= 2)
                 continue;
             else if (full_row)
-                dst[x] = PlaneResidual(phase, width, height, x, y, WindowSlopes(phase, width, 2, y));
+                dst[x] =
+                    PlaneResidual(phase, width, height, x, y, WindowSlopes(phase, width, 2, y));
             else
-                dst[x] = PlaneResidual(phase, width, height, x, y,
-                                       windows ? WindowSlopes(phase, width, std::clamp(x, 2, width - 3),
-                                                              std::clamp(y, 2, height - 3))
-                                               : Slopes{});
+                dst[x] =
+                    PlaneResidual(phase, width, height, x, y,
+                                  windows ? WindowSlopes(phase, width, std::clamp(x, 2, width - 3),
+                                                         std::clamp(y, 2, height - 3))
+                                          : Slopes{});
         }
     }
 }
@@ -247,7 +273,8 @@ void LeastSquares5x5Map(const std::uint8_t* phase, int width, int height, std::i
 void DiscontinuityMap(const std::uint8_t* phase, int width, int height, std::int32_t* out)
 {
     constexpr int kCap = 1024;
-    std::fill(out, out + std::size_t(width > 0 ? width : 0) * std::size_t(height > 0 ? height : 0), kCap);
+    std::fill(out, out + std::size_t(width > 0 ? width : 0) * std::size_t(height > 0 ? height : 0),
+              kCap);
     if (width < 6 || height < 7)
         return;
 
@@ -260,7 +287,8 @@ void DiscontinuityMap(const std::uint8_t* phase, int width, int height, std::int
         for (int x = 1; x < width - 1; ++x) {
             const Ring n(row - width, row, row + width, x);
             const int c = row[x];
-            const int nw = Offset(n.nw, c), ne = Offset(n.ne, c), sw = Offset(n.sw, c), se = Offset(n.se, c);
+            const int nw = Offset(n.nw, c), ne = Offset(n.ne, c), sw = Offset(n.sw, c),
+                      se = Offset(n.se, c);
             sx[x] = std::int16_t((ne + Offset(n.e, c) + se - nw - Offset(n.w, c) - sw) / 6);
             sy[x] = std::int16_t((nw + Offset(n.n, c) + ne - sw - Offset(n.s, c) - se) / 6);
         }
@@ -275,7 +303,8 @@ void DiscontinuityMap(const std::uint8_t* phase, int width, int height, std::int
     slope_row(4);
     for (int y = 4; y <= height - 3; ++y) {
         slope_row(y + 1);
-        const std::size_t above = ((y - 1) % 3) * std::size_t(width), centre = (y % 3) * std::size_t(width),
+        const std::size_t above = ((y - 1) % 3) * std::size_t(width),
+                          centre = (y % 3) * std::size_t(width),
                           below = ((y + 1) % 3) * std::size_t(width);
         std::int32_t* dst = out + Index(0, y, width);
         for (int x = 1; x <= width - 5; ++x) {

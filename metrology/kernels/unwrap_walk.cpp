@@ -17,7 +17,8 @@ std::int32_t Candidate(std::int32_t h, int neighbour_phase, int c)
 
 } // namespace
 
-Walk::Walk(int width, const std::uint8_t* phase, std::uint8_t* level, std::int32_t* jumps, LevelQueues& queues)
+Walk::Walk(int width, const std::uint8_t* phase, std::uint8_t* level, std::int32_t* jumps,
+           LevelQueues& queues)
     : phase_(phase), level_(level), jumps_(jumps), queues_(queues)
 {
     // The 3 x 3 neighbourhood in visiting order: dx outer, dy inner.

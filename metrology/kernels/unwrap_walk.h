@@ -2,15 +2,15 @@
 // flood that gives every reached pixel its jump count.
 #pragma once
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
-#include <climits>
 
 #include "kernels/quality_levels.h"
 
 namespace metrology {
 
-inline constexpr std::uint8_t kQueued = 254;             // level map: queued, excluded or on the frame
+inline constexpr std::uint8_t kQueued = 254; // level map: queued, excluded or on the frame
 inline constexpr std::int32_t kNotUnwrapped = INT32_MIN; // jump counts: not reached yet
 inline constexpr std::int32_t kSeedJumps = 100;
 
@@ -42,7 +42,8 @@ private:
 // the first and last rows and columns at kQueued.
 class Walk {
 public:
-    Walk(int width, const std::uint8_t* phase, std::uint8_t* level, std::int32_t* jumps, LevelQueues& queues);
+    Walk(int width, const std::uint8_t* phase, std::uint8_t* level, std::int32_t* jumps,
+         LevelQueues& queues);
 
     // Makes `pixel` a seed (jump count 100) and queues its neighbourhood (levels below 50).
     void Seed(std::size_t pixel);

@@ -13,9 +13,6 @@ WorkMemory::WorkMemory(std::size_t bytes)
         madvise(block_, size_, MADV_HUGEPAGE); // only advice: without it pages are just smaller
 }
 
-WorkMemory::~WorkMemory()
-{
-    ::operator delete(block_, std::align_val_t(alignment_));
-}
+WorkMemory::~WorkMemory() { ::operator delete(block_, std::align_val_t(alignment_)); }
 
 } // namespace metrology

@@ -18,16 +18,14 @@ public:
     WorkMemory& operator=(const WorkMemory&) = delete;
 
     // Room a slice of `count` values of T takes, alignment included.
-    template <class T>
-    static constexpr std::size_t SliceBytes(std::size_t count)
+    template <class T> static constexpr std::size_t SliceBytes(std::size_t count)
     {
         return (count * sizeof(T) + kAlignment - 1) / kAlignment * kAlignment;
     }
 
     // The next unused slice of `count` values of T; throws std::bad_alloc when the
     // block has no room left for it.
-    template <class T>
-    T* Take(std::size_t count)
+    template <class T> T* Take(std::size_t count)
     {
         if (SliceBytes<T>(count) > size_ - used_)
             throw std::bad_alloc();

@@ -17,6 +17,7 @@ float MoireZScale(int jumps, float pitch_mm);
 
 // The scale by `method`, or nothing when M is negative or the wavelength or the
 // pitch is negative.
-std::optional<float> ComputeZScale(ZScaleMethod method, int jumps, float wavelength_nm, float pitch_mm);
+std::optional<float> ComputeZScale(ZScaleMethod method, int jumps, float wavelength_nm,
+                                   float pitch_mm);
 
 } // namespace metrology

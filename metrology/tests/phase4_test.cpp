@@ -24,9 +24,7 @@ TEST(ComputePhase, QuadrantsRoundingAndGrey)
         {-100, 100, 5.49460173f, 223},  // fourth: + 6.28
         {0, 5, 6.28000021f, 255},       // zero numerator, positive denominator: 6.28
         {0, -5, 3.1415f, 127},          // zero numerator, negative denominator: the half turn
-        {255, -1, 1.57462525f, 63},
-        {-255, -1, 4.70837498f, 191},
-        {-1, 255, 6.27607822f, 254},
+        {255, -1, 1.57462525f, 63},     {-255, -1, 4.70837498f, 191}, {-1, 255, 6.27607822f, 254},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.num) + " / " + std::to_string(c.den));
@@ -51,22 +49,24 @@ TEST(PhaseGrey, PixelRules)
     struct Case {
         int i0, i90, i180, i270, grey;
     } cases[] = {
-        {10, 50, 10, 50, 0},      // i0 = i180 and i270 = i90
-        {10, 50, 10, 90, 63},     // i0 = i180, i270 > i90: a quarter turn
-        {10, 90, 10, 50, 191},    // i0 = i180, i270 < i90: three quarters
-        {150, 20, 50, 120, 31},   // num = den = 100
-        {20, 40, 10, 40, 255},    // num = 0, den > 0: 6.28
-        {10, 40, 20, 40, 127},    // num = 0, den < 0: the half turn
-        {0, 255, 255, 0, 159},    // num = den = -255
+        {10, 50, 10, 50, 0},    // i0 = i180 and i270 = i90
+        {10, 50, 10, 90, 63},   // i0 = i180, i270 > i90: a quarter turn
+        {10, 90, 10, 50, 191},  // i0 = i180, i270 < i90: three quarters
+        {150, 20, 50, 120, 31}, // num = den = 100
+        {20, 40, 10, 40, 255},  // num = 0, den > 0: 6.28
+        {10, 40, 20, 40, 127},  // num = 0, den < 0: the half turn
+        {0, 255, 255, 0, 159},  // num = den = -255
     };
     for (const auto& c : cases)
-        EXPECT_EQ(PhaseGrey(c.i0, c.i90, c.i180, c.i270), c.grey) << c.i0 << ' ' << c.i90 << ' ' << c.i180 << ' ' << c.i270;
+        EXPECT_EQ(PhaseGrey(c.i0, c.i90, c.i180, c.i270), c.grey)
+            << c.i0 << ' ' << c.i90 << ' ' << c.i180 << ' ' << c.i270;
 }
 
 TEST(FourImagePhase, TableMatchesThePixelRuleForEveryDifference)
 {
     // Two grey values `diff` apart, placed at `base` as far as the byte range allows.
-    auto split = [](int diff, int base, std::vector<std::uint8_t>& low, std::vector<std::uint8_t>& high) {
+    auto split = [](int diff, int base, std::vector<std::uint8_t>& low,
+                    std::vector<std::uint8_t>& high) {
         const int l = std::clamp(base, std::max(0, -diff), std::min(255, 255 - diff));
         low.push_back(std::uint8_t(l));
         high.push_back(std::uint8_t(l + diff));
@@ -90,7 +90,8 @@ TEST(ImageToPlane, GreyIsCopiedAndColourUsesTheIntegerGreyFormula)
     std::uint8_t plane[6];
     ImagePlanes one{3, 2, 1, {grey}};
     EXPECT_EQ(ImageToPlane(one, 3, 2, plane), PlaneStatus::Ok);
-    EXPECT_EQ(std::vector<std::uint8_t>(plane, plane + 6), std::vector<std::uint8_t>(grey, grey + 6));
+    EXPECT_EQ(std::vector<std::uint8_t>(plane, plane + 6),
+              std::vector<std::uint8_t>(grey, grey + 6));
 
     const std::uint8_t r[2] = {255, 10}, g[2] = {0, 20}, b[2] = {0, 30};
     ImagePlanes colour{2, 1, 3, {r, g, b}};
@@ -110,7 +111,8 @@ TEST(ImageToPlane, SizeMismatchReadsOnlyTheOverlapAndZeroesTheRest)
 {
     const std::vector<std::uint8_t> small(2 * 2, 9);
     std::vector<std::uint8_t> plane(3 * 3, 77);
-    EXPECT_EQ(ImageToPlane({2, 2, 1, {small.data()}}, 3, 3, plane.data()), PlaneStatus::SizeMismatch);
+    EXPECT_EQ(ImageToPlane({2, 2, 1, {small.data()}}, 3, 3, plane.data()),
+              PlaneStatus::SizeMismatch);
     EXPECT_EQ(plane, (std::vector<std::uint8_t>{9, 9, 0, 9, 9, 0, 0, 0, 0}));
 
     std::vector<std::uint8_t> large(4 * 3);
@@ -122,7 +124,8 @@ TEST(ImageToPlane, SizeMismatchReadsOnlyTheOverlapAndZeroesTheRest)
 
     EXPECT_EQ(ImageToPlane({2, 2, 0, {}}, 2, 2, two.data()), PlaneStatus::NoPixels);
     EXPECT_EQ(two, (std::vector<std::uint8_t>{0, 0, 0, 0}));
-    EXPECT_EQ(ImageToPlane({2, 2, 3, {small.data(), small.data(), nullptr}}, 2, 2, two.data()), PlaneStatus::NoPixels);
+    EXPECT_EQ(ImageToPlane({2, 2, 3, {small.data(), small.data(), nullptr}}, 2, 2, two.data()),
+              PlaneStatus::NoPixels);
     EXPECT_STREQ(kImageSizeMessage, "Erreur sur taille image !");
 }
 

@@ -18,8 +18,7 @@ struct Field {
     std::int32_t operator()(int x, int y) const { return values[std::size_t(y) * width + x]; }
 };
 
-template <class F>
-Field Make(int width, int height, F value)
+template <class F> Field Make(int width, int height, F value)
 {
     Field f{width, height, std::vector<std::int32_t>(std::size_t(width) * height)};
     for (int y = 0; y < height; ++y)
@@ -35,10 +34,11 @@ struct Result {
 
 Result Unwrap(const Field& phase, UnwrapFlags flags, const Field* mask = nullptr)
 {
-    Field out{phase.width, phase.height, std::vector<std::int32_t>(phase.values.size(), kUntouched)};
+    Field out{phase.width, phase.height,
+              std::vector<std::int32_t>(phase.values.size(), kUntouched)};
     CPhaseUnwrapper unwrapper;
-    const int m = unwrapper.Unwrap(phase.width, phase.height, phase.values.data(), mask ? mask->values.data() : nullptr,
-                                   out.values.data(), flags);
+    const int m = unwrapper.Unwrap(phase.width, phase.height, phase.values.data(),
+                                   mask ? mask->values.data() : nullptr, out.values.data(), flags);
     return {m, out};
 }
 
@@ -66,10 +66,18 @@ TEST(PhaseUnwrapper, ConstantPhaseHasNoJump)
 TEST(PhaseUnwrapper, WrappedRampRisesAcrossItsWrapWithEveryQualityChoice)
 {
     const UnwrapFlags choices[] = {
-        0, UW_QUALITY_VARIANCE, UW_QUALITY_LINEARITY, UW_QUALITY_LAPLACIAN, UW_DISCONTINUITIES,
-        UW_QUALITY_LSQ5X5, UW_POLES, UW_NOISE_TYPE1, UW_NOISE_HISTOGRAM | UW_QUALITY_VARIANCE,
+        0,
+        UW_QUALITY_VARIANCE,
+        UW_QUALITY_LINEARITY,
+        UW_QUALITY_LAPLACIAN,
+        UW_DISCONTINUITIES,
+        UW_QUALITY_LSQ5X5,
+        UW_POLES,
+        UW_NOISE_TYPE1,
+        UW_NOISE_HISTOGRAM | UW_QUALITY_VARIANCE,
         UW_NOISE_HISTOGRAM | UW_NOISE_EXTRA | UW_QUALITY_VARIANCE | UW_NOISE_TYPE1,
-        UW_QUALITY_VARIANCE | UW_QUALITY_LINEARITY | UW_QUALITY_LAPLACIAN | UW_DISCONTINUITIES | UW_QUALITY_LSQ5X5 | UW_POLES,
+        UW_QUALITY_VARIANCE | UW_QUALITY_LINEARITY | UW_QUALITY_LAPLACIAN | UW_DISCONTINUITIES |
+            UW_QUALITY_LSQ5X5 | UW_POLES,
     };
     const Field ramp = Ramp();
     for (UnwrapFlags flags : choices) {
@@ -116,7 +124,8 @@ TEST(PhaseUnwrapper, HalfAFringeIsAJumpAndJustUnderIsNot)
 
 TEST(PhaseUnwrapper, MaskedPixelsOutputZeroAndPullTheScaleDown)
 {
-    Field mask = Make(64, 16, [](int x, int y) { return x >= 40 && x <= 45 && y >= 5 && y <= 9 ? 0 : 1; });
+    Field mask =
+        Make(64, 16, [](int x, int y) { return x >= 40 && x <= 45 && y >= 5 && y <= 9 ? 0 : 1; });
     const Result r = Unwrap(Ramp(), UW_QUALITY_VARIANCE | UW_MASK | UW_INVERT, &mask);
     EXPECT_EQ(r.m, 1);
     // The masked zeros set umin to 0: output 255 - 8x x 255 / 488 where inverted.
@@ -146,7 +155,8 @@ TEST(PhaseUnwrapper, LevelsPastTheTwentiethAreWalkedLast)
     // A small object in a large masked field: its population is so small that its
     // worst pixels quantise past level 20. They are still unwrapped, after all others.
     const Field phase = Make(64, 16, [](int x, int) { return (x * x / 4) & 255; });
-    Field mask = Make(64, 16, [](int x, int y) { return x >= 10 && x <= 40 && y >= 4 && y <= 11 ? 1 : 0; });
+    Field mask =
+        Make(64, 16, [](int x, int y) { return x >= 10 && x <= 40 && y >= 4 && y <= 11 ? 1 : 0; });
     const Result r = Unwrap(phase, UW_QUALITY_VARIANCE | UW_MASK, &mask);
     EXPECT_EQ(r.m, 1);
     // Unwrapped the object is x x x / 4, up to 400; the masked frame pulls umin to 0.
@@ -179,7 +189,8 @@ TEST(PhaseUnwrapper, TinyImagesGiveNoJumpAndAZeroOutput)
 {
     const int shapes[][2] = {{4, 4}, {5, 4}, {4, 9}, {1, 1}};
     for (const auto& s : shapes) {
-        const Result r = Unwrap(Make(s[0], s[1], [](int x, int) { return 8 * x; }), UW_QUALITY_VARIANCE);
+        const Result r =
+            Unwrap(Make(s[0], s[1], [](int x, int) { return 8 * x; }), UW_QUALITY_VARIANCE);
         EXPECT_EQ(r.m, 0);
         for (int v : r.out.values)
             EXPECT_EQ(v, 0);

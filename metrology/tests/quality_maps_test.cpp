@@ -20,8 +20,7 @@ struct Image {
     std::uint8_t& at(int x, int y) { return phase[std::size_t(y) * width + x]; }
 };
 
-template <class F>
-Image Make(int width, int height, F value)
+template <class F> Image Make(int width, int height, F value)
 {
     Image image{width, height, std::vector<std::uint8_t>(std::size_t(width) * height)};
     for (int y = 0; y < height; ++y)
@@ -86,7 +85,10 @@ TEST(QualityMaps, RampOfEightPerPixelAcrossTheWrap)
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 64; ++x) {
             const bool column_edge = x == 0 || x == 63, row_edge = y == 0 || y == 15;
-            const int expected_variance = column_edge && row_edge ? 42 : row_edge ? 51 : column_edge ? 38 : 48;
+            const int expected_variance = column_edge && row_edge ? 42
+                                          : row_edge              ? 51
+                                          : column_edge           ? 38
+                                                                  : 48;
             EXPECT_EQ(variance(x, y), expected_variance) << x << ',' << y;
             // Across a left or right edge only one side of the slope is seen.
             const int expected_curvature = column_edge && row_edge ? 16 : column_edge ? 24 : 0;
@@ -145,15 +147,17 @@ TEST(QualityMaps, DiscontinuityIsCappedAt1024)
 {
     // The one computed pixel of this 6 x 7 image, (1, 4), sums to 1372 before the cap.
     const int rough[7][6] = {
-        {158, 150, 188, 193, 15, 124}, {52, 30, 230, 70, 164, 191},  {250, 135, 237, 235, 234, 253},
+        {158, 150, 188, 193, 15, 124},  {52, 30, 230, 70, 164, 191}, {250, 135, 237, 235, 234, 253},
         {213, 199, 254, 101, 206, 198}, {139, 87, 18, 125, 190, 82}, {145, 68, 215, 226, 231, 184},
         {97, 222, 96, 98, 220, 121},
     };
-    const Map capped = Compute(DiscontinuityMap, Make(6, 7, [&](int x, int y) { return rough[y][x]; }));
+    const Map capped =
+        Compute(DiscontinuityMap, Make(6, 7, [&](int x, int y) { return rough[y][x]; }));
     EXPECT_EQ(capped.values, std::vector<std::int32_t>(42, 1024));
 
     std::mt19937 random(6);
-    const Map noise = Compute(DiscontinuityMap, Make(40, 30, [&](int, int) { return int(random() & 255); }));
+    const Map noise =
+        Compute(DiscontinuityMap, Make(40, 30, [&](int, int) { return int(random() & 255); }));
     for (int v : noise.values) {
         EXPECT_GE(v, 0);
         EXPECT_LE(v, 1024);
@@ -162,8 +166,10 @@ TEST(QualityMaps, DiscontinuityIsCappedAt1024)
 
 TEST(QualityMaps, EveryShapeIsCoveredWithoutReadingOutside)
 {
-    const MapFunction maps[] = {VarianceMap, LinearityMap, LaplacianMap, ResidueMap, LeastSquares5x5Map, DiscontinuityMap};
-    const int shapes[][2] = {{1, 1}, {2, 2}, {1, 7}, {7, 1}, {3, 3}, {4, 4}, {5, 5}, {6, 7}, {9, 3}};
+    const MapFunction maps[] = {VarianceMap, LinearityMap,       LaplacianMap,
+                                ResidueMap,  LeastSquares5x5Map, DiscontinuityMap};
+    const int shapes[][2] = {{1, 1}, {2, 2}, {1, 7}, {7, 1}, {3, 3},
+                             {4, 4}, {5, 5}, {6, 7}, {9, 3}};
     for (const auto& shape : shapes) {
         const Image image = Make(shape[0], shape[1], [](int x, int y) { return 37 * x + 91 * y; });
         for (MapFunction map : maps)

@@ -17,7 +17,7 @@ struct ByteCase {
     std::uint8_t expected;
 };
 
-class ArithmeticTest : public OperatorTest {};
+class ArithmeticTest : public OperatorTest { };
 
 TEST_F(ArithmeticTest, BytePixelsAreRoundedAndClipped)
 {
@@ -38,7 +38,8 @@ TEST_F(ArithmeticTest, BytePixelsAreRoundedAndClipped)
     };
     for (const ByteCase& c : cases) {
         Vobject out;
-        ASSERT_EQ(c.op(bytes(1, 1, {c.a}), bytes(1, 1, {c.b}), &out, c.factor, c.offset), V_OK) << c.name;
+        ASSERT_EQ(c.op(bytes(1, 1, {c.a}), bytes(1, 1, {c.b}), &out, c.factor, c.offset), V_OK)
+            << c.name;
         EXPECT_EQ(plane<std::uint8_t>(out)[0], c.expected) << c.name;
         EXPECT_EQ(type_of(out), "byte");
     }
@@ -52,10 +53,8 @@ TEST_F(ArithmeticTest, RealPixelsAreNeitherRoundedNorClipped)
         float expected;
     } const cases[] = {
         {add_image, 1.5f, 2.25f, 6.5f}, // (1.5 + 2.25) x 2 - 1
-        {sub_image, 1.0f, 4.0f, -7.0f},
-        {mult_image, 300.0f, 2.0f, 1199.0f},
-        {div_image, 3.0f, 0.0f, 0.0f},
-        {div_image, 1.0f, 4.0f, -0.5f},
+        {sub_image, 1.0f, 4.0f, -7.0f}, {mult_image, 300.0f, 2.0f, 1199.0f},
+        {div_image, 3.0f, 0.0f, 0.0f},  {div_image, 1.0f, 4.0f, -0.5f},
     };
     for (const auto& c : cases) {
         Vobject a = make<float>("real", 1, 1, {{c.a}}), b = make<float>("real", 1, 1, {{c.b}}), out;
@@ -75,13 +74,15 @@ TEST_F(ArithmeticTest, EveryShapeAndChannelIsCombinedPixelByPixel)
                 pb.push_back(ramp<std::uint8_t>(s.width, s.height, 90, 3 + c));
             }
             Vobject out;
-            ASSERT_EQ(add_image(make("byte", s.width, s.height, pa), make("byte", s.width, s.height, pb), &out, 0.5, 3),
+            ASSERT_EQ(add_image(make("byte", s.width, s.height, pa),
+                                make("byte", s.width, s.height, pb), &out, 0.5, 3),
                       V_OK);
             ASSERT_EQ(out.image(0)->channels(), channels);
             for (int c = 0; c < channels; ++c) {
                 const auto got = plane<std::uint8_t>(out, c);
                 for (std::size_t i = 0; i < got.size(); ++i)
-                    ASSERT_EQ(got[i], std::min(255.0, std::floor((pa[c][i] + pb[c][i]) * 0.5 + 3 + 0.5)))
+                    ASSERT_EQ(got[i],
+                              std::min(255.0, std::floor((pa[c][i] + pb[c][i]) * 0.5 + 3 + 0.5)))
                         << s.width << "x" << s.height << " channel " << c << " pixel " << i;
             }
         }
@@ -97,7 +98,8 @@ TEST_F(ArithmeticTest, MismatchedOrUnsupportedImagesGiveErrorsAndLeaveTheOutput)
     } const cases[] = {
         {bytes(4, 1, {1, 2, 3, 4}), VERR_SIZE_MISMATCH},
         {make<float>("real", 2, 2, {{1, 2, 3, 4}}), VERR_TYPE_MISMATCH},
-        {make<std::uint8_t>("byte", 2, 2, {{1, 2, 3, 4}, {1, 2, 3, 4}, {1, 2, 3, 4}}), VERR_CHANNEL_MISMATCH},
+        {make<std::uint8_t>("byte", 2, 2, {{1, 2, 3, 4}, {1, 2, 3, 4}, {1, 2, 3, 4}}),
+         VERR_CHANNEL_MISMATCH},
         {Vobject(), VERR_NO_OBJECT},
     };
     for (Arith op : {add_image, sub_image, mult_image, div_image})
@@ -126,10 +128,12 @@ TEST_F(ArithmeticTest, BitwiseOperatorsWorkOnEveryIntegerType)
     EXPECT_EQ(plane<std::uint8_t>(out, 0)[0], 0x66);
     EXPECT_EQ(plane<std::uint8_t>(out, 1)[0], 0xF0);
 
-    const Vobject wa = make<std::uint16_t>("uint2", 2, 1, {{0xF0F0, 1}}), wb = make<std::uint16_t>("uint2", 2, 1, {{0x0FF0, 3}});
+    const Vobject wa = make<std::uint16_t>("uint2", 2, 1, {{0xF0F0, 1}}),
+                  wb = make<std::uint16_t>("uint2", 2, 1, {{0x0FF0, 3}});
     ASSERT_EQ(bit_and(wa, wb, &out), V_OK);
     EXPECT_EQ(plane<std::uint16_t>(out), (std::vector<std::uint16_t>{0x00F0, 1}));
-    const Vobject ia = make<std::int32_t>("int4", 1, 2, {{-1, 6}}), ib = make<std::int32_t>("int4", 1, 2, {{5, 3}});
+    const Vobject ia = make<std::int32_t>("int4", 1, 2, {{-1, 6}}),
+                  ib = make<std::int32_t>("int4", 1, 2, {{5, 3}});
     ASSERT_EQ(bit_xor(ia, ib, &out), V_OK);
     EXPECT_EQ(plane<std::int32_t>(out), (std::vector<std::int32_t>{-6, 5}));
 

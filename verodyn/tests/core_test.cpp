@@ -94,7 +94,8 @@ TEST(TupleTest, ValuesConvertBetweenKinds)
     EXPECT_EQ(t[0].S(), "42");
 
     const std::pair<const char*, long long> texts[] = {
-        {"08", 8}, {"010", 10}, {" -42", -42}, {"12 px", 12}, {"0x1F", 31}, {"-0X10", -16}, {"0", 0}, {"abc", 0}, {"", 0},
+        {"08", 8},      {"010", 10}, {" -42", -42}, {"12 px", 12}, {"0x1F", 31},
+        {"-0X10", -16}, {"0", 0},    {"abc", 0},    {"", 0},
     };
     for (const auto& [text, value] : texts)
         EXPECT_EQ(VCtrlVal(text).L(), value) << '"' << text << '"';

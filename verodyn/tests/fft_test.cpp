@@ -12,10 +12,11 @@ namespace {
 
 using C = std::complex<float>;
 
-class FftTest : public OperatorTest {};
+class FftTest : public OperatorTest { };
 
 // The unnormalised forward DFT, term by term.
-std::vector<std::complex<double>> reference_dft(const std::vector<double>& pixels, int width, int height)
+std::vector<std::complex<double>> reference_dft(const std::vector<double>& pixels, int width,
+                                                int height)
 {
     std::vector<std::complex<double>> out(pixels.size());
     for (int v = 0; v < height; ++v)
@@ -23,7 +24,8 @@ std::vector<std::complex<double>> reference_dft(const std::vector<double>& pixel
             std::complex<double> sum;
             for (int y = 0; y < height; ++y)
                 for (int x = 0; x < width; ++x) {
-                    const double angle = -2 * std::numbers::pi * (double(u) * x / width + double(v) * y / height);
+                    const double angle =
+                        -2 * std::numbers::pi * (double(u) * x / width + double(v) * y / height);
                     sum += pixels[std::size_t(y * width + x)] * std::polar(1.0, angle);
                 }
             out[std::size_t(v * width + u)] = sum;
@@ -39,7 +41,9 @@ TEST_F(FftTest, ForwardIsTheUnnormalisedSpectrumWithDcAtTheOrigin)
                 // Byte ramps wrap around; real ramps go negative.
                 std::vector<std::vector<float>> planes;
                 for (int c = 0; c < channels; ++c) {
-                    planes.push_back(ramp<float>(s.width, s.height, real_input ? -1.5 + c : 3 + 20 * c, real_input ? 0.75 : 29));
+                    planes.push_back(ramp<float>(s.width, s.height,
+                                                 real_input ? -1.5 + c : 3 + 20 * c,
+                                                 real_input ? 0.75 : 29));
                     if (!real_input)
                         for (float& v : planes.back())
                             v = std::fmod(v, 256.0f);
@@ -60,8 +64,10 @@ TEST_F(FftTest, ForwardIsTheUnnormalisedSpectrumWithDcAtTheOrigin)
                         sum += v;
                     EXPECT_NEAR(got[0].real(), sum, 1e-3 * (1 + std::abs(sum)));
                     for (std::size_t i = 0; i < got.size(); ++i) {
-                        EXPECT_NEAR(got[i].real(), expected[i].real(), 1e-2) << s.width << "x" << s.height;
-                        EXPECT_NEAR(got[i].imag(), expected[i].imag(), 1e-2) << s.width << "x" << s.height;
+                        EXPECT_NEAR(got[i].real(), expected[i].real(), 1e-2)
+                            << s.width << "x" << s.height;
+                        EXPECT_NEAR(got[i].imag(), expected[i].imag(), 1e-2)
+                            << s.width << "x" << s.height;
                     }
                 }
             }
@@ -81,7 +87,8 @@ TEST_F(FftTest, InverseDividesByThePixelCountAndGivesReal)
     }
     // A lone DC value of N gives a flat image of 1.
     Vobject flat;
-    ASSERT_EQ(fft_image_inv(make<C>("complex", 3, 2, {{C(6, 0), C(), C(), C(), C(), C()}}), &flat), V_OK);
+    ASSERT_EQ(fft_image_inv(make<C>("complex", 3, 2, {{C(6, 0), C(), C(), C(), C(), C()}}), &flat),
+              V_OK);
     for (float v : plane<float>(flat))
         EXPECT_NEAR(v, 1.0f, 1e-6);
 }
@@ -94,7 +101,8 @@ TEST_F(FftTest, LargeImagesGiveTheSameSpectrumEveryTime)
     std::vector<float> pixels(std::size_t(w) * h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            pixels[std::size_t(y) * w + x] = 100.0f + 50.0f * float(std::cos(2 * std::numbers::pi * 3 * x / w));
+            pixels[std::size_t(y) * w + x] =
+                100.0f + 50.0f * float(std::cos(2 * std::numbers::pi * 3 * x / w));
     const Vobject image = make<float>("real", w, h, {pixels});
     Vobject first, second, back;
     std::thread other([&] { ASSERT_EQ(fft_image(image, &second), V_OK); });
@@ -116,7 +124,8 @@ TEST_F(FftTest, LargeImagesGiveTheSameSpectrumEveryTime)
 
 TEST_F(FftTest, PhaseModulusAndByteModulusOfComplexPixels)
 {
-    const Vobject z = make<C>("complex", 6, 1, {{C(1, 0), C(0, 1), C(-1, 0), C(0, -1), C(1, 1), C(3, 4)}});
+    const Vobject z =
+        make<C>("complex", 6, 1, {{C(1, 0), C(0, 1), C(-1, 0), C(0, -1), C(1, 1), C(3, 4)}});
     Vobject out;
     ASSERT_EQ(phase_deg(z, &out), V_OK);
     EXPECT_EQ(type_of(out), "real");
@@ -131,13 +140,17 @@ TEST_F(FftTest, PhaseModulusAndByteModulusOfComplexPixels)
     EXPECT_FLOAT_EQ(plane<float>(out)[4], std::sqrt(2.0f));
 
     // The largest modulus becomes 255, the others in proportion, rounded.
-    ASSERT_EQ(power_byte(make<C>("complex", 4, 1, {{C(6, 8), C(3, 4), C(1.5f, 2), C(0, 0)}}), &out), V_OK);
+    ASSERT_EQ(power_byte(make<C>("complex", 4, 1, {{C(6, 8), C(3, 4), C(1.5f, 2), C(0, 0)}}), &out),
+              V_OK);
     EXPECT_EQ(type_of(out), "byte");
     EXPECT_EQ(plane<std::uint8_t>(out), (std::vector<std::uint8_t>{255, 128, 64, 0}));
     ASSERT_EQ(power_byte(make<C>("complex", 2, 1, {{C(), C()}}), &out), V_OK);
     EXPECT_EQ(plane<std::uint8_t>(out), (std::vector<std::uint8_t>{0, 0}));
     // Channels are scaled each on its own.
-    ASSERT_EQ(power_byte(make<C>("complex", 1, 2, {{C(1, 0), C(2, 0)}, {C(0, 10), C(0, 5)}, {C(), C(3, 0)}}), &out), V_OK);
+    ASSERT_EQ(power_byte(make<C>("complex", 1, 2,
+                                 {{C(1, 0), C(2, 0)}, {C(0, 10), C(0, 5)}, {C(), C(3, 0)}}),
+                         &out),
+              V_OK);
     EXPECT_EQ(plane<std::uint8_t>(out, 0), (std::vector<std::uint8_t>{128, 255}));
     EXPECT_EQ(plane<std::uint8_t>(out, 1), (std::vector<std::uint8_t>{255, 128}));
     EXPECT_EQ(plane<std::uint8_t>(out, 2), (std::vector<std::uint8_t>{0, 255}));

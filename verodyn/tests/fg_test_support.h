@@ -3,8 +3,8 @@
 #pragma once
 
 #include <dlfcn.h>
-#include <stdlib.h>
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include "fgint/fgint.h"
 #include "verodyn/verodyn.h"
@@ -24,7 +24,8 @@ protected:
     {
         EXPECT_EQ(close_all_framegrabbers(), V_OK);
         for (const VXAllocation& a : VXAllocated())
-            ADD_FAILURE() << "still allocated: " << a.size << " bytes from " << a.file << ":" << a.line;
+            ADD_FAILURE() << "still allocated: " << a.size << " bytes from " << a.file << ":"
+                          << a.line;
         set_check("give_error");
     }
 
@@ -42,7 +43,8 @@ protected:
     static int32_t mock_open_count() { return mock<int32_t()>("MockOpenCount")(); }
     static FGInstance last_open() { return *mock<const FGInstance*()>("MockLastOpen")(); }
 
-    static long open_mock(const char* color_space = "default", int bits = -1, const char* device = "0")
+    static long open_mock(const char* color_space = "default", int bits = -1,
+                          const char* device = "0")
     {
         long handle = 0;
         EXPECT_EQ(open_framegrabber("MockCam", 1, 1, 0, 0, 0, 0, "default", bits, color_space, 1.0,

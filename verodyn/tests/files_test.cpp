@@ -33,19 +33,22 @@ protected:
 
     std::string save(const std::string& name, const std::vector<std::uint8_t>& bytes) const
     {
-        std::ofstream(path(name), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        std::ofstream(path(name), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
         return path(name);
     }
 
     std::vector<std::uint8_t> load(const std::string& name) const
     {
         std::ifstream in(path(name), std::ios::binary);
-        return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in),
+                                         std::istreambuf_iterator<char>());
     }
 
     std::size_t files_in_folder() const
     {
-        return std::size_t(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()));
+        return std::size_t(
+            std::distance(fs::directory_iterator(folder_), fs::directory_iterator()));
     }
 
     fs::path folder_;
@@ -58,7 +61,9 @@ TEST_F(FilesTest, TiffKeepsEveryPixelOfEveryShape)
             std::vector<std::vector<std::uint8_t>> planes;
             for (int c = 0; c < channels; ++c)
                 planes.push_back(ramp<std::uint8_t>(s.width, s.height, 11 * c, 17));
-            ASSERT_EQ(write_image(make("byte", s.width, s.height, planes), "tiff", 0, path("a.tif").c_str()), V_OK);
+            ASSERT_EQ(write_image(make("byte", s.width, s.height, planes), "tiff", 0,
+                                  path("a.tif").c_str()),
+                      V_OK);
             Vobject back;
             ASSERT_EQ(read_image(&back, path("a.tif").c_str()), V_OK);
             ASSERT_EQ(back.image(0)->channels(), channels);
@@ -99,7 +104,8 @@ TEST_F(FilesTest, Jpeg30WritesQuality30GreyAndColour)
                     p[std::size_t(y * 64 + x)] = std::uint8_t(60 + x + y + 20 * c);
             planes.push_back(p);
         }
-        ASSERT_EQ(write_image(make("byte", 64, 48, planes), "jpeg30", 0, path("a.jpg").c_str()), V_OK);
+        ASSERT_EQ(write_image(make("byte", 64, 48, planes), "jpeg30", 0, path("a.jpg").c_str()),
+                  V_OK);
         EXPECT_EQ(first_luminance_quantiser(load("a.jpg")), 27);
         Vobject back;
         ASSERT_EQ(read_image(&back, path("a.jpg").c_str()), V_OK);
@@ -114,8 +120,10 @@ TEST_F(FilesTest, Jpeg30WritesQuality30GreyAndColour)
             EXPECT_LT(error / double(got.size()), 4.0);
         }
         for (const Shape& s : kShapes) {
-            ASSERT_EQ(write_image(make("byte", s.width, s.height, std::vector<std::vector<std::uint8_t>>(
-                                                                    std::size_t(channels), ramp<std::uint8_t>(s.width, s.height, 0, 9))),
+            ASSERT_EQ(write_image(make("byte", s.width, s.height,
+                                       std::vector<std::vector<std::uint8_t>>(
+                                           std::size_t(channels),
+                                           ramp<std::uint8_t>(s.width, s.height, 0, 9))),
                                   "jpeg30", 0, path("s.jpg").c_str()),
                       V_OK);
             ASSERT_EQ(read_image(&back, path("s.jpg").c_str()), V_OK);
@@ -176,18 +184,78 @@ TEST_F(FilesTest, TiffLayoutsAreReadIntoByteChannels)
         TiffSpec spec;
         std::vector<std::vector<std::uint16_t>> expected;
     } const cases[] = {
-        {"grey strips of 4 rows", {20, 18, 8, 1, PHOTOMETRIC_MINISBLACK, 1, COMPRESSION_NONE, 1, 0, 4, false, {}, {r}}, {r}},
-        {"grey LZW tiles", {20, 18, 8, 1, PHOTOMETRIC_MINISBLACK, 1, COMPRESSION_LZW, 1, 16, 0, false, {}, {r}}, {r}},
-        {"grey min-is-white", {20, 18, 8, 1, PHOTOMETRIC_MINISWHITE, 1, COMPRESSION_NONE, 1, 0, 0, false, {}, {r}}, {negative}},
-        {"16-bit grey", {20, 18, 16, 1, PHOTOMETRIC_MINISBLACK, 1, COMPRESSION_NONE, 1, 0, 5, false, {}, {scaled(r, 257)}}, {r}},
-        {"RGB tiles", {20, 18, 8, 3, PHOTOMETRIC_RGB, 1, COMPRESSION_NONE, 1, 16, 0, false, {}, {r, g, b}}, {r, g, b}},
-        {"RGB planes", {20, 18, 8, 3, PHOTOMETRIC_RGB, 2, COMPRESSION_NONE, 1, 0, 7, false, {}, {r, g, b}}, {r, g, b}},
-        {"RGB planes in tiles", {20, 18, 8, 3, PHOTOMETRIC_RGB, 2, COMPRESSION_DEFLATE, 1, 16, 0, false, {}, {r, g, b}}, {r, g, b}},
-        {"16-bit RGB", {20, 18, 16, 3, PHOTOMETRIC_RGB, 1, COMPRESSION_NONE, 1, 0, 0, false, {}, {scaled(r, 257), scaled(g, 257), scaled(b, 257)}}, {r, g, b}},
-        {"RGBA drops alpha", {20, 18, 8, 4, PHOTOMETRIC_RGB, 1, COMPRESSION_NONE, 1, 0, 0, true, {}, {r, g, b, a}}, {r, g, b}},
-        {"palette", {20, 18, 8, 1, PHOTOMETRIC_PALETTE, 1, COMPRESSION_NONE, 1, 0, 0, false, palette_map, {r}}, {r, negative, halves}},
-        {"palette of 8-bit values", {20, 18, 8, 1, PHOTOMETRIC_PALETTE, 1, COMPRESSION_PACKBITS, 1, 0, 0, false, small_map, {r}}, {r, sevens, negative}},
-        {"bilevel", {20, 18, 1, 1, PHOTOMETRIC_MINISBLACK, 1, COMPRESSION_NONE, 1, 0, 0, false, {}, {bits}}, {bilevel}},
+        {"grey strips of 4 rows",
+         {20, 18, 8, 1, PHOTOMETRIC_MINISBLACK, 1, COMPRESSION_NONE, 1, 0, 4, false, {}, {r}},
+         {r}},
+        {"grey LZW tiles",
+         {20, 18, 8, 1, PHOTOMETRIC_MINISBLACK, 1, COMPRESSION_LZW, 1, 16, 0, false, {}, {r}},
+         {r}},
+        {"grey min-is-white",
+         {20, 18, 8, 1, PHOTOMETRIC_MINISWHITE, 1, COMPRESSION_NONE, 1, 0, 0, false, {}, {r}},
+         {negative}},
+        {"16-bit grey",
+         {20,
+          18,
+          16,
+          1,
+          PHOTOMETRIC_MINISBLACK,
+          1,
+          COMPRESSION_NONE,
+          1,
+          0,
+          5,
+          false,
+          {},
+          {scaled(r, 257)}},
+         {r}},
+        {"RGB tiles",
+         {20, 18, 8, 3, PHOTOMETRIC_RGB, 1, COMPRESSION_NONE, 1, 16, 0, false, {}, {r, g, b}},
+         {r, g, b}},
+        {"RGB planes",
+         {20, 18, 8, 3, PHOTOMETRIC_RGB, 2, COMPRESSION_NONE, 1, 0, 7, false, {}, {r, g, b}},
+         {r, g, b}},
+        {"RGB planes in tiles",
+         {20, 18, 8, 3, PHOTOMETRIC_RGB, 2, COMPRESSION_DEFLATE, 1, 16, 0, false, {}, {r, g, b}},
+         {r, g, b}},
+        {"16-bit RGB",
+         {20,
+          18,
+          16,
+          3,
+          PHOTOMETRIC_RGB,
+          1,
+          COMPRESSION_NONE,
+          1,
+          0,
+          0,
+          false,
+          {},
+          {scaled(r, 257), scaled(g, 257), scaled(b, 257)}},
+         {r, g, b}},
+        {"RGBA drops alpha",
+         {20, 18, 8, 4, PHOTOMETRIC_RGB, 1, COMPRESSION_NONE, 1, 0, 0, true, {}, {r, g, b, a}},
+         {r, g, b}},
+        {"palette",
+         {20, 18, 8, 1, PHOTOMETRIC_PALETTE, 1, COMPRESSION_NONE, 1, 0, 0, false, palette_map, {r}},
+         {r, negative, halves}},
+        {"palette of 8-bit values",
+         {20,
+          18,
+          8,
+          1,
+          PHOTOMETRIC_PALETTE,
+          1,
+          COMPRESSION_PACKBITS,
+          1,
+          0,
+          0,
+          false,
+          small_map,
+          {r}},
+         {r, sevens, negative}},
+        {"bilevel",
+         {20, 18, 1, 1, PHOTOMETRIC_MINISBLACK, 1, COMPRESSION_NONE, 1, 0, 0, false, {}, {bits}},
+         {bilevel}},
     };
     for (const auto& c : cases) {
         const std::string file = save("layout.tif", samples::make_tiff(c.spec));
@@ -198,7 +266,8 @@ TEST_F(FilesTest, TiffLayoutsAreReadIntoByteChannels)
         EXPECT_EQ(image.image(0)->height(), 18);
         for (std::size_t ch = 0; ch < c.expected.size(); ++ch) {
             const auto got = plane<std::uint8_t>(image, int(ch));
-            EXPECT_EQ(std::vector<std::uint16_t>(got.begin(), got.end()), c.expected[ch]) << c.name << " channel " << ch;
+            EXPECT_EQ(std::vector<std::uint16_t>(got.begin(), got.end()), c.expected[ch])
+                << c.name << " channel " << ch;
         }
     }
 }
@@ -227,7 +296,9 @@ TEST_F(FilesTest, EveryOrientationIsReadAsThePictureSeen)
             x = std::uint16_t(f(x));
         return v;
     };
-    auto times = [&](const Plane& v, unsigned k) { return map(v, [k](unsigned x) { return x * k; }); };
+    auto times = [&](const Plane& v, unsigned k) {
+        return map(v, [k](unsigned x) { return x * k; });
+    };
     auto negative = [&](const Plane& v) { return map(v, [](unsigned x) { return 255 - x; }); };
     Plane palette_map(3 * 256);
     for (int i = 0; i < 256; ++i) {
@@ -240,7 +311,8 @@ TEST_F(FilesTest, EveryOrientationIsReadAsThePictureSeen)
     for (const auto& o : orientations) {
         const Plane grey = times(o.stored, 17), seen = times(orientations[0].stored, 17);
         samples::TiffSpec strips = sized(o.width, o.height, 8), wide = sized(o.width, o.height, 16),
-                          tiles = sized(o.width, o.height, 8), palette = sized(o.width, o.height, 8),
+                          tiles = sized(o.width, o.height, 8),
+                          palette = sized(o.width, o.height, 8),
                           rendered = sized(o.width, o.height, 4);
         strips.rows_per_strip = 2;
         strips.planes = {grey};
@@ -268,7 +340,8 @@ TEST_F(FilesTest, EveryOrientationIsReadAsThePictureSeen)
         for (const auto& l : layouts) {
             l.spec.orientation = o.orientation;
             Vobject image;
-            ASSERT_EQ(read_image(&image, save("oriented.tif", samples::make_tiff(l.spec)).c_str()), V_OK)
+            ASSERT_EQ(read_image(&image, save("oriented.tif", samples::make_tiff(l.spec)).c_str()),
+                      V_OK)
                 << l.name << ": " << vlast_error();
             ASSERT_EQ(image.image(0)->channels(), int(l.expected.size())) << l.name;
             EXPECT_EQ(image.image(0)->width(), 5) << l.name << " orientation " << o.orientation;
@@ -345,12 +418,13 @@ TEST_F(FilesTest, BrokenFilesGiveErrorsAndLeaveTheOutput)
     EXPECT_EQ(read_image(&out, path("missing.tif").c_str()), VERR_FILE_OPEN);
     EXPECT_EQ(read_image(&out, folder_.c_str()), VERR_FILE_OPEN);
     EXPECT_EQ(out.image(0), marker.image(0));
-    EXPECT_EQ(vlast_error(), "read_image: file cannot be opened: " + folder_.string() + ": not a regular file");
+    EXPECT_EQ(vlast_error(),
+              "read_image: file cannot be opened: " + folder_.string() + ": not a regular file");
     save("huge.tif", {'I', 'I', 42, 0});
     fs::resize_file(path("huge.tif"), (std::uintmax_t(1) << 30) + 1); // sparse: takes no room
     EXPECT_EQ(read_image(&out, path("huge.tif").c_str()), VERR_FILE_FORMAT);
-    EXPECT_EQ(vlast_error(), "read_image: unknown, truncated or corrupt image file: " + path("huge.tif") +
-                                 ": larger than 1073741824 bytes");
+    EXPECT_EQ(vlast_error(), "read_image: unknown, truncated or corrupt image file: " +
+                                 path("huge.tif") + ": larger than 1073741824 bytes");
     EXPECT_EQ(out.image(0), marker.image(0));
     ASSERT_EQ(mkfifo(path("pipe").c_str(), 0600), 0);
     EXPECT_EQ(read_image(&out, path("pipe").c_str()), VERR_FILE_OPEN); // refused, not waited on
@@ -358,7 +432,9 @@ TEST_F(FilesTest, BrokenFilesGiveErrorsAndLeaveTheOutput)
 
 TEST_F(FilesTest, JpegWithStrayBytesBeforeAMarkerIsRead)
 {
-    ASSERT_EQ(write_image(bytes(16, 8, ramp<std::uint8_t>(16, 8, 0, 9)), "jpeg30", 0, path("whole.jpg").c_str()), V_OK);
+    ASSERT_EQ(write_image(bytes(16, 8, ramp<std::uint8_t>(16, 8, 0, 9)), "jpeg30", 0,
+                          path("whole.jpg").c_str()),
+              V_OK);
     const auto jpeg = load("whole.jpg");
     Vobject whole;
     ASSERT_EQ(read_image(&whole, path("whole.jpg").c_str()), V_OK);
@@ -378,7 +454,8 @@ TEST_F(FilesTest, JpegWithStrayBytesBeforeAMarkerIsRead)
         auto padded = jpeg;
         padded.insert(padded.begin() + std::ptrdiff_t(c.at), stray.begin(), stray.end());
         Vobject image;
-        ASSERT_EQ(read_image(&image, save("padded.jpg", padded).c_str()), V_OK) << c.name << ": " << vlast_error();
+        ASSERT_EQ(read_image(&image, save("padded.jpg", padded).c_str()), V_OK)
+            << c.name << ": " << vlast_error();
         EXPECT_EQ(plane<std::uint8_t>(image), plane<std::uint8_t>(whole)) << c.name;
     }
 }
@@ -400,7 +477,8 @@ TEST_F(FilesTest, WriteRefusesWhatItCannotWrite)
 {
     const Vobject grey = bytes(2, 2, {1, 2, 3, 4});
     EXPECT_EQ(write_image(grey, "png", 0, path("a.png").c_str()), VERR_FILE_FORMAT_NAME);
-    EXPECT_EQ(write_image(make<float>("real", 1, 1, {{1}}), "tiff", 0, path("a.tif").c_str()), VERR_PIXEL_TYPE);
+    EXPECT_EQ(write_image(make<float>("real", 1, 1, {{1}}), "tiff", 0, path("a.tif").c_str()),
+              VERR_PIXEL_TYPE);
     EXPECT_EQ(write_image(Vobject(), "tiff", 0, path("a.tif").c_str()), VERR_NO_OBJECT);
     EXPECT_EQ(write_image(grey, "tiff", 0, path("no/such/folder/a.tif").c_str()), VERR_FILE_WRITE);
     fs::create_directory(path("taken"));
@@ -419,7 +497,8 @@ TEST_F(FilesTest, AFailedWriteLeavesTheExistingFileAndNoTemporary)
     small.rlim_cur = 1000;
     signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const Vstatus status = write_image(bytes(100, 100, ramp<std::uint8_t>(100, 100, 0, 1)), "tiff", 0, path("keep.tif").c_str());
+    const Vstatus status = write_image(bytes(100, 100, ramp<std::uint8_t>(100, 100, 0, 1)), "tiff",
+                                       0, path("keep.tif").c_str());
     setrlimit(RLIMIT_FSIZE, &saved);
     signal(SIGXFSZ, SIG_DFL);
     EXPECT_EQ(status, VERR_FILE_WRITE);
@@ -430,12 +509,14 @@ TEST_F(FilesTest, AFailedWriteLeavesTheExistingFileAndNoTemporary)
 TEST_F(FilesTest, AWriteReplacesTheFileAndKeepsItsPermissions)
 {
     save("a.tif", {'o', 'l', 'd'});
-    fs::permissions(path("a.tif"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::permissions(path("a.tif"),
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     ASSERT_EQ(write_image(bytes(1, 1, {9}), "tiff", 0, path("a.tif").c_str()), V_OK);
     Vobject back;
     ASSERT_EQ(read_image(&back, path("a.tif").c_str()), V_OK);
     EXPECT_EQ(plane<std::uint8_t>(back)[0], 9);
-    EXPECT_EQ(fs::status(path("a.tif")).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(fs::status(path("a.tif")).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(files_in_folder(), 1u);
 }
 

@@ -33,11 +33,13 @@ TEST_F(FramegrabberLoaderTest, PluginThatCannotStartGivesItsOwnError)
         const char* message;
     };
     const Case cases[] = {
-        {"Absent", VERR_FG_NO_PLUGIN, "info_framegrabber: frame-grabber plug-in not found: VFGAbsent.so"},
+        {"Absent", VERR_FG_NO_PLUGIN,
+         "info_framegrabber: frame-grabber plug-in not found: VFGAbsent.so"},
         {"NoInit", VERR_FG_NO_INIT, "info_framegrabber: frame-grabber plug-in exports no FGInit: "},
         {"badinit", FG_ERR_OPEN, "info_framegrabber: device or device library cannot be opened: "},
         {"NoMarks", VERR_FG_INIT, "info_framegrabber: FGInit left the interface class unfilled: "},
-        {"../fgtest/VFGBadInit", VERR_PARAM, "info_framegrabber: wrong value of a control parameter"},
+        {"../fgtest/VFGBadInit", VERR_PARAM,
+         "info_framegrabber: wrong value of a control parameter"},
         {"", VERR_PARAM, "info_framegrabber: wrong value of a control parameter"},
     };
     for (const Case& c : cases) {
@@ -48,8 +50,8 @@ TEST_F(FramegrabberLoaderTest, PluginThatCannotStartGivesItsOwnError)
         EXPECT_EQ(text, "kept");
         EXPECT_EQ(values, VTuple(7));
         long handle = -1;
-        EXPECT_EQ(open_framegrabber(c.name, 1, 1, 0, 0, 0, 0, "default", -1, "default", 1.0, "default",
-                                    "default", "0", 0, 0, &handle),
+        EXPECT_EQ(open_framegrabber(c.name, 1, 1, 0, 0, 0, 0, "default", -1, "default", 1.0,
+                                    "default", "default", "0", 0, 0, &handle),
                   c.status);
         EXPECT_EQ(handle, -1);
     }
@@ -111,10 +113,10 @@ TEST_F(FramegrabberOpenTest, PlainAndTupleOpenReachThePluginWithTheSameValues)
     EXPECT_EQ(seen.line_in, 10);
     EXPECT_EQ(seen.fgclass, mock_class());
 
-    ASSERT_EQ(open_framegrabber(VTuple("mOcKcAm"), VTuple(2), VTuple(3), VTuple(4), VTuple(5), VTuple(6),
-                                VTuple(7), VTuple("progressive"), VTuple(12), VTuple("rgb"), VTuple(2.5),
-                                VTuple("true"), VTuple("cam:type"), VTuple("dev-1"), VTuple(9), VTuple(10),
-                                &tuple),
+    ASSERT_EQ(open_framegrabber(VTuple("mOcKcAm"), VTuple(2), VTuple(3), VTuple(4), VTuple(5),
+                                VTuple(6), VTuple(7), VTuple("progressive"), VTuple(12),
+                                VTuple("rgb"), VTuple(2.5), VTuple("true"), VTuple("cam:type"),
+                                VTuple("dev-1"), VTuple(9), VTuple(10), &tuple),
               V_OK);
     expect_same_block(last_open(), seen);
     EXPECT_NE(plain, tuple);
@@ -124,10 +126,10 @@ TEST_F(FramegrabberOpenTest, PlainAndTupleOpenReachThePluginWithTheSameValues)
 TEST_F(FramegrabberOpenTest, DefaultFieldAndTriggerTakeTheInterfaceDefaults)
 {
     long handle = 0;
-    ASSERT_EQ(open_framegrabber(VTuple("MockCam"), VTuple(1), VTuple(1), VTuple(0), VTuple(0), VTuple(0),
-                                VTuple(0), VTuple("default"), VTuple(-1), VTuple("default"), VTuple(-1),
-                                VTuple("default"), VTuple("mock*"), VTuple("0"), VTuple(0), VTuple(-1),
-                                &handle),
+    ASSERT_EQ(open_framegrabber(VTuple("MockCam"), VTuple(1), VTuple(1), VTuple(0), VTuple(0),
+                                VTuple(0), VTuple(0), VTuple("default"), VTuple(-1),
+                                VTuple("default"), VTuple(-1), VTuple("default"), VTuple("mock*"),
+                                VTuple("0"), VTuple(0), VTuple(-1), &handle),
               V_OK);
     const FGInstance seen = last_open();
     EXPECT_EQ(seen.field, FG_FIELD_INTERLACED);
@@ -150,21 +152,24 @@ TEST_F(FramegrabberOpenTest, BadOpenParametersOpenNothing)
     };
     const Case cases[] = {
         {VTuple("odd"), VTuple("gray"), VTuple("false"), VTuple(0), VERR_PARAM, "field"},
-        {VTuple("default"), VTuple(too_long), VTuple("false"), VTuple(0), VERR_PARAM, "color_space"},
-        {VTuple("default"), VTuple("gray"), VTuple("maybe"), VTuple(0), VERR_PARAM, "external_trigger"},
+        {VTuple("default"), VTuple(too_long), VTuple("false"), VTuple(0), VERR_PARAM,
+         "color_space"},
+        {VTuple("default"), VTuple("gray"), VTuple("maybe"), VTuple(0), VERR_PARAM,
+         "external_trigger"},
         {VTuple("default"), VTuple("gray"), VTuple(2), VTuple(0), VERR_PARAM, "external_trigger"},
         {VTuple("default"), VTuple("gray"), VTuple("false"), VTuple("0"), VERR_PARAM, "port"},
         {VTuple("default"), VTuple("gray"), VTuple("false"), VTuple(0.5), VERR_PARAM, "port"},
         {VTuple("default"), VTuple("gray"), VTuple("false"), VTuple(1LL << 40), VERR_PARAM, "port"},
-        {VTuple("default"), VTuple("gray"), VTuple("false"), VTuple().append(1).append(2), VERR_PARAM, "port"},
+        {VTuple("default"), VTuple("gray"), VTuple("false"), VTuple().append(1).append(2),
+         VERR_PARAM, "port"},
         {VTuple("default"), VTuple(longest), VTuple(1), VTuple(0), V_OK, ""},
     };
     for (const Case& c : cases) {
         long handle = -1;
-        const Vstatus status =
-            open_framegrabber(VTuple("MockCam"), VTuple(1), VTuple(1), VTuple(0), VTuple(0), VTuple(0), VTuple(0),
-                              c.field, VTuple(8), c.color_space, VTuple(1.0), c.external_trigger, VTuple("mock*"),
-                              VTuple("0"), c.port, VTuple(0), &handle);
+        const Vstatus status = open_framegrabber(
+            VTuple("MockCam"), VTuple(1), VTuple(1), VTuple(0), VTuple(0), VTuple(0), VTuple(0),
+            c.field, VTuple(8), c.color_space, VTuple(1.0), c.external_trigger, VTuple("mock*"),
+            VTuple("0"), c.port, VTuple(0), &handle);
         EXPECT_EQ(status, c.status) << c.detail;
         if (status != V_OK) {
             EXPECT_EQ(handle, -1);
@@ -189,8 +194,8 @@ TEST_F(FramegrabberOpenTest, OpenAtMaxInstancesFailsAndChangesNothing)
     EXPECT_NE(slots[1], nullptr);
 
     long handle = -1;
-    EXPECT_EQ(open_framegrabber("MockCam", 1, 1, 0, 0, 0, 0, "default", -1, "default", 1.0, "default", "mock*",
-                                "0", 0, 0, &handle),
+    EXPECT_EQ(open_framegrabber("MockCam", 1, 1, 0, 0, 0, 0, "default", -1, "default", 1.0,
+                                "default", "mock*", "0", 0, 0, &handle),
               VERR_FG_NO_INSTANCE);
     EXPECT_EQ(handle, -1);
     EXPECT_EQ(std::memcmp(slots, cls->instance, sizeof slots), 0);
@@ -214,14 +219,16 @@ TEST_F(FramegrabberOpenTest, OpenAtMaxInstancesFailsAndChangesNothing)
 TEST_F(FramegrabberOpenTest, FailedOpenLeavesTheSlotEmptyAndReportsThePluginDetail)
 {
     long handle = -1;
-    EXPECT_EQ(open_framegrabber("MockCam", 1, 1, 0, 0, 0, 0, "default", -1, "default", 1.0, "default", "mock*",
-                                "fail", 0, 0, &handle),
+    EXPECT_EQ(open_framegrabber("MockCam", 1, 1, 0, 0, 0, 0, "default", -1, "default", 1.0,
+                                "default", "mock*", "fail", 0, 0, &handle),
               FG_ERR_DEVICE);
     EXPECT_EQ(handle, -1);
     for (FGInstance* slot : mock_class()->instance)
         EXPECT_EQ(slot, nullptr);
     EXPECT_EQ(mock_open_count(), 0);
-    EXPECT_EQ(vlast_error().rfind("open_framegrabber: no such device: OpenDevice(fginst->device) (", 0), 0u)
+    EXPECT_EQ(
+        vlast_error().rfind("open_framegrabber: no such device: OpenDevice(fginst->device) (", 0),
+        0u)
         << vlast_error();
     EXPECT_NE(vlast_error().find("mock_cam.cpp:"), std::string::npos);
     EXPECT_NE(vlast_error().find(") failed with 5302"), std::string::npos);
@@ -234,8 +241,8 @@ TEST_F(FramegrabberOpenTest, FailedOpenLeavesTheSlotEmptyAndReportsThePluginDeta
 TEST_F(FramegrabberOpenTest, SlotOutsideTheClassIsRefused)
 {
     long handle = -1;
-    EXPECT_EQ(open_framegrabber("MockCam", 1, 1, 0, 0, 0, 0, "default", -1, "default", 1.0, "default", "mock*",
-                                "foreign_slot", 0, 0, &handle),
+    EXPECT_EQ(open_framegrabber("MockCam", 1, 1, 0, 0, 0, 0, "default", -1, "default", 1.0,
+                                "default", "mock*", "foreign_slot", 0, 0, &handle),
               VERR_FG_SLOT);
     EXPECT_EQ(handle, -1);
     for (FGInstance* slot : mock_class()->instance)
@@ -435,12 +442,17 @@ TEST_F(FramegrabberInfoTest, QueryNamesReachTheirCodes)
     VTuple values;
     ASSERT_EQ(info_framegrabber("MockCam", "parameters", &text, &values), V_OK);
     EXPECT_EQ(text, "Additional parameters for this frame grabber.");
-    EXPECT_EQ(values, VTuple("bad_channel").append("echo").append("gain").append("list").append("list_length")
-                          .append("report_channels").append("volatile"));
+    EXPECT_EQ(values, VTuple("bad_channel")
+                          .append("echo")
+                          .append("gain")
+                          .append("list")
+                          .append("list_length")
+                          .append("report_channels")
+                          .append("volatile"));
     ASSERT_EQ(info_framegrabber("MockCam", "info_boards", &text, &values), V_OK);
     EXPECT_EQ(values, VTuple("mock board 0").append("mock board 1"));
-    for (const char* query : {"port", "camera_type", "revision", "field", "bits_per_channel", "color_space",
-                              "external_trigger", "device"}) {
+    for (const char* query : {"port", "camera_type", "revision", "field", "bits_per_channel",
+                              "color_space", "external_trigger", "device"}) {
         ASSERT_EQ(info_framegrabber("MockCam", query, &text, &values), V_OK) << query;
         EXPECT_EQ(text, "Unsupported query!");
         EXPECT_TRUE(values.empty());
@@ -457,8 +469,9 @@ TEST_F(FramegrabberOpenTest, ThreadsOpenGrabAndCloseTogether)
         threads.emplace_back([&] {
             for (int round = 0; round < 20; ++round) {
                 long handle = 0;
-                const Vstatus opened = open_framegrabber("MockCam", 1, 1, 0, 0, 0, 0, "default", -1, "rgb", 1.0,
-                                                         "default", "mock*", "0", 0, 0, &handle);
+                const Vstatus opened =
+                    open_framegrabber("MockCam", 1, 1, 0, 0, 0, 0, "default", -1, "rgb", 1.0,
+                                      "default", "mock*", "0", 0, 0, &handle);
                 if (opened != V_OK) {
                     EXPECT_EQ(opened, VERR_FG_NO_INSTANCE);
                     continue;

@@ -6,7 +6,7 @@ using namespace testimg;
 
 namespace {
 
-class GeometryTest : public OperatorTest {};
+class GeometryTest : public OperatorTest { };
 
 // 4 x 3, pixel value 10 x row + column.
 Vobject grid() { return bytes(4, 3, {0, 1, 2, 3, 10, 11, 12, 13, 20, 21, 22, 23}); }
@@ -39,7 +39,8 @@ TEST_F(GeometryTest, CropOutsideTheImageIsAnError)
     EXPECT_EQ(crop_part(grid(), &out, 3, 0, 2, 2), VERR_OUTSIDE);
     EXPECT_EQ(crop_part(grid(), &out, 0, 4, 2, 2), VERR_OUTSIDE);
     EXPECT_EQ(crop_part(grid(), &out, -2, 0, 4, 2), VERR_OUTSIDE);
-    EXPECT_EQ(crop_part(grid(), &out, 0x7fffffff, 0x7fffffff, 0x7fffffff, 0x7fffffff), VERR_OUTSIDE);
+    EXPECT_EQ(crop_part(grid(), &out, 0x7fffffff, 0x7fffffff, 0x7fffffff, 0x7fffffff),
+              VERR_OUTSIDE);
     EXPECT_EQ(crop_part(grid(), &out, 0, 0, 0, 2), VERR_PARAM);
     EXPECT_TRUE(out.empty());
 }
@@ -48,7 +49,8 @@ TEST_F(GeometryTest, CropAndZoomKeepEveryTypeAndChannel)
 {
     using C = std::complex<float>;
     const Vobject complex = make<C>("complex", 2, 2, {{C(1, 2), C(3, 4), C(5, 6), C(7, 8)}});
-    const Vobject words = make<std::uint16_t>("uint2", 2, 2, {{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}});
+    const Vobject words =
+        make<std::uint16_t>("uint2", 2, 2, {{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}});
     const Vobject reals = make<float>("real", 2, 2, {{0.5f, 1.5f, 2.5f, 3.5f}});
     Vobject out;
     ASSERT_EQ(crop_part(complex, &out, 1, 0, 1, 1), V_OK);
@@ -60,7 +62,8 @@ TEST_F(GeometryTest, CropAndZoomKeepEveryTypeAndChannel)
     ASSERT_EQ(zoom_image_size(words, &out, 1, 1, "constant"), V_OK);
     EXPECT_EQ(plane<std::uint16_t>(out, 1), std::vector<std::uint16_t>{8});
     ASSERT_EQ(zoom_image_size(reals, &out, 2, 4, "constant"), V_OK);
-    EXPECT_EQ(plane<float>(out), (std::vector<float>{0.5f, 1.5f, 0.5f, 1.5f, 2.5f, 3.5f, 2.5f, 3.5f}));
+    EXPECT_EQ(plane<float>(out),
+              (std::vector<float>{0.5f, 1.5f, 0.5f, 1.5f, 2.5f, 3.5f, 2.5f, 3.5f}));
     EXPECT_EQ(type_of(out), "real");
 }
 
@@ -72,7 +75,9 @@ TEST_F(GeometryTest, ZoomToTheSameSizeIsTheIdentity)
             for (int c = 0; c < channels; ++c)
                 planes.push_back(ramp<std::uint8_t>(s.width, s.height, 50 * c, 13));
             Vobject out;
-            ASSERT_EQ(zoom_image_size(make("byte", s.width, s.height, planes), &out, s.width, s.height, "constant"), V_OK);
+            ASSERT_EQ(zoom_image_size(make("byte", s.width, s.height, planes), &out, s.width,
+                                      s.height, "constant"),
+                      V_OK);
             for (int c = 0; c < channels; ++c)
                 EXPECT_EQ(plane<std::uint8_t>(out, c), planes[c]) << s.width << "x" << s.height;
         }
@@ -92,7 +97,8 @@ TEST_F(GeometryTest, ZoomTakesTheNearestSourcePixel)
     const auto big = plane<std::uint8_t>(out);
     for (int y : {0, 1, 479 * 2 + 1})
         for (int x : {0, 1, 2, 1279})
-            EXPECT_EQ(big[std::size_t(y) * 1280 + std::size_t(x)], source[std::size_t(y / 2) * 640 + std::size_t(x / 2)]);
+            EXPECT_EQ(big[std::size_t(y) * 1280 + std::size_t(x)],
+                      source[std::size_t(y / 2) * 640 + std::size_t(x / 2)]);
 
     EXPECT_EQ(zoom_image_size(grid(), &out, 0, 5, "constant"), VERR_PARAM);
     EXPECT_EQ(zoom_image_size(grid(), &out, 5, 5, "bilinear"), VERR_PARAM);

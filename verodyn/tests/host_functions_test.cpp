@@ -60,7 +60,8 @@ TEST_F(HostFunctionsTest, Global64IsSavedClearedAndRestored)
 
     EXPECT_EQ(VAccessGlVar(1, 65, GV_READ_INFO, &value, 0.0, nullptr, nullptr, 0), VERR_FG_GLOBAL);
     EXPECT_EQ(VAccessGlVar(1, 64, 2, &value, 0.0, nullptr, nullptr, 0), VERR_FG_GLOBAL);
-    EXPECT_EQ(VAccessGlVar(1, 64, GV_READ_INFO, nullptr, 0.0, nullptr, nullptr, 0), VERR_NULL_POINTER);
+    EXPECT_EQ(VAccessGlVar(1, 64, GV_READ_INFO, nullptr, 0.0, nullptr, nullptr, 0),
+              VERR_NULL_POINTER);
 }
 
 TEST_F(HostFunctionsTest, NewImageRefusesWhatItCannotMake)
@@ -87,12 +88,14 @@ TEST_F(HostFunctionsTest, ErrorTextsArePrintedAndWrappedCallsTraced)
 {
     testing::internal::CaptureStderr();
     EXPECT_EQ(IOPrintErrorMessage("FGGrab error: Bad value for biCompression"), FG_SUCCESS);
-    EXPECT_EQ(VProcessErr("GrabImg (proc_id, fginst, &pRequest, &requestNr )", 5306, 12, "CIOMock.cpp"),
-              FG_SUCCESS);
+    EXPECT_EQ(
+        VProcessErr("GrabImg (proc_id, fginst, &pRequest, &requestNr )", 5306, 12, "CIOMock.cpp"),
+        FG_SUCCESS);
     VDoLowError = 1;
     EXPECT_EQ(VProcessErr("SetInstParam(fginst)", 5326, 40, "CIOMock.cpp"), FG_SUCCESS);
     VDoLowError = 0;
-    EXPECT_EQ(IOSpyProcCall("VFgGetDefaults(proc_id,fgClass,values,numValues)", 7, "CIOMock.cpp"), FG_SUCCESS);
+    EXPECT_EQ(IOSpyProcCall("VFgGetDefaults(proc_id,fgClass,values,numValues)", 7, "CIOMock.cpp"),
+              FG_SUCCESS);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "FGGrab error: Bad value for biCompression\n"
               "SetInstParam(fginst) (CIOMock.cpp:40) failed with 5326\n"

@@ -26,8 +26,9 @@ Vobject make(const char* type, int width, int height, const std::vector<std::vec
     for (std::size_t c = 0; c < planes.size() && c < 3; ++c)
         p[c] = planes[c].data();
     Vobject image;
-    const Vstatus status = planes.size() == 1 ? gen_image1(&image, type, width, height, p[0])
-                                              : gen_image3(&image, type, width, height, p[0], p[1], p[2]);
+    const Vstatus status = planes.size() == 1
+                               ? gen_image1(&image, type, width, height, p[0])
+                               : gen_image3(&image, type, width, height, p[0], p[1], p[2]);
     EXPECT_EQ(status, V_OK);
     return image;
 }

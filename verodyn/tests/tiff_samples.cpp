@@ -12,14 +12,15 @@ namespace {
 
 // Packs the samples of pixels [x0, x0 + count) of row y, for the planes
 // `first` to `last`, at spec.bits each.
-void pack(const TiffSpec& spec, std::uint32_t y, std::uint32_t x0, std::uint32_t count, std::size_t first,
-          std::size_t last, std::uint8_t* out)
+void pack(const TiffSpec& spec, std::uint32_t y, std::uint32_t x0, std::uint32_t count,
+          std::size_t first, std::size_t last, std::uint8_t* out)
 {
     std::size_t bit = 0;
     for (std::uint32_t x = x0; x < x0 + count; ++x)
         for (std::size_t s = first; s < last; ++s) {
-            const std::uint16_t v =
-                x < spec.width && y < spec.height ? spec.planes[s][std::size_t(y) * spec.width + x] : 0;
+            const std::uint16_t v = x < spec.width && y < spec.height
+                                        ? spec.planes[s][std::size_t(y) * spec.width + x]
+                                        : 0;
             if (spec.bits == 16) {
                 std::memcpy(out + bit / 8, &v, 2);
             } else if (spec.bits == 8) {
@@ -57,12 +58,14 @@ std::vector<std::uint8_t> make_tiff(const TiffSpec& spec)
     }
     if (!spec.colormap.empty()) {
         const std::size_t n = spec.colormap.size() / 3;
-        TIFFSetField(t, TIFFTAG_COLORMAP, spec.colormap.data(), spec.colormap.data() + n, spec.colormap.data() + 2 * n);
+        TIFFSetField(t, TIFFTAG_COLORMAP, spec.colormap.data(), spec.colormap.data() + n,
+                     spec.colormap.data() + 2 * n);
     }
     const bool contig = spec.planar == PLANARCONFIG_CONTIG;
     const std::size_t groups = contig ? 1 : spec.samples;
     auto range = [&](std::size_t g) {
-        return contig ? std::pair<std::size_t, std::size_t>{0, spec.samples} : std::pair<std::size_t, std::size_t>{g, g + 1};
+        return contig ? std::pair<std::size_t, std::size_t>{0, spec.samples}
+                      : std::pair<std::size_t, std::size_t>{g, g + 1};
     };
     bool ok = true;
     if (spec.tile) {
@@ -75,11 +78,13 @@ std::vector<std::uint8_t> make_tiff(const TiffSpec& spec)
                 for (std::uint32_t x = 0; x < spec.width; x += spec.tile) {
                     std::fill(tile.begin(), tile.end(), 0);
                     for (std::uint32_t r = 0; r < spec.tile; ++r)
-                        pack(spec, y + r, x, spec.tile, range(g).first, range(g).second, &tile[r * row_bytes]);
+                        pack(spec, y + r, x, spec.tile, range(g).first, range(g).second,
+                             &tile[r * row_bytes]);
                     ok = ok && TIFFWriteTile(t, tile.data(), x, y, 0, std::uint16_t(g)) >= 0;
                 }
     } else {
-        TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, spec.rows_per_strip ? spec.rows_per_strip : TIFFDefaultStripSize(t, 0));
+        TIFFSetField(t, TIFFTAG_ROWSPERSTRIP,
+                     spec.rows_per_strip ? spec.rows_per_strip : TIFFDefaultStripSize(t, 0));
         std::vector<std::uint8_t> row(std::size_t(TIFFScanlineSize(t)));
         for (std::size_t g = 0; g < groups; ++g)
             for (std::uint32_t y = 0; y < spec.height; ++y) {
@@ -103,9 +108,15 @@ std::vector<std::uint8_t> handmade_grey_tiff(std::uint16_t width, std::uint16_t 
     constexpr std::uint16_t kShort = 3, kLong = 4;
     const std::uint32_t entries = 9, data_offset = 8 + 2 + entries * 12 + 4;
     const Entry ifd[entries] = {
-        {256, kShort, 1, width},         {257, kShort, 1, height},      {258, kShort, 1, 8},
-        {259, kShort, 1, 1},             {262, kShort, 1, 1},           {273, kLong, 1, data_offset},
-        {277, kShort, 1, 1},             {278, kShort, 1, height},      {279, kLong, 1, std::uint32_t(pixels.size())},
+        {256, kShort, 1, width},
+        {257, kShort, 1, height},
+        {258, kShort, 1, 8},
+        {259, kShort, 1, 1},
+        {262, kShort, 1, 1},
+        {273, kLong, 1, data_offset},
+        {277, kShort, 1, 1},
+        {278, kShort, 1, height},
+        {279, kLong, 1, std::uint32_t(pixels.size())},
     };
     std::vector<std::uint8_t> bytes = {'I', 'I', 42, 0, 8, 0, 0, 0};
     auto put = [&](std::uint32_t value, int size) {

@@ -16,9 +16,9 @@ struct TiffSpec {
     std::uint16_t planar = PLANARCONFIG_CONTIG;
     std::uint16_t compression = COMPRESSION_NONE;
     std::uint16_t sample_format = SAMPLEFORMAT_UINT;
-    std::uint32_t tile = 0;           // tile width and height; 0 writes strips
-    std::uint32_t rows_per_strip = 0; // 0: libtiff's default
-    bool alpha = false;               // the last sample is unassociated alpha
+    std::uint32_t tile = 0;              // tile width and height; 0 writes strips
+    std::uint32_t rows_per_strip = 0;    // 0: libtiff's default
+    bool alpha = false;                  // the last sample is unassociated alpha
     std::vector<std::uint16_t> colormap; // 3 x 2^bits entries: red, green, blue
     // One plane of width x height values per sample, in stored order.
     std::vector<std::vector<std::uint16_t>> planes;

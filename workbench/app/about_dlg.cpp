@@ -22,7 +22,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
         history->addItem(QString::fromUtf8(line));
     layout->addWidget(history);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-    QPushButton* help = buttons->addButton(QString::fromUtf8("&Aide en ligne"), QDialogButtonBox::ActionRole);
+    QPushButton* help =
+        buttons->addButton(QString::fromUtf8("&Aide en ligne"), QDialogButtonBox::ActionRole);
     help->setObjectName(QStringLiteral("onlineHelp"));
     connect(help, &QPushButton::clicked, this, &CAboutDlg::OnOnlineHelp);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -83,14 +83,15 @@ bool CFraloApp::InitInstance(const QStringList& arguments, const QString& settin
 int CFraloApp::ExitInstance(int exitCode)
 {
     if (!SerializeSettings(Archive::Store, m_strSettingsPath))
-        UserMessage(QString::fromUtf8("Erreur d'écriture du fichier de configuration:") + m_strSettingsPath);
+        UserMessage(QString::fromUtf8("Erreur d'écriture du fichier de configuration:") +
+                    m_strSettingsPath);
     return exitCode;
 }
 
 bool CFraloApp::SerializeSettings(Archive direction, const QString& path)
 {
-    SettingsRecord r{m_nSource, m_nDefaultWidth, m_nDefaultHeight, m_nSizeIndex, m_nSupplyModel,
-                     m_nSupplyFullScale};
+    SettingsRecord r{m_nSource,    m_nDefaultWidth, m_nDefaultHeight,
+                     m_nSizeIndex, m_nSupplyModel,  m_nSupplyFullScale};
     if (direction == Archive::Store)
         return !path.isEmpty() && WriteSettingsFile(path.toStdString(), r);
     if (!ReadSettingsFile(path.toStdString(), &r))
@@ -151,9 +152,15 @@ void CFraloApp::WalkDocuments(std::array<CFraloDoc*, 20>& list, bool includeActi
         list[slot++] = static_cast<CChildFrame*>(children[i])->Document();
 }
 
-void CFraloApp::ListOpenDocuments(std::array<CFraloDoc*, 20>& list) const { WalkDocuments(list, true); }
+void CFraloApp::ListOpenDocuments(std::array<CFraloDoc*, 20>& list) const
+{
+    WalkDocuments(list, true);
+}
 
-void CFraloApp::ListOtherDocuments(std::array<CFraloDoc*, 20>& list) const { WalkDocuments(list, false); }
+void CFraloApp::ListOtherDocuments(std::array<CFraloDoc*, 20>& list) const
+{
+    WalkDocuments(list, false);
+}
 
 void CFraloApp::CascadeAndFitAll()
 {

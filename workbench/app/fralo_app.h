@@ -85,7 +85,7 @@ public:
     int16_t m_nMaxHeight = 768;
     CFraloDoc* m_pAcquiringDoc = nullptr;
     std::array<QPen, 8> m_pens;
-    QFont m_font;  // the label font; LabelFontRotation gives the angle of each of the 180
+    QFont m_font; // the label font; LabelFontRotation gives the angle of each of the 180
     std::array<uint32_t, 8> m_colors = {0xFFFFFF, 0x0000FF, 0x00FFFF, 0xFF82FF,
                                         0x82FF82, 0xE65050, 0xFF00FF, 0x000000};
     int16_t m_nFontHeight = 14;

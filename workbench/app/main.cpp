@@ -16,7 +16,8 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     CFraloApp app;
     QStringList arguments = QApplication::arguments().mid(1);
-    if (!app.InitInstance(arguments, QDir::current().absoluteFilePath(QStringLiteral("config.dat"))))
+    if (!app.InitInstance(arguments,
+                          QDir::current().absoluteFilePath(QStringLiteral("config.dat"))))
         return 1;
     const QString snapshot = qEnvironmentVariable("FRALO_SNAPSHOT");
     if (!snapshot.isEmpty())

@@ -23,7 +23,8 @@ KeyLocks ReadX11Indicators(Display* display)
     bool* const states[3] = {&locks.capsLock, &locks.numLock, &locks.scrollLock};
     for (int i = 0; i < 3; ++i) {
         Bool on = False;
-        if (names[i] == None || !XkbGetNamedIndicator(display, names[i], nullptr, &on, nullptr, nullptr))
+        if (names[i] == None ||
+            !XkbGetNamedIndicator(display, names[i], nullptr, &on, nullptr, nullptr))
             return {};
         *states[i] = on != False;
     }

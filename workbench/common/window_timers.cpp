@@ -3,7 +3,7 @@
 #include <QTimer>
 #include <algorithm>
 
-WindowTimers::WindowTimers(std::function<void(int)> onTimer) : onTimer_(std::move(onTimer)) {}
+WindowTimers::WindowTimers(std::function<void(int)> onTimer) : onTimer_(std::move(onTimer)) { }
 
 // Timers are only stopped while the object lives, never deleted, so that a
 // handler may kill the timer whose tick it is handling.

@@ -9,8 +9,8 @@ struct CommandState {
     bool acquiring = false;         // some document acquires
     bool activeIsAcquiring = false; // the document in question is the acquiring one
     bool hasCopiedDocument = false;
-    int activeKind = 0;             // kind word of the document in question
-    int source = 0;                 // acquisition source code
+    int activeKind = 0; // kind word of the document in question
+    int source = 0;     // acquisition source code
 };
 
 // Save, Save As, Close, Print, Print Preview, window commands: an active document.

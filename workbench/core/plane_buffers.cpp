@@ -43,8 +43,8 @@ bool MakeImageFromPlanes(const PlaneBuffers& p, Vobject* image)
     if (p.channels == 1)
         return gen_image1(image, "byte", p.width, p.height, p.planes[0].data()) == V_OK;
     if (p.channels == 3)
-        return gen_image3(image, "byte", p.width, p.height, p.planes[0].data(),
-                          p.planes[1].data(), p.planes[2].data()) == V_OK;
+        return gen_image3(image, "byte", p.width, p.height, p.planes[0].data(), p.planes[1].data(),
+                          p.planes[2].data()) == V_OK;
     return false;
 }
 

@@ -3,7 +3,7 @@
 
 struct PrintViewport {
     double scale = 0;
-    int width = 0;   // image width x scale, truncated
+    int width = 0; // image width x scale, truncated
     int height = 0;
 };
 

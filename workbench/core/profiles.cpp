@@ -15,7 +15,8 @@ void FillFit(std::vector<ProfilePoint>& points, int n, int coord, int fit, const
     if (!f.fitted)
         return;
     for (int i = 0; i < n; ++i)
-        points[i][fit] = static_cast<float>(GaussianValue(points[i][coord], f.centre, f.sigma) * f.amplitude);
+        points[i][fit] =
+            static_cast<float>(GaussianValue(points[i][coord], f.centre, f.sigma) * f.amplitude);
 }
 
 } // namespace
@@ -70,8 +71,8 @@ void ComputeProfiles(const PlaneView& image, int channel, int x1, int y1, int x2
                      ProfileState* state)
 {
     const int capacity = state->capacity;
-    state->points.assign(capacity, ProfilePoint{kNoPoint, kNoPoint, kNoPoint, kNoPoint,
-                                                kNoPoint, kNoPoint});
+    state->points.assign(capacity,
+                         ProfilePoint{kNoPoint, kNoPoint, kNoPoint, kNoPoint, kNoPoint, kNoPoint});
     std::vector<float> scratch;
     scratch.reserve(capacity);
 

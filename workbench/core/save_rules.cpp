@@ -10,7 +10,8 @@ bool EndsWithNoCase(const std::string& text, const std::string& suffix)
     if (text.size() < suffix.size())
         return false;
     return std::equal(suffix.rbegin(), suffix.rend(), text.rbegin(), [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+        return std::tolower(static_cast<unsigned char>(a)) ==
+               std::tolower(static_cast<unsigned char>(b));
     });
 }
 

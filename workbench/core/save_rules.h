@@ -16,9 +16,9 @@ enum DocumentKind : int {
 inline bool IsFftKind(int kind) { return (kind & (KindComplexFft | KindFftDerived)) != 0; }
 
 struct SavePlan {
-    bool refused = false;   // FFT image: nothing is written
-    std::string format;     // "tiff" or "jpeg30"
-    std::string path;       // the path written, ".tif" appended when needed
+    bool refused = false; // FFT image: nothing is written
+    std::string format;   // "tiff" or "jpeg30"
+    std::string path;     // the path written, ".tif" appended when needed
 };
 
 // ".tif"/".tiff" (any case) -> "tiff", ".jpg"/".jpeg" -> "jpeg30"; any other

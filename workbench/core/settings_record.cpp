@@ -23,7 +23,8 @@ bool Get16(const uint8_t* bytes, std::size_t size, std::size_t offset, int16_t* 
     return true;
 }
 
-void Take(const uint8_t* bytes, std::size_t size, std::size_t offset, int lo, int hi, int16_t* field)
+void Take(const uint8_t* bytes, std::size_t size, std::size_t offset, int lo, int hi,
+          int16_t* field)
 {
     int16_t value = 0;
     if (Get16(bytes, size, offset, &value) && value >= lo && value <= hi)

@@ -17,8 +17,8 @@ SizeTable Make(std::initializer_list<SizePair> pairs)
 
 SizeTable FillSizeTable(int source, SizePair child)
 {
-    const SizePair s320{320, 240}, s512{512, 512}, s640{640, 480}, s768{768, 576},
-        s800{800, 600}, s1024{1024, 768}, s1280{1280, 1024};
+    const SizePair s320{320, 240}, s512{512, 512}, s640{640, 480}, s768{768, 576}, s800{800, 600},
+        s1024{1024, 768}, s1280{1280, 1024};
     switch (source) {
     case 0:
     case 2:

@@ -8,8 +8,7 @@
 
 namespace {
 
-template <typename... Args>
-std::string Format(const char* format, Args... args)
+template <typename... Args> std::string Format(const char* format, Args... args)
 {
     char buffer[256];
     std::snprintf(buffer, sizeof buffer, format, args...);

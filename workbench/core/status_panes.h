@@ -7,12 +7,12 @@
 // What the panes show of the active document and the application.
 struct PaneState {
     bool hasActiveDocument = false;
-    bool acquiring = false;          // some document acquires
-    std::string acquiringName;       // its name
-    int channels = 1;                // of the active image
+    bool acquiring = false;    // some document acquires
+    std::string acquiringName; // its name
+    int channels = 1;          // of the active image
     int mouseX = 0, mouseY = 0;
-    int crossX = 0, crossY = 0;      // (0, 0) = no cross: values are absolute
-    int mouseValue = 0;              // grey level or 0x00BBGGRR
+    int crossX = 0, crossY = 0; // (0, 0) = no cross: values are absolute
+    int mouseValue = 0;         // grey level or 0x00BBGGRR
     int crossValue = -1;
     bool calibratedXY = false, calibratedZ = false;
     float scaleXY = 1.0f, scaleZ = 1.0f;

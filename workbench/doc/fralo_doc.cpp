@@ -91,8 +91,8 @@ bool CFraloDoc::SaveImage(const QString& path)
 {
     SavePlan plan = PlanSave(path.toStdString(), m_nKind);
     if (plan.refused) {
-        UserMessage(QString::fromUtf8(
-            "Image FFT, sauvegarde impossible !\nLa convertir préalablement en nuances de gris..."));
+        UserMessage(QString::fromUtf8("Image FFT, sauvegarde impossible !\nLa convertir "
+                                      "préalablement en nuances de gris..."));
         return false;
     }
     Vstatus status;
@@ -123,7 +123,8 @@ bool CFraloDoc::AttachToActiveView(const QString& path)
     m_pView = view;
     m_pChildFrame = view->Frame();
     view->SetScrollSizes(m_nWidth, m_nHeight);
-    FitFrameToImage(std::min(m_nWidth, m_pApp->m_nMaxWidth), std::min(m_nHeight, m_pApp->m_nMaxHeight));
+    FitFrameToImage(std::min(m_nWidth, m_pApp->m_nMaxWidth),
+                    std::min(m_nHeight, m_pApp->m_nMaxHeight));
     view->SetWindowExtents(m_nWidth, m_nHeight);
     view->DisplayImage();
     return true;
@@ -149,8 +150,9 @@ void CFraloDoc::FitFrameToImage(int width, int height)
 {
     if (!m_pChildFrame)
         return;
-    FrameSize size = FitFrameSize(SizeOf(m_pChildFrame->size()), SizeOf(m_pChildFrame->ClientSize()),
-                                  width, height, m_pApp->m_nMaxWidth, m_pApp->m_nMaxHeight);
+    FrameSize size =
+        FitFrameSize(SizeOf(m_pChildFrame->size()), SizeOf(m_pChildFrame->ClientSize()), width,
+                     height, m_pApp->m_nMaxWidth, m_pApp->m_nMaxHeight);
     m_pChildFrame->resize(size.width, size.height);
     m_pChildFrame->update();
 }
@@ -205,4 +207,7 @@ int32_t CFraloDoc::GetPixelValue(const Vobject& image, int x, int y)
     return ::GetPixelValue(ViewPlanes(image), x, y);
 }
 
-int CFraloDoc::PixelLuminance(int32_t packed, int channel) { return ::PixelLuminance(packed, channel); }
+int CFraloDoc::PixelLuminance(int32_t packed, int channel)
+{
+    return ::PixelLuminance(packed, channel);
+}

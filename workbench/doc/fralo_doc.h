@@ -71,7 +71,7 @@ public:
     CChildFrame* m_pChildFrame = nullptr;
     CFraloView* m_pView = nullptr;
     QString m_strName;
-    QString m_strPathName;  // the full path of the document's file; empty until saved or loaded
+    QString m_strPathName; // the full path of the document's file; empty until saved or loaded
     int16_t m_nImageNumber;
     int16_t m_nWidth;
     int16_t m_nHeight;

@@ -17,4 +17,7 @@ CChildFrame::~CChildFrame()
     m_pDoc.reset();
 }
 
-QSize CChildFrame::ClientSize() const { return widget() ? widget()->size() : contentsRect().size(); }
+QSize CChildFrame::ClientSize() const
+{
+    return widget() ? widget()->size() : contentsRect().size();
+}

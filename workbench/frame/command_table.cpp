@@ -7,9 +7,12 @@ namespace {
 
 #define CALL(member) [](CMainFrame& f) { f.member(); }
 #define RULE(member) [](const CMainFrame& f) { return f.member(); }
-#define RECENT(i) \
-    {ID_FILE_MRU_FILE1 + i, "&Fichier/Fichiers récents", "", nullptr, \
-     [](CMainFrame& f) { f.OnRecentFile(i); }, [](const CMainFrame& f) { return f.HasRecentFile(i); }, nullptr}
+#define RECENT(i)                                                                                  \
+    {                                                                                              \
+        ID_FILE_MRU_FILE1 + i, "&Fichier/Fichiers récents", "", nullptr,                           \
+            [](CMainFrame& f) { f.OnRecentFile(i); },                                              \
+            [](const CMainFrame& f) { return f.HasRecentFile(i); }, nullptr                        \
+    }
 
 const char* const kFile = "&Fichier";
 const char* const kEdit = "&Edition";
@@ -35,15 +38,19 @@ const std::vector<CommandEntry>& CommandTable()
     static const std::vector<CommandEntry> table = {
         {ID_FILE_NEW, kFile, "&Nouveau\tCtrl+N", "Ctrl+N", CALL(OnFileNew), nullptr, nullptr},
         {ID_OPEN, kFile, "&Ouvrir...\tCtrl+O", "Ctrl+O", CALL(OnOpen), nullptr, nullptr},
-        {ID_SAVE, kFile, "&Enregistrer\tCtrl+S", "Ctrl+S", CALL(OnSave), RULE(HasActiveDocument), nullptr},
-        {ID_SAVE_AS, kFile, "En&registrer sous...", nullptr, CALL(OnSaveAs), RULE(HasActiveDocument), nullptr},
-        {ID_FILE_CLOSE, kFile, "&Fermer", nullptr, CALL(OnFileClose), RULE(HasActiveDocument), nullptr},
-        {0, kFile, nullptr, nullptr, nullptr, nullptr, nullptr},
-        {ID_FILE_PRINT, kFile, "&Imprimer...\tCtrl+P", "Ctrl+P", CALL(OnFilePrint), RULE(HasActiveDocument), nullptr},
-        {ID_FILE_PRINT_PREVIEW, kFile, "Aperçu a&vant impression", nullptr, CALL(OnFilePrintPreview),
+        {ID_SAVE, kFile, "&Enregistrer\tCtrl+S", "Ctrl+S", CALL(OnSave), RULE(HasActiveDocument),
+         nullptr},
+        {ID_SAVE_AS, kFile, "En&registrer sous...", nullptr, CALL(OnSaveAs),
          RULE(HasActiveDocument), nullptr},
-        {ID_FILE_PRINT_SETUP, kFile, "&Configuration de l'impression...", nullptr, CALL(OnFilePrintSetup),
-         nullptr, nullptr},
+        {ID_FILE_CLOSE, kFile, "&Fermer", nullptr, CALL(OnFileClose), RULE(HasActiveDocument),
+         nullptr},
+        {0, kFile, nullptr, nullptr, nullptr, nullptr, nullptr},
+        {ID_FILE_PRINT, kFile, "&Imprimer...\tCtrl+P", "Ctrl+P", CALL(OnFilePrint),
+         RULE(HasActiveDocument), nullptr},
+        {ID_FILE_PRINT_PREVIEW, kFile, "Aperçu a&vant impression", nullptr,
+         CALL(OnFilePrintPreview), RULE(HasActiveDocument), nullptr},
+        {ID_FILE_PRINT_SETUP, kFile, "&Configuration de l'impression...", nullptr,
+         CALL(OnFilePrintSetup), nullptr, nullptr},
         {0, kFile, nullptr, nullptr, nullptr, nullptr, nullptr},
         RECENT(0),
         RECENT(1),
@@ -53,10 +60,13 @@ const std::vector<CommandEntry>& CommandTable()
         {ID_APP_EXIT, kFile, "&Quitter", nullptr, CALL(OnAppExit), nullptr, nullptr},
         // The framework's own open and save share the program's handlers.
         {ID_FILE_OPEN, nullptr, "&Ouvrir...", nullptr, CALL(OnOpen), nullptr, nullptr},
-        {ID_FILE_SAVE, nullptr, "&Enregistrer", nullptr, CALL(OnSave), RULE(HasActiveDocument), nullptr},
+        {ID_FILE_SAVE, nullptr, "&Enregistrer", nullptr, CALL(OnSave), RULE(HasActiveDocument),
+         nullptr},
 
-        {ID_EDIT_COPY, kEdit, "&Copier\tCtrl+C", "Ctrl+C", CALL(OnEditCopy), RULE(CanCopy), nullptr},
-        {ID_EDIT_PASTE, kEdit, "C&oller\tCtrl+V", "Ctrl+V", CALL(OnEditPaste), RULE(CanPaste), nullptr},
+        {ID_EDIT_COPY, kEdit, "&Copier\tCtrl+C", "Ctrl+C", CALL(OnEditCopy), RULE(CanCopy),
+         nullptr},
+        {ID_EDIT_PASTE, kEdit, "C&oller\tCtrl+V", "Ctrl+V", CALL(OnEditPaste), RULE(CanPaste),
+         nullptr},
         {ID_PASTE_CLIPBOARD, kEdit, "&Coller presse-papier", nullptr, CALL(OnPasteClipboard),
          RULE(CanPasteClipboard), nullptr},
         // Undo and cut have accelerators but no handler in this program.
@@ -86,7 +96,8 @@ const std::vector<CommandEntry>& CommandTable()
         Later(ID_GAUSS_FIT, kView, "&Gaussienne sur tracé de profils"),
         Later(ID_MOUSE_COORDS, kView, "&Coordonnées souris"),
         {0, kView, nullptr, nullptr, nullptr, nullptr, nullptr},
-        {ID_VIEW_TOOLBAR, kView, "&Barre d'outils", nullptr, CALL(OnToggleToolBar), nullptr, RULE(ToolBarShown)},
+        {ID_VIEW_TOOLBAR, kView, "&Barre d'outils", nullptr, CALL(OnToggleToolBar), nullptr,
+         RULE(ToolBarShown)},
         {ID_VIEW_STATUS_BAR, kView, "Barre d'é&tat", nullptr, CALL(OnToggleStatusBar), nullptr,
          RULE(StatusBarShown)},
 
@@ -116,8 +127,10 @@ const std::vector<CommandEntry>& CommandTable()
         Later(ID_MULTIPLY, kImage, "&Multiplier par constante..."),
         Later(ID_EXPORT_EXCEL, kImage, "&Exporter vers Excel"),
 
-        {ID_WINDOW_CASCADE, kWindow, "&Cascade", nullptr, CALL(OnWindowCascade), RULE(HasActiveDocument), nullptr},
-        {ID_WINDOW_TILE, kWindow, "&Mosaïque", nullptr, CALL(OnWindowTile), RULE(HasActiveDocument), nullptr},
+        {ID_WINDOW_CASCADE, kWindow, "&Cascade", nullptr, CALL(OnWindowCascade),
+         RULE(HasActiveDocument), nullptr},
+        {ID_WINDOW_TILE, kWindow, "&Mosaïque", nullptr, CALL(OnWindowTile), RULE(HasActiveDocument),
+         nullptr},
 
         // No help file exists for this program; the help ids stay unavailable.
         Later(ID_HELP_INDEX, kHelp, "&Rubriques de l'aide"),
@@ -126,7 +139,8 @@ const std::vector<CommandEntry>& CommandTable()
         Later(ID_DEFAULT_HELP, nullptr, "Aide par défaut"),
         Later(ID_ONLINE_HELP, kHelp, "Aide et mise à jour de Ondula en ligne..."),
         {0, kHelp, nullptr, nullptr, nullptr, nullptr, nullptr},
-        {ID_APP_ABOUT, kHelp, "&A propos du logiciel...", nullptr, CALL(OnAppAbout), nullptr, nullptr},
+        {ID_APP_ABOUT, kHelp, "&A propos du logiciel...", nullptr, CALL(OnAppAbout), nullptr,
+         nullptr},
     };
     return table;
 }
@@ -134,8 +148,20 @@ const std::vector<CommandEntry>& CommandTable()
 const std::vector<int>& ToolBarButtons()
 {
     static const std::vector<int> buttons = {
-        ID_FILE_NEW, ID_OPEN, ID_SAVE, 0, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT, 0,
-        ID_LIVE_ACQUISITION, ID_FROZEN_ACQUISITION, 0, ID_EDIT_COPY, ID_EDIT_PASTE, 0, ID_APP_ABOUT,
+        ID_FILE_NEW,
+        ID_OPEN,
+        ID_SAVE,
+        0,
+        ID_FILE_PRINT_PREVIEW,
+        ID_FILE_PRINT,
+        0,
+        ID_LIVE_ACQUISITION,
+        ID_FROZEN_ACQUISITION,
+        0,
+        ID_EDIT_COPY,
+        ID_EDIT_PASTE,
+        0,
+        ID_APP_ABOUT,
     };
     return buttons;
 }

@@ -7,13 +7,13 @@
 class CMainFrame;
 
 struct CommandEntry {
-    int id;                 // 0: a separator in `menu`
-    const char* menu;       // menu path, levels separated by '/'; null: no menu item
-    const char* text;       // menu text (UTF-8), "\t" before the accelerator shown
-    const char* shortcut;   // key sequences separated by ';'; null: none
-    void (*handler)(CMainFrame&);           // null: the command is not available yet
-    bool (*enabled)(const CMainFrame&);     // null: enabled whenever it has a handler
-    bool (*checked)(const CMainFrame&);     // null: not checkable
+    int id;                             // 0: a separator in `menu`
+    const char* menu;                   // menu path, levels separated by '/'; null: no menu item
+    const char* text;                   // menu text (UTF-8), "\t" before the accelerator shown
+    const char* shortcut;               // key sequences separated by ';'; null: none
+    void (*handler)(CMainFrame&);       // null: the command is not available yet
+    bool (*enabled)(const CMainFrame&); // null: enabled whenever it has a handler
+    bool (*checked)(const CMainFrame&); // null: not checkable
 };
 
 // Every command in menu order; tool bar 128 lists its buttons separately.

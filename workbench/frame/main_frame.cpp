@@ -45,7 +45,9 @@ constexpr int kIdleUpdateMs = 200;
 } // namespace
 
 CMainFrame::CMainFrame(CFraloApp* app)
-    : m_pApp(app), m_pMdiArea(new QMdiArea(this)), m_readKeyLocks(ReadKeyLocks),
+    : m_pApp(app),
+      m_pMdiArea(new QMdiArea(this)),
+      m_readKeyLocks(ReadKeyLocks),
       m_pPrinter(std::make_unique<QPrinter>())
 {
     setWindowTitle(QStringLiteral("Ondula4"));
@@ -76,7 +78,8 @@ QMenu* CMainFrame::MenuFor(const QString& path)
     if (found != m_menus.end())
         return found->second;
     int slash = path.lastIndexOf('/');
-    QMenu* menu = slash < 0 ? menuBar()->addMenu(path) : MenuFor(path.left(slash))->addMenu(path.mid(slash + 1));
+    QMenu* menu = slash < 0 ? menuBar()->addMenu(path)
+                            : MenuFor(path.left(slash))->addMenu(path.mid(slash + 1));
     connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
     m_menus[path] = menu;
     return menu;
@@ -116,11 +119,16 @@ void CMainFrame::CreateMenusAndToolBar()
     m_pToolBar = addToolBar(QStringLiteral("Standard"));
     m_pToolBar->setObjectName(QStringLiteral("toolbar128"));
     const std::map<int, QStyle::StandardPixmap> icons = {
-        {ID_FILE_NEW, QStyle::SP_FileIcon},           {ID_OPEN, QStyle::SP_DialogOpenButton},
-        {ID_SAVE, QStyle::SP_DialogSaveButton},       {ID_FILE_PRINT_PREVIEW, QStyle::SP_FileDialogContentsView},
-        {ID_FILE_PRINT, QStyle::SP_DriveFDIcon},      {ID_LIVE_ACQUISITION, QStyle::SP_MediaPlay},
-        {ID_FROZEN_ACQUISITION, QStyle::SP_MediaPause}, {ID_EDIT_COPY, QStyle::SP_FileDialogNewFolder},
-        {ID_EDIT_PASTE, QStyle::SP_FileDialogDetailedView}, {ID_APP_ABOUT, QStyle::SP_MessageBoxInformation},
+        {ID_FILE_NEW, QStyle::SP_FileIcon},
+        {ID_OPEN, QStyle::SP_DialogOpenButton},
+        {ID_SAVE, QStyle::SP_DialogSaveButton},
+        {ID_FILE_PRINT_PREVIEW, QStyle::SP_FileDialogContentsView},
+        {ID_FILE_PRINT, QStyle::SP_DriveFDIcon},
+        {ID_LIVE_ACQUISITION, QStyle::SP_MediaPlay},
+        {ID_FROZEN_ACQUISITION, QStyle::SP_MediaPause},
+        {ID_EDIT_COPY, QStyle::SP_FileDialogNewFolder},
+        {ID_EDIT_PASTE, QStyle::SP_FileDialogDetailedView},
+        {ID_APP_ABOUT, QStyle::SP_MessageBoxInformation},
     };
     for (int id : ToolBarButtons()) {
         if (id == 0) {
@@ -354,10 +362,7 @@ bool CMainFrame::SaveActiveAs(const QString& path)
     return doc->Serialize(Archive::Store, path);
 }
 
-void CMainFrame::OnFileClose()
-{
-    delete ActiveChild();
-}
+void CMainFrame::OnFileClose() { delete ActiveChild(); }
 
 void CMainFrame::OnEditCopy()
 {
@@ -390,7 +395,8 @@ void CMainFrame::OnPasteClipboard()
         return;
     }
     if (image.width() > kLargestPaste || image.height() > kLargestPaste) {
-        UserMessage(QString::fromUtf8("Image du presse-papier trop grande (32767 pixels au plus) !"));
+        UserMessage(
+            QString::fromUtf8("Image du presse-papier trop grande (32767 pixels au plus) !"));
         return;
     }
     PlaneBuffers planes;

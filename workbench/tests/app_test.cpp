@@ -78,7 +78,8 @@ TEST_F(WorkbenchTest, ExitWritesSettingsAndReportsAFailure)
     QDir(dir.path()).mkdir("config.dat");
     app->ExitInstance(0);
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages[0].startsWith(QString::fromUtf8("Erreur d'écriture du fichier de configuration:")));
+    EXPECT_TRUE(messages[0].startsWith(
+        QString::fromUtf8("Erreur d'écriture du fichier de configuration:")));
 }
 
 TEST_F(WorkbenchTest, ExitWritesTheSixtyFourBytesToThePathFixedAtStartUp)
@@ -107,7 +108,7 @@ TEST_F(WorkbenchTest, ShortSettingsFileStartsWithWhatItHolds)
 {
     QFile file(Path("short.dat"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray("\x07\x00\x20", 3));  // source 7, then half a width
+    file.write(QByteArray("\x07\x00\x20", 3)); // source 7, then half a width
     file.close();
     app.reset();
     app = std::make_unique<CFraloApp>();
@@ -184,7 +185,8 @@ TEST_F(WorkbenchTest, RecentFilesKeepFourNewestFirst)
 {
     for (const char* name : {"a.tif", "b.tif", "c.tif", "d.tif", "e.tif", "c.tif"})
         app->AddToRecentFileList(Path(name));
-    EXPECT_EQ(app->RecentFiles(), (QStringList{Path("c.tif"), Path("e.tif"), Path("d.tif"), Path("b.tif")}));
+    EXPECT_EQ(app->RecentFiles(),
+              (QStringList{Path("c.tif"), Path("e.tif"), Path("d.tif"), Path("b.tif")}));
 }
 
 } // namespace

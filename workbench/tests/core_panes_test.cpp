@@ -86,7 +86,12 @@ TEST(ValuesPane, ThreeChannels)
 
 TEST(Panes, CalibrationOfXYAndOfZApartFromEachOther)
 {
-    struct Case { int channels; bool xy, z; const char* values; const char* units; };
+    struct Case {
+        int channels;
+        bool xy, z;
+        const char* values;
+        const char* units;
+    };
     const Case cases[] = {
         {1, true, false, "X:5.000, Y:10.000, W:7", "X,Y(mm)*1e-1, W(luminance)"},
         {1, false, true, "X:1, Y:2, Z:0.700", "X,Y(pixel), Z(mm)*1e+1"},

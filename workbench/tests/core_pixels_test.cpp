@@ -116,7 +116,7 @@ TEST(ComputeProfiles, HorizontalSegmentOnGradient)
         EXPECT_FALSE(std::isnan(s.points[n][2]));
     }
     EXPECT_EQ(s.points[20][0], kNoPoint);
-    EXPECT_EQ(s.points[0][3], kNoPoint);  // a horizontal segment has no row profile
+    EXPECT_EQ(s.points[0][3], kNoPoint); // a horizontal segment has no row profile
 }
 
 TEST(ComputeProfiles, VerticalSegmentHasEmptyColumnProfile)

@@ -12,11 +12,18 @@ namespace {
 
 TEST(SavePlan, FormatBySuffix)
 {
-    struct Case { const char* path; const char* format; const char* written; };
+    struct Case {
+        const char* path;
+        const char* format;
+        const char* written;
+    };
     const Case cases[] = {
-        {"/d/a.jpg", "jpeg30", "/d/a.jpg"},   {"/d/a.JPEG", "jpeg30", "/d/a.JPEG"},
-        {"/d/a.TiF", "tiff", "/d/a.TiF"},     {"/d/a.tiff", "tiff", "/d/a.tiff"},
-        {"/d/a", "tiff", "/d/a.tif"},         {"/d/Image3", "tiff", "/d/Image3.tif"},
+        {"/d/a.jpg", "jpeg30", "/d/a.jpg"},
+        {"/d/a.JPEG", "jpeg30", "/d/a.JPEG"},
+        {"/d/a.TiF", "tiff", "/d/a.TiF"},
+        {"/d/a.tiff", "tiff", "/d/a.tiff"},
+        {"/d/a", "tiff", "/d/a.tif"},
+        {"/d/Image3", "tiff", "/d/Image3.tif"},
         {"/d/x.jpg.bak", "tiff", "/d/x.jpg.bak.tif"},
     };
     for (const Case& c : cases) {
@@ -69,8 +76,9 @@ TEST(UpdateRules, ContextMenuGreying)
     EXPECT_EQ(GreyedContextItems(idleNoSource),
               (std::set<int>{ID_VIEW_LIVE_ACQUISITION, ID_VIEW_FROZEN_ACQUISITION}));
     idleNoSource.activeKind = 0;
-    EXPECT_EQ(GreyedContextItems(idleNoSource),
-              (std::set<int>{ID_VIEW_LIVE_ACQUISITION, ID_VIEW_FROZEN_ACQUISITION, ID_CLEAR_PROFILES}));
+    EXPECT_EQ(
+        GreyedContextItems(idleNoSource),
+        (std::set<int>{ID_VIEW_LIVE_ACQUISITION, ID_VIEW_FROZEN_ACQUISITION, ID_CLEAR_PROFILES}));
     CommandState idleWithSource{true, false, false, false, KindProfiles, 4};
     EXPECT_EQ(GreyedContextItems(idleWithSource), (std::set<int>{ID_VIEW_FROZEN_ACQUISITION}));
     CommandState otherAcquires{true, true, false, false, 0, 5};
@@ -98,13 +106,15 @@ TEST(FrameFit, FitAndShrinkBackRoundTheImage)
     const FrameSize outer{500, 400}, client{490, 370};
     EXPECT_EQ(FitFrameSize(outer, client, 300, 200, 1024, 768), (FrameSize{314, 234}));
     EXPECT_EQ(FitFrameSize(outer, client, 2000, 1000, 1024, 768), (FrameSize{1038, 802}));
-    struct Case { int width, height; bool changed; FrameSize size; };
+    struct Case {
+        int width, height;
+        bool changed;
+        FrameSize size;
+    };
     const Case cases[] = {
-        {300, 500, true, {314, 534}},
-        {600, 300, true, {614, 334}},
-        {2000, 100, true, {2014, 134}},  // no maximum applied
-        {500, 400, false, outer},
-        {600, 450, false, outer},
+        {300, 500, true, {314, 534}},   {600, 300, true, {614, 334}},
+        {2000, 100, true, {2014, 134}}, // no maximum applied
+        {500, 400, false, outer},       {600, 450, false, outer},
     };
     for (const Case& c : cases) {
         bool changed = !c.changed;

@@ -56,7 +56,7 @@ TEST(SettingsRecord, ShortFileKeepsDefaultsForWhatIsMissing)
     std::string path = TempPath("short.dat");
     {
         std::ofstream f(path, std::ios::binary);
-        const char bytes[] = {5, 0, 0x20, 0x03, 0x58};  // source 5, width 800, half a height
+        const char bytes[] = {5, 0, 0x20, 0x03, 0x58}; // source 5, width 800, half a height
         f.write(bytes, sizeof bytes);
     }
     SettingsRecord r;
@@ -78,8 +78,12 @@ TEST(SettingsRecord, MissingFileAndUnwritablePath)
 
 TEST(SettingsRecord, OutOfRangeValuesKeepTheirDefaults)
 {
-    struct Case { int offset; int16_t value; };
-    const Case bad[] = {{0, 9}, {0, -1}, {2, 0}, {2, 1281}, {4, 1025}, {6, 10}, {8, 2}, {10, 99}, {10, 10001}};
+    struct Case {
+        int offset;
+        int16_t value;
+    };
+    const Case bad[] = {{0, 9},  {0, -1}, {2, 0},   {2, 1281},  {4, 1025},
+                        {6, 10}, {8, 2},  {10, 99}, {10, 10001}};
     for (const Case& c : bad) {
         SettingsRecord defaults;
         defaults.m_nDefaultWidth = 640;
@@ -100,11 +104,30 @@ TEST(SettingsRecord, OutOfRangeValuesKeepTheirDefaults)
 TEST(SizeTable, EntriesPerSource)
 {
     const SizePair child{620, 465};
-    struct Case { int source; std::vector<SizePair> entries; };
+    struct Case {
+        int source;
+        std::vector<SizePair> entries;
+    };
     const std::vector<Case> cases = {
-        {0, {child, {320, 240}, {512, 512}, {640, 480}, {768, 576}, {800, 600}, {1024, 768}, {1280, 1024}}},
+        {0,
+         {child,
+          {320, 240},
+          {512, 512},
+          {640, 480},
+          {768, 576},
+          {800, 600},
+          {1024, 768},
+          {1280, 1024}}},
         {1, {{320, 240}}},
-        {2, {child, {320, 240}, {512, 512}, {640, 480}, {768, 576}, {800, 600}, {1024, 768}, {1280, 1024}}},
+        {2,
+         {child,
+          {320, 240},
+          {512, 512},
+          {640, 480},
+          {768, 576},
+          {800, 600},
+          {1024, 768},
+          {1280, 1024}}},
         {3, {{640, 480}, {320, 240}}},
         {4, {{768, 576}}},
         {5, {{640, 480}, {800, 600}, {1024, 768}}},

@@ -51,7 +51,8 @@ TEST_F(DocumentTest, FieldsOfANewDocument)
     for (float f : {doc->m_fScaleXY, doc->m_fScaleZ, doc->m_fUnitFactorXY, doc->m_fUnitFactorZ})
         EXPECT_FLOAT_EQ(f, 1.0f);
     EXPECT_EQ(doc->m_bCalibratedXY + doc->m_bCalibratedZ + doc->m_bGaussFit + doc->m_nKind +
-                  doc->m_nFringeCount, 0);
+                  doc->m_nFringeCount,
+              0);
     EXPECT_EQ(doc->m_profile.channel, 0);
     EXPECT_EQ(doc->m_profile.x1, -1);
     EXPECT_EQ(doc->m_profile.y2, -1);
@@ -62,7 +63,8 @@ TEST_F(DocumentTest, FieldsOfANewDocument)
     EXPECT_EQ(doc->m_tracker.m_nStyle, CRectTracker::dottedLine);
     EXPECT_EQ(doc->m_tracker.m_nHandleSize, 8);
     const int w = doc->m_nWidth, h = doc->m_nHeight, r = (w - 1) * 255 / w;
-    EXPECT_EQ(CFraloDoc::GetPixelValue(doc->m_image, w - 1, h - 1), PackRgb(r, (h - 1) * 255 / h, 255 - r));
+    EXPECT_EQ(CFraloDoc::GetPixelValue(doc->m_image, w - 1, h - 1),
+              PackRgb(r, (h - 1) * 255 / h, 255 - r));
 }
 
 TEST_F(DocumentTest, UpdateScrollSizesScrollsBackToTheOrigin)
@@ -146,8 +148,8 @@ TEST_F(DocumentTest, FftImageIsRefusedBeforeAnyFileIsTouched)
     QString name = doc->m_strName;
     EXPECT_FALSE(doc->Serialize(Archive::Store, Path("f.tif")));
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_EQ(messages[0], QString::fromUtf8(
-        "Image FFT, sauvegarde impossible !\nLa convertir préalablement en nuances de gris..."));
+    EXPECT_EQ(messages[0], QString::fromUtf8("Image FFT, sauvegarde impossible !\nLa convertir "
+                                             "préalablement en nuances de gris..."));
     EXPECT_EQ(QFile(Path("f.tif")).size(), 3);
     EXPECT_EQ(doc->m_strName, name);
 }
@@ -276,7 +278,8 @@ TEST_F(DocumentTest, ClipboardImagesBeyond32767PixelsAreRefused)
     QApplication::clipboard()->setImage(wide);
     ASSERT_TRUE(frame->Execute(ID_PASTE_CLIPBOARD));
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_EQ(messages[0], QString::fromUtf8("Image du presse-papier trop grande (32767 pixels au plus) !"));
+    EXPECT_EQ(messages[0],
+              QString::fromUtf8("Image du presse-papier trop grande (32767 pixels au plus) !"));
     EXPECT_EQ(doc->m_nWidth, width);
 }
 

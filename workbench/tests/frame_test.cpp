@@ -15,10 +15,13 @@ namespace {
 
 TEST_F(WorkbenchTest, AcceleratorsTriggerTheMenuItemsThatShowThem)
 {
-    struct Case { int id; const char* keys; };
+    struct Case {
+        int id;
+        const char* keys;
+    };
     const Case cases[] = {
-        {ID_FILE_NEW, "Ctrl+N"}, {ID_OPEN, "Ctrl+O"}, {ID_SAVE, "Ctrl+S"}, {ID_FILE_PRINT, "Ctrl+P"},
-        {ID_EDIT_COPY, "Ctrl+C"}, {ID_EDIT_PASTE, "Ctrl+V"},
+        {ID_FILE_NEW, "Ctrl+N"},   {ID_OPEN, "Ctrl+O"},      {ID_SAVE, "Ctrl+S"},
+        {ID_FILE_PRINT, "Ctrl+P"}, {ID_EDIT_COPY, "Ctrl+C"}, {ID_EDIT_PASTE, "Ctrl+V"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(frame->Action(c.id)->shortcut(), QKeySequence(c.keys)) << c.id;
@@ -31,42 +34,73 @@ TEST_F(WorkbenchTest, AcceleratorsTriggerTheMenuItemsThatShowThem)
 
 TEST_F(WorkbenchTest, EveryCommandIdIsInTheTable)
 {
-    const int ids[] = {32771, 32772, 32773, 57634, 57637, 32780, 32781, 32782, 32788, 32785, 32786,
-                       32798, 32787, 32832, 32795, 32803, 32831, 32789, 32799, 32790, 32793, 32828,
-                       32794, 32820, 32796, 32797, 32802, 32822, 32821, 32829, 32819, 32809, 32811,
-                       32817, 32801, 32823, 32814, 32812, 32810, 32805, 32806, 32807, 32808, 32804,
-                       32830, 32816, 32818, 32824, 32827, 32825, 57667, 57669, 57670, 57671, 57600,
-                       57601, 57602, 57606, 57607, 57609, 57616, 57650, 57651, 57664, 57665, 59392,
-                       59393};
+    const int ids[] = {32771, 32772, 32773, 57634, 57637, 32780, 32781, 32782, 32788, 32785,
+                       32786, 32798, 32787, 32832, 32795, 32803, 32831, 32789, 32799, 32790,
+                       32793, 32828, 32794, 32820, 32796, 32797, 32802, 32822, 32821, 32829,
+                       32819, 32809, 32811, 32817, 32801, 32823, 32814, 32812, 32810, 32805,
+                       32806, 32807, 32808, 32804, 32830, 32816, 32818, 32824, 32827, 32825,
+                       57667, 57669, 57670, 57671, 57600, 57601, 57602, 57606, 57607, 57609,
+                       57616, 57650, 57651, 57664, 57665, 59392, 59393};
     for (int id : ids)
         EXPECT_NE(frame->Action(id), nullptr) << id;
-    EXPECT_EQ(frame->Action(32819)->text(), QString::fromUtf8("&Ajuster luminance et contraste..."));
+    EXPECT_EQ(frame->Action(32819)->text(),
+              QString::fromUtf8("&Ajuster luminance et contraste..."));
     EXPECT_EQ(frame->Action(32803)->text(), "A1C ou G (1280 x 1024)");
 }
 
 TEST_F(WorkbenchTest, MenuTextsOfTheCommandTable)
 {
     const std::map<int, const char*> texts = {
-        {32771, "&Ouvrir...\tCtrl+O"}, {32772, "&Enregistrer\tCtrl+S"}, {32773, "En&registrer sous..."},
-        {57634, "&Copier\tCtrl+C"}, {57637, "C&oller\tCtrl+V"}, {32780, "&Coller presse-papier"},
-        {32781, "&Acquisition permanente"}, {32782, "&Acquisition figée"}, {32788, "&Aucun"},
-        {32785, "&Twain"}, {32786, "&Video for Windows (Webcam, ...)"}, {32798, "&Direct Show (Webcam, ...)"},
-        {32787, "&Zephon II"}, {32795, "&IEEE 1394 (Firewire)"}, {32803, "A1C ou G (1280 x 1024)"},
-        {32831, "A2C ou G (640 x 480)"}, {32832, "&Talvo"}, {32789, "&Taille par défaut..."},
-        {32799, "&Régler les paramètres de la caméra..."}, {32790, "Visualiser en &fausses couleurs..."},
-        {32793, "&Visualiser en temps réel..."}, {32828, "Visualiser en &temps moyenné..."},
-        {32794, "&Générer 4 mires sinusoïdales..."}, {32820, "&Acq. image phasée à 4 images..."},
-        {32796, "&Calculer image phasée à 4 images..."}, {32797, "&Démoduler image phasée..."},
-        {32802, "&Déplacer manuellement..."}, {32822, "&Sortir de surcourse..."},
-        {32821, "&Translateur piézo sur port série..."}, {32829, "&Moteur pas à pas via port imprimante..."},
-        {32819, "&Ajuster luminance et contraste..."}, {32809, "&RVB en NG"}, {32811, "&NG en RGB"},
-        {32817, "&Négatif"}, {32801, "&Créer une image masque..."}, {32823, "&Etalonner l'image..."},
-        {32814, "&Filtrer l'image..."}, {32812, "Redimensionner l'image..."},
-        {32810, "&Extraire une nouvelle image..."}, {32805, "FFT &complexe"}, {32806, "FFT &inverse"},
-        {32807, "&Phase d'une image FFT complexe"}, {32808, "&Module d'une image FFT complexe"},
-        {32804, "&Opérations mathématiques et logiques..."}, {32830, "&Multiplier par constante..."},
-        {32816, "&Visualiser en 3D"}, {32818, "&Gaussienne sur tracé de profils"}, {32824, "&Coordonnées souris"},
-        {32827, "&Exporter vers Excel"}, {32825, "Aide et mise à jour de Ondula en ligne..."},
+        {32771, "&Ouvrir...\tCtrl+O"},
+        {32772, "&Enregistrer\tCtrl+S"},
+        {32773, "En&registrer sous..."},
+        {57634, "&Copier\tCtrl+C"},
+        {57637, "C&oller\tCtrl+V"},
+        {32780, "&Coller presse-papier"},
+        {32781, "&Acquisition permanente"},
+        {32782, "&Acquisition figée"},
+        {32788, "&Aucun"},
+        {32785, "&Twain"},
+        {32786, "&Video for Windows (Webcam, ...)"},
+        {32798, "&Direct Show (Webcam, ...)"},
+        {32787, "&Zephon II"},
+        {32795, "&IEEE 1394 (Firewire)"},
+        {32803, "A1C ou G (1280 x 1024)"},
+        {32831, "A2C ou G (640 x 480)"},
+        {32832, "&Talvo"},
+        {32789, "&Taille par défaut..."},
+        {32799, "&Régler les paramètres de la caméra..."},
+        {32790, "Visualiser en &fausses couleurs..."},
+        {32793, "&Visualiser en temps réel..."},
+        {32828, "Visualiser en &temps moyenné..."},
+        {32794, "&Générer 4 mires sinusoïdales..."},
+        {32820, "&Acq. image phasée à 4 images..."},
+        {32796, "&Calculer image phasée à 4 images..."},
+        {32797, "&Démoduler image phasée..."},
+        {32802, "&Déplacer manuellement..."},
+        {32822, "&Sortir de surcourse..."},
+        {32821, "&Translateur piézo sur port série..."},
+        {32829, "&Moteur pas à pas via port imprimante..."},
+        {32819, "&Ajuster luminance et contraste..."},
+        {32809, "&RVB en NG"},
+        {32811, "&NG en RGB"},
+        {32817, "&Négatif"},
+        {32801, "&Créer une image masque..."},
+        {32823, "&Etalonner l'image..."},
+        {32814, "&Filtrer l'image..."},
+        {32812, "Redimensionner l'image..."},
+        {32810, "&Extraire une nouvelle image..."},
+        {32805, "FFT &complexe"},
+        {32806, "FFT &inverse"},
+        {32807, "&Phase d'une image FFT complexe"},
+        {32808, "&Module d'une image FFT complexe"},
+        {32804, "&Opérations mathématiques et logiques..."},
+        {32830, "&Multiplier par constante..."},
+        {32816, "&Visualiser en 3D"},
+        {32818, "&Gaussienne sur tracé de profils"},
+        {32824, "&Coordonnées souris"},
+        {32827, "&Exporter vers Excel"},
+        {32825, "Aide et mise à jour de Ondula en ligne..."},
         {57667, "&Rubriques de l'aide"},
     };
     for (const auto& [id, text] : texts)
@@ -117,8 +151,8 @@ TEST_F(WorkbenchTest, ToolBarAndStatusBar)
     std::vector<int> ids;
     for (QAction* a : toolBar->actions())
         ids.push_back(a->isSeparator() ? 0 : a->data().toInt());
-    EXPECT_EQ(ids, (std::vector<int>{57600, 32771, 32772, 0, 57609, 57607, 0, 32781, 32782, 0, 57634,
-                                     57637, 0, 57664}));
+    EXPECT_EQ(ids, (std::vector<int>{57600, 32771, 32772, 0, 57609, 57607, 0, 32781, 32782, 0,
+                                     57634, 57637, 0, 57664}));
     EXPECT_EQ(frame->windowTitle(), "Ondula4");
     ASSERT_TRUE(frame->Execute(ID_VIEW_STATUS_BAR));
     EXPECT_FALSE(frame->statusBar()->isVisibleTo(frame));
@@ -133,8 +167,11 @@ TEST_F(WorkbenchTest, StatusBarHasSixPanesWithTheLockKeys)
     std::vector<QString> order;
     for (QLabel* pane : frame->statusBar()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
         order.push_back(pane->objectName());
-    EXPECT_EQ(order, (std::vector<QString>{"pane130", "pane131", "paneCaps", "paneNum", "paneScroll"}));
-    const auto text = [this](const char* name) { return frame->statusBar()->findChild<QLabel*>(name)->text(); };
+    EXPECT_EQ(order,
+              (std::vector<QString>{"pane130", "pane131", "paneCaps", "paneNum", "paneScroll"}));
+    const auto text = [this](const char* name) {
+        return frame->statusBar()->findChild<QLabel*>(name)->text();
+    };
     // The message pane is the status bar's own.
     EXPECT_EQ(frame->statusBar()->currentMessage(), QString::fromUtf8("Prêt"));
 
@@ -158,8 +195,10 @@ TEST_F(WorkbenchTest, AboutBoxListsTheChangeHistory)
     CAboutDlg about;
     auto* history = about.findChild<QListWidget*>("history");
     ASSERT_NE(history, nullptr);
-    EXPECT_EQ(history->item(0)->text(), QString::fromUtf8("29/10/07: Ecriture sur disque des images intermédiaires"));
-    EXPECT_EQ(history->item(history->count() - 1)->text(), QString::fromUtf8("20/03/06: Création du logiciel"));
+    EXPECT_EQ(history->item(0)->text(),
+              QString::fromUtf8("29/10/07: Ecriture sur disque des images intermédiaires"));
+    EXPECT_EQ(history->item(history->count() - 1)->text(),
+              QString::fromUtf8("20/03/06: Création du logiciel"));
     auto* help = about.findChild<QPushButton*>("onlineHelp");
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(help->text(), QString::fromUtf8("&Aide en ligne"));

@@ -1,11 +1,11 @@
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
-#include <QWheelEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include <verodyn/operators.h>
 #include <verodyn/window.h>
@@ -131,7 +131,8 @@ TEST_F(ViewTest, TheImageIsShownOneToOneAndScrollsWithItsWindow)
         return qRgb(RedOf(v), GreenOf(v), BlueOf(v));
     };
     EXPECT_EQ(shown(0, 0), qRgb(0, 0, 255));
-    for (QPoint p : {QPoint(doc->m_nWidth - 1, doc->m_nHeight - 1), QPoint(17, 33), QPoint(254, 254)})
+    for (QPoint p :
+         {QPoint(doc->m_nWidth - 1, doc->m_nHeight - 1), QPoint(17, 33), QPoint(254, 254)})
         EXPECT_EQ(shown(p.x(), p.y()), stored(p.x(), p.y())) << p.x() << "," << p.y();
 
     doc->FitFrameToImage(100, 80);
@@ -146,10 +147,14 @@ TEST_F(ViewTest, TheCursorFollowsTheZonesOfTheTracker)
 {
     Drag({50, 60}, {150, 160});
     ASSERT_EQ(doc->m_tracker.m_rect, (TrackerRect{50, 60, 150, 160}));
-    struct Case { QPoint at; Qt::CursorShape cursor; };
+    struct Case {
+        QPoint at;
+        Qt::CursorShape cursor;
+    };
     const Case cases[] = {
-        {{52, 62}, Qt::SizeFDiagCursor}, {{148, 158}, Qt::SizeFDiagCursor}, {{52, 158}, Qt::SizeBDiagCursor},
-        {{100, 62}, Qt::SizeVerCursor},  {{52, 110}, Qt::SizeHorCursor},    {{100, 110}, Qt::ArrowCursor},
+        {{52, 62}, Qt::SizeFDiagCursor},  {{148, 158}, Qt::SizeFDiagCursor},
+        {{52, 158}, Qt::SizeBDiagCursor}, {{100, 62}, Qt::SizeVerCursor},
+        {{52, 110}, Qt::SizeHorCursor},   {{100, 110}, Qt::ArrowCursor},
         {{50, 110}, Qt::ArrowCursor},
     };
     for (const Case& c : cases) {
@@ -179,7 +184,8 @@ std::map<int, bool> MenuState(QMenu* menu)
 TEST_F(ViewTest, ContextMenuGreying)
 {
     auto items = MenuState(view->CreateContextMenu());
-    EXPECT_EQ(items, (std::map<int, bool>{{32791, false}, {32792, false}, {32776, true}, {32777, false}}));
+    EXPECT_EQ(items,
+              (std::map<int, bool>{{32791, false}, {32792, false}, {32776, true}, {32777, false}}));
     doc->m_nKind = 4;
     items = MenuState(view->CreateContextMenu());
     EXPECT_TRUE(items[32777]);
@@ -300,8 +306,8 @@ TEST_F(LiveTimerTest, GrabFailureEndsAcquisitionWithAMessage)
     EXPECT_EQ(app->m_pAcquiringDoc, nullptr);
     EXPECT_EQ(grabber.closes, 1);
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_EQ(messages[0], QString::fromUtf8(
-        "Erreur sur fonction Acq. permanente !\nVérifier votre caméra (shutter, diaphragme, ..."));
+    EXPECT_EQ(messages[0], QString::fromUtf8("Erreur sur fonction Acq. permanente !\nVérifier "
+                                             "votre caméra (shutter, diaphragme, ..."));
     EXPECT_EQ(doc->m_nWidth, app->m_nChildWidth);
 }
 
@@ -362,8 +368,12 @@ TEST_F(ViewTest, OverlayHookDrawsCrossAndProfilesWithTheirChannel)
 {
     std::vector<std::string> drawn;
     CFraloView::SetOverlayPainters(
-        [&](QPainter&, CFraloDoc&, bool printing) { drawn.push_back(printing ? "cross-print" : "cross"); },
-        [&](QPainter&, CFraloDoc& d, bool) { drawn.push_back("profiles" + std::to_string(d.m_profile.channel)); });
+        [&](QPainter&, CFraloDoc&, bool printing) {
+            drawn.push_back(printing ? "cross-print" : "cross");
+        },
+        [&](QPainter&, CFraloDoc& d, bool) {
+            drawn.push_back("profiles" + std::to_string(d.m_profile.channel));
+        });
     QImage canvas(10, 10, QImage::Format_RGB32);
     QPainter painter(&canvas);
     view->DrawOverlays(painter, false);

@@ -12,8 +12,8 @@
 #include "child_frame.h"
 #include "command_ids.h"
 #include "fralo_app.h"
-#include "fralo_view.h"
 #include "fralo_doc.h"
+#include "fralo_view.h"
 #include "main_frame.h"
 #include "user_message.h"
 

@@ -24,8 +24,8 @@
 #include "qimage_planes.h"
 #include "quiet_library.h"
 #include "save_rules.h"
-#include "view/tracker_cursor.h"
 #include "user_message.h"
+#include "view/tracker_cursor.h"
 
 namespace {
 
@@ -68,7 +68,9 @@ private:
 } // namespace
 
 CFraloView::CFraloView(CFraloDoc* document)
-    : m_pDoc(document), m_pApp(FraloApp()), m_timers([this](int id) { OnTimer(id); }),
+    : m_pDoc(document),
+      m_pApp(FraloApp()),
+      m_timers([this](int id) { OnTimer(id); }),
       m_pOverlay(new OverlayLayer(this, viewport()))
 {
     setFrameShape(QFrame::NoFrame);
@@ -187,8 +189,8 @@ void CFraloView::resizeEvent(QResizeEvent* event)
 
 void CFraloView::SetCursorFromTracker(QPoint client)
 {
-    viewport()->setCursor(TrackerCursorShape(m_pDoc->m_tracker.m_rect, m_pDoc->m_tracker.m_nHandleSize,
-                                             client.x(), client.y()));
+    viewport()->setCursor(TrackerCursorShape(
+        m_pDoc->m_tracker.m_rect, m_pDoc->m_tracker.m_nHandleSize, client.x(), client.y()));
 }
 
 void CFraloView::Invalidate() { m_pOverlay->update(); }
@@ -247,7 +249,8 @@ void CFraloView::EndZoneTrack()
         tracker.m_nHandleSize = 8;
     }
     const TrackerRect& r = tracker.m_rect;
-    if (std::abs(r.right - r.left) < kClickTolerance && std::abs(r.bottom - r.top) < kClickTolerance) {
+    if (std::abs(r.right - r.left) < kClickTolerance &&
+        std::abs(r.bottom - r.top) < kClickTolerance) {
         tracker.m_rect = {};
         tracker.m_nHandleSize = 0;
         QPoint cross = m_ptPress + scroll;
@@ -284,7 +287,11 @@ QMenu* CFraloView::CreateContextMenu()
     std::set<int> greyed = GreyedContextItems(state);
 
     auto* menu = new QMenu(this);
-    struct Item { int id; const char* text; std::function<void()> handler; };
+    struct Item {
+        int id;
+        const char* text;
+        std::function<void()> handler;
+    };
     // Starting and stopping acquisition from the view come with the
     // acquisition control; until then the two items stay greyed.
     const Item items[] = {
@@ -351,8 +358,8 @@ void CFraloView::OnTimer(int id)
             m_timers.KillTimer(TIMER_LIVE_GRAB);
             m_pApp->m_pAcquiringDoc = nullptr;
             m_pApp->Grabbers().CloseAll();
-            UserMessage(QString::fromUtf8(
-                "Erreur sur fonction Acq. permanente !\nVérifier votre caméra (shutter, diaphragme, ..."));
+            UserMessage(QString::fromUtf8("Erreur sur fonction Acq. permanente !\nVérifier votre "
+                                          "caméra (shutter, diaphragme, ..."));
         }
         m_bGrabbing = false;
     }

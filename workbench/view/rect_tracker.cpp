@@ -35,7 +35,10 @@ bool contains(const TrackerRect& r, QPoint p)
     return p.x() >= r.left && p.x() < r.right && p.y() >= r.top && p.y() < r.bottom;
 }
 
-QRect to_qrect(const TrackerRect& r) { return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top); }
+QRect to_qrect(const TrackerRect& r)
+{
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
 
 bool has_handles(unsigned style, int size)
 {
@@ -55,14 +58,30 @@ TrackerRect handle_rect(const TrackerRect& r, unsigned style, int size, int hit)
     const int south = inside ? r.bottom - size : r.bottom;
     QPoint corner;
     switch (hit) {
-    case CRectTracker::hitTopLeft: corner = {west, north}; break;
-    case CRectTracker::hitTopRight: corner = {east, north}; break;
-    case CRectTracker::hitBottomRight: corner = {east, south}; break;
-    case CRectTracker::hitBottomLeft: corner = {west, south}; break;
-    case CRectTracker::hitTop: corner = {cx, north}; break;
-    case CRectTracker::hitRight: corner = {east, cy}; break;
-    case CRectTracker::hitBottom: corner = {cx, south}; break;
-    default: corner = {west, cy}; break;
+    case CRectTracker::hitTopLeft:
+        corner = {west, north};
+        break;
+    case CRectTracker::hitTopRight:
+        corner = {east, north};
+        break;
+    case CRectTracker::hitBottomRight:
+        corner = {east, south};
+        break;
+    case CRectTracker::hitBottomLeft:
+        corner = {west, south};
+        break;
+    case CRectTracker::hitTop:
+        corner = {cx, north};
+        break;
+    case CRectTracker::hitRight:
+        corner = {east, cy};
+        break;
+    case CRectTracker::hitBottom:
+        corner = {cx, south};
+        break;
+    default:
+        corner = {west, cy};
+        break;
     }
     return {corner.x(), corner.y(), corner.x() + size, corner.y() + size};
 }
@@ -70,7 +89,7 @@ TrackerRect handle_rect(const TrackerRect& r, unsigned style, int size, int hit)
 // Feeds the widget's mouse and keys to the tracker while its loop runs.
 class TrackFilter : public QObject {
 public:
-    TrackFilter(CRectTracker& tracker, QEventLoop& loop) : tracker_(tracker), loop_(loop) {}
+    TrackFilter(CRectTracker& tracker, QEventLoop& loop) : tracker_(tracker), loop_(loop) { }
 
     bool released() const { return released_; }
 
@@ -166,8 +185,8 @@ void CRectTracker::Draw(QPainter& painter) const
         painter.setPen(QPen(colour, 0, (m_nStyle & dottedLine) ? Qt::DotLine : Qt::SolidLine));
         painter.setBrush(Qt::NoBrush);
         const int right = std::max(r.left, r.right - 1), bottom = std::max(r.top, r.bottom - 1);
-        painter.drawPolygon(QPolygon({QPoint(r.left, r.top), QPoint(right, r.top), QPoint(right, bottom),
-                                      QPoint(r.left, bottom)}));
+        painter.drawPolygon(QPolygon({QPoint(r.left, r.top), QPoint(right, r.top),
+                                      QPoint(right, bottom), QPoint(r.left, bottom)}));
     }
     if (has_handles(m_nStyle, m_nHandleSize))
         for (int hit = hitTopLeft; hit <= hitLeft; ++hit)

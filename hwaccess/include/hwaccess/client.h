@@ -85,10 +85,11 @@ BOOL HwQueueBufOutpl(HwOpQueue* queue, uint32_t port);
 BOOL HwQueueAndTemp(HwOpQueue* queue, uint32_t mask);
 BOOL HwQueueOrTemp(HwOpQueue* queue, uint32_t value);
 /// Port a1, size a2, mask a3, poll limit a4, a5 nonzero: failing on the limit.
-BOOL HwQueueWhileInpAnd(HwOpQueue* queue, uint32_t a1, uint32_t a2, uint32_t a3, uint32_t a4, uint32_t a5);
+BOOL HwQueueWhileInpAnd(HwOpQueue* queue, uint32_t a1, uint32_t a2, uint32_t a3, uint32_t a4,
+                        uint32_t a5);
 /// As HwQueueWhileInpAnd with the compared value a4 (limit a5, fail flag a6).
-BOOL HwQueueWhileInpEqual(HwOpQueue* queue, uint32_t a1, uint32_t a2, uint32_t a3, uint32_t a4, uint32_t a5,
-                          uint32_t a6);
+BOOL HwQueueWhileInpEqual(HwOpQueue* queue, uint32_t a1, uint32_t a2, uint32_t a3, uint32_t a4,
+                          uint32_t a5, uint32_t a6);
 BOOL HwQueueLoopBack(HwOpQueue* queue);
 BOOL HwQueueBreakIfAnd(HwOpQueue* queue, uint32_t a1, uint32_t a2);
 
@@ -109,15 +110,17 @@ BOOL HwOutpl(HwDevice* device, uint32_t port, uint32_t value);
 
 /// Reads `length` bytes from port a1 (stride a2) with item width 1, 2, 4, or 5
 /// for auto-incremented bytes; buffered up to 1000 bytes on NT, direct beyond.
-BOOL HwAutoIncReadPort(HwDevice* device, uint32_t a1, uint32_t a2, void* buffer, uint32_t length, uint32_t width);
+BOOL HwAutoIncReadPort(HwDevice* device, uint32_t a1, uint32_t a2, void* buffer, uint32_t length,
+                       uint32_t width);
 /// Writes like HwAutoIncReadPort reads.
-BOOL HwAutoIncWritePort(HwDevice* device, uint32_t a1, uint32_t a2, const void* buffer, uint32_t length,
-                        uint32_t width);
+BOOL HwAutoIncWritePort(HwDevice* device, uint32_t a1, uint32_t a2, const void* buffer,
+                        uint32_t length, uint32_t width);
 /// HwMapPortsEx(device, a1, a2, 1, 0, value).
 BOOL HwMapPorts(HwDevice* device, uint32_t a1, uint32_t a2, uint32_t* value);
 /// Maps ports a1..a1+a2-1 (address space a3, bus a4); on success stores the
 /// mapping's value at `value`, which is left alone otherwise.
-BOOL HwMapPortsEx(HwDevice* device, uint32_t a1, uint32_t a2, uint32_t a3, uint32_t a4, uint32_t* value);
+BOOL HwMapPortsEx(HwDevice* device, uint32_t a1, uint32_t a2, uint32_t a3, uint32_t a4,
+                  uint32_t* value);
 BOOL HwUnmapPorts(HwDevice* device, uint32_t value);
 BOOL HwGetBusDataByOffset(HwDevice* device, uint32_t offset, void* buffer, uint32_t length);
 BOOL HwSetBusDataByOffset(HwDevice* device, uint32_t offset, const void* data, uint32_t length);
@@ -129,7 +132,8 @@ int HwZeroDeviceConfig(HwDeviceConfig* config);
 BOOL HwConfigurePortRange(HwDeviceConfig* config, uint32_t base, uint32_t count);
 BOOL HwConfigureInterrupt(HwDeviceConfig* config, uint32_t level);
 BOOL HwConfigureIsrOp(HwDeviceConfig* config, uint32_t op, uint32_t offset, uint32_t data);
-BOOL HwConfigureIsrIdOp(HwDeviceConfig* config, uint32_t op, uint32_t offset, uint32_t mask, uint32_t value);
+BOOL HwConfigureIsrIdOp(HwDeviceConfig* config, uint32_t op, uint32_t offset, uint32_t mask,
+                        uint32_t value);
 BOOL HwConfigureMemRange(HwDeviceConfig* config, uint32_t base, uint32_t count);
 BOOL HwConfigureIgnoreConflicts(HwDeviceConfig* config, BOOL flag);
 BOOL HwConfigureMemoryIo(HwDeviceConfig* config, BOOL flag);
@@ -149,4 +153,4 @@ BOOL HwIsDriverConfigured();
 /// service, its Parameters key and its event-log source on NT.
 BOOL HwConfigureDriver();
 
-}  // namespace hw
+} // namespace hw

@@ -21,46 +21,47 @@ enum { HW_ERROR_ISR_THREAD = 3, HW_ERROR_OP_QUEUE = 5 };
 
 /* A connection to one driver device. */
 struct HwDevice {
-  HwInterruptCallback interruptCallback; /* run for every interrupt, under the lock */
-  HwErrorCallback errorCallback;         /* set by the caller; 5 failed op queue, 3 interrupt thread */
-  void* callerData;                      /* zeroed, never used by the library */
-  int32_t syncHandle;                    /* driver handle for ordinary requests; -1 when not connected */
-  int32_t overlappedHandle;              /* driver handle for the interrupt wait; -1 when not connected */
-  uint32_t driverContext;                /* first word of every request (Windows 9x), 0 on NT */
-  struct HwThread* interruptThread;      /* interrupt-service thread while interrupts are served */
-  void* interruptThreadParameter;        /* value given with that thread */
-  pthread_mutex_t lock;                  /* recursive: op queues and interrupt callbacks */
-  struct HwEvent* stopEvent;             /* manual-reset event that stops interrupt service */
-  uint32_t interruptReply[4];            /* [1] interrupt data, [2] identification data */
+    HwInterruptCallback interruptCallback; /* run for every interrupt, under the lock */
+    HwErrorCallback errorCallback; /* set by the caller; 5 failed op queue, 3 interrupt thread */
+    void* callerData;              /* zeroed, never used by the library */
+    int32_t syncHandle;            /* driver handle for ordinary requests; -1 when not connected */
+    int32_t overlappedHandle;      /* driver handle for the interrupt wait; -1 when not connected */
+    uint32_t driverContext;        /* first word of every request (Windows 9x), 0 on NT */
+    struct HwThread* interruptThread; /* interrupt-service thread while interrupts are served */
+    void* interruptThreadParameter;   /* value given with that thread */
+    pthread_mutex_t lock;             /* recursive: op queues and interrupt callbacks */
+    struct HwEvent* stopEvent;        /* manual-reset event that stops interrupt service */
+    uint32_t interruptReply[4];       /* [1] interrupt data, [2] identification data */
 };
 
 /* Device configuration: the full record is 96 bytes; words 0-16 (68 bytes) are
  * the short record. A record is full when recordSize is at least 96. */
 typedef struct HwDeviceConfig {
-  uint32_t busFlag;         /* 1 from HwEnumerateDevices when InterfaceType is not 1 */
-  uint32_t InterfaceType;   /* bus interface type; 1 after a reset; 5 = found by VendorID/DeviceID */
-  uint32_t BusNumber;
-  uint32_t portRangeUsed;
-  uint32_t PortBase;
-  uint32_t PortCount;
-  uint32_t interruptUsed;
-  uint32_t InterruptLevel;
-  uint32_t IsrOp;           /* interrupt-service op run by the driver, 0 = none */
-  uint32_t IsrData;
-  uint32_t IsrOffset;
-  uint32_t memRangeUsed;
-  uint32_t MemBase;
-  uint32_t MemCount;
-  uint32_t Dynamic;
-  uint32_t IgnoreConflicts; /* VendorID when InterfaceType is 5 */
-  uint32_t DeviceID;        /* when InterfaceType is 5 */
-  uint32_t recordSize;      /* 96 in a full record */
-  uint32_t IsrIdOp;         /* interrupt identification op, 0 = none */
-  uint32_t IsrIdOffset;
-  uint32_t IsrIdMask;
-  uint32_t IsrIdValue;
-  uint32_t MemoryIo;
-  uint32_t DmaBufSize;
+    uint32_t busFlag; /* 1 from HwEnumerateDevices when InterfaceType is not 1 */
+    uint32_t
+        InterfaceType; /* bus interface type; 1 after a reset; 5 = found by VendorID/DeviceID */
+    uint32_t BusNumber;
+    uint32_t portRangeUsed;
+    uint32_t PortBase;
+    uint32_t PortCount;
+    uint32_t interruptUsed;
+    uint32_t InterruptLevel;
+    uint32_t IsrOp; /* interrupt-service op run by the driver, 0 = none */
+    uint32_t IsrData;
+    uint32_t IsrOffset;
+    uint32_t memRangeUsed;
+    uint32_t MemBase;
+    uint32_t MemCount;
+    uint32_t Dynamic;
+    uint32_t IgnoreConflicts; /* VendorID when InterfaceType is 5 */
+    uint32_t DeviceID;        /* when InterfaceType is 5 */
+    uint32_t recordSize;      /* 96 in a full record */
+    uint32_t IsrIdOp;         /* interrupt identification op, 0 = none */
+    uint32_t IsrIdOffset;
+    uint32_t IsrIdMask;
+    uint32_t IsrIdValue;
+    uint32_t MemoryIo;
+    uint32_t DmaBufSize;
 } HwDeviceConfig;
 
 enum { HW_SHORT_CONFIG_SIZE = 68, HW_FULL_CONFIG_SIZE = 96, HW_DEVICE_NAME_CHARS = 40 };

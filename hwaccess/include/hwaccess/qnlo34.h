@@ -52,9 +52,10 @@ BOOL HwQueueBufOutpw(HwOpQueue* queue, uint32_t port);
 BOOL HwQueueBufOutpl(HwOpQueue* queue, uint32_t port);
 BOOL HwQueueAndTemp(HwOpQueue* queue, uint32_t mask);
 BOOL HwQueueOrTemp(HwOpQueue* queue, uint32_t value);
-BOOL HwQueueWhileInpAnd(HwOpQueue* queue, uint32_t a1, uint32_t a2, uint32_t a3, uint32_t a4, uint32_t a5);
-BOOL HwQueueWhileInpEqual(HwOpQueue* queue, uint32_t a1, uint32_t a2, uint32_t a3, uint32_t a4, uint32_t a5,
-                          uint32_t a6);
+BOOL HwQueueWhileInpAnd(HwOpQueue* queue, uint32_t a1, uint32_t a2, uint32_t a3, uint32_t a4,
+                        uint32_t a5);
+BOOL HwQueueWhileInpEqual(HwOpQueue* queue, uint32_t a1, uint32_t a2, uint32_t a3, uint32_t a4,
+                          uint32_t a5, uint32_t a6);
 BOOL HwQueueLoopBack(HwOpQueue* queue);
 BOOL HwQueueBreakIfAnd(HwOpQueue* queue, uint32_t a1, uint32_t a2);
 BOOL HwExecute(HwDevice* device, HwOpQueue* queue);
@@ -64,11 +65,13 @@ uint32_t HwInpl(HwDevice* device, uint32_t port);
 BOOL HwOutp(HwDevice* device, uint32_t port, uint8_t value);
 BOOL HwOutpw(HwDevice* device, uint32_t port, uint16_t value);
 BOOL HwOutpl(HwDevice* device, uint32_t port, uint32_t value);
-BOOL HwAutoIncReadPort(HwDevice* device, uint32_t a1, uint32_t a2, void* buffer, uint32_t length, uint32_t width);
-BOOL HwAutoIncWritePort(HwDevice* device, uint32_t a1, uint32_t a2, const void* buffer, uint32_t length,
-                        uint32_t width);
+BOOL HwAutoIncReadPort(HwDevice* device, uint32_t a1, uint32_t a2, void* buffer, uint32_t length,
+                       uint32_t width);
+BOOL HwAutoIncWritePort(HwDevice* device, uint32_t a1, uint32_t a2, const void* buffer,
+                        uint32_t length, uint32_t width);
 BOOL HwMapPorts(HwDevice* device, uint32_t a1, uint32_t a2, uint32_t* value);
-BOOL HwMapPortsEx(HwDevice* device, uint32_t a1, uint32_t a2, uint32_t a3, uint32_t a4, uint32_t* value);
+BOOL HwMapPortsEx(HwDevice* device, uint32_t a1, uint32_t a2, uint32_t a3, uint32_t a4,
+                  uint32_t* value);
 BOOL HwUnmapPorts(HwDevice* device, uint32_t value);
 BOOL HwGetBusDataByOffset(HwDevice* device, uint32_t offset, void* buffer, uint32_t length);
 BOOL HwSetBusDataByOffset(HwDevice* device, uint32_t offset, const void* data, uint32_t length);
@@ -79,7 +82,8 @@ BOOL HwConfigurePortRange(HwDeviceConfig* config, uint32_t base, uint32_t count)
 BOOL HwConfigureInterrupt(HwDeviceConfig* config, uint32_t level);
 BOOL HwConfigureIsrOp(HwDeviceConfig* config, uint32_t op, uint32_t offset, uint32_t data);
 /* short: FALSE, writing nothing, unless the record is full. */
-BOOL HwConfigureIsrIdOp(HwDeviceConfig* config, uint32_t op, uint32_t offset, uint32_t mask, uint32_t value);
+BOOL HwConfigureIsrIdOp(HwDeviceConfig* config, uint32_t op, uint32_t offset, uint32_t mask,
+                        uint32_t value);
 BOOL HwConfigureMemRange(HwDeviceConfig* config, uint32_t base, uint32_t count);
 BOOL HwConfigureIgnoreConflicts(HwDeviceConfig* config, BOOL flag);
 /* short: FALSE, writing nothing, unless the record is full. */

@@ -32,9 +32,8 @@ DvlStatus DigitizerModule::Open(const std::string& name, const std::string& comm
     handle_.reset();
     command_ = nullptr;
     error_.clear();
-    const std::string file = name.find('/') != std::string::npos
-        ? name
-        : (library_folder() / (name + ".so")).string();
+    const std::string file =
+        name.find('/') != std::string::npos ? name : (library_folder() / (name + ".so")).string();
     std::unique_ptr<void, Closer> handle(dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL));
     if (!handle) {
         error_ = last_dl_error();

@@ -40,7 +40,8 @@ extern "C" void DvlBrnProcessCommand(void* packet)
     if (!packet)
         return;
     auto* bytes = static_cast<std::byte*>(packet);
-    const uint32_t total = std::max<uint32_t>(dvl::Load<uint32_t>(bytes + dvl::kSizeOffset), dvl::kHeaderSize);
+    const uint32_t total =
+        std::max<uint32_t>(dvl::Load<uint32_t>(bytes + dvl::kSizeOffset), dvl::kHeaderSize);
     BrnState& s = state();
     std::lock_guard guard(s.lock);
     s.received.emplace_back(bytes, bytes + total);
@@ -79,7 +80,8 @@ void BrnSetNames(const std::array<std::string, 4>& names)
 
 const std::array<std::string, 4>& BrnDefaultNames()
 {
-    static const std::array<std::string, 4> names = {"Brenna", "Brenna Dig", "Brenna Dig 0", "Brenna on Brenna"};
+    static const std::array<std::string, 4> names = {"Brenna", "Brenna Dig", "Brenna Dig 0",
+                                                     "Brenna on Brenna"};
     return names;
 }
 

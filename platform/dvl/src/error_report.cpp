@@ -24,8 +24,9 @@ std::string text_or_empty(const char* text) { return text ? text : ""; }
 
 } // namespace
 
-extern "C" DvlErrorContext DvlOpenErrorContext(const char* origin, int32_t a1, int32_t a2, int32_t a3,
-                                               int32_t a4, int32_t a5, int32_t flags, int32_t reserved)
+extern "C" DvlErrorContext DvlOpenErrorContext(const char* origin, int32_t a1, int32_t a2,
+                                               int32_t a3, int32_t a4, int32_t a5, int32_t flags,
+                                               int32_t reserved)
 {
     ReportBook& b = book();
     std::lock_guard guard(b.lock);

@@ -5,9 +5,18 @@ namespace dvl {
 std::size_t ValueSize(uint16_t kind)
 {
     switch (kind) {
-    case kKindPoint: case kKindReal: case kKindPair: case kKindWide: case kKindCounted:
+    case kKindPoint:
+    case kKindReal:
+    case kKindPair:
+    case kKindWide:
+    case kKindCounted:
         return 8;
-    case kKindWord: case kKindInt: case kKindText: case kKindWord6: case kKindWord8: case kKindWord9:
+    case kKindWord:
+    case kKindInt:
+    case kKindText:
+    case kKindWord6:
+    case kKindWord8:
+    case kKindWord9:
         return 4;
     default:
         return 0;

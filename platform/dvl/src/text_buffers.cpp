@@ -66,7 +66,10 @@ extern "C" void DvlTextFree(DvlText text)
 
 namespace dvl {
 
-TextBuffer::TextBuffer(uint32_t capacity, const char* initial) : handle_(DvlTextCreate(capacity, initial)) {}
+TextBuffer::TextBuffer(uint32_t capacity, const char* initial)
+    : handle_(DvlTextCreate(capacity, initial))
+{
+}
 
 TextBuffer::~TextBuffer() { DvlTextFree(handle_); }
 

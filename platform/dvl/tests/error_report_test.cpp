@@ -9,7 +9,9 @@ TEST(DvlErrorReport, ThreeOrdinalsMakeOneRecordedReport)
     dvl::ClearRecordedReports();
     const DvlErrorContext context = DvlOpenErrorContext("Internal", 0, 0, 0, 0, 0, 0x10000000, 0);
     ASSERT_NE(context, 0);
-    EXPECT_EQ(DvlAddErrorMessage(context, 101, "Fatal memory error.", "Not enough memory to process.", 0, 0), DVL_OK);
+    EXPECT_EQ(DvlAddErrorMessage(context, 101, "Fatal memory error.",
+                                 "Not enough memory to process.", 0, 0),
+              DVL_OK);
     EXPECT_TRUE(dvl::RecordedReports().empty());
     EXPECT_EQ(DvlRaiseError(context), DVL_OK);
 

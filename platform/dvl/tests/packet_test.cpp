@@ -37,8 +37,9 @@ TEST(DvlPacket, WriterLaysOutHeaderAndParametersByteExact)
     dvl::PacketWriter writer(0x31802, 0xA, 0xB, 0xC);
     writer.AddInt(5).AddText(7);
     const std::vector<std::byte>& b = writer.bytes();
-    const uint8_t expected[] = {0xBC, 0x02, 2, 0, 36, 0, 0, 0, 0xA, 0, 0, 0, 0x02, 0x18, 3, 0, 0xB, 0, 0, 0,
-                                0xC,  0,    0, 0, 2, 0, 5, 0, 0,    0, 5, 8, 7, 0,    0, 0};
+    const uint8_t expected[] = {0xBC, 0x02, 2, 0, 36,  0, 0, 0, 0xA, 0, 0, 0,
+                                0x02, 0x18, 3, 0, 0xB, 0, 0, 0, 0xC, 0, 0, 0,
+                                2,    0,    5, 0, 0,   0, 5, 8, 7,   0, 0, 0};
     ASSERT_EQ(b.size(), sizeof expected);
     for (std::size_t i = 0; i < sizeof expected; ++i)
         EXPECT_EQ(static_cast<uint8_t>(b[i]), expected[i]) << "byte " << i;

@@ -13,45 +13,51 @@ namespace {
 
 // A card whose status bit toggles on every read, keeping no history.
 class TogglingPorts : public qdriver::PortSpace {
- public:
-  uint32_t In(uint32_t offset, uint32_t) override { return (offset << 4) | (toggle_ ^= 0x80); }
-  void Out(uint32_t, uint32_t, uint32_t) override {}
+public:
+    uint32_t In(uint32_t offset, uint32_t) override { return (offset << 4) | (toggle_ ^= 0x80); }
+    void Out(uint32_t, uint32_t, uint32_t) override { }
 
- private:
-  uint32_t toggle_ = 0;
+private:
+    uint32_t toggle_ = 0;
 };
 
 struct Machine {
-  std::shared_ptr<qdriver::Driver> driver;
-  qdriver::Handle card = qdriver::kInvalidHandle;
-  Machine() {
-    auto reg = registry::Registry::InMemory();
-    qdriver::ProvisionWorkbenchDevices(*reg, qdriver::wire::kPlatformNt);
-    auto bus = std::make_shared<qdriver::IoBus>();
-    bus->Attach(0x210, 4, std::make_shared<TogglingPorts>());
-    driver = std::make_shared<qdriver::Driver>(qdriver::DriverOptions{reg, bus, qdriver::wire::kPlatformNt, {}, 1000});
-    win32::Status error = 0;
-    card = driver->Open("\\\\.\\c832", 0, &error);
-  }
+    std::shared_ptr<qdriver::Driver> driver;
+    qdriver::Handle card = qdriver::kInvalidHandle;
+    Machine()
+    {
+        auto reg = registry::Registry::InMemory();
+        qdriver::ProvisionWorkbenchDevices(*reg, qdriver::wire::kPlatformNt);
+        auto bus = std::make_shared<qdriver::IoBus>();
+        bus->Attach(0x210, 4, std::make_shared<TogglingPorts>());
+        driver = std::make_shared<qdriver::Driver>(
+            qdriver::DriverOptions{reg, bus, qdriver::wire::kPlatformNt, {}, 1000});
+        win32::Status error = 0;
+        card = driver->Open("\\\\.\\c832", 0, &error);
+    }
 };
 
-}  // namespace
+} // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace qdriver::wire;
-  static const uint32_t codes[] = {kExecuteQueue,        kGetProperty,   kSetProperty,     kMapPorts,
-                                   kUnmapPorts,          kBlockRead,     kBlockReadDirect, kBlockWrite,
-                                   kBlockWriteDirect,    kGetBusData,    kSetBusData,      kConnectInterrupt,
-                                   kDisconnectInterrupt, kWaitInterrupt, kStartDevice,     kStopDevice};
-  static Machine machine;
-  if (size == 0) return 0;
-  const uint32_t code = codes[data[0] % (sizeof codes / sizeof codes[0])];
-  std::vector<uint8_t> input(data + 1, data + size);
-  if (code == kExecuteQueue && input.size() >= 8) PutWord(input.data(), 1, kQueueVersion);
-  std::vector<uint8_t> output(code == kExecuteQueue ? input.size() : 1024);
-  uint32_t returned = 0;
-  machine.driver->Control(machine.card, code, input.data(), uint32_t(input.size()), output.data(),
-                          uint32_t(output.size()), &returned);
-  machine.driver->ClearLog();
-  return 0;
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    using namespace qdriver::wire;
+    static const uint32_t codes[] = {
+        kExecuteQueue,        kGetProperty,   kSetProperty,     kMapPorts,
+        kUnmapPorts,          kBlockRead,     kBlockReadDirect, kBlockWrite,
+        kBlockWriteDirect,    kGetBusData,    kSetBusData,      kConnectInterrupt,
+        kDisconnectInterrupt, kWaitInterrupt, kStartDevice,     kStopDevice};
+    static Machine machine;
+    if (size == 0)
+        return 0;
+    const uint32_t code = codes[data[0] % (sizeof codes / sizeof codes[0])];
+    std::vector<uint8_t> input(data + 1, data + size);
+    if (code == kExecuteQueue && input.size() >= 8)
+        PutWord(input.data(), 1, kQueueVersion);
+    std::vector<uint8_t> output(code == kExecuteQueue ? input.size() : 1024);
+    uint32_t returned = 0;
+    machine.driver->Control(machine.card, code, input.data(), uint32_t(input.size()), output.data(),
+                            uint32_t(output.size()), &returned);
+    machine.driver->ClearLog();
+    return 0;
 }

@@ -17,84 +17,84 @@ namespace qdriver {
 using win32::Status;
 
 struct DeviceResources {
-  uint32_t interfaceType = 1;
-  uint32_t vendorId = 0;
-  uint32_t deviceId = 0;
-  bool ports = false;
-  uint32_t portBase = 0;
-  uint32_t portCount = 0;
-  bool interrupt = false;
-  uint32_t interruptLevel = 0;
-  bool memory = false;
-  uint32_t memBase = 0;
-  uint32_t memCount = 0;
-  bool dynamic = false;
-  bool ignoreConflicts = false;
-  uint32_t isrOp = 0, isrOffset = 0, isrData = 0;
-  uint32_t isrIdOp = 0, isrIdOffset = 0, isrIdMask = 0, isrIdValue = 0;
+    uint32_t interfaceType = 1;
+    uint32_t vendorId = 0;
+    uint32_t deviceId = 0;
+    bool ports = false;
+    uint32_t portBase = 0;
+    uint32_t portCount = 0;
+    bool interrupt = false;
+    uint32_t interruptLevel = 0;
+    bool memory = false;
+    uint32_t memBase = 0;
+    uint32_t memCount = 0;
+    bool dynamic = false;
+    bool ignoreConflicts = false;
+    uint32_t isrOp = 0, isrOffset = 0, isrData = 0;
+    uint32_t isrIdOp = 0, isrIdOffset = 0, isrIdMask = 0, isrIdValue = 0;
 };
 
 struct PortMapping {
-  uint32_t base;
-  uint32_t count;
+    uint32_t base;
+    uint32_t count;
 };
 
 struct PendingRequest {
-  Handle handle;
-  uint8_t* out;  // the 16-byte interrupt reply
-  Completion done;
+    Handle handle;
+    uint8_t* out; // the 16-byte interrupt reply
+    Completion done;
 };
 
 struct Device {
-  std::string name;
-  DeviceResources resources;
-  uint32_t context = 0;
-  bool interruptConnected = false;
-  bool interruptEnabled = false;
-  uint32_t connectedLevel = 0;
-  uint32_t latchedInterrupts = 0;
-  std::array<uint32_t, 4> lastReply{};
-  std::vector<PendingRequest> waits;
-  std::array<uint8_t, wire::kBusDataSize> busData{};
-  std::map<uint32_t, PortMapping> portMaps;
-  uint32_t nextMapId = 1;
-  bool running = true;
+    std::string name;
+    DeviceResources resources;
+    uint32_t context = 0;
+    bool interruptConnected = false;
+    bool interruptEnabled = false;
+    uint32_t connectedLevel = 0;
+    uint32_t latchedInterrupts = 0;
+    std::array<uint32_t, 4> lastReply{};
+    std::vector<PendingRequest> waits;
+    std::array<uint8_t, wire::kBusDataSize> busData{};
+    std::map<uint32_t, PortMapping> portMaps;
+    uint32_t nextMapId = 1;
+    bool running = true;
 };
 
 struct OpenFile {
-  std::string path;
-  std::shared_ptr<Device> device;  // null for the Windows 9x VxD handle
-  bool overlapped = false;
+    std::string path;
+    std::shared_ptr<Device> device; // null for the Windows 9x VxD handle
+    bool overlapped = false;
 };
 
 struct Request {
-  uint32_t code;
-  const uint8_t* in;
-  uint32_t inLength;
-  uint8_t* out;
-  uint32_t outLength;
-  uint32_t returned = 0;
+    uint32_t code;
+    const uint8_t* in;
+    uint32_t inLength;
+    uint8_t* out;
+    uint32_t outLength;
+    uint32_t returned = 0;
 };
 
 /// A completion to run once the driver's lock is released.
 struct DueCompletion {
-  Completion done;
-  Status status;
-  uint32_t returned;
+    Completion done;
+    Status status;
+    uint32_t returned;
 };
 
 struct Driver::State {
-  DriverOptions options;
-  mutable std::mutex mutex;
-  std::map<std::string, std::shared_ptr<Device>> devices;  // by lower-case name
-  std::map<Handle, OpenFile> files;
-  Handle nextHandle = 0x40;
-  uint32_t nextContext = 1;
-  std::deque<LoggedRequest> log;
-  std::vector<Fault> faults;
-  std::vector<DueCompletion> due;
-  std::atomic<std::thread::id> servingThread{};  // the thread inside a request, if any
-  std::vector<uint32_t> raisedWhileServing;      // raised by port models during a request
+    DriverOptions options;
+    mutable std::mutex mutex;
+    std::map<std::string, std::shared_ptr<Device>> devices; // by lower-case name
+    std::map<Handle, OpenFile> files;
+    Handle nextHandle = 0x40;
+    uint32_t nextContext = 1;
+    std::deque<LoggedRequest> log;
+    std::vector<Fault> faults;
+    std::vector<DueCompletion> due;
+    std::atomic<std::thread::id> servingThread{}; // the thread inside a request, if any
+    std::vector<uint32_t> raisedWhileServing;     // raised by port models during a request
 };
 
 // device_control.cpp
@@ -103,7 +103,8 @@ Status StartDevice(Driver::State& s, const std::string& name);
 Status StopDevice(Driver::State& s, const std::string& name);
 /// True when [base, base + count) of `kind` collides with what the system or
 /// another running device than `self` owns.
-bool Conflicts(const Driver::State& s, const Device* self, Resource::Kind kind, uint32_t base, uint32_t count);
+bool Conflicts(const Driver::State& s, const Device* self, Resource::Kind kind, uint32_t base,
+               uint32_t count);
 std::shared_ptr<Device> FindDevice(const Driver::State& s, const std::string& name);
 
 // port_access.cpp
@@ -134,4 +135,4 @@ void AbortWaits(Driver::State& s, Device& d, Handle handle, Status status);
 /// a pending wait, or keeps it for the next wait.
 void DeliverInterrupt(Driver::State& s, Device& d);
 
-}  // namespace qdriver
+} // namespace qdriver

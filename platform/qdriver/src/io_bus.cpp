@@ -2,63 +2,79 @@
 
 namespace qdriver {
 
-bool IoBus::Attach(uint32_t base, uint32_t count, std::shared_ptr<PortSpace> model) {
-  std::lock_guard lock(mutex_);
-  if (count == 0 || uint64_t(base) + count > 0x100000000ull) return false;
-  for (const auto& [start, slot] : slots_)
-    if (base < uint64_t(start) + slot.count && start < uint64_t(base) + count) return false;
-  slots_[base] = {count, std::move(model)};
-  return true;
+bool IoBus::Attach(uint32_t base, uint32_t count, std::shared_ptr<PortSpace> model)
+{
+    std::lock_guard lock(mutex_);
+    if (count == 0 || uint64_t(base) + count > 0x100000000ull)
+        return false;
+    for (const auto& [start, slot] : slots_)
+        if (base < uint64_t(start) + slot.count && start < uint64_t(base) + count)
+            return false;
+    slots_[base] = {count, std::move(model)};
+    return true;
 }
 
-const std::pair<const uint32_t, IoBus::Slot>* IoBus::Find(uint32_t port, uint32_t width) const {
-  auto it = slots_.upper_bound(port);
-  if (it == slots_.begin()) return nullptr;
-  --it;
-  if (uint64_t(port) + width > uint64_t(it->first) + it->second.count) return nullptr;
-  return &*it;
+const std::pair<const uint32_t, IoBus::Slot>* IoBus::Find(uint32_t port, uint32_t width) const
+{
+    auto it = slots_.upper_bound(port);
+    if (it == slots_.begin())
+        return nullptr;
+    --it;
+    if (uint64_t(port) + width > uint64_t(it->first) + it->second.count)
+        return nullptr;
+    return &*it;
 }
 
-uint32_t IoBus::In(uint32_t port, uint32_t width) {
-  std::lock_guard lock(mutex_);
-  if (const auto* slot = Find(port, width)) return slot->second.model->In(port - slot->first, width);
-  uint32_t value = 0;
-  for (uint32_t i = 0; i < width; ++i) {
-    const auto* byteSlot = Find(port + i, 1);
-    uint32_t byte = byteSlot ? byteSlot->second.model->In(port + i - byteSlot->first, 1) & 0xFF : 0xFF;
-    value |= byte << (8 * i);
-  }
-  return value;
+uint32_t IoBus::In(uint32_t port, uint32_t width)
+{
+    std::lock_guard lock(mutex_);
+    if (const auto* slot = Find(port, width))
+        return slot->second.model->In(port - slot->first, width);
+    uint32_t value = 0;
+    for (uint32_t i = 0; i < width; ++i) {
+        const auto* byteSlot = Find(port + i, 1);
+        uint32_t byte =
+            byteSlot ? byteSlot->second.model->In(port + i - byteSlot->first, 1) & 0xFF : 0xFF;
+        value |= byte << (8 * i);
+    }
+    return value;
 }
 
-void IoBus::Out(uint32_t port, uint32_t width, uint32_t value) {
-  std::lock_guard lock(mutex_);
-  if (const auto* slot = Find(port, width)) return slot->second.model->Out(port - slot->first, width, value);
-  for (uint32_t i = 0; i < width; ++i)
-    if (const auto* byteSlot = Find(port + i, 1))
-      byteSlot->second.model->Out(port + i - byteSlot->first, 1, (value >> (8 * i)) & 0xFF);
+void IoBus::Out(uint32_t port, uint32_t width, uint32_t value)
+{
+    std::lock_guard lock(mutex_);
+    if (const auto* slot = Find(port, width))
+        return slot->second.model->Out(port - slot->first, width, value);
+    for (uint32_t i = 0; i < width; ++i)
+        if (const auto* byteSlot = Find(port + i, 1))
+            byteSlot->second.model->Out(port + i - byteSlot->first, 1, (value >> (8 * i)) & 0xFF);
 }
 
-void IoBus::RaiseInterrupt(uint32_t level) {
-  std::function<void(uint32_t)> handler;
-  {
+void IoBus::RaiseInterrupt(uint32_t level)
+{
+    std::function<void(uint32_t)> handler;
+    {
+        std::lock_guard lock(handlerMutex_);
+        handler = interruptHandler_;
+    }
+    if (handler)
+        handler(level);
+}
+
+void IoBus::SetInterruptHandler(const void* owner, std::function<void(uint32_t level)> handler)
+{
     std::lock_guard lock(handlerMutex_);
-    handler = interruptHandler_;
-  }
-  if (handler) handler(level);
+    handlerOwner_ = owner;
+    interruptHandler_ = std::move(handler);
 }
 
-void IoBus::SetInterruptHandler(const void* owner, std::function<void(uint32_t level)> handler) {
-  std::lock_guard lock(handlerMutex_);
-  handlerOwner_ = owner;
-  interruptHandler_ = std::move(handler);
+void IoBus::RemoveInterruptHandler(const void* owner)
+{
+    std::lock_guard lock(handlerMutex_);
+    if (handlerOwner_ != owner)
+        return;
+    handlerOwner_ = nullptr;
+    interruptHandler_ = nullptr;
 }
 
-void IoBus::RemoveInterruptHandler(const void* owner) {
-  std::lock_guard lock(handlerMutex_);
-  if (handlerOwner_ != owner) return;
-  handlerOwner_ = nullptr;
-  interruptHandler_ = nullptr;
-}
-
-}  // namespace qdriver
+} // namespace qdriver

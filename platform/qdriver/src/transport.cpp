@@ -15,52 +15,63 @@ thread_local win32::Status lastError = win32::kSuccess;
 constexpr uint32_t kParallelPortBase = 0x378;
 constexpr uint32_t kParallelPortRegisters = 3;
 
-std::shared_ptr<Driver> MakeSystemDriver() {
-  DriverOptions options;
-  options.registry = registry::System();
-  options.platformId = wire::kPlatformNt;
-  options.bus->Attach(kParallelPortBase, kParallelPortRegisters, std::make_shared<LatchPorts>(kParallelPortRegisters));
-  options.systemResources = {{Resource::Ports, kParallelPortBase, 8}, {Resource::Interrupt, 7}};
-  ProvisionWorkbenchDevices(*options.registry, options.platformId);
-  return std::make_shared<Driver>(std::move(options));
+std::shared_ptr<Driver> MakeSystemDriver()
+{
+    DriverOptions options;
+    options.registry = registry::System();
+    options.platformId = wire::kPlatformNt;
+    options.bus->Attach(kParallelPortBase, kParallelPortRegisters,
+                        std::make_shared<LatchPorts>(kParallelPortRegisters));
+    options.systemResources = {{Resource::Ports, kParallelPortBase, 8}, {Resource::Interrupt, 7}};
+    ProvisionWorkbenchDevices(*options.registry, options.platformId);
+    return std::make_shared<Driver>(std::move(options));
 }
 
-bool Report(win32::Status status) {
-  if (status != win32::kSuccess) lastError = status;
-  return status == win32::kSuccess;
+bool Report(win32::Status status)
+{
+    if (status != win32::kSuccess)
+        lastError = status;
+    return status == win32::kSuccess;
 }
 
-}  // namespace
+} // namespace
 
-std::shared_ptr<Driver> CurrentDriver() {
-  std::lock_guard lock(driverMutex);
-  if (!currentDriver) currentDriver = MakeSystemDriver();
-  return currentDriver;
+std::shared_ptr<Driver> CurrentDriver()
+{
+    std::lock_guard lock(driverMutex);
+    if (!currentDriver)
+        currentDriver = MakeSystemDriver();
+    return currentDriver;
 }
 
-void UseDriver(std::shared_ptr<Driver> driver) {
-  std::lock_guard lock(driverMutex);
-  currentDriver = std::move(driver);
+void UseDriver(std::shared_ptr<Driver> driver)
+{
+    std::lock_guard lock(driverMutex);
+    currentDriver = std::move(driver);
 }
 
-Handle OpenDevice(std::string_view path, uint32_t flags) {
-  win32::Status error = win32::kSuccess;
-  Handle handle = CurrentDriver()->Open(path, flags, &error);
-  Report(error);
-  return handle;
+Handle OpenDevice(std::string_view path, uint32_t flags)
+{
+    win32::Status error = win32::kSuccess;
+    Handle handle = CurrentDriver()->Open(path, flags, &error);
+    Report(error);
+    return handle;
 }
 
-bool DeviceControl(Handle handle, uint32_t code, const void* in, uint32_t inLength, void* out, uint32_t outLength,
-                   uint32_t* returned) {
-  uint32_t ignored = 0;
-  return Report(CurrentDriver()->Control(handle, code, in, inLength, out, outLength, returned ? returned : &ignored));
+bool DeviceControl(Handle handle, uint32_t code, const void* in, uint32_t inLength, void* out,
+                   uint32_t outLength, uint32_t* returned)
+{
+    uint32_t ignored = 0;
+    return Report(CurrentDriver()->Control(handle, code, in, inLength, out, outLength,
+                                           returned ? returned : &ignored));
 }
 
 bool DeviceControlAsync(Handle handle, uint32_t code, const void* in, uint32_t inLength, void* out,
-                        uint32_t outLength, uint32_t* returned, Completion done) {
-  uint32_t ignored = 0;
-  return Report(CurrentDriver()->Submit(handle, code, in, inLength, out, outLength, returned ? returned : &ignored,
-                                        std::move(done)));
+                        uint32_t outLength, uint32_t* returned, Completion done)
+{
+    uint32_t ignored = 0;
+    return Report(CurrentDriver()->Submit(handle, code, in, inLength, out, outLength,
+                                          returned ? returned : &ignored, std::move(done)));
 }
 
 bool CancelRequests(Handle handle) { return Report(CurrentDriver()->Cancel(handle)); }
@@ -73,4 +84,4 @@ void SetLastError(win32::Status error) { lastError = error; }
 
 int PlatformId() { return CurrentDriver()->PlatformId(); }
 
-}  // namespace qdriver
+} // namespace qdriver

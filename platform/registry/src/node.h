@@ -12,19 +12,19 @@
 namespace registry {
 
 struct Value {
-  std::string name;
-  ValueType type = ValueType::None;
-  std::vector<uint8_t> data;
+    std::string name;
+    ValueType type = ValueType::None;
+    std::vector<uint8_t> data;
 };
 
 struct Registry::Node {
-  std::string name;
-  std::map<std::string, Value> values;
-  std::map<std::string, std::shared_ptr<Node>> children;
-  bool deleted = false;
+    std::string name;
+    std::map<std::string, Value> values;
+    std::map<std::string, std::shared_ptr<Node>> children;
+    bool deleted = false;
 };
 
 /// The lookup form of a key or value name.
 std::string Folded(std::string_view name);
 
-}  // namespace registry
+} // namespace registry

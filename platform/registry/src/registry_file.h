@@ -15,4 +15,4 @@ using RootMap = std::map<HKEY, std::shared_ptr<Registry::Node>>;
 std::string WriteRegistryText(const RootMap& roots);
 void ReadRegistryText(const std::string& text, RootMap& roots);
 
-}  // namespace registry
+} // namespace registry

@@ -9,101 +9,111 @@
 namespace registry {
 namespace {
 
-std::filesystem::path TempDir() {
-  auto dir = std::filesystem::temp_directory_path() / ("ondula-registry-" + std::to_string(::getpid()) + "-" +
-                                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-  std::filesystem::remove_all(dir);
-  return dir;
+std::filesystem::path TempDir()
+{
+    auto dir = std::filesystem::temp_directory_path() /
+               ("ondula-registry-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(dir);
+    return dir;
 }
 
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+std::string ReadFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
-TEST(RegistryFileTest, SurvivesARestartWithEveryValueKind) {
-  auto dir = TempDir();
-  auto path = dir / "conf" / "registry";
-  {
+TEST(RegistryFileTest, SurvivesARestartWithEveryValueKind)
+{
+    auto dir = TempDir();
+    auto path = dir / "conf" / "registry";
+    {
+        auto reg = Registry::FromFile(path);
+        HKEY key = 0;
+        ASSERT_EQ(reg->CreateKey(kLocalMachine, "System\\Services\\Quenlo\\Parameters\\lpt",
+                                 kKeyAllAccess, &key),
+                  win32::kSuccess);
+        reg->SetDword(key, "PortBase", 0x378);
+        reg->SetString(key, "Say \"hi\"\\", ValueType::Sz, "line\none");
+        reg->SetString(key, "Path", ValueType::ExpandSz, "%SystemRoot%\\x.dll;b");
+        const uint8_t raw[] = {0, 1, 0xFE};
+        reg->SetValue(key, "", ValueType::Binary, raw, 3);
+        ASSERT_EQ(reg->Flush(key), win32::kSuccess);
+    }
+    EXPECT_EQ(ReadFile(path),
+              "; Ondula registry\n[HKEY_CLASSES_ROOT]\n[HKEY_CURRENT_USER]\n[HKEY_LOCAL_MACHINE]\n"
+              "[HKEY_LOCAL_MACHINE\\System]\n[HKEY_LOCAL_MACHINE\\System\\Services]\n"
+              "[HKEY_LOCAL_MACHINE\\System\\Services\\Quenlo]\n[HKEY_LOCAL_"
+              "MACHINE\\System\\Services\\Quenlo\\Parameters]\n"
+              "[HKEY_LOCAL_MACHINE\\System\\Services\\Quenlo\\Parameters\\lpt]\n"
+              "@=hex(3):00,01,fe\n\"Path\"=expand:\"%SystemRoot%\\\\x.dll;b\"\n\"PortBase\"=dword:"
+              "00000378\n"
+              "\"Say \\\"hi\\\"\\\\\"=sz:\"line\\none\"\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(path.parent_path()), {}), 1);
+
     auto reg = Registry::FromFile(path);
     HKEY key = 0;
-    ASSERT_EQ(reg->CreateKey(kLocalMachine, "System\\Services\\Quenlo\\Parameters\\lpt", kKeyAllAccess, &key),
-              win32::kSuccess);
-    reg->SetDword(key, "PortBase", 0x378);
-    reg->SetString(key, "Say \"hi\"\\", ValueType::Sz, "line\none");
-    reg->SetString(key, "Path", ValueType::ExpandSz, "%SystemRoot%\\x.dll;b");
-    const uint8_t raw[] = {0, 1, 0xFE};
-    reg->SetValue(key, "", ValueType::Binary, raw, 3);
-    ASSERT_EQ(reg->Flush(key), win32::kSuccess);
-  }
-  EXPECT_EQ(
-      ReadFile(path),
-      "; Ondula registry\n[HKEY_CLASSES_ROOT]\n[HKEY_CURRENT_USER]\n[HKEY_LOCAL_MACHINE]\n"
-      "[HKEY_LOCAL_MACHINE\\System]\n[HKEY_LOCAL_MACHINE\\System\\Services]\n"
-      "[HKEY_LOCAL_MACHINE\\System\\Services\\Quenlo]\n[HKEY_LOCAL_MACHINE\\System\\Services\\Quenlo\\Parameters]\n"
-      "[HKEY_LOCAL_MACHINE\\System\\Services\\Quenlo\\Parameters\\lpt]\n"
-      "@=hex(3):00,01,fe\n\"Path\"=expand:\"%SystemRoot%\\\\x.dll;b\"\n\"PortBase\"=dword:00000378\n"
-      "\"Say \\\"hi\\\"\\\\\"=sz:\"line\\none\"\n");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(path.parent_path()), {}), 1);
-
-  auto reg = Registry::FromFile(path);
-  HKEY key = 0;
-  ASSERT_EQ(reg->OpenKey(kLocalMachine, "system\\services\\quenlo\\parameters\\LPT", kKeyRead, &key), win32::kSuccess);
-  uint32_t base = 0;
-  EXPECT_EQ(reg->QueryDword(key, "PortBase", &base), win32::kSuccess);
-  EXPECT_EQ(base, 0x378u);
-  char text[32];
-  uint32_t size = sizeof text;
-  ValueType type{};
-  EXPECT_EQ(reg->QueryValue(key, "say \"HI\"\\", &type, text, &size), win32::kSuccess);
-  EXPECT_EQ(type, ValueType::Sz);
-  EXPECT_STREQ(text, "line\none");
-  size = sizeof text;
-  EXPECT_EQ(reg->QueryValue(key, "", &type, text, &size), win32::kSuccess);
-  EXPECT_EQ(type, ValueType::Binary);
-  EXPECT_EQ(size, 3u);
-  EXPECT_EQ(std::string(text, 3), std::string("\x00\x01\xFE", 3));
-  std::filesystem::remove_all(dir);
+    ASSERT_EQ(
+        reg->OpenKey(kLocalMachine, "system\\services\\quenlo\\parameters\\LPT", kKeyRead, &key),
+        win32::kSuccess);
+    uint32_t base = 0;
+    EXPECT_EQ(reg->QueryDword(key, "PortBase", &base), win32::kSuccess);
+    EXPECT_EQ(base, 0x378u);
+    char text[32];
+    uint32_t size = sizeof text;
+    ValueType type{};
+    EXPECT_EQ(reg->QueryValue(key, "say \"HI\"\\", &type, text, &size), win32::kSuccess);
+    EXPECT_EQ(type, ValueType::Sz);
+    EXPECT_STREQ(text, "line\none");
+    size = sizeof text;
+    EXPECT_EQ(reg->QueryValue(key, "", &type, text, &size), win32::kSuccess);
+    EXPECT_EQ(type, ValueType::Binary);
+    EXPECT_EQ(size, 3u);
+    EXPECT_EQ(std::string(text, 3), std::string("\x00\x01\xFE", 3));
+    std::filesystem::remove_all(dir);
 }
 
-TEST(RegistryFileTest, DestructionSavesUnflushedChangesAndBadLinesAreSkipped) {
-  auto dir = TempDir();
-  std::filesystem::create_directories(dir);
-  auto path = dir / "registry";
-  std::ofstream(path) << "[HKEY_LOCAL_MACHINE\\A]\n\"Good\"=dword:00000007\n\"Bad\"=dword:zz\n"
-                         "garbage\n[NOWHERE\\B]\n\"Lost\"=dword:00000001\n";
-  {
+TEST(RegistryFileTest, DestructionSavesUnflushedChangesAndBadLinesAreSkipped)
+{
+    auto dir = TempDir();
+    std::filesystem::create_directories(dir);
+    auto path = dir / "registry";
+    std::ofstream(path) << "[HKEY_LOCAL_MACHINE\\A]\n\"Good\"=dword:00000007\n\"Bad\"=dword:zz\n"
+                           "garbage\n[NOWHERE\\B]\n\"Lost\"=dword:00000001\n";
+    {
+        auto reg = Registry::FromFile(path);
+        HKEY key = 0;
+        ASSERT_EQ(reg->OpenKey(kLocalMachine, "A", kKeyAllAccess, &key), win32::kSuccess);
+        uint32_t value = 0;
+        EXPECT_EQ(reg->QueryDword(key, "Good", &value), win32::kSuccess);
+        EXPECT_EQ(value, 7u);
+        EXPECT_EQ(reg->QueryDword(key, "Bad", &value), win32::kFileNotFound);
+        reg->SetDword(key, "Later", 9);
+    }
     auto reg = Registry::FromFile(path);
     HKEY key = 0;
-    ASSERT_EQ(reg->OpenKey(kLocalMachine, "A", kKeyAllAccess, &key), win32::kSuccess);
+    ASSERT_EQ(reg->OpenKey(kLocalMachine, "a", kKeyRead, &key), win32::kSuccess);
     uint32_t value = 0;
-    EXPECT_EQ(reg->QueryDword(key, "Good", &value), win32::kSuccess);
-    EXPECT_EQ(value, 7u);
-    EXPECT_EQ(reg->QueryDword(key, "Bad", &value), win32::kFileNotFound);
-    reg->SetDword(key, "Later", 9);
-  }
-  auto reg = Registry::FromFile(path);
-  HKEY key = 0;
-  ASSERT_EQ(reg->OpenKey(kLocalMachine, "a", kKeyRead, &key), win32::kSuccess);
-  uint32_t value = 0;
-  EXPECT_EQ(reg->QueryDword(key, "later", &value), win32::kSuccess);
-  EXPECT_EQ(value, 9u);
-  std::filesystem::remove_all(dir);
+    EXPECT_EQ(reg->QueryDword(key, "later", &value), win32::kSuccess);
+    EXPECT_EQ(value, 9u);
+    std::filesystem::remove_all(dir);
 }
 
-TEST(RegistryFileTest, DefaultPathFollowsTheConfigurationFolder) {
-  unsetenv("ONDULA_REGISTRY");
-  setenv("XDG_CONFIG_HOME", "/tmp/xdg", 1);
-  EXPECT_EQ(DefaultRegistryPath(), "/tmp/xdg/ondula/registry");
-  unsetenv("XDG_CONFIG_HOME");
-  setenv("HOME", "/home/u", 1);
-  EXPECT_EQ(DefaultRegistryPath(), "/home/u/.config/ondula/registry");
-  setenv("ONDULA_REGISTRY", "/x/reg", 1);
-  EXPECT_EQ(DefaultRegistryPath(), "/x/reg");
-  unsetenv("ONDULA_REGISTRY");
+TEST(RegistryFileTest, DefaultPathFollowsTheConfigurationFolder)
+{
+    unsetenv("ONDULA_REGISTRY");
+    setenv("XDG_CONFIG_HOME", "/tmp/xdg", 1);
+    EXPECT_EQ(DefaultRegistryPath(), "/tmp/xdg/ondula/registry");
+    unsetenv("XDG_CONFIG_HOME");
+    setenv("HOME", "/home/u", 1);
+    EXPECT_EQ(DefaultRegistryPath(), "/home/u/.config/ondula/registry");
+    setenv("ONDULA_REGISTRY", "/x/reg", 1);
+    EXPECT_EQ(DefaultRegistryPath(), "/x/reg");
+    unsetenv("ONDULA_REGISTRY");
 }
 
-}  // namespace
-}  // namespace registry
+} // namespace
+} // namespace registry

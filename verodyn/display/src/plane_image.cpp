@@ -44,7 +44,8 @@ void interleave_rgb(const VImage& image, QImage& target)
 
 bool planes_to_qimage(const VImage& image, QImage& target)
 {
-    const QImage::Format format = image.channels() == 1 ? QImage::Format_Grayscale8 : QImage::Format_RGB32;
+    const QImage::Format format =
+        image.channels() == 1 ? QImage::Format_Grayscale8 : QImage::Format_RGB32;
     const QSize size(image.width(), image.height());
     if (target.size() != size || target.format() != format)
         target = QImage(size, format);

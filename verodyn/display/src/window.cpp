@@ -64,8 +64,8 @@ template <typename Body> Vstatus with_window(const char* op, long handle, Body&&
 
 } // namespace
 
-Vstatus open_window(int row, int column, int width, int height, QWidget* father,
-                    const char* mode, const char* machine, long* handle)
+Vstatus open_window(int row, int column, int width, int height, QWidget* father, const char* mode,
+                    const char* machine, long* handle)
 {
     return run("open_window", [&] {
         if (!on_gui_thread())
@@ -124,13 +124,11 @@ Vstatus disp_obj(const Vobject& object, long handle)
 {
     return with_window("disp_obj", handle, [&](DisplayWidget& window) -> Vstatus {
         const VImage* image = nullptr;
-        if (const Vstatus usable = verodyn::detail::first_byte_image(object, &image); usable != V_OK)
+        if (const Vstatus usable = verodyn::detail::first_byte_image(object, &image);
+            usable != V_OK)
             return usable;
         return window.show_image(*image) ? V_OK : VERR_NO_MEMORY;
     });
 }
 
-QWidget* window_widget(long handle)
-{
-    return on_gui_thread() ? find(handle) : nullptr;
-}
+QWidget* window_widget(long handle) { return on_gui_thread() ? find(handle) : nullptr; }

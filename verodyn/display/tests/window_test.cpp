@@ -64,7 +64,8 @@ TEST_F(WindowTest, GreyImageIsShownOneToOneWithTheImageSizeAsPart)
 
 TEST_F(WindowTest, ColourPlanesAreShownAsRedGreenBlue)
 {
-    const unsigned char red[4] = {255, 0, 0, 10}, green[4] = {0, 255, 0, 20}, blue[4] = {0, 0, 255, 30};
+    const unsigned char red[4] = {255, 0, 0, 10}, green[4] = {0, 255, 0, 20},
+                        blue[4] = {0, 0, 255, 30};
     Vobject image;
     ASSERT_EQ(gen_image3(&image, "byte", 2, 2, red, green, blue), V_OK);
     const long handle = open(2, 2);
@@ -88,9 +89,9 @@ TEST_F(WindowTest, ThePartIsScaledToFillTheWindowAndOutsideTheImageIsBlack)
         int level; // -1: black background
     };
     const Case cases[] = {
-        {{0, 0, 4, 4}, {0, 0}, 0},    {{0, 0, 4, 4}, {1, 1}, 0},    {{0, 0, 4, 4}, {2, 0}, 1},
-        {{0, 0, 4, 4}, {7, 7}, 51},   {{1, 1, 3, 3}, {0, 0}, 17},   {{1, 1, 3, 3}, {4, 7}, 34},
-        {{0, 0, 8, 8}, {3, 3}, 51},   {{0, 0, 8, 8}, {4, 0}, -1},   {{0, 0, 8, 8}, {7, 7}, -1},
+        {{0, 0, 4, 4}, {0, 0}, 0},    {{0, 0, 4, 4}, {1, 1}, 0},   {{0, 0, 4, 4}, {2, 0}, 1},
+        {{0, 0, 4, 4}, {7, 7}, 51},   {{1, 1, 3, 3}, {0, 0}, 17},  {{1, 1, 3, 3}, {4, 7}, 34},
+        {{0, 0, 8, 8}, {3, 3}, 51},   {{0, 0, 8, 8}, {4, 0}, -1},  {{0, 0, 8, 8}, {7, 7}, -1},
         {{-2, -2, 6, 6}, {0, 0}, -1}, {{-2, -2, 6, 6}, {3, 2}, 1},
     };
     for (const Case& c : cases) {

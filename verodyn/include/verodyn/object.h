@@ -36,7 +36,10 @@ public:
     void* plane(int channel);
     const void* plane(int channel) const;
     template <typename T> T* plane_as(int channel) { return static_cast<T*>(plane(channel)); }
-    template <typename T> const T* plane_as(int channel) const { return static_cast<const T*>(plane(channel)); }
+    template <typename T> const T* plane_as(int channel) const
+    {
+        return static_cast<const T*>(plane(channel));
+    }
 
     VImage(const VImage&) = delete;
     VImage& operator=(const VImage&) = delete;

@@ -74,7 +74,8 @@ Vstatus crop_part(const Vobject& in, Vobject* out, int row, int column, int widt
 // Resizes to width x height by nearest neighbour ("constant", the only mode):
 // target pixel x takes source pixel floor((x + 0.5) x source width / width),
 // rows alike, so the same size gives the image back unchanged. Any pixel type.
-Vstatus zoom_image_size(const Vobject& in, Vobject* out, int width, int height, const char* interpolation);
+Vstatus zoom_image_size(const Vobject& in, Vobject* out, int width, int height,
+                        const char* interpolation);
 
 // ---- Between two images ----------------------------------------------------
 // Both images must have the same pixel type (VERR_TYPE_MISMATCH), size
@@ -108,7 +109,8 @@ Vstatus bit_xor(const Vobject& a, const Vobject& b, Vobject* out);
 // refused; flaws that leave every pixel intact (such as stray bytes before a
 // marker) are let pass. Missing or unreadable files give VERR_FILE_OPEN; empty,
 // truncated, corrupt or unsupported files, images over 67 108 864 pixels, and
-// files over 1 GiB (refused before they are read) give VERR_FILE_FORMAT. `out` is written only when every pixel was read.
+// files over 1 GiB (refused before they are read) give VERR_FILE_FORMAT. `out` is written only when
+// every pixel was read.
 Vstatus read_image(Vobject* out, const char* path);
 // Writes a "byte" image of 1 or 3 channels as "tiff" (uncompressed, lossless)
 // or "jpeg30" (baseline JPEG, quality 30); `fill` is accepted and unused. The

@@ -11,12 +11,12 @@
 // one; integers in decimal, or in hexadecimal after "0x").
 class VCtrlVal {
 public:
-    VCtrlVal(long long value = 0) : value_(value) {}
-    VCtrlVal(int value) : value_(static_cast<long long>(value)) {}
-    VCtrlVal(long value) : value_(static_cast<long long>(value)) {}
-    VCtrlVal(double value) : value_(value) {}
-    VCtrlVal(const char* text) : value_(std::string(text ? text : "")) {}
-    VCtrlVal(std::string text) : value_(std::move(text)) {}
+    VCtrlVal(long long value = 0) : value_(value) { }
+    VCtrlVal(int value) : value_(static_cast<long long>(value)) { }
+    VCtrlVal(long value) : value_(static_cast<long long>(value)) { }
+    VCtrlVal(double value) : value_(value) { }
+    VCtrlVal(const char* text) : value_(std::string(text ? text : "")) { }
+    VCtrlVal(std::string text) : value_(std::move(text)) { }
 
     bool is_int() const { return std::holds_alternative<long long>(value_); }
     bool is_real() const { return std::holds_alternative<double>(value_); }
@@ -36,13 +36,13 @@ private:
 class VTuple {
 public:
     VTuple() = default;
-    VTuple(const VCtrlVal& value) : values_{value} {}
-    VTuple(int value) : values_{VCtrlVal(value)} {}
-    VTuple(long value) : values_{VCtrlVal(value)} {}
-    VTuple(long long value) : values_{VCtrlVal(value)} {}
-    VTuple(double value) : values_{VCtrlVal(value)} {}
-    VTuple(const char* text) : values_{VCtrlVal(text)} {}
-    VTuple(std::string text) : values_{VCtrlVal(std::move(text))} {}
+    VTuple(const VCtrlVal& value) : values_{value} { }
+    VTuple(int value) : values_{VCtrlVal(value)} { }
+    VTuple(long value) : values_{VCtrlVal(value)} { }
+    VTuple(long long value) : values_{VCtrlVal(value)} { }
+    VTuple(double value) : values_{VCtrlVal(value)} { }
+    VTuple(const char* text) : values_{VCtrlVal(text)} { }
+    VTuple(std::string text) : values_{VCtrlVal(std::move(text))} { }
 
     std::size_t length() const { return values_.size(); }
     bool empty() const { return values_.empty(); }

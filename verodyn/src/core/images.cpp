@@ -36,7 +36,9 @@ Vstatus gen_image1(Vobject* out, const char* type, int width, int height, const 
 Vstatus gen_image3(Vobject* out, const char* type, int width, int height, const void* red,
                    const void* green, const void* blue)
 {
-    return run("gen_image3", [&] { return make_image(out, type, width, height, {red, green, blue}); });
+    return run("gen_image3", [&] {
+        return make_image(out, type, width, height, {red, green, blue});
+    });
 }
 
 Vstatus gen_image_const(Vobject* out, const char* type_name, int width, int height)
@@ -128,7 +130,8 @@ Vstatus copy_image(const Vobject& in, Vobject* out)
         Vobject copy;
         for (std::size_t i = 0; i < in.count(); ++i) {
             const VImage& source = *in.image(i);
-            auto image = VImage::create(source.type(), source.width(), source.height(), source.channels());
+            auto image =
+                VImage::create(source.type(), source.width(), source.height(), source.channels());
             for (int c = 0; c < source.channels(); ++c)
                 std::memcpy(image->plane(c), source.plane(c), source.plane_bytes());
             copy.append(Vobject(std::move(image)));

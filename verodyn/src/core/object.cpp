@@ -8,11 +8,16 @@
 const char* pixel_type_name(VPixelType type)
 {
     switch (type) {
-    case VPixelType::Byte: return "byte";
-    case VPixelType::Uint2: return "uint2";
-    case VPixelType::Int4: return "int4";
-    case VPixelType::Real: return "real";
-    case VPixelType::Complex: return "complex";
+    case VPixelType::Byte:
+        return "byte";
+    case VPixelType::Uint2:
+        return "uint2";
+    case VPixelType::Int4:
+        return "int4";
+    case VPixelType::Real:
+        return "real";
+    case VPixelType::Complex:
+        return "complex";
     }
     return "byte";
 }
@@ -32,11 +37,16 @@ bool parse_pixel_type(std::string_view name, VPixelType* type)
 std::size_t pixel_size(VPixelType type)
 {
     switch (type) {
-    case VPixelType::Byte: return 1;
-    case VPixelType::Uint2: return 2;
-    case VPixelType::Int4: return 4;
-    case VPixelType::Real: return 4;
-    case VPixelType::Complex: return 8;
+    case VPixelType::Byte:
+        return 1;
+    case VPixelType::Uint2:
+        return 2;
+    case VPixelType::Int4:
+        return 4;
+    case VPixelType::Real:
+        return 4;
+    case VPixelType::Complex:
+        return 8;
     }
     return 1;
 }
@@ -50,7 +60,10 @@ VImage::VImage(VPixelType type, int width, int height, int channels)
 
 namespace {
 constexpr std::size_t kAlign = 64;
-std::size_t aligned_plane_bytes(std::size_t bytes) { return (bytes + kAlign - 1) / kAlign * kAlign; }
+std::size_t aligned_plane_bytes(std::size_t bytes)
+{
+    return (bytes + kAlign - 1) / kAlign * kAlign;
+}
 } // namespace
 
 std::shared_ptr<VImage> VImage::create(VPixelType type, int width, int height, int channels)

@@ -15,8 +15,8 @@ thread_local std::string t_last_error;
 const char* verror_text(Vstatus status)
 {
     switch (status) {
-#define VERODYN_STATUS_CASE(name, number, text) \
-    case number:                                \
+#define VERODYN_STATUS_CASE(name, number, text)                                                    \
+    case number:                                                                                   \
         return text;
         VERODYN_STATUS_TABLE(VERODYN_STATUS_CASE)
         FG_STATUS_TABLE(VERODYN_STATUS_CASE)

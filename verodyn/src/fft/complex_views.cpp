@@ -17,7 +17,8 @@ namespace {
 // Runs `per_plane(in, out, count)` on every channel of a complex image into a
 // new image of type `result_type`.
 template <typename T, typename PerPlane>
-Vstatus map_complex(const char* name, const Vobject& in, Vobject* out, VPixelType result_type, PerPlane per_plane)
+Vstatus map_complex(const char* name, const Vobject& in, Vobject* out, VPixelType result_type,
+                    PerPlane per_plane)
 {
     return run(name, [&]() -> Vstatus {
         if (!out)
@@ -27,9 +28,11 @@ Vstatus map_complex(const char* name, const Vobject& in, Vobject* out, VPixelTyp
             return VERR_NO_OBJECT;
         if (image->type() != VPixelType::Complex)
             return VERR_PIXEL_TYPE;
-        auto result = VImage::create(result_type, image->width(), image->height(), image->channels());
+        auto result =
+            VImage::create(result_type, image->width(), image->height(), image->channels());
         for (int c = 0; c < image->channels(); ++c)
-            per_plane(image->plane_as<std::complex<float>>(c), result->plane_as<T>(c), image->pixel_count());
+            per_plane(image->plane_as<std::complex<float>>(c), result->plane_as<T>(c),
+                      image->pixel_count());
         *out = Vobject(std::move(result));
         return V_OK;
     });
@@ -44,7 +47,8 @@ Vstatus phase_deg(const Vobject& in, Vobject* out)
                                   constexpr double kDegrees = 180.0 / std::numbers::pi;
                                   for (std::size_t i = 0; i < count; ++i)
                                       target[i] = static_cast<float>(
-                                          std::atan2(double(z[i].imag()), double(z[i].real())) * kDegrees);
+                                          std::atan2(double(z[i].imag()), double(z[i].real())) *
+                                          kDegrees);
                               });
 }
 
@@ -53,19 +57,22 @@ Vstatus power_real(const Vobject& in, Vobject* out)
     return map_complex<float>("power_real", in, out, VPixelType::Real,
                               [](const std::complex<float>* z, float* target, std::size_t count) {
                                   for (std::size_t i = 0; i < count; ++i)
-                                      target[i] = static_cast<float>(std::hypot(double(z[i].real()), double(z[i].imag())));
+                                      target[i] = static_cast<float>(
+                                          std::hypot(double(z[i].real()), double(z[i].imag())));
                               });
 }
 
 Vstatus power_byte(const Vobject& in, Vobject* out)
 {
     return map_complex<std::uint8_t>(
-        "power_byte", in, out, VPixelType::Byte, [](const std::complex<float>* z, std::uint8_t* target, std::size_t count) {
+        "power_byte", in, out, VPixelType::Byte,
+        [](const std::complex<float>* z, std::uint8_t* target, std::size_t count) {
             double largest = 0.0;
             for (std::size_t i = 0; i < count; ++i)
                 largest = std::max(largest, std::hypot(double(z[i].real()), double(z[i].imag())));
             const double scale = largest > 0.0 && std::isfinite(largest) ? 255.0 / largest : 0.0;
             for (std::size_t i = 0; i < count; ++i)
-                target[i] = saturate_byte(std::hypot(double(z[i].real()), double(z[i].imag())) * scale);
+                target[i] =
+                    saturate_byte(std::hypot(double(z[i].real()), double(z[i].imag())) * scale);
         });
 }

@@ -30,7 +30,8 @@ Vstatus fft_image(const Vobject& in, Vobject* out)
             return VERR_NO_OBJECT;
         if (image->type() != VPixelType::Byte && image->type() != VPixelType::Real)
             return VERR_PIXEL_TYPE;
-        auto result = VImage::create(VPixelType::Complex, image->width(), image->height(), image->channels());
+        auto result =
+            VImage::create(VPixelType::Complex, image->width(), image->height(), image->channels());
         for (int c = 0; c < image->channels(); ++c) {
             auto* spectrum = result->plane_as<std::complex<float>>(c);
             if (image->type() == VPixelType::Byte)
@@ -54,7 +55,8 @@ Vstatus fft_image_inv(const Vobject& in, Vobject* out)
             return VERR_NO_OBJECT;
         if (image->type() != VPixelType::Complex)
             return VERR_PIXEL_TYPE;
-        auto result = VImage::create(VPixelType::Real, image->width(), image->height(), image->channels());
+        auto result =
+            VImage::create(VPixelType::Real, image->width(), image->height(), image->channels());
         auto scratch = VImage::create(VPixelType::Complex, image->width(), image->height(), 1);
         auto* samples = scratch->plane_as<std::complex<float>>(0);
         const std::size_t count = image->pixel_count();

@@ -2,8 +2,8 @@
 
 #include <fftw3.h>
 
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -66,9 +66,9 @@ public:
             fftwf_alloc_complex(std::size_t(width) * std::size_t(height)), &fftwf_free);
         if (!scratch)
             throw std::bad_alloc();
-        fftwf_plan raw = fftwf_plan_dft_2d(height, width, scratch.get(), scratch.get(),
-                                           direction == FftDirection::Forward ? FFTW_FORWARD : FFTW_BACKWARD,
-                                           FFTW_ESTIMATE);
+        fftwf_plan raw = fftwf_plan_dft_2d(
+            height, width, scratch.get(), scratch.get(),
+            direction == FftDirection::Forward ? FFTW_FORWARD : FFTW_BACKWARD, FFTW_ESTIMATE);
         if (!raw)
             throw std::bad_alloc();
         Plan plan(raw, [this](fftwf_plan p) {

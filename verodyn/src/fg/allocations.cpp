@@ -96,7 +96,8 @@ FGstatus VXFree(Vproc_handle, void* pointer, const char*, int32_t, int32_t)
     return tracked_free(pointer, false);
 }
 
-FGstatus VXAllocTmp(Vproc_handle, void* pointer_address, size_t size, const char* file, int32_t line)
+FGstatus VXAllocTmp(Vproc_handle, void* pointer_address, size_t size, const char* file,
+                    int32_t line)
 {
     if (!pointer_address)
         return VERR_NULL_POINTER;
@@ -120,9 +121,11 @@ std::vector<VXAllocation> VXAllocated()
     {
         std::lock_guard guard(r.lock);
         for (const auto& [address, block] : r.blocks)
-            live.push_back({block.order, {address, block.size, block.file, block.line, block.temporary}});
+            live.push_back(
+                {block.order, {address, block.size, block.file, block.line, block.temporary}});
     }
-    std::sort(live.begin(), live.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::sort(live.begin(), live.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<VXAllocation> result;
     for (auto& entry : live)
         result.push_back(std::move(entry.second));

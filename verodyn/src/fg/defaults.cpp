@@ -80,7 +80,8 @@ extern "C" FGstatus VFgGetDefaults(Vproc_handle, const FGClass* fgClass, Vcpar**
             if (e.value.type == VPAR_STRING)
                 bytes += e.text.size() + 1;
         void* block = nullptr;
-        const FGstatus status = verodyn::fg::tracked_alloc(bytes, __FILE__, __LINE__, false, &block);
+        const FGstatus status =
+            verodyn::fg::tracked_alloc(bytes, __FILE__, __LINE__, false, &block);
         if (status != FG_SUCCESS)
             return status;
         Vcpar* out = static_cast<Vcpar*>(block);

@@ -86,7 +86,8 @@ Vstatus close_grabber(long handle)
     std::lock_guard guard(grabber->lock);
     grabber->closed = true;
     const FGClass& cls = grabber->iface->cls;
-    const FGstatus status = cls.FGClose ? cls.FGClose(next_proc_id(), grabber->inst.get()) : FG_SUCCESS;
+    const FGstatus status =
+        cls.FGClose ? cls.FGClose(next_proc_id(), grabber->inst.get()) : FG_SUCCESS;
     *grabber->slot = nullptr;
     return from_plugin(status);
 }
@@ -133,11 +134,12 @@ Vstatus open_framegrabber(const char* name, int horizontal_resolution, int verti
                           double gain, const char* external_trigger, const char* camera_type,
                           const char* device, int port, int line_in, long* handle)
 {
-    return open_framegrabber(VTuple(name), VTuple(horizontal_resolution), VTuple(vertical_resolution),
-                             VTuple(image_width), VTuple(image_height), VTuple(start_row),
-                             VTuple(start_column), VTuple(field), VTuple(bits_per_channel),
-                             VTuple(color_space), VTuple(gain), VTuple(external_trigger),
-                             VTuple(camera_type), VTuple(device), VTuple(port), VTuple(line_in), handle);
+    return open_framegrabber(VTuple(name), VTuple(horizontal_resolution),
+                             VTuple(vertical_resolution), VTuple(image_width), VTuple(image_height),
+                             VTuple(start_row), VTuple(start_column), VTuple(field),
+                             VTuple(bits_per_channel), VTuple(color_space), VTuple(gain),
+                             VTuple(external_trigger), VTuple(camera_type), VTuple(device),
+                             VTuple(port), VTuple(line_in), handle);
 }
 
 Vstatus open_framegrabber(const VTuple& name, const VTuple& horizontal_resolution,
@@ -166,9 +168,21 @@ Vstatus open_framegrabber(const VTuple& name, const VTuple& horizontal_resolutio
         grabber->iface = iface;
         FGInstance* inst = grabber->inst.get();
         inst->fgclass = &cls;
-        const OpenArgs args{horizontal_resolution, vertical_resolution, image_width, image_height,
-                            start_row, start_column, field, bits_per_channel, color_space, gain,
-                            external_trigger, camera_type, device, port, line_in};
+        const OpenArgs args{horizontal_resolution,
+                            vertical_resolution,
+                            image_width,
+                            image_height,
+                            start_row,
+                            start_column,
+                            field,
+                            bits_per_channel,
+                            color_space,
+                            gain,
+                            external_trigger,
+                            camera_type,
+                            device,
+                            port,
+                            line_in};
         status = fill_instance(args, cls, inst, &detail);
         if (status != V_OK)
             return status;
@@ -288,12 +302,14 @@ Vstatus set_framegrabber_param(long handle, const char* name, const VTuple& valu
             const FGSetParamProc set = g.iface->cls.FGSetParam;
             if (!set)
                 return FG_ERR_NOT_SUPPORTED;
-            return from_plugin(set(next_proc_id(), g.inst.get(), name, values.data(), values.size()));
+            return from_plugin(
+                set(next_proc_id(), g.inst.get(), name, values.data(), values.size()));
         });
     });
 }
 
-Vstatus info_framegrabber(const char* name, const char* query, std::string* information, VTuple* values)
+Vstatus info_framegrabber(const char* name, const char* query, std::string* information,
+                          VTuple* values)
 {
     return fg_run("info_framegrabber", [&](std::string& detail) -> Vstatus {
         int32_t code = 0;

@@ -10,9 +10,15 @@ namespace {
 bool pixel_type_of(int32_t kind, VPixelType* type)
 {
     switch (kind) {
-    case BYTE_IMAGE: *type = VPixelType::Byte; return true;
-    case UINT2_IMAGE: *type = VPixelType::Uint2; return true;
-    case INT4_IMAGE: *type = VPixelType::Int4; return true;
+    case BYTE_IMAGE:
+        *type = VPixelType::Byte;
+        return true;
+    case UINT2_IMAGE:
+        *type = VPixelType::Uint2;
+        return true;
+    case INT4_IMAGE:
+        *type = VPixelType::Int4;
+        return true;
     }
     return false;
 }
@@ -94,7 +100,7 @@ FGstatus VNewImagePtr(Vproc_handle proc_id, VImageRecord* image, int32_t kind, i
 
 namespace verodyn::fg {
 
-GrabRecords::GrabRecords() : records_{} {}
+GrabRecords::GrabRecords() : records_{} { }
 
 GrabRecords::~GrabRecords()
 {
@@ -112,7 +118,8 @@ Vstatus GrabRecords::to_object(int count, Vobject* out) const
         return VERR_FG_IMAGE;
     for (int i = 0; i < count; ++i) {
         const VImageRecord& r = records_[i];
-        if (!r.pixel.p || r.kind != first.kind || r.width != first.width || r.height != first.height)
+        if (!r.pixel.p || r.kind != first.kind || r.width != first.width ||
+            r.height != first.height)
             return VERR_FG_IMAGE;
     }
     auto image = VImage::create(type, first.width, first.height, count);

@@ -30,7 +30,10 @@ PluginLibrary::~PluginLibrary()
         dlclose(handle_);
 }
 
-void* PluginLibrary::symbol(const char* name) const { return handle_ ? dlsym(handle_, name) : nullptr; }
+void* PluginLibrary::symbol(const char* name) const
+{
+    return handle_ ? dlsym(handle_, name) : nullptr;
+}
 
 namespace {
 
@@ -44,7 +47,8 @@ std::string lower(std::string text)
 // Interface names are file-name parts: no folder separators, not empty.
 bool valid_name(const std::string& name)
 {
-    return !name.empty() && name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
+    return !name.empty() && name.find('/') == std::string::npos &&
+           name.find('\0') == std::string::npos;
 }
 
 struct Registry {
@@ -70,8 +74,8 @@ void preset_marks(FGClass* cls)
 
 bool marks_written(const FGClass& cls)
 {
-    return cls.init_mark == 2 && cls.init_flag == 1 && cls.init_zero == 0 && cls.max_instances >= 1 &&
-           cls.max_instances <= FG_MAX_INSTANCES;
+    return cls.init_mark == 2 && cls.init_flag == 1 && cls.init_zero == 0 &&
+           cls.max_instances >= 1 && cls.max_instances <= FG_MAX_INSTANCES;
 }
 
 } // namespace
@@ -101,7 +105,8 @@ fs::path find_plugin(const std::string& name)
     for (const fs::path& folder : plugin_folders()) {
         std::error_code error;
         std::vector<fs::path> matches;
-        for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
+        for (fs::directory_iterator it(folder, error), end; !error && it != end;
+             it.increment(error))
             if (lower(it->path().filename().string()) == wanted)
                 matches.push_back(it->path());
         if (!matches.empty())

@@ -16,8 +16,10 @@ namespace verodyn::fg {
 class PluginLibrary {
 public:
     PluginLibrary() = default;
-    explicit PluginLibrary(void* handle) : handle_(handle) {}
-    PluginLibrary(PluginLibrary&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+    explicit PluginLibrary(void* handle) : handle_(handle) { }
+    PluginLibrary(PluginLibrary&& other) noexcept : handle_(std::exchange(other.handle_, nullptr))
+    {
+    }
     PluginLibrary& operator=(PluginLibrary&& other) noexcept;
     PluginLibrary(const PluginLibrary&) = delete;
     PluginLibrary& operator=(const PluginLibrary&) = delete;

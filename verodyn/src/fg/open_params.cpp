@@ -63,7 +63,8 @@ Vstatus fill_instance(const OpenArgs& a, const FGClass& cls, FGInstance* inst, s
         Vstatus status;
     };
     const Step steps[] = {
-        {"horizontal_resolution", single_int(a.horizontal_resolution, &inst->horizontal_resolution)},
+        {"horizontal_resolution",
+         single_int(a.horizontal_resolution, &inst->horizontal_resolution)},
         {"vertical_resolution", single_int(a.vertical_resolution, &inst->vertical_resolution)},
         {"image_width", single_int(a.image_width, &inst->image_width)},
         {"image_height", single_int(a.image_height, &inst->image_height)},

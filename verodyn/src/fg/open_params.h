@@ -32,6 +32,7 @@ struct OpenArgs {
 // field or external_trigger takes the class's default. VERR_PARAM, with the
 // parameter's name in `detail`, for a value of the wrong kind or a text that
 // does not fit its field.
-Vstatus fill_instance(const OpenArgs& args, const FGClass& cls, FGInstance* inst, std::string* detail);
+Vstatus fill_instance(const OpenArgs& args, const FGClass& cls, FGInstance* inst,
+                      std::string* detail);
 
 } // namespace verodyn::fg

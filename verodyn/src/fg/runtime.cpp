@@ -31,7 +31,8 @@ void print_line(const std::string& line)
 
 std::string located(const char* text, const char* file, int32_t line)
 {
-    return std::string(text ? text : "") + " (" + (file ? file : "") + ":" + std::to_string(line) + ")";
+    return std::string(text ? text : "") + " (" + (file ? file : "") + ":" + std::to_string(line) +
+           ")";
 }
 
 } // namespace

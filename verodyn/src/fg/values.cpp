@@ -46,10 +46,17 @@ Vstatus to_tuple(const Vcpar* values, int32_t count, VTuple* out)
     VTuple tuple;
     for (int32_t i = 0; i < count; ++i) {
         switch (values[i].type) {
-        case VPAR_INT: tuple.append(VCtrlVal(values[i].par.l)); break;
-        case VPAR_REAL: tuple.append(VCtrlVal(values[i].par.f)); break;
-        case VPAR_STRING: tuple.append(VCtrlVal(values[i].par.s)); break;
-        default: return VERR_FG_ANSWER;
+        case VPAR_INT:
+            tuple.append(VCtrlVal(values[i].par.l));
+            break;
+        case VPAR_REAL:
+            tuple.append(VCtrlVal(values[i].par.f));
+            break;
+        case VPAR_STRING:
+            tuple.append(VCtrlVal(values[i].par.s));
+            break;
+        default:
+            return VERR_FG_ANSWER;
         }
     }
     *out = std::move(tuple);

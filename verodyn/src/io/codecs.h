@@ -17,12 +17,16 @@ namespace verodyn::detail {
 constexpr std::uint64_t kMaxFilePixels = std::uint64_t(1) << 26;
 
 // On failure each returns a status of status.h and the reason in `detail`.
-Vstatus decode_tiff(const std::uint8_t* data, std::size_t size, std::shared_ptr<VImage>* image, std::string* detail);
-Vstatus decode_jpeg(const std::uint8_t* data, std::size_t size, std::shared_ptr<VImage>* image, std::string* detail);
+Vstatus decode_tiff(const std::uint8_t* data, std::size_t size, std::shared_ptr<VImage>* image,
+                    std::string* detail);
+Vstatus decode_jpeg(const std::uint8_t* data, std::size_t size, std::shared_ptr<VImage>* image,
+                    std::string* detail);
 // Chooses the decoder by the first bytes of the data.
-Vstatus decode_image(const std::uint8_t* data, std::size_t size, std::shared_ptr<VImage>* image, std::string* detail);
+Vstatus decode_image(const std::uint8_t* data, std::size_t size, std::shared_ptr<VImage>* image,
+                     std::string* detail);
 
 Vstatus encode_tiff(const VImage& image, std::vector<std::uint8_t>* bytes, std::string* detail);
-Vstatus encode_jpeg(const VImage& image, int quality, std::vector<std::uint8_t>* bytes, std::string* detail);
+Vstatus encode_jpeg(const VImage& image, int quality, std::vector<std::uint8_t>* bytes,
+                    std::string* detail);
 
 } // namespace verodyn::detail

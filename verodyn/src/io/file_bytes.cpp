@@ -16,7 +16,7 @@ namespace {
 
 class UniqueFd {
 public:
-    explicit UniqueFd(int fd) : fd_(fd) {}
+    explicit UniqueFd(int fd) : fd_(fd) { }
     ~UniqueFd()
     {
         if (fd_ >= 0)
@@ -64,15 +64,17 @@ std::string temporary_name(const std::string& path)
 {
     static std::atomic<unsigned> counter{0};
     const auto slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string folder =
+        slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    return folder + "." + name + "." + std::to_string(::getpid()) + "." + std::to_string(counter++) + ".tmp";
+    return folder + "." + name + "." + std::to_string(::getpid()) + "." +
+           std::to_string(counter++) + ".tmp";
 }
 
 } // namespace
 
-FileRead read_whole_file(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>* bytes,
-                         std::string* error)
+FileRead read_whole_file(const std::string& path, std::uint64_t limit,
+                         std::vector<std::uint8_t>* bytes, std::string* error)
 {
     const auto unreadable = [&] {
         fail(error, path);
@@ -83,7 +85,7 @@ FileRead read_whole_file(const std::string& path, std::uint64_t limit, std::vect
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0)
         return unreadable();
-    struct stat info {};
+    struct stat info { };
     if (::fstat(fd.get(), &info) != 0)
         return unreadable();
     if (!S_ISREG(info.st_mode)) {
@@ -114,11 +116,13 @@ FileRead read_whole_file(const std::string& path, std::uint64_t limit, std::vect
     }
 }
 
-bool write_file_atomically(const std::string& link_or_path, std::span<const std::uint8_t> bytes, std::string* error)
+bool write_file_atomically(const std::string& link_or_path, std::span<const std::uint8_t> bytes,
+                           std::string* error)
 {
     // A symbolic link is followed, so the file it names is replaced and the
     // link stays; a name that does not exist yet is taken as it is.
-    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(link_or_path.c_str(), nullptr), &std::free);
+    const std::unique_ptr<char, decltype(&std::free)> resolved(
+        ::realpath(link_or_path.c_str(), nullptr), &std::free);
     const std::string path = resolved ? resolved.get() : link_or_path;
     std::string temporary;
     int raw = -1;
@@ -132,7 +136,7 @@ bool write_file_atomically(const std::string& link_or_path, std::span<const std:
     if (fd.get() < 0)
         return fail(error, path);
 
-    struct stat existing {};
+    struct stat existing { };
     bool ok = true;
     if (::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode))
         ok = ::fchmod(fd.get(), existing.st_mode & 07777) == 0;

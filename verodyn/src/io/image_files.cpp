@@ -10,11 +10,12 @@
 
 namespace verodyn::detail {
 
-Vstatus decode_image(const std::uint8_t* data, std::size_t size, std::shared_ptr<VImage>* image, std::string* detail)
+Vstatus decode_image(const std::uint8_t* data, std::size_t size, std::shared_ptr<VImage>* image,
+                     std::string* detail)
 {
     static constexpr std::uint8_t kTiffLittle[] = {'I', 'I', 42, 0}, kTiffBig[] = {'M', 'M', 0, 42},
-                                  kBigTiffLittle[] = {'I', 'I', 43, 0}, kBigTiffBig[] = {'M', 'M', 0, 43},
-                                  kJpeg[] = {0xFF, 0xD8, 0xFF};
+                                  kBigTiffLittle[] = {'I', 'I', 43, 0},
+                                  kBigTiffBig[] = {'M', 'M', 0, 43}, kJpeg[] = {0xFF, 0xD8, 0xFF};
     auto starts_with = [&](const std::uint8_t* magic, std::size_t length) {
         return size >= length && std::memcmp(data, magic, length) == 0;
     };
@@ -66,7 +67,8 @@ Vstatus read_image(Vobject* out, const char* path)
             break;
         }
         std::shared_ptr<VImage> image;
-        if (Vstatus status = decode_image(bytes.data(), bytes.size(), &image, &detail); status != V_OK) {
+        if (Vstatus status = decode_image(bytes.data(), bytes.size(), &image, &detail);
+            status != V_OK) {
             detail = std::string(path) + ": " + detail;
             return status;
         }

@@ -40,7 +40,7 @@ void emit_message(j_common_ptr common, int level)
         jump_back(common);
 }
 
-void output_message(j_common_ptr) {}
+void output_message(j_common_ptr) { }
 
 } // namespace
 

@@ -3,8 +3,8 @@
 // setjmp; other warnings are ignored.
 #pragma once
 
-#include <cstdio>
 #include <csetjmp>
+#include <cstdio>
 
 #include <jpeglib.h>
 

@@ -57,15 +57,17 @@ void decode(JpegDecode& job, const std::uint8_t* data, std::size_t size)
         return;
     }
     try {
-        job.image = VImage::create(VPixelType::Byte, int(job.info.image_width), int(job.info.image_height), grey ? 1 : 3);
+        job.image = VImage::create(VPixelType::Byte, int(job.info.image_width),
+                                   int(job.info.image_height), grey ? 1 : 3);
     } catch (const std::bad_alloc&) {
         job.status = VERR_NO_MEMORY;
         jpeg_destroy_decompress(&job.info);
         return;
     }
     jpeg_start_decompress(&job.info);
-    JSAMPARRAY row = (*job.info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&job.info), JPOOL_IMAGE,
-                                                   job.info.output_width * JDIMENSION(job.info.output_components), 1);
+    JSAMPARRAY row = (*job.info.mem->alloc_sarray)(
+        reinterpret_cast<j_common_ptr>(&job.info), JPOOL_IMAGE,
+        job.info.output_width * JDIMENSION(job.info.output_components), 1);
     while (job.info.output_scanline < job.info.output_height) {
         const JDIMENSION y = job.info.output_scanline;
         if (jpeg_read_scanlines(&job.info, row, 1) != 1) {
@@ -82,7 +84,8 @@ void decode(JpegDecode& job, const std::uint8_t* data, std::size_t size)
 
 } // namespace
 
-Vstatus decode_jpeg(const std::uint8_t* data, std::size_t size, std::shared_ptr<VImage>* image, std::string* detail)
+Vstatus decode_jpeg(const std::uint8_t* data, std::size_t size, std::shared_ptr<VImage>* image,
+                    std::string* detail)
 {
     JpegDecode job;
     decode(job, data, size);

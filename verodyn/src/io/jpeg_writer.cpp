@@ -55,7 +55,8 @@ void encode(JpegEncode& job, const VImage& image, int quality)
 
 } // namespace
 
-Vstatus encode_jpeg(const VImage& image, int quality, std::vector<std::uint8_t>* bytes, std::string* detail)
+Vstatus encode_jpeg(const VImage& image, int quality, std::vector<std::uint8_t>* bytes,
+                    std::string* detail)
 {
     JpegEncode job;
     job.row.resize(std::size_t(image.width()) * std::size_t(image.channels()));

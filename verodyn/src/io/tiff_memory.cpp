@@ -27,7 +27,8 @@ tmsize_t read_proc(thandle_t handle, void* buffer, tmsize_t size)
     TiffMemory& memory = memory_of(handle);
     if (memory.sink || size < 0 || memory.position >= memory.size)
         return 0;
-    const std::size_t count = std::min<std::uint64_t>(std::uint64_t(size), memory.size - memory.position);
+    const std::size_t count =
+        std::min<std::uint64_t>(std::uint64_t(size), memory.size - memory.position);
     std::memcpy(buffer, memory.data + memory.position, count);
     memory.position += count;
     return tmsize_t(count);
@@ -74,7 +75,7 @@ int map_proc(thandle_t handle, void** base, toff_t* size)
     return 1;
 }
 
-void unmap_proc(thandle_t, void*, toff_t) {}
+void unmap_proc(thandle_t, void*, toff_t) { }
 
 int keep_error(TIFF*, void* user_data, const char* module, const char* format, va_list args)
 {
@@ -116,8 +117,8 @@ TiffHandle open_tiff_memory(TiffMemory& memory, const char* mode)
     TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), kMaxSingleAllocation);
     TIFFOpenOptionsSetErrorHandlerExtR(options.get(), keep_error, &memory);
     TIFFOpenOptionsSetWarningHandlerExtR(options.get(), ignore_warning, &memory);
-    TIFF* tif = TIFFClientOpenExt("memory", mode, &memory, read_proc, write_proc, seek_proc, close_proc,
-                                  size_proc, map_proc, unmap_proc, options.get());
+    TIFF* tif = TIFFClientOpenExt("memory", mode, &memory, read_proc, write_proc, seek_proc,
+                                  close_proc, size_proc, map_proc, unmap_proc, options.get());
     if (!tif && memory.error.empty())
         memory.error = "not a TIFF file";
     return TiffHandle(tif);

@@ -39,7 +39,8 @@ struct Chunk {
 
 // Calls `take(chunk)` for every strip or tile holding `sample` (all samples
 // when contiguous), in order; false when one cannot be read whole.
-template <typename Take> bool for_each_chunk(TIFF* tif, const Layout& layout, std::uint16_t sample, Take&& take)
+template <typename Take>
+bool for_each_chunk(TIFF* tif, const Layout& layout, std::uint16_t sample, Take&& take)
 {
     const std::uint64_t pixel = layout.chunk_pixel_bytes();
     const std::uint32_t width = layout.width, height = layout.height;
@@ -49,17 +50,20 @@ template <typename Take> bool for_each_chunk(TIFF* tif, const Layout& layout, st
         TIFFGetField(tif, TIFFTAG_TILELENGTH, &tile_height);
         const std::uint64_t tile_pixels = std::uint64_t(tile_width) * tile_height;
         // A tile may overhang the image, but not by more than a small image needs.
-        if (tile_pixels == 0 || tile_pixels > std::max<std::uint64_t>(std::uint64_t(width) * height, 1u << 20) ||
-            std::uint64_t(TIFFTileRowSize64(tif)) != tile_width * pixel || TIFFTileSize64(tif) < tile_pixels * pixel)
+        if (tile_pixels == 0 ||
+            tile_pixels > std::max<std::uint64_t>(std::uint64_t(width) * height, 1u << 20) ||
+            std::uint64_t(TIFFTileRowSize64(tif)) != tile_width * pixel ||
+            TIFFTileSize64(tif) < tile_pixels * pixel)
             return false;
         const auto tile_size = tmsize_t(tile_pixels * pixel);
         std::vector<std::uint8_t> tile(static_cast<std::size_t>(tile_size));
         for (std::uint32_t y = 0; y < height; y += tile_height)
             for (std::uint32_t x = 0; x < width; x += tile_width) {
-                if (TIFFReadEncodedTile(tif, TIFFComputeTile(tif, x, y, 0, sample), tile.data(), tile_size) != tile_size)
+                if (TIFFReadEncodedTile(tif, TIFFComputeTile(tif, x, y, 0, sample), tile.data(),
+                                        tile_size) != tile_size)
                     return false;
-                take(Chunk{tile.data(), std::size_t(tile_width * pixel), x, y, std::min(tile_width, width - x),
-                           std::min(tile_height, height - y)});
+                take(Chunk{tile.data(), std::size_t(tile_width * pixel), x, y,
+                           std::min(tile_width, width - x), std::min(tile_height, height - y)});
             }
         return true;
     }
@@ -72,7 +76,8 @@ template <typename Take> bool for_each_chunk(TIFF* tif, const Layout& layout, st
     for (std::uint32_t y = 0; y < height; y += rows_per_strip) {
         const std::uint32_t rows = std::min(rows_per_strip, height - y);
         const auto wanted = tmsize_t(rows * width * pixel);
-        if (TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, y, sample), strip.data(), wanted) != wanted)
+        if (TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, y, sample), strip.data(), wanted) !=
+            wanted)
             return false;
         take(Chunk{strip.data(), std::size_t(width * pixel), 0, y, width, rows});
     }
@@ -94,13 +99,14 @@ struct SampleMap {
 
 // Copies sample `offset` of each pixel of the chunk (pixels of `stride`
 // samples of `bits` bits) through `map` into the image plane.
-void extract(const Chunk& chunk, unsigned bits, std::size_t stride, std::size_t offset, const SampleMap& map,
-             VImage& image, int channel)
+void extract(const Chunk& chunk, unsigned bits, std::size_t stride, std::size_t offset,
+             const SampleMap& map, VImage& image, int channel)
 {
     const std::size_t width = std::size_t(image.width());
     for (std::uint32_t r = 0; r < chunk.rows; ++r) {
         const std::uint8_t* row = chunk.data + r * chunk.row_bytes;
-        std::uint8_t* target = image.plane_as<std::uint8_t>(channel) + (chunk.y + r) * width + chunk.x;
+        std::uint8_t* target =
+            image.plane_as<std::uint8_t>(channel) + (chunk.y + r) * width + chunk.x;
         if (bits == 8) {
             for (std::uint32_t x = 0; x < chunk.columns; ++x)
                 target[x] = map.values[row[x * stride + offset]];
@@ -115,7 +121,8 @@ void extract(const Chunk& chunk, unsigned bits, std::size_t stride, std::size_t 
 }
 
 // Fills `image` from the samples `sources` (one per channel) of a grey or RGB file.
-bool read_direct(TIFF* tif, const Layout& layout, const std::vector<std::uint16_t>& sources, VImage& image)
+bool read_direct(TIFF* tif, const Layout& layout, const std::vector<std::uint16_t>& sources,
+                 VImage& image)
 {
     const SampleMap map(layout.bits, layout.photometric == PHOTOMETRIC_MINISWHITE);
     if (layout.planar == PLANARCONFIG_CONTIG)
@@ -124,8 +131,9 @@ bool read_direct(TIFF* tif, const Layout& layout, const std::vector<std::uint16_
                 extract(chunk, layout.bits, layout.samples, sources[c], map, image, int(c));
         });
     for (std::size_t c = 0; c < sources.size(); ++c)
-        if (!for_each_chunk(tif, layout, sources[c],
-                            [&](const Chunk& chunk) { extract(chunk, layout.bits, 1, 0, map, image, int(c)); }))
+        if (!for_each_chunk(tif, layout, sources[c], [&](const Chunk& chunk) {
+                extract(chunk, layout.bits, 1, 0, map, image, int(c));
+            }))
             return false;
     return true;
 }
@@ -145,7 +153,8 @@ bool read_palette(TIFF* tif, const Layout& layout, VImage& image)
     const std::uint16_t* maps[3] = {red, green, blue};
     for (int c = 0; c < 3; ++c)
         for (int i = 0; i < 256; ++i)
-            colours[c].values[std::size_t(i)] = eight_bit_map ? std::uint8_t(maps[c][i]) : scale.values[maps[c][i]];
+            colours[c].values[std::size_t(i)] =
+                eight_bit_map ? std::uint8_t(maps[c][i]) : scale.values[maps[c][i]];
     return for_each_chunk(tif, layout, 0, [&](const Chunk& chunk) {
         for (int c = 0; c < 3; ++c)
             extract(chunk, 8, 1, 0, colours[c], image, c);
@@ -161,7 +170,8 @@ bool read_rendered(TIFF* tif, const Layout& layout, VImage& image, std::string* 
     }
     // Asking for the file's own orientation keeps the stored order, as on the other paths.
     std::vector<std::uint32_t> raster(std::size_t(layout.width) * layout.height);
-    if (!TIFFReadRGBAImageOriented(tif, layout.width, layout.height, raster.data(), layout.orientation, 1))
+    if (!TIFFReadRGBAImageOriented(tif, layout.width, layout.height, raster.data(),
+                                   layout.orientation, 1))
         return false;
     std::uint8_t* planes[3] = {};
     for (int c = 0; c < image.channels(); ++c)
@@ -184,18 +194,34 @@ std::shared_ptr<VImage> oriented(std::shared_ptr<VImage> stored, std::uint16_t o
     // The seen pixel (x, y) is stored at first + x * step_x + y * step_y.
     std::ptrdiff_t first, step_x, step_y;
     switch (orientation) {
-    case ORIENTATION_TOPRIGHT: first = w - 1, step_x = -1, step_y = w; break;
-    case ORIENTATION_BOTRIGHT: first = h * w - 1, step_x = -1, step_y = -w; break;
-    case ORIENTATION_BOTLEFT: first = (h - 1) * w, step_x = 1, step_y = -w; break;
-    case ORIENTATION_LEFTTOP: first = 0, step_x = w, step_y = 1; break;
-    case ORIENTATION_RIGHTTOP: first = (h - 1) * w, step_x = -w, step_y = 1; break;
-    case ORIENTATION_RIGHTBOT: first = h * w - 1, step_x = -w, step_y = -1; break;
-    case ORIENTATION_LEFTBOT: first = w - 1, step_x = w, step_y = -1; break;
-    default: return stored;
+    case ORIENTATION_TOPRIGHT:
+        first = w - 1, step_x = -1, step_y = w;
+        break;
+    case ORIENTATION_BOTRIGHT:
+        first = h * w - 1, step_x = -1, step_y = -w;
+        break;
+    case ORIENTATION_BOTLEFT:
+        first = (h - 1) * w, step_x = 1, step_y = -w;
+        break;
+    case ORIENTATION_LEFTTOP:
+        first = 0, step_x = w, step_y = 1;
+        break;
+    case ORIENTATION_RIGHTTOP:
+        first = (h - 1) * w, step_x = -w, step_y = 1;
+        break;
+    case ORIENTATION_RIGHTBOT:
+        first = h * w - 1, step_x = -w, step_y = -1;
+        break;
+    case ORIENTATION_LEFTBOT:
+        first = w - 1, step_x = w, step_y = -1;
+        break;
+    default:
+        return stored;
     }
     const bool transposed = orientation >= ORIENTATION_LEFTTOP;
     const std::ptrdiff_t seen_width = transposed ? h : w, seen_height = transposed ? w : h;
-    auto seen = VImage::create(VPixelType::Byte, int(seen_width), int(seen_height), stored->channels());
+    auto seen =
+        VImage::create(VPixelType::Byte, int(seen_width), int(seen_height), stored->channels());
     for (int c = 0; c < stored->channels(); ++c) {
         const std::uint8_t* from = stored->plane_as<std::uint8_t>(c) + first;
         std::uint8_t* to = seen->plane_as<std::uint8_t>(c);
@@ -223,7 +249,8 @@ bool read_layout(TIFF* tif, Layout* layout)
 
 } // namespace
 
-Vstatus decode_tiff(const std::uint8_t* data, std::size_t size, std::shared_ptr<VImage>* image, std::string* detail)
+Vstatus decode_tiff(const std::uint8_t* data, std::size_t size, std::shared_ptr<VImage>* image,
+                    std::string* detail)
 {
     TiffMemory memory;
     memory.data = data;
@@ -236,22 +263,28 @@ Vstatus decode_tiff(const std::uint8_t* data, std::size_t size, std::shared_ptr<
     }
     const std::uint64_t pixels = std::uint64_t(layout.width) * layout.height;
     if (pixels == 0 || pixels > kMaxFilePixels) {
-        *detail = "image size " + std::to_string(layout.width) + " x " + std::to_string(layout.height) + " refused";
+        *detail = "image size " + std::to_string(layout.width) + " x " +
+                  std::to_string(layout.height) + " refused";
         return VERR_FILE_FORMAT;
     }
 
-    const bool unsigned_samples = layout.format == SAMPLEFORMAT_UINT || layout.format == SAMPLEFORMAT_VOID;
-    const bool grey = layout.photometric == PHOTOMETRIC_MINISBLACK || layout.photometric == PHOTOMETRIC_MINISWHITE;
+    const bool unsigned_samples =
+        layout.format == SAMPLEFORMAT_UINT || layout.format == SAMPLEFORMAT_VOID;
+    const bool grey = layout.photometric == PHOTOMETRIC_MINISBLACK ||
+                      layout.photometric == PHOTOMETRIC_MINISWHITE;
     const bool rgb = layout.photometric == PHOTOMETRIC_RGB && layout.samples >= 3;
-    const bool palette = layout.photometric == PHOTOMETRIC_PALETTE && layout.bits == 8 && layout.samples == 1;
-    const bool direct =
-        unsigned_samples && (layout.bits == 8 || layout.bits == 16) && layout.samples <= kMaxSamples && (grey || rgb);
+    const bool palette =
+        layout.photometric == PHOTOMETRIC_PALETTE && layout.bits == 8 && layout.samples == 1;
+    const bool direct = unsigned_samples && (layout.bits == 8 || layout.bits == 16) &&
+                        layout.samples <= kMaxSamples && (grey || rgb);
 
-    auto result = VImage::create(VPixelType::Byte, int(layout.width), int(layout.height), grey ? 1 : 3);
+    auto result =
+        VImage::create(VPixelType::Byte, int(layout.width), int(layout.height), grey ? 1 : 3);
     bool read;
     if (direct)
-        read = read_direct(tif.get(), layout, rgb ? std::vector<std::uint16_t>{0, 1, 2} : std::vector<std::uint16_t>{0},
-                           *result);
+        read = read_direct(
+            tif.get(), layout,
+            rgb ? std::vector<std::uint16_t>{0, 1, 2} : std::vector<std::uint16_t>{0}, *result);
     else if (palette && unsigned_samples)
         read = read_palette(tif.get(), layout, *result);
     else

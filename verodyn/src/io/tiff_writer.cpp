@@ -20,7 +20,8 @@ Vstatus encode_tiff(const VImage& image, std::vector<std::uint8_t>* bytes, std::
     TIFFSetField(tif.get(), TIFFTAG_IMAGELENGTH, std::uint32_t(image.height()));
     TIFFSetField(tif.get(), TIFFTAG_BITSPERSAMPLE, 8);
     TIFFSetField(tif.get(), TIFFTAG_SAMPLESPERPIXEL, channels);
-    TIFFSetField(tif.get(), TIFFTAG_PHOTOMETRIC, channels == 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK);
+    TIFFSetField(tif.get(), TIFFTAG_PHOTOMETRIC,
+                 channels == 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK);
     TIFFSetField(tif.get(), TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
     TIFFSetField(tif.get(), TIFFTAG_COMPRESSION, COMPRESSION_NONE);
     TIFFSetField(tif.get(), TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT);

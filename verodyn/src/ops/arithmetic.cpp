@@ -44,13 +44,13 @@ template <typename T, ArithOp op>
 void combine_image(const VImage& a, const VImage& b, VImage& out, double factor, double offset)
 {
     for (int c = 0; c < a.channels(); ++c)
-        combine_plane<T, op>(a.plane_as<T>(c), b.plane_as<T>(c), out.plane_as<T>(c), a.pixel_count(),
-                             factor, offset);
+        combine_plane<T, op>(a.plane_as<T>(c), b.plane_as<T>(c), out.plane_as<T>(c),
+                             a.pixel_count(), factor, offset);
 }
 
 template <ArithOp op>
-Vstatus arithmetic(const char* name, const Vobject& a, const Vobject& b, Vobject* out, double factor,
-                   double offset)
+Vstatus arithmetic(const char* name, const Vobject& a, const Vobject& b, Vobject* out,
+                   double factor, double offset)
 {
     return run(name, [&]() -> Vstatus {
         if (!out || !std::isfinite(factor) || !std::isfinite(offset))

@@ -35,10 +35,17 @@ Vstatus bitwise(const char* name, const Vobject& a, const Vobject& b, Vobject* o
             return status;
         auto result = VImage::create(ia->type(), ia->width(), ia->height(), ia->channels());
         switch (ia->type()) {
-        case VPixelType::Byte: combine_image<std::uint8_t, Op<std::uint8_t>>(*ia, *ib, *result); break;
-        case VPixelType::Uint2: combine_image<std::uint16_t, Op<std::uint16_t>>(*ia, *ib, *result); break;
-        case VPixelType::Int4: combine_image<std::int32_t, Op<std::int32_t>>(*ia, *ib, *result); break;
-        default: return VERR_PIXEL_TYPE;
+        case VPixelType::Byte:
+            combine_image<std::uint8_t, Op<std::uint8_t>>(*ia, *ib, *result);
+            break;
+        case VPixelType::Uint2:
+            combine_image<std::uint16_t, Op<std::uint16_t>>(*ia, *ib, *result);
+            break;
+        case VPixelType::Int4:
+            combine_image<std::int32_t, Op<std::int32_t>>(*ia, *ib, *result);
+            break;
+        default:
+            return VERR_PIXEL_TYPE;
         }
         *out = Vobject(std::move(result));
         return V_OK;
@@ -47,6 +54,15 @@ Vstatus bitwise(const char* name, const Vobject& a, const Vobject& b, Vobject* o
 
 } // namespace
 
-Vstatus bit_and(const Vobject& a, const Vobject& b, Vobject* out) { return bitwise<std::bit_and>("bit_and", a, b, out); }
-Vstatus bit_or(const Vobject& a, const Vobject& b, Vobject* out) { return bitwise<std::bit_or>("bit_or", a, b, out); }
-Vstatus bit_xor(const Vobject& a, const Vobject& b, Vobject* out) { return bitwise<std::bit_xor>("bit_xor", a, b, out); }
+Vstatus bit_and(const Vobject& a, const Vobject& b, Vobject* out)
+{
+    return bitwise<std::bit_and>("bit_and", a, b, out);
+}
+Vstatus bit_or(const Vobject& a, const Vobject& b, Vobject* out)
+{
+    return bitwise<std::bit_or>("bit_or", a, b, out);
+}
+Vstatus bit_xor(const Vobject& a, const Vobject& b, Vobject* out)
+{
+    return bitwise<std::bit_xor>("bit_xor", a, b, out);
+}

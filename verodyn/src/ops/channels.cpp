@@ -26,11 +26,20 @@ template <typename To> bool convert_image(const VImage& in, VImage& out)
         To* target = out.plane_as<To>(c);
         const std::size_t n = in.pixel_count();
         switch (in.type()) {
-        case VPixelType::Byte: convert_plane(in.plane_as<std::uint8_t>(c), target, n); break;
-        case VPixelType::Uint2: convert_plane(in.plane_as<std::uint16_t>(c), target, n); break;
-        case VPixelType::Int4: convert_plane(in.plane_as<std::int32_t>(c), target, n); break;
-        case VPixelType::Real: convert_plane(in.plane_as<float>(c), target, n); break;
-        case VPixelType::Complex: return false;
+        case VPixelType::Byte:
+            convert_plane(in.plane_as<std::uint8_t>(c), target, n);
+            break;
+        case VPixelType::Uint2:
+            convert_plane(in.plane_as<std::uint16_t>(c), target, n);
+            break;
+        case VPixelType::Int4:
+            convert_plane(in.plane_as<std::int32_t>(c), target, n);
+            break;
+        case VPixelType::Real:
+            convert_plane(in.plane_as<float>(c), target, n);
+            break;
+        case VPixelType::Complex:
+            return false;
         }
     }
     return true;
@@ -48,7 +57,8 @@ Vstatus invert_image(const Vobject& in, Vobject* out)
             return VERR_NO_OBJECT;
         if (image->type() != VPixelType::Byte)
             return VERR_PIXEL_TYPE;
-        auto result = VImage::create(image->type(), image->width(), image->height(), image->channels());
+        auto result =
+            VImage::create(image->type(), image->width(), image->height(), image->channels());
         for (int c = 0; c < image->channels(); ++c) {
             const std::uint8_t* source = image->plane_as<std::uint8_t>(c);
             std::uint8_t* target = result->plane_as<std::uint8_t>(c);
@@ -71,8 +81,9 @@ Vstatus convert_image_type(const Vobject& in, Vobject* out, const char* type_nam
         if (!image)
             return VERR_NO_OBJECT;
         auto result = VImage::create(target, image->width(), image->height(), image->channels());
-        const bool converted = target == VPixelType::Byte ? convert_image<std::uint8_t>(*image, *result)
-                                                          : convert_image<float>(*image, *result);
+        const bool converted = target == VPixelType::Byte
+                                   ? convert_image<std::uint8_t>(*image, *result)
+                                   : convert_image<float>(*image, *result);
         if (!converted)
             return VERR_PIXEL_TYPE;
         *out = Vobject(std::move(result));

@@ -16,7 +16,8 @@ using namespace verodyn::detail;
 namespace {
 
 // Copies the rectangle (x, y, width, height) of every channel of `from` to (to_x, to_y) of `to`.
-void copy_rect(const VImage& from, int x, int y, int width, int height, VImage& to, int to_x, int to_y)
+void copy_rect(const VImage& from, int x, int y, int width, int height, VImage& to, int to_x,
+               int to_y)
 {
     const std::size_t pixel = pixel_size(from.type());
     const std::size_t row_bytes = std::size_t(width) * pixel;
@@ -24,9 +25,11 @@ void copy_rect(const VImage& from, int x, int y, int width, int height, VImage& 
         const auto* source = static_cast<const std::byte*>(from.plane(c));
         auto* target = static_cast<std::byte*>(to.plane(c));
         for (int r = 0; r < height; ++r)
-            std::memcpy(target + (std::size_t(to_y + r) * std::size_t(to.width()) + std::size_t(to_x)) * pixel,
-                        source + (std::size_t(y + r) * std::size_t(from.width()) + std::size_t(x)) * pixel,
-                        row_bytes);
+            std::memcpy(
+                target +
+                    (std::size_t(to_y + r) * std::size_t(to.width()) + std::size_t(to_x)) * pixel,
+                source + (std::size_t(y + r) * std::size_t(from.width()) + std::size_t(x)) * pixel,
+                row_bytes);
     }
 }
 
@@ -36,7 +39,8 @@ std::vector<std::size_t> nearest_map(int source, int count)
 {
     std::vector<std::size_t> map(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
-        map[std::size_t(i)] = std::size_t((2 * std::int64_t(i) + 1) * source / (2 * std::int64_t(count)));
+        map[std::size_t(i)] =
+            std::size_t((2 * std::int64_t(i) + 1) * source / (2 * std::int64_t(count)));
     return map;
 }
 
@@ -57,7 +61,8 @@ void zoom_image(const VImage& in, VImage& out, const std::vector<std::size_t>& c
                 const std::vector<std::size_t>& rows)
 {
     for (int c = 0; c < in.channels(); ++c)
-        zoom_plane(in.plane_as<T>(c), in.width(), out.plane_as<T>(c), out.width(), out.height(), columns, rows);
+        zoom_plane(in.plane_as<T>(c), in.width(), out.plane_as<T>(c), out.width(), out.height(),
+                   columns, rows);
 }
 
 } // namespace
@@ -84,10 +89,12 @@ Vstatus crop_part(const Vobject& in, Vobject* out, int row, int column, int widt
     });
 }
 
-Vstatus zoom_image_size(const Vobject& in, Vobject* out, int width, int height, const char* interpolation)
+Vstatus zoom_image_size(const Vobject& in, Vobject* out, int width, int height,
+                        const char* interpolation)
 {
     return run("zoom_image_size", [&]() -> Vstatus {
-        if (!out || width <= 0 || height <= 0 || !interpolation || std::string_view(interpolation) != "constant")
+        if (!out || width <= 0 || height <= 0 || !interpolation ||
+            std::string_view(interpolation) != "constant")
             return VERR_PARAM;
         const VImage* image = first_image(in);
         if (!image)
@@ -96,10 +103,18 @@ Vstatus zoom_image_size(const Vobject& in, Vobject* out, int width, int height, 
         const auto columns = nearest_map(image->width(), width);
         const auto rows = nearest_map(image->height(), height);
         switch (pixel_size(image->type())) {
-        case 1: zoom_image<std::uint8_t>(*image, *result, columns, rows); break;
-        case 2: zoom_image<std::uint16_t>(*image, *result, columns, rows); break;
-        case 4: zoom_image<std::uint32_t>(*image, *result, columns, rows); break;
-        default: zoom_image<std::uint64_t>(*image, *result, columns, rows); break;
+        case 1:
+            zoom_image<std::uint8_t>(*image, *result, columns, rows);
+            break;
+        case 2:
+            zoom_image<std::uint16_t>(*image, *result, columns, rows);
+            break;
+        case 4:
+            zoom_image<std::uint32_t>(*image, *result, columns, rows);
+            break;
+        default:
+            zoom_image<std::uint64_t>(*image, *result, columns, rows);
+            break;
         }
         *out = Vobject(std::move(result));
         return V_OK;
@@ -126,7 +141,8 @@ Vstatus tile_images(const Vobject& in, Vobject* out, int columns, const char* mo
                                      int(rows * first->height()), first->channels());
         for (std::int64_t i = 0; i < count; ++i)
             copy_rect(*in.image(std::size_t(i)), 0, 0, first->width(), first->height(), *result,
-                      int(i % used_columns) * first->width(), int(i / used_columns) * first->height());
+                      int(i % used_columns) * first->width(),
+                      int(i / used_columns) * first->height());
         *out = Vobject(std::move(result));
         return V_OK;
     });

@@ -34,7 +34,10 @@ int g_init_calls = 0;
 FGClass* g_class = nullptr;
 FGInstance g_last_open;
 
-MockRecord& record(FGInstance* fginst) { return *static_cast<MockRecord*>(fginst->plugin_instance); }
+MockRecord& record(FGInstance* fginst)
+{
+    return *static_cast<MockRecord*>(fginst->plugin_instance);
+}
 
 FGInstance* g_foreign_slot = nullptr;
 
@@ -56,15 +59,17 @@ FGstatus open_instance(Vproc_handle proc_id, FGInstance* fginst)
 {
     g_last_open = *fginst;
     MockRecord& r = record(fginst);
-    FGstatus status = VXAlloc(proc_id, kWidth * kHeight, __FILE__, __LINE__, FG_ALLOC_ID, &r.buffer);
+    FGstatus status =
+        VXAlloc(proc_id, kWidth * kHeight, __FILE__, __LINE__, FG_ALLOC_ID, &r.buffer);
     if (status != FG_SUCCESS)
         return status;
     if (std::strcmp(fginst->device, "fail") == 0) {
         VXFree(proc_id, r.buffer, __FILE__, __LINE__, 0);
         r.buffer = nullptr;
         status = FG_ERR_DEVICE;
-        return VProcessErr("OpenDevice(fginst->device)", status, __LINE__, __FILE__) == FG_SUCCESS ? status
-                                                                                                    : FG_ERR_OPEN;
+        return VProcessErr("OpenDevice(fginst->device)", status, __LINE__, __FILE__) == FG_SUCCESS
+                   ? status
+                   : FG_ERR_OPEN;
     }
     for (int i = 0; i < kWidth * kHeight; ++i)
         static_cast<uint8_t*>(r.buffer)[i] = uint8_t(100 + i);
@@ -100,16 +105,19 @@ FGstatus make_images(Vproc_handle proc_id, FGInstance* fginst, VImageRecord* ima
 {
     const MockRecord& r = record(fginst);
     double saved = 0;
-    FGstatus status = VAccessGlVar(proc_id, FG_GLOBAL_INIT_NEW_IMAGE, GV_READ_INFO, &saved, 0.0, nullptr, nullptr, 0);
+    FGstatus status = VAccessGlVar(proc_id, FG_GLOBAL_INIT_NEW_IMAGE, GV_READ_INFO, &saved, 0.0,
+                                   nullptr, nullptr, 0);
     if (status != FG_SUCCESS)
         return status;
-    status = VAccessGlVar(proc_id, FG_GLOBAL_INIT_NEW_IMAGE, GV_WRITE_INFO, nullptr, 0.0, nullptr, nullptr, 0);
+    status = VAccessGlVar(proc_id, FG_GLOBAL_INIT_NEW_IMAGE, GV_WRITE_INFO, nullptr, 0.0, nullptr,
+                          nullptr, 0);
     if (status != FG_SUCCESS)
         return status;
     FGstatus made = FG_SUCCESS;
     for (int32_t i = 0; i < fginst->num_channels && made == FG_SUCCESS; ++i)
         made = VNewImage(proc_id, &image[i], i == r.bad_channel ? 77 : kind, kWidth, kHeight);
-    status = VAccessGlVar(proc_id, FG_GLOBAL_INIT_NEW_IMAGE, GV_WRITE_INFO, nullptr, saved, nullptr, nullptr, 0);
+    status = VAccessGlVar(proc_id, FG_GLOBAL_INIT_NEW_IMAGE, GV_WRITE_INFO, nullptr, saved, nullptr,
+                          nullptr, 0);
     return made != FG_SUCCESS ? made : status;
 }
 
@@ -118,7 +126,8 @@ FGstatus grab(Vproc_handle proc_id, FGInstance* fginst, VImageRecord* image, int
 {
     MockRecord& r = record(fginst);
     if (r.volatile_mode) {
-        const FGstatus status = VNewImagePtr(proc_id, &image[0], BYTE_IMAGE, kWidth, kHeight, r.buffer, 0);
+        const FGstatus status =
+            VNewImagePtr(proc_id, &image[0], BYTE_IMAGE, kWidth, kHeight, r.buffer, 0);
         if (status != FG_SUCCESS)
             return status;
         *num_image = 1;
@@ -159,11 +168,12 @@ FGstatus grab_async(Vproc_handle proc_id, FGInstance* fginst, double max_delay, 
 FGstatus grab_extra(Vproc_handle, FGInstance*, void*) { return FG_ERR_NOT_SUPPORTED; }
 FGstatus grab_extra_async(Vproc_handle, FGInstance*, double, void*) { return FG_ERR_NOT_SUPPORTED; }
 
-const char* const kParameters[] = {"bad_channel", "echo",           "gain",    "list",
-                                   "list_length", "report_channels", "volatile"};
+const char* const kParameters[] = {"bad_channel",     "echo",    "gain", "list", "list_length",
+                                   "report_channels", "volatile"};
 const char* const kBoards[] = {"mock board 0", "mock board 1"};
 
-FGstatus info(Vproc_handle proc_id, int32_t query, const char** text, Vcpar** values, int32_t* numValues)
+FGstatus info(Vproc_handle proc_id, int32_t query, const char** text, Vcpar** values,
+              int32_t* numValues)
 {
     switch (query) {
     case FG_INFO_GENERAL:
@@ -184,7 +194,8 @@ FGstatus info(Vproc_handle proc_id, int32_t query, const char** text, Vcpar** va
     return fg_info_unsupported(text, values, numValues);
 }
 
-FGstatus set_param(Vproc_handle, FGInstance* fginst, const char* name, const Vcpar* values, int32_t num)
+FGstatus set_param(Vproc_handle, FGInstance* fginst, const char* name, const Vcpar* values,
+                   int32_t num)
 {
     MockRecord& r = record(fginst);
     if (std::strcmp(name, "echo") == 0) {

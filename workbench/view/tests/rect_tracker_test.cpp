@@ -32,7 +32,7 @@ struct HitCase {
     int size, x, y, hit;
 };
 
-class HitTestTest : public ::testing::TestWithParam<HitCase> {};
+class HitTestTest : public ::testing::TestWithParam<HitCase> { };
 
 TEST_P(HitTestTest, PointHitsHandleInsideOrNothing)
 {
@@ -50,35 +50,34 @@ constexpr unsigned outside = CRectTracker::resizeOutside | CRectTracker::solidLi
 // Handles of 8 at the corners and at the middles: column 146..153, row 86..93.
 INSTANTIATE_TEST_SUITE_P(
     Handles, HitTestTest,
-    ::testing::Values(
-        HitCase{zone, inside, 8, 100, 50, CRectTracker::hitTopLeft},
-        HitCase{zone, inside, 8, 107, 57, CRectTracker::hitTopLeft},
-        HitCase{zone, inside, 8, 108, 57, CRectTracker::hitMiddle},
-        HitCase{zone, inside, 8, 199, 50, CRectTracker::hitTopRight},
-        HitCase{zone, inside, 8, 199, 129, CRectTracker::hitBottomRight},
-        HitCase{zone, inside, 8, 100, 129, CRectTracker::hitBottomLeft},
-        HitCase{zone, inside, 8, 146, 50, CRectTracker::hitTop},
-        HitCase{zone, inside, 8, 153, 57, CRectTracker::hitTop},
-        HitCase{zone, inside, 8, 154, 50, CRectTracker::hitMiddle},
-        HitCase{zone, inside, 8, 199, 86, CRectTracker::hitRight},
-        HitCase{zone, inside, 8, 150, 129, CRectTracker::hitBottom},
-        HitCase{zone, inside, 8, 100, 93, CRectTracker::hitLeft},
-        HitCase{zone, inside, 8, 150, 90, CRectTracker::hitMiddle},
-        HitCase{zone, inside, 8, 200, 90, CRectTracker::hitNothing},
-        HitCase{zone, inside, 8, 99, 90, CRectTracker::hitNothing},
-        HitCase{zone, outside, 8, 96, 46, CRectTracker::hitTopLeft},
-        HitCase{zone, outside, 8, 100, 50, CRectTracker::hitMiddle},
-        HitCase{zone, outside, 8, 200, 130, CRectTracker::hitBottomRight},
-        HitCase{zone, outside, 8, 146, 42, CRectTracker::hitTop},
-        HitCase{zone, outside, 8, 207, 93, CRectTracker::hitRight},
-        // Without a resize style or with handle size 0 there are no handles.
-        HitCase{zone, CRectTracker::dottedLine, 8, 100, 50, CRectTracker::hitMiddle},
-        HitCase{zone, CRectTracker::dottedLine, 8, 96, 46, CRectTracker::hitNothing},
-        HitCase{zone, inside, 0, 100, 50, CRectTracker::hitMiddle},
-        // An inverted rectangle is hit as its normalised copy; a point never.
-        HitCase{{200, 130, 100, 50}, inside, 8, 100, 50, CRectTracker::hitTopLeft},
-        HitCase{{200, 130, 100, 50}, inside, 8, 150, 90, CRectTracker::hitMiddle},
-        HitCase{{40, 40, 40, 40}, inside, 8, 40, 40, CRectTracker::hitNothing}));
+    ::testing::Values(HitCase{zone, inside, 8, 100, 50, CRectTracker::hitTopLeft},
+                      HitCase{zone, inside, 8, 107, 57, CRectTracker::hitTopLeft},
+                      HitCase{zone, inside, 8, 108, 57, CRectTracker::hitMiddle},
+                      HitCase{zone, inside, 8, 199, 50, CRectTracker::hitTopRight},
+                      HitCase{zone, inside, 8, 199, 129, CRectTracker::hitBottomRight},
+                      HitCase{zone, inside, 8, 100, 129, CRectTracker::hitBottomLeft},
+                      HitCase{zone, inside, 8, 146, 50, CRectTracker::hitTop},
+                      HitCase{zone, inside, 8, 153, 57, CRectTracker::hitTop},
+                      HitCase{zone, inside, 8, 154, 50, CRectTracker::hitMiddle},
+                      HitCase{zone, inside, 8, 199, 86, CRectTracker::hitRight},
+                      HitCase{zone, inside, 8, 150, 129, CRectTracker::hitBottom},
+                      HitCase{zone, inside, 8, 100, 93, CRectTracker::hitLeft},
+                      HitCase{zone, inside, 8, 150, 90, CRectTracker::hitMiddle},
+                      HitCase{zone, inside, 8, 200, 90, CRectTracker::hitNothing},
+                      HitCase{zone, inside, 8, 99, 90, CRectTracker::hitNothing},
+                      HitCase{zone, outside, 8, 96, 46, CRectTracker::hitTopLeft},
+                      HitCase{zone, outside, 8, 100, 50, CRectTracker::hitMiddle},
+                      HitCase{zone, outside, 8, 200, 130, CRectTracker::hitBottomRight},
+                      HitCase{zone, outside, 8, 146, 42, CRectTracker::hitTop},
+                      HitCase{zone, outside, 8, 207, 93, CRectTracker::hitRight},
+                      // Without a resize style or with handle size 0 there are no handles.
+                      HitCase{zone, CRectTracker::dottedLine, 8, 100, 50, CRectTracker::hitMiddle},
+                      HitCase{zone, CRectTracker::dottedLine, 8, 96, 46, CRectTracker::hitNothing},
+                      HitCase{zone, inside, 0, 100, 50, CRectTracker::hitMiddle},
+                      // An inverted rectangle is hit as its normalised copy; a point never.
+                      HitCase{{200, 130, 100, 50}, inside, 8, 100, 50, CRectTracker::hitTopLeft},
+                      HitCase{{200, 130, 100, 50}, inside, 8, 150, 90, CRectTracker::hitMiddle},
+                      HitCase{{40, 40, 40, 40}, inside, 8, 40, 40, CRectTracker::hitNothing}));
 
 // ---- The tracking state machine ----------------------------------------------
 
@@ -90,7 +89,7 @@ struct TrackCase {
     bool changed;
 };
 
-class TrackStateTest : public ::testing::TestWithParam<TrackCase> {};
+class TrackStateTest : public ::testing::TestWithParam<TrackCase> { };
 
 TEST_P(TrackStateTest, MouseOffsetsGiveRectangle)
 {
@@ -111,14 +110,17 @@ INSTANTIATE_TEST_SUITE_P(
         TrackCase{CRectTracker::hitMiddle, false, {150, 90}, {160, 80}, {110, 40, 210, 120}, true},
         TrackCase{CRectTracker::hitMiddle, false, {150, 90}, {150, 90}, zone, false},
         TrackCase{CRectTracker::hitTopLeft, false, {100, 50}, {90, 60}, {90, 60, 200, 130}, true},
-        TrackCase{CRectTracker::hitBottomLeft, false, {100, 129}, {95, 139}, {95, 50, 200, 140}, true},
+        TrackCase{
+            CRectTracker::hitBottomLeft, false, {100, 129}, {95, 139}, {95, 50, 200, 140}, true},
         TrackCase{CRectTracker::hitRight, false, {199, 90}, {250, 0}, {100, 50, 251, 130}, true},
         TrackCase{CRectTracker::hitTop, false, {150, 50}, {0, 45}, {100, 45, 200, 130}, true},
-        TrackCase{CRectTracker::hitBottom, false, {150, 129}, {150, 149}, {100, 50, 200, 150}, true},
+        TrackCase{
+            CRectTracker::hitBottom, false, {150, 129}, {150, 149}, {100, 50, 200, 150}, true},
         // Dragged past the opposite edge: stopped there, or inverted.
         TrackCase{CRectTracker::hitLeft, false, {100, 90}, {300, 90}, {200, 50, 200, 130}, true},
         TrackCase{CRectTracker::hitLeft, true, {100, 90}, {300, 90}, {300, 50, 200, 130}, true},
-        TrackCase{CRectTracker::hitTopLeft, true, {100, 50}, {250, 180}, {250, 180, 200, 130}, true},
+        TrackCase{
+            CRectTracker::hitTopLeft, true, {100, 50}, {250, 180}, {250, 180, 200, 130}, true},
         // Rubber bands start at the start point, whatever the rectangle was.
         TrackCase{CRectTracker::hitNothing, false, {10, 20}, {40, 60}, {10, 20, 40, 60}, true},
         TrackCase{CRectTracker::hitNothing, true, {40, 60}, {10, 20}, {40, 60, 10, 20}, true},
@@ -175,7 +177,10 @@ protected:
     }
 
     // Sends events to the widget once the tracking loop runs, `delay` ms apart.
-    void later(int delay, std::function<void()> action) { QTimer::singleShot(delay, widget.get(), action); }
+    void later(int delay, std::function<void()> action)
+    {
+        QTimer::singleShot(delay, widget.get(), action);
+    }
     void send(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons)
     {
         QMouseEvent event(type, at, widget->mapToGlobal(at), button, buttons, Qt::NoModifier);
@@ -196,18 +201,26 @@ protected:
 TEST_F(ModalTrackTest, RubberBandFollowsTheMouseUntilRelease)
 {
     later(0, [this] { drag({30, 40}); });
-    later(30, [this] { drag({60, 70}); release({80, 90}); });
+    later(30, [this] {
+        drag({60, 70});
+        release({80, 90});
+    });
     EXPECT_TRUE(tracker.TrackRubberBand(widget.get(), {10, 20}, true));
     EXPECT_EQ(tracker.m_rect, (TrackerRect{10, 20, 80, 90}));
     EXPECT_FALSE(tracker.IsTracking());
     const auto& painted = widget->painted;
-    EXPECT_NE(std::find(painted.begin(), painted.end(), TrackerRect{10, 20, 30, 40}), painted.end());
+    EXPECT_NE(std::find(painted.begin(), painted.end(), TrackerRect{10, 20, 30, 40}),
+              painted.end());
 }
 
 TEST_F(ModalTrackTest, EscapeCancelsAndRestoresTheRectangle)
 {
     tracker.m_rect = {1, 2, 3, 4};
-    later(0, [this] { drag({30, 40}); key(Qt::Key_Escape); release({50, 50}); });
+    later(0, [this] {
+        drag({30, 40});
+        key(Qt::Key_Escape);
+        release({50, 50});
+    });
     EXPECT_FALSE(tracker.TrackRubberBand(widget.get(), {10, 20}, true));
     EXPECT_EQ(tracker.m_rect, (TrackerRect{1, 2, 3, 4}));
 }
@@ -236,7 +249,10 @@ TEST_F(ModalTrackTest, LosingTheMouseToAnotherWidgetCancels)
     tracker.m_rect = {1, 2, 3, 4};
     QWidget other;
     other.show();
-    later(0, [&] { drag({30, 40}); other.grabMouse(); });
+    later(0, [&] {
+        drag({30, 40});
+        other.grabMouse();
+    });
     EXPECT_FALSE(tracker.TrackRubberBand(widget.get(), {10, 20}, true));
     EXPECT_EQ(tracker.m_rect, (TrackerRect{1, 2, 3, 4}));
     EXPECT_FALSE(tracker.IsTracking());
@@ -246,7 +262,10 @@ TEST_F(ModalTrackTest, LosingTheMouseToAnotherWidgetCancels)
 TEST_F(ModalTrackTest, DestroyingTheWidgetEndsTrackingAsCancelled)
 {
     tracker.m_rect = {1, 2, 3, 4};
-    QTimer::singleShot(0, [this] { drag({30, 40}); widget.reset(); });
+    QTimer::singleShot(0, [this] {
+        drag({30, 40});
+        widget.reset();
+    });
     EXPECT_FALSE(tracker.TrackRubberBand(widget.get(), {10, 20}, false));
     EXPECT_EQ(tracker.m_rect, (TrackerRect{1, 2, 3, 4}));
 }
@@ -267,14 +286,18 @@ QImage draw(const TrackerRect& rect, unsigned style, int size, QColor colour = Q
     return image;
 }
 
-bool is(const QImage& image, int x, int y, QColor colour) { return image.pixel(x, y) == colour.rgb(); }
+bool is(const QImage& image, int x, int y, QColor colour)
+{
+    return image.pixel(x, y) == colour.rgb();
+}
 
 constexpr TrackerRect box{5, 5, 25, 20}; // columns 5..24, rows 5..19
 
 TEST(RectTrackerDrawTest, SolidBorderCoversTheEdgePixelsOnly)
 {
     const QImage image = draw(box, CRectTracker::solidLine, 8);
-    for (QPoint p : {QPoint(5, 5), QPoint(24, 5), QPoint(24, 19), QPoint(5, 19), QPoint(15, 5), QPoint(5, 12)})
+    for (QPoint p :
+         {QPoint(5, 5), QPoint(24, 5), QPoint(24, 19), QPoint(5, 19), QPoint(15, 5), QPoint(5, 12)})
         EXPECT_TRUE(is(image, p.x(), p.y(), Qt::black)) << p.x() << "," << p.y();
     for (QPoint p : {QPoint(15, 12), QPoint(25, 5), QPoint(5, 20), QPoint(4, 4), QPoint(6, 6)})
         EXPECT_TRUE(is(image, p.x(), p.y(), Qt::white)) << p.x() << "," << p.y();
@@ -293,8 +316,8 @@ TEST(RectTrackerDrawTest, DottedBorderLeavesGaps)
 TEST(RectTrackerDrawTest, HandlesAreFilledInsideOrOutside)
 {
     const QImage in = draw(box, CRectTracker::resizeInside, 4);
-    for (QPoint p : {QPoint(5, 5), QPoint(8, 8), QPoint(21, 16), QPoint(24, 19), QPoint(13, 5), QPoint(16, 8),
-                     QPoint(21, 10), QPoint(5, 13)})
+    for (QPoint p : {QPoint(5, 5), QPoint(8, 8), QPoint(21, 16), QPoint(24, 19), QPoint(13, 5),
+                     QPoint(16, 8), QPoint(21, 10), QPoint(5, 13)})
         EXPECT_TRUE(is(in, p.x(), p.y(), Qt::black)) << p.x() << "," << p.y();
     for (QPoint p : {QPoint(9, 9), QPoint(12, 7), QPoint(4, 4), QPoint(15, 12)})
         EXPECT_TRUE(is(in, p.x(), p.y(), Qt::white)) << p.x() << "," << p.y();

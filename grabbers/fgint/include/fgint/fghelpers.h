@@ -42,9 +42,9 @@ static inline FGstatus fg_info_unsupported(const char** info, Vcpar** values, in
  * texts behind it (a null text becomes ""), so that one VXFree releases both.
  * `file` and `line` name the caller for the host's allocation records. A
  * failing VXAlloc status is returned with *values null and *numValues 0. */
-static inline FGstatus fg_info_strings(Vproc_handle proc_id, const char* const* texts, int32_t count,
-                                       Vcpar** values, int32_t* numValues, const char* file,
-                                       int32_t line)
+static inline FGstatus fg_info_strings(Vproc_handle proc_id, const char* const* texts,
+                                       int32_t count, Vcpar** values, int32_t* numValues,
+                                       const char* file, int32_t line)
 {
     *values = NULL;
     *numValues = 0;

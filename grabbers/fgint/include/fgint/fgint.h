@@ -30,29 +30,29 @@ typedef int32_t FGstatus;
 typedef int64_t Vproc_handle;
 
 /* X(name, number, text): the status numbers plug-ins return, with their texts. */
-#define FG_STATUS_TABLE(X)                                                                        \
-    X(FG_SUCCESS, 1, "success")                                                                   \
-    X(FG_ERR_NOT_OPEN, 5300, "frame grabber is not open")                                         \
-    X(FG_ERR_BITS_PER_CHANNEL, 5301, "bits per channel not possible")                             \
-    X(FG_ERR_DEVICE, 5302, "no such device")                                                      \
-    X(FG_ERR_GRAB, 5306, "grab failed")                                                           \
-    X(FG_ERR_RESOLUTION, 5307, "resolution, sub-sampling or format not possible")                 \
-    X(FG_ERR_IMAGE_PART, 5308, "image part lies outside the full image")                          \
-    X(FG_ERR_OPEN, 5312, "device or device library cannot be opened")                            \
-    X(FG_ERR_MODE, 5313, "trigger, acquisition or video mode not possible")                       \
-    X(FG_ERR_COLOR_SPACE, 5315, "color space not supported")                                      \
-    X(FG_ERR_PORT, 5316, "port not possible")                                                     \
-    X(FG_ERR_CAMERA_TYPE, 5317, "camera type not possible")                                       \
-    X(FG_ERR_DEVICE_BUSY, 5319, "device busy")                                                    \
-    X(FG_ERR_PARAM_UNKNOWN, 5321, "parameter not supported")                                      \
-    X(FG_ERR_TIMEOUT, 5322, "no image within the time-out or image too old")                      \
-    X(FG_ERR_GAIN, 5323, "gain not possible")                                                     \
-    X(FG_ERR_PARAM_TYPE, 5325, "wrong value type for the parameter")                              \
-    X(FG_ERR_PARAM_VALUE, 5326, "parameter value out of range or not allowed")                    \
-    X(FG_ERR_NOT_SUPPORTED, 5327, "operation not supported by this interface")                    \
-    X(FG_ERR_SET_FAILED, 5329, "device refused to set the parameter")                             \
-    X(FG_ERR_GET_FAILED, 5330, "device could not report the parameter")                           \
-    X(FG_ERR_NO_MEMORY, 6001, "grab buffer cannot be allocated")                                  \
+#define FG_STATUS_TABLE(X)                                                                         \
+    X(FG_SUCCESS, 1, "success")                                                                    \
+    X(FG_ERR_NOT_OPEN, 5300, "frame grabber is not open")                                          \
+    X(FG_ERR_BITS_PER_CHANNEL, 5301, "bits per channel not possible")                              \
+    X(FG_ERR_DEVICE, 5302, "no such device")                                                       \
+    X(FG_ERR_GRAB, 5306, "grab failed")                                                            \
+    X(FG_ERR_RESOLUTION, 5307, "resolution, sub-sampling or format not possible")                  \
+    X(FG_ERR_IMAGE_PART, 5308, "image part lies outside the full image")                           \
+    X(FG_ERR_OPEN, 5312, "device or device library cannot be opened")                              \
+    X(FG_ERR_MODE, 5313, "trigger, acquisition or video mode not possible")                        \
+    X(FG_ERR_COLOR_SPACE, 5315, "color space not supported")                                       \
+    X(FG_ERR_PORT, 5316, "port not possible")                                                      \
+    X(FG_ERR_CAMERA_TYPE, 5317, "camera type not possible")                                        \
+    X(FG_ERR_DEVICE_BUSY, 5319, "device busy")                                                     \
+    X(FG_ERR_PARAM_UNKNOWN, 5321, "parameter not supported")                                       \
+    X(FG_ERR_TIMEOUT, 5322, "no image within the time-out or image too old")                       \
+    X(FG_ERR_GAIN, 5323, "gain not possible")                                                      \
+    X(FG_ERR_PARAM_TYPE, 5325, "wrong value type for the parameter")                               \
+    X(FG_ERR_PARAM_VALUE, 5326, "parameter value out of range or not allowed")                     \
+    X(FG_ERR_NOT_SUPPORTED, 5327, "operation not supported by this interface")                     \
+    X(FG_ERR_SET_FAILED, 5329, "device refused to set the parameter")                              \
+    X(FG_ERR_GET_FAILED, 5330, "device could not report the parameter")                            \
+    X(FG_ERR_NO_MEMORY, 6001, "grab buffer cannot be allocated")                                   \
     X(FG_ERR_LIB_VERSION, 8600, "device library has the wrong version")
 
 enum FGStatusCode {
@@ -90,11 +90,11 @@ enum FGPixelKind {
 
 /* The host's codes of the open parameter `field` (FGClass and FGInstance). */
 enum FGFieldCode {
-    FG_FIELD_FIRST = 0,       /* "first" */
-    FG_FIELD_SECOND = 1,      /* "second" */
-    FG_FIELD_INTERLACED = 2,  /* "interlaced" */
-    FG_FIELD_NEXT = 3,        /* "next" */
-    FG_FIELD_PROGRESSIVE = 4  /* "progressive" */
+    FG_FIELD_FIRST = 0,      /* "first" */
+    FG_FIELD_SECOND = 1,     /* "second" */
+    FG_FIELD_INTERLACED = 2, /* "interlaced" */
+    FG_FIELD_NEXT = 3,       /* "next" */
+    FG_FIELD_PROGRESSIVE = 4 /* "progressive" */
 };
 
 /* Modes of VAccessGlVar. */
@@ -108,9 +108,9 @@ enum { GV_WRITE_INFO = 0, GV_READ_INFO = 1 };
 /* The constant every plug-in passes to VXAlloc as its fifth argument. */
 #define FG_ALLOC_ID (-112)
 
-#define FG_TEXT_LEN 1024      /* size of every text field, terminator included */
-#define FG_MAX_INSTANCES 32   /* slots of FGClass.instance */
-#define FG_MAX_CHANNELS 16    /* VImageRecords in the array a grab callback gets */
+#define FG_TEXT_LEN 1024    /* size of every text field, terminator included */
+#define FG_MAX_INSTANCES 32 /* slots of FGClass.instance */
+#define FG_MAX_CHANNELS 16  /* VImageRecords in the array a grab callback gets */
 
 /* Types of a Vcpar. */
 enum { VPAR_INT = 1, VPAR_REAL = 2, VPAR_STRING = 4 };
@@ -119,36 +119,36 @@ enum { VPAR_INT = 1, VPAR_REAL = 2, VPAR_STRING = 4 };
  * owned by whoever made the list and must outlive the call that passes it. */
 typedef struct Vcpar {
     union {
-        int32_t l;      /* VPAR_INT */
-        double f;       /* VPAR_REAL */
-        const char* s;  /* VPAR_STRING, zero-terminated */
+        int32_t l;     /* VPAR_INT */
+        double f;      /* VPAR_REAL */
+        const char* s; /* VPAR_STRING, zero-terminated */
     } par;
-    int8_t type;        /* VPAR_INT, VPAR_REAL or VPAR_STRING */
+    int8_t type; /* VPAR_INT, VPAR_REAL or VPAR_STRING */
 } Vcpar;
 
 /* Host image record: one per channel of a grab. Plug-ins write only `pixel`
  * (through VNewImage/VNewImagePtr), `num_bits` and the two time-stamp fields. */
 typedef struct VImageRecord {
-    int32_t kind;               /* host: pixel kind given to VNewImage */
+    int32_t kind; /* host: pixel kind given to VNewImage */
     union {
         void* p;
-        uint8_t* b;             /* BYTE_IMAGE */
-        uint16_t* u;            /* UINT2_IMAGE */
-        int32_t* i;             /* INT4_IMAGE */
-    } pixel;                    /* the plane, valid after VNewImage */
-    int32_t num_bits;           /* significant bits of a UINT2_IMAGE pixel (0: all 16) */
-    int32_t width;              /* host */
-    int32_t height;             /* host */
-    void* owned;                /* host: memory the host allocated for the plane, or null */
-    uint16_t timestamp_ms;      /* milliseconds (0-999) of the time the frame was taken */
-    uint8_t timestamp_second;   /* second (0-59) of that time */
+        uint8_t* b;           /* BYTE_IMAGE */
+        uint16_t* u;          /* UINT2_IMAGE */
+        int32_t* i;           /* INT4_IMAGE */
+    } pixel;                  /* the plane, valid after VNewImage */
+    int32_t num_bits;         /* significant bits of a UINT2_IMAGE pixel (0: all 16) */
+    int32_t width;            /* host */
+    int32_t height;           /* host */
+    void* owned;              /* host: memory the host allocated for the plane, or null */
+    uint16_t timestamp_ms;    /* milliseconds (0-999) of the time the frame was taken */
+    uint8_t timestamp_second; /* second (0-59) of that time */
 } VImageRecord;
 
 /* The host's run-time record: a plug-in traces its wrapped host calls with
  * IOSpyProcCall while both flags are non-zero. */
 typedef struct VRunInfo {
-    uint8_t spy_active;         /* tracing is switched on */
-    uint8_t spy_proc_calls;     /* host calls are traced */
+    uint8_t spy_active;     /* tracing is switched on */
+    uint8_t spy_proc_calls; /* host calls are traced */
 } VRunInfo;
 
 typedef void* Vkey;
@@ -160,30 +160,30 @@ typedef struct FGInstance FGInstance;
  * block from the open call before FGOpen; the plug-in may rewrite any of it to
  * tell what it really set up. */
 struct FGInstance {
-    FGClass* fgclass;                   /* the interface's class */
-    int32_t horizontal_resolution;      /* may be replaced by the resulting width */
-    int32_t vertical_resolution;        /* may be replaced by the resulting height */
-    int32_t image_width;                /* image part width (0 = from the full width) */
-    int32_t image_height;               /* image part height (0 = derived) */
-    int32_t start_row;                  /* first row of the image part */
-    int32_t start_column;               /* first column of the image part */
-    int32_t field;                      /* FGFieldCode */
-    int32_t bits_per_channel;           /* -1: the plug-in chooses and writes it back */
-    char color_space[FG_TEXT_LEN];      /* the plug-in may write back what "default" became */
+    FGClass* fgclass;              /* the interface's class */
+    int32_t horizontal_resolution; /* may be replaced by the resulting width */
+    int32_t vertical_resolution;   /* may be replaced by the resulting height */
+    int32_t image_width;           /* image part width (0 = from the full width) */
+    int32_t image_height;          /* image part height (0 = derived) */
+    int32_t start_row;             /* first row of the image part */
+    int32_t start_column;          /* first column of the image part */
+    int32_t field;                 /* FGFieldCode */
+    int32_t bits_per_channel;      /* -1: the plug-in chooses and writes it back */
+    char color_space[FG_TEXT_LEN]; /* the plug-in may write back what "default" became */
     float gain;
-    uint8_t external_trigger;           /* 0 false, 1 true */
-    char camera_type[FG_TEXT_LEN];      /* plug-in syntax; may be rewritten to the resolved mode */
-    char device[FG_TEXT_LEN];           /* plug-in syntax; may be rewritten to the resolved name */
+    uint8_t external_trigger;      /* 0 false, 1 true */
+    char camera_type[FG_TEXT_LEN]; /* plug-in syntax; may be rewritten to the resolved mode */
+    char device[FG_TEXT_LEN];      /* plug-in syntax; may be rewritten to the resolved name */
     int32_t port;
     int32_t line_in;
-    int32_t subsampling;                /* USB camera plug-in: sub-sampling code */
-    int32_t full_width;                 /* set by FGOpen: width of the full image */
-    int32_t full_height;                /* set by FGOpen: height of the full image */
-    int32_t num_channels;               /* set by FGOpen: channels of a grabbed image */
-    uint8_t async_grab;                 /* an asynchronous grab is pending */
-    void* plugin_instance;              /* the plug-in's own record, set by FGAllocInstance */
-    uint8_t extra_flag;                 /* USB camera plug-in: written on volatile changes */
-    int32_t extra_word;                 /* USB camera plug-in: written on volatile changes */
+    int32_t subsampling;   /* USB camera plug-in: sub-sampling code */
+    int32_t full_width;    /* set by FGOpen: width of the full image */
+    int32_t full_height;   /* set by FGOpen: height of the full image */
+    int32_t num_channels;  /* set by FGOpen: channels of a grabbed image */
+    uint8_t async_grab;    /* an asynchronous grab is pending */
+    void* plugin_instance; /* the plug-in's own record, set by FGAllocInstance */
+    uint8_t extra_flag;    /* USB camera plug-in: written on volatile changes */
+    int32_t extra_word;    /* USB camera plug-in: written on volatile changes */
 };
 
 /* Callbacks, in their slot order. Each takes proc_id first. */
@@ -195,7 +195,8 @@ typedef FGstatus (*FGCloseProc)(Vproc_handle proc_id, FGInstance* fginst);
  * host releases every image made, whatever the status. */
 typedef FGstatus (*FGGrabProc)(Vproc_handle proc_id, FGInstance* fginst, VImageRecord* image,
                                int32_t* num_image);
-typedef FGstatus (*FGGrabStartAsyncProc)(Vproc_handle proc_id, FGInstance* fginst, double max_delay);
+typedef FGstatus (*FGGrabStartAsyncProc)(Vproc_handle proc_id, FGInstance* fginst,
+                                         double max_delay);
 typedef FGstatus (*FGGrabAsyncProc)(Vproc_handle proc_id, FGInstance* fginst, double max_delay,
                                     VImageRecord* image, int32_t* num_image);
 /* Reserved: the host never calls the two extra grabs; plug-ins answer 5327. */
@@ -224,11 +225,11 @@ typedef FGstatus (*FGGetLutProc)(Vproc_handle proc_id, FGInstance* fginst, int32
 /* One interface, owned by the host; FGInit fills everything after the host's
  * own fields. */
 struct FGClass {
-    char interface_name[FG_TEXT_LEN];   /* host: the name the interface was loaded under */
-    int32_t init_mark;                  /* FGInit writes 2 */
-    uint8_t init_flag;                  /* FGInit writes 1 */
-    int32_t init_zero;                  /* FGInit writes 0 */
-    int32_t max_instances;              /* instances open at once, at most FG_MAX_INSTANCES */
+    char interface_name[FG_TEXT_LEN];       /* host: the name the interface was loaded under */
+    int32_t init_mark;                      /* FGInit writes 2 */
+    uint8_t init_flag;                      /* FGInit writes 1 */
+    int32_t init_zero;                      /* FGInit writes 0 */
+    int32_t max_instances;                  /* instances open at once, at most FG_MAX_INSTANCES */
     FGInstance* instance[FG_MAX_INSTANCES]; /* an open instance's slot points to it */
     FGAllocInstanceProc FGAllocInstance;
     FGOpenProc FGOpen;
@@ -246,15 +247,15 @@ struct FGClass {
     /* Defaults of the open parameters, in the open call's order. */
     int32_t horizontal_resolution;
     int32_t vertical_resolution;
-    int32_t image_width;                /* 0 = whole width */
-    int32_t image_height;               /* 0 = whole height */
+    int32_t image_width;  /* 0 = whole width */
+    int32_t image_height; /* 0 = whole height */
     int32_t start_row;
     int32_t start_column;
-    int32_t field;                      /* FGFieldCode */
-    int32_t bits_per_channel;           /* -1 = as the device delivers */
+    int32_t field;            /* FGFieldCode */
+    int32_t bits_per_channel; /* -1 = as the device delivers */
     char color_space[FG_TEXT_LEN];
     float gain;
-    uint8_t external_trigger;           /* 0 false, 1 true */
+    uint8_t external_trigger; /* 0 false, 1 true */
     char camera_type[FG_TEXT_LEN];
     char device[FG_TEXT_LEN];
     int32_t port;

@@ -7,10 +7,10 @@
 
 // X(name, ordinal): the board library's functions by ordinal, in one table
 // (the last is the export of its generic digitizer module DVLBRN).
-#define DVL_ORDINAL_TABLE(X)                 \
-    X(DVL_ORD_OPEN_ERROR_CONTEXT, 169)       \
-    X(DVL_ORD_ADD_ERROR_MESSAGE, 172)        \
-    X(DVL_ORD_RAISE_ERROR, 1223)             \
+#define DVL_ORDINAL_TABLE(X)                                                                       \
+    X(DVL_ORD_OPEN_ERROR_CONTEXT, 169)                                                             \
+    X(DVL_ORD_ADD_ERROR_MESSAGE, 172)                                                              \
+    X(DVL_ORD_RAISE_ERROR, 1223)                                                                   \
     X(DVL_ORD_BRN_PROCESS_COMMAND, 100)
 
 enum DvlOrdinal : int {

@@ -84,7 +84,8 @@ bool WalkParameters(const std::byte* packet, std::size_t size, std::vector<std::
 // callers and for tests.
 class PacketWriter {
 public:
-    explicit PacketWriter(uint32_t code, uint32_t word_a = 0, uint32_t word_b = 0, uint32_t word_c = 0);
+    explicit PacketWriter(uint32_t code, uint32_t word_a = 0, uint32_t word_b = 0,
+                          uint32_t word_c = 0);
 
     // Appends a parameter with the given descriptor fields; `value` must hold
     // ValueSize(kind) bytes (may be null for kinds that take none).

@@ -11,4 +11,4 @@ void* AddressOf(uint32_t token);
 /// Ends a token; 0 and unknown tokens are ignored.
 void ReleaseAddress(uint32_t token);
 
-}  // namespace qdriver
+} // namespace qdriver

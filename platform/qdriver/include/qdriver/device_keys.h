@@ -34,9 +34,10 @@ inline constexpr const char* kDmaBufSize = "DmaBufSize";
 
 /// Every value a device key may hold.
 inline constexpr std::array<const char*, 20> kDeviceValueNames = {
-    kInterfaceType, kBusNumber, kVendorID, kDeviceID,   kPortBase,  kPortCount,  kInterruptLevel,
-    kIsrOp,         kIsrData,   kIsrOffset, kDynamic,   kIgnoreConflicts, kMemBase, kMemCount,
-    kIsrIdOp,       kIsrIdMask, kIsrIdOffset, kIsrIdValue, kMemoryIo, kDmaBufSize};
+    kInterfaceType, kBusNumber,       kVendorID,   kDeviceID, kPortBase,
+    kPortCount,     kInterruptLevel,  kIsrOp,      kIsrData,  kIsrOffset,
+    kDynamic,       kIgnoreConflicts, kMemBase,    kMemCount, kIsrIdOp,
+    kIsrIdMask,     kIsrIdOffset,     kIsrIdValue, kMemoryIo, kDmaBufSize};
 
 /// Interface type of a bus whose devices are found by VendorID and DeviceID.
 inline constexpr uint32_t kInterfaceVendorBus = 5;
@@ -54,4 +55,4 @@ std::string DeviceParentPath(int platformId);
 /// 0x378-0x379), both ignoring resource conflicts.
 registry::Status ProvisionWorkbenchDevices(registry::Registry& registry, int platformId);
 
-}  // namespace qdriver
+} // namespace qdriver

@@ -31,18 +31,18 @@ using Completion = std::function<void(win32::Status status, uint32_t returned)>;
 /// A resource that the system owns, so devices may only take it when they
 /// ignore conflicts.
 struct Resource {
-  enum Kind { Ports, Interrupt, Memory } kind;
-  uint32_t base;
-  uint32_t count = 1;
+    enum Kind { Ports, Interrupt, Memory } kind;
+    uint32_t base;
+    uint32_t count = 1;
 };
 
 struct DriverOptions {
-  std::shared_ptr<registry::Registry> registry;
-  std::shared_ptr<IoBus> bus = std::make_shared<IoBus>();
-  int platformId = wire::kPlatformNt;
-  std::vector<Resource> systemResources;
-  /// Jumps and polls one op queue may make before it fails with ERROR_TIMEOUT.
-  uint32_t iterationCap = 100000;
+    std::shared_ptr<registry::Registry> registry;
+    std::shared_ptr<IoBus> bus = std::make_shared<IoBus>();
+    int platformId = wire::kPlatformNt;
+    std::vector<Resource> systemResources;
+    /// Jumps and polls one op queue may make before it fails with ERROR_TIMEOUT.
+    uint32_t iterationCap = 100000;
 };
 
 /// How many of the most recent requests the log keeps, so a long-running
@@ -50,66 +50,66 @@ struct DriverOptions {
 inline constexpr size_t kRequestLogLimit = 4096;
 
 struct LoggedRequest {
-  std::string device;  // device name, or the control path
-  uint32_t code;
-  std::vector<uint8_t> input;
-  uint32_t outputLength;
-  win32::Status status;
-  uint32_t returned;
+    std::string device; // device name, or the control path
+    uint32_t code;
+    std::vector<uint8_t> input;
+    uint32_t outputLength;
+    win32::Status status;
+    uint32_t returned;
 };
 
 /// An injected failure: the next `count` requests with `code` fail with
 /// `status`, or, when `status` is kSuccess, are served and report `returned`.
 struct Fault {
-  uint32_t code;
-  win32::Status status;
-  std::optional<uint32_t> returned;
-  int count = 1;
+    uint32_t code;
+    win32::Status status;
+    std::optional<uint32_t> returned;
+    int count = 1;
 };
 
 class Driver {
- public:
-  explicit Driver(DriverOptions options);
-  ~Driver();
-  Driver(const Driver&) = delete;
-  Driver& operator=(const Driver&) = delete;
+public:
+    explicit Driver(DriverOptions options);
+    ~Driver();
+    Driver(const Driver&) = delete;
+    Driver& operator=(const Driver&) = delete;
 
-  /// The platform id the driver's personality answers to.
-  int PlatformId() const;
-  /// Opens "\\.\<device>" (NT) or "\\.\QUENLO.VXD" (9x); kInvalidHandle with
-  /// `*error` set when there is no such device.
-  Handle Open(std::string_view path, uint32_t flags, win32::Status* error);
-  win32::Status Close(Handle handle);
-  /// Serves one request to completion.
-  win32::Status Control(Handle handle, uint32_t code, const void* in, uint32_t inLength, void* out,
-                        uint32_t outLength, uint32_t* returned);
-  /// Serves a request on an overlapped handle: kSuccess when it completed at
-  /// once, kIoPending when `done` will be called later (on another thread, or
-  /// from Cancel with ERROR_OPERATION_ABORTED); the buffers must stay valid
-  /// until then.
-  win32::Status Submit(Handle handle, uint32_t code, const void* in, uint32_t inLength, void* out,
-                       uint32_t outLength, uint32_t* returned, Completion done);
-  /// Completes every pending request of the handle with ERROR_OPERATION_ABORTED.
-  win32::Status Cancel(Handle handle);
+    /// The platform id the driver's personality answers to.
+    int PlatformId() const;
+    /// Opens "\\.\<device>" (NT) or "\\.\QUENLO.VXD" (9x); kInvalidHandle with
+    /// `*error` set when there is no such device.
+    Handle Open(std::string_view path, uint32_t flags, win32::Status* error);
+    win32::Status Close(Handle handle);
+    /// Serves one request to completion.
+    win32::Status Control(Handle handle, uint32_t code, const void* in, uint32_t inLength,
+                          void* out, uint32_t outLength, uint32_t* returned);
+    /// Serves a request on an overlapped handle: kSuccess when it completed at
+    /// once, kIoPending when `done` will be called later (on another thread, or
+    /// from Cancel with ERROR_OPERATION_ABORTED); the buffers must stay valid
+    /// until then.
+    win32::Status Submit(Handle handle, uint32_t code, const void* in, uint32_t inLength, void* out,
+                         uint32_t outLength, uint32_t* returned, Completion done);
+    /// Completes every pending request of the handle with ERROR_OPERATION_ABORTED.
+    win32::Status Cancel(Handle handle);
 
-  /// Interrupt `level` on the bus: every device connected to it whose
-  /// identification op (when configured) claims it runs its service op and
-  /// answers one pending wait, or keeps the interrupt for the next wait, while
-  /// interrupt delivery (property 1) is enabled. The driver hears its bus's
-  /// interrupt lines through this; an interrupt raised from inside a port access
-  /// is delivered when that request ends.
-  void RaiseInterrupt(uint32_t level);
+    /// Interrupt `level` on the bus: every device connected to it whose
+    /// identification op (when configured) claims it runs its service op and
+    /// answers one pending wait, or keeps the interrupt for the next wait, while
+    /// interrupt delivery (property 1) is enabled. The driver hears its bus's
+    /// interrupt lines through this; an interrupt raised from inside a port access
+    /// is delivered when that request ends.
+    void RaiseInterrupt(uint32_t level);
 
-  bool IsRunning(std::string_view device) const;
-  /// The logged requests, oldest first.
-  std::vector<LoggedRequest> Log() const;
-  void ClearLog();
-  void InjectFault(Fault fault);
+    bool IsRunning(std::string_view device) const;
+    /// The logged requests, oldest first.
+    std::vector<LoggedRequest> Log() const;
+    void ClearLog();
+    void InjectFault(Fault fault);
 
-  struct State;
+    struct State;
 
- private:
-  std::unique_ptr<State> state_;
+private:
+    std::unique_ptr<State> state_;
 };
 
-}  // namespace qdriver
+} // namespace qdriver

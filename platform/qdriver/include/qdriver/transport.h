@@ -36,4 +36,4 @@ int PlatformId();
 std::shared_ptr<Driver> CurrentDriver();
 void UseDriver(std::shared_ptr<Driver> driver);
 
-}  // namespace qdriver
+} // namespace qdriver

@@ -22,8 +22,9 @@ inline constexpr uint32_t kMethodOutDirect = 2;
 inline constexpr uint32_t kFileWriteAccess = 2;
 
 /// A control code: device type, access, function and transfer method.
-constexpr uint32_t ControlCode(uint32_t function, uint32_t method) {
-  return kDeviceType << 16 | kFileWriteAccess << 14 | function << 2 | method;
+constexpr uint32_t ControlCode(uint32_t function, uint32_t method)
+{
+    return kDeviceType << 16 | kFileWriteAccess << 14 | function << 2 | method;
 }
 constexpr uint32_t FunctionOf(uint32_t code) { return (code >> 2) & 0xFFF; }
 constexpr uint32_t MethodOf(uint32_t code) { return code & 3; }
@@ -142,14 +143,16 @@ inline constexpr uint32_t kBusDataOffset = 28;
 inline constexpr uint32_t kBusDataSize = 256;
 
 /// Reads word `index` of a little-endian request.
-inline uint32_t GetWord(const void* data, uint64_t index) {
-  uint32_t value;
-  std::memcpy(&value, static_cast<const uint8_t*>(data) + 4 * index, 4);
-  return value;
+inline uint32_t GetWord(const void* data, uint64_t index)
+{
+    uint32_t value;
+    std::memcpy(&value, static_cast<const uint8_t*>(data) + 4 * index, 4);
+    return value;
 }
 /// Writes word `index` of a little-endian request.
-inline void PutWord(void* data, uint64_t index, uint32_t value) {
-  std::memcpy(static_cast<uint8_t*>(data) + 4 * index, &value, 4);
+inline void PutWord(void* data, uint64_t index, uint32_t value)
+{
+    std::memcpy(static_cast<uint8_t*>(data) + 4 * index, &value, 4);
 }
 
-}  // namespace qdriver::wire
+} // namespace qdriver::wire

@@ -34,77 +34,76 @@ inline constexpr uint32_t kKeyAllAccess = 0xF003F;
 enum class ValueType : uint32_t { None = 0, Sz = 1, ExpandSz = 2, Binary = 3, Dword = 4 };
 
 class Registry {
- public:
-  struct Node;
+public:
+    struct Node;
 
-  /// An empty registry that lives only in memory.
-  static std::shared_ptr<Registry> InMemory();
-  /// A registry loaded from `path` (empty when the file does not exist yet) and
-  /// written back there by Flush and on destruction when it changed.
-  static std::shared_ptr<Registry> FromFile(std::filesystem::path path);
+    /// An empty registry that lives only in memory.
+    static std::shared_ptr<Registry> InMemory();
+    /// A registry loaded from `path` (empty when the file does not exist yet) and
+    /// written back there by Flush and on destruction when it changed.
+    static std::shared_ptr<Registry> FromFile(std::filesystem::path path);
 
-  ~Registry();
-  Registry(const Registry&) = delete;
-  Registry& operator=(const Registry&) = delete;
+    ~Registry();
+    Registry(const Registry&) = delete;
+    Registry& operator=(const Registry&) = delete;
 
-  /// Opens `path` below `parent`, creating the missing keys (parent handle needs
-  /// create access for that). `created` tells whether the last key was new.
-  Status CreateKey(HKEY parent, std::string_view path, uint32_t access, HKEY* result,
-                   bool* created = nullptr);
-  /// Opens an existing key; kFileNotFound when any part of `path` is missing.
-  Status OpenKey(HKEY parent, std::string_view path, uint32_t access, HKEY* result);
-  /// Releases a handle; the predefined roots need no closing.
-  Status CloseKey(HKEY key);
-  /// Deletes the key `path` below `parent`; a key that still has subkeys is
-  /// refused with kAccessDenied. Open handles to it answer kKeyDeleted.
-  Status DeleteKey(HKEY parent, std::string_view path);
+    /// Opens `path` below `parent`, creating the missing keys (parent handle needs
+    /// create access for that). `created` tells whether the last key was new.
+    Status CreateKey(HKEY parent, std::string_view path, uint32_t access, HKEY* result,
+                     bool* created = nullptr);
+    /// Opens an existing key; kFileNotFound when any part of `path` is missing.
+    Status OpenKey(HKEY parent, std::string_view path, uint32_t access, HKEY* result);
+    /// Releases a handle; the predefined roots need no closing.
+    Status CloseKey(HKEY key);
+    /// Deletes the key `path` below `parent`; a key that still has subkeys is
+    /// refused with kAccessDenied. Open handles to it answer kKeyDeleted.
+    Status DeleteKey(HKEY parent, std::string_view path);
 
-  /// Stores a value (replacing one of the same name in any letter case).
-  Status SetValue(HKEY key, std::string_view name, ValueType type, const void* data,
-                  uint32_t size);
-  Status SetDword(HKEY key, std::string_view name, uint32_t value);
-  /// Stores a text with its terminating zero as kSz or kExpandSz.
-  Status SetString(HKEY key, std::string_view name, ValueType type, std::string_view text);
-  /// Reads a value. With `data` null only the size is reported; a buffer smaller
-  /// than the value answers kMoreData with the needed size in `*size`.
-  Status QueryValue(HKEY key, std::string_view name, ValueType* type, void* data,
-                    uint32_t* size);
-  /// Reads a value of exactly four bytes into `value`.
-  Status QueryDword(HKEY key, std::string_view name, uint32_t* value);
-  Status DeleteValue(HKEY key, std::string_view name);
+    /// Stores a value (replacing one of the same name in any letter case).
+    Status SetValue(HKEY key, std::string_view name, ValueType type, const void* data,
+                    uint32_t size);
+    Status SetDword(HKEY key, std::string_view name, uint32_t value);
+    /// Stores a text with its terminating zero as kSz or kExpandSz.
+    Status SetString(HKEY key, std::string_view name, ValueType type, std::string_view text);
+    /// Reads a value. With `data` null only the size is reported; a buffer smaller
+    /// than the value answers kMoreData with the needed size in `*size`.
+    Status QueryValue(HKEY key, std::string_view name, ValueType* type, void* data, uint32_t* size);
+    /// Reads a value of exactly four bytes into `value`.
+    Status QueryDword(HKEY key, std::string_view name, uint32_t* value);
+    Status DeleteValue(HKEY key, std::string_view name);
 
-  /// Name of the index-th subkey (sorted without regard to case). `*chars` is the
-  /// buffer size in characters with room for the zero; on return the length
-  /// without it. kMoreData when the name does not fit, kNoMoreItems past the end.
-  Status EnumKey(HKEY key, uint32_t index, char* name, uint32_t* chars);
+    /// Name of the index-th subkey (sorted without regard to case). `*chars` is the
+    /// buffer size in characters with room for the zero; on return the length
+    /// without it. kMoreData when the name does not fit, kNoMoreItems past the end.
+    Status EnumKey(HKEY key, uint32_t index, char* name, uint32_t* chars);
 
-  /// Writes the registry to its file (atomically); nothing for a memory registry.
-  Status Flush(HKEY key);
+    /// Writes the registry to its file (atomically); nothing for a memory registry.
+    Status Flush(HKEY key);
 
-  /// Makes the next `count` stores of the value `name` fail with `error`.
-  void InjectSetValueFailure(std::string_view name, Status error, int count = 1);
+    /// Makes the next `count` stores of the value `name` fail with `error`.
+    void InjectSetValueFailure(std::string_view name, Status error, int count = 1);
 
- private:
-  struct OpenHandle {
-    std::shared_ptr<Node> node;
-    uint32_t access;
-  };
-  explicit Registry(std::filesystem::path path);
-  Status Resolve(HKEY key, uint32_t needed, std::shared_ptr<Node>* node) const;
-  HKEY NewHandle(std::shared_ptr<Node> node, uint32_t access);
-  Status SaveLocked();
+private:
+    struct OpenHandle {
+        std::shared_ptr<Node> node;
+        uint32_t access;
+    };
+    explicit Registry(std::filesystem::path path);
+    Status Resolve(HKEY key, uint32_t needed, std::shared_ptr<Node>* node) const;
+    HKEY NewHandle(std::shared_ptr<Node> node, uint32_t access);
+    Status SaveLocked();
 
-  mutable std::mutex mutex_;
-  std::filesystem::path path_;
-  std::map<HKEY, std::shared_ptr<Node>> roots_;
-  std::map<HKEY, OpenHandle> handles_;
-  HKEY nextHandle_ = 0x100;
-  bool dirty_ = false;
-  struct InjectedFailure {
-    Status error;
-    int count;
-  };
-  std::map<std::string, InjectedFailure> failures_;
+    mutable std::mutex mutex_;
+    std::filesystem::path path_;
+    std::map<HKEY, std::shared_ptr<Node>> roots_;
+    std::map<HKEY, OpenHandle> handles_;
+    HKEY nextHandle_ = 0x100;
+    bool dirty_ = false;
+    struct InjectedFailure {
+        Status error;
+        int count;
+    };
+    std::map<std::string, InjectedFailure> failures_;
 };
 
 /// The registry of this process: the one given to UseSystem, else a file-backed
@@ -116,4 +115,4 @@ void UseSystem(std::shared_ptr<Registry> registry);
 /// ~/.config/ondula/registry.
 std::filesystem::path DefaultRegistryPath();
 
-}  // namespace registry
+} // namespace registry

@@ -13,12 +13,12 @@ inline constexpr uint32_t kServiceAutoStart = 2;
 inline constexpr uint32_t kServiceErrorNormal = 1;
 
 struct ServiceConfig {
-  std::string name;
-  std::string displayName;
-  uint32_t type = kServiceKernelDriver;
-  uint32_t startType = kServiceAutoStart;
-  uint32_t errorControl = kServiceErrorNormal;
-  std::string imagePath;
+    std::string name;
+    std::string displayName;
+    uint32_t type = kServiceKernelDriver;
+    uint32_t startType = kServiceAutoStart;
+    uint32_t errorControl = kServiceErrorNormal;
+    std::string imagePath;
 };
 
 /// Registers a service: writes Type, Start, ErrorControl, ImagePath and
@@ -26,4 +26,4 @@ struct ServiceConfig {
 /// registered (its key holds a Type), leaving it as it was.
 Status CreateService(Registry& registry, const ServiceConfig& service);
 
-}  // namespace registry
+} // namespace registry

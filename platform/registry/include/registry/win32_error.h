@@ -29,4 +29,4 @@ inline constexpr Status kServiceExists = 1073;
 inline constexpr Status kDeviceNotConnected = 1167;
 inline constexpr Status kTimeout = 1460;
 
-}  // namespace win32
+} // namespace win32

@@ -14,8 +14,8 @@ class QWidget;
 // "visible"; `machine` is "" (this display). The window only shows images: its
 // mouse events go to the father. Until set_part is called the part shown is
 // rows 0..height, columns 0..width (the image at 1:1 from its origin).
-Vstatus open_window(int row, int column, int width, int height, QWidget* father,
-                    const char* mode, const char* machine, long* handle);
+Vstatus open_window(int row, int column, int width, int height, QWidget* father, const char* mode,
+                    const char* machine, long* handle);
 // Destroys the window and frees its handle. A window destroyed already together
 // with its father is simply forgotten.
 Vstatus close_window(long handle);
