@@ -32,9 +32,11 @@ typedef int64_t Vproc_handle;
 /* X(name, number, text): the status numbers plug-ins return, with their texts. */
 #define FG_STATUS_TABLE(X)                                                                         \
     X(FG_SUCCESS, 1, "success")                                                                    \
+    X(FG_ERR_DEVICE_CALL, 5, "a call of the device's own library failed")                          \
     X(FG_ERR_NOT_OPEN, 5300, "frame grabber is not open")                                          \
     X(FG_ERR_BITS_PER_CHANNEL, 5301, "bits per channel not possible")                              \
     X(FG_ERR_DEVICE, 5302, "no such device")                                                       \
+    X(FG_ERR_RESTART, 5303, "device cannot be started again")                                      \
     X(FG_ERR_GRAB, 5306, "grab failed")                                                            \
     X(FG_ERR_RESOLUTION, 5307, "resolution, sub-sampling or format not possible")                  \
     X(FG_ERR_IMAGE_PART, 5308, "image part lies outside the full image")                           \
