@@ -79,8 +79,7 @@ FGstatus Close(Vproc_handle, FGInstance* fginst)
     return FG_SUCCESS;
 }
 
-FGstatus GrabSync(Vproc_handle proc_id, FGInstance* fginst, VImageRecord* image,
-                  int32_t* num_image)
+FGstatus GrabSync(Vproc_handle proc_id, FGInstance* fginst, VImageRecord* image, int32_t* num_image)
 {
     return Grab(proc_id, Record(fginst), image, num_image);
 }

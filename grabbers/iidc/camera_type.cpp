@@ -12,7 +12,8 @@ bool ParseCameraType(const char* text, uint32_t* format)
     if (std::strlen(text) != 5 || !digit(text[0]) || !digit(text[2]) || !digit(text[4]) ||
         text[1] != text[3] || (text[1] != ':' && text[1] != '.'))
         return false;
-    *format = uint32_t(text[0] - '0') << 16 | uint32_t(text[2] - '0') << 8 | uint32_t(text[4] - '0');
+    *format =
+        uint32_t(text[0] - '0') << 16 | uint32_t(text[2] - '0') << 8 | uint32_t(text[4] - '0');
     if (text[1] == ':')
         *format |= kDcamNotation;
     return true;
@@ -21,8 +22,8 @@ bool ParseCameraType(const char* text, uint32_t* format)
 std::string FormatText(uint32_t format, bool padded)
 {
     const bool dcam = format & kDcamNotation;
-    const char* pattern = padded ? (dcam ? "%02d:%02d:%02d" : "%02d.%02d.%02d")
-                                 : (dcam ? "%d:%d:%d" : "%d.%d.%d");
+    const char* pattern =
+        padded ? (dcam ? "%02d:%02d:%02d" : "%02d.%02d.%02d") : (dcam ? "%d:%d:%d" : "%d.%d.%d");
     char text[16];
     std::snprintf(text, sizeof text, pattern, int((format >> 16) & 0xFF), int((format >> 8) & 0xFF),
                   int(format & 0xFF));

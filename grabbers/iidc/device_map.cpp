@@ -40,9 +40,8 @@ int MapDevice(const char* device, const NodeTable& table)
         (length == 3 || Digit(device[3]))) {
         const int card = device[0] - '0';
         const int node = length == 3 ? device[2] - '0' : (device[2] - '0') * 10 + device[3] - '0';
-        return FirstFree(table, [&](const FGNODEINFO& n) {
-            return n.CardNumber == card && n.NodeId == node;
-        });
+        return FirstFree(
+            table, [&](const FGNODEINFO& n) { return n.CardNumber == card && n.NodeId == node; });
     }
     UINT32HL guid{};
     if (length == 16 && Hex(device, 8, &guid.High) && Hex(device + 8, 8, &guid.Low))

@@ -53,7 +53,7 @@ FGstatus ChooseColourSpace(FGInstance* fginst, int32_t coding, int32_t* space)
 {
     const char* text = fginst->color_space;
     if (std::strcmp(text, "default") == 0) {
-        *space = coding == CM_Y8 || coding == CM_Y16                          ? kGray
+        *space = coding == CM_Y8 || coding == CM_Y16                                 ? kGray
                  : coding == CM_YUV411 || coding == CM_YUV422 || coding == CM_YUV444 ? kYuv
                                                                                      : kRgb;
         static const char* const kNames[] = {"gray", "rgb", "yuv"};
@@ -136,7 +136,8 @@ FGstatus SetUp(IIDCInstance& r, FGInstance* fginst)
     fg_copy_text(fginst->camera_type, sizeof fginst->camera_type,
                  FormatText(format, false).c_str());
     if (!CameraOk(r.camera->SetParameter(FGP_IMAGEFORMAT, format),
-                  "Could not set selected image format", "CFGCamera::SetParameter(FGP_IMAGEFORMAT)"))
+                  "Could not set selected image format",
+                  "CFGCamera::SetParameter(FGP_IMAGEFORMAT)"))
         return FG_ERR_CAMERA_TYPE;
     r.format = format;
     if (IsFormat7(format) &&

@@ -31,9 +31,9 @@ struct Param {
     const char* name;
     SetFn set;
     GetFn get;
-    uint16_t id = 0;              // camera parameter number, or trigger field
-    const char* text = nullptr;   // printed when the camera refuses
-    const char* call = nullptr;   // the camera call named with it
+    uint16_t id = 0;            // camera parameter number, or trigger field
+    const char* text = nullptr; // printed when the camera refuses
+    const char* call = nullptr; // the camera call named with it
 };
 
 // ---- Values -----------------------------------------------------------
@@ -121,10 +121,9 @@ FGstatus SetCameraType(IIDCInstance& r, FGInstance* fginst, const Param&, const 
         uint32_t format = 0;
         FGstatus status = SelectCameraType(r, text, fginst->horizontal_resolution,
                                            fginst->vertical_resolution, &format);
-        if (status == FG_SUCCESS &&
-            !CameraOk(r.camera->SetParameter(FGP_IMAGEFORMAT, format),
-                      "Could not map image format for new camera type",
-                      "CFGCamera::SetParameter(FGP_IMAGEFORMAT)"))
+        if (status == FG_SUCCESS && !CameraOk(r.camera->SetParameter(FGP_IMAGEFORMAT, format),
+                                              "Could not map image format for new camera type",
+                                              "CFGCamera::SetParameter(FGP_IMAGEFORMAT)"))
             status = FG_ERR_CAMERA_TYPE;
         if (status != FG_SUCCESS)
             CameraOk(r.camera->SetParameter(FGP_IMAGEFORMAT, old), "Could not set old image format",
@@ -222,8 +221,7 @@ FGstatus SetPartStart(IIDCInstance& r, FGInstance* fginst, const Param& p, const
         return type;
     const bool column = p.id == 0;
     const int32_t full = column ? r.full_width : r.full_height;
-    const int32_t span =
-        column ? r.part.width * r.part.x_step : r.part.height * r.part.y_step;
+    const int32_t span = column ? r.part.width * r.part.x_step : r.part.height * r.part.y_step;
     if (start < 0 || int64_t(start) + span > full)
         return FG_ERR_PARAM_VALUE;
     (column ? r.part.start_column : r.part.start_row) = start;
@@ -309,7 +307,7 @@ struct TriggerField {
 
 // external_trigger, trigger_source, trigger_polarity, trigger_mode, trigger_parameter.
 constexpr TriggerField kTriggerFields[] = {
-    {FGTRIG_ON_SHIFT, 1}, {FGTRIG_SOURCE_SHIFT, 7}, {FGTRIG_POLARITY_SHIFT, 1},
+    {FGTRIG_ON_SHIFT, 1},    {FGTRIG_SOURCE_SHIFT, 7},   {FGTRIG_POLARITY_SHIFT, 1},
     {FGTRIG_MODE_SHIFT, 15}, {0, FGTRIG_PARAMETER_MASK},
 };
 
@@ -327,8 +325,8 @@ FGstatus SetTriggerField(IIDCInstance& r, FGInstance*, const Param& p, const Vcp
     const TriggerField& field = kTriggerFields[p.id];
     if (v < 0 || v > field.max)
         return FG_ERR_PARAM_VALUE;
-    const uint32_t word =
-        (r.trigger & ~(uint32_t(field.max) << field.shift)) | uint32_t(v) << field.shift;
+    const uint32_t word = (r.trigger & ~(uint32_t(field.max) << field.shift)) | uint32_t(v)
+                                                                                    << field.shift;
     if (!CameraOk(r.camera->SetParameter(FGP_TRIGGER, word),
                   "Could not set trigger value or value not valid",
                   "CFGCamera::SetParameter(FGP_TRIGGER)"))
@@ -555,8 +553,8 @@ FGstatus GetCameraTypeValues(IIDCInstance& r, FGInstance*, const Param&, Answer&
 {
     r.camera->SetParameter(FGP_ENUMIMAGEFORMAT, kDcamNotation);
     uint32_t format = 0;
-    for (int i = 0; i < kMaxFormats && r.camera->GetParameter(FGP_ENUMIMAGEFORMAT, &format) ==
-                                            FCE_NOERROR;
+    for (int i = 0;
+         i < kMaxFormats && r.camera->GetParameter(FGP_ENUMIMAGEFORMAT, &format) == FCE_NOERROR;
          ++i)
         answer.Text(FormatText(format | kDcamNotation, false));
     return FG_SUCCESS;
@@ -585,8 +583,14 @@ FGstatus GetImageAvailable(IIDCInstance& r, FGInstance*, const Param&, Answer& a
     return FG_SUCCESS;
 }
 
-#define FEATURE(name, fgp) {name, SetFeature, GetFeature, fgp, nullptr, "CFGCamera::SetParameter(" #fgp ")"}
-#define INFO_RANGE(name, fgp) {name, nullptr, GetInfoRange, fgp}
+#define FEATURE(name, fgp)                                                                         \
+    {                                                                                              \
+        name, SetFeature, GetFeature, fgp, nullptr, "CFGCamera::SetParameter(" #fgp ")"            \
+    }
+#define INFO_RANGE(name, fgp)                                                                      \
+    {                                                                                              \
+        name, nullptr, GetInfoRange, fgp                                                           \
+    }
 
 const Param kParams[kParameterCount] = {
     {"camera_type", SetCameraType, GetCameraType},
@@ -629,7 +633,8 @@ const Param kParams[kParameterCount] = {
     FEATURE("optical_filter", FGP_OPTICALFILTER),
     {"grab_timeout", SetGrabTimeout, GetGrabTimeout},
     {"burst_count", SetBurstCount, GetFeature, FGP_BURSTCOUNT,
-     "Could not set number of images transferred at once", "CFGCamera::SetParameter(FGP_BURSTCOUNT)"},
+     "Could not set number of images transferred at once",
+     "CFGCamera::SetParameter(FGP_BURSTCOUNT)"},
     {"register_address", SetRegisterAddress, GetRegisterAddress},
     {"register_value", SetRegisterValue, GetRegisterValue},
     {"swap_bytes", SetSwapBytes, GetSwapBytes},

@@ -15,7 +15,7 @@ TEST(IidcConversion, YuvTablesHoldTheTruncatedCoefficients)
     struct Case {
         int32_t entry, high, low;
     };
-    const Case cases[] = {{t.u[0], -226, 44},  {t.v[0], -179, 91}, {t.u[255], 224, -43},
+    const Case cases[] = {{t.u[0], -226, 44},   {t.v[0], -179, 91}, {t.u[255], 224, -43},
                           {t.v[255], 178, -90}, {t.u[128], 0, 0},   {t.v[128], 0, 0}};
     for (const Case& c : cases) {
         EXPECT_EQ(iidc::High(c.entry), c.high);
@@ -24,8 +24,8 @@ TEST(IidcConversion, YuvTablesHoldTheTruncatedCoefficients)
 }
 
 // One pixel (two for YUV422, four for YUV411) of `coding`, converted at column 0.
-std::vector<int> FirstPixel(uint32_t coding, int32_t space, int32_t bits, std::vector<uint8_t> frame,
-                            bool swap = false)
+std::vector<int> FirstPixel(uint32_t coding, int32_t space, int32_t bits,
+                            std::vector<uint8_t> frame, bool swap = false)
 {
     const int32_t width = coding == CM_YUV411 ? 4 : coding == CM_YUV422 ? 2 : 1;
     std::vector<uint16_t> planes[3] = {std::vector<uint16_t>(width), std::vector<uint16_t>(width),
@@ -148,8 +148,8 @@ TEST(IidcConversion, RefusedCodingsPartsAndShortFrames)
         const std::vector<uint8_t> frame(c.frame_length);
         std::vector<uint16_t> planes[3] = {std::vector<uint16_t>(64), std::vector<uint16_t>(64),
                                            std::vector<uint16_t>(64)};
-        ConversionContext context{c.coding, c.space, c.bits, false, 16, c.width, 4, c.start_column,
-                                  0};
+        ConversionContext context{c.coding, c.space, c.bits,         false, 16,
+                                  c.width,  4,       c.start_column, 0};
         context.frame = frame.data();
         context.frame_length = frame.size();
         for (int i = 0; i < 3; ++i)

@@ -52,8 +52,8 @@ TEST_F(IidcGrabTest, PartsAndStepsAreCutFromTheFrame)
         int wrong = 0;
         for (int y = 0; y < image.height; ++y)
             for (int x = 0; x < image.width; ++x)
-                wrong += images.Byte(0, x, y) != Y8(c.start_column + c.x_step * x,
-                                                    c.start_row + c.x_step * y, 0);
+                wrong += images.Byte(0, x, y) !=
+                         Y8(c.start_column + c.x_step * x, c.start_row + c.x_step * y, 0);
         EXPECT_EQ(wrong, 0) << image.width << "x" << image.height;
         Close(i);
     }
@@ -279,7 +279,9 @@ TEST_F(IidcGrabTest, InfoAnswersListTheCameras)
          "Specify camera type as 'Format:Mode:Rate' (DCAM) or 'Resolution.Color.Rate' "
          "(FireGrab) or 'default'.",
          {"default"}},
-        {FG_INFO_COLOR_SPACE, "Value list of color space parameter.", {"gray", "rgb", "yuv", "default"}},
+        {FG_INFO_COLOR_SPACE,
+         "Value list of color space parameter.",
+         {"gray", "rgb", "yuv", "default"}},
         {FG_INFO_EXTERNAL_TRIGGER, "Value list for external trigger parameter.", {"false", "true"}},
         {FG_INFO_REVISION, "Current interface revision.", {"2.0"}},
         {FG_INFO_PORT, "Unused", {}},

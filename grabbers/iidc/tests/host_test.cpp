@@ -41,8 +41,8 @@ TEST_F(IidcHostTest, WorkbenchCameraTypesGiveLiveFrames)
         const char* camera_type;
         int width, height;
     };
-    for (const Case& c : {Case{"0:5:4", 640, 480}, Case{"1:2:2", 800, 600},
-                          Case{"1:5:4", 1024, 768}}) {
+    for (const Case& c :
+         {Case{"0:5:4", 640, 480}, Case{"1:2:2", 800, 600}, Case{"1:5:4", 1024, 768}}) {
         long handle = 0;
         ASSERT_EQ(open_framegrabber("1394IIDC", 1, 1, 0, 0, 0, 0, "default", -1, "default", -1,
                                     "default", c.camera_type, "default", -1, -1, &handle),

@@ -186,8 +186,8 @@ protected:
                 std::snprintf(value, sizeof value, "%d", values[n].par.l);
             else if (values[n].type == VPAR_REAL)
                 std::snprintf(value, sizeof value, "%.2f", values[n].par.f);
-            text += (n ? "," : "") + std::string(values[n].type == VPAR_STRING ? values[n].par.s
-                                                                                : value);
+            text += (n ? "," : "") +
+                    std::string(values[n].type == VPAR_STRING ? values[n].par.s : value);
         }
         return text;
     }

@@ -7,8 +7,7 @@ namespace {
 using IidcInitTest = IidcTest;
 using IidcOpenTest = IidcTest;
 
-const std::vector<fgsim::CameraConfig> kTwoCameras = {fgsim::MonoCamera(0),
-                                                      fgsim::ColourCamera(1)};
+const std::vector<fgsim::CameraConfig> kTwoCameras = {fgsim::MonoCamera(0), fgsim::ColourCamera(1)};
 
 TEST_F(IidcInitTest, NoCameraOrAFailingLibraryRefusesToStart)
 {
@@ -97,9 +96,25 @@ TEST_F(IidcOpenTest, CameraTypesSelectTheFormat)
         {"1:2:2", "-1", 1, 1, FG_SUCCESS, "1:2:2", "01:02:02", 800, 600, {0x80010202}},
         {"1:5:4", "-1", 1, 1, FG_SUCCESS, "1:5:4", "01:05:04", 1024, 768, {0x80010504}},
         {"1.2.2", "0.1", 1, 1, FG_SUCCESS, "1.2.2", "01.02.02", 320, 240, {0x00010202}},
-        {"default", "-1", 1, 1, FG_SUCCESS, "0:5:4", "00:05:04", 640, 480,
+        {"default",
+         "-1",
+         1,
+         1,
+         FG_SUCCESS,
+         "0:5:4",
+         "00:05:04",
+         640,
+         480,
          {0xFFFFFFFF, 0x80000504}},
-        {"default", "-1", 640, 480, FG_SUCCESS, "2.0.4", "02.00.04", 640, 480,
+        {"default",
+         "-1",
+         640,
+         480,
+         FG_SUCCESS,
+         "2.0.4",
+         "02.00.04",
+         640,
+         480,
          {0x0002FFFF, 0x00020004}},
         {"7:0:0", "-1", 640, 480, FG_SUCCESS, "7:0:0", "07:00:00", 640, 480, {0x80070000}},
         {"default", "-1", 123, 45, FG_ERR_RESOLUTION, "", "", 0, 0, {}},
@@ -169,14 +184,10 @@ TEST_F(IidcOpenTest, ThePartMustLieInTheFullImage)
         int32_t part_width, part_height;
     };
     const Case cases[] = {
-        {1, 0, 0, 10, 0, FG_SUCCESS, 620, 480},
-        {1, 100, 50, 540, 430, FG_SUCCESS, 100, 50},
-        {2, 0, 0, 0, 0, FG_SUCCESS, 320, 240},
-        {2, 0, 0, 20, 40, FG_SUCCESS, 300, 200},
-        {1, 101, 0, 540, 0, FG_ERR_IMAGE_PART, 0, 0},
-        {1, 0, 0, 320, 0, FG_ERR_IMAGE_PART, 0, 0},
-        {1, 0, 0, -2, 0, FG_ERR_IMAGE_PART, 0, 0},
-        {1, -5, 0, 0, 0, FG_ERR_IMAGE_PART, 0, 0},
+        {1, 0, 0, 10, 0, FG_SUCCESS, 620, 480},       {1, 100, 50, 540, 430, FG_SUCCESS, 100, 50},
+        {2, 0, 0, 0, 0, FG_SUCCESS, 320, 240},        {2, 0, 0, 20, 40, FG_SUCCESS, 300, 200},
+        {1, 101, 0, 540, 0, FG_ERR_IMAGE_PART, 0, 0}, {1, 0, 0, 320, 0, FG_ERR_IMAGE_PART, 0, 0},
+        {1, 0, 0, -2, 0, FG_ERR_IMAGE_PART, 0, 0},    {1, -5, 0, 0, 0, FG_ERR_IMAGE_PART, 0, 0},
     };
     for (const Case& c : cases) {
         FGInstance& i = Request("0:5:4");

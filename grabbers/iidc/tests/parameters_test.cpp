@@ -169,8 +169,8 @@ TEST_F(IidcParamTest, TriggerFieldsRoundTripAndStayInTheirField)
 TEST_F(IidcParamTest, FrameRatesFollowTheFormat)
 {
     fgsim::CameraConfig camera = fgsim::MonoCamera(0);
-    camera.formats = {0x80000500, 0x80000501, 0x80000502, 0x80000503, 0x80000504, 0x80000505,
-                      0x80070000};
+    camera.formats = {0x80000500, 0x80000501, 0x80000502, 0x80000503,
+                      0x80000504, 0x80000505, 0x80070000};
     ASSERT_EQ(Start({camera}), FG_SUCCESS);
     FGInstance& i = Opened("0:5:0");
     const char* rates[] = {"1.88", "3.75", "7.50", "15.00", "30.00", "60.00"};
@@ -256,8 +256,7 @@ TEST_F(IidcParamTest, AnswerTextsBelongToTheirInstance)
     EXPECT_STREQ(first[0].par.s, "IIDC Mono 1280");
     EXPECT_STREQ(second[0].par.s, "IIDC Colour 1280");
     count = 2;
-    EXPECT_EQ(cls_.FGGetParam(1, &mono, "shutter_range", first.data(), &count),
-              FG_ERR_PARAM_VALUE);
+    EXPECT_EQ(cls_.FGGetParam(1, &mono, "shutter_range", first.data(), &count), FG_ERR_PARAM_VALUE);
     EXPECT_EQ(count, 6) << "the room the answer needs";
 }
 

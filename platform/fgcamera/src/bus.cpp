@@ -14,8 +14,8 @@ constexpr uint64_t kFileTimeAtUnixEpoch = 116444736000000000ull;
 // FILETIME of steady-clock time 0, so that steady stamps read as real UTC.
 uint64_t SteadyFileTimeAtZero()
 {
-    const auto wall = std::chrono::duration_cast<Duration>(
-        std::chrono::system_clock::now().time_since_epoch());
+    const auto wall =
+        std::chrono::duration_cast<Duration>(std::chrono::system_clock::now().time_since_epoch());
     return kFileTimeAtUnixEpoch + uint64_t((wall - ondula::SteadyClock().Now()).count() / 100);
 }
 

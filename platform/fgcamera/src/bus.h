@@ -44,10 +44,10 @@ struct Camera {
     int index = 0;
     bool connected = false;
 
-    size_t format = 0;      // index into config.formats
-    bool firegrab = false;  // FGP_IMAGEFORMAT answers in FireGrab notation
+    size_t format = 0;              // index into config.formats
+    bool firegrab = false;          // FGP_IMAGEFORMAT answers in FireGrab notation
     std::vector<uint32_t> requests; // values written to FGP_IMAGEFORMAT
-    size_t enum_next = 0;   // FGP_ENUMIMAGEFORMAT: the next format to answer
+    size_t enum_next = 0;           // FGP_ENUMIMAGEFORMAT: the next format to answer
     bool enum_firegrab = false;
     uint32_t f7_width = 0, f7_height = 0, f7_x = 0, f7_y = 0, f7_packet = 0;
 

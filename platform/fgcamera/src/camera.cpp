@@ -68,12 +68,9 @@ void ResetCameras(Bus& bus, const std::vector<fgsim::CameraConfig>& configs)
         camera.f7_height = config.format7.max_height;
         camera.f7_packet = config.format7.packet_max;
         camera.settings = {
-            {FGP_DMAMODE, {1, 1, 1, false}},
-            {FGP_BURSTCOUNT, {0, 0, 255, true}},
-            {FGP_FRAMEBUFFERCOUNT, {2, 1, 32, true}},
-            {FGP_USEIRMFORBW, {1, 1, 1, false}},
-            {FGP_ADJUSTPARAMETERS, {0, 0, 0, false}},
-            {FGP_STARTIMMEDIATELY, {0, 0, 0, false}},
+            {FGP_DMAMODE, {1, 1, 1, false}},          {FGP_BURSTCOUNT, {0, 0, 255, true}},
+            {FGP_FRAMEBUFFERCOUNT, {2, 1, 32, true}}, {FGP_USEIRMFORBW, {1, 1, 1, false}},
+            {FGP_ADJUSTPARAMETERS, {0, 0, 0, false}}, {FGP_STARTIMMEDIATELY, {0, 0, 0, false}},
         };
         for (const fgsim::RegisterConfig& r : config.registers)
             camera.registers[r.address] = r.value;

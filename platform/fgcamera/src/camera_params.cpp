@@ -320,8 +320,7 @@ uint32_t GetParameterInfo(Bus& bus, Camera& camera, uint16_t id, FGPINFO* info)
                  0,
                  FGPS_TRIGGER,
                  camera.config.trigger_caps | (TriggerOn(camera) ? uint32_t(FGPT_ISON) : 0u),
-                 camera.config.trigger_modes |
-                     ((camera.trigger & FGTRIG_PARAMETER_MASK) << 20)};
+                 camera.config.trigger_modes | ((camera.trigger & FGTRIG_PARAMETER_MASK) << 20)};
     } else if (const Feature* feature = camera.FindFeature(id)) {
         *info = {FeatureValue(bus, *feature),
                  feature->config.min,

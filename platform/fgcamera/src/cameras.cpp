@@ -32,8 +32,8 @@ CameraConfig Common(int index, uint32_t model_byte, const char* model)
     // On/off and polarity; sources 0 and 7 (software); modes 0, 1 and 15.
     config.trigger_caps = FGPT_CANONOFF | FGPT_CANPOLARITY | (1u << 14) | (1u << 7);
     config.trigger_modes = (1u << 15) | (1u << 14) | (1u << 0);
-    config.registers = {{0xF0F00600, 0x00000000}, {0xF0F00614, 0x80000000},
-                        {0xF1000010, 0x12345678}};
+    config.registers = {
+        {0xF0F00600, 0x00000000}, {0xF0F00614, 0x80000000}, {0xF1000010, 0x12345678}};
     config.format7.max_width = 1280;
     config.format7.max_height = 1024;
     config.format7.unit_x = 8;

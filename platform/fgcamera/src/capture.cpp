@@ -87,8 +87,7 @@ void Fill(Bus& bus, Camera& camera)
         Buffer* buffer = OldestEmpty(camera);
         if (!buffer)
             return;
-        const Duration end =
-            FrameEndAfter(camera, std::max(buffer->queued_at, camera.last_fill));
+        const Duration end = FrameEndAfter(camera, std::max(buffer->queued_at, camera.last_fill));
         if (end > now)
             return;
         FillBuffer(bus, camera, *buffer, end);

@@ -261,7 +261,8 @@ uint32_t CFGCamera::PutFrame(const FGFRAME* frame)
                 camera.queue.push_back(i);
                 return uint32_t(FCE_NOERROR);
             }
-            if (frame && buffer.state == Buffer::State::Taken && buffer.data.data() == frame->pData) {
+            if (frame && buffer.state == Buffer::State::Taken &&
+                buffer.data.data() == frame->pData) {
                 buffer.state = Buffer::State::Free;
                 return uint32_t(FCE_NOERROR);
             }

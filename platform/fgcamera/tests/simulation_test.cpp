@@ -68,6 +68,8 @@ TEST_F(FgCameraTest, QueuedBuffersAreFilledInOrderAtTheModesRateAndStamped)
     EXPECT_EQ(fgsim::Count().queued, 0);
     EXPECT_EQ(camera_.GetFrame(&frame, 50), FCE_TIMEOUT);
     EXPECT_EQ(clock_.Now(), 66666666ns + 50ms);
+    const fgsim::Counters counters = fgsim::Count();
+    EXPECT_EQ(counters.connects + counters.captures + counters.capturing + counters.buffers, 5);
 }
 
 TEST_F(FgCameraTest, EachCodingFollowsTheFormula)
@@ -104,12 +106,13 @@ TEST_F(FgCameraTest, FormatsAreChosenInEitherNotationAndHeldWhileCapturing)
         uint32_t request, result, answer;
     };
     const Case cases[] = {
-        {0xFFFFFFFF, FCE_NOERROR, 0x80000504}, {0x0002FFFF, FCE_NOERROR, 0x00020004},
-        {0x00040002, FCE_NOERROR, 0x00040002}, {0x80070000, FCE_NOERROR, 0x80070000},
+        {0xFFFFFFFF, FCE_NOERROR, 0x80000504},      {0x0002FFFF, FCE_NOERROR, 0x00020004},
+        {0x00040002, FCE_NOERROR, 0x00040002},      {0x80070000, FCE_NOERROR, 0x80070000},
         {0x80020004, FCE_NOTAVAILABLE, 0x80070000}, {0x00000000, FCE_NOTAVAILABLE, 0x80070000},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(camera_.SetParameter(FGP_IMAGEFORMAT, c.request), c.result) << std::hex << c.request;
+        EXPECT_EQ(camera_.SetParameter(FGP_IMAGEFORMAT, c.request), c.result)
+            << std::hex << c.request;
         uint32_t answer = 0;
         EXPECT_EQ(camera_.GetParameter(FGP_IMAGEFORMAT, &answer), FCE_NOERROR);
         EXPECT_EQ(answer, c.answer) << std::hex << c.request;
@@ -143,7 +146,10 @@ TEST_F(FgCameraTest, FaultsHitTheNthCall)
 {
     fgsim::FailCall(fgsim::Call::SetParameter, 2, 42);
     const UINT32HL guid = fgsim::MonoCamera(0).guid;
-    ASSERT_EQ(camera_.Connect(&guid, nullptr), FCE_NOERROR);
+    int context = 0;
+    ASSERT_EQ(camera_.Connect(&guid, &context), FCE_NOERROR);
+    EXPECT_EQ(camera_.GetContext(), &context);
+    EXPECT_NE(camera_.GetPtrDCam(), nullptr);
     EXPECT_EQ(camera_.SetParameter(FGP_SHUTTER, 10), FCE_NOERROR);
     EXPECT_EQ(camera_.SetParameter(FGP_SHUTTER, 20), 42u);
     uint32_t shutter = 0;
@@ -151,6 +157,7 @@ TEST_F(FgCameraTest, FaultsHitTheNthCall)
     EXPECT_EQ(shutter, 10u) << "the failed call did nothing";
     CFGCamera second;
     EXPECT_EQ(second.Connect(&guid, nullptr), FCE_BUSY);
+    EXPECT_EQ(second.GetPtrDCam(), nullptr);
 }
 
 TEST_F(FgCameraTest, TheEnvironmentNamesTheCameras)
@@ -160,7 +167,8 @@ TEST_F(FgCameraTest, TheEnvironmentNamesTheCameras)
         uint32_t result;
         uint32_t count;
     };
-    const Case cases[] = {{"colour,mono,mono", FCE_NOERROR, 3}, {"", FCE_NOERROR, 0},
+    const Case cases[] = {{"colour,mono,mono", FCE_NOERROR, 3},
+                          {"", FCE_NOERROR, 0},
                           {"mono,webcam", FCE_BADPARAMETER, 0}};
     for (const Case& c : cases) {
         setenv("ONDULA_FGCAMERA", c.value, 1);

@@ -5,6 +5,7 @@
 #include "iidc/colour_conversion.h"
 
 #include <array>
+#include <cstring>
 #include <type_traits>
 #include <utility>
 
@@ -38,29 +39,78 @@ struct Rgb {
     int r, g, b;
 };
 
-template <uint32_t Coding> Yuv ReadYuv(const uint8_t* row, int x)
-{
-    if constexpr (Coding == CM_YUV411) {
-        static constexpr int kY[4] = {1, 2, 4, 5};
-        const uint8_t* group = row + (x >> 2) * 6;
-        return {group[kY[x & 3]], group[0], group[3]};
-    } else if constexpr (Coding == CM_YUV422) {
-        const uint8_t* group = row + (x >> 1) * 4;
-        return {group[1 + ((x & 1) << 1)], group[0], group[2]};
-    } else {
-        const uint8_t* group = row + x * 3;
-        return {group[1], group[0], group[2]};
-    }
-}
-
 int ReadY16(const uint8_t* row, int x, bool swap_bytes)
 {
     const uint8_t* p = row + 2 * x;
     return swap_bytes ? p[0] | (p[1] << 8) : (p[0] << 8) | p[1];
 }
 
-// A 16-bit sum whose high byte is not 0 left 0..255: below 0 gives 1.
-uint8_t Saturate(int sum) { return (sum & ~0xFF) == 0 ? uint8_t(sum) : sum < 0 ? 1 : 255; }
+// A sum of luma and table halves (-256 to 511) left in 0..255: below 0 gives
+// 1, above 255 gives 255. Looked up, not branched on: camera noise makes the
+// branches unpredictable.
+constexpr int kSumOffset = 256;
+constexpr std::array<uint8_t, 768> kSaturated = [] {
+    std::array<uint8_t, 768> table{};
+    for (int sum = -kSumOffset; sum < 512; ++sum)
+        table[size_t(sum + kSumOffset)] = sum < 0 ? 1 : sum > 255 ? 255 : uint8_t(sum);
+    return table;
+}();
+
+inline uint8_t Saturate(int sum) { return kSaturated[size_t(sum + kSumOffset)]; }
+
+// 8-bit rgb of luma `y` with the table entries `u` and `v` of its group.
+inline void Rgb8(int y, int32_t u, int32_t v, uint8_t* r, uint8_t* g, uint8_t* b)
+{
+    *r = Saturate(y + High(v));
+    *g = Saturate(y + Low(u) + Low(v));
+    *b = Saturate(y + High(u));
+}
+
+// Where the samples of a YUV group lie: its bytes, U, V and each pixel's Y.
+template <uint32_t Coding> struct Layout;
+template <> struct Layout<CM_YUV411> {
+    static constexpr int kPixels = 4, kBytes = 6, kU = 0, kV = 3;
+    static constexpr int kY[4] = {1, 2, 4, 5};
+};
+template <> struct Layout<CM_YUV422> {
+    static constexpr int kPixels = 2, kBytes = 4, kU = 0, kV = 2;
+    static constexpr int kY[2] = {1, 3};
+};
+template <> struct Layout<CM_YUV444> {
+    static constexpr int kPixels = 1, kBytes = 3, kU = 0, kV = 2;
+    static constexpr int kY[1] = {1};
+};
+
+template <uint32_t Coding> Yuv ReadYuv(const uint8_t* row, int x)
+{
+    using L = Layout<Coding>;
+    const uint8_t* group = row + x / L::kPixels * L::kBytes;
+    return {group[L::kY[x % L::kPixels]], group[L::kU], group[L::kV]};
+}
+
+// A whole row of 8-bit rgb from YUV: the table entries are looked up once a group.
+template <uint32_t Coding>
+void YuvRowToRgb8(const uint8_t* row, int start_column, int width, uint8_t* r, uint8_t* g,
+                  uint8_t* b, const YuvTables& t)
+{
+    using L = Layout<Coding>;
+    const auto pixel = [&](int i) {
+        const Yuv q = ReadYuv<Coding>(row, start_column + i);
+        Rgb8(q.y, t.u[q.u], t.v[q.v], r + i, g + i, b + i);
+    };
+    int i = 0;
+    for (; i < width && (start_column + i) % L::kPixels != 0; ++i)
+        pixel(i);
+    const uint8_t* group = row + (start_column + i) / L::kPixels * L::kBytes;
+    for (; i + L::kPixels <= width; i += L::kPixels, group += L::kBytes) {
+        const int32_t u = t.u[group[L::kU]];
+        const int32_t v = t.v[group[L::kV]];
+        for (int k = 0; k < L::kPixels; ++k)
+            Rgb8(group[L::kY[k]], u, v, r + i + k, g + i + k, b + i + k);
+    }
+    for (; i < width; ++i)
+        pixel(i);
+}
 
 int Clamp(int value, int max) { return value < 0 ? 0 : value > max ? max : value; }
 
@@ -98,9 +148,22 @@ template <uint32_t Coding, int Space, bool Wide> void Member(const ConversionCon
     const int max = (1 << c.bits) - 1;
     const YuvTables& tables = Tables();
     const int64_t row_bytes = RowBytes(Coding, c.full_width);
-    size_t o = 0;
     for (int j = 0; j < c.height; ++j) {
         const uint8_t* row = c.frame + (c.start_row + int64_t(j) * c.y_step) * row_bytes;
+        size_t o = size_t(j) * size_t(c.width);
+        // The common whole-row cases take a faster road to the same pixels.
+        if constexpr (!Wide && Coding == CM_Y8 && Space == kGray) {
+            if (c.x_step == 1) {
+                std::memcpy(p0 + o, row + c.start_column, size_t(c.width));
+                continue;
+            }
+        } else if constexpr (!Wide && Space == kRgb &&
+                             (Coding == CM_YUV411 || Coding == CM_YUV422 || Coding == CM_YUV444)) {
+            if (c.x_step == 1) {
+                YuvRowToRgb8<Coding>(row, c.start_column, c.width, p0 + o, p1 + o, p2 + o, tables);
+                continue;
+            }
+        }
         for (int i = 0; i < c.width; ++i, ++o) {
             const int x = c.start_column + i * c.x_step;
             if constexpr (Coding == CM_Y8 || Coding == CM_Y16) {
@@ -144,11 +207,7 @@ template <uint32_t Coding, int Space, bool Wide> void Member(const ConversionCon
                     p1[o] = Out(Clamp(int(q.y - 0.3457 * cu - 0.7144 * cv) * scale, max));
                     p2[o] = Out(Clamp(int(q.y + 1.771 * cu) * scale, max));
                 } else {
-                    const int32_t u = tables.u[q.u];
-                    const int32_t v = tables.v[q.v];
-                    p0[o] = Saturate(q.y + High(v));
-                    p1[o] = Saturate(q.y + Low(u) + Low(v));
-                    p2[o] = Saturate(q.y + High(u));
+                    Rgb8(q.y, tables.u[q.u], tables.v[q.v], p0 + o, p1 + o, p2 + o);
                 }
             }
         }
@@ -158,8 +217,8 @@ template <uint32_t Coding, int Space, bool Wide> void Member(const ConversionCon
 using MemberFn = void (*)(const ConversionContext&);
 
 template <bool Wide, int Space, uint32_t... Codings>
-constexpr std::array<MemberFn, sizeof...(Codings)> ForCodings(
-    std::integer_sequence<uint32_t, Codings...>)
+constexpr std::array<MemberFn, sizeof...(Codings)>
+ForCodings(std::integer_sequence<uint32_t, Codings...>)
 {
     return {&Member<Codings, Space, Wide>...};
 }

@@ -16,8 +16,8 @@ typedef CFGCamera* (*FexCreateCameraProc)();
 // the number of entries (GetLut: out, 0 when the camera has no table).
 typedef FGstatus (*FexSetLutProc)(CFGCamera* camera, const int32_t* red, const int32_t* green,
                                   const int32_t* blue, int32_t num);
-typedef FGstatus (*FexGetLutProc)(CFGCamera* camera, int32_t* red, int32_t* green,
-                                  int32_t* blue, int32_t* num);
+typedef FGstatus (*FexGetLutProc)(CFGCamera* camera, int32_t* red, int32_t* green, int32_t* blue,
+                                  int32_t* num);
 // "SetParam", "GetParam": parameters the plug-in does not know, with the
 // host's conventions (GetParam: `num` in/out as in FGGetParam).
 typedef FGstatus (*FexSetParamProc)(CFGCamera* camera, const char* name, const Vcpar* values,

@@ -134,13 +134,13 @@ FGCAMERA_API void SetDelivering(int camera, bool delivering);
 FGCAMERA_API void ReportParameter(int camera, uint16_t id, uint32_t value);
 
 struct Counters {
-    int module_users;   // FGInitModule successes not yet ended
-    int connected;      // cameras connected
-    int capturing;      // cameras with capture open
-    int buffers;        // frame buffers made by OpenCapture and not freed
-    int queued;         // buffers queued, filled or not
-    int connects;       // Connect successes since the configuration
-    int captures;       // OpenCapture successes since the configuration
+    int module_users; // FGInitModule successes not yet ended
+    int connected;    // cameras connected
+    int capturing;    // cameras with capture open
+    int buffers;      // frame buffers made by OpenCapture and not freed
+    int queued;       // buffers queued, filled or not
+    int connects;     // Connect successes since the configuration
+    int captures;     // OpenCapture successes since the configuration
 };
 FGCAMERA_API Counters Count();
 // The values written to FGP_IMAGEFORMAT on camera `camera` since the configuration.

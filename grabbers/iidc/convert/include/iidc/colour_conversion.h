@@ -30,16 +30,16 @@ inline int32_t High(int32_t entry) { return entry >> 16; }
 inline int32_t Low(int32_t entry) { return int16_t(entry & 0xFFFF); }
 
 struct ConversionContext {
-    uint32_t coding;      // CM_Y8 ... CM_Y16 (fgcamera.h); others are refused
-    int32_t color_space;  // ColourSpace
-    int32_t bits;         // 8, or 9 to 16 for 16-bit planes
-    bool swap_bytes;      // Y16 samples are low byte first
-    int32_t full_width;   // pixels a frame row
-    int32_t width;        // the part, in output pixels
+    uint32_t coding;     // CM_Y8 ... CM_Y16 (fgcamera.h); others are refused
+    int32_t color_space; // ColourSpace
+    int32_t bits;        // 8, or 9 to 16 for 16-bit planes
+    bool swap_bytes;     // Y16 samples are low byte first
+    int32_t full_width;  // pixels a frame row
+    int32_t width;       // the part, in output pixels
     int32_t height;
     int32_t start_column; // the part's first pixel in the frame
     int32_t start_row;
-    int32_t x_step = 1;   // frame pixels between two output pixels (2: every second)
+    int32_t x_step = 1; // frame pixels between two output pixels (2: every second)
     int32_t y_step = 1;
     const uint8_t* frame = nullptr;
     size_t frame_length = 0;
