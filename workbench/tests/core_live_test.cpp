@@ -1,44 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
-#include <verodyn/operators.h>
-
 #include "live_control.h"
+#include "scripted_grabber.h"
 
 namespace {
-
-// Grabs from a script: each grab takes the next status (V_OK when the
-// script is empty) and can run `duringGrab` first, as a tick arriving
-// while the grabber waits for a frame.
-class ScriptedGrabber : public FrameGrabberPort {
-public:
-    Vstatus GrabImage(Vobject* image, long handle) override
-    {
-        ++grabs;
-        lastHandle = handle;
-        if (duringGrab)
-            duringGrab();
-        Vstatus status = V_OK;
-        if (!results.empty()) {
-            status = results.front();
-            results.erase(results.begin());
-        }
-        if (status == V_OK)
-            gen_image_const(image, "byte", 8, 8);
-        return status;
-    }
-    void CloseAll() override { ++closes; }
-
-    int grabs = 0;
-    int closes = 0;
-    long lastHandle = 0;
-    std::vector<Vstatus> results;
-    std::function<void()> duringGrab;
-};
 
 class Document : public LiveTarget {
 public:

@@ -10,8 +10,8 @@
 #include <verodyn/operators.h>
 #include <verodyn/window.h>
 
-#include "frame_grabber_port.h"
 #include "plane_buffers.h"
+#include "scripted_grabber.h"
 #include "widget_fixture.h"
 
 namespace {
@@ -232,31 +232,6 @@ TEST_F(ViewTest, ContextMenuCommandsActOnTheirOwnView)
     EXPECT_EQ(other->m_ptCross.x, 1);
 }
 
-// A grabber that answers from a script and can simulate a tick arriving
-// while it waits for a frame.
-class FakeGrabber : public FrameGrabberPort {
-public:
-    Vstatus GrabImage(Vobject* image, long handle) override
-    {
-        ++grabs;
-        lastHandle = handle;
-        if (duringGrab)
-            duringGrab();
-        Vstatus status = results.empty() ? V_OK : results.front();
-        if (!results.empty())
-            results.erase(results.begin());
-        if (status == V_OK)
-            gen_image_const(image, "byte", 8, 8);
-        return status;
-    }
-    void CloseAll() override { ++closes; }
-    int grabs = 0;
-    int closes = 0;
-    long lastHandle = 0;
-    std::vector<Vstatus> results;
-    std::function<void()> duringGrab;
-};
-
 class LiveTimerTest : public ViewTest {
 protected:
     void SetUp() override
@@ -266,7 +241,7 @@ protected:
         app->m_nSource = 3;
         doc->m_hGrabber = 7;
     }
-    FakeGrabber grabber;
+    ScriptedGrabber grabber;
 };
 
 TEST_F(LiveTimerTest, StartWaitsThenGrabsEveryTick)
