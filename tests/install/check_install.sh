@@ -3,15 +3,15 @@
 # plug-in, and checks that every installed program, library and plug-in finds
 # the project's libraries inside the prefix through run paths relative to its
 # own folder, and that the installed program starts, shows its window and ends.
-# Usage: check_install.sh <build folder> <bin folder> <lib folder>
+# Usage: check_install.sh <cmake> <build folder> <bin folder> <lib folder>
 set -euo pipefail
-build=$1 bindir=$2 libdir=$3
+cmake=$1 build=$2 bindir=$3 libdir=$4
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 fail() { echo "$*" >&2; exit 1; }
 
-cmake --install "$build" --prefix "$prefix" > /dev/null
-cmake --install "$build" --prefix "$prefix" --component test > /dev/null
+"$cmake" --install "$build" --prefix "$prefix" > /dev/null
+"$cmake" --install "$build" --prefix "$prefix" --component test > /dev/null
 [ -x "$prefix/$bindir/Fralo" ] || fail "no $bindir/Fralo"
 [ -e "$prefix/$bindir/VFGMockCam.so" ] || fail "no plug-in beside the program"
 [ -e "$prefix/$libdir/libQnlo34.so" ] || fail "no $libdir/libQnlo34.so"
