@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "fgint/fghelpers.h"
 #include "iidc/colour_conversion.h"
 #include "low_error.h"
 
@@ -43,27 +44,6 @@ bool QueueBufferLocked(IIDCInstance& r)
     return true;
 }
 
-// Host images of the part, one a channel, made with host global 64 cleared.
-FGstatus MakeImages(Vproc_handle proc_id, const IIDCInstance& r, VImageRecord* image)
-{
-    double saved = 0;
-    FGstatus status = VAccessGlVar(proc_id, FG_GLOBAL_INIT_NEW_IMAGE, GV_READ_INFO, &saved, 0.0,
-                                   nullptr, nullptr, 0);
-    if (status != FG_SUCCESS)
-        return status;
-    status = VAccessGlVar(proc_id, FG_GLOBAL_INIT_NEW_IMAGE, GV_WRITE_INFO, nullptr, 0.0, nullptr,
-                          nullptr, 0);
-    if (status != FG_SUCCESS)
-        return status;
-    const int32_t kind = r.bits == 8 ? BYTE_IMAGE : UINT2_IMAGE;
-    FGstatus made = FG_SUCCESS;
-    for (int32_t i = 0; i < r.channels && made == FG_SUCCESS; ++i)
-        made = VNewImage(proc_id, &image[i], kind, r.part.width, r.part.height);
-    status = VAccessGlVar(proc_id, FG_GLOBAL_INIT_NEW_IMAGE, GV_WRITE_INFO, nullptr, saved, nullptr,
-                          nullptr, 0);
-    return made != FG_SUCCESS ? made : status;
-}
-
 FGstatus Convert(const IIDCInstance& r, const FGFRAME& frame, VImageRecord* image)
 {
     ConversionContext context;
@@ -100,7 +80,9 @@ FGstatus TakeFrame(Vproc_handle proc_id, IIDCInstance& r, VImageRecord* image, i
         std::lock_guard guard(r.lock);
         --r.queued;
     }
-    FGstatus status = MakeImages(proc_id, r, image);
+    FGstatus status =
+        fg_make_images(proc_id, image, r.channels, r.bits == 8 ? BYTE_IMAGE : UINT2_IMAGE,
+                       r.part.width, r.part.height);
     if (status == FG_SUCCESS) {
         const UtcStamp stamp = StampOf(frame.Time);
         for (int32_t i = 0; i < r.channels; ++i) {

@@ -40,11 +40,7 @@ TEST_F(IidcGrabTest, PartsAndStepsAreCutFromTheFrame)
     const Case cases[] = {{1, 5, 3, 3, 2, 1}, {2, 0, 0, 0, 0, 2}, {2, 40, 20, 11, 7, 2}};
     for (const Case& c : cases) {
         FGInstance& i = Request("0:5:4");
-        i.horizontal_resolution = i.vertical_resolution = c.resolution;
-        i.image_width = c.width;
-        i.image_height = c.height;
-        i.start_column = c.start_column;
-        i.start_row = c.start_row;
+        SetPart(i, c.resolution, c.width, c.height, c.start_column, c.start_row);
         ASSERT_EQ(Open(i), FG_SUCCESS);
         Images images;
         ASSERT_EQ(Grab(i, images), FG_SUCCESS);

@@ -115,6 +115,17 @@ protected:
         return i;
     }
 
+    // The part of an open: resolution (both), width, height and start.
+    static void SetPart(FGInstance& i, int32_t resolution, int32_t width, int32_t height,
+                        int32_t start_column, int32_t start_row)
+    {
+        i.horizontal_resolution = i.vertical_resolution = resolution;
+        i.image_width = width;
+        i.image_height = height;
+        i.start_column = start_column;
+        i.start_row = start_row;
+    }
+
     // What the host does for an open: bind a slot, then FGOpen.
     FGstatus Open(FGInstance& i)
     {

@@ -191,11 +191,7 @@ TEST_F(IidcOpenTest, ThePartMustLieInTheFullImage)
     };
     for (const Case& c : cases) {
         FGInstance& i = Request("0:5:4");
-        i.horizontal_resolution = i.vertical_resolution = c.resolution;
-        i.image_width = c.width;
-        i.image_height = c.height;
-        i.start_column = c.start_column;
-        i.start_row = c.start_row;
+        SetPart(i, c.resolution, c.width, c.height, c.start_column, c.start_row);
         ASSERT_EQ(Open(i), c.status) << c.width << " at " << c.start_column;
         EXPECT_EQ(fgsim::Count().connected, c.status == FG_SUCCESS);
         if (c.status != FG_SUCCESS)

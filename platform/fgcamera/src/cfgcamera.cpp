@@ -30,21 +30,27 @@ struct FGCameraLink {
         return &bus.cameras[object.camera_];
     }
 
-    // Runs `operation` on the connected camera under the bus lock, after the
-    // fault a test set for `call`.
+    // What every operation checks first, under the bus lock: the fault a test
+    // set for `call`, the module, the connection (into `camera`).
+    static uint32_t Enter(Bus& bus, const CFGCamera& object, Call call, Camera** camera)
+    {
+        if (const uint32_t fault = bus.Fault(call))
+            return fault;
+        if (bus.module_users == 0)
+            return FCE_NOTINITIALIZED;
+        *camera = Find(bus, object);
+        return *camera ? FCE_NOERROR : FCE_NOTCONNECTED;
+    }
+
+    // Runs `operation` on the connected camera under the bus lock.
     template <typename Operation>
     static uint32_t With(const CFGCamera& object, Call call, Operation&& operation)
     {
         Bus& bus = TheBus();
         std::lock_guard guard(bus.lock);
-        if (const uint32_t fault = bus.Fault(call))
-            return fault;
-        if (bus.module_users == 0)
-            return FCE_NOTINITIALIZED;
-        Camera* camera = Find(bus, object);
-        if (!camera)
-            return FCE_NOTCONNECTED;
-        return operation(bus, *camera);
+        Camera* camera = nullptr;
+        const uint32_t entered = Enter(bus, object, call, &camera);
+        return entered != FCE_NOERROR ? entered : operation(bus, *camera);
     }
 
     template <typename Operation>
@@ -103,13 +109,9 @@ struct FGCameraLink {
     {
         Bus& bus = TheBus();
         std::unique_lock lock(bus.lock);
-        if (const uint32_t fault = bus.Fault(Call::GetFrame))
-            return fault;
-        if (bus.module_users == 0)
-            return FCE_NOTINITIALIZED;
-        Camera* camera = Find(bus, object);
-        if (!camera)
-            return FCE_NOTCONNECTED;
+        Camera* camera = nullptr;
+        if (const uint32_t entered = Enter(bus, object, Call::GetFrame, &camera))
+            return entered;
         if (!camera->capture_open)
             return FCE_WRONGSTATE;
         const Duration deadline = bus.Now() + std::chrono::milliseconds(timeout_ms);

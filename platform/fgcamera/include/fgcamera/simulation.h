@@ -80,8 +80,8 @@ struct CameraConfig {
 
 // A monochrome camera: 0:5:4 (640x480 Y8, the first), 0:5:2, 3 and 5,
 // 0:6:2-4 (Y16), 1:2:2-4 (800x600 Y8), 1:5:2-4 (1024x768 Y8), format 7 Y8 up to
-// 1280x1024; shutter 1..4095 at 500 with auto and one-push, gain with off and
-// auto, brightness, sharpness, gamma, trigger delay; a trigger (on/off,
+// 1280x1024 in steps of 8 x 2 with packets of 4 to 4096 bytes; shutter 1..4095 at 500 with auto and
+// one-push, gain with off and auto, brightness, sharpness, gamma, trigger delay; a trigger (on/off,
 // polarity, sources 0 and 7, modes 0, 1 and 15); three registers.
 // `index` numbers the GUID, card 0 and node `index`.
 FGCAMERA_API CameraConfig MonoCamera(int index);
@@ -92,7 +92,8 @@ FGCAMERA_API CameraConfig MonoCamera(int index);
 FGCAMERA_API CameraConfig ColourCamera(int index);
 
 // A new bus with these cameras: every connection and capture of the old one
-// ends, the module is not initialised, faults and counters start afresh.
+// ends, the module is not initialised (a plug-in already initialised on the
+// old bus must initialise again), faults and counters start afresh.
 FGCAMERA_API void Configure(const std::vector<CameraConfig>& cameras);
 // Back to no configuration: the environment decides at the next FGInitModule.
 FGCAMERA_API void ConfigureFromEnvironment();
