@@ -21,3 +21,9 @@ const std::vector<CommandEntry>& CommandTable();
 
 // Ids of tool bar 128 in order; 0 is a separator.
 const std::vector<int>& ToolBarButtons();
+
+// Menu 128, shown while no document is open, holds every command of the table
+// but these, which act on an open document.
+bool InDocumentMenuOnly(int id);
+// The text of `entry` in menu 128: menu 129's text unless menu 128 names it otherwise.
+const char* FrameMenuText(const CommandEntry& entry);
