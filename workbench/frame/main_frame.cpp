@@ -120,8 +120,11 @@ void CMainFrame::CreateMenusAndToolBar()
 {
     for (const CommandEntry& entry : CommandTable()) {
         if (entry.id == 0) {
-            for (int menuId : {128, 129})
-                MenuFor(QString::fromUtf8(entry.menu), menuId)->addSeparator();
+            const QString path = QString::fromUtf8(entry.menu);
+            MenuFor(path, 129)->addSeparator();
+            // Menu 128 has no menu that would hold nothing but separators.
+            if (m_menus.count({128, path}))
+                MenuFor(path, 128)->addSeparator();
             continue;
         }
         auto* action = new QAction(QString::fromUtf8(entry.text), this);
@@ -414,9 +417,10 @@ bool CMainFrame::SaveActiveAs(const QString& path)
         QString question;
         if (doc->WriteLosesDepth(path))
             question = QString::fromUtf8("Ce fichier a %1 bits par échantillon ; l'image y sera "
-                                         "enregistrée sur 8 bits et cette précision sera perdue. "
+                                         "enregistrée sur %2 bits et cette précision sera perdue. "
                                          "Voulez-vous le remplacer ?")
-                           .arg(doc->m_nFileBits);
+                           .arg(doc->m_nFileBits)
+                           .arg(kWrittenBitsPerSample);
         else if (QFile::exists(QString::fromStdString(plan.path)))
             question = QString::fromUtf8("Ce fichier existe déjà. Voulez-vous le remplacer ?");
         if (!question.isEmpty() && UserMessage(question, MessageButtons::YesNo) != AnswerYes)
@@ -543,6 +547,7 @@ void CMainFrame::OnWindowCascade()
         frames[i]->raise();
     }
 }
+
 void CMainFrame::OnWindowTile() { m_pMdiArea->tileSubWindows(); }
 void CMainFrame::OnToggleToolBar() { m_pToolBar->setVisible(!m_pToolBar->isVisible()); }
 void CMainFrame::OnToggleStatusBar() { statusBar()->setVisible(!statusBar()->isVisible()); }
