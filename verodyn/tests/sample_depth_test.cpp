@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "test_images.h"
 #include "tiff_samples.h"
@@ -15,9 +16,7 @@ samples::TiffSpec Tiff(std::uint16_t bits, std::uint16_t samples, std::uint16_t 
     samples::TiffSpec spec;
     spec.width = 4;
     spec.height = 2;
-    spec.bits = bits;
-    spec.samples = samples;
-    spec.photometric = photometric;
+    std::tie(spec.bits, spec.samples, spec.photometric) = std::tie(bits, samples, photometric);
     spec.planes.assign(samples, std::vector<std::uint16_t>(8, 1));
     return spec;
 }
