@@ -32,3 +32,12 @@ bool ClearProfilesEnabled(const CommandState& s)
 {
     return s.hasActiveDocument && !s.activeIsAcquiring && (s.activeKind & KindProfiles);
 }
+
+bool MathLogicEnabled(const CommandState& s) { return !s.acquiring; }
+
+bool CalibrateEnabled(const CommandState& s) { return s.hasActiveDocument && !s.acquiring; }
+
+bool ImageDialogEnabled(const CommandState& s)
+{
+    return s.hasActiveDocument && !s.acquiring && !IsFftKind(s.activeKind);
+}

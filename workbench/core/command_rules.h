@@ -31,3 +31,12 @@ bool ResetMouseCoordsEnabled(const CommandState& s);
 // "Effacer tracé des profils": an active document that draws profiles and
 // does not acquire.
 bool ClearProfilesEnabled(const CommandState& s);
+
+// "&Opérations mathématiques et logiques...": nothing acquires.
+bool MathLogicEnabled(const CommandState& s);
+// "&Etalonner l'image...": an active document and nothing acquires.
+bool CalibrateEnabled(const CommandState& s);
+// The dialogs that change the active image in place (filter, brightness,
+// multiplication, resize): an active document that is no FFT image, and
+// nothing acquires.
+bool ImageDialogEnabled(const CommandState& s);

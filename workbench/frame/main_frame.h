@@ -76,6 +76,13 @@ public:
     void OnAppAbout();
     void OnAppExit();
     void OnRecentFile(int index);
+    // The image-operation dialogs (image_commands.cpp), on the active document.
+    void OnMathLogic();
+    void OnFilter();
+    void OnBrightness();
+    void OnMultiply();
+    void OnResize();
+    void OnCalibrate();
 
     // Update rules.
     bool HasActiveDocument() const;
