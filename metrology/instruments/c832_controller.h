@@ -59,8 +59,9 @@ public:
     // returns the highest such axis, or 0.
     int CheckOverTravel(int axis);
 
-    // The longest a motion just started may take: its distance at the loaded
-    // velocity, times 1.5, plus 2 s.
+    // The longest the motion last started may take: its distance (what is left
+    // of it for a move to a position, read from the chip) at the loaded
+    // velocity, times 1.5, plus 2 s; 2 s after a stop.
     ondula::Clock::Duration MotionTimeBound(int axis);
     // After 100 ms, polls every 5 ms until the axis is on target or in
     // over-travel (true), or until the motion's time bound has passed or the

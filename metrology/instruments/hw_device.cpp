@@ -1,6 +1,7 @@
 #include "hw_device.h"
 
 #include "hwaccess/client.h"
+#include "qdriver/driver.h"
 
 namespace instruments {
 
@@ -12,7 +13,7 @@ CHwDevice::CHwDevice()
 
 CHwDevice::~CHwDevice() { hw::CommonDestroyDevice(&m_record); }
 
-bool CHwDevice::IsConnected() const { return m_record.syncHandle != -1; }
+bool CHwDevice::IsConnected() const { return m_record.syncHandle != qdriver::kInvalidHandle; }
 
 void CHwDevice::Interrupt(HwDevice* record)
 {

@@ -20,6 +20,7 @@ using namespace std::chrono_literals;
 constexpr auto kByteTimeout = 1s;
 constexpr auto kPollInterval = 1ms;
 constexpr auto kByteSpacing = 20ms;
+constexpr auto kScheduleSlack = 2ms;
 constexpr int16_t kFullScaleSetpoint = 1023;
 
 std::string ComText(const char* format, int portIndex)
@@ -120,11 +121,19 @@ void CSerialPort::SendSetpoint(int16_t value)
         value = 0;
     char text[8];
     std::snprintf(text, sizeof text, "%d\r", value);
+    // The bytes keep a 20 ms schedule: a pause may be cut by up to 2 ms to make
+    // up for a late wake-up; a byte that left later than that starts the
+    // schedule again.
+    auto due = m_clock.Now();
     for (const char* p = text; *p; ++p) {
         const char byte[2] = {*p, 0};
         if (!Write(byte))
             return;
-        m_clock.SleepFor(kByteSpacing);
+        const auto now = m_clock.Now();
+        if (now - due > kScheduleSlack)
+            due = now;
+        due += kByteSpacing;
+        m_clock.SleepFor(due - now);
     }
 }
 

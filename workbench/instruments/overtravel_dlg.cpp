@@ -49,7 +49,6 @@ COvertravelDlg::COvertravelDlg(ondula::Clock& clock, QWidget* parent) : QDialog(
             m_pC832->InitAxes(kAxis);
         }
         if (m_pC832->TestAxes(kAxis)) {
-            m_bCardOk = 1;
             if (m_pC832->CheckOverTravel(kAxis)) {
                 offerSteps = true;
                 m_pC832->ResetAxis(kAxis);
@@ -63,7 +62,6 @@ COvertravelDlg::COvertravelDlg(ondula::Clock& clock, QWidget* parent) : QDialog(
             }
         } else {
             m_strState = QString::fromUtf8("Carte P.I. C-832 non trouvée !");
-            m_bCardOk = 0;
         }
     }
     m_btnPlus->setEnabled(offerSteps);

@@ -30,7 +30,6 @@ public:
     QString m_strLine2;
     QString m_strState;
     std::unique_ptr<instruments::CC832Controller> m_pC832;
-    int m_bCardOk = 0;
 
 private:
     void UpdateData();

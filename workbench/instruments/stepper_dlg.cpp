@@ -58,7 +58,6 @@ CStepperDlg::CStepperDlg(ondula::Clock& clock, QWidget* parent)
     connect(m_btnClose, &QPushButton::clicked, this, &CStepperDlg::OnCancel);
 
     m_pPort = std::make_unique<instruments::CParallelPort>(UserMessageSink());
-    m_bPortOk = 1;
     m_strStatus.clear();
     m_btnStop->setEnabled(false);
     m_nSteps = 0;
@@ -69,11 +68,9 @@ void CStepperDlg::UpdateData() { m_pStatus->setText(m_strStatus); }
 
 void CStepperDlg::Step(bool plus)
 {
-    if (m_bPortOk)
-        m_pPort->WriteData(plus ? kStepPlus : kStepMinus);
+    m_pPort->WriteData(plus ? kStepPlus : kStepMinus);
     m_clock.SleepFor(kLevelTime);
-    if (m_bPortOk)
-        m_pPort->WriteData(plus ? kIdlePlus : kIdleMinus);
+    m_pPort->WriteData(plus ? kIdlePlus : kIdleMinus);
     m_clock.SleepFor(kLevelTime);
 }
 
@@ -138,11 +135,9 @@ void CStepperDlg::OnStop()
 
 void CStepperDlg::OnOK()
 {
-    if (m_bPortOk) {
-        m_pPort->WriteData(kReset);
-        m_clock.SleepFor(kLevelTime);
-        m_pPort->WriteData(kIdlePlus);
-    }
+    m_pPort->WriteData(kReset);
+    m_clock.SleepFor(kLevelTime);
+    m_pPort->WriteData(kIdlePlus);
     m_strStatus = QString::fromUtf8("Reset moteur demandé...");
     m_nSteps = 0;
     UpdateData();

@@ -38,7 +38,6 @@ public:
     QPushButton* m_btnStop;
     QString m_strStatus;
     std::unique_ptr<instruments::CParallelPort> m_pPort;
-    int m_bPortOk = 0;
     int16_t m_nSteps = 0;
 
 private:
