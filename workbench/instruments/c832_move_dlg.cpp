@@ -8,8 +8,8 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-#include "instrument_messages.h"
 #include "instrument_rules.h"
+#include "instrument_ui.h"
 #include "user_message.h"
 
 namespace {
@@ -23,27 +23,20 @@ constexpr int kSlowest = 10, kFastest = 100;
 constexpr float kInitialSpeed = 50;
 constexpr auto kResetPause = std::chrono::milliseconds(300);
 
-QPushButton* Button(const char* text, QWidget* parent)
-{
-    auto* button = new QPushButton(QString::fromUtf8(text), parent);
-    button->setAutoDefault(false);
-    return button;
-}
-
 } // namespace
 
 CC832MoveDlg::CC832MoveDlg(ondula::Clock& clock, QWidget* parent)
     : QDialog(parent), m_clock(clock), m_timers([this](int id) { OnTimer(id); })
 {
     setWindowTitle(QString::fromUtf8("Déplacement de l'axe motorisé P.I. C832"));
-    m_btnGoHome = Button("&Revenir origine", this);
-    m_btnDefineOrigin = Button("Définir &origine", this);
-    m_btnClose = Button("&Fermer", this);
-    m_btnPlus = Button("X&+", this);
-    m_btnMinus = Button("X&-", this);
-    m_btnStop = Button("&STOP", this);
-    m_btnGoTo = Button("&Aller à cette position", this);
-    auto* initCard = Button("&Initialiser carte", this);
+    m_btnGoHome = PlainButton("&Revenir origine", this);
+    m_btnDefineOrigin = PlainButton("Définir &origine", this);
+    m_btnClose = PlainButton("&Fermer", this);
+    m_btnPlus = PlainButton("X&+", this);
+    m_btnMinus = PlainButton("X&-", this);
+    m_btnStop = PlainButton("&STOP", this);
+    m_btnGoTo = PlainButton("&Aller à cette position", this);
+    auto* initCard = PlainButton("&Initialiser carte", this);
     auto* speed = new QGroupBox(QString::fromUtf8("Vitesse de l'axe (mm/min)"), this);
     auto* speedRow = new QGridLayout(speed);
     m_sliderSpeed = new QSlider(Qt::Horizontal, speed);
@@ -81,21 +74,12 @@ CC832MoveDlg::CC832MoveDlg(ondula::Clock& clock, QWidget* parent)
     }
     m_pC832->ResetAxis(kAxis);
     if (m_pC832->TestAxes(kAxis)) {
-        m_bAxisOk = 1;
         m_pC832->ResetAxis(kAxis);
-        m_pC832->InitAxes(kAxis);
-        m_pC832->SetVelocity(kAxis, m_fSpeed);
-        m_btnPlus->setEnabled(true);
-        m_btnMinus->setEnabled(true);
-        m_btnGoTo->setEnabled(true);
-        m_btnStop->setEnabled(false);
+        UseAxis(true);
         m_strX = FormatPosition(m_pC832->GetPosition(kAxis));
         m_strStatus = QString::fromUtf8("Axe X OK...");
     } else {
-        m_bAxisOk = 0;
-        EnableMotionButtons(false);
-        m_btnStop->setEnabled(false);
-        m_strX = QStringLiteral("?");
+        UseAxis(false);
         m_strStatus = QString::fromUtf8("Axe X non OK !");
     }
     UpdateData(false);
@@ -128,6 +112,22 @@ void CC832MoveDlg::EnableMotionButtons(bool enable)
 {
     for (QPushButton* button : {m_btnGoHome, m_btnDefineOrigin, m_btnPlus, m_btnMinus, m_btnGoTo})
         button->setEnabled(enable);
+}
+
+void CC832MoveDlg::UseAxis(bool answered)
+{
+    m_bAxisOk = answered;
+    m_btnStop->setEnabled(false);
+    if (!answered) {
+        EnableMotionButtons(false);
+        m_strX = QStringLiteral("?");
+        return;
+    }
+    m_pC832->InitAxes(kAxis);
+    m_pC832->SetVelocity(kAxis, m_fSpeed);
+    m_btnPlus->setEnabled(true);
+    m_btnMinus->setEnabled(true);
+    m_btnGoTo->setEnabled(true);
 }
 
 void CC832MoveDlg::ShowPosition() { m_strX = FormatPosition(m_pC832->GetPosition(kAxis)); }
@@ -266,21 +266,9 @@ void CC832MoveDlg::OnInitCard()
     m_pC832->ResetAxis(kAxis);
     m_strStatus = QString::fromUtf8(m_pC832->TestAxes(kAxis) ? "Axe X OK..." : "Axe X non OK !");
     const float x = m_pC832->GetPosition(kAxis);
-    if (x != instruments::CC832Controller::kNoPosition) {
+    if (x != instruments::CC832Controller::kNoPosition)
         m_strX = FormatPosition(x);
-        m_bAxisOk = 1;
-        m_pC832->InitAxes(kAxis);
-        m_pC832->SetVelocity(kAxis, m_fSpeed);
-        m_btnPlus->setEnabled(true);
-        m_btnMinus->setEnabled(true);
-        m_btnGoTo->setEnabled(true);
-        m_btnStop->setEnabled(false);
-    } else {
-        m_strX = QStringLiteral("?");
-        m_bAxisOk = 0;
-        EnableMotionButtons(false);
-        m_btnStop->setEnabled(false);
-    }
+    UseAxis(x != instruments::CC832Controller::kNoPosition);
     UpdateData(false);
 }
 

@@ -62,6 +62,10 @@ public:
 private:
     void UpdateData(bool save);
     void EnableMotionButtons(bool enable);
+    // After the axis answered: initialised at the current speed, jogs and the
+    // target offered (home and origin keep their state); otherwise every
+    // motion button off and "?" as position. STOP is off either way.
+    void UseAxis(bool answered);
     // Loads and starts motion `m_nMotion` at the current speed.
     void LoadMotion();
     void StartMotion(Motion motion);

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "instrument_messages.h"
+#include "instrument_ui.h"
 #include "user_message.h"
 
 namespace {
@@ -21,11 +21,9 @@ const char* const kInOverTravel = "Surcourse détectée !";
 COvertravelDlg::COvertravelDlg(ondula::Clock& clock, QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QString::fromUtf8("Sortie de surcourse"));
-    m_btnPlus = new QPushButton(QString::fromUtf8("Déplacement X+"), this);
-    m_btnMinus = new QPushButton(QString::fromUtf8("Déplacement X-"), this);
-    auto* close = new QPushButton(QString::fromUtf8("Fermer"), this);
-    for (QPushButton* button : {m_btnPlus, m_btnMinus, close})
-        button->setAutoDefault(false);
+    m_btnPlus = PlainButton("Déplacement X+", this);
+    m_btnMinus = PlainButton("Déplacement X-", this);
+    auto* close = PlainButton("Fermer", this);
     m_pLine1 = new QLabel(this);
     m_pLine2 = new QLabel(this);
     m_pState = new QLabel(this);

@@ -11,8 +11,8 @@
 #include <QVBoxLayout>
 
 #include "fralo_app.h"
-#include "instrument_messages.h"
 #include "instrument_rules.h"
+#include "instrument_ui.h"
 #include "serial_params_dlg.h"
 
 namespace {
@@ -59,10 +59,8 @@ CPiezoDlg::CPiezoDlg(CFraloApp* app, ondula::Clock& clock, QWidget* parent)
     portRow->addWidget(m_pCom1);
     portRow->addWidget(m_pCom2);
 
-    auto* select = new QPushButton(QString::fromUtf8("&Sélectionner alim..."), this);
-    auto* close = new QPushButton(QString::fromUtf8("&Fermer"), this);
-    select->setAutoDefault(false);
-    close->setAutoDefault(false);
+    auto* select = PlainButton("&Sélectionner alim...", this);
+    auto* close = PlainButton("&Fermer", this);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(select);
     buttons->addStretch();

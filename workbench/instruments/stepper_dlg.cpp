@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "instrument_messages.h"
+#include "instrument_ui.h"
 
 namespace {
 
@@ -15,13 +15,6 @@ constexpr int kPlusTimer = 0, kMinusTimer = 1;
 constexpr int kTickMs = 50;
 constexpr auto kLevelTime = std::chrono::milliseconds(10);
 
-QPushButton* Button(const char* text, QWidget* parent)
-{
-    auto* button = new QPushButton(QString::fromUtf8(text), parent);
-    button->setAutoDefault(false);
-    return button;
-}
-
 } // namespace
 
 CStepperDlg::CStepperDlg(ondula::Clock& clock, QWidget* parent)
@@ -30,18 +23,18 @@ CStepperDlg::CStepperDlg(ondula::Clock& clock, QWidget* parent)
     setWindowTitle(QString::fromUtf8("Pilotage moteur pas à pas"));
     auto* axis = new QGroupBox(QString::fromUtf8("Déplacement de l'axe"), this);
     auto* grid = new QGridLayout(axis);
-    m_btnPlus = Button("X&+", axis);
-    m_btnMinus = Button("X&-", axis);
-    m_btnStop = Button("&STOP", axis);
-    auto* stepMinus = Button("-1pas", axis);
-    auto* stepPlus = Button("+1pas", axis);
+    m_btnPlus = PlainButton("X&+", axis);
+    m_btnMinus = PlainButton("X&-", axis);
+    m_btnStop = PlainButton("&STOP", axis);
+    auto* stepMinus = PlainButton("-1pas", axis);
+    auto* stepPlus = PlainButton("+1pas", axis);
     grid->addWidget(m_btnMinus, 0, 0);
     grid->addWidget(m_btnStop, 0, 1);
     grid->addWidget(m_btnPlus, 0, 2);
     grid->addWidget(stepMinus, 1, 0);
     grid->addWidget(stepPlus, 1, 2);
-    m_btnReset = Button("&Reset", this);
-    m_btnClose = Button("&Fermer", this);
+    m_btnReset = PlainButton("&Reset", this);
+    m_btnClose = PlainButton("&Fermer", this);
     m_btnReset->setDefault(true);
     m_pStatus = new QLabel(this);
     auto* layout = new QGridLayout(this);

@@ -53,6 +53,11 @@ TEST_F(C832Test, MoveRelativeSpeaksToTheAxisChip)
     auto c832 = Make();
     ASSERT_TRUE(c832->IsConnected());
     for (auto [axis, select, status] : {std::tuple{1, 0u, 0x80}, {4, 2u, 0x82}}) {
+        // The presence test reads the chip's status, never its data port.
+        bench->card->ClearTrace();
+        EXPECT_EQ(c832->TestAxes(axis), 1);
+        EXPECT_EQ(bench->card->Trace(),
+                  (std::vector{Out(select, uint32_t(status)), In(select + 1, 0)}));
         bench->card->ClearTrace();
         ASSERT_TRUE(c832->MoveRelative(axis, -0.2));
         EXPECT_EQ(bench->card->Trace(),

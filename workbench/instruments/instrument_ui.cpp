@@ -1,4 +1,6 @@
-#include "instrument_messages.h"
+#include "instrument_ui.h"
+
+#include <QPushButton>
 
 #include "user_message.h"
 
@@ -8,3 +10,10 @@ instruments::MessageSink UserMessageSink()
 }
 
 QString MoveNotFinishedText() { return QString::fromUtf8("Déplacement de l'axe X non terminé !"); }
+
+QPushButton* PlainButton(const char* text, QWidget* parent)
+{
+    auto* button = new QPushButton(QString::fromUtf8(text), parent);
+    button->setAutoDefault(false);
+    return button;
+}
