@@ -17,6 +17,10 @@ bool PasteEnabled(const CommandState& s)
 
 bool PasteClipboardEnabled(const CommandState& s) { return s.hasActiveDocument && !s.acquiring; }
 
+bool AnalysisEnabled(const CommandState& s) { return !s.acquiring; }
+
+bool PhaseComputeEnabled(const CommandState& s) { return !s.acquiring && s.openImages > 3; }
+
 std::set<int> GreyedContextItems(const CommandState& s)
 {
     std::set<int> greyed;

@@ -11,6 +11,7 @@ struct CommandState {
     bool hasCopiedDocument = false;
     int activeKind = 0; // kind word of the document in question
     int source = 0;     // acquisition source code
+    int openImages = 0; // open image documents
 };
 
 // Save, Save As, Close, Print, Print Preview, window commands: an active document.
@@ -21,6 +22,11 @@ bool CopyEnabled(const CommandState& s);
 bool PasteEnabled(const CommandState& s);
 // "Coller presse-papier": an active document and nothing acquires.
 bool PasteClipboardEnabled(const CommandState& s);
+
+// Fringe patterns and demodulation: nothing acquires.
+bool AnalysisEnabled(const CommandState& s);
+// Four-image phase: nothing acquires and more than three images are open.
+bool PhaseComputeEnabled(const CommandState& s);
 
 // The context-menu items (ids 32776, 32777, 32791, 32792) greyed for a view
 // whose document is described by `s`.

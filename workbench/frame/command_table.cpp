@@ -1,5 +1,6 @@
 #include "command_table.h"
 
+#include "analysis_commands.h"
 #include "command_ids.h"
 #include "main_frame.h"
 
@@ -7,6 +8,7 @@ namespace {
 
 #define CALL(member) [](CMainFrame& f) { f.member(); }
 #define RULE(member) [](const CMainFrame& f) { return f.member(); }
+#define STATE_RULE(rule) [](const CMainFrame& f) { return rule(f.State()); }
 #define RECENT(i)                                                                                  \
     {                                                                                              \
         ID_FILE_MRU_FILE1 + i, "&Fichier/Fichiers récents", "", nullptr,                           \
@@ -101,10 +103,13 @@ const std::vector<CommandEntry>& CommandTable()
         {ID_VIEW_STATUS_BAR, kView, "Barre d'é&tat", nullptr, CALL(OnToggleStatusBar), nullptr,
          RULE(StatusBarShown)},
 
-        Later(ID_FRINGE_PATTERNS, kFringe, "&Générer 4 mires sinusoïdales..."),
+        {ID_FRINGE_PATTERNS, kFringe, "&Générer 4 mires sinusoïdales...", nullptr, OnFringePatterns,
+         STATE_RULE(AnalysisEnabled), nullptr},
         Later(ID_PHASE_ACQUISITION, kFringe, "&Acq. image phasée à 4 images..."),
-        Later(ID_PHASE_COMPUTE, kFringe, "&Calculer image phasée à 4 images..."),
-        Later(ID_DEMODULATE, kFringe, "&Démoduler image phasée..."),
+        {ID_PHASE_COMPUTE, kFringe, "&Calculer image phasée à 4 images...", nullptr, OnPhaseCompute,
+         STATE_RULE(PhaseComputeEnabled), nullptr},
+        {ID_DEMODULATE, kFringe, "&Démoduler image phasée...", nullptr, OnDemodulate,
+         STATE_RULE(AnalysisEnabled), nullptr},
         Later(ID_C832_MOVE, kFringe, "&Déplacer manuellement..."),
         Later(ID_C832_OVERTRAVEL, kFringe, "&Sortir de surcourse..."),
         Later(ID_PIEZO_SUPPLY, kFringe, "&Translateur piézo sur port série..."),

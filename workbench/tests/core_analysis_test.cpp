@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+
+#include "command_rules.h"
+#include "entry_text.h"
+#include "image_choice.h"
+#include "unwrap_options.h"
+#include "z_scale_entries.h"
+
+namespace {
+
+TEST(ImageChoice, PhasePreselectionTakesTheLastFourRaisedToZero)
+{
+    EXPECT_EQ(PhasePreselection(6), (std::array<int, 4>{2, 3, 4, 5}));
+    EXPECT_EQ(PhasePreselection(4), (std::array<int, 4>{0, 1, 2, 3}));
+    EXPECT_EQ(PhasePreselection(2), (std::array<int, 4>{0, 0, 0, 1}));
+    EXPECT_TRUE(PairwiseDifferent({0, 3, 1, 2}));
+    EXPECT_FALSE(PairwiseDifferent({0, 1, 2, 0}));
+    EXPECT_FALSE(PairwiseDifferent({0, 1, 1, 2}));
+    EXPECT_EQ(ChosenPosition(-1, 4), 4);
+    EXPECT_EQ(ChosenPosition(2, 4), 2);
+}
+
+TEST(ImageChoice, DemodulationPhasedAndMask)
+{
+    struct Case {
+        int phasedSelection, maskSelection, count, phased, mask;
+        bool valid;
+    };
+    const Case cases[] = {
+        {-1, -1, 3, 0, -1, true},                          // nothing selected: entry 0, no mask
+        {-1, 3, 3, 0, -1, true},                           // "AUCUNE"
+        {2, 0, 3, 2, 0, true},    {1, 1, 3, 1, 1, false},  // phased = mask
+        {-1, 0, 3, 0, 0, false},  {-1, 0, 0, 0, 0, false}, // no document
+    };
+    for (const Case& c : cases) {
+        const DemodulationChoice d =
+            ChooseDemodulationImages(c.phasedSelection, c.maskSelection, c.count);
+        EXPECT_EQ(d.phased, c.phased);
+        EXPECT_EQ(d.mask, c.count == 0 ? -1 : c.mask);
+        EXPECT_EQ(DemodulationChoiceValid(d, c.count), c.valid)
+            << c.phasedSelection << ' ' << c.maskSelection << ' ' << c.count;
+    }
+}
+
+TEST(UnwrapOptions, FlagWord)
+{
+    EXPECT_EQ(UnwrapFlagsOf({}, false), 16);
+    UnwrapOptions o;
+    o.noise = 3;
+    o.quality = 2;
+    EXPECT_EQ(UnwrapFlagsOf(o, true), 864);
+    EXPECT_EQ(UnwrapFlagsOf(o, false), 864 - 0x100);
+
+    struct Case {
+        int UnwrapOptions::*member;
+        int value, flags;
+    };
+    const Case cases[] = {
+        {&UnwrapOptions::discontinuities, 1, 0x011},
+        {&UnwrapOptions::invert, 1, 0x012},
+        {&UnwrapOptions::poles, 1, 0x014},
+        {&UnwrapOptions::noise, 1, 0x018},
+        {&UnwrapOptions::noise, 2, 0x050},
+        {&UnwrapOptions::noise, 3, 0x070},
+        {&UnwrapOptions::quality, 1, 0x400},
+        {&UnwrapOptions::quality, 2, 0x200},
+        {&UnwrapOptions::quality, 3, 0x080},
+        {&UnwrapOptions::imageKind, 2, 0x010},
+        {&UnwrapOptions::continuousBackground, 1, 0x010},
+        {&UnwrapOptions::veryFineFringes, 1, 0x010},
+    };
+    for (const Case& c : cases) {
+        UnwrapOptions one;
+        one.*c.member = c.value;
+        EXPECT_EQ(UnwrapFlagsOf(one, false), c.flags) << c.flags;
+        EXPECT_EQ(UnwrapFlagsOf(one, true), c.flags | 0x100) << c.flags;
+    }
+}
+
+TEST(UnwrapOptions, Presets)
+{
+    UnwrapOptions start;
+    start.discontinuities = 1;
+    start.quality = 2;
+    start.noise = 1;
+    start.invert = 1;
+    start.continuousBackground = 1;
+    const auto with = [&](auto change) {
+        UnwrapOptions o = start;
+        change(o);
+        return o;
+    };
+    struct Case {
+        int preset;
+        UnwrapOptions from, to;
+    };
+    const Case cases[] = {
+        {1075, start, with([](UnwrapOptions& o) { o.quality = 0, o.discontinuities = 0; })},
+        {1077, start, with([](UnwrapOptions& o) { o.quality = 0, o.discontinuities = 1; })},
+        {1079, start, with([](UnwrapOptions& o) { o.quality = 3, o.discontinuities = 1; })},
+        {1081, start, with([](UnwrapOptions& o) { o.noise = 2; })},
+        {1081, with([](UnwrapOptions& o) { o.continuousBackground = 0; }),
+         with([](UnwrapOptions& o) { o.continuousBackground = 0, o.noise = 0; })},
+        {1082, with([](UnwrapOptions& o) { o.veryFineFringes = 1; }),
+         with([](UnwrapOptions& o) { o.veryFineFringes = 1, o.poles = 1; })},
+        {1082, with([](UnwrapOptions& o) { o.poles = 1; }), start},
+        {23, start, UnwrapOptions{}},
+    };
+    for (const Case& c : cases)
+        EXPECT_TRUE(ApplyUnwrapPreset(c.from, c.preset) == c.to) << c.preset;
+    EXPECT_EQ(UnwrapFlagsOf(ApplyUnwrapPreset(start, 23), false), 16);
+}
+
+TEST(EntryText, LeadingNumbersCount)
+{
+    struct Case {
+        const char* text;
+        std::optional<float> real;
+        std::optional<int> integer;
+    };
+    const Case cases[] = {
+        {"8.3", 8.3f, 8},   {"  632.8nm", 632.8f, 632},
+        {"+4abc", 4.0f, 4}, {"-1e3x", -1000.0f, -1},
+        {"-0", -0.0f, 0},   {"abc", {}, {}},
+        {"", {}, {}},       {".", {}, {}},
+        {"+-3", {}, {}},    {"nan", {}, {}},
+        {"1e40", {}, 1},    {"99999999999", 1e11f, {}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ParseLeadingFloat(c.text), c.real) << c.text;
+        EXPECT_EQ(ParseLeadingInt(c.text), c.integer) << c.text;
+    }
+}
+
+TEST(ZScaleEntries, ScaleAndText)
+{
+    using metrology::ZScaleMethod;
+    struct Case {
+        ZScaleMethod method;
+        const char *wavelength, *jumps, *pitch;
+        std::optional<float> echZ;
+        const char* text;
+    };
+    const Case cases[] = {
+        {ZScaleMethod::Speckle, "632.8", "9", "8.300", 1.2359375e-05f, "EchZ=1.24e-05"},
+        {ZScaleMethod::Moire, "632.8", "0", "8.3", 0.032421875f, "EchZ=3.24e-02"},
+        {ZScaleMethod::Speckle, "632.8", "-1", "8.3", {}, "EchZ= ?"},
+        {ZScaleMethod::Moire, "632.8", "2", "-8.3", {}, "EchZ= ?"},
+        {ZScaleMethod::Speckle, "-632.8", "2", "8.3", {}, "EchZ= ?"},
+        {ZScaleMethod::Speckle, "632.8", "abc", "8.3", {}, "EchZ= ?"},
+        {ZScaleMethod::Moire, "abc", "2", "8.3", {}, "EchZ= ?"},
+    };
+    for (const Case& c : cases) {
+        const ZScaleReading r = ReadZScaleEntries({c.method, c.wavelength, c.jumps, c.pitch});
+        ASSERT_EQ(r.echZ.has_value(), c.echZ.has_value()) << c.text;
+        EXPECT_FLOAT_EQ(r.echZ.value_or(0), c.echZ.value_or(0));
+        EXPECT_EQ(r.text, c.text);
+    }
+    const ZScaleReading moire = ReadZScaleEntries({ZScaleMethod::Moire, "1", "4", "2.5"});
+    EXPECT_EQ(moire.jumps, 4);
+    EXPECT_EQ(moire.pitch, 2.5f);
+}
+
+TEST(UpdateRules, AnalysisCommands)
+{
+    CommandState s;
+    s.openImages = 4;
+    EXPECT_TRUE(AnalysisEnabled(s));
+    EXPECT_TRUE(PhaseComputeEnabled(s));
+    s.openImages = 3;
+    EXPECT_FALSE(PhaseComputeEnabled(s));
+    s.openImages = 5;
+    s.acquiring = true;
+    EXPECT_FALSE(AnalysisEnabled(s));
+    EXPECT_FALSE(PhaseComputeEnabled(s));
+}
+
+} // namespace
