@@ -43,11 +43,16 @@ CFraloDoc* NewResultDocument(CFraloApp& app, int width, int height)
     return doc;
 }
 
-void ShowResultPlane(CFraloDoc& doc, const std::uint8_t* plane, int width, int height,
-                     const QString& name)
+ResultImage NewResultImage(int width, int height)
 {
-    Vobject image;
-    gen_image1(&image, "byte", width, height, plane);
+    ResultImage result;
+    gen_image_const(&result.image, "byte", width, height);
+    result.plane = result.image.image(0)->plane_as<std::uint8_t>(0);
+    return result;
+}
+
+void ShowResultImage(CFraloDoc& doc, const Vobject& image, const QString& name)
+{
     doc.SetImage(image);
     doc.m_strName = name;
     doc.UpdateTitle();

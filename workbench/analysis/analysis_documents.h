@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <verodyn/object.h>
+
 #include "kernels/phase4.h"
 
 class CFraloApp;
@@ -24,7 +26,13 @@ metrology::ImagePlanes ImagePlanesOf(const CFraloDoc& doc);
 // scroll sizes and display window extents set. Null without a main frame.
 CFraloDoc* NewResultDocument(CFraloApp& app, int width, int height);
 
-// Gives the document the one-channel width x height `plane` as its image and
-// `name`, updates its title and shows it.
-void ShowResultPlane(CFraloDoc& doc, const std::uint8_t* plane, int width, int height,
-                     const QString& name);
+// A one-channel "byte" image of width x height, all 0, and its plane, which the
+// caller fills in place.
+struct ResultImage {
+    Vobject image;
+    std::uint8_t* plane = nullptr;
+};
+ResultImage NewResultImage(int width, int height);
+
+// Gives the document `image` and `name`, updates its title and shows it.
+void ShowResultImage(CFraloDoc& doc, const Vobject& image, const QString& name);

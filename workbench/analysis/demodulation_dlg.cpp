@@ -256,11 +256,11 @@ void CDemodulationDlg::OnDemodulate()
                                mask ? maskValues.data() : nullptr, out.data(), flags);
     doc->m_nFringeCount = std::max(jumps, 0);
 
-    std::vector<std::uint8_t> plane(n);
-    std::transform(out.begin(), out.end(), plane.begin(),
+    const ResultImage result = NewResultImage(width, height);
+    std::transform(out.begin(), out.end(), result.plane,
                    [](std::int32_t v) { return std::uint8_t(v & 0xFF); });
-    ShowResultPlane(
-        *doc, plane.data(), width, height,
+    ShowResultImage(
+        *doc, result.image,
         QStringLiteral("ImDemod%1_M%2").arg(m_pApp->m_nImageCounter).arg(doc->m_nFringeCount));
     m_strStatus = QStringLiteral("Nb. de sauts de phase: M=%1").arg(doc->m_nFringeCount);
     m_strResultName = doc->m_strName;

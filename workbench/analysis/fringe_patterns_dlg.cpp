@@ -1,7 +1,6 @@
 #include "fringe_patterns_dlg.h"
 
 #include <algorithm>
-#include <vector>
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -86,14 +85,14 @@ void CFringePatternsDlg::OnOK()
     m_pApp->m_fFringeContrast = settings.contrast;
 
     const int width = m_pApp->m_nDefaultWidth, height = m_pApp->m_nDefaultHeight;
-    std::vector<std::uint8_t> plane(std::size_t(width) * std::size_t(height));
     for (int k = 0; k < 4; ++k) {
         CFraloDoc* doc = NewResultDocument(*m_pApp, width, height);
         if (!doc)
             break;
         const float halfTurns = 0.5f * float(k);
-        metrology::MakeMirePattern(plane.data(), width, height, settings, halfTurns);
-        ShowResultPlane(*doc, plane.data(), width, height,
+        const ResultImage pattern = NewResultImage(width, height);
+        metrology::MakeMirePattern(pattern.plane, width, height, settings, halfTurns);
+        ShowResultImage(*doc, pattern.image,
                         QString::asprintf("Mire%1.0f", double(halfTurns * 180)));
     }
     accept();

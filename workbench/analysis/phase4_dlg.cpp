@@ -1,6 +1,6 @@
 #include "phase4_dlg.h"
 
-#include <vector>
+#include <memory>
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -106,16 +106,17 @@ void CPhase4Dlg::OnOK()
         return reject();
 
     const std::size_t n = std::size_t(width) * std::size_t(height);
-    std::vector<std::uint8_t> planes[4], result(n);
+    std::unique_ptr<std::uint8_t[]> planes[4];
     for (int k = 0; k < 4; ++k) {
-        planes[k].resize(n);
+        planes[k] = std::make_unique_for_overwrite<std::uint8_t[]>(n);
         if (metrology::ImageToPlane(ImagePlanesOf(*m_docs[chosen[k]]), width, height,
-                                    planes[k].data()) == metrology::PlaneStatus::SizeMismatch)
+                                    planes[k].get()) == metrology::PlaneStatus::SizeMismatch)
             UserMessage(QString::fromUtf8(metrology::kImageSizeMessage));
     }
-    metrology::FourImagePhase(planes[0].data(), planes[1].data(), planes[2].data(),
-                              planes[3].data(), result.data(), n);
-    ShowResultPlane(*m_pNewDoc, result.data(), width, height,
+    const ResultImage result = NewResultImage(width, height);
+    metrology::FourImagePhase(planes[0].get(), planes[1].get(), planes[2].get(), planes[3].get(),
+                              result.plane, n);
+    ShowResultImage(*m_pNewDoc, result.image,
                     QStringLiteral("ImPhasee%1").arg(m_pApp->m_nImageCounter));
     accept();
 }
