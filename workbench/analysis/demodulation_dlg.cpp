@@ -33,26 +33,12 @@ QButtonGroup* NewRadioGroup(int firstId, int step, std::initializer_list<const c
     auto* layout = new QVBoxLayout(box);
     int index = 0;
     for (const char* text : texts) {
-        auto* button = new QRadioButton(QString::fromUtf8(text), box);
-        button->setObjectName(ControlName(firstId + step * index));
+        auto* button =
+            Named(new QRadioButton(QString::fromUtf8(text), box), firstId + step * index);
         group->addButton(button, index++);
         layout->addWidget(button);
     }
     return group;
-}
-
-QCheckBox* NewCheckBox(int id, const char* text, QWidget* parent)
-{
-    auto* box = new QCheckBox(QString::fromUtf8(text), parent);
-    box->setObjectName(ControlName(id));
-    return box;
-}
-
-QPushButton* NewButton(int id, const char* text, QWidget* parent)
-{
-    auto* button = new QPushButton(QString::fromUtf8(text), parent);
-    button->setObjectName(ControlName(id));
-    return button;
 }
 
 // The first channel of `planes` as n values 0..255 (0 without pixels).
@@ -94,8 +80,10 @@ CDemodulationDlg::CDemodulationDlg(CFraloApp* app, QWidget* parent)
                       {"&Image normale (franges régulières)", "&Avec des discontinuités physiques",
                        "&Avec d'importantes discontinuités"},
                       kind);
-    m_pContinuousBackground = NewCheckBox(1081, "&Avec bruit de fond continu", this);
-    m_pVeryFineFringes = NewCheckBox(1082, "&Avec franges très fines", this);
+    m_pContinuousBackground =
+        Named(new QCheckBox(QString::fromUtf8("&Avec bruit de fond continu"), this), 1081);
+    m_pVeryFineFringes =
+        Named(new QCheckBox(QString::fromUtf8("&Avec franges très fines"), this), 1082);
     auto* quality = new QGroupBox(this);
     m_pQuality = NewRadioGroup(
         1088, 1, {"&Variance", "&Linéarité", "&Laplacien", "&Moindres carrés 5x5"}, quality);
@@ -104,17 +92,17 @@ CDemodulationDlg::CDemodulationDlg(CFraloApp* app, QWidget* parent)
                              {"&Pas de détection de bruit de fond", "Détection de bruit type &1",
                               "Détection de bruit type &2", "Détection de bruit type &3"},
                              noise);
-    m_pDiscontinuities = NewCheckBox(1093, "&Détection des discontinuités", this);
-    m_pPoles = NewCheckBox(1095, "&Détection de pôles", this);
-    m_pInvert = NewCheckBox(1039, " &Inversion luminances de l'image phasée", this);
+    m_pDiscontinuities =
+        Named(new QCheckBox(QString::fromUtf8("&Détection des discontinuités"), this), 1093);
+    m_pPoles = Named(new QCheckBox(QString::fromUtf8("&Détection de pôles"), this), 1095);
+    m_pInvert = Named(
+        new QCheckBox(QString::fromUtf8(" &Inversion luminances de l'image phasée"), this), 1039);
 
-    m_pStatus = new QLabel(this);
-    m_pStatus->setObjectName(ControlName(1003));
-    m_pResultName = new QLabel(this);
-    m_pResultName->setObjectName(ControlName(1004));
-    m_pClose = NewButton(2, "&Fermer", this);
-    m_pDefaults = NewButton(23, "&Par défaut", this);
-    m_pDemodulate = NewButton(1107, "&Démoduler", this);
+    m_pStatus = Named(new QLabel(this), 1003);
+    m_pResultName = Named(new QLabel(this), 1004);
+    m_pClose = Named(new QPushButton(QString::fromUtf8("&Fermer"), this), 2);
+    m_pDefaults = Named(new QPushButton(QString::fromUtf8("&Par défaut"), this), 23);
+    m_pDemodulate = Named(new QPushButton(QString::fromUtf8("&Démoduler"), this), 1107);
     m_pDemodulate->setDefault(true);
 
     for (int i = 0; i < 3; ++i)

@@ -8,8 +8,7 @@ QString ControlName(int id) { return QStringLiteral("control%1").arg(id); }
 
 QComboBox* NewDocumentBox(int id, const DocumentList& documents, int count, QWidget* parent)
 {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(ControlName(id));
+    auto* box = Named(new QComboBox(parent), id);
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
     for (int i = 0; i < count; ++i)

@@ -12,6 +12,13 @@ class QWidget;
 // "control<id>": the object name of the control with resource id `id`.
 QString ControlName(int id);
 
+// `control`, named after its resource id.
+template <class Control> Control* Named(Control* control, int id)
+{
+    control->setObjectName(ControlName(id));
+    return control;
+}
+
 // An unsorted drop-down box with an edit field, named after `id`, listing the
 // names of the first `count` documents.
 QComboBox* NewDocumentBox(int id, const DocumentList& documents, int count, QWidget* parent);

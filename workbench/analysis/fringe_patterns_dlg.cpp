@@ -19,13 +19,6 @@
 
 namespace {
 
-QLineEdit* NewEntry(int id, const QString& text, QWidget* parent)
-{
-    auto* entry = new QLineEdit(text, parent);
-    entry->setObjectName(ControlName(id));
-    return entry;
-}
-
 // Refuses an entry that does not read: the dialog stays open on it.
 template <class T> bool Refused(const std::optional<T>& value, QLineEdit* entry, const char* text)
 {
@@ -43,9 +36,10 @@ CFringePatternsDlg::CFringePatternsDlg(CFraloApp* app, QWidget* parent)
     : QDialog(parent), m_pApp(app)
 {
     setWindowTitle(QString::fromUtf8("Mires sinusoïdales"));
-    m_pContrast = NewEntry(1125, QString::number(m_pApp->m_fFringeContrast, 'g', 6), this);
-    m_pMean = NewEntry(1126, QString::number(m_pApp->m_nFringeMean), this);
-    m_pPeriod = NewEntry(1121, QString::number(m_pApp->m_nFringePeriod), this);
+    m_pContrast =
+        Named(new QLineEdit(QString::number(m_pApp->m_fFringeContrast, 'g', 6), this), 1125);
+    m_pMean = Named(new QLineEdit(QString::number(m_pApp->m_nFringeMean), this), 1126);
+    m_pPeriod = Named(new QLineEdit(QString::number(m_pApp->m_nFringePeriod), this), 1121);
 
     auto* form = new QFormLayout;
     form->addRow(QString::fromUtf8("&Contraste C [0, 1]:"), m_pContrast);
@@ -56,8 +50,8 @@ CFringePatternsDlg::CFringePatternsDlg(CFraloApp* app, QWidget* parent)
     form->addRow(QString::fromUtf8("Images destination:"),
                  new QLabel(QString::fromUtf8("4 NOUVELLES IMAGES"), this));
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(ControlName(1));
+    QPushButton* ok =
+        Named(buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole), 1);
     ok->setDefault(true);
     buttons->addButton(QStringLiteral("Annuler"), QDialogButtonBox::RejectRole);
     connect(ok, &QPushButton::clicked, this, &CFringePatternsDlg::OnOK);

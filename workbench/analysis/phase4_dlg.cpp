@@ -46,10 +46,8 @@ CPhase4Dlg::CPhase4Dlg(CFraloApp* app, QWidget* parent)
     formula->addWidget(m_pBoxes[2], 3, 3);
     formula->addWidget(new QLabel(QStringLiteral(")"), this), 0, 4, 4, 1);
 
-    m_pStatus = new QLabel(this);
-    m_pStatus->setObjectName(ControlName(kStatusId));
-    m_pOK = new QPushButton(QStringLiteral("&OK"), this);
-    m_pOK->setObjectName(ControlName(kOkId));
+    m_pStatus = Named(new QLabel(this), kStatusId);
+    m_pOK = Named(new QPushButton(QStringLiteral("&OK"), this), kOkId);
     m_pOK->setDefault(true);
     auto* quit = new QPushButton(QStringLiteral("&Quitter"), this);
     connect(m_pOK, &QPushButton::clicked, this, &CPhase4Dlg::OnOK);

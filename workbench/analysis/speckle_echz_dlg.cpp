@@ -19,13 +19,6 @@ namespace {
 
 constexpr int kScaleMs = 100;
 
-QLineEdit* NewEntry(int id, QWidget* parent)
-{
-    auto* entry = new QLineEdit(parent);
-    entry->setObjectName(ControlName(id));
-    return entry;
-}
-
 } // namespace
 
 CSpeckleEchZDlg::CSpeckleEchZDlg(CFraloApp* app, QWidget* parent)
@@ -35,21 +28,16 @@ CSpeckleEchZDlg::CSpeckleEchZDlg(CFraloApp* app, QWidget* parent)
 {
     setWindowTitle(QString::fromUtf8("Speckle ou moiré: calcul EchZ"));
     m_pMethod = new QButtonGroup(this);
-    auto* speckle = new QRadioButton(QStringLiteral("&Speckle"), this);
-    auto* moire = new QRadioButton(QString::fromUtf8("&Moiré"), this);
-    speckle->setObjectName(ControlName(1000));
-    moire->setObjectName(ControlName(1001));
+    auto* speckle = Named(new QRadioButton(QStringLiteral("&Speckle"), this), 1000);
+    auto* moire = Named(new QRadioButton(QString::fromUtf8("&Moiré"), this), 1001);
     m_pMethod->addButton(speckle, int(metrology::ZScaleMethod::Speckle));
     m_pMethod->addButton(moire, int(metrology::ZScaleMethod::Moire));
-    m_pImage = new QLabel(QString::fromUtf8("Image démodulée:"), this);
-    m_pImage->setObjectName(ControlName(1009));
-    m_pScale = new QLabel(QStringLiteral("EchZ="), this);
-    m_pScale->setObjectName(ControlName(1011));
-    m_pPitch = NewEntry(1115, this);
-    m_pWavelength = NewEntry(1116, this);
-    m_pJumps = NewEntry(1114, this);
-    m_pOK = new QPushButton(QStringLiteral("&OK"), this);
-    m_pOK->setObjectName(ControlName(1));
+    m_pImage = Named(new QLabel(QString::fromUtf8("Image démodulée:"), this), 1009);
+    m_pScale = Named(new QLabel(QStringLiteral("EchZ="), this), 1011);
+    m_pPitch = Named(new QLineEdit(this), 1115);
+    m_pWavelength = Named(new QLineEdit(this), 1116);
+    m_pJumps = Named(new QLineEdit(this), 1114);
+    m_pOK = Named(new QPushButton(QStringLiteral("&OK"), this), 1);
     m_pOK->setDefault(true);
     auto* quit = new QPushButton(QStringLiteral("&Quitter"), this);
     connect(m_pOK, &QPushButton::clicked, this, &QDialog::accept);
