@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "common/error_edge.h"
 #include "dialog_controls.h"
 #include "fralo_app.h"
 #include "fralo_doc.h"
@@ -113,7 +114,13 @@ CDemodulationDlg::CDemodulationDlg(CFraloApp* app, QWidget* parent)
     connect(m_pVeryFineFringes, &QAbstractButton::clicked, this,
             [this] { OnPreset(PRESET_VERY_FINE_FRINGES); });
     connect(m_pDefaults, &QPushButton::clicked, this, [this] { OnPreset(PRESET_DEFAULTS); });
-    connect(m_pDemodulate, &QPushButton::clicked, this, &CDemodulationDlg::OnDemodulate);
+    // After a failure, shown at the error edge, the dialog is ready for another run.
+    connect(m_pDemodulate, &QPushButton::clicked, this, [this] {
+        if (RunAtErrorEdge([this] { OnDemodulate(); }))
+            return;
+        SetRunButtonsEnabled(true);
+        m_timers.SetTimer(TIMER_CHOICE, kChoiceMs);
+    });
     connect(m_pClose, &QPushButton::clicked, this, &CDemodulationDlg::reject);
 
     auto* images = new QFormLayout;

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "analysis_documents.h"
+#include "common/error_edge.h"
 #include "dialog_controls.h"
 #include "entry_text.h"
 #include "fralo_app.h"
@@ -54,7 +55,7 @@ CFringePatternsDlg::CFringePatternsDlg(CFraloApp* app, QWidget* parent)
         Named(buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole), 1);
     ok->setDefault(true);
     buttons->addButton(QStringLiteral("Annuler"), QDialogButtonBox::RejectRole);
-    connect(ok, &QPushButton::clicked, this, &CFringePatternsDlg::OnOK);
+    connect(ok, &QPushButton::clicked, this, [this] { RunAtErrorEdge([this] { OnOK(); }); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/error_edge.h"
 #include "dialog_controls.h"
 #include "fralo_app.h"
 #include "fralo_doc.h"
@@ -50,7 +51,11 @@ CPhase4Dlg::CPhase4Dlg(CFraloApp* app, QWidget* parent)
     m_pOK = Named(new QPushButton(QStringLiteral("&OK"), this), kOkId);
     m_pOK->setDefault(true);
     auto* quit = new QPushButton(QStringLiteral("&Quitter"), this);
-    connect(m_pOK, &QPushButton::clicked, this, &CPhase4Dlg::OnOK);
+    // A failure closes the dialog; its message is shown at the error edge.
+    connect(m_pOK, &QPushButton::clicked, this, [this] {
+        if (!RunAtErrorEdge([this] { OnOK(); }))
+            reject();
+    });
     connect(quit, &QPushButton::clicked, this, &CPhase4Dlg::reject);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

@@ -167,6 +167,18 @@ TEST_F(AnalysisTest, DemodulationOfARampMakesOneDocumentPerRun)
     }
 }
 
+TEST_F(AnalysisTest, DemodulationIsReadyAgainAfterAFailure)
+{
+    AddDocument(8, 8, Zero);
+    CDemodulationDlg dialog(app.get());
+    dialog.SetUnwrapper([](int, int, const std::int32_t*, const std::int32_t*, std::int32_t*,
+                           UnwrapFlags) -> int { throw std::bad_alloc(); });
+    Control<QPushButton>(dialog, 1107)->click();
+    EXPECT_EQ(messages, QStringList{QString::fromUtf8("Mémoire insuffisante !")});
+    EXPECT_TRUE(Enabled(dialog, 2) && Enabled(dialog, 23) && Enabled(dialog, 1107));
+    EXPECT_TRUE(dialog.IsTimerActive(CDemodulationDlg::TIMER_CHOICE));
+}
+
 TEST_F(AnalysisTest, DemodulationOfATinyImageShowsNoJump)
 {
     AddDocument(4, 4, [](int x, int) { return 60 * x; });
@@ -326,10 +338,10 @@ TEST_F(AnalysisTest, CommandsOpenTheirDialogsWhileNothingAcquires)
         EXPECT_TRUE(frame->Execute(id));
         EXPECT_EQ(shown, QString::fromUtf8(title));
     }
-    app->m_pAcquiringDoc = frame->ActiveDocument();
+    app->Live().Acquire(*frame->ActiveDocument());
     for (int id : {ID_FRINGE_PATTERNS, ID_PHASE_COMPUTE, ID_DEMODULATE})
         EXPECT_FALSE(enabled(id)) << id;
-    app->m_pAcquiringDoc = nullptr;
+    app->Live().End();
 }
 
 } // namespace
