@@ -3,41 +3,10 @@
 #include <vector>
 
 #include "entry_text.h"
-#include "image_choice.h"
 #include "unwrap_options.h"
 #include "z_scale_entries.h"
 
 namespace {
-
-TEST(ImageChoice, PhasePreselectionAndPairs)
-{
-    EXPECT_EQ(PhasePreselection(6), (std::array<int, 4>{2, 3, 4, 5}));
-    EXPECT_EQ(PhasePreselection(2), (std::array<int, 4>{0, 0, 0, 1}));
-    EXPECT_TRUE(PairwiseDifferent({0, 3, 1, 2}));
-    EXPECT_FALSE(PairwiseDifferent({0, 1, 2, 0}));
-    EXPECT_FALSE(PairwiseDifferent({0, 1, 1, 2}));
-}
-
-TEST(ImageChoice, DemodulationPhasedAndMask)
-{
-    struct Case {
-        int phasedSelection, maskSelection, count, phased, mask;
-        bool valid;
-    };
-    const Case cases[] = {
-        {-1, -1, 3, 0, -1, true}, // no selection: entry 0, no mask
-        {-1, 3, 3, 0, -1, true},  // "AUCUNE"
-        {2, 0, 3, 2, 0, true},    {1, 1, 3, 1, 1, false},
-        {-1, 0, 3, 0, 0, false},  {-1, 0, 0, 0, -1, false}, // no document
-    };
-    for (const Case& c : cases) {
-        const DemodulationChoice d =
-            ChooseDemodulationImages(c.phasedSelection, c.maskSelection, c.count);
-        EXPECT_EQ(d.phased, c.phased);
-        EXPECT_EQ(d.mask, c.mask);
-        EXPECT_EQ(DemodulationChoiceValid(d, c.count), c.valid) << c.phasedSelection;
-    }
-}
 
 TEST(UnwrapOptions, FlagWord)
 {
