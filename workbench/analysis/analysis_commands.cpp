@@ -6,19 +6,19 @@
 #include "main_frame.h"
 #include "phase4_dlg.h"
 
-void OnFringePatterns(CMainFrame& frame)
+void RunFringePatternsDialog(CMainFrame& frame)
 {
     CFringePatternsDlg dialog(FraloApp(), &frame);
     dialog.exec();
 }
 
-void OnPhaseCompute(CMainFrame& frame)
+void RunPhaseDialog(CMainFrame& frame)
 {
     CPhase4Dlg dialog(FraloApp(), &frame);
     dialog.exec();
 }
 
-void OnDemodulate(CMainFrame& frame)
+void RunDemodulationDialog(CMainFrame& frame)
 {
     CDemodulationDlg dialog(FraloApp(), &frame);
     dialog.exec();

@@ -4,8 +4,8 @@
 class CMainFrame;
 
 // "&Générer 4 mires sinusoïdales..." (32794).
-void OnFringePatterns(CMainFrame& frame);
+void RunFringePatternsDialog(CMainFrame& frame);
 // "&Calculer image phasée à 4 images..." (32796).
-void OnPhaseCompute(CMainFrame& frame);
+void RunPhaseDialog(CMainFrame& frame);
 // "&Démoduler image phasée..." (32797).
-void OnDemodulate(CMainFrame& frame);
+void RunDemodulationDialog(CMainFrame& frame);

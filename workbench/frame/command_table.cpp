@@ -7,6 +7,7 @@
 #include "command_ids.h"
 #include "command_rules.h"
 #include "fralo_view.h"
+#include "instrument_commands.h"
 #include "main_frame.h"
 
 namespace {
@@ -117,17 +118,21 @@ const std::vector<CommandEntry>& CommandTable()
         {ID_VIEW_STATUS_BAR, kView, "Barre d'é&tat", nullptr, CALL(OnToggleStatusBar), nullptr,
          RULE(StatusBarShown)},
 
-        {ID_FRINGE_PATTERNS, kFringe, "&Générer 4 mires sinusoïdales...", nullptr, OnFringePatterns,
-         STATE_RULE(AnalysisEnabled), nullptr},
+        {ID_FRINGE_PATTERNS, kFringe, "&Générer 4 mires sinusoïdales...", nullptr,
+         RunFringePatternsDialog, STATE_RULE(AnalysisEnabled), nullptr},
         Later(ID_PHASE_ACQUISITION, kFringe, "&Acq. image phasée à 4 images..."),
-        {ID_PHASE_COMPUTE, kFringe, "&Calculer image phasée à 4 images...", nullptr, OnPhaseCompute,
+        {ID_PHASE_COMPUTE, kFringe, "&Calculer image phasée à 4 images...", nullptr, RunPhaseDialog,
          STATE_RULE(PhaseComputeEnabled), nullptr},
-        {ID_DEMODULATE, kFringe, "&Démoduler image phasée...", nullptr, OnDemodulate,
+        {ID_DEMODULATE, kFringe, "&Démoduler image phasée...", nullptr, RunDemodulationDialog,
          STATE_RULE(AnalysisEnabled), nullptr},
-        Later(ID_C832_MOVE, kFringe, "&Déplacer manuellement..."),
-        Later(ID_C832_OVERTRAVEL, kFringe, "&Sortir de surcourse..."),
-        Later(ID_PIEZO_SUPPLY, kFringe, "&Translateur piézo sur port série..."),
-        Later(ID_STEPPER, kFringe, "&Moteur pas à pas via port imprimante..."),
+        {ID_C832_MOVE, kFringe, "&Déplacer manuellement...", nullptr, RunC832MoveDialog, nullptr,
+         nullptr},
+        {ID_C832_OVERTRAVEL, kFringe, "&Sortir de surcourse...", nullptr, RunOvertravelDialog,
+         nullptr, nullptr},
+        {ID_PIEZO_SUPPLY, kFringe, "&Translateur piézo sur port série...", nullptr, RunPiezoDialog,
+         nullptr, nullptr},
+        {ID_STEPPER, kFringe, "&Moteur pas à pas via port imprimante...", nullptr, RunStepperDialog,
+         nullptr, nullptr},
 
         Later(ID_BRIGHTNESS, kImage, "&Ajuster luminance et contraste..."),
         Later(ID_RGB_TO_GREY, kImage, "&RVB en NG"),
