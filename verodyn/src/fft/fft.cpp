@@ -5,9 +5,10 @@
 #include <cstdint>
 
 #include "fft_plans.h"
-#include "report.h"
+#include "verodyn/extension.h"
 #include "verodyn/operators.h"
 
+using namespace verodyn;
 using namespace verodyn::detail;
 
 namespace {

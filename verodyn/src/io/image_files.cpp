@@ -5,7 +5,7 @@
 
 #include "codecs.h"
 #include "file_bytes.h"
-#include "report.h"
+#include "verodyn/extension.h"
 #include "verodyn/operators.h"
 
 namespace verodyn::detail {
@@ -30,6 +30,7 @@ Vstatus decode_image(const std::uint8_t* data, std::size_t size, std::shared_ptr
 
 } // namespace verodyn::detail
 
+using namespace verodyn;
 using namespace verodyn::detail;
 
 namespace {

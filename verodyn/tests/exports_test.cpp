@@ -1,0 +1,121 @@
+// The imaging libraries export the API of their public headers and nothing else.
+#include <gtest/gtest.h>
+
+#include <cxxabi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+
+namespace {
+
+struct Symbol {
+    char type; // as nm shows it: T text, B/D data, W weak, V weak object, u unique
+    std::string name;
+};
+
+std::string demangled(const std::string& name)
+{
+    int status = 0;
+    const std::unique_ptr<char, decltype(&std::free)> text(
+        abi::__cxa_demangle(name.c_str(), nullptr, nullptr, &status), &std::free);
+    return status == 0 ? text.get() : name;
+}
+
+// The dynamic symbols that `library` defines.
+std::vector<Symbol> defined_symbols(const std::string& library)
+{
+    const std::unique_ptr<FILE, decltype(&pclose)> nm(
+        popen(("nm -D --defined-only " + library).c_str(), "r"), &pclose);
+    std::vector<Symbol> symbols;
+    if (!nm)
+        return symbols;
+    char line[4096];
+    while (std::fgets(line, sizeof line, nm.get())) {
+        std::istringstream fields(line);
+        std::string address, name;
+        char type = 0;
+        if (fields >> address >> type >> name)
+            symbols.push_back({type, demangled(name)});
+    }
+    return symbols;
+}
+
+// An instance of a standard library template or inline item (weak or unique):
+// every module that uses one carries it, and the C++ ABI needs them to stay
+// visible so that all modules agree on a single copy.
+bool standard_library_instance(const Symbol& symbol)
+{
+    static const std::regex kStd(R"(^((typeinfo|typeinfo name|vtable) for )?([^(<]* )?std::)");
+    return (symbol.type == 'W' || symbol.type == 'V' || symbol.type == 'u') &&
+           std::regex_search(symbol.name, kStd);
+}
+
+// "name(parameters) const" and "name[abi:tag]()" as "name".
+std::string without_signature(std::string name)
+{
+    name = std::regex_replace(name, std::regex(R"(\[abi:[^\]]*\])"), "");
+    const std::size_t end = name.rfind(')');
+    if (end == std::string::npos)
+        return name;
+    int depth = 0;
+    for (std::size_t i = end + 1; i-- > 0;) {
+        depth += name[i] == ')' ? 1 : name[i] == '(' ? -1 : 0;
+        if (depth == 0)
+            return name.substr(0, i);
+    }
+    return name;
+}
+
+std::set<std::string> exported_names(const std::string& library)
+{
+    // The linker's own markers of the data segment's ends.
+    static const std::set<std::string> kLinkerMarkers = {"__bss_start", "_edata", "_end"};
+    std::set<std::string> names;
+    for (const Symbol& symbol : defined_symbols(library))
+        if (!standard_library_instance(symbol) && !kLinkerMarkers.contains(symbol.name))
+            names.insert(without_signature(symbol.name));
+    return names;
+}
+
+TEST(ExportsTest, EachLibraryExportsItsPublicHeadersOnly)
+{
+    const struct {
+        const char* library;
+        std::set<std::string> names;
+    } cases[] = {
+        {VERODYN_LIBRARY,
+         {// Host functions and globals of the frame-grabber plug-ins.
+          "IOPrintErrorMessage", "IOSpyProcCall", "VAccessGlVar", "VDoLowError", "VFgGetDefaults",
+          "VNewImage", "VNewImagePtr", "VProcessErr", "VROInfo", "VXAlloc", "VXAllocTmp", "VXFree",
+          "VXFreeTmp",
+          // Objects, tuples and status.
+          "VCtrlVal::D", "VCtrlVal::L", "VCtrlVal::S", "VImage::FreeAligned::operator()",
+          "VImage::create", "VImage::plane", "Vobject::append", "Vobject::image",
+          "typeinfo for VException", "typeinfo name for VException", "vtable for VException",
+          "check_father", "check_give_error", "set_check", "verror_text", "vlast_error",
+          "verodyn::report", "parse_pixel_type", "pixel_size", "pixel_type_name",
+          // Operators.
+          "access_channel", "add_image", "bit_and", "bit_or", "bit_xor", "concat_obj",
+          "convert_image_type", "copy_image", "count_channels", "crop_part", "div_image",
+          "fft_image", "fft_image_inv", "gen_empty_obj", "gen_image1", "gen_image3",
+          "gen_image_const", "get_image_pointer1", "get_image_pointer3", "invert_image",
+          "mult_image", "phase_deg", "power_byte", "power_real", "read_image", "sub_image",
+          "tile_images", "write_image", "zoom_image_size",
+          // Frame grabbers.
+          "VXAllocated", "close_all_framegrabbers", "close_framegrabber", "get_framegrabber_param",
+          "grab_image", "grab_image_async", "grab_image_start", "info_framegrabber",
+          "open_framegrabber", "set_framegrabber_param"}},
+        {VERODYN_DISPLAY_LIBRARY,
+         {"close_window", "disp_obj", "open_window", "set_part", "set_window_extents",
+          "window_widget"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(exported_names(c.library), c.names) << c.library;
+}
+
+} // namespace
