@@ -112,12 +112,16 @@ VERODYN_API Vstatus bit_xor(const Vobject& a, const Vobject& b, Vobject* out);
 // honoured for every layout: the image is flipped, or for the four orientations
 // whose rows are columns of the picture transposed (width and height swapped),
 // so it comes out top row first, left column first. Only the first image of
-// a multi-page file is read. JPEG: grey (one channel) or colour (three); CMYK is
-// refused; flaws that leave every pixel intact (such as stray bytes before a
-// marker) are let pass. Missing or unreadable files give VERR_FILE_OPEN; empty,
-// truncated, corrupt or unsupported files, images over 67 108 864 pixels, and
-// files over 1 GiB (refused before they are read) give VERR_FILE_FORMAT. `out` is written only when
-// every pixel was read.
+// a multi-page file is read. JPEG: grey (one channel) or colour (three); CMYK
+// and YCCK are rendered to RGB as CMYK TIFF files are, (255 - K) x (255 - ink)
+// / 255, with the inverted inks of files that carry Adobe's marker; flaws that
+// leave every pixel intact (such as stray bytes before a marker) are let pass.
+// The file is read only as far as its image needs: the header decides the size
+// before any pixel is read, and an image wider or higher than 32767 pixels
+// gives VERR_IMAGE_TOO_LARGE. Missing or unreadable files give VERR_FILE_OPEN;
+// empty, truncated, corrupt or unsupported files VERR_FILE_FORMAT; an image
+// larger than memory allows VERR_NO_MEMORY. `out` is written only when every
+// pixel was read.
 VERODYN_API Vstatus read_image(Vobject* out, const char* path);
 // Writes a "byte" image of 1 or 3 channels as "tiff" (uncompressed, lossless)
 // or "jpeg30" (baseline JPEG, quality 30); `fill` is accepted and unused. The

@@ -33,6 +33,7 @@ using Vstatus = int;
     X(VERR_FILE_FORMAT, 5201, "unknown, truncated or corrupt image file")                          \
     X(VERR_FILE_WRITE, 5202, "file cannot be written")                                             \
     X(VERR_FILE_FORMAT_NAME, 5203, "unknown file format name")                                     \
+    X(VERR_IMAGE_TOO_LARGE, 5204, "image larger than 32767 pixels a side")                         \
     X(VERR_FG_NO_PLUGIN, 5400, "frame-grabber plug-in not found")                                  \
     X(VERR_FG_LOAD, 5401, "frame-grabber plug-in cannot be loaded")                                \
     X(VERR_FG_NO_INIT, 5402, "frame-grabber plug-in exports no FGInit")                            \

@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "codecs.h"
-#include "tiff_memory.h"
+#include "tiff_stream.h"
 
 namespace verodyn::detail {
 
@@ -249,24 +249,18 @@ bool read_layout(TIFF* tif, Layout* layout)
 
 } // namespace
 
-Vstatus decode_tiff(const std::uint8_t* data, std::size_t size, std::shared_ptr<VImage>* image,
-                    std::string* detail)
+Vstatus decode_tiff(const ReadableFile& file, std::shared_ptr<VImage>* image, std::string* detail)
 {
-    TiffMemory memory;
-    memory.data = data;
-    memory.size = size;
-    TiffHandle tif = open_tiff_memory(memory, "r");
+    TiffStream stream;
+    stream.source = &file;
+    TiffHandle tif = open_tiff_stream(stream, "r");
     Layout layout;
     if (!tif || !read_layout(tif.get(), &layout)) {
-        *detail = memory.error.empty() ? "no image size" : memory.error;
+        *detail = stream.error.empty() ? "no image size" : stream.error;
         return VERR_FILE_FORMAT;
     }
-    const std::uint64_t pixels = std::uint64_t(layout.width) * layout.height;
-    if (pixels == 0 || pixels > kMaxFilePixels) {
-        *detail = "image size " + std::to_string(layout.width) + " x " +
-                  std::to_string(layout.height) + " refused";
-        return VERR_FILE_FORMAT;
-    }
+    if (const Vstatus size = check_image_size(layout.width, layout.height, detail); size != V_OK)
+        return size;
 
     const bool unsigned_samples =
         layout.format == SAMPLEFORMAT_UINT || layout.format == SAMPLEFORMAT_VOID;
@@ -288,9 +282,9 @@ Vstatus decode_tiff(const std::uint8_t* data, std::size_t size, std::shared_ptr<
     else if (palette && unsigned_samples)
         read = read_palette(tif.get(), layout, *result);
     else
-        read = read_rendered(tif.get(), layout, *result, &memory.error);
+        read = read_rendered(tif.get(), layout, *result, &stream.error);
     if (!read) {
-        *detail = memory.error.empty() ? "unreadable image data" : memory.error;
+        *detail = stream.error.empty() ? "unreadable image data" : stream.error;
         return VERR_FILE_FORMAT;
     }
     *image = oriented(std::move(result), layout.orientation);
