@@ -1,3 +1,5 @@
+#include <sys/mman.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -64,6 +66,21 @@ std::size_t aligned_plane_bytes(std::size_t bytes)
 {
     return (bytes + kAlign - 1) / kAlign * kAlign;
 }
+
+// Large images are put on huge pages where the system gives them on request:
+// a 6 MB plane then takes 3 page faults instead of 1536, which would cost more
+// than most operators' own work.
+void* allocate_pixels(std::size_t bytes)
+{
+    constexpr std::size_t kHugePage = std::size_t(2) << 20;
+    if (bytes < 2 * kHugePage)
+        return std::aligned_alloc(kAlign, bytes);
+    const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    void* memory = std::aligned_alloc(kHugePage, rounded);
+    if (memory)
+        ::madvise(memory, rounded, MADV_HUGEPAGE);
+    return memory;
+}
 } // namespace
 
 std::shared_ptr<VImage> VImage::create(VPixelType type, int width, int height, int channels)
@@ -75,7 +92,7 @@ std::shared_ptr<VImage> VImage::create(VPixelType type, int width, int height, i
     if (stride > std::numeric_limits<std::size_t>::max() / std::size_t(channels))
         throw std::bad_alloc();
     const std::size_t total = stride * std::size_t(channels);
-    void* memory = std::aligned_alloc(kAlign, total);
+    void* memory = allocate_pixels(total);
     if (!memory)
         throw std::bad_alloc();
     std::memset(memory, 0, total);
