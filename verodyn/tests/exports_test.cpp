@@ -3,20 +3,15 @@
 
 #include <cxxabi.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <regex>
 #include <set>
-#include <sstream>
 #include <string>
 
-namespace {
+#include "dynamic_exports.h"
 
-struct Symbol {
-    char type; // as nm shows it: T text, B/D data, W weak, V weak object, u unique
-    std::string name;
-};
+namespace {
 
 std::string demangled(const std::string& name)
 {
@@ -26,33 +21,13 @@ std::string demangled(const std::string& name)
     return status == 0 ? text.get() : name;
 }
 
-// The dynamic symbols that `library` defines.
-std::vector<Symbol> defined_symbols(const std::string& library)
-{
-    const std::unique_ptr<FILE, decltype(&pclose)> nm(
-        popen(("nm -D --defined-only " + library).c_str(), "r"), &pclose);
-    std::vector<Symbol> symbols;
-    if (!nm)
-        return symbols;
-    char line[4096];
-    while (std::fgets(line, sizeof line, nm.get())) {
-        std::istringstream fields(line);
-        std::string address, name;
-        char type = 0;
-        if (fields >> address >> type >> name)
-            symbols.push_back({type, demangled(name)});
-    }
-    return symbols;
-}
-
-// An instance of a standard library template or inline item (weak or unique):
-// every module that uses one carries it, and the C++ ABI needs them to stay
-// visible so that all modules agree on a single copy.
-bool standard_library_instance(const Symbol& symbol)
+// An instance of a standard library template or inline item: every module that
+// uses one carries it, and the C++ ABI needs them to stay visible so that all
+// modules agree on a single copy.
+bool standard_library_instance(bool vague, const std::string& name)
 {
     static const std::regex kStd(R"(^((typeinfo|typeinfo name|vtable) for )?([^(<]* )?std::)");
-    return (symbol.type == 'W' || symbol.type == 'V' || symbol.type == 'u') &&
-           std::regex_search(symbol.name, kStd);
+    return vague && std::regex_search(name, kStd);
 }
 
 // "name(parameters) const" and "name[abi:tag]()" as "name".
@@ -76,9 +51,11 @@ std::set<std::string> exported_names(const std::string& library)
     // The linker's own markers of the data segment's ends.
     static const std::set<std::string> kLinkerMarkers = {"__bss_start", "_edata", "_end"};
     std::set<std::string> names;
-    for (const Symbol& symbol : defined_symbols(library))
-        if (!standard_library_instance(symbol) && !kLinkerMarkers.contains(symbol.name))
-            names.insert(without_signature(symbol.name));
+    for (const auto& symbol : ondula::testing::DynamicExports(library)) {
+        const std::string name = demangled(symbol.name);
+        if (!standard_library_instance(symbol.vague, name) && !kLinkerMarkers.contains(name))
+            names.insert(without_signature(name));
+    }
     return names;
 }
 
