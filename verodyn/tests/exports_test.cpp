@@ -21,13 +21,22 @@ std::string demangled(const std::string& name)
     return status == 0 ? text.get() : name;
 }
 
-// An instance of a standard library template or inline item: every module that
-// uses one carries it, and the C++ ABI needs them to stay visible so that all
-// modules agree on a single copy.
-bool standard_library_instance(bool vague, const std::string& name)
+// An instance of an inline or template item of the standard library or Qt:
+// every module that uses one may carry it, and the C++ ABI needs them to stay
+// visible so that all modules agree on a single copy.
+bool foreign_instance(bool vague, const std::string& name)
 {
-    static const std::regex kStd(R"(^((typeinfo|typeinfo name|vtable) for )?([^(<]* )?std::)");
-    return vague && std::regex_search(name, kStd);
+    static const std::regex kForeign(
+        R"(^((typeinfo|typeinfo name|vtable) for )?([^(<]* )?(std|Q[A-Za-z]*)::)");
+    return vague && std::regex_search(name, kForeign);
+}
+
+// The linker's markers of the data segment's ends, and what the address
+// sanitizer adds beside each exported variable.
+bool tool_symbol(const std::string& name)
+{
+    return name == "__bss_start" || name == "_edata" || name == "_end" ||
+           name.starts_with("__odr_asan");
 }
 
 // "name(parameters) const" and "name[abi:tag]()" as "name".
@@ -48,12 +57,10 @@ std::string without_signature(std::string name)
 
 std::set<std::string> exported_names(const std::string& library)
 {
-    // The linker's own markers of the data segment's ends.
-    static const std::set<std::string> kLinkerMarkers = {"__bss_start", "_edata", "_end"};
     std::set<std::string> names;
     for (const auto& symbol : ondula::testing::DynamicExports(library)) {
         const std::string name = demangled(symbol.name);
-        if (!standard_library_instance(symbol.vague, name) && !kLinkerMarkers.contains(name))
+        if (!foreign_instance(symbol.vague, name) && !tool_symbol(name))
             names.insert(without_signature(name));
     }
     return names;
