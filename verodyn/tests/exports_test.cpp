@@ -78,7 +78,7 @@ TEST(ExportsTest, EachLibraryExportsItsPublicHeadersOnly)
           "VNewImage", "VNewImagePtr", "VProcessErr", "VROInfo", "VXAlloc", "VXAllocTmp", "VXFree",
           "VXFreeTmp",
           // Objects, tuples and status.
-          "VCtrlVal::D", "VCtrlVal::L", "VCtrlVal::S", "VImage::FreeAligned::operator()",
+          "VCtrlVal::D", "VCtrlVal::L", "VCtrlVal::S", "VImage::ReleasePixels::operator()",
           "VImage::create", "VImage::plane", "Vobject::append", "Vobject::image",
           "typeinfo for VException", "typeinfo name for VException", "vtable for VException",
           "check_father", "check_give_error", "set_check", "verror_text", "vlast_error",

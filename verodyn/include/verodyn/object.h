@@ -47,8 +47,13 @@ public:
     VImage& operator=(const VImage&) = delete;
 
 private:
-    struct FreeAligned {
+    // Gives the pixels back: unmaps those mapped on their own (`mapped` bytes),
+    // else frees them.
+    struct ReleasePixels {
+        ReleasePixels() : mapped(0) { }
+        explicit ReleasePixels(std::size_t mapped_bytes) : mapped(mapped_bytes) { }
         VERODYN_API void operator()(std::byte* p) const;
+        std::size_t mapped;
     };
     VImage(VPixelType type, int width, int height, int channels);
 
@@ -56,7 +61,7 @@ private:
     int width_;
     int height_;
     int channels_;
-    std::unique_ptr<std::byte, FreeAligned> data_;
+    std::unique_ptr<std::byte, ReleasePixels> data_;
 };
 
 // An image object. Copies share their images (as the handles of the library
