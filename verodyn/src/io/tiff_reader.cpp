@@ -95,6 +95,14 @@ struct SampleMap {
             values[v] = std::uint8_t(inverted ? 255 - scaled : scaled);
         }
     }
+    // Whether every 8-bit sample keeps its value, so that rows may be copied whole.
+    bool keeps_bytes() const
+    {
+        for (std::size_t v = 0; v < values.size(); ++v)
+            if (values[v] != v)
+                return false;
+        return values.size() == 256;
+    }
 };
 
 // Copies sample `offset` of each pixel of the chunk (pixels of `stride`
@@ -103,11 +111,14 @@ void extract(const Chunk& chunk, unsigned bits, std::size_t stride, std::size_t 
              const SampleMap& map, VImage& image, int channel)
 {
     const std::size_t width = std::size_t(image.width());
+    const bool copy_rows = bits == 8 && stride == 1 && map.keeps_bytes();
     for (std::uint32_t r = 0; r < chunk.rows; ++r) {
         const std::uint8_t* row = chunk.data + r * chunk.row_bytes;
         std::uint8_t* target =
             image.plane_as<std::uint8_t>(channel) + (chunk.y + r) * width + chunk.x;
-        if (bits == 8) {
+        if (copy_rows) {
+            std::memcpy(target, row + offset, chunk.columns);
+        } else if (bits == 8) {
             for (std::uint32_t x = 0; x < chunk.columns; ++x)
                 target[x] = map.values[row[x * stride + offset]];
         } else {
