@@ -88,8 +88,8 @@ TEST(ExportsTest, EachLibraryExportsItsPublicHeadersOnly)
           "convert_image_type", "copy_image", "count_channels", "crop_part", "div_image",
           "fft_image", "fft_image_inv", "gen_empty_obj", "gen_image1", "gen_image3",
           "gen_image_const", "get_image_pointer1", "get_image_pointer3", "invert_image",
-          "mult_image", "phase_deg", "power_byte", "power_real", "read_image", "sub_image",
-          "tile_images", "write_image", "zoom_image_size",
+          "mult_image", "phase_deg", "power_byte", "power_real", "read_image", "read_image_depth",
+          "sub_image", "tile_images", "write_image", "zoom_image_size",
           // Frame grabbers.
           "VXAllocated", "close_all_framegrabbers", "close_framegrabber", "get_framegrabber_param",
           "grab_image", "grab_image_async", "grab_image_start", "info_framegrabber",

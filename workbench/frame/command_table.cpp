@@ -1,8 +1,12 @@
 #include "command_table.h"
 
+#include <map>
+#include <set>
+
 #include "command_ids.h"
 #include "command_rules.h"
 #include "fralo_view.h"
+#include "instrument_commands.h"
 #include "main_frame.h"
 
 namespace {
@@ -117,10 +121,14 @@ const std::vector<CommandEntry>& CommandTable()
         Later(ID_PHASE_ACQUISITION, kFringe, "&Acq. image phasée à 4 images..."),
         Later(ID_PHASE_COMPUTE, kFringe, "&Calculer image phasée à 4 images..."),
         Later(ID_DEMODULATE, kFringe, "&Démoduler image phasée..."),
-        Later(ID_C832_MOVE, kFringe, "&Déplacer manuellement..."),
-        Later(ID_C832_OVERTRAVEL, kFringe, "&Sortir de surcourse..."),
-        Later(ID_PIEZO_SUPPLY, kFringe, "&Translateur piézo sur port série..."),
-        Later(ID_STEPPER, kFringe, "&Moteur pas à pas via port imprimante..."),
+        {ID_C832_MOVE, kFringe, "&Déplacer manuellement...", nullptr, RunC832MoveDialog, nullptr,
+         nullptr},
+        {ID_C832_OVERTRAVEL, kFringe, "&Sortir de surcourse...", nullptr, RunOvertravelDialog,
+         nullptr, nullptr},
+        {ID_PIEZO_SUPPLY, kFringe, "&Translateur piézo sur port série...", nullptr, RunPiezoDialog,
+         nullptr, nullptr},
+        {ID_STEPPER, kFringe, "&Moteur pas à pas via port imprimante...", nullptr, RunStepperDialog,
+         nullptr, nullptr},
 
         Later(ID_BRIGHTNESS, kImage, "&Ajuster luminance et contraste..."),
         Later(ID_RGB_TO_GREY, kImage, "&RVB en NG"),
@@ -197,4 +205,22 @@ const std::vector<int>& ContextMenuItems()
         ID_CLEAR_PROFILES,
     };
     return items;
+}
+
+bool InDocumentMenuOnly(int id)
+{
+    static const std::set<int> ids = {
+        ID_SAVE,      ID_SAVE_AS,    ID_FILE_CLOSE,      ID_FILE_PRINT,     ID_FILE_PRINT_PREVIEW,
+        ID_EDIT_COPY, ID_EDIT_PASTE, ID_PASTE_CLIPBOARD, ID_WINDOW_CASCADE, ID_WINDOW_TILE,
+    };
+    return ids.count(id) != 0;
+}
+
+const char* FrameMenuText(const CommandEntry& entry)
+{
+    static const std::map<int, const char*> texts = {
+        {ID_FRINGE_PATTERNS, "&Génération de 4 mires ..."},
+    };
+    auto found = texts.find(entry.id);
+    return found == texts.end() ? entry.text : found->second;
 }

@@ -26,6 +26,9 @@ Vstatus check_image_size(std::uint64_t width, std::uint64_t height, std::string*
 // On failure each returns a status of status.h and the reason in `detail`.
 Vstatus decode_tiff(const ReadableFile& file, std::shared_ptr<VImage>* image, std::string* detail);
 Vstatus decode_jpeg(const ReadableFile& file, std::shared_ptr<VImage>* image, std::string* detail);
+enum class ImageFileKind { Tiff, Jpeg, Empty, Other, Unreadable };
+// What the first bytes of `file` say it holds.
+ImageFileKind image_file_kind(const ReadableFile& file);
 // Chooses the decoder by the first bytes of the file.
 Vstatus decode_image(const ReadableFile& file, std::shared_ptr<VImage>* image, std::string* detail);
 

@@ -21,26 +21,43 @@ Vstatus check_image_size(std::uint64_t width, std::uint64_t height, std::string*
     return V_OK;
 }
 
-Vstatus decode_image(const ReadableFile& file, std::shared_ptr<VImage>* image, std::string* detail)
+ImageFileKind image_file_kind(const ReadableFile& file)
 {
     static constexpr std::uint8_t kTiffLittle[] = {'I', 'I', 42, 0}, kTiffBig[] = {'M', 'M', 0, 42},
                                   kBigTiffLittle[] = {'I', 'I', 43, 0},
                                   kBigTiffBig[] = {'M', 'M', 0, 43}, kJpeg[] = {0xFF, 0xD8, 0xFF};
     std::uint8_t head[4] = {};
     const std::int64_t size = file.read_at(0, head, sizeof head);
-    if (size < 0) {
-        *detail = "read error";
-        return VERR_FILE_OPEN;
-    }
     auto starts_with = [&](const std::uint8_t* magic, std::int64_t length) {
         return size >= length && std::memcmp(head, magic, std::size_t(length)) == 0;
     };
+    if (size < 0)
+        return ImageFileKind::Unreadable;
     if (starts_with(kTiffLittle, 4) || starts_with(kTiffBig, 4) || starts_with(kBigTiffLittle, 4) ||
         starts_with(kBigTiffBig, 4))
-        return decode_tiff(file, image, detail);
+        return ImageFileKind::Tiff;
     if (starts_with(kJpeg, 3))
+        return ImageFileKind::Jpeg;
+    return size == 0 ? ImageFileKind::Empty : ImageFileKind::Other;
+}
+
+Vstatus decode_image(const ReadableFile& file, std::shared_ptr<VImage>* image, std::string* detail)
+{
+    switch (image_file_kind(file)) {
+    case ImageFileKind::Tiff:
+        return decode_tiff(file, image, detail);
+    case ImageFileKind::Jpeg:
         return decode_jpeg(file, image, detail);
-    *detail = size == 0 ? "empty file" : "neither TIFF nor JPEG";
+    case ImageFileKind::Unreadable:
+        *detail = "read error";
+        return VERR_FILE_OPEN;
+    case ImageFileKind::Empty:
+        *detail = "empty file";
+        return VERR_FILE_FORMAT;
+    case ImageFileKind::Other:
+        break;
+    }
+    *detail = "neither TIFF nor JPEG";
     return VERR_FILE_FORMAT;
 }
 
