@@ -3,7 +3,6 @@
 // 3 ms), one brightness and gamma preview from the saved copy to the shown
 // window (under 10 ms) and one resize preview to 200 % (under 30 ms), so that
 // a preview keeps pace with the 50 ms timer.
-#include <QApplication>
 #include <QSlider>
 #include <QTemporaryDir>
 
@@ -12,10 +11,12 @@
 #include <verodyn/operators.h>
 
 #include "convolution.h"
+#include "dialog_controls.h"
 #include "fralo_app.h"
 #include "fralo_doc.h"
 #include "luminance_gamma_dlg.h"
 #include "main_frame.h"
+#include "offscreen_application.h"
 #include "resize_dlg.h"
 #include "tone_curves.h"
 
@@ -23,17 +24,6 @@ namespace {
 
 constexpr int kWidth = 1280;
 constexpr int kHeight = 1024;
-
-QApplication& Application()
-{
-    static int argc = 1;
-    static char name[] = "bench_image_ops";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication application(argc, argv);
-    return application;
-}
 
 PlaneBuffers ColourPlanes()
 {
@@ -79,7 +69,7 @@ BENCHMARK(BM_LuminanceGamma)->Unit(benchmark::kMillisecond);
 struct Workbench {
     Workbench()
     {
-        Application();
+        OffscreenApplication();
         app.InitInstance({}, dir.filePath("config.dat"));
         doc = app.MainFrame()->ActiveDocument();
         Vobject image;
@@ -95,8 +85,8 @@ void BM_PreviewUpdate(benchmark::State& state)
 {
     Workbench bench;
     CLuminanceGammaDlg dialog(*bench.doc);
-    dialog.findChild<QSlider*>("155")->setValue(60);
-    dialog.findChild<QSlider*>("159")->setValue(70);
+    dialog.findChild<QSlider*>(ControlName(155))->setValue(60);
+    dialog.findChild<QSlider*>(ControlName(159))->setValue(70);
     for (auto _ : state)
         dialog.ApplySetting();
 }
@@ -106,7 +96,7 @@ void BM_ResizePreview200(benchmark::State& state)
 {
     Workbench bench;
     CResizeDlg dialog(*bench.doc);
-    dialog.findChild<QSlider*>("1019")->setValue(200);
+    dialog.findChild<QSlider*>(ControlName(1019))->setValue(200);
     for (auto _ : state)
         dialog.ApplySetting();
 }

@@ -20,24 +20,14 @@
 #include "fralo_view.h"
 #include "interferograms.h"
 #include "main_frame.h"
+#include "offscreen_application.h"
 #include "phase4_dlg.h"
 
 namespace {
 
-QApplication& Application()
-{
-    static int argc = 1;
-    static char name[] = "bench_workbench";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication application(argc, argv);
-    return application;
-}
-
 void BM_StartToShownMainWindow(benchmark::State& state)
 {
-    Application();
+    OffscreenApplication();
     QTemporaryDir dir;
     for (auto _ : state) {
         CFraloApp app;
@@ -50,7 +40,7 @@ BENCHMARK(BM_StartToShownMainWindow)->Unit(benchmark::kMillisecond);
 
 void BM_DisplayGrey1280x1024(benchmark::State& state)
 {
-    Application();
+    OffscreenApplication();
     QTemporaryDir dir;
     CFraloApp app;
     app.InitInstance({}, dir.filePath("config.dat"));
@@ -70,7 +60,7 @@ class RoadWorkbench {
 public:
     explicit RoadWorkbench(const std::vector<const std::vector<std::uint8_t>*>& planes)
     {
-        Application();
+        OffscreenApplication();
         app.InitInstance({}, dir.filePath("config.dat"));
         delete app.MainFrame()->ActiveChild();
         for (const std::vector<std::uint8_t>* plane : planes) {

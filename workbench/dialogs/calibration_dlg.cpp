@@ -1,7 +1,6 @@
 #include "calibration_dlg.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -12,6 +11,7 @@
 
 #include "dialog_support.h"
 #include "fralo_doc.h"
+#include "speckle_echz_dlg.h"
 
 namespace {
 
@@ -63,15 +63,9 @@ CCalibrationDlg::CCalibrationDlg(CFraloDoc& doc, QWidget* parent)
       m_pScaleZ(Named(new QPushButton(QString::fromUtf8("&Speckle ou moiré...")), 3))
 {
     setWindowTitle(QStringLiteral("Conv. pixel-mm et luminance-mm"));
-    auto* buttons = new QDialogButtonBox;
-    buttons->addButton(Named(new QPushButton(QStringLiteral("&OK")), 1),
-                       QDialogButtonBox::AcceptRole);
-    buttons->addButton(Named(new QPushButton(QStringLiteral("&Quitter")), 2),
-                       QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CCalibrationDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CCalibrationDlg::reject);
     connect(m_pUnitsXY, &QCheckBox::clicked, this, &CCalibrationDlg::OnUnitsXY);
     connect(m_pUnitsZ, &QCheckBox::clicked, this, &CCalibrationDlg::OnUnitsZ);
+    connect(m_pScaleZ, &QPushButton::clicked, this, &CCalibrationDlg::OnSpeckleMoire);
     auto* z =
         ScaleGroup(QString::fromUtf8("Facteur d'échelle suivant z"), QStringLiteral("Suivant z: "),
                    m_pLevels, QStringLiteral("  w -->"), m_pMillimetresZ);
@@ -84,7 +78,7 @@ CCalibrationDlg::CCalibrationDlg(CFraloDoc& doc, QWidget* parent)
     layout->addWidget(m_pUnitsZ);
     layout->addWidget(z);
     layout->addWidget(m_pHint);
-    layout->addWidget(buttons);
+    layout->addWidget(DialogButtons(this, {{1, "&OK"}, {2, "&Quitter"}}));
 
     m_pUnitsXY->setChecked(doc.m_bCalibratedXY != 0);
     m_pUnitsZ->setChecked(doc.m_bCalibratedZ != 0);
@@ -119,6 +113,13 @@ void CCalibrationDlg::OnUnitsZ()
     EnableEdits();
     m_pHint->setText(m_pUnitsZ->isChecked() ? QString::fromUtf8("Unité z: mm")
                                             : QString::fromUtf8("Unité z: luminance [0, 255]"));
+}
+
+void CCalibrationDlg::OnSpeckleMoire()
+{
+    CSpeckleEchZDlg scale(m_doc.m_pApp, this);
+    if (scale.exec() == QDialog::Accepted)
+        TakeScaleZ(scale.ScaleZ());
 }
 
 void CCalibrationDlg::TakeScaleZ(float millimetresPerLevel)

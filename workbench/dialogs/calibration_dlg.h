@@ -24,6 +24,9 @@ public:
     // when checked; the hint names the unit.
     void OnUnitsXY();
     void OnUnitsZ();
+    // "&Speckle ou moiré...": runs the z-scale dialog on the document; when
+    // it ends with OK, the z fields take its scale (TakeScaleZ).
+    void OnSpeckleMoire();
     // The z fields take a z scale in millimetres per grey level: 1 level for
     // `millimetresPerLevel` mm.
     void TakeScaleZ(float millimetresPerLevel);

@@ -100,12 +100,7 @@ CConvolutionDlg::CConvolutionDlg(CFraloDoc& doc, QWidget* parent)
     auto* closing = new QHBoxLayout;
     closing->addWidget(Named(new QLabel, 1011));
     closing->addStretch();
-    auto* help = Named(new QPushButton(QStringLiteral("&?")), 1);
-    help->setDefault(true);
-    connect(help, &QPushButton::clicked, this, &CConvolutionDlg::accept);
-    closing->addWidget(help);
-    closing->addWidget(
-        Clicked(new QPushButton(QStringLiteral("&Fermer")), 2, [this] { reject(); }));
+    closing->addWidget(DialogButtons(this, {{1, "&?"}, {2, "&Fermer"}}));
 
     auto* top = new QHBoxLayout;
     top->addWidget(coefficients);

@@ -1,6 +1,8 @@
 #include "dialog_support.h"
 
-#include <QAbstractButton>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QPushButton>
 
 #include "error_edge.h"
 #include "user_message.h"
@@ -11,6 +13,23 @@ QAbstractButton* Clicked(QAbstractButton* button, int id, std::function<void()> 
     QObject::connect(button, &QAbstractButton::clicked, button,
                      [handler = std::move(handler)] { RunAtErrorEdge(handler); });
     return button;
+}
+
+QDialogButtonBox* DialogButtons(QDialog* dialog, std::initializer_list<DialogButton> buttons)
+{
+    auto* box = new QDialogButtonBox;
+    for (const DialogButton& b : buttons) {
+        auto* button = Named(new QPushButton(QString::fromUtf8(b.text)), b.id);
+        if (b.id == 1)
+            box->addButton(button, QDialogButtonBox::AcceptRole);
+        else if (b.id == 2)
+            box->addButton(button, QDialogButtonBox::RejectRole);
+        else
+            box->addButton(Clicked(button, b.id, b.action), QDialogButtonBox::ActionRole);
+    }
+    QObject::connect(box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return box;
 }
 
 bool ReadDocumentPlanes(const Vobject& image, int width, int height, PlaneBuffers* planes)

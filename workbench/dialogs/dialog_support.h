@@ -1,26 +1,33 @@
-// What the image-operation dialogs share: controls named after their resource
-// ids, buttons whose handlers run at the error edge, and the planes of a
-// document's image.
+// What the image-operation dialogs share besides the controls of every
+// dialog (dialog_controls.h): buttons whose handlers run at the error edge,
+// and the planes of a document's image.
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 
-#include <QString>
+#include <QDialogButtonBox>
 
+#include "dialog_controls.h"
 #include "plane_buffers.h"
 
 class QAbstractButton;
+class QDialog;
 class QWidget;
-
-// `control`, named after its resource id (tests find it by that name).
-template <class Control> Control* Named(Control* control, int id)
-{
-    control->setObjectName(QString::number(id));
-    return control;
-}
 
 // A button named after `id` whose clicks run `handler` at the error edge.
 QAbstractButton* Clicked(QAbstractButton* button, int id, std::function<void()> handler);
+
+// A button of a dialog's button row: its resource id and text, and what it
+// does: 1 accepts the dialog, 2 rejects it, any other runs `action`.
+struct DialogButton {
+    int id;
+    const char* text; // UTF-8
+    std::function<void()> action = nullptr;
+};
+// The row of `buttons` in their order, each named after its id; actions run
+// at the error edge.
+QDialogButtonBox* DialogButtons(QDialog* dialog, std::initializer_list<DialogButton> buttons);
 
 // The planes R, G, B of `image` at its document's size width x height
 // (ReadThreePlanes); "Erreur sur taille image !" when the image's size

@@ -1,10 +1,8 @@
 #include "luminance_gamma_dlg.h"
 
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
-#include <QPushButton>
 #include <QSlider>
 #include <QVBoxLayout>
 
@@ -40,20 +38,12 @@ CLuminanceGammaDlg::CLuminanceGammaDlg(CFraloDoc& doc, QWidget* parent)
     relationsLayout->addWidget(new QLabel(QStringLiteral("W_NOUV = (W_DER/255)")), 2, 0);
     relationsLayout->addWidget(new QLabel(QStringLiteral("Gamma")), 1, 1);
     relationsLayout->addWidget(new QLabel(QStringLiteral(")*255")), 2, 2);
-    auto* buttons = new QDialogButtonBox;
-    buttons->addButton(Clicked(new QPushButton(QStringLiteral("&Image originale")), 3,
-                               [this] { OnOriginalImage(); }),
-                       QDialogButtonBox::ActionRole);
-    buttons->addButton(Named(new QPushButton(QStringLiteral("&Annuler")), 2),
-                       QDialogButtonBox::RejectRole);
-    buttons->addButton(Named(new QPushButton(QStringLiteral("&OK")), 1),
-                       QDialogButtonBox::AcceptRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CLuminanceGammaDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CLuminanceGammaDlg::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(values);
     layout->addWidget(relations);
-    layout->addWidget(buttons);
+    layout->addWidget(DialogButtons(
+        this,
+        {{3, "&Image originale", [this] { OnOriginalImage(); }}, {2, "&Annuler"}, {1, "&OK"}}));
 
     ReadSliders();
     for (QSlider* slider : {m_pLuminanceSlider, m_pGammaSlider})

@@ -2,7 +2,6 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -13,11 +12,11 @@
 
 #include <verodyn/operators.h>
 
+#include "analysis_documents.h"
 #include "dialog_support.h"
 #include "error_edge.h"
 #include "fralo_app.h"
 #include "fralo_doc.h"
-#include "fralo_view.h"
 
 namespace {
 
@@ -40,18 +39,6 @@ const OperationButton kOperations[kImageOperationCount] = {
     {1042, "&Division"},
 };
 
-QComboBox* DocumentList(int id, const std::array<CFraloDoc*, 20>& docs, int count)
-{
-    auto* list = Named(new QComboBox, id);
-    list->setEditable(true);
-    list->setInsertPolicy(QComboBox::NoInsert);
-    for (int i = 0; i < count; ++i)
-        list->addItem(docs[i]->m_strName);
-    list->setCurrentIndex(-1);
-    list->setEditText(count > 0 ? list->itemText(count - 1) : QString());
-    return list;
-}
-
 OperandFacts FactsOf(const CFraloDoc& doc)
 {
     return {doc.m_nKind, doc.Channels(), doc.m_nWidth, doc.m_nHeight};
@@ -64,15 +51,14 @@ CMathOpsDlg::CMathOpsDlg(QWidget* parent)
       m_pApp(FraloApp()),
       m_pOperation(new QButtonGroup(this)),
       m_pMessage(Named(new QLabel, 1018)),
-      m_pOK(Named(new QPushButton(QStringLiteral("&OK")), 1)),
       m_timers([this](int id) { OnTimer(id); })
 {
     setWindowTitle(QString::fromUtf8("Opérations mathématiques et logiques"));
-    m_pApp->ListOpenDocuments(m_docs);
-    while (m_nDocs < int(m_docs.size()) && m_docs[m_nDocs])
-        ++m_nDocs;
-    m_pFirst = DocumentList(1020, m_docs, m_nDocs);
-    m_pSecond = DocumentList(1021, m_docs, m_nDocs);
+    m_docs = ListedDocuments(*m_pApp, &m_nDocs);
+    m_pFirst = NewDocumentBox(1020, m_docs, m_nDocs, this);
+    m_pSecond = NewDocumentBox(1021, m_docs, m_nDocs, this);
+    ShowEntryText(m_pFirst, m_nDocs - 1);
+    ShowEntryText(m_pSecond, m_nDocs - 1);
 
     auto* sources = new QFormLayout;
     sources->addRow(QStringLiteral("Image source &1:"), m_pFirst);
@@ -80,28 +66,24 @@ CMathOpsDlg::CMathOpsDlg(QWidget* parent)
     sources->addRow(QStringLiteral("&Image destination:"),
                     Named(new QLabel(QStringLiteral("NOUV. IMAGE")), 1006));
     auto* group = new QGroupBox(QString::fromUtf8("Opération"));
-    auto* buttons = new QGridLayout(group);
+    auto* operations = new QGridLayout(group);
     for (int i = 0; i < kImageOperationCount; ++i) {
         auto* radio =
             Named(new QRadioButton(QString::fromUtf8(kOperations[i].label)), kOperations[i].id);
         m_pOperation->addButton(radio, i);
-        buttons->addWidget(radio, i % 5, i / 5);
+        operations->addWidget(radio, i % 5, i / 5);
     }
     m_pOperation->button(int(ImageOperation::SubModulo))->setChecked(true);
     m_pMessage->setMinimumHeight(4 * fontMetrics().height());
     m_pMessage->setWordWrap(true);
 
-    auto* box = new QDialogButtonBox;
-    box->addButton(m_pOK, QDialogButtonBox::AcceptRole);
-    box->addButton(Named(new QPushButton(QStringLiteral("&Quitter")), 2),
-                   QDialogButtonBox::RejectRole);
-    connect(box, &QDialogButtonBox::accepted, this, &CMathOpsDlg::accept);
-    connect(box, &QDialogButtonBox::rejected, this, &CMathOpsDlg::reject);
+    QDialogButtonBox* buttons = DialogButtons(this, {{1, "&OK"}, {2, "&Quitter"}});
+    m_pOK = buttons->findChild<QPushButton*>(ControlName(1));
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(sources);
     layout->addWidget(group);
     layout->addWidget(m_pMessage);
-    layout->addWidget(box);
+    layout->addWidget(buttons);
     m_timers.SetTimer(TIMER_CHECK, kCheckPeriodMs);
 }
 
@@ -152,14 +134,10 @@ void CMathOpsDlg::OnOK()
         } else {
             CombineInLibrary(operation, first->m_image, second->m_image, &result);
         }
-        CFraloDoc* doc = m_pApp->NewImageDocument(width, height);
+        CFraloDoc* doc = NewResultDocument(*m_pApp, width, height);
         if (!doc)
             return;
         doc->SetImage(result);
-        doc->FitFrameToImage(width, height);
-        doc->UpdateScrollSizes(width, height);
-        if (doc->m_pView)
-            doc->m_pView->SetWindowExtents(width, height);
         doc->UpdateAllViews();
         m_pResult = doc;
         QDialog::accept();

@@ -2,10 +2,9 @@
 // pixel into a new document.
 #pragma once
 
-#include <array>
-
 #include <QDialog>
 
+#include "analysis_documents.h"
 #include "common/window_timers.h"
 #include "image_combination.h"
 
@@ -49,13 +48,13 @@ private:
     bool CheckOperands(CFraloDoc* first, CFraloDoc* second);
 
     CFraloApp* m_pApp;
-    std::array<CFraloDoc*, 20> m_docs{};
+    DocumentList m_docs{};
     int m_nDocs = 0;
     QComboBox* m_pFirst;
     QComboBox* m_pSecond;
     QButtonGroup* m_pOperation;
     QLabel* m_pMessage;
-    QPushButton* m_pOK;
+    QPushButton* m_pOK = nullptr;
     CFraloDoc* m_pResult = nullptr;
     WindowTimers m_timers;
 };

@@ -1,8 +1,6 @@
 #include "multiply_dlg.h"
 
-#include <QDialogButtonBox>
 #include <QLabel>
-#include <QPushButton>
 #include <QSlider>
 #include <QVBoxLayout>
 
@@ -24,21 +22,12 @@ CMultiplyDlg::CMultiplyDlg(CFraloDoc& doc, QWidget* parent)
     auto* explanation = new QLabel(QString::fromUtf8(
         "La luminance de tous les pixels de l'image est multipliée par le coefficient..."));
     explanation->setWordWrap(true);
-    auto* buttons = new QDialogButtonBox;
-    buttons->addButton(Named(new QPushButton(QStringLiteral("&Annuler")), 2),
-                       QDialogButtonBox::RejectRole);
-    buttons->addButton(
-        Clicked(new QPushButton(QStringLiteral("&Image orig.")), 3, [this] { OnOriginalImage(); }),
-        QDialogButtonBox::ActionRole);
-    buttons->addButton(Named(new QPushButton(QStringLiteral("&OK")), 1),
-                       QDialogButtonBox::AcceptRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CMultiplyDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CMultiplyDlg::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pSlider);
     layout->addWidget(explanation);
     layout->addWidget(m_pText);
-    layout->addWidget(buttons);
+    layout->addWidget(DialogButtons(
+        this, {{2, "&Annuler"}, {3, "&Image orig.", [this] { OnOriginalImage(); }}, {1, "&OK"}}));
 
     ReadSlider();
     connect(m_pSlider, &QSlider::valueChanged, this, [this] {

@@ -1,8 +1,6 @@
 #include "resize_dlg.h"
 
-#include <QDialogButtonBox>
 #include <QLabel>
-#include <QPushButton>
 #include <QSlider>
 #include <QVBoxLayout>
 
@@ -33,18 +31,11 @@ CResizeDlg::CResizeDlg(CFraloDoc& doc, QWidget* parent)
     setWindowTitle(QStringLiteral("Redimensionnement image"));
     m_pSlider->setTickPosition(QSlider::TicksBelow);
     m_pSlider->setTickInterval(kTickEvery);
-    auto* buttons = new QDialogButtonBox;
-    buttons->addButton(Named(new QPushButton(QStringLiteral("&Annuler")), 2),
-                       QDialogButtonBox::RejectRole);
-    buttons->addButton(Named(new QPushButton(QStringLiteral("OK")), 1),
-                       QDialogButtonBox::AcceptRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CResizeDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CResizeDlg::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pRangeText);
     layout->addWidget(m_pSlider);
     layout->addWidget(m_pSizeText);
-    layout->addWidget(buttons);
+    layout->addWidget(DialogButtons(this, {{2, "&Annuler"}, {1, "OK"}}));
 
     ReadSlider();
     connect(m_pSlider, &QSlider::valueChanged, this, [this] {

@@ -13,18 +13,20 @@
 
 #include "calibration_dlg.h"
 #include "convolution_dlg.h"
+#include "dialog_controls.h"
 #include "luminance_gamma_dlg.h"
 #include "math_ops_dlg.h"
 #include "multiply_dlg.h"
 #include "plane_buffers.h"
 #include "resize_dlg.h"
+#include "speckle_echz_dlg.h"
 #include "widget_fixture.h"
 
 namespace {
 
 template <class Control> Control* Find(QWidget& dialog, int id)
 {
-    auto* control = dialog.findChild<Control*>(QString::number(id));
+    auto* control = dialog.findChild<Control*>(ControlName(id));
     EXPECT_NE(control, nullptr) << id;
     return control;
 }
@@ -357,6 +359,25 @@ TEST_F(ImageDialogsTest, CalibrationShowsAndStoresTheScales)
     dialog.TakeScaleZ(0.0324f);
     EXPECT_EQ(Text(dialog, 1063), "1");
     EXPECT_EQ(Text(dialog, 1066), "0.0324");
+
+    // The z-scale dialog hands its EchZ over; "&Quitter" keeps the previous scale.
+    const float scaleZ = doc->m_fScaleZ;
+    for (bool ok : {false, true}) {
+        QTimer::singleShot(0, [ok] {
+            auto* scale = qobject_cast<CSpeckleEchZDlg*>(QApplication::activeModalWidget());
+            ASSERT_NE(scale, nullptr);
+            Find<QRadioButton>(*scale, 1001)->click();
+            scale->OnTimer(CSpeckleEchZDlg::TIMER_SCALE);
+            ok ? scale->accept() : scale->reject();
+        });
+        Find<QPushButton>(dialog, 3)->click();
+        EXPECT_EQ(Text(dialog, 1066), ok ? "0.0324219" : "0.0324"); // 8.3 / 256
+    }
+    EXPECT_EQ(doc->m_fScaleZ, scaleZ);
+    CCalibrationDlg quitting(*doc);
+    quitting.reject();
+    EXPECT_EQ(doc->m_fScaleZ, scaleZ);
+    dialog.TakeScaleZ(0.0324f);
     dialog.OnOK();
     EXPECT_FLOAT_EQ(doc->m_fScaleXY, 10);
     EXPECT_NEAR(doc->m_fUnitFactorXY, 0.1, 1e-7);
