@@ -42,21 +42,10 @@ TEST(Overlays, CrossLabels)
 
 TEST(Overlays, ProfilesOfAZoneMoreThanTenPixelsLong)
 {
-    struct Case {
-        int x1, y1, x2, y2;
-        bool horizontal, vertical;
-    };
-    const Case cases[] = {
-        {10, 10, 21, 15, true, false},  {21, 15, 10, 10, true, false},
-        {10, 10, 15, 15, false, false}, {10, 10, 20, 21, false, true},
-        {0, 0, 40, 40, true, true},
-    };
-    for (const Case& c : cases) {
-        ZoneProfiles z = ProfilesOfZone(c.x1, c.y1, c.x2, c.y2);
-        EXPECT_EQ(z.horizontal, c.horizontal) << c.x1 << "," << c.y1 << "," << c.x2 << "," << c.y2;
-        EXPECT_EQ(z.vertical, c.vertical) << c.x1 << "," << c.y1 << "," << c.x2 << "," << c.y2;
-        EXPECT_EQ(z.Any(), c.horizontal || c.vertical);
-    }
+    EXPECT_TRUE(ProfilesOfZone(21, 15, 10, 10).horizontal);
+    EXPECT_FALSE(ProfilesOfZone(21, 15, 10, 10).vertical);
+    EXPECT_FALSE(ProfilesOfZone(10, 10, 15, 15).Any());
+    EXPECT_TRUE(ProfilesOfZone(10, 10, 20, 21).vertical);
 }
 
 TEST(Overlays, CurvesSkipUnsetSamplesInClientCoordinates)
@@ -160,129 +149,30 @@ TEST(PointCloud, PointsKeepFiveFromTheEdges)
 TEST(PointCloud, GreyPlaneOfTheSourceImage)
 {
     const uint8_t red[2] = {100, 0}, green[2] = {200, 255}, blue[2] = {50, 9};
-    PlaneView colour{2, 1, 3, {red, green, blue}};
     std::vector<uint8_t> grey;
-    EXPECT_TRUE(CloudGreyPlane(colour, 2, 1, &grey));
+    EXPECT_TRUE(CloudGreyPlane(PlaneView{2, 1, 3, {red, green, blue}}, 2, 1, &grey));
     EXPECT_EQ(grey, (std::vector<uint8_t>{153, 151}));
-    PlaneView one{2, 1, 1, {green}};
-    EXPECT_TRUE(CloudGreyPlane(one, 2, 1, &grey));
-    EXPECT_EQ(grey, (std::vector<uint8_t>{200, 255}));
-    EXPECT_FALSE(CloudGreyPlane(one, 3, 1, &grey));
+    // An image not of its document's size gives a flat plane.
+    EXPECT_FALSE(CloudGreyPlane(PlaneView{2, 1, 1, {green}}, 3, 1, &grey));
     EXPECT_EQ(grey, (std::vector<uint8_t>(3, 0)));
-    EXPECT_FALSE(CloudGreyPlane(PlaneView{}, 2, 2, &grey));
-    EXPECT_EQ(grey, (std::vector<uint8_t>(4, 0)));
 }
 
-TEST(ProfileExport, CellsTitlesAndCharts)
+TEST(ProfileExport, CellsHoldTheNumbersOfTheirTexts)
 {
-    ProfileState p = Profile({
-        {123, 200, 12.5f, 80, 7, 3.7f},
-        {124, U, 13, U, 8, U},
-    });
-    ProfileExportSource s{&p, true, true, 7.0f, false, 2.0f};
-    struct Case {
-        short x1, y1, x2, y2;
-        bool gauss, calibratedXY, calibratedZ;
-        std::array<const char*, 6> titles;
-        std::array<std::optional<double>, 6> row0, row1;
-        size_t charts;
-    };
-    const std::optional<double> E;
-    const Case cases[] = {
-        {0,
-         0,
-         20,
-         20,
-         true,
-         false,
-         false,
-         {"iH(pixel)", "wH(luminance)", "GaussH", "jV(pixel)", "wV(luminance)", "GaussV"},
-         {123, 200, 12, 7, 80, 4},
-         {124, E, 13, 8, E, E},
-         4},
-        {0,
-         0,
-         20,
-         20,
-         true,
-         true,
-         true,
-         {"x(mm)", "zH(mm)", "GaussH(mm)", "y(mm)", "zV(mm)", "GaussV(mm)"},
-         {17.57, 100, 6.25, 1.0, 40, 1.85},
-         {17.71, E, 6.5, 1.143, E, E},
-         4},
-        {0,
-         0,
-         20,
-         5,
-         false,
-         false,
-         false,
-         {"iH(pixel)", "wH(luminance)", "", "", "", ""},
-         {123, 200, E, E, E, E},
-         {124, E, E, E, E, E},
-         1},
-        {0,
-         0,
-         20,
-         5,
-         true,
-         false,
-         false,
-         {"iH(pixel)", "wH(luminance)", "GaussH", "", "", ""},
-         {123, 200, 12, E, E, E},
-         {124, E, 13, E, E, E},
-         2},
-        {0,
-         0,
-         5,
-         5,
-         true,
-         false,
-         false,
-         {"", "", "", "", "", ""},
-         {E, E, E, E, E, E},
-         {E, E, E, E, E, E},
-         0},
-    };
-    for (const Case& c : cases) {
-        p.x1 = c.x1, p.y1 = c.y1, p.x2 = c.x2, p.y2 = c.y2;
-        s.gaussFit = c.gauss;
-        s.calibratedXY = c.calibratedXY;
-        s.calibratedZ = c.calibratedZ;
-        const ProfileWorkbook book = BuildProfileWorkbook(s);
-        SCOPED_TRACE(testing::Message()
-                     << c.x2 << "x" << c.y2 << " gauss " << c.gauss << " cal " << c.calibratedXY);
-        for (int col = 0; col < 6; ++col)
-            EXPECT_EQ(book.titles[col], c.titles[col]);
-        ASSERT_EQ(book.rows.size(), 2u);
-        EXPECT_EQ(book.rows[0], c.row0);
-        EXPECT_EQ(book.rows[1], c.row1);
-        EXPECT_EQ(book.charts.size(), c.charts);
-    }
+    ProfileState p = Profile({{123, 200, 12.5f, 80, 7, 3.7f}, {124, U, 13, U, 8, U}});
     p.x2 = p.y2 = 20;
-    s.gaussFit = s.calibratedXY = s.calibratedZ = true;
-    const ProfileWorkbook book = BuildProfileWorkbook(s);
-    ASSERT_EQ(book.charts.size(), 4u);
-    const ProfileChart& h = book.charts[1];
-    const ProfileChart& v = book.charts[3];
-    EXPECT_EQ(std::make_pair(h.xColumn, h.yColumn), std::make_pair(0, 2));
-    EXPECT_EQ(std::make_pair(v.xColumn, v.yColumn), std::make_pair(3, 5));
-    EXPECT_EQ(h.title, "Profil horizontal");
-    EXPECT_EQ(v.title, "Profil vertical\n(A tourner dans le sens horaire)");
-    EXPECT_EQ(h.series, "Tracé horiz.");
-    EXPECT_EQ(v.series, "Tracé vert.");
-    EXPECT_EQ(h.xTitle, "iH(mm)");
-    EXPECT_EQ(v.xTitle, "jV(mm)");
-    EXPECT_TRUE(h.xScientific && h.yScientific);
-}
-
-TEST(ProfileExport, FileNames)
-{
-    EXPECT_EQ(WorkbookFileName("Image3", 1), "Image3.xlsx");
-    EXPECT_EQ(WorkbookFileName("photo.tif", 1), "photo.xlsx");
-    EXPECT_EQ(WorkbookFileName("a.b.tif", 2), "a.b (2).xlsx");
-    EXPECT_EQ(WorkbookFileName(".hidden", 3), ".hidden (3).xlsx");
+    ProfileExportSource s{&p, true, false, 7.0f, false, 2.0f};
+    const std::optional<double> E;
+    using Row = std::array<std::optional<double>, 6>;
+    ProfileWorkbook book = BuildProfileWorkbook(s);
+    EXPECT_EQ(book.rows, (std::vector<Row>{{123, 200, 12, 7, 80, 4}, {124, E, 13, 8, E, E}}));
+    s.calibratedXY = s.calibratedZ = true;
+    book = BuildProfileWorkbook(s);
+    EXPECT_EQ(book.rows,
+              (std::vector<Row>{{17.57, 100, 6.25, 1.0, 40, 1.85}, {17.71, E, 6.5, 1.143, E, E}}));
+    EXPECT_EQ(book.titles[5], "GaussV(mm)");
+    EXPECT_EQ(book.charts[3].title, "Profil vertical\n(A tourner dans le sens horaire)");
+    EXPECT_TRUE(book.charts[3].xScientific && book.charts[3].yScientific);
 }
 
 } // namespace

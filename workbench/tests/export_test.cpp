@@ -76,7 +76,7 @@ TEST_F(ExportTest, SheetChartsAndOpeningOfAFullZone)
 
     const QString book = Part(file, "xl/workbook.xml");
     EXPECT_TRUE(book.contains("<sheet name=\"Profil(s)\" sheetId=\"1\""));
-    EXPECT_EQ(book.count("<sheet "), 5);
+    EXPECT_EQ(book.count("<sheet "), 5); // and a chart sheet per profile and fit
     const QString sheet = Part(file, "xl/worksheets/sheet1.xml");
     const QString strings = Part(file, "xl/sharedStrings.xml");
     for (const char* text : {"LOGICIEL ONDULA4", "iH(pixel)", "wH(luminance)", "GaussH",
@@ -85,9 +85,8 @@ TEST_F(ExportTest, SheetChartsAndOpeningOfAFullZone)
     EXPECT_TRUE(sheet.contains("<dimension ref=\"A1:F802\"/>"));
     EXPECT_EQ(sheet.count("<row "), 802);
     EXPECT_TRUE(Cell(sheet, "A3").contains("<v>10</v>"));
+    EXPECT_TRUE(Cell(sheet, "B3").contains("<v>60</v>"));
     EXPECT_TRUE(Cell(sheet, "D3").contains("<v>5</v>"));
-    const int value = int(doc->m_profile.points[0][1]);
-    EXPECT_TRUE(Cell(sheet, "B3").contains(QString("<v>%1</v>").arg(value)));
     // Past the 50 columns of the zone the horizontal cells are empty.
     EXPECT_FALSE(Cell(sheet, "A60").contains("<v>"));
     EXPECT_TRUE(Cell(sheet, "D60").contains("<v>62</v>"));
@@ -105,7 +104,6 @@ TEST_F(ExportTest, SheetChartsAndOpeningOfAFullZone)
     const QString fit = Part(file, "xl/charts/chart4.xml");
     EXPECT_TRUE(fit.contains("<c:f>'Profil(s)'!$F$3:$F$802</c:f>"));
     EXPECT_TRUE(fit.contains("<a:t>jV(pixel)</a:t>"));
-    EXPECT_TRUE(fit.contains(QString::fromUtf8("<c:v>Tracé vert.</c:v>")));
 
     // A second export never replaces the first.
     ASSERT_TRUE(exporter.Export(doc));
@@ -124,7 +122,6 @@ TEST_F(ExportTest, AWideFlatZoneCalibratedWithoutFits)
     const QString strings = Part(file, "xl/sharedStrings.xml");
     EXPECT_TRUE(strings.contains(">x(mm)<"));
     EXPECT_FALSE(strings.contains("GaussH"));
-    EXPECT_FALSE(strings.contains("jV("));
     const QString sheet = Part(file, "xl/worksheets/sheet1.xml");
     EXPECT_TRUE(Cell(sheet, "A4").contains("<v>2.75</v>"));
     for (const char* ref : {"C3", "D3", "E3", "F3", "C2", "D2"})

@@ -3,7 +3,6 @@
 
 #include <verodyn/operators.h>
 
-#include "overlay_rules.h"
 #include "profile_overlay.h"
 #include "widget_fixture.h"
 
@@ -94,31 +93,6 @@ TEST_F(OverlayPaintTest, ProfilesFollowScrollingButNotPrinting)
     EXPECT_EQ(screen.pixel(50, 150), qRgb(0, 0, 0));
     EXPECT_EQ(doc->m_profile.points[0][0], 20.0f);
     EXPECT_EQ(doc->m_profile.points[0][1], 100.0f);
-}
-
-TEST_F(OverlayPaintTest, FitsAndTheirWidthMarks)
-{
-    // A bright band across columns 40..59 gives a fit centred on it.
-    std::vector<uint8_t> plane(300 * 300, 0);
-    for (int y = 0; y < 300; ++y)
-        for (int x = 40; x < 60; ++x)
-            plane[y * 300 + x] = 200;
-    Vobject image;
-    ASSERT_EQ(gen_image1(&image, "byte", 300, 300, plane.data()), V_OK);
-    doc->SetImage(image);
-    doc->m_nKind = KindProfiles;
-    doc->m_profile.x1 = 10;
-    doc->m_profile.y1 = 150;
-    doc->m_profile.x2 = 90;
-    doc->m_profile.y2 = 152;
-    doc->m_bGaussFit = 1;
-    const QImage c = Paint(false);
-    const std::vector<OverlayPoint> marks = GaussWidthMarks(doc->m_profile, true, 300, 300);
-    ASSERT_EQ(marks.size(), 2u);
-    for (OverlayPoint m : marks) {
-        EXPECT_EQ(c.pixel(m.x, m.y), Pen(3)) << m.x << "," << m.y;
-        EXPECT_EQ(c.pixel(m.x + 3, m.y), qRgb(255, 255, 255)) << m.x << "," << m.y;
-    }
 }
 
 TEST_F(OverlayPaintTest, TrackerShapes)
