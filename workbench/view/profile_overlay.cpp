@@ -176,26 +176,17 @@ void ProfileOverlay::DrawVerticalProfile()
         ProfileCurvePath(p, ProfileCurve::Vertical, m_doc.m_nHeight, m_scroll.x(), m_scroll.y()));
 }
 
-void ProfileOverlay::DrawHorizontalGauss()
+void ProfileOverlay::DrawGauss(bool horizontal)
 {
     PenScope keep(m_painter);
-    SelectPen(3);
+    const int pen = horizontal ? 3 : 4;
+    SelectPen(pen);
     const ProfileState& p = m_doc.m_profile;
-    DrawPath(ProfileCurvePath(p, ProfileCurve::HorizontalGauss, m_doc.m_nHeight, m_scroll.x(),
-                              m_scroll.y()));
-    for (OverlayPoint mark : GaussWidthMarks(p, true, m_doc.m_nWidth, m_doc.m_nHeight))
-        DrawProfileInfo(mark.x, mark.y, 3, false);
-}
-
-void ProfileOverlay::DrawVerticalGauss()
-{
-    PenScope keep(m_painter);
-    SelectPen(4);
-    const ProfileState& p = m_doc.m_profile;
-    DrawPath(ProfileCurvePath(p, ProfileCurve::VerticalGauss, m_doc.m_nHeight, m_scroll.x(),
-                              m_scroll.y()));
-    for (OverlayPoint mark : GaussWidthMarks(p, false, m_doc.m_nWidth, m_doc.m_nHeight))
-        DrawProfileInfo(mark.x, mark.y, 4, false);
+    DrawPath(ProfileCurvePath(
+        p, horizontal ? ProfileCurve::HorizontalGauss : ProfileCurve::VerticalGauss,
+        m_doc.m_nHeight, m_scroll.x(), m_scroll.y()));
+    for (OverlayPoint mark : GaussWidthMarks(p, horizontal, m_doc.m_nWidth, m_doc.m_nHeight))
+        DrawProfileInfo(mark.x, mark.y, pen, false);
 }
 
 void DrawTracker(QPainter& painter, const CFraloDoc& doc, int shape)

@@ -39,10 +39,11 @@ public:
     // profile's curve in it.
     void DrawVerticalProfile();
     // The fits' curves, with marks where they cross their width level.
-    void DrawHorizontalGauss();
-    void DrawVerticalGauss();
+    void DrawHorizontalGauss() { DrawGauss(true); }
+    void DrawVerticalGauss() { DrawGauss(false); }
 
 private:
+    void DrawGauss(bool horizontal);
     void SelectPen(int index);
     void MoveTo(QPoint to);
     void LineTo(QPoint to);
