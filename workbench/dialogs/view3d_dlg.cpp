@@ -165,7 +165,7 @@ void CView3DDlg::OnOK()
 void CView3DDlg::OnCancel()
 {
     m_bNegativeOnExit = m_pNegative->isChecked();
-    reject();
+    QDialog::reject();
 }
 
 void CView3DDlg::OnRotate(int buttonId)

@@ -61,6 +61,8 @@ public:
     bool IsTimerActive(int id) const { return m_timers.IsActive(id); }
 
 public slots:
+    // Escape and the window's close button end the dialog as "&Quitter" does.
+    void reject() override { OnCancel(); }
     void done(int result) override;
 
 private:
