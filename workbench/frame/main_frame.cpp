@@ -248,6 +248,7 @@ CommandState CMainFrame::State() const
     s.activeChannels = doc ? ShapeOf(doc->m_image).channels : 0;
     s.activeGaussFit = doc && doc->m_bGaussFit;
     s.source = m_pApp->m_nSource;
+    s.openImages = m_pApp->m_nOpenImages;
     return s;
 }
 

@@ -9,9 +9,9 @@
 #include <map>
 
 #include "display_widget.h"
-#include "report.h"
+#include "verodyn/extension.h"
 
-using verodyn::detail::run;
+using verodyn::run;
 using verodyn::display::DisplayWidget;
 
 namespace {
@@ -123,7 +123,7 @@ Vstatus set_part(long handle, int row1, int column1, int row2, int column2)
 Vstatus disp_obj(const Vobject& object, long handle)
 {
     return with_window("disp_obj", handle, [&](DisplayWidget& window) -> Vstatus {
-        const VImage* image = verodyn::detail::first_image(object);
+        const VImage* image = verodyn::first_image(object);
         if (!image)
             return VERR_NO_OBJECT;
         const VPixelType type = image->type();
