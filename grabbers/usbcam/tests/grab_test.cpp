@@ -94,6 +94,21 @@ TEST_F(UsbcamGrabTest, AnAsynchronousImageOlderThanTheDelayIsReplaced)
     ASSERT_EQ(Grab(i, images), FG_SUCCESS);
     EXPECT_EQ(clock_.Now() - before, 20ms);
     EXPECT_EQ(kdsim::Count().queued, 0);
+    // The request list shrinks after the queue has been reset.
+    ASSERT_EQ(cls_.FGGrabStartAsync(1, &i, 100), FG_SUCCESS);
+    ASSERT_EQ(Set(i, "request_queue_depth", Int(1)), FG_SUCCESS);
+    EXPECT_EQ(kdsim::Requests(0), 2);
+    EXPECT_EQ(kdsim::Count().queued, 0);
+
+    // A late image, come while waiting again, is replaced by a fresh one.
+    ASSERT_EQ(Set(i, "grab_timeout", Int(30)), FG_SUCCESS);
+    ASSERT_EQ(Set(i, "Camera/Expose_us", Int(50000)), FG_SUCCESS);
+    ASSERT_EQ(cls_.FGGrabStartAsync(1, &i, 0), FG_SUCCESS);
+    ASSERT_EQ(Set(i, "Camera/Expose_us", Int(5000)), FG_SUCCESS);
+    Images fresh;
+    ASSERT_EQ(cls_.FGGrabAsync(1, &i, 0, fresh.record, &fresh.count), FG_SUCCESS);
+    EXPECT_EQ(Stamp(fresh.record[0].pixel.p).first, 2u);
+    EXPECT_EQ(fresh.Byte(0, 5, 3), Mono(5, 3, 2, 5000));
 }
 
 TEST_F(UsbcamGrabTest, AGrabCancelsAnotherInstancesStartAndUsesItsOwnSetting)
@@ -111,6 +126,11 @@ TEST_F(UsbcamGrabTest, AGrabCancelsAnotherInstancesStartAndUsesItsOwnSetting)
     ASSERT_EQ(cls_.FGGrabAsync(1, &a, 1000, second.record, &second.count), FG_SUCCESS);
     EXPECT_EQ(Stamp(second.record[0].pixel.p), std::make_pair(1u, 1u));
     EXPECT_EQ(second.Byte(0, 5, 3), Mono(5, 3, 1, 10000));
+    // Closing an instance drops the request it left queued.
+    Close(a);
+    Images third;
+    ASSERT_EQ(Grab(b, third), FG_SUCCESS);
+    EXPECT_EQ(Stamp(third.record[0].pixel.p), std::make_pair(2u, 2u));
 }
 
 TEST_F(UsbcamGrabTest, FailedGrabsGiveEveryRequestBack)
