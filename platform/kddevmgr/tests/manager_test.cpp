@@ -25,12 +25,10 @@ protected:
         kdsim::UseSteadyClock();
     }
 
-    static kdsim::CameraConfig Camera(const char* product, int32_t id, int32_t format = 0)
+    static kdsim::CameraConfig Camera(const char* product, int32_t id)
     {
         kdsim::CameraConfig camera;
         EXPECT_TRUE(kdsim::Camera(product, id, &camera)) << product;
-        if (format)
-            camera.format = format;
         return camera;
     }
 
@@ -261,52 +259,29 @@ TEST_F(ManagerTest, RequestsFinishAnExposureApartWithTheirSettingsFrame)
     EXPECT_EQ(kdsim::Count().buffer_objects, 0);
 }
 
-TEST_F(ManagerTest, FramesOfEveryFormatAndBinning)
+TEST_F(ManagerTest, FramesAreCutFromTheBinnedSensor)
 {
-    kdsim::CameraConfig planar = Camera("kdLyra-A2C", 0, KD_PIXEL_PLANAR);
-    planar.plane_offsets = {2 * 640 * 480, 640 * 480, 0};
-    struct Case {
-        kdsim::CameraConfig camera;
-        int32_t binning, aoi_w, aoi_h;
-        int32_t size, channels, red_offset;
-        int at;           // a byte of pixel (9, 2) in the frame
-        uint8_t expected; // b = 9 + 6 + 200
-    };
-    const Case cases[] = {
-        {Camera("kdLyra-A2G", 0, KD_PIXEL_MONO16), 0x11, 640, 480, 640 * 480 * 2, 1, 0,
-         2 * (2 * 640 + 9), 9},
-        {Camera("kdLyra-A2G", 0, KD_PIXEL_MONO16), 0x11, 640, 480, 640 * 480 * 2, 1, 0,
-         2 * (2 * 640 + 9) + 1, 215},
-        {Camera("kdLyra-A2C", 0), 0x11, 640, 480, 640 * 480 * 4, 3, 2, 4 * (2 * 640 + 9) + 2, 215},
-        {Camera("kdLyra-A2C", 0), 0x11, 640, 480, 640 * 480 * 4, 3, 2, 4 * (2 * 640 + 9), 129},
-        {planar, 0x11, 640, 480, 640 * 480 * 3, 3, 2 * 640 * 480, 2 * 640 * 480 + 2 * 640 + 9, 215},
-        {Camera("kdLyra-A2G", 0), 0x22, 320, 240, 320 * 240, 1, 0, 2 * 320 + 9, 215},
-    };
-    for (const Case& c : cases) {
-        Start({c.camera});
-        ASSERT_EQ(kdWriteInt(Find(settings_, "Base/Camera/BinningMode"), c.binning, 0), KD_OK);
-        ASSERT_EQ(kdWriteInt(Find(settings_, "Base/Camera/Aoi/W"), c.aoi_w, 0), KD_OK);
-        ASSERT_EQ(kdWriteInt(Find(settings_, "Base/Camera/Aoi/H"), c.aoi_h, 0), KD_OK);
-        ASSERT_EQ(kdQueueRequest(driver_, 0), KD_OK);
-        int32_t number = -1;
-        const KdImageBuffer frame = Frame(&number);
-        EXPECT_EQ(frame.iSize, c.size);
-        EXPECT_EQ(frame.pixelFormat, c.camera.format);
-        ASSERT_EQ(frame.iChannelCount, c.channels);
-        EXPECT_EQ(frame.pChannels[0].iChannelOffset, c.red_offset);
-        EXPECT_EQ(static_cast<const uint8_t*>(frame.vpData)[c.at], c.expected) << c.at;
-        EXPECT_EQ(kdUnlockRequest(driver_, number), KD_OK);
-        kdCloseDevice(device_, driver_);
-        kdClose();
-    }
-    Start({Camera("kdLyra-A1G", 0)});
+    const HOBJ aoi_w = Find(settings_, "Base/Camera/Aoi/W");
     ASSERT_EQ(kdWriteInt(Find(settings_, "Base/Camera/BinningMode"), 0x22, 0), KD_OK);
-    ASSERT_EQ(kdQueueRequest(driver_, 0), KD_OK);
-    const int32_t number = kdWaitForRequest(driver_, 100);
-    int32_t result = -1;
-    EXPECT_EQ(kdGetRequestResult(driver_, number, &result), KD_OK);
-    EXPECT_EQ(result, KD_REQUEST_AOI_OUTSIDE);
-    EXPECT_EQ(kdUnlockRequest(driver_, number), KD_OK);
+    for (const int32_t width : {1280, 640}) {
+        ASSERT_EQ(kdWriteInt(aoi_w, width, 0), KD_OK);
+        ASSERT_EQ(kdWriteInt(Find(settings_, "Base/Camera/Aoi/H"), 512, 0), KD_OK);
+        ASSERT_EQ(kdQueueRequest(driver_, 0), KD_OK);
+        const int32_t number = kdWaitForRequest(driver_, 100);
+        int32_t result = -1;
+        EXPECT_EQ(kdGetRequestResult(driver_, number, &result), KD_OK);
+        EXPECT_EQ(result, width == 1280 ? KD_REQUEST_AOI_OUTSIDE : KD_REQUEST_OK);
+        if (result == KD_REQUEST_OK) {
+            KdImageBuffer* frame = nullptr;
+            ASSERT_EQ(kdCreateImageBuffer(driver_, &frame), KD_OK);
+            ASSERT_EQ(kdGetImageBuffer(driver_, number, frame), KD_OK);
+            EXPECT_EQ(frame->iSize, 640 * 512);
+            // Pixel (9, 2) of the first frame: 9 + 6 + 20000 / 100.
+            EXPECT_EQ(static_cast<const uint8_t*>(frame->vpData)[2 * 640 + 9], 215);
+            EXPECT_EQ(kdFreeImageBuffer(frame), KD_OK);
+        }
+        EXPECT_EQ(kdUnlockRequest(driver_, number), KD_OK);
+    }
 }
 
 } // namespace
