@@ -1,4 +1,5 @@
 // The component operations: handles, flags, navigation, values and texts.
+#include <algorithm>
 #include <cstring>
 
 #include "manager.h"
@@ -6,6 +7,32 @@
 using namespace kdmgr;
 
 namespace {
+
+// Which components an operation applies to.
+enum class Kind { Any, List, Property };
+
+int32_t Refused(const Component& c, Kind kind)
+{
+    if (kind == Kind::List && !c.IsList())
+        return KD_ERR_NOT_A_LIST;
+    if (kind == Kind::Property && c.IsList())
+        return KD_ERR_NOT_A_PROPERTY;
+    return KD_OK;
+}
+
+// Writes `answer(manager, component)` into `out`, for a live component of `kind`.
+template <typename T, typename Answer>
+int32_t AnswerOf(KdOrdinal ordinal, HOBJ handle, Kind kind, T* out, Answer&& answer)
+{
+    return OnComponent(ordinal, handle, [&](Manager& m, Component& c) -> int32_t {
+        if (const int32_t refused = Refused(c, kind))
+            return refused;
+        if (!out)
+            return KD_ERR_INVALID_INPUT_PARAMETER;
+        *out = answer(m, c);
+        return KD_OK;
+    });
+}
 
 // A number held as `T`: reals as they are, integers of either kind narrowed.
 template <typename T> T As(const Value& value)
@@ -60,8 +87,8 @@ int32_t ReadDictionary(KdOrdinal ordinal, HOBJ handle, int32_t kind, char** text
                        T* values, int32_t count)
 {
     return OnComponent(ordinal, handle, [&](Manager& m, Component& property) -> int32_t {
-        if (property.IsList())
-            return KD_ERR_NOT_A_PROPERTY;
+        if (const int32_t refused = Refused(property, Kind::Property))
+            return refused;
         if (property.type != kind)
             return KD_ERR_INVALID_VALUE_TYPE;
         if (property.dictionary.empty())
@@ -93,41 +120,27 @@ int32_t kdCheckHandle(HOBJ component, int32_t)
 
 int32_t kdChangeCounter(HOBJ list, int32_t* counter)
 {
-    return OnComponent(KD_ORD_CHANGE_COUNTER, list, [&](Manager&, Component& c) -> int32_t {
-        if (!c.IsList())
-            return KD_ERR_NOT_A_LIST;
-        if (!counter)
-            return KD_ERR_INVALID_INPUT_PARAMETER;
-        *counter = c.changes;
-        return KD_OK;
-    });
+    return AnswerOf(KD_ORD_CHANGE_COUNTER, list, Kind::List, counter,
+                    [](Manager&, const Component& c) { return c.changes; });
 }
 
 int32_t kdAccessFlags(HOBJ component, int32_t* flags)
 {
-    return OnComponent(KD_ORD_ACCESS_FLAGS, component, [&](Manager&, Component& c) -> int32_t {
-        if (!flags)
-            return KD_ERR_INVALID_INPUT_PARAMETER;
-        *flags = c.access;
-        return KD_OK;
-    });
+    return AnswerOf(KD_ORD_ACCESS_FLAGS, component, Kind::Any, flags,
+                    [](Manager&, const Component& c) { return c.access; });
 }
 
 int32_t kdTypeFlags(HOBJ component, int32_t* flags)
 {
-    return OnComponent(KD_ORD_TYPE_FLAGS, component, [&](Manager&, Component& c) -> int32_t {
-        if (!flags)
-            return KD_ERR_INVALID_INPUT_PARAMETER;
-        *flags = c.type;
-        return KD_OK;
-    });
+    return AnswerOf(KD_ORD_TYPE_FLAGS, component, Kind::Any, flags,
+                    [](Manager&, const Component& c) { return c.type; });
 }
 
 int32_t kdResetList(HOBJ list)
 {
     return OnComponent(KD_ORD_RESET_LIST, list, [&](Manager& m, Component& c) -> int32_t {
-        if (!c.IsList())
-            return KD_ERR_NOT_A_LIST;
+        if (const int32_t refused = Refused(c, Kind::List))
+            return refused;
         const Device* device = m.DeviceOfComponent(list);
         if (!device || c.parent != device->driver->lists[KD_LIST_SETTINGS])
             return KD_ERR_UNSUPPORTED_OPERATION;
@@ -138,41 +151,26 @@ int32_t kdResetList(HOBJ list)
 
 int32_t kdValueCount(HOBJ property, int32_t* count)
 {
-    return OnComponent(KD_ORD_VALUE_COUNT, property, [&](Manager&, Component& c) -> int32_t {
-        if (c.IsList())
-            return KD_ERR_NOT_A_PROPERTY;
-        if (!count)
-            return KD_ERR_INVALID_INPUT_PARAMETER;
-        *count = int32_t(c.values.size());
-        return KD_OK;
-    });
+    return AnswerOf(KD_ORD_VALUE_COUNT, property, Kind::Property, count,
+                    [](Manager&, const Component& c) { return int32_t(c.values.size()); });
 }
 
 int32_t kdNextSibling(HOBJ component, HOBJ* next)
 {
-    return OnComponent(KD_ORD_NEXT_SIBLING, component, [&](Manager& m, Component& c) -> int32_t {
-        if (!next)
-            return KD_ERR_INVALID_INPUT_PARAMETER;
-        *next = KD_INVALID_HANDLE;
-        if (c.parent == KD_INVALID_HANDLE)
-            return KD_OK;
-        const std::vector<HOBJ>& level = m.arena[size_t(c.parent)].children;
-        for (size_t i = 0; i + 1 < level.size(); ++i)
-            if (level[i] == component)
-                *next = level[i + 1];
-        return KD_OK;
-    });
+    return AnswerOf(KD_ORD_NEXT_SIBLING, component, Kind::Any, next,
+                    [&](Manager& m, const Component& c) {
+                        if (c.parent == KD_INVALID_HANDLE)
+                            return KD_INVALID_HANDLE;
+                        const std::vector<HOBJ>& level = m.arena[size_t(c.parent)].children;
+                        const auto at = std::find(level.begin(), level.end(), component);
+                        return at + 1 < level.end() ? *(at + 1) : KD_INVALID_HANDLE;
+                    });
 }
 
 int32_t kdFirstChild(HOBJ list, HOBJ* child)
 {
-    return OnComponent(KD_ORD_FIRST_CHILD, list, [&](Manager&, Component& c) -> int32_t {
-        if (!c.IsList())
-            return KD_ERR_NOT_A_LIST;
-        if (!child)
-            return KD_ERR_INVALID_INPUT_PARAMETER;
-        *child = c.children.empty() ? KD_INVALID_HANDLE : c.children.front();
-        return KD_OK;
+    return AnswerOf(KD_ORD_FIRST_CHILD, list, Kind::List, child, [](Manager&, const Component& c) {
+        return c.children.empty() ? KD_INVALID_HANDLE : c.children.front();
     });
 }
 
@@ -218,8 +216,8 @@ int32_t kdReadInt64(HOBJ property, int64_t* value, int32_t index)
 int32_t kdWriteText(HOBJ property, const char* text, int32_t index)
 {
     return OnComponent(KD_ORD_WRITE_TEXT, property, [&](Manager& m, Component& c) -> int32_t {
-        if (c.IsList())
-            return KD_ERR_NOT_A_PROPERTY;
+        if (const int32_t refused = Refused(c, Kind::Property))
+            return refused;
         if (!text)
             return KD_ERR_INVALID_INPUT_PARAMETER;
         Value value;
@@ -243,38 +241,20 @@ int32_t kdReadText(HOBJ property, char* buffer, int32_t size, int32_t index)
 
 int32_t kdHasValue(HOBJ property, int32_t index, int32_t* has)
 {
-    return OnComponent(KD_ORD_HAS_VALUE, property, [&](Manager&, Component& c) -> int32_t {
-        if (c.IsList())
-            return KD_ERR_NOT_A_PROPERTY;
-        if (!has)
-            return KD_ERR_INVALID_INPUT_PARAMETER;
-        *has = c.At(index) != nullptr;
-        return KD_OK;
-    });
+    return AnswerOf(KD_ORD_HAS_VALUE, property, Kind::Property, has,
+                    [&](Manager&, Component& c) { return int32_t(c.At(index) != nullptr); });
 }
 
 int32_t kdDictionarySize(HOBJ property, int32_t* size)
 {
-    return OnComponent(KD_ORD_DICTIONARY_SIZE, property, [&](Manager&, Component& c) -> int32_t {
-        if (c.IsList())
-            return KD_ERR_NOT_A_PROPERTY;
-        if (!size)
-            return KD_ERR_INVALID_INPUT_PARAMETER;
-        *size = int32_t(c.dictionary.size());
-        return KD_OK;
-    });
+    return AnswerOf(KD_ORD_DICTIONARY_SIZE, property, Kind::Property, size,
+                    [](Manager&, const Component& c) { return int32_t(c.dictionary.size()); });
 }
 
 int32_t kdListCount(HOBJ list, int32_t* count)
 {
-    return OnComponent(KD_ORD_LIST_COUNT, list, [&](Manager&, Component& c) -> int32_t {
-        if (!c.IsList())
-            return KD_ERR_NOT_A_LIST;
-        if (!count)
-            return KD_ERR_INVALID_INPUT_PARAMETER;
-        *count = int32_t(c.children.size());
-        return KD_OK;
-    });
+    return AnswerOf(KD_ORD_LIST_COUNT, list, Kind::List, count,
+                    [](Manager&, const Component& c) { return int32_t(c.children.size()); });
 }
 
 int32_t kdComponentText(HOBJ component, int32_t mode, KdCopyText copy, char** text)
@@ -292,8 +272,8 @@ int32_t kdComponentText(HOBJ component, int32_t mode, KdCopyText copy, char** te
 int32_t kdFindComponent(HOBJ list, const char* name, int32_t mode, HOBJ* found)
 {
     return OnComponent(KD_ORD_FIND_COMPONENT, list, [&](Manager& m, Component& c) -> int32_t {
-        if (!c.IsList())
-            return KD_ERR_NOT_A_LIST;
+        if (const int32_t refused = Refused(c, Kind::List))
+            return refused;
         if (!name || !found)
             return KD_ERR_INVALID_INPUT_PARAMETER;
         for (const HOBJ child : c.children) {

@@ -58,17 +58,26 @@ int32_t Apply(Manager& m, HOBJ handle, const Value& value)
     return KD_OK;
 }
 
+// The live property `handle` into `property`, when it grants `right` (KD_ACCESS_*).
+int32_t Granting(Manager& m, HOBJ handle, int32_t right, Component** property)
+{
+    *property = m.Find(handle);
+    if (!*property)
+        return KD_ERR_INVALID_LIST_ID;
+    if ((*property)->IsList())
+        return KD_ERR_NOT_A_PROPERTY;
+    if (!((*property)->access & right))
+        return right == KD_ACCESS_READ ? KD_ERR_NO_READ_RIGHTS : KD_ERR_NO_WRITE_RIGHTS;
+    return KD_OK;
+}
+
 } // namespace
 
 int32_t WriteValue(Manager& m, HOBJ handle, const Value& value, int32_t index)
 {
-    Component* property = m.Find(handle);
-    if (!property)
-        return KD_ERR_INVALID_LIST_ID;
-    if (property->IsList())
-        return KD_ERR_NOT_A_PROPERTY;
-    if (!(property->access & KD_ACCESS_WRITE))
-        return KD_ERR_NO_WRITE_RIGHTS;
+    Component* property = nullptr;
+    if (const int32_t refused = Granting(m, handle, KD_ACCESS_WRITE, &property))
+        return refused;
     if (index < 0 || index >= int32_t(property->values.size()))
         return KD_ERR_VAL_ID_OUT_OF_BOUNDS;
     if (!KindHolds(property->type, value))
@@ -92,13 +101,9 @@ int32_t WriteValue(Manager& m, HOBJ handle, const Value& value, int32_t index)
 
 int32_t ReadValue(Manager& m, HOBJ handle, int32_t index, int32_t kind, Value* value)
 {
-    Component* property = m.Find(handle);
-    if (!property)
-        return KD_ERR_INVALID_LIST_ID;
-    if (property->IsList())
-        return KD_ERR_NOT_A_PROPERTY;
-    if (!(property->access & KD_ACCESS_READ))
-        return KD_ERR_NO_READ_RIGHTS;
+    Component* property = nullptr;
+    if (const int32_t refused = Granting(m, handle, KD_ACCESS_READ, &property))
+        return refused;
     if (kind != 0 && property->type != kind)
         return KD_ERR_INVALID_VALUE_TYPE;
     const Value* held = property->At(index);

@@ -32,6 +32,14 @@ int32_t ReadName(HOBJ component, std::string* name)
     return result;
 }
 
+// What `operation(&value)` answers about `component`.
+template <typename T, typename Operation> T Answered(HOBJ component, Operation&& operation)
+{
+    T value{};
+    Check(operation(&value), component);
+    return value;
+}
+
 // Runs `read(size)` with text buffers of `size` bytes, doubling them while the
 // manager answers that they are too small.
 template <typename Read> void WithTextBuffers(HOBJ component, Read&& read)
@@ -80,23 +88,18 @@ std::string ComponentAccess::name() const
 
 int32_t ComponentAccess::type() const
 {
-    int32_t flags = 0;
-    Check(kdTypeFlags(handle_, &flags), handle_);
-    return flags;
+    return Answered<int32_t>(handle_, [&](int32_t* flags) { return kdTypeFlags(handle_, flags); });
 }
 
 int32_t ComponentAccess::access() const
 {
-    int32_t flags = 0;
-    Check(kdAccessFlags(handle_, &flags), handle_);
-    return flags;
+    return Answered<int32_t>(handle_,
+                             [&](int32_t* flags) { return kdAccessFlags(handle_, flags); });
 }
 
 HOBJ ComponentAccess::NextSibling() const
 {
-    HOBJ next = KD_INVALID_HANDLE;
-    Check(kdNextSibling(handle_, &next), handle_);
-    return next;
+    return Answered<HOBJ>(handle_, [&](HOBJ* next) { return kdNextSibling(handle_, next); });
 }
 
 PropertyAccess::PropertyAccess(HOBJ handle) : ComponentAccess(handle)
@@ -107,30 +110,25 @@ PropertyAccess::PropertyAccess(HOBJ handle) : ComponentAccess(handle)
 
 int32_t PropertyAccess::ValueCount() const
 {
-    int32_t count = 0;
-    Check(kdValueCount(handle_, &count), handle_);
-    return count;
+    return Answered<int32_t>(handle_, [&](int32_t* count) { return kdValueCount(handle_, count); });
 }
 
 bool PropertyAccess::HasValue(int32_t index) const
 {
-    int32_t has = 0;
-    Check(kdHasValue(handle_, index, &has), handle_);
-    return has != 0;
+    return Answered<int32_t>(handle_,
+                             [&](int32_t* has) { return kdHasValue(handle_, index, has); }) != 0;
 }
 
 int32_t PropertyAccess::DictionarySize() const
 {
-    int32_t size = 0;
-    Check(kdDictionarySize(handle_, &size), handle_);
-    return size;
+    return Answered<int32_t>(handle_,
+                             [&](int32_t* size) { return kdDictionarySize(handle_, size); });
 }
 
 int32_t PropertyAccess::ReadInt(int32_t index) const
 {
-    int32_t value = 0;
-    Check(kdReadInt(handle_, &value, index), handle_);
-    return value;
+    return Answered<int32_t>(handle_,
+                             [&](int32_t* value) { return kdReadInt(handle_, value, index); });
 }
 
 void PropertyAccess::WriteInt(int32_t value, int32_t index) const
@@ -140,9 +138,8 @@ void PropertyAccess::WriteInt(int32_t value, int32_t index) const
 
 double PropertyAccess::ReadReal(int32_t index) const
 {
-    double value = 0;
-    Check(kdReadReal(handle_, &value, index), handle_);
-    return value;
+    return Answered<double>(handle_,
+                            [&](double* value) { return kdReadReal(handle_, value, index); });
 }
 
 void PropertyAccess::WriteReal(double value, int32_t index) const
@@ -193,23 +190,18 @@ ListAccess::ListAccess(HOBJ handle) : ComponentAccess(handle)
 
 int32_t ListAccess::Count() const
 {
-    int32_t count = 0;
-    Check(kdListCount(handle_, &count), handle_);
-    return count;
+    return Answered<int32_t>(handle_, [&](int32_t* count) { return kdListCount(handle_, count); });
 }
 
 int32_t ListAccess::ChangeCounter() const
 {
-    int32_t counter = 0;
-    Check(kdChangeCounter(handle_, &counter), handle_);
-    return counter;
+    return Answered<int32_t>(handle_,
+                             [&](int32_t* counter) { return kdChangeCounter(handle_, counter); });
 }
 
 HOBJ ListAccess::FirstChild() const
 {
-    HOBJ child = KD_INVALID_HANDLE;
-    Check(kdFirstChild(handle_, &child), handle_);
-    return child;
+    return Answered<HOBJ>(handle_, [&](HOBJ* child) { return kdFirstChild(handle_, child); });
 }
 
 HOBJ ListAccess::Find(const std::string& name) const
