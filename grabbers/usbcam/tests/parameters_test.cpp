@@ -46,6 +46,8 @@ TEST_F(UsbcamDictionaryTest, PathsAnswerValuesLimitsDictionariesAndVisibility)
         {"Info/Camera/SensorTemperatures_C", FG_SUCCESS, "31.50,33.00"},
         {"IOSubSystem/PortNames", FG_SUCCESS, "In0,In1"},
         {"System/RequestCount", FG_SUCCESS, "2"},
+        {"System/FrameRateLimit_Hz_values", FG_SUCCESS, "Free,15,30"},
+        {"System/FrameRateLimit_Hz", FG_SUCCESS, "Free"},
         {"limits.Info/DriverVersion", FG_ERR_PARAM_TYPE, nullptr},
         {"bogus.Camera/Expose_us", FG_ERR_PARAM_TYPE, nullptr},
         {"Statistics/CaptureTime_us", FG_ERR_PARAM_UNKNOWN, nullptr},
@@ -127,7 +129,8 @@ TEST_F(UsbcamDictionaryTest, ListsOfPathsShareOneSelection)
         EXPECT_EQ(names.find(left_out), std::string::npos) << left_out;
     EXPECT_NE(names.find("Camera/Aoi/W"), std::string::npos);
     EXPECT_EQ(Get(i, "writeable_device_properties"),
-              "IOSubSystem/DigitalOutput,System/RequestCount,System/WorkerPriority");
+              "IOSubSystem/DigitalOutput,System/FrameRateLimit_Hz,System/RequestCount,"
+              "System/WorkerPriority");
     const std::string readable = Get(i, "readable_device_properties");
     EXPECT_NE(readable.find("IOSubSystem/PortNames"), std::string::npos);
     EXPECT_EQ(readable.find("IOSubSystem/DigitalInputs"), std::string::npos);

@@ -199,6 +199,9 @@ void BuildDriverTree(Manager& m, Device& device, Driver& driver)
             Make::Int("RequestCount", kDefaultRequests).Limits(int64_t(64), int64_t(1)));
     Add(m, driver.lists[KD_LIST_SYSTEM],
         Make::Int("WorkerPriority", 0).Dictionary({{"Normal", int64_t(0)}, {"High", int64_t(1)}}));
+    Add(m, driver.lists[KD_LIST_SYSTEM],
+        Make::Real("FrameRateLimit_Hz", 0.0)
+            .Dictionary({{"Free", 0.0}, {"15", 15.0}, {"30", 30.0}}));
 
     const HOBJ io = driver.lists[KD_LIST_IO_SUBSYSTEM];
     Add(m, io, Make::Property("DigitalInputs", KD_TYPE_INT, {int64_t(0), int64_t(1)}).ReadOnly());

@@ -185,6 +185,12 @@ TEST_F(ManagerTest, WritesAreCheckedAgainstRightsKindsLimitsAndDictionaries)
     EXPECT_EQ(kdWriteInt(expose, 200, 0), KD_ERR_UNSUPPORTED_OPERATION);
     EXPECT_EQ(Int(expose), 100);
     EXPECT_EQ(kdsim::Calls(KD_ORD_WRITE_INT), 5);
+    HOBJ statistics = 0;
+    ASSERT_EQ(kdFindList(driver_, KD_LIST_STATISTICS, "Statistics", &statistics), KD_OK);
+    int64_t stamp = -1;
+    EXPECT_EQ(kdReadInt64(Find(statistics, "CaptureTime_us"), &stamp, 0), KD_OK);
+    EXPECT_EQ(stamp, 0);
+    EXPECT_EQ(kdReadInt(Find(statistics, "CaptureTime_us"), &has, 0), KD_ERR_INVALID_VALUE_TYPE);
 }
 
 TEST_F(ManagerTest, NewSettingsCloneTheirParentAndResetTakesBaseAgain)

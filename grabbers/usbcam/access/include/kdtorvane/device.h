@@ -122,7 +122,6 @@ public:
     DeviceAccess(const DeviceAccess&) = delete;
     DeviceAccess& operator=(const DeviceAccess&) = delete;
 
-    DeviceEntry& entry() const { return entry_; }
     ImageRequestControl& requests() { return requests_; }
     const DeviceInfoAccess& info() const { return info_; }
     const PathMap& dictionary() const { return dictionary_; }
