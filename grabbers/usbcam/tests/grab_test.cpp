@@ -109,6 +109,19 @@ TEST_F(UsbcamGrabTest, AnAsynchronousImageOlderThanTheDelayIsReplaced)
     ASSERT_EQ(cls_.FGGrabAsync(1, &i, 0, fresh.record, &fresh.count), FG_SUCCESS);
     EXPECT_EQ(Stamp(fresh.record[0].pixel.p).first, 2u);
     EXPECT_EQ(fresh.Byte(0, 5, 3), Mono(5, 3, 2, 5000));
+    Close(i);
+
+    // Without a start, the first image is judged by the last asynchronous queueing.
+    for (const double delay : {1000.0, 50.0}) {
+        FGInstance& j = Opened();
+        Images images;
+        ASSERT_EQ(cls_.FGGrabAsync(1, &j, 1000, images.record, &images.count), FG_SUCCESS);
+        ASSERT_EQ(Set(j, "do_abort_grab", Int(0)), FG_SUCCESS);
+        clock_.Advance(100ms);
+        ASSERT_EQ(cls_.FGGrabAsync(1, &j, delay, images.record, &images.count), FG_SUCCESS);
+        EXPECT_EQ(Stamp(images.record[0].pixel.p).first, delay > 120 ? 1u : 2u) << delay;
+        Close(j);
+    }
 }
 
 TEST_F(UsbcamGrabTest, AGrabCancelsAnotherInstancesStartAndUsesItsOwnSetting)
