@@ -1,0 +1,205 @@
+#include "pixel_conversion.h"
+
+#include <array>
+#include <cstring>
+
+namespace directshow {
+namespace {
+
+// clamp(x) = kClamp[384 + x] for -384 <= x < 640.
+constexpr std::array<uint8_t, 1024> MakeClamp()
+{
+    std::array<uint8_t, 1024> table{};
+    for (int i = 0; i < 1024; ++i)
+        table[std::size_t(i)] = uint8_t(i < 384 ? 0 : i < 640 ? i - 384 : 255);
+    return table;
+}
+constexpr std::array<uint8_t, 1024> kClamp = MakeClamp();
+
+inline uint8_t Clamp(int x) { return kClamp[std::size_t(384 + x)]; }
+
+inline uint8_t Grey(unsigned b, unsigned g, unsigned r)
+{
+    return uint8_t((145971 * b + 596793 * g + 303858 * r + 512) >> 20);
+}
+
+inline void YuvToRgb(int y, int u, int v, uint8_t* r, uint8_t* g, uint8_t* b)
+{
+    u -= 128;
+    v -= 128;
+    const int base = 256 * y + 128;
+    *r = Clamp((base + 358 * v) >> 8);
+    *g = Clamp((base - 88 * u - 182 * v) >> 8);
+    *b = Clamp((base + 453 * u) >> 8);
+}
+
+int BytesPerPixel(PixelFormat format)
+{
+    switch (format) {
+    case PixelFormat::RGB32:
+        return 4;
+    case PixelFormat::RGB24:
+        return 3;
+    case PixelFormat::RGB565:
+    case PixelFormat::RGB555:
+        return 2;
+    default:
+        return 1;
+    }
+}
+
+// Bytes the conversion reads from a frame of `pixels` pixels.
+std::size_t BytesRead(PixelFormat format, int32_t mode, std::size_t pixels)
+{
+    switch (format) {
+    case PixelFormat::UYVY:
+        return mode == kColourRgb ? pixels / 2 * 4 : pixels * 2;
+    case PixelFormat::Y411:
+    case PixelFormat::Y41P: {
+        if (mode == kColourRgb)
+            return pixels / 4 * 6;
+        const std::size_t pairs = pixels / 2;
+        return pairs == 0 ? 0 : (pairs - 1) / 2 * 6 + ((pairs - 1) % 2 ? 6 : 3);
+    }
+    default:
+        return pixels * std::size_t(BytesPerPixel(format));
+    }
+}
+
+// Source row of output row `row`.
+const uint8_t* Row(const FrameLayout& l, const uint8_t* frame, int32_t row)
+{
+    const int32_t source = l.bottom_up ? l.height - 1 - row : row;
+    return frame +
+           std::size_t(source) * std::size_t(l.width) * std::size_t(BytesPerPixel(l.format));
+}
+
+void RgbRows(const FrameLayout& l, int32_t mode, const uint8_t* frame, uint8_t* const* planes)
+{
+    const std::size_t width = std::size_t(l.width);
+    for (int32_t row = 0; row < l.height; ++row) {
+        const uint8_t* s = Row(l, frame, row);
+        const std::size_t at = std::size_t(row) * width;
+        const bool colour = mode == kColourRgb && l.format != PixelFormat::RGB8;
+        uint8_t* grey = planes[0] + at;
+        uint8_t* red = planes[0] + at;
+        uint8_t* green = colour ? planes[1] + at : nullptr;
+        uint8_t* blue = colour ? planes[2] + at : nullptr;
+        switch (l.format) {
+        case PixelFormat::RGB8:
+            std::memcpy(grey, s, width);
+            break;
+        case PixelFormat::RGB32:
+        case PixelFormat::RGB24: {
+            const std::size_t step = l.format == PixelFormat::RGB32 ? 4 : 3;
+            if (colour)
+                for (std::size_t x = 0; x < width; ++x, s += step) {
+                    red[x] = s[2];
+                    green[x] = s[1];
+                    blue[x] = s[0];
+                }
+            else
+                for (std::size_t x = 0; x < width; ++x, s += step)
+                    grey[x] = Grey(s[0], s[1], s[2]);
+            break;
+        }
+        case PixelFormat::RGB565:
+            for (std::size_t x = 0; x < width; ++x, s += 2) {
+                const unsigned d = unsigned(s[0]) | unsigned(s[1]) << 8;
+                if (colour) {
+                    red[x] = uint8_t(s[1] & 0xF8);
+                    green[x] = uint8_t((d >> 3) & 0xFC);
+                    blue[x] = uint8_t(s[0] << 3);
+                } else {
+                    grey[x] = Grey((d & 0x1F) << 3, (d >> 3) & 0xFC, (d >> 11) << 3);
+                }
+            }
+            break;
+        default: // RGB555
+            for (std::size_t x = 0; x < width; ++x, s += 2) {
+                const unsigned d = unsigned(s[0]) | unsigned(s[1]) << 8;
+                if (colour) {
+                    red[x] = uint8_t((d >> 7) & 0xF8);
+                    green[x] = uint8_t((d >> 2) & 0xF8);
+                    blue[x] = uint8_t(s[0] << 3);
+                } else {
+                    grey[x] = Grey((d & 0x1F) << 3, (d >> 2) & 0xF8, (d >> 7) & 0xF8);
+                }
+            }
+        }
+    }
+}
+
+void UyvyFrame(std::size_t pixels, int32_t mode, const uint8_t* s, uint8_t* const* planes)
+{
+    if (mode != kColourRgb) {
+        for (std::size_t i = 0; i < pixels; ++i)
+            planes[0][i] = s[2 * i + 1];
+        return;
+    }
+    if (pixels <= 1)
+        return;
+    for (std::size_t group = 0, i = 0; group < pixels / 2; ++group, i += 2, s += 4) {
+        YuvToRgb(s[1], s[0], s[2], &planes[0][i], &planes[1][i], &planes[2][i]);
+        YuvToRgb(s[3], s[0], s[2], &planes[0][i + 1], &planes[1][i + 1], &planes[2][i + 1]);
+    }
+}
+
+void Yuv411Frame(std::size_t pixels, int32_t mode, const uint8_t* s, uint8_t* const* planes)
+{
+    if (mode != kColourRgb) {
+        if (pixels <= 1)
+            return;
+        for (std::size_t pair = 0; pair < pixels / 2; ++pair) {
+            const uint8_t* group = s + pair / 2 * 6 + (pair % 2 ? 4 : 1);
+            planes[0][2 * pair] = group[0];
+            planes[0][2 * pair + 1] = group[1];
+        }
+        return;
+    }
+    if (pixels <= 3)
+        return;
+    static constexpr int kY[4] = {1, 2, 4, 5};
+    for (std::size_t group = 0, i = 0; group < pixels / 4; ++group, i += 4, s += 6)
+        for (int k = 0; k < 4; ++k)
+            YuvToRgb(s[kY[k]], s[0], s[3], &planes[0][i + k], &planes[1][i + k], &planes[2][i + k]);
+}
+
+} // namespace
+
+int ChannelCount(PixelFormat format, int32_t colour_mode)
+{
+    return format == PixelFormat::RGB8 || format == PixelFormat::Y800 || colour_mode == kColourGray
+               ? 1
+               : 3;
+}
+
+bool ConvertFrame(const FrameLayout& l, int32_t colour_mode, const uint8_t* frame, std::size_t size,
+                  uint8_t* const* planes)
+{
+    if (l.width <= 0 || l.height <= 0)
+        return l.format != PixelFormat::Unknown;
+    const std::size_t pixels = std::size_t(l.width) * std::size_t(l.height);
+    if (l.format == PixelFormat::Unknown || BytesRead(l.format, colour_mode, pixels) > size)
+        return false;
+    switch (l.format) {
+    case PixelFormat::Y800:
+        std::memcpy(planes[0], frame, pixels);
+        break;
+    case PixelFormat::UYVY:
+        UyvyFrame(pixels, colour_mode, frame, planes);
+        break;
+    case PixelFormat::Y411:
+    case PixelFormat::Y41P:
+        Yuv411Frame(pixels, colour_mode, frame, planes);
+        break;
+    default:
+        if (l.format == PixelFormat::RGB8 && !l.bottom_up)
+            std::memcpy(planes[0], frame, pixels);
+        else
+            RgbRows(l, colour_mode, frame, planes);
+    }
+    return true;
+}
+
+} // namespace directshow
