@@ -23,15 +23,23 @@ inline uint8_t Grey(unsigned b, unsigned g, unsigned r)
     return uint8_t((145971 * b + 596793 * g + 303858 * r + 512) >> 20);
 }
 
-inline void YuvToRgb(int y, int u, int v, uint8_t* r, uint8_t* g, uint8_t* b)
-{
-    u -= 128;
-    v -= 128;
-    const int base = 256 * y + 128;
-    *r = Clamp((base + 358 * v) >> 8);
-    *g = Clamp((base - 88 * u - 182 * v) >> 8);
-    *b = Clamp((base + 453 * u) >> 8);
-}
+// One pixel from luma `y` and the chroma terms of its group (see Chroma).
+struct Chroma {
+    int red, green, blue;
+
+    Chroma(int u, int v)
+        : red(358 * (v - 128)), green(-88 * (u - 128) - 182 * (v - 128)), blue(453 * (u - 128))
+    {
+    }
+
+    void Pixel(int y, uint8_t* r, uint8_t* g, uint8_t* b) const
+    {
+        const int base = 256 * y + 128;
+        *r = Clamp((base + red) >> 8);
+        *g = Clamp((base + green) >> 8);
+        *b = Clamp((base + blue) >> 8);
+    }
+};
 
 int BytesPerPixel(PixelFormat format)
 {
@@ -132,37 +140,40 @@ void RgbRows(const FrameLayout& l, int32_t mode, const uint8_t* frame, uint8_t* 
 
 void UyvyFrame(std::size_t pixels, int32_t mode, const uint8_t* s, uint8_t* const* planes)
 {
+    uint8_t* r = planes[0];
     if (mode != kColourRgb) {
         for (std::size_t i = 0; i < pixels; ++i)
-            planes[0][i] = s[2 * i + 1];
+            r[i] = s[2 * i + 1];
         return;
     }
-    if (pixels <= 1)
-        return;
-    for (std::size_t group = 0, i = 0; group < pixels / 2; ++group, i += 2, s += 4) {
-        YuvToRgb(s[1], s[0], s[2], &planes[0][i], &planes[1][i], &planes[2][i]);
-        YuvToRgb(s[3], s[0], s[2], &planes[0][i + 1], &planes[1][i + 1], &planes[2][i + 1]);
+    uint8_t* g = planes[1];
+    uint8_t* b = planes[2];
+    for (std::size_t i = 0; i + 1 < pixels; i += 2, s += 4) {
+        const Chroma c(s[0], s[2]);
+        c.Pixel(s[1], &r[i], &g[i], &b[i]);
+        c.Pixel(s[3], &r[i + 1], &g[i + 1], &b[i + 1]);
     }
 }
 
 void Yuv411Frame(std::size_t pixels, int32_t mode, const uint8_t* s, uint8_t* const* planes)
 {
+    uint8_t* r = planes[0];
     if (mode != kColourRgb) {
-        if (pixels <= 1)
-            return;
         for (std::size_t pair = 0; pair < pixels / 2; ++pair) {
             const uint8_t* group = s + pair / 2 * 6 + (pair % 2 ? 4 : 1);
-            planes[0][2 * pair] = group[0];
-            planes[0][2 * pair + 1] = group[1];
+            r[2 * pair] = group[0];
+            r[2 * pair + 1] = group[1];
         }
         return;
     }
-    if (pixels <= 3)
-        return;
+    uint8_t* g = planes[1];
+    uint8_t* b = planes[2];
     static constexpr int kY[4] = {1, 2, 4, 5};
-    for (std::size_t group = 0, i = 0; group < pixels / 4; ++group, i += 4, s += 6)
-        for (int k = 0; k < 4; ++k)
-            YuvToRgb(s[kY[k]], s[0], s[3], &planes[0][i + k], &planes[1][i + k], &planes[2][i + k]);
+    for (std::size_t i = 0; i + 3 < pixels; i += 4, s += 6) {
+        const Chroma c(s[0], s[3]);
+        for (std::size_t k = 0; k < 4; ++k)
+            c.Pixel(s[kY[k]], &r[i + k], &g[i + k], &b[i + k]);
+    }
 }
 
 } // namespace

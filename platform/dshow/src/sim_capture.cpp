@@ -263,9 +263,8 @@ HRESULT SimCaptureFilter::Run(REFERENCE_TIME start)
         return hr;
     if (pump || thread_.joinable())
         return S_OK;
-    const VIDEOINFOHEADER* info = nullptr;
     const MediaType type = capture_->Type();
-    info = VideoInfoOf(type);
+    const VIDEOINFOHEADER* info = VideoInfoOf(type);
     const REFERENCE_TIME interval =
         info && info->AvgTimePerFrame > 0 ? info->AvgTimePerFrame : 333333;
     stop_.Reset();
@@ -336,14 +335,6 @@ HRESULT SimCaptureFilter::GetMode(IPin* pin, int32_t* mode)
         return E_POINTER;
     std::lock_guard guard(Lock());
     *mode = video_mode_;
-    return S_OK;
-}
-
-HRESULT SimCaptureFilter::get_AvailableTVFormats(int32_t* formats)
-{
-    if (!formats)
-        return E_POINTER;
-    *formats = device_->With([](const DeviceConfig& c) { return c.tv_formats; });
     return S_OK;
 }
 

@@ -36,7 +36,6 @@ public:
     HRESULT SetMode(IPin* pin, int32_t mode) override;
     HRESULT GetMode(IPin* pin, int32_t* mode) override;
 
-    HRESULT get_AvailableTVFormats(int32_t* formats) override;
     HRESULT put_TVFormat(int32_t format) override;
     HRESULT get_TVFormat(int32_t* format) override;
 

@@ -76,7 +76,6 @@ public:
 
     bool IsConnected();
     const std::wstring& Name() const { return name_; }
-    PIN_DIRECTION Direction() const { return direction_; }
     BaseFilter& Filter() { return filter_; }
 
 protected:

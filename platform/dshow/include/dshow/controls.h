@@ -76,7 +76,6 @@ struct IAMAnalogVideoDecoder : IUnknown {
     static constexpr GUID kIid = StandInGuid(0x03000003);
     using Base = IUnknown;
 
-    virtual HRESULT get_AvailableTVFormats(int32_t* formats) = 0;
     virtual HRESULT put_TVFormat(int32_t format) = 0;
     virtual HRESULT get_TVFormat(int32_t* format) = 0;
 };

@@ -142,10 +142,8 @@ struct IMediaControl : IUnknown {
 
 // Pin categories and the capture graph builder's search directions.
 inline constexpr GUID PIN_CATEGORY_CAPTURE = StandInGuid(0x0C000001);
-inline constexpr GUID PIN_CATEGORY_PREVIEW = StandInGuid(0x0C000002);
 inline constexpr GUID PIN_CATEGORY_ANALOGVIDEOIN = StandInGuid(0x0C000003);
 inline constexpr GUID LOOK_UPSTREAM_ONLY = StandInGuid(0x0C000010);
-inline constexpr GUID LOOK_DOWNSTREAM_ONLY = StandInGuid(0x0C000011);
 
 struct ICaptureGraphBuilder2 : IUnknown {
     static constexpr GUID kIid = StandInGuid(0x0100000B);
