@@ -85,7 +85,7 @@ bool WriteConfig(Registry& reg, HKEY key, const HwDeviceConfig& c)
         values.emplace_back(kIgnoreConflicts, 1);
     if (c.MemoryIo)
         values.emplace_back(kMemoryIo, 1);
-    if (c.recordSize >= HW_FULL_CONFIG_SIZE)
+    if (IsFullConfig(c))
         values.emplace_back(kDmaBufSize, c.DmaBufSize);
     for (auto [name, value] : values)
         if (reg.SetDword(key, name, value) != win32::kSuccess)
@@ -183,7 +183,7 @@ void ReadConfig(Registry& reg, HKEY key, HwDeviceConfig* c)
     if (c->InterfaceType != kInterfaceVendorBus)
         c->IgnoreConflicts = flag(kIgnoreConflicts);
     c->MemoryIo = flag(kMemoryIo);
-    if (c->recordSize >= HW_FULL_CONFIG_SIZE) {
+    if (IsFullConfig(*c)) {
         if (auto v = read(kDmaBufSize))
             c->DmaBufSize = *v;
     }
@@ -215,6 +215,8 @@ template <typename Fill> bool WriteKey(Registry& reg, const std::string& path, F
 
 int HwZeroDeviceConfig(HwDeviceConfig* config)
 {
+    if (!config)
+        return 0;
     std::memset(config, 0, sizeof *config);
     config->InterfaceType = kInterfaceDefault;
     config->recordSize = HW_FULL_CONFIG_SIZE;
@@ -223,6 +225,8 @@ int HwZeroDeviceConfig(HwDeviceConfig* config)
 
 BOOL HwConfigurePortRange(HwDeviceConfig* config, uint32_t base, uint32_t count)
 {
+    if (!config)
+        return false;
     config->portRangeUsed = 1;
     config->PortBase = base;
     config->PortCount = count;
@@ -231,6 +235,8 @@ BOOL HwConfigurePortRange(HwDeviceConfig* config, uint32_t base, uint32_t count)
 
 BOOL HwConfigureInterrupt(HwDeviceConfig* config, uint32_t level)
 {
+    if (!config)
+        return false;
     config->interruptUsed = 1;
     config->InterruptLevel = level;
     return true;
@@ -238,6 +244,8 @@ BOOL HwConfigureInterrupt(HwDeviceConfig* config, uint32_t level)
 
 BOOL HwConfigureIsrOp(HwDeviceConfig* config, uint32_t op, uint32_t offset, uint32_t data)
 {
+    if (!config)
+        return false;
     config->IsrOp = op;
     config->IsrOffset = offset;
     config->IsrData = data;
@@ -247,6 +255,8 @@ BOOL HwConfigureIsrOp(HwDeviceConfig* config, uint32_t op, uint32_t offset, uint
 BOOL HwConfigureIsrIdOp(HwDeviceConfig* config, uint32_t op, uint32_t offset, uint32_t mask,
                         uint32_t value)
 {
+    if (!config)
+        return false;
     config->IsrIdOp = op;
     config->IsrIdOffset = offset;
     config->IsrIdMask = mask;
@@ -256,6 +266,8 @@ BOOL HwConfigureIsrIdOp(HwDeviceConfig* config, uint32_t op, uint32_t offset, ui
 
 BOOL HwConfigureMemRange(HwDeviceConfig* config, uint32_t base, uint32_t count)
 {
+    if (!config)
+        return false;
     config->memRangeUsed = 1;
     config->MemBase = base;
     config->MemCount = count;
@@ -264,12 +276,16 @@ BOOL HwConfigureMemRange(HwDeviceConfig* config, uint32_t base, uint32_t count)
 
 BOOL HwConfigureIgnoreConflicts(HwDeviceConfig* config, BOOL flag)
 {
+    if (!config)
+        return false;
     config->IgnoreConflicts = flag;
     return true;
 }
 
 BOOL HwConfigureMemoryIo(HwDeviceConfig* config, BOOL flag)
 {
+    if (!config)
+        return false;
     config->MemoryIo = flag;
     return true;
 }

@@ -179,22 +179,22 @@ BOOL HwQueueBufOutpl(HwOpQueue* queue, uint32_t port) { return HwQueueBufOutPort
 BOOL HwQueueAndTemp(HwOpQueue* queue, uint32_t mask) { return Append(queue, {kOpAndTemp, mask}); }
 BOOL HwQueueOrTemp(HwOpQueue* queue, uint32_t value) { return Append(queue, {kOpOrTemp, value}); }
 
-BOOL HwQueueWhileInpAnd(HwOpQueue* queue, uint32_t a1, uint32_t a2, uint32_t a3, uint32_t a4,
-                        uint32_t a5)
+BOOL HwQueueWhileInpAnd(HwOpQueue* queue, uint32_t port, uint32_t size, uint32_t mask,
+                        uint32_t limit, uint32_t failOnLimit)
 {
-    return Append(queue, {kOpWhileInpAnd, a1, a5, a3, a2, a4});
+    return Append(queue, {kOpWhileInpAnd, port, failOnLimit, mask, size, limit});
 }
 
-BOOL HwQueueWhileInpEqual(HwOpQueue* queue, uint32_t a1, uint32_t a2, uint32_t a3, uint32_t a4,
-                          uint32_t a5, uint32_t a6)
+BOOL HwQueueWhileInpEqual(HwOpQueue* queue, uint32_t port, uint32_t size, uint32_t mask,
+                          uint32_t value, uint32_t limit, uint32_t failOnLimit)
 {
-    return Append(queue, {kOpWhileInpEqual, a1, a6, a3, a2, a5, a4});
+    return Append(queue, {kOpWhileInpEqual, port, failOnLimit, mask, size, limit, value});
 }
 
 BOOL HwQueueLoopBack(HwOpQueue* queue) { return Append(queue, {kOpLoopBack}); }
-BOOL HwQueueBreakIfAnd(HwOpQueue* queue, uint32_t a1, uint32_t a2)
+BOOL HwQueueBreakIfAnd(HwOpQueue* queue, uint32_t mask, uint32_t value)
 {
-    return Append(queue, {kOpBreakIfAnd, a1, a2});
+    return Append(queue, {kOpBreakIfAnd, mask, value});
 }
 
 BOOL HwExecute(HwDevice* device, HwOpQueue* queue)

@@ -12,12 +12,12 @@ namespace {
 
 using namespace qdriver::wire;
 
-std::array<uint32_t, 8> BlockRequest(const HwDevice* device, uint32_t a1, uint32_t a2,
+std::array<uint32_t, 8> BlockRequest(const HwDevice* device, uint32_t port, uint32_t stride,
                                      uint32_t length, uint32_t width)
 {
     const bool autoIncrementBytes = width == kWidthAutoIncrementBytes;
-    return {device->driverContext,        a1, a2, length, autoIncrementBytes ? 1u : width,
-            autoIncrementBytes ? 1u : 0u, 0,  0};
+    return {device->driverContext,        port, stride, length, autoIncrementBytes ? 1u : width,
+            autoIncrementBytes ? 1u : 0u, 0,    0};
 }
 
 // True, with ERROR_INVALID_PARAMETER, when `length` bytes are to be sent from no buffer.
@@ -31,23 +31,23 @@ bool MissingData(const void* data, uint32_t length)
 
 } // namespace
 
-BOOL HwAutoIncReadPort(HwDevice* device, uint32_t a1, uint32_t a2, void* buffer, uint32_t length,
-                       uint32_t width)
+BOOL HwAutoIncReadPort(HwDevice* device, uint32_t port, uint32_t stride, void* buffer,
+                       uint32_t length, uint32_t width)
 {
     if (!device)
         return false;
-    const auto request = BlockRequest(device, a1, a2, length, width);
+    const auto request = BlockRequest(device, port, stride, length, width);
     const uint32_t code =
         length <= kBlockBufferedLimit && !IsOn95() ? kBlockRead : kBlockReadDirect;
     return SendRequest(device, code, request.data(), kBlockRequestSize, buffer, length);
 }
 
-BOOL HwAutoIncWritePort(HwDevice* device, uint32_t a1, uint32_t a2, const void* buffer,
+BOOL HwAutoIncWritePort(HwDevice* device, uint32_t port, uint32_t stride, const void* buffer,
                         uint32_t length, uint32_t width)
 {
     if (!device || MissingData(buffer, length))
         return false;
-    const auto request = BlockRequest(device, a1, a2, length, width);
+    const auto request = BlockRequest(device, port, stride, length, width);
     if (length > kBlockBufferedLimit || IsOn95())
         return SendRequest(device, kBlockWriteDirect, request.data(), kBlockRequestSize,
                            const_cast<void*>(buffer), length);
@@ -59,31 +59,31 @@ BOOL HwAutoIncWritePort(HwDevice* device, uint32_t a1, uint32_t a2, const void* 
                        0);
 }
 
-BOOL HwMapPorts(HwDevice* device, uint32_t a1, uint32_t a2, uint32_t* value)
+BOOL HwMapPorts(HwDevice* device, uint32_t base, uint32_t count, uint32_t* mapping)
 {
-    return HwMapPortsEx(device, a1, a2, 1, 0, value);
+    return HwMapPortsEx(device, base, count, 1, 0, mapping);
 }
 
-BOOL HwMapPortsEx(HwDevice* device, uint32_t a1, uint32_t a2, uint32_t a3, uint32_t a4,
-                  uint32_t* value)
+BOOL HwMapPortsEx(HwDevice* device, uint32_t base, uint32_t count, uint32_t space, uint32_t bus,
+                  uint32_t* mapping)
 {
-    if (!device || !value)
+    if (!device || !mapping)
         return false;
-    const uint32_t request[8] = {device->driverContext, a3, a4, a1, a2, *value, 0, 0};
+    const uint32_t request[8] = {device->driverContext, space, bus, base, count, *mapping, 0, 0};
     uint32_t reply[6] = {};
     uint32_t returned = 0;
     if (!SendRequest(device, kMapPorts, request, sizeof request, reply, sizeof reply, &returned) ||
         returned != kMapPortsReplySize || reply[1] == 0)
         return false;
-    *value = reply[4];
+    *mapping = reply[4];
     return true;
 }
 
-BOOL HwUnmapPorts(HwDevice* device, uint32_t value)
+BOOL HwUnmapPorts(HwDevice* device, uint32_t mapping)
 {
     if (!device)
         return false;
-    const uint32_t request[4] = {device->driverContext, value, 0, 0};
+    const uint32_t request[4] = {device->driverContext, mapping, 0, 0};
     return SendRequest(device, kUnmapPorts, request, sizeof request, nullptr, 0);
 }
 

@@ -1,8 +1,16 @@
 #include "hwaccess/qnlo34.h"
 
 #include <dlfcn.h>
+#include <elf.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
 
 #include "hw_fixture.h"
+#include "hwaccess/client.h"
 
 namespace hw::testing {
 namespace {
@@ -73,83 +81,93 @@ TEST_F(ExportsTest, PortExportsReachTheLatch)
     EXPECT_TRUE(::HwDeleteDevice(lpt));
 }
 
-TEST(Qnlo34Test, ExportsEveryFunctionByItsCName)
+TEST_F(ExportsTest, RecordFunctionsAnswerFalseForANullRecord)
 {
-    void* library = dlopen("libQnlo34.so", RTLD_NOW | RTLD_NOLOAD);
-    ASSERT_NE(library, nullptr);
-    const char* names[] = {"IsOnNT",
-                           "IsOn95",
-                           "HwTrace",
-                           "HwAssertionFailure",
-                           "HwNewDevice",
-                           "CommonConstructDevice",
-                           "HwConnectDevice",
-                           "HwDisconnectDevice",
-                           "HwDeleteDevice",
-                           "CommonDestroyDevice",
-                           "HwSetProperty",
-                           "HwGetProperty",
-                           "HwStartDevice",
-                           "HwStopDevice",
-                           "HwIsDeviceRunning",
-                           "HwAllocateOpQueue",
-                           "HwDeleteOpQueue",
-                           "HwGetQueueBuffer",
-                           "HwEnableQueueOption",
-                           "HwQueueInPort",
-                           "HwQueueInp",
-                           "HwQueueInpw",
-                           "HwQueueInpl",
-                           "HwQueueOutPort",
-                           "HwQueueOutp",
-                           "HwQueueOutpw",
-                           "HwQueueOutpl",
-                           "HwQueueBufInPort",
-                           "HwQueueBufInp",
-                           "HwQueueBufInpw",
-                           "HwQueueBufInpl",
-                           "HwQueueBufOutPort",
-                           "HwQueueBufOutp",
-                           "HwQueueBufOutpw",
-                           "HwQueueBufOutpl",
-                           "HwQueueAndTemp",
-                           "HwQueueOrTemp",
-                           "HwQueueWhileInpAnd",
-                           "HwQueueWhileInpEqual",
-                           "HwQueueLoopBack",
-                           "HwQueueBreakIfAnd",
-                           "HwExecute",
-                           "HwInp",
-                           "HwInpw",
-                           "HwInpl",
-                           "HwOutp",
-                           "HwOutpw",
-                           "HwOutpl",
-                           "HwAutoIncReadPort",
-                           "HwAutoIncWritePort",
-                           "HwMapPorts",
-                           "HwMapPortsEx",
-                           "HwUnmapPorts",
-                           "HwGetBusDataByOffset",
-                           "HwSetBusDataByOffset",
-                           "HwZeroDeviceConfig",
-                           "HwConfigurePortRange",
-                           "HwConfigureInterrupt",
-                           "HwConfigureIsrOp",
-                           "HwConfigureIsrIdOp",
-                           "HwConfigureMemRange",
-                           "HwConfigureIgnoreConflicts",
-                           "HwConfigureMemoryIo",
-                           "HwConfigureDevice",
-                           "HwGetDeviceConfig",
-                           "HwEnumerateDevices",
-                           "HwDeleteDeviceConfiguration",
-                           "HwIsDriverConfigured",
-                           "HwConfigureDriver"};
-    EXPECT_EQ(sizeof names / sizeof names[0], 69u);
-    for (const char* name : names)
-        EXPECT_NE(dlsym(library, name), nullptr) << name;
-    dlclose(library);
+    const std::pair<const char*, BOOL> calls[] = {
+        {"HwConfigurePortRange", ::HwConfigurePortRange(nullptr, 0x300, 8)},
+        {"HwConfigureInterrupt", ::HwConfigureInterrupt(nullptr, 7)},
+        {"HwConfigureIsrOp", ::HwConfigureIsrOp(nullptr, 1, 2, 3)},
+        {"HwConfigureIsrIdOp", ::HwConfigureIsrIdOp(nullptr, 1, 2, 3, 4)},
+        {"HwConfigureMemRange", ::HwConfigureMemRange(nullptr, 0xD0000, 0x1000)},
+        {"HwConfigureIgnoreConflicts", ::HwConfigureIgnoreConflicts(nullptr, 1)},
+        {"HwConfigureMemoryIo", ::HwConfigureMemoryIo(nullptr, 1)},
+        {"HwZeroDeviceConfig", ::HwZeroDeviceConfig(nullptr)},
+    };
+    for (auto [name, result] : calls)
+        EXPECT_FALSE(result) << name;
+}
+
+// What a shared library exports: the defined, non-local entries of its dynamic
+// symbol table.
+std::set<std::string> DynamicExports(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<char> file{std::istreambuf_iterator<char>(in), {}};
+    const auto* header = reinterpret_cast<const Elf64_Ehdr*>(file.data());
+    const auto* sections = reinterpret_cast<const Elf64_Shdr*>(file.data() + header->e_shoff);
+    std::set<std::string> names;
+    for (int i = 0; i < header->e_shnum; ++i) {
+        if (sections[i].sh_type != SHT_DYNSYM)
+            continue;
+        const char* strings = file.data() + sections[sections[i].sh_link].sh_offset;
+        const auto* symbols =
+            reinterpret_cast<const Elf64_Sym*>(file.data() + sections[i].sh_offset);
+        for (size_t s = 0; s < sections[i].sh_size / sizeof(Elf64_Sym); ++s)
+            if (symbols[s].st_shndx != SHN_UNDEF && ELF64_ST_BIND(symbols[s].st_info) != STB_LOCAL)
+                names.insert(strings + symbols[s].st_name);
+    }
+    return names;
+}
+
+TEST(Qnlo34Test, ExportsItsCFunctionsAndNothingElse)
+{
+    const std::set<std::string> listed = {
+#define HW_FUNCTION(form, result, name, parameters, arguments) #name,
+#include "hwaccess/hw_functions.def"
+#undef HW_FUNCTION
+    };
+    Dl_info library{};
+    ASSERT_NE(dladdr(reinterpret_cast<void*>(&::HwInp), &library), 0);
+    EXPECT_EQ(DynamicExports(library.dli_fname), listed);
+}
+
+// Both faces of the library in this process and another process configure
+// devices in one registry file; none of them loses another's device.
+class SharedRegistryFileTest : public HwFixture {
+protected:
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("ondula-hw-" + std::to_string(::getpid()));
+
+    SharedRegistryFileTest()
+    {
+        std::filesystem::remove_all(dir);
+        reg = registry::Registry::FromFile(dir / "registry");
+    }
+    ~SharedRegistryFileTest() override { std::filesystem::remove_all(dir); }
+};
+
+TEST_F(SharedRegistryFileTest, EveryWriterKeepsTheOthersDevices)
+{
+    HwDeviceConfig config;
+    hw::HwZeroDeviceConfig(&config);
+    hw::HwConfigurePortRange(&config, 0x300, 8);
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(::HwConfigureDevice("forked", &config) ? 0 : 1);
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_EQ(status, 0);
+    ASSERT_TRUE(hw::HwConfigureDevice("client", &config));
+    ASSERT_TRUE(::HwConfigureDevice("exported", &config));
+    EXPECT_TRUE(::HwGetDeviceConfig("client", &config));
+    EXPECT_TRUE(hw::HwGetDeviceConfig("exported", &config));
+
+    registry::UseSystem(registry::Registry::FromFile(dir / "registry"));
+    std::vector<std::string> names;
+    char name[HW_DEVICE_NAME_CHARS];
+    for (uint32_t i = 0; hw::HwEnumerateDevices(i, name, &config); ++i)
+        names.push_back(name);
+    EXPECT_EQ(names, (std::vector<std::string>{"c832", "client", "exported", "forked", "lpt"}));
 }
 
 } // namespace

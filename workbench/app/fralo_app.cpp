@@ -6,9 +6,9 @@
 
 #include "about_dlg.h"
 #include "child_frame.h"
+#include "command_ids.h"
 #include "document_walk.h"
 #include "fralo_doc.h"
-#include "frame_grabber_port.h"
 #include "main_frame.h"
 #include "settings_record.h"
 #include "user_message.h"
@@ -28,7 +28,9 @@ CFraloApp* FraloApp() { return g_app; }
 
 QColor ColorFromRef(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
-CFraloApp::CFraloApp() : m_pGrabbers(&LibraryFrameGrabbers())
+CFraloApp::CFraloApp()
+    : m_live(LibraryFrameGrabbers(), {TIMER_LIVE_START, TIMER_LIVE_GRAB},
+             [](const std::string& text) { UserMessage(QString::fromStdString(text)); })
 {
     g_app = this;
     m_sizeTable = ::FillSizeTable(0, {m_nChildWidth, m_nChildHeight});
@@ -40,6 +42,8 @@ CFraloApp::~CFraloApp()
     delete m_pMainFrame;
     g_app = nullptr;
 }
+
+CFraloDoc* CFraloApp::AcquiringDoc() const { return dynamic_cast<CFraloDoc*>(m_live.Target()); }
 
 void CFraloApp::CreatePensAndFonts()
 {

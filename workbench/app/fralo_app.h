@@ -13,11 +13,11 @@
 #include <QStringList>
 
 #include "archive.h"
+#include "live_control.h"
 #include "size_table.h"
 
 class CFraloDoc;
 class CMainFrame;
-class FrameGrabberPort;
 
 class CFraloApp {
 public:
@@ -68,9 +68,11 @@ public:
     void AddToRecentFileList(const QString& path);
     QStringList RecentFiles() const;
 
-    // The frame grabbers the live loop uses (the imaging library's unless replaced).
-    FrameGrabberPort& Grabbers() const { return *m_pGrabbers; }
-    void SetGrabbers(FrameGrabberPort* grabbers) { m_pGrabbers = grabbers; }
+    // Live acquisition: the document that acquires and the loop of the
+    // imaging library's frame grabbers.
+    LiveControl& Live() { return m_live; }
+    // The document that acquires, or null.
+    CFraloDoc* AcquiringDoc() const;
 
     CMainFrame* MainFrame() const { return m_pMainFrame; }
     const QString& SettingsPath() const { return m_strSettingsPath; }
@@ -83,7 +85,6 @@ public:
     int16_t m_nChildHeight = 0;
     int16_t m_nMaxWidth = 1024;
     int16_t m_nMaxHeight = 768;
-    CFraloDoc* m_pAcquiringDoc = nullptr;
     std::array<QPen, 8> m_pens;
     QFont m_font; // the label font; LabelFontRotation gives the angle of each of the 180
     std::array<uint32_t, 8> m_colors = {0xFFFFFF, 0x0000FF, 0x00FFFF, 0xFF82FF,
@@ -113,7 +114,7 @@ private:
 
     CMainFrame* m_pMainFrame = nullptr;
     QString m_strSettingsPath;
-    FrameGrabberPort* m_pGrabbers;
+    LiveControl m_live;
 };
 
 // The running application object.

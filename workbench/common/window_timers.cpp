@@ -3,6 +3,9 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "common/error_edge.h"
+#include "common/user_message.h"
+
 WindowTimers::WindowTimers(std::function<void(int)> onTimer) : onTimer_(std::move(onTimer)) { }
 
 // Timers are only stopped while the object lives, never deleted, so that a
@@ -14,7 +17,7 @@ void WindowTimers::SetTimer(int id, int milliseconds)
     std::unique_ptr<QTimer>& timer = timers_[id];
     if (!timer) {
         timer = std::make_unique<QTimer>();
-        QObject::connect(timer.get(), &QTimer::timeout, [this, id] { onTimer_(id); });
+        QObject::connect(timer.get(), &QTimer::timeout, [this, id] { Tick(id); });
     }
     timer->start(std::max(0, milliseconds));
 }
@@ -30,4 +33,13 @@ bool WindowTimers::IsActive(int id) const
 {
     const auto it = timers_.find(id);
     return it != timers_.end() && it->second->isActive();
+}
+
+void WindowTimers::Tick(int id)
+{
+    const QString failure = CatchAtErrorEdge([&] { onTimer_(id); });
+    if (failure.isEmpty())
+        return;
+    KillTimer(id);
+    UserMessage(failure);
 }

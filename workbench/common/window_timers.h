@@ -10,7 +10,9 @@ class QTimer;
 
 class WindowTimers {
 public:
-    // `onTimer` is called with the id at every tick, on the GUI thread.
+    // `onTimer` is called with the id at every tick, on the GUI thread. A
+    // tick that ends with an exception stops its timer, then shows the
+    // exception's message (error_edge.h): once, not at every tick.
     explicit WindowTimers(std::function<void(int)> onTimer);
     ~WindowTimers();
     WindowTimers(const WindowTimers&) = delete;
@@ -25,6 +27,8 @@ public:
     bool IsActive(int id) const;
 
 private:
+    void Tick(int id);
+
     std::function<void(int)> onTimer_;
     std::map<int, std::unique_ptr<QTimer>> timers_;
 };

@@ -1,6 +1,5 @@
 #include "command_rules.h"
 
-#include "command_ids.h"
 #include "save_rules.h"
 
 bool DocumentCommandEnabled(const CommandState& s) { return s.hasActiveDocument; }
@@ -17,18 +16,19 @@ bool PasteEnabled(const CommandState& s)
 
 bool PasteClipboardEnabled(const CommandState& s) { return s.hasActiveDocument && !s.acquiring; }
 
-std::set<int> GreyedContextItems(const CommandState& s)
+bool LiveAcquisitionEnabled(const CommandState& s)
 {
-    std::set<int> greyed;
-    if (s.activeIsAcquiring)
-        greyed.insert({ID_RESET_MOUSE_COORDS, ID_CLEAR_PROFILES});
-    if (s.acquiring)
-        greyed.insert({ID_VIEW_LIVE_ACQUISITION, ID_RESET_MOUSE_COORDS});
-    if (s.source == 0)
-        greyed.insert({ID_VIEW_FROZEN_ACQUISITION, ID_VIEW_LIVE_ACQUISITION});
-    if (!s.acquiring)
-        greyed.insert(ID_VIEW_FROZEN_ACQUISITION);
-    if (!(s.activeKind & KindProfiles))
-        greyed.insert(ID_CLEAR_PROFILES);
-    return greyed;
+    return s.hasActiveDocument && s.source != 0 && !s.acquiring;
+}
+
+bool FrozenAcquisitionEnabled(const CommandState& s)
+{
+    return s.hasActiveDocument && s.source != 0 && s.acquiring;
+}
+
+bool ResetMouseCoordsEnabled(const CommandState& s) { return s.hasActiveDocument && !s.acquiring; }
+
+bool ClearProfilesEnabled(const CommandState& s)
+{
+    return s.hasActiveDocument && !s.activeIsAcquiring && (s.activeKind & KindProfiles);
 }

@@ -1,15 +1,13 @@
 // When the commands of the frame and of the view's context menu are available.
 #pragma once
 
-#include <set>
-
 // The application state the rules look at.
 struct CommandState {
     bool hasActiveDocument = false;
     bool acquiring = false;         // some document acquires
-    bool activeIsAcquiring = false; // the document in question is the acquiring one
+    bool activeIsAcquiring = false; // the active document is the acquiring one
     bool hasCopiedDocument = false;
-    int activeKind = 0; // kind word of the document in question
+    int activeKind = 0; // kind word of the active document
     int source = 0;     // acquisition source code
 };
 
@@ -22,6 +20,14 @@ bool PasteEnabled(const CommandState& s);
 // "Coller presse-papier": an active document and nothing acquires.
 bool PasteClipboardEnabled(const CommandState& s);
 
-// The context-menu items (ids 32776, 32777, 32791, 32792) greyed for a view
-// whose document is described by `s`.
-std::set<int> GreyedContextItems(const CommandState& s);
+// "Acquisition permanente" of the frame and of the view: an active document,
+// a source, and nothing acquires.
+bool LiveAcquisitionEnabled(const CommandState& s);
+// "Acquisition figée" of the frame and of the view: an active document, a
+// source, and some document acquires.
+bool FrozenAcquisitionEnabled(const CommandState& s);
+// "Initialiser coordonnées souris": an active document and nothing acquires.
+bool ResetMouseCoordsEnabled(const CommandState& s);
+// "Effacer tracé des profils": an active document that draws profiles and
+// does not acquire.
+bool ClearProfilesEnabled(const CommandState& s);

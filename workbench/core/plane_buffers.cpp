@@ -5,6 +5,8 @@
 
 #include <verodyn/operators.h>
 
+#include "quiet_library.h"
+
 PlaneView ViewPlanes(const Vobject& image)
 {
     PlaneView view;
@@ -40,6 +42,7 @@ bool ReadPlanes(const Vobject& image, PlaneBuffers* planes)
 
 bool MakeImageFromPlanes(const PlaneBuffers& p, Vobject* image)
 {
+    QuietLibrary quiet;
     if (p.channels == 1)
         return gen_image1(image, "byte", p.width, p.height, p.planes[0].data()) == V_OK;
     if (p.channels == 3)

@@ -20,7 +20,8 @@ struct PlaneBuffers {
 // object holds no such image.
 bool ReadPlanes(const Vobject& image, PlaneBuffers* planes);
 
-// A new "byte" image copied from one or three planes; false on failure.
+// A new "byte" image copied from one or three planes; false on failure (the
+// library's failure is not thrown, whatever its check mode).
 bool MakeImageFromPlanes(const PlaneBuffers& planes, Vobject* image);
 
 // The three-channel gradient of a new document: R = x * 255 / width,

@@ -8,7 +8,6 @@
 #include "fralo_app.h"
 #include "fralo_view.h"
 #include "frame_fit.h"
-#include "frame_grabber_port.h"
 #include "main_frame.h"
 #include "plane_buffers.h"
 #include "quiet_library.h"
@@ -27,26 +26,20 @@ CFraloDoc::CFraloDoc()
       m_nWidth(m_pApp->m_nDefaultWidth),
       m_nHeight(m_pApp->m_nDefaultHeight)
 {
-    ++m_pApp->m_nOpenImages;
-    m_strName = QString("Image%1").arg(m_nImageNumber);
-    ++m_pApp->m_nImageCounter;
-    ResetTracker();
     if (m_pApp->m_nSource != 0)
         gen_image_const(&m_image, "byte", m_nWidth, m_nHeight);
     else
         MakeImageFromPlanes(TestPattern(m_nWidth, m_nHeight), &m_image);
+    ++m_pApp->m_nOpenImages;
+    m_strName = QString("Image%1").arg(m_nImageNumber);
+    ++m_pApp->m_nImageCounter;
+    ResetTracker();
 }
 
 CFraloDoc::~CFraloDoc()
 {
-    if (m_pApp->m_pAcquiringDoc == this) {
-        if (m_pView) {
-            m_pView->StopLiveTimer();
-        } else {
-            m_pApp->m_pAcquiringDoc = nullptr;
-            m_pApp->Grabbers().CloseAll();
-        }
-    }
+    if (m_pApp->AcquiringDoc() == this)
+        m_pApp->Live().End();
     if (m_pApp->m_pCopiedDoc == this)
         m_pApp->m_pCopiedDoc = nullptr;
     --m_pApp->m_nOpenImages;

@@ -10,6 +10,7 @@
 #include <verodyn/object.h>
 
 #include "archive.h"
+#include "live_control.h"
 #include "profiles.h"
 #include "view/rect_tracker.h"
 
@@ -24,13 +25,14 @@ struct Point16 {
     bool IsZero() const { return x == 0 && y == 0; }
 };
 
-class CFraloDoc {
+class CFraloDoc : public LiveTarget {
 public:
     // Numbered from the application's counter, of the default size: a test
-    // pattern when no source is chosen, else a constant grey image.
+    // pattern when no source is chosen, else a constant grey image. When the
+    // image cannot be made the exception leaves the counters unchanged.
     CFraloDoc();
-    // A document that acquires is first stopped properly (its view's live
-    // timers, then every frame grabber); a remembered copy source is forgotten.
+    // A document that acquires ends its acquisition first (live timers, then
+    // every frame grabber); a remembered copy source is forgotten.
     ~CFraloDoc();
     CFraloDoc(const CFraloDoc&) = delete;
     CFraloDoc& operator=(const CFraloDoc&) = delete;
@@ -66,6 +68,10 @@ public:
     static int PixelLuminance(int32_t packed, int channel);
     // Channels of the image (1 or 3; 0 without image).
     int Channels() const;
+
+    // Live frames go into the image, from the grabber `m_hGrabber`.
+    Vobject* FrameImage() override { return &m_image; }
+    long FrameGrabber() const override { return m_hGrabber; }
 
     CFraloApp* m_pApp;
     CChildFrame* m_pChildFrame = nullptr;

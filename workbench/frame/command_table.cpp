@@ -1,12 +1,22 @@
 #include "command_table.h"
 
 #include "command_ids.h"
+#include "command_rules.h"
+#include "fralo_view.h"
 #include "main_frame.h"
 
 namespace {
 
 #define CALL(member) [](CMainFrame& f) { f.member(); }
 #define RULE(member) [](const CMainFrame& f) { return f.member(); }
+#define STATE_RULE(rule) [](const CMainFrame& f) { return rule(f.State()); }
+// A command of the view's context menu: it acts on the active view, the one
+// whose menu it is.
+#define VIEW_CALL(member)                                                                          \
+    [](CMainFrame& f) {                                                                            \
+        if (CFraloView* view = f.ActiveView())                                                     \
+            view->member();                                                                        \
+    }
 #define RECENT(i)                                                                                  \
     {                                                                                              \
         ID_FILE_MRU_FILE1 + i, "&Fichier/Fichiers récents", "", nullptr,                           \
@@ -73,8 +83,10 @@ const std::vector<CommandEntry>& CommandTable()
         {ID_EDIT_UNDO, nullptr, "&Annuler", "Ctrl+Z;Alt+Backspace", nullptr, nullptr, nullptr},
         {ID_EDIT_CUT, nullptr, "Co&uper", "Ctrl+X;Shift+Del", nullptr, nullptr, nullptr},
 
-        Later(ID_LIVE_ACQUISITION, kSource, "&Acquisition permanente"),
-        Later(ID_FROZEN_ACQUISITION, kSource, "&Acquisition figée"),
+        {ID_LIVE_ACQUISITION, kSource, "&Acquisition permanente", nullptr, nullptr,
+         STATE_RULE(LiveAcquisitionEnabled), nullptr},
+        {ID_FROZEN_ACQUISITION, kSource, "&Acquisition figée", nullptr, nullptr,
+         STATE_RULE(FrozenAcquisitionEnabled), nullptr},
         {0, kSource, nullptr, nullptr, nullptr, nullptr, nullptr},
         Later(ID_SOURCE_NONE, kSource, "&Aucun"),
         Later(ID_SOURCE_TWAIN, kSource, "&Twain"),
@@ -132,6 +144,16 @@ const std::vector<CommandEntry>& CommandTable()
         {ID_WINDOW_TILE, kWindow, "&Mosaïque", nullptr, CALL(OnWindowTile), RULE(HasActiveDocument),
          nullptr},
 
+        // The view's context menu (ContextMenuItems gives its order).
+        {ID_VIEW_LIVE_ACQUISITION, nullptr, "Aquisition permanente", nullptr, nullptr,
+         STATE_RULE(LiveAcquisitionEnabled), nullptr},
+        {ID_VIEW_FROZEN_ACQUISITION, nullptr, "&Acquisition figée", nullptr, nullptr,
+         STATE_RULE(FrozenAcquisitionEnabled), nullptr},
+        {ID_RESET_MOUSE_COORDS, nullptr, "Initialiser coordonnées souris", nullptr,
+         VIEW_CALL(OnResetMouseCoords), STATE_RULE(ResetMouseCoordsEnabled), nullptr},
+        {ID_CLEAR_PROFILES, nullptr, "Effacer tracé des profils", nullptr,
+         VIEW_CALL(OnClearProfiles), STATE_RULE(ClearProfilesEnabled), nullptr},
+
         // No help file exists for this program; the help ids stay unavailable.
         Later(ID_HELP_INDEX, kHelp, "&Rubriques de l'aide"),
         Later(ID_CONTEXT_HELP, nullptr, "Aide contextuelle"),
@@ -164,4 +186,15 @@ const std::vector<int>& ToolBarButtons()
         ID_APP_ABOUT,
     };
     return buttons;
+}
+
+const std::vector<int>& ContextMenuItems()
+{
+    static const std::vector<int> items = {
+        ID_VIEW_LIVE_ACQUISITION,
+        ID_VIEW_FROZEN_ACQUISITION,
+        ID_RESET_MOUSE_COORDS,
+        ID_CLEAR_PROFILES,
+    };
+    return items;
 }

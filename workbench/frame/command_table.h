@@ -12,12 +12,17 @@ struct CommandEntry {
     const char* text;                   // menu text (UTF-8), "\t" before the accelerator shown
     const char* shortcut;               // key sequences separated by ';'; null: none
     void (*handler)(CMainFrame&);       // null: the command is not available yet
-    bool (*enabled)(const CMainFrame&); // null: enabled whenever it has a handler
+    bool (*enabled)(const CMainFrame&); // null: enabled whenever it has a handler (a
+                                        // command without handler stays disabled)
     bool (*checked)(const CMainFrame&); // null: not checkable
 };
 
-// Every command in menu order; tool bar 128 lists its buttons separately.
+// Every command in menu order; tool bar 128 and the view's context menu list
+// their items separately. Each command runs at the error edge (error_edge.h).
 const std::vector<CommandEntry>& CommandTable();
 
 // Ids of tool bar 128 in order; 0 is a separator.
 const std::vector<int>& ToolBarButtons();
+
+// Ids of the view's context menu in order.
+const std::vector<int>& ContextMenuItems();

@@ -24,6 +24,7 @@
 #include "child_frame.h"
 #include "command_ids.h"
 #include "command_table.h"
+#include "error_edge.h"
 #include "fralo_app.h"
 #include "fralo_doc.h"
 #include "fralo_view.h"
@@ -107,7 +108,7 @@ void CMainFrame::CreateMenusAndToolBar()
             connect(action, &QAction::triggered, this, [this, &entry] {
                 UpdateCommandUI();
                 if (m_actions[entry.id]->isEnabled())
-                    entry.handler(*this);
+                    RunAtErrorEdge([&] { entry.handler(*this); });
             });
         if (entry.menu)
             MenuFor(QString::fromUtf8(entry.menu))->addAction(action);
@@ -203,8 +204,9 @@ CommandState CMainFrame::State() const
     CommandState s;
     CFraloDoc* doc = ActiveDocument();
     s.hasActiveDocument = doc != nullptr;
-    s.acquiring = m_pApp->m_pAcquiringDoc != nullptr;
-    s.activeIsAcquiring = doc && doc == m_pApp->m_pAcquiringDoc;
+    CFraloDoc* acquiring = m_pApp->AcquiringDoc();
+    s.acquiring = acquiring != nullptr;
+    s.activeIsAcquiring = doc && doc == acquiring;
     s.hasCopiedDocument = m_pApp->m_pCopiedDoc != nullptr;
     s.activeKind = doc ? doc->m_nKind : 0;
     s.source = m_pApp->m_nSource;
@@ -255,9 +257,10 @@ PaneState PaneStateOf(const CFraloApp& app, const CFraloDoc* doc)
 {
     PaneState s;
     s.hasActiveDocument = doc != nullptr;
-    s.acquiring = app.m_pAcquiringDoc != nullptr;
-    if (s.acquiring)
-        s.acquiringName = app.m_pAcquiringDoc->m_strName.toStdString();
+    const CFraloDoc* acquiring = app.AcquiringDoc();
+    s.acquiring = acquiring != nullptr;
+    if (acquiring)
+        s.acquiringName = acquiring->m_strName.toStdString();
     if (!doc)
         return s;
     s.channels = doc->Channels();
@@ -380,8 +383,7 @@ void CMainFrame::OnEditPaste()
     if (!doc || !copied)
         return;
     Vobject image;
-    if (copy_image(copied->m_image, &image) != V_OK)
-        return;
+    copy_image(copied->m_image, &image);
     PasteIntoActive(image, QString("Im_Copie%1").arg(doc->m_nImageNumber));
 }
 

@@ -44,6 +44,7 @@ public:
     // The texts of panes 130 and 131.
     QString ValuesPane() const;
     QString UnitsPane() const;
+    // What every update rule of the command table looks at, for the active document.
     CommandState State() const;
     // Where the Caps Lock, Num Lock and Scroll Lock panes read the keyboard
     // (ReadKeyLocks unless replaced, as tests do).

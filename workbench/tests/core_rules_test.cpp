@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "change_history.h"
-#include "command_ids.h"
 #include "command_rules.h"
 #include "document_walk.h"
 #include "frame_fit.h"
@@ -67,23 +66,30 @@ TEST(UpdateRules, FrameCommands)
     EXPECT_FALSE(PasteClipboardEnabled(s));
 }
 
-TEST(UpdateRules, ContextMenuGreying)
+TEST(UpdateRules, AcquisitionAndViewCommands)
 {
-    CommandState acquiringDoc{true, true, true, false, KindProfiles, 3};
-    EXPECT_EQ(GreyedContextItems(acquiringDoc),
-              (std::set<int>{ID_RESET_MOUSE_COORDS, ID_CLEAR_PROFILES, ID_VIEW_LIVE_ACQUISITION}));
-    CommandState idleNoSource{true, false, false, false, KindProfiles, 0};
-    EXPECT_EQ(GreyedContextItems(idleNoSource),
-              (std::set<int>{ID_VIEW_LIVE_ACQUISITION, ID_VIEW_FROZEN_ACQUISITION}));
-    idleNoSource.activeKind = 0;
-    EXPECT_EQ(
-        GreyedContextItems(idleNoSource),
-        (std::set<int>{ID_VIEW_LIVE_ACQUISITION, ID_VIEW_FROZEN_ACQUISITION, ID_CLEAR_PROFILES}));
-    CommandState idleWithSource{true, false, false, false, KindProfiles, 4};
-    EXPECT_EQ(GreyedContextItems(idleWithSource), (std::set<int>{ID_VIEW_FROZEN_ACQUISITION}));
-    CommandState otherAcquires{true, true, false, false, 0, 5};
-    EXPECT_EQ(GreyedContextItems(otherAcquires),
-              (std::set<int>{ID_VIEW_LIVE_ACQUISITION, ID_RESET_MOUSE_COORDS, ID_CLEAR_PROFILES}));
+    struct Case {
+        CommandState state;
+        bool live, frozen, resetCoords, clearProfiles;
+    };
+    const Case cases[] = {
+        {{false, false, false, false, KindProfiles, 3}, false, false, false, false},
+        {{true, true, true, false, KindProfiles, 3}, false, true, false, false},
+        {{true, false, false, false, KindProfiles, 0}, false, false, true, true},
+        {{true, false, false, false, 0, 0}, false, false, true, false},
+        {{true, false, false, false, KindProfiles, 4}, true, false, true, true},
+        {{true, true, false, false, 0, 5}, false, true, false, false},
+        {{true, true, false, false, KindProfiles, 5}, false, true, false, true},
+    };
+    for (const Case& c : cases) {
+        const CommandState& s = c.state;
+        SCOPED_TRACE(testing::Message() << s.hasActiveDocument << s.acquiring << s.activeIsAcquiring
+                                        << " kind " << s.activeKind << " source " << s.source);
+        EXPECT_EQ(LiveAcquisitionEnabled(s), c.live);
+        EXPECT_EQ(FrozenAcquisitionEnabled(s), c.frozen);
+        EXPECT_EQ(ResetMouseCoordsEnabled(s), c.resetCoords);
+        EXPECT_EQ(ClearProfilesEnabled(s), c.clearProfiles);
+    }
 }
 
 TEST(DocumentWalk, TwentyFiveDocuments)

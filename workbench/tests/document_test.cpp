@@ -293,13 +293,13 @@ TEST_F(DocumentTest, CopyRulesFollowTheKindAndAcquisition)
     frame->UpdateCommandUI();
     EXPECT_FALSE(frame->Action(ID_EDIT_COPY)->isEnabled());
     doc->m_nKind = 0;
-    app->m_pAcquiringDoc = doc;
+    app->Live().Acquire(*doc);
     frame->UpdateCommandUI();
     EXPECT_FALSE(frame->Action(ID_EDIT_COPY)->isEnabled());
     EXPECT_FALSE(frame->Action(ID_PASTE_CLIPBOARD)->isEnabled());
     EXPECT_EQ(frame->ValuesPane(), "Acq. permanente: Image0");
     EXPECT_EQ(frame->UnitsPane(), "");
-    app->m_pAcquiringDoc = nullptr;
+    app->Live().End();
     frame->Execute(ID_FILE_CLOSE);
     frame->UpdateCommandUI();
     EXPECT_FALSE(frame->Action(ID_SAVE)->isEnabled());

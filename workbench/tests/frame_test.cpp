@@ -32,6 +32,49 @@ TEST_F(WorkbenchTest, AcceleratorsTriggerTheMenuItemsThatShowThem)
               (QList<QKeySequence>{QKeySequence("Ctrl+Z"), QKeySequence("Alt+Backspace")}));
 }
 
+TEST_F(WorkbenchTest, AFailingOperatorInACommandIsShownAndTheProgramGoesOn)
+{
+    struct Case {
+        std::function<void(CFraloDoc*)> setUp;
+        int id;
+        const char* message;
+    };
+    const Case cases[] = {
+        {[this](CFraloDoc*) {
+             app->m_nSource = 3;
+             app->m_nDefaultWidth = 0;
+         },
+         ID_FILE_NEW,
+         "Erreur de la bibliothèque d'images n°1301 !\ngen_image_const: wrong value of a "
+         "control parameter"},
+        {[this](CFraloDoc* doc) {
+             app->m_pCopiedDoc = doc;
+             doc->m_image = Vobject();
+         },
+         ID_EDIT_PASTE,
+         "Erreur de la bibliothèque d'images n°1302 !\ncopy_image: input object is empty"},
+    };
+    for (const Case& c : cases) {
+        frame->Execute(ID_FILE_NEW);
+        CFraloDoc* doc = frame->ActiveDocument();
+        const int16_t width = app->m_nDefaultWidth;
+        const int16_t open = app->m_nOpenImages;
+        const int16_t counter = app->m_nImageCounter;
+        messages.clear();
+        c.setUp(doc);
+        EXPECT_TRUE(frame->Execute(c.id));
+        EXPECT_EQ(messages, QStringList{QString::fromUtf8(c.message)});
+        EXPECT_TRUE(check_give_error());
+        EXPECT_EQ(frame->ActiveDocument(), doc);
+        EXPECT_EQ(app->m_nOpenImages, open);
+        EXPECT_EQ(app->m_nImageCounter, counter);
+        app->m_nSource = 0;
+        app->m_nDefaultWidth = width;
+    }
+    frame->Execute(ID_FILE_NEW);
+    EXPECT_EQ(frame->MdiArea()->subWindowList().size(), 4);
+}
+
 TEST_F(WorkbenchTest, EveryCommandIdIsInTheTable)
 {
     const int ids[] = {32771, 32772, 32773, 57634, 57637, 32780, 32781, 32782, 32788, 32785,

@@ -10,8 +10,8 @@
 #include <verodyn/operators.h>
 #include <verodyn/window.h>
 
-#include "frame_grabber_port.h"
 #include "plane_buffers.h"
+#include "scripted_grabber.h"
 #include "widget_fixture.h"
 
 namespace {
@@ -181,6 +181,19 @@ std::map<int, bool> MenuState(QMenu* menu)
     return enabled;
 }
 
+TEST_F(ViewTest, OpeningAViewKeepsTheCheckModeItFound)
+{
+    for (const char* mode : {"~give_error", "~father"}) {
+        set_check(mode);
+        CFraloDoc* other = app->NewImageDocument(0, 0);
+        EXPECT_NE(window_widget(other->m_pView->WindowHandle()), nullptr) << mode;
+        EXPECT_EQ(check_give_error(), mode != std::string("~give_error"));
+        EXPECT_EQ(check_father(), mode != std::string("~father"));
+        set_check("give_error");
+        set_check("father");
+    }
+}
+
 TEST_F(ViewTest, ContextMenuGreying)
 {
     auto items = MenuState(view->CreateContextMenu());
@@ -189,54 +202,52 @@ TEST_F(ViewTest, ContextMenuGreying)
     doc->m_nKind = 4;
     items = MenuState(view->CreateContextMenu());
     EXPECT_TRUE(items[32777]);
-    app->m_pAcquiringDoc = doc;
+    app->Live().Acquire(*doc);
     items = MenuState(view->CreateContextMenu());
     EXPECT_FALSE(items[32776]);
     EXPECT_FALSE(items[32777]);
-    app->m_pAcquiringDoc = nullptr;
+    app->Live().End();
 }
 
-// A grabber that answers from a script and can simulate a tick arriving
-// while it waits for a frame.
-class FakeGrabber : public FrameGrabberPort {
-public:
-    Vstatus GrabImage(Vobject* image, long handle) override
-    {
-        ++grabs;
-        lastHandle = handle;
-        if (duringGrab)
-            duringGrab();
-        Vstatus status = results.empty() ? V_OK : results.front();
-        if (!results.empty())
-            results.erase(results.begin());
-        if (status == V_OK)
-            gen_image_const(image, "byte", 8, 8);
-        return status;
-    }
-    void CloseAll() override { ++closes; }
-    int grabs = 0;
-    int closes = 0;
-    long lastHandle = 0;
-    std::vector<Vstatus> results;
-    std::function<void()> duringGrab;
-};
+TEST_F(ViewTest, ContextMenuCommandsActOnTheirOwnView)
+{
+    doc->m_nKind = 4;
+    doc->m_ptCross = {3, 4};
+    CFraloDoc* other = app->NewImageDocument(0, 0);
+    ASSERT_EQ(frame->ActiveDocument(), other);
+    other->m_ptCross = {1, 1};
+    QMenu* menu = view->CreateContextMenu();
+    EXPECT_EQ(frame->ActiveDocument(), doc);
+    QStringList texts;
+    for (QAction* a : menu->actions())
+        texts.append(a->text());
+    EXPECT_EQ(texts, (QStringList{"Aquisition permanente", QString::fromUtf8("&Acquisition figée"),
+                                  QString::fromUtf8("Initialiser coordonnées souris"),
+                                  QString::fromUtf8("Effacer tracé des profils")}));
+    menu->actions()[3]->trigger();
+    menu->actions()[2]->trigger();
+    delete menu;
+    EXPECT_EQ(doc->m_nKind, 0);
+    EXPECT_TRUE(doc->m_ptCross.IsZero());
+    EXPECT_EQ(other->m_ptCross.x, 1);
+}
 
 class LiveTimerTest : public ViewTest {
 protected:
     void SetUp() override
     {
         ViewTest::SetUp();
-        app->SetGrabbers(&grabber);
+        app->Live().SetGrabbers(grabber);
         app->m_nSource = 3;
         doc->m_hGrabber = 7;
     }
-    FakeGrabber grabber;
+    ScriptedGrabber grabber;
 };
 
 TEST_F(LiveTimerTest, StartWaitsThenGrabsEveryTick)
 {
     view->StartLiveTimer(doc);
-    EXPECT_EQ(app->m_pAcquiringDoc, doc);
+    EXPECT_EQ(app->AcquiringDoc(), doc);
     EXPECT_TRUE(view->IsTimerActive(98));
     view->OnTimer(98);
     EXPECT_FALSE(view->IsTimerActive(98));
@@ -251,7 +262,7 @@ TEST_F(LiveTimerTest, StartWaitsThenGrabsEveryTick)
     EXPECT_FALSE(view->IsTimerActive(99));
     EXPECT_EQ(grabber.grabs, 3);
     EXPECT_EQ(grabber.closes, 1);
-    EXPECT_EQ(app->m_pAcquiringDoc, nullptr);
+    EXPECT_EQ(app->AcquiringDoc(), nullptr);
 }
 
 TEST_F(LiveTimerTest, TheFrameGrabbedAtTheStopIsTheOneShown)
@@ -267,35 +278,6 @@ TEST_F(LiveTimerTest, TheFrameGrabbedAtTheStopIsTheOneShown)
     EXPECT_EQ(shown(), qRgb(0, 0, 0));
 }
 
-TEST_F(LiveTimerTest, TicksDoNothingWithoutAcquisitionOrForSourcesZeroAndOne)
-{
-    view->OnTimer(99);
-    EXPECT_EQ(grabber.grabs, 0);
-    view->StartLiveTimer(doc);
-    view->OnTimer(98);
-    for (int source : {0, 1}) {
-        app->m_nSource = static_cast<int16_t>(source);
-        view->OnTimer(99);
-    }
-    EXPECT_EQ(grabber.grabs, 0);
-    view->StopLiveTimer();
-}
-
-TEST_F(LiveTimerTest, ATickDuringAGrabIsIgnored)
-{
-    view->StartLiveTimer(doc);
-    view->OnTimer(98);
-    grabber.duringGrab = [this] {
-        EXPECT_TRUE(view->IsBusy());
-        view->OnTimer(99);
-    };
-    view->OnTimer(99);
-    EXPECT_EQ(grabber.grabs, 1);
-    EXPECT_FALSE(view->IsBusy());
-    grabber.duringGrab = nullptr;
-    view->StopLiveTimer();
-}
-
 TEST_F(LiveTimerTest, GrabFailureEndsAcquisitionWithAMessage)
 {
     view->StartLiveTimer(doc);
@@ -303,7 +285,7 @@ TEST_F(LiveTimerTest, GrabFailureEndsAcquisitionWithAMessage)
     grabber.results = {5322};
     view->OnTimer(99);
     EXPECT_FALSE(view->IsTimerActive(99));
-    EXPECT_EQ(app->m_pAcquiringDoc, nullptr);
+    EXPECT_EQ(app->AcquiringDoc(), nullptr);
     EXPECT_EQ(grabber.closes, 1);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages[0], QString::fromUtf8("Erreur sur fonction Acq. permanente !\nVérifier "
@@ -311,13 +293,13 @@ TEST_F(LiveTimerTest, GrabFailureEndsAcquisitionWithAMessage)
     EXPECT_EQ(doc->m_nWidth, app->m_nChildWidth);
 }
 
-TEST_F(LiveTimerTest, ClosingTheAcquiringDocumentStopsProperly)
+TEST_F(LiveTimerTest, ClosingTheAcquiringDocumentEndsTheAcquisition)
 {
     CFraloDoc* other = app->NewImageDocument(0, 0);
     other->m_pView->StartLiveTimer(other);
     frame->Execute(ID_FILE_CLOSE);
-    EXPECT_EQ(app->m_pAcquiringDoc, nullptr);
-    EXPECT_EQ(grabber.grabs, 1);
+    EXPECT_EQ(app->AcquiringDoc(), nullptr);
+    EXPECT_EQ(grabber.grabs, 0);
     EXPECT_EQ(grabber.closes, 1);
 }
 
@@ -327,7 +309,7 @@ TEST_F(LiveTimerTest, ClosingAnotherDocumentKeepsTheAcquisition)
     view->StartLiveTimer(doc);
     ASSERT_EQ(frame->ActiveDocument(), other);
     frame->Execute(ID_FILE_CLOSE);
-    EXPECT_EQ(app->m_pAcquiringDoc, doc);
+    EXPECT_EQ(app->AcquiringDoc(), doc);
     EXPECT_EQ(grabber.closes, 0);
     view->StopLiveTimer();
 }
@@ -335,9 +317,9 @@ TEST_F(LiveTimerTest, ClosingAnotherDocumentKeepsTheAcquisition)
 TEST_F(LiveTimerTest, AnAcquiringDocumentWithoutViewStillClosesTheGrabbers)
 {
     auto loose = std::make_unique<CFraloDoc>();
-    app->m_pAcquiringDoc = loose.get();
+    app->Live().Acquire(*loose);
     loose.reset();
-    EXPECT_EQ(app->m_pAcquiringDoc, nullptr);
+    EXPECT_EQ(app->AcquiringDoc(), nullptr);
     EXPECT_EQ(grabber.closes, 1);
 }
 
@@ -382,9 +364,9 @@ TEST_F(ViewTest, OverlayHookDrawsCrossAndProfilesWithTheirChannel)
     doc->m_nKind = 4;
     view->DrawOverlays(painter, false);
     view->DrawOverlays(painter, true);
-    app->m_pAcquiringDoc = doc;
+    app->Live().Acquire(*doc);
     view->DrawOverlays(painter, false);
-    app->m_pAcquiringDoc = nullptr;
+    app->Live().End();
     EXPECT_EQ(drawn, (std::vector<std::string>{"cross", "profiles3", "cross-print", "profiles3"}));
     CFraloView::SetOverlayPainters(nullptr, nullptr);
 }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include <QContextMenuEvent>
+#include <QMdiArea>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -14,17 +15,15 @@
 #include <verodyn/window.h>
 
 #include "child_frame.h"
-#include "command_ids.h"
-#include "command_rules.h"
+#include "command_table.h"
 #include "fralo_app.h"
 #include "fralo_doc.h"
-#include "frame_grabber_port.h"
+#include "main_frame.h"
 #include "plane_buffers.h"
 #include "print_scale.h"
 #include "qimage_planes.h"
 #include "quiet_library.h"
 #include "save_rules.h"
-#include "user_message.h"
 #include "view/tracker_cursor.h"
 
 namespace {
@@ -80,8 +79,10 @@ CFraloView::CFraloView(CFraloDoc* document)
 
 CFraloView::~CFraloView()
 {
-    if (m_bWindowOpen)
+    if (m_bWindowOpen) {
+        QuietLibrary quiet;
         close_window(m_hWindow);
+    }
 }
 
 CChildFrame* CFraloView::Frame() const
@@ -101,10 +102,14 @@ void CFraloView::OnInitialUpdate()
                          std::min(m_pApp->m_nMaxHeight, doc->m_nHeight));
     doc->m_pView = this;
     doc->UpdateTitle();
-    set_check("~father");
-    m_bWindowOpen = open_window(0, 0, doc->m_nWidth, doc->m_nHeight, viewport(), "visible", "",
-                                &m_hWindow) == V_OK;
-    set_check("father");
+    {
+        // The display window is a child of this view, not of a library window;
+        // without it the view shows no image.
+        QuietLibrary quiet;
+        CheckModeScope anyFather("~father");
+        m_bWindowOpen = open_window(0, 0, doc->m_nWidth, doc->m_nHeight, viewport(), "visible", "",
+                                    &m_hWindow) == V_OK;
+    }
     SetWindowExtents(doc->m_nWidth, doc->m_nHeight);
     m_pOverlay->raise();
     DisplayImage();
@@ -115,8 +120,11 @@ void CFraloView::DisplayImage()
     if ((m_pDoc->m_nKind & KindShownIn3D) || !m_bWindowOpen)
         return;
     PlaneView v = ViewPlanes(m_pDoc->m_image);
-    set_part(m_hWindow, 0, 0, v.height, v.width);
-    disp_obj(m_pDoc->m_image, m_hWindow);
+    {
+        QuietLibrary quiet;
+        set_part(m_hWindow, 0, 0, v.height, v.width);
+        disp_obj(m_pDoc->m_image, m_hWindow);
+    }
     m_pOverlay->update();
 }
 
@@ -278,35 +286,17 @@ void CFraloView::OnClearProfiles()
 
 QMenu* CFraloView::CreateContextMenu()
 {
-    CommandState state;
-    state.hasActiveDocument = true;
-    state.acquiring = m_pApp->m_pAcquiringDoc != nullptr;
-    state.activeIsAcquiring = m_pApp->m_pAcquiringDoc == m_pDoc;
-    state.activeKind = m_pDoc->m_nKind;
-    state.source = m_pApp->m_nSource;
-    std::set<int> greyed = GreyedContextItems(state);
-
     auto* menu = new QMenu(this);
-    struct Item {
-        int id;
-        const char* text;
-        std::function<void()> handler;
-    };
-    // Starting and stopping acquisition from the view come with the
-    // acquisition control; until then the two items stay greyed.
-    const Item items[] = {
-        {ID_VIEW_LIVE_ACQUISITION, "Aquisition permanente", nullptr},
-        {ID_VIEW_FROZEN_ACQUISITION, "&Acquisition figée", nullptr},
-        {ID_RESET_MOUSE_COORDS, "Initialiser coordonnées souris", [this] { OnResetMouseCoords(); }},
-        {ID_CLEAR_PROFILES, "Effacer tracé des profils", [this] { OnClearProfiles(); }},
-    };
-    for (const Item& item : items) {
-        QAction* action = menu->addAction(QString::fromUtf8(item.text));
-        action->setData(item.id);
-        action->setEnabled(item.handler && !greyed.count(item.id));
-        if (item.handler)
-            connect(action, &QAction::triggered, this, item.handler);
-    }
+    CMainFrame* frame = m_pApp->MainFrame();
+    CChildFrame* child = Frame();
+    if (!frame || !child)
+        return menu;
+    // The click that opens the menu makes this view the active one, on which
+    // the commands act.
+    frame->MdiArea()->setActiveSubWindow(child);
+    frame->UpdateCommandUI();
+    for (int id : ContextMenuItems())
+        menu->addAction(frame->Action(id));
     return menu;
 }
 
@@ -317,53 +307,23 @@ void CFraloView::contextMenuEvent(QContextMenuEvent* event)
     menu->popup(event->globalPos());
 }
 
-void CFraloView::StartLiveTimer(CFraloDoc* document)
-{
-    m_pApp->m_pAcquiringDoc = document;
-    m_bBusy = false;
-    m_timers.SetTimer(TIMER_LIVE_START, 300);
-}
+void CFraloView::StartLiveTimer(CFraloDoc* document) { m_pApp->Live().StartLoop(*document, *this); }
 
 void CFraloView::StopLiveTimer()
 {
-    m_timers.KillTimer(TIMER_LIVE_START);
-    m_timers.KillTimer(TIMER_LIVE_GRAB);
-    if (CFraloDoc* doc = m_pApp->m_pAcquiringDoc) {
-        QuietLibrary quiet;
-        m_pApp->Grabbers().GrabImage(&doc->m_image, doc->m_hGrabber);
-    }
-    m_pApp->m_pAcquiringDoc = nullptr;
-    m_pApp->Grabbers().CloseAll();
+    m_pApp->Live().StopLoop();
     // The frozen image is the one just grabbed, not the last frame shown.
     DisplayImage();
 }
 
-void CFraloView::OnTimer(int id)
+void CFraloView::OnTimer(int id) { m_pApp->Live().OnTimer(id, m_pApp->m_nSource); }
+
+void CFraloView::ShowFrame(const Vobject& frame)
 {
-    if (!m_pApp->m_pAcquiringDoc || m_pApp->m_nSource <= 1 || m_bBusy)
+    if (!m_bWindowOpen)
         return;
     QuietLibrary quiet;
-    m_bBusy = true;
-    if (id == TIMER_LIVE_START) {
-        m_timers.KillTimer(TIMER_LIVE_START);
-        m_bGrabbing = false;
-        m_timers.SetTimer(TIMER_LIVE_GRAB, 1);
-    } else if (id == TIMER_LIVE_GRAB && !m_bGrabbing) {
-        m_bGrabbing = true;
-        CFraloDoc* doc = m_pApp->m_pAcquiringDoc;
-        if (m_pApp->Grabbers().GrabImage(&doc->m_image, doc->m_hGrabber) == V_OK) {
-            if (m_bWindowOpen)
-                disp_obj(doc->m_image, m_hWindow);
-        } else {
-            m_timers.KillTimer(TIMER_LIVE_GRAB);
-            m_pApp->m_pAcquiringDoc = nullptr;
-            m_pApp->Grabbers().CloseAll();
-            UserMessage(QString::fromUtf8("Erreur sur fonction Acq. permanente !\nVérifier votre "
-                                          "caméra (shutter, diaphragme, ..."));
-        }
-        m_bGrabbing = false;
-    }
-    m_bBusy = false;
+    disp_obj(frame, m_hWindow);
 }
 
 void CFraloView::SetOverlayPainters(OverlayPainter cross, OverlayPainter profiles)
@@ -376,7 +336,7 @@ void CFraloView::DrawOverlays(QPainter& painter, bool printing)
 {
     CFraloDoc* doc = m_pDoc;
     painter.setBackgroundMode(Qt::TransparentMode);
-    if (!printing && doc == m_pApp->m_pAcquiringDoc)
+    if (!printing && doc == m_pApp->AcquiringDoc())
         return;
     if (!doc->m_ptCross.IsZero() && CrossPainter())
         CrossPainter()(painter, *doc, printing);

@@ -1,6 +1,6 @@
 // The view of one document: the image at 1:1 in a display window of the
 // imaging library, overlays on top, mouse values, the cross and the profile
-// zone, the context menu, live acquisition timers and printing.
+// zone, the context menu, the window of the live loop and printing.
 #pragma once
 
 #include <functional>
@@ -10,6 +10,7 @@
 #include <QSize>
 
 #include "common/window_timers.h"
+#include "live_control.h"
 
 class CFraloApp;
 class CFraloDoc;
@@ -22,7 +23,7 @@ class QPrinter;
 // `printing` draws in image coordinates.
 using OverlayPainter = std::function<void(QPainter& painter, CFraloDoc& doc, bool printing)>;
 
-class CFraloView : public QAbstractScrollArea {
+class CFraloView : public QAbstractScrollArea, public LiveWindow {
     Q_OBJECT
 public:
     explicit CFraloView(CFraloDoc* document);
@@ -35,13 +36,17 @@ public:
     void OnInitialUpdate();
     // Shows the document's image in the display window (not while the 3-D view owns it).
     void DisplayImage();
-    // Starts the live loop for `document`: timer 98 (300 ms), then timer 99 (1 ms).
+    // Starts the live loop of the application's LiveControl for `document`,
+    // this view's, on this view's timers 98 (start delay) and 99 (grabs).
     void StartLiveTimer(CFraloDoc* document);
-    // Ends the live loop: timers killed, a last frame grabbed, grabbers closed,
-    // and that frame shown.
+    // Ends the live loop (LiveControl::StopLoop) and shows the last frame.
     void StopLiveTimer();
-    // One tick of timer 98 or 99 (see StartLiveTimer); ignored while busy.
+    // A tick of this view's timer `id`, handed to the live loop.
     void OnTimer(int id);
+    // The window of the live loop: this view's timers and display window.
+    void SetTimer(int id, int milliseconds) override { m_timers.SetTimer(id, milliseconds); }
+    void KillTimer(int id) override { m_timers.KillTimer(id); }
+    void ShowFrame(const Vobject& frame) override;
     // Overlays over the image: on screen the cross, the zone and the profiles;
     // when printing the cross and the profiles only.
     void DrawOverlays(QPainter& painter, bool printing);
@@ -58,10 +63,10 @@ public:
 
     void OnResetMouseCoords();
     void OnClearProfiles();
-    // The context menu with its items greyed for the current state.
+    // The context menu: the frame's commands of ContextMenuItems, for this
+    // view made active, enabled by their update rules.
     QMenu* CreateContextMenu();
 
-    bool IsBusy() const { return m_bBusy; }
     bool IsTimerActive(int id) const { return m_timers.IsActive(id); }
 
     // Painters of the cross and of the profiles, shared by every view.
@@ -87,8 +92,6 @@ private:
     long m_hWindow = 0;
     bool m_bWindowOpen = false;
     CFraloApp* m_pApp;
-    bool m_bBusy = false;
-    bool m_bGrabbing = false;
     WindowTimers m_timers;
     QSize m_scrollSize;
     QWidget* m_pOverlay;

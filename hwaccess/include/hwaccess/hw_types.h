@@ -35,7 +35,7 @@ struct HwDevice {
 };
 
 /* Device configuration: the full record is 96 bytes; words 0-16 (68 bytes) are
- * the short record. A record is full when recordSize is at least 96. */
+ * the short record. A record is full when recordSize is exactly 96. */
 typedef struct HwDeviceConfig {
     uint32_t busFlag; /* 1 from HwEnumerateDevices when InterfaceType is not 1 */
     uint32_t

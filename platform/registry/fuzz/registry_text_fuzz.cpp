@@ -6,25 +6,12 @@
 
 #include "registry_file.h"
 
-namespace {
-
-registry::RootMap EmptyRoots()
-{
-    registry::RootMap roots;
-    for (registry::HKEY root :
-         {registry::kClassesRoot, registry::kCurrentUser, registry::kLocalMachine})
-        roots[root] = std::make_shared<registry::Registry::Node>();
-    return roots;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    registry::RootMap first = EmptyRoots();
+    registry::RootMap first = registry::EmptyRoots();
     registry::ReadRegistryText(std::string(reinterpret_cast<const char*>(data), size), first);
     const std::string written = registry::WriteRegistryText(first);
-    registry::RootMap second = EmptyRoots();
+    registry::RootMap second = registry::EmptyRoots();
     registry::ReadRegistryText(written, second);
     if (registry::WriteRegistryText(second) != written)
         std::abort();

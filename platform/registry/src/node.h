@@ -26,5 +26,7 @@ struct Registry::Node {
 
 /// The lookup form of a key or value name.
 std::string Folded(std::string_view name);
+/// Marks a key and its subkeys deleted, so handles to them answer kKeyDeleted.
+void MarkDeleted(Registry::Node& node);
 
 } // namespace registry

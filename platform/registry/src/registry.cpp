@@ -1,14 +1,13 @@
 #include "registry/registry.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 
+#include "journal.h"
+#include "locked_file.h"
 #include "node.h"
 #include "registry_file.h"
 
@@ -20,6 +19,13 @@ std::string Folded(std::string_view name)
     std::transform(out.begin(), out.end(), out.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return out;
+}
+
+void MarkDeleted(Registry::Node& node)
+{
+    node.deleted = true;
+    for (auto& [name, child] : node.children)
+        MarkDeleted(*child);
 }
 
 namespace {
@@ -39,32 +45,9 @@ std::vector<std::string> SplitPath(std::string_view path)
     return parts;
 }
 
-void MarkDeleted(Registry::Node& node)
-{
-    node.deleted = true;
-    for (auto& [name, child] : node.children)
-        MarkDeleted(*child);
-}
-
-bool WriteAll(int fd, const std::string& text)
-{
-    size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
 } // namespace
 
-Registry::Registry(std::filesystem::path path) : path_(std::move(path))
-{
-    for (HKEY root : {kClassesRoot, kCurrentUser, kLocalMachine})
-        roots_[root] = std::make_shared<Node>();
-}
+Registry::Registry(std::filesystem::path path) : path_(std::move(path)), roots_(EmptyRoots()) { }
 
 std::shared_ptr<Registry> Registry::InMemory()
 {
@@ -86,14 +69,17 @@ std::shared_ptr<Registry> Registry::FromFile(std::filesystem::path path)
 Registry::~Registry()
 {
     std::lock_guard lock(mutex_);
-    if (dirty_)
+    if (!journal_.empty())
         SaveLocked();
 }
 
-Status Registry::Resolve(HKEY key, uint32_t needed, std::shared_ptr<Node>* node) const
+Status Registry::Resolve(HKEY key, uint32_t needed, std::shared_ptr<Node>* node,
+                         KeyPath* where) const
 {
     if (auto root = roots_.find(key); root != roots_.end()) {
         *node = root->second;
+        if (where)
+            *where = {key, {}};
         return win32::kSuccess;
     }
     auto it = handles_.find(key);
@@ -104,14 +90,22 @@ Status Registry::Resolve(HKEY key, uint32_t needed, std::shared_ptr<Node>* node)
     if ((it->second.access & needed) != needed)
         return win32::kAccessDenied;
     *node = it->second.node;
+    if (where)
+        *where = it->second.where;
     return win32::kSuccess;
 }
 
-HKEY Registry::NewHandle(std::shared_ptr<Node> node, uint32_t access)
+HKEY Registry::NewHandle(std::shared_ptr<Node> node, uint32_t access, KeyPath where)
 {
     HKEY handle = nextHandle_++;
-    handles_[handle] = {std::move(node), access};
+    handles_[handle] = {std::move(node), access, std::move(where)};
     return handle;
+}
+
+void Registry::Record(Change change)
+{
+    if (!path_.empty())
+        journal_.push_back(std::move(change));
 }
 
 Status Registry::CreateKey(HKEY parent, std::string_view path, uint32_t access, HKEY* result,
@@ -123,7 +117,8 @@ Status Registry::CreateKey(HKEY parent, std::string_view path, uint32_t access, 
         return win32::kInvalidParameter;
     std::lock_guard lock(mutex_);
     std::shared_ptr<Node> node;
-    if (Status s = Resolve(parent, 0, &node))
+    KeyPath where;
+    if (Status s = Resolve(parent, 0, &node, &where))
         return s;
     bool parentMayCreate = Resolve(parent, kKeyCreateSubKey, &node) == win32::kSuccess;
     bool made = false;
@@ -137,13 +132,15 @@ Status Registry::CreateKey(HKEY parent, std::string_view path, uint32_t access, 
             child = std::make_shared<Node>();
             child->name = part;
             made = true;
-            dirty_ = true;
         }
         node = child;
+        where.names.push_back(node->name);
     }
+    if (made)
+        Record({Change::CreateKey, where, {}});
     if (created)
         *created = made;
-    *result = NewHandle(node, access);
+    *result = NewHandle(node, access, std::move(where));
     return win32::kSuccess;
 }
 
@@ -151,15 +148,17 @@ Status Registry::OpenKey(HKEY parent, std::string_view path, uint32_t access, HK
 {
     std::lock_guard lock(mutex_);
     std::shared_ptr<Node> node;
-    if (Status s = Resolve(parent, 0, &node))
+    KeyPath where;
+    if (Status s = Resolve(parent, 0, &node, &where))
         return s;
     for (const std::string& part : SplitPath(path)) {
         auto it = node->children.find(Folded(part));
         if (it == node->children.end())
             return win32::kFileNotFound;
         node = it->second;
+        where.names.push_back(node->name);
     }
-    *result = NewHandle(node, access);
+    *result = NewHandle(node, access, std::move(where));
     return win32::kSuccess;
 }
 
@@ -175,7 +174,8 @@ Status Registry::DeleteKey(HKEY parent, std::string_view path)
 {
     std::lock_guard lock(mutex_);
     std::shared_ptr<Node> node;
-    if (Status s = Resolve(parent, 0, &node))
+    KeyPath where;
+    if (Status s = Resolve(parent, 0, &node, &where))
         return s;
     std::vector<std::string> parts = SplitPath(path);
     if (parts.empty())
@@ -185,15 +185,17 @@ Status Registry::DeleteKey(HKEY parent, std::string_view path)
         if (it == node->children.end())
             return win32::kFileNotFound;
         node = it->second;
+        where.names.push_back(node->name);
     }
     auto it = node->children.find(Folded(parts.back()));
     if (it == node->children.end())
         return win32::kFileNotFound;
     if (!it->second->children.empty())
         return win32::kAccessDenied;
+    where.names.push_back(it->second->name);
     MarkDeleted(*it->second);
     node->children.erase(it);
-    dirty_ = true;
+    Record({Change::DeleteKey, std::move(where), {}});
     return win32::kSuccess;
 }
 
@@ -202,7 +204,8 @@ Status Registry::SetValue(HKEY key, std::string_view name, ValueType type, const
 {
     std::lock_guard lock(mutex_);
     std::shared_ptr<Node> node;
-    if (Status s = Resolve(key, kKeySetValue, &node))
+    KeyPath where;
+    if (Status s = Resolve(key, kKeySetValue, &node, &where))
         return s;
     if (auto failure = failures_.find(Folded(name)); failure != failures_.end()) {
         Status error = failure->second.error;
@@ -211,8 +214,9 @@ Status Registry::SetValue(HKEY key, std::string_view name, ValueType type, const
         return error;
     }
     const auto* bytes = static_cast<const uint8_t*>(data);
-    node->values[Folded(name)] = Value{std::string(name), type, {bytes, bytes + size}};
-    dirty_ = true;
+    Value value{std::string(name), type, {bytes, bytes + size}};
+    node->values[Folded(name)] = value;
+    Record({Change::SetValue, std::move(where), std::move(value)});
     return win32::kSuccess;
 }
 
@@ -270,11 +274,12 @@ Status Registry::DeleteValue(HKEY key, std::string_view name)
 {
     std::lock_guard lock(mutex_);
     std::shared_ptr<Node> node;
-    if (Status s = Resolve(key, kKeySetValue, &node))
+    KeyPath where;
+    if (Status s = Resolve(key, kKeySetValue, &node, &where))
         return s;
     if (!node->values.erase(Folded(name)))
         return win32::kFileNotFound;
-    dirty_ = true;
+    Record({Change::DeleteValue, std::move(where), Value{std::string(name), {}, {}}});
     return win32::kSuccess;
 }
 
@@ -300,30 +305,27 @@ Status Registry::Flush(HKEY key)
     std::shared_ptr<Node> node;
     if (Status s = Resolve(key, 0, &node))
         return s;
-    return dirty_ ? SaveLocked() : win32::kSuccess;
+    return journal_.empty() ? win32::kSuccess : SaveLocked();
 }
 
 Status Registry::SaveLocked()
 {
-    if (path_.empty()) {
-        dirty_ = false;
-        return win32::kSuccess;
-    }
     std::error_code ec;
     if (path_.has_parent_path())
         std::filesystem::create_directories(path_.parent_path(), ec);
-    std::filesystem::path temp = path_;
-    temp += ".tmp" + std::to_string(::getpid());
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
+    LockedFile file(path_);
+    std::string text;
+    if (!file.Held() || !file.Read(&text))
         return win32::kRegistryIoFailed;
-    bool written = WriteAll(fd, WriteRegistryText(roots_)) && ::fsync(fd) == 0;
-    written = ::close(fd) == 0 && written;
-    if (!written || ::rename(temp.c_str(), path_.c_str()) != 0) {
-        ::unlink(temp.c_str());
+    RootMap merged = EmptyRoots();
+    ReadRegistryText(text, merged);
+    for (const Change& change : journal_)
+        Replay(change, merged);
+    if (!file.Replace(WriteRegistryText(merged)))
         return win32::kRegistryIoFailed;
-    }
-    dirty_ = false;
+    for (auto& [hkey, root] : roots_)
+        Adopt(*root, *merged.at(hkey));
+    journal_.clear();
     return win32::kSuccess;
 }
 

@@ -181,6 +181,14 @@ std::shared_ptr<Registry::Node> KeyForPath(const std::string& path, RootMap& roo
 
 } // namespace
 
+RootMap EmptyRoots()
+{
+    RootMap roots;
+    for (auto [hkey, name] : kRootNames)
+        roots[hkey] = std::make_shared<Registry::Node>();
+    return roots;
+}
+
 std::string WriteRegistryText(const RootMap& roots)
 {
     std::ostringstream out;

@@ -12,6 +12,9 @@ namespace registry {
 
 using RootMap = std::map<HKEY, std::shared_ptr<Registry::Node>>;
 
+/// The three predefined roots, empty.
+RootMap EmptyRoots();
+
 std::string WriteRegistryText(const RootMap& roots);
 void ReadRegistryText(const std::string& text, RootMap& roots);
 

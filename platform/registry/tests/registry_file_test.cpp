@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -24,6 +25,82 @@ std::string ReadFile(const std::filesystem::path& path)
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+HKEY Create(Registry& reg, std::string_view path)
+{
+    HKEY key = 0;
+    EXPECT_EQ(reg.CreateKey(kLocalMachine, path, kKeyAllAccess, &key), win32::kSuccess);
+    return key;
+}
+
+std::vector<std::string> Subkeys(Registry& reg, HKEY key)
+{
+    std::vector<std::string> names;
+    char name[64];
+    for (uint32_t i = 0, chars = sizeof name; reg.EnumKey(key, i, name, &chars) == win32::kSuccess;
+         ++i, chars = sizeof name)
+        names.push_back(name);
+    return names;
+}
+
+uint32_t Dword(Registry& reg, std::string_view path, std::string_view name)
+{
+    HKEY key = 0;
+    uint32_t value = 0;
+    EXPECT_EQ(reg.OpenKey(kLocalMachine, path, kKeyRead, &key), win32::kSuccess);
+    EXPECT_EQ(reg.QueryDword(key, name, &value), win32::kSuccess);
+    return value;
+}
+
+// Another store changes the file between this store's load and its flush: a
+// second store of this process, or a store of another process.
+TEST(RegistryFileTest, FlushMergesWhatOtherStoresWroteMeanwhile)
+{
+    for (bool otherProcess : {false, true}) {
+        SCOPED_TRACE(otherProcess ? "other process" : "same process");
+        auto dir = TempDir();
+        auto path = dir / "registry";
+        {
+            auto seed = Registry::FromFile(path);
+            Create(*seed, "Devices\\old");
+            ASSERT_EQ(seed->Flush(Create(*seed, "Devices\\gone")), win32::kSuccess);
+        }
+        auto mine = Registry::FromFile(path);
+        const HKEY devices = Create(*mine, "Devices");
+        auto theirs = [&] {
+            auto other = Registry::FromFile(path);
+            other->SetDword(Create(*other, "Devices\\b"), "Port", 2);
+            other->SetDword(Create(*other, "Devices"), "Last", 1);
+            return other->Flush(Create(*other, "Devices\\old\\sub")) == win32::kSuccess;
+        };
+        if (otherProcess) {
+            const pid_t child = ::fork();
+            if (child == 0)
+                ::_exit(theirs() ? 0 : 1);
+            int status = -1;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            ASSERT_EQ(status, 0);
+        } else {
+            ASSERT_TRUE(theirs());
+        }
+        mine->SetDword(Create(*mine, "Devices\\a"), "Port", 3);
+        mine->SetDword(devices, "Last", 2);
+        ASSERT_EQ(mine->DeleteKey(devices, "gone"), win32::kSuccess);
+        ASSERT_EQ(mine->DeleteKey(devices, "old"), win32::kSuccess);
+        ASSERT_EQ(mine->Flush(devices), win32::kSuccess);
+
+        // "old" gained a subkey in the file, so it is kept; the open handle sees the merge.
+        const std::vector<std::string> merged = {"a", "b", "old"};
+        EXPECT_EQ(Subkeys(*mine, devices), merged);
+        auto reread = Registry::FromFile(path);
+        EXPECT_EQ(Subkeys(*reread, Create(*reread, "Devices")), merged);
+        EXPECT_EQ(Dword(*reread, "Devices\\a", "Port"), 3u);
+        EXPECT_EQ(Dword(*reread, "Devices\\b", "Port"), 2u);
+        EXPECT_EQ(Dword(*reread, "Devices", "Last"), 2u);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
+        std::filesystem::remove_all(dir);
+    }
 }
 
 TEST(RegistryFileTest, SurvivesARestartWithEveryValueKind)

@@ -2,10 +2,14 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QStringList>
 #include <QThread>
 #include <functional>
 #include <vector>
 
+#include <verodyn/operators.h>
+
+#include "common/user_message.h"
 #include "common/window_timers.h"
 
 namespace {
@@ -96,6 +100,29 @@ TEST(WindowTimersTest, UnknownIdsAndNegativePeriods)
     EXPECT_FALSE(timers.IsActive(42));
     timers.SetTimer(1, -5);
     EXPECT_TRUE(run_until([&] { return ticks >= 1; }));
+}
+
+TEST(WindowTimersTest, AFailingTickStopsItsTimerAndShowsItsMessageOnce)
+{
+    QStringList shown;
+    SetMessageSink([&](const QString& text, MessageButtons) {
+        shown.append(text);
+        return int(AnswerOk);
+    });
+    int ticks = 0;
+    WindowTimers timers([&](int) {
+        ++ticks;
+        Vobject out;
+        copy_image(Vobject(), &out);
+    });
+    timers.SetTimer(3, 0);
+    ASSERT_TRUE(run_until([&] { return !shown.isEmpty(); }));
+    run_for(20);
+    SetMessageSink(nullptr);
+    EXPECT_EQ(ticks, 1);
+    EXPECT_FALSE(timers.IsActive(3));
+    EXPECT_EQ(shown, QStringList{QString::fromUtf8("Erreur de la bibliothèque d'images n°1302 "
+                                                   "!\ncopy_image: input object is empty")});
 }
 
 } // namespace

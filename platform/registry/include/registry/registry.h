@@ -3,6 +3,21 @@
 // predefined root keys, key handles, case-insensitive key and value names,
 // typed values and the Win32 status numbers as answers. It lives in memory
 // (tests) or is backed by a text file that is replaced atomically on flush.
+//
+// Several stores may share one file: other processes, or other Registry
+// objects of this one. A file-backed store records each change it makes (key
+// created, key deleted, value set, value deleted) by key path. Flush takes an
+// exclusive advisory lock (flock) on the file, reads the file again, replays
+// the recorded changes in their order on what it read, replaces the file
+// (temporary file, fsync, rename) and then holds the merged tree itself; open
+// handles stay valid. Replaying:
+// - a created key, and the key of a set value, is created with its missing
+//   parents, even when another store deleted it meanwhile;
+// - a deleted value or key that is already gone stays gone;
+// - a deleted key that has gained subkeys in the file meanwhile is kept.
+// So the changes of different stores to different keys and values all
+// survive; on one value the store that flushes last wins. A store sees what
+// others wrote when it flushes, not before.
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -36,11 +51,17 @@ enum class ValueType : uint32_t { None = 0, Sz = 1, ExpandSz = 2, Binary = 3, Dw
 class Registry {
 public:
     struct Node;
+    struct Change;
+    /// Where a key lies: its root and its key names below that root.
+    struct KeyPath {
+        HKEY root = 0;
+        std::vector<std::string> names;
+    };
 
     /// An empty registry that lives only in memory.
     static std::shared_ptr<Registry> InMemory();
     /// A registry loaded from `path` (empty when the file does not exist yet) and
-    /// written back there by Flush and on destruction when it changed.
+    /// merged back there by Flush and on destruction when it changed.
     static std::shared_ptr<Registry> FromFile(std::filesystem::path path);
 
     ~Registry();
@@ -77,7 +98,8 @@ public:
     /// without it. kMoreData when the name does not fit, kNoMoreItems past the end.
     Status EnumKey(HKEY key, uint32_t index, char* name, uint32_t* chars);
 
-    /// Writes the registry to its file (atomically); nothing for a memory registry.
+    /// Merges this store's changes into its file as described above; nothing for
+    /// a memory registry or when nothing changed since the last flush.
     Status Flush(HKEY key);
 
     /// Makes the next `count` stores of the value `name` fail with `error`.
@@ -87,10 +109,13 @@ private:
     struct OpenHandle {
         std::shared_ptr<Node> node;
         uint32_t access;
+        KeyPath where;
     };
     explicit Registry(std::filesystem::path path);
-    Status Resolve(HKEY key, uint32_t needed, std::shared_ptr<Node>* node) const;
-    HKEY NewHandle(std::shared_ptr<Node> node, uint32_t access);
+    Status Resolve(HKEY key, uint32_t needed, std::shared_ptr<Node>* node,
+                   KeyPath* where = nullptr) const;
+    HKEY NewHandle(std::shared_ptr<Node> node, uint32_t access, KeyPath where);
+    void Record(Change change);
     Status SaveLocked();
 
     mutable std::mutex mutex_;
@@ -98,7 +123,7 @@ private:
     std::map<HKEY, std::shared_ptr<Node>> roots_;
     std::map<HKEY, OpenHandle> handles_;
     HKEY nextHandle_ = 0x100;
-    bool dirty_ = false;
+    std::vector<Change> journal_; // changes not yet in the file
     struct InjectedFailure {
         Status error;
         int count;

@@ -1,0 +1,38 @@
+#include "common/error_edge.h"
+
+#include <new>
+
+#include <verodyn/status.h>
+
+#include "common/user_message.h"
+
+QString ErrorEdgeText(const std::exception& error)
+{
+    if (const auto* library = dynamic_cast<const VException*>(&error))
+        return QString::fromUtf8("Erreur de la bibliothèque d'images n°%1 !\n%2")
+            .arg(library->err())
+            .arg(QString::fromStdString(library->what()));
+    if (dynamic_cast<const std::bad_alloc*>(&error))
+        return QString::fromUtf8("Mémoire insuffisante !");
+    return QString::fromUtf8("Erreur inattendue !\n") + QString::fromStdString(error.what());
+}
+
+QString CatchAtErrorEdge(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const std::exception& error) {
+        return ErrorEdgeText(error);
+    }
+    return {};
+}
+
+bool RunAtErrorEdge(const std::function<void()>& action)
+{
+    // The message is shown once the exception is over: its box runs an event loop.
+    const QString failure = CatchAtErrorEdge(action);
+    if (failure.isEmpty())
+        return true;
+    UserMessage(failure);
+    return false;
+}
