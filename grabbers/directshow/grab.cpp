@@ -6,6 +6,7 @@
 
 #include "camera_type.h"
 #include "capture_graph.h"
+#include "fgint/fghelpers.h"
 #include "low_error.h"
 #include "record.h"
 
@@ -70,27 +71,6 @@ FGstatus TriggerGrab(CIODirectShow& r, FGInstance* fginst, int* index)
     return FG_SUCCESS;
 }
 
-// One BYTE_IMAGE a channel, with host global 64 cleared while they are made.
-FGstatus MakeImages(Vproc_handle proc_id, VImageRecord* image, int channels, int32_t width,
-                    int32_t height)
-{
-    double saved = 0;
-    FGstatus status = VAccessGlVar(proc_id, FG_GLOBAL_INIT_NEW_IMAGE, GV_READ_INFO, &saved, 0.0,
-                                   nullptr, nullptr, 0);
-    if (status != FG_SUCCESS)
-        return status;
-    status = VAccessGlVar(proc_id, FG_GLOBAL_INIT_NEW_IMAGE, GV_WRITE_INFO, nullptr, 0.0, nullptr,
-                          nullptr, 0);
-    if (status != FG_SUCCESS)
-        return status;
-    FGstatus made = FG_SUCCESS;
-    for (int i = 0; i < channels && made == FG_SUCCESS; ++i)
-        made = VNewImage(proc_id, &image[i], BYTE_IMAGE, width, height);
-    status = VAccessGlVar(proc_id, FG_GLOBAL_INIT_NEW_IMAGE, GV_WRITE_INFO, nullptr, saved, nullptr,
-                          nullptr, 0);
-    return made != FG_SUCCESS ? made : status;
-}
-
 FGstatus Grab(Vproc_handle proc_id, FGInstance* fginst, VImageRecord* image, int32_t* num_image)
 {
     CIODirectShow& r = Record(fginst);
@@ -102,8 +82,8 @@ FGstatus Grab(Vproc_handle proc_id, FGInstance* fginst, VImageRecord* image, int
     const SubtypeInfo* subtype = FindSubtype(r.wanted_type.subtype);
     const PixelFormat format = subtype ? subtype->format : PixelFormat::Unknown;
     const int channels = ChannelCount(format, r.colour_mode);
-    const FGstatus made =
-        MakeImages(proc_id, image, channels, fginst->image_width, fginst->image_height);
+    const FGstatus made = fg_make_images(proc_id, image, channels, BYTE_IMAGE, fginst->image_width,
+                                         fginst->image_height);
     if (made != FG_SUCCESS)
         return made;
     *num_image = channels;
@@ -135,10 +115,15 @@ FGstatus FGGrabStartAsync(Vproc_handle, FGInstance* fginst, double max_delay)
     CIODirectShow& r = Record(fginst);
     if (!r.target_filter)
         return FG_ERR_NOT_OPEN;
-    std::lock_guard guard(*r.lock);
-    r.max_delay = RoundDelay(max_delay);
-    r.frame_ready = 0;
+    {
+        std::lock_guard guard(*r.lock);
+        r.max_delay = RoundDelay(max_delay);
+        r.frame_ready = 0;
+    }
+    // Not under the lock: the streaming thread takes it while the graph's
+    // filters take theirs.
     RunGraph(r);
+    std::lock_guard guard(*r.lock);
     r.async_start = Now();
     return FG_SUCCESS;
 }

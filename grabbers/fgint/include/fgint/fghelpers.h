@@ -72,6 +72,31 @@ static inline FGstatus fg_info_strings(Vproc_handle proc_id, const char* const* 
     return FG_SUCCESS;
 }
 
+/* Makes the `count` host images of a grab, each `kind` and width x height, in
+ * the order every plug-in keeps: host global 64 is read, cleared while the
+ * images are made (the plug-in fills every pixel itself) and restored. Stops
+ * at the first image that cannot be made and returns its status once the
+ * global is restored; else the status of the restore. */
+static inline FGstatus fg_make_images(Vproc_handle proc_id, VImageRecord* image, int32_t count,
+                                      int32_t kind, int32_t width, int32_t height)
+{
+    double saved = 0;
+    FGstatus status =
+        VAccessGlVar(proc_id, FG_GLOBAL_INIT_NEW_IMAGE, GV_READ_INFO, &saved, 0.0, NULL, NULL, 0);
+    if (status != FG_SUCCESS)
+        return status;
+    status =
+        VAccessGlVar(proc_id, FG_GLOBAL_INIT_NEW_IMAGE, GV_WRITE_INFO, NULL, 0.0, NULL, NULL, 0);
+    if (status != FG_SUCCESS)
+        return status;
+    FGstatus made = FG_SUCCESS;
+    for (int32_t i = 0; i < count && made == FG_SUCCESS; ++i)
+        made = VNewImage(proc_id, &image[i], kind, width, height);
+    status =
+        VAccessGlVar(proc_id, FG_GLOBAL_INIT_NEW_IMAGE, GV_WRITE_INFO, NULL, saved, NULL, NULL, 0);
+    return made != FG_SUCCESS ? made : status;
+}
+
 /* The address of slot `index` of `fgClass` (the answer of FGAllocInstance). */
 static inline FGInstance** fg_instance_slot(FGClass* fgClass, int32_t index)
 {
