@@ -1,22 +1,14 @@
 #include "pixel_conversion.h"
 
-#include <array>
+#include <algorithm>
 #include <cstring>
 
 namespace directshow {
 namespace {
 
-// clamp(x) = kClamp[384 + x] for -384 <= x < 640.
-constexpr std::array<uint8_t, 1024> MakeClamp()
-{
-    std::array<uint8_t, 1024> table{};
-    for (int i = 0; i < 1024; ++i)
-        table[std::size_t(i)] = uint8_t(i < 384 ? 0 : i < 640 ? i - 384 : 255);
-    return table;
-}
-constexpr std::array<uint8_t, 1024> kClamp = MakeClamp();
-
-inline uint8_t Clamp(int x) { return kClamp[std::size_t(384 + x)]; }
+// To 0..255 by comparisons rather than a table lookup, so that the YUV loops
+// vectorise.
+inline uint8_t Clamp(int x) { return uint8_t(std::clamp(x, 0, 255)); }
 
 inline uint8_t Grey(unsigned b, unsigned g, unsigned r)
 {
@@ -82,6 +74,22 @@ const uint8_t* Row(const FrameLayout& l, const uint8_t* frame, int32_t row)
            std::size_t(source) * std::size_t(l.width) * std::size_t(BytesPerPixel(l.format));
 }
 
+// A row of B, G, R bytes `Step` apart into red, green, blue or (no green) grey.
+template <std::size_t Step>
+void BgrRow(const uint8_t* s, std::size_t width, bool colour, uint8_t* red, uint8_t* green,
+            uint8_t* blue)
+{
+    if (colour)
+        for (std::size_t x = 0; x < width; ++x, s += Step) {
+            red[x] = s[2];
+            green[x] = s[1];
+            blue[x] = s[0];
+        }
+    else
+        for (std::size_t x = 0; x < width; ++x, s += Step)
+            red[x] = Grey(s[0], s[1], s[2]);
+}
+
 void RgbRows(const FrameLayout& l, int32_t mode, const uint8_t* frame, uint8_t* const* planes)
 {
     const std::size_t width = std::size_t(l.width);
@@ -98,19 +106,11 @@ void RgbRows(const FrameLayout& l, int32_t mode, const uint8_t* frame, uint8_t* 
             std::memcpy(grey, s, width);
             break;
         case PixelFormat::RGB32:
-        case PixelFormat::RGB24: {
-            const std::size_t step = l.format == PixelFormat::RGB32 ? 4 : 3;
-            if (colour)
-                for (std::size_t x = 0; x < width; ++x, s += step) {
-                    red[x] = s[2];
-                    green[x] = s[1];
-                    blue[x] = s[0];
-                }
-            else
-                for (std::size_t x = 0; x < width; ++x, s += step)
-                    grey[x] = Grey(s[0], s[1], s[2]);
+            BgrRow<4>(s, width, colour, red, green, blue);
             break;
-        }
+        case PixelFormat::RGB24:
+            BgrRow<3>(s, width, colour, red, green, blue);
+            break;
         case PixelFormat::RGB565:
             for (std::size_t x = 0; x < width; ++x, s += 2) {
                 const unsigned d = unsigned(s[0]) | unsigned(s[1]) << 8;
