@@ -181,6 +181,8 @@ Driver::~Driver()
 
 int Driver::PlatformId() const { return state_->options.platformId; }
 
+IoBus& Driver::Bus() const { return *state_->options.bus; }
+
 Handle Driver::Open(std::string_view path, uint32_t flags, win32::Status* error)
 {
     std::lock_guard lock(state_->mutex);

@@ -1,6 +1,7 @@
 /*
  * Conventions every plug-in follows, written once: bounded text copies, the
- * "Unsupported query!" answer, one-block string lists and instance slots.
+ * "Unsupported query!" answer, one-block string lists, the images of a grab
+ * and instance slots.
  */
 #ifndef FGINT_FGHELPERS_H
 #define FGINT_FGHELPERS_H
@@ -72,11 +73,11 @@ static inline FGstatus fg_info_strings(Vproc_handle proc_id, const char* const* 
     return FG_SUCCESS;
 }
 
-/* Makes the `count` host images of a grab, each `kind` and width x height, in
- * the order every plug-in keeps: host global 64 is read, cleared while the
- * images are made (the plug-in fills every pixel itself) and restored. Stops
- * at the first image that cannot be made and returns its status once the
- * global is restored; else the status of the restore. */
+/* The host images of one grab, in the order every plug-in keeps: host global
+ * 64 is saved and cleared (the plug-in fills every pixel), `count` images of
+ * `kind` and width x height are made into image[0 .. count-1], stopping at
+ * the first failure, and the global is restored. Returns the first failing
+ * status, that of the images before that of the global. */
 static inline FGstatus fg_make_images(Vproc_handle proc_id, VImageRecord* image, int32_t count,
                                       int32_t kind, int32_t width, int32_t height)
 {

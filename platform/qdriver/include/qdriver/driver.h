@@ -76,6 +76,9 @@ public:
 
     /// The platform id the driver's personality answers to.
     int PlatformId() const;
+    /// The I/O bus the driver serves; the direct port instructions of a Windows
+    /// 9x program reach it without a request.
+    IoBus& Bus() const;
     /// Opens "\\.\<device>" (NT) or "\\.\QUENLO.VXD" (9x); kInvalidHandle with
     /// `*error` set when there is no such device.
     Handle Open(std::string_view path, uint32_t flags, win32::Status* error);
