@@ -123,6 +123,42 @@ TEST_F(OpenTest, FailedOpensReleaseEverythingAndLeaveTheRecordFree)
     EXPECT_EQ(cls_.FGAllocInstance(1, &probe), nullptr);
 }
 
+TEST_F(OpenTest, PortNamesThePinThatIsRendered)
+{
+    struct Case {
+        int32_t port;
+        const char* camera_type;
+        const char* device;
+        FGstatus status;
+        const char* message;
+    };
+    const Case cases[] = {
+        {0, "PAL RGB24 (640x480)", "0", FG_SUCCESS, ""},
+        {1, "PAL RGB24 (640x480)", "0", FG_ERR_OPEN, "Error in InitCapture(): GetPin() failed!"},
+        {1, "default", "1", FG_ERR_OPEN,
+         "Error in ConnectFilterGraph(): RenderStream() failed (2)! (error 80040217)"},
+        {0, "PAL RGB24 (640x480)", "2", FG_ERR_OPEN,
+         "Error in ConnectFilterGraph(): RenderStream() connected to a different filter than "
+         "specified! (2)"},
+    };
+    sim::DeviceConfig yuy2_only = Pumped(sim::SimulatedCamera());
+    yuy2_only.formats = {{MEDIASUBTYPE_YUY2, 640, 480}};
+    sim::SetDevices(
+        {Pumped(sim::SimulatedCamera()), Pumped(sim::SimulatedCaptureCard()), yuy2_only});
+    for (const Case& c : cases) {
+        cls_.port = c.port;
+        FGstatus status = 0;
+        FGInstance* inst = nullptr;
+        const std::string printed =
+            Messages([&] { inst = Open(&status, c.camera_type, c.device); });
+        EXPECT_EQ(status, c.status) << c.port << " " << c.device;
+        EXPECT_NE(printed.find(c.message), std::string::npos) << printed;
+        if (inst)
+            Close(inst);
+    }
+    cls_.port = -1;
+}
+
 TEST_F(OpenTest, DeviceFormatAndSmartTeeAreTakenBehindAnotherFilter)
 {
     sim::DeviceConfig yuy2_only = Pumped(sim::SimulatedCamera());
