@@ -62,6 +62,8 @@ TEST_F(GrabTest, NoSampleWithinTheTimeout)
     FGInstance closed = *inst;
     Close(inst);
     EXPECT_EQ(Grab(&closed), FG_ERR_NOT_OPEN);
+    EXPECT_EQ(cls_.FGGrabStartAsync(1, &closed, 10), FG_ERR_NOT_OPEN);
+    EXPECT_EQ(Grab(&closed, nullptr, 10), FG_ERR_NOT_OPEN);
 }
 
 TEST_F(GrabTest, TwoInstancesAtOnceAndEverySubtypeTheCameraOffers)
