@@ -2,7 +2,6 @@
 // window into an image of the screen's format (what the backing store does).
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QImage>
 #include <QWidget>
 #include <vector>
@@ -10,23 +9,14 @@
 #include "verodyn/verodyn.h"
 #include "verodyn/window.h"
 
-namespace {
+#include "offscreen_application.h"
 
-QApplication& application()
-{
-    static int argc = 1;
-    static char name[] = "bench_display";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
-}
+namespace {
 
 // Shows `image` (width x height) in a window of its size at every iteration.
 void display(benchmark::State& state, const Vobject& image, int width, int height)
 {
-    application();
+    OffscreenApplication();
     long handle = 0;
     open_window(0, 0, width, height, nullptr, "visible", "", &handle);
     set_part(handle, 0, 0, height, width);

@@ -24,25 +24,15 @@
 #include "gl_wnd.h"
 #include "interferograms.h"
 #include "main_frame.h"
+#include "offscreen_application.h"
 #include "phase4_dlg.h"
 #include "user_message.h"
 
 namespace {
 
-QApplication& Application()
-{
-    static int argc = 1;
-    static char name[] = "bench_workbench";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication application(argc, argv);
-    return application;
-}
-
 void BM_StartToShownMainWindow(benchmark::State& state)
 {
-    Application();
+    OffscreenApplication();
     QTemporaryDir dir;
     for (auto _ : state) {
         CFraloApp app;
@@ -55,7 +45,7 @@ BENCHMARK(BM_StartToShownMainWindow)->Unit(benchmark::kMillisecond);
 
 void BM_DisplayGrey1280x1024(benchmark::State& state)
 {
-    Application();
+    OffscreenApplication();
     QTemporaryDir dir;
     CFraloApp app;
     app.InitInstance({}, dir.filePath("config.dat"));
@@ -71,7 +61,7 @@ BENCHMARK(BM_DisplayGrey1280x1024)->Unit(benchmark::kMillisecond);
 
 void BM_PointCloud1024x768(benchmark::State& state)
 {
-    Application();
+    OffscreenApplication();
     SetMessageSink([](const QString&, MessageButtons) { return int(AnswerOk); });
     const int width = 1024, height = 768;
     CGlWnd gl;
@@ -97,7 +87,7 @@ class RoadWorkbench {
 public:
     explicit RoadWorkbench(const std::vector<const std::vector<std::uint8_t>*>& planes)
     {
-        Application();
+        OffscreenApplication();
         app.InitInstance({}, dir.filePath("config.dat"));
         delete app.MainFrame()->ActiveChild();
         for (const std::vector<std::uint8_t>* plane : planes) {

@@ -37,6 +37,15 @@ bool ClearProfilesEnabled(const CommandState& s)
     return s.hasActiveDocument && !s.activeIsAcquiring && (s.activeKind & KindProfiles);
 }
 
+bool MathLogicEnabled(const CommandState& s) { return !s.acquiring; }
+
+bool CalibrateEnabled(const CommandState& s) { return s.hasActiveDocument && !s.acquiring; }
+
+bool ImageDialogEnabled(const CommandState& s)
+{
+    return s.hasActiveDocument && FftBlockedEnabled(s);
+}
+
 bool FftBlockedEnabled(const CommandState& s) { return !s.acquiring && !IsFftKind(s.activeKind); }
 
 bool ComplexOnlyEnabled(const CommandState& s)
