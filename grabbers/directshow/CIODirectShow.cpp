@@ -3,6 +3,7 @@
 // its own renderer filter, of which the plug-in is also the COM server.
 #include <strings.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -13,6 +14,7 @@
 #include "camera_type.h"
 #include "capture_graph.h"
 #include "device_list.h"
+#include "device_parameters.h"
 #include "dshow/platform.h"
 #include "fgint/fghelpers.h"
 #include "grab.h"
@@ -374,28 +376,41 @@ FGstatus FGSetParam(Vproc_handle, FGInstance* fginst, const char* name, const Vc
         r.grab_timeout = values[0].par.l;
         return FG_SUCCESS;
     }
-    return FG_ERR_PARAM_UNKNOWN;
+    return SetDeviceProperty(r, fginst, name, values, num);
+}
+
+FGstatus Answer(const CIODirectShow& r, const char* name, std::vector<Vcpar>* answer)
+{
+    if (strcasecmp(name, "revision") == 0) {
+        Vcpar& v = answer->emplace_back();
+        v.par.s = kRevision;
+        v.type = VPAR_STRING;
+        return FG_SUCCESS;
+    }
+    if (strcasecmp(name, "grab_timeout") == 0) {
+        Vcpar& v = answer->emplace_back();
+        v.par.l = r.grab_timeout;
+        v.type = VPAR_INT;
+        return FG_SUCCESS;
+    }
+    return GetDeviceProperty(r, name, answer);
 }
 
 FGstatus FGGetParam(Vproc_handle, FGInstance* fginst, const char* name, Vcpar* values, int32_t* num)
 {
-    const CIODirectShow& r = Record(fginst);
-    Vcpar answer{};
-    if (strcasecmp(name, "revision") == 0) {
-        answer.par.s = kRevision;
-        answer.type = VPAR_STRING;
-    } else if (strcasecmp(name, "grab_timeout") == 0) {
-        answer.par.l = r.grab_timeout;
-        answer.type = VPAR_INT;
-    } else {
-        return FG_ERR_PARAM_UNKNOWN;
+    std::vector<Vcpar> answer;
+    try {
+        if (const FGstatus status = Answer(Record(fginst), name, &answer); status != FG_SUCCESS)
+            return status;
+    } catch (const std::bad_alloc&) {
+        return FG_ERR_NO_MEMORY;
     }
-    if (*num < 1) {
-        *num = 1;
+    if (*num < int32_t(answer.size())) {
+        *num = int32_t(answer.size());
         return FG_ERR_PARAM_VALUE;
     }
-    values[0] = answer;
-    *num = 1;
+    std::copy(answer.begin(), answer.end(), values);
+    *num = int32_t(answer.size());
     return FG_SUCCESS;
 }
 

@@ -27,6 +27,8 @@ public:
 
     uint32_t TakeFrameNumber() { return next_frame_++; }
     uint32_t NextFrameNumber() const { return next_frame_; }
+    void CountStop() { ++stops_; }
+    int Stops() const { return stops_; }
 
     void Attach(SimCaptureFilter* filter);
     void Detach(SimCaptureFilter* filter);
@@ -37,6 +39,7 @@ private:
     std::mutex mutex_;
     DeviceConfig config_;
     std::atomic<uint32_t> next_frame_{0};
+    std::atomic<int> stops_{0};
     std::mutex live_mutex_;
     std::vector<SimCaptureFilter*> live_;
 };

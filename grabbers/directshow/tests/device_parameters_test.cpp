@@ -1,0 +1,194 @@
+#include <algorithm>
+
+#include "plugin_fixture.h"
+
+namespace {
+
+using namespace dshow;
+using ParameterTest = PluginTest;
+
+Vcpar Int(int32_t value)
+{
+    Vcpar v{};
+    v.par.l = value;
+    v.type = VPAR_INT;
+    return v;
+}
+
+Vcpar Real(double value)
+{
+    Vcpar v{};
+    v.par.f = value;
+    v.type = VPAR_REAL;
+    return v;
+}
+
+Vcpar Text(const char* value)
+{
+    Vcpar v{};
+    v.par.s = value;
+    v.type = VPAR_STRING;
+    return v;
+}
+
+sim::DeviceConfig ConfigOf(int device)
+{
+    sim::DeviceConfig config;
+    sim::ConfigureDevice(device, [&](sim::DeviceConfig& c) { config = c; });
+    return config;
+}
+
+// The answer to a get as text: integers, reals and strings separated by commas.
+std::string Get(FGClass& cls, FGInstance* inst, const char* name, FGstatus* status = nullptr)
+{
+    Vcpar values[16] = {};
+    int32_t num = 16;
+    const FGstatus result = cls.FGGetParam(1, inst, name, values, &num);
+    if (status)
+        *status = result;
+    std::string text;
+    for (int i = 0; i < num && result == FG_SUCCESS; ++i) {
+        if (i)
+            text += ",";
+        if (values[i].type == VPAR_INT)
+            text += std::to_string(values[i].par.l);
+        else if (values[i].type == VPAR_REAL)
+            text += std::to_string(values[i].par.f);
+        else
+            text += values[i].par.s;
+    }
+    return text;
+}
+
+TEST_F(ParameterTest, ValuesOfTheWrongTypeOrWordLeaveTheGraphAlone)
+{
+    struct Case {
+        const char* name;
+        std::vector<Vcpar> values;
+        FGstatus status;
+    } const cases[] = {
+        {"brightness", {Real(1.5)}, FG_ERR_PARAM_TYPE},
+        {"brightness", {}, FG_ERR_PARAM_TYPE},
+        {"brightness", {Text("bright")}, FG_ERR_PARAM_VALUE},
+        {"color_enable", {Int(1)}, FG_ERR_PARAM_TYPE},
+        {"Backlight_Compensation", {Text("maybe")}, FG_ERR_PARAM_VALUE},
+        {"zoom", {Real(2.0)}, FG_ERR_PARAM_TYPE},
+        {"unknown", {Int(1)}, FG_ERR_PARAM_UNKNOWN},
+        {"grab_timeout", {Int(-1)}, FG_ERR_PARAM_VALUE},
+    };
+    FGInstance* inst = Open();
+    const int stops = sim::StopCount(0);
+    for (const Case& c : cases)
+        EXPECT_EQ(cls_.FGSetParam(1, inst, c.name, c.values.data(), int32_t(c.values.size())),
+                  c.status)
+            << c.name;
+    EXPECT_EQ(sim::StopCount(0), stops);
+}
+
+TEST_F(ParameterTest, DeviceSettingsReachTheDeviceAndTheGraphReconnects)
+{
+    struct Case {
+        const char* name;
+        Vcpar value;
+        bool camera;
+        int32_t number, value_seen, flags;
+        const char* read_back;
+    } const cases[] = {
+        {"brightness", Text("Auto"), false, 0, 128, Property_Flags_Auto, "auto"},
+        {"color_enable", Text("OFF"), false, 6, 0, Property_Flags_Manual, "off"},
+        {"video_gain", Int(12), false, 9, 12, Property_Flags_Manual, "12"},
+        {"ZOOM", Int(200), true, 3, 200, Property_Flags_Manual, "200"},
+        {"focus", Text("auto"), true, 6, 128, Property_Flags_Auto, "auto"},
+    };
+    FGInstance* inst = Open();
+    PumpWhileWaiting({0});
+    for (const Case& c : cases) {
+        const int stops = sim::StopCount(0);
+        ASSERT_EQ(cls_.FGSetParam(1, inst, c.name, &c.value, 1), FG_SUCCESS) << c.name;
+        EXPECT_GT(sim::StopCount(0), stops) << c.name;
+        const sim::DeviceConfig config = ConfigOf(0);
+        const sim::Property& p = (c.camera ? config.camera_control : config.amplifier).at(c.number);
+        EXPECT_EQ(p.value, c.value_seen) << c.name;
+        EXPECT_EQ(p.flags, c.flags) << c.name;
+        EXPECT_EQ(Get(cls_, inst, c.name), c.read_back);
+        EXPECT_EQ(Grab(inst), FG_SUCCESS) << c.name;
+    }
+    EXPECT_EQ(inst->gain, 12.0f);
+    const Vcpar automatic = Text("auto");
+    ASSERT_EQ(cls_.FGSetParam(1, inst, "video_gain", &automatic, 1), FG_SUCCESS);
+    EXPECT_EQ(inst->gain, -1.0f);
+}
+
+TEST_F(ParameterTest, BrightnessLightensThePicture)
+{
+    FGInstance* inst = Open("PAL RGB24 (320x240)");
+    PumpWhileWaiting({0});
+    Planes before, after;
+    ASSERT_EQ(Grab(inst, &before), FG_SUCCESS);
+    const Vcpar brightness = Int(148);
+    ASSERT_EQ(cls_.FGSetParam(1, inst, "brightness", &brightness, 1), FG_SUCCESS);
+    ASSERT_EQ(Grab(inst, &after), FG_SUCCESS);
+    // The darkest red below the frame number's row is in the black bar.
+    EXPECT_EQ(*std::min_element(before[0].begin() + 320, before[0].end()), 0);
+    EXPECT_EQ(*std::min_element(after[0].begin() + 320, after[0].end()), 20);
+}
+
+TEST_F(ParameterTest, ARefusedSettingAnswers5321AfterTheReconnection)
+{
+    FGInstance* inst = Open();
+    PumpWhileWaiting({0});
+    sim::ConfigureDevice(0, [](sim::DeviceConfig& d) { d.property_set_fails = true; });
+    const Vcpar value = Int(10);
+    EXPECT_EQ(cls_.FGSetParam(1, inst, "contrast", &value, 1), FG_ERR_PARAM_UNKNOWN);
+    EXPECT_EQ(Grab(inst), FG_SUCCESS);
+}
+
+TEST_F(ParameterTest, RangesAndValues)
+{
+    FGInstance* inst = Open();
+    sim::ConfigureDevice(0, [](sim::DeviceConfig& d) {
+        d.camera_control[5].caps = Property_Flags_Manual;
+        d.amplifier[8].default_value = 0;
+    });
+    struct Case {
+        const char* name;
+        const char* answer;
+    } const cases[] = {
+        {"revision", "2.9"},
+        {"grab_timeout", "5000"},
+        {"brightness_range", "0,255,1,128,auto"},
+        {"IRIS_range", "0,255,1,128"},
+        {"color_enable_range", "on,off,on"},
+        {"backlight_compensation_range", "on,off,off"},
+        {"hue", "128"},
+        {"color_enable", "on"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Get(cls_, inst, c.name), c.answer) << c.name;
+    FGstatus status = 0;
+    Get(cls_, inst, "unknown", &status);
+    EXPECT_EQ(status, FG_ERR_PARAM_UNKNOWN);
+}
+
+TEST_F(ParameterTest, ADeviceWithoutAmplifierOrCameraControl)
+{
+    FGInstance* inst = Open("default", "1");
+    const Vcpar value = Int(10);
+    EXPECT_EQ(Messages([&] {
+                  EXPECT_EQ(cls_.FGSetParam(1, inst, "brightness", &value, 1), FG_ERR_DEVICE_CALL);
+              }),
+              "Error in SetVideoProcAmpProperties(): No chip_control specified.\n");
+    EXPECT_EQ(Messages([&] {
+                  EXPECT_EQ(cls_.FGSetParam(1, inst, "pan", &value, 1), FG_ERR_DEVICE_CALL);
+              }),
+              "Error in SetCameraControlProperties(): No cam_control specified.\n");
+    FGstatus status = 0;
+    EXPECT_EQ(Messages([&] { EXPECT_EQ(Get(cls_, inst, "brightness", &status), ""); }),
+              "Error in GetVideoProcAmpProperties(): No chip_control specified.\n");
+    EXPECT_EQ(status, FG_SUCCESS);
+    EXPECT_EQ(Messages([&] { EXPECT_EQ(Get(cls_, inst, "tilt"), ""); }),
+              "Error in GetCameraControlProperties(): No cam_control specified.\n");
+    EXPECT_EQ(Get(cls_, inst, "brightness_range"), "");
+}
+
+} // namespace
