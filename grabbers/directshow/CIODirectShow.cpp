@@ -376,6 +376,9 @@ FGstatus FGSetParam(Vproc_handle, FGInstance* fginst, const char* name, const Vc
         r.grab_timeout = values[0].par.l;
         return FG_SUCCESS;
     }
+    if (const FGstatus status = SetVideoControl(r, fginst, name, values, num);
+        status != FG_ERR_PARAM_UNKNOWN)
+        return status;
     return SetDeviceProperty(r, fginst, name, values, num);
 }
 
@@ -393,6 +396,8 @@ FGstatus Answer(const CIODirectShow& r, const char* name, std::vector<Vcpar>* an
         v.type = VPAR_INT;
         return FG_SUCCESS;
     }
+    if (const FGstatus status = GetVideoControl(r, name, answer); status != FG_ERR_PARAM_UNKNOWN)
+        return status;
     return GetDeviceProperty(r, name, answer);
 }
 

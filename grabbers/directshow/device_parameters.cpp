@@ -2,6 +2,7 @@
 
 #include <strings.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -119,7 +120,135 @@ FGstatus ParseValue(const DeviceProperty& p, const Vcpar& value, bool* automatic
     return FG_SUCCESS;
 }
 
+// Video-control modes set as "true" or "false".
+struct ModeParameter {
+    const char* name;
+    int32_t bit;
+};
+
+constexpr ModeParameter kModes[] = {
+    {"flip_horizontal", VideoControlFlag_FlipHorizontal},
+    {"flip_vertical", VideoControlFlag_FlipVertical},
+    {"external_trigger", VideoControlFlag_ExternalTriggerEnable},
+};
+
+const ModeParameter* FindMode(const char* name, std::size_t length)
+{
+    for (const ModeParameter& m : kModes)
+        if (std::strlen(m.name) == length && strncasecmp(m.name, name, length) == 0)
+            return &m;
+    return nullptr;
+}
+
+int32_t VideoCaps(const CIODirectShow& r)
+{
+    int32_t caps = 0;
+    if (!r.video_control || FAILED(r.video_control->GetCaps(r.source_pin.get(), &caps)))
+        return 0;
+    return caps;
+}
+
+// GetMode, `bit` set or cleared, SetMode, with the graph torn down and
+// reconnected: 5 when either failed.
+FGstatus ApplyMode(CIODirectShow& r, FGInstance* fginst, int32_t bit, bool on)
+{
+    HRESULT hr = S_OK;
+    const FGstatus status = ApplyDeviceSetting(r, fginst->port, [&] {
+        int32_t mode = 0;
+        if (SUCCEEDED(hr = r.video_control->GetMode(r.source_pin.get(), &mode)))
+            hr = r.video_control->SetMode(r.source_pin.get(), on ? mode | bit : mode & ~bit);
+    });
+    return status == FG_SUCCESS && SUCCEEDED(hr) ? FG_SUCCESS : FG_ERR_DEVICE_CALL;
+}
+
+FGstatus SetMode(CIODirectShow& r, FGInstance* fginst, const ModeParameter& m, const Vcpar* values,
+                 int32_t num)
+{
+    const bool trigger = m.bit == VideoControlFlag_ExternalTriggerEnable;
+    if (!(VideoCaps(r) & m.bit))
+        return trigger ? FG_ERR_MODE : FG_ERR_PARAM_UNKNOWN;
+    if (num < 1 || values[0].type != VPAR_STRING)
+        return FG_ERR_PARAM_TYPE;
+    const bool on = strcasecmp(values[0].par.s, "true") == 0;
+    if (!on && strcasecmp(values[0].par.s, "false") != 0)
+        return FG_ERR_PARAM_VALUE;
+    const FGstatus status = ApplyMode(r, fginst, m.bit, on);
+    if (trigger) {
+        int32_t mode = 0;
+        if (status == FG_SUCCESS || SUCCEEDED(r.video_control->GetMode(r.source_pin.get(), &mode)))
+            fginst->external_trigger = status == FG_SUCCESS ? on : (mode & m.bit) != 0;
+    }
+    return status;
+}
+
+FGstatus SetFrameRate(CIODirectShow& r, const Vcpar* values, int32_t num)
+{
+    if (num < 1 || values[0].type != VPAR_REAL)
+        return FG_ERR_PARAM_TYPE;
+    const double rate = values[0].par.f;
+    // 10^7 / rate below: a rate of 0 (or not finite) has no frame period.
+    if (rate == 0 || !std::isfinite(rate))
+        return FG_ERR_PARAM_VALUE;
+    r.wanted_format.dwBitRate =
+        uint32_t(int64_t(double(r.wanted_format.bmiHeader.biSizeImage) * 8 * rate));
+    r.wanted_format.AvgTimePerFrame = REFERENCE_TIME(1e7 / rate);
+    if (r.media_control)
+        StopGrabbing(r);
+    if (const HRESULT hr = r.graph->Reconnect(r.target_pin.get()); FAILED(hr)) {
+        LowError("Error in Reconnect(): IGraphBuilder::Reconnect() failed! (error %8X)", Code(hr));
+        return FG_ERR_DEVICE_CALL;
+    }
+    return FG_SUCCESS;
+}
+
 } // namespace
+
+FGstatus SetVideoControl(CIODirectShow& r, FGInstance* fginst, const char* name,
+                         const Vcpar* values, int32_t num)
+{
+    if (strcasecmp(name, "frame_rate") == 0)
+        return SetFrameRate(r, values, num);
+    if (strcasecmp(name, "do_force_trigger") == 0) {
+        if (!(VideoCaps(r) & VideoControlFlag_ExternalTriggerEnable))
+            return FG_ERR_MODE;
+        if (!fginst->external_trigger)
+            return FG_ERR_PARAM_VALUE;
+        return ApplyMode(r, fginst, VideoControlFlag_Trigger, true);
+    }
+    if (const ModeParameter* m = FindMode(name, std::strlen(name)))
+        return SetMode(r, fginst, *m, values, num);
+    return FG_ERR_PARAM_UNKNOWN;
+}
+
+FGstatus GetVideoControl(const CIODirectShow& r, const char* name, std::vector<Vcpar>* answer)
+{
+    answer->clear();
+    if (strcasecmp(name, "frame_rate") == 0) {
+        if (r.wanted_format.AvgTimePerFrame != 0) {
+            Vcpar& v = answer->emplace_back();
+            v.par.f = 1e7 / double(r.wanted_format.AvgTimePerFrame);
+            v.type = VPAR_REAL;
+        }
+        return FG_SUCCESS;
+    }
+    const std::size_t length = std::strlen(name);
+    constexpr std::size_t kSuffix = sizeof "_range" - 1;
+    const bool range = length > kSuffix && strcasecmp(name + length - kSuffix, "_range") == 0;
+    const ModeParameter* m = FindMode(name, range ? length - kSuffix : length);
+    // The external trigger is a setting of the open: only its range is read here.
+    if (!m || (!range && m->bit == VideoControlFlag_ExternalTriggerEnable))
+        return FG_ERR_PARAM_UNKNOWN;
+    if (!(VideoCaps(r) & m->bit))
+        return FG_SUCCESS;
+    if (range) {
+        *answer = {Text("false"), Text("true"), Text("false")};
+        return FG_SUCCESS;
+    }
+    int32_t mode = 0;
+    if (SUCCEEDED(r.video_control->GetMode(r.source_pin.get(), &mode)))
+        answer->push_back(Text(mode & m->bit ? "true" : "false"));
+    return FG_SUCCESS;
+}
 
 FGstatus SetDeviceProperty(CIODirectShow& r, FGInstance* fginst, const char* name,
                            const Vcpar* values, int32_t num)

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <limits>
 
 #include "plugin_fixture.h"
 
@@ -189,6 +190,103 @@ TEST_F(ParameterTest, ADeviceWithoutAmplifierOrCameraControl)
     EXPECT_EQ(Messages([&] { EXPECT_EQ(Get(cls_, inst, "tilt"), ""); }),
               "Error in GetCameraControlProperties(): No cam_control specified.\n");
     EXPECT_EQ(Get(cls_, inst, "brightness_range"), "");
+}
+
+} // namespace
+
+namespace {
+
+using namespace dshow;
+using VideoControlTest = PluginTest;
+
+TEST_F(VideoControlTest, FrameRateReconnectsTheRendererWithTheNewPeriod)
+{
+    FGInstance* inst = Open();
+    PumpWhileWaiting({0});
+    EXPECT_EQ(Get(cls_, inst, "frame_rate"), std::to_string(1e7 / 666666)) << "the open's period";
+    const Vcpar rate = Real(25.0);
+    ASSERT_EQ(cls_.FGSetParam(1, inst, "frame_rate", &rate, 1), FG_SUCCESS);
+    EXPECT_EQ(Get(cls_, inst, "frame_rate"), std::to_string(25.0));
+    EXPECT_EQ(Grab(inst), FG_SUCCESS);
+    for (const Vcpar& wrong : {Real(0.0), Real(std::numeric_limits<double>::infinity())})
+        EXPECT_EQ(cls_.FGSetParam(1, inst, "frame_rate", &wrong, 1), FG_ERR_PARAM_VALUE);
+    const Vcpar integer = Int(25);
+    EXPECT_EQ(cls_.FGSetParam(1, inst, "frame_rate", &integer, 1), FG_ERR_PARAM_TYPE);
+    EXPECT_EQ(cls_.FGSetParam(1, inst, "frame_rate", nullptr, 0), FG_ERR_PARAM_TYPE);
+}
+
+TEST_F(VideoControlTest, ModesAndTheirErrors)
+{
+    FGInstance* inst = Open();
+    struct Case {
+        const char* name;
+        std::vector<Vcpar> values;
+        FGstatus status;
+    } const cases[] = {
+        {"flip_vertical", {Int(1)}, FG_ERR_PARAM_TYPE},
+        {"flip_vertical", {Text("yes")}, FG_ERR_PARAM_VALUE},
+        {"Flip_Vertical", {Text("TRUE")}, FG_SUCCESS},
+        {"do_force_trigger", {Int(0)}, FG_ERR_PARAM_VALUE},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(cls_.FGSetParam(1, inst, c.name, c.values.data(), int32_t(c.values.size())),
+                  c.status)
+            << c.name;
+    EXPECT_EQ(Get(cls_, inst, "flip_vertical"), "true");
+    EXPECT_EQ(Get(cls_, inst, "flip_horizontal"), "false");
+    EXPECT_EQ(Get(cls_, inst, "external_trigger_range"), "false,true,false");
+
+    sim::ConfigureDevice(
+        0, [](sim::DeviceConfig& d) { d.video_control_caps = VideoControlFlag_FlipHorizontal; });
+    const Vcpar on = Text("true");
+    EXPECT_EQ(cls_.FGSetParam(1, inst, "flip_vertical", &on, 1), FG_ERR_PARAM_UNKNOWN);
+    EXPECT_EQ(cls_.FGSetParam(1, inst, "external_trigger", &on, 1), FG_ERR_MODE);
+    EXPECT_EQ(cls_.FGSetParam(1, inst, "do_force_trigger", &on, 1), FG_ERR_MODE);
+    FGstatus status = 0;
+    EXPECT_EQ(Get(cls_, inst, "flip_vertical_range", &status), "");
+    EXPECT_EQ(status, FG_SUCCESS);
+    EXPECT_EQ(Get(cls_, inst, "flip_vertical"), "");
+    EXPECT_EQ(Get(cls_, inst, "flip_horizontal_range"), "false,true,false");
+}
+
+TEST_F(VideoControlTest, ARefusedModeAnswers5AndTheTriggerIsReadBack)
+{
+    FGInstance* inst = Open();
+    sim::ConfigureDevice(0, [](sim::DeviceConfig& d) { d.set_mode_fails = true; });
+    const Vcpar on = Text("true");
+    EXPECT_EQ(cls_.FGSetParam(1, inst, "external_trigger", &on, 1), FG_ERR_DEVICE_CALL);
+    EXPECT_EQ(inst->external_trigger, 0);
+    PumpWhileWaiting({0});
+    EXPECT_EQ(Grab(inst), FG_SUCCESS) << "reconnected";
+}
+
+TEST_F(VideoControlTest, ASoftwareTriggerGivesTheNextGrabItsFrame)
+{
+    FGInstance* inst = Open("PAL RGB24 (320x240)");
+    const Vcpar on = Text("true");
+    ASSERT_EQ(cls_.FGSetParam(1, inst, "external_trigger", &on, 1), FG_SUCCESS);
+    EXPECT_EQ(inst->external_trigger, 1);
+    Vcpar timeout = Int(100);
+    ASSERT_EQ(cls_.FGSetParam(1, inst, "grab_timeout", &timeout, 1), FG_SUCCESS);
+    PumpWhileWaiting({0});
+    EXPECT_EQ(Grab(inst), FG_ERR_TIMEOUT) << "no trigger, no frame";
+    ASSERT_EQ(cls_.FGSetParam(1, inst, "do_force_trigger", &on, 1), FG_SUCCESS);
+    Planes planes;
+    ASSERT_EQ(Grab(inst, &planes), FG_SUCCESS);
+    EXPECT_EQ(FrameOf(planes), 0u);
+}
+
+TEST_F(VideoControlTest, FlipsMirrorThePicture)
+{
+    FGInstance* inst = Open("PAL RGB24 (320x240)");
+    PumpWhileWaiting({0});
+    Planes plain, flipped;
+    ASSERT_EQ(Grab(inst, &plain), FG_SUCCESS);
+    const Vcpar on = Text("true");
+    ASSERT_EQ(cls_.FGSetParam(1, inst, "flip_horizontal", &on, 1), FG_SUCCESS);
+    ASSERT_EQ(Grab(inst, &flipped), FG_SUCCESS);
+    // Frames 0 and 1 (bars moved by 4 pixels): row 1, x = 300 + 4 mirrored.
+    EXPECT_EQ(flipped[0][320 + 319 - 304], plain[0][320 + 300]);
 }
 
 } // namespace

@@ -117,6 +117,12 @@ int Pump(int index)
     return device ? device->Pump() : 0;
 }
 
+void Trigger(int index)
+{
+    if (const auto device = Device(index))
+        device->Trigger();
+}
+
 int StopCount(int index)
 {
     const auto device = Device(index);

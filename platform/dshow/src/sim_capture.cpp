@@ -54,6 +54,21 @@ void Lighten(Picture* picture, int32_t value)
         picture->rgb[i] = uint8_t(std::clamp(int(picture->rgb[i]) + value - 128, 0, 255));
 }
 
+// The flips of video-control `mode`, below the frame number's row.
+void Mirror(Picture* picture, int32_t mode)
+{
+    const std::size_t row = std::size_t(picture->width) * 3;
+    uint8_t* const first = picture->rgb.data() + row;
+    uint8_t* const end = picture->rgb.data() + picture->rgb.size();
+    if (mode & VideoControlFlag_FlipHorizontal)
+        for (uint8_t* line = first; line < end; line += row)
+            for (std::size_t l = 0, r = row - 3; l < r; l += 3, r -= 3)
+                std::swap_ranges(line + l, line + l + 3, line + r);
+    if (mode & VideoControlFlag_FlipVertical)
+        for (uint8_t *top = first, *bottom = end - row; top < bottom; top += row, bottom -= row)
+            std::swap_ranges(top, top + row, bottom);
+}
+
 } // namespace
 
 class CapturePin : public BaseOutputPin,
@@ -336,11 +351,18 @@ HRESULT SimCaptureFilter::SetMode(IPin* pin, int32_t mode)
 {
     if (!pin)
         return E_POINTER;
-    const int32_t caps = device_->With([](const DeviceConfig& c) { return c.video_control_caps; });
+    const auto [caps, fails] = device_->With([](const DeviceConfig& c) {
+        return std::pair{c.video_control_caps, c.set_mode_fails};
+    });
+    if (fails)
+        return E_FAIL;
     if (mode & ~caps)
         return E_INVALIDARG;
+    // The trigger bit is an event, not a mode to keep.
+    if (mode & VideoControlFlag_Trigger)
+        device_->Trigger();
     std::lock_guard guard(Lock());
-    video_mode_ = mode;
+    video_mode_ = mode & ~VideoControlFlag_Trigger;
     return S_OK;
 }
 
@@ -395,8 +417,16 @@ bool SimCaptureFilter::DeliverFrame()
     const int32_t width = bmi.biWidth, height = std::abs(bmi.biHeight);
     uint8_t* data = nullptr;
     sample->GetPointer(&data);
+    int32_t mode = 0;
+    {
+        std::lock_guard guard(Lock());
+        mode = video_mode_;
+    }
+    if ((mode & VideoControlFlag_ExternalTriggerEnable) && !device_->TakeTrigger())
+        return false;
     Picture picture = ReferencePicture(width, height, device_->TakeFrameNumber());
     Lighten(&picture, brightness);
+    Mirror(&picture, mode);
     if (!EncodePicture(picture, type.subtype, bmi.biHeight > 0, data,
                        std::size_t(sample->GetSize())))
         return false;

@@ -62,6 +62,7 @@ struct DeviceConfig {
     bool state_stuck = false;        // GetState stays in transition
     bool decoder_fails = false;      // the decoder's get/put_TVFormat fail
     bool property_set_fails = false; // amplifier and camera-control Set fail
+    bool set_mode_fails = false;     // IAMVideoControl::SetMode fails
 };
 
 // Device 0: "Simulated Camera": the nine uncompressed subtypes the plug-in
@@ -86,6 +87,10 @@ DSHOW_API void SetNextFailures(int count);
 // Delivers the next frame from every running filter of device `index`, on the
 // calling thread. Returns how many filters delivered one.
 DSHOW_API int Pump(int index);
+// A hardware trigger for device `index`: with the external trigger enabled,
+// its filters deliver one frame per trigger, and keep a trigger that arrives
+// while they are stopped.
+DSHOW_API void Trigger(int index);
 // How many times a filter of device `index` was stopped.
 DSHOW_API int StopCount(int index);
 // The number that the next frame of device `index` carries.
