@@ -13,6 +13,7 @@
 
 #include "camera_type.h"
 #include "capture_graph.h"
+#include "crossbar.h"
 #include "device_list.h"
 #include "device_parameters.h"
 #include "dshow/platform.h"
@@ -376,6 +377,8 @@ FGstatus FGSetParam(Vproc_handle, FGInstance* fginst, const char* name, const Vc
         r.grab_timeout = values[0].par.l;
         return FG_SUCCESS;
     }
+    if (strcasecmp(name, "connector") == 0)
+        return SetConnector(r, values, num);
     if (const FGstatus status = SetVideoControl(r, fginst, name, values, num);
         status != FG_ERR_PARAM_UNKNOWN)
         return status;
@@ -396,6 +399,9 @@ FGstatus Answer(const CIODirectShow& r, const char* name, std::vector<Vcpar>* an
         v.type = VPAR_INT;
         return FG_SUCCESS;
     }
+    if (const FGstatus status = GetCrossbarParameter(r, name, answer);
+        status != FG_ERR_PARAM_UNKNOWN)
+        return status;
     if (const FGstatus status = GetVideoControl(r, name, answer); status != FG_ERR_PARAM_UNKNOWN)
         return status;
     return GetDeviceProperty(r, name, answer);

@@ -290,3 +290,51 @@ TEST_F(VideoControlTest, FlipsMirrorThePicture)
 }
 
 } // namespace
+
+namespace {
+
+using namespace dshow;
+using CrossbarTest = PluginTest;
+
+TEST_F(CrossbarTest, ConnectorsOfTheCaptureCard)
+{
+    FGInstance* inst = Open("default", "1");
+    EXPECT_EQ(Get(cls_, inst, "connector_range"), "0,2,1,0");
+    EXPECT_EQ(Get(cls_, inst, "available_connectors"), "video tuner,composite video,s-video");
+    EXPECT_EQ(Get(cls_, inst, "Connector"), "0");
+    const Vcpar svideo = Int(2);
+    ASSERT_EQ(cls_.FGSetParam(1, inst, "connector", &svideo, 1), FG_SUCCESS);
+    EXPECT_EQ(Get(cls_, inst, "connector"), "2");
+    ASSERT_EQ(cls_.FGSetParam(1, inst, "connector", &svideo, 1), FG_SUCCESS) << "routed already";
+    struct Case {
+        Vcpar value;
+        FGstatus status;
+    } const cases[] = {
+        {Int(-1), FG_ERR_PARAM_VALUE},
+        {Int(3), FG_ERR_PARAM_VALUE},
+        {Real(1.0), FG_ERR_PARAM_TYPE},
+        {Text("1"), FG_ERR_PARAM_TYPE},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(cls_.FGSetParam(1, inst, "connector", &c.value, 1), c.status);
+    EXPECT_EQ(cls_.FGSetParam(1, inst, "connector", nullptr, 0), FG_ERR_PARAM_TYPE);
+    PumpWhileWaiting({1});
+    EXPECT_EQ(Grab(inst), FG_SUCCESS);
+}
+
+TEST_F(CrossbarTest, NoCrossbar)
+{
+    FGInstance* inst = Open();
+    const Vcpar first = Int(0);
+    EXPECT_EQ(Messages([&] {
+                  EXPECT_EQ(cls_.FGSetParam(1, inst, "connector", &first, 1), FG_ERR_DEVICE_CALL);
+              }),
+              "Error in SetPhysicalConnector(): No crossbar specified.\n");
+    FGstatus status = 0;
+    Messages([&] { EXPECT_EQ(Get(cls_, inst, "connector", &status), ""); });
+    EXPECT_EQ(status, FG_SUCCESS);
+    EXPECT_EQ(Get(cls_, inst, "available_connectors"), "");
+    EXPECT_EQ(Get(cls_, inst, "connector_range"), "");
+}
+
+} // namespace

@@ -99,6 +99,11 @@ struct IAMCrossbar : IUnknown {
     virtual HRESULT get_PinCounts(int32_t* outputs, int32_t* inputs) = 0;
     virtual HRESULT get_CrossbarPinInfo(bool is_input, int32_t index, int32_t* related,
                                         int32_t* physical_type) = 0;
+    // S_OK when `input` can be routed to `output`, else S_FALSE.
+    virtual HRESULT CanRoute(int32_t output, int32_t input) = 0;
+    virtual HRESULT Route(int32_t output, int32_t input) = 0;
+    // The input routed to `output`, -1 for none.
+    virtual HRESULT get_IsRoutedTo(int32_t output, int32_t* input) = 0;
 };
 
 // Flags of the amplifier and camera properties.
