@@ -19,6 +19,7 @@
 #include "dshow/platform.h"
 #include "fgint/fghelpers.h"
 #include "grab.h"
+#include "lists.h"
 #include "low_error.h"
 #include "record.h"
 #include "server_exports.h"
@@ -34,6 +35,8 @@ constexpr const char* kRegistrationMutex = "register_vfg_directshow_mutex";
 CIODirectShow g_records[kRecordCount];
 FGClass* g_class = nullptr;
 int32_t g_open_count = 0;
+// The texts of the last FGGetParam answer, which the host reads after the call.
+std::vector<std::string> g_answer_texts;
 // Kept open for the life of the process once the classes are registered.
 std::unique_ptr<NamedMutex> g_registration;
 
@@ -399,6 +402,9 @@ FGstatus Answer(const CIODirectShow& r, const char* name, std::vector<Vcpar>* an
         v.type = VPAR_INT;
         return FG_SUCCESS;
     }
+    if (const FGstatus status = GetList(r, name, answer, &g_answer_texts);
+        status != FG_ERR_PARAM_UNKNOWN)
+        return status;
     if (const FGstatus status = GetCrossbarParameter(r, name, answer);
         status != FG_ERR_PARAM_UNKNOWN)
         return status;

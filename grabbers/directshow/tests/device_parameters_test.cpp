@@ -42,9 +42,9 @@ sim::DeviceConfig ConfigOf(int device)
 // The answer to a get as text: integers, reals and strings separated by commas.
 std::string Get(FGClass& cls, FGInstance* inst, const char* name, FGstatus* status = nullptr)
 {
-    Vcpar values[16] = {};
-    int32_t num = 16;
-    const FGstatus result = cls.FGGetParam(1, inst, name, values, &num);
+    std::vector<Vcpar> values(600);
+    int32_t num = int32_t(values.size());
+    const FGstatus result = cls.FGGetParam(1, inst, name, values.data(), &num);
     if (status)
         *status = result;
     std::string text;
@@ -335,6 +335,31 @@ TEST_F(CrossbarTest, NoCrossbar)
     EXPECT_EQ(status, FG_SUCCESS);
     EXPECT_EQ(Get(cls_, inst, "available_connectors"), "");
     EXPECT_EQ(Get(cls_, inst, "connector_range"), "");
+}
+
+} // namespace
+
+namespace {
+
+using ListTest = PluginTest;
+
+TEST_F(ListTest, PinsMediaTypesAndFrameRates)
+{
+    FGInstance* camera = Open("PAL RGB24 (320x240)");
+    EXPECT_EQ(Get(cls_, camera, "available_pins"), "0");
+    EXPECT_EQ(Get(cls_, camera, "available_pin_names"), "Capture");
+    // The first capability of RGB24 at 320 x 240 (period 333333): it, a half and a quarter.
+    EXPECT_EQ(Get(cls_, camera, "available_frame_rates"), std::to_string(1e7 / 333333) + "," +
+                                                              std::to_string(1e7 / 666666) + "," +
+                                                              std::to_string(1e7 / 1333332));
+    const std::string types = Get(cls_, camera, "available_media_types");
+    EXPECT_EQ(types.rfind("device 0, port 0: RGB24 (640x480),", 0), 0u) << types;
+    EXPECT_NE(types.find("device 0, port 0: unsupported MJPG (640x480)"), std::string::npos)
+        << types;
+    EXPECT_NE(types.find("device 1, port 0: PAL_B RGB24 (768x576)"), std::string::npos) << types;
+
+    FGInstance* card = Open("default", "1");
+    EXPECT_EQ(Get(cls_, card, "available_frame_rates"), "") << "no video control";
 }
 
 } // namespace

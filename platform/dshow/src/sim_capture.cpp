@@ -375,6 +375,23 @@ HRESULT SimCaptureFilter::GetMode(IPin* pin, int32_t* mode)
     return S_OK;
 }
 
+HRESULT SimCaptureFilter::GetFrameRateList(IPin* pin, int32_t index, SIZE dimensions,
+                                           std::vector<int64_t>* periods)
+{
+    if (!pin || !periods)
+        return E_POINTER;
+    return device_->With([&](const DeviceConfig& c) {
+        if (index < 0 || std::size_t(index) >= c.formats.size())
+            return E_INVALIDARG;
+        const StreamFormat& format = c.formats[std::size_t(index)];
+        if (format.width != dimensions.cx || format.height != dimensions.cy)
+            return E_INVALIDARG;
+        // The format's own rate, then a half and a quarter of it.
+        *periods = {format.frame_interval, 2 * format.frame_interval, 4 * format.frame_interval};
+        return S_OK;
+    });
+}
+
 HRESULT SimCaptureFilter::put_TVFormat(int32_t format)
 {
     return device_->With([&](DeviceConfig& c) {

@@ -58,6 +58,8 @@ public:
     HRESULT GetCaps(IPin* pin, int32_t* flags) override;
     HRESULT SetMode(IPin* pin, int32_t mode) override;
     HRESULT GetMode(IPin* pin, int32_t* mode) override;
+    HRESULT GetFrameRateList(IPin* pin, int32_t index, SIZE dimensions,
+                             std::vector<int64_t>* periods) override;
 
     HRESULT put_TVFormat(int32_t format) override;
     HRESULT get_TVFormat(int32_t* format) override;

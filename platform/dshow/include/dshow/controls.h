@@ -2,6 +2,7 @@
 // Interfaces of capture devices: stream formats, video control modes, the
 // analogue video decoder, the crossbar, the amplifier and camera controls.
 #include <cstdint>
+#include <vector>
 
 #include "dshow/media_type.h"
 #include "dshow/unknown.h"
@@ -46,6 +47,10 @@ struct IAMVideoControl : IUnknown {
     virtual HRESULT GetCaps(IPin* pin, int32_t* flags) = 0;
     virtual HRESULT SetMode(IPin* pin, int32_t mode) = 0;
     virtual HRESULT GetMode(IPin* pin, int32_t* mode) = 0;
+    // The frame periods (100 ns units) that stream capability `index` offers
+    // at `dimensions`.
+    virtual HRESULT GetFrameRateList(IPin* pin, int32_t index, SIZE dimensions,
+                                     std::vector<int64_t>* periods) = 0;
 };
 
 // AnalogVideoStandard codes.
