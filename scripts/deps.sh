@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   libx11-dev
+  libv4l-dev
 )
 
 missing=()

@@ -11,6 +11,7 @@
 #include "fralo_doc.h"
 #include "main_frame.h"
 #include "settings_record.h"
+#include "talvo_board.h"
 #include "user_message.h"
 
 namespace {
@@ -33,6 +34,7 @@ CFraloApp::CFraloApp()
              [](const std::string& text) { UserMessage(QString::fromStdString(text)); })
 {
     g_app = this;
+    m_pTalvoBoard = std::make_unique<CTalvoBoard>();
     m_sizeTable = ::FillSizeTable(0, {m_nChildWidth, m_nChildHeight});
     CreatePensAndFonts();
 }

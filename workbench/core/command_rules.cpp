@@ -32,3 +32,13 @@ bool ClearProfilesEnabled(const CommandState& s)
 {
     return s.hasActiveDocument && !s.activeIsAcquiring && (s.activeKind & KindProfiles);
 }
+
+bool SourceCommandEnabled(const CommandState& s) { return !s.acquiring; }
+
+bool SourceChecked(const CommandState& s, int source) { return s.source == source; }
+
+bool DefaultSizeEnabled(const CommandState& s) { return !s.acquiring && s.source != 1; }
+
+bool CameraSettingsEnabled(const CommandState& s) { return !s.acquiring && s.source >= 5; }
+
+bool MouseCoordsChecked(const CommandState& s) { return s.mouseCoordsOpen; }

@@ -7,8 +7,9 @@ struct CommandState {
     bool acquiring = false;         // some document acquires
     bool activeIsAcquiring = false; // the active document is the acquiring one
     bool hasCopiedDocument = false;
-    int activeKind = 0; // kind word of the active document
-    int source = 0;     // acquisition source code
+    int activeKind = 0;           // kind word of the active document
+    int source = 0;               // acquisition source code
+    bool mouseCoordsOpen = false; // the mouse-coordinates window is open
 };
 
 // Save, Save As, Close, Print, Print Preview, window commands: an active document.
@@ -31,3 +32,14 @@ bool ResetMouseCoordsEnabled(const CommandState& s);
 // "Effacer tracé des profils": an active document that draws profiles and
 // does not acquire.
 bool ClearProfilesEnabled(const CommandState& s);
+
+// The source commands: disabled while a document acquires; each checked while
+// its source is the current one.
+bool SourceCommandEnabled(const CommandState& s);
+bool SourceChecked(const CommandState& s, int source);
+// "Taille par défaut...": nothing acquires and the source is not TWAIN.
+bool DefaultSizeEnabled(const CommandState& s);
+// "Régler les paramètres de la caméra...": nothing acquires, source 5 or above.
+bool CameraSettingsEnabled(const CommandState& s);
+// "Coordonnées souris": checked while its window is open.
+bool MouseCoordsChecked(const CommandState& s);

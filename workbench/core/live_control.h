@@ -53,7 +53,10 @@ public:
     LiveTarget* Target() const { return m_pTarget; }
     // True while a tick is being handled.
     bool IsBusy() const { return m_bBusy; }
-    // The frame grabbers the loop uses from now on.
+    // The frame grabbers of the workbench: the loop's, and every start's and
+    // dialog's.
+    FrameGrabberPort& Grabbers() const { return *m_pGrabbers; }
+    // The frame grabbers used from now on.
     void SetGrabbers(FrameGrabberPort& grabbers) { m_pGrabbers = &grabbers; }
 
     // `target` acquires from its open frame grabber through the timers of

@@ -13,6 +13,7 @@
 #include "quiet_library.h"
 #include "save_rules.h"
 #include "user_message.h"
+#include "vfw_capture_wnd.h"
 
 namespace {
 
@@ -38,8 +39,7 @@ CFraloDoc::CFraloDoc()
 
 CFraloDoc::~CFraloDoc()
 {
-    if (m_pApp->AcquiringDoc() == this)
-        m_pApp->Live().End();
+    EndAcquisition(false);
     if (m_pApp->m_pCopiedDoc == this)
         m_pApp->m_pCopiedDoc = nullptr;
     --m_pApp->m_nOpenImages;

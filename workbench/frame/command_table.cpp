@@ -17,6 +17,13 @@ namespace {
         if (CFraloView* view = f.ActiveView())                                                     \
             view->member();                                                                        \
     }
+// A source command: disabled while a document acquires, checked while its
+// source is the current one.
+#define SOURCE(id, menu, text, member, code)                                                       \
+    {                                                                                              \
+        id, menu, text, nullptr, CALL(member), STATE_RULE(SourceCommandEnabled),                   \
+            [](const CMainFrame& f) { return SourceChecked(f.State(), code); }                     \
+    }
 #define RECENT(i)                                                                                  \
     {                                                                                              \
         ID_FILE_MRU_FILE1 + i, "&Fichier/Fichiers récents", "", nullptr,                           \
@@ -83,30 +90,33 @@ const std::vector<CommandEntry>& CommandTable()
         {ID_EDIT_UNDO, nullptr, "&Annuler", "Ctrl+Z;Alt+Backspace", nullptr, nullptr, nullptr},
         {ID_EDIT_CUT, nullptr, "Co&uper", "Ctrl+X;Shift+Del", nullptr, nullptr, nullptr},
 
-        {ID_LIVE_ACQUISITION, kSource, "&Acquisition permanente", nullptr, nullptr,
-         STATE_RULE(LiveAcquisitionEnabled), nullptr},
-        {ID_FROZEN_ACQUISITION, kSource, "&Acquisition figée", nullptr, nullptr,
+        {ID_LIVE_ACQUISITION, kSource, "&Acquisition permanente", nullptr,
+         CALL(StartActiveAcquisition), STATE_RULE(LiveAcquisitionEnabled), nullptr},
+        {ID_FROZEN_ACQUISITION, kSource, "&Acquisition figée", nullptr, CALL(StopActiveAcquisition),
          STATE_RULE(FrozenAcquisitionEnabled), nullptr},
         {0, kSource, nullptr, nullptr, nullptr, nullptr, nullptr},
-        Later(ID_SOURCE_NONE, kSource, "&Aucun"),
-        Later(ID_SOURCE_TWAIN, kSource, "&Twain"),
-        Later(ID_SOURCE_VFW, kSource, "&Video for Windows (Webcam, ...)"),
-        Later(ID_SOURCE_DIRECTSHOW, kSource, "&Direct Show (Webcam, ...)"),
-        Later(ID_SOURCE_ZEPHON2, kDravik, "&Zephon II"),
-        Later(ID_SOURCE_TALVO, kDravik, "&Talvo"),
-        Later(ID_SOURCE_IEEE1394, kSource, "&IEEE 1394 (Firewire)"),
-        Later(ID_SOURCE_USB_LARGE, kKandris, "A1C ou G (1280 x 1024)"),
-        Later(ID_SOURCE_USB_SMALL, kKandris, "A2C ou G (640 x 480)"),
+        SOURCE(ID_SOURCE_NONE, kSource, "&Aucun", OnSourceNone, 0),
+        SOURCE(ID_SOURCE_TWAIN, kSource, "&Twain", OnSourceTwain, 1),
+        SOURCE(ID_SOURCE_VFW, kSource, "&Video for Windows (Webcam, ...)", OnSourceVfw, 2),
+        SOURCE(ID_SOURCE_DIRECTSHOW, kSource, "&Direct Show (Webcam, ...)", OnSourceDirectShow, 3),
+        SOURCE(ID_SOURCE_ZEPHON2, kDravik, "&Zephon II", OnSourceZephon2, 4),
+        SOURCE(ID_SOURCE_TALVO, kDravik, "&Talvo", OnSourceTalvo, 8),
+        SOURCE(ID_SOURCE_IEEE1394, kSource, "&IEEE 1394 (Firewire)", OnSourceIeee1394, 5),
+        SOURCE(ID_SOURCE_USB_LARGE, kKandris, "A1C ou G (1280 x 1024)", OnSourceUsbCameraLarge, 6),
+        SOURCE(ID_SOURCE_USB_SMALL, kKandris, "A2C ou G (640 x 480)", OnSourceUsbCameraSmall, 7),
         {0, kSource, nullptr, nullptr, nullptr, nullptr, nullptr},
-        Later(ID_DEFAULT_SIZE, kSource, "&Taille par défaut..."),
-        Later(ID_CAMERA_SETTINGS, kSource, "&Régler les paramètres de la caméra..."),
+        {ID_DEFAULT_SIZE, kSource, "&Taille par défaut...", nullptr, CALL(OnDefaultSize),
+         STATE_RULE(DefaultSizeEnabled), nullptr},
+        {ID_CAMERA_SETTINGS, kSource, "&Régler les paramètres de la caméra...", nullptr,
+         CALL(OnCameraSettings), STATE_RULE(CameraSettingsEnabled), nullptr},
 
         Later(ID_FALSE_COLOURS, kView, "Visualiser en &fausses couleurs..."),
         Later(ID_REAL_TIME_VIEW, kView, "&Visualiser en temps réel..."),
         Later(ID_TIME_AVERAGED, kView, "Visualiser en &temps moyenné..."),
         Later(ID_VIEW_3D, kView, "&Visualiser en 3D"),
         Later(ID_GAUSS_FIT, kView, "&Gaussienne sur tracé de profils"),
-        Later(ID_MOUSE_COORDS, kView, "&Coordonnées souris"),
+        {ID_MOUSE_COORDS, kView, "&Coordonnées souris", nullptr, CALL(OnMouseCoords), nullptr,
+         STATE_RULE(MouseCoordsChecked)},
         {0, kView, nullptr, nullptr, nullptr, nullptr, nullptr},
         {ID_VIEW_TOOLBAR, kView, "&Barre d'outils", nullptr, CALL(OnToggleToolBar), nullptr,
          RULE(ToolBarShown)},
@@ -145,10 +155,10 @@ const std::vector<CommandEntry>& CommandTable()
          nullptr},
 
         // The view's context menu (ContextMenuItems gives its order).
-        {ID_VIEW_LIVE_ACQUISITION, nullptr, "Aquisition permanente", nullptr, nullptr,
-         STATE_RULE(LiveAcquisitionEnabled), nullptr},
-        {ID_VIEW_FROZEN_ACQUISITION, nullptr, "&Acquisition figée", nullptr, nullptr,
-         STATE_RULE(FrozenAcquisitionEnabled), nullptr},
+        {ID_VIEW_LIVE_ACQUISITION, nullptr, "Aquisition permanente", nullptr,
+         VIEW_CALL(OnLiveAcquisition), STATE_RULE(LiveAcquisitionEnabled), nullptr},
+        {ID_VIEW_FROZEN_ACQUISITION, nullptr, "&Acquisition figée", nullptr,
+         VIEW_CALL(OnFrozenAcquisition), STATE_RULE(FrozenAcquisitionEnabled), nullptr},
         {ID_RESET_MOUSE_COORDS, nullptr, "Initialiser coordonnées souris", nullptr,
          VIEW_CALL(OnResetMouseCoords), STATE_RULE(ResetMouseCoordsEnabled), nullptr},
         {ID_CLEAR_PROFILES, nullptr, "Effacer tracé des profils", nullptr,

@@ -29,6 +29,7 @@
 #include "fralo_doc.h"
 #include "fralo_view.h"
 #include "key_lock_state.h"
+#include "mouse_coords_dlg.h"
 #include "plane_buffers.h"
 #include "qimage_planes.h"
 #include "save_rules.h"
@@ -210,6 +211,7 @@ CommandState CMainFrame::State() const
     s.hasCopiedDocument = m_pApp->m_pCopiedDoc != nullptr;
     s.activeKind = doc ? doc->m_nKind : 0;
     s.source = m_pApp->m_nSource;
+    s.mouseCoordsOpen = m_pApp->m_pMouseCoordsDlg != nullptr;
     return s;
 }
 
@@ -240,6 +242,7 @@ void CMainFrame::UpdateCommandUI()
     }
     m_pValuesPane->setText(ValuesPane());
     m_pUnitsPane->setText(UnitsPane());
+    UpdateMouseCoords();
     const std::array<std::string, 3> locks = KeyLockPaneTexts(m_readKeyLocks());
     for (int i = 0; i < 3; ++i)
         m_pLockPanes[i]->setText(QString::fromStdString(locks[i]));
@@ -289,6 +292,18 @@ QString CMainFrame::ValuesPane() const
 QString CMainFrame::UnitsPane() const
 {
     return QString::fromStdString(UnitsPaneText(PaneStateOf(*m_pApp, ActiveDocument())));
+}
+
+void CMainFrame::UpdateMouseCoords()
+{
+    CMouseCoordsDlg* window = m_pApp->m_pMouseCoordsDlg;
+    if (!window)
+        return;
+    const PaneState state = PaneStateOf(*m_pApp, ActiveDocument());
+    window->SetAxes(QString::fromStdString(UnitsPaneText(state)));
+    const std::array<std::string, 5>& p = ValuesPaneText(state).parts;
+    const auto text = [](const std::string& part) { return QString::fromStdString(part); };
+    window->SetValues(text(p[0]), text(p[1]), text(p[2]), text(p[3]), text(p[4]));
 }
 
 void CMainFrame::OnFileNew()
@@ -369,6 +384,7 @@ void CMainFrame::OnFileClose() { delete ActiveChild(); }
 
 void CMainFrame::OnEditCopy()
 {
+    StopActiveAcquisition();
     CFraloDoc* doc = ActiveDocument();
     if (!doc)
         return;
@@ -378,6 +394,7 @@ void CMainFrame::OnEditCopy()
 
 void CMainFrame::OnEditPaste()
 {
+    StopActiveAcquisition();
     CFraloDoc* doc = ActiveDocument();
     CFraloDoc* copied = m_pApp->m_pCopiedDoc;
     if (!doc || !copied)

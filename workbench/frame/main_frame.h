@@ -75,6 +75,27 @@ public:
     void OnAppExit();
     void OnRecentFile(int index);
 
+    // Acquisition: "Acquisition permanente" starts acquiring into the active
+    // document when none acquires; "Acquisition figée" stops it from the
+    // active document when one acquires.
+    void StartActiveAcquisition();
+    void StopActiveAcquisition();
+    // The source commands (SourceCommands gives what each does).
+    void OnSourceNone();
+    void OnSourceTwain();
+    void OnSourceVfw();
+    void OnSourceDirectShow();
+    void OnSourceZephon2();
+    void OnSourceIeee1394();
+    void OnSourceUsbCameraLarge();
+    void OnSourceUsbCameraSmall();
+    void OnSourceTalvo();
+    // "Taille par défaut...", "Coordonnées souris" (opens or closes its
+    // window), "Régler les paramètres de la caméra..." (the dialog of the source).
+    void OnDefaultSize();
+    void OnMouseCoords();
+    void OnCameraSettings();
+
     // Update rules.
     bool HasActiveDocument() const;
     bool CanCopy() const;
@@ -87,6 +108,10 @@ public:
 private:
     void CreateMenusAndToolBar();
     void CreateStatusBar();
+    // Runs source command `id`.
+    void ChooseSource(int id);
+    // Hands the panes' texts to the mouse-coordinates window while it is open.
+    void UpdateMouseCoords();
     QMenu* MenuFor(const QString& path);
     // Gives the active document the image `image` (paste and clipboard paste).
     void PasteIntoActive(const Vobject& image, const QString& name);

@@ -14,6 +14,7 @@
 #include <verodyn/operators.h>
 #include <verodyn/window.h>
 
+#include "board_surface.h"
 #include "child_frame.h"
 #include "command_table.h"
 #include "fralo_app.h"
@@ -102,18 +103,58 @@ void CFraloView::OnInitialUpdate()
                          std::min(m_pApp->m_nMaxHeight, doc->m_nHeight));
     doc->m_pView = this;
     doc->UpdateTitle();
+    OpenDisplayWindow();
+}
+
+void CFraloView::OpenDisplayWindow()
+{
     {
         // The display window is a child of this view, not of a library window;
         // without it the view shows no image.
         QuietLibrary quiet;
         CheckModeScope anyFather("~father");
-        m_bWindowOpen = open_window(0, 0, doc->m_nWidth, doc->m_nHeight, viewport(), "visible", "",
-                                    &m_hWindow) == V_OK;
+        m_bWindowOpen = open_window(0, 0, m_pDoc->m_nWidth, m_pDoc->m_nHeight, viewport(),
+                                    "visible", "", &m_hWindow) == V_OK;
     }
-    SetWindowExtents(doc->m_nWidth, doc->m_nHeight);
+    SetWindowExtents(m_pDoc->m_nWidth, m_pDoc->m_nHeight);
     m_pOverlay->raise();
     DisplayImage();
 }
+
+intptr_t CFraloView::ReleaseDisplayWindow()
+{
+    if (m_bWindowOpen) {
+        QuietLibrary quiet;
+        close_window(m_hWindow);
+        m_bWindowOpen = false;
+    }
+    if (!m_pBoardSurface)
+        m_pBoardSurface = new BoardSurface(viewport());
+    m_pBoardSurface->setGeometry(0, 0, m_pDoc->m_nWidth, m_pDoc->m_nHeight);
+    m_pBoardSurface->show();
+    m_pBoardSurface->raise();
+    return m_pBoardSurface->Handle();
+}
+
+void CFraloView::RestoreDisplayWindow()
+{
+    if (m_pBoardSurface)
+        m_pBoardSurface->hide();
+    if (!m_bWindowOpen)
+        OpenDisplayWindow();
+}
+
+void CFraloView::SetDisplayedPart(int rows, int columns)
+{
+    if (!m_bWindowOpen)
+        return;
+    QuietLibrary quiet;
+    set_part(m_hWindow, 0, 0, rows, columns);
+}
+
+void CFraloView::OnLiveAcquisition() { m_pDoc->StartAcquisition(); }
+
+void CFraloView::OnFrozenAcquisition() { m_pDoc->StopAcquisition(); }
 
 void CFraloView::DisplayImage()
 {

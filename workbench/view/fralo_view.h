@@ -3,6 +3,7 @@
 // zone, the context menu, the window of the live loop and printing.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
 #include <QAbstractScrollArea>
@@ -12,6 +13,7 @@
 #include "common/window_timers.h"
 #include "live_control.h"
 
+class BoardSurface;
 class CFraloApp;
 class CFraloDoc;
 class CChildFrame;
@@ -36,6 +38,22 @@ public:
     void OnInitialUpdate();
     // Shows the document's image in the display window (not while the 3-D view owns it).
     void DisplayImage();
+    // Live frames show rows 0..rows and columns 0..columns of what is grabbed.
+    void SetDisplayedPart(int rows, int columns);
+    // The window a webcam's capture window is created in.
+    QWidget* CaptureParent() const { return viewport(); }
+    // Closes the display window and shows a window a board draws into in its
+    // place; returns that window's handle for the board library.
+    intptr_t ReleaseDisplayWindow();
+    // Takes the board's window away and opens the display window again at
+    // the image size.
+    void RestoreDisplayWindow();
+    // The window a board draws into, or null before the first release.
+    BoardSurface* BoardWindow() const { return m_pBoardSurface; }
+    // The context menu's "Aquisition permanente" and "Acquisition figée":
+    // the document's StartAcquisition and StopAcquisition.
+    void OnLiveAcquisition();
+    void OnFrozenAcquisition();
     // Starts the live loop of the application's LiveControl for `document`,
     // this view's, on this view's timers 98 (start delay) and 99 (grabs).
     void StartLiveTimer(CFraloDoc* document);
@@ -81,6 +99,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    void OpenDisplayWindow();
     void UpdateScrollBars();
     void StoreScrollPosition();
     void SetCursorFromTracker(QPoint client);
@@ -93,6 +112,7 @@ private:
     bool m_bWindowOpen = false;
     CFraloApp* m_pApp;
     WindowTimers m_timers;
+    BoardSurface* m_pBoardSurface = nullptr;
     QSize m_scrollSize;
     QWidget* m_pOverlay;
     bool m_bTracking = false;
