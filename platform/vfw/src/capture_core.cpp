@@ -54,16 +54,23 @@ void CaptureCore::Show(const Frame& frame)
     const bool stretch = scale_ && frame.width > 0 && frame.height > 0;
     const int columns = stretch ? width_ : std::min(width_, frame.width);
     const int rows = stretch ? height_ : std::min(height_, frame.height);
-    std::fill(picture_.begin(), picture_.end(), kBlack);
-    std::vector<int> source(static_cast<std::size_t>(columns));
-    for (int x = 0; x < columns; ++x)
-        source[std::size_t(x)] = stretch ? int(int64_t(x) * frame.width / width_) : x;
+    if (columns < width_ || rows < height_)
+        std::fill(picture_.begin(), picture_.end(), kBlack);
+    // The frame's column of each window column: the same one unless stretched.
+    const bool sameColumns = !stretch || frame.width == width_;
+    std::vector<int> source(sameColumns ? 0 : static_cast<std::size_t>(columns));
+    for (std::size_t x = 0; x < source.size(); ++x)
+        source[x] = int(int64_t(x) * frame.width / width_);
     for (int y = 0; y < rows; ++y) {
         const int from = stretch ? int(int64_t(y) * frame.height / height_) : y;
         const uint8_t* line = frame.rgb.data() + std::size_t(from) * std::size_t(frame.width) * 3;
         uint32_t* out = picture_.data() + std::size_t(y) * std::size_t(width_);
-        for (int x = 0; x < columns; ++x)
-            out[x] = Rgb32(line + std::size_t(source[std::size_t(x)]) * 3);
+        if (sameColumns)
+            for (int x = 0; x < columns; ++x)
+                out[x] = Rgb32(line + std::size_t(x) * 3);
+        else
+            for (int x = 0; x < columns; ++x)
+                out[x] = Rgb32(line + std::size_t(source[std::size_t(x)]) * 3);
     }
 }
 
