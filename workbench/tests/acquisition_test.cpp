@@ -318,11 +318,14 @@ TEST(TalvoBoard, InitAndContinuousGrabCodes)
         EXPECT_EQ(board.AcqPermTalvo(0), code);
     }
     dvl::ClearFaults();
-    // The planes' size bounds the copy.
-    std::vector<uint8_t> planes[3] = {std::vector<uint8_t>(6, 7), std::vector<uint8_t>(6, 7),
-                                      std::vector<uint8_t>(6, 7)};
+    // The planes' size bounds the copies; a grey copy grabs on, a colour one
+    // freezes (one band read as each colour).
+    std::vector<uint8_t> grey(6, 7), planes[3] = {grey, grey, grey};
+    board.GrabGrey(grey.data(), 3, 2);
+    EXPECT_EQ(grey, std::vector<uint8_t>(6, 0)); // the cleared buffer
     board.GrabRGB(planes[0].data(), planes[1].data(), planes[2].data(), 3, 2);
-    EXPECT_EQ(planes[2], std::vector<uint8_t>(6, 0));
+    EXPECT_EQ(planes[0], planes[2]);
+    EXPECT_NE(planes[0], std::vector<uint8_t>(6, 7));
     board.Release();
     EXPECT_EQ(dvl::AllocatedObjects(), 0);
 }
