@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libgl-dev libglu1-mesa-dev
+  qt6-base-dev qt6-translations-l10n adwaita-icon-theme libgl-dev libglu1-mesa-dev
   libtiff-dev libjpeg62-turbo-dev libfftw3-dev libxlsxwriter-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the workbench and starts it.
+# Installs what is missing, builds the workbench and starts it in the caller's
+# folder: an image path is taken from there, and "config.dat" is kept there.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-scripts/deps.sh
-cmake -G Ninja -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo > build.configure.log 2>&1 || { cat build.configure.log; exit 1; }
-cmake --build build -j "$(nproc)"
-if [ -x build/bin/Fralo ]; then
-  exec build/bin/Fralo "$@"
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/deps.sh"
+cmake -G Ninja -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo > "$root/build.configure.log" 2>&1 || { cat "$root/build.configure.log"; exit 1; }
+cmake --build "$root/build" -j "$(nproc)"
+if [ -x "$root/build/bin/Fralo" ]; then
+  exec "$root/build/bin/Fralo" "$@"
 fi
 # Without the workbench (its neighbours not built yet), run the test suite.
-cd build && exec ctest --output-on-failure
+cd "$root/build" && exec ctest --output-on-failure

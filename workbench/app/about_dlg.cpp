@@ -1,10 +1,15 @@
 #include "about_dlg.h"
 
+#include <algorithm>
+
 #include <QDesktopServices>
 #include <QDialogButtonBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -20,6 +25,16 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     history->setObjectName(QStringLiteral("history"));
     for (const char* line : ChangeHistory())
         history->addItem(QString::fromUtf8(line));
+    // Wide enough for the longest line where the screen allows; a longer
+    // line wraps rather than asking for a horizontal scroll bar.
+    history->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    history->setWordWrap(true);
+    history->setResizeMode(QListView::Adjust);
+    int lines = history->sizeHintForColumn(0) + 2 * history->frameWidth() +
+                history->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        lines = std::min(lines, screen->availableGeometry().width() * 3 / 4);
+    history->setMinimumWidth(lines);
     layout->addWidget(history);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     QPushButton* help =

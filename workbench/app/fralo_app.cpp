@@ -20,6 +20,7 @@ CFraloApp* g_app = nullptr;
 
 constexpr int kRecentFiles = 4;
 const char* const kRecentGroup = "Recent File List";
+const char* const kLastFolderKey = "Settings/LastFolder";
 
 QSettings Profile() { return QSettings(QStringLiteral("Ondula"), QStringLiteral("Fralo")); }
 
@@ -172,11 +173,7 @@ void CFraloApp::CascadeAndFitAll()
 {
     if (!m_pMainFrame)
         return;
-    m_pMainFrame->MdiArea()->cascadeSubWindows();
-    for (QMdiSubWindow* window : m_pMainFrame->MdiArea()->subWindowList()) {
-        CFraloDoc* doc = static_cast<CChildFrame*>(window)->Document();
-        doc->FitFrameToImage(doc->m_nWidth, doc->m_nHeight);
-    }
+    m_pMainFrame->OnWindowCascade();
 }
 
 void CFraloApp::OnAppAbout()
@@ -212,3 +209,7 @@ QStringList CFraloApp::RecentFiles() const
     }
     return files;
 }
+
+QString CFraloApp::LastFolder() const { return Profile().value(kLastFolderKey).toString(); }
+
+void CFraloApp::SetLastFolder(const QString& folder) { Profile().setValue(kLastFolderKey, folder); }

@@ -62,7 +62,7 @@ public:
     void ListOpenDocuments(std::array<CFraloDoc*, 20>& list) const;
     // The same walk without the active document.
     void ListOtherDocuments(std::array<CFraloDoc*, 20>& list) const;
-    // Cascades the children and fits each frame to its image.
+    // Cascades the children, each frame fitted to its image as far as the area allows.
     void CascadeAndFitAll();
     // Runs the about box.
     void OnAppAbout();
@@ -70,6 +70,10 @@ public:
     // The recent-file list (4 entries, newest first).
     void AddToRecentFileList(const QString& path);
     QStringList RecentFiles() const;
+    // The folder of the file last opened, or saved under a chosen name: the
+    // file dialogs start there. Empty until then.
+    QString LastFolder() const;
+    void SetLastFolder(const QString& folder);
 
     // Live acquisition: the document that acquires and the loop of the
     // imaging library's frame grabbers.

@@ -36,6 +36,11 @@ SavePlan PlanSave(const std::string& path, int kind)
     return plan;
 }
 
+bool ReplacesDeeperFile(const std::string& target, const std::string& readFrom, int bitsPerSample)
+{
+    return bitsPerSample > kWrittenBitsPerSample && !readFrom.empty() && target == readFrom;
+}
+
 std::string FileNameOf(const std::string& path)
 {
     std::size_t slash = path.find_last_of('/');

@@ -1,4 +1,5 @@
-// How a document is written: format by file suffix, and the refusal of FFT images.
+// How a document is written: format by file suffix, the refusal of FFT images,
+// and the files that a write would reduce to 8 bits per sample.
 #pragma once
 
 #include <string>
@@ -24,6 +25,14 @@ struct SavePlan {
 // ".tif"/".tiff" (any case) -> "tiff", ".jpg"/".jpeg" -> "jpeg30"; any other
 // or no suffix -> "tiff" to the path with ".tif" appended.
 SavePlan PlanSave(const std::string& path, int kind);
+
+// Bits per sample of every file the program writes.
+constexpr int kWrittenBitsPerSample = 8;
+
+// True when writing `target` would replace `readFrom`, the file the document
+// was read from with `bitsPerSample` bits per sample, by fewer bits. Both are
+// the canonical paths of existing files; an empty `readFrom` is no file.
+bool ReplacesDeeperFile(const std::string& target, const std::string& readFrom, int bitsPerSample);
 
 // The file name of a path, without its directory.
 std::string FileNameOf(const std::string& path);

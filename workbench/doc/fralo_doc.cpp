@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <QFileInfo>
+
 #include <verodyn/operators.h>
 
 #include "child_frame.h"
@@ -71,8 +73,14 @@ bool CFraloDoc::LoadImage(const QString& path)
     PlaneView v = ViewPlanes(image);
     if (v.channels == 0 || v.width > INT16_MAX || v.height > INT16_MAX)
         return false;
+    int bits = kWrittenBitsPerSample;
+    {
+        QuietLibrary quiet;
+        read_image_depth(path.toLocal8Bit().constData(), &bits);
+    }
     SetImage(image);
-    m_strPathName = path;
+    m_strPathName = QFileInfo(path).absoluteFilePath();
+    m_nFileBits = bits;
     m_pApp->AddToRecentFileList(path);
     m_strName = QString::fromStdString(FileNameOf(path.toStdString()));
     UpdateTitle();
@@ -94,10 +102,12 @@ bool CFraloDoc::SaveImage(const QString& path)
         status = write_image(m_image, plan.format.c_str(), 0, plan.path.c_str());
     }
     if (status != V_OK) {
-        UserMessage(QString::fromUtf8("Erreur d'écriture de l'image !"));
+        UserMessage(QString::fromUtf8("Erreur d'écriture fichier:") +
+                    QString::fromStdString(plan.path));
         return false;
     }
     m_strPathName = QString::fromStdString(plan.path);
+    m_nFileBits = kWrittenBitsPerSample;
     // A name that had to be given ".tif" is not offered among the recent files.
     if (plan.path == path.toStdString())
         m_pApp->AddToRecentFileList(m_strPathName);
@@ -123,6 +133,14 @@ bool CFraloDoc::AttachToActiveView(const QString& path)
     return true;
 }
 
+bool CFraloDoc::WriteLosesDepth(const QString& path) const
+{
+    const QString target = QString::fromStdString(PlanSave(path.toStdString(), 0).path);
+    return ReplacesDeeperFile(QFileInfo(target).canonicalFilePath().toStdString(),
+                              QFileInfo(m_strPathName).canonicalFilePath().toStdString(),
+                              m_nFileBits);
+}
+
 QString CFraloDoc::Title() const
 {
     return QString("%1 (%2x%3)").arg(m_strName).arg(m_nWidth).arg(m_nHeight);
@@ -139,14 +157,17 @@ void CFraloDoc::UpdateTitle()
         m_pChildFrame->setWindowTitle(Title());
 }
 
+FrameSize CFraloDoc::FittedFrameSize(int width, int height) const
+{
+    return FitFrameSize(SizeOf(m_pChildFrame->size()), SizeOf(m_pChildFrame->ClientSize()), width,
+                        height, m_pApp->m_nMaxWidth, m_pApp->m_nMaxHeight);
+}
+
 void CFraloDoc::FitFrameToImage(int width, int height)
 {
     if (!m_pChildFrame)
         return;
-    FrameSize size =
-        FitFrameSize(SizeOf(m_pChildFrame->size()), SizeOf(m_pChildFrame->ClientSize()), width,
-                     height, m_pApp->m_nMaxWidth, m_pApp->m_nMaxHeight);
-    m_pChildFrame->resize(size.width, size.height);
+    m_pChildFrame->SetFrameSize(FittedFrameSize(width, height));
     m_pChildFrame->update();
 }
 
@@ -159,7 +180,7 @@ void CFraloDoc::EnlargeFrame(int width, int height)
                                       SizeOf(m_pChildFrame->ClientSize()), width, height, &changed);
     if (!changed)
         return;
-    m_pChildFrame->resize(size.width, size.height);
+    m_pChildFrame->SetFrameSize(size);
     m_pChildFrame->update();
 }
 

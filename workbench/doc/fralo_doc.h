@@ -12,8 +12,10 @@
 #include <verodyn/object.h>
 
 #include "archive.h"
+#include "frame_fit.h"
 #include "live_control.h"
 #include "profiles.h"
+#include "save_rules.h"
 #include "view/rect_tracker.h"
 
 class CFraloApp;
@@ -47,16 +49,25 @@ public:
     // false is returned, the caller reports it.
     // Store: writes the image to `path` with the format of its suffix (".tif"
     // appended when it has none of ".tif", ".tiff", ".jpg", ".jpeg"). FFT
-    // images and write failures are reported and change nothing; on success
-    // the document takes the written path as its name, and a path written as
-    // given joins the recent files.
+    // images and write failures ("Erreur d'écriture fichier:" and the path)
+    // are reported and change nothing; on success the document takes the
+    // written path as its name, and a path written as given joins the recent
+    // files.
     bool Serialize(Archive direction, const QString& path);
     // Loads `path`, then binds the document to the active view and fits its frame.
     bool AttachToActiveView(const QString& path);
+    // True when writing `path` would replace the file the document was read
+    // from, which holds more bits per sample than a write keeps.
+    bool WriteLosesDepth(const QString& path) const;
 
     // "%s (%dx%d)" of the name and size, as the child frame's title.
     void UpdateTitle();
     QString Title() const;
+    // The outer frame size that shows width x height pixels (at most the
+    // application's maximum size).
+    FrameSize FittedFrameSize(int width, int height) const;
+    // Fits the frame to width x height inside the visible work area; a
+    // maximised or minimised frame keeps its size.
     void FitFrameToImage(int width, int height);
     void EnlargeFrame(int width, int height);
     void UpdateScrollSizes(int width, int height);
@@ -98,6 +109,7 @@ public:
     CFraloView* m_pView = nullptr;
     QString m_strName;
     QString m_strPathName; // the full path of the document's file; empty until saved or loaded
+    int m_nFileBits = kWrittenBitsPerSample; // bits per sample of the file read, until written
     int16_t m_nImageNumber;
     int16_t m_nWidth;
     int16_t m_nHeight;

@@ -1,5 +1,7 @@
 #include "child_frame.h"
 
+#include <QMdiArea>
+
 #include "fralo_doc.h"
 #include "fralo_view.h"
 
@@ -20,4 +22,23 @@ CChildFrame::~CChildFrame()
 QSize CChildFrame::ClientSize() const
 {
     return widget() ? widget()->size() : contentsRect().size();
+}
+
+FrameSize CChildFrame::AreaSize() const
+{
+    QMdiArea* area = mdiArea();
+    if (!area)
+        return {width(), height()};
+    QSize size = area->maximumViewportSize();
+    return {size.width(), size.height()};
+}
+
+void CChildFrame::SetFrameSize(FrameSize size)
+{
+    if (isMaximized() || isMinimized())
+        return;
+    FrameRect r = {x(), y(), size.width, size.height};
+    if (mdiArea())
+        r = KeepInArea(r, AreaSize());
+    setGeometry(r.x, r.y, r.width, r.height);
 }

@@ -5,6 +5,8 @@
 
 #include <QMdiSubWindow>
 
+#include "frame_fit.h"
+
 class CFraloDoc;
 class CFraloView;
 
@@ -19,6 +21,12 @@ public:
     CFraloView* View() const { return m_pView; }
     // The size of the area inside the frame's border.
     QSize ClientSize() const;
+    // Gives the frame the outer size `size`, moved left or up where needed to
+    // stay inside the visible work area and cut where the area is smaller. A
+    // maximised or minimised frame keeps its state and its size.
+    void SetFrameSize(FrameSize size);
+    // The visible work area, without the scroll bars it may show.
+    FrameSize AreaSize() const;
 
 private:
     std::unique_ptr<CFraloDoc> m_pDoc;

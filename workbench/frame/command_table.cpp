@@ -1,5 +1,8 @@
 #include "command_table.h"
 
+#include <map>
+#include <set>
+
 #include "command_ids.h"
 #include "command_rules.h"
 #include "fralo_view.h"
@@ -207,4 +210,22 @@ const std::vector<int>& ContextMenuItems()
         ID_CLEAR_PROFILES,
     };
     return items;
+}
+
+bool InDocumentMenuOnly(int id)
+{
+    static const std::set<int> ids = {
+        ID_SAVE,      ID_SAVE_AS,    ID_FILE_CLOSE,      ID_FILE_PRINT,     ID_FILE_PRINT_PREVIEW,
+        ID_EDIT_COPY, ID_EDIT_PASTE, ID_PASTE_CLIPBOARD, ID_WINDOW_CASCADE, ID_WINDOW_TILE,
+    };
+    return ids.count(id) != 0;
+}
+
+const char* FrameMenuText(const CommandEntry& entry)
+{
+    static const std::map<int, const char*> texts = {
+        {ID_FRINGE_PATTERNS, "&Génération de 4 mires ..."},
+    };
+    auto found = texts.find(entry.id);
+    return found == texts.end() ? entry.text : found->second;
 }

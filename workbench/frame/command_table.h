@@ -26,3 +26,9 @@ const std::vector<int>& ToolBarButtons();
 
 // Ids of the view's context menu in order.
 const std::vector<int>& ContextMenuItems();
+
+// Menu 128, shown while no document is open, holds every command of the table
+// but these, which act on an open document.
+bool InDocumentMenuOnly(int id);
+// The text of `entry` in menu 128: menu 129's text unless menu 128 names it otherwise.
+const char* FrameMenuText(const CommandEntry& entry);

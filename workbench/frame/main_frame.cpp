@@ -6,8 +6,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -18,6 +20,8 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+
+#include <cstring>
 
 #include <verodyn/operators.h>
 
@@ -34,7 +38,9 @@
 #include "qimage_planes.h"
 #include "save_rules.h"
 #include "status_panes.h"
+#include "tool_bar_icons.h"
 #include "user_message.h"
+#include "window_menu.h"
 
 namespace {
 
@@ -58,6 +64,7 @@ CMainFrame::CMainFrame(CFraloApp* app)
     m_pMdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     CreateMenusAndToolBar();
     CreateStatusBar();
+    connect(m_pMdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::ShowMenuOfState);
     auto* idle = new QTimer(this);
     connect(idle, &QTimer::timeout, this, &CMainFrame::UpdateCommandUI);
     idle->start(kIdleUpdateMs);
@@ -74,24 +81,52 @@ CMainFrame::~CMainFrame()
         delete child;
 }
 
-QMenu* CMainFrame::MenuFor(const QString& path)
+QMenu* CMainFrame::MenuFor(const QString& path, int menuId)
 {
-    auto found = m_menus.find(path);
+    auto found = m_menus.find({menuId, path});
     if (found != m_menus.end())
         return found->second;
     int slash = path.lastIndexOf('/');
     QMenu* menu = slash < 0 ? menuBar()->addMenu(path)
-                            : MenuFor(path.left(slash))->addMenu(path.mid(slash + 1));
+                            : MenuFor(path.left(slash), menuId)->addMenu(path.mid(slash + 1));
+    if (slash < 0)
+        m_topMenus[menuId].append(menu);
     connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
-    m_menus[path] = menu;
+    m_menus[{menuId, path}] = menu;
     return menu;
+}
+
+QAction* CMainFrame::FrameMenuAction(const CommandEntry& entry, QAction* action)
+{
+    const char* text = FrameMenuText(entry);
+    if (std::strcmp(text, entry.text) == 0)
+        return action;
+    auto* twin = new QAction(QString::fromUtf8(text), this);
+    twin->setEnabled(action->isEnabled());
+    connect(action, &QAction::enabledChanged, twin, &QAction::setEnabled);
+    connect(twin, &QAction::triggered, action, &QAction::trigger);
+    return twin;
+}
+
+int CMainFrame::ShownMenu() const { return m_pMdiArea->subWindowList().isEmpty() ? 128 : 129; }
+
+void CMainFrame::ShowMenuOfState()
+{
+    const int shown = ShownMenu();
+    for (const auto& [menuId, menus] : m_topMenus)
+        for (QMenu* menu : menus)
+            menu->menuAction()->setVisible(menuId == shown);
 }
 
 void CMainFrame::CreateMenusAndToolBar()
 {
     for (const CommandEntry& entry : CommandTable()) {
         if (entry.id == 0) {
-            MenuFor(QString::fromUtf8(entry.menu))->addSeparator();
+            const QString path = QString::fromUtf8(entry.menu);
+            MenuFor(path, 129)->addSeparator();
+            // Menu 128 has no menu that would hold nothing but separators.
+            if (m_menus.count({128, path}))
+                MenuFor(path, 128)->addSeparator();
             continue;
         }
         auto* action = new QAction(QString::fromUtf8(entry.text), this);
@@ -111,34 +146,30 @@ void CMainFrame::CreateMenusAndToolBar()
                 if (m_actions[entry.id]->isEnabled())
                     RunAtErrorEdge([&] { entry.handler(*this); });
             });
-        if (entry.menu)
-            MenuFor(QString::fromUtf8(entry.menu))->addAction(action);
-        else
+        if (entry.menu) {
+            const QString path = QString::fromUtf8(entry.menu);
+            MenuFor(path, 129)->addAction(action);
+            if (!InDocumentMenuOnly(entry.id))
+                MenuFor(path, 128)->addAction(FrameMenuAction(entry, action));
+        } else {
             addAction(action);
+        }
         m_actions[entry.id] = action;
     }
+    for (const CommandEntry& entry : CommandTable())
+        if (entry.id == ID_WINDOW_CASCADE)
+            new WindowMenuList(MenuFor(QString::fromUtf8(entry.menu), 129), m_pMdiArea);
+    ShowMenuOfState();
 
     m_pToolBar = addToolBar(QStringLiteral("Standard"));
     m_pToolBar->setObjectName(QStringLiteral("toolbar128"));
-    const std::map<int, QStyle::StandardPixmap> icons = {
-        {ID_FILE_NEW, QStyle::SP_FileIcon},
-        {ID_OPEN, QStyle::SP_DialogOpenButton},
-        {ID_SAVE, QStyle::SP_DialogSaveButton},
-        {ID_FILE_PRINT_PREVIEW, QStyle::SP_FileDialogContentsView},
-        {ID_FILE_PRINT, QStyle::SP_DriveFDIcon},
-        {ID_LIVE_ACQUISITION, QStyle::SP_MediaPlay},
-        {ID_FROZEN_ACQUISITION, QStyle::SP_MediaPause},
-        {ID_EDIT_COPY, QStyle::SP_FileDialogNewFolder},
-        {ID_EDIT_PASTE, QStyle::SP_FileDialogDetailedView},
-        {ID_APP_ABOUT, QStyle::SP_MessageBoxInformation},
-    };
     for (int id : ToolBarButtons()) {
         if (id == 0) {
             m_pToolBar->addSeparator();
             continue;
         }
         QAction* action = m_actions.at(id);
-        action->setIcon(style()->standardIcon(icons.at(id)));
+        action->setIcon(ToolBarIcon(id));
         action->setToolTip(action->text().section('\t', 0, 0).remove('&'));
         m_pToolBar->addAction(action);
     }
@@ -164,6 +195,11 @@ void CMainFrame::CreateStatusBar()
         statusBar()->addPermanentWidget(pane);
         m_pLockPanes[i] = pane;
     }
+    // "Prêt" stands in the message pane whenever no other message does.
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
+        if (message.isEmpty())
+            statusBar()->showMessage(QStringLiteral("Prêt"));
+    });
     statusBar()->showMessage(QStringLiteral("Prêt"));
 }
 
@@ -225,7 +261,12 @@ bool CMainFrame::HasRecentFile(int index) const { return index < m_pApp->RecentF
 
 void CMainFrame::UpdateCommandUI()
 {
+    ShowMenuOfState();
     const QStringList recent = m_pApp->RecentFiles();
+    // An empty "Fichiers récents" cannot be opened, so it never pops up empty.
+    for (QObject* holder : m_actions.at(ID_FILE_MRU_FILE1)->associatedObjects())
+        if (auto* menu = qobject_cast<QMenu*>(holder))
+            menu->menuAction()->setEnabled(!recent.isEmpty());
     for (const CommandEntry& entry : CommandTable()) {
         if (entry.id == 0 || !entry.handler)
             continue;
@@ -318,7 +359,7 @@ void CMainFrame::OnFileNew()
 void CMainFrame::OnOpen()
 {
     QString path = QFileDialog::getOpenFileName(
-        this, QString(), QString(),
+        this, QString(), DialogPath(QString()),
         QString::fromUtf8("Fichiers images (*.tif *.jpg);;Fichiers images (*.tif);;"
                           "Fichiers images (*.jpg);;Tous les fichiers (*)"));
     if (!path.isEmpty())
@@ -335,14 +376,31 @@ bool CMainFrame::OpenFile(const QString& path)
     file.close();
     OnFileNew();
     CChildFrame* child = ActiveChild();
-    if (child->Document()->AttachToActiveView(path))
+    if (child->Document()->AttachToActiveView(path)) {
+        m_pApp->SetLastFolder(QFileInfo(path).absolutePath());
         return true;
+    }
     delete child;
     UserMessage(QString::fromUtf8("Erreur de lecture de l'image:") + path);
     return false;
 }
 
-void CMainFrame::OnSave() { SaveActive(); }
+QString CMainFrame::DialogPath(const QString& name) const
+{
+    const QString folder = m_pApp->LastFolder();
+    return folder.isEmpty() ? name : QDir(folder).filePath(name);
+}
+
+void CMainFrame::OnSave()
+{
+    // Writing over a file of more bits per sample would lose them: the user
+    // chooses where the 8-bit image goes.
+    CFraloDoc* doc = ActiveDocument();
+    if (doc && doc->WriteLosesDepth(doc->m_strPathName))
+        OnSaveAs();
+    else
+        SaveActive();
+}
 
 bool CMainFrame::SaveActive()
 {
@@ -360,7 +418,7 @@ void CMainFrame::OnSaveAs()
     if (!doc)
         return;
     QString path = QFileDialog::getSaveFileName(
-        this, QString(), doc->m_strName,
+        this, QString(), DialogPath(doc->m_strName),
         QString::fromUtf8("Fichier image (*.tif);;Fichier image (*.jpg)"), nullptr,
         QFileDialog::DontConfirmOverwrite);
     if (!path.isEmpty())
@@ -373,11 +431,23 @@ bool CMainFrame::SaveActiveAs(const QString& path)
     if (!doc)
         return false;
     SavePlan plan = PlanSave(path.toStdString(), doc->m_nKind);
-    if (!plan.refused && QFile::exists(QString::fromStdString(plan.path)) &&
-        UserMessage(QString::fromUtf8("Ce fichier existe déjà. Voulez-vous le remplacer ?"),
-                    MessageButtons::YesNo) != AnswerYes)
+    if (!plan.refused) {
+        QString question;
+        if (doc->WriteLosesDepth(path))
+            question = QString::fromUtf8("Ce fichier a %1 bits par échantillon ; l'image y sera "
+                                         "enregistrée sur %2 bits et cette précision sera perdue. "
+                                         "Voulez-vous le remplacer ?")
+                           .arg(doc->m_nFileBits)
+                           .arg(kWrittenBitsPerSample);
+        else if (QFile::exists(QString::fromStdString(plan.path)))
+            question = QString::fromUtf8("Ce fichier existe déjà. Voulez-vous le remplacer ?");
+        if (!question.isEmpty() && UserMessage(question, MessageButtons::YesNo) != AnswerYes)
+            return false;
+    }
+    if (!doc->Serialize(Archive::Store, path))
         return false;
-    return doc->Serialize(Archive::Store, path);
+    m_pApp->SetLastFolder(QFileInfo(path).absolutePath());
+    return true;
 }
 
 void CMainFrame::OnFileClose() { delete ActiveChild(); }
@@ -472,7 +542,31 @@ void CMainFrame::OnFilePrintSetup()
     dialog.exec();
 }
 
-void CMainFrame::OnWindowCascade() { m_pMdiArea->cascadeSubWindows(); }
+void CMainFrame::OnWindowCascade()
+{
+    // Bottom of the pile first, so that the active frame ends on top, last.
+    QList<CChildFrame*> frames;
+    std::vector<FrameSize> sizes;
+    for (QMdiSubWindow* window : m_pMdiArea->subWindowList(QMdiArea::StackingOrder)) {
+        if (window->isMinimized())
+            continue;
+        if (window->isMaximized())
+            window->showNormal();
+        auto* frame = static_cast<CChildFrame*>(window);
+        const CFraloDoc* doc = frame->Document();
+        frames.append(frame);
+        sizes.push_back(doc->FittedFrameSize(doc->m_nWidth, doc->m_nHeight));
+    }
+    if (frames.isEmpty())
+        return;
+    const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frames.first());
+    const std::vector<FrameRect> places = CascadeFrames(sizes, frames.first()->AreaSize(), step);
+    for (int i = 0; i < frames.size(); ++i) {
+        frames[i]->setGeometry(places[i].x, places[i].y, places[i].width, places[i].height);
+        frames[i]->raise();
+    }
+}
+
 void CMainFrame::OnWindowTile() { m_pMdiArea->tileSubWindows(); }
 void CMainFrame::OnToggleToolBar() { m_pToolBar->setVisible(!m_pToolBar->isVisible()); }
 void CMainFrame::OnToggleStatusBar() { statusBar()->setVisible(!statusBar()->isVisible()); }

@@ -41,6 +41,8 @@ public:
     bool Execute(int id);
     // Re-evaluates every update rule and the two status panes (the idle update).
     void UpdateCommandUI();
+    // The menu shown: 128 while no document is open, 129 while one is.
+    int ShownMenu() const;
     // The texts of panes 130 and 131.
     QString ValuesPane() const;
     QString UnitsPane() const;
@@ -112,7 +114,15 @@ private:
     void ChooseSource(int id);
     // Hands the panes' texts to the mouse-coordinates window while it is open.
     void UpdateMouseCoords();
-    QMenu* MenuFor(const QString& path);
+    // The menu at `path` of menu bar `menuId` (128 or 129), made when missing.
+    QMenu* MenuFor(const QString& path, int menuId);
+    // The action that stands for `action` in menu 128, which names some
+    // commands otherwise: a second action that follows and triggers `action`.
+    QAction* FrameMenuAction(const CommandEntry& entry, QAction* action);
+    // Shows the menu of 128 or 129 that fits the open documents.
+    void ShowMenuOfState();
+    // The folder where the file dialogs start, and the file `name` in it.
+    QString DialogPath(const QString& name) const;
     // Gives the active document the image `image` (paste and clipboard paste).
     void PasteIntoActive(const Vobject& image, const QString& name);
 
@@ -124,6 +134,7 @@ private:
     std::array<QLabel*, 3> m_pLockPanes{};
     std::function<KeyLocks()> m_readKeyLocks;
     std::map<int, QAction*> m_actions;
-    std::map<QString, QMenu*> m_menus;
+    std::map<std::pair<int, QString>, QMenu*> m_menus;
+    std::map<int, QList<QMenu*>> m_topMenus;
     std::unique_ptr<QPrinter> m_pPrinter;
 };

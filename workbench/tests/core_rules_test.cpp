@@ -129,6 +129,46 @@ TEST(FrameFit, FitAndShrinkBackRoundTheImage)
     }
 }
 
+TEST(FrameFit, FramesStayInsideTheWorkArea)
+{
+    const FrameSize area{800, 600};
+    struct Case {
+        FrameRect frame, kept, clipped;
+    };
+    const Case cases[] = {
+        {{10, 20, 300, 200}, {10, 20, 300, 200}, {10, 20, 300, 200}},
+        {{600, 500, 300, 200}, {500, 400, 300, 200}, {600, 500, 200, 100}},
+        {{100, 50, 1032, 200}, {0, 50, 800, 200}, {100, 50, 700, 200}},
+        {{-40, -10, 300, 200}, {0, 0, 300, 200}, {-40, -10, 300, 200}},
+        {{900, 700, 50, 50}, {750, 550, 50, 50}, {900, 700, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(KeepInArea(c.frame, area), c.kept) << c.frame.x;
+        EXPECT_EQ(ClipToArea(c.frame, area), c.clipped) << c.frame.x;
+    }
+}
+
+TEST(FrameFit, CascadeKeepsFittedSizesAndStartsAgainAtMidArea)
+{
+    // 400 x 300 with steps of 50: places at 0, 50, 100 and 150, then 0 again.
+    const std::vector<FrameSize> sizes(6, FrameSize{300, 280});
+    const std::vector<FrameRect> expected = {
+        {0, 0, 300, 280},     {50, 50, 300, 250}, {100, 100, 300, 200},
+        {150, 150, 250, 150}, {0, 0, 300, 280},   {50, 50, 300, 250},
+    };
+    EXPECT_EQ(CascadeFrames(sizes, {400, 300}, 50), expected);
+    EXPECT_EQ(CascadeFrames({{10, 10}}, {400, 300}, 0), (std::vector<FrameRect>{{0, 0, 10, 10}}));
+}
+
+TEST(SavePlan, OnlyTheDeeperFileReadFromIsProtected)
+{
+    EXPECT_TRUE(ReplacesDeeperFile("/d/a.tif", "/d/a.tif", 16));
+    EXPECT_TRUE(ReplacesDeeperFile("/d/a.tif", "/d/a.tif", 12));
+    EXPECT_FALSE(ReplacesDeeperFile("/d/a.tif", "/d/a.tif", 8));
+    EXPECT_FALSE(ReplacesDeeperFile("/d/b.tif", "/d/a.tif", 16));
+    EXPECT_FALSE(ReplacesDeeperFile("", "", 16));
+}
+
 TEST(PrintScale, IsotropicFit)
 {
     PrintViewport v = PrintScale(4800, 6000, 640, 480);

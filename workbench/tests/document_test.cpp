@@ -160,7 +160,8 @@ TEST_F(DocumentTest, WriteFailureLeavesTheDocumentUnchanged)
     QString title = doc->m_pChildFrame->windowTitle();
     EXPECT_FALSE(doc->Serialize(Archive::Store, Path("no/such/dir/x.tif")));
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_EQ(messages[0], QString::fromUtf8("Erreur d'écriture de l'image !"));
+    EXPECT_EQ(messages[0],
+              QString::fromUtf8("Erreur d'écriture fichier:") + Path("no/such/dir/x.tif"));
     EXPECT_EQ(doc->m_strName, "Image0");
     EXPECT_TRUE(doc->m_strPathName.isEmpty());
     EXPECT_EQ(doc->m_pChildFrame->windowTitle(), title);
@@ -317,6 +318,9 @@ TEST_F(DocumentTest, PanesOfAWhitePixel)
 
 TEST_F(DocumentTest, FitFrameToImageCapsAtTheMaximum)
 {
+    // A work area larger than the maximum size.
+    frame->showNormal();
+    frame->resize(1600, 1200);
     CFraloDoc* doc = frame->ActiveDocument();
     doc->FitFrameToImage(2000, 50);
     EXPECT_EQ(doc->m_pChildFrame->ClientSize(), QSize(1028, 54));

@@ -1,5 +1,7 @@
 // Starts the real program on a TIFF file and checks that its main window
 // shows the image: Fralo saves a picture of its window (FRALO_SNAPSHOT) and exits.
+#include <sys/wait.h>
+
 #include <cstdlib>
 
 #include <QDir>
@@ -50,6 +52,23 @@ TEST(FraloSmoke, ShowsTheImageGivenOnTheCommandLine)
             matching += shot.pixel(x, y) == qRgb(10, 200, 60);
     EXPECT_GE(matching, w * h * 9 / 10);
     EXPECT_TRUE(QFile::exists(dir.filePath("config.dat")));
+}
+
+TEST(FraloSmoke, ASnapshotStartThatCannotOpenItsImageEnds)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // Its message goes to the log instead of waiting in a box; the start fails.
+    QString command = QString("cd '%1' && XDG_CONFIG_HOME='%1' QT_QPA_PLATFORM=offscreen "
+                              "FRALO_SNAPSHOT='%1/window.png' timeout 60 '%2' missing.tif "
+                              "> fralo.log 2>&1")
+                          .arg(dir.path(), FRALO_PROGRAM);
+    int status = std::system(command.toLocal8Bit().constData());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    QFile log(dir.filePath("fralo.log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().contains("Erreur d'ouverture fichier:missing.tif"));
 }
 
 } // namespace

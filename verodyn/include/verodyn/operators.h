@@ -119,3 +119,10 @@ Vstatus read_image(Vobject* out, const char* path);
 // over the file it names) only once complete, so a failure (VERR_FILE_WRITE)
 // leaves an existing file as it was.
 Vstatus write_image(const Vobject& image, const char* format, int fill, const char* path);
+
+// The bits per sample stored in the TIFF or JPEG file at `path` (TIFF: those of
+// its first image; JPEG: the sample precision), read from the header without
+// the pixel data: what read_image scales to 8 bits when it is more.
+// VERR_FILE_OPEN for a missing or unreadable file, VERR_FILE_FORMAT for
+// anything else that has no such header.
+Vstatus read_image_depth(const char* path, int* bits_per_sample);

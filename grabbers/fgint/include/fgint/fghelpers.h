@@ -1,6 +1,7 @@
 /*
  * Conventions every plug-in follows, written once: bounded text copies, the
- * "Unsupported query!" answer, one-block string lists and instance slots.
+ * "Unsupported query!" answer, one-block string lists, the images of a grab
+ * and instance slots.
  */
 #ifndef FGINT_FGHELPERS_H
 #define FGINT_FGHELPERS_H
@@ -70,6 +71,31 @@ static inline FGstatus fg_info_strings(Vproc_handle proc_id, const char* const* 
     *values = list;
     *numValues = count;
     return FG_SUCCESS;
+}
+
+/* The host images of one grab, in the order every plug-in keeps: host global
+ * 64 is saved and cleared (the plug-in fills every pixel), `count` images of
+ * `kind` and width x height are made into image[0 .. count-1], stopping at
+ * the first failure, and the global is restored. Returns the first failing
+ * status, that of the images before that of the global. */
+static inline FGstatus fg_make_images(Vproc_handle proc_id, VImageRecord* image, int32_t count,
+                                      int32_t kind, int32_t width, int32_t height)
+{
+    double saved = 0;
+    FGstatus status =
+        VAccessGlVar(proc_id, FG_GLOBAL_INIT_NEW_IMAGE, GV_READ_INFO, &saved, 0.0, NULL, NULL, 0);
+    if (status != FG_SUCCESS)
+        return status;
+    status =
+        VAccessGlVar(proc_id, FG_GLOBAL_INIT_NEW_IMAGE, GV_WRITE_INFO, NULL, 0.0, NULL, NULL, 0);
+    if (status != FG_SUCCESS)
+        return status;
+    FGstatus made = FG_SUCCESS;
+    for (int32_t i = 0; i < count && made == FG_SUCCESS; ++i)
+        made = VNewImage(proc_id, &image[i], kind, width, height);
+    status =
+        VAccessGlVar(proc_id, FG_GLOBAL_INIT_NEW_IMAGE, GV_WRITE_INFO, NULL, saved, NULL, NULL, 0);
+    return made != FG_SUCCESS ? made : status;
 }
 
 /* The address of slot `index` of `fgClass` (the answer of FGAllocInstance). */

@@ -1,0 +1,59 @@
+#include "extension.h"
+
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <string>
+
+namespace iidc {
+
+namespace {
+
+// The folder this plug-in was loaded from, with its trailing '/'.
+std::string PluginFolder()
+{
+    Dl_info info{};
+    if (!dladdr(reinterpret_cast<void*>(&PluginFolder), &info) || !info.dli_fname)
+        return "";
+    const std::string path = info.dli_fname;
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "" : path.substr(0, slash + 1);
+}
+
+template <typename Proc> Proc Entry(void* handle, const char* name)
+{
+    return reinterpret_cast<Proc>(dlsym(handle, name));
+}
+
+} // namespace
+
+void Extension::Load(uint32_t vendor)
+{
+    Unload();
+    char name[32];
+    std::snprintf(name, sizeof name, "FEX%06X.so", vendor & 0xFFFFFF);
+    handle_ = dlopen((PluginFolder() + name).c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle_)
+        return;
+    create_camera_ = Entry<FexCreateCameraProc>(handle_, "CreateCamera");
+    set_lut_ = Entry<FexSetLutProc>(handle_, "SetLut");
+    get_lut_ = Entry<FexGetLutProc>(handle_, "GetLut");
+    set_param_ = Entry<FexSetParamProc>(handle_, "SetParam");
+    get_param_ = Entry<FexGetParamProc>(handle_, "GetParam");
+    if (!create_camera_ || !set_lut_ || !get_lut_ || !set_param_ || !get_param_)
+        Unload();
+}
+
+void Extension::Unload()
+{
+    if (handle_)
+        dlclose(handle_);
+    handle_ = nullptr;
+    create_camera_ = nullptr;
+    set_lut_ = nullptr;
+    get_lut_ = nullptr;
+    set_param_ = nullptr;
+    get_param_ = nullptr;
+}
+
+} // namespace iidc

@@ -1,0 +1,75 @@
+// VFG1394IIDC loaded by the host, opened as the workbench opens source 5.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include "fgcamera/simulation.h"
+#include "verodyn/verodyn.h"
+
+namespace {
+
+class IidcHostTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        unsetenv("ONDULA_PLUGIN_PATH");
+        fgsim::UseClock(clock_, 0);
+        fgsim::Configure({fgsim::MonoCamera(0), fgsim::ColourCamera(1)});
+    }
+
+    void SetUp() override { set_check("~give_error"); }
+
+    void TearDown() override
+    {
+        EXPECT_EQ(close_all_framegrabbers(), V_OK);
+        for (const VXAllocation& a : VXAllocated())
+            ADD_FAILURE() << "still allocated: " << a.size << " bytes from " << a.file;
+        EXPECT_EQ(fgsim::Count().connected, 0);
+        EXPECT_EQ(fgsim::Count().queued, 0);
+        set_check("give_error");
+    }
+
+    static inline ondula::VirtualClock clock_{ondula::Clock::Duration::zero()};
+};
+
+TEST_F(IidcHostTest, WorkbenchCameraTypesGiveLiveFrames)
+{
+    std::string text;
+    VTuple boards;
+    ASSERT_EQ(info_framegrabber("1394IIDC", "info_boards", &text, &boards), V_OK);
+    EXPECT_EQ(boards.length(), 2u);
+    struct Case {
+        const char* camera_type;
+        int width, height;
+    };
+    for (const Case& c :
+         {Case{"0:5:4", 640, 480}, Case{"1:2:2", 800, 600}, Case{"1:5:4", 1024, 768}}) {
+        long handle = 0;
+        ASSERT_EQ(open_framegrabber("1394IIDC", 1, 1, 0, 0, 0, 0, "default", -1, "default", -1,
+                                    "default", c.camera_type, "default", -1, -1, &handle),
+                  V_OK)
+            << c.camera_type;
+        std::vector<uint8_t> frames[2];
+        for (int f = 0; f < 2; ++f) {
+            Vobject image;
+            ASSERT_EQ(grab_image(&image, handle), V_OK);
+            void* pixels = nullptr;
+            std::string type;
+            int width = 0, height = 0;
+            ASSERT_EQ(get_image_pointer1(image, &pixels, &type, &width, &height), V_OK);
+            EXPECT_EQ(type, "byte");
+            ASSERT_EQ(width, c.width);
+            ASSERT_EQ(height, c.height);
+            const auto* bytes = static_cast<const uint8_t*>(pixels);
+            frames[f].assign(bytes, bytes + width * height);
+            int wrong = 0;
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x)
+                    wrong += bytes[y * width + x] != uint8_t(x + 3 * y + 7 * f + 500);
+            EXPECT_EQ(wrong, 0) << c.camera_type << " frame " << f;
+        }
+        EXPECT_NE(frames[0], frames[1]);
+        EXPECT_EQ(close_framegrabber(handle), V_OK);
+    }
+}
+
+} // namespace
