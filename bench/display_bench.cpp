@@ -2,30 +2,19 @@
 // window into an image of the screen's format (what the backing store does).
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QImage>
 #include <QWidget>
 #include <vector>
 
+#include "offscreen_application.h"
 #include "verodyn/verodyn.h"
 #include "verodyn/window.h"
 
 namespace {
 
-QApplication& application()
-{
-    static int argc = 1;
-    static char name[] = "bench_display";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
-}
-
 void display(benchmark::State& state, int channels)
 {
-    application();
+    OffscreenApplication();
     const int width = 1280, height = 1024;
     std::vector<unsigned char> plane(std::size_t(width) * height);
     for (std::size_t i = 0; i < plane.size(); ++i)

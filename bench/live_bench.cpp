@@ -4,7 +4,6 @@
 // by the webcam's capture window; both painted as the screen would be.
 #include <chrono>
 
-#include <QApplication>
 #include <QImage>
 
 #include <benchmark/benchmark.h>
@@ -15,25 +14,16 @@
 #include <vfw/capture_window.h>
 #include <vfw/simulated_webcam.h>
 
+#include "offscreen_application.h"
+
 namespace {
 
 constexpr int kWidth = 1280;
 constexpr int kHeight = 1024;
 
-QApplication& Application()
-{
-    static int argc = 1;
-    static char name[] = "bench_live";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication application(argc, argv);
-    return application;
-}
-
 void BM_LiveGrabAndDisplayColour1280x1024(benchmark::State& state)
 {
-    Application();
+    OffscreenApplication();
     long grabber = 0;
     if (open_framegrabber("MockCam", 1, 1, kWidth, kHeight, 0, 0, "default", -1, "rgb", 1.0,
                           "false", "default", "0", 0, 0, &grabber) != V_OK) {
@@ -58,7 +48,7 @@ BENCHMARK(BM_LiveGrabAndDisplayColour1280x1024)->Unit(benchmark::kMillisecond);
 
 void BM_LivePreviewColour1280x1024(benchmark::State& state)
 {
-    Application();
+    OffscreenApplication();
     ondula::VirtualClock clock;
     vfw::SetDriverFactory(
         [&](int) { return std::make_unique<vfw::SimulatedWebcam>(kWidth, kHeight, clock); });

@@ -1,6 +1,5 @@
 // Start-up of the workbench to its shown main window (target: under 0.5 s),
 // and the view's display of a 1280 x 1024 grey image (target: under 2 ms).
-#include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -12,23 +11,13 @@
 #include "fralo_doc.h"
 #include "fralo_view.h"
 #include "main_frame.h"
+#include "offscreen_application.h"
 
 namespace {
 
-QApplication& Application()
-{
-    static int argc = 1;
-    static char name[] = "bench_workbench";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication application(argc, argv);
-    return application;
-}
-
 void BM_StartToShownMainWindow(benchmark::State& state)
 {
-    Application();
+    OffscreenApplication();
     QTemporaryDir dir;
     for (auto _ : state) {
         CFraloApp app;
@@ -41,7 +30,7 @@ BENCHMARK(BM_StartToShownMainWindow)->Unit(benchmark::kMillisecond);
 
 void BM_DisplayGrey1280x1024(benchmark::State& state)
 {
-    Application();
+    OffscreenApplication();
     QTemporaryDir dir;
     CFraloApp app;
     app.InitInstance({}, dir.filePath("config.dat"));

@@ -68,9 +68,8 @@ public:
     void StopLoop();
     // `target` acquires from a source that shows its frames by itself: no loop.
     void Acquire(LiveTarget& target);
-    // Ends any acquisition without a last frame (the acquiring document
-    // closes): the loop's timers killed, no document acquiring, every frame
-    // grabber closed.
+    // Ends any acquisition without a last frame (a document closes): the
+    // loop's timers killed, no document acquiring, every frame grabber closed.
     void End();
 
     // One tick of timer `id` with acquisition source `source` in force. It

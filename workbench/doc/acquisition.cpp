@@ -23,6 +23,10 @@ int CFraloDoc::StartAcquisition()
     FrameGrabberPort& grabbers = m_pApp->Live().Grabbers();
     grabbers.CloseAll();
     const int source = m_pApp->m_nSource;
+    // Live frames are shown in the document's view: without one only TWAIN's
+    // single image can be taken.
+    if (!m_pView && source != SourceTwain)
+        return source;
     ApplySourceSize(source);
     if (source == SourceTwain)
         GrabTwainImage(grabbers);
@@ -71,7 +75,7 @@ void CFraloDoc::StartLibraryGrabber(FrameGrabberPort& grabbers, int source)
     OpenTuple tuple;
     OpenTupleFor(source, {m_nWidth, m_nHeight, m_pApp->m_nDefaultWidth, m_pApp->m_fCameraGain},
                  &tuple);
-    if (!m_pView || grabbers.Open(tuple, &m_hGrabber) != V_OK) {
+    if (grabbers.Open(tuple, &m_hGrabber) != V_OK) {
         FailStart(StartFailureMessage(source));
         return;
     }
@@ -90,7 +94,7 @@ void CFraloDoc::StartLibraryGrabber(FrameGrabberPort& grabbers, int source)
 void CFraloDoc::StartCapture()
 {
     m_pVfwCapture = std::make_unique<CVfwCaptureWnd>(m_nWidth, m_nHeight);
-    if (!m_pView || !m_pVfwCapture->Create(m_pView->CaptureParent())) {
+    if (!m_pVfwCapture->Create(m_pView->CaptureParent())) {
         m_pVfwCapture.reset();
         FailStart(StartFailureMessage(SourceVfw));
         return;
@@ -105,11 +109,6 @@ void CFraloDoc::StartBoard()
     int width = 0, height = 0;
     if (const int code = board.InitTalvo(&width, &height)) {
         FailStart(TalvoInitFailureMessage(width, height, code));
-        return;
-    }
-    if (!m_pView) {
-        board.Release();
-        FailStart(TalvoAcqFailureMessage(1));
         return;
     }
     if (const int code = board.AcqPermTalvo(m_pView->ReleaseDisplayWindow())) {
@@ -153,8 +152,7 @@ void CFraloDoc::FreezeCapture()
     Vobject image;
     if (MakeImageFromPlanes(planes, &image))
         SetImage(image);
-    if (m_pView)
-        m_pView->DisplayImage();
+    m_pView->DisplayImage();
 }
 
 void CFraloDoc::FreezeBoard()
@@ -170,13 +168,11 @@ void CFraloDoc::FreezeBoard()
                   m_nWidth, m_nHeight);
     board.Release();
     // The display window goes back into this document's view, where the board drew.
-    if (m_pView)
-        m_pView->RestoreDisplayWindow();
+    m_pView->RestoreDisplayWindow();
     Vobject image;
     if (MakeImageFromPlanes(planes, &image))
         SetImage(image);
-    if (m_pView)
-        m_pView->DisplayImage();
+    m_pView->DisplayImage();
 }
 
 void CFraloDoc::ResizeImageToSize()

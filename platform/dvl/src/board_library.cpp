@@ -232,6 +232,13 @@ template <typename Map> auto* Find(Map& map, DvlId id)
     return found == map.end() ? nullptr : &found->second;
 }
 
+// The object `id` that a call of `ordinal` acts on: null when there is none
+// or the ordinal is faulty.
+template <typename Map> auto* Reach(Library& l, Map& map, DvlId id, int ordinal)
+{
+    return Fails(l, ordinal) ? nullptr : Find(map, id);
+}
+
 } // namespace
 
 extern "C" DvlId DvlAppAlloc(int32_t, DvlId* app)
@@ -313,8 +320,8 @@ extern "C" int32_t DvlSysInquire(DvlId system, int32_t item, void* result)
 {
     Library& l = Lib();
     std::lock_guard guard(l.lock);
-    const System* s = Find(l.systems, system);
-    if (!s || Fails(l, DVL_ORD_SYS_INQUIRE))
+    const System* s = Reach(l, l.systems, system, DVL_ORD_SYS_INQUIRE);
+    if (!s)
         return Answer(0, result);
     if (item == DVL_SYS_DIGITIZER_COUNT)
         return Answer(s->board.digitizers, result);
@@ -349,8 +356,8 @@ extern "C" void DvlDigFree(DvlId digitizer)
     Library& l = Lib();
     Joiner joiner;
     std::lock_guard guard(l.lock);
-    Digitizer* d = Find(l.digitizers, digitizer);
-    if (!d || Fails(l, DVL_ORD_DIG_FREE))
+    Digitizer* d = Reach(l, l.digitizers, digitizer, DVL_ORD_DIG_FREE);
+    if (!d)
         return;
     joiner.Add(Halt(l, *d));
     l.digitizers.erase(digitizer);
@@ -361,8 +368,8 @@ extern "C" void DvlDigGrabContinuous(DvlId digitizer, DvlId buffer)
     Library& l = Lib();
     Joiner joiner;
     std::lock_guard guard(l.lock);
-    Digitizer* d = Find(l.digitizers, digitizer);
-    if (!d || !Find(l.buffers, buffer) || Fails(l, DVL_ORD_DIG_GRAB_CONTINUOUS))
+    Digitizer* d = Reach(l, l.digitizers, digitizer, DVL_ORD_DIG_GRAB_CONTINUOUS);
+    if (!d || !Find(l.buffers, buffer))
         return;
     joiner.Add(Halt(l, *d));
     d->grab_buffer = buffer;
@@ -374,7 +381,7 @@ extern "C" void DvlDigHalt(DvlId digitizer)
     Library& l = Lib();
     Joiner joiner;
     std::lock_guard guard(l.lock);
-    if (Digitizer* d = Find(l.digitizers, digitizer); d && !Fails(l, DVL_ORD_DIG_HALT))
+    if (Digitizer* d = Reach(l, l.digitizers, digitizer, DVL_ORD_DIG_HALT))
         joiner.Add(Halt(l, *d));
 }
 
@@ -382,8 +389,8 @@ extern "C" int32_t DvlDigInquire(DvlId digitizer, int32_t item, void* result)
 {
     Library& l = Lib();
     std::lock_guard guard(l.lock);
-    const Digitizer* d = Find(l.digitizers, digitizer);
-    if (!d || Fails(l, DVL_ORD_DIG_INQUIRE))
+    const Digitizer* d = Reach(l, l.digitizers, digitizer, DVL_ORD_DIG_INQUIRE);
+    if (!d)
         return Answer(0, result);
     switch (item) {
     case DVL_DIG_SIZE_X:
@@ -419,7 +426,7 @@ extern "C" void DvlBufClear(DvlId buffer, int32_t value, int32_t)
 {
     Library& l = Lib();
     std::lock_guard guard(l.lock);
-    if (Buffer* b = Find(l.buffers, buffer); b && !Fails(l, DVL_ORD_BUF_CLEAR))
+    if (Buffer* b = Reach(l, l.buffers, buffer, DVL_ORD_BUF_CLEAR))
         for (int32_t band = 0; band < b->bands; ++band)
             std::fill(b->planes[band].begin(), b->planes[band].end(), uint8_t(value));
 }
@@ -429,7 +436,7 @@ extern "C" void DvlBufFree(DvlId buffer)
     Library& l = Lib();
     Joiner joiner;
     std::lock_guard guard(l.lock);
-    if (Find(l.buffers, buffer) && !Fails(l, DVL_ORD_BUF_FREE))
+    if (Reach(l, l.buffers, buffer, DVL_ORD_BUF_FREE))
         FreeBuffer(l, buffer, joiner);
 }
 
@@ -438,8 +445,8 @@ extern "C" void DvlBufGetColor2d(DvlId buffer, int32_t, int32_t band, int32_t x,
 {
     Library& l = Lib();
     std::lock_guard guard(l.lock);
-    const Buffer* b = Find(l.buffers, buffer);
-    if (!b || !destination || Fails(l, DVL_ORD_BUF_GET_COLOR_2D))
+    const Buffer* b = Reach(l, l.buffers, buffer, DVL_ORD_BUF_GET_COLOR_2D);
+    if (!b || !destination)
         return;
     const int32_t index = band == DVL_GREEN ? 1 : band == DVL_BLUE ? 2 : 0;
     const uint8_t* plane = b->planes[index < b->bands ? index : 0].data();
@@ -469,8 +476,8 @@ extern "C" void DvlDispDeselect(DvlId display, DvlId buffer)
 {
     Library& l = Lib();
     std::lock_guard guard(l.lock);
-    Display* d = Find(l.displays, display);
-    if (d && d->buffer == buffer && !Fails(l, DVL_ORD_DISP_DESELECT))
+    Display* d = Reach(l, l.displays, display, DVL_ORD_DISP_DESELECT);
+    if (d && d->buffer == buffer)
         *d = {d->system, 0, 0};
 }
 
@@ -486,8 +493,8 @@ extern "C" int32_t DvlDispInquire(DvlId display, int32_t item, void* result)
 {
     Library& l = Lib();
     std::lock_guard guard(l.lock);
-    const Display* d = Find(l.displays, display);
-    if (!d || item != DVL_DISP_MODE || Fails(l, DVL_ORD_DISP_INQUIRE))
+    const Display* d = Reach(l, l.displays, display, DVL_ORD_DISP_INQUIRE);
+    if (!d || item != DVL_DISP_MODE)
         return Answer(0, result);
     return Answer(l.systems.at(d->system).board.display_mode, result);
 }
@@ -496,8 +503,8 @@ extern "C" void DvlDispSelectWindow(DvlId display, DvlId buffer, DvlWindow windo
 {
     Library& l = Lib();
     std::lock_guard guard(l.lock);
-    Display* d = Find(l.displays, display);
-    if (!d || !Find(l.buffers, buffer) || Fails(l, DVL_ORD_DISP_SELECT_WINDOW))
+    Display* d = Reach(l, l.displays, display, DVL_ORD_DISP_SELECT_WINDOW);
+    if (!d || !Find(l.buffers, buffer))
         return;
     d->buffer = buffer;
     d->window = window;

@@ -47,7 +47,7 @@ extern "C" {
 // 100: takes a reference on the application (the same identifier while it
 // lives); `init_flag` is DVL_DEFAULT or 0.
 DvlId DvlAppAlloc(int32_t init_flag, DvlId* app);
-// 101: application control; recorded, no effect on the simulated boards.
+// 101: application control; accepted, no effect on the simulated boards.
 void DvlAppControl(int32_t item, int32_t value);
 // 102: drops a reference; the last one frees every system left.
 void DvlAppFree(DvlId app);
@@ -58,7 +58,7 @@ int32_t DvlAppInquire(int32_t item, void* result);
 // 273: the board of `descriptor` and `number` (DVL_DEFAULT: 0) in the catalogue;
 // 0 when there is none, when it is allocated already, or without application.
 DvlId DvlSysAlloc(const char* descriptor, int32_t number, int32_t init_flag, DvlId* system);
-// 274: system control; recorded.
+// 274: system control; accepted, no effect on the simulated boards.
 void DvlSysControl(DvlId system, int32_t item, int32_t value);
 // 275: frees the system and whatever is still allocated on it.
 void DvlSysFree(DvlId system);
