@@ -103,9 +103,8 @@ BOOL CommonConstructDevice(HwDevice* device, HwInterruptCallback callback)
 
 BOOL HwConnectDevice(HwDevice* device, const char* name)
 {
-    if (!device)
+    if (!device || !HwDisconnectDevice(device))
         return false;
-    HwDisconnectDevice(device);
     const std::string deviceName = name ? name : kDefaultDevice;
     return IsOn95() ? Connect9x(device, deviceName) : ConnectNt(device, deviceName);
 }
@@ -116,6 +115,9 @@ BOOL HwDisconnectDevice(HwDevice* device)
         return false;
     if (!Connected(device))
         return true;
+    // An interrupt-service thread still running uses the handles: they stay.
+    if (!HwDisableIsr(device) && device->interruptThread)
+        return false;
     CloseHandle(&device->syncHandle);
     CloseHandle(&device->overlappedHandle);
     return true;
@@ -123,9 +125,8 @@ BOOL HwDisconnectDevice(HwDevice* device)
 
 BOOL CommonDestroyDevice(HwDevice* device)
 {
-    if (!device)
+    if (!device || !HwDisconnectDevice(device))
         return false;
-    HwDisconnectDevice(device);
     delete device->stopEvent;
     device->stopEvent = nullptr;
     pthread_mutex_destroy(&device->lock);
@@ -134,9 +135,8 @@ BOOL CommonDestroyDevice(HwDevice* device)
 
 BOOL HwDeleteDevice(HwDevice* device)
 {
-    if (!device)
+    if (!device || !CommonDestroyDevice(device))
         return false;
-    CommonDestroyDevice(device);
     std::free(device);
     return true;
 }

@@ -1,19 +1,10 @@
 // The C exports of Qnlo34: generated forwarders to the library, and the
-// functions whose C form differs, written out below.
+// functions whose C form differs, written out below: the record functions
+// exchange the 68-byte short record only.
 #include <cstring>
 
 #include "hwaccess/client.h"
 #include "hwaccess/qnlo34.h"
-
-namespace {
-
-// Copies what the caller's record holds: the whole record, or the short one.
-void CopyOut(const HwDeviceConfig& from, HwDeviceConfig* to, bool full)
-{
-    std::memcpy(to, &from, full ? HW_FULL_CONFIG_SIZE : HW_SHORT_CONFIG_SIZE);
-}
-
-} // namespace
 
 extern "C" {
 
@@ -60,8 +51,7 @@ BOOL HwConfigureDevice(const char* name, const HwDeviceConfig* config)
         return false;
     HwDeviceConfig full;
     hw::HwZeroDeviceConfig(&full);
-    std::memcpy(&full, config,
-                hw::IsFullConfig(*config) ? HW_FULL_CONFIG_SIZE : HW_SHORT_CONFIG_SIZE);
+    std::memcpy(&full, config, HW_SHORT_CONFIG_SIZE);
     return hw::HwConfigureDevice(name, &full);
 }
 
@@ -69,10 +59,9 @@ BOOL HwGetDeviceConfig(const char* name, HwDeviceConfig* config)
 {
     if (!config)
         return false;
-    const bool full = hw::IsFullConfig(*config);
     HwDeviceConfig read;
-    BOOL found = hw::HwGetDeviceConfig(name, &read);
-    CopyOut(read, config, full);
+    const BOOL found = hw::HwGetDeviceConfig(name, &read);
+    std::memcpy(config, &read, HW_SHORT_CONFIG_SIZE);
     return found;
 }
 
@@ -80,11 +69,10 @@ BOOL HwEnumerateDevices(uint32_t index, char* name, HwDeviceConfig* config)
 {
     if (!config)
         return false;
-    const bool full = hw::IsFullConfig(*config);
     HwDeviceConfig read;
     if (!hw::HwEnumerateDevices(index, name, &read))
         return false;
-    CopyOut(read, config, full);
+    std::memcpy(config, &read, HW_SHORT_CONFIG_SIZE);
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <limits>
 
+#include "device_lock.h"
 #include "hwaccess/client.h"
 #include "qdriver/address_table.h"
 #include "request.h"
@@ -209,9 +210,8 @@ BOOL HwExecute(HwDevice* device, HwOpQueue* queue)
     const uint64_t size = QueueSize(Header(queue, kHeaderCapacity), Header(queue, kHeaderExtra));
     bool ok = false;
     if (count <= Header(queue, kHeaderCapacity) && size <= std::numeric_limits<uint32_t>::max()) {
-        pthread_mutex_lock(&device->lock);
+        DeviceLock lock(*device);
         ok = SendRequest(device, kExecuteQueue, queue, uint32_t(size), queue, uint32_t(size));
-        pthread_mutex_unlock(&device->lock);
     } else {
         qdriver::SetLastError(win32::kInvalidParameter);
     }

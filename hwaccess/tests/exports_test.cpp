@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -17,57 +18,57 @@ namespace {
 
 class ExportsTest : public HwFixture { };
 
-TEST_F(ExportsTest, ShortRecordsLeaveBytes68To95Untouched)
+// Bytes 68-95 of a record, where a short-record caller's memory may hold anything.
+std::vector<uint8_t> Tail(const HwDeviceConfig& c)
+{
+    const auto* bytes = reinterpret_cast<const uint8_t*>(&c);
+    return {bytes + HW_SHORT_CONFIG_SIZE, bytes + HW_FULL_CONFIG_SIZE};
+}
+
+TEST_F(ExportsTest, RecordExportsExchangeTheShortRecordOnly)
 {
     HwDeviceConfig c;
     std::memset(&c, 0xCC, sizeof c);
+    c.recordSize = 96; // even a size word of 96 there is the caller's, not a full record
+    const std::vector<uint8_t> tail = Tail(c);
     EXPECT_EQ(::HwZeroDeviceConfig(&c), 0);
-    EXPECT_EQ(c.recordSize, 0xCCCCCCCCu);
-    EXPECT_FALSE(::HwConfigureIsrIdOp(&c, 0x81, 1, 2, 3));
-    EXPECT_FALSE(::HwConfigureMemoryIo(&c, 1));
+    EXPECT_EQ(c.InterfaceType, 0u);
     ASSERT_TRUE(::HwGetDeviceConfig("c832", &c));
     EXPECT_EQ(c.PortBase, 0x210u);
     EXPECT_EQ(c.InterfaceType, 1u);
-    const uint8_t* tail = reinterpret_cast<const uint8_t*>(&c) + 68;
-    EXPECT_EQ(std::vector<uint8_t>(tail, tail + 28), std::vector<uint8_t>(28, 0xCC));
+    EXPECT_EQ(Tail(c), tail);
     char name[40];
     ASSERT_TRUE(::HwEnumerateDevices(1, name, &c));
     EXPECT_STREQ(name, "lpt");
     EXPECT_EQ(c.busFlag, 1u);
-    EXPECT_EQ(std::vector<uint8_t>(tail, tail + 28), std::vector<uint8_t>(28, 0xCC));
+    EXPECT_EQ(Tail(c), tail);
 
     ::HwConfigureIgnoreConflicts(&c, 1);
     c.IsrOp = 0;
     ASSERT_TRUE(::HwConfigureDevice("short", &c));
-    HwDeviceConfig full;
-    std::memset(&full, 0, sizeof full);
-    full.recordSize = 96;
-    full.IsrIdOp = 0x55;
-    ASSERT_TRUE(::HwGetDeviceConfig("short", &full));
-    EXPECT_EQ(full.IsrIdOp, 0u); // nothing beyond the short record was stored
-    EXPECT_EQ(full.MemoryIo, 0u);
-    EXPECT_EQ(full.DmaBufSize, 0u);
-    EXPECT_EQ(full.PortBase, 0x378u);
-    EXPECT_EQ(full.IgnoreConflicts, 1u);
+    EXPECT_EQ(Tail(c), tail);
+    HwDeviceConfig stored;
+    ASSERT_TRUE(hw::HwGetDeviceConfig("short", &stored));
+    EXPECT_EQ(stored.PortBase, 0x378u);
+    EXPECT_EQ(stored.IgnoreConflicts, 1u);
+    EXPECT_EQ(stored.IsrIdOp, 0u); // nothing beyond the short record was stored
+    EXPECT_EQ(stored.IsrIdMask, 0u);
+    EXPECT_EQ(stored.MemoryIo, 0u);
+    EXPECT_EQ(stored.DmaBufSize, 0u);
 }
 
-TEST_F(ExportsTest, FullRecordsExchangeTheExtraWords)
+TEST_F(ExportsTest, FullRecordWordsAreSetOnlyInAFullRecord)
 {
     HwDeviceConfig c;
-    std::memset(&c, 0, sizeof c);
+    std::memset(&c, 0xCC, sizeof c);
+    EXPECT_FALSE(::HwConfigureIsrIdOp(&c, 0x81, 1, 2, 3));
+    EXPECT_FALSE(::HwConfigureMemoryIo(&c, 1));
+    EXPECT_EQ(Tail(c), std::vector<uint8_t>(28, 0xCC));
     c.recordSize = 96;
-    c.InterfaceType = 1;
-    EXPECT_TRUE(::HwConfigureIsrIdOp(&c, 0x81, 1, 0x80, 0x80));
+    EXPECT_TRUE(::HwConfigureIsrIdOp(&c, 0x81, 1, 2, 3));
     EXPECT_TRUE(::HwConfigureMemoryIo(&c, 1));
-    c.DmaBufSize = 4096;
-    ASSERT_TRUE(::HwConfigureDevice("full", &c));
-    HwDeviceConfig back;
-    std::memset(&back, 0, sizeof back);
-    back.recordSize = 96;
-    ASSERT_TRUE(::HwGetDeviceConfig("full", &back));
-    EXPECT_EQ(back.IsrIdMask, 0x80u);
-    EXPECT_EQ(back.MemoryIo, 1u);
-    EXPECT_EQ(back.DmaBufSize, 4096u);
+    EXPECT_EQ(c.IsrIdMask, 2u);
+    EXPECT_EQ(c.MemoryIo, 1u);
 }
 
 TEST_F(ExportsTest, PortExportsReachTheLatch)
@@ -78,6 +79,30 @@ TEST_F(ExportsTest, PortExportsReachTheLatch)
     EXPECT_EQ(latch->Register(0), 0x81);
     EXPECT_EQ(::HwInp(lpt, 0), 0x81);
     EXPECT_TRUE(::IsOnNT());
+    EXPECT_TRUE(::HwDeleteDevice(lpt));
+}
+
+TEST_F(ExportsTest, InterruptThreadAndMemoryExportsReachTheDriver)
+{
+    HwDevice* lpt = ::HwNewDevice(nullptr);
+    ASSERT_TRUE(::HwConnectDevice(lpt, "lpt"));
+    ASSERT_TRUE(::HwConnectInterrupt(lpt, 7));
+    HwThread* thread = ::QnloCreateThread(::HwIsrThreadProc, lpt);
+    ASSERT_TRUE(::HwEnableIsr(lpt, thread, nullptr));
+    EXPECT_TRUE(::HwDisableIsr(lpt));
+    uint32_t code = 0xEE;
+    EXPECT_TRUE(::QnloWaitForThread(thread, 0));
+    EXPECT_TRUE(::QnloGetExitCodeThread(thread, &code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(::QnloCloseThread(thread));
+
+    HwMemory* memory = ::HwNewMemory();
+    ASSERT_TRUE(::HwMapMemory(memory, 0x1000, 4));
+    EXPECT_TRUE(::HwWriteLongMem(memory, 0, 0x01020304));
+    uint32_t value = 0;
+    ASSERT_TRUE(driver->ReadPhysical(0x1000, &value, 4));
+    EXPECT_EQ(value, 0x01020304u);
+    EXPECT_TRUE(::HwDeleteMemory(memory));
     EXPECT_TRUE(::HwDeleteDevice(lpt));
 }
 
@@ -126,6 +151,9 @@ TEST(Qnlo34Test, ExportsItsCFunctionsAndNothingElse)
 #include "hwaccess/hw_functions.def"
 #undef HW_FUNCTION
     };
+    EXPECT_EQ(std::count_if(listed.begin(), listed.end(),
+                            [](const std::string& name) { return !name.starts_with("Qnlo"); }),
+              98);
     Dl_info library{};
     ASSERT_NE(dladdr(reinterpret_cast<void*>(&::HwInp), &library), 0);
     EXPECT_EQ(DynamicExports(library.dli_fname), listed);

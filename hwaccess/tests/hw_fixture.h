@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "hwaccess/client.h"
 #include "platform.h"
 #include "qdriver/device_keys.h"
 #include "qdriver/port_models.h"
@@ -48,6 +49,17 @@ protected:
             std::make_shared<qdriver::Driver>(qdriver::DriverOptions{reg, bus, platformId, {}});
         qdriver::UseDriver(driver);
         ForgetPlatformId();
+    }
+
+    /// Changes the stored configuration of device `name` and starts a new NT
+    /// driver that reads it.
+    template <typename Change> void Reconfigure(const char* name, Change change)
+    {
+        HwDeviceConfig config;
+        hw::HwGetDeviceConfig(name, &config);
+        change(config);
+        ASSERT_TRUE(hw::HwConfigureDevice(name, &config));
+        Boot(qdriver::wire::kPlatformNt);
     }
 
     /// The input of the n-th logged request, as words.

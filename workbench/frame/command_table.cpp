@@ -6,6 +6,7 @@
 #include "command_ids.h"
 #include "command_rules.h"
 #include "fralo_view.h"
+#include "instrument_commands.h"
 #include "main_frame.h"
 
 namespace {
@@ -130,10 +131,14 @@ const std::vector<CommandEntry>& CommandTable()
         Later(ID_PHASE_ACQUISITION, kFringe, "&Acq. image phasée à 4 images..."),
         Later(ID_PHASE_COMPUTE, kFringe, "&Calculer image phasée à 4 images..."),
         Later(ID_DEMODULATE, kFringe, "&Démoduler image phasée..."),
-        Later(ID_C832_MOVE, kFringe, "&Déplacer manuellement..."),
-        Later(ID_C832_OVERTRAVEL, kFringe, "&Sortir de surcourse..."),
-        Later(ID_PIEZO_SUPPLY, kFringe, "&Translateur piézo sur port série..."),
-        Later(ID_STEPPER, kFringe, "&Moteur pas à pas via port imprimante..."),
+        {ID_C832_MOVE, kFringe, "&Déplacer manuellement...", nullptr, RunC832MoveDialog, nullptr,
+         nullptr},
+        {ID_C832_OVERTRAVEL, kFringe, "&Sortir de surcourse...", nullptr, RunOvertravelDialog,
+         nullptr, nullptr},
+        {ID_PIEZO_SUPPLY, kFringe, "&Translateur piézo sur port série...", nullptr, RunPiezoDialog,
+         nullptr, nullptr},
+        {ID_STEPPER, kFringe, "&Moteur pas à pas via port imprimante...", nullptr, RunStepperDialog,
+         nullptr, nullptr},
 
         Later(ID_BRIGHTNESS, kImage, "&Ajuster luminance et contraste..."),
         Later(ID_RGB_TO_GREY, kImage, "&RVB en NG"),

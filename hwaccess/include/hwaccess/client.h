@@ -1,11 +1,13 @@
 #pragma once
 // The hardware access library as programs link it: device connections, driver
 // properties and devices, op queues and port access, block and bus transfers,
-// and device configuration with the full 96-byte record. The functions are
-// listed, with what each does, in hwaccess/hw_functions.def; the shared
-// library Qnlo34 exports them as C (hwaccess/qnlo34.h).
+// interrupt service, memory objects, and device configuration with the full
+// 96-byte record. The functions are listed, with what each does, in
+// hwaccess/hw_functions.def; the shared library Qnlo34 exports them as C
+// (hwaccess/qnlo34.h).
 #include <cstdarg>
 
+#include "hwaccess/hw_thread.h"
 #include "hwaccess/hw_types.h"
 
 namespace hw {
@@ -18,8 +20,7 @@ namespace hw {
 void HwTraceV(const char* format, va_list args);
 
 /// Whether a configuration record is the full 96-byte one: its size word is
-/// exactly 96. Anything else, such as what a short-record caller's memory holds
-/// there, means the 68-byte short record.
+/// exactly 96.
 inline bool IsFullConfig(const HwDeviceConfig& config)
 {
     return config.recordSize == HW_FULL_CONFIG_SIZE;

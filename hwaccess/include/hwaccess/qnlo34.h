@@ -1,19 +1,19 @@
 #ifndef HWACCESS_QNLO34_H
 #define HWACCESS_QNLO34_H
 /* C exports of the shared library Qnlo34, listed in hwaccess/hw_functions.def.
- * Each behaves as its namesake in hwaccess/client.h, except the record
- * functions: they exchange the 68-byte short record, or the whole 96-byte
- * record when the caller's record is full (hw::IsFullConfig: its recordSize
- * word, bytes 68-71, is exactly 96; a short-form caller's memory must reach
- * that word and may hold anything else there). So:
+ * Each behaves as its namesake in hwaccess/client.h, except four configuration
+ * record functions, which work on exactly the 68-byte short record (words
+ * 0-16) and never read or write a caller's bytes from 68 on, whatever they hold:
  * - HwZeroDeviceConfig zeroes the short record;
- * - HwConfigureIsrIdOp and HwConfigureMemoryIo answer FALSE, writing nothing,
- *   unless the record is full;
- * - HwConfigureDevice stores the caller's record over a reset full record;
- * - HwGetDeviceConfig and HwEnumerateDevices leave bytes 68-95 of a short
- *   record untouched. */
+ * - HwConfigureDevice stores the caller's short record over a reset full
+ *   record: no IsrId values, no MemoryIo, DmaBufSize 0;
+ * - HwGetDeviceConfig and HwEnumerateDevices copy out only the short record.
+ * Full records belong to the client part. HwConfigureIsrIdOp and
+ * HwConfigureMemoryIo set words of the full record: they answer FALSE, writing
+ * nothing, unless the record's size word (bytes 68-71) is exactly 96. */
 #include <stdarg.h>
 
+#include "hwaccess/hw_thread.h"
 #include "hwaccess/hw_types.h"
 
 #define QNLO34_EXPORT __attribute__((visibility("default")))

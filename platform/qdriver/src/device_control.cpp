@@ -44,6 +44,7 @@ bool ReadResources(Registry& reg, int platformId, const std::string& name, Devic
     read(kIsrIdOffset, &r.isrIdOffset);
     read(kIsrIdMask, &r.isrIdMask);
     read(kIsrIdValue, &r.isrIdValue);
+    read(kDmaBufSize, &r.dmaBufSize);
     reg.CloseKey(key);
     *out = r;
     return true;

@@ -94,6 +94,10 @@ Status Dispatch(Driver::State& s, Handle handle, const OpenFile& file, Request& 
         return SetProperty(*d, r);
     case kMapPorts:
         return MapPorts(s, *d, r);
+    case kMapMemory:
+        return MapMemory(s, *d, r);
+    case kUnmapMemory:
+        return UnmapMemory(s, *d, r);
     case kUnmapPorts:
         return UnmapPorts(*d, r);
     case kBlockRead:
@@ -181,6 +185,8 @@ Driver::~Driver()
 
 int Driver::PlatformId() const { return state_->options.platformId; }
 
+IoBus& Driver::Bus() const { return *state_->options.bus; }
+
 Handle Driver::Open(std::string_view path, uint32_t flags, win32::Status* error)
 {
     std::lock_guard lock(state_->mutex);
@@ -248,6 +254,10 @@ win32::Status Driver::Submit(Handle handle, uint32_t code, const void* in, uint3
         if (fault != s.faults.end() && fault->status != win32::kSuccess) {
             status = fault->status;
         } else {
+            if (fault != s.faults.end() && fault->returned && done)
+                done = [report = std::move(done), length = *fault->returned](Status st, uint32_t) {
+                    report(st, st == win32::kSuccess ? length : 0);
+                };
             status = Dispatch(s, handle, file->second, r, std::move(done));
             if (fault != s.faults.end() && fault->returned)
                 r.returned = *fault->returned;
@@ -318,6 +328,18 @@ void Driver::ClearLog()
 {
     std::lock_guard lock(state_->mutex);
     state_->log.clear();
+}
+
+bool Driver::ReadPhysical(uint32_t address, void* data, uint32_t length) const
+{
+    std::lock_guard lock(state_->mutex);
+    return state_->physical.Read(address, data, length);
+}
+
+bool Driver::WritePhysical(uint32_t address, const void* data, uint32_t length)
+{
+    std::lock_guard lock(state_->mutex);
+    return state_->physical.Write(address, data, length);
 }
 
 void Driver::InjectFault(Fault fault)

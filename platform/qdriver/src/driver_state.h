@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "physical_memory.h"
 #include "qdriver/driver.h"
 
 namespace qdriver {
@@ -32,6 +33,7 @@ struct DeviceResources {
     bool ignoreConflicts = false;
     uint32_t isrOp = 0, isrOffset = 0, isrData = 0;
     uint32_t isrIdOp = 0, isrIdOffset = 0, isrIdMask = 0, isrIdValue = 0;
+    uint32_t dmaBufSize = 0;
 };
 
 struct PortMapping {
@@ -58,7 +60,14 @@ struct Device {
     std::array<uint8_t, wire::kBusDataSize> busData{};
     std::map<uint32_t, PortMapping> portMaps;
     uint32_t nextMapId = 1;
+    uint32_t dmaBase = 0; // physical address of the DMA buffer, 0 until made
     bool running = true;
+};
+
+/// A memory mapping, owned by the driver until its device unmaps it.
+struct MemoryMapping {
+    uint32_t owner; // context of the device that made it
+    std::unique_ptr<MappedView> view;
 };
 
 struct OpenFile {
@@ -95,6 +104,10 @@ struct Driver::State {
     std::vector<DueCompletion> due;
     std::atomic<std::thread::id> servingThread{}; // the thread inside a request, if any
     std::vector<uint32_t> raisedWhileServing;     // raised by port models during a request
+    PhysicalMemory physical;
+    std::map<uint32_t, MemoryMapping> memoryMaps; // by mapping handle
+    uint32_t nextMemoryMap = 1;
+    uint32_t nextDmaBase = wire::kDmaRegionBase;
 };
 
 // device_control.cpp
@@ -124,6 +137,10 @@ Status GetBusData(Device& d, Request& r);
 Status SetBusData(Device& d, Request& r);
 Status GetProperty(Device& d, Request& r);
 Status SetProperty(Device& d, Request& r);
+
+// memory_requests.cpp
+Status MapMemory(Driver::State& s, Device& d, Request& r);
+Status UnmapMemory(Driver::State& s, Device& d, Request& r);
 
 // interrupts.cpp
 Status ConnectInterrupt(Driver::State& s, Device& d, Request& r);

@@ -9,7 +9,7 @@ using namespace wire;
 
 Status ConnectInterrupt(Driver::State& s, Device& d, Request& r)
 {
-    if (r.inLength < 24 || r.outLength < 20)
+    if (r.inLength < kConnectInterruptRequestSize || r.outLength < kConnectInterruptReplySize)
         return win32::kInsufficientBuffer;
     const uint32_t level = GetWord(r.in, 3);
     if (d.interruptConnected)
@@ -22,7 +22,7 @@ Status ConnectInterrupt(Driver::State& s, Device& d, Request& r)
     const uint32_t reply[5] = {d.context, level, GetWord(r.in, 4), GetWord(r.in, 1),
                                GetWord(r.in, 2)};
     std::memcpy(r.out, reply, sizeof reply);
-    r.returned = 20;
+    r.returned = kConnectInterruptReplySize;
     return win32::kSuccess;
 }
 
@@ -37,14 +37,14 @@ Status DisconnectInterrupt(Driver::State& s, Device& d, Request&)
 
 Status WaitInterrupt(Driver::State&, Device& d, Handle handle, Request& r, Completion done)
 {
-    if (r.inLength < 4 || r.outLength < 16)
+    if (r.inLength < 4 || r.outLength < kInterruptReplySize)
         return win32::kInsufficientBuffer;
     if (!d.interruptConnected)
         return win32::kInvalidFunction;
     if (d.latchedInterrupts > 0) {
         --d.latchedInterrupts;
-        std::memcpy(r.out, d.lastReply.data(), 16);
-        r.returned = 16;
+        std::memcpy(r.out, d.lastReply.data(), kInterruptReplySize);
+        r.returned = kInterruptReplySize;
         return win32::kSuccess;
     }
     if (!done)
@@ -108,8 +108,8 @@ void DeliverInterrupt(Driver::State& s, Device& d)
     }
     PendingRequest p = std::move(d.waits.front());
     d.waits.erase(d.waits.begin());
-    std::memcpy(p.out, d.lastReply.data(), 16);
-    s.due.push_back({std::move(p.done), win32::kSuccess, 16});
+    std::memcpy(p.out, d.lastReply.data(), kInterruptReplySize);
+    s.due.push_back({std::move(p.done), win32::kSuccess, kInterruptReplySize});
 }
 
 } // namespace qdriver

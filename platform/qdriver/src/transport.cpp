@@ -1,9 +1,11 @@
 #include "qdriver/transport.h"
 
+#include <cstdlib>
 #include <mutex>
 
+#include "qdriver/c832_card.h"
 #include "qdriver/device_keys.h"
-#include "qdriver/port_models.h"
+#include "qdriver/stepper_motor.h"
 
 namespace qdriver {
 namespace {
@@ -14,6 +16,10 @@ thread_local win32::Status lastError = win32::kSuccess;
 
 constexpr uint32_t kParallelPortBase = 0x378;
 constexpr uint32_t kParallelPortRegisters = 3;
+constexpr uint32_t kC832Base = 0x210;
+constexpr uint32_t kC832Ports = 4;
+// Set (to anything) to leave the C-832 card's slot empty.
+constexpr const char* kNoC832Variable = "ONDULA_NO_C832";
 
 std::shared_ptr<Driver> MakeSystemDriver()
 {
@@ -21,7 +27,10 @@ std::shared_ptr<Driver> MakeSystemDriver()
     options.registry = registry::System();
     options.platformId = wire::kPlatformNt;
     options.bus->Attach(kParallelPortBase, kParallelPortRegisters,
-                        std::make_shared<LatchPorts>(kParallelPortRegisters));
+                        std::make_shared<StepperMotor>(ondula::SteadyClock()));
+    if (!std::getenv(kNoC832Variable))
+        options.bus->Attach(kC832Base, kC832Ports,
+                            std::make_shared<C832Card>(ondula::SteadyClock()));
     options.systemResources = {{Resource::Ports, kParallelPortBase, 8}, {Resource::Interrupt, 7}};
     ProvisionWorkbenchDevices(*options.registry, options.platformId);
     return std::make_shared<Driver>(std::move(options));

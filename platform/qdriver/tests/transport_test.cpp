@@ -64,7 +64,7 @@ TEST(AddressTableTest, TokensStandForAddressesUntilReleased)
 namespace qdriver::testing {
 namespace {
 
-TEST(SystemDriverTest, HoldsTheWorkbenchDevicesAndTheParallelPortLatch)
+TEST(SystemDriverTest, HoldsTheWorkbenchDevicesAndTheirModels)
 {
     const auto path = std::filesystem::temp_directory_path() /
                       ("ondula-system-registry-" + std::to_string(::getpid()));
@@ -85,6 +85,16 @@ TEST(SystemDriverTest, HoldsTheWorkbenchDevicesAndTheParallelPortLatch)
                               uint32_t(q.size() * 4), &returned));
     EXPECT_EQ(q[12 + 8 + 2], 0x5Au);
     CloseDevice(lpt);
+    // The C-832 card answers its status port, unless its slot is emptied.
+    for (bool empty : {false, true}) {
+        UseDriver(nullptr);
+        if (empty)
+            setenv("ONDULA_NO_C832", "1", 1);
+        IoBus& bus = CurrentDriver()->Bus();
+        bus.Out(0x210, 1, 0x80);
+        EXPECT_EQ(bus.In(0x211, 1), empty ? 0xFFu : 0x00u);
+    }
+    unsetenv("ONDULA_NO_C832");
     UseDriver(nullptr);
     registry::UseSystem(nullptr);
     unsetenv("ONDULA_REGISTRY");

@@ -4,7 +4,8 @@
 // personality. Devices are configured in the registry; the driver starts those
 // not marked Dynamic when it loads and others on request, refusing resources
 // that another device or the system already owns unless the device's
-// configuration says IgnoreConflicts. Every request is logged (the most recent
+// configuration says IgnoreConflicts. Memory mappings show a simulated physical
+// memory in the process. Every request is logged (the most recent
 // kRequestLogLimit are kept); faults can be injected per control code.
 #include <cstdint>
 #include <functional>
@@ -59,7 +60,8 @@ struct LoggedRequest {
 };
 
 /// An injected failure: the next `count` requests with `code` fail with
-/// `status`, or, when `status` is kSuccess, are served and report `returned`.
+/// `status`, or, when `status` is kSuccess, are served and report `returned`
+/// (a pending request when it completes).
 struct Fault {
     uint32_t code;
     win32::Status status;
@@ -76,6 +78,9 @@ public:
 
     /// The platform id the driver's personality answers to.
     int PlatformId() const;
+    /// The I/O bus the driver serves; the direct port instructions of a Windows
+    /// 9x program reach it without a request.
+    IoBus& Bus() const;
     /// Opens "\\.\<device>" (NT) or "\\.\QUENLO.VXD" (9x); kInvalidHandle with
     /// `*error` set when there is no such device.
     Handle Open(std::string_view path, uint32_t flags, win32::Status* error);
@@ -105,6 +110,10 @@ public:
     std::vector<LoggedRequest> Log() const;
     void ClearLog();
     void InjectFault(Fault fault);
+    /// The simulated physical memory, as a bus master sees it; false when the
+    /// range leaves the 4 GiB.
+    bool ReadPhysical(uint32_t address, void* data, uint32_t length) const;
+    bool WritePhysical(uint32_t address, const void* data, uint32_t length);
 
     struct State;
 

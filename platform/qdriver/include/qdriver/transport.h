@@ -30,9 +30,10 @@ void SetLastError(win32::Status error);
 int PlatformId();
 
 /// The driver of this process: the one given to UseDriver, else one over the
-/// system registry with a parallel-port latch at 0x378 on the bus, the system's
-/// parallel-port resources (ports 0x378-0x37F, interrupt 7) and the workbench
-/// devices provisioned.
+/// system registry with a stepper motor on the parallel port at 0x378 and a
+/// C-832 card at 0x210 (an empty slot when ONDULA_NO_C832 is set) on the bus,
+/// both on the steady clock, the system's parallel-port resources (ports
+/// 0x378-0x37F, interrupt 7) and the workbench devices provisioned.
 std::shared_ptr<Driver> CurrentDriver();
 void UseDriver(std::shared_ptr<Driver> driver);
 

@@ -134,6 +134,38 @@ inline constexpr uint32_t kWidthAutoIncrementBytes = 5;
 inline constexpr uint32_t kMapPortsRequestSize = 32;
 inline constexpr uint32_t kMapPortsReplySize = 24;
 
+// Interrupt connection request (24 bytes): [0] ctx, [1] and [2] passed through
+// to the reply, [3] level, [4] vector, [5] 1. Reply (20 bytes): ctx, level,
+// vector, then words [1] and [2] of the request. Interrupt wait: the 4-byte ctx
+// in, 16 bytes out: [1] the value of the service op, [2] that of the
+// identification op.
+inline constexpr uint32_t kConnectInterruptRequestSize = 24;
+inline constexpr uint32_t kConnectInterruptReplySize = 20;
+inline constexpr uint32_t kInterruptReplySize = 16;
+
+// Memory mapping request (32 bytes): [0] ctx, [1] kind, [2] address space and
+// [3] bus number as the caller gives them (every space and bus map alike here),
+// [4] physical address and [5] length (kind 0), [6] 0, [7] index (kind 3).
+// Kinds: 0 a range of physical memory; 1 the device's memory range (MemBase,
+// MemCount); 2 the device's DMA buffer of DmaBufSize bytes, made in physical
+// memory at the device's first DMA mapping and kept while the device runs;
+// 3 indexed device memory, where index 0 is the memory range and no other
+// index exists. Reply (32 bytes): [0] physical address, [1] mapped length,
+// [2] address token of the mapping, [3] mapping handle, [4]-[7] 0.
+// Unmap request (32 bytes): [0] ctx, [1] kind, [2] mapping handle, [3] index;
+// no reply. A mapping lives until its device unmaps it by its handle, however
+// long the handle that made it stays open; every mapping of one physical
+// address shows the same bytes. Physical memory is 4 GiB, zero until written;
+// DMA buffers are placed from kDmaRegionBase on.
+inline constexpr uint32_t kMapMemoryRequestSize = 32;
+inline constexpr uint32_t kMapMemoryReplySize = 32;
+inline constexpr uint32_t kUnmapMemoryRequestSize = 32;
+inline constexpr uint32_t kMemoryPhysical = 0;
+inline constexpr uint32_t kMemoryDevice = 1;
+inline constexpr uint32_t kMemoryDma = 2;
+inline constexpr uint32_t kMemoryIndexed = 3;
+inline constexpr uint32_t kDmaRegionBase = 0x80000000u;
+
 // Bus data: read request 32 bytes {ctx, offset, length, 0...} answered with the
 // bytes; write request {ctx, offset, length} with the data from byte 28 on.
 // Each device has 256 bytes of bus data; an InterfaceType 5 device shows its

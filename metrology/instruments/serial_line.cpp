@@ -1,0 +1,31 @@
+#include "serial_line.h"
+
+#include <cstdlib>
+
+namespace instruments {
+
+std::string SerialDevicePath(int portIndex)
+{
+    static const char* const kVariables[] = {"ONDULA_COM1", "ONDULA_COM2"};
+    static const char* const kDefaults[] = {"/dev/ttyS0", "/dev/ttyS1"};
+    if (portIndex != 0 && portIndex != 1)
+        return {};
+    const char* configured = std::getenv(kVariables[portIndex]);
+    return configured && *configured ? configured : kDefaults[portIndex];
+}
+
+void ApplySupplyLine(termios& line, int model)
+{
+    cfmakeraw(&line);
+    cfsetispeed(&line, B9600);
+    cfsetospeed(&line, B9600);
+    line.c_cflag &= ~(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
+    line.c_cflag |= CS8 | CLOCAL | CREAD;
+    if (model == 0)
+        line.c_cflag |= PARENB | PARODD | CSTOPB;
+    line.c_iflag |= IXON | IXOFF;
+    line.c_cc[VMIN] = 0;
+    line.c_cc[VTIME] = 0;
+}
+
+} // namespace instruments

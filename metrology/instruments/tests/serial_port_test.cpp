@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include "instrument_bench.h"
+#include "serial_line.h"
+#include "serial_port.h"
+
+namespace instruments::testing {
+namespace {
+
+using namespace std::chrono_literals;
+using piezo_supply::Flow;
+using piezo_supply::ReceivedByte;
+using piezo_supply::Setpoint;
+
+class SerialTest : public ::testing::Test {
+protected:
+    std::unique_ptr<CSerialPort> Open(int portIndex = 0, int model = 0)
+    {
+        return std::make_unique<CSerialPort>(portIndex, model, bench.clock, bench.Sink());
+    }
+    InstrumentBench bench;
+};
+
+TEST_F(SerialTest, SetpointsAreClampedAndSentOneByteEvery20Ms)
+{
+    auto& supply = bench.Plug(0);
+    auto port = Open();
+    const struct {
+        int16_t value;
+        std::string sent;
+    } cases[] = {{1500, "1023\r"}, {-5, "0\r"}, {7, "7\r"}};
+    for (const auto& c : cases) {
+        const auto start = bench.clock.Now();
+        const size_t first = supply.Bytes().size();
+        port->SendSetpoint(c.value);
+        std::vector<ReceivedByte> expected;
+        for (size_t i = 0; i < c.sent.size(); ++i)
+            expected.push_back({c.sent[i], start + 20ms * int(i)});
+        EXPECT_EQ(std::vector(supply.Bytes().begin() + first, supply.Bytes().end()), expected);
+        EXPECT_EQ(bench.clock.Now() - start, 20ms * int(c.sent.size()));
+    }
+    EXPECT_EQ(supply.Setpoints(),
+              (std::vector<Setpoint>{
+                  {1023, 500.0, 80ms}, {0, 0.0, 120ms}, {7, 7 / 1023.0 * 500, 160ms}}));
+    EXPECT_TRUE(supply.Errors().empty());
+    EXPECT_TRUE(bench.messages.empty());
+}
+
+TEST_F(SerialTest, EachModelHasItsLineSettings)
+{
+    for (int model : {0, 1}) {
+        termios line{};
+        line.c_oflag = OPOST | ONLCR;
+        ApplySupplyLine(line, model);
+        const tcflag_t framing = model == 0 ? PARENB | PARODD | CSTOPB : 0;
+        EXPECT_EQ(line.c_cflag & (PARENB | PARODD | CSTOPB | CSIZE), framing | CS8) << model;
+        EXPECT_EQ(cfgetospeed(&line), speed_t(B9600));
+        EXPECT_EQ(line.c_iflag & (IXON | IXOFF), tcflag_t(IXON | IXOFF));
+        EXPECT_EQ(line.c_oflag & OPOST, 0u);
+    }
+    // The supply sees the settings of the port's model, and only those.
+    auto& supply = bench.Plug(0, {.model = 1, .fullScale = 100});
+    Open(0, 0)->SendSetpoint(1);
+    Open(0, 1)->SendSetpoint(1023);
+    EXPECT_EQ(supply.Errors(), (std::vector<std::string>{"line settings differ from model 1"}));
+    EXPECT_EQ(supply.Voltage(), 100.0);
+}
+
+TEST_F(SerialTest, ASetpointHeldByXoffGoesOutWholeAfterXon)
+{
+    auto& supply = bench.Plug(0, {.flow = Flow::XoffPerLine, .holdTime = 200ms});
+    auto port = Open();
+    port->SendSetpoint(7);
+    port->SendSetpoint(1023);
+    EXPECT_EQ(supply.Setpoints(),
+              (std::vector<Setpoint>{{7, 7 / 1023.0 * 500, 20ms}, {1023, 500.0, 301ms}}));
+    EXPECT_EQ(bench.clock.Now(), 321ms);
+    EXPECT_TRUE(bench.messages.empty());
+}
+
+TEST_F(SerialTest, ASilentSupplyEndsTheChannelWithinTheBoundAndSaysSoOnce)
+{
+    for (bool unplugged : {false, true}) {
+        bench.messages.clear();
+        auto& supply = bench.Plug(0, {.flow = unplugged ? Flow::Plain : Flow::Dead});
+        auto port = Open();
+        if (unplugged)
+            supply.Unplug();
+        const auto start = bench.clock.Now();
+        port->SendSetpoint(1023);
+        EXPECT_EQ(bench.clock.Now() - start, unplugged ? 0ms : 1020ms);
+        EXPECT_TRUE(port->IsDead());
+        port->SendSetpoint(5);
+        EXPECT_EQ(bench.clock.Now() - start, unplugged ? 0ms : 1020ms);
+        EXPECT_EQ(bench.messages,
+                  (std::vector<std::string>{"L'alimentation piézo ne répond pas (COM1) !"}));
+        EXPECT_TRUE(supply.Setpoints().empty());
+    }
+}
+
+TEST_F(SerialTest, APortThatCannotBeUsedIsReportedOnce)
+{
+    bench.Plug(0);
+    auto holder = Open(0);
+    const struct {
+        const char* com2;
+        std::string message;
+    } cases[] = {
+        {"/nonexistent/ttyS9", "Erreur d'ouverture du port série COM2 !"},
+        {bench.supplies[0]->Path().c_str(), "Erreur d'ouverture du port série COM2 !"},
+        {"/dev/null", "Erreur fonction BuildCommDCB"},
+    };
+    for (const auto& c : cases) {
+        bench.messages.clear();
+        setenv("ONDULA_COM2", c.com2, 1);
+        auto port = Open(1);
+        port->SendSetpoint(512);
+        EXPECT_EQ(bench.messages, std::vector<std::string>{c.message}) << c.com2;
+    }
+    EXPECT_EQ(bench.clock.Now(), 80ms);
+    EXPECT_FALSE(Open(2)->IsOpen());
+}
+
+} // namespace
+} // namespace instruments::testing

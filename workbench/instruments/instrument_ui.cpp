@@ -1,0 +1,19 @@
+#include "instrument_ui.h"
+
+#include <QPushButton>
+
+#include "user_message.h"
+
+instruments::MessageSink UserMessageSink()
+{
+    return [](const std::string& text) { UserMessage(QString::fromStdString(text)); };
+}
+
+QString MoveNotFinishedText() { return QString::fromUtf8("Déplacement de l'axe X non terminé !"); }
+
+QPushButton* PlainButton(const char* text, QWidget* parent)
+{
+    auto* button = new QPushButton(QString::fromUtf8(text), parent);
+    button->setAutoDefault(false);
+    return button;
+}

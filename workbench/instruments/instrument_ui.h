@@ -1,0 +1,19 @@
+// What the instrument dialogs share: the way their instruments speak to the
+// user, a text two of them say, and their buttons.
+#pragma once
+
+#include <QString>
+
+#include "message_sink.h"
+
+class QPushButton;
+class QWidget;
+
+// The instruments' messages go to UserMessage.
+instruments::MessageSink UserMessageSink();
+
+// Said when a motion of the X axis has not ended within its time bound.
+QString MoveNotFinishedText();
+
+// A push button that Enter does not press: Enter belongs to the edits.
+QPushButton* PlainButton(const char* text, QWidget* parent);

@@ -1,0 +1,68 @@
+#include "serial_params_dlg.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "fralo_app.h"
+
+namespace {
+
+constexpr int16_t kSupply1FullScale = 500;
+constexpr int16_t kSupply2FullScale = 100;
+
+} // namespace
+
+CSerialParamsDlg::CSerialParamsDlg(CFraloApp* app, QWidget* parent) : QDialog(parent), m_pApp(app)
+{
+    setWindowTitle(QString::fromUtf8("Paramètres port série"));
+    auto* group = new QGroupBox(QString::fromUtf8("Protocole de communication"), this);
+    auto* grid = new QGridLayout(group);
+    m_pSupply1 = new QRadioButton(QString::fromUtf8("Alimentation &1 [0, 500V]"), group);
+    m_pSupply2 = new QRadioButton(QString::fromUtf8("Alimentation &2 [0, 100 V]"), group);
+    grid->addWidget(m_pSupply1, 0, 0);
+    grid->addWidget(
+        new QLabel(QString::fromUtf8("(9600 bauds, parité impaire, 8 bits, 2 stops, xon/xoff)")), 1,
+        0);
+    grid->addWidget(m_pSupply2, 2, 0);
+    grid->addWidget(
+        new QLabel(QString::fromUtf8("(9600 bauds, pas de parité, 8 bits, 1 stop, xon/xoff)")), 3,
+        0);
+    auto* ok = new QPushButton(QString::fromUtf8("&OK"), this);
+    auto* quit = new QPushButton(QString::fromUtf8("&Quitter"), this);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &CSerialParamsDlg::OnOK);
+    connect(quit, &QPushButton::clicked, this, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(quit);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addLayout(buttons);
+
+    m_nSupply = m_pApp->m_nSupplyModel;
+    UpdateData(false);
+}
+
+void CSerialParamsDlg::UpdateData(bool save)
+{
+    if (save) {
+        m_nSupply = m_pSupply1->isChecked() ? 0 : m_pSupply2->isChecked() ? 1 : -1;
+        return;
+    }
+    m_pSupply1->setChecked(m_nSupply == 0);
+    m_pSupply2->setChecked(m_nSupply == 1);
+}
+
+void CSerialParamsDlg::OnOK()
+{
+    UpdateData(true);
+    m_pApp->m_nSupplyModel = int16_t(m_nSupply);
+    m_pApp->m_nSupplyFullScale = m_nSupply ? kSupply2FullScale : kSupply1FullScale;
+    accept();
+}

@@ -1,0 +1,35 @@
+// The instrument dialogs on a simulated machine, with the application object
+// they keep their settings in and the user's messages recorded.
+#pragma once
+
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include "fralo_app.h"
+#include "instrument_bench.h"
+#include "user_message.h"
+
+class DialogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetMessageSink([this](const QString& text, MessageButtons) {
+            messages.append(text);
+            return int(AnswerOk);
+        });
+    }
+    void TearDown() override { SetMessageSink(nullptr); }
+
+    // A machine set up otherwise.
+    void Reboot(instruments::testing::BenchOptions options)
+    {
+        bench.reset();
+        bench = std::make_unique<instruments::testing::InstrumentBench>(options);
+    }
+
+    std::unique_ptr<instruments::testing::InstrumentBench> bench =
+        std::make_unique<instruments::testing::InstrumentBench>();
+    CFraloApp app;
+    QStringList messages;
+};
