@@ -247,6 +247,7 @@ CommandState CMainFrame::State() const
     s.hasCopiedDocument = m_pApp->m_pCopiedDoc != nullptr;
     s.activeKind = doc ? doc->m_nKind : 0;
     s.source = m_pApp->m_nSource;
+    s.openImages = m_pApp->m_nOpenImages;
     s.mouseCoordsOpen = m_pApp->m_pMouseCoordsDlg != nullptr;
     return s;
 }
