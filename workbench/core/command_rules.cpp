@@ -74,3 +74,11 @@ bool ExportEnabled(const CommandState& s)
 }
 
 bool GaussFitChecked(const CommandState& s) { return s.activeGaussFit; }
+
+bool SaveEnabled(const CommandState& s) { return s.hasActiveDocument && !s.activeInMask; }
+
+bool LiveViewEnabled(const CommandState& s) { return !s.acquiring && s.source > 1; }
+
+bool MaskEnabled(const CommandState& s) { return !s.acquiring && !s.maskOpen; }
+
+bool ExtractEnabled(const CommandState& s) { return !s.acquiring && !s.extractOpen; }

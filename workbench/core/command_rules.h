@@ -13,6 +13,9 @@ struct CommandState {
     bool mouseCoordsOpen = false; // the mouse-coordinates window is open
     int activeChannels = 0;       // channels of the active document's image, of any pixel type
     bool activeGaussFit = false;  // the active document draws the fits of its profiles
+    bool extractOpen = false;     // the extraction dialog is open
+    bool maskOpen = false;        // the mask dialog is open
+    bool activeInMask = false;    // the mask dialog works on the active document
 };
 
 // Save, Save As, Close, Print, Print Preview, window commands: an active document.
@@ -70,3 +73,12 @@ bool View3DEnabled(const CommandState& s);
 bool ExportEnabled(const CommandState& s);
 // "&Gaussienne sur tracé de profils" is checked while the active document draws fits.
 bool GaussFitChecked(const CommandState& s);
+
+// Save and Save As: an active document that no mask dialog works on (its
+// image is then the tinted working copy).
+bool SaveEnabled(const CommandState& s);
+// The live derived views: nothing acquires and the source is above TWAIN.
+bool LiveViewEnabled(const CommandState& s);
+// The zone dialogs: nothing acquires and the same dialog is not open.
+bool MaskEnabled(const CommandState& s);
+bool ExtractEnabled(const CommandState& s);

@@ -99,7 +99,7 @@ int PixelLuminance(int32_t packed, int channel)
     case 2:
         return BlueOf(packed);
     case 3:
-        return (30 * RedOf(packed) + 59 * GreenOf(packed) + 11 * BlueOf(packed)) / 100;
+        return GreyOfRgb(RedOf(packed), GreenOf(packed), BlueOf(packed));
     default:
         return 0;
     }

@@ -59,4 +59,9 @@ int PixelLuminance(int32_t packed, int channel);
 inline int RedOf(int32_t packed) { return packed & 0xFF; }
 inline int GreenOf(int32_t packed) { return (packed >> 8) & 0xFF; }
 inline int BlueOf(int32_t packed) { return (packed >> 16) & 0xFF; }
+// The luminance (30 R + 59 G + 11 B) / 100 in integers.
+inline uint8_t GreyOfRgb(int red, int green, int blue)
+{
+    return static_cast<uint8_t>((30 * red + 59 * green + 11 * blue) / 100);
+}
 inline int32_t PackRgb(int r, int g, int b) { return r | (g << 8) | (b << 16); }

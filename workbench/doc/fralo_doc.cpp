@@ -11,6 +11,7 @@
 #include "fralo_view.h"
 #include "frame_fit.h"
 #include "main_frame.h"
+#include "mask_dlg.h"
 #include "plane_buffers.h"
 #include "quiet_library.h"
 #include "save_rules.h"
@@ -44,6 +45,8 @@ CFraloDoc::~CFraloDoc()
     EndAcquisition(false);
     if (m_pApp->m_pCopiedDoc == this)
         m_pApp->m_pCopiedDoc = nullptr;
+    if (m_pApp->m_pMaskDlg)
+        m_pApp->m_pMaskDlg->DocumentClosing(this);
     --m_pApp->m_nOpenImages;
 }
 

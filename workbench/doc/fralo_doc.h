@@ -39,7 +39,8 @@ public:
     CFraloDoc();
     // Closing any document ends the live acquisition (whichever document
     // acquires, see EndAcquisition) and closes every frame grabber; a
-    // remembered copy source is forgotten.
+    // remembered copy source is forgotten, and a mask dialog made for the
+    // document cancels.
     ~CFraloDoc();
     CFraloDoc(const CFraloDoc&) = delete;
     CFraloDoc& operator=(const CFraloDoc&) = delete;

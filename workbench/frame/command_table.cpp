@@ -9,6 +9,7 @@
 #include "fralo_view.h"
 #include "instrument_commands.h"
 #include "main_frame.h"
+#include "zone_view_commands.h"
 
 namespace {
 
@@ -60,10 +61,10 @@ const std::vector<CommandEntry>& CommandTable()
     static const std::vector<CommandEntry> table = {
         {ID_FILE_NEW, kFile, "&Nouveau\tCtrl+N", "Ctrl+N", CALL(OnFileNew), nullptr, nullptr},
         {ID_OPEN, kFile, "&Ouvrir...\tCtrl+O", "Ctrl+O", CALL(OnOpen), nullptr, nullptr},
-        {ID_SAVE, kFile, "&Enregistrer\tCtrl+S", "Ctrl+S", CALL(OnSave), RULE(HasActiveDocument),
+        {ID_SAVE, kFile, "&Enregistrer\tCtrl+S", "Ctrl+S", CALL(OnSave), STATE_RULE(SaveEnabled),
          nullptr},
         {ID_SAVE_AS, kFile, "En&registrer sous...", nullptr, CALL(OnSaveAs),
-         RULE(HasActiveDocument), nullptr},
+         STATE_RULE(SaveEnabled), nullptr},
         {ID_FILE_CLOSE, kFile, "&Fermer", nullptr, CALL(OnFileClose), RULE(HasActiveDocument),
          nullptr},
         {0, kFile, nullptr, nullptr, nullptr, nullptr, nullptr},
@@ -82,7 +83,7 @@ const std::vector<CommandEntry>& CommandTable()
         {ID_APP_EXIT, kFile, "&Quitter", nullptr, CALL(OnAppExit), nullptr, nullptr},
         // The framework's own open and save share the program's handlers.
         {ID_FILE_OPEN, nullptr, "&Ouvrir...", nullptr, CALL(OnOpen), nullptr, nullptr},
-        {ID_FILE_SAVE, nullptr, "&Enregistrer", nullptr, CALL(OnSave), RULE(HasActiveDocument),
+        {ID_FILE_SAVE, nullptr, "&Enregistrer", nullptr, CALL(OnSave), STATE_RULE(SaveEnabled),
          nullptr},
 
         {ID_EDIT_COPY, kEdit, "&Copier\tCtrl+C", "Ctrl+C", CALL(OnEditCopy), RULE(CanCopy),
@@ -115,8 +116,10 @@ const std::vector<CommandEntry>& CommandTable()
         {ID_CAMERA_SETTINGS, kSource, "&Régler les paramètres de la caméra...", nullptr,
          CALL(OnCameraSettings), STATE_RULE(CameraSettingsEnabled), nullptr},
 
-        Later(ID_FALSE_COLOURS, kView, "Visualiser en &fausses couleurs..."),
-        Later(ID_REAL_TIME_VIEW, kView, "&Visualiser en temps réel..."),
+        {ID_FALSE_COLOURS, kView, "Visualiser en &fausses couleurs...", nullptr,
+         RunFalseColourDialog, STATE_RULE(LiveViewEnabled), nullptr},
+        {ID_REAL_TIME_VIEW, kView, "&Visualiser en temps réel...", nullptr, RunRealTimeDialog,
+         STATE_RULE(LiveViewEnabled), nullptr},
         Later(ID_TIME_AVERAGED, kView, "Visualiser en &temps moyenné..."),
         {ID_VIEW_3D, kView, "&Visualiser en 3D", nullptr, CALL(OnView3D), STATE_RULE(View3DEnabled),
          nullptr},
@@ -153,11 +156,13 @@ const std::vector<CommandEntry>& CommandTable()
          STATE_RULE(GreyToRgbEnabled), nullptr},
         {ID_NEGATIVE, kImage, "&Négatif", nullptr, CALL(OnNegative), STATE_RULE(FftBlockedEnabled),
          nullptr},
-        Later(ID_MASK, kImage, "&Créer une image masque..."),
+        {ID_MASK, kImage, "&Créer une image masque...", nullptr, OpenMaskDialog,
+         STATE_RULE(MaskEnabled), nullptr},
         Later(ID_CALIBRATE, kImage, "&Etalonner l'image..."),
         Later(ID_FILTER, kImage, "&Filtrer l'image..."),
         Later(ID_RESIZE, kImage, "Redimensionner l'image..."),
-        Later(ID_EXTRACT, kImage, "&Extraire une nouvelle image..."),
+        {ID_EXTRACT, kImage, "&Extraire une nouvelle image...", nullptr, OpenExtractDialog,
+         STATE_RULE(ExtractEnabled), nullptr},
         {ID_FFT, kImage, "FFT &complexe", nullptr, CALL(OnFft), STATE_RULE(FftBlockedEnabled),
          nullptr},
         {ID_FFT_INVERSE, kImage, "FFT &inverse", nullptr, CALL(OnFftInverse),

@@ -111,10 +111,12 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    void OpenDisplayWindow();
     void UpdateScrollBars();
     void StoreScrollPosition();
     void SetCursorFromTracker(QPoint client);
+    // With the mask dialog open on the brush shape: the disc round the
+    // image point of `client` is painted, and true is returned.
+    bool PaintMaskBrush(QPoint client);
     // Ends a drag: a profile zone, or the cross for a click under 15 pixels.
     void EndZoneTrack();
     void Invalidate();
