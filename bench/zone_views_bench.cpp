@@ -48,6 +48,8 @@ struct LiveBench {
         app.Live().SetGrabbers(grabber);
         app.m_nSource = 6;
         app.FillSizeTable(6);
+        app.m_nDefaultWidth = kWidth;
+        app.m_nDefaultHeight = kHeight;
     }
     QTemporaryDir dir;
     CFraloApp app;
@@ -64,6 +66,8 @@ template <class Dialog> void Tick(benchmark::State& state, int timerId)
         dialog.CameraDocument()->m_image = frame;
         dialog.OnTimer(timerId);
     }
+    if (ShapeOf(dialog.ResultDocument()->m_image).width != kWidth)
+        state.SkipWithError("the result is not of the camera's size");
     dialog.reject();
 }
 
