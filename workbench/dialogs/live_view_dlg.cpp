@@ -11,6 +11,7 @@
 #include "acquisition_sources.h"
 #include "analysis_documents.h"
 #include "dialog_controls.h"
+#include "flag_scope.h"
 #include "fralo_app.h"
 #include "fralo_doc.h"
 #include "fralo_view.h"
@@ -25,18 +26,6 @@ namespace {
 constexpr int kTickMs = 50;
 constexpr int kShowId = 1;
 constexpr int kCloseId = 2;
-
-// Clears the busy flag however the tick ends.
-class BusyScope {
-public:
-    explicit BusyScope(bool& busy) : m_busy(busy) { m_busy = true; }
-    ~BusyScope() { m_busy = false; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-private:
-    bool& m_busy;
-};
 
 } // namespace
 
@@ -123,7 +112,7 @@ void CLiveViewDlg::OnTimer(int id)
 {
     if (id != m_nTimerId || m_bBusy || !m_pResultDoc)
         return;
-    BusyScope busy(m_bBusy);
+    FlagScope busy(m_bBusy);
     const int source = m_pApp->m_nSource;
     if (source != SourceNone && source != SourceTwain) {
         ReadGreyLevels(source);
