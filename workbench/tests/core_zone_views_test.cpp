@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "command_rules.h"
 #include "false_colour.h"
 #include "live_difference.h"
 #include "live_view_layout.h"
@@ -9,6 +10,32 @@
 #include "zone_rules.h"
 
 namespace {
+
+TEST(UpdateRules, LiveViewsZoneDialogsAndSave)
+{
+    struct Case {
+        bool acquiring;
+        int source;
+        bool maskOpen, extractOpen, activeInMask;
+        bool live, mask, extract, save;
+    };
+    for (Case c : {Case{false, 1, false, false, false, false, true, true, true},
+                   Case{false, 2, true, false, false, true, false, true, true},
+                   Case{false, 8, true, true, true, true, false, false, false},
+                   Case{true, 8, false, false, false, false, false, false, true}}) {
+        CommandState s;
+        s.hasActiveDocument = true;
+        s.acquiring = c.acquiring;
+        s.source = c.source;
+        s.maskOpen = c.maskOpen;
+        s.extractOpen = c.extractOpen;
+        s.activeInMask = c.activeInMask;
+        EXPECT_EQ(LiveViewEnabled(s), c.live) << c.source;
+        EXPECT_EQ(MaskEnabled(s), c.mask) << c.source;
+        EXPECT_EQ(ExtractEnabled(s), c.extract) << c.source;
+        EXPECT_EQ(SaveEnabled(s), c.save) << c.source;
+    }
+}
 
 TEST(FalseColour, EachBandGivesItsHueAndOutOfRangeGreyIsClamped)
 {

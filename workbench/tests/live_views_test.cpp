@@ -1,7 +1,12 @@
 // The live derived views against the test plug-in under a library source,
 // the simulated webcam and the TWAIN copy: what "&Visualiser" sets up, what
 // a tick computes, and what "&Fermer" leaves.
+#include <algorithm>
+#include <chrono>
+#include <functional>
+
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -9,6 +14,7 @@
 #include <QTimer>
 
 #include <clock/clock.h>
+#include <dvl/simulated_boards.h>
 #include <vfw/simulated_webcam.h>
 
 #include "dialog_controls.h"
@@ -172,6 +178,37 @@ TEST_F(LiveViewTest, WebcamResultGoesRightAndReadsTheCaptureWindow)
     }
     EXPECT_EQ(app->AcquiringDoc(), nullptr);
     vfw::SetDriverFactory(nullptr);
+}
+
+TEST_F(LiveViewTest, TalvoTicksReadTheBoardsGreyFrame)
+{
+    using namespace std::chrono_literals;
+    dvl::SimulatedBoard fast = dvl::TalvoBoard();
+    fast.frame_period = 2ms;
+    dvl::RegisterBoard(fast);
+    Choose(ID_SOURCE_TALVO);
+    {
+        CFalseColorDlg dialog(app.get(), frame);
+        Find<QPushButton>(&dialog, 1)->click();
+        ASSERT_EQ(app->AcquiringDoc(), dialog.CameraDocument());
+        const auto flat = [](const std::vector<uint8_t>& p) {
+            return std::adjacent_find(p.begin(), p.end(), std::not_equal_to<>()) == p.end();
+        };
+        std::vector<uint8_t> red;
+        QElapsedTimer waited;
+        waited.start();
+        do {
+            QApplication::processEvents();
+            dialog.OnTimer(CFalseColorDlg::TIMER_FALSE_COLOURS);
+            red = Plane(dialog.ResultDocument(), 0);
+        } while (flat(red) && waited.elapsed() < 5000);
+        EXPECT_EQ(red.size(), 768u * 576u);
+        EXPECT_FALSE(flat(red)) << "the board's moving picture";
+        dialog.reject();
+    }
+    EXPECT_EQ(app->AcquiringDoc(), nullptr);
+    EXPECT_EQ(dvl::AllocatedObjects(), 0);
+    dvl::ResetBoards();
 }
 
 TEST_F(LiveViewTest, WithoutSourceNoTimerAndWithTwainOnlyRedisplay)
