@@ -79,18 +79,28 @@ TEST_F(ZoneDialogTest, ExtractionOkFollowsTheActiveDocumentAndItsZone)
     dialog->OnTimer(CExtractImageDlg::TIMER_ACTIVE);
     EXPECT_FALSE(ok->isEnabled()) << "empty tracker";
     EXPECT_EQ(name->text(), doc->m_strName);
-    doc->m_tracker.m_rect = {50, 40, 20, 10};
+    Zone(doc, {50, 40, 20, 10});
     dialog->OnTimer(CExtractImageDlg::TIMER_ACTIVE);
     EXPECT_TRUE(ok->isEnabled()) << "either orientation";
+    QPixmap pixmap(doc->m_pView->viewport()->size());
+    QPainter painter(&pixmap);
+    doc->m_pView->DrawOverlays(painter, false);
+    painter.end();
+    EXPECT_EQ(doc->m_tracker.m_rect, (TrackerRect{20, 10, 50, 40})) << "drawn normalised";
     doc->m_nKind = KindComplexFft;
     dialog->OnTimer(CExtractImageDlg::TIMER_ACTIVE);
     EXPECT_FALSE(ok->isEnabled()) << "complex FFT image";
-    delete doc->m_pChildFrame;
-    dialog->OnTimer(CExtractImageDlg::TIMER_ACTIVE);
-    EXPECT_FALSE(ok->isEnabled());
-    EXPECT_EQ(name->text(), "?");
+    doc->m_nCrossValue = 9;
     Find<QPushButton>(dialog, 2)->click();
     EXPECT_EQ(app->m_pExtractDlg, nullptr);
+    EXPECT_EQ(doc->m_tracker.m_rect, TrackerRect{});
+    EXPECT_EQ(doc->m_nKind & KindProfiles, 0);
+    EXPECT_EQ(doc->m_nCrossValue, -1);
+    ASSERT_TRUE(frame->Execute(ID_EXTRACT));
+    delete doc->m_pChildFrame;
+    app->m_pExtractDlg->OnTimer(CExtractImageDlg::TIMER_ACTIVE);
+    EXPECT_FALSE(Find<QPushButton>(app->m_pExtractDlg, 1)->isEnabled());
+    EXPECT_EQ(Find<QLabel>(app->m_pExtractDlg, 1017)->text(), "?");
 }
 
 TEST_F(ZoneDialogTest, ExtractionCropsTheOrderedClippedZoneOfMoreThan100Pixels)
@@ -101,8 +111,7 @@ TEST_F(ZoneDialogTest, ExtractionCropsTheOrderedClippedZoneOfMoreThan100Pixels)
         int x0, y0;
     };
     for (Case c : {Case{{10, 20, 111, 121}, 101, 101, 10, 20}, Case{{10, 0, 110, 200}, 0, 0, 0, 0},
-                   Case{{250, 190, 20, 60}, 230, 130, 20, 60},
-                   Case{{150, 50, 400, 190}, 150, 140, 150, 50}}) {
+                   Case{{350, 190, 20, 60}, 280, 130, 20, 60}}) {
         messages.clear();
         frame->MdiArea()->setActiveSubWindow(doc->m_pChildFrame);
         ASSERT_TRUE(frame->Execute(ID_EXTRACT));
@@ -133,23 +142,6 @@ TEST_F(ZoneDialogTest, ExtractionCropsTheOrderedClippedZoneOfMoreThan100Pixels)
         EXPECT_EQ(doc->m_nKind, KindFftDerived);
         delete crop->m_pChildFrame;
     }
-}
-
-TEST_F(ZoneDialogTest, ExtractionCancelClearsTheZoneAndTheViewDrawsItNormalised)
-{
-    ASSERT_TRUE(frame->Execute(ID_EXTRACT));
-    Zone(doc, {80, 90, 10, 20});
-    doc->m_nCrossValue = 9;
-    QPixmap pixmap(doc->m_pView->viewport()->size());
-    QPainter painter(&pixmap);
-    doc->m_pView->DrawOverlays(painter, false);
-    painter.end();
-    EXPECT_EQ(doc->m_tracker.m_rect, (TrackerRect{10, 20, 80, 90}));
-    app->m_pExtractDlg->reject();
-    EXPECT_EQ(app->m_pExtractDlg, nullptr);
-    EXPECT_EQ(doc->m_tracker.m_rect, TrackerRect{});
-    EXPECT_EQ(doc->m_nKind & KindProfiles, 0);
-    EXPECT_EQ(doc->m_nCrossValue, -1);
 }
 
 TEST_F(ZoneDialogTest, MaskZonesAddOnceRemoveExactlyAndMakeAMaskDocument)
@@ -254,7 +246,7 @@ TEST_F(ZoneDialogTest, BrushPaintsDiscsUnderTheLeftButtonAloneAndKeepsTheMouseVa
     EXPECT_TRUE(frame->Action(ID_MASK)->isEnabled());
 }
 
-TEST_F(ZoneDialogTest, MaskOkWithoutAZoneMakesNothingAndCancelGivesTheImageBack)
+TEST_F(ZoneDialogTest, MaskOkWithoutAZoneMakesNothing)
 {
     CMaskDlg* dialog = OpenMask();
     const int open = app->m_nOpenImages;
@@ -262,17 +254,6 @@ TEST_F(ZoneDialogTest, MaskOkWithoutAZoneMakesNothingAndCancelGivesTheImageBack)
     Find<QPushButton>(dialog, 1)->click();
     EXPECT_EQ(app->m_nOpenImages, open);
     EXPECT_EQ(app->m_pMaskDlg, nullptr);
-
-    app->m_nMaskShape = 1;
-    dialog = OpenMask();
-    dialog->PaintZone(1, 10, 10, 30, 20);
-    EXPECT_EQ(Pixel(doc, 0, 20, 11), 31 + 127);
-    EXPECT_EQ(Pixel(doc, 0, 20, 10), 30);
-    Find<QPushButton>(dialog, 2)->click();
-    EXPECT_EQ(app->m_pMaskDlg, nullptr);
-    EXPECT_EQ(ShapeOf(doc->m_image).channels, 1);
-    EXPECT_EQ(Pixel(doc, 0, 20, 11), 31);
-    EXPECT_EQ(app->m_nOpenImages, open);
 }
 
 TEST_F(ZoneDialogTest, AnImageResizedSinceOpeningIsReportedAndReadWithinBothSizes)
