@@ -9,10 +9,10 @@ struct CommandState {
     bool hasCopiedDocument = false;
     int activeKind = 0;           // kind word of the active document
     int source = 0;               // acquisition source code
-    int openImages = 0;           // open image documents
-    bool mouseCoordsOpen = false; // the mouse-coordinates window is open
     int activeChannels = 0;       // channels of the active document's image, of any pixel type
     bool activeGaussFit = false;  // the active document draws the fits of its profiles
+    int openImages = 0;           // open image documents
+    bool mouseCoordsOpen = false; // the mouse-coordinates window is open
     bool extractOpen = false;     // the extraction dialog is open
     bool maskOpen = false;        // the mask dialog is open
     bool activeInMask = false;    // the mask dialog works on the active document
@@ -54,6 +54,7 @@ bool DefaultSizeEnabled(const CommandState& s);
 bool CameraSettingsEnabled(const CommandState& s);
 // "Coordonnées souris": checked while its window is open.
 bool MouseCoordsChecked(const CommandState& s);
+
 // The image commands below depend on the active document only while there is
 // one: without it they are enabled (and do nothing) unless something acquires.
 // "FFT &complexe" and "&Négatif": nothing acquires and the active image is no

@@ -156,8 +156,6 @@ void CFraloView::RestoreDisplayWindow()
 {
     if (m_pBoardSurface)
         m_pBoardSurface->hide();
-    if (m_bWindowOpen)
-        return;
     OpenDisplayWindow();
     DisplayImage();
 }

@@ -47,8 +47,8 @@ public:
     // Closes the display window and shows a window a board draws into in its
     // place; returns that window's handle for the board library.
     intptr_t ReleaseDisplayWindow();
-    // Takes the board's window away and opens the display window again at
-    // the image size.
+    // Takes the board's window away and shows the image in the display window
+    // again, opened at the image size.
     void RestoreDisplayWindow();
     // The window a board draws into, or null before the first release.
     BoardSurface* BoardWindow() const { return m_pBoardSurface; }
