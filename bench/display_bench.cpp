@@ -6,9 +6,10 @@
 #include <QWidget>
 #include <vector>
 
-#include "offscreen_application.h"
 #include "verodyn/verodyn.h"
 #include "verodyn/window.h"
+
+#include "offscreen_application.h"
 
 namespace {
 

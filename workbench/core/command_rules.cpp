@@ -47,6 +47,15 @@ bool CameraSettingsEnabled(const CommandState& s) { return !s.acquiring && s.sou
 
 bool MouseCoordsChecked(const CommandState& s) { return s.mouseCoordsOpen; }
 
+bool MathLogicEnabled(const CommandState& s) { return !s.acquiring; }
+
+bool CalibrateEnabled(const CommandState& s) { return s.hasActiveDocument && !s.acquiring; }
+
+bool ImageDialogEnabled(const CommandState& s)
+{
+    return s.hasActiveDocument && FftBlockedEnabled(s);
+}
+
 bool FftBlockedEnabled(const CommandState& s) { return !s.acquiring && !IsFftKind(s.activeKind); }
 
 bool ComplexOnlyEnabled(const CommandState& s)

@@ -54,6 +54,14 @@ bool DefaultSizeEnabled(const CommandState& s);
 bool CameraSettingsEnabled(const CommandState& s);
 // "Coordonnées souris": checked while its window is open.
 bool MouseCoordsChecked(const CommandState& s);
+// "&Opérations mathématiques et logiques...": nothing acquires.
+bool MathLogicEnabled(const CommandState& s);
+// "&Etalonner l'image...": an active document and nothing acquires.
+bool CalibrateEnabled(const CommandState& s);
+// The dialogs that change the active image in place (filter, brightness,
+// multiplication, resize): an active document that is no FFT image, and
+// nothing acquires.
+bool ImageDialogEnabled(const CommandState& s);
 
 // The image commands below depend on the active document only while there is
 // one: without it they are enabled (and do nothing) unless something acquires.

@@ -22,7 +22,7 @@ void GreyOfPlanes(const PlaneView& image, int width, int height, uint8_t* grey)
             std::memcpy(grey + to, image.planes[0] + from, std::size_t(columns));
         } else if (image.channels == 3) {
             for (int x = 0; x < columns; ++x)
-                grey[to + x] = GreyOfRgb(image.planes[0][from + x], image.planes[1][from + x],
+                grey[to + x] = GreyLevel(image.planes[0][from + x], image.planes[1][from + x],
                                          image.planes[2][from + x]);
         }
     }

@@ -22,6 +22,6 @@ struct LiveFramePlacement {
 LiveFramePlacement PlaceLiveFrames(int source, int width);
 
 // The grey levels of a width x height frame from the image's planes: the
-// plane of a one-channel image, GreyOfRgb of a three-channel one. Pixels the
+// plane of a one-channel image, GreyLevel of a three-channel one. Pixels the
 // image does not cover are left as they are.
 void GreyOfPlanes(const PlaneView& image, int width, int height, uint8_t* grey);

@@ -31,7 +31,7 @@ bool MaskCanvas::Prepare(const PlaneView& image)
         for (int x = 0; x < columns; ++x) {
             const std::size_t from = std::size_t(image.width) * y + x;
             const std::size_t to = std::size_t(m_width) * y + x;
-            const uint8_t grey = colour ? GreyOfRgb(image.planes[0][from], image.planes[1][from],
+            const uint8_t grey = colour ? GreyLevel(image.planes[0][from], image.planes[1][from],
                                                     image.planes[2][from])
                                         : image.planes[0][from];
             for (auto& plane : m_rgb)

@@ -18,7 +18,7 @@ public:
     MaskCanvas(int width, int height);
 
     // The working image from `image`: its grey level in all three planes, a
-    // colour image turned grey with GreyOfRgb. Only pixels inside both sizes
+    // colour image turned grey with GreyLevel. Only pixels inside both sizes
     // are read and written; an image of neither one nor three "byte"
     // channels leaves it black. True when the image had three channels.
     bool Prepare(const PlaneView& image);

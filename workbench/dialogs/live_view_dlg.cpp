@@ -135,7 +135,7 @@ void CLiveViewDlg::ReadGreyLevels(int source)
             for (int y = 0; y < h; ++y) {
                 int r = 0, g = 0, b = 0;
                 capture->GetPixelRgb(x, y, &r, &g, &b);
-                m_grey[std::size_t(x) + std::size_t(w) * y] = GreyOfRgb(r, g, b);
+                m_grey[std::size_t(x) + std::size_t(w) * y] = GreyLevel(r, g, b);
             }
     } else if (IsLibrarySource(source)) {
         QuietLibrary quiet;

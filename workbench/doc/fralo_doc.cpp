@@ -60,6 +60,12 @@ void CFraloDoc::SetImage(const Vobject& image)
     m_nHeight = static_cast<int16_t>(shape.height);
 }
 
+void CFraloDoc::UpdateAllViews()
+{
+    if (m_pView)
+        m_pView->DisplayImage();
+}
+
 bool CFraloDoc::Serialize(Archive direction, const QString& path)
 {
     return direction == Archive::Load ? LoadImage(path) : SaveImage(path);

@@ -76,6 +76,8 @@ public:
     void MoveFrameTo(int x, int y);
     // Replaces the image and takes its size, whatever its pixel type.
     void SetImage(const Vobject& image);
+    // Shows the image anew in the document's view.
+    void UpdateAllViews();
     // Empties the tracker: dotted line, handle size 8.
     void ResetTracker();
     // Fills the profile buffer along the segment (see ComputeProfiles).

@@ -88,6 +88,13 @@ public:
     void OnView3D();
     void OnExportExcel();
     void OnOnlineHelp();
+    // The image-operation dialogs (image_dialog_commands.cpp), on the active document.
+    void OnMathLogic();
+    void OnFilter();
+    void OnBrightness();
+    void OnMultiply();
+    void OnResize();
+    void OnCalibrate();
 
     // Acquisition: "Acquisition permanente" starts acquiring into the active
     // document when none acquires; "Acquisition figée" stops it from the

@@ -172,7 +172,7 @@ TEST_F(LiveViewTest, WebcamResultGoesRightAndReadsTheCaptureWindow)
         int r = 0, g = 0, b = 0;
         camera->m_pVfwCapture->GetPixelRgb(10, 20, &r, &g, &b);
         EXPECT_EQ(Plane(dialog.ResultDocument(), 0)[10 + 20 * app->m_nDefaultWidth],
-                  GreyOfRgb(r, g, b));
+                  GreyLevel(r, g, b));
         dialog.reject();
     }
     EXPECT_EQ(app->AcquiringDoc(), nullptr);
