@@ -15,6 +15,9 @@ inline constexpr uint32_t kCommandNameQuery = 0x1802;
 
 } // namespace dvl
 
+// DVLBRN's exports by ordinal (a space of its own, apart from the board library's).
+enum DvlBrnOrdinal : int { DVLBRN_ORD_PROCESS_COMMAND = 100 };
+
 extern "C" {
 
 // Ordinal 100: processes the command packet at `packet` (layout 700). The packet
