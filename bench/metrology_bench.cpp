@@ -6,15 +6,12 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cmath>
 #include <cstddef>
 #include <cstdlib>
 #include <new>
-#include <numbers>
-#include <random>
 #include <vector>
 
-#include "kernels/phase4.h"
+#include "interferograms.h"
 #include "kernels/phase_unwrapper.h"
 #include "kernels/quality_maps.h"
 
@@ -83,45 +80,7 @@ void operator delete(void* p, std::size_t, std::align_val_t align) noexcept
 
 namespace {
 
-constexpr int kWidth = 1024, kHeight = 768;
-constexpr std::size_t kPixels = std::size_t(kWidth) * kHeight;
-
-// Four noisy interferograms of a tilted dome, a quarter fringe apart.
-struct Interferograms {
-    std::vector<std::uint8_t> frame[4];
-    Interferograms()
-    {
-        std::mt19937 random(11);
-        std::normal_distribution<double> noise(0, 3);
-        for (int k = 0; k < 4; ++k) {
-            frame[k].resize(kPixels);
-            for (int y = 0; y < kHeight; ++y)
-                for (int x = 0; x < kWidth; ++x) {
-                    const double dx = (x - 400) / 500.0, dy = (y - 300) / 500.0;
-                    const double phase = 2 * std::numbers::pi * (12 * (dx * dx + dy * dy) + 8 * dx);
-                    const double grey =
-                        128 + 90 * std::cos(phase + k * std::numbers::pi / 2) + noise(random);
-                    frame[k][std::size_t(y) * kWidth + x] =
-                        std::uint8_t(std::clamp(grey, 0.0, 255.0));
-                }
-        }
-    }
-};
-
-const Interferograms& Frames()
-{
-    static const Interferograms frames;
-    return frames;
-}
-
-std::vector<std::uint8_t> WrappedPhase()
-{
-    const auto& f = Frames().frame;
-    std::vector<std::uint8_t> wrapped(kPixels);
-    metrology::FourImagePhase(f[0].data(), f[1].data(), f[2].data(), f[3].data(), wrapped.data(),
-                              kPixels);
-    return wrapped;
-}
+using namespace road;
 
 void BM_FourImagePhase(benchmark::State& state)
 {

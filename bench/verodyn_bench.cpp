@@ -3,8 +3,10 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,49 @@ Vobject ramp_image(int width, int height)
     gen_image1(&image, "byte", width, height, pixels.data());
     return image;
 }
+
+// Times scipy's float32 fft2 on all cores of the same ramp image for a second
+// and prints the mean time of a call.
+constexpr const char* kScipyFft2 = R"(
+import sys, time, numpy, scipy.fft
+width, height = int(sys.argv[1]), int(sys.argv[2])
+i = numpy.arange(width * height, dtype=numpy.uint64)
+x = ((i * 7) ^ (i >> 10)).astype(numpy.uint8).astype(numpy.float32).reshape(height, width)
+scipy.fft.fft2(x, workers=-1)
+calls, start = 0, time.perf_counter()
+while time.perf_counter() - start < 1.0:
+    scipy.fft.fft2(x, workers=-1)
+    calls += 1
+print((time.perf_counter() - start) / calls)
+)";
+
+// scipy's time in this same run: the figure fft_image and fft_image_inv are
+// held to. 0 when Debian's python3-scipy is not there.
+double scipy_fft2_seconds(int width, int height)
+{
+    const std::string command = "/usr/bin/python3 -c '" + std::string(kScipyFft2) + "' " +
+                                std::to_string(width) + " " + std::to_string(height) +
+                                " 2>/dev/null";
+    const std::unique_ptr<FILE, decltype(&pclose)> python(popen(command.c_str(), "r"), &pclose);
+    double seconds = 0;
+    if (!python || std::fscanf(python.get(), "%lf", &seconds) != 1)
+        return 0;
+    return seconds;
+}
+
+// One iteration that takes as long as one call of scipy's fft2, measured anew
+// for every repetition.
+void BM_scipy_fft2_reference(benchmark::State& state)
+{
+    const double seconds = scipy_fft2_seconds(1024, 768);
+    if (seconds <= 0) {
+        state.SkipWithError("no reference: python3-scipy is not installed");
+        return;
+    }
+    for (auto _ : state)
+        state.SetIterationTime(seconds);
+}
+BENCHMARK(BM_scipy_fft2_reference)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void BM_fft_image(benchmark::State& state)
 {

@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-translations-l10n adwaita-icon-theme libgl-dev libglu1-mesa-dev
   libtiff-dev libjpeg62-turbo-dev libfftw3-dev libxlsxwriter-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  python3-scipy # the reference of the FFT benchmark
   xvfb xauth
   libx11-dev
 )

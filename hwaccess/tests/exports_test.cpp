@@ -1,15 +1,14 @@
 #include "hwaccess/qnlo34.h"
 
 #include <dlfcn.h>
-#include <elf.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <set>
 
+#include "dynamic_exports.h"
 #include "hw_fixture.h"
 #include "hwaccess/client.h"
 
@@ -122,28 +121,6 @@ TEST_F(ExportsTest, RecordFunctionsAnswerFalseForANullRecord)
         EXPECT_FALSE(result) << name;
 }
 
-// What a shared library exports: the defined, non-local entries of its dynamic
-// symbol table.
-std::set<std::string> DynamicExports(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    const std::vector<char> file{std::istreambuf_iterator<char>(in), {}};
-    const auto* header = reinterpret_cast<const Elf64_Ehdr*>(file.data());
-    const auto* sections = reinterpret_cast<const Elf64_Shdr*>(file.data() + header->e_shoff);
-    std::set<std::string> names;
-    for (int i = 0; i < header->e_shnum; ++i) {
-        if (sections[i].sh_type != SHT_DYNSYM)
-            continue;
-        const char* strings = file.data() + sections[sections[i].sh_link].sh_offset;
-        const auto* symbols =
-            reinterpret_cast<const Elf64_Sym*>(file.data() + sections[i].sh_offset);
-        for (size_t s = 0; s < sections[i].sh_size / sizeof(Elf64_Sym); ++s)
-            if (symbols[s].st_shndx != SHN_UNDEF && ELF64_ST_BIND(symbols[s].st_info) != STB_LOCAL)
-                names.insert(strings + symbols[s].st_name);
-    }
-    return names;
-}
-
 TEST(Qnlo34Test, ExportsItsCFunctionsAndNothingElse)
 {
     const std::set<std::string> listed = {
@@ -156,7 +133,10 @@ TEST(Qnlo34Test, ExportsItsCFunctionsAndNothingElse)
               98);
     Dl_info library{};
     ASSERT_NE(dladdr(reinterpret_cast<void*>(&::HwInp), &library), 0);
-    EXPECT_EQ(DynamicExports(library.dli_fname), listed);
+    std::set<std::string> exported;
+    for (const auto& symbol : ondula::testing::DynamicExports(library.dli_fname))
+        exported.insert(symbol.name);
+    EXPECT_EQ(exported, listed);
 }
 
 // Both faces of the library in this process and another process configure

@@ -1,6 +1,7 @@
 #include "kernels/phase_unwrapper.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "kernels/quality_levels.h"
@@ -51,6 +52,69 @@ void SumQualityMaps(const std::uint8_t* phase, int width, int height, UnwrapFlag
     if (first)
         std::fill(quality, quality + n, 0);
 }
+
+// The pixels one walk reached: its seed and what it queued.
+struct Region {
+    std::size_t seed;
+    LevelQueues::Marks from, to;
+};
+
+// Every region's seed starts from the same count, so regions cut off by the mask
+// would rank by where their seeds happened to lie. Each region after the first is
+// shifted so that its lowest jump count inside the 2-pixel frame equals the first
+// region's: M is then the most fringes crossed inside one region, and every region
+// rises from the same base. A single region is left as it is.
+class RegionBase {
+public:
+    RegionBase(int width, int height, const LevelQueues& queues, std::int32_t* jumps)
+        : m_width(width), m_height(height), m_queues(queues), m_jumps(jumps)
+    {
+    }
+
+    void Add(const Region& region)
+    {
+        if (!m_first) {
+            m_first = region;
+            return;
+        }
+        if (!m_base)
+            m_base = Lowest(*m_first);
+        const std::optional<std::int32_t> low = Lowest(region);
+        if (!low)
+            return;
+        if (!m_base) {
+            m_base = low;
+            return;
+        }
+        const std::int32_t shift = *m_base - *low;
+        ForEachPixel(region, [&](std::size_t i) { m_jumps[i] += shift; });
+    }
+
+private:
+    template <class F> void ForEachPixel(const Region& region, F f) const
+    {
+        f(region.seed);
+        m_queues.ForEachPushed(region.from, region.to, f);
+    }
+
+    // The lowest count inside the frame; nothing when the region lies on it only.
+    std::optional<std::int32_t> Lowest(const Region& region) const
+    {
+        std::optional<std::int32_t> low;
+        ForEachPixel(region, [&](std::size_t i) {
+            const int x = int(i % std::size_t(m_width)), y = int(i / std::size_t(m_width));
+            if (x >= 2 && x <= m_width - 3 && y >= 2 && y <= m_height - 3)
+                low = std::min(low.value_or(INT32_MAX), m_jumps[i]);
+        });
+        return low;
+    }
+
+    int m_width, m_height;
+    const LevelQueues& m_queues;
+    std::int32_t* m_jumps;
+    std::optional<Region> m_first;
+    std::optional<std::int32_t> m_base;
+};
 
 } // namespace
 
@@ -122,17 +186,20 @@ int CPhaseUnwrapper::Run(UnwrapFlags flags)
     // on a masked pixel is refused; every region the walk has not reached (cut off
     // by the mask) is then seeded from its first pixel in scan order.
     Walk walk(w, phase, level, jumps, queues);
-    const std::size_t seed = SearchSeed(level, w, h, w / 3, h / 3);
-    const int sx = int(seed % w), sy = int(seed / w);
-    if (sx >= 1 && sx <= w - 2 && sy >= 1 && sy <= h - 2 && level[seed] != kQueued) {
+    RegionBase base(w, h, queues, jumps);
+    auto walk_region = [&](std::size_t seed) {
+        const LevelQueues::Marks from = queues.WriteMarks();
         walk.Seed(seed);
         walk.Run();
-    }
+        base.Add({seed, from, queues.WriteMarks()});
+    };
+    const std::size_t seed = SearchSeed(level, w, h, w / 3, h / 3);
+    const int sx = int(seed % w), sy = int(seed / w);
+    if (sx >= 1 && sx <= w - 2 && sy >= 1 && sy <= h - 2 && level[seed] != kQueued)
+        walk_region(seed);
     for (std::size_t i = 0; i < n; ++i)
-        if (level[i] <= kHighestLevel) {
-            walk.Seed(i);
-            walk.Run();
-        }
+        if (level[i] <= kHighestLevel)
+            walk_region(i);
     return ScaleOutput(phase, jumps, flags);
 }
 

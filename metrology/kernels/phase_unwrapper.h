@@ -29,8 +29,10 @@ public:
     // `mask` (non-zero = object) is read only with UW_MASK. Returns the jump range M,
     // the largest minus the smallest jump count inside the 2-pixel frame. Only
     // 2 <= x <= width - 3, 2 <= y <= height - 3 of `out` is written, scaled to 0..255.
-    // Each region the mask cuts off is unwrapped from its own seed. Images smaller
-    // than 5 x 5 give M = 0 and an all-zero `out`.
+    // Each region the mask cuts off is unwrapped from its own seed, then shifted so
+    // that all regions share the same lowest jump count inside the frame: M is the
+    // most fringes crossed inside one region. Images smaller than 5 x 5 give M = 0
+    // and an all-zero `out`.
     int Unwrap(int width, int height, const std::int32_t* phase, const std::int32_t* mask,
                std::int32_t* out, UnwrapFlags flags);
 

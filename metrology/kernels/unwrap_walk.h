@@ -2,6 +2,7 @@
 // flood that gives every reached pixel its jump count.
 #pragma once
 
+#include <array>
 #include <climits>
 #include <cstddef>
 #include <cstdint>
@@ -31,10 +32,21 @@ public:
     bool Empty(int level) const { return read_[level] == write_[level]; }
     std::size_t Pop(int level) { return entries_[read_[level]++]; }
 
+    // The write position of every level: the pixels pushed between two such
+    // marks are those queued in between.
+    using Marks = std::array<std::size_t, kHighestLevel + 1>;
+    Marks WriteMarks() const { return write_; }
+    template <class F> void ForEachPushed(const Marks& from, const Marks& to, F f) const
+    {
+        for (int l = 0; l <= kHighestLevel; ++l)
+            for (std::size_t k = from[l]; k < to[l]; ++k)
+                f(std::size_t(entries_[k]));
+    }
+
 private:
     std::uint32_t* entries_;
-    std::size_t read_[kHighestLevel + 1];
-    std::size_t write_[kHighestLevel + 1];
+    Marks read_;
+    Marks write_;
 };
 
 // The walk over one run's level map, jump counts and queues. Levels are 0..50 or

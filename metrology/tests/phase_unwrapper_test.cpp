@@ -150,6 +150,25 @@ TEST(PhaseUnwrapper, EachMaskRegionIsSeededOnItsOwn)
     }
 }
 
+TEST(PhaseUnwrapper, RegionsCutByTheMaskRiseFromTheSameBase)
+{
+    // Column 40 is masked. The left region wraps once, at x = 20, and is seeded at
+    // x = 32, past its wrap; the right one wraps twice and is seeded at its start.
+    const Field phase = Make(96, 16, [](int x, int) {
+        return x < 40 ? (8 * (x + 12)) & 255 : (10 * (x - 41) + 200) & 255;
+    });
+    Field mask = Make(96, 16, [](int x, int) { return x == 40 ? 0 : 1; });
+    const Result r = Unwrap(phase, UW_QUALITY_VARIANCE | UW_MASK, &mask);
+    EXPECT_EQ(r.m, 2);
+    // Both regions start from the count 0: unwrapped 8 (x + 12) - 0 on the left and
+    // 10 (x - 41) + 200 on the right, up to 720; the masked column is 0.
+    for (int y = 2; y <= 13; ++y)
+        for (int x = 2; x <= 93; ++x) {
+            const int unwrapped = x < 40 ? 8 * (x + 12) : x == 40 ? 0 : 10 * (x - 41) + 200;
+            EXPECT_EQ(r.out(x, y), int(unwrapped / 720.0 * 255)) << x << ',' << y;
+        }
+}
+
 TEST(PhaseUnwrapper, LevelsPastTheTwentiethAreWalkedLast)
 {
     // A small object in a large masked field: its population is so small that its

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+
 #include "verodyn/verodyn.h"
 
 namespace {
@@ -29,6 +32,25 @@ TEST_F(CoreTest, GenImage3CopiesPlanesAndPointersReadThemInPlace)
     EXPECT_EQ(static_cast<unsigned char*>(pr)[5], 6);
     EXPECT_EQ(static_cast<unsigned char*>(pg)[3], 10);
     EXPECT_EQ(get_image_pointer1(image, &pr, nullptr, nullptr, nullptr), V_OK);
+}
+
+// Small images come from the heap, large ones (from 4 MB) are mapped on their
+// own: every plane starts cleared and 64-byte aligned either way.
+TEST_F(CoreTest, NewImagesOfAnySizeAreClearedAndAligned)
+{
+    const struct {
+        int width, height, channels;
+    } cases[] = {{1, 1, 1}, {5, 3, 3}, {1024, 512, 3}, {1000, 1001, 3}};
+    for (const auto& c : cases) {
+        const auto image = VImage::create(VPixelType::Complex, c.width, c.height, c.channels);
+        for (int channel = 0; channel < c.channels; ++channel) {
+            const auto* bytes = image->plane_as<std::uint8_t>(channel);
+            EXPECT_EQ(reinterpret_cast<std::uintptr_t>(bytes) % 64, 0u) << c.width;
+            EXPECT_EQ(std::count(bytes, bytes + image->plane_bytes(), 0),
+                      std::ptrdiff_t(image->plane_bytes()))
+                << c.width << " x " << c.height << " channel " << channel;
+        }
+    }
 }
 
 TEST_F(CoreTest, CopiesShareImagesButCopyImageIsIndependent)

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <jpeglib.h>
+
 #include "test_images.h"
 #include "tiff_samples.h"
 
@@ -420,14 +422,150 @@ TEST_F(FilesTest, BrokenFilesGiveErrorsAndLeaveTheOutput)
     EXPECT_EQ(out.image(0), marker.image(0));
     EXPECT_EQ(vlast_error(),
               "read_image: file cannot be opened: " + folder_.string() + ": not a regular file");
-    save("huge.tif", {'I', 'I', 42, 0});
-    fs::resize_file(path("huge.tif"), (std::uintmax_t(1) << 30) + 1); // sparse: takes no room
-    EXPECT_EQ(read_image(&out, path("huge.tif").c_str()), VERR_FILE_FORMAT);
+    // 64 GiB that are not an image are refused from their first bytes, not read.
+    save("huge", {'h', 'e', 'l', 'l', 'o'});
+    fs::resize_file(path("huge"), std::uintmax_t(1) << 36); // sparse: takes no room
+    EXPECT_EQ(read_image(&out, path("huge").c_str()), VERR_FILE_FORMAT);
     EXPECT_EQ(vlast_error(), "read_image: unknown, truncated or corrupt image file: " +
-                                 path("huge.tif") + ": larger than 1073741824 bytes");
+                                 path("huge") + ": neither TIFF nor JPEG");
     EXPECT_EQ(out.image(0), marker.image(0));
     ASSERT_EQ(mkfifo(path("pipe").c_str(), 0600), 0);
     EXPECT_EQ(read_image(&out, path("pipe").c_str()), VERR_FILE_OPEN); // refused, not waited on
+}
+
+TEST_F(FilesTest, AnImageOver32767PixelsASideIsRefusedFromItsHeader)
+{
+    ASSERT_EQ(write_image(bytes(16, 8, ramp<std::uint8_t>(16, 8, 0, 9)), "jpeg30", 0,
+                          path("small.jpg").c_str()),
+              V_OK);
+    auto wide_jpeg = load("small.jpg");
+    const std::size_t width_at = marker_at(wide_jpeg, 0xC0) + 7; // frame header: big-endian width
+    wide_jpeg[width_at] = 40000 >> 8;
+    wide_jpeg[width_at + 1] = 40000 & 0xFF;
+    // The files hold no pixels: only their headers can refuse them.
+    const struct {
+        const char* name;
+        std::vector<std::uint8_t> content;
+        const char* size;
+    } cases[] = {
+        {"wide.tif", samples::grey_tiff_header(40000, 20, 20), "40000 x 20"},
+        {"high.tif", samples::grey_tiff_header(20, 32768, 32768), "20 x 32768"},
+        {"wide.jpg", wide_jpeg, "40000 x 8"},
+    };
+    for (const auto& c : cases) {
+        Vobject out;
+        EXPECT_EQ(read_image(&out, save(c.name, c.content).c_str()), VERR_IMAGE_TOO_LARGE);
+        EXPECT_EQ(vlast_error(), "read_image: image larger than 32767 pixels a side: " +
+                                     path(c.name) + ": image of " + c.size + " pixels");
+        EXPECT_TRUE(out.empty());
+    }
+}
+
+TEST_F(FilesTest, ImagesUpTo32767PixelsASideOpen)
+{
+    struct {
+        std::uint16_t width, height, rows_per_strip;
+    } const cases[] = {{32767, 2, 2}, {20000, 20000, 250}};
+    for (const auto& c : cases) {
+        // The pixels are a hole of a sparse file, but for the last one.
+        const auto header = samples::grey_tiff_header(c.width, c.height, c.rows_per_strip);
+        const std::uintmax_t end = header.size() + std::uintmax_t(c.width) * c.height;
+        save("large.tif", header);
+        fs::resize_file(path("large.tif"), end);
+        std::fstream(path("large.tif"), std::ios::in | std::ios::out | std::ios::binary)
+            .seekp(std::streamoff(end - 1))
+            .put(9);
+        Vobject image;
+        ASSERT_EQ(read_image(&image, path("large.tif").c_str()), V_OK) << vlast_error();
+        const VImage& read = *image.image(0);
+        EXPECT_EQ(read.width(), c.width);
+        EXPECT_EQ(read.height(), c.height);
+        EXPECT_EQ(read.plane_as<std::uint8_t>(0)[0], 0);
+        EXPECT_EQ(read.plane_as<std::uint8_t>(0)[read.pixel_count() - 1], 9);
+    }
+}
+
+// A CMYK JPEG of quality 100 written by libjpeg from `stored`, four samples a
+// pixel, in YCCK when asked; libjpeg adds Adobe's marker unless told not to.
+std::vector<std::uint8_t> cmyk_jpeg(int width, int height, const std::vector<std::uint8_t>& stored,
+                                    bool adobe, bool ycck)
+{
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = JDIMENSION(width);
+    info.image_height = JDIMENSION(height);
+    info.input_components = 4;
+    info.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&info);
+    jpeg_set_colorspace(&info, ycck ? JCS_YCCK : JCS_CMYK);
+    for (int c = 0; c < 4; ++c) // no subsampling: each block keeps its colour
+        info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = 1;
+    info.write_Adobe_marker = adobe;
+    jpeg_set_quality(&info, 100, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    for (int y = 0; y < height; ++y) {
+        JSAMPROW row = const_cast<JSAMPLE*>(stored.data() + std::size_t(y) * width * 4);
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::vector<std::uint8_t> bytes(buffer, buffer + size);
+    std::free(buffer);
+    return bytes;
+}
+
+TEST_F(FilesTest, CmykJpegIsReadAsRgbLikeCmykTiff)
+{
+    // Blocks of 8 x 8 pixels of one colour each, which a JPEG of quality 100 keeps exactly.
+    constexpr int kBlocks = 4, kWidth = 8 * kBlocks, kHeight = 8;
+    const std::uint8_t inks[kBlocks][4] = {
+        {0, 0, 0, 0}, {255, 0, 0, 0}, {0, 128, 64, 51}, {30, 60, 90, 255}};
+    const std::uint8_t rgb[kBlocks][3] = {
+        {255, 255, 255}, {0, 255, 255}, {204, 101, 152}, {0, 0, 0}};
+    std::vector<std::uint8_t> plain, inverted;
+    std::vector<std::vector<std::uint16_t>> planes(4);
+    std::vector<std::vector<std::uint8_t>> expected(3);
+    for (int i = 0; i < kWidth * kHeight; ++i) {
+        const int block = i % kWidth / 8;
+        for (int s = 0; s < 4; ++s) {
+            plain.push_back(inks[block][s]);
+            inverted.push_back(std::uint8_t(255 - inks[block][s]));
+            planes[std::size_t(s)].push_back(inks[block][s]);
+        }
+        for (int c = 0; c < 3; ++c)
+            expected[std::size_t(c)].push_back(rgb[block][c]);
+    }
+    samples::TiffSpec tiff = sized(kWidth, kHeight, 8);
+    tiff.samples = 4;
+    tiff.photometric = PHOTOMETRIC_SEPARATED;
+    tiff.planes = planes;
+    const struct {
+        const char* name;
+        std::vector<std::uint8_t> content;
+        int tolerance; // YCCK passes the inks through a lossy colour transform
+    } cases[] = {
+        {"CMYK TIFF", samples::make_tiff(tiff), 0},
+        {"CMYK JPEG", cmyk_jpeg(kWidth, kHeight, plain, false, false), 0},
+        {"Adobe CMYK JPEG", cmyk_jpeg(kWidth, kHeight, inverted, true, false), 0},
+        {"Adobe YCCK JPEG", cmyk_jpeg(kWidth, kHeight, inverted, true, true), 1},
+    };
+    for (const auto& c : cases) {
+        Vobject image;
+        ASSERT_EQ(read_image(&image, save("cmyk", c.content).c_str()), V_OK)
+            << c.name << ": " << vlast_error();
+        ASSERT_EQ(image.image(0)->channels(), 3) << c.name;
+        for (int channel = 0; channel < 3; ++channel) {
+            const auto got = plane<std::uint8_t>(image, channel);
+            for (std::size_t i = 0; i < got.size(); ++i)
+                ASSERT_NEAR(got[i], expected[std::size_t(channel)][i], c.tolerance)
+                    << c.name << " channel " << channel << " pixel " << i;
+        }
+    }
 }
 
 TEST_F(FilesTest, JpegWithStrayBytesBeforeAMarkerIsRead)

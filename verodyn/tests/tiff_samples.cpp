@@ -1,10 +1,14 @@
 #include "tiff_samples.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <stdexcept>
 
-#include "tiff_memory.h"
+#include <tiffio.h>
 
 namespace samples {
 
@@ -36,12 +40,15 @@ void pack(const TiffSpec& spec, std::uint32_t y, std::uint32_t x0, std::uint32_t
 
 std::vector<std::uint8_t> make_tiff(const TiffSpec& spec)
 {
-    std::vector<std::uint8_t> bytes;
-    verodyn::detail::TiffMemory memory;
-    memory.sink = &bytes;
-    auto tif = verodyn::detail::open_tiff_memory(memory, "w");
-    if (!tif)
-        throw std::runtime_error(memory.error);
+    // libtiff writes into an anonymous file in memory, read back once it is closed.
+    struct MemoryFile {
+        int fd = memfd_create("sample.tif", MFD_CLOEXEC);
+        ~MemoryFile() { ::close(fd); }
+    } file;
+    std::unique_ptr<TIFF, void (*)(TIFF*)> tif(TIFFFdOpen(::dup(file.fd), "sample.tif", "w"),
+                                               [](TIFF* t) { TIFFClose(t); });
+    if (file.fd < 0 || !tif)
+        throw std::runtime_error("cannot make the sample TIFF");
     TIFF* t = tif.get();
     TIFFSetField(t, TIFFTAG_IMAGEWIDTH, spec.width);
     TIFFSetField(t, TIFFTAG_IMAGELENGTH, spec.height);
@@ -94,29 +101,37 @@ std::vector<std::uint8_t> make_tiff(const TiffSpec& spec)
             }
     }
     if (!ok || !TIFFFlush(t))
-        throw std::runtime_error("cannot make the sample TIFF: " + memory.error);
+        throw std::runtime_error("cannot make the sample TIFF");
+    tif.reset();
+    std::vector<std::uint8_t> bytes(std::size_t(::lseek(file.fd, 0, SEEK_END)));
+    if (::pread(file.fd, bytes.data(), bytes.size(), 0) != ssize_t(bytes.size()))
+        throw std::runtime_error("cannot read the sample TIFF back");
     return bytes;
 }
 
-std::vector<std::uint8_t> handmade_grey_tiff(std::uint16_t width, std::uint16_t height,
-                                             const std::vector<std::uint8_t>& pixels)
+std::vector<std::uint8_t> grey_tiff_header(std::uint16_t width, std::uint16_t height,
+                                           std::uint16_t rows_per_strip)
 {
     struct Entry {
         std::uint16_t tag, type;
         std::uint32_t count, value;
     };
     constexpr std::uint16_t kShort = 3, kLong = 4;
-    const std::uint32_t entries = 9, data_offset = 8 + 2 + entries * 12 + 4;
+    const std::uint32_t strips = (height + rows_per_strip - 1u) / rows_per_strip;
+    const std::uint32_t strip_bytes = std::uint32_t(width) * rows_per_strip;
+    // One strip is described in the directory itself; more in two arrays after it.
+    const std::uint32_t entries = 9, arrays = 8 + 2 + entries * 12 + 4;
+    const std::uint32_t data_offset = arrays + (strips > 1 ? 8 * strips : 0);
     const Entry ifd[entries] = {
         {256, kShort, 1, width},
         {257, kShort, 1, height},
         {258, kShort, 1, 8},
         {259, kShort, 1, 1},
         {262, kShort, 1, 1},
-        {273, kLong, 1, data_offset},
+        {273, kLong, strips, strips > 1 ? arrays : data_offset},
         {277, kShort, 1, 1},
-        {278, kShort, 1, height},
-        {279, kLong, 1, std::uint32_t(pixels.size())},
+        {278, kShort, 1, rows_per_strip},
+        {279, kLong, strips, strips > 1 ? arrays + 4 * strips : strip_bytes},
     };
     std::vector<std::uint8_t> bytes = {'I', 'I', 42, 0, 8, 0, 0, 0};
     auto put = [&](std::uint32_t value, int size) {
@@ -131,6 +146,19 @@ std::vector<std::uint8_t> handmade_grey_tiff(std::uint16_t width, std::uint16_t 
         put(e.value, 4);
     }
     put(0, 4);
+    if (strips > 1) {
+        for (std::uint32_t i = 0; i < strips; ++i)
+            put(data_offset + i * strip_bytes, 4);
+        for (std::uint32_t i = 0; i < strips; ++i)
+            put(strip_bytes, 4);
+    }
+    return bytes;
+}
+
+std::vector<std::uint8_t> handmade_grey_tiff(std::uint16_t width, std::uint16_t height,
+                                             const std::vector<std::uint8_t>& pixels)
+{
+    std::vector<std::uint8_t> bytes = grey_tiff_header(width, height, height);
     bytes.insert(bytes.end(), pixels.begin(), pixels.end());
     return bytes;
 }

@@ -28,6 +28,11 @@ struct TiffSpec {
 // The TIFF file of `spec`, written with libtiff.
 std::vector<std::uint8_t> make_tiff(const TiffSpec& spec);
 
+// The directory of an uncompressed 8-bit grey TIFF whose strips of
+// `rows_per_strip` full rows follow it, one after the other, without its pixels.
+std::vector<std::uint8_t> grey_tiff_header(std::uint16_t width, std::uint16_t height,
+                                           std::uint16_t rows_per_strip);
+
 // An uncompressed 8-bit grey TIFF of one strip written byte by byte, its
 // directory before the pixels: cutting the file cuts the pixel data only.
 std::vector<std::uint8_t> handmade_grey_tiff(std::uint16_t width, std::uint16_t height,

@@ -16,6 +16,10 @@ bool PasteEnabled(const CommandState& s)
 
 bool PasteClipboardEnabled(const CommandState& s) { return s.hasActiveDocument && !s.acquiring; }
 
+bool AnalysisEnabled(const CommandState& s) { return !s.acquiring; }
+
+bool PhaseComputeEnabled(const CommandState& s) { return !s.acquiring && s.openImages > 3; }
+
 bool LiveAcquisitionEnabled(const CommandState& s)
 {
     return s.hasActiveDocument && s.source != 0 && !s.acquiring;

@@ -9,6 +9,7 @@ struct CommandState {
     bool hasCopiedDocument = false;
     int activeKind = 0; // kind word of the active document
     int source = 0;     // acquisition source code
+    int openImages = 0; // open image documents
 };
 
 // Save, Save As, Close, Print, Print Preview, window commands: an active document.
@@ -19,6 +20,11 @@ bool CopyEnabled(const CommandState& s);
 bool PasteEnabled(const CommandState& s);
 // "Coller presse-papier": an active document and nothing acquires.
 bool PasteClipboardEnabled(const CommandState& s);
+
+// Fringe patterns and demodulation: nothing acquires.
+bool AnalysisEnabled(const CommandState& s);
+// Four-image phase: nothing acquires and more than three images are open.
+bool PhaseComputeEnabled(const CommandState& s);
 
 // "Acquisition permanente" of the frame and of the view: an active document,
 // a source, and nothing acquires.

@@ -3,6 +3,7 @@
 #include <map>
 #include <set>
 
+#include "analysis_commands.h"
 #include "command_ids.h"
 #include "command_rules.h"
 #include "fralo_view.h"
@@ -117,10 +118,13 @@ const std::vector<CommandEntry>& CommandTable()
         {ID_VIEW_STATUS_BAR, kView, "Barre d'é&tat", nullptr, CALL(OnToggleStatusBar), nullptr,
          RULE(StatusBarShown)},
 
-        Later(ID_FRINGE_PATTERNS, kFringe, "&Générer 4 mires sinusoïdales..."),
+        {ID_FRINGE_PATTERNS, kFringe, "&Générer 4 mires sinusoïdales...", nullptr,
+         RunFringePatternsDialog, STATE_RULE(AnalysisEnabled), nullptr},
         Later(ID_PHASE_ACQUISITION, kFringe, "&Acq. image phasée à 4 images..."),
-        Later(ID_PHASE_COMPUTE, kFringe, "&Calculer image phasée à 4 images..."),
-        Later(ID_DEMODULATE, kFringe, "&Démoduler image phasée..."),
+        {ID_PHASE_COMPUTE, kFringe, "&Calculer image phasée à 4 images...", nullptr, RunPhaseDialog,
+         STATE_RULE(PhaseComputeEnabled), nullptr},
+        {ID_DEMODULATE, kFringe, "&Démoduler image phasée...", nullptr, RunDemodulationDialog,
+         STATE_RULE(AnalysisEnabled), nullptr},
         {ID_C832_MOVE, kFringe, "&Déplacer manuellement...", nullptr, RunC832MoveDialog, nullptr,
          nullptr},
         {ID_C832_OVERTRAVEL, kFringe, "&Sortir de surcourse...", nullptr, RunOvertravelDialog,

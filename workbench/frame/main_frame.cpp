@@ -246,6 +246,7 @@ CommandState CMainFrame::State() const
     s.hasCopiedDocument = m_pApp->m_pCopiedDoc != nullptr;
     s.activeKind = doc ? doc->m_nKind : 0;
     s.source = m_pApp->m_nSource;
+    s.openImages = m_pApp->m_nOpenImages;
     return s;
 }
 

@@ -9,9 +9,9 @@
 #include <map>
 
 #include "display_widget.h"
-#include "report.h"
+#include "verodyn/extension.h"
 
-using verodyn::detail::run;
+using verodyn::run;
 using verodyn::display::DisplayWidget;
 
 namespace {
@@ -124,8 +124,7 @@ Vstatus disp_obj(const Vobject& object, long handle)
 {
     return with_window("disp_obj", handle, [&](DisplayWidget& window) -> Vstatus {
         const VImage* image = nullptr;
-        if (const Vstatus usable = verodyn::detail::first_byte_image(object, &image);
-            usable != V_OK)
+        if (const Vstatus usable = verodyn::first_byte_image(object, &image); usable != V_OK)
             return usable;
         return window.show_image(*image) ? V_OK : VERR_NO_MEMORY;
     });

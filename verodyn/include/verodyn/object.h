@@ -9,22 +9,24 @@
 #include <string_view>
 #include <vector>
 
+#include "verodyn/export.h"
 #include "verodyn/status.h"
 
 enum class VPixelType { Byte, Uint2, Int4, Real, Complex };
 
 // "byte" (uint8), "uint2" (uint16), "int4" (int32), "real" (float),
 // "complex" (two floats: real part, imaginary part).
-const char* pixel_type_name(VPixelType type);
-bool parse_pixel_type(std::string_view name, VPixelType* type);
-std::size_t pixel_size(VPixelType type);
+VERODYN_API const char* pixel_type_name(VPixelType type);
+VERODYN_API bool parse_pixel_type(std::string_view name, VPixelType* type);
+VERODYN_API std::size_t pixel_size(VPixelType type);
 
 // One image. Each channel is an unpadded plane of width x height pixels, row by
 // row, pixel (x, y) at index x + width * y; planes are 64-byte aligned.
 class VImage {
 public:
     // A zero-filled image; throws std::bad_alloc when memory is short.
-    static std::shared_ptr<VImage> create(VPixelType type, int width, int height, int channels);
+    VERODYN_API static std::shared_ptr<VImage> create(VPixelType type, int width, int height,
+                                                      int channels);
 
     VPixelType type() const { return type_; }
     int width() const { return width_; }
@@ -33,8 +35,8 @@ public:
     std::size_t pixel_count() const { return std::size_t(width_) * std::size_t(height_); }
     std::size_t plane_bytes() const { return pixel_count() * pixel_size(type_); }
 
-    void* plane(int channel);
-    const void* plane(int channel) const;
+    VERODYN_API void* plane(int channel);
+    VERODYN_API const void* plane(int channel) const;
     template <typename T> T* plane_as(int channel) { return static_cast<T*>(plane(channel)); }
     template <typename T> const T* plane_as(int channel) const
     {
@@ -45,8 +47,13 @@ public:
     VImage& operator=(const VImage&) = delete;
 
 private:
-    struct FreeAligned {
-        void operator()(std::byte* p) const;
+    // Gives the pixels back: unmaps those mapped on their own (`mapped` bytes),
+    // else frees them.
+    struct ReleasePixels {
+        ReleasePixels() : mapped(0) { }
+        explicit ReleasePixels(std::size_t mapped_bytes) : mapped(mapped_bytes) { }
+        VERODYN_API void operator()(std::byte* p) const;
+        std::size_t mapped;
     };
     VImage(VPixelType type, int width, int height, int channels);
 
@@ -54,7 +61,7 @@ private:
     int width_;
     int height_;
     int channels_;
-    std::unique_ptr<std::byte, FreeAligned> data_;
+    std::unique_ptr<std::byte, ReleasePixels> data_;
 };
 
 // An image object. Copies share their images (as the handles of the library
@@ -68,9 +75,9 @@ public:
     bool empty() const { return images_.empty(); }
     std::size_t count() const { return images_.size(); }
     // The i-th image (0-based); null when there is none.
-    const std::shared_ptr<VImage>& image(std::size_t i = 0) const;
+    VERODYN_API const std::shared_ptr<VImage>& image(std::size_t i = 0) const;
 
-    void append(const Vobject& other);
+    VERODYN_API void append(const Vobject& other);
     void clear() { images_.clear(); }
 
 private:

@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "verodyn/export.h"
+
 // Every operator returns a Vstatus: V_OK (2) on success, else one of the numbers
 // below (or, for frame-grabber operators, the plug-in's own 53xx-8600 number,
 // whose text verror_text also knows).
@@ -31,6 +33,7 @@ using Vstatus = int;
     X(VERR_FILE_FORMAT, 5201, "unknown, truncated or corrupt image file")                          \
     X(VERR_FILE_WRITE, 5202, "file cannot be written")                                             \
     X(VERR_FILE_FORMAT_NAME, 5203, "unknown file format name")                                     \
+    X(VERR_IMAGE_TOO_LARGE, 5204, "image larger than 32767 pixels a side")                         \
     X(VERR_FG_NO_PLUGIN, 5400, "frame-grabber plug-in not found")                                  \
     X(VERR_FG_LOAD, 5401, "frame-grabber plug-in cannot be loaded")                                \
     X(VERR_FG_NO_INIT, 5402, "frame-grabber plug-in exports no FGInit")                            \
@@ -51,13 +54,13 @@ enum VStatusCode : int {
 };
 
 // The text of a status number ("unknown error" for a number not in the table).
-const char* verror_text(Vstatus status);
+VERODYN_API const char* verror_text(Vstatus status);
 
 // The last failure reported on this thread: "<operator>: <text>[: <detail>]".
-std::string vlast_error();
+VERODYN_API std::string vlast_error();
 
 // Thrown by a failing operator while set_check("give_error") is in force.
-class VException : public std::runtime_error {
+class VERODYN_API VException : public std::runtime_error {
 public:
     VException(Vstatus err, const std::string& message) : std::runtime_error(message), err_(err) { }
     Vstatus err() const { return err_; }
@@ -74,6 +77,6 @@ private:
 //   "~father"     open_window accepts any widget of the program as father, as a
 //                 view that hosts a display window inside itself does.
 // Any other text gives VERR_PARAM. The flags are process-wide.
-Vstatus set_check(const char* text);
-bool check_give_error();
-bool check_father();
+VERODYN_API Vstatus set_check(const char* text);
+VERODYN_API bool check_give_error();
+VERODYN_API bool check_father();

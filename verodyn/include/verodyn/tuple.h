@@ -6,6 +6,8 @@
 #include <variant>
 #include <vector>
 
+#include "verodyn/export.h"
+
 // One control value. Reading a value as another kind converts it: a real read
 // as an integer is truncated, a text read as a number is parsed (0 if it is not
 // one; integers in decimal, or in hexadecimal after "0x").
@@ -22,9 +24,9 @@ public:
     bool is_real() const { return std::holds_alternative<double>(value_); }
     bool is_text() const { return std::holds_alternative<std::string>(value_); }
 
-    long long L() const;
-    double D() const;
-    std::string S() const;
+    VERODYN_API long long L() const;
+    VERODYN_API double D() const;
+    VERODYN_API std::string S() const;
 
     bool operator==(const VCtrlVal& other) const { return value_ == other.value_; }
 

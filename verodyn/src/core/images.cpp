@@ -1,11 +1,11 @@
 // Making, inspecting, copying and joining image objects.
 #include <cstring>
 
-#include "report.h"
+#include "verodyn/extension.h"
 #include "verodyn/operators.h"
 
-using verodyn::detail::first_image;
-using verodyn::detail::run;
+using verodyn::first_image;
+using verodyn::run;
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <atomic>
 
 #include "fgint/fgint.h"
-#include "report.h"
+#include "verodyn/extension.h"
 #include "verodyn/status.h"
 
 namespace {
@@ -39,14 +39,14 @@ Vstatus set_check(const char* text)
     else if (value == "~father")
         g_father = false;
     else
-        return verodyn::detail::report(VERR_PARAM, "set_check", value);
+        return verodyn::report(VERR_PARAM, "set_check", value);
     return V_OK;
 }
 
 bool check_give_error() { return g_give_error; }
 bool check_father() { return g_father; }
 
-namespace verodyn::detail {
+namespace verodyn {
 
 Vstatus report(Vstatus status, const char* op, const std::string& detail)
 {
@@ -60,4 +60,4 @@ Vstatus report(Vstatus status, const char* op, const std::string& detail)
     return status;
 }
 
-} // namespace verodyn::detail
+} // namespace verodyn

@@ -7,9 +7,10 @@
 #include <numbers>
 
 #include "../ops/pixel_rules.h"
-#include "report.h"
+#include "verodyn/extension.h"
 #include "verodyn/operators.h"
 
+using namespace verodyn;
 using namespace verodyn::detail;
 
 namespace {

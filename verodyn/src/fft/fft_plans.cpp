@@ -40,9 +40,11 @@ public:
         return cache;
     }
 
-    Plan get(int width, int height, FftDirection direction)
+    enum class Kind { RealToHalf, HalfToReal };
+
+    Plan get(int width, int height, Kind kind)
     {
-        const Key key{width, height, direction};
+        const Key key{width, height, kind};
         Plan evicted; // released after the lock, since releasing the last reference locks it
         std::lock_guard lock(mutex_);
         if (auto found = plans_.find(key); found != plans_.end()) {
@@ -62,13 +64,18 @@ public:
         // FFTW needs arrays to plan on; an estimate does not touch them.
         static const bool threads_ready = fftwf_init_threads() != 0;
         fftwf_plan_with_nthreads(threads_ready ? threads_for(width, height) : 1);
-        std::unique_ptr<fftwf_complex, decltype(&fftwf_free)> scratch(
-            fftwf_alloc_complex(std::size_t(width) * std::size_t(height)), &fftwf_free);
-        if (!scratch)
+        const std::size_t count = std::size_t(width) * std::size_t(height);
+        const std::size_t half_count = std::size_t(width / 2 + 1) * std::size_t(height);
+        std::unique_ptr<float, decltype(&fftwf_free)> real(fftwf_alloc_real(count), &fftwf_free);
+        std::unique_ptr<fftwf_complex, decltype(&fftwf_free)> half(fftwf_alloc_complex(half_count),
+                                                                   &fftwf_free);
+        if (!real || !half)
             throw std::bad_alloc();
-        fftwf_plan raw = fftwf_plan_dft_2d(
-            height, width, scratch.get(), scratch.get(),
-            direction == FftDirection::Forward ? FFTW_FORWARD : FFTW_BACKWARD, FFTW_ESTIMATE);
+        fftwf_plan raw =
+            kind == Kind::RealToHalf
+                ? fftwf_plan_dft_r2c_2d(height, width, reinterpret_cast<float*>(half.get()),
+                                        half.get(), FFTW_ESTIMATE)
+                : fftwf_plan_dft_c2r_2d(height, width, half.get(), real.get(), FFTW_ESTIMATE);
         if (!raw)
             throw std::bad_alloc();
         Plan plan(raw, [this](fftwf_plan p) {
@@ -81,7 +88,7 @@ public:
 
 private:
     static constexpr std::size_t kCapacity = 16;
-    using Key = std::tuple<int, int, FftDirection>;
+    using Key = std::tuple<int, int, Kind>;
     struct Entry {
         Plan plan;
         std::uint64_t last_use;
@@ -94,11 +101,17 @@ private:
 
 } // namespace
 
-void fft_in_place(std::complex<float>* data, int width, int height, FftDirection direction)
+void fft_real_to_half(std::complex<float>* data, int width, int height)
 {
-    auto plan = PlanCache::instance().get(width, height, direction);
-    auto* samples = reinterpret_cast<fftwf_complex*>(data);
-    fftwf_execute_dft(plan.get(), samples, samples);
+    auto plan = PlanCache::instance().get(width, height, PlanCache::Kind::RealToHalf);
+    auto* half = reinterpret_cast<fftwf_complex*>(data);
+    fftwf_execute_dft_r2c(plan.get(), reinterpret_cast<float*>(half), half);
+}
+
+void fft_half_to_real(std::complex<float>* in, float* out, int width, int height)
+{
+    auto plan = PlanCache::instance().get(width, height, PlanCache::Kind::HalfToReal);
+    fftwf_execute_dft_c2r(plan.get(), reinterpret_cast<fftwf_complex*>(in), out);
 }
 
 } // namespace verodyn::detail

@@ -5,12 +5,12 @@
 #include <atomic>
 #include <memory>
 
-#include "../core/report.h"
 #include "grab_records.h"
 #include "host.h"
 #include "instances.h"
 #include "open_params.h"
 #include "values.h"
+#include "verodyn/extension.h"
 
 using namespace verodyn::fg;
 
@@ -43,7 +43,7 @@ template <typename Body> Vstatus fg_run(const char* op, Body&& body)
     const std::string plugin_detail = take_plugin_detail();
     if (status != V_OK && !plugin_detail.empty())
         detail += (detail.empty() ? "" : ": ") + plugin_detail;
-    return verodyn::detail::report(status, op, detail);
+    return verodyn::report(status, op, detail);
 }
 
 // Runs `call` on the open grabber of `handle`, under the grabber's lock.

@@ -9,34 +9,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 namespace verodyn::detail {
 
 namespace {
-
-class UniqueFd {
-public:
-    explicit UniqueFd(int fd) : fd_(fd) { }
-    ~UniqueFd()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-
-    int get() const { return fd_; }
-    // Closes now, so that a failing close (a lost write) can be reported.
-    bool close()
-    {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
 
 bool fail(std::string* error, const std::string& what)
 {
@@ -73,47 +50,55 @@ std::string temporary_name(const std::string& path)
 
 } // namespace
 
-FileRead read_whole_file(const std::string& path, std::uint64_t limit,
-                         std::vector<std::uint8_t>* bytes, std::string* error)
+UniqueFd::~UniqueFd()
 {
-    const auto unreadable = [&] {
-        fail(error, path);
-        return FileRead::Unreadable;
-    };
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept
+{
+    if (this != &other) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+}
+
+bool UniqueFd::close() { return ::close(std::exchange(fd_, -1)) == 0; }
+
+bool ReadableFile::open(const std::string& path, std::string* error)
+{
     // Non-blocking, so that a named pipe without a writer is refused below
     // instead of hanging the caller; reads of regular files do not block anyway.
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (fd.get() < 0)
-        return unreadable();
+    fd_ = UniqueFd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat info { };
-    if (::fstat(fd.get(), &info) != 0)
-        return unreadable();
+    if (fd_.get() < 0 || ::fstat(fd_.get(), &info) != 0)
+        return fail(error, path);
     if (!S_ISREG(info.st_mode)) {
         *error = path + ": not a regular file";
-        return FileRead::Unreadable;
+        return false;
     }
-    const auto too_large = [&] {
-        *error = path + ": larger than " + std::to_string(limit) + " bytes";
-        return FileRead::TooLarge;
-    };
-    if (std::uint64_t(info.st_size) > limit)
-        return too_large();
-    bytes->clear();
-    bytes->reserve(std::size_t(info.st_size));
-    std::uint8_t chunk[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd.get(), chunk, sizeof chunk);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            return unreadable();
-        }
+    size_ = std::uint64_t(info.st_size);
+    return true;
+}
+
+std::int64_t ReadableFile::read_at(std::uint64_t offset, void* buffer, std::size_t count) const
+{
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t got = ::pread(fd_.get(), static_cast<char*>(buffer) + done, count - done,
+                                    off_t(offset + done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return -1;
         if (got == 0)
-            return FileRead::Read;
-        bytes->insert(bytes->end(), chunk, chunk + got);
-        if (bytes->size() > limit) // grown since it was measured
-            return too_large();
+            break;
+        done += std::size_t(got);
     }
+    return std::int64_t(done);
 }
 
 bool write_file_atomically(const std::string& link_or_path, std::span<const std::uint8_t> bytes,

@@ -1,19 +1,45 @@
-// Whole-file reads, and whole-file writes that never leave a damaged file behind.
+// Files read piece by piece, and whole-file writes that never leave a damaged file behind.
 #pragma once
 
 #include <cstdint>
 #include <span>
 #include <string>
-#include <vector>
 
 namespace verodyn::detail {
 
-enum class FileRead { Read, Unreadable, TooLarge };
+class UniqueFd {
+public:
+    explicit UniqueFd(int fd = -1) : fd_(fd) { }
+    ~UniqueFd();
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+    UniqueFd& operator=(UniqueFd&& other) noexcept;
 
-// Reads the whole regular file at `path`; one of more than `limit` bytes is
-// refused as TooLarge without being read. On failure the reason is in `error`.
-FileRead read_whole_file(const std::string& path, std::uint64_t limit,
-                         std::vector<std::uint8_t>* bytes, std::string* error);
+    int get() const { return fd_; }
+    // Closes now, so that a failing close (a lost write) can be reported.
+    bool close();
+
+private:
+    int fd_;
+};
+
+// A regular file read by position, so that a decoder reads only the parts it
+// needs: a file that is not an image is never read whole.
+class ReadableFile {
+public:
+    // Opens the regular file at `path`; false, with the reason in `error`, when
+    // it cannot be read or is no regular file (a named pipe is refused, not waited on).
+    bool open(const std::string& path, std::string* error);
+
+    std::uint64_t size() const { return size_; }
+    // Copies up to `count` bytes from `offset` into `buffer`: the number copied
+    // (fewer at the end of the file), or -1 when reading fails.
+    std::int64_t read_at(std::uint64_t offset, void* buffer, std::size_t count) const;
+
+private:
+    UniqueFd fd_;
+    std::uint64_t size_ = 0;
+};
 
 // Writes `bytes` to a new file in the folder of `path`, flushes it to disk and
 // renames it over `path` (keeping the permissions of a file it replaces; a

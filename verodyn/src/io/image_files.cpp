@@ -5,31 +5,65 @@
 
 #include "codecs.h"
 #include "file_bytes.h"
-#include "report.h"
+#include "verodyn/extension.h"
 #include "verodyn/operators.h"
 
 namespace verodyn::detail {
 
-Vstatus decode_image(const std::uint8_t* data, std::size_t size, std::shared_ptr<VImage>* image,
-                     std::string* detail)
+Vstatus check_image_size(std::uint64_t width, std::uint64_t height, std::string* detail)
+{
+    *detail = "image of " + std::to_string(width) + " x " + std::to_string(height) + " pixels";
+    if (width == 0 || height == 0)
+        return VERR_FILE_FORMAT;
+    if (width > kMaxImageSide || height > kMaxImageSide)
+        return VERR_IMAGE_TOO_LARGE;
+    detail->clear();
+    return V_OK;
+}
+
+ImageFileKind image_file_kind(const ReadableFile& file)
 {
     static constexpr std::uint8_t kTiffLittle[] = {'I', 'I', 42, 0}, kTiffBig[] = {'M', 'M', 0, 42},
                                   kBigTiffLittle[] = {'I', 'I', 43, 0},
                                   kBigTiffBig[] = {'M', 'M', 0, 43}, kJpeg[] = {0xFF, 0xD8, 0xFF};
-    auto starts_with = [&](const std::uint8_t* magic, std::size_t length) {
-        return size >= length && std::memcmp(data, magic, length) == 0;
+    std::uint8_t head[4] = {};
+    const std::int64_t size = file.read_at(0, head, sizeof head);
+    auto starts_with = [&](const std::uint8_t* magic, std::int64_t length) {
+        return size >= length && std::memcmp(head, magic, std::size_t(length)) == 0;
     };
+    if (size < 0)
+        return ImageFileKind::Unreadable;
     if (starts_with(kTiffLittle, 4) || starts_with(kTiffBig, 4) || starts_with(kBigTiffLittle, 4) ||
         starts_with(kBigTiffBig, 4))
-        return decode_tiff(data, size, image, detail);
+        return ImageFileKind::Tiff;
     if (starts_with(kJpeg, 3))
-        return decode_jpeg(data, size, image, detail);
-    *detail = size == 0 ? "empty file" : "neither TIFF nor JPEG";
+        return ImageFileKind::Jpeg;
+    return size == 0 ? ImageFileKind::Empty : ImageFileKind::Other;
+}
+
+Vstatus decode_image(const ReadableFile& file, std::shared_ptr<VImage>* image, std::string* detail)
+{
+    switch (image_file_kind(file)) {
+    case ImageFileKind::Tiff:
+        return decode_tiff(file, image, detail);
+    case ImageFileKind::Jpeg:
+        return decode_jpeg(file, image, detail);
+    case ImageFileKind::Unreadable:
+        *detail = "read error";
+        return VERR_FILE_OPEN;
+    case ImageFileKind::Empty:
+        *detail = "empty file";
+        return VERR_FILE_FORMAT;
+    case ImageFileKind::Other:
+        break;
+    }
+    *detail = "neither TIFF nor JPEG";
     return VERR_FILE_FORMAT;
 }
 
 } // namespace verodyn::detail
 
+using namespace verodyn;
 using namespace verodyn::detail;
 
 namespace {
@@ -54,21 +88,11 @@ Vstatus read_image(Vobject* out, const char* path)
     return run_with_detail("read_image", [&](std::string& detail) -> Vstatus {
         if (!out || !path)
             return VERR_PARAM;
-        // Twice an uncompressed 16-bit RGBA file of the most pixels read: a huge
-        // file is refused before it is read.
-        constexpr std::uint64_t kMaxFileBytes = std::uint64_t(1) << 30;
-        std::vector<std::uint8_t> bytes;
-        switch (read_whole_file(path, kMaxFileBytes, &bytes, &detail)) {
-        case FileRead::Unreadable:
+        ReadableFile file;
+        if (!file.open(path, &detail))
             return VERR_FILE_OPEN;
-        case FileRead::TooLarge:
-            return VERR_FILE_FORMAT;
-        case FileRead::Read:
-            break;
-        }
         std::shared_ptr<VImage> image;
-        if (Vstatus status = decode_image(bytes.data(), bytes.size(), &image, &detail);
-            status != V_OK) {
+        if (Vstatus status = decode_image(file, &image, &detail); status != V_OK) {
             detail = std::string(path) + ": " + detail;
             return status;
         }

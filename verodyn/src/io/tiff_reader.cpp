@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "codecs.h"
-#include "tiff_memory.h"
+#include "tiff_stream.h"
 
 namespace verodyn::detail {
 
@@ -95,6 +95,14 @@ struct SampleMap {
             values[v] = std::uint8_t(inverted ? 255 - scaled : scaled);
         }
     }
+    // Whether every 8-bit sample keeps its value, so that rows may be copied whole.
+    bool keeps_bytes() const
+    {
+        for (std::size_t v = 0; v < values.size(); ++v)
+            if (values[v] != v)
+                return false;
+        return values.size() == 256;
+    }
 };
 
 // Copies sample `offset` of each pixel of the chunk (pixels of `stride`
@@ -103,11 +111,14 @@ void extract(const Chunk& chunk, unsigned bits, std::size_t stride, std::size_t 
              const SampleMap& map, VImage& image, int channel)
 {
     const std::size_t width = std::size_t(image.width());
+    const bool copy_rows = bits == 8 && stride == 1 && map.keeps_bytes();
     for (std::uint32_t r = 0; r < chunk.rows; ++r) {
         const std::uint8_t* row = chunk.data + r * chunk.row_bytes;
         std::uint8_t* target =
             image.plane_as<std::uint8_t>(channel) + (chunk.y + r) * width + chunk.x;
-        if (bits == 8) {
+        if (copy_rows) {
+            std::memcpy(target, row + offset, chunk.columns);
+        } else if (bits == 8) {
             for (std::uint32_t x = 0; x < chunk.columns; ++x)
                 target[x] = map.values[row[x * stride + offset]];
         } else {
@@ -249,24 +260,18 @@ bool read_layout(TIFF* tif, Layout* layout)
 
 } // namespace
 
-Vstatus decode_tiff(const std::uint8_t* data, std::size_t size, std::shared_ptr<VImage>* image,
-                    std::string* detail)
+Vstatus decode_tiff(const ReadableFile& file, std::shared_ptr<VImage>* image, std::string* detail)
 {
-    TiffMemory memory;
-    memory.data = data;
-    memory.size = size;
-    TiffHandle tif = open_tiff_memory(memory, "r");
+    TiffStream stream;
+    stream.source = &file;
+    TiffHandle tif = open_tiff_stream(stream, "r");
     Layout layout;
     if (!tif || !read_layout(tif.get(), &layout)) {
-        *detail = memory.error.empty() ? "no image size" : memory.error;
+        *detail = stream.error.empty() ? "no image size" : stream.error;
         return VERR_FILE_FORMAT;
     }
-    const std::uint64_t pixels = std::uint64_t(layout.width) * layout.height;
-    if (pixels == 0 || pixels > kMaxFilePixels) {
-        *detail = "image size " + std::to_string(layout.width) + " x " +
-                  std::to_string(layout.height) + " refused";
-        return VERR_FILE_FORMAT;
-    }
+    if (const Vstatus size = check_image_size(layout.width, layout.height, detail); size != V_OK)
+        return size;
 
     const bool unsigned_samples =
         layout.format == SAMPLEFORMAT_UINT || layout.format == SAMPLEFORMAT_VOID;
@@ -288,9 +293,9 @@ Vstatus decode_tiff(const std::uint8_t* data, std::size_t size, std::shared_ptr<
     else if (palette && unsigned_samples)
         read = read_palette(tif.get(), layout, *result);
     else
-        read = read_rendered(tif.get(), layout, *result, &memory.error);
+        read = read_rendered(tif.get(), layout, *result, &stream.error);
     if (!read) {
-        *detail = memory.error.empty() ? "unreadable image data" : memory.error;
+        *detail = stream.error.empty() ? "unreadable image data" : stream.error;
         return VERR_FILE_FORMAT;
     }
     *image = oriented(std::move(result), layout.orientation);

@@ -1,17 +1,17 @@
 // TIFF encoding: uncompressed 8-bit grey or RGB (contiguous samples), in strips.
 #include "codecs.h"
-#include "tiff_memory.h"
+#include "tiff_stream.h"
 
 namespace verodyn::detail {
 
 Vstatus encode_tiff(const VImage& image, std::vector<std::uint8_t>* bytes, std::string* detail)
 {
-    TiffMemory memory;
-    memory.sink = bytes;
+    TiffStream stream;
+    stream.sink = bytes;
     bytes->clear();
-    TiffHandle tif = open_tiff_memory(memory, "w");
+    TiffHandle tif = open_tiff_stream(stream, "w");
     if (!tif) {
-        *detail = memory.error;
+        *detail = stream.error;
         return VERR_FILE_WRITE;
     }
     const int channels = image.channels();
@@ -36,12 +36,12 @@ Vstatus encode_tiff(const VImage& image, std::vector<std::uint8_t>* bytes, std::
                 row[x * std::size_t(channels) + std::size_t(c)] = plane[x];
         }
         if (TIFFWriteScanline(tif.get(), row.data(), std::uint32_t(y), 0) < 0) {
-            *detail = memory.error;
+            *detail = stream.error;
             return VERR_FILE_WRITE;
         }
     }
     if (!TIFFFlush(tif.get())) {
-        *detail = memory.error;
+        *detail = stream.error;
         return VERR_FILE_WRITE;
     }
     return V_OK;

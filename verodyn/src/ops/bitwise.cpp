@@ -4,9 +4,10 @@
 #include <functional>
 
 #include "pixel_rules.h"
-#include "report.h"
+#include "verodyn/extension.h"
 #include "verodyn/operators.h"
 
+using namespace verodyn;
 using namespace verodyn::detail;
 
 namespace {

@@ -3,9 +3,10 @@
 #include <cstring>
 
 #include "pixel_rules.h"
-#include "report.h"
+#include "verodyn/extension.h"
 #include "verodyn/operators.h"
 
+using namespace verodyn;
 using namespace verodyn::detail;
 
 namespace {

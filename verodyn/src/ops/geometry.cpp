@@ -8,9 +8,10 @@
 #include <vector>
 
 #include "pixel_rules.h"
-#include "report.h"
+#include "verodyn/extension.h"
 #include "verodyn/operators.h"
 
+using namespace verodyn;
 using namespace verodyn::detail;
 
 namespace {

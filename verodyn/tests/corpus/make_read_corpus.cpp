@@ -4,11 +4,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <string>
 #include <vector>
 
-#include "codecs.h"
 #include "tiff_samples.h"
+#include "verodyn/operators.h"
 
 namespace {
 
@@ -36,15 +37,17 @@ samples::TiffSpec spec(std::uint16_t bits, std::uint16_t samples, std::uint16_t 
     return s;
 }
 
-Bytes jpeg(int channels)
+// A JPEG file written by the library, as bytes (`scratch` is the file it goes through).
+Bytes jpeg(int channels, const std::filesystem::path& scratch)
 {
     auto image = VImage::create(VPixelType::Byte, 16, 8, channels);
     for (int c = 0; c < channels; ++c)
         for (std::size_t i = 0; i < image->pixel_count(); ++i)
             image->plane_as<std::uint8_t>(c)[i] = std::uint8_t(i * 5 + 40 * std::size_t(c));
-    Bytes bytes;
-    std::string detail;
-    verodyn::detail::encode_jpeg(*image, 30, &bytes, &detail);
+    write_image(Vobject(image), "jpeg30", 0, scratch.c_str());
+    std::ifstream in(scratch, std::ios::binary);
+    Bytes bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::filesystem::remove(scratch);
     return bytes;
 }
 
@@ -95,8 +98,8 @@ int main(int argc, char** argv)
         {"palette.tif", samples::make_tiff(palette)},
         {"rgb_deflate.tif", samples::make_tiff(deflate)},
         {"handmade.tif", handmade},
-        {"grey.jpg", jpeg(1)},
-        {"colour.jpg", jpeg(3)},
+        {"grey.jpg", jpeg(1, folder / "scratch.jpg")},
+        {"colour.jpg", jpeg(3, folder / "scratch.jpg")},
     };
     for (const auto& [name, bytes] : good) {
         write(name, bytes);

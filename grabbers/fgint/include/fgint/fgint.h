@@ -277,61 +277,65 @@ typedef FGstatus (*FGInitProc)(Vproc_handle proc_id, FGClass* fgClass);
 
 /* ---- Host functions (libverodyn) -------------------------------------- */
 
+/* libverodyn hides its internals: what it offers the plug-ins is marked. */
+#define FG_HOST __attribute__((visibility("default")))
+
 /* Makes the host image of one channel: a plane of width x height pixels of
  * `kind` that `image->pixel` then points to. The plane is cleared while host
  * global 64 is non-zero. Calling it again on the same record replaces the image. */
-FGstatus VNewImage(Vproc_handle proc_id, VImageRecord* image, int32_t kind, int32_t width,
-                   int32_t height);
+FG_HOST FGstatus VNewImage(Vproc_handle proc_id, VImageRecord* image, int32_t kind, int32_t width,
+                           int32_t height);
 
 /* Like VNewImage over pixel memory `data` of the plug-in. With `copy` 0 the
  * record only points to it, and the host copies the pixels when the grab
  * returns; otherwise they are copied now. */
-FGstatus VNewImagePtr(Vproc_handle proc_id, VImageRecord* image, int32_t kind, int32_t width,
-                      int32_t height, void* data, int32_t copy);
+FG_HOST FGstatus VNewImagePtr(Vproc_handle proc_id, VImageRecord* image, int32_t kind,
+                              int32_t width, int32_t height, void* data, int32_t copy);
 
 /* Allocates `size` bytes and stores their address in the pointer at
  * `pointer_address`. `file` and `line` name the call for the host's records
  * of live allocations; `id` is FG_ALLOC_ID. */
-FGstatus VXAlloc(Vproc_handle proc_id, size_t size, const char* file, int32_t line, int32_t id,
-                 void* pointer_address);
+FG_HOST FGstatus VXAlloc(Vproc_handle proc_id, size_t size, const char* file, int32_t line,
+                         int32_t id, void* pointer_address);
 
 /* Frees what VXAlloc gave (null is accepted). A pointer VXAlloc did not give
  * is refused with a status and left alone. */
-FGstatus VXFree(Vproc_handle proc_id, void* pointer, const char* file, int32_t line, int32_t id);
+FG_HOST FGstatus VXFree(Vproc_handle proc_id, void* pointer, const char* file, int32_t line,
+                        int32_t id);
 
 /* Temporary memory; note the argument order, unlike VXAlloc. */
-FGstatus VXAllocTmp(Vproc_handle proc_id, void* pointer_address, size_t size, const char* file,
-                    int32_t line);
-FGstatus VXFreeTmp(Vproc_handle proc_id, void* pointer, const char* file, int32_t line);
+FG_HOST FGstatus VXAllocTmp(Vproc_handle proc_id, void* pointer_address, size_t size,
+                            const char* file, int32_t line);
+FG_HOST FGstatus VXFreeTmp(Vproc_handle proc_id, void* pointer, const char* file, int32_t line);
 
 /* Reads (GV_READ_INFO, into *read_value) or writes (GV_WRITE_INFO, `value`)
  * host global `id`; only FG_GLOBAL_INIT_NEW_IMAGE (64) exists. `text`, `key`
  * and `index` are unused and passed as null, null, 0. */
-FGstatus VAccessGlVar(Vproc_handle proc_id, int32_t id, int32_t mode, double* read_value,
-                      double value, const char* text, Vkey key, int32_t index);
+FG_HOST FGstatus VAccessGlVar(Vproc_handle proc_id, int32_t id, int32_t mode, double* read_value,
+                              double value, const char* text, Vkey key, int32_t index);
 
 /* The 15 defaults of `fgClass` in the open call's order, as one VXAlloc block
  * the caller frees with one VXFree: integers, field and external_trigger as
  * their texts ("interlaced", "false" ...), the texts, gain as a real. */
-FGstatus VFgGetDefaults(Vproc_handle proc_id, const FGClass* fgClass, Vcpar** values,
-                        int32_t* numValues);
+FG_HOST FGstatus VFgGetDefaults(Vproc_handle proc_id, const FGClass* fgClass, Vcpar** values,
+                                int32_t* numValues);
 
 /* Prints one low-level error text on the host's error output. */
-FGstatus IOPrintErrorMessage(const char* text);
+FG_HOST FGstatus IOPrintErrorMessage(const char* text);
 
 /* Non-zero (default 0): plug-ins print low-level error texts. */
-extern int32_t VDoLowError;
+extern FG_HOST int32_t VDoLowError;
 
 /* The host's run-time record (tracing flags). */
-extern VRunInfo VROInfo;
+extern FG_HOST VRunInfo VROInfo;
 
 /* Reports that the wrapped call `text` at file:line failed with `err`: the
  * host keeps it as the detail of the operator's error and prints it while
  * VDoLowError is set. Returns FG_SUCCESS: the caller returns `err` itself. */
-FGstatus VProcessErr(const char* text, FGstatus err, int32_t line, const char* file);
+FG_HOST FGstatus VProcessErr(const char* text, FGstatus err, int32_t line, const char* file);
 
 /* Traces the wrapped call `text` at file:line on the host's error output. */
-FGstatus IOSpyProcCall(const char* text, int32_t line, const char* file);
+FG_HOST FGstatus IOSpyProcCall(const char* text, int32_t line, const char* file);
 
 #ifdef __cplusplus
 }

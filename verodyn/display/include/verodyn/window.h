@@ -4,6 +4,7 @@
 // (status returned, or VException under set_check("give_error")).
 #pragma once
 
+#include "verodyn/export.h"
 #include "verodyn/object.h"
 
 class QWidget;
@@ -14,22 +15,22 @@ class QWidget;
 // "visible"; `machine` is "" (this display). The window only shows images: its
 // mouse events go to the father. Until set_part is called the part shown is
 // rows 0..height, columns 0..width (the image at 1:1 from its origin).
-Vstatus open_window(int row, int column, int width, int height, QWidget* father, const char* mode,
-                    const char* machine, long* handle);
+VERODYN_API Vstatus open_window(int row, int column, int width, int height, QWidget* father,
+                                const char* mode, const char* machine, long* handle);
 // Destroys the window and frees its handle. A window destroyed already together
 // with its father is simply forgotten.
-Vstatus close_window(long handle);
+VERODYN_API Vstatus close_window(long handle);
 // Moves the window to (column, row) of its father and resizes it; the part
 // shown is kept and scaled to the new size.
-Vstatus set_window_extents(long handle, int row, int column, int width, int height);
+VERODYN_API Vstatus set_window_extents(long handle, int row, int column, int width, int height);
 // The image part shown: rows row1..row2, columns column1..column2, taken as
 // half-open ranges (row2 and column2 are the first row and column past the
 // part), so set_part(h, 0, 0, height, width) shows a width x height image 1:1 in
 // a window of that size. The part is scaled to fill the window; pixels of the
 // part outside the image are black.
-Vstatus set_part(long handle, int row1, int column1, int row2, int column2);
+VERODYN_API Vstatus set_part(long handle, int row1, int column1, int row2, int column2);
 // Shows the first image of the object ("byte", 1 or 3 channels) in the window.
 // The planes are copied, so the object may change or go once this returns.
-Vstatus disp_obj(const Vobject& image, long handle);
+VERODYN_API Vstatus disp_obj(const Vobject& image, long handle);
 // The widget of a window handle, or null (for the program's overlays and tests).
-QWidget* window_widget(long handle);
+VERODYN_API QWidget* window_widget(long handle);

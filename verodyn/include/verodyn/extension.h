@@ -1,19 +1,20 @@
-// How operators report: one place turns a status into the recorded error and,
-// under "give_error", into a VException.
+// For libraries that add operators to Verodyn (its display windows are one):
+// what makes an operator report its failures as the library's own do.
 #pragma once
 
 #include <new>
 #include <string>
 #include <utility>
 
+#include "verodyn/export.h"
 #include "verodyn/object.h"
 #include "verodyn/status.h"
 
-namespace verodyn::detail {
+namespace verodyn {
 
-// Returns `status`. A failure is recorded as "<op>: <text>[: <detail>]" and
-// thrown as VException while errors are given.
-Vstatus report(Vstatus status, const char* op, const std::string& detail = {});
+// Returns `status`. A failure is recorded as "<op>: <text>[: <detail>]" (see
+// vlast_error) and thrown as VException while errors are given.
+VERODYN_API Vstatus report(Vstatus status, const char* op, const std::string& detail = {});
 
 // Runs `body` (which returns a Vstatus), turning an allocation failure into
 // VERR_NO_MEMORY, and reports the result under the operator's name.
@@ -49,4 +50,4 @@ inline Vstatus first_byte_image(const Vobject& object, const VImage** image)
     return V_OK;
 }
 
-} // namespace verodyn::detail
+} // namespace verodyn

@@ -1,4 +1,4 @@
-#include "tiff_memory.h"
+#include "tiff_stream.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -15,75 +15,68 @@ constexpr tmsize_t kMaxSingleAllocation = tmsize_t(1) << 30;
 // Seeks beyond this are refused rather than grown into.
 constexpr std::uint64_t kMaxFileSize = std::uint64_t(1) << 40;
 
-TiffMemory& memory_of(thandle_t handle) { return *static_cast<TiffMemory*>(handle); }
+TiffStream& stream_of(thandle_t handle) { return *static_cast<TiffStream*>(handle); }
 
-std::uint64_t file_size(const TiffMemory& memory)
+std::uint64_t file_size(const TiffStream& stream)
 {
-    return memory.sink ? memory.sink->size() : memory.size;
+    return stream.sink ? stream.sink->size() : stream.source->size();
 }
 
 tmsize_t read_proc(thandle_t handle, void* buffer, tmsize_t size)
 {
-    TiffMemory& memory = memory_of(handle);
-    if (memory.sink || size < 0 || memory.position >= memory.size)
+    TiffStream& stream = stream_of(handle);
+    if (stream.sink || size < 0)
         return 0;
-    const std::size_t count =
-        std::min<std::uint64_t>(std::uint64_t(size), memory.size - memory.position);
-    std::memcpy(buffer, memory.data + memory.position, count);
-    memory.position += count;
+    const std::int64_t count = stream.source->read_at(stream.position, buffer, std::size_t(size));
+    if (count > 0)
+        stream.position += std::uint64_t(count);
     return tmsize_t(count);
 }
 
 tmsize_t write_proc(thandle_t handle, void* buffer, tmsize_t size)
 {
-    TiffMemory& memory = memory_of(handle);
-    if (!memory.sink || size < 0 || memory.position + std::uint64_t(size) > kMaxFileSize)
+    TiffStream& stream = stream_of(handle);
+    if (!stream.sink || size < 0 || stream.position + std::uint64_t(size) > kMaxFileSize)
         return -1;
-    const std::uint64_t end = memory.position + std::uint64_t(size);
-    if (end > memory.sink->size())
-        memory.sink->resize(end);
-    std::memcpy(memory.sink->data() + memory.position, buffer, std::size_t(size));
-    memory.position = end;
+    const std::uint64_t end = stream.position + std::uint64_t(size);
+    if (end > stream.sink->size())
+        stream.sink->resize(end);
+    std::memcpy(stream.sink->data() + stream.position, buffer, std::size_t(size));
+    stream.position = end;
     return size;
 }
 
 toff_t seek_proc(thandle_t handle, toff_t offset, int whence)
 {
-    TiffMemory& memory = memory_of(handle);
+    TiffStream& stream = stream_of(handle);
     std::uint64_t base = 0;
     if (whence == SEEK_CUR)
-        base = memory.position;
+        base = stream.position;
     else if (whence == SEEK_END)
-        base = file_size(memory);
+        base = file_size(stream);
     if (offset > kMaxFileSize || base + offset > kMaxFileSize)
         return toff_t(-1);
-    memory.position = base + offset;
-    return memory.position;
+    stream.position = base + offset;
+    return stream.position;
 }
 
 int close_proc(thandle_t) { return 0; }
 
-toff_t size_proc(thandle_t handle) { return file_size(memory_of(handle)); }
+toff_t size_proc(thandle_t handle) { return file_size(stream_of(handle)); }
 
-int map_proc(thandle_t handle, void** base, toff_t* size)
-{
-    TiffMemory& memory = memory_of(handle);
-    if (memory.sink)
-        return 0;
-    *base = const_cast<std::uint8_t*>(memory.data);
-    *size = memory.size;
-    return 1;
-}
+// Files are read, never mapped: a file that shrinks under a mapping would
+// fault instead of reading short.
+int map_proc(thandle_t, void**, toff_t*) { return 0; }
 
 void unmap_proc(thandle_t, void*, toff_t) { }
 
 int keep_error(TIFF*, void* user_data, const char* module, const char* format, va_list args)
 {
-    TiffMemory& memory = *static_cast<TiffMemory*>(user_data);
-    if (memory.error.empty()) {
+    TiffStream& stream = *static_cast<TiffStream*>(user_data);
+    if (stream.error.empty()) {
         char text[512];
         std::vsnprintf(text, sizeof text, format, args);
-        memory.error = module ? std::string(module) + ": " + text : std::string(text);
+        stream.error = module ? std::string(module) + ": " + text : std::string(text);
     }
     return 1;
 }
@@ -106,21 +99,21 @@ struct OptionsDeleter {
 
 } // namespace
 
-TiffHandle open_tiff_memory(TiffMemory& memory, const char* mode)
+TiffHandle open_tiff_stream(TiffStream& stream, const char* mode)
 {
     silence_global_handlers();
     std::unique_ptr<TIFFOpenOptions, OptionsDeleter> options(TIFFOpenOptionsAlloc());
     if (!options) {
-        memory.error = "out of memory";
+        stream.error = "out of memory";
         return nullptr;
     }
     TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), kMaxSingleAllocation);
-    TIFFOpenOptionsSetErrorHandlerExtR(options.get(), keep_error, &memory);
-    TIFFOpenOptionsSetWarningHandlerExtR(options.get(), ignore_warning, &memory);
-    TIFF* tif = TIFFClientOpenExt("memory", mode, &memory, read_proc, write_proc, seek_proc,
+    TIFFOpenOptionsSetErrorHandlerExtR(options.get(), keep_error, &stream);
+    TIFFOpenOptionsSetWarningHandlerExtR(options.get(), ignore_warning, &stream);
+    TIFF* tif = TIFFClientOpenExt("stream", mode, &stream, read_proc, write_proc, seek_proc,
                                   close_proc, size_proc, map_proc, unmap_proc, options.get());
-    if (!tif && memory.error.empty())
-        memory.error = "not a TIFF file";
+    if (!tif && stream.error.empty())
+        stream.error = "not a TIFF file";
     return TiffHandle(tif);
 }
 

@@ -1,0 +1,61 @@
+#include "analysis_documents.h"
+
+#include <verodyn/operators.h>
+
+#include "fralo_app.h"
+#include "fralo_doc.h"
+#include "fralo_view.h"
+#include "plane_buffers.h"
+
+DocumentList ListedDocuments(const CFraloApp& app, int* count)
+{
+    DocumentList list;
+    app.ListOpenDocuments(list);
+    *count = 0;
+    while (*count < int(list.size()) && list[*count])
+        ++*count;
+    return list;
+}
+
+metrology::ImagePlanes ImagePlanesOf(const CFraloDoc& doc)
+{
+    const PlaneView view = ViewPlanes(doc.m_image);
+    metrology::ImagePlanes planes;
+    planes.width = view.width;
+    planes.height = view.height;
+    planes.channels = view.channels;
+    for (int c = 0; c < view.channels; ++c)
+        planes.plane[c] = view.planes[c];
+    return planes;
+}
+
+CFraloDoc* NewResultDocument(CFraloApp& app, int width, int height)
+{
+    CFraloDoc* doc = app.NewImageDocument(width, height);
+    if (!doc)
+        return nullptr;
+    doc->m_nWidth = static_cast<int16_t>(width);
+    doc->m_nHeight = static_cast<int16_t>(height);
+    doc->FitFrameToImage(width, height);
+    doc->UpdateScrollSizes(width, height);
+    if (doc->m_pView)
+        doc->m_pView->SetWindowExtents(width, height);
+    return doc;
+}
+
+ResultImage NewResultImage(int width, int height)
+{
+    ResultImage result;
+    gen_image_const(&result.image, "byte", width, height);
+    result.plane = result.image.image(0)->plane_as<std::uint8_t>(0);
+    return result;
+}
+
+void ShowResultImage(CFraloDoc& doc, const Vobject& image, const QString& name)
+{
+    doc.SetImage(image);
+    doc.m_strName = name;
+    doc.UpdateTitle();
+    if (doc.m_pView)
+        doc.m_pView->DisplayImage();
+}

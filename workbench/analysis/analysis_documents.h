@@ -1,0 +1,38 @@
+// Documents in and out of the analysis dialogs: the open ones they offer, their
+// pixels as the kernels take them, and the result documents they make.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include <QString>
+
+#include <verodyn/object.h>
+
+#include "kernels/phase4.h"
+
+class CFraloApp;
+class CFraloDoc;
+
+using DocumentList = std::array<CFraloDoc*, 20>;
+
+// The open documents from the active one (ListOpenDocuments), and how many are set.
+DocumentList ListedDocuments(const CFraloApp& app, int* count);
+
+// The byte planes of the document's image, with the image's own size.
+metrology::ImagePlanes ImagePlanesOf(const CFraloDoc& doc);
+
+// A new document made by File New, given the size width x height: frame fitted,
+// scroll sizes and display window extents set. Null without a main frame.
+CFraloDoc* NewResultDocument(CFraloApp& app, int width, int height);
+
+// A one-channel "byte" image of width x height, all 0, and its plane, which the
+// caller fills in place.
+struct ResultImage {
+    Vobject image;
+    std::uint8_t* plane = nullptr;
+};
+ResultImage NewResultImage(int width, int height);
+
+// Gives the document `image` and `name`, updates its title and shows it.
+void ShowResultImage(CFraloDoc& doc, const Vobject& image, const QString& name);

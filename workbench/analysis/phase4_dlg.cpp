@@ -1,0 +1,131 @@
+#include "phase4_dlg.h"
+
+#include <memory>
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "common/error_edge.h"
+#include "dialog_controls.h"
+#include "fralo_app.h"
+#include "fralo_doc.h"
+#include "image_choice.h"
+#include "user_message.h"
+
+namespace {
+
+// Box ids of i0, i90, i180, i270; OK and the status text.
+constexpr int kBoxIds[4] = {1028, 1021, 1030, 1025};
+constexpr int kOkId = 1;
+constexpr int kStatusId = 1004;
+constexpr int kChoiceMs = 200;
+
+} // namespace
+
+CPhase4Dlg::CPhase4Dlg(CFraloApp* app, QWidget* parent)
+    : QDialog(parent), m_pApp(app), m_timers([this](int id) { OnTimer(id); })
+{
+    setWindowTitle(QString::fromUtf8("Calcul d'une image phasée à 4 images"));
+    m_docs = ListedDocuments(*m_pApp, &m_nCount);
+    for (int k = 0; k < 4; ++k)
+        m_pBoxes[k] = NewDocumentBox(kBoxIds[k], m_docs, m_nCount, this);
+
+    // The boxes sit where the formula's fraction puts them: i270 - i90 over i0 - i180.
+    auto* formula = new QGridLayout;
+    formula->addWidget(new QLabel(QStringLiteral("phi = atan("), this), 0, 0, 4, 1);
+    formula->addWidget(new QLabel(QStringLiteral("i270 - i90"), this), 0, 1, 1, 3);
+    formula->addWidget(m_pBoxes[3], 1, 1);
+    formula->addWidget(new QLabel(QStringLiteral("-"), this), 1, 2);
+    formula->addWidget(m_pBoxes[1], 1, 3);
+    formula->addWidget(new QLabel(QStringLiteral(" i0 - i180"), this), 2, 1, 1, 3);
+    formula->addWidget(m_pBoxes[0], 3, 1);
+    formula->addWidget(new QLabel(QStringLiteral("-"), this), 3, 2);
+    formula->addWidget(m_pBoxes[2], 3, 3);
+    formula->addWidget(new QLabel(QStringLiteral(")"), this), 0, 4, 4, 1);
+
+    m_pStatus = Named(new QLabel(this), kStatusId);
+    m_pOK = Named(new QPushButton(QStringLiteral("&OK"), this), kOkId);
+    m_pOK->setDefault(true);
+    auto* quit = new QPushButton(QStringLiteral("&Quitter"), this);
+    // A failure closes the dialog; its message is shown at the error edge.
+    connect(m_pOK, &QPushButton::clicked, this, [this] {
+        if (!RunAtErrorEdge([this] { OnOK(); }))
+            reject();
+    });
+    connect(quit, &QPushButton::clicked, this, &CPhase4Dlg::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_pOK);
+    buttons->addWidget(quit);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(formula);
+    layout->addWidget(m_pStatus);
+    layout->addLayout(buttons);
+
+    m_pOK->setEnabled(false);
+    if (m_nCount >= 4)
+        m_timers.SetTimer(TIMER_CHOICE, kChoiceMs);
+    else
+        SetStatus(QString::fromUtf8("Il faut 4 images différentes !"));
+    m_preselected = PhasePreselection(m_nCount);
+    for (int k = 0; k < 4; ++k)
+        ShowEntryText(m_pBoxes[k], m_preselected[k]);
+}
+
+std::array<int, 4> CPhase4Dlg::ChosenPositions() const
+{
+    std::array<int, 4> positions;
+    for (int k = 0; k < 4; ++k)
+        positions[k] = ChosenPosition(m_pBoxes[k]->currentIndex(), m_preselected[k]);
+    return positions;
+}
+
+void CPhase4Dlg::SetStatus(const QString& text) { m_pStatus->setText(text); }
+
+void CPhase4Dlg::OnTimer(int id)
+{
+    if (id != TIMER_CHOICE)
+        return;
+    const bool valid = PairwiseDifferent(ChosenPositions());
+    if (valid != m_bValid) {
+        m_bValid = valid;
+        m_pOK->setEnabled(valid);
+    }
+    SetStatus(valid ? QString() : QString::fromUtf8("Les 4 images ne sont pas différentes!"));
+}
+
+void CPhase4Dlg::OnOK()
+{
+    m_timers.KillTimer(TIMER_CHOICE);
+    const std::array<int, 4> chosen = ChosenPositions();
+    const CFraloDoc* i0 = m_docs[chosen[0]];
+    const int width = i0->m_nWidth, height = i0->m_nHeight;
+    m_pNewDoc = NewResultDocument(*m_pApp, width, height);
+    if (!m_pNewDoc)
+        return reject();
+
+    const std::size_t n = std::size_t(width) * std::size_t(height);
+    std::unique_ptr<std::uint8_t[]> planes[4];
+    for (int k = 0; k < 4; ++k) {
+        planes[k] = std::make_unique_for_overwrite<std::uint8_t[]>(n);
+        if (metrology::ImageToPlane(ImagePlanesOf(*m_docs[chosen[k]]), width, height,
+                                    planes[k].get()) == metrology::PlaneStatus::SizeMismatch)
+            UserMessage(QString::fromUtf8(metrology::kImageSizeMessage));
+    }
+    const ResultImage result = NewResultImage(width, height);
+    metrology::FourImagePhase(planes[0].get(), planes[1].get(), planes[2].get(), planes[3].get(),
+                              result.plane, n);
+    ShowResultImage(*m_pNewDoc, result.image,
+                    QStringLiteral("ImPhasee%1").arg(m_pApp->m_nImageCounter));
+    accept();
+}
+
+void CPhase4Dlg::reject()
+{
+    m_timers.KillTimer(TIMER_CHOICE);
+    QDialog::reject();
+}
