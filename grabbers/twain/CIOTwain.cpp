@@ -107,21 +107,8 @@ FGstatus Strings(Vproc_handle proc_id, std::vector<const char*> texts, Vcpar** v
 FGstatus BitsValues(Vproc_handle proc_id, Vcpar** values, int32_t* numValues)
 {
     constexpr int32_t kBits[] = {-1, 1, 8};
-    constexpr int32_t kCount = int32_t(std::size(kBits));
-    void* block = nullptr;
-    const FGstatus status =
-        VXAlloc(proc_id, kCount * sizeof(Vcpar), kSourceFile, __LINE__, FG_ALLOC_ID, &block);
-    if (status != FG_SUCCESS)
-        return status;
-    auto* list = static_cast<Vcpar*>(block);
-    for (int32_t i = 0; i < kCount; ++i) {
-        list[i] = Vcpar{};
-        list[i].par.l = kBits[i];
-        list[i].type = VPAR_INT;
-    }
-    *values = list;
-    *numValues = kCount;
-    return FG_SUCCESS;
+    return fg_info_integers(proc_id, kBits, int32_t(std::size(kBits)), values, numValues,
+                            kSourceFile, __LINE__);
 }
 
 FGstatus Info(Vproc_handle proc_id, int32_t query, const char** info, Vcpar** values,

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "fgint/fgint.h"
+#include "fgint/module_folder.h"
 
 namespace vfgtwain {
 
@@ -66,17 +67,6 @@ constexpr ConditionName kConditionNames[] = {
     {TWCC_BADDEST, "TWCC_BADDEST"},
 };
 
-// The folder the plug-in was loaded from, with a trailing '/'.
-std::string PluginFolder()
-{
-    Dl_info info{};
-    if (!dladdr(reinterpret_cast<void*>(&PluginFolder), &info) || !info.dli_fname)
-        return "./";
-    const std::string path = info.dli_fname;
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
-}
-
 void Copy(TW_STR32& target, const char* text) { std::snprintf(target, sizeof target, "%s", text); }
 
 void FillApplication(TW_IDENTITY& a)
@@ -100,10 +90,10 @@ void FillApplication(TW_IDENTITY& a)
 bool LoadManager()
 {
     const char* dir = std::getenv("ONDULA_TWAIN_DIR");
-    std::string path = dir && *dir ? dir : PluginFolder();
-    if (path.back() != '/')
-        path += '/';
-    path += "twain_32.so";
+    std::string folder = dir && *dir ? std::string(dir) : fgint::ModuleFolder();
+    if (!folder.empty() && folder.back() != '/')
+        folder += '/';
+    const std::string path = (folder.empty() ? "./" : folder) + "twain_32.so";
     if (access(path.c_str(), F_OK) != 0) {
         Print("FGOpen error: twain_32.dll not found");
         return false;

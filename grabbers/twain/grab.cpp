@@ -119,6 +119,7 @@ FGstatus GrabTwain(Vproc_handle proc_id, FGInstance* fginst, const TwainInstance
     if (rc != TWRC_SUCCESS && rc != TWRC_CHECKSTATUS) {
         ReportFailure("FGGrab error: DG_CONTROL/DAT_USERINTERFACE/MSG_ENABLEDS failed", To::Source,
                       {TWCC_BADDEST, TWCC_LOWMEMORY, TWCC_OPERATIONERROR, TWCC_SEQERROR});
+        Disable();
         return FG_ERR_GRAB;
     }
     Transferred transferred;

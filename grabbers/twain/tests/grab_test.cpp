@@ -174,7 +174,9 @@ TEST_F(TwainGrabTest, FailuresOfTheSourceOrOfMemoryLeaveItOpenAndUsable)
         {"enable", DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, TWCC_OPERATIONERROR, 0, 0,
          TWSX_NATIVE,
          "FGGrab error: DG_CONTROL/DAT_USERINTERFACE/MSG_ENABLEDS failed\n"
-         "condition code = TWCC_OPERATIONERROR\n"},
+         "condition code = TWCC_OPERATIONERROR\n"
+         "FGGrab error: DG_CONTROL/DAT_USERINTERFACE/MSG_DISABLEDS failed\n"
+         "condition code = TWCC_SEQERROR\n"},
         {"native", DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, TWCC_LOWMEMORY, 0, 0, TWSX_NATIVE,
          "FGGrab error: DG_IMAGE/DAT_IMAGENATIVEXFER/MSG_GET failed\n"
          "condition code = TWCC_LOWMEMORY\n"},
