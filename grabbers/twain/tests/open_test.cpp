@@ -1,3 +1,4 @@
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -185,24 +186,42 @@ TEST_F(TwainOpenTest, ManagerAndSourceFailuresCloseWhatWasOpened)
     EXPECT_EQ(cls_.FGAllocInstance(1, &second), nullptr);
 }
 
+// The open parameters of a request: resolution x and y, start column, start
+// row, width, height.
+using Block = std::array<int32_t, 6>;
+
+void Ask(FGInstance& i, const Block& b, const char* color_space, int32_t bits)
+{
+    i.horizontal_resolution = b[0];
+    i.vertical_resolution = b[1];
+    i.start_column = b[2];
+    i.start_row = b[3];
+    i.image_width = b[4];
+    i.image_height = b[5];
+    fg_copy_text(i.color_space, sizeof i.color_space, color_space);
+    i.bits_per_channel = bits;
+}
+
+Block Told(const FGInstance& i)
+{
+    return {i.horizontal_resolution, i.vertical_resolution, i.start_column, i.start_row,
+            i.image_width,           i.image_height};
+}
+
 TEST_F(TwainOpenTest, BareUnitsNegotiateTheOpenParameters)
 {
-    twsim::SourceConfig inches_only;
-    inches_only.units = {TWUN_INCHES};
     twsim::SourceConfig no_size;
     no_size.physical_width = 0;
+    const Block none = {-1, -1, -1, -1, -1, -1};
     struct Case {
         twsim::SourceConfig source;
         const char* camera_type;
-        int32_t resolution[2];
-        int32_t part[4]; // start column, start row, width, height
+        Block asked;
         const char* color_space;
         int32_t bits;
-        FGstatus status;
-        int32_t resolution_after[2];
-        int32_t part_after[4];
-        const char* color_space_after;
-        int32_t bits_after;
+        Block told; // the fields after the open
+        const char* color_space_told;
+        int32_t bits_told;
         twsim::Settings settings; // units, dpi x y, scaling x y, frame, pixel type, bit depth
         std::string text;
     };
@@ -211,52 +230,40 @@ TEST_F(TwainOpenTest, BareUnitsNegotiateTheOpenParameters)
     const Case cases[] = {
         {{},
          "inches",
-         {200, 300},
-         {10, 20, 300, 200},
+         {200, 300, 10, 20, 300, 200},
          "gray",
          8,
-         FG_SUCCESS,
-         {200, 300},
-         {10, 20, 300, 200},
+         {200, 300, 10, 20, 300, 200},
          "gray",
          8,
          {TWUN_INCHES, 200, 300, 1, 1, 0.05, 0.0667, 1.55, 0.7333, TWPT_GRAY, 8},
          ""},
         {{},
          "centimeters",
-         {-1, -1},
-         {-1, -1, -1, -1},
+         none,
          "rgb",
          -1,
-         FG_SUCCESS,
-         {-1, -1},
-         {-1, -1, -1, -1},
+         none,
          "rgb",
          -1,
          {TWUN_CENTIMETERS, 100, 100, 1, 1, 0, 0, 6.4, 4.8, TWPT_RGB, 24},
          ""},
         {{},
          "pixels",
-         {425, 550},
-         {100, 50, 200, 100},
+         {425, 550, 100, 50, 200, 100},
          "bw",
          1,
-         FG_SUCCESS,
-         {425, 550},
-         {100, 50, 200, 100},
+         {425, 550, 100, 50, 200, 100},
          "bw",
          1,
          {TWUN_PIXELS, 100, 100, 0.5, 0.5, 1, 0.5, 3, 1.5, TWPT_BW, 1},
          ""},
         {no_size,
          "pixels",
-         {425, 550},
-         {-1, -1, -1, -1},
+         {425, 550, -1, -1, -1, -1},
          "rgb",
          -1,
-         FG_SUCCESS,
-         {-1, -1},
-         {-1, -1, -1, -1},
+         none,
          "rgb",
          -1,
          {TWUN_PIXELS, 100, 100, 1, 1, 0, 0, 6.4, 4.8, TWPT_RGB, 24},
@@ -264,13 +271,10 @@ TEST_F(TwainOpenTest, BareUnitsNegotiateTheOpenParameters)
          "scaling via set_framegrabber_param()!\n"},
         {{},
          "inches",
-         {5000, 100},
-         {0, 0, 900, 100},
+         {5000, 100, 0, 0, 900, 100},
          "rgb",
          99,
-         FG_SUCCESS,
-         {-1, 100},
-         {-1, -1, -1, -1},
+         {-1, 100, -1, -1, -1, -1},
          "rgb",
          -1,
          {TWUN_INCHES, 100, 100, 1, 1, 0, 0, 6.4, 4.8, TWPT_RGB, 24},
@@ -281,89 +285,57 @@ TEST_F(TwainOpenTest, BareUnitsNegotiateTheOpenParameters)
              refused +
              "FGOpen error: Your value for BitsPerChannel is not accepted by your device and "
              "remains unchanged!\n"},
-        {inches_only,
-         "centimeters",
-         {-1, -1},
-         {-1, -1, -1, -1},
-         "rgb",
-         -1,
-         FG_ERR_CAMERA_TYPE,
-         {},
-         {},
-         nullptr,
-         0,
-         {},
-         refused + "FGOpen error: Units are not accepted by your device\n"},
-        {{},
-         "inches",
-         {-1, -1},
-         {-1, -1, -1, -1},
-         "none",
-         -1,
-         FG_ERR_COLOR_SPACE,
-         {},
-         {},
-         nullptr,
-         0,
-         {},
-         ""},
-        {{},
-         "inches",
-         {-1, -1},
-         {-1, -1, -1, -1},
-         "rgb",
-         0,
-         FG_ERR_BITS_PER_CHANNEL,
-         {},
-         {},
-         nullptr,
-         0,
-         {},
-         ""},
     };
     for (const Case& c : cases) {
         twsim::Configure({c.source});
         FGInstance& i = Request(c.camera_type, "interactive");
-        i.horizontal_resolution = c.resolution[0];
-        i.vertical_resolution = c.resolution[1];
-        i.start_column = c.part[0];
-        i.start_row = c.part[1];
-        i.image_width = c.part[2];
-        i.image_height = c.part[3];
-        fg_copy_text(i.color_space, sizeof i.color_space, c.color_space);
-        i.bits_per_channel = c.bits;
+        Ask(i, c.asked, c.color_space, c.bits);
         FGstatus status = 0;
-        const std::string printed = Printed([&] { status = Open(i); });
-        EXPECT_EQ(status, c.status) << c.camera_type;
-        EXPECT_EQ(printed, c.text) << c.camera_type;
-        if (status != FG_SUCCESS) {
-            ExpectNothingOpen();
-            continue;
-        }
-        EXPECT_EQ(i.horizontal_resolution, c.resolution_after[0]);
-        EXPECT_EQ(i.vertical_resolution, c.resolution_after[1]);
-        EXPECT_EQ(i.start_column, c.part_after[0]);
-        EXPECT_EQ(i.start_row, c.part_after[1]);
-        EXPECT_EQ(i.image_width, c.part_after[2]);
-        EXPECT_EQ(i.image_height, c.part_after[3]);
-        EXPECT_STREQ(i.color_space, c.color_space_after);
-        EXPECT_EQ(i.bits_per_channel, c.bits_after);
+        EXPECT_EQ(Printed([&] { status = Open(i); }), c.text) << c.camera_type;
+        ASSERT_EQ(status, FG_SUCCESS) << c.camera_type;
+        EXPECT_EQ(Told(i), c.told) << c.camera_type;
+        EXPECT_STREQ(i.color_space, c.color_space_told);
+        EXPECT_EQ(i.bits_per_channel, c.bits_told);
         EXPECT_EQ(Get(i, "userinterface"), "hide");
         twsim::Settings s{};
         ASSERT_TRUE(twsim::CurrentSettings("Ondula Scanner", &s));
         const twsim::Settings& e = c.settings;
         EXPECT_EQ(s.units, e.units);
-        EXPECT_NEAR(s.x_resolution, e.x_resolution, 1e-3);
-        EXPECT_NEAR(s.y_resolution, e.y_resolution, 1e-3);
-        EXPECT_NEAR(s.x_scaling, e.x_scaling, 1e-4);
-        EXPECT_NEAR(s.y_scaling, e.y_scaling, 1e-4);
-        EXPECT_NEAR(s.left, e.left, 1e-4);
-        EXPECT_NEAR(s.top, e.top, 1e-4);
-        EXPECT_NEAR(s.right, e.right, 1e-4);
-        EXPECT_NEAR(s.bottom, e.bottom, 1e-4);
+        const double got[] = {s.x_resolution, s.y_resolution, s.x_scaling, s.y_scaling,
+                              s.left,         s.top,          s.right,     s.bottom};
+        const double want[] = {e.x_resolution, e.y_resolution, e.x_scaling, e.y_scaling,
+                               e.left,         e.top,          e.right,     e.bottom};
+        for (size_t k = 0; k < std::size(got); ++k)
+            EXPECT_NEAR(got[k], want[k], 1e-3) << c.camera_type << " " << k;
         EXPECT_EQ(s.pixel_type, e.pixel_type);
         EXPECT_EQ(s.bit_depth, e.bit_depth);
         Close(i);
+    }
+
+    // Refusals that end the open, with the source and the manager closed again.
+    twsim::SourceConfig inches_only;
+    inches_only.units = {TWUN_INCHES};
+    struct Refusal {
+        twsim::SourceConfig source;
+        const char* color_space;
+        int32_t bits;
+        FGstatus status;
+        std::string text;
+    };
+    const Refusal refusals[] = {
+        {inches_only, "rgb", -1, FG_ERR_CAMERA_TYPE,
+         refused + "FGOpen error: Units are not accepted by your device\n"},
+        {{}, "none", -1, FG_ERR_COLOR_SPACE, ""},
+        {{}, "rgb", 0, FG_ERR_BITS_PER_CHANNEL, ""},
+    };
+    for (const Refusal& c : refusals) {
+        twsim::Configure({c.source});
+        FGInstance& i = Request("centimeters", "interactive");
+        Ask(i, none, c.color_space, c.bits);
+        FGstatus status = 0;
+        EXPECT_EQ(Printed([&] { status = Open(i); }), c.text) << c.status;
+        EXPECT_EQ(status, c.status);
+        ExpectNothingOpen();
     }
 }
 

@@ -71,13 +71,13 @@ void Indexed(const DibImage& image, const uint8_t* row, uint8_t* grey, uint8_t* 
     }
 }
 
-// Blue, green, red bytes `step` apart.
-void Colour8(const uint8_t* row, int32_t w, int step, uint8_t* r, uint8_t* g, uint8_t* b)
+// Blue, green, red bytes `Step` apart (a constant, so that the loop vectorises).
+template <int Step> void Colour8(const uint8_t* row, int32_t w, uint8_t* r, uint8_t* g, uint8_t* b)
 {
-    for (int32_t x = 0; x < w; ++x, row += step) {
-        b[x] = row[0];
-        g[x] = row[1];
-        r[x] = row[2];
+    for (int32_t x = 0; x < w; ++x) {
+        b[x] = row[Step * x];
+        g[x] = row[Step * x + 1];
+        r[x] = row[Step * x + 2];
     }
 }
 
@@ -163,8 +163,10 @@ void ExtractDib(const DibImage& image, void* const planes[3])
             rgb[c] = static_cast<uint8_t*>(planes[c]) + at;
         if (image.bit_count <= 8)
             Indexed(image, row, rgb[0], rgb);
+        else if (image.bit_count == 24)
+            Colour8<3>(row, w, rgb[0], rgb[1], rgb[2]);
         else
-            Colour8(row, w, image.bit_count / 8, rgb[0], rgb[1], rgb[2]);
+            Colour8<4>(row, w, rgb[0], rgb[1], rgb[2]);
     }
 }
 
