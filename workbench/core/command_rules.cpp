@@ -36,3 +36,31 @@ bool ClearProfilesEnabled(const CommandState& s)
 {
     return s.hasActiveDocument && !s.activeIsAcquiring && (s.activeKind & KindProfiles);
 }
+
+bool FftBlockedEnabled(const CommandState& s) { return !s.acquiring && !IsFftKind(s.activeKind); }
+
+bool ComplexOnlyEnabled(const CommandState& s)
+{
+    return !s.acquiring && (!s.hasActiveDocument || (s.activeKind & KindComplexFft));
+}
+
+bool RgbToGreyEnabled(const CommandState& s)
+{
+    return !s.acquiring &&
+           (!s.hasActiveDocument || s.activeChannels != 1 || IsFftKind(s.activeKind));
+}
+
+bool GreyToRgbEnabled(const CommandState& s)
+{
+    return !s.acquiring &&
+           (!s.hasActiveDocument || (s.activeChannels == 1 && !IsFftKind(s.activeKind)));
+}
+
+bool View3DEnabled(const CommandState& s) { return !s.acquiring; }
+
+bool ExportEnabled(const CommandState& s)
+{
+    return s.hasActiveDocument && !s.acquiring && (s.activeKind & KindProfiles);
+}
+
+bool GaussFitChecked(const CommandState& s) { return s.activeGaussFit; }

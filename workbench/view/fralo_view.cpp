@@ -21,6 +21,7 @@
 #include "main_frame.h"
 #include "plane_buffers.h"
 #include "print_scale.h"
+#include "profile_overlay.h"
 #include "qimage_planes.h"
 #include "quiet_library.h"
 #include "save_rules.h"
@@ -57,7 +58,7 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter painter(this);
-        m_view->DrawOverlays(painter, false);
+        m_view->PaintOverlayLayer(painter);
     }
 
 private:
@@ -102,27 +103,53 @@ void CFraloView::OnInitialUpdate()
                          std::min(m_pApp->m_nMaxHeight, doc->m_nHeight));
     doc->m_pView = this;
     doc->UpdateTitle();
+    OpenDisplayWindow();
+    DisplayImage();
+}
+
+void CFraloView::OpenDisplayWindow()
+{
+    if (m_bWindowOpen)
+        return;
     {
         // The display window is a child of this view, not of a library window;
         // without it the view shows no image.
         QuietLibrary quiet;
         CheckModeScope anyFather("~father");
-        m_bWindowOpen = open_window(0, 0, doc->m_nWidth, doc->m_nHeight, viewport(), "visible", "",
-                                    &m_hWindow) == V_OK;
+        m_bWindowOpen = open_window(0, 0, m_pDoc->m_nWidth, m_pDoc->m_nHeight, viewport(),
+                                    "visible", "", &m_hWindow) == V_OK;
     }
-    SetWindowExtents(doc->m_nWidth, doc->m_nHeight);
+    SetWindowExtents(m_pDoc->m_nWidth, m_pDoc->m_nHeight);
     m_pOverlay->raise();
-    DisplayImage();
+}
+
+void CFraloView::CloseDisplayWindow()
+{
+    if (!m_bWindowOpen)
+        return;
+    QuietLibrary quiet;
+    close_window(m_hWindow);
+    m_bWindowOpen = false;
+}
+
+void CFraloView::ShowPicture(const QImage& picture)
+{
+    m_picture = picture;
+    m_pOverlay->update();
 }
 
 void CFraloView::DisplayImage()
 {
-    if ((m_pDoc->m_nKind & KindShownIn3D) || !m_bWindowOpen)
+    if (m_pDoc->m_nKind & KindShownIn3D) {
+        m_pOverlay->update();
         return;
-    PlaneView v = ViewPlanes(m_pDoc->m_image);
+    }
+    if (!m_bWindowOpen)
+        return;
+    ImageShape shape = ShapeOf(m_pDoc->m_image);
     {
         QuietLibrary quiet;
-        set_part(m_hWindow, 0, 0, v.height, v.width);
+        set_part(m_hWindow, 0, 0, shape.height, shape.width);
         disp_obj(m_pDoc->m_image, m_hWindow);
     }
     m_pOverlay->update();
@@ -340,16 +367,22 @@ void CFraloView::DrawOverlays(QPainter& painter, bool printing)
         return;
     if (!doc->m_ptCross.IsZero() && CrossPainter())
         CrossPainter()(painter, *doc, printing);
-    if (!printing) {
-        painter.setPen(Qt::black);
-        doc->m_tracker.Draw(painter);
-    }
+    if (!printing)
+        DrawTracker(painter, *doc, 0);
     if (doc->m_nKind & KindProfiles) {
         if (!printing)
             doc->m_profile.channel = doc->Channels() == 1 ? 0 : 3;
         if (ProfilePainter())
             ProfilePainter()(painter, *doc, printing);
     }
+}
+
+void CFraloView::PaintOverlayLayer(QPainter& painter)
+{
+    if (m_pDoc->m_nKind & KindShownIn3D)
+        painter.drawImage(-ScrollPosition(), m_picture);
+    else
+        DrawOverlays(painter, false);
 }
 
 void CFraloView::OnPrint(QPainter& painter, const QRect& page)

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include <QAbstractScrollArea>
+#include <QImage>
 #include <QPoint>
 #include <QSize>
 
@@ -34,8 +35,16 @@ public:
 
     // Scroll sizes, frame fit, title, and the display window opened at the image size.
     void OnInitialUpdate();
-    // Shows the document's image in the display window (not while the 3-D view owns it).
+    // Shows the document's image in the display window (not while the 3-D view
+    // owns the view), its part the image's size whatever its pixel type.
     void DisplayImage();
+    // Opens the display window at the image size, as the first update does,
+    // and closes it: the 3-D view draws in its place.
+    void OpenDisplayWindow();
+    void CloseDisplayWindow();
+    // The picture the 3-D view drew last, shown while the document's kind
+    // word has the 3-D bit.
+    void ShowPicture(const QImage& picture);
     // Starts the live loop of the application's LiveControl for `document`,
     // this view's, on this view's timers 98 (start delay) and 99 (grabs).
     void StartLiveTimer(CFraloDoc* document);
@@ -50,6 +59,9 @@ public:
     // Overlays over the image: on screen the cross, the zone and the profiles;
     // when printing the cross and the profiles only.
     void DrawOverlays(QPainter& painter, bool printing);
+    // What the overlay layer paints: the 3-D picture while the 3-D view owns
+    // the view, else the overlays.
+    void PaintOverlayLayer(QPainter& painter);
     // Draws the image scaled isotropically into `page`, then the overlays.
     void OnPrint(QPainter& painter, const QRect& page);
     void Print(QPrinter* printer);
@@ -97,4 +109,5 @@ private:
     QWidget* m_pOverlay;
     bool m_bTracking = false;
     QPoint m_ptPress;
+    QImage m_picture;
 };
