@@ -1,0 +1,214 @@
+// Drives VFGZephonII through its callbacks, as the host does, on the
+// simulated boards of the board library with frame period 0 and in virtual
+// time. Every test ends with nothing allocated by the host functions and
+// nothing left in the board library.
+#pragma once
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "dvl/dvlbrn.h"
+#include "dvl/simulated_boards.h"
+#include "fgint/fghelpers.h"
+#include "verodyn/framegrabber.h"
+
+// Host images of one grab, freed with the test's scope.
+struct Images {
+    VImageRecord record[FG_MAX_CHANNELS] = {};
+    int32_t count = 0;
+    ~Images()
+    {
+        for (VImageRecord& image : record)
+            VXFree(0, image.owned, __FILE__, __LINE__, 0);
+    }
+    uint8_t Byte(int channel, int x, int y) const
+    {
+        return record[channel].pixel.b[y * record[channel].width + x];
+    }
+    uint16_t Word(int x, int y) const { return record[0].pixel.u[y * record[0].width + x]; }
+};
+
+inline Vcpar Int(int32_t value)
+{
+    Vcpar v{};
+    v.par.l = value;
+    v.type = VPAR_INT;
+    return v;
+}
+
+inline Vcpar Text(const char* value)
+{
+    Vcpar v{};
+    v.par.s = value;
+    v.type = VPAR_STRING;
+    return v;
+}
+
+inline Vcpar Real(double value)
+{
+    Vcpar v{};
+    v.par.f = value;
+    v.type = VPAR_REAL;
+    return v;
+}
+
+// A Zephon II board whose frames come at once.
+inline dvl::SimulatedBoard Board(int32_t type, const char* descriptor = "\\\\.\\D_SYSTEM_ZEPHON_II",
+                                 int32_t number = 0)
+{
+    dvl::SimulatedBoard board = dvl::ZephonBoard();
+    board.descriptor = descriptor;
+    board.number = number;
+    board.board_type = type;
+    board.frame_period = std::chrono::milliseconds(0);
+    board.swaps_bytes = type == 50;
+    return board;
+}
+
+class ZephonTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dvl::ResetBoards();
+        dvl::ClearFaults();
+        dvl::UseClock(clock_);
+        dvl::RegisterBoard(Board(24));
+        cls_ = FGClass{};
+        ASSERT_EQ(Init()(1, &cls_), FG_SUCCESS);
+    }
+
+    void TearDown() override
+    {
+        CloseAll();
+        VDoLowError = 0;
+        for (const VXAllocation& a : VXAllocated())
+            ADD_FAILURE() << "still allocated: " << a.size << " bytes from " << a.file << ":"
+                          << a.line;
+        EXPECT_EQ(dvl::AllocatedObjects(), 0);
+        dvl::ClearFaults();
+        dvl::ResetBoards();
+        dvl::UseSteadyClock();
+    }
+
+    static FGInitProc Init()
+    {
+        static void* library = dlopen(ZEPHON_PLUGIN_PATH, RTLD_NOW);
+        return reinterpret_cast<FGInitProc>(dlsym(library, "FGInit"));
+    }
+
+    // Open parameters as the workbench gives them, kept for the test's length.
+    FGInstance& Request(const char* camera_type = "D_CCIR", const char* device = "ZEPHON_II:0",
+                        const char* color_space = "default", int32_t port = -1)
+    {
+        FGInstance& i = requests_.emplace_back();
+        i.fgclass = &cls_;
+        i.horizontal_resolution = i.vertical_resolution = 1;
+        i.field = cls_.field;
+        i.bits_per_channel = -1;
+        fg_copy_text(i.color_space, sizeof i.color_space, color_space);
+        i.gain = -1.0f;
+        fg_copy_text(i.camera_type, sizeof i.camera_type, camera_type);
+        fg_copy_text(i.device, sizeof i.device, device);
+        i.port = port;
+        i.line_in = 1;
+        return i;
+    }
+
+    // What the host does for an open: bind a slot, then FGOpen.
+    FGstatus Open(FGInstance& i)
+    {
+        FGInstance** slot = cls_.FGAllocInstance(1, &i);
+        if (!slot)
+            return -1;
+        *slot = &i;
+        const FGstatus status = cls_.FGOpen(1, &i);
+        if (status == FG_SUCCESS)
+            open_.push_back({&i, slot});
+        else
+            *slot = nullptr;
+        return status;
+    }
+
+    FGInstance& Opened(const char* camera_type = "D_CCIR", const char* device = "ZEPHON_II:0",
+                       const char* color_space = "default", int32_t port = -1)
+    {
+        FGInstance& i = Request(camera_type, device, color_space, port);
+        EXPECT_EQ(Open(i), FG_SUCCESS) << camera_type << " on " << device;
+        return i;
+    }
+
+    FGstatus Close(FGInstance& i)
+    {
+        for (auto it = open_.begin(); it != open_.end(); ++it)
+            if (it->first == &i) {
+                const FGstatus status = cls_.FGClose(1, &i);
+                *it->second = nullptr;
+                open_.erase(it);
+                return status;
+            }
+        return -1;
+    }
+
+    void CloseAll()
+    {
+        while (!open_.empty())
+            EXPECT_EQ(Close(*open_.back().first), FG_SUCCESS);
+    }
+
+    FGstatus Grab(FGInstance& i, Images& images)
+    {
+        return cls_.FGGrab(1, &i, images.record, &images.count);
+    }
+
+    FGstatus Set(FGInstance& i, const char* name, const Vcpar& value)
+    {
+        return cls_.FGSetParam(1, &i, name, &value, 1);
+    }
+
+    // The answer as text, values joined by ','.
+    std::string Get(FGInstance& i, const char* name, FGstatus* status = nullptr)
+    {
+        Vcpar values[8] = {};
+        int32_t count = 8;
+        const FGstatus result = cls_.FGGetParam(1, &i, name, values, &count);
+        if (status)
+            *status = result;
+        else
+            EXPECT_EQ(result, FG_SUCCESS) << name;
+        std::string text;
+        for (int32_t n = 0; result == FG_SUCCESS && n < count; ++n)
+            text +=
+                (n ? "," : "") + (values[n].type == VPAR_STRING ? std::string(values[n].par.s)
+                                                                : std::to_string(values[n].par.l));
+        return text;
+    }
+
+    // The info answer's texts (or integers), joined by ','.
+    std::string InfoValues(int32_t query, FGstatus* status = nullptr, std::string* info = nullptr)
+    {
+        const char* text = nullptr;
+        Vcpar* values = nullptr;
+        int32_t count = -1;
+        const FGstatus result = cls_.FGInfo(1, query, &text, &values, &count);
+        if (status)
+            *status = result;
+        if (info)
+            *info = text ? text : "";
+        std::string joined;
+        for (int32_t n = 0; n < count; ++n)
+            joined +=
+                (n ? "," : "") + (values[n].type == VPAR_STRING ? std::string(values[n].par.s)
+                                                                : std::to_string(values[n].par.l));
+        VXFree(1, values, __FILE__, __LINE__, 0);
+        return joined;
+    }
+
+    ondula::VirtualClock clock_;
+    FGClass cls_{};
+    std::deque<FGInstance> requests_;
+    std::vector<std::pair<FGInstance*, FGInstance**>> open_;
+};
