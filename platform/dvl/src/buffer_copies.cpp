@@ -15,19 +15,18 @@ int32_t BandIndex(const Buffer& b, int32_t band)
 }
 
 // Copies the part of the region at (x, y) of width x height that lies in the
-// buffer: `pixel(source_offset, destination_offset)` for each of its pixels,
-// the offsets counted in pixels.
-template <typename Pixel>
-void CopyRegion(const Buffer& b, int32_t x, int32_t y, int32_t width, int32_t height, Pixel pixel)
+// buffer, row by row: `row(source_offset, destination_offset, pixels)`, the
+// offsets counted in pixels.
+template <typename Row>
+void CopyRegion(const Buffer& b, int32_t x, int32_t y, int32_t width, int32_t height, Row row)
 {
     const int32_t x0 = std::max(x, 0);
     const int32_t x1 = int32_t(std::min<int64_t>(int64_t(x) + width, b.width));
     const int32_t y0 = std::max(y, 0);
     const int32_t y1 = int32_t(std::min<int64_t>(int64_t(y) + height, b.height));
-    for (int32_t row = y0; row < y1; ++row)
-        for (int32_t column = x0; column < x1; ++column)
-            pixel(std::size_t(column) + std::size_t(b.width) * std::size_t(row),
-                  std::size_t(column - x) + std::size_t(width) * std::size_t(row - y));
+    for (int32_t line = y0; line < y1 && x0 < x1; ++line)
+        row(std::size_t(x0) + std::size_t(b.width) * std::size_t(line),
+            std::size_t(x0 - x) + std::size_t(width) * std::size_t(line - y), std::size_t(x1 - x0));
 }
 
 void CopyBand(const Buffer& b, int32_t index, int32_t x, int32_t y, int32_t width, int32_t height,
@@ -36,8 +35,8 @@ void CopyBand(const Buffer& b, int32_t index, int32_t x, int32_t y, int32_t widt
     const uint8_t* plane = b.planes[index].data();
     auto* out = static_cast<uint8_t*>(destination);
     const std::size_t bytes = std::size_t(b.bytes);
-    CopyRegion(b, x, y, width, height, [&](std::size_t from, std::size_t to) {
-        std::memcpy(out + to * bytes, plane + from * bytes, bytes);
+    CopyRegion(b, x, y, width, height, [&](std::size_t from, std::size_t to, std::size_t n) {
+        std::memcpy(out + to * bytes, plane + from * bytes, n * bytes);
     });
 }
 
@@ -48,10 +47,13 @@ void CopyPackedBgr(const Buffer& b, int32_t x, int32_t y, int32_t width, int32_t
     const uint8_t* green = b.planes[BandIndex(b, DVL_GREEN)].data();
     const uint8_t* blue = b.planes[BandIndex(b, DVL_BLUE)].data();
     auto* out = static_cast<uint8_t*>(destination);
-    CopyRegion(b, x, y, width, height, [&](std::size_t from, std::size_t to) {
-        out[3 * to] = blue[from];
-        out[3 * to + 1] = green[from];
-        out[3 * to + 2] = red[from];
+    CopyRegion(b, x, y, width, height, [&](std::size_t from, std::size_t to, std::size_t n) {
+        uint8_t* pixel = out + 3 * to;
+        for (std::size_t i = from; i < from + n; ++i, pixel += 3) {
+            pixel[0] = blue[i];
+            pixel[1] = green[i];
+            pixel[2] = red[i];
+        }
     });
 }
 
