@@ -4,8 +4,9 @@ namespace zephon {
 
 namespace {
 
-// How long to wait for real before looking at the clock again.
-constexpr std::chrono::milliseconds kRealSlice{100};
+// How long to wait for real before looking at the clock again: long enough
+// for a busy machine's board thread to end a grab.
+constexpr std::chrono::milliseconds kRealSlice{1000};
 
 } // namespace
 

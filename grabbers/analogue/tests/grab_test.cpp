@@ -114,7 +114,7 @@ TEST_F(ZephonGrab, AGrabWithoutTriggerTimesOutAndIsAborted)
     ASSERT_EQ(Open(i), FG_SUCCESS);
     Images images;
     const auto before = clock_.Now();
-    EXPECT_EQ(Grab(i, images), FG_ERR_TIMEOUT);
+    EXPECT_EQ(cls_.FGGrabAsync(1, &i, 100.0, images.record, &images.count), FG_ERR_TIMEOUT);
     EXPECT_GE(clock_.Now() - before, std::chrono::milliseconds(5000));
     EXPECT_FALSE(dvl::Digitizers()[0].grabbing);
     EXPECT_EQ(i.async_grab, 0);

@@ -12,47 +12,9 @@
 #include <vector>
 
 #include "fgcamera/simulation.h"
+#include "fg_test_values.h"
 #include "fgint/fghelpers.h"
 #include "verodyn/framegrabber.h"
-
-// Host images of one grab, freed with the test's scope.
-struct Images {
-    VImageRecord record[FG_MAX_CHANNELS] = {};
-    int32_t count = 0;
-    ~Images()
-    {
-        for (VImageRecord& image : record)
-            VXFree(0, image.owned, __FILE__, __LINE__, 0);
-    }
-    uint8_t Byte(int channel, int x, int y) const
-    {
-        return record[channel].pixel.b[y * record[channel].width + x];
-    }
-};
-
-inline Vcpar Int(int32_t value)
-{
-    Vcpar v{};
-    v.par.l = value;
-    v.type = VPAR_INT;
-    return v;
-}
-
-inline Vcpar Text(const char* value)
-{
-    Vcpar v{};
-    v.par.s = value;
-    v.type = VPAR_STRING;
-    return v;
-}
-
-inline Vcpar Real(double value)
-{
-    Vcpar v{};
-    v.par.f = value;
-    v.type = VPAR_REAL;
-    return v;
-}
 
 // Y8 pixel (x, y) of frame f of the camera at `camera` on the bus (shutter 500).
 inline uint8_t Y8(int x, int y, int f, int camera = 0)
