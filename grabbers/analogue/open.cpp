@@ -99,7 +99,7 @@ FGstatus ReleaseDigitizer(Vproc_handle proc_id, ZephonInstance& r)
 {
     FGstatus status = FG_SUCCESS;
     if (r.digitizer)
-        DvlDigHookFunction(r.digitizer, DVL_GRAB_END + DVL_UNHOOK, GrabEndHook, &r);
+        DvlDigHookFunction(r.digitizer, DVL_UNHOOK, GrabEndHook, &r);
     r.grab_end_event.Reset();
     for (DvlId& buffer : r.grab_buffers) {
         if (buffer) {

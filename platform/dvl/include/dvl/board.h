@@ -56,7 +56,7 @@ inline constexpr double DVL_TRIGGER_DISABLE = -9999;
 inline constexpr double DVL_TRIGGER_FIRE = 1;
 inline constexpr int32_t DVL_TRIGGER_SOFTWARE = 20;
 
-// Hook events (801); DVL_UNHOOK added to the event removes the hook instead.
+// Hook events (801); DVL_UNHOOK, alone or added to the event, removes a hook.
 inline constexpr int32_t DVL_GRAB_END = 5;
 inline constexpr int32_t DVL_UNHOOK = 0x4000000;
 
@@ -154,9 +154,9 @@ void DvlDigHalt(DvlId digitizer);
 // 147: an item of the digitizer's format (size, bands, bits), a control's
 // value, DVL_DIG_GRAB_IN_PROGRESS or a camera feature (int32, also to `result`).
 int32_t DvlDigInquire(DvlId digitizer, int32_t item, void* result);
-// 801: calls `function` with `user_data` at each `hook_type` event;
-// `hook_type` + DVL_UNHOOK removes that function with that user data and
-// returns once a call of it in flight on another thread has ended.
+// 801: calls `function` with `user_data` at each `hook_type` event; a
+// `hook_type` with DVL_UNHOOK removes that function with that user data and
+// returns once a hook call in flight on another thread has ended.
 void DvlDigHookFunction(DvlId digitizer, int32_t hook_type, DvlHookFn function, void* user_data);
 
 // 110: a buffer of `bands` planes of width x height, 8 or 16 bits a pixel; 0
