@@ -13,8 +13,8 @@
 
 #include "dvl/dvlbrn.h"
 #include "dvl/simulated_boards.h"
-#include "fg_test_values.h"
 #include "fgint/fghelpers.h"
+#include "plugin_test_host.h"
 #include "verodyn/framegrabber.h"
 
 // A Zephon II board whose frames come at once.
@@ -30,7 +30,7 @@ inline dvl::SimulatedBoard Board(int32_t type, const char* descriptor = "\\\\.\\
     return board;
 }
 
-class ZephonTest : public ::testing::Test {
+class ZephonTest : public ::testing::Test, public PluginHost {
 protected:
     void SetUp() override
     {
@@ -44,7 +44,7 @@ protected:
 
     void TearDown() override
     {
-        CloseAll();
+        EXPECT_EQ(CloseAll(), FG_SUCCESS);
         VDoLowError = 0;
         for (const VXAllocation& a : VXAllocated())
             ADD_FAILURE() << "still allocated: " << a.size << " bytes from " << a.file << ":"
@@ -79,55 +79,12 @@ protected:
         return i;
     }
 
-    // What the host does for an open: bind a slot, then FGOpen.
-    FGstatus Open(FGInstance& i)
-    {
-        FGInstance** slot = cls_.FGAllocInstance(1, &i);
-        if (!slot)
-            return -1;
-        *slot = &i;
-        const FGstatus status = cls_.FGOpen(1, &i);
-        if (status == FG_SUCCESS)
-            open_.push_back({&i, slot});
-        else
-            *slot = nullptr;
-        return status;
-    }
-
     FGInstance& Opened(const char* camera_type = "D_CCIR", const char* device = "ZEPHON_II:0",
                        const char* color_space = "default", int32_t port = -1)
     {
         FGInstance& i = Request(camera_type, device, color_space, port);
         EXPECT_EQ(Open(i), FG_SUCCESS) << camera_type << " on " << device;
         return i;
-    }
-
-    FGstatus Close(FGInstance& i)
-    {
-        for (auto it = open_.begin(); it != open_.end(); ++it)
-            if (it->first == &i) {
-                const FGstatus status = cls_.FGClose(1, &i);
-                *it->second = nullptr;
-                open_.erase(it);
-                return status;
-            }
-        return -1;
-    }
-
-    void CloseAll()
-    {
-        while (!open_.empty())
-            EXPECT_EQ(Close(*open_.back().first), FG_SUCCESS);
-    }
-
-    FGstatus Grab(FGInstance& i, Images& images)
-    {
-        return cls_.FGGrab(1, &i, images.record, &images.count);
-    }
-
-    FGstatus Set(FGInstance& i, const char* name, const Vcpar& value)
-    {
-        return cls_.FGSetParam(1, &i, name, &value, 1);
     }
 
     // The answer as text, values joined by ','.
@@ -169,7 +126,5 @@ protected:
     }
 
     ondula::VirtualClock clock_;
-    FGClass cls_{};
     std::deque<FGInstance> requests_;
-    std::vector<std::pair<FGInstance*, FGInstance**>> open_;
 };

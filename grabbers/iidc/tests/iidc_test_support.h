@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "fgcamera/simulation.h"
-#include "fg_test_values.h"
 #include "fgint/fghelpers.h"
+#include "plugin_test_host.h"
 #include "verodyn/framegrabber.h"
 
 // Y8 pixel (x, y) of frame f of the camera at `camera` on the bus (shutter 500).
@@ -22,7 +22,7 @@ inline uint8_t Y8(int x, int y, int f, int camera = 0)
     return uint8_t(x + 3 * y + 7 * f + 500 + 50 * camera);
 }
 
-class IidcTest : public ::testing::Test {
+class IidcTest : public ::testing::Test, public PluginHost {
 protected:
     // Clock time 0 is second 56.000 of a minute.
     static constexpr uint64_t kFileTimeAtZero = 56 * 10000000ull;
@@ -34,7 +34,7 @@ protected:
 
     void TearDown() override
     {
-        CloseAll();
+        EXPECT_EQ(CloseAll(), FG_SUCCESS);
         VDoLowError = 0;
         for (const VXAllocation& a : VXAllocated())
             ADD_FAILURE() << "still allocated: " << a.size << " bytes from " << a.file << ":"
@@ -88,54 +88,12 @@ protected:
         i.start_row = start_row;
     }
 
-    // What the host does for an open: bind a slot, then FGOpen.
-    FGstatus Open(FGInstance& i)
-    {
-        FGInstance** slot = cls_.FGAllocInstance(1, &i);
-        if (!slot)
-            return -1;
-        *slot = &i;
-        const FGstatus status = cls_.FGOpen(1, &i);
-        if (status == FG_SUCCESS)
-            open_.push_back({&i, slot});
-        else
-            *slot = nullptr;
-        return status;
-    }
-
     // Opens `camera_type` on `device`, which must succeed.
     FGInstance& Opened(const char* camera_type = "0:5:4", const char* device = "-1")
     {
         FGInstance& i = Request(camera_type, device);
         EXPECT_EQ(Open(i), FG_SUCCESS) << camera_type << " on " << device;
         return i;
-    }
-
-    void Close(FGInstance& i)
-    {
-        for (auto it = open_.begin(); it != open_.end(); ++it)
-            if (it->first == &i) {
-                EXPECT_EQ(cls_.FGClose(1, &i), FG_SUCCESS);
-                *it->second = nullptr;
-                open_.erase(it);
-                return;
-            }
-    }
-
-    void CloseAll()
-    {
-        while (!open_.empty())
-            Close(*open_.back().first);
-    }
-
-    FGstatus Grab(FGInstance& i, Images& images)
-    {
-        return cls_.FGGrab(1, &i, images.record, &images.count);
-    }
-
-    FGstatus Set(FGInstance& i, const char* name, const Vcpar& value)
-    {
-        return cls_.FGSetParam(1, &i, name, &value, 1);
     }
 
     // The answer as text: values joined by ',' (reals with two decimals).
@@ -166,7 +124,5 @@ protected:
     }
 
     ondula::VirtualClock clock_;
-    FGClass cls_{};
     std::deque<FGInstance> requests_;
-    std::vector<std::pair<FGInstance*, FGInstance**>> open_;
 };
