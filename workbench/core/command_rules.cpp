@@ -46,3 +46,31 @@ bool DefaultSizeEnabled(const CommandState& s) { return !s.acquiring && s.source
 bool CameraSettingsEnabled(const CommandState& s) { return !s.acquiring && s.source >= 5; }
 
 bool MouseCoordsChecked(const CommandState& s) { return s.mouseCoordsOpen; }
+
+bool FftBlockedEnabled(const CommandState& s) { return !s.acquiring && !IsFftKind(s.activeKind); }
+
+bool ComplexOnlyEnabled(const CommandState& s)
+{
+    return !s.acquiring && (!s.hasActiveDocument || (s.activeKind & KindComplexFft));
+}
+
+bool RgbToGreyEnabled(const CommandState& s)
+{
+    return !s.acquiring &&
+           (!s.hasActiveDocument || s.activeChannels != 1 || IsFftKind(s.activeKind));
+}
+
+bool GreyToRgbEnabled(const CommandState& s)
+{
+    return !s.acquiring &&
+           (!s.hasActiveDocument || (s.activeChannels == 1 && !IsFftKind(s.activeKind)));
+}
+
+bool View3DEnabled(const CommandState& s) { return !s.acquiring; }
+
+bool ExportEnabled(const CommandState& s)
+{
+    return s.hasActiveDocument && !s.acquiring && (s.activeKind & KindProfiles);
+}
+
+bool GaussFitChecked(const CommandState& s) { return s.activeGaussFit; }

@@ -24,6 +24,12 @@ PlaneView ViewPlanes(const Vobject& image)
     return view;
 }
 
+ImageShape ShapeOf(const Vobject& image)
+{
+    const auto& first = image.image(0);
+    return first ? ImageShape{first->width(), first->height(), first->channels()} : ImageShape{};
+}
+
 bool ReadPlanes(const Vobject& image, PlaneBuffers* planes)
 {
     PlaneView view = ViewPlanes(image);

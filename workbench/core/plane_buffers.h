@@ -40,6 +40,15 @@ struct PlaneView {
 // no one- or three-channel "byte" image.
 PlaneView ViewPlanes(const Vobject& image);
 
+// Size and channel count of the first image of `image`, whatever its pixel
+// type; all 0 without an image.
+struct ImageShape {
+    int width = 0;
+    int height = 0;
+    int channels = 0;
+};
+ImageShape ShapeOf(const Vobject& image);
+
 // The grey level or the packed 0x00BBGGRR value of pixel (x, y); -1 outside.
 int32_t GetPixelValue(const PlaneView& view, int x, int y);
 

@@ -52,9 +52,9 @@ int CFraloDoc::Channels() const { return ViewPlanes(m_image).channels; }
 void CFraloDoc::SetImage(const Vobject& image)
 {
     m_image = image;
-    PlaneView v = ViewPlanes(m_image);
-    m_nWidth = static_cast<int16_t>(v.width);
-    m_nHeight = static_cast<int16_t>(v.height);
+    ImageShape shape = ShapeOf(m_image);
+    m_nWidth = static_cast<int16_t>(shape.width);
+    m_nHeight = static_cast<int16_t>(shape.height);
 }
 
 bool CFraloDoc::Serialize(Archive direction, const QString& path)
@@ -96,10 +96,16 @@ bool CFraloDoc::SaveImage(const QString& path)
                                       "préalablement en nuances de gris..."));
         return false;
     }
-    Vstatus status;
+    Vstatus status = V_OK;
     {
         QuietLibrary quiet;
-        status = write_image(m_image, plan.format.c_str(), 0, plan.path.c_str());
+        // An image of another pixel type (an inverse FFT) is written as bytes,
+        // rounded and clipped.
+        Vobject written = m_image;
+        if (ShapeOf(m_image).channels != 0 && ViewPlanes(m_image).channels == 0)
+            status = convert_image_type(m_image, &written, "byte");
+        if (status == V_OK)
+            status = write_image(written, plan.format.c_str(), 0, plan.path.c_str());
     }
     if (status != V_OK) {
         UserMessage(QString::fromUtf8("Erreur d'écriture fichier:") +

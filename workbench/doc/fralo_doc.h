@@ -48,7 +48,8 @@ public:
     // title, recent files, kind 0); on failure the document is unchanged and
     // false is returned, the caller reports it.
     // Store: writes the image to `path` with the format of its suffix (".tif"
-    // appended when it has none of ".tif", ".tiff", ".jpg", ".jpeg"). FFT
+    // appended when it has none of ".tif", ".tiff", ".jpg", ".jpeg"), as
+    // bytes (other pixel types rounded and clipped to 0..255). FFT
     // images and write failures ("Erreur d'écriture fichier:" and the path)
     // are reported and change nothing; on success the document takes the
     // written path as its name, and a path written as given joins the recent
@@ -72,7 +73,7 @@ public:
     void EnlargeFrame(int width, int height);
     void UpdateScrollSizes(int width, int height);
     void MoveFrameTo(int x, int y);
-    // Replaces the image and takes its size (one- or three-channel "byte").
+    // Replaces the image and takes its size, whatever its pixel type.
     void SetImage(const Vobject& image);
     // Empties the tracker: dotted line, handle size 8.
     void ResetTracker();

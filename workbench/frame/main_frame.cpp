@@ -246,6 +246,8 @@ CommandState CMainFrame::State() const
     s.activeIsAcquiring = doc && doc == acquiring;
     s.hasCopiedDocument = m_pApp->m_pCopiedDoc != nullptr;
     s.activeKind = doc ? doc->m_nKind : 0;
+    s.activeChannels = doc ? ShapeOf(doc->m_image).channels : 0;
+    s.activeGaussFit = doc && doc->m_bGaussFit;
     s.source = m_pApp->m_nSource;
     s.openImages = m_pApp->m_nOpenImages;
     s.mouseCoordsOpen = m_pApp->m_pMouseCoordsDlg != nullptr;

@@ -22,6 +22,7 @@
 #include "main_frame.h"
 #include "plane_buffers.h"
 #include "print_scale.h"
+#include "profile_overlay.h"
 #include "qimage_planes.h"
 #include "quiet_library.h"
 #include "save_rules.h"
@@ -58,7 +59,7 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter painter(this);
-        m_view->DrawOverlays(painter, false);
+        m_view->PaintOverlayLayer(painter);
     }
 
 private:
@@ -104,10 +105,13 @@ void CFraloView::OnInitialUpdate()
     doc->m_pView = this;
     doc->UpdateTitle();
     OpenDisplayWindow();
+    DisplayImage();
 }
 
 void CFraloView::OpenDisplayWindow()
 {
+    if (m_bWindowOpen)
+        return;
     {
         // The display window is a child of this view, not of a library window;
         // without it the view shows no image.
@@ -118,16 +122,26 @@ void CFraloView::OpenDisplayWindow()
     }
     SetWindowExtents(m_pDoc->m_nWidth, m_pDoc->m_nHeight);
     m_pOverlay->raise();
-    DisplayImage();
+}
+
+void CFraloView::CloseDisplayWindow()
+{
+    if (!m_bWindowOpen)
+        return;
+    QuietLibrary quiet;
+    close_window(m_hWindow);
+    m_bWindowOpen = false;
+}
+
+void CFraloView::ShowPicture(const QImage& picture)
+{
+    m_picture = picture;
+    m_pOverlay->update();
 }
 
 intptr_t CFraloView::ReleaseDisplayWindow()
 {
-    if (m_bWindowOpen) {
-        QuietLibrary quiet;
-        close_window(m_hWindow);
-        m_bWindowOpen = false;
-    }
+    CloseDisplayWindow();
     if (!m_pBoardSurface)
         m_pBoardSurface = new BoardSurface(viewport());
     m_pBoardSurface->setGeometry(0, 0, m_pDoc->m_nWidth, m_pDoc->m_nHeight);
@@ -140,8 +154,8 @@ void CFraloView::RestoreDisplayWindow()
 {
     if (m_pBoardSurface)
         m_pBoardSurface->hide();
-    if (!m_bWindowOpen)
-        OpenDisplayWindow();
+    OpenDisplayWindow();
+    DisplayImage();
 }
 
 void CFraloView::SetDisplayedPart(int rows, int columns)
@@ -158,12 +172,16 @@ void CFraloView::OnFrozenAcquisition() { m_pDoc->StopAcquisition(); }
 
 void CFraloView::DisplayImage()
 {
-    if ((m_pDoc->m_nKind & KindShownIn3D) || !m_bWindowOpen)
+    if (m_pDoc->m_nKind & KindShownIn3D) {
+        m_pOverlay->update();
         return;
-    PlaneView v = ViewPlanes(m_pDoc->m_image);
+    }
+    if (!m_bWindowOpen)
+        return;
+    ImageShape shape = ShapeOf(m_pDoc->m_image);
     {
         QuietLibrary quiet;
-        set_part(m_hWindow, 0, 0, v.height, v.width);
+        set_part(m_hWindow, 0, 0, shape.height, shape.width);
         disp_obj(m_pDoc->m_image, m_hWindow);
     }
     m_pOverlay->update();
@@ -381,16 +399,22 @@ void CFraloView::DrawOverlays(QPainter& painter, bool printing)
         return;
     if (!doc->m_ptCross.IsZero() && CrossPainter())
         CrossPainter()(painter, *doc, printing);
-    if (!printing) {
-        painter.setPen(Qt::black);
-        doc->m_tracker.Draw(painter);
-    }
+    if (!printing)
+        DrawTracker(painter, *doc, 0);
     if (doc->m_nKind & KindProfiles) {
         if (!printing)
             doc->m_profile.channel = doc->Channels() == 1 ? 0 : 3;
         if (ProfilePainter())
             ProfilePainter()(painter, *doc, printing);
     }
+}
+
+void CFraloView::PaintOverlayLayer(QPainter& painter)
+{
+    if (m_pDoc->m_nKind & KindShownIn3D)
+        painter.drawImage(-ScrollPosition(), m_picture);
+    else
+        DrawOverlays(painter, false);
 }
 
 void CFraloView::OnPrint(QPainter& painter, const QRect& page)
