@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 #include <mutex>
+#include <string>
+#include <vector>
 
 #include "clock/clock.h"
 #include "dvl/board.h"
@@ -47,6 +49,7 @@ struct ZephonInstance {
     int32_t digitizer_bands = 1;
     int32_t channel = DVL_DEFAULT;
     FGInstance* fginst = nullptr;
+    std::vector<std::string> answer_texts; // the texts FGGetParam answered last
 };
 
 // Sets grab_running of `r` under its board's lock.

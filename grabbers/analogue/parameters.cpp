@@ -8,6 +8,7 @@
 
 #include "board_access.h"
 #include "device.h"
+#include "fgint/answer.h"
 #include "grab.h"
 
 namespace zephon {
@@ -246,43 +247,41 @@ FGstatus SetAmount(ZephonInstance& r, const char* name, const Vcpar& v)
     return Control(r, feature->code, amount);
 }
 
-// Writes `items` when the host's array holds them.
-FGstatus Answer(const std::vector<Vcpar>& items, Vcpar* values, int32_t* num)
-{
-    const auto needed = int32_t(items.size());
-    if (needed > *num) {
-        *num = needed;
-        return FG_ERR_PARAM_VALUE;
-    }
-    std::copy(items.begin(), items.end(), values);
-    *num = needed;
-    return FG_SUCCESS;
-}
-
-Vcpar Int(int32_t value)
-{
-    Vcpar v{};
-    v.par.l = value;
-    v.type = VPAR_INT;
-    return v;
-}
-
-Vcpar Text(const char* text)
-{
-    Vcpar v{};
-    v.par.s = text;
-    v.type = VPAR_STRING;
-    return v;
-}
-
 // The range of a feature: lower end, upper end, step 1, value; none when the
 // ends are equal.
-std::vector<Vcpar> Range(const ZephonInstance& r, int32_t item)
+void Range(const ZephonInstance& r, int32_t item, fg::Answer& answer)
 {
     const int32_t lower = Inquire(r, item + 2), upper = Inquire(r, item + 1);
     if (lower == upper)
-        return {};
-    return {Int(lower), Int(upper), Int(1), Int(Inquire(r, item))};
+        return;
+    answer.Int(lower);
+    answer.Int(upper);
+    answer.Int(1);
+    answer.Int(Inquire(r, item));
+}
+
+// Collects the answer for `name`; false for a name with none.
+bool Collect(ZephonInstance& r, const char* name, fg::Answer& answer)
+{
+    if (Is(name, "revision"))
+        answer.Text(kRevision);
+    else if (Is(name, "grab_timeout"))
+        answer.Int(r.grab_timeout);
+    else if (Is(name, "trigger_signal"))
+        answer.Text(WordOf(kSignals, r.trigger_signal));
+    else if (Is(name, "trigger_source"))
+        answer.Text(r.fginst->external_trigger ? WordOf(kSourceNames, r.trigger_source) : "none");
+    else if (Is(name, "exposure_time"))
+        answer.Int(Inquire(r, DVL_DIG_EXPOSURE_TIME));
+    else if (Is(name, "exposure_time_delay"))
+        answer.Int(Inquire(r, DVL_DIG_EXPOSURE_DELAY));
+    else if (Is(name, "start_async_after_grab_async"))
+        answer.Text(r.start_async_after_grab_async ? "enable" : "disable");
+    else if (const Code* feature = Feature(name))
+        answer.Int(Inquire(r, feature->code));
+    else
+        return false;
+    return true;
 }
 
 } // namespace
@@ -325,33 +324,19 @@ FGstatus GetParam(ZephonInstance& r, const char* name, Vcpar* values, int32_t* n
 {
     if (!name)
         return FG_ERR_PARAM_UNKNOWN;
-    if (Is(name, "revision"))
-        return Answer({Text(kRevision)}, values, num);
-    if (Is(name, "grab_timeout"))
-        return Answer({Int(r.grab_timeout)}, values, num);
-    if (Is(name, "trigger_signal"))
-        return Answer({Text(WordOf(kSignals, r.trigger_signal))}, values, num);
-    if (Is(name, "trigger_source"))
-        return Answer(
-            {Text(r.fginst->external_trigger ? WordOf(kSourceNames, r.trigger_source) : "none")},
-            values, num);
-    if (Is(name, "exposure_time"))
-        return Answer({Int(Inquire(r, DVL_DIG_EXPOSURE_TIME))}, values, num);
-    if (Is(name, "exposure_time_delay"))
-        return Answer({Int(Inquire(r, DVL_DIG_EXPOSURE_DELAY))}, values, num);
-    if (Is(name, "start_async_after_grab_async"))
-        return Answer({Text(r.start_async_after_grab_async ? "enable" : "disable")}, values, num);
-    if (const Code* feature = Feature(name))
-        return Answer({Int(Inquire(r, feature->code))}, values, num);
+    r.answer_texts.clear();
+    fg::Answer answer(r.answer_texts);
+    if (Collect(r, name, answer))
+        return answer.Commit(values, num);
     const std::size_t length = std::strlen(name);
     constexpr std::size_t kSuffix = sizeof "_range" - 1;
-    if (length > kSuffix && Is(name + length - kSuffix, "_range")) {
-        const Code* feature = Feature(std::string(name, length - kSuffix).c_str());
-        if (!feature || r.board->board_type != kTypeCameraLink)
-            return FG_ERR_PARAM_UNKNOWN;
-        return Answer(Range(r, feature->code), values, num);
-    }
-    return FG_ERR_PARAM_UNKNOWN;
+    if (length <= kSuffix || !Is(name + length - kSuffix, "_range"))
+        return FG_ERR_PARAM_UNKNOWN;
+    const Code* feature = Feature(std::string(name, length - kSuffix).c_str());
+    if (!feature || r.board->board_type != kTypeCameraLink)
+        return FG_ERR_PARAM_UNKNOWN;
+    Range(r, feature->code, answer);
+    return answer.Commit(values, num);
 }
 
 } // namespace zephon

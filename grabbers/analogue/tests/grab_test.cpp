@@ -46,7 +46,7 @@ TEST_F(ZephonGrab, DeepMonochromeFramesAreMaskedToTheDigitizersBits)
         Images images;
         ASSERT_EQ(Grab(i, images), FG_SUCCESS);
         EXPECT_EQ(images.record[0].kind, UINT2_IMAGE);
-        EXPECT_EQ(images.Word(700, 500), (700 / 2 + 500 / 2) & 0x3FF) << type;
+        EXPECT_EQ(Word(images, 700, 500), (700 / 2 + 500 / 2) & 0x3FF) << type;
         CloseAll();
     }
 }

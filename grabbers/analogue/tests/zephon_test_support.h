@@ -7,15 +7,24 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <string>
-#include <vector>
 
 #include "dvl/dvlbrn.h"
 #include "dvl/simulated_boards.h"
 #include "fgint/fghelpers.h"
-#include "plugin_test_host.h"
+#include "fgint/plugin_driver.h"
 #include "verodyn/framegrabber.h"
+
+using fg::Images;
+using fg::Int;
+using fg::Real;
+using fg::Text;
+
+// Pixel (x, y) of the 16-bit first image of a grab.
+inline uint16_t Word(const Images& images, int x, int y)
+{
+    return images.record[0].pixel.u[y * images.record[0].width + x];
+}
 
 // A Zephon II board whose frames come at once.
 inline dvl::SimulatedBoard Board(int32_t type, const char* descriptor = "\\\\.\\D_SYSTEM_ZEPHON_II",
@@ -30,7 +39,7 @@ inline dvl::SimulatedBoard Board(int32_t type, const char* descriptor = "\\\\.\\
     return board;
 }
 
-class ZephonTest : public ::testing::Test, public PluginHost {
+class ZephonTest : public ::testing::Test, public fg::PluginDriver {
 protected:
     void SetUp() override
     {
@@ -44,7 +53,7 @@ protected:
 
     void TearDown() override
     {
-        EXPECT_EQ(CloseAll(), FG_SUCCESS);
+        CloseAll();
         VDoLowError = 0;
         for (const VXAllocation& a : VXAllocated())
             ADD_FAILURE() << "still allocated: " << a.size << " bytes from " << a.file << ":"
@@ -65,15 +74,10 @@ protected:
     FGInstance& Request(const char* camera_type = "D_CCIR", const char* device = "ZEPHON_II:0",
                         const char* color_space = "default", int32_t port = -1)
     {
-        FGInstance& i = requests_.emplace_back();
-        i.fgclass = &cls_;
-        i.horizontal_resolution = i.vertical_resolution = 1;
-        i.field = cls_.field;
+        FGInstance& i = PluginDriver::Request(camera_type, device);
         i.bits_per_channel = -1;
         fg_copy_text(i.color_space, sizeof i.color_space, color_space);
         i.gain = -1.0f;
-        fg_copy_text(i.camera_type, sizeof i.camera_type, camera_type);
-        fg_copy_text(i.device, sizeof i.device, device);
         i.port = port;
         i.line_in = 1;
         return i;
@@ -85,24 +89,6 @@ protected:
         FGInstance& i = Request(camera_type, device, color_space, port);
         EXPECT_EQ(Open(i), FG_SUCCESS) << camera_type << " on " << device;
         return i;
-    }
-
-    // The answer as text, values joined by ','.
-    std::string Get(FGInstance& i, const char* name, FGstatus* status = nullptr)
-    {
-        Vcpar values[8] = {};
-        int32_t count = 8;
-        const FGstatus result = cls_.FGGetParam(1, &i, name, values, &count);
-        if (status)
-            *status = result;
-        else
-            EXPECT_EQ(result, FG_SUCCESS) << name;
-        std::string text;
-        for (int32_t n = 0; result == FG_SUCCESS && n < count; ++n)
-            text +=
-                (n ? "," : "") + (values[n].type == VPAR_STRING ? std::string(values[n].par.s)
-                                                                : std::to_string(values[n].par.l));
-        return text;
     }
 
     // The info answer's texts (or integers), joined by ','.
@@ -126,5 +112,4 @@ protected:
     }
 
     ondula::VirtualClock clock_;
-    std::deque<FGInstance> requests_;
 };
