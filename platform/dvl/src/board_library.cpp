@@ -1,63 +1,16 @@
-// The board functions of the simulated board library: objects by identifier,
-// one lock for all of them, and a grab thread per digitizer that grabs
-// continuously.
+// The board functions of the simulated board library: the application,
+// systems, digitizers, buffers and displays, the continuous grab, and the
+// catalogue and faults of the simulation. Single grabs are in single_grab.cpp,
+// buffer copies in buffer_copies.cpp.
 #include <algorithm>
 #include <cctype>
-#include <condition_variable>
 #include <cstring>
-#include <mutex>
-#include <thread>
-#include <vector>
 
 #include "dvl/board.h"
 #include "dvl/simulated_boards.h"
+#include "library.h"
 
-namespace {
-
-using dvl::DigitizerFormat;
-using dvl::Fault;
-using dvl::SimulatedBoard;
-
-struct System {
-    SimulatedBoard board;
-};
-
-struct Digitizer {
-    DvlId system = 0;
-    DigitizerFormat format;
-    DvlId grab_buffer = 0; // the buffer of the continuous grab; 0 when halted
-    std::thread grab;
-    long frame = 0;
-};
-
-struct Buffer {
-    DvlId system = 0;
-    int32_t width = 0;
-    int32_t height = 0;
-    int32_t bands = 0;
-    std::vector<uint8_t> planes[3];
-};
-
-struct Display {
-    DvlId system = 0;
-    DvlId buffer = 0;
-    DvlWindow window = 0;
-};
-
-struct Library {
-    std::mutex lock;
-    std::condition_variable wake; // a grab thread waits on it between frames
-    int app_references = 0;
-    DvlId app = 0;
-    DvlId next = 1;
-    std::map<DvlId, System> systems;
-    std::map<DvlId, Digitizer> digitizers;
-    std::map<DvlId, Buffer> buffers;
-    std::map<DvlId, Display> displays;
-    std::map<std::pair<std::string, int32_t>, SimulatedBoard> catalogue;
-    std::map<int, Fault> faults;
-    std::map<DvlWindow, dvl::WindowSink> windows;
-};
+namespace dvl::internal {
 
 std::string Lower(std::string text)
 {
@@ -65,6 +18,10 @@ std::string Lower(std::string text)
                    [](unsigned char c) { return char(std::tolower(c)); });
     return text;
 }
+
+namespace {
+
+thread_local std::string t_error;
 
 std::pair<std::string, int32_t> CatalogueKey(const std::string& descriptor, int32_t number)
 {
@@ -74,11 +31,13 @@ std::pair<std::string, int32_t> CatalogueKey(const std::string& descriptor, int3
 void FillCatalogue(Library& l)
 {
     l.catalogue.clear();
-    SimulatedBoard talvo = dvl::TalvoBoard();
-    l.catalogue[CatalogueKey(talvo.descriptor, talvo.number)] = talvo;
+    for (const SimulatedBoard& board : {TalvoBoard(), ZephonBoard()})
+        l.catalogue[CatalogueKey(board.descriptor, board.number)] = board;
+    l.version = DVL_VERSION;
 }
 
-// Never destroyed: a grab thread may still run while the process ends.
+} // namespace
+
 Library& Lib()
 {
     static Library* library = [] {
@@ -89,43 +48,57 @@ Library& Lib()
     return *library;
 }
 
-Fault FaultOf(const Library& l, int ordinal)
+void SetError(std::string text) { t_error = std::move(text); }
+
+const std::string& LastError() { return t_error; }
+
+Fault TakeFault(Library& l, int ordinal)
 {
+    t_error.clear();
+    if (auto once = l.next_failures.find(ordinal); once != l.next_failures.end()) {
+        t_error = once->second;
+        l.next_failures.erase(once);
+        return Fault::Fails;
+    }
     auto found = l.faults.find(ordinal);
-    return found == l.faults.end() ? Fault::None : found->second;
+    const Fault fault = found == l.faults.end() ? Fault::None : found->second;
+    if (fault == Fault::Fails)
+        t_error = "Simulated failure of ordinal " + std::to_string(ordinal) + ".";
+    return fault;
 }
 
-// An allocation of `ordinal`: `make` gives the new identifier (0 when it
-// fails), unless a fault answers in its place.
-template <typename Make> DvlId Allocate(Library& l, int ordinal, DvlId* out, Make make)
+void ThrowIfAsked(Library& l, int ordinal)
 {
-    Fault fault = FaultOf(l, ordinal);
-    DvlId answer = fault == Fault::Fails ? 0 : fault == Fault::ZeroIdentifier ? 1 : make();
-    if (out)
-        *out = fault == Fault::ZeroIdentifier ? 0 : answer;
-    return answer;
+    auto found = l.next_throws.find(ordinal);
+    if (found == l.next_throws.end())
+        return;
+    const uint32_t code = found->second;
+    l.next_throws.erase(found);
+    throw DvlHardwareException(code);
 }
 
-bool Fails(const Library& l, int ordinal) { return FaultOf(l, ordinal) == Fault::Fails; }
-
-int32_t Answer(int32_t value, void* result)
+void DrawFrame(Buffer& b, long frame, int32_t bits, bool swap)
 {
-    if (result)
-        std::memcpy(result, &value, sizeof value);
-    return value;
-}
-
-// The moving picture of frame `frame`: diagonal bands that drift by 4 pixels a frame.
-void DrawFrame(Buffer& b, long frame)
-{
+    const uint32_t mask = bits >= 16 ? 0xFFFF : (1u << bits) - 1;
     for (int32_t band = 0; band < b.bands; ++band) {
         uint8_t* p = b.planes[band].data();
-        const int shift = int(frame * 4 + band * 85);
+        const long shift = frame * 4 + band * 85;
         for (int32_t y = 0; y < b.height; ++y)
-            for (int32_t x = 0; x < b.width; ++x)
-                *p++ = uint8_t(x / 2 + y / 2 + shift);
+            for (int32_t x = 0; x < b.width; ++x) {
+                const uint32_t value = uint32_t(x / 2 + y / 2 + shift);
+                if (b.bytes == 1) {
+                    *p++ = uint8_t(value);
+                    continue;
+                }
+                const uint16_t pixel = uint16_t((value & mask) | (0xA5A5 & ~mask));
+                p[swap ? 1 : 0] = uint8_t(pixel);
+                p[swap ? 0 : 1] = uint8_t(pixel >> 8);
+                p += 2;
+            }
     }
 }
+
+namespace {
 
 dvl::FrameView ViewOf(const Buffer& b)
 {
@@ -174,38 +147,34 @@ void GrabLoop(DvlId digitizer)
     }
 }
 
-// Stops the digitizer's grab (lock held); the caller joins the thread it
-// returns once the lock is released.
-std::thread Halt(Library& l, Digitizer& d)
+void HaltContinuous(Library& l, Digitizer& d, Joiner& joiner)
 {
     d.grab_buffer = 0;
     l.wake.notify_all();
-    return std::move(d.grab);
+    joiner.Add(std::move(d.grab));
 }
 
-class Joiner {
-public:
-    void Add(std::thread thread)
-    {
-        if (thread.joinable())
-            threads_.push_back(std::move(thread));
-    }
-    ~Joiner()
-    {
-        for (std::thread& t : threads_)
-            t.join();
-    }
+} // namespace
 
-private:
-    std::vector<std::thread> threads_;
-};
+void StopGrabs(Library& l, Digitizer& d, Joiner& joiner)
+{
+    HaltContinuous(l, d, joiner);
+    d.single_buffer = 0;
+    d.stopping = true;
+    joiner.Add(std::move(d.single));
+}
+
+namespace {
 
 // Frees a buffer (lock held): grabs into it halt, displays drop it.
 void FreeBuffer(Library& l, DvlId buffer, Joiner& joiner)
 {
-    for (auto& [id, d] : l.digitizers)
+    for (auto& [id, d] : l.digitizers) {
         if (d.grab_buffer == buffer)
-            joiner.Add(Halt(l, d));
+            HaltContinuous(l, d, joiner);
+        if (d.single_buffer == buffer)
+            d.single_buffer = 0;
+    }
     for (auto& [id, display] : l.displays)
         if (display.buffer == buffer)
             display = {display.system, 0, 0};
@@ -216,7 +185,7 @@ void FreeSystem(Library& l, DvlId system, Joiner& joiner)
 {
     for (auto it = l.digitizers.begin(); it != l.digitizers.end();)
         if (it->second.system == system) {
-            joiner.Add(Halt(l, it->second));
+            StopGrabs(l, it->second, joiner);
             it = l.digitizers.erase(it);
         } else {
             ++it;
@@ -226,20 +195,11 @@ void FreeSystem(Library& l, DvlId system, Joiner& joiner)
     l.systems.erase(system);
 }
 
-template <typename Map> auto* Find(Map& map, DvlId id)
-{
-    auto found = map.find(id);
-    return found == map.end() ? nullptr : &found->second;
-}
-
-// The object `id` that a call of `ordinal` acts on: null when there is none
-// or the ordinal is faulty.
-template <typename Map> auto* Reach(Library& l, Map& map, DvlId id, int ordinal)
-{
-    return Fails(l, ordinal) ? nullptr : Find(map, id);
-}
-
 } // namespace
+
+} // namespace dvl::internal
+
+using namespace dvl::internal;
 
 extern "C" DvlId DvlAppAlloc(int32_t, DvlId* app)
 {
@@ -252,7 +212,12 @@ extern "C" DvlId DvlAppAlloc(int32_t, DvlId* app)
     });
 }
 
-extern "C" void DvlAppControl(int32_t, int32_t) { }
+extern "C" void DvlAppControl(int32_t, int32_t)
+{
+    Library& l = Lib();
+    std::lock_guard guard(l.lock);
+    Fails(l, DVL_ORD_APP_CONTROL);
+}
 
 extern "C" void DvlAppFree(DvlId app)
 {
@@ -268,6 +233,18 @@ extern "C" void DvlAppFree(DvlId app)
     l.app = 0;
 }
 
+extern "C" int32_t DvlAppGetError(int32_t, char* text)
+{
+    const std::string& error = LastError();
+    if (text) {
+        const std::string shown = error.empty() ? DVL_NO_ERROR_TEXT : error;
+        const std::size_t n = std::min<std::size_t>(shown.size(), DVL_ERROR_TEXT_SIZE - 1);
+        std::memcpy(text, shown.data(), n);
+        text[n] = '\0';
+    }
+    return error.empty() ? 0 : 1;
+}
+
 extern "C" int32_t DvlAppInquire(int32_t item, void* result)
 {
     Library& l = Lib();
@@ -276,7 +253,7 @@ extern "C" int32_t DvlAppInquire(int32_t item, void* result)
         return Answer(0, result);
     if (item == DVL_APP_VERSION) {
         if (result)
-            std::memcpy(result, &DVL_VERSION, sizeof DVL_VERSION);
+            std::memcpy(result, &l.version, sizeof l.version);
         return 0;
     }
     if (item == DVL_APP_SYSTEM_COUNT)
@@ -305,7 +282,12 @@ extern "C" DvlId DvlSysAlloc(const char* descriptor, int32_t number, int32_t, Dv
     });
 }
 
-extern "C" void DvlSysControl(DvlId, int32_t, int32_t) { }
+extern "C" void DvlSysControl(DvlId system, int32_t, int32_t)
+{
+    Library& l = Lib();
+    std::lock_guard guard(l.lock);
+    Reach(l, l.systems, system, DVL_ORD_SYS_CONTROL);
+}
 
 extern "C" void DvlSysFree(DvlId system)
 {
@@ -335,6 +317,7 @@ extern "C" DvlId DvlDigAlloc(DvlId system, int32_t number, const char* format, i
 {
     Library& l = Lib();
     std::lock_guard guard(l.lock);
+    ThrowIfAsked(l, DVL_ORD_DIG_ALLOC);
     return Allocate(l, DVL_ORD_DIG_ALLOC, digitizer, [&]() -> DvlId {
         const System* s = Find(l.systems, system);
         const int32_t index = number == DVL_DEFAULT ? 0 : number;
@@ -343,10 +326,19 @@ extern "C" DvlId DvlDigAlloc(DvlId system, int32_t number, const char* format, i
         for (const auto& [name, f] : s->board.formats)
             if (Lower(name) == Lower(format)) {
                 DvlId id = l.next++;
-                l.digitizers[id].system = system;
-                l.digitizers[id].format = f;
+                Digitizer& d = l.digitizers[id];
+                d.system = system;
+                d.format = f;
+                d.channel = DVL_DEFAULT;
+                d.controls = {{DVL_DIG_TRIGGER_SOURCE, DVL_DEFAULT},
+                              {DVL_DIG_TRIGGER_SIGNAL, DVL_DEFAULT}};
+                if (!AnnounceDigitizer(l, d, index)) {
+                    l.digitizers.erase(id);
+                    return 0;
+                }
                 return id;
             }
+        SetError("Digitizer format not found: " + std::string(format) + ".");
         return 0;
     });
 }
@@ -359,7 +351,7 @@ extern "C" void DvlDigFree(DvlId digitizer)
     Digitizer* d = Reach(l, l.digitizers, digitizer, DVL_ORD_DIG_FREE);
     if (!d)
         return;
-    joiner.Add(Halt(l, *d));
+    StopGrabs(l, *d, joiner);
     l.digitizers.erase(digitizer);
 }
 
@@ -371,7 +363,7 @@ extern "C" void DvlDigGrabContinuous(DvlId digitizer, DvlId buffer)
     Digitizer* d = Reach(l, l.digitizers, digitizer, DVL_ORD_DIG_GRAB_CONTINUOUS);
     if (!d || !Find(l.buffers, buffer))
         return;
-    joiner.Add(Halt(l, *d));
+    HaltContinuous(l, *d, joiner);
     d->grab_buffer = buffer;
     d->grab = std::thread(GrabLoop, digitizer);
 }
@@ -382,7 +374,7 @@ extern "C" void DvlDigHalt(DvlId digitizer)
     Joiner joiner;
     std::lock_guard guard(l.lock);
     if (Digitizer* d = Reach(l, l.digitizers, digitizer, DVL_ORD_DIG_HALT))
-        joiner.Add(Halt(l, *d));
+        HaltContinuous(l, *d, joiner);
 }
 
 extern "C" int32_t DvlDigInquire(DvlId digitizer, int32_t item, void* result)
@@ -399,9 +391,16 @@ extern "C" int32_t DvlDigInquire(DvlId digitizer, int32_t item, void* result)
         return Answer(d->format.height, result);
     case DVL_DIG_SIZE_BAND:
         return Answer(d->format.bands, result);
-    default:
-        return Answer(0, result);
+    case DVL_DIG_SIZE_BIT:
+        return Answer(d->format.bits, result);
+    case DVL_DIG_GRAB_IN_PROGRESS:
+        return Answer(d->single_buffer != 0, result);
     }
+    if (auto control = d->controls.find(item); control != d->controls.end())
+        return Answer(int32_t(control->second), result);
+    const auto& features = l.systems.at(d->system).board.features;
+    auto feature = features.find(item);
+    return Answer(feature == features.end() ? 0 : feature->second, result);
 }
 
 extern "C" DvlId DvlBufAllocColor(DvlId system, int32_t bands, int32_t width, int32_t height,
@@ -411,13 +410,13 @@ extern "C" DvlId DvlBufAllocColor(DvlId system, int32_t bands, int32_t width, in
     std::lock_guard guard(l.lock);
     return Allocate(l, DVL_ORD_BUF_ALLOC_COLOR, buffer, [&]() -> DvlId {
         if (!Find(l.systems, system) || bands < 1 || bands > 3 || width < 1 || width > 8192 ||
-            height < 1 || height > 8192 || bits != 8)
+            height < 1 || height > 8192 || (bits != 8 && bits != 16))
             return 0;
         DvlId id = l.next++;
         Buffer& b = l.buffers[id];
-        b = {system, width, height, bands, {}};
+        b = {system, width, height, bands, bits / 8, {}};
         for (int32_t band = 0; band < bands; ++band)
-            b.planes[band].assign(std::size_t(width) * std::size_t(height), 0);
+            b.planes[band].assign(std::size_t(width) * std::size_t(height) * b.bytes, 0);
         return id;
     });
 }
@@ -438,25 +437,6 @@ extern "C" void DvlBufFree(DvlId buffer)
     std::lock_guard guard(l.lock);
     if (Reach(l, l.buffers, buffer, DVL_ORD_BUF_FREE))
         FreeBuffer(l, buffer, joiner);
-}
-
-extern "C" void DvlBufGetColor2d(DvlId buffer, int32_t, int32_t band, int32_t x, int32_t y,
-                                 int32_t width, int32_t height, void* destination)
-{
-    Library& l = Lib();
-    std::lock_guard guard(l.lock);
-    const Buffer* b = Reach(l, l.buffers, buffer, DVL_ORD_BUF_GET_COLOR_2D);
-    if (!b || !destination)
-        return;
-    const int32_t index = band == DVL_GREEN ? 1 : band == DVL_BLUE ? 2 : 0;
-    const uint8_t* plane = b->planes[index < b->bands ? index : 0].data();
-    auto* out = static_cast<uint8_t*>(destination);
-    const int32_t x0 = std::max(x, 0), x1 = std::min<int64_t>(int64_t(x) + width, b->width);
-    const int32_t y0 = std::max(y, 0), y1 = std::min<int64_t>(int64_t(y) + height, b->height);
-    for (int32_t row = y0; row < y1; ++row)
-        for (int32_t column = x0; column < x1; ++column)
-            out[std::size_t(column - x) + std::size_t(width) * std::size_t(row - y)] =
-                plane[std::size_t(column) + std::size_t(b->width) * std::size_t(row)];
 }
 
 extern "C" DvlId DvlDispAlloc(DvlId system, int32_t, const char*, int32_t, DvlId* display)
@@ -521,6 +501,23 @@ SimulatedBoard TalvoBoard()
     return board;
 }
 
+SimulatedBoard ZephonBoard()
+{
+    SimulatedBoard board;
+    board.descriptor = "\\\\.\\D_SYSTEM_ZEPHON_II";
+    board.board_type = 24;
+    board.module = "DVLZPH2D";
+    for (const char* name :
+         {"D_CCIR", "D_CCIR_VIA_RGB", "D_DEFAULT", "D_NTSC", "D_NTSC_RGB", "D_NTSC_YC", "D_PAL",
+          "D_PAL_RGB", "D_PAL_YC", "D_RS170", "D_RS170_VIA_RGB"}) {
+        const std::string text = name;
+        const bool lines_480 = text.find("NTSC") != text.npos || text.find("RS170") != text.npos;
+        const int32_t bands = text.find("RGB") != text.npos ? 3 : 1;
+        board.formats[text] = {lines_480 ? 640 : 768, lines_480 ? 480 : 576, bands};
+    }
+    return board;
+}
+
 void RegisterBoard(const SimulatedBoard& board)
 {
     Library& l = Lib();
@@ -542,11 +539,65 @@ void SetFault(int ordinal, Fault fault)
     l.faults[ordinal] = fault;
 }
 
+void FailNextCall(int ordinal, const std::string& text)
+{
+    Library& l = Lib();
+    std::lock_guard guard(l.lock);
+    l.next_failures[ordinal] = text;
+}
+
+void ThrowOnNextCall(int ordinal, uint32_t code)
+{
+    Library& l = Lib();
+    std::lock_guard guard(l.lock);
+    l.next_throws[ordinal] = code;
+}
+
 void ClearFaults()
 {
     Library& l = Lib();
     std::lock_guard guard(l.lock);
     l.faults.clear();
+    l.next_failures.clear();
+    l.next_throws.clear();
+}
+
+void SetVersion(double version)
+{
+    Library& l = Lib();
+    std::lock_guard guard(l.lock);
+    l.version = version;
+}
+
+ondula::Clock& LibraryClock()
+{
+    Library& l = Lib();
+    std::lock_guard guard(l.lock);
+    return l.clock ? *l.clock : ondula::SteadyClock();
+}
+
+void UseClock(ondula::Clock& clock)
+{
+    Library& l = Lib();
+    std::lock_guard guard(l.lock);
+    l.clock = &clock;
+}
+
+void UseSteadyClock()
+{
+    Library& l = Lib();
+    std::lock_guard guard(l.lock);
+    l.clock = nullptr;
+}
+
+std::vector<DigitizerState> Digitizers()
+{
+    Library& l = Lib();
+    std::lock_guard guard(l.lock);
+    std::vector<DigitizerState> states;
+    for (const auto& [id, d] : l.digitizers)
+        states.push_back({d.name, d.channel, d.single_buffer != 0});
+    return states;
 }
 
 int AllocatedObjects()

@@ -12,12 +12,19 @@
     X(DVL_ORD_APP_ALLOC, 100)                                                                      \
     X(DVL_ORD_APP_CONTROL, 101)                                                                    \
     X(DVL_ORD_APP_FREE, 102)                                                                       \
+    X(DVL_ORD_APP_GET_ERROR, 103)                                                                  \
     X(DVL_ORD_APP_INQUIRE, 106)                                                                    \
     X(DVL_ORD_BUF_ALLOC_COLOR, 110)                                                                \
     X(DVL_ORD_BUF_CLEAR, 114)                                                                      \
     X(DVL_ORD_BUF_FREE, 123)                                                                       \
+    X(DVL_ORD_BUF_GET_2D, 125)                                                                     \
+    X(DVL_ORD_BUF_GET, 126)                                                                        \
+    X(DVL_ORD_BUF_GET_COLOR, 127)                                                                  \
     X(DVL_ORD_DIG_ALLOC, 138)                                                                      \
+    X(DVL_ORD_DIG_CHANNEL, 140)                                                                    \
+    X(DVL_ORD_DIG_CONTROL, 141)                                                                    \
     X(DVL_ORD_DIG_FREE, 142)                                                                       \
+    X(DVL_ORD_DIG_GRAB, 143)                                                                       \
     X(DVL_ORD_DIG_GRAB_CONTINUOUS, 144)                                                            \
     X(DVL_ORD_DIG_HALT, 146)                                                                       \
     X(DVL_ORD_DIG_INQUIRE, 147)                                                                    \
@@ -31,6 +38,7 @@
     X(DVL_ORD_SYS_CONTROL, 274)                                                                    \
     X(DVL_ORD_SYS_FREE, 275)                                                                       \
     X(DVL_ORD_SYS_INQUIRE, 276)                                                                    \
+    X(DVL_ORD_DIG_HOOK_FUNCTION, 801)                                                              \
     X(DVL_ORD_DISP_SELECT_WINDOW, 912)                                                             \
     X(DVL_ORD_BUF_GET_COLOR_2D, 928)                                                               \
     X(DVL_ORD_RAISE_ERROR, 1223)
