@@ -5,7 +5,6 @@
 // context), and what the analysis dialogs add to their kernels at 1024 x 768:
 // "&Démoduler" at most 10 ms over the unwrapper alone, the phase dialog's OK
 // under 5 ms.
-#include <QApplication>
 #include <QDir>
 #include <QMdiArea>
 #include <QPushButton>

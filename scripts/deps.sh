@@ -10,6 +10,7 @@ packages=(
   python3-scipy # the reference of the FFT benchmark
   xvfb xauth unzip
   libx11-dev
+  libv4l-dev
 )
 
 missing=()

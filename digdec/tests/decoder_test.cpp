@@ -215,7 +215,7 @@ TEST_F(Decoder, ConcurrentCallsOnDifferentPacketsDoNotInterfere)
     for (auto& thread : threads)
         thread.join();
     EXPECT_EQ(good, std::vector<int>(4, 100));
-    EXPECT_EQ(dvl::BrnReceivedPackets().size(), 400u);
+    EXPECT_EQ(dvl::BrnReceivedPackets().size(), dvl::kBrnRecordedPackets); // of the 400
 }
 
 TEST(DigitizerModuleLoader, ReportsTheStepThatFailed)

@@ -13,6 +13,7 @@
 #include "main_frame.h"
 #include "profile_overlay.h"
 #include "settings_record.h"
+#include "talvo_board.h"
 #include "user_message.h"
 
 namespace {
@@ -36,6 +37,7 @@ CFraloApp::CFraloApp()
              [](const std::string& text) { UserMessage(QString::fromStdString(text)); })
 {
     g_app = this;
+    m_pTalvoBoard = std::make_unique<CTalvoBoard>();
     m_sizeTable = ::FillSizeTable(0, {m_nChildWidth, m_nChildHeight});
     CreatePensAndFonts();
     CFraloView::SetOverlayPainters(

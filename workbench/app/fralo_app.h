@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 #include <QColor>
 #include <QFont>
@@ -18,6 +19,10 @@
 
 class CFraloDoc;
 class CMainFrame;
+class CExtractImageDlg;
+class CMaskDlg;
+class CMouseCoordsDlg;
+class CTalvoBoard;
 
 class CFraloApp {
 public:
@@ -112,6 +117,10 @@ public:
     std::array<int16_t, 4> m_nPhaseSteps = {409, 476, 544, 611};
     std::array<int16_t, 4> m_nStepperPos = {0, 2, 4, 6};
     int16_t m_nMaskShape = 0;
+    CMouseCoordsDlg* m_pMouseCoordsDlg = nullptr; // the open mouse-coordinates window
+    CExtractImageDlg* m_pExtractDlg = nullptr;    // the open extraction dialog
+    CMaskDlg* m_pMaskDlg = nullptr;               // the open mask dialog
+    std::unique_ptr<CTalvoBoard> m_pTalvoBoard;   // the board of the Talvo source
 
 private:
     void WalkDocuments(std::array<CFraloDoc*, 20>& list, bool includeActive) const;

@@ -37,6 +37,16 @@ bool ClearProfilesEnabled(const CommandState& s)
     return s.hasActiveDocument && !s.activeIsAcquiring && (s.activeKind & KindProfiles);
 }
 
+bool SourceCommandEnabled(const CommandState& s) { return !s.acquiring; }
+
+bool SourceChecked(const CommandState& s, int source) { return s.source == source; }
+
+bool DefaultSizeEnabled(const CommandState& s) { return !s.acquiring && s.source != 1; }
+
+bool CameraSettingsEnabled(const CommandState& s) { return !s.acquiring && s.source >= 5; }
+
+bool MouseCoordsChecked(const CommandState& s) { return s.mouseCoordsOpen; }
+
 bool MathLogicEnabled(const CommandState& s) { return !s.acquiring; }
 
 bool CalibrateEnabled(const CommandState& s) { return s.hasActiveDocument && !s.acquiring; }
@@ -73,3 +83,11 @@ bool ExportEnabled(const CommandState& s)
 }
 
 bool GaussFitChecked(const CommandState& s) { return s.activeGaussFit; }
+
+bool SaveEnabled(const CommandState& s) { return s.hasActiveDocument && !s.activeInMask; }
+
+bool LiveViewEnabled(const CommandState& s) { return !s.acquiring && s.source > 1; }
+
+bool MaskEnabled(const CommandState& s) { return !s.acquiring && !s.maskOpen; }
+
+bool ExtractEnabled(const CommandState& s) { return !s.acquiring && !s.extractOpen; }

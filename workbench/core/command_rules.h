@@ -7,11 +7,15 @@ struct CommandState {
     bool acquiring = false;         // some document acquires
     bool activeIsAcquiring = false; // the active document is the acquiring one
     bool hasCopiedDocument = false;
-    int activeKind = 0;          // kind word of the active document
-    int source = 0;              // acquisition source code
-    int activeChannels = 0;      // channels of the active document's image, of any pixel type
-    bool activeGaussFit = false; // the active document draws the fits of its profiles
-    int openImages = 0;          // open image documents
+    int activeKind = 0;           // kind word of the active document
+    int source = 0;               // acquisition source code
+    int activeChannels = 0;       // channels of the active document's image, of any pixel type
+    bool activeGaussFit = false;  // the active document draws the fits of its profiles
+    int openImages = 0;           // open image documents
+    bool mouseCoordsOpen = false; // the mouse-coordinates window is open
+    bool extractOpen = false;     // the extraction dialog is open
+    bool maskOpen = false;        // the mask dialog is open
+    bool activeInMask = false;    // the mask dialog works on the active document
 };
 
 // Save, Save As, Close, Print, Print Preview, window commands: an active document.
@@ -40,6 +44,16 @@ bool ResetMouseCoordsEnabled(const CommandState& s);
 // does not acquire.
 bool ClearProfilesEnabled(const CommandState& s);
 
+// The source commands: disabled while a document acquires; each checked while
+// its source is the current one.
+bool SourceCommandEnabled(const CommandState& s);
+bool SourceChecked(const CommandState& s, int source);
+// "Taille par défaut...": nothing acquires and the source is not TWAIN.
+bool DefaultSizeEnabled(const CommandState& s);
+// "Régler les paramètres de la caméra...": nothing acquires, source 5 or above.
+bool CameraSettingsEnabled(const CommandState& s);
+// "Coordonnées souris": checked while its window is open.
+bool MouseCoordsChecked(const CommandState& s);
 // "&Opérations mathématiques et logiques...": nothing acquires.
 bool MathLogicEnabled(const CommandState& s);
 // "&Etalonner l'image...": an active document and nothing acquires.
@@ -68,3 +82,12 @@ bool View3DEnabled(const CommandState& s);
 bool ExportEnabled(const CommandState& s);
 // "&Gaussienne sur tracé de profils" is checked while the active document draws fits.
 bool GaussFitChecked(const CommandState& s);
+
+// Save and Save As: an active document that no mask dialog works on (its
+// image is then the tinted working copy).
+bool SaveEnabled(const CommandState& s);
+// The live derived views: nothing acquires and the source is above TWAIN.
+bool LiveViewEnabled(const CommandState& s);
+// The zone dialogs: nothing acquires and the same dialog is not open.
+bool MaskEnabled(const CommandState& s);
+bool ExtractEnabled(const CommandState& s);

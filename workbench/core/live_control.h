@@ -53,7 +53,10 @@ public:
     LiveTarget* Target() const { return m_pTarget; }
     // True while a tick is being handled.
     bool IsBusy() const { return m_bBusy; }
-    // The frame grabbers the loop uses from now on.
+    // The frame grabbers of the workbench: the loop's, and every start's and
+    // dialog's.
+    FrameGrabberPort& Grabbers() const { return *m_pGrabbers; }
+    // The frame grabbers used from now on.
     void SetGrabbers(FrameGrabberPort& grabbers) { m_pGrabbers = &grabbers; }
 
     // `target` acquires from its open frame grabber through the timers of
@@ -65,9 +68,8 @@ public:
     void StopLoop();
     // `target` acquires from a source that shows its frames by itself: no loop.
     void Acquire(LiveTarget& target);
-    // Ends any acquisition without a last frame (the acquiring document
-    // closes): the loop's timers killed, no document acquiring, every frame
-    // grabber closed.
+    // Ends any acquisition without a last frame (a document closes): the
+    // loop's timers killed, no document acquiring, every frame grabber closed.
     void End();
 
     // One tick of timer `id` with acquisition source `source` in force. It

@@ -11,10 +11,12 @@
 #include "fralo_view.h"
 #include "frame_fit.h"
 #include "main_frame.h"
+#include "mask_dlg.h"
 #include "plane_buffers.h"
 #include "quiet_library.h"
 #include "save_rules.h"
 #include "user_message.h"
+#include "vfw_capture_wnd.h"
 
 namespace {
 
@@ -40,10 +42,11 @@ CFraloDoc::CFraloDoc()
 
 CFraloDoc::~CFraloDoc()
 {
-    if (m_pApp->AcquiringDoc() == this)
-        m_pApp->Live().End();
+    EndAcquisition(false);
     if (m_pApp->m_pCopiedDoc == this)
         m_pApp->m_pCopiedDoc = nullptr;
+    if (m_pApp->m_pMaskDlg)
+        m_pApp->m_pMaskDlg->DocumentClosing(this);
     --m_pApp->m_nOpenImages;
 }
 

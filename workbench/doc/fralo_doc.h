@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <string>
 
 #include <QPoint>
 #include <QString>
@@ -19,6 +21,8 @@
 class CFraloApp;
 class CChildFrame;
 class CFraloView;
+class CVfwCaptureWnd;
+class FrameGrabberPort;
 
 // A point of two 16-bit coordinates.
 struct Point16 {
@@ -33,8 +37,10 @@ public:
     // pattern when no source is chosen, else a constant grey image. When the
     // image cannot be made the exception leaves the counters unchanged.
     CFraloDoc();
-    // A document that acquires ends its acquisition first (live timers, then
-    // every frame grabber); a remembered copy source is forgotten.
+    // Closing any document ends the live acquisition (whichever document
+    // acquires, see EndAcquisition) and closes every frame grabber; a
+    // remembered copy source is forgotten, and a mask dialog made for the
+    // document cancels.
     ~CFraloDoc();
     CFraloDoc(const CFraloDoc&) = delete;
     CFraloDoc& operator=(const CFraloDoc&) = delete;
@@ -77,6 +83,21 @@ public:
     // Fills the profile buffer along the segment (see ComputeProfiles).
     void ComputeProfiles(int channel, int x1, int y1, int x2, int y2);
 
+    // Starts acquiring from the application's source into this document,
+    // unless a document acquires already (then nothing happens). The document
+    // first takes a size the source allows (ApplySourceSize). TWAIN grabs one
+    // image; the webcam, the library sources and the Talvo board acquire
+    // live. A failed start shows its message (a failed TWAIN open none) and
+    // sets the source back to 0. Returns the source in force afterwards.
+    int StartAcquisition();
+    // Ends the live acquisition of the acquiring document, keeping its last
+    // frame in it, then resizes this document's image to its own size.
+    void StopAcquisition();
+    // When the document's size is not among those `source` allows, the
+    // default size falls back to the first allowed; a document not of the
+    // default size takes it, with a constant grey image, title and frame.
+    void ApplySourceSize(int source);
+
     // The grey level or packed 0x00BBGGRR value of pixel (x, y), -1 outside.
     static int32_t GetPixelValue(const Vobject& image, int x, int y);
     static int PixelLuminance(int32_t packed, int channel);
@@ -115,8 +136,26 @@ public:
     int32_t m_nFringeCount = 0;
     Vobject m_image;
     long m_hGrabber = 0;
+    // The capture window while the webcam source acquires into this document.
+    std::unique_ptr<CVfwCaptureWnd> m_pVfwCapture;
 
 private:
     bool LoadImage(const QString& path);
     bool SaveImage(const QString& path);
+
+    void GrabTwainImage(FrameGrabberPort& grabbers);
+    void StartLibraryGrabber(FrameGrabberPort& grabbers, int source);
+    void StartCapture();
+    void StartBoard();
+    // A failed start: the source back to 0 and `message` shown (UTF-8; none when empty).
+    void FailStart(const std::string& message);
+    // Ends the acquisition of whichever document acquires. The webcam and the
+    // board freeze their last frame into it (they do not grab into its
+    // image); a library source grabs a last frame only when `lastFrame`.
+    // Every frame grabber is closed.
+    void EndAcquisition(bool lastFrame);
+    void FreezeCapture();
+    void FreezeBoard();
+    // The image resized to the document's size and shown.
+    void ResizeImageToSize();
 };

@@ -9,6 +9,7 @@
 #include "fralo_view.h"
 #include "instrument_commands.h"
 #include "main_frame.h"
+#include "zone_view_commands.h"
 
 namespace {
 
@@ -21,6 +22,13 @@ namespace {
     [](CMainFrame& f) {                                                                            \
         if (CFraloView* view = f.ActiveView())                                                     \
             view->member();                                                                        \
+    }
+// A source command: disabled while a document acquires, checked while its
+// source is the current one.
+#define SOURCE(id, menu, text, member, code)                                                       \
+    {                                                                                              \
+        id, menu, text, nullptr, CALL(member), STATE_RULE(SourceCommandEnabled),                   \
+            [](const CMainFrame& f) { return SourceChecked(f.State(), code); }                     \
     }
 #define RECENT(i)                                                                                  \
     {                                                                                              \
@@ -53,10 +61,10 @@ const std::vector<CommandEntry>& CommandTable()
     static const std::vector<CommandEntry> table = {
         {ID_FILE_NEW, kFile, "&Nouveau\tCtrl+N", "Ctrl+N", CALL(OnFileNew), nullptr, nullptr},
         {ID_OPEN, kFile, "&Ouvrir...\tCtrl+O", "Ctrl+O", CALL(OnOpen), nullptr, nullptr},
-        {ID_SAVE, kFile, "&Enregistrer\tCtrl+S", "Ctrl+S", CALL(OnSave), RULE(HasActiveDocument),
+        {ID_SAVE, kFile, "&Enregistrer\tCtrl+S", "Ctrl+S", CALL(OnSave), STATE_RULE(SaveEnabled),
          nullptr},
         {ID_SAVE_AS, kFile, "En&registrer sous...", nullptr, CALL(OnSaveAs),
-         RULE(HasActiveDocument), nullptr},
+         STATE_RULE(SaveEnabled), nullptr},
         {ID_FILE_CLOSE, kFile, "&Fermer", nullptr, CALL(OnFileClose), RULE(HasActiveDocument),
          nullptr},
         {0, kFile, nullptr, nullptr, nullptr, nullptr, nullptr},
@@ -75,7 +83,7 @@ const std::vector<CommandEntry>& CommandTable()
         {ID_APP_EXIT, kFile, "&Quitter", nullptr, CALL(OnAppExit), nullptr, nullptr},
         // The framework's own open and save share the program's handlers.
         {ID_FILE_OPEN, nullptr, "&Ouvrir...", nullptr, CALL(OnOpen), nullptr, nullptr},
-        {ID_FILE_SAVE, nullptr, "&Enregistrer", nullptr, CALL(OnSave), RULE(HasActiveDocument),
+        {ID_FILE_SAVE, nullptr, "&Enregistrer", nullptr, CALL(OnSave), STATE_RULE(SaveEnabled),
          nullptr},
 
         {ID_EDIT_COPY, kEdit, "&Copier\tCtrl+C", "Ctrl+C", CALL(OnEditCopy), RULE(CanCopy),
@@ -88,32 +96,37 @@ const std::vector<CommandEntry>& CommandTable()
         {ID_EDIT_UNDO, nullptr, "&Annuler", "Ctrl+Z;Alt+Backspace", nullptr, nullptr, nullptr},
         {ID_EDIT_CUT, nullptr, "Co&uper", "Ctrl+X;Shift+Del", nullptr, nullptr, nullptr},
 
-        {ID_LIVE_ACQUISITION, kSource, "&Acquisition permanente", nullptr, nullptr,
-         STATE_RULE(LiveAcquisitionEnabled), nullptr},
-        {ID_FROZEN_ACQUISITION, kSource, "&Acquisition figée", nullptr, nullptr,
+        {ID_LIVE_ACQUISITION, kSource, "&Acquisition permanente", nullptr,
+         CALL(StartActiveAcquisition), STATE_RULE(LiveAcquisitionEnabled), nullptr},
+        {ID_FROZEN_ACQUISITION, kSource, "&Acquisition figée", nullptr, CALL(StopActiveAcquisition),
          STATE_RULE(FrozenAcquisitionEnabled), nullptr},
         {0, kSource, nullptr, nullptr, nullptr, nullptr, nullptr},
-        Later(ID_SOURCE_NONE, kSource, "&Aucun"),
-        Later(ID_SOURCE_TWAIN, kSource, "&Twain"),
-        Later(ID_SOURCE_VFW, kSource, "&Video for Windows (Webcam, ...)"),
-        Later(ID_SOURCE_DIRECTSHOW, kSource, "&Direct Show (Webcam, ...)"),
-        Later(ID_SOURCE_ZEPHON2, kDravik, "&Zephon II"),
-        Later(ID_SOURCE_TALVO, kDravik, "&Talvo"),
-        Later(ID_SOURCE_IEEE1394, kSource, "&IEEE 1394 (Firewire)"),
-        Later(ID_SOURCE_USB_LARGE, kKandris, "A1C ou G (1280 x 1024)"),
-        Later(ID_SOURCE_USB_SMALL, kKandris, "A2C ou G (640 x 480)"),
+        SOURCE(ID_SOURCE_NONE, kSource, "&Aucun", OnSourceNone, 0),
+        SOURCE(ID_SOURCE_TWAIN, kSource, "&Twain", OnSourceTwain, 1),
+        SOURCE(ID_SOURCE_VFW, kSource, "&Video for Windows (Webcam, ...)", OnSourceVfw, 2),
+        SOURCE(ID_SOURCE_DIRECTSHOW, kSource, "&Direct Show (Webcam, ...)", OnSourceDirectShow, 3),
+        SOURCE(ID_SOURCE_ZEPHON2, kDravik, "&Zephon II", OnSourceZephon2, 4),
+        SOURCE(ID_SOURCE_TALVO, kDravik, "&Talvo", OnSourceTalvo, 8),
+        SOURCE(ID_SOURCE_IEEE1394, kSource, "&IEEE 1394 (Firewire)", OnSourceIeee1394, 5),
+        SOURCE(ID_SOURCE_USB_LARGE, kKandris, "A1C ou G (1280 x 1024)", OnSourceUsbCameraLarge, 6),
+        SOURCE(ID_SOURCE_USB_SMALL, kKandris, "A2C ou G (640 x 480)", OnSourceUsbCameraSmall, 7),
         {0, kSource, nullptr, nullptr, nullptr, nullptr, nullptr},
-        Later(ID_DEFAULT_SIZE, kSource, "&Taille par défaut..."),
-        Later(ID_CAMERA_SETTINGS, kSource, "&Régler les paramètres de la caméra..."),
+        {ID_DEFAULT_SIZE, kSource, "&Taille par défaut...", nullptr, CALL(OnDefaultSize),
+         STATE_RULE(DefaultSizeEnabled), nullptr},
+        {ID_CAMERA_SETTINGS, kSource, "&Régler les paramètres de la caméra...", nullptr,
+         CALL(OnCameraSettings), STATE_RULE(CameraSettingsEnabled), nullptr},
 
-        Later(ID_FALSE_COLOURS, kView, "Visualiser en &fausses couleurs..."),
-        Later(ID_REAL_TIME_VIEW, kView, "&Visualiser en temps réel..."),
+        {ID_FALSE_COLOURS, kView, "Visualiser en &fausses couleurs...", nullptr,
+         RunFalseColourDialog, STATE_RULE(LiveViewEnabled), nullptr},
+        {ID_REAL_TIME_VIEW, kView, "&Visualiser en temps réel...", nullptr, RunRealTimeDialog,
+         STATE_RULE(LiveViewEnabled), nullptr},
         Later(ID_TIME_AVERAGED, kView, "Visualiser en &temps moyenné..."),
         {ID_VIEW_3D, kView, "&Visualiser en 3D", nullptr, CALL(OnView3D), STATE_RULE(View3DEnabled),
          nullptr},
         {ID_GAUSS_FIT, kView, "&Gaussienne sur tracé de profils", nullptr, CALL(OnGaussFit),
          nullptr, STATE_RULE(GaussFitChecked)},
-        Later(ID_MOUSE_COORDS, kView, "&Coordonnées souris"),
+        {ID_MOUSE_COORDS, kView, "&Coordonnées souris", nullptr, CALL(OnMouseCoords), nullptr,
+         STATE_RULE(MouseCoordsChecked)},
         {0, kView, nullptr, nullptr, nullptr, nullptr, nullptr},
         {ID_VIEW_TOOLBAR, kView, "&Barre d'outils", nullptr, CALL(OnToggleToolBar), nullptr,
          RULE(ToolBarShown)},
@@ -144,14 +157,16 @@ const std::vector<CommandEntry>& CommandTable()
          STATE_RULE(GreyToRgbEnabled), nullptr},
         {ID_NEGATIVE, kImage, "&Négatif", nullptr, CALL(OnNegative), STATE_RULE(FftBlockedEnabled),
          nullptr},
-        Later(ID_MASK, kImage, "&Créer une image masque..."),
+        {ID_MASK, kImage, "&Créer une image masque...", nullptr, OpenMaskDialog,
+         STATE_RULE(MaskEnabled), nullptr},
         {ID_CALIBRATE, kImage, "&Etalonner l'image...", nullptr, CALL(OnCalibrate),
          STATE_RULE(CalibrateEnabled), nullptr},
         {ID_FILTER, kImage, "&Filtrer l'image...", nullptr, CALL(OnFilter),
          STATE_RULE(ImageDialogEnabled), nullptr},
         {ID_RESIZE, kImage, "Redimensionner l'image...", nullptr, CALL(OnResize),
          STATE_RULE(ImageDialogEnabled), nullptr},
-        Later(ID_EXTRACT, kImage, "&Extraire une nouvelle image..."),
+        {ID_EXTRACT, kImage, "&Extraire une nouvelle image...", nullptr, OpenExtractDialog,
+         STATE_RULE(ExtractEnabled), nullptr},
         {ID_FFT, kImage, "FFT &complexe", nullptr, CALL(OnFft), STATE_RULE(FftBlockedEnabled),
          nullptr},
         {ID_FFT_INVERSE, kImage, "FFT &inverse", nullptr, CALL(OnFftInverse),
@@ -173,10 +188,10 @@ const std::vector<CommandEntry>& CommandTable()
          nullptr},
 
         // The view's context menu (ContextMenuItems gives its order).
-        {ID_VIEW_LIVE_ACQUISITION, nullptr, "Aquisition permanente", nullptr, nullptr,
-         STATE_RULE(LiveAcquisitionEnabled), nullptr},
-        {ID_VIEW_FROZEN_ACQUISITION, nullptr, "&Acquisition figée", nullptr, nullptr,
-         STATE_RULE(FrozenAcquisitionEnabled), nullptr},
+        {ID_VIEW_LIVE_ACQUISITION, nullptr, "Aquisition permanente", nullptr,
+         VIEW_CALL(OnLiveAcquisition), STATE_RULE(LiveAcquisitionEnabled), nullptr},
+        {ID_VIEW_FROZEN_ACQUISITION, nullptr, "&Acquisition figée", nullptr,
+         VIEW_CALL(OnFrozenAcquisition), STATE_RULE(FrozenAcquisitionEnabled), nullptr},
         {ID_RESET_MOUSE_COORDS, nullptr, "Initialiser coordonnées souris", nullptr,
          VIEW_CALL(OnResetMouseCoords), STATE_RULE(ResetMouseCoordsEnabled), nullptr},
         {ID_CLEAR_PROFILES, nullptr, "Effacer tracé des profils", nullptr,

@@ -33,6 +33,8 @@
 #include "fralo_doc.h"
 #include "fralo_view.h"
 #include "key_lock_state.h"
+#include "mask_dlg.h"
+#include "mouse_coords_dlg.h"
 #include "plane_buffers.h"
 #include "qimage_planes.h"
 #include "save_rules.h"
@@ -249,6 +251,10 @@ CommandState CMainFrame::State() const
     s.activeGaussFit = doc && doc->m_bGaussFit;
     s.source = m_pApp->m_nSource;
     s.openImages = m_pApp->m_nOpenImages;
+    s.mouseCoordsOpen = m_pApp->m_pMouseCoordsDlg != nullptr;
+    s.extractOpen = m_pApp->m_pExtractDlg != nullptr;
+    s.maskOpen = m_pApp->m_pMaskDlg != nullptr;
+    s.activeInMask = doc && s.maskOpen && m_pApp->m_pMaskDlg->Document() == doc;
     return s;
 }
 
@@ -284,6 +290,7 @@ void CMainFrame::UpdateCommandUI()
     }
     m_pValuesPane->setText(ValuesPane());
     m_pUnitsPane->setText(UnitsPane());
+    UpdateMouseCoords();
     const std::array<std::string, 3> locks = KeyLockPaneTexts(m_readKeyLocks());
     for (int i = 0; i < 3; ++i)
         m_pLockPanes[i]->setText(QString::fromStdString(locks[i]));
@@ -333,6 +340,18 @@ QString CMainFrame::ValuesPane() const
 QString CMainFrame::UnitsPane() const
 {
     return QString::fromStdString(UnitsPaneText(PaneStateOf(*m_pApp, ActiveDocument())));
+}
+
+void CMainFrame::UpdateMouseCoords()
+{
+    CMouseCoordsDlg* window = m_pApp->m_pMouseCoordsDlg;
+    if (!window)
+        return;
+    const PaneState state = PaneStateOf(*m_pApp, ActiveDocument());
+    window->SetAxes(QString::fromStdString(UnitsPaneText(state)));
+    const std::array<std::string, 5>& p = ValuesPaneText(state).parts;
+    const auto text = [](const std::string& part) { return QString::fromStdString(part); };
+    window->SetValues(text(p[0]), text(p[1]), text(p[2]), text(p[3]), text(p[4]));
 }
 
 void CMainFrame::OnFileNew()
@@ -442,6 +461,7 @@ void CMainFrame::OnFileClose() { delete ActiveChild(); }
 
 void CMainFrame::OnEditCopy()
 {
+    StopActiveAcquisition();
     CFraloDoc* doc = ActiveDocument();
     if (!doc)
         return;
@@ -451,6 +471,7 @@ void CMainFrame::OnEditCopy()
 
 void CMainFrame::OnEditPaste()
 {
+    StopActiveAcquisition();
     CFraloDoc* doc = ActiveDocument();
     CFraloDoc* copied = m_pApp->m_pCopiedDoc;
     if (!doc || !copied)

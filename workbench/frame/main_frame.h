@@ -96,6 +96,27 @@ public:
     void OnResize();
     void OnCalibrate();
 
+    // Acquisition: "Acquisition permanente" starts acquiring into the active
+    // document when none acquires; "Acquisition figée" stops it from the
+    // active document when one acquires.
+    void StartActiveAcquisition();
+    void StopActiveAcquisition();
+    // The source commands (SourceCommands gives what each does).
+    void OnSourceNone();
+    void OnSourceTwain();
+    void OnSourceVfw();
+    void OnSourceDirectShow();
+    void OnSourceZephon2();
+    void OnSourceIeee1394();
+    void OnSourceUsbCameraLarge();
+    void OnSourceUsbCameraSmall();
+    void OnSourceTalvo();
+    // "Taille par défaut...", "Coordonnées souris" (opens or closes its
+    // window), "Régler les paramètres de la caméra..." (the dialog of the source).
+    void OnDefaultSize();
+    void OnMouseCoords();
+    void OnCameraSettings();
+
     // Update rules.
     bool HasActiveDocument() const;
     bool CanCopy() const;
@@ -108,6 +129,10 @@ public:
 private:
     void CreateMenusAndToolBar();
     void CreateStatusBar();
+    // Runs source command `id`.
+    void ChooseSource(int id);
+    // Hands the panes' texts to the mouse-coordinates window while it is open.
+    void UpdateMouseCoords();
     // The menu at `path` of menu bar `menuId` (128 or 129), made when missing.
     QMenu* MenuFor(const QString& path, int menuId);
     // The action that stands for `action` in menu 128, which names some

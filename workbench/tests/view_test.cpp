@@ -303,15 +303,16 @@ TEST_F(LiveTimerTest, ClosingTheAcquiringDocumentEndsTheAcquisition)
     EXPECT_EQ(grabber.closes, 1);
 }
 
-TEST_F(LiveTimerTest, ClosingAnotherDocumentKeepsTheAcquisition)
+TEST_F(LiveTimerTest, ClosingAnotherDocumentEndsTheAcquisitionToo)
 {
     CFraloDoc* other = app->NewImageDocument(0, 0);
     view->StartLiveTimer(doc);
     ASSERT_EQ(frame->ActiveDocument(), other);
     frame->Execute(ID_FILE_CLOSE);
-    EXPECT_EQ(app->AcquiringDoc(), doc);
-    EXPECT_EQ(grabber.closes, 0);
-    view->StopLiveTimer();
+    EXPECT_EQ(app->AcquiringDoc(), nullptr);
+    EXPECT_FALSE(view->IsTimerActive(98));
+    EXPECT_EQ(grabber.grabs, 0);
+    EXPECT_EQ(grabber.closes, 1);
 }
 
 TEST_F(LiveTimerTest, AnAcquiringDocumentWithoutViewStillClosesTheGrabbers)

@@ -14,11 +14,14 @@
 #include <verodyn/operators.h>
 #include <verodyn/window.h>
 
+#include "board_surface.h"
 #include "child_frame.h"
 #include "command_table.h"
 #include "fralo_app.h"
 #include "fralo_doc.h"
 #include "main_frame.h"
+#include "mask_canvas.h"
+#include "mask_dlg.h"
 #include "plane_buffers.h"
 #include "print_scale.h"
 #include "profile_overlay.h"
@@ -138,6 +141,37 @@ void CFraloView::ShowPicture(const QImage& picture)
     m_pOverlay->update();
 }
 
+intptr_t CFraloView::ReleaseDisplayWindow()
+{
+    CloseDisplayWindow();
+    if (!m_pBoardSurface)
+        m_pBoardSurface = new BoardSurface(viewport());
+    m_pBoardSurface->setGeometry(0, 0, m_pDoc->m_nWidth, m_pDoc->m_nHeight);
+    m_pBoardSurface->show();
+    m_pBoardSurface->raise();
+    return m_pBoardSurface->Handle();
+}
+
+void CFraloView::RestoreDisplayWindow()
+{
+    if (m_pBoardSurface)
+        m_pBoardSurface->hide();
+    OpenDisplayWindow();
+    DisplayImage();
+}
+
+void CFraloView::SetDisplayedPart(int rows, int columns)
+{
+    if (!m_bWindowOpen)
+        return;
+    QuietLibrary quiet;
+    set_part(m_hWindow, 0, 0, rows, columns);
+}
+
+void CFraloView::OnLiveAcquisition() { m_pDoc->StartAcquisition(); }
+
+void CFraloView::OnFrozenAcquisition() { m_pDoc->StopAcquisition(); }
+
 void CFraloView::DisplayImage()
 {
     if (m_pDoc->m_nKind & KindShownIn3D) {
@@ -230,10 +264,27 @@ void CFraloView::SetCursorFromTracker(QPoint client)
 
 void CFraloView::Invalidate() { m_pOverlay->update(); }
 
+bool CFraloView::PaintMaskBrush(QPoint client)
+{
+    CMaskDlg* mask = m_pApp->m_pMaskDlg;
+    if (!mask || m_pApp->m_nMaskShape != MaskCanvas::Brush)
+        return false;
+    const QPoint p = client + ScrollPosition();
+    const int r = MaskCanvas::kBrushRadius;
+    mask->PaintZone(MaskCanvas::Brush, p.x() - r, p.y() - r, p.x() + r, p.y() + r);
+    return true;
+}
+
 void CFraloView::mouseMoveEvent(QMouseEvent* event)
 {
     QPoint point = event->position().toPoint();
     SetCursorFromTracker(point);
+    // The brush paints while the left button alone is down, and the mouse
+    // values stay as they were.
+    const bool leftAlone = event->buttons() == Qt::LeftButton &&
+                           !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier));
+    if (!m_bTracking && leftAlone && PaintMaskBrush(point))
+        return;
     if (m_bTracking) {
         m_pDoc->m_tracker.TrackTo(point);
         // The release went elsewhere (a popup took the mouse): the drag ends here.
@@ -254,6 +305,8 @@ void CFraloView::mousePressEvent(QMouseEvent* event)
         return QAbstractScrollArea::mousePressEvent(event);
     QPoint point = event->position().toPoint();
     SetCursorFromTracker(point);
+    if (PaintMaskBrush(point))
+        return Invalidate();
     int hit = m_pDoc->m_tracker.HitTest(point);
     m_pDoc->m_tracker.BeginTrack(point, hit < 0 ? CRectTracker::hitNothing : hit, hit < 0);
     m_bTracking = true;
@@ -365,6 +418,16 @@ void CFraloView::DrawOverlays(QPainter& painter, bool printing)
     painter.setBackgroundMode(Qt::TransparentMode);
     if (!printing && doc == m_pApp->AcquiringDoc())
         return;
+    // While a zone dialog is open the view shows its zone only.
+    if (!printing && m_pApp->m_pExtractDlg) {
+        doc->m_tracker.NormalizeRect();
+        DrawTracker(painter, *doc, MaskCanvas::Rectangle);
+        return;
+    }
+    if (!printing && m_pApp->m_pMaskDlg) {
+        DrawTracker(painter, *doc, m_pApp->m_nMaskShape);
+        return;
+    }
     if (!doc->m_ptCross.IsZero() && CrossPainter())
         CrossPainter()(painter, *doc, printing);
     if (!printing)

@@ -3,6 +3,7 @@
 // zone, the context menu, the window of the live loop and printing.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
 #include <QAbstractScrollArea>
@@ -13,6 +14,7 @@
 #include "common/window_timers.h"
 #include "live_control.h"
 
+class BoardSurface;
 class CFraloApp;
 class CFraloDoc;
 class CChildFrame;
@@ -38,6 +40,22 @@ public:
     // Shows the document's image in the display window (not while the 3-D view
     // owns the view), its part the image's size whatever its pixel type.
     void DisplayImage();
+    // Live frames show rows 0..rows and columns 0..columns of what is grabbed.
+    void SetDisplayedPart(int rows, int columns);
+    // The window a webcam's capture window is created in.
+    QWidget* CaptureParent() const { return viewport(); }
+    // Closes the display window and shows a window a board draws into in its
+    // place; returns that window's handle for the board library.
+    intptr_t ReleaseDisplayWindow();
+    // Takes the board's window away and shows the image in the display window
+    // again, opened at the image size.
+    void RestoreDisplayWindow();
+    // The window a board draws into, or null before the first release.
+    BoardSurface* BoardWindow() const { return m_pBoardSurface; }
+    // The context menu's "Aquisition permanente" and "Acquisition figée":
+    // the document's StartAcquisition and StopAcquisition.
+    void OnLiveAcquisition();
+    void OnFrozenAcquisition();
     // Opens the display window at the image size, as the first update does,
     // and closes it: the 3-D view draws in its place.
     void OpenDisplayWindow();
@@ -96,6 +114,9 @@ private:
     void UpdateScrollBars();
     void StoreScrollPosition();
     void SetCursorFromTracker(QPoint client);
+    // With the mask dialog open on the brush shape: the disc round the
+    // image point of `client` is painted, and true is returned.
+    bool PaintMaskBrush(QPoint client);
     // Ends a drag: a profile zone, or the cross for a click under 15 pixels.
     void EndZoneTrack();
     void Invalidate();
@@ -105,6 +126,7 @@ private:
     bool m_bWindowOpen = false;
     CFraloApp* m_pApp;
     WindowTimers m_timers;
+    BoardSurface* m_pBoardSurface = nullptr;
     QSize m_scrollSize;
     QWidget* m_pOverlay;
     bool m_bTracking = false;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <deque>
 #include <mutex>
 
 #include "dvl/dvl.h"
@@ -12,7 +13,8 @@ namespace {
 
 struct BrnState {
     std::mutex lock;
-    std::vector<std::vector<std::byte>> received;
+    std::deque<std::vector<std::byte>> received;
+    bool recording = true;
     std::array<std::string, 4> names = dvl::BrnDefaultNames();
 };
 
@@ -44,7 +46,11 @@ extern "C" void DvlBrnProcessCommand(void* packet)
         std::max<uint32_t>(dvl::Load<uint32_t>(bytes + dvl::kSizeOffset), dvl::kHeaderSize);
     BrnState& s = state();
     std::lock_guard guard(s.lock);
-    s.received.emplace_back(bytes, bytes + total);
+    if (s.recording) {
+        if (s.received.size() == dvl::kBrnRecordedPackets)
+            s.received.pop_front();
+        s.received.emplace_back(bytes, bytes + total);
+    }
 
     const uint32_t command = dvl::Load<uint32_t>(bytes + dvl::kCodeOffset) & dvl::kCommandMask;
     std::vector<std::size_t> offsets;
@@ -63,7 +69,13 @@ namespace dvl {
 std::vector<std::vector<std::byte>> BrnReceivedPackets()
 {
     std::lock_guard guard(state().lock);
-    return state().received;
+    return {state().received.begin(), state().received.end()};
+}
+
+void BrnSetRecording(bool on)
+{
+    std::lock_guard guard(state().lock);
+    state().recording = on;
 }
 
 void BrnClearReceivedPackets()

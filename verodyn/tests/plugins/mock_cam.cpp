@@ -1,6 +1,10 @@
 // VFGMockCam: a frame-grabber plug-in written only against fgint, with a
-// simulated camera of full_width x full_height pixels. Tests drive it through
-// the host and inspect it through the Mock* functions.
+// simulated camera of full_width x full_height pixels: the image size asked
+// at open, else 8 x 4. Besides its own test parameters it answers the camera
+// parameters the workbench's settings dialogs use. Tests drive it through the
+// host and inspect it through the Mock* functions; copies of it stand in for
+// other interfaces.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -15,9 +19,15 @@ constexpr int32_t kMaxInstances = 2;
 constexpr int32_t kWidth = 8;
 constexpr int32_t kHeight = 4;
 
+// An IEEE-1394 range answer: minimum, maximum, step, value to start with.
+constexpr int32_t kShutterRange[4] = {1, 4095, 1, 500};
+constexpr int32_t kVideoGainRange[4] = {0, 1023, 1, 100};
+
 struct MockRecord {
     bool used = false;
-    void* buffer = nullptr; // kWidth * kHeight bytes from VXAlloc: the camera's frame
+    int32_t width = 0;
+    int32_t height = 0;
+    void* buffer = nullptr; // width * height bytes from VXAlloc: the camera's frame
     int32_t bad_channel = -1;
     int32_t report_channels = -1; // channel count the grab reports; -1: the true one
     int32_t list_length = 0;
@@ -26,7 +36,27 @@ struct MockRecord {
     bool volatile_mode = false;
     std::vector<std::string> echo_texts;
     std::vector<Vcpar> echo;
+    int32_t expose_us = 20000;
+    double gain_db = 0; // the open's gain
+    Vcpar shutter{};    // integer or "auto"
+    Vcpar video_gain{}; // integer or "auto"
 };
+
+Vcpar IntPar(int32_t value)
+{
+    Vcpar p{};
+    p.type = VPAR_INT;
+    p.par.l = value;
+    return p;
+}
+
+Vcpar RealPar(double value)
+{
+    Vcpar p{};
+    p.type = VPAR_REAL;
+    p.par.f = value;
+    return p;
+}
 
 MockRecord g_records[kRecords];
 int32_t g_open_count = 0;
@@ -59,8 +89,11 @@ FGstatus open_instance(Vproc_handle proc_id, FGInstance* fginst)
 {
     g_last_open = *fginst;
     MockRecord& r = record(fginst);
+    const bool sized = fginst->image_width > 0 && fginst->image_height > 0;
+    r.width = sized ? fginst->image_width : kWidth;
+    r.height = sized ? fginst->image_height : kHeight;
     FGstatus status =
-        VXAlloc(proc_id, kWidth * kHeight, __FILE__, __LINE__, FG_ALLOC_ID, &r.buffer);
+        VXAlloc(proc_id, r.width * r.height, __FILE__, __LINE__, FG_ALLOC_ID, &r.buffer);
     if (status != FG_SUCCESS)
         return status;
     if (std::strcmp(fginst->device, "fail") == 0) {
@@ -71,17 +104,21 @@ FGstatus open_instance(Vproc_handle proc_id, FGInstance* fginst)
                    ? status
                    : FG_ERR_OPEN;
     }
-    for (int i = 0; i < kWidth * kHeight; ++i)
+    for (int i = 0; i < r.width * r.height; ++i)
         static_cast<uint8_t*>(r.buffer)[i] = uint8_t(100 + i);
     r.used = true;
+    r.expose_us = 20000;
+    r.gain_db = fginst->gain;
+    r.shutter = IntPar(kShutterRange[3]);
+    r.video_gain = IntPar(kVideoGainRange[3]);
     r.bad_channel = -1;
     r.report_channels = -1;
     r.list_length = 0;
     r.volatile_mode = false;
     r.frame = 0;
     ++g_open_count;
-    fginst->full_width = kWidth;
-    fginst->full_height = kHeight;
+    fginst->full_width = r.width;
+    fginst->full_height = r.height;
     fginst->num_channels = std::strcmp(fginst->color_space, "rgb") == 0 ? 3 : 1;
     if (fginst->bits_per_channel == -1)
         fginst->bits_per_channel = 8;
@@ -115,7 +152,7 @@ FGstatus make_images(Vproc_handle proc_id, FGInstance* fginst, VImageRecord* ima
         return status;
     FGstatus made = FG_SUCCESS;
     for (int32_t i = 0; i < fginst->num_channels && made == FG_SUCCESS; ++i)
-        made = VNewImage(proc_id, &image[i], i == r.bad_channel ? 77 : kind, kWidth, kHeight);
+        made = VNewImage(proc_id, &image[i], i == r.bad_channel ? 77 : kind, r.width, r.height);
     status = VAccessGlVar(proc_id, FG_GLOBAL_INIT_NEW_IMAGE, GV_WRITE_INFO, nullptr, saved, nullptr,
                           nullptr, 0);
     return made != FG_SUCCESS ? made : status;
@@ -127,7 +164,7 @@ FGstatus grab(Vproc_handle proc_id, FGInstance* fginst, VImageRecord* image, int
     MockRecord& r = record(fginst);
     if (r.volatile_mode) {
         const FGstatus status =
-            VNewImagePtr(proc_id, &image[0], BYTE_IMAGE, kWidth, kHeight, r.buffer, 0);
+            VNewImagePtr(proc_id, &image[0], BYTE_IMAGE, r.width, r.height, r.buffer, 0);
         if (status != FG_SUCCESS)
             return status;
         *num_image = 1;
@@ -137,15 +174,18 @@ FGstatus grab(Vproc_handle proc_id, FGInstance* fginst, VImageRecord* image, int
     const FGstatus status = make_images(proc_id, fginst, image, wide ? UINT2_IMAGE : BYTE_IMAGE);
     if (status != FG_SUCCESS)
         return status;
-    for (int32_t c = 0; c < fginst->num_channels; ++c)
-        for (int i = 0; i < kWidth * kHeight; ++i) {
-            if (wide) {
+    const int pixels = r.width * r.height;
+    for (int32_t c = 0; c < fginst->num_channels; ++c) {
+        if (wide) {
+            for (int i = 0; i < pixels; ++i)
                 image[c].pixel.u[i] = uint16_t(1000 + 10 * c + i + r.frame);
-                image[c].num_bits = 16;
-            } else {
-                image[c].pixel.b[i] = uint8_t(10 * c + i + r.frame);
-            }
+            image[c].num_bits = 16;
+        } else {
+            uint8_t* p = image[c].pixel.b;
+            for (int i = 0; i < pixels; ++i)
+                p[i] = uint8_t(10 * c + i + r.frame);
         }
+    }
     ++r.frame;
     *num_image = r.report_channels < 0 ? fginst->num_channels : r.report_channels;
     return FG_SUCCESS;
@@ -194,6 +234,56 @@ FGstatus info(Vproc_handle proc_id, int32_t query, const char** text, Vcpar** va
     return fg_info_unsupported(text, values, numValues);
 }
 
+// The camera parameters: "Camera/Expose_us" (integer), "Camera/Gain_dB"
+// (real or integer), "shutter" and "video_gain" (integer or "auto").
+FGstatus set_camera_param(MockRecord& r, const char* name, const Vcpar& value)
+{
+    const bool number = value.type == VPAR_INT || value.type == VPAR_REAL;
+    const bool automatic = value.type == VPAR_STRING && std::strcmp(value.par.s, "auto") == 0;
+    if (std::strcmp(name, "Camera/Expose_us") == 0) {
+        if (value.type != VPAR_INT)
+            return FG_ERR_PARAM_TYPE;
+        r.expose_us = value.par.l;
+    } else if (std::strcmp(name, "Camera/Gain_dB") == 0) {
+        if (!number)
+            return FG_ERR_PARAM_TYPE;
+        r.gain_db = value.type == VPAR_INT ? value.par.l : value.par.f;
+    } else {
+        Vcpar* target = std::strcmp(name, "shutter") == 0      ? &r.shutter
+                        : std::strcmp(name, "video_gain") == 0 ? &r.video_gain
+                                                               : nullptr;
+        if (!target)
+            return FG_ERR_PARAM_UNKNOWN;
+        if (value.type != VPAR_INT && !automatic)
+            return FG_ERR_PARAM_TYPE;
+        *target = automatic ? value : IntPar(value.par.l);
+        if (automatic)
+            target->par.s = "auto";
+    }
+    return FG_SUCCESS;
+}
+
+// The answer to a camera parameter, or false for another name.
+bool get_camera_param(const MockRecord& r, const char* name, std::vector<Vcpar>* answer)
+{
+    const int32_t* range = std::strcmp(name, "shutter_range") == 0      ? kShutterRange
+                           : std::strcmp(name, "video_gain_range") == 0 ? kVideoGainRange
+                                                                        : nullptr;
+    if (range)
+        *answer = {IntPar(range[0]), IntPar(range[1]), IntPar(range[2]), IntPar(range[3])};
+    else if (std::strcmp(name, "Camera/Expose_us") == 0)
+        *answer = {IntPar(r.expose_us)};
+    else if (std::strcmp(name, "Camera/Gain_dB") == 0)
+        *answer = {RealPar(r.gain_db)};
+    else if (std::strcmp(name, "shutter") == 0)
+        *answer = {r.shutter};
+    else if (std::strcmp(name, "video_gain") == 0)
+        *answer = {r.video_gain};
+    else
+        return false;
+    return true;
+}
+
 FGstatus set_param(Vproc_handle, FGInstance* fginst, const char* name, const Vcpar* values,
                    int32_t num)
 {
@@ -212,6 +302,9 @@ FGstatus set_param(Vproc_handle, FGInstance* fginst, const char* name, const Vcp
     }
     if (num != 1)
         return FG_ERR_PARAM_VALUE;
+    if (const FGstatus camera = set_camera_param(r, name, values[0]);
+        camera != FG_ERR_PARAM_UNKNOWN)
+        return camera;
     if (std::strcmp(name, "volatile") == 0) {
         if (values[0].type != VPAR_STRING)
             return FG_ERR_PARAM_TYPE;
@@ -233,6 +326,15 @@ FGstatus set_param(Vproc_handle, FGInstance* fginst, const char* name, const Vcp
 FGstatus get_param(Vproc_handle, FGInstance* fginst, const char* name, Vcpar* values, int32_t* num)
 {
     const MockRecord& r = record(fginst);
+    if (std::vector<Vcpar> camera; get_camera_param(r, name, &camera)) {
+        if (int32_t(camera.size()) > *num) {
+            *num = int32_t(camera.size());
+            return FG_ERR_PARAM_VALUE;
+        }
+        std::copy(camera.begin(), camera.end(), values);
+        *num = int32_t(camera.size());
+        return FG_SUCCESS;
+    }
     if (std::strcmp(name, "gain") == 0) {
         if (*num < 1)
             return FG_ERR_PARAM_VALUE;

@@ -103,6 +103,31 @@ static inline FGstatus fg_global_step(Vproc_handle proc_id, const FGStepHooks* h
     return status;
 }
 
+/* A list of `count` integers as one VXAlloc block, as fg_info_strings. */
+static inline FGstatus fg_info_integers(Vproc_handle proc_id, const int32_t* numbers, int32_t count,
+                                        Vcpar** values, int32_t* numValues, const char* file,
+                                        int32_t line)
+{
+    *values = NULL;
+    *numValues = 0;
+    if (count <= 0)
+        return FG_SUCCESS;
+    void* block = NULL;
+    const FGstatus status =
+        VXAlloc(proc_id, (size_t)count * sizeof(Vcpar), file, line, FG_ALLOC_ID, &block);
+    if (status != FG_SUCCESS)
+        return status;
+    Vcpar* list = (Vcpar*)block;
+    for (int32_t i = 0; i < count; ++i) {
+        memset(&list[i], 0, sizeof list[i]);
+        list[i].par.l = numbers[i];
+        list[i].type = VPAR_INT;
+    }
+    *values = list;
+    *numValues = count;
+    return FG_SUCCESS;
+}
+
 /* The host images of one grab, in the order every plug-in keeps: host global
  * 64 is saved and cleared (the plug-in fills every pixel), `count` images of
  * `kind` and width x height are made into image[0 .. count-1], stopping at

@@ -1,17 +1,47 @@
 // The board library DVL as this system meets it: the functions it offers by
-// ordinal (named here by purpose), its status numbers, its text buffers and its
-// error reports. A simulated library: every report is recorded for inspection.
+// ordinal (named here by purpose; the board functions are in board.h), its
+// status numbers, its text buffers and its error reports. A simulated library:
+// every report is recorded for inspection.
 #pragma once
 
 #include <cstdint>
 
-// X(name, ordinal): the board library's functions by ordinal, in one table
-// (the last is the export of its generic digitizer module DVLBRN).
+// X(name, ordinal): the board library's functions by ordinal, in one table.
+// Its digitizer modules number their exports in spaces of their own (dvlbrn.h).
 #define DVL_ORDINAL_TABLE(X)                                                                       \
+    X(DVL_ORD_APP_ALLOC, 100)                                                                      \
+    X(DVL_ORD_APP_CONTROL, 101)                                                                    \
+    X(DVL_ORD_APP_FREE, 102)                                                                       \
+    X(DVL_ORD_APP_GET_ERROR, 103)                                                                  \
+    X(DVL_ORD_APP_INQUIRE, 106)                                                                    \
+    X(DVL_ORD_BUF_ALLOC_COLOR, 110)                                                                \
+    X(DVL_ORD_BUF_CLEAR, 114)                                                                      \
+    X(DVL_ORD_BUF_FREE, 123)                                                                       \
+    X(DVL_ORD_BUF_GET_2D, 125)                                                                     \
+    X(DVL_ORD_BUF_GET, 126)                                                                        \
+    X(DVL_ORD_BUF_GET_COLOR, 127)                                                                  \
+    X(DVL_ORD_DIG_ALLOC, 138)                                                                      \
+    X(DVL_ORD_DIG_CHANNEL, 140)                                                                    \
+    X(DVL_ORD_DIG_CONTROL, 141)                                                                    \
+    X(DVL_ORD_DIG_FREE, 142)                                                                       \
+    X(DVL_ORD_DIG_GRAB, 143)                                                                       \
+    X(DVL_ORD_DIG_GRAB_CONTINUOUS, 144)                                                            \
+    X(DVL_ORD_DIG_HALT, 146)                                                                       \
+    X(DVL_ORD_DIG_INQUIRE, 147)                                                                    \
+    X(DVL_ORD_DISP_ALLOC, 150)                                                                     \
+    X(DVL_ORD_DISP_DESELECT, 151)                                                                  \
+    X(DVL_ORD_DISP_FREE, 152)                                                                      \
+    X(DVL_ORD_DISP_INQUIRE, 153)                                                                   \
     X(DVL_ORD_OPEN_ERROR_CONTEXT, 169)                                                             \
     X(DVL_ORD_ADD_ERROR_MESSAGE, 172)                                                              \
-    X(DVL_ORD_RAISE_ERROR, 1223)                                                                   \
-    X(DVL_ORD_BRN_PROCESS_COMMAND, 100)
+    X(DVL_ORD_SYS_ALLOC, 273)                                                                      \
+    X(DVL_ORD_SYS_CONTROL, 274)                                                                    \
+    X(DVL_ORD_SYS_FREE, 275)                                                                       \
+    X(DVL_ORD_SYS_INQUIRE, 276)                                                                    \
+    X(DVL_ORD_DIG_HOOK_FUNCTION, 801)                                                              \
+    X(DVL_ORD_DISP_SELECT_WINDOW, 912)                                                             \
+    X(DVL_ORD_BUF_GET_COLOR_2D, 928)                                                               \
+    X(DVL_ORD_RAISE_ERROR, 1223)
 
 enum DvlOrdinal : int {
 #define DVL_ORDINAL_ENUM(name, ordinal) name = ordinal,

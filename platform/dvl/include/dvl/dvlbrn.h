@@ -11,9 +11,17 @@
 
 namespace dvl {
 
+// Commands the board library sends to a board's digitizer module: a new
+// digitizer (parameter 1 its number), the name query (parameter 1 which
+// names, parameters 2 to 5 their texts) and a grab start.
+inline constexpr uint32_t kCommandAllocate = 1;
 inline constexpr uint32_t kCommandNameQuery = 0x1802;
+inline constexpr uint32_t kCommandGrabStart = 0x0301;
 
 } // namespace dvl
+
+// DVLBRN's exports by ordinal (a space of its own, apart from the board library's).
+enum DvlBrnOrdinal : int { DVLBRN_ORD_PROCESS_COMMAND = 100 };
 
 extern "C" {
 
@@ -25,8 +33,15 @@ void DvlBrnProcessCommand(void* packet);
 
 namespace dvl {
 
-// The bytes of every packet DVLBRN received since the last clear, as they arrived.
+// At most this many packets are kept: the latest ones.
+inline constexpr std::size_t kBrnRecordedPackets = 256;
+
+// The bytes of the packets DVLBRN received since the last clear while
+// recording, as they arrived, oldest first.
 std::vector<std::vector<std::byte>> BrnReceivedPackets();
+
+// Starts (the default) or stops recording the packets received.
+void BrnSetRecording(bool on);
 
 void BrnClearReceivedPackets();
 

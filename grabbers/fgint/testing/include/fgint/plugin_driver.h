@@ -28,6 +28,10 @@ struct Images {
     {
         return record[channel].pixel.b[y * record[channel].width + x];
     }
+    uint16_t Word(int channel, int x, int y) const
+    {
+        return record[channel].pixel.u[y * record[channel].width + x];
+    }
 };
 
 inline Vcpar Int(int32_t value)
@@ -63,12 +67,18 @@ protected:
         i.fgclass = &cls_;
         i.horizontal_resolution = cls_.horizontal_resolution;
         i.vertical_resolution = cls_.vertical_resolution;
+        i.image_width = cls_.image_width;
+        i.image_height = cls_.image_height;
+        i.start_row = cls_.start_row;
+        i.start_column = cls_.start_column;
         i.field = cls_.field;
         i.bits_per_channel = cls_.bits_per_channel;
         fg_copy_text(i.color_space, sizeof i.color_space, cls_.color_space);
         i.gain = cls_.gain;
         fg_copy_text(i.camera_type, sizeof i.camera_type, camera_type);
         fg_copy_text(i.device, sizeof i.device, device);
+        i.port = cls_.port;
+        i.line_in = cls_.line_in;
         return i;
     }
 
@@ -83,7 +93,8 @@ protected:
         i.start_row = start_row;
     }
 
-    // What the host does for an open: bind a slot, then FGOpen.
+    // What the host does for an open: bind a slot, then FGOpen; -1 when no
+    // slot is given.
     FGstatus Open(FGInstance& i)
     {
         FGInstance** slot = cls_.FGAllocInstance(1, &i);

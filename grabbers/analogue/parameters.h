@@ -1,0 +1,17 @@
+// The additional parameters of the analogue-board plug-in.
+#pragma once
+
+#include "fgint/fgint.h"
+#include "instance.h"
+
+namespace zephon {
+
+inline constexpr int kParameterCount = 33;
+
+// The names that info query 4 lists, in its order.
+const char* ParameterName(int index);
+
+FGstatus SetParam(ZephonInstance& r, const char* name, const Vcpar* values, int32_t num);
+FGstatus GetParam(ZephonInstance& r, const char* name, Vcpar* values, int32_t* num);
+
+} // namespace zephon

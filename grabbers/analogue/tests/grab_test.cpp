@@ -1,0 +1,152 @@
+#include "analogue/frame_copy.h"
+#include "dvl/packet.h"
+#include "zephon_test_support.h"
+
+namespace {
+
+using ZephonGrab = ZephonTest;
+
+// Band `band` of pixel (x, y) of frame `frame` of the simulated boards.
+uint8_t Pattern(int x, int y, int frame, int band = 0)
+{
+    return uint8_t(x / 2 + y / 2 + 4 * frame + 85 * band);
+}
+
+int GrabStarts()
+{
+    int starts = 0;
+    for (const auto& packet : dvl::BrnReceivedPackets())
+        starts += dvl::Load<uint32_t>(packet.data() + dvl::kCodeOffset) == dvl::kCommandGrabStart;
+    return starts;
+}
+
+TEST_F(ZephonGrab, SuccessiveGrabsDeliverChangingGreyFrames)
+{
+    FGInstance& i = Opened();
+    for (int frame = 0; frame < 3; ++frame) {
+        Images images;
+        ASSERT_EQ(Grab(i, images), FG_SUCCESS);
+        ASSERT_EQ(images.count, 1);
+        EXPECT_EQ(images.record[0].kind, BYTE_IMAGE);
+        EXPECT_EQ(images.record[0].width, 768);
+        EXPECT_EQ(images.record[0].height, 576);
+        EXPECT_EQ(images.Byte(0, 10, 20), Pattern(10, 20, frame));
+        EXPECT_EQ(images.Byte(0, 767, 575), Pattern(767, 575, frame));
+    }
+}
+
+TEST_F(ZephonGrab, DeepMonochromeFramesAreMaskedToTheDigitizersBits)
+{
+    for (int32_t type : {24, 50}) {
+        dvl::SimulatedBoard board = Board(type);
+        board.formats["D_MONO10"] = {768, 576, 1, 10};
+        dvl::RegisterBoard(board);
+        FGInstance& i = Opened("D_MONO10");
+        EXPECT_EQ(i.bits_per_channel, 10);
+        Images images;
+        ASSERT_EQ(Grab(i, images), FG_SUCCESS);
+        EXPECT_EQ(images.record[0].kind, UINT2_IMAGE);
+        EXPECT_EQ(Word(images, 700, 500), (700 / 2 + 500 / 2) & 0x3FF) << type;
+        CloseAll();
+    }
+}
+
+TEST_F(ZephonGrab, ColourDigitizersGiveGreyOrThreeBandsAndMonochromeIsRepeated)
+{
+    FGInstance& grey = Opened("D_CCIR_VIA_RGB", "ZEPHON_II:0", "gray");
+    Images one;
+    ASSERT_EQ(Grab(grey, one), FG_SUCCESS);
+    const uint8_t bgr[3] = {Pattern(5, 7, 0, 2), Pattern(5, 7, 0, 1), Pattern(5, 7, 0, 0)};
+    uint8_t expected = 0;
+    zephon::GreyFromPackedBgr(bgr, &expected, 1);
+    EXPECT_EQ(one.Byte(0, 5, 7), expected);
+    CloseAll();
+
+    FGInstance& colour = Opened("D_PAL_RGB", "ZEPHON_II:0", "rgb");
+    Images three;
+    ASSERT_EQ(Grab(colour, three), FG_SUCCESS);
+    ASSERT_EQ(three.count, 3);
+    for (int band = 0; band < 3; ++band)
+        EXPECT_EQ(three.Byte(band, 9, 4), Pattern(9, 4, 0, band)) << band;
+    CloseAll();
+
+    FGInstance& mono = Opened("D_NTSC", "ZEPHON_II:0", "rgb");
+    Images repeated;
+    ASSERT_EQ(Grab(mono, repeated), FG_SUCCESS);
+    ASSERT_EQ(repeated.count, 3);
+    EXPECT_EQ(repeated.record[0].width, 640);
+    for (int band = 0; band < 3; ++band)
+        EXPECT_EQ(repeated.Byte(band, 600, 400), Pattern(600, 400, 0)) << band;
+}
+
+TEST_F(ZephonGrab, AnAsynchronousGrabWithinItsDelayIsTakenLaterOneIsFresh)
+{
+    FGInstance& i = Opened();
+    ASSERT_EQ(cls_.FGGrabStartAsync(1, &i, 100.0), FG_SUCCESS);
+    Images started;
+    ASSERT_EQ(cls_.FGGrabAsync(1, &i, 100.0, started.record, &started.count), FG_SUCCESS);
+    EXPECT_EQ(started.Byte(0, 0, 0), Pattern(0, 0, 0));
+    EXPECT_EQ(i.async_grab, 0);
+    clock_.Advance(std::chrono::milliseconds(150));
+    Images fresh;
+    ASSERT_EQ(cls_.FGGrabAsync(1, &i, 100.0, fresh.record, &fresh.count), FG_SUCCESS);
+    EXPECT_EQ(fresh.Byte(0, 0, 0), Pattern(0, 0, 2));
+}
+
+TEST_F(ZephonGrab, NoGrabStartsAfterAnAsynchronousOneWhenDisabled)
+{
+    for (const char* setting : {"enable", "disable"}) {
+        FGInstance& i = Opened();
+        ASSERT_EQ(Set(i, "start_async_after_grab_async", Text(setting)), FG_SUCCESS);
+        dvl::BrnClearReceivedPackets();
+        ASSERT_EQ(cls_.FGGrabStartAsync(1, &i, 100.0), FG_SUCCESS);
+        Images images;
+        ASSERT_EQ(cls_.FGGrabAsync(1, &i, 100.0, images.record, &images.count), FG_SUCCESS);
+        EXPECT_EQ(GrabStarts(), setting[0] == 'e' ? 2 : 1) << setting;
+        CloseAll();
+    }
+}
+
+TEST_F(ZephonGrab, AGrabWithoutTriggerTimesOutAndIsAborted)
+{
+    FGInstance& i = Request();
+    i.external_trigger = 1;
+    ASSERT_EQ(Open(i), FG_SUCCESS);
+    Images images;
+    const auto before = clock_.Now();
+    EXPECT_EQ(cls_.FGGrabAsync(1, &i, 100.0, images.record, &images.count), FG_ERR_TIMEOUT);
+    EXPECT_GE(clock_.Now() - before, std::chrono::milliseconds(5000));
+    EXPECT_FALSE(dvl::Digitizers()[0].grabbing);
+    EXPECT_EQ(i.async_grab, 0);
+}
+
+TEST_F(ZephonGrab, ATriggeredGrabEndsAfterTheForcedTrigger)
+{
+    FGInstance& i = Request();
+    i.external_trigger = 1;
+    ASSERT_EQ(Open(i), FG_SUCCESS);
+    ASSERT_EQ(Set(i, "trigger_source", Text("hw_port0")), FG_SUCCESS);
+    ASSERT_EQ(cls_.FGGrabStartAsync(1, &i, 1000.0), FG_SUCCESS);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_TRUE(dvl::Digitizers()[0].grabbing);
+    ASSERT_EQ(Set(i, "do_force_trigger", Int(0)), FG_SUCCESS);
+    EXPECT_EQ(Get(i, "trigger_source"), "software");
+    Images images;
+    ASSERT_EQ(cls_.FGGrabAsync(1, &i, 1000.0, images.record, &images.count), FG_SUCCESS);
+    EXPECT_EQ(images.Byte(0, 0, 0), Pattern(0, 0, 0));
+
+    ASSERT_EQ(cls_.FGGrabStartAsync(1, &i, 1000.0), FG_SUCCESS);
+    dvl::FireHardwareTrigger();
+    Images hardware;
+    ASSERT_EQ(cls_.FGGrabAsync(1, &i, 1000.0, hardware.record, &hardware.count), FG_SUCCESS);
+}
+
+TEST_F(ZephonGrab, ImageCreationFailureIsTheGrabsResult)
+{
+    FGInstance& i = Opened();
+    i.image_width = -1;
+    Images images;
+    EXPECT_NE(Grab(i, images), FG_SUCCESS);
+}
+
+} // namespace

@@ -1,0 +1,24 @@
+#include "zephon_test_support.h"
+
+namespace {
+
+TEST(ZephonHost, TheWorkbenchsOpenDeliversChangingFrames)
+{
+    dvl::RegisterBoard(Board(24));
+    long handle = -1;
+    ASSERT_EQ(open_framegrabber("ZephonII", 1, 1, 0, 0, 0, 0, "default", -1, "default", -1.0,
+                                "false", "D_CCIR", "ZEPHON_II:0", -1, 1, &handle),
+              V_OK);
+    Vobject first, second;
+    ASSERT_EQ(grab_image(&first, handle), V_OK);
+    ASSERT_EQ(grab_image(&second, handle), V_OK);
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(first.image()->width(), 768);
+    EXPECT_EQ(first.image()->height(), 576);
+    EXPECT_NE(first.image()->plane_as<uint8_t>(0)[0], second.image()->plane_as<uint8_t>(0)[0]);
+    EXPECT_EQ(close_framegrabber(handle), V_OK);
+    EXPECT_EQ(dvl::AllocatedObjects(), 0);
+    dvl::ResetBoards();
+}
+
+} // namespace

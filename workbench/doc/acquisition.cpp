@@ -1,0 +1,209 @@
+// Starting and stopping acquisition in a document, and the size a source allows.
+#include <verodyn/operators.h>
+
+#include "acquisition_sources.h"
+#include "fralo_app.h"
+#include "fralo_doc.h"
+#include "fralo_view.h"
+#include "frame_grabber_port.h"
+#include "main_frame.h"
+#include "plane_buffers.h"
+#include "quiet_library.h"
+#include "talvo_board.h"
+#include "user_message.h"
+#include "vfw_capture_wnd.h"
+
+int CFraloDoc::StartAcquisition()
+{
+    // One acquisition at a time, whoever asks (menu, view, dialogs, phase pages).
+    if (m_pApp->AcquiringDoc())
+        return m_pApp->m_nSource;
+    m_nKind = 0;
+    QuietLibrary quiet;
+    FrameGrabberPort& grabbers = m_pApp->Live().Grabbers();
+    grabbers.CloseAll();
+    const int source = m_pApp->m_nSource;
+    // Live frames are shown in the document's view: without one only TWAIN's
+    // single image can be taken.
+    if (!m_pView && source != SourceTwain)
+        return source;
+    ApplySourceSize(source);
+    if (source == SourceTwain)
+        GrabTwainImage(grabbers);
+    else if (IsLibrarySource(source))
+        StartLibraryGrabber(grabbers, source);
+    else if (source == SourceVfw)
+        StartCapture();
+    else if (source == SourceTalvo)
+        StartBoard();
+    return m_pApp->m_nSource;
+}
+
+void CFraloDoc::FailStart(const std::string& message)
+{
+    m_pApp->m_nSource = SourceNone;
+    if (!message.empty())
+        UserMessage(QString::fromStdString(message));
+}
+
+void CFraloDoc::GrabTwainImage(FrameGrabberPort& grabbers)
+{
+    OpenTuple tuple;
+    OpenTupleFor(SourceTwain, {}, &tuple);
+    m_pApp->Live().Acquire(*this);
+    Vobject image;
+    if (grabbers.Open(tuple, &m_hGrabber) == V_OK) {
+        // A grab the user cancels leaves the document as it was.
+        if (grabbers.GrabImage(&image, m_hGrabber) == V_OK && ViewPlanes(image).channels > 0) {
+            SetImage(image);
+            if (m_pView)
+                m_pView->SetWindowExtents(m_nWidth, m_nHeight);
+            UpdateScrollSizes(m_nWidth, m_nHeight);
+            UpdateTitle();
+            m_nKind = 0;
+            FitFrameToImage(m_nWidth, m_nHeight);
+            if (m_pView)
+                m_pView->DisplayImage();
+        }
+        grabbers.Close(m_hGrabber);
+    }
+    m_pApp->Live().End();
+}
+
+void CFraloDoc::StartLibraryGrabber(FrameGrabberPort& grabbers, int source)
+{
+    OpenTuple tuple;
+    OpenTupleFor(source, {m_nWidth, m_nHeight, m_pApp->m_nDefaultWidth, m_pApp->m_fCameraGain},
+                 &tuple);
+    if (grabbers.Open(tuple, &m_hGrabber) != V_OK) {
+        FailStart(StartFailureMessage(source));
+        return;
+    }
+    if (source == SourceUsbCameraLarge || source == SourceUsbCameraSmall) {
+        // The camera may refuse the size; its answers are not looked at.
+        grabbers.SetParam(m_hGrabber, "ImageHeight", VTuple(int(m_pApp->m_nDefaultHeight)));
+        grabbers.SetParam(m_hGrabber, "ImageWidth", VTuple(int(m_pApp->m_nDefaultWidth)));
+        grabbers.SetParam(m_hGrabber, "Camera/Expose_us", VTuple(int(m_pApp->m_nExposureUs)));
+    }
+    const DisplayedPart part =
+        LiveDisplayedPart(source, m_pApp->m_nDefaultWidth, m_pApp->m_nDefaultHeight);
+    m_pView->SetDisplayedPart(part.rows, part.columns);
+    m_pView->StartLiveTimer(this);
+}
+
+void CFraloDoc::StartCapture()
+{
+    m_pVfwCapture = std::make_unique<CVfwCaptureWnd>(m_nWidth, m_nHeight);
+    if (!m_pVfwCapture->Create(m_pView->CaptureParent())) {
+        m_pVfwCapture.reset();
+        FailStart(StartFailureMessage(SourceVfw));
+        return;
+    }
+    m_pApp->Live().Acquire(*this);
+    m_pVfwCapture->StartPreview();
+}
+
+void CFraloDoc::StartBoard()
+{
+    CTalvoBoard& board = *m_pApp->m_pTalvoBoard;
+    int width = 0, height = 0;
+    if (const int code = board.InitTalvo(&width, &height)) {
+        FailStart(TalvoInitFailureMessage(width, height, code));
+        return;
+    }
+    if (const int code = board.AcqPermTalvo(m_pView->ReleaseDisplayWindow())) {
+        board.Release();
+        m_pView->RestoreDisplayWindow();
+        FailStart(TalvoAcqFailureMessage(code));
+        return;
+    }
+    m_pApp->Live().Acquire(*this);
+}
+
+void CFraloDoc::StopAcquisition()
+{
+    if (m_pApp->AcquiringDoc())
+        EndAcquisition(true);
+    ResizeImageToSize();
+}
+
+void CFraloDoc::EndAcquisition(bool lastFrame)
+{
+    CFraloDoc* acquiring = m_pApp->AcquiringDoc();
+    const int source = m_pApp->m_nSource;
+    if (acquiring && source == SourceVfw && acquiring->m_pVfwCapture) {
+        acquiring->FreezeCapture();
+    } else if (acquiring && source == SourceTalvo) {
+        acquiring->FreezeBoard();
+    } else if (acquiring && lastFrame && acquiring->m_pView) {
+        acquiring->m_pView->StopLiveTimer();
+        return;
+    }
+    m_pApp->Live().End();
+}
+
+void CFraloDoc::FreezeCapture()
+{
+    m_pVfwCapture->GrabFrame();
+    PlaneBuffers planes;
+    if (m_pVfwCapture->ReadFrame(&planes))
+        planes.channels = 1;
+    m_pVfwCapture.reset();
+    Vobject image;
+    if (MakeImageFromPlanes(planes, &image))
+        SetImage(image);
+    m_pView->DisplayImage();
+}
+
+void CFraloDoc::FreezeBoard()
+{
+    CTalvoBoard& board = *m_pApp->m_pTalvoBoard;
+    PlaneBuffers planes;
+    planes.width = m_nWidth;
+    planes.height = m_nHeight;
+    planes.channels = 1;
+    for (auto& plane : planes.planes)
+        plane.assign(std::size_t(m_nWidth) * std::size_t(m_nHeight), 0);
+    board.GrabRGB(planes.planes[0].data(), planes.planes[1].data(), planes.planes[2].data(),
+                  m_nWidth, m_nHeight);
+    board.Release();
+    // The display window goes back into this document's view, where the board drew.
+    m_pView->RestoreDisplayWindow();
+    Vobject image;
+    if (MakeImageFromPlanes(planes, &image))
+        SetImage(image);
+    m_pView->DisplayImage();
+}
+
+void CFraloDoc::ResizeImageToSize()
+{
+    {
+        QuietLibrary quiet;
+        Vobject resized;
+        if (zoom_image_size(m_image, &resized, m_nWidth, m_nHeight, "constant") == V_OK)
+            m_image = resized;
+    }
+    if (m_pView)
+        m_pView->DisplayImage();
+}
+
+void CFraloDoc::ApplySourceSize(int source)
+{
+    m_pApp->IsSizeAllowed(source, m_nWidth, m_nHeight);
+    const int16_t width = m_pApp->m_nDefaultWidth, height = m_pApp->m_nDefaultHeight;
+    if (m_nWidth == width && m_nHeight == height)
+        return;
+    m_nWidth = width;
+    m_nHeight = height;
+    FitFrameToImage(width, height);
+    UpdateScrollSizes(width, height);
+    UpdateTitle();
+    if (m_pView)
+        m_pView->SetWindowExtents(width, height);
+    {
+        QuietLibrary quiet;
+        gen_image_const(&m_image, "byte", width, height);
+    }
+    if (m_pView)
+        m_pView->DisplayImage();
+}
