@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "answer_values.h"
 #include "camera_type.h"
 #include "capture_graph.h"
 #include "crossbar.h"
@@ -391,15 +392,11 @@ FGstatus FGSetParam(Vproc_handle, FGInstance* fginst, const char* name, const Vc
 FGstatus Answer(const CIODirectShow& r, const char* name, std::vector<Vcpar>* answer)
 {
     if (strcasecmp(name, "revision") == 0) {
-        Vcpar& v = answer->emplace_back();
-        v.par.s = kRevision;
-        v.type = VPAR_STRING;
+        answer->push_back(TextValue(kRevision));
         return FG_SUCCESS;
     }
     if (strcasecmp(name, "grab_timeout") == 0) {
-        Vcpar& v = answer->emplace_back();
-        v.par.l = r.grab_timeout;
-        v.type = VPAR_INT;
+        answer->push_back(IntegerValue(r.grab_timeout));
         return FG_SUCCESS;
     }
     if (const FGstatus status = GetList(r, name, answer, &g_answer_texts);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "answer_values.h"
 #include "capture_graph.h"
 #include "low_error.h"
 
@@ -44,14 +45,6 @@ const char* ConnectorName(int32_t type)
                                          "video encoder",
                                          "scart"};
     return type >= 1 && type <= int32_t(std::size(kNames)) ? kNames[type - 1] : "unknown type";
-}
-
-Vcpar Integer(int32_t value)
-{
-    Vcpar v{};
-    v.par.l = value;
-    v.type = VPAR_INT;
-    return v;
 }
 
 } // namespace
@@ -155,7 +148,8 @@ FGstatus GetCrossbarParameter(const CIODirectShow& r, const char* name, std::vec
     answer->clear();
     if (strcasecmp(name, "connector_range") == 0) {
         if (r.connector_count > 0)
-            *answer = {Integer(0), Integer(r.connector_count - 1), Integer(1), Integer(0)};
+            *answer = {IntegerValue(0), IntegerValue(r.connector_count - 1), IntegerValue(1),
+                       IntegerValue(0)};
         return FG_SUCCESS;
     }
     if (strcasecmp(name, "available_connectors") == 0) {
@@ -166,9 +160,7 @@ FGstatus GetCrossbarParameter(const CIODirectShow& r, const char* name, std::vec
             int32_t related = 0, type = 0;
             if (SUCCEEDED(r.crossbar->get_CrossbarPinInfo(true, i, &related, &type)) &&
                 type < PhysConn_Audio_Tuner) {
-                Vcpar& v = answer->emplace_back();
-                v.par.s = ConnectorName(type);
-                v.type = VPAR_STRING;
+                answer->push_back(TextValue(ConnectorName(type)));
             }
         }
         return FG_SUCCESS;
@@ -180,7 +172,7 @@ FGstatus GetCrossbarParameter(const CIODirectShow& r, const char* name, std::vec
         const int32_t* begin = r.connector_list;
         const int32_t* end = begin ? begin + r.connector_count : begin;
         const int32_t* found = std::find(begin, end, input);
-        answer->push_back(Integer(found == end ? -1 : int32_t(found - begin)));
+        answer->push_back(IntegerValue(found == end ? -1 : int32_t(found - begin)));
         return FG_SUCCESS;
     }
     return FG_ERR_PARAM_UNKNOWN;

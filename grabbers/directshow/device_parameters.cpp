@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "answer_values.h"
 #include "capture_graph.h"
 #include "low_error.h"
 
@@ -78,22 +79,6 @@ Control ControlOf(const CIODirectShow& r, const DeviceProperty& p)
     if (p.camera)
         return {nullptr, r.cam_control.get()};
     return {r.chip_control.get(), nullptr};
-}
-
-Vcpar Integer(int32_t value)
-{
-    Vcpar v{};
-    v.par.l = value;
-    v.type = VPAR_INT;
-    return v;
-}
-
-Vcpar Text(const char* text)
-{
-    Vcpar v{};
-    v.par.s = text;
-    v.type = VPAR_STRING;
-    return v;
 }
 
 // The value and flags `value` asks for: 5325 or 5326 when it is not one.
@@ -224,11 +209,8 @@ FGstatus GetVideoControl(const CIODirectShow& r, const char* name, std::vector<V
 {
     answer->clear();
     if (strcasecmp(name, "frame_rate") == 0) {
-        if (r.wanted_format.AvgTimePerFrame != 0) {
-            Vcpar& v = answer->emplace_back();
-            v.par.f = 1e7 / double(r.wanted_format.AvgTimePerFrame);
-            v.type = VPAR_REAL;
-        }
+        if (r.wanted_format.AvgTimePerFrame != 0)
+            answer->push_back(RealValue(1e7 / double(r.wanted_format.AvgTimePerFrame)));
         return FG_SUCCESS;
     }
     const std::size_t length = std::strlen(name);
@@ -241,12 +223,12 @@ FGstatus GetVideoControl(const CIODirectShow& r, const char* name, std::vector<V
     if (!(VideoCaps(r) & m->bit))
         return FG_SUCCESS;
     if (range) {
-        *answer = {Text("false"), Text("true"), Text("false")};
+        *answer = {TextValue("false"), TextValue("true"), TextValue("false")};
         return FG_SUCCESS;
     }
     int32_t mode = 0;
     if (SUCCEEDED(r.video_control->GetMode(r.source_pin.get(), &mode)))
-        answer->push_back(Text(mode & m->bit ? "true" : "false"));
+        answer->push_back(TextValue(mode & m->bit ? "true" : "false"));
     return FG_SUCCESS;
 }
 
@@ -299,12 +281,12 @@ FGstatus GetDeviceProperty(const CIODirectShow& r, const char* name, std::vector
         if (!control || FAILED(control.GetRange(p->number, &min, &max, &step, &def, &caps)))
             return FG_SUCCESS;
         if (p->on_off) {
-            *answer = {Text("on"), Text("off"), Text(def ? "on" : "off")};
+            *answer = {TextValue("on"), TextValue("off"), TextValue(def ? "on" : "off")};
             return FG_SUCCESS;
         }
-        *answer = {Integer(min), Integer(max), Integer(step), Integer(def)};
+        *answer = {IntegerValue(min), IntegerValue(max), IntegerValue(step), IntegerValue(def)};
         if (caps & Property_Flags_Auto)
-            answer->push_back(Text("auto"));
+            answer->push_back(TextValue("auto"));
         return FG_SUCCESS;
     }
     if (!control) {
@@ -316,11 +298,11 @@ FGstatus GetDeviceProperty(const CIODirectShow& r, const char* name, std::vector
     if (FAILED(control.Get(p->number, &value, &flags)))
         return FG_SUCCESS;
     if (p->on_off)
-        answer->push_back(Text(value ? "on" : "off"));
+        answer->push_back(TextValue(value ? "on" : "off"));
     else if (flags & Property_Flags_Auto)
-        answer->push_back(Text("auto"));
+        answer->push_back(TextValue("auto"));
     else
-        answer->push_back(Integer(value));
+        answer->push_back(IntegerValue(value));
     return FG_SUCCESS;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "answer_values.h"
 #include "device_list.h"
 #include "dshow/controls.h"
 #include "dshow/platform.h"
@@ -53,14 +54,6 @@ int32_t CapsIndex(const CIODirectShow& r)
     return -1;
 }
 
-Vcpar TextOf(const std::string& text)
-{
-    Vcpar v{};
-    v.par.s = text.c_str();
-    v.type = VPAR_STRING;
-    return v;
-}
-
 } // namespace
 
 FGstatus GetList(const CIODirectShow& r, const char* name, std::vector<Vcpar>* answer,
@@ -73,11 +66,7 @@ FGstatus GetList(const CIODirectShow& r, const char* name, std::vector<Vcpar>* a
         std::vector<int32_t> pins;
         OutputPins(r.source_filter.get(), &pins, texts);
         for (std::size_t i = 0; i < pins.size(); ++i) {
-            Vcpar& v = answer->emplace_back(TextOf((*texts)[i]));
-            if (numbers) {
-                v.par.l = pins[i];
-                v.type = VPAR_INT;
-            }
+            answer->push_back(numbers ? IntegerValue(pins[i]) : TextValue((*texts)[i].c_str()));
         }
         return FG_SUCCESS;
     }
@@ -92,7 +81,7 @@ FGstatus GetList(const CIODirectShow& r, const char* name, std::vector<Vcpar>* a
         for (const CapsEntry& e : entries)
             texts->push_back(e.text);
         for (const std::string& text : *texts)
-            answer->push_back(TextOf(text));
+            answer->push_back(TextValue(text.c_str()));
         return FG_SUCCESS;
     }
     if (strcasecmp(name, "available_frame_rates") == 0) {
@@ -107,11 +96,8 @@ FGstatus GetList(const CIODirectShow& r, const char* name, std::vector<Vcpar>* a
                 r.source_pin.get(), index, {bmi.biWidth, std::abs(bmi.biHeight)}, &periods)))
             return FG_SUCCESS;
         for (const int64_t period : periods)
-            if (period != 0) {
-                Vcpar& v = answer->emplace_back();
-                v.par.f = 1e7 / double(period);
-                v.type = VPAR_REAL;
-            }
+            if (period != 0)
+                answer->push_back(RealValue(1e7 / double(period)));
         return FG_SUCCESS;
     }
     return FG_ERR_PARAM_UNKNOWN;
