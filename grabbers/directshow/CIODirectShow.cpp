@@ -3,6 +3,7 @@
 // its own renderer filter, of which the plug-in is also the COM server.
 #include <strings.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -10,12 +11,16 @@
 #include <string>
 #include <vector>
 
+#include "answer_values.h"
 #include "camera_type.h"
 #include "capture_graph.h"
+#include "crossbar.h"
 #include "device_list.h"
+#include "device_parameters.h"
 #include "dshow/platform.h"
 #include "fgint/fghelpers.h"
 #include "grab.h"
+#include "lists.h"
 #include "low_error.h"
 #include "record.h"
 #include "server_exports.h"
@@ -31,6 +36,8 @@ constexpr const char* kRegistrationMutex = "register_vfg_directshow_mutex";
 CIODirectShow g_records[kRecordCount];
 FGClass* g_class = nullptr;
 int32_t g_open_count = 0;
+// The texts of the last FGGetParam answer, which the host reads after the call.
+std::vector<std::string> g_answer_texts;
 // Kept open for the life of the process once the classes are registered.
 std::unique_ptr<NamedMutex> g_registration;
 
@@ -374,28 +381,50 @@ FGstatus FGSetParam(Vproc_handle, FGInstance* fginst, const char* name, const Vc
         r.grab_timeout = values[0].par.l;
         return FG_SUCCESS;
     }
-    return FG_ERR_PARAM_UNKNOWN;
+    if (strcasecmp(name, "connector") == 0)
+        return SetConnector(r, values, num);
+    if (const FGstatus status = SetVideoControl(r, fginst, name, values, num);
+        status != FG_ERR_PARAM_UNKNOWN)
+        return status;
+    return SetDeviceProperty(r, fginst, name, values, num);
+}
+
+FGstatus Answer(const CIODirectShow& r, const char* name, std::vector<Vcpar>* answer)
+{
+    if (strcasecmp(name, "revision") == 0) {
+        answer->push_back(TextValue(kRevision));
+        return FG_SUCCESS;
+    }
+    if (strcasecmp(name, "grab_timeout") == 0) {
+        answer->push_back(IntegerValue(r.grab_timeout));
+        return FG_SUCCESS;
+    }
+    if (const FGstatus status = GetList(r, name, answer, &g_answer_texts);
+        status != FG_ERR_PARAM_UNKNOWN)
+        return status;
+    if (const FGstatus status = GetCrossbarParameter(r, name, answer);
+        status != FG_ERR_PARAM_UNKNOWN)
+        return status;
+    if (const FGstatus status = GetVideoControl(r, name, answer); status != FG_ERR_PARAM_UNKNOWN)
+        return status;
+    return GetDeviceProperty(r, name, answer);
 }
 
 FGstatus FGGetParam(Vproc_handle, FGInstance* fginst, const char* name, Vcpar* values, int32_t* num)
 {
-    const CIODirectShow& r = Record(fginst);
-    Vcpar answer{};
-    if (strcasecmp(name, "revision") == 0) {
-        answer.par.s = kRevision;
-        answer.type = VPAR_STRING;
-    } else if (strcasecmp(name, "grab_timeout") == 0) {
-        answer.par.l = r.grab_timeout;
-        answer.type = VPAR_INT;
-    } else {
-        return FG_ERR_PARAM_UNKNOWN;
+    std::vector<Vcpar> answer;
+    try {
+        if (const FGstatus status = Answer(Record(fginst), name, &answer); status != FG_SUCCESS)
+            return status;
+    } catch (const std::bad_alloc&) {
+        return FG_ERR_NO_MEMORY;
     }
-    if (*num < 1) {
-        *num = 1;
+    if (*num < int32_t(answer.size())) {
+        *num = int32_t(answer.size());
         return FG_ERR_PARAM_VALUE;
     }
-    values[0] = answer;
-    *num = 1;
+    std::copy(answer.begin(), answer.end(), values);
+    *num = int32_t(answer.size());
     return FG_SUCCESS;
 }
 

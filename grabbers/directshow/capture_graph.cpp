@@ -338,6 +338,13 @@ void DisconnectGraph(CIODirectShow& r)
         TearDownBehind(r.graph.get(), r.source_filter.get());
 }
 
+FGstatus ApplyDeviceSetting(CIODirectShow& r, int32_t port, const std::function<void()>& set)
+{
+    DisconnectGraph(r);
+    set();
+    return ConnectFilterGraph(r, port) == FG_SUCCESS ? FG_SUCCESS : FG_ERR_DEVICE_CALL;
+}
+
 FGstatus GetPin(IBaseFilter* filter, int n, ComPtr<IPin>* pin)
 {
     pin->Reset();

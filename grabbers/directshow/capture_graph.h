@@ -1,6 +1,8 @@
 #pragma once
 // Building, connecting, running, stopping and tearing down the capture graph
 // of a record.
+#include <functional>
+
 #include "device_list.h"
 #include "fgint/fgint.h"
 #include "record.h"
@@ -32,6 +34,11 @@ void TearDownBehind(dshow::IGraphBuilder* graph, dshow::IBaseFilter* filter);
 // The tear-down before a reconnection and at close: stop, leave the running
 // object table, drop the allocator, remove what follows the capture filter.
 void DisconnectGraph(CIODirectShow& record);
+
+// A device setting applied in its steps: the tear-down (DisconnectGraph),
+// `set`, and the reconnection through pin `port`. 1, or 5 when the graph
+// did not reconnect.
+FGstatus ApplyDeviceSetting(CIODirectShow& record, int32_t port, const std::function<void()>& set);
 
 // Pin `n` of `filter` in EnumPins order, null when there are fewer pins.
 // 1, or 5 when the pins cannot be enumerated.

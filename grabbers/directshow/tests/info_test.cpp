@@ -133,7 +133,7 @@ TEST_F(InfoTest, ParametersOfThisPart)
     count = 0;
     EXPECT_EQ(cls_.FGGetParam(1, inst, "grab_timeout", &value, &count), FG_ERR_PARAM_VALUE);
     EXPECT_EQ(count, 1) << "room for one value needed";
-    EXPECT_EQ(cls_.FGGetParam(1, inst, "brightness", &value, &count), FG_ERR_PARAM_UNKNOWN);
+    EXPECT_EQ(cls_.FGGetParam(1, inst, "unknown", &value, &count), FG_ERR_PARAM_UNKNOWN);
 
     struct Case {
         const char* name;
@@ -154,7 +154,7 @@ TEST_F(InfoTest, ParametersOfThisPart)
         {"grab_timeout", negative, 1, FG_ERR_PARAM_VALUE},
         {"GRAB_TIMEOUT", forty, 1, FG_SUCCESS},
         {"do_stop_grabbing", real, 1, FG_SUCCESS},
-        {"brightness", forty, 1, FG_ERR_PARAM_UNKNOWN},
+        {"unknown", forty, 1, FG_ERR_PARAM_UNKNOWN},
     };
     for (const Case& c : cases)
         EXPECT_EQ(cls_.FGSetParam(1, inst, c.name, &c.value, c.count), c.status) << c.name;

@@ -57,6 +57,10 @@ DeviceConfig SimulatedCamera()
     camera.formats.push_back({MEDIASUBTYPE_MJPG, 640, 480});
     camera.video_control_caps = VideoControlFlag_FlipHorizontal | VideoControlFlag_FlipVertical |
                                 VideoControlFlag_ExternalTriggerEnable | VideoControlFlag_Trigger;
+    for (int32_t property = 0; property < 10; ++property)
+        camera.amplifier[property] = Property{};
+    for (int32_t property = 0; property < 7; ++property)
+        camera.camera_control[property] = Property{};
     return camera;
 }
 
@@ -111,6 +115,18 @@ int Pump(int index)
 {
     const auto device = Device(index);
     return device ? device->Pump() : 0;
+}
+
+void Trigger(int index)
+{
+    if (const auto device = Device(index))
+        device->Trigger();
+}
+
+int StopCount(int index)
+{
+    const auto device = Device(index);
+    return device ? device->Stops() : 0;
 }
 
 uint32_t NextFrameNumber(int index)

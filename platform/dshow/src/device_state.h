@@ -27,6 +27,11 @@ public:
 
     uint32_t TakeFrameNumber() { return next_frame_++; }
     uint32_t NextFrameNumber() const { return next_frame_; }
+    void Trigger() { triggered_ = true; }
+    // Whether a trigger came since the last call.
+    bool TakeTrigger() { return triggered_.exchange(false); }
+    void CountStop() { ++stops_; }
+    int Stops() const { return stops_; }
 
     void Attach(SimCaptureFilter* filter);
     void Detach(SimCaptureFilter* filter);
@@ -37,6 +42,8 @@ private:
     std::mutex mutex_;
     DeviceConfig config_;
     std::atomic<uint32_t> next_frame_{0};
+    std::atomic<int> stops_{0};
+    std::atomic<bool> triggered_{false};
     std::mutex live_mutex_;
     std::vector<SimCaptureFilter*> live_;
 };

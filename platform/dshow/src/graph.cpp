@@ -74,6 +74,22 @@ public:
 
     HRESULT Disconnect(IPin* pin) override { return pin ? pin->Disconnect() : E_POINTER; }
 
+    HRESULT Reconnect(IPin* pin) override
+    {
+        if (!pin)
+            return E_POINTER;
+        ComPtr<IPin> peer;
+        if (FAILED(pin->ConnectedTo(peer.put())) || !peer)
+            return VFW_E_NOT_CONNECTED;
+        PIN_DIRECTION direction = PINDIR_INPUT;
+        pin->QueryDirection(&direction);
+        IPin* out = direction == PINDIR_OUTPUT ? pin : peer.get();
+        IPin* in = direction == PINDIR_OUTPUT ? peer.get() : pin;
+        out->Disconnect();
+        in->Disconnect();
+        return out->Connect(in, nullptr);
+    }
+
     HRESULT Run() override
     {
         const std::vector<ComPtr<IBaseFilter>> order = DownstreamFirst();

@@ -45,6 +45,30 @@ bool SameFormat(const StreamFormat& format, const GUID& subtype, const BITMAPINF
            format.height == std::abs(bmi.biHeight);
 }
 
+// Brightness `value` (128 neutral) added to every pixel below the frame
+// number's row.
+void Lighten(Picture* picture, int32_t value)
+{
+    const std::size_t from = std::size_t(picture->width) * 3;
+    for (std::size_t i = from; i < picture->rgb.size(); ++i)
+        picture->rgb[i] = uint8_t(std::clamp(int(picture->rgb[i]) + value - 128, 0, 255));
+}
+
+// The flips of video-control `mode`, below the frame number's row.
+void Mirror(Picture* picture, int32_t mode)
+{
+    const std::size_t row = std::size_t(picture->width) * 3;
+    uint8_t* const first = picture->rgb.data() + row;
+    uint8_t* const end = picture->rgb.data() + picture->rgb.size();
+    if (mode & VideoControlFlag_FlipHorizontal)
+        for (uint8_t* line = first; line < end; line += row)
+            for (std::size_t l = 0, r = row - 3; l < r; l += 3, r -= 3)
+                std::swap_ranges(line + l, line + l + 3, line + r);
+    if (mode & VideoControlFlag_FlipVertical)
+        for (uint8_t *top = first, *bottom = end - row; top < bottom; top += row, bottom -= row)
+            std::swap_ranges(top, top + row, bottom);
+}
+
 } // namespace
 
 class CapturePin : public BaseOutputPin,
@@ -233,12 +257,17 @@ SimCaptureFilter::~SimCaptureFilter()
 
 HRESULT SimCaptureFilter::QueryInterface(const GUID& iid, void** out)
 {
-    const auto [control, decoder] = device_->With([](const DeviceConfig& c) {
-        return std::pair{c.video_control_caps >= 0, c.tv_formats != 0};
+    const auto [control, decoder, amplifier, camera] = device_->With([](const DeviceConfig& c) {
+        return std::tuple{c.video_control_caps >= 0, c.tv_formats != 0, !c.amplifier.empty(),
+                          !c.camera_control.empty()};
     });
     void* found = control ? InterfaceOf<IAMVideoControl>(this, iid) : nullptr;
     if (!found && decoder)
         found = InterfaceOf<IAMAnalogVideoDecoder>(this, iid);
+    if (!found && amplifier && InterfaceMatches<IAMVideoProcAmp>(iid))
+        found = static_cast<IAMVideoProcAmp*>(&amplifier_);
+    if (!found && camera && InterfaceMatches<IAMCameraControl>(iid))
+        found = static_cast<IAMCameraControl*>(&camera_control_);
     if (!found || !out)
         return BaseFilter::QueryInterface(iid, out);
     return Expose(found, out);
@@ -248,6 +277,7 @@ HRESULT SimCaptureFilter::Stop()
 {
     if (device_->With([](const DeviceConfig& c) { return c.stop_fails; }))
         return E_FAIL;
+    device_->CountStop();
     StopStreaming();
     return BaseFilter::Stop();
 }
@@ -321,11 +351,18 @@ HRESULT SimCaptureFilter::SetMode(IPin* pin, int32_t mode)
 {
     if (!pin)
         return E_POINTER;
-    const int32_t caps = device_->With([](const DeviceConfig& c) { return c.video_control_caps; });
+    const auto [caps, fails] = device_->With([](const DeviceConfig& c) {
+        return std::pair{c.video_control_caps, c.set_mode_fails};
+    });
+    if (fails)
+        return E_FAIL;
     if (mode & ~caps)
         return E_INVALIDARG;
+    // The trigger bit is an event, not a mode to keep.
+    if (mode & VideoControlFlag_Trigger)
+        device_->Trigger();
     std::lock_guard guard(Lock());
-    video_mode_ = mode;
+    video_mode_ = mode & ~VideoControlFlag_Trigger;
     return S_OK;
 }
 
@@ -336,6 +373,23 @@ HRESULT SimCaptureFilter::GetMode(IPin* pin, int32_t* mode)
     std::lock_guard guard(Lock());
     *mode = video_mode_;
     return S_OK;
+}
+
+HRESULT SimCaptureFilter::GetFrameRateList(IPin* pin, int32_t index, SIZE dimensions,
+                                           std::vector<int64_t>* periods)
+{
+    if (!pin || !periods)
+        return E_POINTER;
+    return device_->With([&](const DeviceConfig& c) {
+        if (index < 0 || std::size_t(index) >= c.formats.size())
+            return E_INVALIDARG;
+        const StreamFormat& format = c.formats[std::size_t(index)];
+        if (format.width != dimensions.cx || format.height != dimensions.cy)
+            return E_INVALIDARG;
+        // The format's own rate, then a half and a quarter of it.
+        *periods = {format.frame_interval, 2 * format.frame_interval, 4 * format.frame_interval};
+        return S_OK;
+    });
 }
 
 HRESULT SimCaptureFilter::put_TVFormat(int32_t format)
@@ -366,8 +420,10 @@ bool SimCaptureFilter::DeliverIfRunning() { return State() == State_Running && D
 
 bool SimCaptureFilter::DeliverFrame()
 {
-    const auto [silent, extra] = device_->With([](const DeviceConfig& c) {
-        return std::pair{c.silent, c.sample_extra};
+    const auto [silent, extra, brightness] = device_->With([](const DeviceConfig& c) {
+        const auto found = c.amplifier.find(0);
+        return std::tuple{c.silent, c.sample_extra,
+                          found == c.amplifier.end() ? 128 : found->second.value};
     });
     const MediaType type = capture_->Type();
     const VIDEOINFOHEADER* info = VideoInfoOf(type);
@@ -378,7 +434,16 @@ bool SimCaptureFilter::DeliverFrame()
     const int32_t width = bmi.biWidth, height = std::abs(bmi.biHeight);
     uint8_t* data = nullptr;
     sample->GetPointer(&data);
-    const Picture picture = ReferencePicture(width, height, device_->TakeFrameNumber());
+    int32_t mode = 0;
+    {
+        std::lock_guard guard(Lock());
+        mode = video_mode_;
+    }
+    if ((mode & VideoControlFlag_ExternalTriggerEnable) && !device_->TakeTrigger())
+        return false;
+    Picture picture = ReferencePicture(width, height, device_->TakeFrameNumber());
+    Lighten(&picture, brightness);
+    Mirror(&picture, mode);
     if (!EncodePicture(picture, type.subtype, bmi.biHeight > 0, data,
                        std::size_t(sample->GetSize())))
         return false;
@@ -393,6 +458,74 @@ void SimCaptureFilter::StopStreaming()
     if (thread_.joinable())
         thread_.join();
 }
+
+template <class Control>
+HRESULT PropertyControl<Control>::QueryInterface(const GUID& iid, void** out)
+{
+    return filter_.QueryInterface(iid, out);
+}
+
+template <class Control> uint32_t PropertyControl<Control>::AddRef() { return filter_.AddRef(); }
+
+template <class Control> uint32_t PropertyControl<Control>::Release() { return filter_.Release(); }
+
+template <class Control>
+HRESULT PropertyControl<Control>::GetRange(int32_t property, int32_t* min, int32_t* max,
+                                           int32_t* step, int32_t* default_value,
+                                           int32_t* caps_flags)
+{
+    if (!min || !max || !step || !default_value || !caps_flags)
+        return E_POINTER;
+    return filter_.Device().With([&](const DeviceConfig& c) {
+        const auto found = (c.*table_).find(property);
+        if (found == (c.*table_).end())
+            return E_INVALIDARG;
+        const Property& p = found->second;
+        *min = p.min;
+        *max = p.max;
+        *step = p.step;
+        *default_value = p.default_value;
+        *caps_flags = p.caps;
+        return S_OK;
+    });
+}
+
+template <class Control>
+HRESULT PropertyControl<Control>::Set(int32_t property, int32_t value, int32_t flags)
+{
+    return filter_.Device().With([&](DeviceConfig& c) {
+        const auto found = (c.*table_).find(property);
+        if (c.property_set_fails)
+            return E_FAIL;
+        if (found == (c.*table_).end())
+            return E_INVALIDARG;
+        Property& p = found->second;
+        if (value < p.min || value > p.max || !(flags & p.caps) ||
+            (flags != Property_Flags_Auto && flags != Property_Flags_Manual))
+            return E_INVALIDARG;
+        p.value = value;
+        p.flags = flags;
+        return S_OK;
+    });
+}
+
+template <class Control>
+HRESULT PropertyControl<Control>::Get(int32_t property, int32_t* value, int32_t* flags)
+{
+    if (!value || !flags)
+        return E_POINTER;
+    return filter_.Device().With([&](const DeviceConfig& c) {
+        const auto found = (c.*table_).find(property);
+        if (found == (c.*table_).end())
+            return E_INVALIDARG;
+        *value = found->second.value;
+        *flags = found->second.flags;
+        return S_OK;
+    });
+}
+
+template class PropertyControl<IAMVideoProcAmp>;
+template class PropertyControl<IAMCameraControl>;
 
 ComPtr<IBaseFilter> MakeCaptureFilter(std::shared_ptr<DeviceState> device)
 {

@@ -3,6 +3,7 @@
 // formats, an analogue video input fed by a crossbar where the device has
 // one, video control and decoder where the device has them, and a streaming
 // thread (or test pumping) that delivers the simulated picture.
+#include <map>
 #include <memory>
 #include <thread>
 
@@ -15,6 +16,28 @@ namespace dshow::sim {
 
 class CapturePin;
 class AnalogInPin;
+class SimCaptureFilter;
+
+// IAMVideoProcAmp or IAMCameraControl of a capture filter over one of its
+// device's property tables; a part of the filter, counted with it.
+template <class Control> class PropertyControl final : public Control {
+public:
+    using Table = std::map<int32_t, Property> DeviceConfig::*;
+    PropertyControl(SimCaptureFilter& filter, Table table) : filter_(filter), table_(table) { }
+
+    HRESULT QueryInterface(const GUID& iid, void** out) override;
+    uint32_t AddRef() override;
+    uint32_t Release() override;
+
+    HRESULT GetRange(int32_t property, int32_t* min, int32_t* max, int32_t* step,
+                     int32_t* default_value, int32_t* caps_flags) override;
+    HRESULT Set(int32_t property, int32_t value, int32_t flags) override;
+    HRESULT Get(int32_t property, int32_t* value, int32_t* flags) override;
+
+private:
+    SimCaptureFilter& filter_;
+    Table table_;
+};
 
 class SimCaptureFilter : public BaseFilter, public IAMVideoControl, public IAMAnalogVideoDecoder {
 public:
@@ -35,6 +58,8 @@ public:
     HRESULT GetCaps(IPin* pin, int32_t* flags) override;
     HRESULT SetMode(IPin* pin, int32_t mode) override;
     HRESULT GetMode(IPin* pin, int32_t* mode) override;
+    HRESULT GetFrameRateList(IPin* pin, int32_t index, SIZE dimensions,
+                             std::vector<int64_t>* periods) override;
 
     HRESULT put_TVFormat(int32_t format) override;
     HRESULT get_TVFormat(int32_t* format) override;
@@ -50,6 +75,8 @@ private:
     std::shared_ptr<DeviceState> device_;
     std::unique_ptr<CapturePin> capture_;
     std::unique_ptr<AnalogInPin> analog_in_;
+    PropertyControl<IAMVideoProcAmp> amplifier_{*this, &DeviceConfig::amplifier};
+    PropertyControl<IAMCameraControl> camera_control_{*this, &DeviceConfig::camera_control};
     int32_t video_mode_ = 0;
     Event stop_{true};
     std::thread thread_;

@@ -1,6 +1,7 @@
 // The crossbar of a simulated capture card: its input connectors, a video
 // decoder output that feeds the card's analogue video input, and an audio
 // decoder output.
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -50,8 +51,13 @@ public:
     {
         for (const int32_t type : inputs_)
             pins_.push_back(std::make_unique<CrossbarPin>(*this, PINDIR_INPUT, type));
-        for (const int32_t type : kOutputs)
+        for (const int32_t type : kOutputs) {
             pins_.push_back(std::make_unique<CrossbarPin>(*this, PINDIR_OUTPUT, type));
+            const auto first = std::find_if(inputs_.begin(), inputs_.end(), [&](int32_t in) {
+                return MajorTypeOf(in) == MajorTypeOf(type);
+            });
+            routed_.push_back(first == inputs_.end() ? -1 : int32_t(first - inputs_.begin()));
+        }
     }
 
     HRESULT QueryInterface(const GUID& iid, void** out) override
@@ -91,11 +97,41 @@ public:
         return S_OK;
     }
 
+    HRESULT CanRoute(int32_t output, int32_t input) override
+    {
+        if (output < 0 || std::size_t(output) >= std::size(kOutputs) || input < 0 ||
+            std::size_t(input) >= inputs_.size())
+            return E_INVALIDARG;
+        return MajorTypeOf(inputs_[std::size_t(input)]) == MajorTypeOf(kOutputs[output]) ? S_OK
+                                                                                         : S_FALSE;
+    }
+
+    HRESULT Route(int32_t output, int32_t input) override
+    {
+        if (CanRoute(output, input) != S_OK)
+            return E_INVALIDARG;
+        std::lock_guard guard(Lock());
+        routed_[std::size_t(output)] = input;
+        return S_OK;
+    }
+
+    HRESULT get_IsRoutedTo(int32_t output, int32_t* input) override
+    {
+        if (!input)
+            return E_POINTER;
+        if (output < 0 || std::size_t(output) >= std::size(kOutputs))
+            return E_INVALIDARG;
+        std::lock_guard guard(Lock());
+        *input = routed_[std::size_t(output)];
+        return S_OK;
+    }
+
 private:
     static constexpr int32_t kOutputs[] = {PhysConn_Video_VideoDecoder,
                                            PhysConn_Audio_AudioDecoder};
     std::vector<int32_t> inputs_;
     std::vector<std::unique_ptr<CrossbarPin>> pins_;
+    std::vector<int32_t> routed_; // the input of each output
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 // Interfaces of capture devices: stream formats, video control modes, the
 // analogue video decoder, the crossbar, the amplifier and camera controls.
 #include <cstdint>
+#include <vector>
 
 #include "dshow/media_type.h"
 #include "dshow/unknown.h"
@@ -46,6 +47,10 @@ struct IAMVideoControl : IUnknown {
     virtual HRESULT GetCaps(IPin* pin, int32_t* flags) = 0;
     virtual HRESULT SetMode(IPin* pin, int32_t mode) = 0;
     virtual HRESULT GetMode(IPin* pin, int32_t* mode) = 0;
+    // The frame periods (100 ns units) that stream capability `index` offers
+    // at `dimensions`.
+    virtual HRESULT GetFrameRateList(IPin* pin, int32_t index, SIZE dimensions,
+                                     std::vector<int64_t>* periods) = 0;
 };
 
 // AnalogVideoStandard codes.
@@ -99,6 +104,11 @@ struct IAMCrossbar : IUnknown {
     virtual HRESULT get_PinCounts(int32_t* outputs, int32_t* inputs) = 0;
     virtual HRESULT get_CrossbarPinInfo(bool is_input, int32_t index, int32_t* related,
                                         int32_t* physical_type) = 0;
+    // S_OK when `input` can be routed to `output`, else S_FALSE.
+    virtual HRESULT CanRoute(int32_t output, int32_t input) = 0;
+    virtual HRESULT Route(int32_t output, int32_t input) = 0;
+    // The input routed to `output`, -1 for none.
+    virtual HRESULT get_IsRoutedTo(int32_t output, int32_t* input) = 0;
 };
 
 // Flags of the amplifier and camera properties.

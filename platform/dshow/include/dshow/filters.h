@@ -129,6 +129,10 @@ struct IFilterGraph : IUnknown {
 struct IGraphBuilder : IFilterGraph {
     static constexpr GUID kIid = StandInGuid(0x01000009);
     using Base = IFilterGraph;
+
+    // Breaks the connection of `pin` and makes it again, the types offered
+    // anew (VFW_E_NOT_CONNECTED when it has none).
+    virtual HRESULT Reconnect(IPin* pin) = 0;
 };
 
 struct IMediaControl : IUnknown {

@@ -3,9 +3,11 @@
 // the knobs tests turn on them. The catalogue is one per process.
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "dshow/controls.h"
 #include "dshow/export.h"
 #include "dshow/guid.h"
 
@@ -20,6 +22,18 @@ struct StreamFormat {
     int64_t frame_interval = 333333; // 100 ns units
 };
 
+// One amplifier or camera-control property: its range, capability flags,
+// value and current flags.
+struct Property {
+    int32_t min = 0;
+    int32_t max = 255;
+    int32_t step = 1;
+    int32_t default_value = 128;
+    int32_t caps = Property_Flags_Auto | Property_Flags_Manual;
+    int32_t value = 128;
+    int32_t flags = Property_Flags_Manual;
+};
+
 enum class PropertyBag { Present, Absent, Failing };
 
 struct DeviceConfig {
@@ -31,23 +45,30 @@ struct DeviceConfig {
     std::vector<int32_t> crossbar_inputs; // physical types; empty: no crossbar
     bool smart_tee = false;               // the capture pin is rendered through a Smart Tee
     bool pump = false;                    // no streaming thread: frames come from Pump()
+    // IAMVideoProcAmp and IAMCameraControl properties by number; empty: the
+    // device has no such interface. Brightness (0) lightens the picture.
+    std::map<int32_t, Property> amplifier;
+    std::map<int32_t, Property> camera_control;
 
     // Knobs.
     PropertyBag property_bag = PropertyBag::Present;
-    bool bind_fails = false;     // BindToObject fails
-    uint32_t bind_exception = 0; // BindToObject raises HardwareException{code}
-    uint32_t join_exception = 0; // joining a graph raises HardwareException{code}
-    bool silent = false;         // the device delivers no frames
-    int32_t sample_extra = 0;    // bytes added to (or, negative, taken from) each sample
-    bool run_fails = false;      // Run fails
-    bool stop_fails = false;     // Stop fails and the device goes on streaming
-    bool state_stuck = false;    // GetState stays in transition
-    bool decoder_fails = false;  // the decoder's get/put_TVFormat fail
+    bool bind_fails = false;         // BindToObject fails
+    uint32_t bind_exception = 0;     // BindToObject raises HardwareException{code}
+    uint32_t join_exception = 0;     // joining a graph raises HardwareException{code}
+    bool silent = false;             // the device delivers no frames
+    int32_t sample_extra = 0;        // bytes added to (or, negative, taken from) each sample
+    bool run_fails = false;          // Run fails
+    bool stop_fails = false;         // Stop fails and the device goes on streaming
+    bool state_stuck = false;        // GetState stays in transition
+    bool decoder_fails = false;      // the decoder's get/put_TVFormat fail
+    bool property_set_fails = false; // amplifier and camera-control Set fail
+    bool set_mode_fails = false;     // IAMVideoControl::SetMode fails
 };
 
 // Device 0: "Simulated Camera": the nine uncompressed subtypes the plug-in
 // converts at 640 x 480, 320 x 240 and 1280 x 1024, then YUY2 and MJPG at
-// 640 x 480; video control with all four mode bits.
+// 640 x 480; video control with all four mode bits; the ten amplifier and
+// seven camera-control properties, each 0 to 255, default 128, auto allowed.
 DSHOW_API DeviceConfig SimulatedCamera();
 // Device 1: "Simulated Capture Card": RGB24 and UYVY at 768 x 576 (PAL_B) or
 // 640 x 480 (NTSC_M), whichever the decoder's standard gives; a crossbar with
@@ -66,6 +87,12 @@ DSHOW_API void SetNextFailures(int count);
 // Delivers the next frame from every running filter of device `index`, on the
 // calling thread. Returns how many filters delivered one.
 DSHOW_API int Pump(int index);
+// A hardware trigger for device `index`: with the external trigger enabled,
+// its filters deliver one frame per trigger, and keep a trigger that arrives
+// while they are stopped.
+DSHOW_API void Trigger(int index);
+// How many times a filter of device `index` was stopped.
+DSHOW_API int StopCount(int index);
 // The number that the next frame of device `index` carries.
 DSHOW_API uint32_t NextFrameNumber(int index);
 
