@@ -6,12 +6,24 @@
 
 #include "common/user_message.h"
 
+QString LibraryFailureText(Vstatus status, const std::string& detail)
+{
+    switch (status) {
+    case VERR_IMAGE_TOO_LARGE:
+        return QString::fromUtf8("Image trop grande : au plus 32767 pixels par côté !");
+    case VERR_NO_MEMORY:
+        return QString::fromUtf8("Mémoire insuffisante !");
+    default:
+        return QString::fromUtf8("Erreur de la bibliothèque d'images n°%1 !\n%2")
+            .arg(status)
+            .arg(QString::fromStdString(detail));
+    }
+}
+
 QString ErrorEdgeText(const std::exception& error)
 {
     if (const auto* library = dynamic_cast<const VException*>(&error))
-        return QString::fromUtf8("Erreur de la bibliothèque d'images n°%1 !\n%2")
-            .arg(library->err())
-            .arg(QString::fromStdString(library->what()));
+        return LibraryFailureText(library->err(), library->what());
     if (dynamic_cast<const std::bad_alloc*>(&error))
         return QString::fromUtf8("Mémoire insuffisante !");
     return QString::fromUtf8("Erreur inattendue !\n") + QString::fromStdString(error.what());

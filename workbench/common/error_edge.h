@@ -5,8 +5,18 @@
 
 #include <exception>
 #include <functional>
+#include <string>
 
 #include <QString>
+
+#include <verodyn/status.h>
+
+// Why an imaging-library call answered `status`, `detail` being the library's
+// own text: "Image trop grande : au plus 32767 pixels par côté !" for an image
+// the library refuses by its size, "Mémoire insuffisante !" when memory ran
+// out, otherwise "Erreur de la bibliothèque d'images n°<status> !" followed by
+// a line break and `detail`.
+QString LibraryFailureText(Vstatus status, const std::string& detail);
 
 // The message for an exception that reached the edge:
 //   an imaging-library failure (VException): "Erreur de la bibliothèque

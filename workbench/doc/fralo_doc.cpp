@@ -7,6 +7,7 @@
 #include <verodyn/operators.h>
 
 #include "child_frame.h"
+#include "error_edge.h"
 #include "fralo_app.h"
 #include "fralo_view.h"
 #include "frame_fit.h"
@@ -73,14 +74,20 @@ bool CFraloDoc::Serialize(Archive direction, const QString& path)
 
 bool CFraloDoc::LoadImage(const QString& path)
 {
+    m_strReadFailure.clear();
     Vobject image;
     {
         QuietLibrary quiet;
-        if (read_image(&image, path.toLocal8Bit().constData()) != V_OK)
+        if (const Vstatus status = read_image(&image, path.toLocal8Bit().constData());
+            status != V_OK) {
+            m_strReadFailure = LibraryFailureText(status, vlast_error());
             return false;
+        }
     }
     PlaneView v = ViewPlanes(image);
-    if (v.channels == 0 || v.width > INT16_MAX || v.height > INT16_MAX)
+    if (v.width > INT16_MAX || v.height > INT16_MAX)
+        m_strReadFailure = LibraryFailureText(VERR_IMAGE_TOO_LARGE, {});
+    if (v.channels == 0 || !m_strReadFailure.isEmpty())
         return false;
     int bits = kWrittenBitsPerSample;
     {

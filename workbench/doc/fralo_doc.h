@@ -114,6 +114,7 @@ public:
     QString m_strName;
     QString m_strPathName; // the full path of the document's file; empty until saved or loaded
     int m_nFileBits = kWrittenBitsPerSample; // bits per sample of the file read, until written
+    QString m_strReadFailure; // why the last read failed, for the user; empty when unknown
     int16_t m_nImageNumber;
     int16_t m_nWidth;
     int16_t m_nHeight;

@@ -383,12 +383,15 @@ bool CMainFrame::OpenFile(const QString& path)
     file.close();
     OnFileNew();
     CChildFrame* child = ActiveChild();
-    if (child->Document()->AttachToActiveView(path)) {
+    CFraloDoc* doc = child->Document();
+    if (doc->AttachToActiveView(path)) {
         m_pApp->SetLastFolder(QFileInfo(path).absolutePath());
         return true;
     }
+    const QString why = doc->m_strReadFailure;
     delete child;
-    UserMessage(QString::fromUtf8("Erreur de lecture de l'image:") + path);
+    UserMessage(QString::fromUtf8("Erreur de lecture de l'image:") + path +
+                (why.isEmpty() ? QString() : "\n" + why));
     return false;
 }
 

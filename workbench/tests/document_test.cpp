@@ -6,6 +6,7 @@
 #include <verodyn/operators.h>
 
 #include "plane_buffers.h"
+#include "tiff_samples.h"
 #include "widget_fixture.h"
 
 namespace {
@@ -184,20 +185,35 @@ TEST_F(DocumentTest, OpenLoadsIntoANewDocument)
     EXPECT_EQ(app->RecentFiles().value(0), Path("g.tif"));
 }
 
-TEST_F(DocumentTest, OpenFailuresLeaveNoDocumentBehind)
+TEST_F(DocumentTest, OpenFailuresSayWhyAndLeaveNoDocumentBehind)
 {
-    EXPECT_FALSE(frame->OpenFile(Path("missing.tif")));
-    ASSERT_EQ(messages.size(), 1);
-    EXPECT_EQ(messages[0], QString::fromUtf8("Erreur d'ouverture fichier:") + Path("missing.tif"));
-
-    QFile junk(Path("junk.tif"));
-    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-    junk.write("not an image");
-    junk.close();
-    EXPECT_FALSE(frame->OpenFile(Path("junk.tif")));
-    EXPECT_EQ(messages.size(), 2);
-    EXPECT_EQ(app->m_nOpenImages, 1);
-    EXPECT_EQ(frame->MdiArea()->subWindowList().size(), 1);
+    const auto write = [this](const char* name, const std::vector<uint8_t>& bytes) {
+        QFile file(Path(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
+    };
+    const std::string junk = "not an image";
+    write("junk.tif", {junk.begin(), junk.end()});
+    write("wide.tif", samples::grey_tiff_header(40000, 20, 20));
+    const struct {
+        const char* name;
+        const char* message; // UTF-8, after the path
+    } cases[] = {
+        {"missing.tif", ""},
+        {"junk.tif", "\nErreur de la bibliothèque d'images n°"},
+        {"wide.tif", "\nImage trop grande : au plus 32767 pixels par côté !"},
+    };
+    for (const auto& c : cases) {
+        messages.clear();
+        EXPECT_FALSE(frame->OpenFile(Path(c.name)));
+        ASSERT_EQ(messages.size(), 1) << c.name;
+        const QString opening = QString::fromUtf8(*c.message ? "Erreur de lecture de l'image:"
+                                                             : "Erreur d'ouverture fichier:");
+        EXPECT_TRUE(messages[0].startsWith(opening + Path(c.name) + QString::fromUtf8(c.message)))
+            << messages[0].toStdString();
+        EXPECT_EQ(app->m_nOpenImages, 1);
+        EXPECT_EQ(frame->MdiArea()->subWindowList().size(), 1);
+    }
 }
 
 TEST_F(DocumentTest, PasteOfAColourImageIntoAGreyDocument)
