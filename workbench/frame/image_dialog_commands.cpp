@@ -1,6 +1,7 @@
 // The commands of the image-operation dialogs: each runs its dialog modally.
 #include "calibration_dlg.h"
 #include "convolution_dlg.h"
+#include "fralo_app.h"
 #include "fralo_doc.h"
 #include "luminance_gamma_dlg.h"
 #include "main_frame.h"
@@ -31,4 +32,9 @@ void CMainFrame::OnFilter() { RunOnActiveDocument<CConvolutionDlg>(*this); }
 void CMainFrame::OnBrightness() { RunOnActiveDocument<CLuminanceGammaDlg>(*this); }
 void CMainFrame::OnMultiply() { RunOnActiveDocument<CMultiplyDlg>(*this); }
 void CMainFrame::OnResize() { RunOnActiveDocument<CResizeDlg>(*this); }
-void CMainFrame::OnCalibrate() { RunOnActiveDocument<CCalibrationDlg>(*this); }
+void CMainFrame::OnCalibrate()
+{
+    RunOnActiveDocument<CCalibrationDlg>(*this);
+    if (!m_pApp->m_pMouseCoordsDlg)
+        OnMouseCoords();
+}

@@ -16,6 +16,7 @@
 #include "dialog_controls.h"
 #include "luminance_gamma_dlg.h"
 #include "math_ops_dlg.h"
+#include "mouse_coords_dlg.h"
 #include "multiply_dlg.h"
 #include "plane_buffers.h"
 #include "resize_dlg.h"
@@ -423,6 +424,13 @@ TEST_F(ImageDialogsTest, CommandsOpenTheirDialogsWhenTheRulesAllow)
         EXPECT_TRUE(frame->Execute(id)) << id;
         EXPECT_EQ(shown, QString::fromUtf8(title));
     }
+    // Calibrating opened the mouse-coordinates window; calibrating again keeps it open.
+    const CMouseCoordsDlg* coordinates = app->m_pMouseCoordsDlg;
+    ASSERT_NE(coordinates, nullptr);
+    QTimer::singleShot(0,
+                       [] { qobject_cast<QDialog*>(QApplication::activeModalWidget())->reject(); });
+    frame->Execute(ID_CALIBRATE);
+    EXPECT_EQ(app->m_pMouseCoordsDlg, coordinates);
     doc->m_nKind = KindFftDerived;
     frame->UpdateCommandUI();
     for (int id : {ID_FILTER, ID_BRIGHTNESS, ID_MULTIPLY, ID_RESIZE})
