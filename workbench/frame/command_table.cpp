@@ -9,6 +9,7 @@
 #include "fralo_view.h"
 #include "instrument_commands.h"
 #include "main_frame.h"
+#include "phase_commands.h"
 
 namespace {
 
@@ -117,7 +118,8 @@ const std::vector<CommandEntry>& CommandTable()
 
         Later(ID_FALSE_COLOURS, kView, "Visualiser en &fausses couleurs..."),
         Later(ID_REAL_TIME_VIEW, kView, "&Visualiser en temps réel..."),
-        Later(ID_TIME_AVERAGED, kView, "Visualiser en &temps moyenné..."),
+        {ID_TIME_AVERAGED, kView, "Visualiser en &temps moyenné...", nullptr, RunTimeAverageDialog,
+         STATE_RULE(InstrumentAcquisitionEnabled), nullptr},
         Later(ID_VIEW_3D, kView, "&Visualiser en 3D"),
         Later(ID_GAUSS_FIT, kView, "&Gaussienne sur tracé de profils"),
         {ID_MOUSE_COORDS, kView, "&Coordonnées souris", nullptr, CALL(OnMouseCoords), nullptr,
@@ -130,7 +132,8 @@ const std::vector<CommandEntry>& CommandTable()
 
         {ID_FRINGE_PATTERNS, kFringe, "&Générer 4 mires sinusoïdales...", nullptr,
          RunFringePatternsDialog, STATE_RULE(AnalysisEnabled), nullptr},
-        Later(ID_PHASE_ACQUISITION, kFringe, "&Acq. image phasée à 4 images..."),
+        {ID_PHASE_ACQUISITION, kFringe, "&Acq. image phasée à 4 images...", nullptr,
+         RunPhaseAcquisitionDialog, STATE_RULE(InstrumentAcquisitionEnabled), nullptr},
         {ID_PHASE_COMPUTE, kFringe, "&Calculer image phasée à 4 images...", nullptr, RunPhaseDialog,
          STATE_RULE(PhaseComputeEnabled), nullptr},
         {ID_DEMODULATE, kFringe, "&Démoduler image phasée...", nullptr, RunDemodulationDialog,
