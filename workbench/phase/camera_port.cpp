@@ -3,6 +3,7 @@
 #include <verodyn/operators.h>
 
 #include "acquisition_sources.h"
+#include "analysis_documents.h"
 #include "fralo_app.h"
 #include "fralo_doc.h"
 #include "kernels/phase4.h"
@@ -55,13 +56,6 @@ bool CameraPort::Grab(std::uint8_t* plane)
         frame = m_camera.m_image;
     }
     const Vobject zoomed = ZoomedImage(frame, m_nWidth, m_nHeight);
-    const PlaneView view = ViewPlanes(zoomed);
-    metrology::ImagePlanes planes;
-    planes.width = view.width;
-    planes.height = view.height;
-    planes.channels = view.channels;
-    for (int c = 0; c < view.channels; ++c)
-        planes.plane[c] = view.planes[c];
-    return metrology::ImageToPlane(planes, m_nWidth, m_nHeight, plane) ==
+    return metrology::ImageToPlane(ImagePlanesOf(zoomed), m_nWidth, m_nHeight, plane) ==
            metrology::PlaneStatus::Ok;
 }

@@ -23,6 +23,7 @@
 #include "plane_buffers.h"
 #include "quiet_library.h"
 #include "sequence_texts.h"
+#include "sequence_timer.h"
 #include "user_message.h"
 #include "view_cycle.h"
 
@@ -211,11 +212,7 @@ void CPhasePage::OnTimer(int id)
         return;
     m_pSequence->Tick();
     const int next = m_pSequence->Timer();
-    if (next != id) {
-        m_timers.KillTimer(id);
-        if (next)
-            m_timers.SetTimer(next, acquisition::PhaseSequence::kTickMs);
-    }
+    FollowSequenceTimer(m_timers, id, next, acquisition::PhaseSequence::kTickMs);
     if (m_pSequence->GetState() == acquisition::PhaseSequence::Done && next == 0)
         Finished();
 }

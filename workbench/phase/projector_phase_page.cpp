@@ -19,6 +19,7 @@
 #include "phase_documents.h"
 #include "plane_buffers.h"
 #include "sequence_texts.h"
+#include "sequence_timer.h"
 #include "user_message.h"
 #include "view_cycle.h"
 
@@ -216,11 +217,7 @@ void CProjectorPhasePage::OnTimer(int id)
         return;
     m_pSequence->Tick();
     const int next = m_pSequence->Timer();
-    if (next != id) {
-        m_timers.KillTimer(id);
-        if (next)
-            m_timers.SetTimer(next, acquisition::ProjectorSequence::kTickMs);
-    }
+    FollowSequenceTimer(m_timers, id, next, acquisition::ProjectorSequence::kTickMs);
     if (next == 0 && m_pSequence->GetState() == acquisition::ProjectorSequence::Done)
         Finished();
 }

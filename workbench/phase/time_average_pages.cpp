@@ -18,6 +18,7 @@
 #include "instrument_ui.h"
 #include "main_frame.h"
 #include "sequence_texts.h"
+#include "sequence_timer.h"
 
 namespace {
 constexpr int kTickMs = 50;
@@ -152,12 +153,7 @@ void CTimeAvgPage::OnTimer(int id)
     m_bInTick = true;
     m_pSequence->Tick();
     m_bInTick = false;
-    const int next = m_pSequence->Timer();
-    if (next != id) {
-        m_timers.KillTimer(id);
-        if (next)
-            m_timers.SetTimer(next, kTickMs);
-    }
+    FollowSequenceTimer(m_timers, id, m_pSequence->Timer(), kTickMs);
 }
 
 void CTimeAvgPage::SetStatus(const std::string& text)

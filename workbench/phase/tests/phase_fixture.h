@@ -48,12 +48,18 @@ protected:
         return page;
     }
 
-    // One 50 ms tick: the view's live timers, then the page's timer.
-    void Tick(CPhasePage& page)
+    // The camera view's live timers that run fire once.
+    void FireLiveTimers()
     {
         for (int id : {98, 99})
             if (camera->m_pView->IsTimerActive(id))
                 camera->m_pView->OnTimer(id);
+    }
+
+    // One 50 ms tick: the view's live timers, then the page's timer.
+    void Tick(CPhasePage& page)
+    {
+        FireLiveTimers();
         const int timer = page.Sequence() ? page.Sequence()->Timer() : 0;
         if (timer && page.IsTimerActive(timer))
             page.OnTimer(timer);

@@ -36,9 +36,7 @@ protected:
     {
         Control<QPushButton>(page, CProjectorPhasePage::IDC_ACQUIRE)->click();
         for (int tick = 0; tick < 1000 && page.Sequence()->Timer(); ++tick) {
-            for (int id : {98, 99})
-                if (camera->m_pView->IsTimerActive(id))
-                    camera->m_pView->OnTimer(id);
+            FireLiveTimers();
             const int timer = page.Sequence()->Timer();
             if (page.IsTimerActive(timer))
                 page.OnTimer(timer);

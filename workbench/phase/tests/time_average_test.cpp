@@ -24,9 +24,7 @@ protected:
     void TickAverage(CTimeAvgPage& page, int ticks)
     {
         for (int tick = 0; tick < ticks; ++tick) {
-            for (int id : {98, 99})
-                if (camera->m_pView->IsTimerActive(id))
-                    camera->m_pView->OnTimer(id);
+            FireLiveTimers();
             const int timer = page.Sequence()->Timer();
             if (page.IsTimerActive(timer))
                 page.OnTimer(timer);
