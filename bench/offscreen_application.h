@@ -1,5 +1,5 @@
-// The QApplication of a benchmark program: one per process, on the offscreen
-// platform unless QT_QPA_PLATFORM names another.
+// The application object that widget benchmarks need, on the offscreen
+// platform unless one is set; made on the first call.
 #pragma once
 
 #include <QApplication>

@@ -15,6 +15,23 @@ function(ondula_add_test name)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 TEST_PREFIX "${name}.")
 endfunction()
 
+# ondula_add_x11_test(<name> SOURCES <files...> LIBS <targets...> [ENVIRONMENT <VAR=value...>])
+# A GoogleTest executable that needs an X display with OpenGL, registered as one
+# ctest (one X server for all its cases): under xvfb-run with Qt's xcb platform,
+# or offscreen where xvfb-run is missing (its cases then skip themselves).
+function(ondula_add_x11_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  find_program(ONDULA_XVFB_RUN xvfb-run)
+  if(ONDULA_XVFB_RUN)
+    set(display ${ONDULA_XVFB_RUN} -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb)
+  else()
+    set(display env QT_QPA_PLATFORM=offscreen)
+  endif()
+  add_test(NAME ${name} COMMAND ${display} ${T_ENVIRONMENT} $<TARGET_FILE:${name}>)
+endfunction()
+
 # ondula_add_fuzz_target(<name> SOURCE <file> LIBS <targets...> CORPUS <dir>)
 # The source defines LLVMFuzzerTestOneInput. With ONDULA_FUZZ the target is a
 # libFuzzer binary; otherwise it is linked with a driver that replays every file

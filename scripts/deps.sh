@@ -4,11 +4,11 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-translations-l10n adwaita-icon-theme libgl-dev libglu1-mesa-dev
+  qt6-base-dev qt6-translations-l10n adwaita-icon-theme libgl-dev libglu1-mesa-dev libqt6opengl6-dev
   libtiff-dev libjpeg62-turbo-dev libfftw3-dev libxlsxwriter-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   python3-scipy # the reference of the FFT benchmark
-  xvfb xauth
+  xvfb xauth unzip
   libx11-dev
   libv4l-dev
 )

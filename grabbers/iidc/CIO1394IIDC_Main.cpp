@@ -3,6 +3,7 @@
 // (fgcamera). FGInit reads the cameras once; each FGClass slot has its own
 // instance record with its lock.
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -145,23 +146,9 @@ FGstatus Strings(Vproc_handle proc_id, const std::vector<std::string>& texts, Vc
 
 FGstatus BitsValues(Vproc_handle proc_id, Vcpar** values, int32_t* numValues)
 {
-    constexpr int32_t kCount = 9;
-    *values = nullptr;
-    *numValues = 0;
-    void* block = nullptr;
-    const FGstatus status =
-        VXAlloc(proc_id, kCount * sizeof(Vcpar), kSourceFile, __LINE__, FG_ALLOC_ID, &block);
-    if (status != FG_SUCCESS)
-        return status;
-    auto* list = static_cast<Vcpar*>(block);
-    for (int32_t i = 0; i < kCount; ++i) {
-        list[i] = Vcpar{};
-        list[i].par.l = 8 + i;
-        list[i].type = VPAR_INT;
-    }
-    *values = list;
-    *numValues = kCount;
-    return FG_SUCCESS;
+    constexpr int32_t kBits[] = {8, 9, 10, 11, 12, 13, 14, 15, 16};
+    return fg_info_integers(proc_id, kBits, int32_t(std::size(kBits)), values, numValues,
+                            kSourceFile, __LINE__);
 }
 
 // One text a camera: "device:<GUID> card.id:<card>.<node>" (boards) or the GUID.

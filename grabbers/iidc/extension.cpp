@@ -5,20 +5,11 @@
 #include <cstdio>
 #include <string>
 
+#include "fgint/module_folder.h"
+
 namespace iidc {
 
 namespace {
-
-// The folder this plug-in was loaded from, with its trailing '/'.
-std::string PluginFolder()
-{
-    Dl_info info{};
-    if (!dladdr(reinterpret_cast<void*>(&PluginFolder), &info) || !info.dli_fname)
-        return "";
-    const std::string path = info.dli_fname;
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? "" : path.substr(0, slash + 1);
-}
 
 template <typename Proc> Proc Entry(void* handle, const char* name)
 {
@@ -32,7 +23,7 @@ void Extension::Load(uint32_t vendor)
     Unload();
     char name[32];
     std::snprintf(name, sizeof name, "FEX%06X.so", vendor & 0xFFFFFF);
-    handle_ = dlopen((PluginFolder() + name).c_str(), RTLD_NOW | RTLD_LOCAL);
+    handle_ = dlopen((fgint::ModuleFolder() + name).c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle_)
         return;
     create_camera_ = Entry<FexCreateCameraProc>(handle_, "CreateCamera");

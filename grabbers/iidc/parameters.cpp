@@ -7,8 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "answer.h"
 #include "camera_type.h"
+#include "fgint/answer.h"
 #include "fgint/fghelpers.h"
 #include "grab.h"
 #include "iidc/colour_conversion.h"
@@ -17,6 +17,8 @@
 #include "restart.h"
 
 namespace iidc {
+
+using fg::Answer;
 
 namespace {
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -14,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "change_history.h"
+#include "desktop_open.h"
 #include "user_message.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
@@ -49,7 +49,7 @@ QString CAboutDlg::HelpPageAddress() { return QStringLiteral("https://www.ondula
 
 void CAboutDlg::OnOnlineHelp()
 {
-    if (!QDesktopServices::openUrl(QUrl(HelpPageAddress())))
+    if (!OpenWithDesktop(QUrl(HelpPageAddress())))
         UserMessage(QString::fromUtf8("La dernière version du logiciel est disponible sous :\n") +
                     HelpPageAddress());
 }

@@ -12,6 +12,6 @@ public:
     // The page address "&Aide en ligne" opens.
     static QString HelpPageAddress();
     // Opens the page in the web browser; when that fails, tells where the
-    // latest version is.
-    void OnOnlineHelp();
+    // latest version is. Also the frame's online help command.
+    static void OnOnlineHelp();
 };

@@ -9,7 +9,9 @@
 #include "command_ids.h"
 #include "document_walk.h"
 #include "fralo_doc.h"
+#include "fralo_view.h"
 #include "main_frame.h"
+#include "profile_overlay.h"
 #include "settings_record.h"
 #include "talvo_board.h"
 #include "user_message.h"
@@ -38,6 +40,13 @@ CFraloApp::CFraloApp()
     m_pTalvoBoard = std::make_unique<CTalvoBoard>();
     m_sizeTable = ::FillSizeTable(0, {m_nChildWidth, m_nChildHeight});
     CreatePensAndFonts();
+    CFraloView::SetOverlayPainters(
+        [](QPainter& painter, CFraloDoc& doc, bool printing) {
+            ProfileOverlay(painter, doc, printing).DrawCross();
+        },
+        [](QPainter& painter, CFraloDoc& doc, bool printing) {
+            ProfileOverlay(painter, doc, printing).DrawProfiles();
+        });
 }
 
 CFraloApp::~CFraloApp()

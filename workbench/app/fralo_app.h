@@ -19,6 +19,8 @@
 
 class CFraloDoc;
 class CMainFrame;
+class CExtractImageDlg;
+class CMaskDlg;
 class CMouseCoordsDlg;
 class CTalvoBoard;
 
@@ -116,6 +118,8 @@ public:
     std::array<int16_t, 4> m_nStepperPos = {0, 2, 4, 6};
     int16_t m_nMaskShape = 0;
     CMouseCoordsDlg* m_pMouseCoordsDlg = nullptr; // the open mouse-coordinates window
+    CExtractImageDlg* m_pExtractDlg = nullptr;    // the open extraction dialog
+    CMaskDlg* m_pMaskDlg = nullptr;               // the open mask dialog
     std::unique_ptr<CTalvoBoard> m_pTalvoBoard;   // the board of the Talvo source
 
 private:

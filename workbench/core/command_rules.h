@@ -9,8 +9,13 @@ struct CommandState {
     bool hasCopiedDocument = false;
     int activeKind = 0;           // kind word of the active document
     int source = 0;               // acquisition source code
+    int activeChannels = 0;       // channels of the active document's image, of any pixel type
+    bool activeGaussFit = false;  // the active document draws the fits of its profiles
     int openImages = 0;           // open image documents
     bool mouseCoordsOpen = false; // the mouse-coordinates window is open
+    bool extractOpen = false;     // the extraction dialog is open
+    bool maskOpen = false;        // the mask dialog is open
+    bool activeInMask = false;    // the mask dialog works on the active document
 };
 
 // Save, Save As, Close, Print, Print Preview, window commands: an active document.
@@ -53,3 +58,40 @@ bool DefaultSizeEnabled(const CommandState& s);
 bool CameraSettingsEnabled(const CommandState& s);
 // "Coordonnées souris": checked while its window is open.
 bool MouseCoordsChecked(const CommandState& s);
+// "&Opérations mathématiques et logiques...": nothing acquires.
+bool MathLogicEnabled(const CommandState& s);
+// "&Etalonner l'image...": an active document and nothing acquires.
+bool CalibrateEnabled(const CommandState& s);
+// The dialogs that change the active image in place (filter, brightness,
+// multiplication, resize): an active document that is no FFT image, and
+// nothing acquires.
+bool ImageDialogEnabled(const CommandState& s);
+
+// The image commands below depend on the active document only while there is
+// one: without it they are enabled (and do nothing) unless something acquires.
+// "FFT &complexe" and "&Négatif": nothing acquires and the active image is no
+// FFT image.
+bool FftBlockedEnabled(const CommandState& s);
+// "FFT &inverse", phase and module: nothing acquires and the active image is a
+// complex FFT image.
+bool ComplexOnlyEnabled(const CommandState& s);
+// "&RVB en NG": nothing acquires, and a one-channel active image is an FFT image.
+bool RgbToGreyEnabled(const CommandState& s);
+// "&NG en RGB": nothing acquires and the active image has one channel and is
+// no FFT image.
+bool GreyToRgbEnabled(const CommandState& s);
+// "&Visualiser en 3D": nothing acquires.
+bool View3DEnabled(const CommandState& s);
+// "&Exporter vers Excel": an active document that draws profiles, and nothing acquires.
+bool ExportEnabled(const CommandState& s);
+// "&Gaussienne sur tracé de profils" is checked while the active document draws fits.
+bool GaussFitChecked(const CommandState& s);
+
+// Save and Save As: an active document that no mask dialog works on (its
+// image is then the tinted working copy).
+bool SaveEnabled(const CommandState& s);
+// The live derived views: nothing acquires and the source is above TWAIN.
+bool LiveViewEnabled(const CommandState& s);
+// The zone dialogs: nothing acquires and the same dialog is not open.
+bool MaskEnabled(const CommandState& s);
+bool ExtractEnabled(const CommandState& s);

@@ -1,5 +1,6 @@
 #include "plane_buffers.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -24,6 +25,12 @@ PlaneView ViewPlanes(const Vobject& image)
     return view;
 }
 
+ImageShape ShapeOf(const Vobject& image)
+{
+    const auto& first = image.image(0);
+    return first ? ImageShape{first->width(), first->height(), first->channels()} : ImageShape{};
+}
+
 bool ReadPlanes(const Vobject& image, PlaneBuffers* planes)
 {
     PlaneView view = ViewPlanes(image);
@@ -43,12 +50,42 @@ bool ReadPlanes(const Vobject& image, PlaneBuffers* planes)
 bool MakeImageFromPlanes(const PlaneBuffers& p, Vobject* image)
 {
     QuietLibrary quiet;
+    return (p.channels == 1 || p.channels == 3) && GenImageFromPlanes(p, image) == V_OK;
+}
+
+Vstatus GenImageFromPlanes(const PlaneBuffers& p, Vobject* image)
+{
     if (p.channels == 1)
-        return gen_image1(image, "byte", p.width, p.height, p.planes[0].data()) == V_OK;
-    if (p.channels == 3)
-        return gen_image3(image, "byte", p.width, p.height, p.planes[0].data(), p.planes[1].data(),
-                          p.planes[2].data()) == V_OK;
-    return false;
+        return gen_image1(image, "byte", p.width, p.height, p.planes[0].data());
+    return gen_image3(image, "byte", p.width, p.height, p.planes[0].data(), p.planes[1].data(),
+                      p.planes[2].data());
+}
+
+PlaneCopy ReadThreePlanes(const Vobject& image, int width, int height, PlaneBuffers* planes)
+{
+    const PlaneView view = ViewPlanes(image);
+    if (view.channels == 0 || width < 0 || height < 0)
+        return PlaneCopy::NoImage;
+    const std::size_t n = std::size_t(width) * std::size_t(height);
+    planes->width = width;
+    planes->height = height;
+    planes->channels = view.channels;
+    const bool sameSize = view.width == width && view.height == height;
+    const int rows = std::min(height, view.height);
+    const std::size_t columns = std::size_t(std::min(width, view.width));
+    for (int c = 0; c < 3; ++c) {
+        std::vector<uint8_t>& plane = planes->planes[c];
+        const uint8_t* source = view.planes[view.channels == 3 ? c : 0];
+        if (sameSize) {
+            plane.assign(source, source + n);
+            continue;
+        }
+        plane.assign(n, 0);
+        for (int y = 0; y < rows; ++y)
+            std::memcpy(plane.data() + std::size_t(y) * std::size_t(width),
+                        source + std::size_t(y) * std::size_t(view.width), columns);
+    }
+    return sameSize ? PlaneCopy::Done : PlaneCopy::SizeDiffers;
 }
 
 PlaneBuffers TestPattern(int width, int height)
@@ -93,7 +130,7 @@ int PixelLuminance(int32_t packed, int channel)
     case 2:
         return BlueOf(packed);
     case 3:
-        return (30 * RedOf(packed) + 59 * GreenOf(packed) + 11 * BlueOf(packed)) / 100;
+        return GreyLevel(RedOf(packed), GreenOf(packed), BlueOf(packed));
     default:
         return 0;
     }

@@ -11,6 +11,7 @@
 #include "fralo_view.h"
 #include "frame_fit.h"
 #include "main_frame.h"
+#include "mask_dlg.h"
 #include "plane_buffers.h"
 #include "quiet_library.h"
 #include "save_rules.h"
@@ -44,6 +45,8 @@ CFraloDoc::~CFraloDoc()
     EndAcquisition(false);
     if (m_pApp->m_pCopiedDoc == this)
         m_pApp->m_pCopiedDoc = nullptr;
+    if (m_pApp->m_pMaskDlg)
+        m_pApp->m_pMaskDlg->DocumentClosing(this);
     --m_pApp->m_nOpenImages;
 }
 
@@ -52,9 +55,15 @@ int CFraloDoc::Channels() const { return ViewPlanes(m_image).channels; }
 void CFraloDoc::SetImage(const Vobject& image)
 {
     m_image = image;
-    PlaneView v = ViewPlanes(m_image);
-    m_nWidth = static_cast<int16_t>(v.width);
-    m_nHeight = static_cast<int16_t>(v.height);
+    ImageShape shape = ShapeOf(m_image);
+    m_nWidth = static_cast<int16_t>(shape.width);
+    m_nHeight = static_cast<int16_t>(shape.height);
+}
+
+void CFraloDoc::UpdateAllViews()
+{
+    if (m_pView)
+        m_pView->DisplayImage();
 }
 
 bool CFraloDoc::Serialize(Archive direction, const QString& path)
@@ -96,10 +105,16 @@ bool CFraloDoc::SaveImage(const QString& path)
                                       "préalablement en nuances de gris..."));
         return false;
     }
-    Vstatus status;
+    Vstatus status = V_OK;
     {
         QuietLibrary quiet;
-        status = write_image(m_image, plan.format.c_str(), 0, plan.path.c_str());
+        // An image of another pixel type (an inverse FFT) is written as bytes,
+        // rounded and clipped.
+        Vobject written = m_image;
+        if (ShapeOf(m_image).channels != 0 && ViewPlanes(m_image).channels == 0)
+            status = convert_image_type(m_image, &written, "byte");
+        if (status == V_OK)
+            status = write_image(written, plan.format.c_str(), 0, plan.path.c_str());
     }
     if (status != V_OK) {
         UserMessage(QString::fromUtf8("Erreur d'écriture fichier:") +

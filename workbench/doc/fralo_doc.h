@@ -39,7 +39,8 @@ public:
     CFraloDoc();
     // Closing any document ends the live acquisition (whichever document
     // acquires, see EndAcquisition) and closes every frame grabber; a
-    // remembered copy source is forgotten.
+    // remembered copy source is forgotten, and a mask dialog made for the
+    // document cancels.
     ~CFraloDoc();
     CFraloDoc(const CFraloDoc&) = delete;
     CFraloDoc& operator=(const CFraloDoc&) = delete;
@@ -48,7 +49,8 @@ public:
     // title, recent files, kind 0); on failure the document is unchanged and
     // false is returned, the caller reports it.
     // Store: writes the image to `path` with the format of its suffix (".tif"
-    // appended when it has none of ".tif", ".tiff", ".jpg", ".jpeg"). FFT
+    // appended when it has none of ".tif", ".tiff", ".jpg", ".jpeg"), as
+    // bytes (other pixel types rounded and clipped to 0..255). FFT
     // images and write failures ("Erreur d'écriture fichier:" and the path)
     // are reported and change nothing; on success the document takes the
     // written path as its name, and a path written as given joins the recent
@@ -72,8 +74,10 @@ public:
     void EnlargeFrame(int width, int height);
     void UpdateScrollSizes(int width, int height);
     void MoveFrameTo(int x, int y);
-    // Replaces the image and takes its size (one- or three-channel "byte").
+    // Replaces the image and takes its size, whatever its pixel type.
     void SetImage(const Vobject& image);
+    // Shows the image anew in the document's view.
+    void UpdateAllViews();
     // Empties the tracker: dotted line, handle size 8.
     void ResetTracker();
     // Fills the profile buffer along the segment (see ComputeProfiles).

@@ -33,6 +33,7 @@
 #include "fralo_doc.h"
 #include "fralo_view.h"
 #include "key_lock_state.h"
+#include "mask_dlg.h"
 #include "mouse_coords_dlg.h"
 #include "plane_buffers.h"
 #include "qimage_planes.h"
@@ -246,9 +247,14 @@ CommandState CMainFrame::State() const
     s.activeIsAcquiring = doc && doc == acquiring;
     s.hasCopiedDocument = m_pApp->m_pCopiedDoc != nullptr;
     s.activeKind = doc ? doc->m_nKind : 0;
+    s.activeChannels = doc ? ShapeOf(doc->m_image).channels : 0;
+    s.activeGaussFit = doc && doc->m_bGaussFit;
     s.source = m_pApp->m_nSource;
     s.openImages = m_pApp->m_nOpenImages;
     s.mouseCoordsOpen = m_pApp->m_pMouseCoordsDlg != nullptr;
+    s.extractOpen = m_pApp->m_pExtractDlg != nullptr;
+    s.maskOpen = m_pApp->m_pMaskDlg != nullptr;
+    s.activeInMask = doc && s.maskOpen && m_pApp->m_pMaskDlg->Document() == doc;
     return s;
 }
 

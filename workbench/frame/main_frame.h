@@ -76,6 +76,25 @@ public:
     void OnAppAbout();
     void OnAppExit();
     void OnRecentFile(int index);
+    // Commands on the active image (image_commands.cpp).
+    void OnFft();
+    void OnFftInverse();
+    void OnFftPhase();
+    void OnFftModulus();
+    void OnRgbToGrey();
+    void OnGreyToRgb();
+    void OnNegative();
+    void OnGaussFit();
+    void OnView3D();
+    void OnExportExcel();
+    void OnOnlineHelp();
+    // The image-operation dialogs (image_dialog_commands.cpp), on the active document.
+    void OnMathLogic();
+    void OnFilter();
+    void OnBrightness();
+    void OnMultiply();
+    void OnResize();
+    void OnCalibrate();
 
     // Acquisition: "Acquisition permanente" starts acquiring into the active
     // document when none acquires; "Acquisition figée" stops it from the
@@ -125,6 +144,13 @@ private:
     QString DialogPath(const QString& name) const;
     // Gives the active document the image `image` (paste and clipboard paste).
     void PasteIntoActive(const Vobject& image, const QString& name);
+    // A new active document of the size of `source`, frame fitted, scroll
+    // sizes and display window set, for an image computed from `source`.
+    CFraloDoc* NewResultDocument(const CFraloDoc& source);
+    // The FFT family: `op` from the active image into a new document named
+    // `nameFormat` of the image counter, of kind `kind`; `failure` when it fails.
+    void RunFftCommand(const char* nameFormat, int kind, int (*op)(const Vobject&, Vobject*),
+                       const char* failure);
 
     CFraloApp* m_pApp;
     QMdiArea* m_pMdiArea;

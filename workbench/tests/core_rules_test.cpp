@@ -193,3 +193,39 @@ TEST(ChangeHistory, NewestFirstDownToCreation)
 }
 
 } // namespace
+
+TEST(UpdateRules, ImageCommands)
+{
+    struct Case {
+        bool document, acquiring;
+        int kind, channels;
+        bool fftBlocked, complexOnly, rgbToGrey, greyToRgb;
+    };
+    const Case cases[] = {
+        {false, false, 0, 0, true, true, true, true},
+        {false, true, 0, 0, false, false, false, false},
+        {true, false, 0, 1, true, false, false, true},
+        {true, false, KindProfiles, 3, true, false, true, false},
+        {true, false, KindComplexFft, 1, false, true, true, false},
+        {true, false, KindFftDerived, 1, false, false, true, false},
+        {true, false, KindComplexFft | KindProfiles, 3, false, true, true, false},
+        {true, true, 0, 1, false, false, false, false},
+    };
+    for (const Case& c : cases) {
+        CommandState s;
+        s.hasActiveDocument = c.document;
+        s.acquiring = c.acquiring;
+        s.activeKind = c.kind;
+        s.activeChannels = c.channels;
+        SCOPED_TRACE(testing::Message() << c.document << c.acquiring << " kind " << c.kind
+                                        << " channels " << c.channels);
+        EXPECT_EQ(FftBlockedEnabled(s), c.fftBlocked);
+        EXPECT_EQ(ComplexOnlyEnabled(s), c.complexOnly);
+        EXPECT_EQ(RgbToGreyEnabled(s), c.rgbToGrey);
+        EXPECT_EQ(GreyToRgbEnabled(s), c.greyToRgb);
+        EXPECT_EQ(View3DEnabled(s), !c.acquiring);
+        EXPECT_EQ(ExportEnabled(s), c.document && !c.acquiring && (c.kind & KindProfiles));
+        s.activeGaussFit = c.document;
+        EXPECT_EQ(GaussFitChecked(s), c.document);
+    }
+}

@@ -20,8 +20,11 @@
 #include "fralo_app.h"
 #include "fralo_doc.h"
 #include "main_frame.h"
+#include "mask_canvas.h"
+#include "mask_dlg.h"
 #include "plane_buffers.h"
 #include "print_scale.h"
+#include "profile_overlay.h"
 #include "qimage_planes.h"
 #include "quiet_library.h"
 #include "save_rules.h"
@@ -58,7 +61,7 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter painter(this);
-        m_view->DrawOverlays(painter, false);
+        m_view->PaintOverlayLayer(painter);
     }
 
 private:
@@ -104,10 +107,13 @@ void CFraloView::OnInitialUpdate()
     doc->m_pView = this;
     doc->UpdateTitle();
     OpenDisplayWindow();
+    DisplayImage();
 }
 
 void CFraloView::OpenDisplayWindow()
 {
+    if (m_bWindowOpen)
+        return;
     {
         // The display window is a child of this view, not of a library window;
         // without it the view shows no image.
@@ -118,16 +124,26 @@ void CFraloView::OpenDisplayWindow()
     }
     SetWindowExtents(m_pDoc->m_nWidth, m_pDoc->m_nHeight);
     m_pOverlay->raise();
-    DisplayImage();
+}
+
+void CFraloView::CloseDisplayWindow()
+{
+    if (!m_bWindowOpen)
+        return;
+    QuietLibrary quiet;
+    close_window(m_hWindow);
+    m_bWindowOpen = false;
+}
+
+void CFraloView::ShowPicture(const QImage& picture)
+{
+    m_picture = picture;
+    m_pOverlay->update();
 }
 
 intptr_t CFraloView::ReleaseDisplayWindow()
 {
-    if (m_bWindowOpen) {
-        QuietLibrary quiet;
-        close_window(m_hWindow);
-        m_bWindowOpen = false;
-    }
+    CloseDisplayWindow();
     if (!m_pBoardSurface)
         m_pBoardSurface = new BoardSurface(viewport());
     m_pBoardSurface->setGeometry(0, 0, m_pDoc->m_nWidth, m_pDoc->m_nHeight);
@@ -140,8 +156,8 @@ void CFraloView::RestoreDisplayWindow()
 {
     if (m_pBoardSurface)
         m_pBoardSurface->hide();
-    if (!m_bWindowOpen)
-        OpenDisplayWindow();
+    OpenDisplayWindow();
+    DisplayImage();
 }
 
 void CFraloView::SetDisplayedPart(int rows, int columns)
@@ -158,12 +174,16 @@ void CFraloView::OnFrozenAcquisition() { m_pDoc->StopAcquisition(); }
 
 void CFraloView::DisplayImage()
 {
-    if ((m_pDoc->m_nKind & KindShownIn3D) || !m_bWindowOpen)
+    if (m_pDoc->m_nKind & KindShownIn3D) {
+        m_pOverlay->update();
         return;
-    PlaneView v = ViewPlanes(m_pDoc->m_image);
+    }
+    if (!m_bWindowOpen)
+        return;
+    ImageShape shape = ShapeOf(m_pDoc->m_image);
     {
         QuietLibrary quiet;
-        set_part(m_hWindow, 0, 0, v.height, v.width);
+        set_part(m_hWindow, 0, 0, shape.height, shape.width);
         disp_obj(m_pDoc->m_image, m_hWindow);
     }
     m_pOverlay->update();
@@ -244,10 +264,27 @@ void CFraloView::SetCursorFromTracker(QPoint client)
 
 void CFraloView::Invalidate() { m_pOverlay->update(); }
 
+bool CFraloView::PaintMaskBrush(QPoint client)
+{
+    CMaskDlg* mask = m_pApp->m_pMaskDlg;
+    if (!mask || m_pApp->m_nMaskShape != MaskCanvas::Brush)
+        return false;
+    const QPoint p = client + ScrollPosition();
+    const int r = MaskCanvas::kBrushRadius;
+    mask->PaintZone(MaskCanvas::Brush, p.x() - r, p.y() - r, p.x() + r, p.y() + r);
+    return true;
+}
+
 void CFraloView::mouseMoveEvent(QMouseEvent* event)
 {
     QPoint point = event->position().toPoint();
     SetCursorFromTracker(point);
+    // The brush paints while the left button alone is down, and the mouse
+    // values stay as they were.
+    const bool leftAlone = event->buttons() == Qt::LeftButton &&
+                           !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier));
+    if (!m_bTracking && leftAlone && PaintMaskBrush(point))
+        return;
     if (m_bTracking) {
         m_pDoc->m_tracker.TrackTo(point);
         // The release went elsewhere (a popup took the mouse): the drag ends here.
@@ -268,6 +305,8 @@ void CFraloView::mousePressEvent(QMouseEvent* event)
         return QAbstractScrollArea::mousePressEvent(event);
     QPoint point = event->position().toPoint();
     SetCursorFromTracker(point);
+    if (PaintMaskBrush(point))
+        return Invalidate();
     int hit = m_pDoc->m_tracker.HitTest(point);
     m_pDoc->m_tracker.BeginTrack(point, hit < 0 ? CRectTracker::hitNothing : hit, hit < 0);
     m_bTracking = true;
@@ -379,18 +418,34 @@ void CFraloView::DrawOverlays(QPainter& painter, bool printing)
     painter.setBackgroundMode(Qt::TransparentMode);
     if (!printing && doc == m_pApp->AcquiringDoc())
         return;
+    // While a zone dialog is open the view shows its zone only.
+    if (!printing && m_pApp->m_pExtractDlg) {
+        doc->m_tracker.NormalizeRect();
+        DrawTracker(painter, *doc, MaskCanvas::Rectangle);
+        return;
+    }
+    if (!printing && m_pApp->m_pMaskDlg) {
+        DrawTracker(painter, *doc, m_pApp->m_nMaskShape);
+        return;
+    }
     if (!doc->m_ptCross.IsZero() && CrossPainter())
         CrossPainter()(painter, *doc, printing);
-    if (!printing) {
-        painter.setPen(Qt::black);
-        doc->m_tracker.Draw(painter);
-    }
+    if (!printing)
+        DrawTracker(painter, *doc, 0);
     if (doc->m_nKind & KindProfiles) {
         if (!printing)
             doc->m_profile.channel = doc->Channels() == 1 ? 0 : 3;
         if (ProfilePainter())
             ProfilePainter()(painter, *doc, printing);
     }
+}
+
+void CFraloView::PaintOverlayLayer(QPainter& painter)
+{
+    if (m_pDoc->m_nKind & KindShownIn3D)
+        painter.drawImage(-ScrollPosition(), m_picture);
+    else
+        DrawOverlays(painter, false);
 }
 
 void CFraloView::OnPrint(QPainter& painter, const QRect& page)

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include <QAbstractScrollArea>
+#include <QImage>
 #include <QPoint>
 #include <QSize>
 
@@ -36,7 +37,8 @@ public:
 
     // Scroll sizes, frame fit, title, and the display window opened at the image size.
     void OnInitialUpdate();
-    // Shows the document's image in the display window (not while the 3-D view owns it).
+    // Shows the document's image in the display window (not while the 3-D view
+    // owns the view), its part the image's size whatever its pixel type.
     void DisplayImage();
     // Live frames show rows 0..rows and columns 0..columns of what is grabbed.
     void SetDisplayedPart(int rows, int columns);
@@ -45,8 +47,8 @@ public:
     // Closes the display window and shows a window a board draws into in its
     // place; returns that window's handle for the board library.
     intptr_t ReleaseDisplayWindow();
-    // Takes the board's window away and opens the display window again at
-    // the image size.
+    // Takes the board's window away and shows the image in the display window
+    // again, opened at the image size.
     void RestoreDisplayWindow();
     // The window a board draws into, or null before the first release.
     BoardSurface* BoardWindow() const { return m_pBoardSurface; }
@@ -54,6 +56,13 @@ public:
     // the document's StartAcquisition and StopAcquisition.
     void OnLiveAcquisition();
     void OnFrozenAcquisition();
+    // Opens the display window at the image size, as the first update does,
+    // and closes it: the 3-D view draws in its place.
+    void OpenDisplayWindow();
+    void CloseDisplayWindow();
+    // The picture the 3-D view drew last, shown while the document's kind
+    // word has the 3-D bit.
+    void ShowPicture(const QImage& picture);
     // Starts the live loop of the application's LiveControl for `document`,
     // this view's, on this view's timers 98 (start delay) and 99 (grabs).
     void StartLiveTimer(CFraloDoc* document);
@@ -68,6 +77,9 @@ public:
     // Overlays over the image: on screen the cross, the zone and the profiles;
     // when printing the cross and the profiles only.
     void DrawOverlays(QPainter& painter, bool printing);
+    // What the overlay layer paints: the 3-D picture while the 3-D view owns
+    // the view, else the overlays.
+    void PaintOverlayLayer(QPainter& painter);
     // Draws the image scaled isotropically into `page`, then the overlays.
     void OnPrint(QPainter& painter, const QRect& page);
     void Print(QPrinter* printer);
@@ -99,10 +111,12 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    void OpenDisplayWindow();
     void UpdateScrollBars();
     void StoreScrollPosition();
     void SetCursorFromTracker(QPoint client);
+    // With the mask dialog open on the brush shape: the disc round the
+    // image point of `client` is painted, and true is returned.
+    bool PaintMaskBrush(QPoint client);
     // Ends a drag: a profile zone, or the cross for a click under 15 pixels.
     void EndZoneTrack();
     void Invalidate();
@@ -117,4 +131,5 @@ private:
     QWidget* m_pOverlay;
     bool m_bTracking = false;
     QPoint m_ptPress;
+    QImage m_picture;
 };

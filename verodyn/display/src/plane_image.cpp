@@ -1,32 +1,78 @@
 #include "plane_image.h"
 
+#include <algorithm>
+#include <cmath>
+#include <complex>
 #include <cstdint>
 #include <cstring>
+#include <limits>
+#include <vector>
 
 namespace verodyn::display {
 
 namespace {
 
-void copy_grey(const VImage& image, QImage& target)
+// Scales `values` linearly into `out`: smallest finite value 0, largest 255.
+void scale_to_bytes(const float* values, std::size_t count, std::uint8_t* out)
+{
+    float low = std::numeric_limits<float>::infinity(), high = -low;
+    for (std::size_t i = 0; i < count; ++i)
+        if (std::isfinite(values[i])) {
+            low = std::min(low, values[i]);
+            high = std::max(high, values[i]);
+        }
+    if (!(high > low)) {
+        std::fill(out, out + count, std::uint8_t(0));
+        return;
+    }
+    const double factor = 255.0 / (double(high) - double(low));
+    for (std::size_t i = 0; i < count; ++i)
+        out[i] = std::isfinite(values[i])
+                     ? static_cast<std::uint8_t>((double(values[i]) - low) * factor + 0.5)
+                     : 0;
+}
+
+// The byte plane shown for channel `c`: the image's own for "byte", else a
+// scaled copy kept in `scaled`.
+const std::uint8_t* shown_plane(const VImage& image, int c, std::vector<std::uint8_t>& scaled)
+{
+    if (image.type() == VPixelType::Byte)
+        return image.plane_as<std::uint8_t>(c);
+    const std::size_t count = image.pixel_count();
+    scaled.resize(count);
+    if (image.type() == VPixelType::Real) {
+        scale_to_bytes(image.plane_as<float>(c), count, scaled.data());
+        return scaled.data();
+    }
+    const auto* z = image.plane_as<std::complex<float>>(c);
+    std::vector<float> modulus(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const double re = z[i].real(), im = z[i].imag();
+        modulus[i] = static_cast<float>(std::sqrt(re * re + im * im));
+    }
+    scale_to_bytes(modulus.data(), count, scaled.data());
+    return scaled.data();
+}
+
+void copy_grey(const VImage& image, const std::uint8_t* source, QImage& target)
 {
     const int width = image.width();
-    const auto* source = image.plane_as<std::uint8_t>(0);
     const qsizetype stride = target.bytesPerLine();
     uchar* bits = target.bits();
     if (stride == width) {
-        std::memcpy(bits, source, image.plane_bytes());
+        std::memcpy(bits, source, image.pixel_count());
         return;
     }
     for (int y = 0; y < image.height(); ++y)
         std::memcpy(bits + y * stride, source + std::size_t(y) * width, std::size_t(width));
 }
 
-void interleave_rgb(const VImage& image, QImage& target)
+void interleave_rgb(const VImage& image, const std::uint8_t* const planes[3], QImage& target)
 {
     const int width = image.width();
-    const auto* red = image.plane_as<std::uint8_t>(0);
-    const auto* green = image.plane_as<std::uint8_t>(1);
-    const auto* blue = image.plane_as<std::uint8_t>(2);
+    const std::uint8_t* red = planes[0];
+    const std::uint8_t* green = planes[1];
+    const std::uint8_t* blue = planes[2];
     const qsizetype stride = target.bytesPerLine();
     uchar* bits = target.bits();
     for (int y = 0; y < image.height(); ++y) {
@@ -51,10 +97,14 @@ bool planes_to_qimage(const VImage& image, QImage& target)
         target = QImage(size, format);
     if (target.isNull())
         return false;
+    std::vector<std::uint8_t> scaled[3];
+    const std::uint8_t* planes[3] = {};
+    for (int c = 0; c < image.channels(); ++c)
+        planes[c] = shown_plane(image, c, scaled[c]);
     if (image.channels() == 1)
-        copy_grey(image, target);
+        copy_grey(image, planes[0], target);
     else
-        interleave_rgb(image, target);
+        interleave_rgb(image, planes, target);
     return true;
 }
 

@@ -123,9 +123,14 @@ Vstatus set_part(long handle, int row1, int column1, int row2, int column2)
 Vstatus disp_obj(const Vobject& object, long handle)
 {
     return with_window("disp_obj", handle, [&](DisplayWidget& window) -> Vstatus {
-        const VImage* image = nullptr;
-        if (const Vstatus usable = verodyn::first_byte_image(object, &image); usable != V_OK)
-            return usable;
+        const VImage* image = verodyn::first_image(object);
+        if (!image)
+            return VERR_NO_OBJECT;
+        const VPixelType type = image->type();
+        if (type != VPixelType::Byte && type != VPixelType::Real && type != VPixelType::Complex)
+            return VERR_PIXEL_TYPE;
+        if (image->channels() != 1 && image->channels() != 3)
+            return VERR_CHANNEL;
         return window.show_image(*image) ? V_OK : VERR_NO_MEMORY;
     });
 }

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QWidget>
 #include <array>
+#include <limits>
 #include <thread>
 #include <vector>
 
@@ -113,6 +114,38 @@ TEST_F(WindowTest, UntilSetPartTheWindowShowsTheImageOneToOneFromItsOrigin)
     EXPECT_EQ(picture.pixel(2, 2), qRgb(0, 0, 0));
 }
 
+TEST_F(WindowTest, RealAndComplexChannelsAreScaledFromTheirMinimumToTheirMaximum)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    struct Case {
+        const char* type;
+        std::vector<float> values; // complex: real and imaginary parts
+        std::array<int, 4> levels;
+    };
+    const Case cases[] = {
+        {"real", {-10, 0, 10, 30}, {0, 64, 128, 255}},
+        {"real", {5, 5, 5, 5}, {0, 0, 0, 0}},
+        {"real", {1, nan, 3, 2}, {0, 0, 255, 128}},
+        {"complex", {3, 4, 0, 0, 0, 10, -6, 8}, {128, 0, 255, 255}},
+    };
+    const long handle = open(2, 2);
+    for (const Case& c : cases) {
+        Vobject image;
+        ASSERT_EQ(gen_image1(&image, c.type, 2, 2, c.values.data()), V_OK);
+        ASSERT_EQ(disp_obj(image, handle), V_OK);
+        const QImage picture = shown(handle);
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(picture.pixel(i % 2, i / 2), qRgb(c.levels[i], c.levels[i], c.levels[i]))
+                << c.type << " " << i;
+    }
+    std::vector<float> red = {0, 2}, green = {7, 7}, blue = {4, -4};
+    Vobject colour;
+    ASSERT_EQ(gen_image3(&colour, "real", 2, 1, red.data(), green.data(), blue.data()), V_OK);
+    ASSERT_EQ(disp_obj(colour, handle), V_OK);
+    EXPECT_EQ(shown(handle).pixel(0, 0), qRgb(0, 0, 255));
+    EXPECT_EQ(shown(handle).pixel(1, 0), qRgb(255, 0, 0));
+}
+
 TEST_F(WindowTest, TheShownImageIsACopyOfThePlanes)
 {
     Vobject image = grey_ramp(2, 2);
@@ -183,11 +216,11 @@ TEST_F(WindowTest, WrongArgumentsGiveTheirStatus)
     EXPECT_EQ(set_part(window, 0, 3, 4, 1), VERR_PARAM);
     EXPECT_EQ(set_window_extents(window, 0, 0, 4, -1), VERR_PARAM);
 
-    Vobject empty, real;
-    gen_image_const(&real, "real", 2, 2);
+    Vobject empty, words;
+    gen_image_const(&words, "uint2", 2, 2);
     const Vobject two_channels(VImage::create(VPixelType::Byte, 2, 2, 2));
     EXPECT_EQ(disp_obj(empty, window), VERR_NO_OBJECT);
-    EXPECT_EQ(disp_obj(real, window), VERR_PIXEL_TYPE);
+    EXPECT_EQ(disp_obj(words, window), VERR_PIXEL_TYPE);
     EXPECT_EQ(disp_obj(two_channels, window), VERR_CHANNEL);
 
     const long closed = open(2, 2);

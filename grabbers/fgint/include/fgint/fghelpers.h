@@ -73,29 +73,88 @@ static inline FGstatus fg_info_strings(Vproc_handle proc_id, const char* const* 
     return FG_SUCCESS;
 }
 
+/* The steps of fg_make_images that go to host global 64, in their order. */
+enum { FG_STEP_SAVE_GLOBAL, FG_STEP_CLEAR_GLOBAL, FG_STEP_RESTORE_GLOBAL };
+
+/* How a plug-in that traces its host calls follows fg_make_images_hooked:
+ * `before` runs ahead of each step; `failed` gets a step's failing status and
+ * answers the status that takes its place. */
+typedef struct FGStepHooks {
+    void* context;
+    void (*before)(void* context, int32_t step);
+    FGstatus (*failed)(void* context, int32_t step, FGstatus status);
+} FGStepHooks;
+
+/* One step of fg_make_images on host global 64; `saved` receives (save) or
+ * gives (restore) its value. */
+static inline FGstatus fg_global_step(Vproc_handle proc_id, const FGStepHooks* hooks, int32_t step,
+                                      double* saved)
+{
+    if (hooks)
+        hooks->before(hooks->context, step);
+    FGstatus status =
+        step == FG_STEP_SAVE_GLOBAL
+            ? VAccessGlVar(proc_id, FG_GLOBAL_INIT_NEW_IMAGE, GV_READ_INFO, saved, 0.0, NULL, NULL,
+                           0)
+            : VAccessGlVar(proc_id, FG_GLOBAL_INIT_NEW_IMAGE, GV_WRITE_INFO, NULL,
+                           step == FG_STEP_RESTORE_GLOBAL ? *saved : 0.0, NULL, NULL, 0);
+    if (status != FG_SUCCESS && hooks)
+        status = hooks->failed(hooks->context, step, status);
+    return status;
+}
+
+/* A list of `count` integers as one VXAlloc block, as fg_info_strings. */
+static inline FGstatus fg_info_integers(Vproc_handle proc_id, const int32_t* numbers, int32_t count,
+                                        Vcpar** values, int32_t* numValues, const char* file,
+                                        int32_t line)
+{
+    *values = NULL;
+    *numValues = 0;
+    if (count <= 0)
+        return FG_SUCCESS;
+    void* block = NULL;
+    const FGstatus status =
+        VXAlloc(proc_id, (size_t)count * sizeof(Vcpar), file, line, FG_ALLOC_ID, &block);
+    if (status != FG_SUCCESS)
+        return status;
+    Vcpar* list = (Vcpar*)block;
+    for (int32_t i = 0; i < count; ++i) {
+        memset(&list[i], 0, sizeof list[i]);
+        list[i].par.l = numbers[i];
+        list[i].type = VPAR_INT;
+    }
+    *values = list;
+    *numValues = count;
+    return FG_SUCCESS;
+}
+
 /* The host images of one grab, in the order every plug-in keeps: host global
  * 64 is saved and cleared (the plug-in fills every pixel), `count` images of
  * `kind` and width x height are made into image[0 .. count-1], stopping at
  * the first failure, and the global is restored. Returns the first failing
- * status, that of the images before that of the global. */
-static inline FGstatus fg_make_images(Vproc_handle proc_id, VImageRecord* image, int32_t count,
-                                      int32_t kind, int32_t width, int32_t height)
+ * status, that of the images before that of the global. `hooks` may be null. */
+static inline FGstatus fg_make_images_hooked(Vproc_handle proc_id, VImageRecord* image,
+                                             int32_t count, int32_t kind, int32_t width,
+                                             int32_t height, const FGStepHooks* hooks)
 {
     double saved = 0;
-    FGstatus status =
-        VAccessGlVar(proc_id, FG_GLOBAL_INIT_NEW_IMAGE, GV_READ_INFO, &saved, 0.0, NULL, NULL, 0);
+    FGstatus status = fg_global_step(proc_id, hooks, FG_STEP_SAVE_GLOBAL, &saved);
     if (status != FG_SUCCESS)
         return status;
-    status =
-        VAccessGlVar(proc_id, FG_GLOBAL_INIT_NEW_IMAGE, GV_WRITE_INFO, NULL, 0.0, NULL, NULL, 0);
+    status = fg_global_step(proc_id, hooks, FG_STEP_CLEAR_GLOBAL, &saved);
     if (status != FG_SUCCESS)
         return status;
     FGstatus made = FG_SUCCESS;
     for (int32_t i = 0; i < count && made == FG_SUCCESS; ++i)
         made = VNewImage(proc_id, &image[i], kind, width, height);
-    status =
-        VAccessGlVar(proc_id, FG_GLOBAL_INIT_NEW_IMAGE, GV_WRITE_INFO, NULL, saved, NULL, NULL, 0);
+    status = fg_global_step(proc_id, hooks, FG_STEP_RESTORE_GLOBAL, &saved);
     return made != FG_SUCCESS ? made : status;
+}
+
+static inline FGstatus fg_make_images(Vproc_handle proc_id, VImageRecord* image, int32_t count,
+                                      int32_t kind, int32_t width, int32_t height)
+{
+    return fg_make_images_hooked(proc_id, image, count, kind, width, height, NULL);
 }
 
 /* The address of slot `index` of `fgClass` (the answer of FGAllocInstance). */

@@ -29,8 +29,12 @@ VERODYN_API Vstatus set_window_extents(long handle, int row, int column, int wid
 // a window of that size. The part is scaled to fill the window; pixels of the
 // part outside the image are black.
 VERODYN_API Vstatus set_part(long handle, int row1, int column1, int row2, int column2);
-// Shows the first image of the object ("byte", 1 or 3 channels) in the window.
-// The planes are copied, so the object may change or go once this returns.
+// Shows the first image of the object (1 or 3 channels) in the window: "byte"
+// channels as they are; "real" channels, and "complex" ones by their modulus,
+// scaled linearly channel by channel so that the smallest value shows as 0 and
+// the largest as 255 (rounded to the nearest; a constant channel shows as 0;
+// NaN and infinities show as 0). Other pixel types give VERR_PIXEL_TYPE. The
+// planes are copied, so the object may change or go once this returns.
 VERODYN_API Vstatus disp_obj(const Vobject& image, long handle);
 // The widget of a window handle, or null (for the program's overlays and tests).
 VERODYN_API QWidget* window_widget(long handle);

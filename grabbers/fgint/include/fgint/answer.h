@@ -1,5 +1,6 @@
-// An FGGetParam answer: values collected, then written into the host's array
-// when it has room. Texts live in the instance until its next FGGetParam.
+// An FGGetParam answer of a C++ plug-in: values collected, then written into
+// the host's array when it has room. Texts live in the vector the plug-in
+// gives (its instance's) until its next FGGetParam.
 #pragma once
 
 #include <string>
@@ -7,7 +8,7 @@
 
 #include "fgint/fgint.h"
 
-namespace iidc {
+namespace fg {
 
 class Answer {
 public:
@@ -57,4 +58,4 @@ private:
     std::vector<std::string>& texts_;
 };
 
-} // namespace iidc
+} // namespace fg

@@ -1,0 +1,448 @@
+// VFGDirectShow: the frame-grabber plug-in of the interface "DirectShow". It
+// grabs from any video capture device through a capture graph that ends in
+// its own renderer filter, of which the plug-in is also the COM server.
+#include <strings.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "camera_type.h"
+#include "capture_graph.h"
+#include "device_list.h"
+#include "dshow/platform.h"
+#include "fgint/fghelpers.h"
+#include "grab.h"
+#include "low_error.h"
+#include "record.h"
+#include "server_exports.h"
+
+namespace directshow {
+namespace {
+
+using namespace dshow;
+
+constexpr const char* kRevision = "2.9";
+constexpr const char* kRegistrationMutex = "register_vfg_directshow_mutex";
+
+CIODirectShow g_records[kRecordCount];
+FGClass* g_class = nullptr;
+int32_t g_open_count = 0;
+// Kept open for the life of the process once the classes are registered.
+std::unique_ptr<NamedMutex> g_registration;
+
+const char* const kParameters[] = {"revision",
+                                   "grab_timeout",
+                                   "available_pins",
+                                   "available_pin_names",
+                                   "do_stop_grabbing",
+                                   "brightness",
+                                   "contrast",
+                                   "hue",
+                                   "saturation",
+                                   "sharpness",
+                                   "gamma",
+                                   "color_enable",
+                                   "white_balance",
+                                   "backlight_compensation",
+                                   "video_gain",
+                                   "brightness_range",
+                                   "contrast_range",
+                                   "hue_range",
+                                   "saturation_range",
+                                   "sharpness_range",
+                                   "gamma_range",
+                                   "color_enable_range",
+                                   "white_balance_range",
+                                   "backlight_compensation_range",
+                                   "video_gain_range",
+                                   "frame_rate",
+                                   "available_frame_rates",
+                                   "pan",
+                                   "tilt",
+                                   "roll",
+                                   "zoom",
+                                   "exposure",
+                                   "iris",
+                                   "focus",
+                                   "pan_range",
+                                   "tilt_range",
+                                   "roll_range",
+                                   "zoom_range",
+                                   "exposure_range",
+                                   "iris_range",
+                                   "focus_range",
+                                   "flip_horizontal",
+                                   "flip_vertical",
+                                   "flip_horizontal_range",
+                                   "flip_vertical_range",
+                                   "external_trigger",
+                                   "external_trigger_range",
+                                   "do_force_trigger",
+                                   "available_connectors",
+                                   "connector",
+                                   "do_open_dialog",
+                                   "available_dialogs"};
+static_assert(std::size(kParameters) == 52);
+
+CIODirectShow& Record(FGInstance* fginst)
+{
+    return *static_cast<CIODirectShow*>(fginst->plugin_instance);
+}
+
+// Registers the renderer class once a process... and a desktop session.
+void RegisterOnce()
+{
+    if (NamedMutex::Open(kRegistrationMutex))
+        return;
+    if (FAILED(DllRegisterServer())) {
+        LowError("Warning in RegisterVFGDirectShow(): DllRegisterServer failed!");
+        return;
+    }
+    g_registration = NamedMutex::Create(kRegistrationMutex);
+}
+
+// The wanted type of `request` into the record and the instance.
+void ApplyCameraType(const CameraTypeRequest& request, CIODirectShow& r, FGInstance* fginst)
+{
+    r.use_device_format = request.device_format || request.custom;
+    r.device_format_requested = r.use_device_format;
+    r.video_standard = request.video_standard;
+    if (request.subtype) {
+        r.wanted_format = request.format;
+        r.wanted_type = VideoTypeOver(request.subtype->guid, &r.wanted_format);
+    }
+    if (request.custom) {
+        r.custom_format = 1;
+        r.custom_subtype = request.custom_subtype;
+        VIDEOINFOHEADER format = request.custom_format;
+        r.custom_type = MediaType(VideoTypeOver(request.custom_subtype, &format));
+    }
+    if (!request.device_format) {
+        fginst->full_width = request.width;
+        fginst->full_height = request.height;
+    }
+}
+
+// The frame buffers for the negotiated format.
+FGstatus SizeBuffers(Vproc_handle proc_id, CIODirectShow& r)
+{
+    const BITMAPINFOHEADER& bmi = r.wanted_format.bmiHeader;
+    const uint64_t size = FrameSize(bmi.biBitCount, bmi.biWidth, bmi.biHeight);
+    r.bottom_up = bmi.biHeight > 0;
+    if (size >= 0xF0000000u)
+        return FG_ERR_DEVICE_CALL;
+    if (r.buffer_capacity < size) {
+        for (uint8_t*& buffer : r.frame_buffers) {
+            VXFree(proc_id, buffer, __FILE__, __LINE__, 0);
+            buffer = nullptr;
+        }
+        r.buffer_capacity = 0;
+        for (uint8_t*& buffer : r.frame_buffers)
+            if (const FGstatus status =
+                    VXAlloc(proc_id, size, __FILE__, __LINE__, FG_ALLOC_ID, &buffer);
+                status != FG_SUCCESS)
+                return status;
+        r.buffer_capacity = uint32_t(size);
+        r.write_index = 0;
+    }
+    r.frame_size = uint32_t(size);
+    return FG_SUCCESS;
+}
+
+FGstatus Open(Vproc_handle proc_id, FGInstance* fginst)
+{
+    CIODirectShow& r = Record(fginst);
+    RegisterOnce();
+    fginst->async_grab = 0;
+    r.write_index = 0;
+    r.lock = std::make_unique<std::mutex>();
+    r.wanted_format = VIDEOINFOHEADER{};
+    r.wanted_type = VideoTypeOver(GUID_NULL, &r.wanted_format);
+    r.video_standard = 0;
+    r.grab_timeout = 5000;
+    r.custom_format = 0;
+    r.custom_type = MediaType();
+
+    std::vector<Device> devices;
+    if (const FGstatus status = ListDevices(&devices); status != FG_SUCCESS)
+        return Release(proc_id, r, status);
+    if (strcasecmp(fginst->device, "default") == 0)
+        fg_copy_text(fginst->device, sizeof fginst->device, "0");
+    r.device_index = -1;
+    for (std::size_t i = 0; i < devices.size() && r.device_index < 0; ++i)
+        if (strcasecmp(devices[i].name.c_str(), fginst->device) == 0 ||
+            std::to_string(i) == fginst->device)
+            r.device_index = int32_t(i);
+    if (r.device_index < 0)
+        return Release(proc_id, r, FG_ERR_DEVICE);
+
+    CameraTypeRequest request;
+    if (const FGstatus status = ParseCameraType(fginst->camera_type, &request);
+        status != FG_SUCCESS)
+        return Release(proc_id, r, status);
+    ApplyCameraType(request, r, fginst);
+    if (const FGstatus status =
+            InitCapture(proc_id, r, fginst, devices[std::size_t(r.device_index)].moniker.get());
+        status != FG_SUCCESS)
+        return Release(proc_id, r, status);
+    if (const FGstatus status = SizeBuffers(proc_id, r); status != FG_SUCCESS)
+        return Release(proc_id, r, status);
+    if (strcasecmp(fginst->color_space, "gray") == 0) {
+        r.colour_mode = kColourGray;
+    } else if (strcasecmp(fginst->color_space, "rgb") == 0) {
+        r.colour_mode = kColourRgb;
+    } else {
+        LowError("Error in FGOpen(): Invalid color space!");
+        return Release(proc_id, r, FG_ERR_COLOR_SPACE);
+    }
+    WriteBackCameraType(r.wanted_format, r.wanted_type.subtype, r.video_standard, r.colour_mode,
+                        fginst);
+    fginst->full_width = fginst->image_width;
+    fginst->full_height = fginst->image_height;
+    ++g_open_count;
+    return FG_SUCCESS;
+}
+
+FGInstance** FGAllocInstance(Vproc_handle, FGInstance* fginst)
+{
+    if (g_open_count >= kRecordCount)
+        return nullptr;
+    for (int i = 0; i < kRecordCount; ++i)
+        if (!g_records[i].target_filter) {
+            fginst->plugin_instance = &g_records[i];
+            return fg_instance_slot(g_class, i);
+        }
+    return nullptr;
+}
+
+FGstatus FGOpen(Vproc_handle proc_id, FGInstance* fginst)
+{
+    try {
+        return Open(proc_id, fginst);
+    } catch (const std::bad_alloc&) {
+        return Release(proc_id, Record(fginst), FG_ERR_OPEN);
+    }
+}
+
+FGstatus FGClose(Vproc_handle proc_id, FGInstance* fginst)
+{
+    CIODirectShow& r = Record(fginst);
+    if (r.target_filter)
+        --g_open_count;
+    return Release(proc_id, r, FG_SUCCESS);
+}
+
+FGstatus CameraTypes(Vproc_handle proc_id, Vcpar** values, int32_t* numValues)
+{
+    std::vector<CapsEntry> entries;
+    FGstatus status;
+    try {
+        status = ListStreamCaps(&entries);
+    } catch (const HardwareException& e) {
+        LowError("Exception %x in QueryCameraTypes()", e.code);
+        return FG_ERR_DEVICE_CALL;
+    }
+    if (status != FG_SUCCESS)
+        return status;
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const CapsEntry& e = entries[i];
+        if (i == 0 || e.device != entries[i - 1].device || e.port != entries[i - 1].port)
+            lines.push_back("device " + std::to_string(e.device) + ", port " +
+                            std::to_string(e.port) + ": default");
+        if (e.supported)
+            lines.push_back(e.text);
+    }
+    std::vector<const char*> texts;
+    for (const std::string& line : lines)
+        texts.push_back(line.c_str());
+    return fg_info_strings(proc_id, texts.data(), int32_t(texts.size()), values, numValues,
+                           __FILE__, __LINE__);
+}
+
+FGstatus Boards(Vproc_handle proc_id, Vcpar** values, int32_t* numValues)
+{
+    std::vector<Device> devices;
+    if (const FGstatus status = ListDevices(&devices); status != FG_SUCCESS)
+        return status;
+    std::vector<std::string> lines;
+    for (const Device& d : devices)
+        lines.push_back("device:" + d.name);
+    std::vector<const char*> texts;
+    for (const std::string& line : lines)
+        texts.push_back(line.c_str());
+    return fg_info_strings(proc_id, texts.data(), int32_t(texts.size()), values, numValues,
+                           __FILE__, __LINE__);
+}
+
+const char* GeneralText()
+{
+    static char text[160];
+    uint32_t most = 0, least = 0;
+    if (!GetFileVersion("quartz.dll", &most, &least))
+        return "Verodyn frame grabber interface for DirectShow capture devices.";
+    std::snprintf(text, sizeof text,
+                  "Verodyn frame grabber interface for DirectShow capture devices "
+                  "(quartz.dll version:%d.%02d).",
+                  int(most >> 16), int(most & 0xFFFF));
+    return text;
+}
+
+FGstatus Info(Vproc_handle proc_id, int32_t query, const char** info, Vcpar** values,
+              int32_t* numValues)
+{
+    *values = nullptr;
+    *numValues = 0;
+    static const char* const kColourSpaces[] = {"gray", "rgb"};
+    static const char* const kTriggers[] = {"true", "false"};
+    static const char* const kDevices[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
+    switch (query) {
+    case FG_INFO_PORT: {
+        *info = "Value list for port parameter (number of the capture device's output pin or -1).";
+        const FGstatus status =
+            VXAlloc(proc_id, sizeof(Vcpar), __FILE__, __LINE__, FG_ALLOC_ID, values);
+        if (status != FG_SUCCESS)
+            return status;
+        **values = Vcpar{};
+        (*values)->par.l = -1;
+        (*values)->type = VPAR_INT;
+        *numValues = 1;
+        return FG_SUCCESS;
+    }
+    case FG_INFO_CAMERA_TYPE:
+        *info = "Info about the available media types.";
+        return CameraTypes(proc_id, values, numValues);
+    case FG_INFO_GENERAL:
+        *info = GeneralText();
+        return FG_SUCCESS;
+    case FG_INFO_DEFAULTS:
+        *info = FG_INFO_DEFAULTS_TEXT;
+        return VFgGetDefaults(proc_id, g_class, values, numValues);
+    case FG_INFO_PARAMETERS:
+        *info = "Additional parameters for this frame grabber.";
+        return fg_info_strings(proc_id, kParameters, 52, values, numValues, __FILE__, __LINE__);
+    case FG_INFO_BOARDS:
+        *info = "Info about installed WDM video capture devices.";
+        return Boards(proc_id, values, numValues);
+    case FG_INFO_REVISION:
+        *info = "Current interface revision.";
+        return fg_info_strings(proc_id, &kRevision, 1, values, numValues, __FILE__, __LINE__);
+    case FG_INFO_FIELD:
+        *info = "Value list for field parameter.";
+        return FG_SUCCESS;
+    case FG_INFO_BITS_PER_CHANNEL:
+        *info = "Value list for bits per channel parameter.";
+        return FG_SUCCESS;
+    case FG_INFO_COLOR_SPACE:
+        *info = "Value list for color space parameter.";
+        return fg_info_strings(proc_id, kColourSpaces, 2, values, numValues, __FILE__, __LINE__);
+    case FG_INFO_EXTERNAL_TRIGGER:
+        *info = "Value list for external trigger parameter.";
+        return fg_info_strings(proc_id, kTriggers, 2, values, numValues, __FILE__, __LINE__);
+    case FG_INFO_DEVICE:
+        *info = "Value list for device parameter (name of the capture device).";
+        return fg_info_strings(proc_id, kDevices, 10, values, numValues, __FILE__, __LINE__);
+    }
+    return fg_info_unsupported(info, values, numValues);
+}
+
+FGstatus FGInfo(Vproc_handle proc_id, int32_t query, const char** info, Vcpar** values,
+                int32_t* numValues)
+{
+    try {
+        return Info(proc_id, query, info, values, numValues);
+    } catch (const std::bad_alloc&) {
+        return FG_ERR_NO_MEMORY;
+    }
+}
+
+FGstatus FGSetParam(Vproc_handle, FGInstance* fginst, const char* name, const Vcpar* values,
+                    int32_t num)
+{
+    CIODirectShow& r = Record(fginst);
+    if (strcasecmp(name, "do_stop_grabbing") == 0)
+        return r.media_control ? StopGrabbing(r) : FG_SUCCESS;
+    if (strcasecmp(name, "grab_timeout") == 0) {
+        if (num < 1 || values[0].type != VPAR_INT)
+            return FG_ERR_PARAM_TYPE;
+        if (values[0].par.l < 0)
+            return FG_ERR_PARAM_VALUE;
+        r.grab_timeout = values[0].par.l;
+        return FG_SUCCESS;
+    }
+    return FG_ERR_PARAM_UNKNOWN;
+}
+
+FGstatus FGGetParam(Vproc_handle, FGInstance* fginst, const char* name, Vcpar* values, int32_t* num)
+{
+    const CIODirectShow& r = Record(fginst);
+    Vcpar answer{};
+    if (strcasecmp(name, "revision") == 0) {
+        answer.par.s = kRevision;
+        answer.type = VPAR_STRING;
+    } else if (strcasecmp(name, "grab_timeout") == 0) {
+        answer.par.l = r.grab_timeout;
+        answer.type = VPAR_INT;
+    } else {
+        return FG_ERR_PARAM_UNKNOWN;
+    }
+    if (*num < 1) {
+        *num = 1;
+        return FG_ERR_PARAM_VALUE;
+    }
+    values[0] = answer;
+    *num = 1;
+    return FG_SUCCESS;
+}
+
+} // namespace
+} // namespace directshow
+
+FG_EXPORT FGstatus FGInit(Vproc_handle, FGClass* fgClass)
+{
+    using namespace directshow;
+    for (int i = 0; i < kRecordCount; ++i) {
+        g_records[i] = CIODirectShow{};
+        g_records[i].slot = i;
+        g_records[i].frame_status = FG_SUCCESS;
+    }
+    g_open_count = 0;
+    fgClass->init_mark = 2;
+    fgClass->init_flag = 1;
+    fgClass->init_zero = 0;
+    fgClass->max_instances = kRecordCount;
+    fgClass->FGAllocInstance = FGAllocInstance;
+    fgClass->FGOpen = FGOpen;
+    fgClass->FGClose = FGClose;
+    fgClass->FGGrab = FGGrab;
+    fgClass->FGGrabStartAsync = FGGrabStartAsync;
+    fgClass->FGGrabAsync = FGGrabAsync;
+    fgClass->FGGrabExtra = nullptr;
+    fgClass->FGGrabExtraAsync = nullptr;
+    fgClass->FGInfo = FGInfo;
+    fgClass->FGSetParam = FGSetParam;
+    fgClass->FGGetParam = FGGetParam;
+    fgClass->FGSetLut = nullptr;
+    fgClass->FGGetLut = nullptr;
+    fgClass->horizontal_resolution = 1;
+    fgClass->vertical_resolution = 1;
+    fgClass->image_width = 0;
+    fgClass->image_height = 0;
+    fgClass->start_row = 0;
+    fgClass->start_column = 0;
+    fgClass->field = FG_FIELD_INTERLACED;
+    fgClass->bits_per_channel = 8;
+    fg_copy_text(fgClass->color_space, sizeof fgClass->color_space, "rgb");
+    fgClass->gain = 1.0f;
+    fgClass->external_trigger = 0;
+    fg_copy_text(fgClass->camera_type, sizeof fgClass->camera_type, "default");
+    fg_copy_text(fgClass->device, sizeof fgClass->device, "0");
+    fgClass->port = -1;
+    fgClass->line_in = 1;
+    g_class = fgClass;
+    return FG_SUCCESS;
+}

@@ -1,0 +1,216 @@
+#include "pixel_conversion.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace directshow {
+namespace {
+
+// To 0..255 by comparisons rather than a table lookup, so that the YUV loops
+// vectorise.
+inline uint8_t Clamp(int x) { return uint8_t(std::clamp(x, 0, 255)); }
+
+inline uint8_t Grey(unsigned b, unsigned g, unsigned r)
+{
+    return uint8_t((145971 * b + 596793 * g + 303858 * r + 512) >> 20);
+}
+
+// One pixel from luma `y` and the chroma terms of its group (see Chroma).
+struct Chroma {
+    int red, green, blue;
+
+    Chroma(int u, int v)
+        : red(358 * (v - 128)), green(-88 * (u - 128) - 182 * (v - 128)), blue(453 * (u - 128))
+    {
+    }
+
+    void Pixel(int y, uint8_t* r, uint8_t* g, uint8_t* b) const
+    {
+        const int base = 256 * y + 128;
+        *r = Clamp((base + red) >> 8);
+        *g = Clamp((base + green) >> 8);
+        *b = Clamp((base + blue) >> 8);
+    }
+};
+
+int BytesPerPixel(PixelFormat format)
+{
+    switch (format) {
+    case PixelFormat::RGB32:
+        return 4;
+    case PixelFormat::RGB24:
+        return 3;
+    case PixelFormat::RGB565:
+    case PixelFormat::RGB555:
+        return 2;
+    default:
+        return 1;
+    }
+}
+
+// Bytes the conversion reads from a frame of `pixels` pixels.
+std::size_t BytesRead(PixelFormat format, int32_t mode, std::size_t pixels)
+{
+    switch (format) {
+    case PixelFormat::UYVY:
+        return mode == kColourRgb ? pixels / 2 * 4 : pixels * 2;
+    case PixelFormat::Y411:
+    case PixelFormat::Y41P: {
+        if (mode == kColourRgb)
+            return pixels / 4 * 6;
+        const std::size_t pairs = pixels / 2;
+        return pairs == 0 ? 0 : (pairs - 1) / 2 * 6 + ((pairs - 1) % 2 ? 6 : 3);
+    }
+    default:
+        return pixels * std::size_t(BytesPerPixel(format));
+    }
+}
+
+// Source row of output row `row`.
+const uint8_t* Row(const FrameLayout& l, const uint8_t* frame, int32_t row)
+{
+    const int32_t source = l.bottom_up ? l.height - 1 - row : row;
+    return frame +
+           std::size_t(source) * std::size_t(l.width) * std::size_t(BytesPerPixel(l.format));
+}
+
+// A row of B, G, R bytes `Step` apart into red, green, blue or (no green) grey.
+template <std::size_t Step>
+void BgrRow(const uint8_t* s, std::size_t width, bool colour, uint8_t* red, uint8_t* green,
+            uint8_t* blue)
+{
+    if (colour)
+        for (std::size_t x = 0; x < width; ++x, s += Step) {
+            red[x] = s[2];
+            green[x] = s[1];
+            blue[x] = s[0];
+        }
+    else
+        for (std::size_t x = 0; x < width; ++x, s += Step)
+            red[x] = Grey(s[0], s[1], s[2]);
+}
+
+void RgbRows(const FrameLayout& l, int32_t mode, const uint8_t* frame, uint8_t* const* planes)
+{
+    const std::size_t width = std::size_t(l.width);
+    for (int32_t row = 0; row < l.height; ++row) {
+        const uint8_t* s = Row(l, frame, row);
+        const std::size_t at = std::size_t(row) * width;
+        const bool colour = mode == kColourRgb && l.format != PixelFormat::RGB8;
+        uint8_t* grey = planes[0] + at;
+        uint8_t* red = planes[0] + at;
+        uint8_t* green = colour ? planes[1] + at : nullptr;
+        uint8_t* blue = colour ? planes[2] + at : nullptr;
+        switch (l.format) {
+        case PixelFormat::RGB8:
+            std::memcpy(grey, s, width);
+            break;
+        case PixelFormat::RGB32:
+            BgrRow<4>(s, width, colour, red, green, blue);
+            break;
+        case PixelFormat::RGB24:
+            BgrRow<3>(s, width, colour, red, green, blue);
+            break;
+        case PixelFormat::RGB565:
+            for (std::size_t x = 0; x < width; ++x, s += 2) {
+                const unsigned d = unsigned(s[0]) | unsigned(s[1]) << 8;
+                if (colour) {
+                    red[x] = uint8_t(s[1] & 0xF8);
+                    green[x] = uint8_t((d >> 3) & 0xFC);
+                    blue[x] = uint8_t(s[0] << 3);
+                } else {
+                    grey[x] = Grey((d & 0x1F) << 3, (d >> 3) & 0xFC, (d >> 11) << 3);
+                }
+            }
+            break;
+        default: // RGB555
+            for (std::size_t x = 0; x < width; ++x, s += 2) {
+                const unsigned d = unsigned(s[0]) | unsigned(s[1]) << 8;
+                if (colour) {
+                    red[x] = uint8_t((d >> 7) & 0xF8);
+                    green[x] = uint8_t((d >> 2) & 0xF8);
+                    blue[x] = uint8_t(s[0] << 3);
+                } else {
+                    grey[x] = Grey((d & 0x1F) << 3, (d >> 2) & 0xF8, (d >> 7) & 0xF8);
+                }
+            }
+        }
+    }
+}
+
+void UyvyFrame(std::size_t pixels, int32_t mode, const uint8_t* s, uint8_t* const* planes)
+{
+    uint8_t* r = planes[0];
+    if (mode != kColourRgb) {
+        for (std::size_t i = 0; i < pixels; ++i)
+            r[i] = s[2 * i + 1];
+        return;
+    }
+    uint8_t* g = planes[1];
+    uint8_t* b = planes[2];
+    for (std::size_t i = 0; i + 1 < pixels; i += 2, s += 4) {
+        const Chroma c(s[0], s[2]);
+        c.Pixel(s[1], &r[i], &g[i], &b[i]);
+        c.Pixel(s[3], &r[i + 1], &g[i + 1], &b[i + 1]);
+    }
+}
+
+void Yuv411Frame(std::size_t pixels, int32_t mode, const uint8_t* s, uint8_t* const* planes)
+{
+    uint8_t* r = planes[0];
+    if (mode != kColourRgb) {
+        for (std::size_t pair = 0; pair < pixels / 2; ++pair) {
+            const uint8_t* group = s + pair / 2 * 6 + (pair % 2 ? 4 : 1);
+            r[2 * pair] = group[0];
+            r[2 * pair + 1] = group[1];
+        }
+        return;
+    }
+    uint8_t* g = planes[1];
+    uint8_t* b = planes[2];
+    static constexpr int kY[4] = {1, 2, 4, 5};
+    for (std::size_t i = 0; i + 3 < pixels; i += 4, s += 6) {
+        const Chroma c(s[0], s[3]);
+        for (std::size_t k = 0; k < 4; ++k)
+            c.Pixel(s[kY[k]], &r[i + k], &g[i + k], &b[i + k]);
+    }
+}
+
+} // namespace
+
+int ChannelCount(PixelFormat format, int32_t colour_mode)
+{
+    return format == PixelFormat::RGB8 || format == PixelFormat::Y800 || colour_mode == kColourGray
+               ? 1
+               : 3;
+}
+
+bool ConvertFrame(const FrameLayout& l, int32_t colour_mode, const uint8_t* frame, std::size_t size,
+                  uint8_t* const* planes)
+{
+    if (l.width <= 0 || l.height <= 0)
+        return l.format != PixelFormat::Unknown;
+    const std::size_t pixels = std::size_t(l.width) * std::size_t(l.height);
+    if (l.format == PixelFormat::Unknown || BytesRead(l.format, colour_mode, pixels) > size)
+        return false;
+    switch (l.format) {
+    case PixelFormat::Y800:
+        std::memcpy(planes[0], frame, pixels);
+        break;
+    case PixelFormat::UYVY:
+        UyvyFrame(pixels, colour_mode, frame, planes);
+        break;
+    case PixelFormat::Y411:
+    case PixelFormat::Y41P:
+        Yuv411Frame(pixels, colour_mode, frame, planes);
+        break;
+    default:
+        if (l.format == PixelFormat::RGB8 && !l.bottom_up)
+            std::memcpy(planes[0], frame, pixels);
+        else
+            RgbRows(l, colour_mode, frame, planes);
+    }
+    return true;
+}
+
+} // namespace directshow

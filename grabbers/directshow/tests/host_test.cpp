@@ -1,0 +1,42 @@
+// The plug-in through the imaging library's frame-grabber operators, opened
+// with the workbench's values on the streaming simulated camera.
+#include <gtest/gtest.h>
+
+#include "dshow/frames.h"
+#include "dshow/unknown.h"
+#include "registry/registry.h"
+#include "verodyn/verodyn.h"
+
+namespace {
+
+TEST(DirectShowHostTest, WorkbenchValuesDeliverChangingFrames)
+{
+    registry::UseSystem(registry::Registry::InMemory());
+    set_check("~give_error");
+    long handle = 0;
+    ASSERT_EQ(open_framegrabber("DirectShow", 1, 1, 0, 0, 0, 0, "default", -1, "rgb", -1.0, "false",
+                                "PAL RGB24 (640x480)", "0", -1, -1, &handle),
+              V_OK)
+        << vlast_error();
+    Vobject first, second;
+    ASSERT_EQ(grab_image(&first, handle), V_OK) << vlast_error();
+    ASSERT_EQ(grab_image(&second, handle), V_OK) << vlast_error();
+    for (const Vobject* image : {&first, &second}) {
+        const VImage& grabbed = *image->image();
+        EXPECT_EQ(grabbed.width(), 640);
+        EXPECT_EQ(grabbed.height(), 480);
+        EXPECT_EQ(grabbed.channels(), 3);
+    }
+    EXPECT_LT(dshow::sim::FrameNumberOf(first.image()->plane_as<uint8_t>(0)),
+              dshow::sim::FrameNumberOf(second.image()->plane_as<uint8_t>(0)));
+    std::string text;
+    VTuple values;
+    ASSERT_EQ(info_framegrabber("DirectShow", "revision", &text, &values), V_OK);
+    EXPECT_EQ(values, VTuple("2.9"));
+    EXPECT_EQ(close_framegrabber(handle), V_OK);
+    EXPECT_TRUE(VXAllocated().empty());
+    EXPECT_EQ(dshow::LiveObjects(), 0);
+    set_check("give_error");
+}
+
+} // namespace

@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "pixel_conversion.h"
+
+namespace {
+
+using namespace directshow;
+using Planes = std::vector<std::vector<uint8_t>>;
+
+constexpr uint8_t kUntouched = 0xEE;
+
+TEST(PixelConversionTest, EachSubtypeAndColourMode)
+{
+    struct Case {
+        const char* what;
+        PixelFormat format;
+        int32_t mode, width, height;
+        bool bottom_up;
+        std::vector<uint8_t> frame;
+        Planes planes; // expected; kUntouched where nothing may be written
+    };
+    const Case cases[] = {
+        {"white RGB24 grey",
+         PixelFormat::RGB24,
+         kColourGray,
+         1,
+         1,
+         false,
+         {255, 255, 255},
+         {{254}}},
+        {"RGB24 bottom-up 2 x 2",
+         PixelFormat::RGB24,
+         kColourRgb,
+         2,
+         2,
+         true,
+         {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12},
+         {{9, 12, 3, 6}, {8, 11, 2, 5}, {7, 10, 1, 4}}},
+        {"RGB24 top-down grey",
+         PixelFormat::RGB24,
+         kColourGray,
+         1,
+         2,
+         false,
+         {0, 0, 255, 255, 0, 0},
+         {{73, 35}}},
+        {"RGB32", PixelFormat::RGB32, kColourRgb, 1, 1, false, {1, 2, 3, 4}, {{3}, {2}, {1}}},
+        {"RGB565 0xFFFF",
+         PixelFormat::RGB565,
+         kColourRgb,
+         1,
+         1,
+         false,
+         {0xFF, 0xFF},
+         {{248}, {252}, {248}}},
+        {"RGB565 0xFFFF grey",
+         PixelFormat::RGB565,
+         kColourGray,
+         1,
+         1,
+         false,
+         {0xFF, 0xFF},
+         {{249}}},
+        {"RGB555 0x7FFF",
+         PixelFormat::RGB555,
+         kColourRgb,
+         1,
+         1,
+         false,
+         {0xFF, 0x7F},
+         {{248}, {248}, {248}}},
+        {"RGB8 bottom-up", PixelFormat::RGB8, kColourRgb, 1, 2, true, {1, 2}, {{2, 1}}},
+        {"Y800", PixelFormat::Y800, kColourRgb, 2, 1, false, {7, 9}, {{7, 9}}},
+        {"UYVY 16/128/128",
+         PixelFormat::UYVY,
+         kColourRgb,
+         2,
+         1,
+         false,
+         {128, 16, 128, 16},
+         {{16, 16}, {16, 16}, {16, 16}}},
+        {"UYVY clamps high",
+         PixelFormat::UYVY,
+         kColourRgb,
+         2,
+         1,
+         false,
+         {128, 255, 255, 0},
+         {{255, 178}, {165, 0}, {255, 0}}},
+        {"UYVY clamps low",
+         PixelFormat::UYVY,
+         kColourRgb,
+         2,
+         1,
+         false,
+         {0, 0, 128, 0},
+         {{0, 0}, {44, 44}, {0, 0}}},
+        {"UYVY grey", PixelFormat::UYVY, kColourGray, 2, 1, false, {1, 2, 3, 4}, {{2, 4}}},
+        {"UYVY 1 x 1",
+         PixelFormat::UYVY,
+         kColourRgb,
+         1,
+         1,
+         false,
+         {128, 16},
+         {{kUntouched}, {kUntouched}, {kUntouched}}},
+        {"Y411 grey",
+         PixelFormat::Y411,
+         kColourGray,
+         4,
+         1,
+         false,
+         {10, 1, 2, 20, 4, 5},
+         {{1, 2, 4, 5}}},
+        {"Y41P rgb",
+         PixelFormat::Y41P,
+         kColourRgb,
+         4,
+         1,
+         false,
+         {128, 1, 2, 128, 4, 5},
+         {{1, 2, 4, 5}, {1, 2, 4, 5}, {1, 2, 4, 5}}},
+        {"Y411 3 x 1",
+         PixelFormat::Y411,
+         kColourRgb,
+         3,
+         1,
+         false,
+         {128, 1, 2, 128, 4},
+         {{kUntouched, kUntouched, kUntouched},
+          {kUntouched, kUntouched, kUntouched},
+          {kUntouched, kUntouched, kUntouched}}},
+    };
+    for (const Case& c : cases) {
+        Planes out(c.planes.size(), std::vector<uint8_t>(c.planes[0].size(), kUntouched));
+        uint8_t* planes[3] = {};
+        for (std::size_t i = 0; i < out.size(); ++i)
+            planes[i] = out[i].data();
+        EXPECT_EQ(ChannelCount(c.format, c.mode), int(c.planes.size())) << c.what;
+        EXPECT_TRUE(ConvertFrame({c.format, c.width, c.height, c.bottom_up}, c.mode, c.frame.data(),
+                                 c.frame.size(), planes))
+            << c.what;
+        EXPECT_EQ(out, c.planes) << c.what;
+    }
+}
+
+TEST(PixelConversionTest, NeverReadsPastTheFrame)
+{
+    struct Case {
+        PixelFormat format;
+        int32_t mode;
+        std::size_t needed; // bytes of a 4 x 2 frame the conversion reads
+    };
+    const Case cases[] = {
+        {PixelFormat::RGB24, kColourRgb, 24},     {PixelFormat::RGB565, kColourGray, 16},
+        {PixelFormat::UYVY, kColourGray, 16},     {PixelFormat::Y411, kColourRgb, 12},
+        {PixelFormat::Y411, kColourGray, 12},     {PixelFormat::Y800, kColourGray, 8},
+        {PixelFormat::Unknown, kColourGray, 1000}};
+    for (const Case& c : cases) {
+        std::vector<uint8_t> frame(c.needed), r(8), g(8), b(8);
+        uint8_t* planes[3] = {r.data(), g.data(), b.data()};
+        EXPECT_FALSE(
+            ConvertFrame({c.format, 4, 2, true}, c.mode, frame.data(), c.needed - 1, planes));
+        EXPECT_EQ(ConvertFrame({c.format, 4, 2, true}, c.mode, frame.data(), c.needed, planes),
+                  c.format != PixelFormat::Unknown);
+    }
+}
+
+} // namespace

@@ -1,0 +1,180 @@
+// Drives a plug-in through its callbacks, as the host does, for the plug-ins'
+// tests: open requests with the class defaults, opens bound to their slots,
+// grabs into host images, parameters set and answered as text.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <deque>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "fgint/fghelpers.h"
+
+namespace fg {
+
+// Host images of one grab, freed with the test's scope.
+struct Images {
+    VImageRecord record[FG_MAX_CHANNELS] = {};
+    int32_t count = 0;
+    ~Images()
+    {
+        for (VImageRecord& image : record)
+            VXFree(0, image.owned, __FILE__, __LINE__, 0);
+    }
+    uint8_t Byte(int channel, int x, int y) const
+    {
+        return record[channel].pixel.b[y * record[channel].width + x];
+    }
+    uint16_t Word(int channel, int x, int y) const
+    {
+        return record[channel].pixel.u[y * record[channel].width + x];
+    }
+};
+
+inline Vcpar Int(int32_t value)
+{
+    Vcpar v{};
+    v.par.l = value;
+    v.type = VPAR_INT;
+    return v;
+}
+
+inline Vcpar Text(const char* value)
+{
+    Vcpar v{};
+    v.par.s = value;
+    v.type = VPAR_STRING;
+    return v;
+}
+
+inline Vcpar Real(double value)
+{
+    Vcpar v{};
+    v.par.f = value;
+    v.type = VPAR_REAL;
+    return v;
+}
+
+class PluginDriver {
+protected:
+    // Open parameters with the class defaults, kept for the test's length.
+    FGInstance& Request(const char* camera_type, const char* device)
+    {
+        FGInstance& i = requests_.emplace_back();
+        i.fgclass = &cls_;
+        i.horizontal_resolution = cls_.horizontal_resolution;
+        i.vertical_resolution = cls_.vertical_resolution;
+        i.image_width = cls_.image_width;
+        i.image_height = cls_.image_height;
+        i.start_row = cls_.start_row;
+        i.start_column = cls_.start_column;
+        i.field = cls_.field;
+        i.bits_per_channel = cls_.bits_per_channel;
+        fg_copy_text(i.color_space, sizeof i.color_space, cls_.color_space);
+        i.gain = cls_.gain;
+        fg_copy_text(i.camera_type, sizeof i.camera_type, camera_type);
+        fg_copy_text(i.device, sizeof i.device, device);
+        i.port = cls_.port;
+        i.line_in = cls_.line_in;
+        return i;
+    }
+
+    // The part of an open: resolution (both), width, height and start.
+    static void SetPart(FGInstance& i, int32_t resolution, int32_t width, int32_t height,
+                        int32_t start_column, int32_t start_row)
+    {
+        i.horizontal_resolution = i.vertical_resolution = resolution;
+        i.image_width = width;
+        i.image_height = height;
+        i.start_column = start_column;
+        i.start_row = start_row;
+    }
+
+    // What the host does for an open: bind a slot, then FGOpen; -1 when no
+    // slot is given.
+    FGstatus Open(FGInstance& i)
+    {
+        FGInstance** slot = cls_.FGAllocInstance(1, &i);
+        if (!slot)
+            return -1;
+        *slot = &i;
+        const FGstatus status = cls_.FGOpen(1, &i);
+        if (status == FG_SUCCESS)
+            open_.push_back({&i, slot});
+        else
+            *slot = nullptr;
+        return status;
+    }
+
+    // Opens `camera_type` on `device`, which must succeed.
+    FGInstance& Opened(const char* camera_type, const char* device)
+    {
+        FGInstance& i = Request(camera_type, device);
+        EXPECT_EQ(Open(i), FG_SUCCESS) << camera_type << " on " << device;
+        return i;
+    }
+
+    // Closes an open instance; FGClose must answer `expected`.
+    void Close(FGInstance& i, FGstatus expected = FG_SUCCESS)
+    {
+        for (auto it = open_.begin(); it != open_.end(); ++it)
+            if (it->first == &i) {
+                EXPECT_EQ(cls_.FGClose(1, &i), expected);
+                *it->second = nullptr;
+                open_.erase(it);
+                return;
+            }
+    }
+
+    void CloseAll()
+    {
+        while (!open_.empty())
+            Close(*open_.back().first);
+    }
+
+    FGstatus Grab(FGInstance& i, Images& images)
+    {
+        return cls_.FGGrab(1, &i, images.record, &images.count);
+    }
+
+    FGstatus Set(FGInstance& i, const char* name, const Vcpar& value)
+    {
+        return cls_.FGSetParam(1, &i, name, &value, 1);
+    }
+
+    // The answer as text: values joined by ',' (reals with two decimals).
+    std::string Get(FGInstance& i, const char* name, FGstatus* status = nullptr)
+    {
+        std::vector<Vcpar> values(64);
+        int32_t count = int32_t(values.size());
+        FGstatus result = cls_.FGGetParam(1, &i, name, values.data(), &count);
+        if (result == FG_ERR_PARAM_VALUE && count > int32_t(values.size())) {
+            values.resize(size_t(count));
+            result = cls_.FGGetParam(1, &i, name, values.data(), &count);
+        }
+        if (status)
+            *status = result;
+        else
+            EXPECT_EQ(result, FG_SUCCESS) << name;
+        std::string text;
+        for (int32_t n = 0; result == FG_SUCCESS && n < count; ++n) {
+            char value[64];
+            if (values[n].type == VPAR_INT)
+                std::snprintf(value, sizeof value, "%d", values[n].par.l);
+            else if (values[n].type == VPAR_REAL)
+                std::snprintf(value, sizeof value, "%.2f", values[n].par.f);
+            text += (n ? "," : "") +
+                    std::string(values[n].type == VPAR_STRING ? values[n].par.s : value);
+        }
+        return text;
+    }
+
+    FGClass cls_{};
+    std::deque<FGInstance> requests_;
+    std::vector<std::pair<FGInstance*, FGInstance**>> open_;
+};
+
+} // namespace fg

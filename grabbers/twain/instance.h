@@ -1,0 +1,25 @@
+// The plug-in's records: the one instance and the device it names.
+#pragma once
+
+#include <cstdint>
+
+#include "twain/protocol.h"
+
+namespace vfgtwain {
+
+// The device an instance was opened on, allocated through the host (288 bytes).
+struct TwainDevice {
+    char name[284];     // `device` of the open, terminated
+    int32_t references; // instances that use it
+};
+static_assert(sizeof(TwainDevice) == 288);
+
+struct TwainInstance {
+    bool in_use = false;
+    TwainDevice* device = nullptr;
+    bool show_ui = true;        // the source shows its dialog during a grab
+    bool keep_settings = false; // camera type "interactive:<unit>": SaveSettings after a grab
+    TW_UINT16 kept_units = TWUN_INCHES; // that unit
+};
+
+} // namespace vfgtwain

@@ -1,0 +1,94 @@
+// Drives VFGTwain (or parVFGTwain) through its callbacks, as the host does, on
+// the simulated sources in virtual time. Every test ends with nothing
+// allocated through the host, no manager or source open and no memory handle
+// alive.
+#pragma once
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <string>
+
+#include "fgint/plugin_driver.h"
+#include "twain/simulation.h"
+#include "verodyn/framegrabber.h"
+
+using fg::Images;
+using fg::Int;
+using fg::Real;
+using fg::Text;
+
+class TwainTest : public ::testing::Test, protected fg::PluginDriver {
+protected:
+    void SetUp() override
+    {
+        unsetenv("ONDULA_TWAIN_DIR");
+        twain::UsePlatformClock(clock_);
+        twsim::Configure({twsim::SourceConfig{}});
+        ASSERT_EQ(Start(), FG_SUCCESS);
+    }
+
+    void TearDown() override
+    {
+        CloseAll();
+        VDoLowError = 0;
+        twain::FailGlobalAlloc(0);
+        twain::FailGlobalLock(0);
+        for (const VXAllocation& a : VXAllocated())
+            ADD_FAILURE() << "still allocated: " << a.size << " bytes from " << a.file << ":"
+                          << a.line;
+        ExpectNothingOpen();
+        twain::UseSteadyPlatformClock();
+    }
+
+    static void ExpectNothingOpen()
+    {
+        const twsim::Counters counters = twsim::Count();
+        EXPECT_EQ(counters.managers, 0);
+        EXPECT_EQ(counters.sources, 0);
+        EXPECT_EQ(counters.handles, 0);
+    }
+
+    // The plug-in at `path` (loaded for the program's life) initialised into cls_.
+    FGstatus Start(const char* path = TWAIN_PLUGIN_PATH)
+    {
+        CloseAll();
+        cls_ = FGClass{};
+        void* library = dlopen(path, RTLD_NOW);
+        EXPECT_NE(library, nullptr) << dlerror();
+        return reinterpret_cast<FGInitProc>(dlsym(library, "FGInit"))(1, &cls_);
+    }
+
+    FGInstance& Request(const char* camera_type = "interactive", const char* device = "interactive")
+    {
+        return PluginDriver::Request(camera_type, device);
+    }
+
+    FGInstance& Opened(const char* camera_type = "interactive", const char* device = "interactive")
+    {
+        return PluginDriver::Opened(camera_type, device);
+    }
+
+    // The texts that `action` prints while low-level errors are asked for.
+    template <typename Action> static std::string Printed(Action&& action)
+    {
+        VDoLowError = 1;
+        testing::internal::CaptureStderr();
+        action();
+        std::string text = testing::internal::GetCapturedStderr();
+        VDoLowError = 0;
+        return text;
+    }
+
+    // A flatbed of the default kind whose page is 13 x 7 pixels at 100 dpi.
+    static twsim::SourceConfig SmallPage()
+    {
+        twsim::SourceConfig config;
+        config.right = 0.13;
+        config.bottom = 0.07;
+        return config;
+    }
+
+    ondula::VirtualClock clock_;
+};

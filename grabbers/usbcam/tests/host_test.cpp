@@ -1,0 +1,81 @@
+// VFGKandrisAcquire loaded by the host, opened as the workbench opens sources 6 and 7.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include "kddevmgr/simulation.h"
+#include "verodyn/verodyn.h"
+
+namespace {
+
+class UsbcamHostTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        unsetenv("ONDULA_PLUGIN_PATH");
+        kdsim::UseClock(clock_);
+        kdsim::ConfigureFromEnvironment();
+        set_check("~give_error");
+    }
+
+    void TearDown() override
+    {
+        EXPECT_EQ(close_all_framegrabbers(), V_OK);
+        for (const VXAllocation& a : VXAllocated())
+            ADD_FAILURE() << "still allocated: " << a.size << " bytes from " << a.file;
+        EXPECT_EQ(kdsim::Count().users, 0);
+        EXPECT_EQ(kdsim::Count().locked, 0);
+        kdsim::UseSteadyClock();
+        set_check("give_error");
+    }
+
+    ondula::VirtualClock clock_;
+};
+
+TEST_F(UsbcamHostTest, WorkbenchValuesGiveLiveFrames)
+{
+    struct Case {
+        int width, height;
+        const char* device;
+        int channels;
+    };
+    for (const Case& c : {Case{1280, 1024, "0", 1}, Case{640, 480, "1", 3}}) {
+        long handle = 0;
+        ASSERT_EQ(open_framegrabber("KandrisAcquire", 1, 1, 0, 0, 0, 0, "default", -1, "default",
+                                    15.0, "false", "kdLyra*", c.device, 0, -1, &handle),
+                  V_OK);
+        // The workbench sets these three and looks at none of the results.
+        EXPECT_EQ(set_framegrabber_param(handle, "ImageHeight", VTuple(c.height)), 5321);
+        EXPECT_EQ(set_framegrabber_param(handle, "ImageWidth", VTuple(c.width)), 5321);
+        ASSERT_EQ(set_framegrabber_param(handle, "Camera/Expose_us", VTuple(20000)), V_OK);
+        VTuple gain;
+        ASSERT_EQ(get_framegrabber_param(handle, "Camera/Gain_dB", &gain), V_OK);
+        EXPECT_EQ(gain, VTuple(15.0));
+        std::vector<uint8_t> frames[2];
+        for (int f = 0; f < 2; ++f) {
+            Vobject image;
+            ASSERT_EQ(grab_image(&image, handle), V_OK);
+            int channels = 0;
+            ASSERT_EQ(count_channels(image, &channels), V_OK);
+            EXPECT_EQ(channels, c.channels);
+            void* pixels = nullptr;
+            std::string type;
+            int width = 0, height = 0;
+            ASSERT_EQ(get_image_pointer1(image, &pixels, &type, &width, &height), V_OK);
+            EXPECT_EQ(type, "byte");
+            ASSERT_EQ(width, c.width);
+            ASSERT_EQ(height, c.height);
+            const auto* bytes = static_cast<const uint8_t*>(pixels);
+            frames[f].assign(bytes, bytes + width * height);
+            // Grey, or red: from row 1 on, as row 0 begins with the frame's stamp.
+            int wrong = 0;
+            for (int y = 1; y < height; ++y)
+                for (int x = 0; x < width; ++x)
+                    wrong += bytes[y * width + x] != uint8_t(x + 3 * y + 7 * f + 200);
+            EXPECT_EQ(wrong, 0) << "frame " << f;
+        }
+        EXPECT_NE(frames[0], frames[1]);
+        EXPECT_EQ(close_framegrabber(handle), V_OK);
+    }
+}
+
+} // namespace

@@ -1,0 +1,36 @@
+#include "wrapped.h"
+
+namespace usbcam {
+
+void Trace(const char* text, int32_t line)
+{
+    if (VROInfo.spy_active && VROInfo.spy_proc_calls)
+        IOSpyProcCall(text, line, kSourceFile);
+}
+
+FGstatus Reported(const char* text, FGstatus status, int32_t line)
+{
+    const FGstatus answer = VProcessErr(text, status, line, kSourceFile);
+    return answer == FG_SUCCESS ? status : answer;
+}
+
+namespace {
+
+const char* const kGlobalSteps[] = {call::kSaveGlobal, call::kClearGlobal, call::kRestoreGlobal};
+
+} // namespace
+
+GlobalStepHooks::GlobalStepHooks(int32_t line)
+    : line_(line),
+      hooks_{this,
+             [](void* context, int32_t step) {
+                 Trace(kGlobalSteps[step], static_cast<GlobalStepHooks*>(context)->line_);
+             },
+             [](void* context, int32_t step, FGstatus status) {
+                 return Reported(kGlobalSteps[step], status,
+                                 static_cast<GlobalStepHooks*>(context)->line_);
+             }}
+{
+}
+
+} // namespace usbcam

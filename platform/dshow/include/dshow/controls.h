@@ -1,0 +1,127 @@
+#pragma once
+// Interfaces of capture devices: stream formats, video control modes, the
+// analogue video decoder, the crossbar, the amplifier and camera controls.
+#include <cstdint>
+
+#include "dshow/media_type.h"
+#include "dshow/unknown.h"
+
+namespace dshow {
+
+struct IPin;
+
+struct SIZE {
+    int32_t cx, cy;
+};
+
+struct VIDEO_STREAM_CONFIG_CAPS {
+    GUID guid; // format type
+    uint32_t VideoStandard;
+    SIZE InputSize;
+};
+
+struct IAMStreamConfig : IUnknown {
+    static constexpr GUID kIid = StandInGuid(0x03000001);
+    using Base = IUnknown;
+
+    virtual HRESULT GetNumberOfCapabilities(int32_t* count, int32_t* size) = 0;
+    virtual HRESULT GetStreamCaps(int32_t index, MediaType* type,
+                                  VIDEO_STREAM_CONFIG_CAPS* caps) = 0;
+    // The format the pin connects with from now on.
+    virtual HRESULT SetFormat(const AM_MEDIA_TYPE* type) = 0;
+};
+
+// Mode and capability bits of IAMVideoControl.
+enum : int32_t {
+    VideoControlFlag_FlipHorizontal = 1,
+    VideoControlFlag_FlipVertical = 2,
+    VideoControlFlag_ExternalTriggerEnable = 4,
+    VideoControlFlag_Trigger = 8
+};
+
+struct IAMVideoControl : IUnknown {
+    static constexpr GUID kIid = StandInGuid(0x03000002);
+    using Base = IUnknown;
+
+    virtual HRESULT GetCaps(IPin* pin, int32_t* flags) = 0;
+    virtual HRESULT SetMode(IPin* pin, int32_t mode) = 0;
+    virtual HRESULT GetMode(IPin* pin, int32_t* mode) = 0;
+};
+
+// AnalogVideoStandard codes.
+enum : int32_t {
+    AnalogVideo_None = 0,
+    AnalogVideo_NTSC_M = 0x1,
+    AnalogVideo_NTSC_M_J = 0x2,
+    AnalogVideo_NTSC_433 = 0x4,
+    AnalogVideo_PAL_B = 0x10,
+    AnalogVideo_PAL_D = 0x20,
+    AnalogVideo_PAL_H = 0x80,
+    AnalogVideo_PAL_I = 0x100,
+    AnalogVideo_PAL_M = 0x200,
+    AnalogVideo_PAL_N = 0x400,
+    AnalogVideo_PAL_60 = 0x800,
+    AnalogVideo_SECAM_B = 0x1000,
+    AnalogVideo_SECAM_D = 0x2000,
+    AnalogVideo_SECAM_G = 0x4000,
+    AnalogVideo_SECAM_H = 0x8000,
+    AnalogVideo_SECAM_K = 0x10000,
+    AnalogVideo_SECAM_K1 = 0x20000,
+    AnalogVideo_SECAM_L = 0x40000,
+    AnalogVideo_SECAM_L1 = 0x80000,
+    AnalogVideo_PAL_N_COMBO = 0x100000
+};
+
+struct IAMAnalogVideoDecoder : IUnknown {
+    static constexpr GUID kIid = StandInGuid(0x03000003);
+    using Base = IUnknown;
+
+    virtual HRESULT put_TVFormat(int32_t format) = 0;
+    virtual HRESULT get_TVFormat(int32_t* format) = 0;
+};
+
+// PhysicalConnectorType codes: video below 0x1000, audio from 0x1000.
+enum : int32_t {
+    PhysConn_Video_Tuner = 1,
+    PhysConn_Video_Composite = 2,
+    PhysConn_Video_SVideo = 3,
+    PhysConn_Video_VideoDecoder = 12,
+    PhysConn_Audio_Tuner = 0x1000,
+    PhysConn_Audio_Line = 0x1001,
+    PhysConn_Audio_AudioDecoder = 0x1009
+};
+
+// Crossbar pins are numbered inputs first, then outputs.
+struct IAMCrossbar : IUnknown {
+    static constexpr GUID kIid = StandInGuid(0x03000004);
+    using Base = IUnknown;
+
+    virtual HRESULT get_PinCounts(int32_t* outputs, int32_t* inputs) = 0;
+    virtual HRESULT get_CrossbarPinInfo(bool is_input, int32_t index, int32_t* related,
+                                        int32_t* physical_type) = 0;
+};
+
+// Flags of the amplifier and camera properties.
+enum : int32_t { Property_Flags_Auto = 1, Property_Flags_Manual = 2 };
+
+struct IAMVideoProcAmp : IUnknown {
+    static constexpr GUID kIid = StandInGuid(0x03000005);
+    using Base = IUnknown;
+
+    virtual HRESULT GetRange(int32_t property, int32_t* min, int32_t* max, int32_t* step,
+                             int32_t* default_value, int32_t* caps_flags) = 0;
+    virtual HRESULT Set(int32_t property, int32_t value, int32_t flags) = 0;
+    virtual HRESULT Get(int32_t property, int32_t* value, int32_t* flags) = 0;
+};
+
+struct IAMCameraControl : IUnknown {
+    static constexpr GUID kIid = StandInGuid(0x03000006);
+    using Base = IUnknown;
+
+    virtual HRESULT GetRange(int32_t property, int32_t* min, int32_t* max, int32_t* step,
+                             int32_t* default_value, int32_t* caps_flags) = 0;
+    virtual HRESULT Set(int32_t property, int32_t value, int32_t flags) = 0;
+    virtual HRESULT Get(int32_t property, int32_t* value, int32_t* flags) = 0;
+};
+
+} // namespace dshow

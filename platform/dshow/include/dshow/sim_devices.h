@@ -1,0 +1,72 @@
+#pragma once
+// The simulated capture devices that the system device enumerator lists, and
+// the knobs tests turn on them. The catalogue is one per process.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "dshow/export.h"
+#include "dshow/guid.h"
+
+namespace dshow::sim {
+
+// One stream format of a device's capture pin.
+struct StreamFormat {
+    GUID subtype;
+    int32_t width;
+    int32_t height;
+    int32_t standard = 0;            // AnalogVideoStandard of the format, 0: none
+    int64_t frame_interval = 333333; // 100 ns units
+};
+
+enum class PropertyBag { Present, Absent, Failing };
+
+struct DeviceConfig {
+    std::wstring name;
+    std::vector<StreamFormat> formats;
+    int32_t video_control_caps = -1;      // IAMVideoControl capability bits; -1: none
+    int32_t tv_formats = 0;               // decoder: standards it can take; 0: no decoder
+    int32_t tv_format = 0;                // decoder: the standard in use
+    std::vector<int32_t> crossbar_inputs; // physical types; empty: no crossbar
+    bool smart_tee = false;               // the capture pin is rendered through a Smart Tee
+    bool pump = false;                    // no streaming thread: frames come from Pump()
+
+    // Knobs.
+    PropertyBag property_bag = PropertyBag::Present;
+    bool bind_fails = false;     // BindToObject fails
+    uint32_t bind_exception = 0; // BindToObject raises HardwareException{code}
+    uint32_t join_exception = 0; // joining a graph raises HardwareException{code}
+    bool silent = false;         // the device delivers no frames
+    int32_t sample_extra = 0;    // bytes added to (or, negative, taken from) each sample
+    bool run_fails = false;      // Run fails
+    bool stop_fails = false;     // Stop fails and the device goes on streaming
+    bool state_stuck = false;    // GetState stays in transition
+    bool decoder_fails = false;  // the decoder's get/put_TVFormat fail
+};
+
+// Device 0: "Simulated Camera": the nine uncompressed subtypes the plug-in
+// converts at 640 x 480, 320 x 240 and 1280 x 1024, then YUY2 and MJPG at
+// 640 x 480; video control with all four mode bits.
+DSHOW_API DeviceConfig SimulatedCamera();
+// Device 1: "Simulated Capture Card": RGB24 and UYVY at 768 x 576 (PAL_B) or
+// 640 x 480 (NTSC_M), whichever the decoder's standard gives; a crossbar with
+// tuner, composite, s-video and two audio inputs; no video control.
+DSHOW_API DeviceConfig SimulatedCaptureCard();
+
+// The devices listed from now on (filters bound earlier keep theirs).
+DSHOW_API void SetDevices(std::vector<DeviceConfig> devices);
+// Back to the camera and the capture card.
+DSHOW_API void ResetDevices();
+// Changes device `index`'s configuration, also for its filters bound now.
+DSHOW_API void ConfigureDevice(int index, const std::function<void(DeviceConfig&)>& change);
+// The next `count` calls of IEnumMoniker::Next fail (-1: every call).
+DSHOW_API void SetNextFailures(int count);
+
+// Delivers the next frame from every running filter of device `index`, on the
+// calling thread. Returns how many filters delivered one.
+DSHOW_API int Pump(int index);
+// The number that the next frame of device `index` carries.
+DSHOW_API uint32_t NextFrameNumber(int index);
+
+} // namespace dshow::sim

@@ -1,0 +1,57 @@
+#pragma once
+// One simulated device as its filters share it: configuration and knobs, the
+// decoder standard and video-control mode it holds, its frame counter, and
+// the filters bound to it now.
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "dshow/filters.h"
+#include "dshow/sim_devices.h"
+
+namespace dshow::sim {
+
+class SimCaptureFilter;
+
+class DeviceState {
+public:
+    explicit DeviceState(DeviceConfig config) : config_(std::move(config)) { }
+
+    // Runs `read` on the configuration under the device's lock.
+    template <class Read> auto With(Read&& read)
+    {
+        std::lock_guard guard(mutex_);
+        return read(config_);
+    }
+
+    uint32_t TakeFrameNumber() { return next_frame_++; }
+    uint32_t NextFrameNumber() const { return next_frame_; }
+
+    void Attach(SimCaptureFilter* filter);
+    void Detach(SimCaptureFilter* filter);
+    // Delivers one frame from each running filter of the device.
+    int Pump();
+
+private:
+    std::mutex mutex_;
+    DeviceConfig config_;
+    std::atomic<uint32_t> next_frame_{0};
+    std::mutex live_mutex_;
+    std::vector<SimCaptureFilter*> live_;
+};
+
+// The devices listed now, in order.
+std::vector<std::shared_ptr<DeviceState>> ListedDevices();
+// Whether this call of IEnumMoniker::Next is to fail (the knob).
+bool NextFails();
+
+// A new capture filter bound to `device`.
+ComPtr<IBaseFilter> MakeCaptureFilter(std::shared_ptr<DeviceState> device);
+// A new crossbar with these input connectors, a video and an audio output.
+ComPtr<IBaseFilter> MakeCrossbar(const std::vector<int32_t>& inputs);
+
+// Lines of a frame of `standard`: 480 for the 525-line standards, else 576.
+int32_t StandardLines(int32_t standard);
+
+} // namespace dshow::sim

@@ -1,0 +1,384 @@
+// The manager itself, its arena of components and the simulation's controls.
+#include "manager.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace kdmgr {
+
+Value* Component::At(int32_t index)
+{
+    if (index >= 0)
+        return index < int32_t(values.size()) ? &values[size_t(index)] : nullptr;
+    if (index < -3)
+        return nullptr;
+    std::optional<Value>& held = limit[size_t(-index - 1)];
+    return held ? &*held : nullptr;
+}
+
+Manager& TheManager()
+{
+    // Never destroyed: plug-ins close the manager while the process ends.
+    static Manager* manager = [] {
+        auto* made = new Manager;
+        made->clock = &ondula::SteadyClock();
+        return made;
+    }();
+    return *manager;
+}
+
+int32_t Manager::Enter(KdOrdinal ordinal)
+{
+    ++calls[ordinal];
+    const auto it = faults.find(ordinal);
+    if (it == faults.end())
+        return KD_OK;
+    int32_t code = KD_OK;
+    for (auto& [calls_to_go, fault] : it->second)
+        if (--calls_to_go == 0 && code == KD_OK)
+            code = fault;
+    std::erase_if(it->second, [](const auto& fault) { return fault.first <= 0; });
+    return code;
+}
+
+int32_t Manager::EnterInitialised(KdOrdinal ordinal)
+{
+    const int32_t fault = Enter(ordinal);
+    if (fault != KD_OK)
+        return fault;
+    return users > 0 ? KD_OK : KD_ERR_NOT_INITIALISED;
+}
+
+Component* Manager::Find(HOBJ handle)
+{
+    if (handle < 0 || handle >= HOBJ(arena.size()) || !arena[size_t(handle)].alive)
+        return nullptr;
+    return &arena[size_t(handle)];
+}
+
+HOBJ Manager::Add(HOBJ parent, Component component)
+{
+    const auto handle = HOBJ(arena.size());
+    component.parent = parent;
+    arena.push_back(std::move(component));
+    if (parent != KD_INVALID_HANDLE) {
+        arena[size_t(parent)].children.push_back(handle);
+        ++arena[size_t(parent)].changes;
+    }
+    return handle;
+}
+
+HOBJ Manager::Clone(HOBJ source, HOBJ parent, const std::string& name)
+{
+    Component copy = arena[size_t(source)];
+    copy.name = name;
+    copy.children.clear();
+    const HOBJ handle = Add(parent, std::move(copy));
+    for (const HOBJ child : std::vector<HOBJ>(arena[size_t(source)].children))
+        Clone(child, handle, arena[size_t(child)].name);
+    return handle;
+}
+
+void Manager::Kill(HOBJ handle)
+{
+    arena[size_t(handle)].alive = false;
+    for (const HOBJ child : arena[size_t(handle)].children)
+        Kill(child);
+}
+
+HOBJ Manager::Child(HOBJ list, const std::string& name) const
+{
+    for (const HOBJ child : arena[size_t(list)].children)
+        if (arena[size_t(child)].name == name)
+            return child;
+    return KD_INVALID_HANDLE;
+}
+
+Device* Manager::DeviceOfEntry(HDEV device)
+{
+    for (Device& d : devices)
+        if (d.entry == device && Find(device))
+            return &d;
+    return nullptr;
+}
+
+Device* Manager::DeviceOfDriver(HDRV driver)
+{
+    for (Device& d : devices)
+        if (d.driver && d.driver->handle == driver)
+            return &d;
+    return nullptr;
+}
+
+Device* Manager::DeviceOfComponent(HOBJ component)
+{
+    HOBJ root = component;
+    while (arena[size_t(root)].parent != KD_INVALID_HANDLE)
+        root = arena[size_t(root)].parent;
+    for (Device& d : devices)
+        if (d.driver && d.driver->root == root)
+            return &d;
+    return nullptr;
+}
+
+Device* Manager::DeviceById(int32_t device_id)
+{
+    for (Device& d : devices)
+        if (d.config.device_id == device_id)
+            return &d;
+    return nullptr;
+}
+
+namespace {
+
+void ConfigureLocked(Manager& m, const std::vector<kdsim::CameraConfig>& cameras)
+{
+    m.buffer_objects.clear();
+    m.devices.clear();
+    m.arena.clear();
+    m.users = 0;
+    m.initialisations = 0;
+    m.faults.clear();
+    m.calls.clear();
+    m.too_small = 0;
+    m.configured = true;
+    Component list;
+    list.name = "Devices";
+    m.device_list = m.Add(KD_INVALID_HANDLE, std::move(list));
+    for (const kdsim::CameraConfig& camera : cameras) {
+        Device device;
+        device.config = camera;
+        device.entry = AddDeviceEntry(m, camera);
+        m.devices.push_back(std::move(device));
+    }
+}
+
+bool CamerasFromEnvironment(std::vector<kdsim::CameraConfig>* cameras)
+{
+    const char* value = std::getenv("ONDULA_KDCAMERAS");
+    if (!value) {
+        cameras->resize(2);
+        return kdsim::Camera("kdLyra-A1G", 0, &(*cameras)[0]) &&
+               kdsim::Camera("kdLyra-A2C", 1, &(*cameras)[1]);
+    }
+    const std::string list = value;
+    for (size_t start = 0; !list.empty() && start <= list.size();) {
+        const size_t end = std::min(list.find(',', start), list.size());
+        kdsim::CameraConfig camera;
+        if (!kdsim::Camera(list.substr(start, end - start), int32_t(cameras->size()), &camera))
+            return false;
+        cameras->push_back(camera);
+        start = end + 1;
+    }
+    return true;
+}
+
+} // namespace
+
+} // namespace kdmgr
+
+using namespace kdmgr;
+
+extern "C" int32_t kdInitialise(HOBJ* device_list)
+{
+    Manager& m = TheManager();
+    std::lock_guard guard(m.lock);
+    if (!m.configured) {
+        std::vector<kdsim::CameraConfig> cameras;
+        if (!CamerasFromEnvironment(&cameras))
+            return KD_ERR_CONFIGURATION;
+        ConfigureLocked(m, cameras);
+    }
+    if (const int32_t fault = m.Enter(KD_ORD_INITIALISE))
+        return fault;
+    if (!device_list)
+        return KD_ERR_INVALID_INPUT_PARAMETER;
+    ++m.users;
+    ++m.initialisations;
+    *device_list = m.device_list;
+    return KD_OK;
+}
+
+extern "C" int32_t kdClose()
+{
+    Manager& m = TheManager();
+    std::lock_guard guard(m.lock);
+    if (const int32_t fault = m.EnterInitialised(KD_ORD_CLOSE))
+        return fault;
+    if (--m.users == 0)
+        for (Device& device : m.devices)
+            if (device.driver) {
+                m.Kill(device.driver->root);
+                device.driver.reset();
+            }
+    return KD_OK;
+}
+
+ondula::Clock& kdClock() { return *TheManager().clock; }
+
+namespace kdsim {
+
+bool Camera(const std::string& product, int32_t device_id, CameraConfig* camera)
+{
+    struct Model {
+        const char* name;
+        int32_t width, height;
+    };
+    static constexpr Model kModels[] = {
+        {"A1", 1280, 1024}, {"A2", 640, 480}, {"B4", 2048, 1536}, {"B5", 2592, 1944}};
+    const std::string prefix = "kdLyra-";
+    if (product.size() != prefix.size() + 3 || product.compare(0, prefix.size(), prefix) != 0)
+        return false;
+    const char colour = product.back();
+    if (colour != 'C' && colour != 'G')
+        return false;
+    for (const Model& model : kModels)
+        if (product.compare(prefix.size(), 2, model.name) == 0) {
+            *camera = CameraConfig{};
+            camera->product = product;
+            camera->device_id = device_id;
+            camera->serial = "KDL1000" + std::to_string(device_id);
+            camera->width = model.width;
+            camera->height = model.height;
+            camera->format = colour == 'C' ? KD_PIXEL_RGB32 : KD_PIXEL_MONO8;
+            return true;
+        }
+    return false;
+}
+
+void Configure(const std::vector<CameraConfig>& cameras)
+{
+    Manager& m = TheManager();
+    std::lock_guard guard(m.lock);
+    ConfigureLocked(m, cameras);
+}
+
+void ConfigureFromEnvironment()
+{
+    Manager& m = TheManager();
+    std::lock_guard guard(m.lock);
+    ConfigureLocked(m, {});
+    m.configured = false;
+}
+
+void AddCamera(const CameraConfig& camera)
+{
+    Manager& m = TheManager();
+    std::lock_guard guard(m.lock);
+    Device device;
+    device.config = camera;
+    device.entry = AddDeviceEntry(m, camera);
+    m.devices.push_back(std::move(device));
+}
+
+void UseClock(ondula::Clock& clock)
+{
+    Manager& m = TheManager();
+    std::lock_guard guard(m.lock);
+    m.clock = &clock;
+}
+
+void UseSteadyClock() { UseClock(ondula::SteadyClock()); }
+
+void FailCall(KdOrdinal ordinal, int nth, int32_t code)
+{
+    Manager& m = TheManager();
+    std::lock_guard guard(m.lock);
+    m.faults[ordinal].push_back({nth, code});
+}
+
+void AnswerTooSmall(int count)
+{
+    Manager& m = TheManager();
+    std::lock_guard guard(m.lock);
+    m.too_small = count;
+}
+
+void StallRequest(int32_t device_id, int nth)
+{
+    Manager& m = TheManager();
+    std::lock_guard guard(m.lock);
+    if (Device* device = m.DeviceById(device_id))
+        device->stall_in = nth;
+}
+
+void SetRequestControls(int32_t device_id, int count)
+{
+    Manager& m = TheManager();
+    std::lock_guard guard(m.lock);
+    Device* device = m.DeviceById(device_id);
+    if (!device)
+        return;
+    device->request_controls = count;
+    if (!device->driver)
+        return;
+    const HOBJ control = device->driver->lists[KD_LIST_IMAGE_REQUEST_CONTROL];
+    std::vector<HOBJ>& entries = m.arena[size_t(control)].children;
+    while (int(entries.size()) > count) {
+        m.Kill(entries.back());
+        entries.pop_back();
+        ++m.arena[size_t(control)].changes;
+    }
+}
+
+Counters Count()
+{
+    Manager& m = TheManager();
+    std::lock_guard guard(m.lock);
+    Counters counters{m.users, m.initialisations, 0, 0, 0, int(m.buffer_objects.size())};
+    for (const Device& device : m.devices) {
+        if (!device.driver)
+            continue;
+        ++counters.open_devices;
+        for (const Request& request : device.driver->requests) {
+            counters.queued += request.state == Request::State::Queued;
+            counters.locked += request.state == Request::State::Locked;
+        }
+    }
+    return counters;
+}
+
+int Calls(KdOrdinal ordinal)
+{
+    Manager& m = TheManager();
+    std::lock_guard guard(m.lock);
+    return m.calls[ordinal];
+}
+
+std::vector<std::string> Settings(int32_t device_id)
+{
+    Manager& m = TheManager();
+    std::lock_guard guard(m.lock);
+    std::vector<std::string> names;
+    const Device* device = m.DeviceById(device_id);
+    if (device && device->driver)
+        for (const HOBJ setting : m.arena[size_t(device->driver->lists[KD_LIST_SETTINGS])].children)
+            names.push_back(m.arena[size_t(setting)].name);
+    return names;
+}
+
+std::string SelectedSetting(int32_t device_id)
+{
+    Manager& m = TheManager();
+    std::lock_guard guard(m.lock);
+    const Device* device = m.DeviceById(device_id);
+    if (!device || !device->driver)
+        return "";
+    const Component& control =
+        m.arena[size_t(device->driver->lists[KD_LIST_IMAGE_REQUEST_CONTROL])];
+    if (control.children.empty())
+        return "";
+    const HOBJ property = m.Child(control.children.front(), "Setting");
+    const Component* setting = m.Find(HOBJ(std::get<int64_t>(m.arena[size_t(property)].values[0])));
+    return setting ? setting->name : "";
+}
+
+int Requests(int32_t device_id)
+{
+    Manager& m = TheManager();
+    std::lock_guard guard(m.lock);
+    const Device* device = m.DeviceById(device_id);
+    return device && device->driver ? int(device->driver->requests.size()) : 0;
+}
+
+} // namespace kdsim

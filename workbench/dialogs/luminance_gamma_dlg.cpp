@@ -1,0 +1,75 @@
+#include "luminance_gamma_dlg.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include "dialog_support.h"
+#include "slider_controls.h"
+
+namespace {
+
+constexpr int kLuminanceStart = 50;
+constexpr int kGammaStart = 100;
+
+} // namespace
+
+CLuminanceGammaDlg::CLuminanceGammaDlg(CFraloDoc& doc, QWidget* parent)
+    : CPreviewDlg(doc, TIMER_PREVIEW, parent),
+      m_pLuminanceSlider(NewSlider(155, 0, 100, kLuminanceStart)),
+      m_pGammaSlider(NewSlider(159, 1, 200, kGammaStart)),
+      m_pLuminanceText(Named(new QLabel, 1021)),
+      m_pGammaText(Named(new QLabel, 1023))
+{
+    setWindowTitle(QStringLiteral("Ajustement luminance, fact. contraste"));
+    auto* values =
+        new QGroupBox(QString::fromUtf8("Valeurs courantes et ajustement des paramètres"));
+    auto* valuesLayout = new QVBoxLayout(values);
+    valuesLayout->addWidget(m_pLuminanceText);
+    valuesLayout->addWidget(m_pLuminanceSlider);
+    valuesLayout->addWidget(m_pGammaText);
+    valuesLayout->addWidget(m_pGammaSlider);
+    auto* relations = new QGroupBox(QStringLiteral("Relations"));
+    auto* relationsLayout = new QGridLayout(relations);
+    relationsLayout->addWidget(new QLabel(QStringLiteral("W_NOUV = W_DER + Luminance")), 0, 0, 1,
+                               3);
+    relationsLayout->addWidget(new QLabel(QStringLiteral("W_NOUV = (W_DER/255)")), 2, 0);
+    relationsLayout->addWidget(new QLabel(QStringLiteral("Gamma")), 1, 1);
+    relationsLayout->addWidget(new QLabel(QStringLiteral(")*255")), 2, 2);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(values);
+    layout->addWidget(relations);
+    layout->addWidget(DialogButtons(
+        this,
+        {{3, "&Image originale", [this] { OnOriginalImage(); }}, {2, "&Annuler"}, {1, "&OK"}}));
+
+    ReadSliders();
+    for (QSlider* slider : {m_pLuminanceSlider, m_pGammaSlider})
+        connect(slider, &QSlider::valueChanged, this, [this] {
+            ReadSliders();
+            SettingMoved();
+        });
+}
+
+void CLuminanceGammaDlg::ReadSliders()
+{
+    m_nLuminance = LuminanceOfPosition(m_pLuminanceSlider->value());
+    m_fGamma = GammaOfPosition(m_pGammaSlider->value());
+    m_pLuminanceText->setText(QString::asprintf("Luminance [-50,50]: %d", m_nLuminance));
+    m_pGammaText->setText(QString::asprintf("Gamma [0.01, 2]: %4.2f", double(m_fGamma)));
+}
+
+void CLuminanceGammaDlg::ApplySetting()
+{
+    ApplyTableToSaved(LuminanceGammaTable(m_nLuminance, m_fGamma));
+}
+
+void CLuminanceGammaDlg::OnOriginalImage()
+{
+    PlaceSlider(m_pLuminanceSlider, kLuminanceStart);
+    PlaceSlider(m_pGammaSlider, kGammaStart);
+    ReadSliders();
+    ApplySetting();
+}

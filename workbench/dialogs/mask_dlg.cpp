@@ -1,0 +1,211 @@
+#include "mask_dlg.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include <verodyn/operators.h>
+
+#include "analysis_documents.h"
+#include "dialog_controls.h"
+#include "fralo_app.h"
+#include "fralo_doc.h"
+#include "fralo_view.h"
+#include "main_frame.h"
+#include "mask_canvas.h"
+#include "quiet_library.h"
+#include "save_rules.h"
+#include "user_message.h"
+#include "zone_rules.h"
+
+namespace {
+
+constexpr int kShapeIds[3] = {1012, 1013, 1014};
+
+} // namespace
+
+CMaskDlg::CMaskDlg(CFraloApp* app, QWidget* parent)
+    : QDialog(parent),
+      m_pApp(app),
+      m_pDoc(app->MainFrame() ? app->MainFrame()->ActiveDocument() : nullptr),
+      m_nWidth(m_pDoc ? m_pDoc->m_nWidth : 0),
+      m_nHeight(m_pDoc ? m_pDoc->m_nHeight : 0),
+      m_pCanvas(std::make_unique<MaskCanvas>(m_nWidth, m_nHeight))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QString::fromUtf8("Création d'un masque"));
+
+    auto* group = new QGroupBox(QStringLiteral("Type masque"), this);
+    auto* shapes = new QButtonGroup(this);
+    auto* radios = new QVBoxLayout(group);
+    const char* const texts[3] = {"&Rectangulaire", "&Elliptique", "&Quelconque"};
+    for (int shape = 0; shape < 3; ++shape) {
+        auto* radio =
+            Named(new QRadioButton(QString::fromUtf8(texts[shape]), group), kShapeIds[shape]);
+        radio->setChecked(shape == m_pApp->m_nMaskShape);
+        shapes->addButton(radio, shape);
+        radios->addWidget(radio);
+    }
+    connect(shapes, &QButtonGroup::idClicked, this, &CMaskDlg::OnShape);
+
+    auto* add = Named(new QPushButton(QStringLiteral("&Ajouter zone"), this), 3);
+    m_pRemove = Named(new QPushButton(QStringLiteral("&Retirer zone"), this), 4);
+    m_pMessage =
+        Named(new QLabel(QStringLiteral("Destination du masque:\nNOUVELLE IMAGE ..."), this), 1016);
+    m_pMessage->setWordWrap(true);
+    auto* cancel = Named(new QPushButton(QStringLiteral("&Annuler"), this), 2);
+    m_pOK = Named(new QPushButton(QStringLiteral("&OK"), this), 1);
+    connect(add, &QPushButton::clicked, this, &CMaskDlg::OnAddZone);
+    connect(m_pRemove, &QPushButton::clicked, this, &CMaskDlg::OnRemoveZone);
+    connect(cancel, &QPushButton::clicked, this, &CMaskDlg::reject);
+    connect(m_pOK, &QPushButton::clicked, this, &CMaskDlg::accept);
+
+    auto* zones = new QVBoxLayout;
+    zones->addWidget(add);
+    zones->addWidget(m_pRemove);
+    zones->addStretch();
+    auto* top = new QHBoxLayout;
+    top->addWidget(group);
+    top->addLayout(zones);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cancel);
+    buttons->addWidget(m_pOK);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(m_pMessage);
+    layout->addLayout(buttons);
+
+    m_pRemove->setEnabled(false);
+    m_pOK->setEnabled(false);
+    show();
+}
+
+CMaskDlg::~CMaskDlg()
+{
+    if (m_pApp->m_pMaskDlg == this)
+        m_pApp->m_pMaskDlg = nullptr;
+}
+
+void CMaskDlg::OnShape(int shape)
+{
+    m_pApp->m_nMaskShape = static_cast<int16_t>(shape);
+    if (shape == MaskCanvas::Brush)
+        m_pCanvas->SetMode(MaskCanvas::Add);
+    if (!m_pDoc)
+        return;
+    m_pDoc->ResetTracker();
+    if (m_pDoc->m_pView)
+        m_pDoc->m_pView->DisplayImage();
+}
+
+void CMaskDlg::OnAddZone()
+{
+    m_pOK->setEnabled(true);
+    m_pRemove->setEnabled(true);
+    m_pCanvas->SetMode(MaskCanvas::Add);
+    PaintTracker();
+}
+
+void CMaskDlg::OnRemoveZone()
+{
+    m_pCanvas->SetMode(MaskCanvas::Remove);
+    PaintTracker();
+}
+
+void CMaskDlg::PaintTracker()
+{
+    if (!m_pDoc)
+        return;
+    const TrackerRect& r = m_pDoc->m_tracker.m_rect;
+    ImageZone zone;
+    if (MaskTrackerZone(r.left, r.top, r.right, r.bottom, m_pDoc->m_ptScroll.x,
+                        m_pDoc->m_ptScroll.y, &zone))
+        PaintZone(m_pApp->m_nMaskShape, zone.x0, zone.y0, zone.x1, zone.y1);
+}
+
+void CMaskDlg::PaintZone(int shape, int x0, int y0, int x1, int y1)
+{
+    if (!m_pDoc || !m_pCanvas)
+        return;
+    if (m_bFresh)
+        PrepareWorkingImage();
+    m_pCanvas->Paint(shape, x0, y0, x1, y1);
+    ShowWorkingImage();
+}
+
+void CMaskDlg::PrepareWorkingImage()
+{
+    m_bFresh = false;
+    m_savedImage = m_pDoc->m_image;
+    const ImageShape shape = ShapeOf(m_savedImage);
+    if (shape.width != m_nWidth || shape.height != m_nHeight)
+        UserMessage(QStringLiteral("Erreur sur taille image !"));
+    if (m_pCanvas->Prepare(ViewPlanes(m_savedImage)))
+        m_pMessage->setText(
+            QString::fromUtf8("L'image originale sera restituée en fin de création du masque..."));
+}
+
+void CMaskDlg::ShowWorkingImage()
+{
+    Vobject working;
+    {
+        QuietLibrary quiet;
+        gen_image3(&working, "byte", m_nWidth, m_nHeight, m_pCanvas->Plane(0).data(),
+                   m_pCanvas->Plane(1).data(), m_pCanvas->Plane(2).data());
+    }
+    m_pDoc->SetImage(working);
+    if (m_pDoc->m_pView)
+        m_pDoc->m_pView->DisplayImage();
+}
+
+void CMaskDlg::Finish()
+{
+    if (m_pApp->m_pMaskDlg == this)
+        m_pApp->m_pMaskDlg = nullptr;
+    if (!m_pDoc)
+        return;
+    if (!m_bFresh)
+        m_pDoc->SetImage(m_savedImage);
+    m_pDoc->m_nCrossValue = -1;
+    m_pDoc->m_nKind &= ~KindProfiles;
+    m_pDoc->ResetTracker();
+    if (m_pDoc->m_pView)
+        m_pDoc->m_pView->DisplayImage();
+}
+
+void CMaskDlg::accept()
+{
+    const bool painted = m_pDoc && !m_bFresh;
+    Finish();
+    if (painted) {
+        if (CFraloDoc* mask = NewResultDocument(*m_pApp, m_nWidth, m_nHeight)) {
+            Vobject image;
+            {
+                QuietLibrary quiet;
+                gen_image1(&image, "byte", m_nWidth, m_nHeight, m_pCanvas->Mask().data());
+            }
+            ShowResultImage(*mask, image, QStringLiteral("Masque%1").arg(m_pApp->m_nImageCounter));
+        }
+    }
+    m_pCanvas.reset();
+    QDialog::accept();
+}
+
+void CMaskDlg::reject()
+{
+    Finish();
+    m_pCanvas.reset();
+    QDialog::reject();
+}
+
+void CMaskDlg::DocumentClosing(CFraloDoc* doc)
+{
+    if (doc != m_pDoc)
+        return;
+    m_pDoc = nullptr;
+    reject();
+}

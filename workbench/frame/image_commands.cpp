@@ -1,0 +1,169 @@
+// The frame's commands that act on the active image: the FFT family, colour
+// and grey conversions, the negative, the fits of the profiles, the 3-D
+// view, the spreadsheet export and the online help.
+#include <verodyn/operators.h>
+
+#include "about_dlg.h"
+#include "excel_export.h"
+#include "fralo_app.h"
+#include "fralo_doc.h"
+#include "fralo_view.h"
+#include "main_frame.h"
+#include "plane_buffers.h"
+#include "quiet_library.h"
+#include "save_rules.h"
+#include "user_message.h"
+#include "view3d_dlg.h"
+
+namespace {
+
+void Redraw(CFraloDoc& doc)
+{
+    if (doc.m_pView)
+        doc.m_pView->DisplayImage();
+}
+
+} // namespace
+
+CFraloDoc* CMainFrame::NewResultDocument(const CFraloDoc& source)
+{
+    const int16_t width = source.m_nWidth, height = source.m_nHeight;
+    OnFileNew();
+    CFraloDoc* result = ActiveDocument();
+    result->m_nWidth = width;
+    result->m_nHeight = height;
+    result->FitFrameToImage(width, height);
+    result->UpdateScrollSizes(width, height);
+    if (result->m_pView)
+        result->m_pView->SetWindowExtents(width, height);
+    return result;
+}
+
+void CMainFrame::RunFftCommand(const char* nameFormat, int kind,
+                               int (*op)(const Vobject&, Vobject*), const char* failure)
+{
+    CFraloDoc* source = ActiveDocument();
+    if (!source)
+        return;
+    CFraloDoc* result = NewResultDocument(*source);
+    result->m_strName = QString::asprintf(nameFormat, int(m_pApp->m_nImageCounter));
+    result->UpdateTitle();
+    result->m_nKind = kind;
+    Vobject image;
+    Vstatus status;
+    {
+        QuietLibrary quiet;
+        status = op(source->m_image, &image);
+    }
+    if (status != V_OK) {
+        UserMessage(QString::fromUtf8(failure));
+        return;
+    }
+    result->SetImage(image);
+    Redraw(*result);
+}
+
+void CMainFrame::OnFft()
+{
+    RunFftCommand("Fft%d", KindComplexFft, fft_image, "Image FFT complexe non calculable !");
+}
+
+void CMainFrame::OnFftInverse()
+{
+    RunFftCommand("FftInv%d", 0, fft_image_inv, "Image FFT inverse non calculable !");
+}
+
+void CMainFrame::OnFftPhase()
+{
+    RunFftCommand("FftPhase%d", KindFftDerived, phase_deg, "Phase de l'image FFT non calculable !");
+}
+
+void CMainFrame::OnFftModulus()
+{
+    RunFftCommand("FftModule%d", KindFftDerived, power_real,
+                  "Module de l'image FFT non calculable !");
+}
+
+void CMainFrame::OnRgbToGrey()
+{
+    CFraloDoc* source = ActiveDocument();
+    if (!source)
+        return;
+    CFraloDoc* result = NewResultDocument(*source);
+    Vobject grey;
+    Vstatus status;
+    {
+        QuietLibrary quiet;
+        if (source->m_nKind & KindComplexFft)
+            status = power_byte(source->m_image, &grey);
+        else if (source->m_nKind & KindFftDerived)
+            status = convert_image_type(source->m_image, &grey, "byte");
+        else
+            status = access_channel(source->m_image, &grey, 1);
+    }
+    if (status != V_OK) {
+        UserMessage(QString::fromUtf8("Image NG non calculable !"));
+        return;
+    }
+    result->SetImage(grey);
+    Redraw(*result);
+}
+
+void CMainFrame::OnGreyToRgb()
+{
+    CFraloDoc* source = ActiveDocument();
+    if (!source)
+        return;
+    CFraloDoc* result = NewResultDocument(*source);
+    // The plane is read at the image's own size, which the document's may not be.
+    const PlaneView grey = ViewPlanes(source->m_image);
+    if (grey.channels == 0)
+        return;
+    Vobject colour;
+    {
+        QuietLibrary quiet;
+        if (gen_image3(&colour, "byte", grey.width, grey.height, grey.planes[0], grey.planes[0],
+                       grey.planes[0]) != V_OK)
+            return;
+    }
+    result->SetImage(colour);
+    Redraw(*result);
+}
+
+void CMainFrame::OnNegative()
+{
+    CFraloDoc* doc = ActiveDocument();
+    if (!doc)
+        return;
+    {
+        QuietLibrary quiet;
+        invert_image(doc->m_image, &doc->m_image);
+    }
+    Redraw(*doc);
+}
+
+void CMainFrame::OnGaussFit()
+{
+    CFraloDoc* doc = ActiveDocument();
+    if (!doc)
+        return;
+    doc->m_bGaussFit = !doc->m_bGaussFit;
+    Redraw(*doc);
+}
+
+void CMainFrame::OnView3D()
+{
+    if (!ActiveDocument())
+        return;
+    CView3DDlg dialog(this);
+    dialog.DoModal();
+}
+
+void CMainFrame::OnExportExcel()
+{
+    CExcelExport exporter;
+    exporter.Export(ActiveDocument());
+    UserMessage(QString::fromUtf8("Exportation vers Excel demandée..."));
+}
+
+void CMainFrame::OnOnlineHelp() { CAboutDlg::OnOnlineHelp(); }
