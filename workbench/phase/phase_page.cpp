@@ -13,6 +13,7 @@
 #include <verodyn/operators.h>
 
 #include "acquisition_sources.h"
+#include "analysis_documents.h"
 #include "camera_port.h"
 #include "dialog_controls.h"
 #include "fralo_app.h"
@@ -238,7 +239,9 @@ void CPhasePage::SetStatus(const std::string& text) { SetStatusText(Utf8(text));
 
 void CPhasePage::ShowPlane(const std::uint8_t* plane, const std::string& name)
 {
-    ShowInPhaseDocument(PlaneImage(plane, m_pSequence->Width(), m_pSequence->Height()), Utf8(name));
+    // A fresh image of its own: shown as it is, without the copy shared images need.
+    ShowResultImage(*m_pPhaseDoc, PlaneImage(plane, m_pSequence->Width(), m_pSequence->Height()),
+                    Utf8(name));
 }
 
 void CPhasePage::ShowPhase(const std::uint8_t* plane)

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "acquisition_sources.h"
+#include "analysis_documents.h"
 #include "camera_port.h"
 #include "dialog_controls.h"
 #include "entry_text.h"
@@ -248,8 +249,9 @@ void CProjectorPhasePage::SetStatus(const std::string& text)
 
 void CProjectorPhasePage::ShowPlane(const std::uint8_t* plane, const std::string& name)
 {
-    ShowCopy(*m_pProjectorDoc, PlaneImage(plane, m_pCameraDoc->m_nWidth, m_pCameraDoc->m_nHeight),
-             QString::fromStdString(name));
+    ShowResultImage(*m_pProjectorDoc,
+                    PlaneImage(plane, m_pCameraDoc->m_nWidth, m_pCameraDoc->m_nHeight),
+                    QString::fromStdString(name));
 }
 
 void CProjectorPhasePage::ShowPhase(const std::uint8_t* plane)
