@@ -16,6 +16,9 @@
 
 namespace instruments {
 
+// Said when a motion has not ended within its time bound (UTF-8).
+inline constexpr const char* kMoveNotFinishedText = "Déplacement de l'axe X non terminé !";
+
 class CC832Controller {
 public:
     // The position read when the axes are not connected or no single axis is named.

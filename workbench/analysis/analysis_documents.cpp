@@ -17,9 +17,11 @@ DocumentList ListedDocuments(const CFraloApp& app, int* count)
     return list;
 }
 
-metrology::ImagePlanes ImagePlanesOf(const CFraloDoc& doc)
+metrology::ImagePlanes ImagePlanesOf(const CFraloDoc& doc) { return ImagePlanesOf(doc.m_image); }
+
+metrology::ImagePlanes ImagePlanesOf(const Vobject& image)
 {
-    const PlaneView view = ViewPlanes(doc.m_image);
+    const PlaneView view = ViewPlanes(image);
     metrology::ImagePlanes planes;
     planes.width = view.width;
     planes.height = view.height;

@@ -19,6 +19,8 @@ using DocumentList = std::array<CFraloDoc*, 20>;
 // The open documents from the active one (ListOpenDocuments), and how many are set.
 DocumentList ListedDocuments(const CFraloApp& app, int* count);
 
+// The byte planes of `image`, with its own size, read in place.
+metrology::ImagePlanes ImagePlanesOf(const Vobject& image);
 // The byte planes of the document's image, with the image's own size.
 metrology::ImagePlanes ImagePlanesOf(const CFraloDoc& doc);
 

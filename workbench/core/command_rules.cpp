@@ -20,6 +20,11 @@ bool AnalysisEnabled(const CommandState& s) { return !s.acquiring; }
 
 bool PhaseComputeEnabled(const CommandState& s) { return !s.acquiring && s.openImages > 3; }
 
+bool InstrumentAcquisitionEnabled(const CommandState& s)
+{
+    return s.hasActiveDocument && !s.acquiring && s.source >= 2;
+}
+
 bool LiveAcquisitionEnabled(const CommandState& s)
 {
     return s.hasActiveDocument && s.source != 0 && !s.acquiring;

@@ -32,6 +32,10 @@ bool AnalysisEnabled(const CommandState& s);
 // Four-image phase: nothing acquires and more than three images are open.
 bool PhaseComputeEnabled(const CommandState& s);
 
+// Phase-shift acquisition and time-averaged views: an active document (the
+// camera document), nothing acquires, and a live source (2 or above).
+bool InstrumentAcquisitionEnabled(const CommandState& s);
+
 // "Acquisition permanente" of the frame and of the view: an active document,
 // a source, and nothing acquires.
 bool LiveAcquisitionEnabled(const CommandState& s);

@@ -9,6 +9,7 @@
 #include "fralo_view.h"
 #include "instrument_commands.h"
 #include "main_frame.h"
+#include "phase_commands.h"
 #include "zone_view_commands.h"
 
 namespace {
@@ -120,7 +121,8 @@ const std::vector<CommandEntry>& CommandTable()
          RunFalseColourDialog, STATE_RULE(LiveViewEnabled), nullptr},
         {ID_REAL_TIME_VIEW, kView, "&Visualiser en temps réel...", nullptr, RunRealTimeDialog,
          STATE_RULE(LiveViewEnabled), nullptr},
-        Later(ID_TIME_AVERAGED, kView, "Visualiser en &temps moyenné..."),
+        {ID_TIME_AVERAGED, kView, "Visualiser en &temps moyenné...", nullptr, RunTimeAverageDialog,
+         STATE_RULE(InstrumentAcquisitionEnabled), nullptr},
         {ID_VIEW_3D, kView, "&Visualiser en 3D", nullptr, CALL(OnView3D), STATE_RULE(View3DEnabled),
          nullptr},
         {ID_GAUSS_FIT, kView, "&Gaussienne sur tracé de profils", nullptr, CALL(OnGaussFit),
@@ -135,7 +137,8 @@ const std::vector<CommandEntry>& CommandTable()
 
         {ID_FRINGE_PATTERNS, kFringe, "&Générer 4 mires sinusoïdales...", nullptr,
          RunFringePatternsDialog, STATE_RULE(AnalysisEnabled), nullptr},
-        Later(ID_PHASE_ACQUISITION, kFringe, "&Acq. image phasée à 4 images..."),
+        {ID_PHASE_ACQUISITION, kFringe, "&Acq. image phasée à 4 images...", nullptr,
+         RunPhaseAcquisitionDialog, STATE_RULE(InstrumentAcquisitionEnabled), nullptr},
         {ID_PHASE_COMPUTE, kFringe, "&Calculer image phasée à 4 images...", nullptr, RunPhaseDialog,
          STATE_RULE(PhaseComputeEnabled), nullptr},
         {ID_DEMODULATE, kFringe, "&Démoduler image phasée...", nullptr, RunDemodulationDialog,

@@ -2,6 +2,7 @@
 
 #include <QPushButton>
 
+#include "c832_controller.h"
 #include "user_message.h"
 
 instruments::MessageSink UserMessageSink()
@@ -9,7 +10,7 @@ instruments::MessageSink UserMessageSink()
     return [](const std::string& text) { UserMessage(QString::fromStdString(text)); };
 }
 
-QString MoveNotFinishedText() { return QString::fromUtf8("Déplacement de l'axe X non terminé !"); }
+QString MoveNotFinishedText() { return QString::fromUtf8(instruments::kMoveNotFinishedText); }
 
 QPushButton* PlainButton(const char* text, QWidget* parent)
 {

@@ -71,13 +71,14 @@ TEST(UpdateRules, AcquisitionAndViewCommands)
     struct Case {
         CommandState state;
         bool live, frozen, resetCoords, clearProfiles;
+        bool instrument = false; // phase-shift and time-averaged acquisition
     };
     const Case cases[] = {
         {{false, false, false, false, KindProfiles, 3}, false, false, false, false},
         {{true, true, true, false, KindProfiles, 3}, false, true, false, false},
         {{true, false, false, false, KindProfiles, 0}, false, false, true, true},
-        {{true, false, false, false, 0, 0}, false, false, true, false},
-        {{true, false, false, false, KindProfiles, 4}, true, false, true, true},
+        {{true, false, false, false, 0, 1}, true, false, true, false},
+        {{true, false, false, false, KindProfiles, 4}, true, false, true, true, true},
         {{true, true, false, false, 0, 5}, false, true, false, false},
         {{true, true, false, false, KindProfiles, 5}, false, true, false, true},
     };
@@ -89,6 +90,7 @@ TEST(UpdateRules, AcquisitionAndViewCommands)
         EXPECT_EQ(FrozenAcquisitionEnabled(s), c.frozen);
         EXPECT_EQ(ResetMouseCoordsEnabled(s), c.resetCoords);
         EXPECT_EQ(ClearProfilesEnabled(s), c.clearProfiles);
+        EXPECT_EQ(InstrumentAcquisitionEnabled(s), c.instrument);
     }
 }
 

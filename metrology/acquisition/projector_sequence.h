@@ -1,0 +1,94 @@
+// The projector's phase shift: instead of moving the object, the fringes
+// themselves are shifted. The projector shows the sinusoidal pattern at 0,
+// 90, 180 and 270 degrees while the camera acquires, the four frames give the
+// wrapped phase, and a reference phase taken the same way is subtracted and
+// the difference unwrapped. An adjustment mode alternates the pattern and the
+// camera's frame on the projector.
+//
+// Acquisition, timers of 50 ms: 9 acts on tick 21 (live acquisition, pattern
+// 0); 11 to 14 on tick 21, or 51 for slow sources (grab, next pattern); 15
+// likewise (stop, phase). Adjustment: 1 on tick 21 (live acquisition, pattern
+// 0), 2 on tick 9, or 51 for slow sources (the camera's frame shown), 3 on
+// tick 21 (pattern 0 again), then 2 again until stopped.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "sequence_ports.h"
+
+namespace acquisition {
+
+// Where the patterns go: the projector document, which the user places on
+// the projector's screen; the optical bench in a simulation.
+class ProjectorOutput {
+public:
+    virtual ~ProjectorOutput() = default;
+    // A width x height pattern of vertical fringes of `period` pixels.
+    virtual void Project(const std::uint8_t* pattern, int period) = 0;
+};
+
+// The fringe period entered: 1..100 (0 or less gives 1).
+int ClampFringePeriod(int period);
+
+// The unwrapper's flags of the projector's demodulation: variance quality,
+// no mask, inverted output when `invert` (16 or 18).
+int ProjectorUnwrapFlags(bool invert);
+
+// (phase - reference) modulo 256 unwrapped into `out` (low bytes of the
+// unwrapped values); returns the number of phase jumps M.
+int DemodulateAgainst(const std::uint8_t* phase, const std::uint8_t* reference, int width,
+                      int height, bool invert, std::uint8_t* out);
+
+class ProjectorSequence {
+public:
+    enum State { Idle, Running, Done, Failed };
+    static constexpr int kTickMs = 50;
+
+    ProjectorSequence(int width, int height, LiveAcquisition& live, FrameSource& frames,
+                      SequenceView& view, ProjectorOutput& projector);
+
+    // The four-pattern acquisition, on timer 9.
+    void StartAcquisition(int period, bool slowSource);
+    // The adjustment loop, on timer 1, until StopAdjustment.
+    void StartAdjustment(int period, bool slowSource);
+    void StopAdjustment();
+    void Tick();
+    // The timer that runs, 0 when none.
+    int Timer() const { return m_nTimer; }
+    State GetState() const { return m_state; }
+
+    // The last complete acquisition: frames 0..3 and the phase.
+    bool HasPhase() const { return m_bHasPhase; }
+    const std::vector<std::uint8_t>& Frame(int step) const { return m_frames[step]; }
+    const std::vector<std::uint8_t>& Phase() const { return m_phase; }
+
+private:
+    bool Wait(int ticks);
+    void Next(int timer);
+    void ShowPattern(int step);
+    bool StartLive(const char* status);
+    bool GrabInto(std::vector<std::uint8_t>& plane);
+    void Finish();
+
+    int m_nWidth;
+    int m_nHeight;
+    LiveAcquisition& m_live;
+    FrameSource& m_source;
+    SequenceView& m_view;
+    ProjectorOutput& m_projector;
+    int m_nPeriod = 30;
+    bool m_bSlow = false;
+    int m_nTimer = 0;
+    int m_nTicks = 0;
+    State m_state = Idle;
+    std::vector<std::uint8_t> m_pattern;
+    std::vector<std::uint8_t> m_adjust;
+    std::array<std::vector<std::uint8_t>, 4> m_work;
+    std::array<std::vector<std::uint8_t>, 4> m_frames;
+    std::vector<std::uint8_t> m_phase;
+    bool m_bHasPhase = false;
+};
+
+} // namespace acquisition

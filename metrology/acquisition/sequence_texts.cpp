@@ -1,0 +1,18 @@
+#include "sequence_texts.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace acquisition {
+
+std::string Printf(const char* format, ...)
+{
+    char text[256];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    return text;
+}
+
+} // namespace acquisition

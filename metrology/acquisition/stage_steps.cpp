@@ -1,0 +1,53 @@
+#include "stage_steps.h"
+
+#include <algorithm>
+
+#include "sequence_texts.h"
+
+namespace acquisition {
+
+namespace {
+constexpr float kMaxPosition = 10.0f;
+constexpr float kVelocity = 20.0f;
+} // namespace
+
+StagePositions ClampStagePositions(StagePositions positions)
+{
+    for (float& x : positions)
+        x = std::clamp(x, 0.0f, kMaxPosition);
+    return positions;
+}
+
+StageSteps::StageSteps(ondula::Clock& clock, const instruments::MessageSink& messages)
+    : m_controller(kCountsPerMm, clock, messages)
+{
+    if (!m_controller.IsOpen()) {
+        m_strInitFailure = "Erreur de connexion à QUENLO !";
+        return;
+    }
+    m_controller.ResetAxis(1);
+    if (!m_controller.TestAxes(1)) {
+        m_strInitFailure = "Carte P.I. C832 non trouvée !";
+        return;
+    }
+    m_controller.ResetAxis(1);
+    m_controller.InitAxes(1);
+    m_controller.SetVelocity(1, kVelocity);
+}
+
+std::string StageSteps::Step(int k)
+{
+    const float mm = m_positions[k - 1];
+    MoveTo(mm);
+    return Printf(k == 4 ? "X%d(mm): %1.2f" : "X%d(mm): %1.3f", k, double(mm));
+}
+
+void StageSteps::MoveTo(float mm)
+{
+    if (!m_strInitFailure.empty() || !m_strBroken.empty())
+        return;
+    if (!m_controller.MoveAbsolute(1, mm) || !m_controller.WaitMotionEnd(1))
+        m_strBroken = instruments::kMoveNotFinishedText;
+}
+
+} // namespace acquisition

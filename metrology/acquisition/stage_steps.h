@@ -1,0 +1,48 @@
+// Axis 1 of the C-832 stage as the phase-shift instrument: four positions in
+// millimetres, each move waited for.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "c832_controller.h"
+#include "sequence_ports.h"
+
+namespace acquisition {
+
+using StagePositions = std::array<float, 4>;
+
+// Each position clamped to 0..10 mm.
+StagePositions ClampStagePositions(StagePositions positions);
+
+class StageSteps final : public PhaseInstrument {
+public:
+    static constexpr int kCountsPerMm = 120000;
+
+    // Connects to the card and sets axis 1 up (reset, test, initialisation,
+    // 20 mm/min). Without it the steps do not move.
+    StageSteps(ondula::Clock& clock, const instruments::MessageSink& messages);
+
+    // Empty when the axis answered, else "Erreur de connexion à QUENLO !"
+    // (no card library) or "Carte P.I. C832 non trouvée !".
+    const std::string& InitFailure() const { return m_strInitFailure; }
+    void SetPositions(const StagePositions& positions) { m_positions = positions; }
+
+    std::string Rest() override { return {}; }
+    // Move to Xk: "X%d(mm): %1.3f" ("%1.2f" for X4).
+    std::string Step(int k) override;
+    // Back to X1.
+    std::string Return() override { return Step(1); }
+    std::string Broken() const override { return m_strBroken; }
+    std::string Fault() const override { return m_strInitFailure; }
+
+private:
+    void MoveTo(float mm);
+
+    instruments::CC832Controller m_controller;
+    std::string m_strInitFailure;
+    std::string m_strBroken;
+    StagePositions m_positions{};
+};
+
+} // namespace acquisition

@@ -1,0 +1,52 @@
+// The stepper motor on the parallel port as the phase-shift instrument: four
+// positions in motor steps, 25 steps a second.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "clock/clock.h"
+#include "parallel_port.h"
+#include "sequence_ports.h"
+
+namespace acquisition {
+
+using StepperPositions = std::array<std::int16_t, 4>;
+
+// Each position clamped to -1000..1000.
+StepperPositions ClampStepperPositions(const std::array<int, 4>& positions);
+
+class StepperSteps final : public PhaseInstrument {
+public:
+    // `progress` shows the motor's progress text ("+ 1/4", "Reset moteur...").
+    StepperSteps(ondula::Clock& clock, const instruments::MessageSink& messages,
+                 std::function<void(const std::string&)> progress);
+
+    void SetPositions(const StepperPositions& positions) { m_positions = positions; }
+    // Where the motor is believed to be, in steps (0 at first).
+    int MotorPos() const { return m_nMotorPos; }
+
+    // The reset pulse (0x04, 10 ms, 0x00); the position is not changed.
+    void ResetMotor();
+    // Steps to `target`: the direction level, then per step the pulse and the
+    // level again 20 ms apart, then 0x00: 40 + 40 n ms for n steps.
+    void MoveMotorTo(int target);
+
+    std::string Rest() override { return {}; }
+    // MoveMotorTo(Xk): "X%d(pas): %d".
+    std::string Step(int k) override;
+    std::string Return() override { return Step(1); }
+
+private:
+    void Write(std::uint8_t value, int sleepMs);
+
+    ondula::Clock& m_clock;
+    instruments::CParallelPort m_port;
+    std::function<void(const std::string&)> m_progress;
+    StepperPositions m_positions{};
+    int m_nMotorPos = 0;
+};
+
+} // namespace acquisition

@@ -1,0 +1,61 @@
+#include "camera_port.h"
+
+#include <verodyn/operators.h>
+
+#include "acquisition_sources.h"
+#include "analysis_documents.h"
+#include "fralo_app.h"
+#include "fralo_doc.h"
+#include "kernels/phase4.h"
+#include "plane_buffers.h"
+#include "quiet_library.h"
+#include "talvo_board.h"
+#include "vfw_capture_wnd.h"
+
+Vobject ZoomedImage(const Vobject& image, int width, int height)
+{
+    QuietLibrary quiet;
+    Vobject zoomed;
+    if (zoom_image_size(image, &zoomed, width, height, "constant") != V_OK)
+        return {};
+    return zoomed;
+}
+
+CameraPort::CameraPort(CFraloApp& app, CFraloDoc& camera, int width, int height)
+    : m_app(app), m_camera(camera), m_nWidth(width), m_nHeight(height)
+{
+}
+
+bool CameraPort::Start() { return m_camera.StartAcquisition() != SourceNone; }
+
+void CameraPort::Stop()
+{
+    if (m_app.m_nSource != SourceNone)
+        m_camera.StopAcquisition();
+}
+
+bool CameraPort::IsRunning() const { return m_app.AcquiringDoc() == &m_camera; }
+
+bool CameraPort::Grab(std::uint8_t* plane)
+{
+    Vobject frame;
+    PlaneBuffers grabbed;
+    if (m_app.m_nSource == SourceVfw && m_camera.m_pVfwCapture) {
+        m_camera.m_pVfwCapture->GrabFrame();
+        if (!m_camera.m_pVfwCapture->ReadFrame(&grabbed) || !MakeImageFromPlanes(grabbed, &frame))
+            return false;
+    } else if (m_app.m_nSource == SourceTalvo) {
+        grabbed.width = m_nWidth;
+        grabbed.height = m_nHeight;
+        grabbed.channels = 1;
+        grabbed.planes[0].assign(std::size_t(m_nWidth) * std::size_t(m_nHeight), 0);
+        m_app.m_pTalvoBoard->GrabGrey(grabbed.planes[0].data(), m_nWidth, m_nHeight);
+        if (!MakeImageFromPlanes(grabbed, &frame))
+            return false;
+    } else {
+        frame = m_camera.m_image;
+    }
+    const Vobject zoomed = ZoomedImage(frame, m_nWidth, m_nHeight);
+    return metrology::ImageToPlane(ImagePlanesOf(zoomed), m_nWidth, m_nHeight, plane) ==
+           metrology::PlaneStatus::Ok;
+}

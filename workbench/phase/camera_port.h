@@ -1,0 +1,33 @@
+// The camera document as the acquisition sequences see it: its live
+// acquisition, and its current frame taken by source (the webcam's capture
+// window, the Talvo board, or the image that live acquisition keeps current),
+// resized to the sequence's size and made grey.
+#pragma once
+
+#include <verodyn/object.h>
+
+#include "sequence_ports.h"
+
+class CFraloApp;
+class CFraloDoc;
+
+// `image` resized to width x height ("constant"); empty when it cannot be.
+Vobject ZoomedImage(const Vobject& image, int width, int height);
+
+class CameraPort final : public acquisition::LiveAcquisition, public acquisition::FrameSource {
+public:
+    CameraPort(CFraloApp& app, CFraloDoc& camera, int width, int height);
+
+    // StartAcquisition on the camera document; false when no source is in force after it.
+    bool Start() override;
+    // StopAcquisition, when a source is chosen.
+    void Stop() override;
+    bool IsRunning() const override;
+    bool Grab(std::uint8_t* plane) override;
+
+private:
+    CFraloApp& m_app;
+    CFraloDoc& m_camera;
+    int m_nWidth;
+    int m_nHeight;
+};

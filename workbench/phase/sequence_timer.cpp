@@ -1,0 +1,10 @@
+#include "sequence_timer.h"
+
+void FollowSequenceTimer(WindowTimers& timers, int id, int next, int periodMs)
+{
+    if (next == id)
+        return;
+    timers.KillTimer(id);
+    if (next)
+        timers.SetTimer(next, periodMs);
+}

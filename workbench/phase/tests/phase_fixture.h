@@ -1,0 +1,83 @@
+// The workbench on the optical bench: a camera document of 320 x 240 on a
+// live source whose frames the interferometer renders, the instruments'
+// simulators moving its fringes, and the page's and the view's timers fired
+// by hand in virtual time.
+#pragma once
+
+#include <chrono>
+#include <functional>
+
+#include <QDir>
+#include <QTabBar>
+
+#include "analysis_fixture.h"
+#include "bench_grabber.h"
+#include "instrument_bench.h"
+#include "instrument_pages.h"
+#include "phase_acq_dlg.h"
+
+class PhaseBenchTest : public AnalysisTest {
+protected:
+    static constexpr int kWidth = 320, kHeight = 240;
+
+    void SetUp() override
+    {
+        AnalysisTest::SetUp();
+        QDir::setCurrent(dir.path());
+        app->m_nSource = SourceUsbCameraLarge;
+        app->FillSizeTable(app->m_nSource);
+        app->m_nDefaultWidth = kWidth;
+        app->m_nDefaultHeight = kHeight;
+        app->Live().SetGrabbers(grabber);
+        camera = app->NewImageDocument(kWidth, kHeight);
+    }
+
+    void TearDown() override
+    {
+        dialog.reset();
+        AnalysisTest::TearDown();
+    }
+
+    // The dialog on the tab of `tab`, and its page.
+    template <class Page> Page* Open(int tab)
+    {
+        dialog = std::make_unique<CPhaseAcqDlg>(app.get(), bench.clock);
+        dialog->Tabs()->setCurrentIndex(tab);
+        auto* page = qobject_cast<Page*>(dialog->Page());
+        EXPECT_NE(page, nullptr);
+        return page;
+    }
+
+    // The camera view's live timers that run fire once.
+    void FireLiveTimers()
+    {
+        for (int id : {98, 99})
+            if (camera->m_pView->IsTimerActive(id))
+                camera->m_pView->OnTimer(id);
+    }
+
+    // One 50 ms tick: the view's live timers, then the page's timer.
+    void Tick(CPhasePage& page)
+    {
+        FireLiveTimers();
+        const int timer = page.Sequence() ? page.Sequence()->Timer() : 0;
+        if (timer && page.IsTimerActive(timer))
+            page.OnTimer(timer);
+        bench.clock.time.Advance(std::chrono::milliseconds(50));
+    }
+
+    // "&Acquisition", then ticks until the run ends (or `ticks` of them).
+    void Run(CPhasePage& page, int ticks = 1000)
+    {
+        Control<QPushButton>(page, CPhasePage::IDC_ACQUIRE)->click();
+        for (int tick = 0; tick < ticks && page.Sequence() && page.Sequence()->Timer(); ++tick)
+            Tick(page);
+    }
+
+    instruments::testing::InstrumentBench bench;
+    std::function<double()> shift = [] { return 0.0; };
+    optical_bench::Interferometer optics{kWidth, kHeight, [this] { return shift(); }};
+    BenchGrabber grabber{optics};
+    CFraloDoc* camera = nullptr;
+    std::unique_ptr<CPhaseAcqDlg> dialog;
+};

@@ -1,0 +1,217 @@
+// The pages of the phase-shift acquisition dialog on the optical bench: their
+// step values and texts, the run's failures, the viewing cycle, the
+// subtraction and what a page leaves behind when it closes.
+#include <QLineEdit>
+
+#include <verodyn/operators.h>
+
+#include "phase_fixture.h"
+#include "sequence_texts.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+std::vector<uint8_t> PlaneOf(const Vobject& image)
+{
+    const PlaneView view = ViewPlanes(image);
+    return {view.planes[0], view.planes[0] + std::size_t(view.width) * view.height};
+}
+
+class PhasePageTest : public PhaseBenchTest {
+protected:
+    static QString EditText(QWidget& page, int id) { return Control<QLineEdit>(page, id)->text(); }
+};
+
+TEST_F(PhasePageTest, PiezoValuesAreShownValidatedAndSent)
+{
+    auto& supply = bench.Plug(0);
+    auto* page = Open<CPiezoPhasePage>(CPhaseAcqDlg::TabPiezo);
+    EXPECT_EQ(dialog->Tabs()->tabText(0), QString::fromUtf8("Piézo COM1"));
+    const int edits[] = {1028, 1029, 1030, 1031};
+    QStringList shown;
+    for (int id : edits)
+        shown << EditText(*page, id);
+    EXPECT_EQ(shown, (QStringList{"199.9", "232.6", "265.9", "298.6"}));
+    EXPECT_EQ(Text(*page, 1042), "(  0)");
+    EXPECT_EQ(Text(*page, 1043), "(409)");
+    EXPECT_EQ(Text(*page, 1018), "Alim 1 [0, 500 V] sur COM1...");
+    EXPECT_EQ(page->Status(), QString::fromUtf8("Déph. de PI/2 entre les tensions piézo..."));
+
+    app->m_nSupplyFullScale = 100;
+    for (int id : edits)
+        Control<QLineEdit>(*page, id)->setText("99");
+    app->m_nSliderPos = 77;
+    Run(*page, 7);
+    shown.clear();
+    for (int id : edits)
+        shown << EditText(*page, id);
+    EXPECT_EQ(shown, (QStringList{"94.9", "96.0", "97.0", "97.9"}));
+    EXPECT_EQ(app->m_nPhaseSteps, (std::array<int16_t, 4>{971, 982, 992, 1002}));
+    EXPECT_EQ(page->Status(), "U(V): 0 (0/1023)");
+    for (int tick = 0; tick < 200 && page->Sequence()->Timer(); ++tick)
+        Tick(*page);
+    supply.Service();
+    std::vector<int> sent;
+    for (const auto& setpoint : supply.Setpoints())
+        sent.push_back(setpoint.value);
+    EXPECT_EQ(sent, (std::vector<int>{0, 971, 982, 992, 1002, 0}));
+    EXPECT_EQ(app->m_nSliderPos, 0);
+    EXPECT_FALSE(Enabled(*page, 1032));
+    EXPECT_TRUE(Enabled(*page, 1028));
+}
+
+TEST_F(PhasePageTest, StageAndStepperValuesAreClamped)
+{
+    auto* stage = Open<CStagePhasePage>(CPhaseAcqDlg::TabStage);
+    Control<QLineEdit>(*stage, 1033)->setText("12.5");
+    Control<QLineEdit>(*stage, 1034)->setText("-1");
+    Run(*stage, 6);
+    EXPECT_EQ(EditText(*stage, 1033), "10.000");
+    EXPECT_EQ(EditText(*stage, 1034), "0.000");
+    EXPECT_EQ(app->m_fStagePos[0], 10.0f);
+
+    auto* stepper = Open<CStepperPhasePage>(CPhaseAcqDlg::TabStepper);
+    EXPECT_FALSE(Enabled(*stepper, 1033));
+    Control<QLineEdit>(*stepper, 1034)->setText("5000");
+    Control<QLineEdit>(*stepper, 1035)->setText("abc");
+    Control<QPushButton>(*stepper, CPhasePage::IDC_ACQUIRE)->click();
+    EXPECT_EQ(EditText(*stepper, 1034), "1000");
+    EXPECT_EQ(EditText(*stepper, 1035), "0");
+    // The motor is reset before the run's first timer.
+    std::vector<uint8_t> writes;
+    for (const auto& write : bench.stepper->Writes())
+        writes.push_back(write.value);
+    EXPECT_EQ(writes, (std::vector<uint8_t>{0x04, 0x00}));
+    EXPECT_EQ(Text(*stepper, 1037), "Reset moteur...");
+    EXPECT_TRUE(stepper->IsTimerActive(9));
+}
+
+TEST_F(PhasePageTest, AStageWithoutCardAcquiresWithoutMoving)
+{
+    bench.card->SetAbsent(true);
+    auto* page = Open<CStagePhasePage>(CPhaseAcqDlg::TabStage);
+    const QString absent = QString::fromUtf8("Carte P.I. C832 non trouvée !");
+    EXPECT_EQ(page->Status(), absent);
+    Run(*page);
+    EXPECT_TRUE(page->Sequence()->HasPhase());
+    EXPECT_EQ(page->Status(), absent);
+    EXPECT_TRUE(bench.card->Commands().empty());
+}
+
+TEST_F(PhasePageTest, RunsThatCannotGoOnStopWithTheLiveMessage)
+{
+    auto* page = Open<CStepperPhasePage>(CPhaseAcqDlg::TabStepper);
+    const QString lost = QString::fromUtf8(acquisition::kLiveFailedText);
+    // The camera dies between Im0 and Im90.
+    Run(*page, 60);
+    grabber.dead = true;
+    for (int tick = 0; tick < 100 && page->Sequence()->Timer(); ++tick)
+        Tick(*page);
+    EXPECT_EQ(page->Status(), lost);
+    EXPECT_FALSE(page->Sequence()->HasPhase());
+    EXPECT_NE(page->PhaseDocument()->m_strName.left(8), "ImPhasee");
+    EXPECT_FALSE(Enabled(*page, CPhasePage::IDC_ACQUIRE));
+
+    // A source that does not start.
+    auto* next = Open<CStepperPhasePage>(CPhaseAcqDlg::TabStepper);
+    app->m_nSource = SourceNone;
+    Control<QPushButton>(*next, CPhasePage::IDC_ACQUIRE)->click();
+    EXPECT_FALSE(Enabled(*next, CPhasePage::IDC_ACQUIRE));
+    EXPECT_FALSE(Enabled(*next, CPhasePage::IDC_REFERENCE));
+    EXPECT_EQ(next->Sequence()->Timer(), 0);
+}
+
+TEST_F(PhasePageTest, ViewingCycleAndSubtractionAgainstAReference)
+{
+    CFraloDoc* reference = AddDocument(kWidth, kHeight, [](int, int) { return 250; });
+    frame->MdiArea()->setActiveSubWindow(camera->m_pChildFrame);
+    auto* page = Open<CStepperPhasePage>(CPhaseAcqDlg::TabStepper);
+    auto* box = Control<QComboBox>(*page, CPhasePage::IDC_REFERENCE);
+    ASSERT_EQ(box->count(), 2);
+    EXPECT_EQ(box->currentText(), "AUCUNE");
+    box->setCurrentIndex(0);
+    Run(*page);
+    ASSERT_TRUE(Enabled(*page, CPhasePage::IDC_SUBTRACT));
+    Control<QPushButton>(*page, CPhasePage::IDC_SUBTRACT)->click();
+    CFraloDoc* difference = page->SubtractDocument();
+    ASSERT_NE(difference, nullptr);
+    const int number = page->PhaseDocument()->m_nImageNumber;
+    EXPECT_EQ(difference->m_strName, QStringLiteral("DifPhase%1").arg(number));
+    const std::vector<uint8_t>& phase = page->Sequence()->Phase();
+    const std::vector<uint8_t> result = PlaneOf(difference->m_image);
+    for (size_t i = 0; i < phase.size(); i += 997)
+        ASSERT_EQ(result[i], uint8_t(phase[i] - 250)) << i;
+    EXPECT_EQ(page->PhaseDocument()->m_strName, "DifPhase");
+    EXPECT_FALSE(Enabled(*page, CPhasePage::IDC_SUBTRACT));
+
+    QStringList names, texts;
+    for (int press = 0; press < 8; ++press) {
+        Control<QPushButton>(*page, CPhasePage::IDC_SHOW_ALL)->click();
+        names << page->PhaseDocument()->m_strName;
+        texts << page->Status();
+    }
+    const QString phaseName = QStringLiteral("ImPhasee%1").arg(number);
+    EXPECT_EQ(names, (QStringList{"Im0", "Im90", "Im180", "Im270", phaseName, reference->m_strName,
+                                  difference->m_strName, "Im0"}));
+    EXPECT_EQ(texts[5], QString::fromUtf8("Image phasée référence visualisée."));
+    EXPECT_EQ(texts[6], QString::fromUtf8("Image soustraction modulo 256 visualisée."));
+}
+
+TEST_F(PhasePageTest, ClosingLeavesTheLastCompleteRunInFilesAndMosaic)
+{
+    shift = [&] { return optical_bench::StepperFringes(bench.stepper->Position()); };
+    auto* page = Open<CStepperPhasePage>(CPhaseAcqDlg::TabStepper);
+    Run(*page);
+    std::array<std::vector<uint8_t>, 4> frames;
+    for (int step = 0; step < 4; ++step)
+        frames[step] = page->Sequence()->Frame(step);
+    // A second run cut off after two frames, on another surface.
+    optics.SetFlat(true);
+    Run(*page, 80);
+    ASSERT_NE(page->Sequence()->Timer(), 0);
+    dialog->Tabs()->setCurrentIndex(CPhaseAcqDlg::TabStage);
+
+    EXPECT_EQ(app->AcquiringDoc(), nullptr);
+    for (int step = 0; step < 4; ++step) {
+        Vobject image;
+        const std::string path = "im" + std::string(acquisition::StepName(step) + 2) + ".tif";
+        ASSERT_EQ(read_image(&image, path.c_str()), V_OK) << path;
+        EXPECT_EQ(PlaneOf(image), frames[step]) << path;
+    }
+    EXPECT_EQ(camera->m_strName, "Im0_270");
+    EXPECT_EQ(camera->m_nWidth, kWidth);
+    EXPECT_EQ(camera->m_nHeight, kHeight);
+    // Tile Im90 (top right) shows frame 1 at half size.
+    EXPECT_EQ(Pixel(camera, kWidth / 2 + 10, 20), frames[1][std::size_t(41) * kWidth + 21]);
+}
+
+TEST_F(PhasePageTest, AnUnwritableFolderIsReported)
+{
+    auto* page = Open<CStepperPhasePage>(CPhaseAcqDlg::TabStepper);
+    Run(*page);
+    QDir(dir.path()).mkdir("im0.tif");
+    dialog.reset();
+    EXPECT_EQ(messages, QStringList{QString::fromUtf8("Erreur d'écriture de l'image !")});
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(PhasePageTest, TheCommandsNeedACameraDocumentAndALiveSource)
+{
+    frame->UpdateCommandUI();
+    for (int id : {ID_PHASE_ACQUISITION, ID_TIME_AVERAGED})
+        EXPECT_TRUE(frame->Action(id)->isEnabled()) << id;
+    app->m_nSource = SourceTwain;
+    frame->UpdateCommandUI();
+    EXPECT_FALSE(frame->Action(ID_PHASE_ACQUISITION)->isEnabled());
+    app->m_nSource = SourceUsbCameraLarge;
+    delete camera->m_pChildFrame;
+    frame->UpdateCommandUI();
+    for (int id : {ID_PHASE_ACQUISITION, ID_TIME_AVERAGED})
+        EXPECT_FALSE(frame->Action(id)->isEnabled()) << id;
+}
+
+} // namespace
