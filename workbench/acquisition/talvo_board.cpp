@@ -8,7 +8,6 @@ const char* const kSystem = "\\\\.\\D_SYSTEM_TALVO";
 const char* const kFormat = "ccir.dcf";
 constexpr int32_t kLargest = 4096;
 constexpr int32_t kBufferAttribute = 60;
-constexpr int32_t kFormatPlanar = 0xFF00;
 
 } // namespace
 
@@ -71,7 +70,7 @@ int CTalvoBoard::AcqPermTalvo(DvlWindow window)
 
 void CTalvoBoard::CopyBand(int32_t band, uint8_t* plane, int width, int height) const
 {
-    DvlBufGetColor2d(m_idBuffer, kFormatPlanar, band, 0, 0, width, height, plane);
+    DvlBufGetColor2d(m_idBuffer, DVL_PLANAR, band, 0, 0, width, height, plane);
 }
 
 void CTalvoBoard::GrabRGB(uint8_t* red, uint8_t* green, uint8_t* blue, int width, int height)
