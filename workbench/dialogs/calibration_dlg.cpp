@@ -11,7 +11,7 @@
 
 #include "dialog_support.h"
 #include "fralo_doc.h"
-#include "speckle_echz_dlg.h"
+#include "z_scale_dlg.h"
 
 namespace {
 

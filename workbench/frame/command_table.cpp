@@ -49,7 +49,7 @@ const char* const kImage = "&Traitement";
 const char* const kWindow = "Fe&nêtre";
 const char* const kHelp = "&?";
 
-// A command whose handler and update rule come with the Part that builds it.
+// A command shown in its menu but not built yet: disabled, without a handler.
 constexpr CommandEntry Later(int id, const char* menu, const char* text)
 {
     return {id, menu, text, nullptr, nullptr, nullptr, nullptr};

@@ -45,7 +45,7 @@ protected:
         doc->m_profile.y2 = short(y2);
         doc->ComputeProfiles(0, x1, y1, x2, y2);
     }
-    static QString Part(const QString& file, const char* member)
+    static QString Member(const QString& file, const char* member)
     {
         QProcess unzip;
         unzip.start("unzip", {"-p", file, member});
@@ -74,11 +74,11 @@ TEST_F(ExportTest, SheetChartsAndOpeningOfAFullZone)
     EXPECT_EQ(opened, QList<QUrl>{QUrl::fromLocalFile(file)});
     EXPECT_TRUE(messages.isEmpty());
 
-    const QString book = Part(file, "xl/workbook.xml");
+    const QString book = Member(file, "xl/workbook.xml");
     EXPECT_TRUE(book.contains("<sheet name=\"Profil(s)\" sheetId=\"1\""));
     EXPECT_EQ(book.count("<sheet "), 5); // and a chart sheet per profile and fit
-    const QString sheet = Part(file, "xl/worksheets/sheet1.xml");
-    const QString strings = Part(file, "xl/sharedStrings.xml");
+    const QString sheet = Member(file, "xl/worksheets/sheet1.xml");
+    const QString strings = Member(file, "xl/sharedStrings.xml");
     for (const char* text : {"LOGICIEL ONDULA4", "iH(pixel)", "wH(luminance)", "GaussH",
                              "jV(pixel)", "wV(luminance)", "GaussV"})
         EXPECT_TRUE(strings.contains(QString(">%1<").arg(text))) << text;
@@ -93,7 +93,7 @@ TEST_F(ExportTest, SheetChartsAndOpeningOfAFullZone)
     EXPECT_FALSE(Cell(sheet, "F802").isEmpty());
     EXPECT_FALSE(Cell(sheet, "F802").contains("<v>"));
 
-    const QString chart = Part(file, "xl/charts/chart1.xml");
+    const QString chart = Member(file, "xl/charts/chart1.xml");
     EXPECT_TRUE(chart.contains("<c:scatterChart>"));
     EXPECT_TRUE(chart.contains("<c:f>'Profil(s)'!$A$3:$A$802</c:f>"));
     EXPECT_TRUE(chart.contains("<c:f>'Profil(s)'!$B$3:$B$802</c:f>"));
@@ -101,7 +101,7 @@ TEST_F(ExportTest, SheetChartsAndOpeningOfAFullZone)
     EXPECT_TRUE(chart.contains("<a:t>Profil horizontal</a:t>"));
     EXPECT_TRUE(chart.contains("<a:t>iH(pixel)</a:t>"));
     EXPECT_FALSE(chart.contains("0.0E+0"));
-    const QString fit = Part(file, "xl/charts/chart4.xml");
+    const QString fit = Member(file, "xl/charts/chart4.xml");
     EXPECT_TRUE(fit.contains("<c:f>'Profil(s)'!$F$3:$F$802</c:f>"));
     EXPECT_TRUE(fit.contains("<a:t>jV(pixel)</a:t>"));
 
@@ -118,15 +118,15 @@ TEST_F(ExportTest, AWideFlatZoneCalibratedWithoutFits)
     CExcelExport exporter(Path("docs"));
     ASSERT_TRUE(exporter.Export(doc));
     const QString file = exporter.WrittenPath();
-    EXPECT_EQ(Part(file, "xl/workbook.xml").count("<sheet "), 2);
-    const QString strings = Part(file, "xl/sharedStrings.xml");
+    EXPECT_EQ(Member(file, "xl/workbook.xml").count("<sheet "), 2);
+    const QString strings = Member(file, "xl/sharedStrings.xml");
     EXPECT_TRUE(strings.contains(">x(mm)<"));
     EXPECT_FALSE(strings.contains("GaussH"));
-    const QString sheet = Part(file, "xl/worksheets/sheet1.xml");
+    const QString sheet = Member(file, "xl/worksheets/sheet1.xml");
     EXPECT_TRUE(Cell(sheet, "A4").contains("<v>2.75</v>"));
     for (const char* ref : {"C3", "D3", "E3", "F3", "C2", "D2"})
         EXPECT_FALSE(Cell(sheet, ref).contains("<v>")) << ref;
-    const QString chart = Part(file, "xl/charts/chart1.xml");
+    const QString chart = Member(file, "xl/charts/chart1.xml");
     EXPECT_TRUE(chart.contains("<a:t>iH(mm)</a:t>"));
     EXPECT_TRUE(chart.contains("formatCode=\"0.0E+0\""));
 }

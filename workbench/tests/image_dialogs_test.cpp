@@ -20,7 +20,7 @@
 #include "multiply_dlg.h"
 #include "plane_buffers.h"
 #include "resize_dlg.h"
-#include "speckle_echz_dlg.h"
+#include "z_scale_dlg.h"
 #include "widget_fixture.h"
 
 namespace {

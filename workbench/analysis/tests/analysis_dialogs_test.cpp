@@ -7,7 +7,7 @@
 #include "demodulation_dlg.h"
 #include "fringe_patterns_dlg.h"
 #include "phase4_dlg.h"
-#include "speckle_echz_dlg.h"
+#include "z_scale_dlg.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "speckle_echz_dlg.h"
+#include "z_scale_dlg.h"
 
 #include <QButtonGroup>
 #include <QFormLayout>
