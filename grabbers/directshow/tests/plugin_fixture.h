@@ -1,7 +1,8 @@
 #pragma once
 // The plug-in loaded as the host loads it and driven through its callbacks,
 // over pumped simulated devices and a virtual platform clock. Every test
-// ends with nothing allocated through the host and no COM object alive.
+// ends with nothing allocated through the host, no COM object alive and no
+// task memory left.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "dshow/com.h"
 #include "dshow/controls.h"
 #include "dshow/frames.h"
 #include "dshow/media_type.h"
@@ -75,6 +77,7 @@ protected:
             ADD_FAILURE() << "still allocated: " << a.size << " bytes from " << a.file << ":"
                           << a.line;
         EXPECT_EQ(dshow::LiveObjects(), 0);
+        EXPECT_EQ(dshow::LiveTaskMemory(), 0);
     }
 
     // Opens an instance with the class defaults and these values; the

@@ -8,6 +8,7 @@
 #include "device_state.h"
 #include "dshow/base_filter.h"
 #include "dshow/controls.h"
+#include "property_page_list.h"
 
 namespace dshow::sim {
 namespace {
@@ -45,7 +46,7 @@ private:
     GUID major_;
 };
 
-class Crossbar : public BaseFilter, public IAMCrossbar {
+class Crossbar : public BaseFilter, public IAMCrossbar, public ISpecifyPropertyPages {
 public:
     explicit Crossbar(std::vector<int32_t> inputs) : inputs_(std::move(inputs))
     {
@@ -64,6 +65,8 @@ public:
     {
         if (out && InterfaceMatches<IAMCrossbar>(iid))
             return Expose(static_cast<IAMCrossbar*>(this), out);
+        if (out && iid == ISpecifyPropertyPages::kIid)
+            return Expose(static_cast<ISpecifyPropertyPages*>(this), out);
         return BaseFilter::QueryInterface(iid, out);
     }
     uint32_t AddRef() override { return BaseFilter::AddRef(); }
@@ -73,6 +76,12 @@ public:
     BasePin* Pin(int n) override
     {
         return n >= 0 && std::size_t(n) < pins_.size() ? pins_[std::size_t(n)].get() : nullptr;
+    }
+
+    HRESULT GetPages(CAUUID* pages) override
+    {
+        const GUID routing[] = {CLSID_CrossbarPropertyPage};
+        return PageListOut(routing, pages);
     }
 
     HRESULT get_PinCounts(int32_t* outputs, int32_t* inputs) override
