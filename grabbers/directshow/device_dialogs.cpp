@@ -106,6 +106,8 @@ ComPtr<IUnknown> DialogObject(const CIODirectShow& r, int number)
         }
         return Upstream(r, kSecondCrossbar, filter.get(), IAMCrossbar::kIid);
     }
+    case kTvTuner:
+        return Upstream(r, kTvTuner, source, IAMTVTuner::kIid);
     }
     return {};
 }

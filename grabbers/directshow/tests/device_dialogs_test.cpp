@@ -20,7 +20,8 @@ sim::DeviceConfig CameraWithVfwDialogs(int32_t dialogs)
 TEST_F(DialogTest, EachDeviceOffersItsDialogsInTableOrder)
 {
     sim::SetDevices({Pumped(sim::SimulatedCamera()), Pumped(sim::SimulatedCaptureCard()),
-                     CameraWithVfwDialogs(VfwCaptureDialog_Source)});
+                     CameraWithVfwDialogs(VfwCaptureDialog_Source),
+                     CardWithTunerAndSecondCrossbar()});
     struct Case {
         const char* device;
         const char* dialogs;
@@ -28,6 +29,7 @@ TEST_F(DialogTest, EachDeviceOffersItsDialogsInTableOrder)
         {"0", "capture_filter_dialog,capture_pin_dialog"},
         {"1", "capture_pin_dialog,crossbar_dialog"},
         {"2", "capture_filter_dialog,capture_pin_dialog,vfw_source_dialog"},
+        {"3", "capture_pin_dialog,crossbar_dialog,second_crossbar_dialog,tv_tuner_dialog"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(Get(cls_, Open("default", c.device), "available_dialogs"), c.dialogs) << c.device;

@@ -115,4 +115,23 @@ TEST_F(FrameTest, TheCrossbarPageRoutesAnInput)
     EXPECT_EQ(Grab(inst), FG_SUCCESS);
 }
 
+TEST_F(FrameTest, TheTunerAndTheSecondCrossbarPages)
+{
+    sim::SetDevices({CardWithTunerAndSecondCrossbar()});
+    FGInstance* inst = Open("default");
+    PumpWhileWaiting({0});
+    Play([](PropertyFrame& frame) {
+        PropertyPage& page = frame.pages.at(0);
+        if (page.clsid == CLSID_TVTunerPropertyPage)
+            page.sliders.at(0).value = 9;
+        else
+            Choose(page.choices.at(0), L"Video RGB");
+    });
+    ASSERT_EQ(OpenDialog(inst, "tv_tuner_dialog"), FG_SUCCESS);
+    EXPECT_EQ(ConfigOf(0).tuner->channel, 9);
+    ASSERT_EQ(OpenDialog(inst, "second_crossbar_dialog"), FG_SUCCESS);
+    EXPECT_EQ(ConfigOf(0).second_crossbar_routes, std::vector<int32_t>{1});
+    EXPECT_EQ(Grab(inst), FG_SUCCESS);
+}
+
 } // namespace

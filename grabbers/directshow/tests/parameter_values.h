@@ -38,6 +38,18 @@ inline dshow::sim::DeviceConfig ConfigOf(int device)
     return config;
 }
 
+// A capture card whose crossbar is fed by a second crossbar (composite and
+// RGB inputs, into its composite input) and by a TV tuner on channel 7.
+inline dshow::sim::DeviceConfig CardWithTunerAndSecondCrossbar()
+{
+    dshow::sim::DeviceConfig card = dshow::sim::SimulatedCaptureCard();
+    card.second_crossbar_inputs = {dshow::PhysConn_Video_Composite, dshow::PhysConn_Video_RGB};
+    card.second_crossbar_feeds = 1;
+    card.tuner = dshow::sim::TvTuner{1, 69, 7};
+    card.pump = true;
+    return card;
+}
+
 // The answer to a get as text: integers, reals and strings separated by commas.
 inline std::string Get(FGClass& cls, FGInstance* inst, const char* name, FGstatus* status = nullptr)
 {

@@ -155,6 +155,8 @@ std::wstring ConnectorName(int32_t type)
         return L"Video Composite";
     case PhysConn_Video_SVideo:
         return L"Video SVideo";
+    case PhysConn_Video_RGB:
+        return L"Video RGB";
     case PhysConn_Video_VideoDecoder:
         return L"Video Decoder";
     case PhysConn_Audio_Tuner:
@@ -216,6 +218,39 @@ HRESULT ApplyCrossbar(const PropertyPage& page, IUnknown* object)
     return S_OK;
 }
 
+// The channel as a slider.
+HRESULT LoadTuner(IUnknown* object, PropertyPage* page)
+{
+    const ComPtr<IAMTVTuner> tuner = ComPtr<IUnknown>(object).As<IAMTVTuner>();
+    if (!tuner)
+        return E_NOINTERFACE;
+    PageSlider channel;
+    channel.label = L"Channel";
+    int32_t video = 0, audio = 0;
+    if (const HRESULT hr = tuner->ChannelMinMax(&channel.min, &channel.max); FAILED(hr))
+        return hr;
+    if (const HRESULT hr = tuner->get_Channel(&channel.value, &video, &audio); FAILED(hr))
+        return hr;
+    channel.default_value = channel.value;
+    page->sliders.push_back(channel);
+    return S_OK;
+}
+
+HRESULT ApplyTuner(const PropertyPage& page, IUnknown* object)
+{
+    const ComPtr<IAMTVTuner> tuner = ComPtr<IUnknown>(object).As<IAMTVTuner>();
+    if (!tuner)
+        return E_NOINTERFACE;
+    for (const PageSlider& channel : page.sliders) {
+        int32_t now = 0, video = 0, audio = 0;
+        if (SUCCEEDED(tuner->get_Channel(&now, &video, &audio)) && now == channel.value)
+            continue;
+        if (const HRESULT hr = tuner->put_Channel(channel.value, -1, -1); FAILED(hr))
+            return hr;
+    }
+    return S_OK;
+}
+
 struct PageKind {
     GUID clsid;
     const wchar_t* title;
@@ -230,6 +265,7 @@ const PageKind kPages[] = {
      ApplySliders<IAMCameraControl>},
     {CLSID_VideoStreamConfigPropertyPage, L"Stream Format", LoadFormats, ApplyFormats},
     {CLSID_CrossbarPropertyPage, L"Crossbar", LoadCrossbar, ApplyCrossbar},
+    {CLSID_TVTunerPropertyPage, L"TV Tuner", LoadTuner, ApplyTuner},
 };
 
 const PageKind* FindKind(const GUID& clsid)

@@ -1,0 +1,108 @@
+// The TV tuner of a simulated capture card: one analogue video output, and
+// the channel, which the card keeps.
+#include <memory>
+
+#include "device_state.h"
+#include "dshow/base_filter.h"
+#include "dshow/controls.h"
+#include "property_page_list.h"
+
+namespace dshow::sim {
+namespace {
+
+class TunerOutputPin : public BasePin {
+public:
+    explicit TunerOutputPin(BaseFilter& filter)
+        : BasePin(filter, L"Analog Video", PINDIR_OUTPUT) { }
+
+    HRESULT CheckMediaType(const AM_MEDIA_TYPE& type) override
+    {
+        return type.majortype == MEDIATYPE_AnalogVideo ? S_OK : S_FALSE;
+    }
+
+    HRESULT GetMediaType(int position, MediaType* type) override
+    {
+        if (position != 0)
+            return VFW_S_NO_MORE_ITEMS;
+        *type = MediaType();
+        type->majortype = MEDIATYPE_AnalogVideo;
+        return S_OK;
+    }
+};
+
+class TvTunerFilter : public BaseFilter, public IAMTVTuner, public ISpecifyPropertyPages {
+public:
+    explicit TvTunerFilter(std::shared_ptr<DeviceState> device) : device_(std::move(device)) { }
+
+    HRESULT QueryInterface(const GUID& iid, void** out) override
+    {
+        if (out && InterfaceMatches<IAMTVTuner>(iid))
+            return Expose(static_cast<IAMTVTuner*>(this), out);
+        if (out && iid == ISpecifyPropertyPages::kIid)
+            return Expose(static_cast<ISpecifyPropertyPages*>(this), out);
+        return BaseFilter::QueryInterface(iid, out);
+    }
+    uint32_t AddRef() override { return BaseFilter::AddRef(); }
+    uint32_t Release() override { return BaseFilter::Release(); }
+
+    int PinCount() override { return 1; }
+    BasePin* Pin(int n) override { return n == 0 ? &output_ : nullptr; }
+
+    HRESULT GetPages(CAUUID* pages) override
+    {
+        const GUID channel[] = {CLSID_TVTunerPropertyPage};
+        return PageListOut(channel, pages);
+    }
+
+    HRESULT ChannelMinMax(int32_t* min, int32_t* max) override
+    {
+        if (!min || !max)
+            return E_POINTER;
+        return device_->With([&](const DeviceConfig& c) {
+            if (!c.tuner)
+                return E_FAIL;
+            *min = c.tuner->min_channel;
+            *max = c.tuner->max_channel;
+            return S_OK;
+        });
+    }
+
+    HRESULT put_Channel(int32_t channel, int32_t, int32_t) override
+    {
+        return device_->With([&](DeviceConfig& c) {
+            if (!c.tuner)
+                return E_FAIL;
+            if (channel < c.tuner->min_channel || channel > c.tuner->max_channel)
+                return E_INVALIDARG;
+            c.tuner->channel = channel;
+            return S_OK;
+        });
+    }
+
+    HRESULT get_Channel(int32_t* channel, int32_t* video_subchannel,
+                        int32_t* audio_subchannel) override
+    {
+        if (!channel || !video_subchannel || !audio_subchannel)
+            return E_POINTER;
+        return device_->With([&](const DeviceConfig& c) {
+            if (!c.tuner)
+                return E_FAIL;
+            *channel = c.tuner->channel;
+            *video_subchannel = *audio_subchannel = -1;
+            return S_OK;
+        });
+    }
+
+private:
+    std::shared_ptr<DeviceState> device_;
+    TunerOutputPin output_{*this};
+};
+
+} // namespace
+
+ComPtr<IBaseFilter> MakeTvTuner(std::shared_ptr<DeviceState> device)
+{
+    return ComPtr<IBaseFilter>(new TvTunerFilter(std::move(device)));
+}
+
+} // namespace dshow::sim
