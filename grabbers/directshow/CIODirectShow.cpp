@@ -371,7 +371,8 @@ FGstatus FGSetParam(Vproc_handle proc_id, FGInstance* fginst, const char* name, 
 {
     const FGstatus status = SetParameter(fginst, name, values, num);
     // A setting that reconnected the graph (and left it stopped) may have
-    // changed the negotiated format: the buffers follow it.
+    // changed the negotiated format: the buffers follow it. Other settings
+    // leave the format, and so the buffers, as they are.
     CIODirectShow& r = Record(fginst);
     const FGstatus sized = r.target_filter ? SizeFrameBuffers(proc_id, r) : FG_SUCCESS;
     return status == FG_SUCCESS ? sized : status;

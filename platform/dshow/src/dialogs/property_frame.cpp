@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QThread>
 #include <mutex>
+#include <new>
 #include <span>
 
 #include "property_frame_dialog.h"
@@ -20,8 +21,8 @@ bool OnGuiThread()
     return app && QThread::currentThread() == app->thread();
 }
 
-HRESULT Present(const wchar_t* caption, std::span<IUnknown* const> objects,
-                std::span<const GUID> pages, int x, int y)
+HRESULT ShowAndApply(const wchar_t* caption, std::span<IUnknown* const> objects,
+                     std::span<const GUID> pages, int x, int y)
 {
     if (objects.empty() || pages.empty())
         return E_INVALIDARG;
@@ -50,6 +51,17 @@ HRESULT Present(const wchar_t* caption, std::span<IUnknown* const> objects,
             if (const HRESULT hr = ApplyPropertyPage(page, object); FAILED(hr))
                 return hr;
     return S_OK;
+}
+
+// No exception leaves a COM call.
+HRESULT Present(const wchar_t* caption, std::span<IUnknown* const> objects,
+                std::span<const GUID> pages, int x, int y)
+{
+    try {
+        return ShowAndApply(caption, objects, pages, x, y);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
 }
 
 HRESULT PresentDeviceFrame(const wchar_t* caption, IUnknown* object, uint32_t count,
