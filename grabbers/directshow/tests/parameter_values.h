@@ -5,31 +5,11 @@
 #include <vector>
 
 #include "dshow/sim_devices.h"
-#include "fgint/fgint.h"
+#include "fgint/plugin_driver.h"
 
-inline Vcpar Int(int32_t value)
-{
-    Vcpar v{};
-    v.par.l = value;
-    v.type = VPAR_INT;
-    return v;
-}
-
-inline Vcpar Real(double value)
-{
-    Vcpar v{};
-    v.par.f = value;
-    v.type = VPAR_REAL;
-    return v;
-}
-
-inline Vcpar Text(const char* value)
-{
-    Vcpar v{};
-    v.par.s = value;
-    v.type = VPAR_STRING;
-    return v;
-}
+using fg::Int;
+using fg::Real;
+using fg::Text;
 
 inline dshow::sim::DeviceConfig ConfigOf(int device)
 {
