@@ -18,33 +18,14 @@
 #include "dshow/sim_devices.h"
 #include "dshow/unknown.h"
 #include "fgint/fghelpers.h"
+#include "fgint/plugin_driver.h"
 #include "registry/registry.h"
 #include "verodyn/framegrabber.h"
 
 // Parameter values of the three kinds.
-inline Vcpar Int(int32_t value)
-{
-    Vcpar v{};
-    v.par.l = value;
-    v.type = VPAR_INT;
-    return v;
-}
-
-inline Vcpar Real(double value)
-{
-    Vcpar v{};
-    v.par.f = value;
-    v.type = VPAR_REAL;
-    return v;
-}
-
-inline Vcpar Text(const char* value)
-{
-    Vcpar v{};
-    v.par.s = value;
-    v.type = VPAR_STRING;
-    return v;
-}
+using fg::Int;
+using fg::Real;
+using fg::Text;
 
 // A copy of device `device`'s configuration and state.
 inline dshow::sim::DeviceConfig ConfigOf(int device)

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "analog_pin.h"
 #include "device_state.h"
 #include "dshow/base_filter.h"
 #include "dshow/controls.h"
@@ -102,27 +103,13 @@ int32_t SceneOfOutput(DeviceConfig& c, int which, int32_t output)
 
 class Crossbar;
 
-class CrossbarPin : public BasePin, public IUpstreamDevice, public IAnalogSignal {
+class CrossbarPin : public AnalogPin, public IUpstreamDevice, public IAnalogSignal {
 public:
     CrossbarPin(Crossbar& owner, PIN_DIRECTION direction, int32_t index, int32_t physical_type);
 
     HRESULT QueryInterface(const GUID& iid, void** out) override;
-    uint32_t AddRef() override { return BasePin::AddRef(); }
-    uint32_t Release() override { return BasePin::Release(); }
-
-    HRESULT CheckMediaType(const AM_MEDIA_TYPE& type) override
-    {
-        return type.majortype == major_ ? S_OK : S_FALSE;
-    }
-
-    HRESULT GetMediaType(int position, MediaType* type) override
-    {
-        if (position != 0)
-            return VFW_S_NO_MORE_ITEMS;
-        *type = MediaType();
-        type->majortype = major_;
-        return S_OK;
-    }
+    uint32_t AddRef() override { return AnalogPin::AddRef(); }
+    uint32_t Release() override { return AnalogPin::Release(); }
 
     HRESULT MakeUpstream(ComPtr<IBaseFilter>* filter, std::wstring* name,
                          ComPtr<IPin>* output) override;
@@ -132,7 +119,6 @@ private:
     Crossbar& owner_;
     bool input_;
     int32_t index_; // among the inputs, or among the outputs
-    GUID major_;
     ComPtr<IBaseFilter> upstream_;
     std::wstring upstream_name_;
     ComPtr<IPin> upstream_output_;
@@ -263,13 +249,12 @@ private:
 
 CrossbarPin::CrossbarPin(Crossbar& owner, PIN_DIRECTION direction, int32_t index,
                          int32_t physical_type)
-    : BasePin(owner,
-              (direction == PINDIR_INPUT ? L"In " : L"Out ") + std::to_wstring(physical_type),
-              direction),
+    : AnalogPin(owner,
+                (direction == PINDIR_INPUT ? L"In " : L"Out ") + std::to_wstring(physical_type),
+                direction, MajorTypeOf(physical_type)),
       owner_(owner),
       input_(direction == PINDIR_INPUT),
-      index_(index),
-      major_(MajorTypeOf(physical_type))
+      index_(index)
 {
 }
 
@@ -281,7 +266,7 @@ HRESULT CrossbarPin::QueryInterface(const GUID& iid, void** out)
     else if (owner_.Fed(index_))
         found = InterfaceOf<IUpstreamDevice>(this, iid);
     if (!found || !out)
-        return BasePin::QueryInterface(iid, out);
+        return AnalogPin::QueryInterface(iid, out);
     AddRef();
     *out = found;
     return S_OK;
