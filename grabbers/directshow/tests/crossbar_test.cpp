@@ -6,28 +6,21 @@
 namespace {
 
 using namespace dshow;
-using RoutingTest = PluginTest;
-
 constexpr int32_t kWidth = 768, kHeight = 576;
-
-// The card with three video inputs (tuner, composite, s-video) and two
-// audio inputs, pumped, changed by `change`.
-sim::DeviceConfig Card(const std::function<void(sim::DeviceConfig&)>& change)
-{
-    sim::DeviceConfig card = sim::SimulatedCaptureCard();
-    card.pump = true;
-    change(card);
-    return card;
-}
 
 std::vector<int32_t> Routes() { return ConfigOf(0).crossbar_routes; }
 
-class CardTest : public RoutingTest {
+class CardTest : public PluginTest {
 protected:
-    // Opens the card in its own format; every grab pumps it.
+    // Opens the card (three video inputs: tuner, composite, s-video; two
+    // audio inputs), changed by `change`, in its own format; every grab
+    // pumps it.
     FGInstance* OpenCard(const std::function<void(sim::DeviceConfig&)>& change)
     {
-        sim::SetDevices({Card(change)});
+        sim::DeviceConfig card = sim::SimulatedCaptureCard();
+        card.pump = true;
+        change(card);
+        sim::SetDevices({card});
         FGInstance* inst = Open("default", "0");
         PumpWhileWaiting({0});
         return inst;
@@ -37,14 +30,6 @@ protected:
     {
         const Vcpar value = Int(connector);
         return cls_.FGSetParam(1, inst, "connector", &value, 1);
-    }
-
-    std::string GetConnector(FGInstance* inst)
-    {
-        std::vector<Vcpar> values(4);
-        int32_t num = 4;
-        EXPECT_EQ(cls_.FGGetParam(1, inst, "connector", values.data(), &num), FG_SUCCESS);
-        return num == 0 ? "" : std::to_string(values[0].par.l);
     }
 
     // Whether the next grab shows the card's picture of `scene`.
@@ -68,10 +53,13 @@ TEST_F(CardTest, OneOutputRoutesOutputZeroAndThePictureShowsTheInput)
     EXPECT_TRUE(Shows(inst, PhysConn_Video_Tuner)) << "the tuner input, without a tuner";
     ASSERT_EQ(Set(inst, 1), FG_SUCCESS);
     EXPECT_EQ(Routes(), std::vector<int32_t>{1});
-    EXPECT_EQ(GetConnector(inst), "1");
+    EXPECT_EQ(Get(cls_, inst, "connector"), "1");
     EXPECT_TRUE(Shows(inst, PhysConn_Video_Composite));
     ASSERT_EQ(Set(inst, 2), FG_SUCCESS);
     EXPECT_TRUE(Shows(inst, PhysConn_Video_SVideo));
+    sim::ConfigureDevice(0, [](sim::DeviceConfig& c) { c.route_fails = true; });
+    EXPECT_EQ(Set(inst, 2), FG_SUCCESS) << "the input routed now is left alone";
+    EXPECT_EQ(Set(inst, 0), FG_ERR_DEVICE_CALL) << "Route fails";
 }
 
 TEST_F(CardTest, TwoOutputsNeitherConnectedToTheCaptureFilter)
@@ -80,28 +68,20 @@ TEST_F(CardTest, TwoOutputsNeitherConnectedToTheCaptureFilter)
         c.crossbar_outputs = {PhysConn_Audio_AudioDecoder, PhysConn_Video_VideoDecoder};
         c.crossbar_unconnected = true;
     });
-    EXPECT_EQ(GetConnector(inst), "-1") << "no input reaches the capture filter";
+    EXPECT_EQ(Get(cls_, inst, "connector"), "-1") << "no input reaches the capture filter";
     EXPECT_TRUE(Shows(inst, sim::kNoSignal));
     ASSERT_EQ(Set(inst, 2), FG_SUCCESS);
     EXPECT_EQ(Routes(), (std::vector<int32_t>{3, 2})) << "the video output, connected first";
-    EXPECT_EQ(GetConnector(inst), "2");
+    EXPECT_EQ(Get(cls_, inst, "connector"), "2");
     EXPECT_TRUE(Shows(inst, PhysConn_Video_SVideo));
     ASSERT_EQ(Set(inst, 1), FG_SUCCESS) << "connected now: routed only";
     EXPECT_TRUE(Shows(inst, PhysConn_Video_Composite));
 }
 
-TEST_F(CardTest, TheInputRoutedNowIsLeftAlone)
-{
-    FGInstance* inst = OpenCard([](sim::DeviceConfig& c) { c.route_fails = true; });
-    EXPECT_EQ(Set(inst, 0), FG_SUCCESS);
-    EXPECT_EQ(Set(inst, 1), FG_ERR_DEVICE_CALL) << "Route fails";
-    EXPECT_EQ(GetConnector(inst), "0");
-}
-
 TEST_F(CardTest, NothingRoutedShowsNoPictureAndNoConnector)
 {
     FGInstance* inst = OpenCard([](sim::DeviceConfig& c) { c.crossbar_routes = {-1, -1}; });
-    EXPECT_EQ(GetConnector(inst), "-1");
+    EXPECT_EQ(Get(cls_, inst, "connector"), "-1");
     EXPECT_TRUE(Shows(inst, sim::kNoSignal));
 }
 
@@ -124,11 +104,11 @@ TEST_F(CardTest, TunerAndSecondCrossbarUpstream)
     EXPECT_TRUE(Shows(inst, PhysConn_Video_RGB)) << "through the second crossbar";
     ASSERT_EQ(Set(inst, 2), FG_SUCCESS);
     EXPECT_EQ(Routes()[0], 3) << "connector 2 is crossbar input 3";
-    EXPECT_EQ(GetConnector(inst), "2");
+    EXPECT_EQ(Get(cls_, inst, "connector"), "2");
     EXPECT_TRUE(Shows(inst, PhysConn_Video_SVideo));
     const Vcpar neutral = Int(128);
     ASSERT_EQ(cls_.FGSetParam(1, inst, "brightness", &neutral, 1), FG_SUCCESS);
-    EXPECT_EQ(GetConnector(inst), "2") << "the tear-down leaves what is upstream alone";
+    EXPECT_EQ(Get(cls_, inst, "connector"), "2") << "the tear-down leaves what is upstream alone";
     EXPECT_TRUE(Shows(inst, PhysConn_Video_SVideo));
 }
 
@@ -175,8 +155,11 @@ TEST_F(CardTest, RoutedInputThatCannotBeRead)
     for (const Case& c : cases) {
         FGInstance* inst = OpenCard(c.knob);
         std::string answer = "?";
-        EXPECT_EQ(Messages([&] { answer = GetConnector(inst); }), c.get_message) << c.what;
+        FGstatus status = 0;
+        EXPECT_EQ(Messages([&] { answer = Get(cls_, inst, "connector", &status); }), c.get_message)
+            << c.what;
         EXPECT_EQ(answer, "") << c.what << ": 0 values";
+        EXPECT_EQ(status, FG_SUCCESS) << c.what;
         EXPECT_EQ(Messages([&] { EXPECT_EQ(Set(inst, 1), c.set_status) << c.what; }), c.set_message)
             << c.what;
         Close(inst);

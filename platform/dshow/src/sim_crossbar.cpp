@@ -95,8 +95,14 @@ int32_t SceneOfInput(DeviceConfig& c, int which, int32_t input)
 
 int32_t SceneOfOutput(DeviceConfig& c, int which, int32_t output)
 {
-    const int32_t input = RoutesOf(c, which)[std::size_t(output)];
-    if (input < 0 || !IsVideo(LayoutOf(c, which).outputs[std::size_t(output)]))
+    // A test may have changed the card under a filter made earlier.
+    const std::vector<int32_t>& routes = RoutesOf(c, which);
+    const Layout layout = LayoutOf(c, which);
+    if (output < 0 || std::size_t(output) >= routes.size())
+        return kNoSignal;
+    const int32_t input = routes[std::size_t(output)];
+    if (input < 0 || std::size_t(input) >= layout.inputs.size() ||
+        !IsVideo(layout.outputs[std::size_t(output)]))
         return kNoSignal;
     return SceneOfInput(c, which, input);
 }
@@ -193,8 +199,13 @@ public:
             return E_FAIL;
         if (CanRoute(output, input) != S_OK)
             return E_INVALIDARG;
-        device_->With([&](DeviceConfig& c) { RoutesOf(c, which_)[std::size_t(output)] = input; });
-        return S_OK;
+        return device_->With([&](DeviceConfig& c) {
+            std::vector<int32_t>& routes = RoutesOf(c, which_);
+            if (std::size_t(output) >= routes.size())
+                return E_INVALIDARG;
+            routes[std::size_t(output)] = input;
+            return S_OK;
+        });
     }
 
     HRESULT get_IsRoutedTo(int32_t output, int32_t* input) override
@@ -204,9 +215,12 @@ public:
         if (output < 0 || std::size_t(output) >= layout_.outputs.size())
             return E_INVALIDARG;
         return device_->With([&](DeviceConfig& c) {
+            const std::vector<int32_t>& routes = RoutesOf(c, which_);
             if (c.routed_to_fails)
                 return E_FAIL;
-            *input = RoutesOf(c, which_)[std::size_t(output)];
+            if (std::size_t(output) >= routes.size())
+                return E_INVALIDARG;
+            *input = routes[std::size_t(output)];
             return S_OK;
         });
     }
@@ -275,14 +289,12 @@ HRESULT CrossbarPin::QueryInterface(const GUID& iid, void** out)
 HRESULT CrossbarPin::MakeUpstream(ComPtr<IBaseFilter>* filter, std::wstring* name,
                                   ComPtr<IPin>* output)
 {
-    {
-        std::lock_guard guard(Filter().Lock());
-        if (!upstream_)
-            upstream_ = owner_.MakeFeed(index_, &upstream_name_, &upstream_output_);
-        *filter = upstream_;
-        *name = upstream_name_;
-        *output = upstream_output_;
-    }
+    std::lock_guard guard(Filter().Lock());
+    if (!upstream_)
+        upstream_ = owner_.MakeFeed(index_, &upstream_name_, &upstream_output_);
+    *filter = upstream_;
+    *name = upstream_name_;
+    *output = upstream_output_;
     return *filter ? S_OK : E_FAIL;
 }
 
