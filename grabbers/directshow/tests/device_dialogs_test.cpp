@@ -1,7 +1,6 @@
 // The device dialogs of a program without a QApplication: which the devices
 // offer, the names and the frame that cannot be shown.
 #include "dshow/property_pages.h"
-#include "parameter_values.h"
 #include "plugin_fixture.h"
 
 namespace {

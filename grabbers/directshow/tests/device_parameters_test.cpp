@@ -1,7 +1,6 @@
 #include <algorithm>
 #include <limits>
 
-#include "parameter_values.h"
 #include "plugin_fixture.h"
 
 namespace {

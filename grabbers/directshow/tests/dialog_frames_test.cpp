@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "dshow/property_frame.h"
-#include "parameter_values.h"
 #include "plugin_fixture.h"
 
 namespace {

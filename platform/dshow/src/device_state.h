@@ -37,6 +37,8 @@ public:
     void Detach(SimCaptureFilter* filter);
     // Delivers one frame from each running filter of the device.
     int Pump();
+    // The connection format of the first filter's capture pin.
+    bool CaptureFormat(VIDEOINFOHEADER* format);
 
 private:
     std::mutex mutex_;

@@ -487,6 +487,15 @@ HRESULT SimCaptureFilter::get_TVFormat(int32_t* format)
 
 bool SimCaptureFilter::DeliverIfRunning() { return State() == State_Running && DeliverFrame(); }
 
+bool SimCaptureFilter::CaptureFormat(VIDEOINFOHEADER* format)
+{
+    const MediaType type = capture_->Type();
+    const VIDEOINFOHEADER* info = VideoInfoOf(type);
+    if (info)
+        *format = *info;
+    return info != nullptr;
+}
+
 bool SimCaptureFilter::DeliverFrame()
 {
     const auto [silent, extra, brightness] = device_->With([](const DeviceConfig& c) {

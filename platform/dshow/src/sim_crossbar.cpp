@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "analog_pin.h"
 #include "device_state.h"
 #include "dshow/base_filter.h"
 #include "dshow/controls.h"
@@ -95,35 +96,27 @@ int32_t SceneOfInput(DeviceConfig& c, int which, int32_t input)
 
 int32_t SceneOfOutput(DeviceConfig& c, int which, int32_t output)
 {
-    const int32_t input = RoutesOf(c, which)[std::size_t(output)];
-    if (input < 0 || !IsVideo(LayoutOf(c, which).outputs[std::size_t(output)]))
+    // A test may have changed the card under a filter made earlier.
+    const std::vector<int32_t>& routes = RoutesOf(c, which);
+    const Layout layout = LayoutOf(c, which);
+    if (output < 0 || std::size_t(output) >= routes.size())
+        return kNoSignal;
+    const int32_t input = routes[std::size_t(output)];
+    if (input < 0 || std::size_t(input) >= layout.inputs.size() ||
+        !IsVideo(layout.outputs[std::size_t(output)]))
         return kNoSignal;
     return SceneOfInput(c, which, input);
 }
 
 class Crossbar;
 
-class CrossbarPin : public BasePin, public IUpstreamDevice, public IAnalogSignal {
+class CrossbarPin : public AnalogPin, public IUpstreamDevice, public IAnalogSignal {
 public:
     CrossbarPin(Crossbar& owner, PIN_DIRECTION direction, int32_t index, int32_t physical_type);
 
     HRESULT QueryInterface(const GUID& iid, void** out) override;
-    uint32_t AddRef() override { return BasePin::AddRef(); }
-    uint32_t Release() override { return BasePin::Release(); }
-
-    HRESULT CheckMediaType(const AM_MEDIA_TYPE& type) override
-    {
-        return type.majortype == major_ ? S_OK : S_FALSE;
-    }
-
-    HRESULT GetMediaType(int position, MediaType* type) override
-    {
-        if (position != 0)
-            return VFW_S_NO_MORE_ITEMS;
-        *type = MediaType();
-        type->majortype = major_;
-        return S_OK;
-    }
+    uint32_t AddRef() override { return AnalogPin::AddRef(); }
+    uint32_t Release() override { return AnalogPin::Release(); }
 
     HRESULT MakeUpstream(ComPtr<IBaseFilter>* filter, std::wstring* name,
                          ComPtr<IPin>* output) override;
@@ -133,7 +126,6 @@ private:
     Crossbar& owner_;
     bool input_;
     int32_t index_; // among the inputs, or among the outputs
-    GUID major_;
     ComPtr<IBaseFilter> upstream_;
     std::wstring upstream_name_;
     ComPtr<IPin> upstream_output_;
@@ -216,8 +208,13 @@ public:
             return E_FAIL;
         if (CanRoute(output, input) != S_OK)
             return E_INVALIDARG;
-        device_->With([&](DeviceConfig& c) { RoutesOf(c, which_)[std::size_t(output)] = input; });
-        return S_OK;
+        return device_->With([&](DeviceConfig& c) {
+            std::vector<int32_t>& routes = RoutesOf(c, which_);
+            if (std::size_t(output) >= routes.size())
+                return E_INVALIDARG;
+            routes[std::size_t(output)] = input;
+            return S_OK;
+        });
     }
 
     HRESULT get_IsRoutedTo(int32_t output, int32_t* input) override
@@ -227,9 +224,12 @@ public:
         if (output < 0 || std::size_t(output) >= layout_.outputs.size())
             return E_INVALIDARG;
         return device_->With([&](DeviceConfig& c) {
+            const std::vector<int32_t>& routes = RoutesOf(c, which_);
             if (c.routed_to_fails)
                 return E_FAIL;
-            *input = RoutesOf(c, which_)[std::size_t(output)];
+            if (std::size_t(output) >= routes.size())
+                return E_INVALIDARG;
+            *input = routes[std::size_t(output)];
             return S_OK;
         });
     }
@@ -272,13 +272,12 @@ private:
 
 CrossbarPin::CrossbarPin(Crossbar& owner, PIN_DIRECTION direction, int32_t index,
                          int32_t physical_type)
-    : BasePin(owner,
-              (direction == PINDIR_INPUT ? L"In " : L"Out ") + std::to_wstring(physical_type),
-              direction),
+    : AnalogPin(owner,
+                (direction == PINDIR_INPUT ? L"In " : L"Out ") + std::to_wstring(physical_type),
+                direction, MajorTypeOf(physical_type)),
       owner_(owner),
       input_(direction == PINDIR_INPUT),
-      index_(index),
-      major_(MajorTypeOf(physical_type))
+      index_(index)
 {
 }
 
@@ -290,7 +289,7 @@ HRESULT CrossbarPin::QueryInterface(const GUID& iid, void** out)
     else if (owner_.Fed(index_))
         found = InterfaceOf<IUpstreamDevice>(this, iid);
     if (!found || !out)
-        return BasePin::QueryInterface(iid, out);
+        return AnalogPin::QueryInterface(iid, out);
     AddRef();
     *out = found;
     return S_OK;
@@ -299,14 +298,12 @@ HRESULT CrossbarPin::QueryInterface(const GUID& iid, void** out)
 HRESULT CrossbarPin::MakeUpstream(ComPtr<IBaseFilter>* filter, std::wstring* name,
                                   ComPtr<IPin>* output)
 {
-    {
-        std::lock_guard guard(Filter().Lock());
-        if (!upstream_)
-            upstream_ = owner_.MakeFeed(index_, &upstream_name_, &upstream_output_);
-        *filter = upstream_;
-        *name = upstream_name_;
-        *output = upstream_output_;
-    }
+    std::lock_guard guard(Filter().Lock());
+    if (!upstream_)
+        upstream_ = owner_.MakeFeed(index_, &upstream_name_, &upstream_output_);
+    *filter = upstream_;
+    *name = upstream_name_;
+    *output = upstream_output_;
     return *filter ? S_OK : E_FAIL;
 }
 

@@ -2,6 +2,7 @@
 // the channel, which the card keeps.
 #include <memory>
 
+#include "analog_pin.h"
 #include "device_state.h"
 #include "dshow/base_filter.h"
 #include "dshow/controls.h"
@@ -9,26 +10,6 @@
 
 namespace dshow::sim {
 namespace {
-
-class TunerOutputPin : public BasePin {
-public:
-    explicit TunerOutputPin(BaseFilter& filter)
-        : BasePin(filter, L"Analog Video", PINDIR_OUTPUT) { }
-
-    HRESULT CheckMediaType(const AM_MEDIA_TYPE& type) override
-    {
-        return type.majortype == MEDIATYPE_AnalogVideo ? S_OK : S_FALSE;
-    }
-
-    HRESULT GetMediaType(int position, MediaType* type) override
-    {
-        if (position != 0)
-            return VFW_S_NO_MORE_ITEMS;
-        *type = MediaType();
-        type->majortype = MEDIATYPE_AnalogVideo;
-        return S_OK;
-    }
-};
 
 class TvTunerFilter : public BaseFilter, public IAMTVTuner, public ISpecifyPropertyPages {
 public:
@@ -95,7 +76,7 @@ public:
 
 private:
     std::shared_ptr<DeviceState> device_;
-    TunerOutputPin output_{*this};
+    AnalogPin output_{*this, L"Analog Video", PINDIR_OUTPUT, MEDIATYPE_AnalogVideo};
 };
 
 } // namespace

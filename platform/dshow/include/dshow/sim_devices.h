@@ -11,6 +11,7 @@
 #include "dshow/controls.h"
 #include "dshow/export.h"
 #include "dshow/guid.h"
+#include "dshow/media_type.h"
 
 namespace dshow::sim {
 
@@ -130,5 +131,8 @@ DSHOW_API void Trigger(int index);
 DSHOW_API int StopCount(int index);
 // The number that the next frame of device `index` carries.
 DSHOW_API uint32_t NextFrameNumber(int index);
+// The format that the capture pin of device `index`'s first bound filter is
+// connected with; false when it is not connected.
+DSHOW_API bool CaptureFormat(int index, VIDEOINFOHEADER* format);
 
 } // namespace dshow::sim
