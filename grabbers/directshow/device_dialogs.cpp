@@ -155,7 +155,7 @@ bool Available(const CIODirectShow& r, int number)
     ComPtr<IUnknown> object;
     CAUUID list{};
     const bool available = PageList(r, number, &object, &list);
-    CoTaskMemFree(list.pElems);
+    const TaskMemory<GUID> pages(list.pElems);
     return available;
 }
 
