@@ -1,6 +1,5 @@
 // Every parameter name the plug-in lists, set and read on the simulated
 // camera, and the failures of a format the device no longer offers.
-#include <algorithm>
 #include <set>
 
 #include "plugin_fixture.h"
