@@ -12,12 +12,10 @@
 #include <QTimer>
 #include <thread>
 
-#include "dshow/com.h"
 #include "dshow/controls.h"
-#include "dshow/devices.h"
-#include "dshow/filters.h"
 #include "dshow/property_frame.h"
 #include "dshow/sim_devices.h"
+#include "first_device.h"
 
 namespace {
 
@@ -27,13 +25,8 @@ class PropertyFrameTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ComPtr<ICreateDevEnum> devices;
-        ComPtr<IEnumMoniker> monikers;
-        ComPtr<IMoniker> moniker;
-        ASSERT_EQ(CoCreateInstance(CLSID_SystemDeviceEnum, &devices), S_OK);
-        devices->CreateClassEnumerator(CLSID_VideoInputDeviceCategory, monikers.put(), 0);
-        ASSERT_EQ(monikers->Next(1, moniker.put(), nullptr), S_OK);
-        ASSERT_EQ(moniker->BindToObject(IBaseFilter::kIid, PutVoid(&camera_)), S_OK);
+        camera_ = BindFirstDevice();
+        ASSERT_TRUE(camera_);
         amplifier_ = camera_.As<IAMVideoProcAmp>();
     }
 
