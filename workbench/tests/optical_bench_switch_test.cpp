@@ -77,6 +77,15 @@ TEST_F(BenchSwitchTest, TheSwitchRunsTheBenchUntilTheProgramEnds)
     for (std::uint8_t value : {0x01, 0x00})
         lpt.WriteData(value);
     EXPECT_EQ(rig.Stepper().Position(), 1);
+    // The projector's patterns have the camera document's size, the default one.
+    const int width = app->m_nDefaultWidth, height = app->m_nDefaultHeight;
+    std::vector<std::uint8_t> pattern(std::size_t(width) * height, 200), frame(pattern.size());
+    app->Bench()->Project(pattern.data(), 10);
+    optical_bench::RenderScene(frame.data(), width, height);
+    EXPECT_EQ(frame, pattern);
+    app->Bench()->Hide();
+    optical_bench::RenderScene(frame.data(), width, height);
+    EXPECT_NE(frame, pattern);
 
     app.reset();
     EXPECT_EQ(std::getenv("ONDULA_COM1"), nullptr);
