@@ -29,28 +29,36 @@ std::string CameraFolderBesideProgram()
     return error ? std::string() : (program.parent_path() / "optical_bench").string();
 }
 
-Rig::Variable::Variable(const char* name, const std::string& value) : name_(name)
-{
-    const char* old = std::getenv(name);
-    had_ = old != nullptr;
-    old_ = old ? old : "";
-    setenv(name, value.c_str(), 1);
-}
+class Rig::Variable {
+public:
+    Variable(const char* name, const std::string& value) : name_(name)
+    {
+        const char* old = std::getenv(name);
+        had_ = old != nullptr;
+        old_ = old ? old : "";
+        setenv(name, value.c_str(), 1);
+    }
+    ~Variable()
+    {
+        if (had_)
+            setenv(name_, old_.c_str(), 1);
+        else
+            unsetenv(name_);
+    }
 
-Rig::Variable::~Variable()
-{
-    if (had_)
-        setenv(name_, old_.c_str(), 1);
-    else
-        unsetenv(name_);
-}
+private:
+    const char* name_;
+    bool had_;
+    std::string old_;
+};
 
 Rig::Rig(const Options& options)
     : stepper_(std::make_shared<qdriver::StepperMotor>(ondula::SteadyClock())),
       card_(std::make_shared<qdriver::C832Card>(ondula::SteadyClock())),
       supply_(ondula::SteadyClock(),
               {.model = options.supplyModel, .fullScale = options.fullScale}),
-      pluginPath_("ONDULA_PLUGIN_PATH", PluginPathWith(options.cameraFolder))
+      pluginPath_(
+          std::make_unique<Variable>("ONDULA_PLUGIN_PATH", PluginPathWith(options.cameraFolder)))
 {
     qdriver::UseDriver(
         std::make_shared<qdriver::Driver>(qdriver::SystemDriverOptions(stepper_, card_)));

@@ -47,16 +47,7 @@ public:
 
 private:
     // A variable of the environment set for the rig's life, then restored.
-    class Variable {
-    public:
-        Variable(const char* name, const std::string& value);
-        ~Variable();
-
-    private:
-        const char* name_;
-        bool had_;
-        std::string old_;
-    };
+    class Variable;
 
     void Serve(std::stop_token stop);
 
@@ -64,8 +55,8 @@ private:
     std::shared_ptr<qdriver::C832Card> card_;
     mutable std::mutex supplyMutex_;
     piezo_supply::SupplySimulator supply_;
+    std::unique_ptr<Variable> pluginPath_;
     std::unique_ptr<Variable> com1_;
-    Variable pluginPath_;
     std::jthread server_;
 };
 
