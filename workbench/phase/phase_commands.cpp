@@ -13,14 +13,12 @@ void RunPhaseAcquisitionDialog(CMainFrame& frame)
     CFraloApp* app = FraloApp();
     OpticalBenchSession* bench = app->Bench();
     CPhaseAcqDlg dialog(app, ondula::SteadyClock(), &frame, bench);
-    if (!bench) {
-        dialog.exec();
-        return;
-    }
     // The bench's projector shows its pattern as long as the projector page does.
-    QObject::connect(dialog.Tabs(), &QTabBar::currentChanged, [bench] { bench->Hide(); });
+    if (bench)
+        QObject::connect(dialog.Tabs(), &QTabBar::currentChanged, [bench] { bench->Hide(); });
     dialog.exec();
-    bench->Hide();
+    if (bench)
+        bench->Hide();
 }
 
 void RunTimeAverageDialog(CMainFrame& frame)
