@@ -15,10 +15,12 @@
 #include "camera_type.h"
 #include "capture_graph.h"
 #include "crossbar.h"
+#include "device_dialogs.h"
 #include "device_list.h"
 #include "device_parameters.h"
 #include "dshow/platform.h"
 #include "fgint/fghelpers.h"
+#include "frame_buffers.h"
 #include "grab.h"
 #include "lists.h"
 #include "low_error.h"
@@ -134,32 +136,6 @@ void ApplyCameraType(const CameraTypeRequest& request, CIODirectShow& r, FGInsta
     }
 }
 
-// The frame buffers for the negotiated format.
-FGstatus SizeBuffers(Vproc_handle proc_id, CIODirectShow& r)
-{
-    const BITMAPINFOHEADER& bmi = r.wanted_format.bmiHeader;
-    const uint64_t size = FrameSize(bmi.biBitCount, bmi.biWidth, bmi.biHeight);
-    r.bottom_up = bmi.biHeight > 0;
-    if (size >= 0xF0000000u)
-        return FG_ERR_DEVICE_CALL;
-    if (r.buffer_capacity < size) {
-        for (uint8_t*& buffer : r.frame_buffers) {
-            VXFree(proc_id, buffer, __FILE__, __LINE__, 0);
-            buffer = nullptr;
-        }
-        r.buffer_capacity = 0;
-        for (uint8_t*& buffer : r.frame_buffers)
-            if (const FGstatus status =
-                    VXAlloc(proc_id, size, __FILE__, __LINE__, FG_ALLOC_ID, &buffer);
-                status != FG_SUCCESS)
-                return status;
-        r.buffer_capacity = uint32_t(size);
-        r.write_index = 0;
-    }
-    r.frame_size = uint32_t(size);
-    return FG_SUCCESS;
-}
-
 FGstatus Open(Vproc_handle proc_id, FGInstance* fginst)
 {
     CIODirectShow& r = Record(fginst);
@@ -196,7 +172,7 @@ FGstatus Open(Vproc_handle proc_id, FGInstance* fginst)
             InitCapture(proc_id, r, fginst, devices[std::size_t(r.device_index)].moniker.get());
         status != FG_SUCCESS)
         return Release(proc_id, r, status);
-    if (const FGstatus status = SizeBuffers(proc_id, r); status != FG_SUCCESS)
+    if (const FGstatus status = SizeFrameBuffers(proc_id, r); status != FG_SUCCESS)
         return Release(proc_id, r, status);
     if (strcasecmp(fginst->color_space, "gray") == 0) {
         r.colour_mode = kColourGray;
@@ -367,8 +343,7 @@ FGstatus FGInfo(Vproc_handle proc_id, int32_t query, const char** info, Vcpar** 
     }
 }
 
-FGstatus FGSetParam(Vproc_handle, FGInstance* fginst, const char* name, const Vcpar* values,
-                    int32_t num)
+FGstatus SetParameter(FGInstance* fginst, const char* name, const Vcpar* values, int32_t num)
 {
     CIODirectShow& r = Record(fginst);
     if (strcasecmp(name, "do_stop_grabbing") == 0)
@@ -383,10 +358,24 @@ FGstatus FGSetParam(Vproc_handle, FGInstance* fginst, const char* name, const Vc
     }
     if (strcasecmp(name, "connector") == 0)
         return SetConnector(r, values, num);
+    if (strcasecmp(name, "do_open_dialog") == 0)
+        return OpenDialog(r, fginst, values, num);
     if (const FGstatus status = SetVideoControl(r, fginst, name, values, num);
         status != FG_ERR_PARAM_UNKNOWN)
         return status;
     return SetDeviceProperty(r, fginst, name, values, num);
+}
+
+FGstatus FGSetParam(Vproc_handle proc_id, FGInstance* fginst, const char* name, const Vcpar* values,
+                    int32_t num)
+{
+    const FGstatus status = SetParameter(fginst, name, values, num);
+    // A setting that reconnected the graph (and left it stopped) may have
+    // changed the negotiated format: the buffers follow it. Other settings
+    // leave the format, and so the buffers, as they are.
+    CIODirectShow& r = Record(fginst);
+    const FGstatus sized = r.target_filter ? SizeFrameBuffers(proc_id, r) : FG_SUCCESS;
+    return status == FG_SUCCESS ? sized : status;
 }
 
 FGstatus Answer(const CIODirectShow& r, const char* name, std::vector<Vcpar>* answer)
@@ -405,6 +394,8 @@ FGstatus Answer(const CIODirectShow& r, const char* name, std::vector<Vcpar>* an
     if (const FGstatus status = GetCrossbarParameter(r, name, answer);
         status != FG_ERR_PARAM_UNKNOWN)
         return status;
+    if (strcasecmp(name, "available_dialogs") == 0)
+        return AvailableDialogs(r, answer);
     if (const FGstatus status = GetVideoControl(r, name, answer); status != FG_ERR_PARAM_UNKNOWN)
         return status;
     return GetDeviceProperty(r, name, answer);

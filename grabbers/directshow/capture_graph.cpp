@@ -126,15 +126,9 @@ FGstatus MakeConnectorList(Vproc_handle proc_id, CIODirectShow& r)
 // The capture pin's mode for the external trigger the open asks for.
 FGstatus SetUpVideoControl(CIODirectShow& r, FGInstance* fginst)
 {
-    if (fginst->port == -1) {
-        if (FAILED(r.capture_builder->FindPin(r.source_filter.get(), PINDIR_OUTPUT,
-                                              &PIN_CATEGORY_CAPTURE, &MEDIATYPE_Video, false, 0,
-                                              r.source_pin.put())))
-            return Fail("Error in InitCapture(): FindPin() failed!");
-    } else if (GetPin(r.source_filter.get(), fginst->port, &r.source_pin) != FG_SUCCESS ||
-               !r.source_pin) {
-        return Fail("Error in InitCapture(): GetPin() failed!");
-    }
+    if (!FindCapturePin(r, fginst->port, &r.source_pin))
+        return Fail(fginst->port == -1 ? "Error in InitCapture(): FindPin() failed!"
+                                       : "Error in InitCapture(): GetPin() failed!");
     if (r.custom_format) {
         const ComPtr<IAMStreamConfig> config = r.source_pin.As<IAMStreamConfig>();
         if (!config)
@@ -343,6 +337,15 @@ FGstatus ApplyDeviceSetting(CIODirectShow& r, int32_t port, const std::function<
     DisconnectGraph(r);
     set();
     return ConnectFilterGraph(r, port) == FG_SUCCESS ? FG_SUCCESS : FG_ERR_DEVICE_CALL;
+}
+
+bool FindCapturePin(const CIODirectShow& r, int32_t port, ComPtr<IPin>* pin)
+{
+    if (port == -1)
+        return SUCCEEDED(r.capture_builder->FindPin(r.source_filter.get(), PINDIR_OUTPUT,
+                                                    &PIN_CATEGORY_CAPTURE, &MEDIATYPE_Video, false,
+                                                    0, pin->put()));
+    return GetPin(r.source_filter.get(), port, pin) == FG_SUCCESS && *pin;
 }
 
 FGstatus GetPin(IBaseFilter* filter, int n, ComPtr<IPin>* pin)

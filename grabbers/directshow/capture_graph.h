@@ -44,6 +44,10 @@ FGstatus ApplyDeviceSetting(CIODirectShow& record, int32_t port, const std::func
 // 1, or 5 when the pins cannot be enumerated.
 FGstatus GetPin(dshow::IBaseFilter* filter, int n, dshow::ComPtr<dshow::IPin>* pin);
 
+// The capture pin: for `port` -1 the first video output pin of category
+// capture, else pin number `port`. False when there is none.
+bool FindCapturePin(const CIODirectShow& record, int32_t port, dshow::ComPtr<dshow::IPin>* pin);
+
 // Releases whatever the record holds (after a failed open and at close) and
 // frees the record; returns `result`.
 FGstatus Release(Vproc_handle proc_id, CIODirectShow& record, FGstatus result);

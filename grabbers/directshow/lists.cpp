@@ -6,6 +6,7 @@
 
 #include "answer_values.h"
 #include "device_list.h"
+#include "dshow/com.h"
 #include "dshow/controls.h"
 #include "dshow/platform.h"
 
@@ -91,13 +92,16 @@ FGstatus GetList(const CIODirectShow& r, const char* name, std::vector<Vcpar>* a
         if (index < 0)
             return FG_ERR_DEVICE_CALL;
         const BITMAPINFOHEADER& bmi = r.wanted_format.bmiHeader;
-        std::vector<int64_t> periods;
-        if (FAILED(r.video_control->GetFrameRateList(
-                r.source_pin.get(), index, {bmi.biWidth, std::abs(bmi.biHeight)}, &periods)))
+        int32_t count = 0;
+        int64_t* periods = nullptr;
+        if (FAILED(r.video_control->GetFrameRateList(r.source_pin.get(), index,
+                                                     {bmi.biWidth, std::abs(bmi.biHeight)}, &count,
+                                                     &periods)))
             return FG_SUCCESS;
-        for (const int64_t period : periods)
-            if (period != 0)
-                answer->push_back(RealValue(1e7 / double(period)));
+        const TaskMemory<int64_t> owned(periods);
+        for (int32_t i = 0; i < count; ++i)
+            if (periods[i] != 0)
+                answer->push_back(RealValue(1e7 / double(periods[i])));
         return FG_SUCCESS;
     }
     return FG_ERR_PARAM_UNKNOWN;

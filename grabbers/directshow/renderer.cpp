@@ -6,6 +6,7 @@
 #include <new>
 
 #include "camera_type.h"
+#include "wanted_type.h"
 
 namespace directshow {
 
@@ -89,21 +90,7 @@ private:
             wanted.biHeight = offered->bmiHeader.biHeight;
             return S_OK;
         }
-        AM_MEDIA_TYPE& adopted = record.wanted_type;
-        adopted.majortype = type.majortype;
-        adopted.subtype = type.subtype;
-        adopted.bFixedSizeSamples = type.bFixedSizeSamples;
-        adopted.bTemporalCompression = type.bTemporalCompression;
-        adopted.lSampleSize = type.lSampleSize;
-        adopted.formattype = type.formattype;
-        VIDEOINFOHEADER& format = record.wanted_format;
-        format.rcSource = offered->rcSource;
-        format.rcTarget = offered->rcTarget;
-        format.dwBitRate = offered->dwBitRate;
-        format.dwBitErrorRate = offered->dwBitErrorRate;
-        format.AvgTimePerFrame = offered->AvgTimePerFrame;
-        format.bmiHeader = offered->bmiHeader;
-        format.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        AdoptMediaType(type, *offered, &record);
         int32_t standard = 0;
         if (record.decoder && FAILED(record.decoder->get_TVFormat(&standard)))
             return S_FALSE;

@@ -1,7 +1,8 @@
 #pragma once
 // The plug-in loaded as the host loads it and driven through its callbacks,
 // over pumped simulated devices and a virtual platform clock. Every test
-// ends with nothing allocated through the host and no COM object alive.
+// ends with nothing allocated through the host, no COM object alive and no
+// task memory left.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "dshow/com.h"
 #include "dshow/controls.h"
 #include "dshow/frames.h"
 #include "dshow/media_type.h"
@@ -33,6 +35,18 @@ inline dshow::sim::DeviceConfig ConfigOf(int device)
     dshow::sim::DeviceConfig config;
     dshow::sim::ConfigureDevice(device, [&](dshow::sim::DeviceConfig& c) { config = c; });
     return config;
+}
+
+// A capture card whose crossbar is fed by a second crossbar (composite and
+// RGB inputs, into its composite input) and by a TV tuner on channel 7.
+inline dshow::sim::DeviceConfig CardWithTunerAndSecondCrossbar()
+{
+    dshow::sim::DeviceConfig card = dshow::sim::SimulatedCaptureCard();
+    card.second_crossbar_inputs = {dshow::PhysConn_Video_Composite, dshow::PhysConn_Video_RGB};
+    card.second_crossbar_feeds = 1;
+    card.tuner = dshow::sim::TvTuner{1, 69, 7};
+    card.pump = true;
+    return card;
 }
 
 // The answer to a get as text: integers, reals and strings separated by commas.
@@ -111,6 +125,7 @@ protected:
             ADD_FAILURE() << "still allocated: " << a.size << " bytes from " << a.file << ":"
                           << a.line;
         EXPECT_EQ(dshow::LiveObjects(), 0);
+        EXPECT_EQ(dshow::LiveTaskMemory(), 0);
     }
 
     // Opens an instance with the class defaults and these values; the

@@ -67,15 +67,21 @@ public:
         return E_FAIL;
     }
 
-    HRESULT FindInterface(const GUID* category, const GUID*, IBaseFilter* filter, const GUID& iid,
-                          void** out) override
+    HRESULT FindInterface(const GUID* category, const GUID* type, IBaseFilter* filter,
+                          const GUID& iid, void** out) override
     {
         if (!filter || !out)
             return E_POINTER;
         *out = nullptr;
-        if (!category || *category != LOOK_UPSTREAM_ONLY)
+        if (!category)
             return E_NOTIMPL;
-        return FindUpstream(filter, iid, out);
+        if (*category == LOOK_UPSTREAM_ONLY)
+            return FindUpstream(filter, iid, out);
+        for (const ComPtr<IPin>& pin : PinsOf(filter))
+            if (DirectionOf(pin.get()) == PINDIR_OUTPUT && HasCategory(pin.get(), *category) &&
+                (!type || HasMajorType(pin.get(), *type)))
+                return pin->QueryInterface(iid, out);
+        return E_NOINTERFACE;
     }
 
     HRESULT RenderStream(const GUID* category, const GUID* type, IUnknown* source,

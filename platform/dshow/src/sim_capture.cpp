@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <tuple>
 
+#include "dshow/com.h"
 #include "dshow/frames.h"
 #include "graph_util.h"
 #include "pin_hints.h"
+#include "property_page_list.h"
 
 namespace dshow::sim {
 namespace {
@@ -73,6 +75,7 @@ void Mirror(Picture* picture, int32_t mode)
 
 class CapturePin : public BaseOutputPin,
                    public IAMStreamConfig,
+                   public ISpecifyPropertyPages,
                    public IPinCategory,
                    public ISmartTeeRequest {
 public:
@@ -83,7 +86,10 @@ public:
 
     HRESULT QueryInterface(const GUID& iid, void** out) override
     {
-        void* found = InterfaceOf<IAMStreamConfig, IPinCategory, ISmartTeeRequest>(this, iid);
+        void* found = iid == IUnknown::kIid
+                          ? nullptr
+                          : InterfaceOf<IAMStreamConfig, ISpecifyPropertyPages, IPinCategory,
+                                        ISmartTeeRequest>(this, iid);
         if (!found || !out)
             return BaseOutputPin::QueryInterface(iid, out);
         AddRef();
@@ -155,6 +161,36 @@ public:
         return VFW_E_INVALIDMEDIATYPE;
     }
 
+    HRESULT GetFormat(MediaType* type) override
+    {
+        if (!type)
+            return E_POINTER;
+        {
+            std::lock_guard guard(Filter().Lock());
+            if (fixed_ || last_) {
+                *type = fixed_ ? TypeOf(*fixed_) : *last_;
+                return S_OK;
+            }
+        }
+        return GetMediaType(0, type) == S_OK ? S_OK : VFW_E_NO_ACCEPTABLE_TYPES;
+    }
+
+    HRESULT CompleteConnect(IPin* peer) override
+    {
+        const HRESULT hr = BaseOutputPin::CompleteConnect(peer);
+        if (SUCCEEDED(hr)) {
+            std::lock_guard guard(Filter().Lock());
+            last_ = std::make_unique<MediaType>(ConnectionType());
+        }
+        return hr;
+    }
+
+    HRESULT GetPages(CAUUID* pages) override
+    {
+        const GUID format[] = {CLSID_VideoStreamConfigPropertyPage};
+        return PageListOut(format, pages);
+    }
+
     GUID Category() override { return PIN_CATEGORY_CAPTURE; }
     bool NeedsSmartTee() override
     {
@@ -199,6 +235,7 @@ private:
 
     SimCaptureFilter& owner_;
     std::unique_ptr<StreamFormat> fixed_;
+    std::unique_ptr<MediaType> last_; // the type of the last connection
 };
 
 class AnalogInPin : public BasePin, public IPinCategory, public IUpstreamDevice {
@@ -275,10 +312,11 @@ SimCaptureFilter::~SimCaptureFilter()
 
 HRESULT SimCaptureFilter::QueryInterface(const GUID& iid, void** out)
 {
-    const auto [control, decoder, amplifier, camera] = device_->With([](const DeviceConfig& c) {
-        return std::tuple{c.video_control_caps >= 0, c.tv_formats != 0, !c.amplifier.empty(),
-                          !c.camera_control.empty()};
-    });
+    const auto [control, decoder, amplifier, camera, vfw] =
+        device_->With([](const DeviceConfig& c) {
+            return std::tuple{c.video_control_caps >= 0, c.tv_formats != 0, !c.amplifier.empty(),
+                              !c.camera_control.empty(), c.vfw_dialogs != 0};
+        });
     void* found = control ? InterfaceOf<IAMVideoControl>(this, iid) : nullptr;
     if (!found && decoder)
         found = InterfaceOf<IAMAnalogVideoDecoder>(this, iid);
@@ -286,6 +324,10 @@ HRESULT SimCaptureFilter::QueryInterface(const GUID& iid, void** out)
         found = static_cast<IAMVideoProcAmp*>(&amplifier_);
     if (!found && camera && InterfaceMatches<IAMCameraControl>(iid))
         found = static_cast<IAMCameraControl*>(&camera_control_);
+    if (!found && iid == ISpecifyPropertyPages::kIid)
+        found = static_cast<ISpecifyPropertyPages*>(&dialogs_);
+    if (!found && vfw && iid == IAMVfwCaptureDialogs::kIid)
+        found = static_cast<IAMVfwCaptureDialogs*>(&dialogs_);
     if (!found || !out)
         return BaseFilter::QueryInterface(iid, out);
     return Expose(found, out);
@@ -394,10 +436,12 @@ HRESULT SimCaptureFilter::GetMode(IPin* pin, int32_t* mode)
 }
 
 HRESULT SimCaptureFilter::GetFrameRateList(IPin* pin, int32_t index, SIZE dimensions,
-                                           std::vector<int64_t>* periods)
+                                           int32_t* count, int64_t** periods)
 {
-    if (!pin || !periods)
+    if (!pin || !count || !periods)
         return E_POINTER;
+    *count = 0;
+    *periods = nullptr;
     return device_->With([&](const DeviceConfig& c) {
         if (index < 0 || std::size_t(index) >= c.formats.size())
             return E_INVALIDARG;
@@ -405,7 +449,14 @@ HRESULT SimCaptureFilter::GetFrameRateList(IPin* pin, int32_t index, SIZE dimens
         if (format.width != dimensions.cx || format.height != dimensions.cy)
             return E_INVALIDARG;
         // The format's own rate, then a half and a quarter of it.
-        *periods = {format.frame_interval, 2 * format.frame_interval, 4 * format.frame_interval};
+        constexpr int32_t kRates = 3;
+        auto* list = static_cast<int64_t*>(CoTaskMemAlloc(kRates * sizeof(int64_t)));
+        if (!list)
+            return E_OUTOFMEMORY;
+        for (int32_t i = 0; i < kRates; ++i)
+            list[i] = format.frame_interval << i;
+        *count = kRates;
+        *periods = list;
         return S_OK;
     });
 }

@@ -11,6 +11,7 @@
 #include "dshow/base_filter.h"
 #include "dshow/controls.h"
 #include "dshow/platform.h"
+#include "sim_capture_dialogs.h"
 
 namespace dshow::sim {
 
@@ -58,8 +59,8 @@ public:
     HRESULT GetCaps(IPin* pin, int32_t* flags) override;
     HRESULT SetMode(IPin* pin, int32_t mode) override;
     HRESULT GetMode(IPin* pin, int32_t* mode) override;
-    HRESULT GetFrameRateList(IPin* pin, int32_t index, SIZE dimensions,
-                             std::vector<int64_t>* periods) override;
+    HRESULT GetFrameRateList(IPin* pin, int32_t index, SIZE dimensions, int32_t* count,
+                             int64_t** periods) override;
 
     HRESULT put_TVFormat(int32_t format) override;
     HRESULT get_TVFormat(int32_t* format) override;
@@ -79,6 +80,7 @@ private:
     std::unique_ptr<AnalogInPin> analog_in_;
     PropertyControl<IAMVideoProcAmp> amplifier_{*this, &DeviceConfig::amplifier};
     PropertyControl<IAMCameraControl> camera_control_{*this, &DeviceConfig::camera_control};
+    CaptureDialogs dialogs_{*this};
     int32_t video_mode_ = 0;
     Event stop_{true};
     std::thread thread_;

@@ -14,6 +14,7 @@
 #include "dshow/frames.h"
 #include "graph_util.h"
 #include "pin_hints.h"
+#include "property_page_list.h"
 
 namespace dshow::sim {
 namespace {
@@ -130,7 +131,7 @@ private:
     ComPtr<IPin> upstream_output_;
 };
 
-class Crossbar : public BaseFilter, public IAMCrossbar {
+class Crossbar : public BaseFilter, public IAMCrossbar, public ISpecifyPropertyPages {
 public:
     Crossbar(std::shared_ptr<DeviceState> device, int which)
         : device_(std::move(device)),
@@ -149,6 +150,8 @@ public:
     {
         if (out && InterfaceMatches<IAMCrossbar>(iid))
             return Expose(static_cast<IAMCrossbar*>(this), out);
+        if (out && iid == ISpecifyPropertyPages::kIid)
+            return Expose(static_cast<ISpecifyPropertyPages*>(this), out);
         return BaseFilter::QueryInterface(iid, out);
     }
     uint32_t AddRef() override { return BaseFilter::AddRef(); }
@@ -158,6 +161,12 @@ public:
     BasePin* Pin(int n) override
     {
         return n >= 0 && std::size_t(n) < pins_.size() ? pins_[std::size_t(n)].get() : nullptr;
+    }
+
+    HRESULT GetPages(CAUUID* pages) override
+    {
+        const GUID routing[] = {CLSID_CrossbarPropertyPage};
+        return PageListOut(routing, pages);
     }
 
     HRESULT get_PinCounts(int32_t* outputs, int32_t* inputs) override

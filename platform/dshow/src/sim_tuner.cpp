@@ -6,11 +6,12 @@
 #include "device_state.h"
 #include "dshow/base_filter.h"
 #include "dshow/controls.h"
+#include "property_page_list.h"
 
 namespace dshow::sim {
 namespace {
 
-class TvTunerFilter : public BaseFilter, public IAMTVTuner {
+class TvTunerFilter : public BaseFilter, public IAMTVTuner, public ISpecifyPropertyPages {
 public:
     explicit TvTunerFilter(std::shared_ptr<DeviceState> device) : device_(std::move(device)) { }
 
@@ -18,6 +19,8 @@ public:
     {
         if (out && InterfaceMatches<IAMTVTuner>(iid))
             return Expose(static_cast<IAMTVTuner*>(this), out);
+        if (out && iid == ISpecifyPropertyPages::kIid)
+            return Expose(static_cast<ISpecifyPropertyPages*>(this), out);
         return BaseFilter::QueryInterface(iid, out);
     }
     uint32_t AddRef() override { return BaseFilter::AddRef(); }
@@ -25,6 +28,12 @@ public:
 
     int PinCount() override { return 1; }
     BasePin* Pin(int n) override { return n == 0 ? &output_ : nullptr; }
+
+    HRESULT GetPages(CAUUID* pages) override
+    {
+        const GUID channel[] = {CLSID_TVTunerPropertyPage};
+        return PageListOut(channel, pages);
+    }
 
     HRESULT ChannelMinMax(int32_t* min, int32_t* max) override
     {

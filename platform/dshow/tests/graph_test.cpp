@@ -10,6 +10,7 @@
 #include "dshow/controls.h"
 #include "dshow/devices.h"
 #include "dshow/sim_devices.h"
+#include "first_device.h"
 #include "test_sink.h"
 
 namespace {
@@ -44,13 +45,8 @@ protected:
         control_ = graph_.As<IMediaControl>();
         EXPECT_EQ(CoCreateInstance(CLSID_CaptureGraphBuilder2, &builder_), S_OK);
         builder_->SetFiltergraph(graph_.get());
-        ComPtr<ICreateDevEnum> devices;
-        ComPtr<IEnumMoniker> monikers;
-        ComPtr<IMoniker> moniker;
-        EXPECT_EQ(CoCreateInstance(CLSID_SystemDeviceEnum, &devices), S_OK);
-        devices->CreateClassEnumerator(CLSID_VideoInputDeviceCategory, monikers.put(), 0);
-        EXPECT_EQ(monikers->Next(1, moniker.put(), nullptr), S_OK);
-        EXPECT_EQ(moniker->BindToObject(IBaseFilter::kIid, PutVoid(&source_)), S_OK);
+        source_ = BindFirstDevice();
+        EXPECT_TRUE(source_);
         sink_ = ComPtr<TestSink>(new TestSink(MEDIASUBTYPE_RGB24, width, height));
         graph_->AddFilter(source_.get(), L"Video Capture");
         graph_->AddFilter(sink_.get(), L"Sink");

@@ -4,7 +4,9 @@
 // by the in-process server that the registry names under
 // "CLSID\{class id}\InprocServer32": the library is loaded once and asked
 // for the class through its DllGetClassObject.
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "dshow/export.h"
 #include "dshow/unknown.h"
@@ -36,6 +38,20 @@ DSHOW_API HRESULT CoInitialize(void* reserved);
 // CLASS_E_NOAGGREGATION for an outer object, else the server's answer.
 DSHOW_API HRESULT CoCreateInstance(const GUID& clsid, IUnknown* outer, uint32_t context,
                                    const GUID& iid, void** out);
+
+// Task memory: blocks that one side of a call allocates and the other frees.
+// Null when memory is short.
+DSHOW_API void* CoTaskMemAlloc(std::size_t bytes);
+// Frees a block of CoTaskMemAlloc; null is ignored.
+DSHOW_API void CoTaskMemFree(void* block);
+// Blocks of task memory not freed yet, so tests can see that nothing leaked.
+DSHOW_API long LiveTaskMemory();
+
+struct TaskMemFree {
+    void operator()(void* block) const { CoTaskMemFree(block); }
+};
+// A block of task memory freed at the end of its scope.
+template <class T> using TaskMemory = std::unique_ptr<T, TaskMemFree>;
 
 template <class T> HRESULT CoCreateInstance(const GUID& clsid, ComPtr<T>* out)
 {

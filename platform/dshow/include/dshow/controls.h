@@ -31,6 +31,9 @@ struct IAMStreamConfig : IUnknown {
                                   VIDEO_STREAM_CONFIG_CAPS* caps) = 0;
     // The format the pin connects with from now on.
     virtual HRESULT SetFormat(const AM_MEDIA_TYPE* type) = 0;
+    // The format the pin connects with now: the one set, else that of its
+    // last connection, else its first.
+    virtual HRESULT GetFormat(MediaType* type) = 0;
 };
 
 // Mode and capability bits of IAMVideoControl.
@@ -49,9 +52,10 @@ struct IAMVideoControl : IUnknown {
     virtual HRESULT SetMode(IPin* pin, int32_t mode) = 0;
     virtual HRESULT GetMode(IPin* pin, int32_t* mode) = 0;
     // The frame periods (100 ns units) that stream capability `index` offers
-    // at `dimensions`.
-    virtual HRESULT GetFrameRateList(IPin* pin, int32_t index, SIZE dimensions,
-                                     std::vector<int64_t>* periods) = 0;
+    // at `dimensions`: `*count` of them in task memory that the caller frees
+    // with CoTaskMemFree.
+    virtual HRESULT GetFrameRateList(IPin* pin, int32_t index, SIZE dimensions, int32_t* count,
+                                     int64_t** periods) = 0;
 };
 
 // AnalogVideoStandard codes.

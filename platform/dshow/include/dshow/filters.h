@@ -146,6 +146,7 @@ struct IMediaControl : IUnknown {
 
 // Pin categories and the capture graph builder's search directions.
 inline constexpr GUID PIN_CATEGORY_CAPTURE = StandInGuid(0x0C000001);
+inline constexpr GUID PIN_CATEGORY_PREVIEW = StandInGuid(0x0C000002);
 inline constexpr GUID PIN_CATEGORY_ANALOGVIDEOIN = StandInGuid(0x0C000003);
 inline constexpr GUID LOOK_UPSTREAM_ONLY = StandInGuid(0x0C000010);
 
@@ -160,7 +161,9 @@ struct ICaptureGraphBuilder2 : IUnknown {
                             const GUID* type, bool unconnected, int index, IPin** pin) = 0;
     // Interface `iid` on a filter upstream of `filter` (`category`
     // LOOK_UPSTREAM_ONLY), adding the device filters a capture filter needs
-    // upstream to the graph on the way.
+    // upstream to the graph on the way; or on the first output pin of
+    // `filter` of pin category `category` and major type `type`.
+    // E_NOINTERFACE when there is none.
     virtual HRESULT FindInterface(const GUID* category, const GUID* type, IBaseFilter* filter,
                                   const GUID& iid, void** out) = 0;
     // Connects `source` (a filter's first free output pin, or a pin) to the

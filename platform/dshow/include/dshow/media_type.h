@@ -68,6 +68,7 @@ DSHOW_API const VIDEOINFOHEADER* VideoInfoOf(const AM_MEDIA_TYPE& type);
 
 // Major types.
 inline constexpr GUID MEDIATYPE_Video = FourCCGuid(FourCC("vids"));
+inline constexpr GUID MEDIATYPE_Interleaved = FourCCGuid(FourCC("iavs"));
 inline constexpr GUID MEDIATYPE_AnalogVideo = StandInGuid(0x0A000001);
 inline constexpr GUID MEDIATYPE_AnalogAudio = StandInGuid(0x0A000002);
 

@@ -74,6 +74,9 @@ struct DeviceConfig {
     // device has no such interface. Brightness (0) lightens the picture.
     std::map<int32_t, Property> amplifier;
     std::map<int32_t, Property> camera_control;
+    // The Video for Windows dialogs the driver has (VfwCaptureDialog_Source,
+    // _Format); 0: no IAMVfwCaptureDialogs.
+    int32_t vfw_dialogs = 0;
 
     // Knobs.
     PropertyBag property_bag = PropertyBag::Present;

@@ -1,0 +1,25 @@
+#include "wanted_type.h"
+
+namespace directshow {
+
+void AdoptMediaType(const dshow::AM_MEDIA_TYPE& type, const dshow::VIDEOINFOHEADER& format,
+                    CIODirectShow* record)
+{
+    dshow::AM_MEDIA_TYPE& adopted = record->wanted_type;
+    adopted.majortype = type.majortype;
+    adopted.subtype = type.subtype;
+    adopted.bFixedSizeSamples = type.bFixedSizeSamples;
+    adopted.bTemporalCompression = type.bTemporalCompression;
+    adopted.lSampleSize = type.lSampleSize;
+    adopted.formattype = type.formattype;
+    dshow::VIDEOINFOHEADER& wanted = record->wanted_format;
+    wanted.rcSource = format.rcSource;
+    wanted.rcTarget = format.rcTarget;
+    wanted.dwBitRate = format.dwBitRate;
+    wanted.dwBitErrorRate = format.dwBitErrorRate;
+    wanted.AvgTimePerFrame = format.AvgTimePerFrame;
+    wanted.bmiHeader = format.bmiHeader;
+    wanted.bmiHeader.biSize = sizeof(dshow::BITMAPINFOHEADER);
+}
+
+} // namespace directshow
