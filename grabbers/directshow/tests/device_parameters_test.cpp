@@ -8,59 +8,6 @@ namespace {
 using namespace dshow;
 using ParameterTest = PluginTest;
 
-Vcpar Int(int32_t value)
-{
-    Vcpar v{};
-    v.par.l = value;
-    v.type = VPAR_INT;
-    return v;
-}
-
-Vcpar Real(double value)
-{
-    Vcpar v{};
-    v.par.f = value;
-    v.type = VPAR_REAL;
-    return v;
-}
-
-Vcpar Text(const char* value)
-{
-    Vcpar v{};
-    v.par.s = value;
-    v.type = VPAR_STRING;
-    return v;
-}
-
-sim::DeviceConfig ConfigOf(int device)
-{
-    sim::DeviceConfig config;
-    sim::ConfigureDevice(device, [&](sim::DeviceConfig& c) { config = c; });
-    return config;
-}
-
-// The answer to a get as text: integers, reals and strings separated by commas.
-std::string Get(FGClass& cls, FGInstance* inst, const char* name, FGstatus* status = nullptr)
-{
-    std::vector<Vcpar> values(600);
-    int32_t num = int32_t(values.size());
-    const FGstatus result = cls.FGGetParam(1, inst, name, values.data(), &num);
-    if (status)
-        *status = result;
-    std::string text;
-    for (int i = 0; i < num && result == FG_SUCCESS; ++i) {
-        if (i)
-            text += ",";
-        if (values[i].type == VPAR_INT)
-            text += std::to_string(values[i].par.l);
-        else if (values[i].type == VPAR_REAL)
-            text += std::to_string(values[i].par.f);
-        else
-            text += values[i].par.s;
-    }
-    return text;
-}
-
 TEST_F(ParameterTest, ValuesOfTheWrongTypeOrWordLeaveTheGraphAlone)
 {
     struct Case {

@@ -18,8 +18,44 @@
 #include "dshow/sim_devices.h"
 #include "dshow/unknown.h"
 #include "fgint/fghelpers.h"
+#include "fgint/plugin_driver.h"
 #include "registry/registry.h"
 #include "verodyn/framegrabber.h"
+
+// Parameter values of the three kinds.
+using fg::Int;
+using fg::Real;
+using fg::Text;
+
+// A copy of device `device`'s configuration and state.
+inline dshow::sim::DeviceConfig ConfigOf(int device)
+{
+    dshow::sim::DeviceConfig config;
+    dshow::sim::ConfigureDevice(device, [&](dshow::sim::DeviceConfig& c) { config = c; });
+    return config;
+}
+
+// The answer to a get as text: integers, reals and strings separated by commas.
+inline std::string Get(FGClass& cls, FGInstance* inst, const char* name, FGstatus* status = nullptr)
+{
+    std::vector<Vcpar> values(600);
+    int32_t num = int32_t(values.size());
+    const FGstatus result = cls.FGGetParam(1, inst, name, values.data(), &num);
+    if (status)
+        *status = result;
+    std::string text;
+    for (int i = 0; i < num && result == FG_SUCCESS; ++i) {
+        if (i)
+            text += ",";
+        if (values[i].type == VPAR_INT)
+            text += std::to_string(values[i].par.l);
+        else if (values[i].type == VPAR_REAL)
+            text += std::to_string(values[i].par.f);
+        else
+            text += values[i].par.s;
+    }
+    return text;
+}
 
 class PluginTest : public ::testing::Test {
 protected:

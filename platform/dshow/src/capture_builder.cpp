@@ -134,13 +134,16 @@ private:
     {
         const ComPtr<IUpstreamDevice> device = ComPtr<IPin>(input).As<IUpstreamDevice>();
         ComPtr<IBaseFilter> filter;
+        std::wstring name;
         ComPtr<IPin> output;
-        if (!device || !graph_ || FAILED(device->MakeUpstream(&filter, &output)))
+        if (!device || !graph_ || FAILED(device->MakeUpstream(&filter, &name, &output)))
             return {};
-        if (FAILED(graph_->AddFilter(filter.get(), L"Crossbar")))
+        const bool added = !InGraph(filter.get());
+        if (added && FAILED(graph_->AddFilter(filter.get(), name.c_str())))
             return {};
-        if (FAILED(graph_->ConnectDirect(output.get(), input, nullptr))) {
-            graph_->RemoveFilter(filter.get());
+        if (output && FAILED(graph_->ConnectDirect(output.get(), input, nullptr))) {
+            if (added)
+                graph_->RemoveFilter(filter.get());
             return {};
         }
         return filter;

@@ -135,6 +135,12 @@ uint32_t NextFrameNumber(int index)
     return device ? device->NextFrameNumber() : 0;
 }
 
+bool CaptureFormat(int index, VIDEOINFOHEADER* format)
+{
+    const auto device = Device(index);
+    return device && device->CaptureFormat(format);
+}
+
 std::vector<std::shared_ptr<DeviceState>> ListedDevices()
 {
     Catalogue& c = Devices();
@@ -170,6 +176,12 @@ int DeviceState::Pump()
     std::lock_guard guard(live_mutex_);
     return int(std::count_if(live_.begin(), live_.end(),
                              [](SimCaptureFilter* f) { return f->DeliverIfRunning(); }));
+}
+
+bool DeviceState::CaptureFormat(VIDEOINFOHEADER* format)
+{
+    std::lock_guard guard(live_mutex_);
+    return !live_.empty() && live_.front()->CaptureFormat(format);
 }
 
 int32_t StandardLines(int32_t standard)

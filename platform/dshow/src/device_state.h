@@ -37,6 +37,8 @@ public:
     void Detach(SimCaptureFilter* filter);
     // Delivers one frame from each running filter of the device.
     int Pump();
+    // The connection format of the first filter's capture pin.
+    bool CaptureFormat(VIDEOINFOHEADER* format);
 
 private:
     std::mutex mutex_;
@@ -55,8 +57,13 @@ bool NextFails();
 
 // A new capture filter bound to `device`.
 ComPtr<IBaseFilter> MakeCaptureFilter(std::shared_ptr<DeviceState> device);
-// A new crossbar with these input connectors, a video and an audio output.
-ComPtr<IBaseFilter> MakeCrossbar(const std::vector<int32_t>& inputs);
+// A new filter over crossbar `which` of `device` (0: the one that feeds the
+// capture filter, 1: the one upstream of it), and its first video output pin
+// (null when it has none).
+ComPtr<IBaseFilter> MakeCrossbar(std::shared_ptr<DeviceState> device, int which,
+                                 ComPtr<IPin>* video_output);
+// A new filter over the tuner of `device`.
+ComPtr<IBaseFilter> MakeTvTuner(std::shared_ptr<DeviceState> device);
 
 // Lines of a frame of `standard`: 480 for the 525-line standards, else 576.
 int32_t StandardLines(int32_t standard);

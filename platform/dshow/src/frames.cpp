@@ -160,7 +160,7 @@ bool IsYuv(Layout layout)
 
 } // namespace
 
-Picture ReferencePicture(int32_t width, int32_t height, uint32_t frame)
+Picture ReferencePicture(int32_t width, int32_t height, uint32_t frame, int32_t scene)
 {
     Picture picture{width, height, std::vector<uint8_t>(std::size_t(width) * height * 3)};
     uint8_t* p = picture.rgb.data();
@@ -170,8 +170,10 @@ Picture ReferencePicture(int32_t width, int32_t height, uint32_t frame)
                 std::memset(p, (frame >> x & 1) ? 255 : 0, 3);
                 continue;
             }
+            if (scene == kNoSignal)
+                continue;
             const uint64_t shifted = (uint64_t(x) + 4 * uint64_t(frame)) % uint64_t(width);
-            std::memcpy(p, kBars[shifted * 8 / uint64_t(width)], 3);
+            std::memcpy(p, kBars[(shifted * 8 / uint64_t(width) + uint64_t(scene)) % 8], 3);
         }
     return picture;
 }

@@ -1,5 +1,7 @@
 #pragma once
 // What the capture graph builder learns from the pins of simulated devices.
+#include <string>
+
 #include "dshow/filters.h"
 
 namespace dshow {
@@ -20,14 +22,25 @@ struct ISmartTeeRequest : IUnknown {
     virtual bool NeedsSmartTee() = 0;
 };
 
-// An input pin fed by a device filter of its own (a crossbar), which the
-// builder adds to the graph and connects when it looks upstream.
+// An input pin fed by a device filter of its own (a crossbar, a tuner),
+// which the builder adds to the graph and connects when it looks upstream.
 struct IUpstreamDevice : IUnknown {
     static constexpr GUID kIid = StandInGuid(0x7F000003);
     using Base = IUnknown;
 
-    // The new upstream filter and its output pin to connect to this pin.
-    virtual HRESULT MakeUpstream(ComPtr<IBaseFilter>* filter, ComPtr<IPin>* output) = 0;
+    // The upstream filter (the same one at every call), the name to add it
+    // with, and its output pin to connect to this pin (null: left unconnected).
+    virtual HRESULT MakeUpstream(ComPtr<IBaseFilter>* filter, std::wstring* name,
+                                 ComPtr<IPin>* output) = 0;
+};
+
+// An analogue video output pin of a card's filter: what it carries.
+struct IAnalogSignal : IUnknown {
+    static constexpr GUID kIid = StandInGuid(0x7F000004);
+    using Base = IUnknown;
+
+    // The scene of the picture (sim::ReferencePicture), or sim::kNoSignal.
+    virtual int32_t Scene() = 0;
 };
 
 } // namespace dshow

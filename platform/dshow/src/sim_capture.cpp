@@ -203,8 +203,8 @@ private:
 
 class AnalogInPin : public BasePin, public IPinCategory, public IUpstreamDevice {
 public:
-    AnalogInPin(SimCaptureFilter& filter, std::vector<int32_t> inputs)
-        : BasePin(filter, L"Analog Video In", PINDIR_INPUT), inputs_(std::move(inputs))
+    AnalogInPin(SimCaptureFilter& filter, std::shared_ptr<DeviceState> device)
+        : BasePin(filter, L"Analog Video In", PINDIR_INPUT), device_(std::move(device))
     {
     }
 
@@ -225,27 +225,45 @@ public:
         return type.majortype == MEDIATYPE_AnalogVideo ? S_OK : S_FALSE;
     }
 
-    GUID Category() override { return PIN_CATEGORY_ANALOGVIDEOIN; }
-
-    HRESULT MakeUpstream(ComPtr<IBaseFilter>* filter, ComPtr<IPin>* output) override
+    GUID Category() override
     {
-        *filter = MakeCrossbar(inputs_);
-        // Crossbar pins are numbered inputs first: the video output follows them.
-        *output = PinsOf(filter->get()).at(inputs_.size());
+        return device_->With([](const DeviceConfig& c) { return c.analog_in_uncategorised; })
+                   ? GUID_NULL
+                   : PIN_CATEGORY_ANALOGVIDEOIN;
+    }
+
+    HRESULT MakeUpstream(ComPtr<IBaseFilter>* filter, std::wstring* name,
+                         ComPtr<IPin>* output) override
+    {
+        std::lock_guard guard(Filter().Lock());
+        if (!crossbar_)
+            crossbar_ = MakeCrossbar(device_, 0, &crossbar_output_);
+        *filter = crossbar_;
+        *name = L"Crossbar";
+        output->Reset();
+        if (!device_->With([](const DeviceConfig& c) { return c.crossbar_unconnected; }))
+            *output = crossbar_output_;
         return S_OK;
     }
 
+    // What the crossbar output connected here carries.
+    int32_t Scene()
+    {
+        const ComPtr<IAnalogSignal> signal = Peer().As<IAnalogSignal>();
+        return signal ? signal->Scene() : kNoSignal;
+    }
+
 private:
-    std::vector<int32_t> inputs_;
+    std::shared_ptr<DeviceState> device_;
+    ComPtr<IBaseFilter> crossbar_;
+    ComPtr<IPin> crossbar_output_;
 };
 
 SimCaptureFilter::SimCaptureFilter(std::shared_ptr<DeviceState> device) : device_(std::move(device))
 {
     capture_ = std::make_unique<CapturePin>(*this);
-    std::vector<int32_t> inputs =
-        device_->With([](const DeviceConfig& c) { return c.crossbar_inputs; });
-    if (!inputs.empty())
-        analog_in_ = std::make_unique<AnalogInPin>(*this, std::move(inputs));
+    if (device_->With([](const DeviceConfig& c) { return !c.crossbar_inputs.empty(); }))
+        analog_in_ = std::make_unique<AnalogInPin>(*this, device_);
     device_->Attach(this);
 }
 
@@ -418,6 +436,15 @@ HRESULT SimCaptureFilter::get_TVFormat(int32_t* format)
 
 bool SimCaptureFilter::DeliverIfRunning() { return State() == State_Running && DeliverFrame(); }
 
+bool SimCaptureFilter::CaptureFormat(VIDEOINFOHEADER* format)
+{
+    const MediaType type = capture_->Type();
+    const VIDEOINFOHEADER* info = VideoInfoOf(type);
+    if (info)
+        *format = *info;
+    return info != nullptr;
+}
+
 bool SimCaptureFilter::DeliverFrame()
 {
     const auto [silent, extra, brightness] = device_->With([](const DeviceConfig& c) {
@@ -441,7 +468,8 @@ bool SimCaptureFilter::DeliverFrame()
     }
     if ((mode & VideoControlFlag_ExternalTriggerEnable) && !device_->TakeTrigger())
         return false;
-    Picture picture = ReferencePicture(width, height, device_->TakeFrameNumber());
+    const int32_t scene = analog_in_ ? analog_in_->Scene() : 0;
+    Picture picture = ReferencePicture(width, height, device_->TakeFrameNumber(), scene);
     Lighten(&picture, brightness);
     Mirror(&picture, mode);
     if (!EncodePicture(picture, type.subtype, bmi.biHeight > 0, data,

@@ -66,6 +66,8 @@ public:
 
     // Delivers one frame on the calling thread when the filter runs.
     bool DeliverIfRunning();
+    // The capture pin's connection format; false when it is not connected.
+    bool CaptureFormat(VIDEOINFOHEADER* format);
     DeviceState& Device() { return *device_; }
 
 private:

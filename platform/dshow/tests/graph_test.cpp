@@ -2,7 +2,9 @@
 // and device enumeration.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <thread>
+#include <utility>
 
 #include "dshow/com.h"
 #include "dshow/controls.h"
@@ -157,6 +159,59 @@ TEST_F(GraphTest, CrossbarIsFoundUpstreamOfTheCaptureCard)
                                       IAMCrossbar::kIid, PutVoid(&again)),
               S_OK);
     EXPECT_EQ(again.get(), crossbar.get()) << "found again, not added twice";
+}
+
+TEST_F(GraphTest, TunerAndSecondCrossbarFeedTheCardsPicture)
+{
+    sim::DeviceConfig card = sim::SimulatedCaptureCard();
+    card.pump = true;
+    card.crossbar_inputs = {PhysConn_Video_Tuner, PhysConn_Video_Composite, PhysConn_Video_SVideo};
+    card.crossbar_outputs = {PhysConn_Video_VideoDecoder};
+    card.second_crossbar_inputs = {PhysConn_Video_Composite, PhysConn_Video_RGB};
+    card.second_crossbar_feeds = 1;
+    card.tuner = sim::TvTuner{1, 69, 7};
+    sim::SetDevices({card});
+    ASSERT_EQ(Render(768, 576), S_OK);
+    ComPtr<IAMCrossbar> first, second;
+    ComPtr<IAMTVTuner> tuner;
+    ASSERT_EQ(builder_->FindInterface(&LOOK_UPSTREAM_ONLY, nullptr, source_.get(),
+                                      IAMCrossbar::kIid, PutVoid(&first)),
+              S_OK);
+    ASSERT_EQ(builder_->FindInterface(&LOOK_UPSTREAM_ONLY, nullptr, first.As<IBaseFilter>().get(),
+                                      IAMCrossbar::kIid, PutVoid(&second)),
+              S_OK);
+    ASSERT_EQ(builder_->FindInterface(&LOOK_UPSTREAM_ONLY, nullptr, source_.get(), IAMTVTuner::kIid,
+                                      PutVoid(&tuner)),
+              S_OK);
+    int32_t outputs = 0, inputs = 0, min = 0, max = 0, channel = 0, video = 0, audio = 0;
+    second->get_PinCounts(&outputs, &inputs);
+    EXPECT_EQ(std::pair(outputs, inputs), std::pair(1, 2));
+    tuner->ChannelMinMax(&min, &max);
+    EXPECT_EQ(std::pair(min, max), std::pair(1, 69));
+    EXPECT_EQ(tuner->put_Channel(70, -1, -1), E_INVALIDARG);
+
+    // Each step, then the scene the card shows.
+    const std::pair<std::function<void()>, int32_t> steps[] = {
+        {[] {}, 7},
+        {[&] { EXPECT_EQ(tuner->put_Channel(9, -1, -1), S_OK); }, 9},
+        {[&] { EXPECT_EQ(first->Route(0, 1), S_OK); }, PhysConn_Video_Composite},
+        {[&] { EXPECT_EQ(second->Route(0, 1), S_OK); }, PhysConn_Video_RGB},
+        {[&] { EXPECT_EQ(first->Route(0, 2), S_OK); }, PhysConn_Video_SVideo},
+    };
+    ASSERT_EQ(control_->Run(), S_OK);
+    for (const auto& [step, scene] : steps) {
+        step();
+        const uint32_t frame = sim::NextFrameNumber(0);
+        ASSERT_EQ(sim::Pump(0), 1);
+        EXPECT_EQ(sink_->LastPicture().rgb, sim::ReferencePicture(768, 576, frame, scene).rgb)
+            << "scene " << scene;
+    }
+    tuner->get_Channel(&channel, &video, &audio);
+    EXPECT_EQ(channel, 9);
+    ComPtr<IAMTVTuner> again;
+    builder_->FindInterface(&LOOK_UPSTREAM_ONLY, nullptr, source_.get(), IAMTVTuner::kIid,
+                            PutVoid(&again));
+    EXPECT_EQ(again.get(), tuner.get()) << "found again, not added twice";
 }
 
 TEST_F(GraphTest, EnumeratorKnobs)

@@ -1,6 +1,6 @@
 #pragma once
 // A sink filter for the tests: takes one video subtype and size and keeps
-// the frame number of every sample it receives.
+// the frame number of every sample it receives, and the last picture.
 #include <cstdlib>
 #include <mutex>
 #include <vector>
@@ -36,6 +36,12 @@ public:
     {
         std::lock_guard guard(mutex_);
         return frames_;
+    }
+
+    dshow::sim::Picture LastPicture()
+    {
+        std::lock_guard guard(mutex_);
+        return last_;
     }
 
 private:
@@ -80,6 +86,7 @@ private:
                 red[x] = picture.rgb[3 * std::size_t(x)];
             std::lock_guard guard(sink_.mutex_);
             sink_.frames_.push_back(dshow::sim::FrameNumberOf(red));
+            sink_.last_ = std::move(picture);
             return dshow::S_OK;
         }
 
@@ -91,4 +98,5 @@ private:
     SinkPin pin_;
     std::mutex mutex_;
     std::vector<uint32_t> frames_;
+    dshow::sim::Picture last_;
 };

@@ -1,6 +1,7 @@
 #pragma once
 // Interfaces of capture devices: stream formats, video control modes, the
-// analogue video decoder, the crossbar, the amplifier and camera controls.
+// analogue video decoder, the crossbar, the TV tuner, the amplifier and camera
+// controls.
 #include <cstdint>
 #include <vector>
 
@@ -90,6 +91,7 @@ enum : int32_t {
     PhysConn_Video_Tuner = 1,
     PhysConn_Video_Composite = 2,
     PhysConn_Video_SVideo = 3,
+    PhysConn_Video_RGB = 4,
     PhysConn_Video_VideoDecoder = 12,
     PhysConn_Audio_Tuner = 0x1000,
     PhysConn_Audio_Line = 0x1001,
@@ -109,6 +111,19 @@ struct IAMCrossbar : IUnknown {
     virtual HRESULT Route(int32_t output, int32_t input) = 0;
     // The input routed to `output`, -1 for none.
     virtual HRESULT get_IsRoutedTo(int32_t output, int32_t* input) = 0;
+};
+
+// The TV tuner of a capture card, which feeds a crossbar's tuner input.
+struct IAMTVTuner : IUnknown {
+    static constexpr GUID kIid = StandInGuid(0x03000007);
+    using Base = IUnknown;
+
+    virtual HRESULT ChannelMinMax(int32_t* min, int32_t* max) = 0;
+    // Sub-channels: -1, the default (the simulated tuner has none).
+    virtual HRESULT put_Channel(int32_t channel, int32_t video_subchannel,
+                                int32_t audio_subchannel) = 0;
+    virtual HRESULT get_Channel(int32_t* channel, int32_t* video_subchannel,
+                                int32_t* audio_subchannel) = 0;
 };
 
 // Flags of the amplifier and camera properties.

@@ -19,7 +19,12 @@ struct Picture {
     std::vector<uint8_t> rgb;
 };
 
-DSHOW_API Picture ReferencePicture(int32_t width, int32_t height, uint32_t frame);
+// What a capture card's source shows: the bars turned by that many bars,
+// or nothing (black below the frame number's row).
+inline constexpr int32_t kNoSignal = -1;
+
+DSHOW_API Picture ReferencePicture(int32_t width, int32_t height, uint32_t frame,
+                                   int32_t scene = 0);
 
 // Bits a pixel of a subtype the simulation can encode, 0 for others.
 DSHOW_API int BitsPerPixel(const GUID& subtype);

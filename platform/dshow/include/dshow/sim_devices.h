@@ -4,12 +4,14 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "dshow/controls.h"
 #include "dshow/export.h"
 #include "dshow/guid.h"
+#include "dshow/media_type.h"
 
 namespace dshow::sim {
 
@@ -36,6 +38,13 @@ struct Property {
 
 enum class PropertyBag { Present, Absent, Failing };
 
+// The TV tuner of a capture card and the channel it is tuned to.
+struct TvTuner {
+    int32_t min_channel = 1;
+    int32_t max_channel = 69;
+    int32_t channel = 4;
+};
+
 struct DeviceConfig {
     std::wstring name;
     std::vector<StreamFormat> formats;
@@ -45,6 +54,22 @@ struct DeviceConfig {
     std::vector<int32_t> crossbar_inputs; // physical types; empty: no crossbar
     bool smart_tee = false;               // the capture pin is rendered through a Smart Tee
     bool pump = false;                    // no streaming thread: frames come from Pump()
+
+    // The crossbar's outputs (physical types; its pins are numbered inputs
+    // first, then outputs), and a second crossbar upstream of it, whose one
+    // output feeds the first crossbar's input `second_crossbar_feeds`.
+    std::vector<int32_t> crossbar_outputs = {PhysConn_Video_VideoDecoder,
+                                             PhysConn_Audio_AudioDecoder};
+    std::vector<int32_t> second_crossbar_inputs; // empty: none
+    int32_t second_crossbar_feeds = 0;
+    // The tuner feeds the first "video tuner" input of the second crossbar,
+    // else of the first.
+    std::optional<TvTuner> tuner;
+    // The input routed to each output of the first and of the second crossbar
+    // (-1: none), which the card keeps; empty: each output starts with the
+    // first input of its kind (video or audio).
+    std::vector<int32_t> crossbar_routes;
+    std::vector<int32_t> second_crossbar_routes;
     // IAMVideoProcAmp and IAMCameraControl properties by number; empty: the
     // device has no such interface. Brightness (0) lightens the picture.
     std::map<int32_t, Property> amplifier;
@@ -63,6 +88,12 @@ struct DeviceConfig {
     bool decoder_fails = false;      // the decoder's get/put_TVFormat fail
     bool property_set_fails = false; // amplifier and camera-control Set fail
     bool set_mode_fails = false;     // IAMVideoControl::SetMode fails
+
+    // Crossbar knobs.
+    bool crossbar_unconnected = false; // found upstream, no output connected to the capture filter
+    bool route_fails = false;          // IAMCrossbar::Route fails
+    bool routed_to_fails = false;      // IAMCrossbar::get_IsRoutedTo fails
+    bool analog_in_uncategorised = false; // the analogue video input has no pin category
 };
 
 // Device 0: "Simulated Camera": the nine uncompressed subtypes the plug-in
@@ -72,7 +103,9 @@ struct DeviceConfig {
 DSHOW_API DeviceConfig SimulatedCamera();
 // Device 1: "Simulated Capture Card": RGB24 and UYVY at 768 x 576 (PAL_B) or
 // 640 x 480 (NTSC_M), whichever the decoder's standard gives; a crossbar with
-// tuner, composite, s-video and two audio inputs; no video control.
+// tuner, composite, s-video and two audio inputs; no video control. Each
+// source shows its own picture: the bars turned by the connector's physical
+// type, or by the channel for the tuner; black when nothing is routed.
 DSHOW_API DeviceConfig SimulatedCaptureCard();
 
 // The devices listed from now on (filters bound earlier keep theirs).
@@ -95,5 +128,8 @@ DSHOW_API void Trigger(int index);
 DSHOW_API int StopCount(int index);
 // The number that the next frame of device `index` carries.
 DSHOW_API uint32_t NextFrameNumber(int index);
+// The format that the capture pin of device `index`'s first bound filter is
+// connected with; false when it is not connected.
+DSHOW_API bool CaptureFormat(int index, VIDEOINFOHEADER* format);
 
 } // namespace dshow::sim
