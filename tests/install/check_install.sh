@@ -14,9 +14,11 @@ fail() { echo "$*" >&2; exit 1; }
 "$cmake" --install "$build" --prefix "$prefix" --component test > /dev/null
 [ -x "$prefix/$bindir/Fralo" ] || fail "no $bindir/Fralo"
 [ -e "$prefix/$bindir/VFGMockCam.so" ] || fail "no plug-in beside the program"
+[ -e "$prefix/$bindir/optical_bench/VFGKandrisAcquire.so" ] || fail "no bench camera"
 [ -e "$prefix/$libdir/libQnlo34.so" ] || fail "no $libdir/libQnlo34.so"
 
-for file in "$prefix/$bindir"/* "$prefix/$libdir"/*.so; do
+for file in "$prefix/$bindir"/* "$prefix/$bindir"/*/*.so "$prefix/$libdir"/*.so; do
+  [ -f "$file" ] || continue
   runpath=$(readelf -d "$file" | sed -n 's/.*(R\(UN\)\{0,1\}PATH).*\[\(.*\)\]/\2/p')
   for entry in ${runpath//:/ }; do
     [[ $entry == '$ORIGIN'* ]] || fail "$file: run path entry $entry"

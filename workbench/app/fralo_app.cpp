@@ -11,6 +11,7 @@
 #include "fralo_doc.h"
 #include "fralo_view.h"
 #include "main_frame.h"
+#include "optical_bench_switch.h"
 #include "profile_overlay.h"
 #include "settings_record.h"
 #include "talvo_board.h"
@@ -85,6 +86,7 @@ bool CFraloApp::InitInstance(const QStringList& arguments, const QString& settin
 
     m_strSettingsPath = settingsPath;
     SerializeSettings(Archive::Load, m_strSettingsPath);
+    m_pBench = StartOpticalBenchWhenAsked(*this);
 
     // Shown before the first document, so that its child frame is laid out
     // in a visible MDI area and keeps the size fitted to its image.

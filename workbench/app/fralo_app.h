@@ -23,6 +23,7 @@ class CExtractImageDlg;
 class CMaskDlg;
 class CMouseCoordsDlg;
 class CTalvoBoard;
+class OpticalBenchSession;
 
 class CFraloApp {
 public:
@@ -33,9 +34,10 @@ public:
     CFraloApp& operator=(const CFraloApp&) = delete;
 
     // Start-up: main frame, sizes, the settings of `settingsPath` (kept as the
-    // path written at exit), the first document (the image named by the first
-    // argument, else a new one), then the frame is shown. False when the frame
-    // or the first document cannot be made.
+    // path written at exit), the optical bench when its switch is set, the
+    // first document (the image named by the first argument, else a new one),
+    // then the frame is shown. False when the frame or the first document
+    // cannot be made.
     bool InitInstance(const QStringList& arguments, const QString& settingsPath);
     // Exit: writes the settings (a failure is reported) and returns `exitCode`.
     int ExitInstance(int exitCode);
@@ -83,6 +85,8 @@ public:
     // The document that acquires, or null.
     CFraloDoc* AcquiringDoc() const;
 
+    // The simulated optical bench the program runs on, or null.
+    OpticalBenchSession* Bench() const { return m_pBench.get(); }
     CMainFrame* MainFrame() const { return m_pMainFrame; }
     const QString& SettingsPath() const { return m_strSettingsPath; }
 
@@ -125,6 +129,8 @@ public:
 private:
     void WalkDocuments(std::array<CFraloDoc*, 20>& list, bool includeActive) const;
 
+    // Before the frame and live acquisition, so that it outlives both.
+    std::unique_ptr<OpticalBenchSession> m_pBench;
     CMainFrame* m_pMainFrame = nullptr;
     QString m_strSettingsPath;
     LiveControl m_live;

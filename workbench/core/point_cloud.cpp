@@ -12,6 +12,10 @@ constexpr int kBorder = 5;
 // How many of first, first + step, ... lie at or before `last`.
 int Steps(int first, int last, int step) { return last < first ? 0 : (last - first) / step + 1; }
 
+// Columns while x + step < width - kBorder, rows while y < height - kBorder.
+int CloudColumns(int width, int step) { return Steps(kBorder, width - kBorder - step - 1, step); }
+int CloudRows(int height, int step) { return Steps(kBorder, height - kBorder - 1, step); }
+
 } // namespace
 
 RampColour CloudRamp(int g)
@@ -28,17 +32,17 @@ RampColour CloudRamp(int g)
     return {1023 - b, 0, b - 768};
 }
 
-void MakePointCloud(const uint8_t* plane, int width, int height, int step, PointCloud* cloud)
+int CloudPointCount(int width, int height, int step)
 {
     step = std::clamp(step, 1, 2);
-    // Columns while x + step < width - kBorder, rows while y < height - kBorder.
-    const int columns = Steps(kBorder, width - kBorder - step - 1, step);
-    const int rows = Steps(kBorder, height - kBorder - 1, step);
-    const size_t count = size_t(columns) * size_t(rows);
-    cloud->positions.resize(3 * count);
-    cloud->colours.resize(3 * count);
-    float* position = cloud->positions.data();
-    uint8_t* colour = cloud->colours.data();
+    return CloudColumns(width, step) * CloudRows(height, step);
+}
+
+void MakePointCloud(const uint8_t* plane, int width, int height, int step, float* positions,
+                    uint8_t* colours)
+{
+    step = std::clamp(step, 1, 2);
+    const int columns = CloudColumns(width, step), rows = CloudRows(height, step);
     const int halfWidth = width / 2, halfHeight = height / 2;
     for (int r = 0; r < rows; ++r) {
         const int y = kBorder + r * step;
@@ -46,12 +50,12 @@ void MakePointCloud(const uint8_t* plane, int width, int height, int step, Point
         for (int k = 0; k < columns; ++k) {
             const int x = kBorder + k * step;
             const RampColour c = CloudRamp(row[x]);
-            *position++ = float(x - halfWidth) * kUnit;
-            *position++ = float(y - halfHeight) * kUnit;
-            *position++ = float(row[x]) * kUnit;
-            *colour++ = uint8_t(c.red);
-            *colour++ = uint8_t(c.green);
-            *colour++ = uint8_t(c.blue);
+            *positions++ = float(x - halfWidth) * kUnit;
+            *positions++ = float(y - halfHeight) * kUnit;
+            *positions++ = float(row[x]) * kUnit;
+            *colours++ = uint8_t(c.red);
+            *colours++ = uint8_t(c.green);
+            *colours++ = uint8_t(c.blue);
         }
     }
 }

@@ -20,21 +20,20 @@ struct RampColour {
 // blue to red through purple, then yellow, cyan and back to blue.
 RampColour CloudRamp(int g);
 
-// Vertex arrays of the points: x, y, z per point, and red, green, blue bytes
-// (the ramp colour, which the renderer divides by 255).
-struct PointCloud {
-    std::vector<float> positions;
-    std::vector<uint8_t> colours;
-    int Count() const { return static_cast<int>(positions.size() / 3); }
-};
+// How many points MakePointCloud makes of a width x height plane (see there).
+int CloudPointCount(int width, int height, int step);
 
-// Fills `cloud` (reusing its buffers) from `plane`, width x height bytes row
-// by row. The step is clamped to 1..2; columns x = 5, 5 + step, ... while
-// x + step < width - 5 and rows y = 5, 5 + step, ... while y < height - 5,
-// so an image narrower or lower than 11 pixels has no points. With
-// g = plane[width * y + x] a point stands at ((x - width / 2) x 0.004,
-// (y - height / 2) x 0.004, g x 0.004), integer halves, with colour CloudRamp(g).
-void MakePointCloud(const uint8_t* plane, int width, int height, int step, PointCloud* cloud);
+// Writes the points of `plane`, width x height bytes row by row, as vertex
+// arrays ready to draw: x, y, z floats per point into `positions` and red,
+// green, blue bytes (the ramp colour, which the renderer divides by 255)
+// into `colours`, each with room for CloudPointCount points. The step is
+// clamped to 1..2; columns x = 5, 5 + step, ... while x + step < width - 5
+// and rows y = 5, 5 + step, ... while y < height - 5, so an image narrower or
+// lower than 11 pixels has no points. With g = plane[width * y + x] a point
+// stands at ((x - width / 2) x 0.004, (y - height / 2) x 0.004, g x 0.004),
+// integer halves, with colour CloudRamp(g).
+void MakePointCloud(const uint8_t* plane, int width, int height, int step, float* positions,
+                    uint8_t* colours);
 
 // The grey plane of `image` for the cloud, width x height bytes: the grey
 // level of a one-channel image, (30 R + 59 G + 11 B) / 100 of a colour one.

@@ -54,6 +54,7 @@ bool CGlWnd::SetupPixelFormat(int width, int height)
         std::make_unique<QOpenGLFramebufferObject>(width, height, QOpenGLFramebufferObject::Depth);
     if (!m_fbo->isValid() || !m_fbo->bind())
         return Fail("SetPixelFormat failed");
+    m_heapHold.emplace();
     return true;
 }
 
@@ -85,6 +86,35 @@ void CGlWnd::ReleaseGL()
     m_fbo.reset();
     m_context.reset();
     m_surface.reset();
+    m_heapHold.reset();
+}
+
+bool CGlWnd::FillVertices(const uint8_t* plane, int width, int height, int step)
+{
+    const int count = CloudPointCount(width, height, step);
+    const int positions = count * 3 * int(sizeof(float));
+    if (!m_vertices) {
+        m_vertices = std::make_unique<QOpenGLBuffer>(QOpenGLBuffer::VertexBuffer);
+        if (!m_vertices->create())
+            return false;
+    }
+    if (!m_vertices->bind())
+        return false;
+    m_vertices->allocate(positions + 3 * count);
+    // Written in place in the GL's own storage: a million points would
+    // otherwise be built in host arrays and copied over once more.
+    if (count > 0) {
+        auto* data = static_cast<uint8_t*>(m_vertices->map(QOpenGLBuffer::WriteOnly));
+        if (!data)
+            return false;
+        MakePointCloud(plane, width, height, step, reinterpret_cast<float*>(data),
+                       data + positions);
+        if (!m_vertices->unmap())
+            return false;
+    }
+    m_vertices->release();
+    m_nPoints = count;
+    return true;
 }
 
 void CGlWnd::DrawPointCloud(const uint8_t* plane, int width, int height, int step, float ax,
@@ -96,19 +126,10 @@ void CGlWnd::DrawPointCloud(const uint8_t* plane, int width, int height, int ste
     step = std::clamp(step, 1, 2);
     if (!m_vertices || plane != m_cloudPlane || width != m_cloudWidth || height != m_cloudHeight ||
         step != m_cloudStep) {
-        PointCloud cloud;
-        MakePointCloud(plane, width, height, step, &cloud);
-        const int positions = int(cloud.positions.size() * sizeof(float));
-        m_vertices = std::make_unique<QOpenGLBuffer>(QOpenGLBuffer::VertexBuffer);
-        if (!m_vertices->create() || !m_vertices->bind()) {
+        if (!FillVertices(plane, width, height, step)) {
             m_vertices.reset();
             return;
         }
-        m_vertices->allocate(positions + int(cloud.colours.size()));
-        m_vertices->write(0, cloud.positions.data(), positions);
-        m_vertices->write(positions, cloud.colours.data(), int(cloud.colours.size()));
-        m_vertices->release();
-        m_nPoints = cloud.Count();
         m_cloudPlane = plane;
         m_cloudWidth = width;
         m_cloudHeight = height;

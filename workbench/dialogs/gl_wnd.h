@@ -5,9 +5,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include <QImage>
 
+#include "heap_trim_hold.h"
 #include "point_cloud.h"
 
 class QOffscreenSurface;
@@ -49,6 +51,8 @@ public:
 
 private:
     bool Fail(const char* message);
+    // Builds the cloud of `plane` into `m_vertices`; false when the GL fails.
+    bool FillVertices(const uint8_t* plane, int width, int height, int step);
 
     std::unique_ptr<QOpenGLContext> m_context;
     std::unique_ptr<QOffscreenSurface> m_surface;
@@ -61,4 +65,5 @@ private:
     int m_cloudWidth = 0;
     int m_cloudHeight = 0;
     int m_cloudStep = 0;
+    std::optional<HeapTrimHold> m_heapHold;
 };

@@ -125,25 +125,26 @@ TEST(PointCloud, PointsKeepFiveFromTheEdges)
         {20, 13, 1, 9 * 3}, {20, 13, 0, 9 * 3}, {20, 13, 2, 4 * 2}, {20, 13, 5, 4 * 2},
         {12, 11, 1, 1},     {11, 40, 1, 0},     {40, 10, 1, 0},
     };
-    for (const Case& c : cases) {
-        std::vector<uint8_t> plane(size_t(c.width) * c.height, 64);
-        PointCloud cloud;
-        MakePointCloud(plane.data(), c.width, c.height, c.step, &cloud);
-        EXPECT_EQ(cloud.Count(), c.count) << c.width << "x" << c.height << " step " << c.step;
-        EXPECT_EQ(cloud.colours.size(), 3u * c.count);
-    }
-    // The first point is pixel (5, 5), against integer halves (10, 6).
+    for (const Case& c : cases)
+        EXPECT_EQ(CloudPointCount(c.width, c.height, c.step), c.count)
+            << c.width << "x" << c.height << " step " << c.step;
+    // The first point is pixel (5, 5), against integer halves (10, 6); the
+    // 27 points fill the arrays exactly.
     std::vector<uint8_t> plane(20 * 13, 0);
     plane[20 * 5 + 5] = 1;
     plane[20 * 5 + 6] = 200;
-    PointCloud cloud;
-    MakePointCloud(plane.data(), 20, 13, 1, &cloud);
-    EXPECT_FLOAT_EQ(cloud.positions[0], -5 * 0.004f);
-    EXPECT_FLOAT_EQ(cloud.positions[1], -1 * 0.004f);
-    EXPECT_FLOAT_EQ(cloud.positions[2], 1 * 0.004f);
-    EXPECT_FLOAT_EQ(cloud.positions[5], 200 * 0.004f);
-    EXPECT_EQ(std::vector<uint8_t>(cloud.colours.begin(), cloud.colours.begin() + 9),
+    std::vector<float> positions(3 * 27 + 1, -1.0f);
+    std::vector<uint8_t> colours(3 * 27 + 1, 7);
+    MakePointCloud(plane.data(), 20, 13, 1, positions.data(), colours.data());
+    EXPECT_FLOAT_EQ(positions[0], -5 * 0.004f);
+    EXPECT_FLOAT_EQ(positions[1], -1 * 0.004f);
+    EXPECT_FLOAT_EQ(positions[2], 1 * 0.004f);
+    EXPECT_FLOAT_EQ(positions[5], 200 * 0.004f);
+    EXPECT_EQ(std::vector<uint8_t>(colours.begin(), colours.begin() + 9),
               (std::vector<uint8_t>{4, 0, 251, 0, 223, 255, 0, 0, 0}));
+    EXPECT_NE(positions[3 * 27 - 1], -1.0f);
+    EXPECT_EQ(positions.back(), -1.0f);
+    EXPECT_EQ(colours.back(), 7);
 }
 
 TEST(PointCloud, GreyPlaneOfTheSourceImage)

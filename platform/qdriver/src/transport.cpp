@@ -23,17 +23,10 @@ constexpr const char* kNoC832Variable = "ONDULA_NO_C832";
 
 std::shared_ptr<Driver> MakeSystemDriver()
 {
-    DriverOptions options;
-    options.registry = registry::System();
-    options.platformId = wire::kPlatformNt;
-    options.bus->Attach(kParallelPortBase, kParallelPortRegisters,
-                        std::make_shared<StepperMotor>(ondula::SteadyClock()));
-    if (!std::getenv(kNoC832Variable))
-        options.bus->Attach(kC832Base, kC832Ports,
-                            std::make_shared<C832Card>(ondula::SteadyClock()));
-    options.systemResources = {{Resource::Ports, kParallelPortBase, 8}, {Resource::Interrupt, 7}};
-    ProvisionWorkbenchDevices(*options.registry, options.platformId);
-    return std::make_shared<Driver>(std::move(options));
+    return std::make_shared<Driver>(SystemDriverOptions(
+        std::make_shared<StepperMotor>(ondula::SteadyClock()),
+        std::getenv(kNoC832Variable) ? nullptr
+                                     : std::make_shared<C832Card>(ondula::SteadyClock())));
 }
 
 bool Report(win32::Status status)
@@ -44,6 +37,20 @@ bool Report(win32::Status status)
 }
 
 } // namespace
+
+DriverOptions SystemDriverOptions(std::shared_ptr<StepperMotor> stepper,
+                                  std::shared_ptr<C832Card> card)
+{
+    DriverOptions options;
+    options.registry = registry::System();
+    options.platformId = wire::kPlatformNt;
+    options.bus->Attach(kParallelPortBase, kParallelPortRegisters, std::move(stepper));
+    if (card)
+        options.bus->Attach(kC832Base, kC832Ports, std::move(card));
+    options.systemResources = {{Resource::Ports, kParallelPortBase, 8}, {Resource::Interrupt, 7}};
+    ProvisionWorkbenchDevices(*options.registry, options.platformId);
+    return options;
+}
 
 std::shared_ptr<Driver> CurrentDriver()
 {

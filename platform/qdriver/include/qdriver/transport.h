@@ -5,7 +5,9 @@
 #include <memory>
 #include <string_view>
 
+#include "qdriver/c832_card.h"
 #include "qdriver/driver.h"
+#include "qdriver/stepper_motor.h"
 
 namespace qdriver {
 
@@ -29,11 +31,15 @@ void SetLastError(win32::Status error);
 /// The platform id of this system (the driver's personality).
 int PlatformId();
 
-/// The driver of this process: the one given to UseDriver, else one over the
-/// system registry with a stepper motor on the parallel port at 0x378 and a
-/// C-832 card at 0x210 (an empty slot when ONDULA_NO_C832 is set) on the bus,
-/// both on the steady clock, the system's parallel-port resources (ports
-/// 0x378-0x37F, interrupt 7) and the workbench devices provisioned.
+/// The system's driver around `stepper` on the parallel port at 0x378 and
+/// `card` at 0x210 (null: an empty slot): the system registry with the
+/// workbench devices provisioned, the parallel port's resources (ports
+/// 0x378-0x37F, interrupt 7).
+DriverOptions SystemDriverOptions(std::shared_ptr<StepperMotor> stepper,
+                                  std::shared_ptr<C832Card> card);
+/// The driver of this process: the one given to UseDriver, else the system's
+/// with a stepper motor and a C-832 card (an empty slot when ONDULA_NO_C832 is
+/// set), both on the steady clock.
 std::shared_ptr<Driver> CurrentDriver();
 void UseDriver(std::shared_ptr<Driver> driver);
 

@@ -1,0 +1,197 @@
+// The optical bench's camera on the host interface: each grab renders, at the
+// camera's size, what the scene of the bench shows at that moment (one grey
+// channel of 8 bits). The size is the open's image part, else 640 x 480, and
+// "ImageWidth" and "ImageHeight" change it as the workbench asks.
+#include <cstring>
+
+#include "fgint/fghelpers.h"
+#include "optical_bench/scene.h"
+
+namespace {
+
+constexpr int32_t kMaxInstances = 4;
+constexpr int32_t kDefaultWidth = 640;
+constexpr int32_t kDefaultHeight = 480;
+constexpr int32_t kLargestSide = 4096;
+
+struct Camera {
+    bool used = false;
+    int32_t width = 0;
+    int32_t height = 0;
+};
+
+Camera g_cameras[kMaxInstances];
+FGClass* g_class = nullptr;
+
+Camera& CameraOf(FGInstance* fginst) { return *static_cast<Camera*>(fginst->plugin_instance); }
+
+FGInstance** AllocInstance(Vproc_handle, FGInstance* fginst)
+{
+    for (int32_t i = 0; i < kMaxInstances; ++i)
+        if (!g_cameras[i].used) {
+            fginst->plugin_instance = &g_cameras[i];
+            return fg_instance_slot(g_class, i);
+        }
+    return nullptr;
+}
+
+bool IsSide(int32_t value) { return value > 0 && value <= kLargestSide; }
+
+FGstatus Open(Vproc_handle, FGInstance* fginst)
+{
+    if (fginst->bits_per_channel != -1 && fginst->bits_per_channel != 8)
+        return FG_ERR_BITS_PER_CHANNEL;
+    if (std::strcmp(fginst->color_space, "default") != 0 &&
+        std::strcmp(fginst->color_space, "gray") != 0)
+        return FG_ERR_COLOR_SPACE;
+    const bool sized = IsSide(fginst->image_width) && IsSide(fginst->image_height);
+    Camera& camera = CameraOf(fginst);
+    camera = {true, sized ? fginst->image_width : kDefaultWidth,
+              sized ? fginst->image_height : kDefaultHeight};
+    fginst->full_width = camera.width;
+    fginst->full_height = camera.height;
+    fginst->num_channels = 1;
+    fginst->bits_per_channel = 8;
+    fg_copy_text(fginst->color_space, sizeof fginst->color_space, "gray");
+    fginst->async_grab = 0;
+    return FG_SUCCESS;
+}
+
+FGstatus Close(Vproc_handle, FGInstance* fginst)
+{
+    CameraOf(fginst) = Camera{};
+    return FG_SUCCESS;
+}
+
+FGstatus Grab(Vproc_handle proc_id, FGInstance* fginst, VImageRecord* image, int32_t* num_image)
+{
+    const Camera& camera = CameraOf(fginst);
+    const FGstatus status =
+        fg_make_images(proc_id, image, 1, BYTE_IMAGE, camera.width, camera.height);
+    if (status != FG_SUCCESS)
+        return status;
+    optical_bench::RenderScene(image[0].pixel.b, camera.width, camera.height);
+    *num_image = 1;
+    return FG_SUCCESS;
+}
+
+FGstatus GrabStartAsync(Vproc_handle, FGInstance*, double) { return FG_SUCCESS; }
+
+FGstatus GrabAsync(Vproc_handle proc_id, FGInstance* fginst, double, VImageRecord* image,
+                   int32_t* num_image)
+{
+    return Grab(proc_id, fginst, image, num_image);
+}
+
+FGstatus GrabExtra(Vproc_handle, FGInstance*, void*) { return FG_ERR_NOT_SUPPORTED; }
+FGstatus GrabExtraAsync(Vproc_handle, FGInstance*, double, void*) { return FG_ERR_NOT_SUPPORTED; }
+
+const char* const kParameters[] = {"ImageWidth", "ImageHeight"};
+const char* const kBoards[] = {"optical bench camera"};
+
+FGstatus Info(Vproc_handle proc_id, int32_t query, const char** text, Vcpar** values,
+              int32_t* numValues)
+{
+    switch (query) {
+    case FG_INFO_GENERAL:
+        *text = "VFGKandrisAcquire - the optical bench's camera.";
+        *values = nullptr;
+        *numValues = 0;
+        return FG_SUCCESS;
+    case FG_INFO_DEFAULTS:
+        *text = FG_INFO_DEFAULTS_TEXT;
+        return VFgGetDefaults(proc_id, g_class, values, numValues);
+    case FG_INFO_PARAMETERS:
+        *text = "Additional parameters for this frame grabber.";
+        return fg_info_strings(proc_id, kParameters, 2, values, numValues, __FILE__, __LINE__);
+    case FG_INFO_BOARDS:
+        *text = "The optical bench.";
+        return fg_info_strings(proc_id, kBoards, 1, values, numValues, __FILE__, __LINE__);
+    }
+    return fg_info_unsupported(text, values, numValues);
+}
+
+// The side that parameter `name` sets, or null.
+int32_t* SideOf(Camera& camera, const char* name)
+{
+    return std::strcmp(name, "ImageWidth") == 0    ? &camera.width
+           : std::strcmp(name, "ImageHeight") == 0 ? &camera.height
+                                                   : nullptr;
+}
+
+FGstatus SetParam(Vproc_handle, FGInstance* fginst, const char* name, const Vcpar* values,
+                  int32_t num)
+{
+    Camera& camera = CameraOf(fginst);
+    int32_t* side = SideOf(camera, name);
+    if (!side)
+        return FG_ERR_PARAM_UNKNOWN;
+    if (num != 1)
+        return FG_ERR_PARAM_VALUE;
+    if (values[0].type != VPAR_INT)
+        return FG_ERR_PARAM_TYPE;
+    if (!IsSide(values[0].par.l))
+        return FG_ERR_PARAM_VALUE;
+    *side = values[0].par.l;
+    fginst->full_width = camera.width;
+    fginst->full_height = camera.height;
+    return FG_SUCCESS;
+}
+
+FGstatus GetParam(Vproc_handle, FGInstance* fginst, const char* name, Vcpar* values, int32_t* num)
+{
+    const int32_t* side = SideOf(CameraOf(fginst), name);
+    if (!side)
+        return FG_ERR_PARAM_UNKNOWN;
+    if (*num < 1) {
+        *num = 1;
+        return FG_ERR_PARAM_VALUE;
+    }
+    values[0] = Vcpar{};
+    values[0].type = VPAR_INT;
+    values[0].par.l = *side;
+    *num = 1;
+    return FG_SUCCESS;
+}
+
+} // namespace
+
+FG_EXPORT FGstatus FGInit(Vproc_handle, FGClass* fgClass)
+{
+    for (Camera& camera : g_cameras)
+        camera = Camera{};
+    g_class = fgClass;
+    fgClass->init_mark = 2;
+    fgClass->init_flag = 1;
+    fgClass->init_zero = 0;
+    fgClass->max_instances = kMaxInstances;
+    fgClass->FGAllocInstance = AllocInstance;
+    fgClass->FGOpen = Open;
+    fgClass->FGClose = Close;
+    fgClass->FGGrab = Grab;
+    fgClass->FGGrabStartAsync = GrabStartAsync;
+    fgClass->FGGrabAsync = GrabAsync;
+    fgClass->FGGrabExtra = GrabExtra;
+    fgClass->FGGrabExtraAsync = GrabExtraAsync;
+    fgClass->FGInfo = Info;
+    fgClass->FGSetParam = SetParam;
+    fgClass->FGGetParam = GetParam;
+    fgClass->FGSetLut = nullptr;
+    fgClass->FGGetLut = nullptr;
+    fgClass->horizontal_resolution = 1;
+    fgClass->vertical_resolution = 1;
+    fgClass->image_width = 0;
+    fgClass->image_height = 0;
+    fgClass->start_row = 0;
+    fgClass->start_column = 0;
+    fgClass->field = FG_FIELD_PROGRESSIVE;
+    fgClass->bits_per_channel = 8;
+    fg_copy_text(fgClass->color_space, sizeof fgClass->color_space, "gray");
+    fgClass->gain = 1.0f;
+    fgClass->external_trigger = 0;
+    fg_copy_text(fgClass->camera_type, sizeof fgClass->camera_type, "kdLyra*");
+    fg_copy_text(fgClass->device, sizeof fgClass->device, "0");
+    fgClass->port = 0;
+    fgClass->line_in = -1;
+    return FG_SUCCESS;
+}

@@ -1,0 +1,139 @@
+// The bench camera loaded by the host in place of the kdLyra cameras and
+// opened as the workbench opens them: its frames follow the instruments of
+// the rig and the projector's pattern.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "optical_bench/rig.h"
+#include "optical_bench/scene.h"
+#include "serial_port.h"
+#include "verodyn/verodyn.h"
+
+namespace {
+
+constexpr int kWidth = 160, kHeight = 120;
+
+class BenchCameraTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        set_check("~give_error");
+        ASSERT_EQ(open_framegrabber("KandrisAcquire", 1, 1, 0, 0, 0, 0, "default", -1, "default",
+                                    15.0, "false", "kdLyra*", "0", 0, -1, &handle),
+                  V_OK);
+        ASSERT_EQ(set_framegrabber_param(handle, "ImageHeight", VTuple(kHeight)), V_OK);
+        ASSERT_EQ(set_framegrabber_param(handle, "ImageWidth", VTuple(kWidth)), V_OK);
+    }
+
+    void TearDown() override
+    {
+        EXPECT_EQ(close_framegrabber(handle), V_OK);
+        EXPECT_EQ(close_all_framegrabbers(), V_OK);
+        for (const VXAllocation& a : VXAllocated())
+            ADD_FAILURE() << "still allocated: " << a.size << " bytes from " << a.file;
+        set_check("give_error");
+    }
+
+    std::vector<std::uint8_t> Grab()
+    {
+        Vobject image;
+        EXPECT_EQ(grab_image(&image, handle), V_OK);
+        void* pixels = nullptr;
+        std::string type;
+        int width = 0, height = 0;
+        EXPECT_EQ(get_image_pointer1(image, &pixels, &type, &width, &height), V_OK);
+        EXPECT_EQ(type, "byte");
+        EXPECT_EQ(width * 1000 + height, kWidth * 1000 + kHeight);
+        const auto* bytes = static_cast<const std::uint8_t*>(pixels);
+        return {bytes, bytes + std::size_t(width) * std::size_t(height)};
+    }
+
+    static std::vector<std::uint8_t> Expected(const optical_bench::Interferometer& optics)
+    {
+        std::vector<std::uint8_t> plane(std::size_t(kWidth) * kHeight);
+        optics.Render(plane.data());
+        return plane;
+    }
+
+    optical_bench::Rig rig{{.cameraFolder = BENCH_CAMERA_DIR}};
+    long handle = 0;
+};
+
+TEST_F(BenchCameraTest, FramesFollowTheInstruments)
+{
+    ondula::VirtualClock clock;
+    instruments::CSerialPort com1(0, 0, clock,
+                                  [](const std::string& text) { ADD_FAILURE() << text; });
+    struct Case {
+        const char* what;
+        std::function<void()> act;
+        double volts;
+        int counts, steps;
+    };
+    const Case cases[] = {
+        {"at rest", [] {}, 0, 0, 0},
+        {"set-point 409", [&] { com1.SendSetpoint(409); }, 409 * 500 / 1023.0, 0, 0},
+        {"stage at 0.25 mm", [&] { rig.Card().SetPosition(1, 30000); }, 409 * 500 / 1023.0, 30000,
+         0},
+        {"two steps",
+         [&] {
+             for (int value : {1, 0, 1, 0})
+                 rig.Stepper().Out(0, 8, value);
+         },
+         409 * 500 / 1023.0, 30000, 2},
+    };
+    for (const Case& c : cases) {
+        c.act();
+        // The supply's thread takes the set-point in real time.
+        for (int wait = 0; wait < 5000 && std::abs(rig.SupplyVolts() - c.volts) > 1e-6; ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ASSERT_NEAR(rig.SupplyVolts(), c.volts, 1e-6) << c.what;
+        const double shift = optical_bench::PiezoFringes(rig.SupplyVolts()) +
+                             optical_bench::StageFringes(c.counts / 120000.0) +
+                             optical_bench::StepperFringes(c.steps);
+        EXPECT_EQ(Grab(), Expected({kWidth, kHeight, [shift] { return shift; }})) << c.what;
+    }
+}
+
+TEST_F(BenchCameraTest, ThePatternOfTheCamerasSizeIsSeenDisplacedByTheSurface)
+{
+    std::vector<std::uint8_t> pattern(std::size_t(kWidth) * kHeight);
+    for (std::size_t i = 0; i < pattern.size(); ++i)
+        pattern[i] = std::uint8_t(i % kWidth % 20 * 12);
+    optical_bench::Interferometer projected(kWidth, kHeight, [] { return 0.0; });
+    projected.Project(pattern.data(), 20);
+    optical_bench::ShowPattern(pattern.data(), kWidth, kHeight, 20);
+    EXPECT_EQ(Grab(), Expected(projected));
+    optical_bench::ShowPattern(pattern.data(), kWidth / 2, kHeight / 2, 20);
+    EXPECT_EQ(Grab(), Expected({kWidth, kHeight, [] { return 0.0; }}));
+    optical_bench::HidePattern();
+}
+
+TEST_F(BenchCameraTest, ParametersAndInfo)
+{
+    struct Case {
+        const char* name;
+        VTuple value;
+        Vstatus status;
+    };
+    const Case cases[] = {
+        {"ImageWidth", VTuple(0), 5326},      {"ImageWidth", VTuple(4097), 5326},
+        {"ImageHeight", VTuple(240.0), 5325}, {"Camera/Expose_us", VTuple(20000), 5321},
+        {"ImageWidth", VTuple(4096), V_OK},   {"ImageHeight", VTuple(1), V_OK},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(set_framegrabber_param(handle, c.name, c.value), c.status) << c.name;
+    VTuple width, height;
+    ASSERT_EQ(get_framegrabber_param(handle, "ImageWidth", &width), V_OK);
+    ASSERT_EQ(get_framegrabber_param(handle, "ImageHeight", &height), V_OK);
+    EXPECT_EQ(width, VTuple(4096));
+    EXPECT_EQ(height, VTuple(1));
+    std::string text;
+    VTuple boards;
+    ASSERT_EQ(info_framegrabber("KandrisAcquire", "info_boards", &text, &boards), V_OK);
+    EXPECT_EQ(boards, VTuple("optical bench camera"));
+}
+
+} // namespace
