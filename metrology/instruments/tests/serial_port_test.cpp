@@ -44,6 +44,13 @@ TEST_F(SerialTest, SetpointsAreClampedAndSentOneByteEvery20Ms)
                   {1023, 500.0, 80ms}, {0, 0.0, 120ms}, {7, 7 / 1023.0 * 500, 160ms}}));
     EXPECT_TRUE(supply.Errors().empty());
     EXPECT_TRUE(bench.messages.empty());
+
+    // A long-serving supply forgets what it has shown, but keeps its voltage.
+    supply.ForgetHistory();
+    EXPECT_TRUE(supply.Bytes().empty());
+    EXPECT_DOUBLE_EQ(supply.Voltage(), 7 / 1023.0 * 500);
+    port->SendSetpoint(9);
+    EXPECT_EQ(supply.Setpoints(), (std::vector<Setpoint>{{9, 9 / 1023.0 * 500, 200ms}}));
 }
 
 TEST_F(SerialTest, EachModelHasItsLineSettings)

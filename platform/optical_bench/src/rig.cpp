@@ -84,6 +84,7 @@ void Rig::Serve(std::stop_token stop)
         ::poll(&wait, 1, kServePollMs);
         std::lock_guard lock(supplyMutex_);
         supply_.Service();
+        supply_.ForgetHistory();
     }
 }
 

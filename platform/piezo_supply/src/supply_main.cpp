@@ -50,17 +50,15 @@ int main(int argc, char** argv)
                 supply.Path().c_str());
     std::fflush(stdout);
 
-    size_t shownSetpoints = 0, shownErrors = 0;
     while (!stopRequested) {
         pollfd wait{supply.Fd(), POLLIN | POLLPRI, 0};
         ::poll(&wait, 1, 20);
         supply.Service();
-        for (; shownSetpoints < supply.Setpoints().size(); ++shownSetpoints) {
-            const auto& s = supply.Setpoints()[shownSetpoints];
+        for (const auto& s : supply.Setpoints())
             std::printf("set-point %4d: %.1f V\n", s.value, s.volts);
-        }
-        for (; shownErrors < supply.Errors().size(); ++shownErrors)
-            std::printf("error: %s\n", supply.Errors()[shownErrors].c_str());
+        for (const auto& error : supply.Errors())
+            std::printf("error: %s\n", error.c_str());
+        supply.ForgetHistory();
         std::fflush(stdout);
     }
     return 0;

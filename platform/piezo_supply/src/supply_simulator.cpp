@@ -134,4 +134,11 @@ bool SupplySimulator::LineMatchesModel() const
            (line.c_iflag & (IXON | IXOFF)) == (IXON | IXOFF) && !(line.c_oflag & OPOST);
 }
 
+void SupplySimulator::ForgetHistory()
+{
+    setpoints_.clear();
+    bytes_.clear();
+    errors_.clear();
+}
+
 } // namespace piezo_supply

@@ -65,6 +65,9 @@ public:
     const std::vector<Setpoint>& Setpoints() const { return setpoints_; }
     const std::vector<ReceivedByte>& Bytes() const { return bytes_; }
     const std::vector<std::string>& Errors() const { return errors_; }
+    // Drops the set-points, bytes and errors recorded so far: a supply that
+    // serves for hours would otherwise keep every byte it ever received.
+    void ForgetHistory();
 
 private:
     void Receive(char byte);
