@@ -12,11 +12,10 @@
 // tick 21 (pattern 0 again), then 2 again until stopped.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <vector>
 
-#include "sequence_ports.h"
+#include "four_frame_sequence.h"
 
 namespace acquisition {
 
@@ -41,11 +40,8 @@ int ProjectorUnwrapFlags(bool invert);
 int DemodulateAgainst(const std::uint8_t* phase, const std::uint8_t* reference, int width,
                       int height, bool invert, std::uint8_t* out);
 
-class ProjectorSequence {
+class ProjectorSequence final : public FourFrameSequence {
 public:
-    enum State { Idle, Running, Done, Failed };
-    static constexpr int kTickMs = 50;
-
     ProjectorSequence(int width, int height, LiveAcquisition& live, FrameSource& frames,
                       SequenceView& view, ProjectorOutput& projector);
 
@@ -54,41 +50,17 @@ public:
     // The adjustment loop, on timer 1, until StopAdjustment.
     void StartAdjustment(int period, bool slowSource);
     void StopAdjustment();
-    void Tick();
-    // The timer that runs, 0 when none.
-    int Timer() const { return m_nTimer; }
-    State GetState() const { return m_state; }
-
-    // The last complete acquisition: frames 0..3 and the phase.
-    bool HasPhase() const { return m_bHasPhase; }
-    const std::vector<std::uint8_t>& Frame(int step) const { return m_frames[step]; }
-    const std::vector<std::uint8_t>& Phase() const { return m_phase; }
+    void Tick() override;
 
 private:
-    bool Wait(int ticks);
-    void Next(int timer);
     void ShowPattern(int step);
-    bool StartLive(const char* status);
-    bool GrabInto(std::vector<std::uint8_t>& plane);
-    void Finish();
+    bool StartWithPattern(const char* status);
 
-    int m_nWidth;
-    int m_nHeight;
-    LiveAcquisition& m_live;
-    FrameSource& m_source;
-    SequenceView& m_view;
     ProjectorOutput& m_projector;
     int m_nPeriod = 30;
     bool m_bSlow = false;
-    int m_nTimer = 0;
-    int m_nTicks = 0;
-    State m_state = Idle;
     std::vector<std::uint8_t> m_pattern;
     std::vector<std::uint8_t> m_adjust;
-    std::array<std::vector<std::uint8_t>, 4> m_work;
-    std::array<std::vector<std::uint8_t>, 4> m_frames;
-    std::vector<std::uint8_t> m_phase;
-    bool m_bHasPhase = false;
 };
 
 } // namespace acquisition

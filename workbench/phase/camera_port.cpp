@@ -55,7 +55,13 @@ bool CameraPort::Grab(std::uint8_t* plane)
     } else {
         frame = m_camera.m_image;
     }
-    const Vobject zoomed = ZoomedImage(frame, m_nWidth, m_nHeight);
-    return metrology::ImageToPlane(ImagePlanesOf(zoomed), m_nWidth, m_nHeight, plane) ==
+    // A zoom to the frame's own size changes nothing: such a frame is read as it is.
+    metrology::ImagePlanes planes = ImagePlanesOf(frame);
+    Vobject zoomed;
+    if (planes.width != m_nWidth || planes.height != m_nHeight) {
+        zoomed = ZoomedImage(frame, m_nWidth, m_nHeight);
+        planes = ImagePlanesOf(zoomed);
+    }
+    return metrology::ImageToPlane(planes, m_nWidth, m_nHeight, plane) ==
            metrology::PlaneStatus::Ok;
 }

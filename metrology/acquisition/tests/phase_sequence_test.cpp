@@ -110,6 +110,12 @@ TEST_F(SequenceTest, ARunCutOffKeepsTheLastCompleteOne)
         sequence.Tick();
     for (int step = 0; step < 4; ++step)
         EXPECT_EQ(sequence.Frame(step), std::vector<uint8_t>(4, uint8_t(step + 1))) << step;
+    // The next complete run takes their place.
+    recorder.frames = {{5}, {6}, {7}, {8}};
+    recorder.grabs = 0;
+    Run(false);
+    for (int step = 0; step < 4; ++step)
+        EXPECT_EQ(sequence.Frame(step), std::vector<uint8_t>(4, uint8_t(step + 5))) << step;
 }
 
 TEST(ViewCycleTest, IndexesWrapAfterTheLastResult)

@@ -5,6 +5,7 @@
 
 #include <verodyn/operators.h>
 
+#include "camera_port.h"
 #include "phase_fixture.h"
 #include "sequence_texts.h"
 
@@ -212,6 +213,33 @@ TEST_F(PhasePageTest, TheCommandsNeedACameraDocumentAndALiveSource)
     frame->UpdateCommandUI();
     for (int id : {ID_PHASE_ACQUISITION, ID_TIME_AVERAGED})
         EXPECT_FALSE(frame->Action(id)->isEnabled()) << id;
+}
+
+TEST_F(PhasePageTest, TheCameraFrameIsBroughtToTheRunsSizeAndMadeGrey)
+{
+    const std::vector<uint8_t> grey = {10, 20, 30, 40}, red = {100, 0, 0, 0}, blue = {0, 0, 0, 200};
+    struct Case {
+        const char* name;
+        int width, height;
+        bool colour;
+        std::vector<uint8_t> expected; // the 2 x 2 plane
+    } cases[] = {
+        {"same size", 2, 2, false, grey},
+        {"colour", 2, 2, true, {35, 11, 17, 45}},  // (30 R + 59 G + 11 B) / 100
+        {"zoomed", 4, 1, false, {20, 40, 20, 40}}, // nearest of 4 x 1
+    };
+    for (const Case& c : cases) {
+        Vobject frame;
+        if (c.colour)
+            gen_image3(&frame, "byte", c.width, c.height, red.data(), grey.data(), blue.data());
+        else
+            gen_image1(&frame, "byte", c.width, c.height, grey.data());
+        camera->SetImage(frame);
+        CameraPort port(*app, *camera, 2, 2);
+        std::vector<uint8_t> plane(4, 99);
+        EXPECT_TRUE(port.Grab(plane.data())) << c.name;
+        EXPECT_EQ(plane, c.expected) << c.name;
+    }
 }
 
 } // namespace
