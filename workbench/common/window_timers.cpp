@@ -17,6 +17,8 @@ void WindowTimers::SetTimer(int id, int milliseconds)
     std::unique_ptr<QTimer>& timer = timers_[id];
     if (!timer) {
         timer = std::make_unique<QTimer>();
+        // Sequences count ticks: a coarse timer would stretch 21 ticks of 50 ms.
+        timer->setTimerType(Qt::PreciseTimer);
         QObject::connect(timer.get(), &QTimer::timeout, [this, id] { Tick(id); });
     }
     timer->start(std::max(0, milliseconds));

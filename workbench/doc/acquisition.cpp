@@ -179,8 +179,13 @@ void CFraloDoc::ResizeImageToSize()
 {
     {
         QuietLibrary quiet;
+        // A frame already of the document's size is kept: zooming it to its
+        // own size copies it for nothing.
+        int width = 0, height = 0;
+        const bool sized = get_image_pointer1(m_image, nullptr, nullptr, &width, &height) == V_OK &&
+                           width == m_nWidth && height == m_nHeight;
         Vobject resized;
-        if (zoom_image_size(m_image, &resized, m_nWidth, m_nHeight, "constant") == V_OK)
+        if (!sized && zoom_image_size(m_image, &resized, m_nWidth, m_nHeight, "constant") == V_OK)
             m_image = resized;
     }
     if (m_pView)
