@@ -49,8 +49,8 @@ const char* const kImage = "&Traitement";
 const char* const kWindow = "Fe&nêtre";
 const char* const kHelp = "&?";
 
-// A command shown in its menu but not built yet: disabled, without a handler.
-constexpr CommandEntry Later(int id, const char* menu, const char* text)
+// A help command: there is no help file, so it is shown disabled, without a handler.
+constexpr CommandEntry HelpFileCommand(int id, const char* menu, const char* text)
 {
     return {id, menu, text, nullptr, nullptr, nullptr, nullptr};
 }
@@ -201,10 +201,10 @@ const std::vector<CommandEntry>& CommandTable()
          VIEW_CALL(OnClearProfiles), STATE_RULE(ClearProfilesEnabled), nullptr},
 
         // No help file exists for this program; the help ids stay unavailable.
-        Later(ID_HELP_INDEX, kHelp, "&Rubriques de l'aide"),
-        Later(ID_CONTEXT_HELP, nullptr, "Aide contextuelle"),
-        Later(ID_HELP, nullptr, "Aide"),
-        Later(ID_DEFAULT_HELP, nullptr, "Aide par défaut"),
+        HelpFileCommand(ID_HELP_INDEX, kHelp, "&Rubriques de l'aide"),
+        HelpFileCommand(ID_CONTEXT_HELP, nullptr, "Aide contextuelle"),
+        HelpFileCommand(ID_HELP, nullptr, "Aide"),
+        HelpFileCommand(ID_DEFAULT_HELP, nullptr, "Aide par défaut"),
         {ID_ONLINE_HELP, kHelp, "Aide et mise à jour de Ondula en ligne...", nullptr,
          CALL(OnOnlineHelp), nullptr, nullptr},
         {0, kHelp, nullptr, nullptr, nullptr, nullptr, nullptr},
