@@ -55,64 +55,74 @@ void Modulation(const std::array<const std::uint8_t*, 4>& f, int gain, std::uint
     }
 }
 
-FourStepAverage::FourStepAverage(int width, int height, int gain, SequencePorts ports)
+AverageSequence::AverageSequence(int width, int height, int gain, SequencePorts ports)
     : m_nPixels(std::size_t(width) * std::size_t(height)), m_nGain(gain), m_ports(ports)
 {
-    for (auto& plane : m_planes)
-        plane.assign(m_nPixels, 0);
 }
 
-void FourStepAverage::Start()
+void AverageSequence::Next(int timer)
 {
-    m_nTimer = 1;
+    m_nTimer = timer;
     m_nTicks = 0;
 }
 
-bool FourStepAverage::Grab(int frame)
+void AverageSequence::BeginLive()
 {
-    if (!m_ports.live.IsRunning() || !m_ports.frames.Grab(m_planes[frame].data())) {
-        m_nTimer = 0;
+    Next(0);
+    if (!m_ports.live.Start()) {
+        m_ports.view.SetStatus(kLiveFailedText);
+        return;
+    }
+    m_ports.instrument.Rest();
+    Next(2);
+}
+
+bool AverageSequence::Grab(std::uint8_t* plane)
+{
+    if (!m_ports.live.IsRunning() || !m_ports.frames.Grab(plane)) {
+        Next(0);
         m_ports.view.SetStatus(kLiveFailedText);
         return false;
     }
     return true;
 }
 
+FourStepAverage::FourStepAverage(int width, int height, int gain, SequencePorts ports)
+    : AverageSequence(width, height, gain, ports)
+{
+    for (auto& plane : m_planes)
+        plane.assign(m_nPixels, 0);
+}
+
+void FourStepAverage::Start() { Next(1); }
+
 void FourStepAverage::Tick()
 {
     switch (m_nTimer) {
     case 1:
-        m_nTimer = 0;
-        if (!m_ports.live.Start()) {
-            m_ports.view.SetStatus(kLiveFailedText);
-            return;
-        }
-        m_ports.instrument.Rest();
-        m_nTicks = 0;
-        m_nTimer = 2;
+        BeginLive();
         break;
     case 2:
         if (++m_nTicks < kStepTicks)
             return;
         m_ports.instrument.Step(1);
-        m_nTicks = 0;
-        m_nTimer = 3;
+        Next(3);
         break;
     case 3:
-        if (++m_nTicks < kStepTicks || !Grab(0))
+        if (++m_nTicks < kStepTicks || !Grab(m_planes[0].data()))
             return;
         m_ports.instrument.Step(2);
         m_nTimer = 4;
         break;
     case 4:
     case 5:
-        if (!Grab(m_nTimer - 3))
+        if (!Grab(m_planes[m_nTimer - 3].data()))
             return;
         m_ports.instrument.Step(m_nTimer - 1);
         ++m_nTimer;
         break;
     case 6:
-        if (!Grab(3))
+        if (!Grab(m_planes[3].data()))
             return;
         m_ports.instrument.Return();
         Modulation({m_planes[0].data(), m_planes[1].data(), m_planes[2].data(), m_planes[3].data()},
@@ -127,11 +137,7 @@ void FourStepAverage::Tick()
 }
 
 TwoStepAverage::TwoStepAverage(int width, int height, int gain, int count, SequencePorts ports)
-    : m_nPixels(std::size_t(width) * std::size_t(height)),
-      m_nGain(gain),
-      m_nCount(count),
-      m_ports(ports),
-      m_sum(m_nPixels, 0)
+    : AverageSequence(width, height, gain, ports), m_nCount(count), m_sum(m_nPixels, 0)
 {
     for (auto& plane : m_planes)
         plane.assign(m_nPixels, 0);
@@ -144,32 +150,10 @@ void TwoStepAverage::Start()
     Next(1);
 }
 
-void TwoStepAverage::Next(int timer)
-{
-    m_nTimer = timer;
-    m_nTicks = 0;
-}
-
-bool TwoStepAverage::Grab(int frame)
-{
-    if (!m_ports.live.IsRunning() || !m_ports.frames.Grab(m_planes[frame].data())) {
-        Next(0);
-        m_ports.view.SetStatus(kLiveFailedText);
-        return false;
-    }
-    return true;
-}
-
 void TwoStepAverage::Tick()
 {
     if (m_nTimer == 1) {
-        Next(0);
-        if (!m_ports.live.Start()) {
-            m_ports.view.SetStatus(kLiveFailedText);
-            return;
-        }
-        m_ports.instrument.Rest();
-        Next(2);
+        BeginLive();
         return;
     }
     if (m_nTimer < 2 || m_nTimer > 4 || ++m_nTicks < kStepTicks)
@@ -178,12 +162,12 @@ void TwoStepAverage::Tick()
         m_ports.instrument.Step(1);
         Next(3);
     } else if (m_nTimer == 3) {
-        if (!Grab(0))
+        if (!Grab(m_planes[0].data()))
             return;
         m_ports.instrument.Step(3);
         Next(4);
     } else {
-        if (!Grab(1))
+        if (!Grab(m_planes[1].data()))
             return;
         m_ports.instrument.Rest();
         EndCycle();

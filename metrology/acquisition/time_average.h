@@ -40,10 +40,29 @@ public:
     virtual void Start() = 0;
     virtual void Tick() = 0;
     // The timer that runs, 0 when none.
-    virtual int Timer() const = 0;
-    virtual void Stop() = 0;
+    int Timer() const { return m_nTimer; }
+    void Stop() { m_nTimer = 0; }
     // Images shown so far.
-    virtual int Results() const = 0;
+    int Results() const { return m_nResults; }
+
+protected:
+    AverageSequence(int width, int height, int gain, SequencePorts ports);
+
+    // Timer `timer` from its first tick.
+    void Next(int timer);
+    // Timer 1: starts live acquisition and rests the supply, then timer 2;
+    // stops with the live-acquisition message when it does not start.
+    void BeginLive();
+    // The next frame into `plane`; stops with the live-acquisition message
+    // when live acquisition has ended or the grab fails.
+    bool Grab(std::uint8_t* plane);
+
+    std::size_t m_nPixels;
+    int m_nGain;
+    SequencePorts m_ports;
+    int m_nTimer = 0;
+    int m_nTicks = 0;
+    int m_nResults = 0;
 };
 
 // The four-step view. Timer 1 starts live acquisition and rests the supply;
@@ -57,19 +76,8 @@ public:
 
     void Start() override;
     void Tick() override;
-    int Timer() const override { return m_nTimer; }
-    void Stop() override { m_nTimer = 0; }
-    int Results() const override { return m_nResults; }
 
 private:
-    bool Grab(int frame);
-
-    std::size_t m_nPixels;
-    int m_nGain;
-    SequencePorts m_ports;
-    int m_nTimer = 0;
-    int m_nTicks = 0;
-    int m_nResults = 0;
     std::array<std::vector<std::uint8_t>, 5> m_planes;
 };
 
@@ -83,23 +91,12 @@ public:
 
     void Start() override;
     void Tick() override;
-    int Timer() const override { return m_nTimer; }
-    void Stop() override { m_nTimer = 0; }
-    int Results() const override { return m_nResults; }
 
 private:
-    void Next(int timer);
-    bool Grab(int frame);
     void EndCycle();
 
-    std::size_t m_nPixels;
-    int m_nGain;
     int m_nCount;
-    SequencePorts m_ports;
-    int m_nTimer = 0;
-    int m_nTicks = 0;
     int m_nCycle = 0;
-    int m_nResults = 0;
     std::array<std::vector<std::uint8_t>, 3> m_planes;
     std::vector<std::int16_t> m_sum;
 };
