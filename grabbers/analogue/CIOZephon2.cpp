@@ -212,10 +212,7 @@ FGstatus Info(Vproc_handle proc_id, int32_t query, const char** info, Vcpar** va
 
 void FillClass(FGClass* fgClass)
 {
-    fgClass->init_mark = 2;
-    fgClass->init_flag = 1;
-    fgClass->init_zero = 0;
-    fgClass->max_instances = FG_MAX_INSTANCES;
+    fg_class_defaults(fgClass, FG_MAX_INSTANCES);
     fgClass->FGAllocInstance = AllocInstance;
     fgClass->FGOpen = Open;
     fgClass->FGClose = Close;
@@ -225,17 +222,9 @@ void FillClass(FGClass* fgClass)
     fgClass->FGInfo = Info;
     fgClass->FGSetParam = SetParameter;
     fgClass->FGGetParam = GetParameter;
-    fgClass->horizontal_resolution = 1;
-    fgClass->vertical_resolution = 1;
-    fgClass->image_width = 0;
-    fgClass->image_height = 0;
-    fgClass->start_row = 0;
-    fgClass->start_column = 0;
     fgClass->field = FG_FIELD_INTERLACED;
     fgClass->bits_per_channel = 8;
     fg_copy_text(fgClass->color_space, sizeof fgClass->color_space, "gray");
-    fgClass->gain = 1.0f;
-    fgClass->external_trigger = 0;
     fg_copy_text(fgClass->camera_type, sizeof fgClass->camera_type, "D_DEFAULT");
     fg_copy_text(fgClass->device, sizeof fgClass->device, "0");
     fgClass->port = -1;

@@ -431,10 +431,7 @@ FG_EXPORT FGstatus FGInit(Vproc_handle, FGClass* fgClass)
         g_records[i].frame_status = FG_SUCCESS;
     }
     g_open_count = 0;
-    fgClass->init_mark = 2;
-    fgClass->init_flag = 1;
-    fgClass->init_zero = 0;
-    fgClass->max_instances = kRecordCount;
+    fg_class_defaults(fgClass, kRecordCount);
     fgClass->FGAllocInstance = FGAllocInstance;
     fgClass->FGOpen = FGOpen;
     fgClass->FGClose = FGClose;
@@ -448,17 +445,9 @@ FG_EXPORT FGstatus FGInit(Vproc_handle, FGClass* fgClass)
     fgClass->FGGetParam = FGGetParam;
     fgClass->FGSetLut = nullptr;
     fgClass->FGGetLut = nullptr;
-    fgClass->horizontal_resolution = 1;
-    fgClass->vertical_resolution = 1;
-    fgClass->image_width = 0;
-    fgClass->image_height = 0;
-    fgClass->start_row = 0;
-    fgClass->start_column = 0;
     fgClass->field = FG_FIELD_INTERLACED;
     fgClass->bits_per_channel = 8;
     fg_copy_text(fgClass->color_space, sizeof fgClass->color_space, "rgb");
-    fgClass->gain = 1.0f;
-    fgClass->external_trigger = 0;
     fg_copy_text(fgClass->camera_type, sizeof fgClass->camera_type, "default");
     fg_copy_text(fgClass->device, sizeof fgClass->device, "0");
     fgClass->port = -1;

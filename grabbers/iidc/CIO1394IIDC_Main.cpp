@@ -220,10 +220,7 @@ FGstatus Info(Vproc_handle proc_id, int32_t query, const char** info, Vcpar** va
 
 void FillClass(FGClass* fgClass)
 {
-    fgClass->init_mark = 2;
-    fgClass->init_flag = 1;
-    fgClass->init_zero = 0;
-    fgClass->max_instances = int32_t(g_nodes.count);
+    fg_class_defaults(fgClass, int32_t(g_nodes.count));
     fgClass->FGAllocInstance = AllocInstance;
     fgClass->FGOpen = Open;
     fgClass->FGClose = Close;
@@ -237,17 +234,9 @@ void FillClass(FGClass* fgClass)
     fgClass->FGGetParam = GetParameter;
     fgClass->FGSetLut = SetLut;
     fgClass->FGGetLut = GetLut;
-    fgClass->horizontal_resolution = 1;
-    fgClass->vertical_resolution = 1;
-    fgClass->image_width = 0;
-    fgClass->image_height = 0;
-    fgClass->start_row = 0;
-    fgClass->start_column = 0;
     fgClass->field = FG_FIELD_PROGRESSIVE;
     fgClass->bits_per_channel = -1;
     fg_copy_text(fgClass->color_space, sizeof fgClass->color_space, "default");
-    fgClass->gain = 1.0f;
-    fgClass->external_trigger = 0;
     fg_copy_text(fgClass->camera_type, sizeof fgClass->camera_type, "default");
     fg_copy_text(fgClass->device, sizeof fgClass->device, "-1");
     fgClass->port = 0;

@@ -161,10 +161,7 @@ FG_EXPORT FGstatus FGInit(Vproc_handle, FGClass* fgClass)
     for (Camera& camera : g_cameras)
         camera = Camera{};
     g_class = fgClass;
-    fgClass->init_mark = 2;
-    fgClass->init_flag = 1;
-    fgClass->init_zero = 0;
-    fgClass->max_instances = kMaxInstances;
+    fg_class_defaults(fgClass, kMaxInstances);
     fgClass->FGAllocInstance = AllocInstance;
     fgClass->FGOpen = Open;
     fgClass->FGClose = Close;
@@ -178,17 +175,9 @@ FG_EXPORT FGstatus FGInit(Vproc_handle, FGClass* fgClass)
     fgClass->FGGetParam = GetParam;
     fgClass->FGSetLut = nullptr;
     fgClass->FGGetLut = nullptr;
-    fgClass->horizontal_resolution = 1;
-    fgClass->vertical_resolution = 1;
-    fgClass->image_width = 0;
-    fgClass->image_height = 0;
-    fgClass->start_row = 0;
-    fgClass->start_column = 0;
     fgClass->field = FG_FIELD_PROGRESSIVE;
     fgClass->bits_per_channel = 8;
     fg_copy_text(fgClass->color_space, sizeof fgClass->color_space, "gray");
-    fgClass->gain = 1.0f;
-    fgClass->external_trigger = 0;
     fg_copy_text(fgClass->camera_type, sizeof fgClass->camera_type, "kdLyra*");
     fg_copy_text(fgClass->device, sizeof fgClass->device, "0");
     fgClass->port = 0;

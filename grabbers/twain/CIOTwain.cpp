@@ -173,10 +173,7 @@ FGstatus Info(Vproc_handle proc_id, int32_t query, const char** info, Vcpar** va
 
 void FillClass(FGClass* fgClass)
 {
-    fgClass->init_mark = 2;
-    fgClass->init_flag = 1;
-    fgClass->init_zero = 0;
-    fgClass->max_instances = 1;
+    fg_class_defaults(fgClass, 1);
     fgClass->FGAllocInstance = AllocInstance;
     fgClass->FGOpen = Open;
     fgClass->FGClose = Close;
@@ -199,8 +196,6 @@ void FillClass(FGClass* fgClass)
     fgClass->field = FG_FIELD_INTERLACED;
     fgClass->bits_per_channel = -1;
     fg_copy_text(fgClass->color_space, sizeof fgClass->color_space, "rgb");
-    fgClass->gain = 1.0f;
-    fgClass->external_trigger = 0;
     fg_copy_text(fgClass->camera_type, sizeof fgClass->camera_type, "interactive");
     fg_copy_text(fgClass->device, sizeof fgClass->device, "interactive");
     fgClass->port = 1;

@@ -203,10 +203,7 @@ FGstatus Info(Vproc_handle proc_id, int32_t query, const char** info, Vcpar** va
 
 void FillClass(FGClass* fgClass)
 {
-    fgClass->init_mark = 2;
-    fgClass->init_flag = 1;
-    fgClass->init_zero = 0;
-    fgClass->max_instances = kMaxInstances;
+    fg_class_defaults(fgClass, kMaxInstances);
     fgClass->FGAllocInstance = AllocInstance;
     fgClass->FGOpen = OpenInstance;
     fgClass->FGClose = CloseInstance;
@@ -218,17 +215,9 @@ void FillClass(FGClass* fgClass)
     fgClass->FGGetParam = GetParameter;
     fgClass->FGSetLut = FGNoOp;
     fgClass->FGGetLut = FGEmptyQuery;
-    fgClass->horizontal_resolution = 1;
-    fgClass->vertical_resolution = 1;
-    fgClass->image_width = 0;
-    fgClass->image_height = 0;
-    fgClass->start_row = 0;
-    fgClass->start_column = 0;
     fgClass->field = FG_FIELD_INTERLACED;
     fgClass->bits_per_channel = 8;
     fg_copy_text(fgClass->color_space, sizeof fgClass->color_space, "gray");
-    fgClass->gain = 1.0f;
-    fgClass->external_trigger = 0;
     fg_copy_text(fgClass->camera_type, sizeof fgClass->camera_type, "kdLyra*");
     fg_copy_text(fgClass->device, sizeof fgClass->device, "0");
     fgClass->port = 0;

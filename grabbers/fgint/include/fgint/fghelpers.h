@@ -1,7 +1,7 @@
 /*
  * Conventions every plug-in follows, written once: bounded text copies, the
- * "Unsupported query!" answer, one-block string lists, the images of a grab
- * and instance slots.
+ * "Unsupported query!" answer, one-block string lists, the images of a grab,
+ * the class record's defaults and instance slots.
  */
 #ifndef FGINT_FGHELPERS_H
 #define FGINT_FGHELPERS_H
@@ -155,6 +155,26 @@ static inline FGstatus fg_make_images(Vproc_handle proc_id, VImageRecord* image,
                                       int32_t kind, int32_t width, int32_t height)
 {
     return fg_make_images_hooked(proc_id, image, count, kind, width, height, NULL);
+}
+
+/* The class record as FGInit leaves it before the plug-in's own entry points
+ * and defaults: the marks of a done FGInit, `max_instances`, and the usual
+ * image part (the whole frame at full resolution, gain 1, no external
+ * trigger). */
+static inline void fg_class_defaults(FGClass* fgClass, int32_t max_instances)
+{
+    fgClass->init_mark = 2;
+    fgClass->init_flag = 1;
+    fgClass->init_zero = 0;
+    fgClass->max_instances = max_instances;
+    fgClass->horizontal_resolution = 1;
+    fgClass->vertical_resolution = 1;
+    fgClass->image_width = 0;
+    fgClass->image_height = 0;
+    fgClass->start_row = 0;
+    fgClass->start_column = 0;
+    fgClass->gain = 1.0f;
+    fgClass->external_trigger = 0;
 }
 
 /* The address of slot `index` of `fgClass` (the answer of FGAllocInstance). */
