@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include "fgcamera/simulation.h"
+#include "host_plugin_checks.h"
 #include "verodyn/verodyn.h"
 
 namespace {
@@ -20,9 +21,7 @@ protected:
 
     void TearDown() override
     {
-        EXPECT_EQ(close_all_framegrabbers(), V_OK);
-        for (const VXAllocation& a : VXAllocated())
-            ADD_FAILURE() << "still allocated: " << a.size << " bytes from " << a.file;
+        ExpectAllClosedAndFreed();
         EXPECT_EQ(fgsim::Count().connected, 0);
         EXPECT_EQ(fgsim::Count().queued, 0);
         set_check("give_error");
@@ -50,17 +49,10 @@ TEST_F(IidcHostTest, WorkbenchCameraTypesGiveLiveFrames)
             << c.camera_type;
         std::vector<uint8_t> frames[2];
         for (int f = 0; f < 2; ++f) {
-            Vobject image;
-            ASSERT_EQ(grab_image(&image, handle), V_OK);
-            void* pixels = nullptr;
-            std::string type;
-            int width = 0, height = 0;
-            ASSERT_EQ(get_image_pointer1(image, &pixels, &type, &width, &height), V_OK);
-            EXPECT_EQ(type, "byte");
-            ASSERT_EQ(width, c.width);
-            ASSERT_EQ(height, c.height);
-            const auto* bytes = static_cast<const uint8_t*>(pixels);
-            frames[f].assign(bytes, bytes + width * height);
+            frames[f] = GrabBytePlane(handle, c.width, c.height);
+            ASSERT_FALSE(frames[f].empty());
+            const uint8_t* bytes = frames[f].data();
+            const int width = c.width, height = c.height;
             int wrong = 0;
             for (int y = 0; y < height; ++y)
                 for (int x = 0; x < width; ++x)

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <thread>
 
+#include "host_plugin_checks.h"
 #include "optical_bench/rig.h"
 #include "optical_bench/scene.h"
 #include "serial_port.h"
@@ -30,25 +31,11 @@ protected:
     void TearDown() override
     {
         EXPECT_EQ(close_framegrabber(handle), V_OK);
-        EXPECT_EQ(close_all_framegrabbers(), V_OK);
-        for (const VXAllocation& a : VXAllocated())
-            ADD_FAILURE() << "still allocated: " << a.size << " bytes from " << a.file;
+        ExpectAllClosedAndFreed();
         set_check("give_error");
     }
 
-    std::vector<std::uint8_t> Grab()
-    {
-        Vobject image;
-        EXPECT_EQ(grab_image(&image, handle), V_OK);
-        void* pixels = nullptr;
-        std::string type;
-        int width = 0, height = 0;
-        EXPECT_EQ(get_image_pointer1(image, &pixels, &type, &width, &height), V_OK);
-        EXPECT_EQ(type, "byte");
-        EXPECT_EQ(width * 1000 + height, kWidth * 1000 + kHeight);
-        const auto* bytes = static_cast<const std::uint8_t*>(pixels);
-        return {bytes, bytes + std::size_t(width) * std::size_t(height)};
-    }
+    std::vector<std::uint8_t> Grab() const { return GrabBytePlane(handle, kWidth, kHeight); }
 
     static std::vector<std::uint8_t> Expected(const optical_bench::Interferometer& optics)
     {

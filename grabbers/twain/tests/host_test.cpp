@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include "host_plugin_checks.h"
 #include "twain/simulation.h"
 #include "verodyn/verodyn.h"
 
@@ -19,9 +20,7 @@ protected:
 
     void TearDown() override
     {
-        EXPECT_EQ(close_all_framegrabbers(), V_OK);
-        for (const VXAllocation& a : VXAllocated())
-            ADD_FAILURE() << "still allocated: " << a.size << " bytes from " << a.file;
+        ExpectAllClosedAndFreed();
         const twsim::Counters counters = twsim::Count();
         EXPECT_EQ(counters.managers, 0);
         EXPECT_EQ(counters.sources, 0);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include "host_plugin_checks.h"
 #include "kddevmgr/simulation.h"
 #include "verodyn/verodyn.h"
 
@@ -19,9 +20,7 @@ protected:
 
     void TearDown() override
     {
-        EXPECT_EQ(close_all_framegrabbers(), V_OK);
-        for (const VXAllocation& a : VXAllocated())
-            ADD_FAILURE() << "still allocated: " << a.size << " bytes from " << a.file;
+        ExpectAllClosedAndFreed();
         EXPECT_EQ(kdsim::Count().users, 0);
         EXPECT_EQ(kdsim::Count().locked, 0);
         kdsim::UseSteadyClock();
@@ -52,20 +51,10 @@ TEST_F(UsbcamHostTest, WorkbenchValuesGiveLiveFrames)
         EXPECT_EQ(gain, VTuple(15.0));
         std::vector<uint8_t> frames[2];
         for (int f = 0; f < 2; ++f) {
-            Vobject image;
-            ASSERT_EQ(grab_image(&image, handle), V_OK);
-            int channels = 0;
-            ASSERT_EQ(count_channels(image, &channels), V_OK);
-            EXPECT_EQ(channels, c.channels);
-            void* pixels = nullptr;
-            std::string type;
-            int width = 0, height = 0;
-            ASSERT_EQ(get_image_pointer1(image, &pixels, &type, &width, &height), V_OK);
-            EXPECT_EQ(type, "byte");
-            ASSERT_EQ(width, c.width);
-            ASSERT_EQ(height, c.height);
-            const auto* bytes = static_cast<const uint8_t*>(pixels);
-            frames[f].assign(bytes, bytes + width * height);
+            frames[f] = GrabBytePlane(handle, c.width, c.height, c.channels);
+            ASSERT_FALSE(frames[f].empty());
+            const uint8_t* bytes = frames[f].data();
+            const int width = c.width, height = c.height;
             // Grey, or red: from row 1 on, as row 0 begins with the frame's stamp.
             int wrong = 0;
             for (int y = 1; y < height; ++y)
