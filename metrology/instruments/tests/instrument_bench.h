@@ -43,6 +43,10 @@ class InstrumentBench {
 public:
     explicit InstrumentBench(BenchOptions options = {})
     {
+        // Nothing plugged: the ports lead nowhere, never to the machine's own
+        // serial ports (which parallel tests would fight over).
+        setenv("ONDULA_COM1", "/nonexistent/ondula-COM1", 1);
+        setenv("ONDULA_COM2", "/nonexistent/ondula-COM2", 1);
         registry::UseSystem(keys);
         qdriver::ProvisionWorkbenchDevices(*keys, options.platformId);
         const std::string parent = qdriver::DeviceParentPath(options.platformId) + "\\";

@@ -41,11 +41,20 @@ protected:
     // The dialog on the tab of `tab`, and its page.
     template <class Page> Page* Open(int tab)
     {
+        PlugSupplyUnlessPlugged();
         dialog = std::make_unique<CPhaseAcqDlg>(app.get(), bench.clock);
         dialog->Tabs()->setCurrentIndex(tab);
         auto* page = qobject_cast<Page*>(dialog->Page());
         EXPECT_NE(page, nullptr);
         return page;
+    }
+
+    // The dialog opens on the piezo page, which opens COM1: the bench has its
+    // supply there even when the run uses another instrument.
+    void PlugSupplyUnlessPlugged()
+    {
+        if (bench.supplies.empty())
+            bench.Plug(0);
     }
 
     // The camera view's live timers that run fire once.
