@@ -28,4 +28,12 @@ void ApplySupplyLine(termios& line, int model)
     line.c_cc[VTIME] = 0;
 }
 
+bool HoldsAllButParity(const termios& wanted, const termios& now)
+{
+    return wanted.c_iflag == now.c_iflag && wanted.c_oflag == now.c_oflag &&
+           wanted.c_lflag == now.c_lflag && (wanted.c_cflag & ~PARENB) == (now.c_cflag & ~PARENB) &&
+           cfgetispeed(&wanted) == cfgetispeed(&now) && cfgetospeed(&wanted) == cfgetospeed(&now) &&
+           wanted.c_cc[VMIN] == now.c_cc[VMIN] && wanted.c_cc[VTIME] == now.c_cc[VTIME];
+}
+
 } // namespace instruments

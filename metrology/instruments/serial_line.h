@@ -17,4 +17,9 @@ std::string SerialDevicePath(int portIndex);
 // model no parity and 1 stop bit.
 void ApplySupplyLine(termios& line, int model);
 
+// True when the line `now` holds every setting of `wanted` but its parity: a
+// pseudo-terminal (the simulated supply's line) cannot keep parity, and once
+// everything else is set, setting it again is refused though nothing is amiss.
+bool HoldsAllButParity(const termios& wanted, const termios& now);
+
 } // namespace instruments

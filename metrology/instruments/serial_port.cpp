@@ -69,6 +69,9 @@ bool CSerialPort::SetupLine(int model)
     if (accepted) {
         ApplySupplyLine(line, model);
         accepted = ::tcsetattr(m_hPort, TCSANOW, &line) == 0;
+        termios now{};
+        if (!accepted && errno == EINVAL && ::tcgetattr(m_hPort, &now) == 0)
+            accepted = HoldsAllButParity(line, now);
     }
     if (!accepted)
         m_messages("Erreur fonction BuildCommDCB");

@@ -105,6 +105,16 @@ TEST_F(SerialTest, ASilentSupplyEndsTheChannelWithinTheBoundAndSaysSoOnce)
     }
 }
 
+TEST_F(SerialTest, ThePortOfTheSimulatedSupplyOpensAgainWithItsParity)
+{
+    auto& supply = bench.Plug(0);
+    for (int16_t value : {409, 476, 544})
+        Open()->SendSetpoint(value);
+    EXPECT_TRUE(bench.messages.empty());
+    EXPECT_TRUE(supply.Errors().empty());
+    EXPECT_EQ(supply.Setpoints().size(), 3u);
+}
+
 TEST_F(SerialTest, APortThatCannotBeUsedIsReportedOnce)
 {
     bench.Plug(0);

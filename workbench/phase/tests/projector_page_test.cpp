@@ -28,9 +28,7 @@ protected:
     CProjectorPhasePage* OpenProjector()
     {
         frame->MdiArea()->setActiveSubWindow(camera->m_pChildFrame);
-        // A fresh supply for each dialog: the piezo page that opens first
-        // takes COM1.
-        bench.Plug(0);
+        PlugSupplyUnlessPlugged();
         dialog = std::make_unique<CPhaseAcqDlg>(app.get(), bench.clock, nullptr, &projector);
         dialog->Tabs()->setCurrentIndex(CPhaseAcqDlg::TabProjector);
         return qobject_cast<CProjectorPhasePage*>(dialog->Page());
