@@ -1,6 +1,5 @@
 #include "luminance_gamma_dlg.h"
 
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QSlider>
@@ -32,12 +31,11 @@ CLuminanceGammaDlg::CLuminanceGammaDlg(CFraloDoc& doc, QWidget* parent)
     valuesLayout->addWidget(m_pGammaText);
     valuesLayout->addWidget(m_pGammaSlider);
     auto* relations = new QGroupBox(QStringLiteral("Relations"));
-    auto* relationsLayout = new QGridLayout(relations);
-    relationsLayout->addWidget(new QLabel(QStringLiteral("W_NOUV = W_DER + Luminance")), 0, 0, 1,
-                               3);
-    relationsLayout->addWidget(new QLabel(QStringLiteral("W_NOUV = (W_DER/255)")), 2, 0);
-    relationsLayout->addWidget(new QLabel(QStringLiteral("Gamma")), 1, 1);
-    relationsLayout->addWidget(new QLabel(QStringLiteral(")*255")), 2, 2);
+    auto* relationsLayout = new QVBoxLayout(relations);
+    relationsLayout->addWidget(new QLabel(QStringLiteral("W_NOUV = W_DER + Luminance")));
+    // One formula on one line: the gamma is the exponent of the bracket before it.
+    relationsLayout->addWidget(
+        new QLabel(QStringLiteral("W_NOUV = (W_DER/255)<sup>Gamma</sup>)*255")));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(values);
     layout->addWidget(relations);

@@ -47,7 +47,7 @@ CC832MoveDlg::CC832MoveDlg(ondula::Clock& clock, QWidget* parent)
     m_pStatus = new QLabel(this);
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(QString::fromUtf8("&X:")), 0, 0);
+    grid->addWidget(MnemonicLabel("&X:", m_pX, this), 0, 0);
     grid->addWidget(m_pX, 0, 1);
     grid->addWidget(m_btnGoTo, 0, 2);
     grid->addWidget(m_btnMinus, 1, 0);

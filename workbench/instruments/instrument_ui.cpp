@@ -1,5 +1,6 @@
 #include "instrument_ui.h"
 
+#include <QLabel>
 #include <QPushButton>
 
 #include "c832_controller.h"
@@ -17,4 +18,11 @@ QPushButton* PlainButton(const char* text, QWidget* parent)
     auto* button = new QPushButton(QString::fromUtf8(text), parent);
     button->setAutoDefault(false);
     return button;
+}
+
+QLabel* MnemonicLabel(const char* text, QWidget* buddy, QWidget* parent)
+{
+    auto* label = new QLabel(QString::fromUtf8(text), parent);
+    label->setBuddy(buddy);
+    return label;
 }

@@ -6,6 +6,7 @@
 
 #include "message_sink.h"
 
+class QLabel;
 class QPushButton;
 class QWidget;
 
@@ -17,3 +18,7 @@ QString MoveNotFinishedText();
 
 // A push button that Enter does not press: Enter belongs to the edits.
 QPushButton* PlainButton(const char* text, QWidget* parent);
+
+// A label whose mnemonic gives `buddy` the focus: a dialog pairs each label
+// with the control beside it.
+QLabel* MnemonicLabel(const char* text, QWidget* buddy, QWidget* parent);

@@ -47,7 +47,8 @@ CPiezoDlg::CPiezoDlg(CFraloApp* app, ondula::Clock& clock, QWidget* parent)
     grid->addWidget(m_pVoltage, 1, 1);
     grid->addWidget(new QLabel(QString::fromUtf8("Convertisseur:")), 1, 2);
     grid->addWidget(m_pPos, 1, 3);
-    grid->addWidget(new QLabel(QString::fromUtf8("&Intervalle tension piezo : 0 à ")), 2, 0, 1, 2);
+    grid->addWidget(MnemonicLabel("&Intervalle tension piezo : 0 à ", m_pRange, voltage), 2, 0, 1,
+                    2);
     grid->addWidget(m_pRange, 2, 2);
     grid->addWidget(new QLabel(QString::fromUtf8("V")), 2, 3);
     grid->addWidget(m_pSupply, 3, 0, 1, 4);

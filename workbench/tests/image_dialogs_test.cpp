@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,8 +21,8 @@
 #include "multiply_dlg.h"
 #include "plane_buffers.h"
 #include "resize_dlg.h"
-#include "z_scale_dlg.h"
 #include "widget_fixture.h"
+#include "z_scale_dlg.h"
 
 namespace {
 
@@ -231,6 +232,18 @@ TEST_F(ImageDialogsTest, FilterGoesBackToThePreviousAndTheOriginalImage)
     EXPECT_TRUE(dialog.isVisible());
     Find<QPushButton>(dialog, 2)->click();
     EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(ImageDialogsTest, TheGammaRelationIsOneFormulaWithItsExponentRaised)
+{
+    CLuminanceGammaDlg dialog(*NewDocument(6, 4, 100));
+    QStringList relations;
+    for (QGroupBox* group : dialog.findChildren<QGroupBox*>())
+        if (group->title() == "Relations")
+            for (QLabel* label : group->findChildren<QLabel*>())
+                relations << label->text();
+    EXPECT_EQ(relations, (QStringList{"W_NOUV = W_DER + Luminance",
+                                      "W_NOUV = (W_DER/255)<sup>Gamma</sup>)*255"}));
 }
 
 TEST_F(ImageDialogsTest, BrightnessPreviewsFromTheSavedImageOnceTheSliderRests)

@@ -1,9 +1,11 @@
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSlider>
 #include <QTimer>
 
+#include "c832_move_dlg.h"
 #include "dialog_bench.h"
 #include "piezo_dlg.h"
 #include "serial_params_dlg.h"
@@ -118,6 +120,19 @@ TEST_F(DialogTest, ASupplyThatDoesNotAnswerIsReportedOnce)
         dialog.OnTimer(kTimer);
     EXPECT_EQ(messages,
               QStringList{QString::fromUtf8("L'alimentation piézo ne répond pas (COM1) !")});
+}
+
+TEST_F(DialogTest, ALabelWithAMnemonicLeadsToTheEditBesideIt)
+{
+    CPiezoDlg piezo(&app, bench->clock);
+    CC832MoveDlg move(bench->clock);
+    for (QDialog* dialog : {static_cast<QDialog*>(&piezo), static_cast<QDialog*>(&move)}) {
+        QStringList tied;
+        for (QLabel* label : dialog->findChildren<QLabel*>())
+            if (label->text().contains('&') && qobject_cast<QLineEdit*>(label->buddy()))
+                tied << label->text();
+        EXPECT_EQ(tied.size(), 1) << tied.join("|").toStdString();
+    }
 }
 
 } // namespace
