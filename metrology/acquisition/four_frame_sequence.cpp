@@ -50,9 +50,12 @@ bool FourFrameSequence::StartLive()
 
 bool FourFrameSequence::GrabInto(std::uint8_t* plane)
 {
-    if (m_live.IsRunning() && m_source.Grab(plane))
+    if (!m_live.IsRunning())
+        Fail(kLiveFailedText);
+    else if (!m_source.Grab(plane))
+        Fail(GrabFailureText(m_source));
+    else
         return true;
-    Fail(kLiveFailedText);
     return false;
 }
 

@@ -26,8 +26,9 @@ public:
 
     // One tick of Timer(); nothing while no timer runs.
     virtual void Tick() = 0;
-    // The timer that runs, 0 when none.
+    // The timer that runs, 0 when none, and its period.
     int Timer() const { return m_nTimer; }
+    virtual int TimerMs() const { return kTickMs; }
     State GetState() const { return m_state; }
 
     int Width() const { return m_nWidth; }

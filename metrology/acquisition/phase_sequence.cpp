@@ -38,8 +38,7 @@ void PhaseSequence::Tick()
     case 10:
         if (!Wait(m_bSlow ? kSlowFirstStepTicks : kStepTicks)) {
             Next(0);
-            if (Say(m_instrument.Step(1)))
-                Next(11);
+            Then(m_instrument.Step(1), 11);
         }
         break;
     case 11:
@@ -55,15 +54,25 @@ void PhaseSequence::Tick()
             Finish(fault.empty() ? kPhaseDoneText : fault);
         }
         break;
+    case kMoveTimer:
+        m_instrument.MoveTick();
+        if (!m_instrument.Moving())
+            AfterMove();
+        break;
     default:
         break;
     }
 }
 
+int PhaseSequence::TimerMs() const
+{
+    return Timer() == kMoveTimer ? m_instrument.MoveTickMs() : kTickMs;
+}
+
 void PhaseSequence::StartAndRest()
 {
-    if (StartLive() && Say(m_instrument.Rest()))
-        Next(10);
+    if (StartLive())
+        Then(m_instrument.Rest(), 10);
 }
 
 void PhaseSequence::Grab(int step)
@@ -72,20 +81,26 @@ void PhaseSequence::Grab(int step)
     if (!GrabInto(RunFrame(step)))
         return;
     View().ShowPlane(RunFrame(step), StepName(step));
-    const std::string said = step < 3 ? m_instrument.Step(step + 2) : m_instrument.Return();
-    if (Say(said))
-        Next(12 + step);
+    Then(step < 3 ? m_instrument.Step(step + 2) : m_instrument.Return(), 12 + step);
 }
 
-bool PhaseSequence::Say(const std::string& text)
+void PhaseSequence::Then(const std::string& text, int next)
 {
-    if (const std::string broken = m_instrument.Broken(); !broken.empty()) {
-        Fail(broken);
-        return false;
-    }
     if (!text.empty())
         View().SetStatus(text);
-    return true;
+    m_nAfterMove = next;
+    if (m_instrument.Moving())
+        Next(kMoveTimer);
+    else
+        AfterMove();
+}
+
+void PhaseSequence::AfterMove()
+{
+    if (const std::string broken = m_instrument.Broken(); !broken.empty())
+        Fail(broken);
+    else
+        Next(m_nAfterMove);
 }
 
 } // namespace acquisition

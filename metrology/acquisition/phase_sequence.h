@@ -9,6 +9,9 @@
 // | 10    | 21 (51)      | step 1 (51 ticks for slow sources)        | 11   |
 // | 11-14 | 21           | grab Im0..Im270, step 2..4, then return   | +1   |
 // | 15    | 21           | stop live acquisition, phase              | none |
+//
+// An instrument move that goes on after its action runs on timer 16, at the
+// instrument's pace; the next timer starts once the move has ended.
 #pragma once
 
 #include <string>
@@ -21,6 +24,7 @@ class PhaseSequence final : public FourFrameSequence {
 public:
     static constexpr int kStartTimer = 9;
     static constexpr int kFinishTimer = 15;
+    static constexpr int kMoveTimer = 16;
 
     PhaseSequence(int width, int height, SequencePorts ports);
 
@@ -28,16 +32,22 @@ public:
     // ticks before step 1 instead of 21.
     void Start(bool slowSource);
     void Tick() override;
+    int TimerMs() const override;
 
 private:
     // Live acquisition started, the instrument at rest.
     void StartAndRest();
     void Grab(int step);
-    // The status after an instrument action; false when the instrument broke.
-    bool Say(const std::string& text);
+    // After an instrument action: its status text, then timer `next` once
+    // the move it began has ended.
+    void Then(const std::string& text, int next);
+    // The move has ended: the timer after it, or the run fails when the
+    // instrument broke.
+    void AfterMove();
 
     PhaseInstrument& m_instrument;
     bool m_bSlow = false;
+    int m_nAfterMove = 0;
 };
 
 } // namespace acquisition

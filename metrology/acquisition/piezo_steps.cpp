@@ -12,19 +12,20 @@ float SetpointVolts(int setpoint, int fullScale)
     return float(setpoint * fullScale * 0.0009775171065493646);
 }
 
-Voltages SetpointVoltages(const Setpoints& setpoints, int fullScale)
+std::string SetpointText(int setpoint, int fullScale)
 {
-    Voltages volts{};
-    for (int k = 0; k < 4; ++k)
-        volts[k] = SetpointVolts(setpoints[k], fullScale);
-    return volts;
+    return Printf("%1.1f", double(SetpointVolts(setpoint, fullScale)));
 }
 
-Setpoints ValidateVoltages(Voltages u, int fullScale)
+Setpoints ValidateVoltages(const TypedVoltages& typed, int fullScale)
 {
     const float fs = float(fullScale);
+    Voltages u{};
     Setpoints setpoints{};
     for (int k = 0; k < 4; ++k) {
+        const int kept = typed[k].kept;
+        u[k] = kept >= 0 ? SetpointVolts(kept, fullScale) : typed[k].volts;
+        const float read = u[k];
         // Each voltage keeps room for the ones above it and stays above the one below.
         if (u[k] < float(k))
             u[k] = float(k);
@@ -32,7 +33,8 @@ Setpoints ValidateVoltages(Voltages u, int fullScale)
             u[k] = fs - float(5 - k);
         if (k > 0 && u[k] < u[k - 1])
             u[k] = u[k - 1] + 1;
-        setpoints[k] = std::int16_t(std::trunc(u[k] / fs * 1023));
+        setpoints[k] = kept >= 0 && u[k] == read ? std::int16_t(kept)
+                                                 : std::int16_t(std::trunc(u[k] / fs * 1023));
     }
     return setpoints;
 }

@@ -23,13 +23,25 @@ using Voltages = std::array<float, 4>;
 // The volts of `setpoint` on a supply of `fullScale` volts: setpoint x
 // fullScale / 1023, as a float.
 float SetpointVolts(int setpoint, int fullScale);
-// The volts of four set-points.
-Voltages SetpointVoltages(const Setpoints& setpoints, int fullScale);
+
+// "%1.1f" of the volts of `setpoint`: the text of its edit.
+std::string SetpointText(int setpoint, int fullScale);
+
+// A voltage as read from its edit: the volts typed, and the set-point the
+// edit shows while its text is still that set-point's (-1 once edited).
+struct TypedVoltage {
+    float volts = 0;
+    int kept = -1;
+};
+using TypedVoltages = std::array<TypedVoltage, 4>;
 
 // The set-points of U1..U4 as typed, with FS the full scale: U1 in 0..FS - 5,
 // U2 at least 1, at most FS - 4 and at least U1 + 1 when below U1, U3 and U4
-// likewise (2, FS - 3, 3, FS - 2); each set-point trunc(U / FS x 1023).
-Setpoints ValidateVoltages(Voltages typed, int fullScale);
+// likewise (2, FS - 3, 3, FS - 2); each set-point trunc(U / FS x 1023). A
+// voltage left as shown is its set-point's exact voltage, and keeps that
+// set-point unless a rule moves it: a value shown with one decimal is not
+// walked down a count at each reading.
+Setpoints ValidateVoltages(const TypedVoltages& typed, int fullScale);
 
 class PiezoSteps final : public PhaseInstrument {
 public:

@@ -9,11 +9,17 @@
 
 namespace acquisition {
 
-// The instrument between the frames. Each action moves it (blocking on the
-// instrument's clock) and returns the text for the status, empty for none.
+// The instrument between the frames. Each action sets it going and returns
+// the text for the status, empty for none. A move that takes long goes on
+// piece by piece, one MoveTick() every MoveTickMs(), while Moving(): the
+// program keeps running meanwhile, and a move left unfinished leaves the
+// instrument where its last piece put it.
 class PhaseInstrument {
 public:
     virtual ~PhaseInstrument() = default;
+    virtual bool Moving() const { return false; }
+    virtual void MoveTick() { }
+    virtual int MoveTickMs() const { return 0; }
     // Once live acquisition has started.
     virtual std::string Rest() = 0;
     // Step k (1..4) of the four.
@@ -48,7 +54,14 @@ public:
     // Writes the frame as a grey plane of the sequence's width x height; false
     // when no frame of that size could be had.
     virtual bool Grab(std::uint8_t* plane) = 0;
+    // Why the last grab failed when a frame came but could not be brought to
+    // the sequence's size; empty otherwise.
+    virtual std::string Failure() const { return {}; }
 };
+
+// The status after a failed grab from `frames`: its failure, else the
+// live-acquisition message.
+std::string GrabFailureText(const FrameSource& frames);
 
 // Where the sequences show what they do.
 class SequenceView {

@@ -3,6 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "sequence_ports.h"
+
 namespace acquisition {
 
 std::string Printf(const char* format, ...)
@@ -13,6 +15,12 @@ std::string Printf(const char* format, ...)
     std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
     return text;
+}
+
+std::string GrabFailureText(const FrameSource& frames)
+{
+    const std::string failure = frames.Failure();
+    return failure.empty() ? kLiveFailedText : failure;
 }
 
 } // namespace acquisition

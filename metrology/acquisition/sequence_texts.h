@@ -11,6 +11,9 @@ inline constexpr const char* kNewImageText = "NOUV. IMAGE";
 inline constexpr const char* kNoReferenceText = "AUCUNE";
 inline constexpr const char* kMosaicName = "Im0_270";
 inline constexpr const char* kWriteFailedText = "Erreur d'écriture de l'image !";
+// Channels, width and height of a frame that could not be brought to the
+// expected width (and height), then that width.
+inline constexpr const char* kFrameSizeFormat = "Erreur dimensions image:\n%d,%d,%d,%d";
 
 // "Im0", "Im90", "Im180", "Im270" for step 0..3.
 const char* StepName(int step);

@@ -19,7 +19,7 @@ StagePositions ClampStagePositions(StagePositions positions)
 }
 
 StageSteps::StageSteps(ondula::Clock& clock, const instruments::MessageSink& messages)
-    : m_controller(kCountsPerMm, clock, messages)
+    : m_clock(clock), m_controller(kCountsPerMm, clock, messages)
 {
     if (!m_controller.IsOpen()) {
         m_strInitFailure = "Erreur de connexion à QUENLO !";
@@ -42,12 +42,41 @@ std::string StageSteps::Step(int k)
     return Printf(k == 4 ? "X%d(mm): %1.2f" : "X%d(mm): %1.3f", k, double(mm));
 }
 
+StageSteps::~StageSteps()
+{
+    if (Moving())
+        m_controller.StopSmooth(1);
+}
+
 void StageSteps::MoveTo(float mm)
 {
     if (!m_strInitFailure.empty() || !m_strBroken.empty())
         return;
-    if (!m_controller.MoveAbsolute(1, mm) || !m_controller.WaitMotionEnd(1))
+    if (!m_controller.MoveAbsolute(1, mm)) {
         m_strBroken = instruments::kMoveNotFinishedText;
+        return;
+    }
+    m_wait.emplace(Wait{{m_clock, instruments::CC832Controller::kFirstPoll},
+                        {m_clock, m_controller.MotionTimeBound(1)}});
+}
+
+void StageSteps::MoveTick()
+{
+    if (!m_wait || !m_wait->firstPoll.Expired())
+        return;
+    const std::optional<bool> ended = m_controller.PollMotionEnd(1, true, m_wait->bound);
+    if (!ended)
+        return;
+    if (!*ended)
+        m_strBroken = instruments::kMoveNotFinishedText;
+    m_wait.reset();
+}
+
+int StageSteps::MoveTickMs() const
+{
+    return int(std::chrono::duration_cast<std::chrono::milliseconds>(
+                   instruments::CC832Controller::kPollInterval)
+                   .count());
 }
 
 } // namespace acquisition

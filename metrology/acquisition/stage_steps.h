@@ -1,8 +1,9 @@
 // Axis 1 of the C-832 stage as the phase-shift instrument: four positions in
-// millimetres, each move waited for.
+// millimetres, each move watched until it ends.
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "c832_controller.h"
@@ -22,6 +23,8 @@ public:
     // Connects to the card and sets axis 1 up (reset, test, initialisation,
     // 20 mm/min). Without it the steps do not move.
     StageSteps(ondula::Clock& clock, const instruments::MessageSink& messages);
+    // A move still under way is stopped smoothly where it is.
+    ~StageSteps() override;
 
     // Empty when the axis answered, else "Erreur de connexion à QUENLO !"
     // (no card library) or "Carte P.I. C832 non trouvée !".
@@ -35,11 +38,24 @@ public:
     std::string Return() override { return Step(1); }
     std::string Broken() const override { return m_strBroken; }
     std::string Fault() const override { return m_strInitFailure; }
+    // The move's end looked at every 5 ms from 100 ms after its start on,
+    // until on target or in over-travel; past its time bound the run breaks.
+    bool Moving() const override { return m_wait.has_value(); }
+    void MoveTick() override;
+    int MoveTickMs() const override;
 
 private:
+    // The move under way: its first look and its time bound.
+    struct Wait {
+        ondula::Deadline firstPoll;
+        ondula::Deadline bound;
+    };
+
     void MoveTo(float mm);
 
+    ondula::Clock& m_clock;
     instruments::CC832Controller m_controller;
+    std::optional<Wait> m_wait;
     std::string m_strInitFailure;
     std::string m_strBroken;
     StagePositions m_positions{};

@@ -12,7 +12,6 @@ constexpr int kMaxSteps = 1000;
 constexpr std::uint8_t kPulse = 0x01;
 constexpr std::uint8_t kMinus = 0x02;
 constexpr std::uint8_t kReset = 0x04;
-constexpr int kPulseMs = 20;
 constexpr int kResetMs = 10;
 } // namespace
 
@@ -30,12 +29,6 @@ StepperSteps::StepperSteps(ondula::Clock& clock, const instruments::MessageSink&
 {
 }
 
-void StepperSteps::Write(std::uint8_t value, int sleepMs)
-{
-    m_port.WriteData(value);
-    m_clock.SleepFor(std::chrono::milliseconds(sleepMs));
-}
-
 void StepperSteps::ResetMotor()
 {
     m_port.WriteData(kReset);
@@ -46,19 +39,34 @@ void StepperSteps::ResetMotor()
 
 void StepperSteps::MoveMotorTo(int target)
 {
-    const int n = std::abs(target - m_nMotorPos);
-    if (n == 0)
+    m_nSteps = std::abs(target - m_nMotorPos);
+    if (m_nSteps == 0)
         return;
-    const bool plus = target > m_nMotorPos;
-    const std::uint8_t level = plus ? 0x00 : kMinus;
-    Write(level, kPulseMs);
-    for (int step = 1; step <= n; ++step) {
-        Write(level | kPulse, kPulseMs);
-        Write(level, kPulseMs);
-        m_progress(Printf("%c %d/%d", plus ? '+' : '-', step, n));
+    m_bPlus = target > m_nMotorPos;
+    const std::uint8_t level = m_bPlus ? 0x00 : kMinus;
+    m_writes.assign(1, level);
+    for (int step = 0; step < m_nSteps; ++step) {
+        m_writes.push_back(level | kPulse);
+        m_writes.push_back(level);
     }
-    Write(0x00, kPulseMs);
-    m_nMotorPos = target;
+    m_writes.push_back(0x00);
+    m_nWrite = 0;
+    MoveTick();
+}
+
+void StepperSteps::MoveTick()
+{
+    if (!Moving())
+        return;
+    const int index = m_nWrite++;
+    if (index == int(m_writes.size()))
+        return;
+    m_port.WriteData(m_writes[index]);
+    // Writes 2, 4, ... put the level back: one more step done.
+    if (index > 0 && index % 2 == 0 && index < int(m_writes.size()) - 1) {
+        m_nMotorPos += m_bPlus ? 1 : -1;
+        m_progress(Printf("%c %d/%d", m_bPlus ? '+' : '-', index / 2, m_nSteps));
+    }
 }
 
 std::string StepperSteps::Step(int k)

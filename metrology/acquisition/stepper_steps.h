@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "clock/clock.h"
 #include "parallel_port.h"
@@ -30,23 +31,35 @@ public:
 
     // The reset pulse (0x04, 10 ms, 0x00); the position is not changed.
     void ResetMotor();
-    // Steps to `target`: the direction level, then per step the pulse and the
-    // level again 20 ms apart, then 0x00: 40 + 40 n ms for n steps.
+    // Sets off to `target`: the direction level at once, then one write per
+    // 20 ms move tick, per step the pulse and the level again, then 0x00;
+    // the move ends a tick after that: 40 + 40 n ms for n steps. The
+    // position follows each step done.
     void MoveMotorTo(int target);
 
     std::string Rest() override { return {}; }
     // MoveMotorTo(Xk): "X%d(pas): %d".
     std::string Step(int k) override;
     std::string Return() override { return Step(1); }
+    bool Moving() const override { return m_nWrite <= int(m_writes.size()); }
+    void MoveTick() override;
+    int MoveTickMs() const override { return kLevelMs; }
 
 private:
-    void Write(std::uint8_t value, int sleepMs);
+    static constexpr int kLevelMs = 20;
 
     ondula::Clock& m_clock;
     instruments::CParallelPort m_port;
     std::function<void(const std::string&)> m_progress;
     StepperPositions m_positions{};
     int m_nMotorPos = 0;
+    // The writes of the move under way, the next one's index (past the end
+    // by one for the last level's hold, by two once the move has ended), the
+    // move's step count and direction.
+    std::vector<std::uint8_t> m_writes;
+    int m_nWrite = 1;
+    int m_nSteps = 0;
+    bool m_bPlus = true;
 };
 
 } // namespace acquisition

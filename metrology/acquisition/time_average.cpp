@@ -79,9 +79,14 @@ void AverageSequence::BeginLive()
 
 bool AverageSequence::Grab(std::uint8_t* plane)
 {
-    if (!m_ports.live.IsRunning() || !m_ports.frames.Grab(plane)) {
+    if (!m_ports.live.IsRunning()) {
         Next(0);
         m_ports.view.SetStatus(kLiveFailedText);
+        return false;
+    }
+    if (!m_ports.frames.Grab(plane)) {
+        Next(0);
+        m_ports.view.SetStatus(GrabFailureText(m_ports.frames));
         return false;
     }
     return true;

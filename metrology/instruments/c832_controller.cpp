@@ -32,8 +32,6 @@ constexpr int32_t kLoadedAcceleration = 500;
 constexpr double kWordUnitNs = 65536.0 * 256000.0;
 constexpr double kLongestWaitNs = 1e18;
 constexpr auto kMotionSlack = 2s;
-constexpr auto kFirstPollDelay = 100ms;
-constexpr auto kPollInterval = 5ms;
 
 const char* const kConnectionFailure =
     "Erreur de connexion à Quenlo !\n\nParamètres de connexion:\nDevice: c832\nBus Type: "
@@ -359,17 +357,25 @@ ondula::Clock::Duration CC832Controller::MotionTimeBound(int axis)
     return travel + kMotionSlack;
 }
 
+std::optional<bool> CC832Controller::PollMotionEnd(int axis, bool orOverTravel,
+                                                   const ondula::Deadline& deadline)
+{
+    if (IsMotionDone(axis) || (orOverTravel && CheckOverTravel(axis)))
+        return true;
+    if (!m_bConnected || deadline.Expired())
+        return false;
+    return std::nullopt;
+}
+
 bool CC832Controller::WaitUntil(int axis, bool orOverTravel)
 {
     if (!m_bConnected)
         return false;
     const ondula::Deadline deadline(m_clock, MotionTimeBound(axis));
-    m_clock.SleepFor(kFirstPollDelay);
+    m_clock.SleepFor(kFirstPoll);
     for (;;) {
-        if (IsMotionDone(axis) || (orOverTravel && CheckOverTravel(axis)))
-            return true;
-        if (!m_bConnected || deadline.Expired())
-            return false;
+        if (const std::optional<bool> ended = PollMotionEnd(axis, orOverTravel, deadline))
+            return *ended;
         m_clock.SleepFor(kPollInterval);
     }
 }

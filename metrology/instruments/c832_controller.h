@@ -66,6 +66,15 @@ public:
     // of it for a move to a position, read from the chip) at the loaded
     // velocity, times 1.5, plus 2 s; 2 s after a stop.
     ondula::Clock::Duration MotionTimeBound(int axis);
+    // The first look at a motion's end, after its start, and the looks after it.
+    static constexpr ondula::Clock::Duration kFirstPoll = std::chrono::milliseconds(100);
+    static constexpr ondula::Clock::Duration kPollInterval = std::chrono::milliseconds(5);
+    // One look at the end of the motion whose time bound is `deadline`: true
+    // when the axis is on target (or in over-travel with `orOverTravel`),
+    // false when the bound has passed or the chips stopped answering, nothing
+    // while it moves.
+    std::optional<bool> PollMotionEnd(int axis, bool orOverTravel,
+                                      const ondula::Deadline& deadline);
     // After 100 ms, polls every 5 ms until the axis is on target or in
     // over-travel (true), or until the motion's time bound has passed or the
     // chips stop answering (false).

@@ -135,6 +135,9 @@ public:
     int32_t m_nKind = 0;
     CRectTracker m_tracker;
     int32_t m_nFringeCount = 0;
+    // Made by a phase or time-averaged run to hold its result: never taken
+    // over as a camera document.
+    bool m_bRunResult = false;
     Vobject m_image;
     long m_hGrabber = 0;
     // The capture window while the webcam source acquires into this document.

@@ -9,6 +9,7 @@
 #include "kernels/phase4.h"
 #include "plane_buffers.h"
 #include "quiet_library.h"
+#include "sequence_texts.h"
 #include "talvo_board.h"
 #include "vfw_capture_wnd.h"
 
@@ -38,6 +39,7 @@ bool CameraPort::IsRunning() const { return m_app.AcquiringDoc() == &m_camera; }
 
 bool CameraPort::Grab(std::uint8_t* plane)
 {
+    m_strFailure.clear();
     Vobject frame;
     PlaneBuffers grabbed;
     if (m_app.m_nSource == SourceVfw && m_camera.m_pVfwCapture) {
@@ -61,6 +63,11 @@ bool CameraPort::Grab(std::uint8_t* plane)
     if (planes.width != m_nWidth || planes.height != m_nHeight) {
         zoomed = ZoomedImage(frame, m_nWidth, m_nHeight);
         planes = ImagePlanesOf(zoomed);
+    }
+    if (planes.width != m_nWidth || planes.height != m_nHeight) {
+        m_strFailure = acquisition::Printf(acquisition::kFrameSizeFormat, planes.channels,
+                                           planes.width, planes.height, m_nWidth);
+        return false;
     }
     return metrology::ImageToPlane(planes, m_nWidth, m_nHeight, plane) ==
            metrology::PlaneStatus::Ok;

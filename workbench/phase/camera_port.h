@@ -4,6 +4,8 @@
 // resized to the sequence's size and made grey.
 #pragma once
 
+#include <string>
+
 #include <verodyn/object.h>
 
 #include "sequence_ports.h"
@@ -24,10 +26,14 @@ public:
     void Stop() override;
     bool IsRunning() const override;
     bool Grab(std::uint8_t* plane) override;
+    // "Erreur dimensions image:..." after a frame that could not be brought
+    // to the port's size.
+    std::string Failure() const override { return m_strFailure; }
 
 private:
     CFraloApp& m_app;
     CFraloDoc& m_camera;
     int m_nWidth;
     int m_nHeight;
+    std::string m_strFailure;
 };

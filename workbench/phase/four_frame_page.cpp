@@ -10,21 +10,23 @@
 #include "dialog_controls.h"
 #include "fralo_app.h"
 #include "fralo_doc.h"
-#include "main_frame.h"
+#include "instrument_ui.h"
 #include "phase_documents.h"
 #include "sequence_texts.h"
 #include "sequence_timer.h"
 #include "view_cycle.h"
 
-CFourFramePage::CFourFramePage(CFraloApp* app, bool demodulates, QWidget* parent)
+CFourFramePage::CFourFramePage(CFraloApp* app, bool projector, QWidget* parent)
     : QWidget(parent),
       m_pApp(app),
       m_timers([this](int id) { OnTimer(id); }),
-      m_bDemodulates(demodulates)
+      m_bDemodulates(projector)
 {
-    if (CMainFrame* frame = m_pApp->MainFrame())
-        m_pCameraDoc = frame->ActiveDocument();
-    m_pApp->ListOtherDocuments(m_docs);
+    m_pCameraDoc = TakeCameraDocument(*m_pApp);
+    if (projector)
+        m_pApp->ListOpenDocuments(m_docs);
+    else
+        m_pApp->ListOtherDocuments(m_docs);
     m_btnAcquire = Named(new QPushButton(QString::fromUtf8("&Acquisition"), this), IDC_ACQUIRE);
     m_btnShowAll =
         Named(new QPushButton(QString::fromUtf8("&Visu. toutes les images"), this), IDC_SHOW_ALL);
@@ -55,18 +57,18 @@ void CFourFramePage::OnTimer(int id)
         return;
     run->Tick();
     const int next = run->Timer();
-    FollowSequenceTimer(m_timers, id, next, acquisition::FourFrameSequence::kTickMs);
+    FollowSequenceTimer(m_timers, id, next, run->TimerMs());
     if (next == 0 && run->GetState() == acquisition::FourFrameSequence::Done)
         Finished();
 }
 
 void CFourFramePage::AddNameRows(QGridLayout& grid, int row, const char* referenceLabel)
 {
-    grid.addWidget(new QLabel(QString::fromUtf8("I&mage caméra:"), this), row, 0);
+    grid.addWidget(MnemonicLabel("I&mage caméra:", m_pCamera, this), row, 0);
     grid.addWidget(m_pCamera, row, 1);
-    grid.addWidget(new QLabel(QString::fromUtf8("Image &résultat:"), this), row + 1, 0);
+    grid.addWidget(MnemonicLabel("Image &résultat:", m_pResult, this), row + 1, 0);
     grid.addWidget(m_pResult, row + 1, 1);
-    grid.addWidget(new QLabel(QString::fromUtf8(referenceLabel), this), row + 2, 0);
+    grid.addWidget(MnemonicLabel(referenceLabel, m_cbReference, this), row + 2, 0);
     grid.addWidget(m_cbReference, row + 2, 1);
 }
 

@@ -48,10 +48,11 @@ public:
     void ShowPhase(const std::uint8_t* plane) override;
 
 protected:
-    // The page of the active document (its camera document), listing the
-    // other open documents as references; `demodulates`: the page's second
-    // result is a demodulation, not a subtraction.
-    CFourFramePage(CFraloApp* app, bool demodulates, QWidget* parent);
+    // The page of the active document (its camera document, TakeCameraDocument),
+    // listing the other open documents as references. The `projector` page
+    // lists every open document, and its second result is a demodulation,
+    // not a subtraction.
+    CFourFramePage(CFraloApp* app, bool projector, QWidget* parent);
     ~CFourFramePage() override;
 
     // The page's run, null before its set-up.

@@ -30,7 +30,7 @@ CPiezoPhasePage::CPiezoPhasePage(CFraloApp* app, ondula::Clock& clock, QWidget* 
     static const int ids[] = {1032, 1028, 1029, 1030, 1031};
     for (int k = 0; k < 5; ++k) {
         m_edits[k] = AddEdit(ids[k], labels[k], k > 0);
-        m_setpoints[k] = AddStatic(1042 + k);
+        m_setpoints[k] = AddNote(1042 + k);
     }
     m_edits[0]->setEnabled(false);
     QLabel* supply = AddStatic(1018);
@@ -47,12 +47,11 @@ CPiezoPhasePage::CPiezoPhasePage(CFraloApp* app, ondula::Clock& clock, QWidget* 
 
 void CPiezoPhasePage::ShowSteps(const acquisition::Setpoints& setpoints)
 {
-    const acquisition::Voltages volts =
-        acquisition::SetpointVoltages(setpoints, m_pApp->m_nSupplyFullScale);
     m_edits[0]->setText(Fixed(0.0f, 1));
     m_setpoints[0]->setText(QString::asprintf("(%3d)", 0));
     for (int k = 0; k < 4; ++k) {
-        m_edits[k + 1]->setText(Fixed(volts[k], 1));
+        m_edits[k + 1]->setText(QString::fromStdString(
+            acquisition::SetpointText(setpoints[k], m_pApp->m_nSupplyFullScale)));
         m_setpoints[k + 1]->setText(QString::asprintf("(%3d)", int(setpoints[k])));
     }
     m_pPiezo->SetSetpoints(setpoints, m_pApp->m_nSupplyFullScale);
@@ -60,10 +59,15 @@ void CPiezoPhasePage::ShowSteps(const acquisition::Setpoints& setpoints)
 
 void CPiezoPhasePage::ReadStepValues()
 {
-    acquisition::Voltages typed{};
-    for (int k = 0; k < 4; ++k)
-        typed[k] = EditFloat(m_edits[k + 1]);
-    m_pApp->m_nPhaseSteps = acquisition::ValidateVoltages(typed, m_pApp->m_nSupplyFullScale);
+    const int fullScale = m_pApp->m_nSupplyFullScale;
+    acquisition::TypedVoltages typed{};
+    for (int k = 0; k < 4; ++k) {
+        const int shown = m_pApp->m_nPhaseSteps[k];
+        const bool untouched =
+            m_edits[k + 1]->text().toStdString() == acquisition::SetpointText(shown, fullScale);
+        typed[k] = {EditFloat(m_edits[k + 1]), untouched ? shown : -1};
+    }
+    m_pApp->m_nPhaseSteps = acquisition::ValidateVoltages(typed, fullScale);
     ShowSteps(m_pApp->m_nPhaseSteps);
 }
 

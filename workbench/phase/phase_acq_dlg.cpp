@@ -44,6 +44,14 @@ CPhaseAcqDlg::CPhaseAcqDlg(CFraloApp* app, ondula::Clock& clock, QWidget* parent
 
 CPhaseAcqDlg::~CPhaseAcqDlg() { delete m_pPage; }
 
+void CPhaseAcqDlg::done(int result)
+{
+    // Closing ends the page at once, a run or a move under way with it.
+    delete m_pPage;
+    m_pPage = nullptr;
+    QDialog::done(result);
+}
+
 void CPhaseAcqDlg::ShowPage(int index)
 {
     m_pStatus->clear();

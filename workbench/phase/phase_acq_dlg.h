@@ -20,7 +20,7 @@ public:
     enum { IDC_TAB = 1015, IDC_STATUS = 1022 };
     enum Tab { TabPiezo = 0, TabStage = 1, TabProjector = 2, TabStepper = 3 };
 
-    // The four tabs, page 0 shown. The instruments sleep on `clock`; the
+    // The four tabs, page 0 shown. The instruments keep time on `clock`; the
     // projector page's patterns go to `projector` as well as to its document
     // (none: the user places the document on the projector's screen).
     CPhaseAcqDlg(CFraloApp* app, ondula::Clock& clock, QWidget* parent = nullptr,
@@ -30,6 +30,8 @@ public:
     // Destroys the page shown and creates the page of tab `index`; any other
     // index only clears the status.
     void ShowPage(int index);
+    // "&Fermer" (or Escape): the page's close-down, then the dialog ends.
+    void done(int result) override;
     // The page shown, or null.
     QWidget* Page() const { return m_pPage; }
     QTabBar* Tabs() const { return m_tab; }

@@ -6,10 +6,29 @@
 
 #include "analysis_documents.h"
 #include "camera_port.h"
+#include "fralo_app.h"
 #include "fralo_doc.h"
+#include "main_frame.h"
 #include "plane_buffers.h"
 #include "quiet_library.h"
 #include "view_cycle.h"
+
+CFraloDoc* TakeCameraDocument(CFraloApp& app)
+{
+    CMainFrame* frame = app.MainFrame();
+    CFraloDoc* active = frame ? frame->ActiveDocument() : nullptr;
+    if (!active || !active->m_bRunResult)
+        return active;
+    return app.NewImageDocument(app.m_nDefaultWidth, app.m_nDefaultHeight);
+}
+
+CFraloDoc* NewRunDocument(CFraloApp& app, int width, int height)
+{
+    CFraloDoc* doc = NewResultDocument(app, width, height);
+    if (doc)
+        doc->m_bRunResult = true;
+    return doc;
+}
 
 Vobject PlaneImage(const std::uint8_t* plane, int width, int height)
 {

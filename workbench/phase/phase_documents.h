@@ -10,7 +10,16 @@
 
 #include <verodyn/object.h>
 
+class CFraloApp;
 class CFraloDoc;
+
+// The camera document of a page that opens now: the active document, unless
+// it holds the result of a run (which live frames would overwrite), then a
+// new document. Null without a document and without a main frame.
+CFraloDoc* TakeCameraDocument(CFraloApp& app);
+// A new document for a run's result (NewResultDocument), never to be taken
+// as a camera.
+CFraloDoc* NewRunDocument(CFraloApp& app, int width, int height);
 
 // A "byte" image holding a copy of the width x height `plane`.
 Vobject PlaneImage(const std::uint8_t* plane, int width, int height);

@@ -16,6 +16,7 @@
 #include "dialog_controls.h"
 #include "fralo_app.h"
 #include "fralo_doc.h"
+#include "instrument_ui.h"
 #include "phase_documents.h"
 #include "plane_buffers.h"
 #include "quiet_library.h"
@@ -88,17 +89,24 @@ void CPhasePage::SetInstrument(std::unique_ptr<acquisition::PhaseInstrument> ins
 QLineEdit* CPhasePage::AddEdit(int id, const char* label, bool editable)
 {
     auto* edit = Named(new QLineEdit(this), id);
-    const int row = int(m_edits.size());
-    m_pSteps->addWidget(new QLabel(QString::fromUtf8(label), this), row, 0);
-    m_pSteps->addWidget(edit, row, 1);
+    m_pSteps->addWidget(MnemonicLabel(label, edit, this), m_nStepRows, 0);
+    m_pSteps->addWidget(edit, m_nStepRows, 1);
+    ++m_nStepRows;
     m_edits.emplace_back(edit, editable);
     return edit;
+}
+
+QLabel* CPhasePage::AddNote(int id)
+{
+    auto* label = Named(new QLabel(this), id);
+    m_pSteps->addWidget(label, m_nStepRows - 1, 2);
+    return label;
 }
 
 QLabel* CPhasePage::AddStatic(int id)
 {
     auto* label = Named(new QLabel(this), id);
-    m_pSteps->addWidget(label, m_pSteps->rowCount(), 0, 1, 3);
+    m_pSteps->addWidget(label, m_nStepRows++, 0, 1, 3);
     return label;
 }
 
@@ -143,7 +151,7 @@ void CPhasePage::Prepare()
     camera.UpdateScrollSizes(w, h);
     NameCameraDocument();
 
-    m_pRunDoc = NewResultDocument(*m_pApp, w, h);
+    m_pRunDoc = NewRunDocument(*m_pApp, w, h);
     m_pRunDoc->m_strName = PhaseName();
     m_pRunDoc->UpdateTitle();
     m_pResult->setText(m_pRunDoc->m_strName);
@@ -186,7 +194,7 @@ void CPhasePage::OnSubtractMod256()
     ResultImage result = NewResultImage(w, h);
     acquisition::SubtractMod256(m_pSequence->Phase().data(), view.planes[0], result.plane,
                                 std::size_t(w) * std::size_t(h));
-    m_pResultDoc = NewResultDocument(*m_pApp, w, h);
+    m_pResultDoc = NewRunDocument(*m_pApp, w, h);
     ShowResultImage(*m_pResultDoc, result.image,
                     QStringLiteral("DifPhase%1").arg(m_pRunDoc->m_nImageNumber));
     m_btnSubtract->setEnabled(false);

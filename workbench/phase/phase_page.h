@@ -50,7 +50,9 @@ protected:
     // A step-value edit of the page: disabled during a run, enabled after it
     // when `editable`.
     QLineEdit* AddEdit(int id, const char* label, bool editable);
-    // A static text of the page, under the edits.
+    // A static text beside the last edit.
+    QLabel* AddNote(int id);
+    // A static text of the page on a row of its own, under the edits so far.
     QLabel* AddStatic(int id);
     void SetStatusText(const QString& text);
 
@@ -68,5 +70,6 @@ private:
     std::unique_ptr<acquisition::PhaseSequence> m_pSequence;
     QPushButton* m_btnSubtract;
     QGridLayout* m_pSteps;
+    int m_nStepRows = 0;
     std::vector<std::pair<QLineEdit*, bool>> m_edits;
 };

@@ -94,7 +94,7 @@ void CProjectorPhasePage::SetUp()
     camera.FitFrameToImage(w, h);
     camera.UpdateScrollSizes(w, h);
     NameCameraDocument();
-    m_pRunDoc = NewResultDocument(*m_pApp, w, h);
+    m_pRunDoc = NewRunDocument(*m_pApp, w, h);
     m_pRunDoc->m_strName = QStringLiteral("Mire__");
     m_pRunDoc->UpdateTitle();
     m_pResult->setText(PhaseName());
@@ -123,6 +123,7 @@ void CProjectorPhasePage::OnAdjust()
         if (m_pApp->m_nSource != SourceNone)
             m_pCameraDoc->StopAcquisition();
         m_btnAdjust->setText(QString::fromUtf8("&Réglage acquisitions"));
+        m_pStatus->clear();
         m_btnAcquire->setEnabled(true);
         EnableAfterRun();
         return;
@@ -196,7 +197,7 @@ void CProjectorPhasePage::OnDemodulate()
     const int jumps = acquisition::DemodulateAgainst(m_pSequence->Phase().data(),
                                                      ViewPlanes(m_pReferenceDoc->m_image).planes[0],
                                                      w, h, invert, result.plane);
-    m_pResultDoc = NewResultDocument(*m_pApp, w, h);
+    m_pResultDoc = NewRunDocument(*m_pApp, w, h);
     m_pResultDoc->m_nFringeCount = jumps;
     const QString name = QStringLiteral("ImDemodM%1").arg(jumps);
     ShowResultImage(*m_pResultDoc, result.image, name);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,9 +17,10 @@
 #include "fralo_app.h"
 #include "fralo_doc.h"
 #include "instrument_ui.h"
-#include "main_frame.h"
+#include "phase_documents.h"
 #include "sequence_texts.h"
 #include "sequence_timer.h"
+#include "user_message.h"
 
 namespace {
 constexpr int kTickMs = 50;
@@ -31,8 +33,7 @@ CTimeAvgPage::CTimeAvgPage(CFraloApp* app, ondula::Clock& clock, int buttonId, Q
       m_supply(app->m_nComPort, app->m_nSupplyModel, app->m_nSliderPos, clock, UserMessageSink()),
       m_timers([this](int id) { OnTimer(id); })
 {
-    if (CMainFrame* frame = m_pApp->MainFrame())
-        m_pLiveDoc = frame->ActiveDocument();
+    m_pLiveDoc = TakeCameraDocument(*m_pApp);
     m_pButton = Named(new QPushButton(QString::fromUtf8("&Démarrer"), this), buttonId);
     m_pButton->setAutoDefault(false);
     m_pButton->setEnabled(m_pLiveDoc != nullptr);
@@ -63,7 +64,7 @@ QLineEdit* CTimeAvgPage::AddEdit(int id, const char* label, int value)
 {
     auto* edit = Named(new QLineEdit(QString::number(value), this), id);
     const int row = m_pEntries->rowCount();
-    m_pEntries->addWidget(new QLabel(QString::fromUtf8(label), this), row, 0);
+    m_pEntries->addWidget(MnemonicLabel(label, edit, this), row, 0);
     m_pEntries->addWidget(edit, row, 1);
     m_edits.push_back(edit);
     return edit;
@@ -98,7 +99,7 @@ void CTimeAvgPage::FirstStart()
     m_pLiveDoc->UpdateScrollSizes(w, h);
     m_pLiveDoc->m_strName = QStringLiteral("ImCamera%1").arg(m_pLiveDoc->m_nImageNumber);
     m_pLiveDoc->UpdateTitle();
-    m_pAverageDoc = NewResultDocument(*m_pApp, w, h);
+    m_pAverageDoc = NewRunDocument(*m_pApp, w, h);
     m_pAverageDoc->m_strName = QStringLiteral("TempsMoy%1").arg(m_pAverageDoc->m_nImageNumber);
     m_pAverageDoc->UpdateTitle();
     m_pLiveName->setText(m_pLiveDoc->m_strName);
@@ -133,11 +134,16 @@ void CTimeAvgPage::Start()
 
 void CTimeAvgPage::Stop()
 {
+    m_pSequence->Stop();
+    m_pLiveDoc->StopAcquisition();
+    BackToIdle();
+}
+
+void CTimeAvgPage::BackToIdle()
+{
     for (int id = 1; id <= kLastTimer; ++id)
         m_timers.KillTimer(id);
-    m_pSequence->Stop();
     m_bRunning = false;
-    m_pLiveDoc->StopAcquisition();
     m_pButton->setText(QString::fromUtf8("&Démarrer"));
     for (QLineEdit* edit : m_edits)
         edit->setEnabled(true);
@@ -154,12 +160,21 @@ void CTimeAvgPage::OnTimer(int id)
     m_pSequence->Tick();
     m_bInTick = false;
     FollowSequenceTimer(m_timers, id, m_pSequence->Timer(), kTickMs);
+    // A view that stopped by itself (the camera lost) has said why.
+    if (m_bRunning && m_pSequence->Timer() == 0) {
+        if (m_pApp->AcquiringDoc() == m_pLiveDoc)
+            m_pLiveDoc->StopAcquisition();
+        BackToIdle();
+    }
 }
 
 void CTimeAvgPage::SetStatus(const std::string& text)
 {
+    // Without a progress text the page says it in a message.
     if (m_pProgress)
         m_pProgress->setText(QString::fromStdString(text));
+    else
+        UserMessage(QString::fromStdString(text));
 }
 
 void CTimeAvgPage::ShowPhase(const std::uint8_t* plane)
@@ -180,6 +195,14 @@ CTimeAvg4Page::CTimeAvg4Page(CFraloApp* app, ondula::Clock& clock, QWidget* pare
         m_volts[k] =
             AddEdit(ids[k], labels[k],
                     acquisition::StepVolts(app->m_nPhaseSteps[k], app->m_nSupplyFullScale));
+}
+
+void CTimeAvg4Page::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape)
+        event->accept();
+    else
+        CTimeAvgPage::keyPressEvent(event);
 }
 
 std::unique_ptr<acquisition::AverageSequence> CTimeAvg4Page::ReadEntries(int width, int height)

@@ -39,6 +39,7 @@ public:
     CFraloDoc* AverageDocument() const { return m_pAverageDoc; }
     const acquisition::AverageSequence* Sequence() const { return m_pSequence.get(); }
 
+    // The progress text, or a message on a page without one (a failure).
     void SetStatus(const std::string& text) override;
     void ShowPlane(const std::uint8_t*, const std::string&) override { }
     void ShowPhase(const std::uint8_t* plane) override;
@@ -64,6 +65,8 @@ protected:
 private:
     void Start();
     void Stop();
+    // The timers killed, "&Démarrer" and the edits back, the live frame at (0, 0).
+    void BackToIdle();
     void FirstStart();
 
     CFraloDoc* m_pLiveDoc = nullptr;
@@ -88,6 +91,8 @@ public:
     CTimeAvg4Page(CFraloApp* app, ondula::Clock& clock, QWidget* parent);
 
 protected:
+    // Escape does not close the dialog from this page.
+    void keyPressEvent(QKeyEvent* event) override;
     std::unique_ptr<acquisition::AverageSequence> ReadEntries(int width, int height) override;
     int WebcamGap(int liveWidth) const override { return liveWidth + 12; }
 

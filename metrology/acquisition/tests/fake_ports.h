@@ -16,9 +16,12 @@ class Recorder final : public PhaseInstrument,
 public:
     explicit Recorder(int pixels) : pixels(pixels) { }
 
-    std::string Rest() override { return Log("rest"); }
-    std::string Step(int k) override { return Log("step " + std::to_string(k)); }
-    std::string Return() override { return Log("return"); }
+    std::string Rest() override { return Move("rest"); }
+    std::string Step(int k) override { return Move("step " + std::to_string(k)); }
+    std::string Return() override { return Move("return"); }
+    bool Moving() const override { return moveTicksLeft > 0; }
+    void MoveTick() override { --moveTicksLeft; }
+    int MoveTickMs() const override { return 20; }
     std::string Broken() const override { return broken; }
     std::string Fault() const override { return fault; }
 
@@ -47,6 +50,12 @@ public:
     void ShowPlane(const std::uint8_t*, const std::string& name) override { Log("show " + name); }
     void ShowPhase(const std::uint8_t*) override { Log("phase"); }
 
+    // An action that goes on for `moveTicks` move ticks.
+    std::string Move(const std::string& event)
+    {
+        moveTicksLeft = moveTicks;
+        return Log(event);
+    }
     std::string Log(const std::string& event)
     {
         events.push_back(event);
@@ -59,6 +68,8 @@ public:
     std::string broken;
     std::string fault;
     int grabs = 0;
+    int moveTicks = 0;
+    int moveTicksLeft = 0;
     std::vector<std::vector<std::uint8_t>> frames = {{0}};
     std::vector<std::string> events;
     std::vector<std::string> status;

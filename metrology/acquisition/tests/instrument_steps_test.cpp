@@ -12,7 +12,16 @@ namespace {
 using namespace std::chrono_literals;
 using instruments::testing::InstrumentBench;
 
-std::string Volts(float v) { return Printf("%1.1f", double(v)); }
+// The action's text once the move it began has ended, one move tick after
+// another on the bench's clock.
+std::string Moved(const std::string& said, PhaseInstrument& instrument, InstrumentBench& bench)
+{
+    while (instrument.Moving()) {
+        bench.clock.SleepFor(std::chrono::milliseconds(instrument.MoveTickMs()));
+        instrument.MoveTick();
+    }
+    return said;
+}
 
 TEST(PiezoStepsTest, VoltagesAreValidatedIntoSetpoints)
 {
@@ -28,16 +37,34 @@ TEST(PiezoStepsTest, VoltagesAreValidatedIntoSetpoints)
         {{-3, 0, 0, 0}, 500, {0, 2, 4, 6}, {"0.0", "1.0", "2.0", "2.9"}},
     };
     for (const Case& c : cases) {
-        const Setpoints setpoints = ValidateVoltages(c.typed, c.fullScale);
-        EXPECT_EQ(setpoints, c.setpoints) << c.typed[0];
-        const Voltages shown = SetpointVoltages(setpoints, c.fullScale);
+        TypedVoltages edited{};
         for (int k = 0; k < 4; ++k)
-            EXPECT_EQ(Volts(shown[k]), c.shown[k]) << k;
+            edited[k].volts = c.typed[k];
+        const Setpoints setpoints = ValidateVoltages(edited, c.fullScale);
+        EXPECT_EQ(setpoints, c.setpoints) << c.typed[0];
+        for (int k = 0; k < 4; ++k)
+            EXPECT_EQ(SetpointText(setpoints[k], c.fullScale), c.shown[k]) << k;
     }
-    const Voltages defaults = SetpointVoltages({409, 476, 544, 611}, 500);
-    EXPECT_EQ(Volts(defaults[0]) + " " + Volts(defaults[1]) + " " + Volts(defaults[2]) + " " +
-                  Volts(defaults[3]),
-              "199.9 232.6 265.9 298.6");
+    std::string defaults;
+    for (int setpoint : {409, 476, 544, 611})
+        defaults += SetpointText(setpoint, 500) + " ";
+    EXPECT_EQ(defaults, "199.9 232.6 265.9 298.6 ");
+}
+
+TEST(PiezoStepsTest, AVoltageLeftAsShownKeepsItsSetpoint)
+{
+    for (int fullScale : {500, 100})
+        for (int count = 0; count <= 1023; ++count) {
+            const std::string shown = SetpointText(count, fullScale);
+            TypedVoltages untouched{};
+            untouched.fill({std::stof(shown), count});
+            const Setpoints setpoints = ValidateVoltages(untouched, fullScale);
+            const double volts = count * fullScale / 1023.0;
+            // Voltage k may lie in k..FS - 5 + k.
+            for (int k = 0; k < 4; ++k)
+                if (volts >= k && volts <= fullScale - 5 + k)
+                    ASSERT_EQ(setpoints[k], count) << fullScale << " V, U" << k + 1;
+        }
 }
 
 TEST(PiezoStepsTest, StepsSendTheirSetpointsAndEndAtZero)
@@ -84,11 +111,11 @@ TEST(StageStepsTest, PositionsAreClampedAndReached)
     StageSteps stage(bench.clock, nullptr);
     EXPECT_EQ(stage.InitFailure(), "");
     stage.SetPositions({0.0f, 0.25f, 0.5f, 0.75f});
-    EXPECT_EQ(stage.Step(2), "X2(mm): 0.250");
+    EXPECT_EQ(Moved(stage.Step(2), stage, bench), "X2(mm): 0.250");
     EXPECT_NEAR(bench.card->Position(1), 30000, 1);
-    EXPECT_EQ(stage.Step(4), "X4(mm): 0.75");
+    EXPECT_EQ(Moved(stage.Step(4), stage, bench), "X4(mm): 0.75");
     EXPECT_NEAR(bench.card->Position(1), 90000, 1);
-    EXPECT_EQ(stage.Return(), "X1(mm): 0.000");
+    EXPECT_EQ(Moved(stage.Return(), stage, bench), "X1(mm): 0.000");
     EXPECT_NEAR(bench.card->Position(1), 0, 1);
     EXPECT_EQ(stage.Broken(), "");
 }
@@ -109,7 +136,7 @@ TEST(StageStepsTest, WithoutCardNothingMovesAndAStalledAxisBreaksTheRun)
     StageSteps stage(bench.clock, nullptr);
     bench.card->SetStalled(1, true);
     stage.SetPositions({0.5f, 1, 1, 1});
-    stage.Step(1);
+    Moved(stage.Step(1), stage, bench);
     EXPECT_EQ(stage.Broken(), instruments::kMoveNotFinishedText);
 }
 
@@ -122,12 +149,12 @@ TEST(StepperStepsTest, MovesPulseAtTwentyFiveStepsASecond)
                          [&](const std::string& t) { progress.push_back(t); });
     stepper.SetPositions({0, 4, 1, 1});
     const auto start = bench.clock.Now();
-    EXPECT_EQ(stepper.Step(2), "X2(pas): 4");
+    EXPECT_EQ(Moved(stepper.Step(2), stepper, bench), "X2(pas): 4");
     EXPECT_EQ(bench.clock.Now() - start, 40ms + 4 * 40ms);
     EXPECT_EQ(progress, (std::vector<std::string>{"+ 1/4", "+ 2/4", "+ 3/4", "+ 4/4"}));
-    EXPECT_EQ(stepper.Step(3), "X3(pas): 1");
+    EXPECT_EQ(Moved(stepper.Step(3), stepper, bench), "X3(pas): 1");
     EXPECT_EQ(stepper.MotorPos(), 1);
-    EXPECT_EQ(stepper.Step(4), "X4(pas): 1");
+    EXPECT_EQ(Moved(stepper.Step(4), stepper, bench), "X4(pas): 1");
     EXPECT_EQ(bench.stepper->Position(), 1);
     stepper.ResetMotor();
     EXPECT_EQ(progress.back(), "Reset moteur...");

@@ -51,6 +51,18 @@ TEST_F(SequenceTest, StepsComeAtTheirTicksInOrder)
     EXPECT_EQ(recorder.status.front(), "said rest");
 }
 
+TEST_F(SequenceTest, EachWaitStartsOnceTheMoveBeforeItHasEnded)
+{
+    // Every action moves the instrument for 3 move ticks.
+    recorder.moveTicks = 3;
+    const std::vector<std::pair<int, std::string>> expected = {
+        {6, "start"},    {6, "rest"},         {30, "step 1"},  {54, "show Im0"},
+        {54, "step 2"},  {78, "show Im90"},   {78, "step 3"},  {102, "show Im180"},
+        {102, "step 4"}, {126, "show Im270"}, {126, "return"}, {150, "stop"},
+        {150, "phase"}};
+    EXPECT_EQ(Run(false), expected);
+}
+
 TEST_F(SequenceTest, ThePhaseComesFromTheFourFrames)
 {
     // i270 - i90 = 100 and i0 - i180 = 100 at pixel 0: grey 31; i0 = i180 at pixel 1: 0.

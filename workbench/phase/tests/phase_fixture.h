@@ -65,18 +65,26 @@ protected:
                 camera->m_pView->OnTimer(id);
     }
 
-    // One 50 ms tick: the view's live timers, then the page's timer.
+    // One tick of the page's timer (50 ms, or a move's tick), and the view's
+    // live timers at each 50 ms.
     void Tick(CPhasePage& page)
     {
-        FireLiveTimers();
+        if (liveDueMs <= 0) {
+            FireLiveTimers();
+            liveDueMs += 50;
+        }
         const int timer = page.Sequence() ? page.Sequence()->Timer() : 0;
         if (timer && page.IsTimerActive(timer))
             page.OnTimer(timer);
-        bench.clock.time.Advance(std::chrono::milliseconds(50));
+        // The time to the next tick of the timer that now runs.
+        const acquisition::FourFrameSequence* run = page.Sequence();
+        const int ms = run && run->Timer() ? run->TimerMs() : 50;
+        bench.clock.time.Advance(std::chrono::milliseconds(ms));
+        liveDueMs -= ms;
     }
 
     // "&Acquisition", then ticks until the run ends (or `ticks` of them).
-    void Run(CPhasePage& page, int ticks = 1000)
+    void Run(CPhasePage& page, int ticks = 10000)
     {
         Control<QPushButton>(page, CPhasePage::IDC_ACQUIRE)->click();
         for (int tick = 0; tick < ticks && page.Sequence() && page.Sequence()->Timer(); ++tick)
@@ -89,4 +97,5 @@ protected:
     BenchGrabber grabber{optics};
     CFraloDoc* camera = nullptr;
     std::unique_ptr<CPhaseAcqDlg> dialog;
+    int liveDueMs = 0;
 };

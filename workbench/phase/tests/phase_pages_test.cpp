@@ -1,12 +1,14 @@
 // The pages of the phase-shift acquisition dialog on the optical bench: their
 // step values and texts, the run's failures, the viewing cycle, the
 // subtraction and what a page leaves behind when it closes.
+#include <QGridLayout>
 #include <QLineEdit>
 
 #include <verodyn/operators.h>
 
 #include "camera_port.h"
 #include "phase_fixture.h"
+#include "phase_sequence.h"
 #include "sequence_texts.h"
 
 namespace {
@@ -23,6 +25,78 @@ class PhasePageTest : public PhaseBenchTest {
 protected:
     static QString EditText(QWidget& page, int id) { return Control<QLineEdit>(page, id)->text(); }
 };
+
+// The row and column of `widget` in the grids of `page`.
+std::pair<int, int> GridCell(QWidget& page, QWidget* widget)
+{
+    for (QGridLayout* grid : page.findChildren<QGridLayout*>())
+        if (const int index = grid->indexOf(widget); index >= 0) {
+            int row = 0, column = 0, rows = 0, columns = 0;
+            grid->getItemPosition(index, &row, &column, &rows, &columns);
+            return {row, column};
+        }
+    return {-1, -1};
+}
+
+TEST_F(PhasePageTest, StepValuesSitOnTheirRowsAndEachMnemonicLeadsToItsControl)
+{
+    auto* piezo = Open<CPiezoPhasePage>(CPhaseAcqDlg::TabPiezo);
+    const int edits[] = {1032, 1028, 1029, 1030, 1031};
+    for (int k = 0; k < 5; ++k) {
+        const int row = GridCell(*piezo, Control<QLineEdit>(*piezo, edits[k])).first;
+        EXPECT_EQ(GridCell(*piezo, Control<QLabel>(*piezo, 1042 + k)), std::pair(row, 2)) << k;
+    }
+    EXPECT_EQ(GridCell(*piezo, Control<QLabel>(*piezo, 1018)).first,
+              GridCell(*piezo, Control<QLineEdit>(*piezo, 1031)).first + 1);
+
+    for (int tab : {CPhaseAcqDlg::TabPiezo, CPhaseAcqDlg::TabStage, CPhaseAcqDlg::TabProjector,
+                    CPhaseAcqDlg::TabStepper}) {
+        dialog = std::make_unique<CPhaseAcqDlg>(app.get(), bench.clock);
+        dialog->Tabs()->setCurrentIndex(tab);
+        QWidget& page = *dialog->Page();
+        int tied = 0;
+        for (QLabel* label : page.findChildren<QLabel*>()) {
+            if (!label->text().contains('&'))
+                continue;
+            const auto [row, column] = GridCell(page, label);
+            EXPECT_EQ(GridCell(page, label->buddy()), std::pair(row, column + 1))
+                << label->text().toStdString();
+            ++tied;
+        }
+        EXPECT_EQ(tied, tab == CPhaseAcqDlg::TabProjector ? 3 : 7) << tab;
+    }
+}
+
+TEST_F(PhasePageTest, PiezoSetpointsLeftAsShownStayOverRunsAndReopening)
+{
+    bench.Plug(0);
+    const std::array<int16_t, 4> defaults = {409, 476, 544, 611};
+    for (int runs : {3, 1}) {
+        auto* page = Open<CPiezoPhasePage>(CPhaseAcqDlg::TabPiezo);
+        for (int run = 0; run < runs; ++run) {
+            Run(*page);
+            EXPECT_EQ(app->m_nPhaseSteps, defaults) << runs << " " << run;
+        }
+    }
+}
+
+TEST_F(PhasePageTest, ARunsResultIsNeverTakenAsTheNextPagesCamera)
+{
+    auto* piezo = Open<CPiezoPhasePage>(CPhaseAcqDlg::TabPiezo);
+    Run(*piezo);
+    CFraloDoc* phase = piezo->PhaseDocument();
+    const QString name = phase->m_strName;
+    const std::vector<uint8_t> computed = piezo->Sequence()->Phase();
+    frame->MdiArea()->setActiveSubWindow(phase->m_pChildFrame);
+    dialog->Tabs()->setCurrentIndex(CPhaseAcqDlg::TabStage);
+    auto* stage = qobject_cast<CStagePhasePage*>(dialog->Page());
+    ASSERT_NE(stage->CameraDocument(), nullptr);
+    EXPECT_NE(stage->CameraDocument(), phase);
+    Run(*stage);
+    dialog.reset();
+    EXPECT_EQ(phase->m_strName, name);
+    EXPECT_EQ(PlaneOf(phase->m_image), computed);
+}
 
 TEST_F(PhasePageTest, PiezoValuesAreShownValidatedAndSent)
 {
@@ -86,6 +160,29 @@ TEST_F(PhasePageTest, StageAndStepperValuesAreClamped)
     EXPECT_EQ(writes, (std::vector<uint8_t>{0x04, 0x00}));
     EXPECT_EQ(Text(*stepper, 1037), "Reset moteur...");
     EXPECT_TRUE(stepper->IsTimerActive(9));
+}
+
+TEST_F(PhasePageTest, AStepperMoveGoesOnStepByStepUntilFermerEndsIt)
+{
+    auto* page = Open<CStepperPhasePage>(CPhaseAcqDlg::TabStepper);
+    Control<QLineEdit>(*page, 1034)->setText("250");
+    Run(*page, 48); // up to the grab of Im0, which sets off to X2
+    EXPECT_EQ(page->Status(), "X2(pas): 250");
+    for (int tick = 0; tick < 20; ++tick)
+        Tick(*page);
+    EXPECT_EQ(Text(*page, 1037), "+ 10/250");
+    EXPECT_TRUE(page->IsTimerActive(acquisition::PhaseSequence::kMoveTimer));
+    // The direction level, then the pulse and the level 20 ms apart.
+    const std::vector<qdriver::StepperWrite> writes = bench.stepper->Writes();
+    ASSERT_EQ(writes.size(), 2u + 21u);
+    EXPECT_EQ(writes.back().time - writes[2].time, 20 * 20ms);
+
+    for (QPushButton* button : dialog->findChildren<QPushButton*>())
+        if (button->text() == QString::fromUtf8("&Fermer"))
+            button->click();
+    EXPECT_EQ(dialog->Page(), nullptr);
+    EXPECT_EQ(bench.stepper->Position(), 10);
+    EXPECT_EQ(bench.stepper->Writes().size(), writes.size());
 }
 
 TEST_F(PhasePageTest, AStageWithoutCardAcquiresWithoutMoving)
@@ -239,7 +336,14 @@ TEST_F(PhasePageTest, TheCameraFrameIsBroughtToTheRunsSizeAndMadeGrey)
         std::vector<uint8_t> plane(4, 99);
         EXPECT_TRUE(port.Grab(plane.data())) << c.name;
         EXPECT_EQ(plane, c.expected) << c.name;
+        EXPECT_EQ(port.Failure(), "") << c.name;
     }
+    // A frame that cannot be zoomed to the run's size.
+    camera->SetImage(Vobject());
+    CameraPort port(*app, *camera, 2, 2);
+    std::vector<uint8_t> plane(4);
+    EXPECT_FALSE(port.Grab(plane.data()));
+    EXPECT_EQ(port.Failure(), "Erreur dimensions image:\n0,0,0,2");
 }
 
 } // namespace

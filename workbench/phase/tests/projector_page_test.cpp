@@ -74,6 +74,25 @@ TEST_F(ProjectorTest, PeriodIsClampedAndWithoutReferenceThereIsNoDemodulation)
     EXPECT_EQ(camera->m_strName, "Im0_270");
 }
 
+TEST_F(ProjectorTest, TheReferencesListEveryOpenDocumentAndStoppingTheAdjustmentClearsTheStatus)
+{
+    auto* page = OpenProjector();
+    auto* box = Control<QComboBox>(*page, CProjectorPhasePage::IDC_REFERENCE);
+    EXPECT_EQ(box->itemText(0), camera->m_strName);
+    EXPECT_EQ(box->itemText(box->count() - 1), "AUCUNE");
+
+    auto* adjust = Control<QPushButton>(*page, CProjectorPhasePage::IDC_ADJUST);
+    adjust->click();
+    for (int tick = 0; tick < 21; ++tick) {
+        FireLiveTimers();
+        page->OnTimer(page->Sequence()->Timer());
+    }
+    EXPECT_EQ(page->Status(), QString::fromUtf8("Acq. permanente et mire 0° visualisée..."));
+    adjust->click();
+    EXPECT_EQ(adjust->text(), QString::fromUtf8("&Réglage acquisitions"));
+    EXPECT_EQ(page->Status(), "");
+}
+
 TEST_F(ProjectorTest, MeasurementRoadWithTheProjector)
 {
     optics.SetFlat(true);

@@ -1,4 +1,6 @@
 // The time-averaged pages on the optical bench, their timers fired by hand.
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 
 #include "phase_fixture.h"
@@ -64,6 +66,43 @@ TEST_F(TimeAverageTest, FourImagesKeepTheirStepsAndShowAStillSurfaceBlack)
     EXPECT_EQ(app->AcquiringDoc(), nullptr);
     EXPECT_EQ(Control<QPushButton>(*page, 1038)->text(), QString::fromUtf8("&Démarrer"));
     EXPECT_TRUE(Enabled(*page, 1032));
+}
+
+TEST_F(TimeAverageTest, APageWhoseCameraDiesIsIdleAgainAndSaysWhy)
+{
+    bench.Plug(0);
+    const QString lost = QString::fromUtf8("Erreur sur fonction acq. permanente !");
+    for (int tab : {CTimeAverageDlg::TabTwo, CTimeAverageDlg::TabFour}) {
+        grabber.dead = false;
+        messages.clear();
+        averages.reset();
+        frame->MdiArea()->setActiveSubWindow(camera->m_pChildFrame);
+        auto* page = OpenAverage<CTimeAvgPage>(tab);
+        const int button = tab == CTimeAverageDlg::TabTwo ? 3 : 1038;
+        Control<QPushButton>(*page, button)->click();
+        TickAverage(*page, 5);
+        grabber.dead = true;
+        TickAverage(*page, 20);
+        EXPECT_FALSE(page->IsRunning()) << tab;
+        EXPECT_EQ(Control<QPushButton>(*page, button)->text(), QString::fromUtf8("&Démarrer"));
+        EXPECT_TRUE(Enabled(*page, 1032)) << tab;
+        EXPECT_EQ(app->AcquiringDoc(), nullptr) << tab;
+        if (tab == CTimeAverageDlg::TabTwo)
+            EXPECT_EQ(Text(*page, CTimeAvg2Page::IDC_PROGRESS), lost);
+        else
+            EXPECT_EQ(messages.last(), lost); // after the live view's own message
+    }
+}
+
+TEST_F(TimeAverageTest, EscapeClosesTheDialogFromTheTwoImagePageOnly)
+{
+    for (int tab : {CTimeAverageDlg::TabTwo, CTimeAverageDlg::TabFour}) {
+        auto* page = OpenAverage<CTimeAvgPage>(tab);
+        averages->show();
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(Control<QLineEdit>(*page, 1032), &escape);
+        EXPECT_EQ(averages->isVisible(), tab == CTimeAverageDlg::TabFour) << tab;
+    }
 }
 
 TEST_F(TimeAverageTest, TwoImagesAverageNPairsAndSeparateEqualVoltages)
