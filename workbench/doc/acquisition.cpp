@@ -6,6 +6,7 @@
 #include "fralo_doc.h"
 #include "fralo_view.h"
 #include "frame_grabber_port.h"
+#include "kdlyra_cameras.h"
 #include "main_frame.h"
 #include "plane_buffers.h"
 #include "quiet_library.h"
@@ -72,6 +73,8 @@ void CFraloDoc::GrabTwainImage(FrameGrabberPort& grabbers)
 
 void CFraloDoc::StartLibraryGrabber(FrameGrabberPort& grabbers, int source)
 {
+    if (source == SourceUsbCameraLarge || source == SourceUsbCameraSmall)
+        ListCameraOfSourceFirst(source);
     OpenTuple tuple;
     OpenTupleFor(source, {m_nWidth, m_nHeight, m_pApp->m_nDefaultWidth, m_pApp->m_fCameraGain},
                  &tuple);

@@ -331,3 +331,24 @@ TEST(TalvoBoard, InitAndContinuousGrabCodes)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(AcquisitionTest, EachUsbCameraItemHasTheSimulatedCameraItNamesAsDeviceZero)
+{
+    unsetenv("ONDULA_KDCAMERAS");
+    const std::pair<int, const char*> cases[] = {
+        {SourceUsbCameraSmall, "kdLyra-A2C,kdLyra-A1G"},
+        {SourceUsbCameraLarge, "kdLyra-A1G,kdLyra-A2C"},
+    };
+    for (const auto& [source, cameras] : cases) {
+        Choose(source);
+        EXPECT_EQ(doc->StartAcquisition(), source);
+        EXPECT_STREQ(getenv("ONDULA_KDCAMERAS"), cameras) << source;
+        EXPECT_EQ(grabber.opened.back().values[12], VTuple("0")) << source;
+        doc->StopAcquisition();
+    }
+    unsetenv("ONDULA_KDCAMERAS");
+}
+
+} // namespace

@@ -142,6 +142,7 @@ void ConfigureLocked(Manager& m, const std::vector<kdsim::CameraConfig>& cameras
     m.calls.clear();
     m.too_small = 0;
     m.configured = true;
+    m.from_environment = false;
     Component list;
     list.name = "Devices";
     m.device_list = m.Add(KD_INVALID_HANDLE, std::move(list));
@@ -153,15 +154,21 @@ void ConfigureLocked(Manager& m, const std::vector<kdsim::CameraConfig>& cameras
     }
 }
 
-bool CamerasFromEnvironment(std::vector<kdsim::CameraConfig>* cameras)
+std::optional<std::string> CamerasVariable()
 {
     const char* value = std::getenv("ONDULA_KDCAMERAS");
+    return value ? std::optional<std::string>(value) : std::nullopt;
+}
+
+bool CamerasFromEnvironment(const std::optional<std::string>& value,
+                            std::vector<kdsim::CameraConfig>* cameras)
+{
     if (!value) {
         cameras->resize(2);
         return kdsim::Camera("kdLyra-A1G", 0, &(*cameras)[0]) &&
                kdsim::Camera("kdLyra-A2C", 1, &(*cameras)[1]);
     }
-    const std::string list = value;
+    const std::string& list = *value;
     for (size_t start = 0; !list.empty() && start <= list.size();) {
         const size_t end = std::min(list.find(',', start), list.size());
         kdsim::CameraConfig camera;
@@ -183,11 +190,14 @@ extern "C" int32_t kdInitialise(HOBJ* device_list)
 {
     Manager& m = TheManager();
     std::lock_guard guard(m.lock);
-    if (!m.configured) {
+    const std::optional<std::string> variable = CamerasVariable();
+    if (!m.configured || (m.from_environment && m.users == 0 && m.environment != variable)) {
         std::vector<kdsim::CameraConfig> cameras;
-        if (!CamerasFromEnvironment(&cameras))
+        if (!CamerasFromEnvironment(variable, &cameras))
             return KD_ERR_CONFIGURATION;
         ConfigureLocked(m, cameras);
+        m.from_environment = true;
+        m.environment = variable;
     }
     if (const int32_t fault = m.Enter(KD_ORD_INITIALISE))
         return fault;

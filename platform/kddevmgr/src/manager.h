@@ -88,6 +88,10 @@ struct Manager {
     std::mutex lock;
     ondula::Clock* clock = nullptr;
     bool configured = false;
+    // Configured from ONDULA_KDCAMERAS, and its value then (none: unset): a
+    // manager left by every user reads the variable again when it changed.
+    bool from_environment = false;
+    std::optional<std::string> environment;
     int users = 0;
     int initialisations = 0;
     std::vector<Component> arena;

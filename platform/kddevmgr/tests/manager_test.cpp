@@ -131,6 +131,40 @@ TEST_F(ManagerTest, OrdinalsAndCamerasOfTheEnvironment)
     Start({Camera("kdLyra-A1G", 0)});
 }
 
+TEST_F(ManagerTest, TheVariableIsReadAgainOnceEveryUserHasLeft)
+{
+    kdCloseDevice(device_, driver_);
+    driver_ = 0;
+    kdClose();
+    const auto deviceZeroIs = [](const char* product) {
+        HDEV device = 0;
+        return kdGetDevice(KD_SEARCH_PRODUCT | KD_SEARCH_DEVICE_ID, product, 0, '*', &device) ==
+               KD_OK;
+    };
+    setenv("ONDULA_KDCAMERAS", "kdLyra-A1G,kdLyra-A2C", 1);
+    kdsim::ConfigureFromEnvironment();
+    HOBJ devices = 0;
+    ASSERT_EQ(kdInitialise(&devices), KD_OK);
+    EXPECT_TRUE(deviceZeroIs("kdLyra-A1G"));
+    // Changed while in use: the cameras stay until every user has left.
+    setenv("ONDULA_KDCAMERAS", "kdLyra-A2C,kdLyra-A1G", 1);
+    ASSERT_EQ(kdInitialise(&devices), KD_OK);
+    EXPECT_TRUE(deviceZeroIs("kdLyra-A1G"));
+    kdClose();
+    kdClose();
+    ASSERT_EQ(kdInitialise(&devices), KD_OK);
+    EXPECT_TRUE(deviceZeroIs("kdLyra-A2C"));
+    kdClose();
+    // A configuration of its own is kept whatever the variable says.
+    Start({Camera("kdLyra-A1G", 0)});
+    kdCloseDevice(device_, driver_);
+    driver_ = 0;
+    kdClose();
+    ASSERT_EQ(kdInitialise(&devices), KD_OK);
+    EXPECT_TRUE(deviceZeroIs("kdLyra-A1G"));
+    unsetenv("ONDULA_KDCAMERAS");
+}
+
 TEST_F(ManagerTest, SearchMatchesThePatternAndTheDeviceId)
 {
     struct Case {

@@ -2,7 +2,9 @@
 // clock it runs on, the faults tests inject and the counters they read.
 //
 // Without a configuration the manager takes its cameras from the environment
-// variable ONDULA_KDCAMERAS when it is first initialised: products separated
+// variable ONDULA_KDCAMERAS when it is first initialised, and again at an
+// initialisation after every user has left when the variable changed
+// meanwhile (a new manager, as Configure makes): products separated
 // by ',' ("kdLyra-A1G,kdLyra-A2C"), camera i with DeviceID i; an empty value:
 // no camera; an unknown product makes kdInitialise fail (KD_ERR_CONFIGURATION).
 // Unset, it holds DeviceID 0 "kdLyra-A1G" (1280 x 1024, mono 8) and DeviceID 1
