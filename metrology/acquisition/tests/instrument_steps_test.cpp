@@ -140,6 +140,21 @@ TEST(StageStepsTest, WithoutCardNothingMovesAndAStalledAxisBreaksTheRun)
     EXPECT_EQ(stage.Broken(), instruments::kMoveNotFinishedText);
 }
 
+TEST(StageStepsTest, AMoveLeftUnfinishedStopsWhereItIs)
+{
+    InstrumentBench bench;
+    {
+        StageSteps stage(bench.clock, nullptr);
+        stage.SetPositions({10, 0, 0, 0});
+        stage.Step(1);
+        bench.clock.SleepFor(1s);
+        EXPECT_TRUE(stage.Moving());
+    }
+    // 20 mm/min: a third of a millimetre before the stop, far from the 10 mm asked.
+    bench.clock.SleepFor(60s);
+    EXPECT_LT(bench.card->Position(1), 120000);
+}
+
 TEST(StepperStepsTest, MovesPulseAtTwentyFiveStepsASecond)
 {
     EXPECT_EQ(ClampStepperPositions({5000, 0, -2000, 7}), (StepperPositions{1000, 0, -1000, 7}));
