@@ -177,9 +177,12 @@ TEST_F(PhasePageTest, AStepperMoveGoesOnStepByStepUntilFermerEndsIt)
     ASSERT_EQ(writes.size(), 2u + 21u);
     EXPECT_EQ(writes.back().time - writes[2].time, 20 * 20ms);
 
+    QPushButton* close = nullptr;
     for (QPushButton* button : dialog->findChildren<QPushButton*>())
         if (button->text() == QString::fromUtf8("&Fermer"))
-            button->click();
+            close = button;
+    ASSERT_NE(close, nullptr);
+    close->click();
     EXPECT_EQ(dialog->Page(), nullptr);
     EXPECT_EQ(bench.stepper->Position(), 10);
     EXPECT_EQ(bench.stepper->Writes().size(), writes.size());
