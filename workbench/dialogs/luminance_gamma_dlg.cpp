@@ -33,9 +33,9 @@ CLuminanceGammaDlg::CLuminanceGammaDlg(CFraloDoc& doc, QWidget* parent)
     auto* relations = new QGroupBox(QStringLiteral("Relations"));
     auto* relationsLayout = new QVBoxLayout(relations);
     relationsLayout->addWidget(new QLabel(QStringLiteral("W_NOUV = W_DER + Luminance")));
-    // One formula on one line: the gamma is the exponent of the bracket before it.
+    // The fixed texts "(W_DER/255)", "Gamma" and ")*255" read as one balanced formula.
     relationsLayout->addWidget(
-        new QLabel(QStringLiteral("W_NOUV = (W_DER/255)<sup>Gamma</sup>)*255")));
+        new QLabel(QStringLiteral("W_NOUV = ((W_DER/255)<sup>Gamma</sup>)*255")));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(values);
     layout->addWidget(relations);

@@ -243,7 +243,7 @@ TEST_F(ImageDialogsTest, TheGammaRelationIsOneFormulaWithItsExponentRaised)
             for (QLabel* label : group->findChildren<QLabel*>())
                 relations << label->text();
     EXPECT_EQ(relations, (QStringList{"W_NOUV = W_DER + Luminance",
-                                      "W_NOUV = (W_DER/255)<sup>Gamma</sup>)*255"}));
+                                      "W_NOUV = ((W_DER/255)<sup>Gamma</sup>)*255"}));
 }
 
 TEST_F(ImageDialogsTest, BrightnessPreviewsFromTheSavedImageOnceTheSliderRests)
