@@ -46,5 +46,12 @@ function(ondula_add_fuzz_target name)
   else()
     target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/cmake/fuzz_replay_main.cpp)
     add_test(NAME ${name}.corpus COMMAND ${name} ${F_CORPUS})
+    # A corpus folder that is missing or holds nothing fails the replay.
+    set(empty ${CMAKE_CURRENT_BINARY_DIR}/${name}.empty_corpus)
+    file(MAKE_DIRECTORY ${empty})
+    add_test(NAME ${name}.missing_corpus COMMAND ${name} ${empty}/missing)
+    add_test(NAME ${name}.empty_corpus COMMAND ${name} ${empty})
+    set_tests_properties(${name}.missing_corpus ${name}.empty_corpus PROPERTIES
+                         PASS_REGULAR_EXPRESSION "^no input in corpus ")
   endif()
 endfunction()
