@@ -18,7 +18,8 @@ endfunction()
 # ondula_add_x11_test(<name> SOURCES <files...> LIBS <targets...> [ENVIRONMENT <VAR=value...>])
 # A GoogleTest executable that needs an X display with OpenGL, registered as one
 # ctest (one X server for all its cases): under xvfb-run with Qt's xcb platform,
-# or offscreen where xvfb-run is missing (its cases then skip themselves).
+# or offscreen where xvfb-run is missing (its cases then skip themselves, and
+# ctest reports the test skipped).
 function(ondula_add_x11_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
   add_executable(${name} ${T_SOURCES})
@@ -26,10 +27,14 @@ function(ondula_add_x11_test name)
   find_program(ONDULA_XVFB_RUN xvfb-run)
   if(ONDULA_XVFB_RUN)
     set(display ${ONDULA_XVFB_RUN} -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb)
+    # With a virtual display at hand a case that skips has lost its context: a failure.
+    set(on_skip FAIL_REGULAR_EXPRESSION)
   else()
     set(display env QT_QPA_PLATFORM=offscreen)
+    set(on_skip SKIP_REGULAR_EXPRESSION)
   endif()
   add_test(NAME ${name} COMMAND ${display} ${T_ENVIRONMENT} $<TARGET_FILE:${name}>)
+  set_tests_properties(${name} PROPERTIES ${on_skip} "\\[  SKIPPED \\]")
 endfunction()
 
 # ondula_add_fuzz_target(<name> SOURCE <file> LIBS <targets...> CORPUS <dir>)
