@@ -7,12 +7,19 @@ include(GoogleTest)
 function(ondula_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} ondula_scoped_setting
+                        GTest::gtest GTest::gmock GTest::gtest_main)
   # The environment travels as a launcher prefix: list-valued test properties
   # do not survive test discovery.
   set_target_properties(${name} PROPERTIES
       CROSSCOMPILING_EMULATOR "env;QT_QPA_PLATFORM=offscreen;${T_ENVIRONMENT}")
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 TEST_PREFIX "${name}.")
+  # Each case alone hides what one case leaves behind for the next: the whole
+  # program also runs once in an order shuffled with the given seed.
+  if(ONDULA_SHUFFLE_SEED)
+    add_test(NAME ${name}.shuffled
+             COMMAND ${name} --gtest_shuffle --gtest_random_seed=${ONDULA_SHUFFLE_SEED})
+  endif()
 endfunction()
 
 # ondula_add_x11_test(<name> SOURCES <files...> LIBS <targets...> [ENVIRONMENT <VAR=value...>])
