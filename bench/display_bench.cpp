@@ -9,14 +9,11 @@
 #include "verodyn/verodyn.h"
 #include "verodyn/window.h"
 
-#include "offscreen_application.h"
-
 namespace {
 
 // Shows `image` (width x height) in a window of its size at every iteration.
 void display(benchmark::State& state, const Vobject& image, int width, int height)
 {
-    OffscreenApplication();
     long handle = 0;
     open_window(0, 0, width, height, nullptr, "visible", "", &handle);
     set_part(handle, 0, 0, height, width);

@@ -16,7 +16,6 @@
 #include "fralo_doc.h"
 #include "luminance_gamma_dlg.h"
 #include "main_frame.h"
-#include "offscreen_application.h"
 #include "resize_dlg.h"
 #include "tone_curves.h"
 
@@ -69,7 +68,6 @@ BENCHMARK(BM_LuminanceGamma)->Unit(benchmark::kMillisecond);
 struct Workbench {
     Workbench()
     {
-        OffscreenApplication();
         app.InitInstance({}, dir.filePath("config.dat"));
         doc = app.MainFrame()->ActiveDocument();
         Vobject image;

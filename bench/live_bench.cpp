@@ -14,8 +14,6 @@
 #include <vfw/capture_window.h>
 #include <vfw/simulated_webcam.h>
 
-#include "offscreen_application.h"
-
 namespace {
 
 constexpr int kWidth = 1280;
@@ -23,7 +21,6 @@ constexpr int kHeight = 1024;
 
 void BM_LiveGrabAndDisplayColour1280x1024(benchmark::State& state)
 {
-    OffscreenApplication();
     long grabber = 0;
     if (open_framegrabber("MockCam", 1, 1, kWidth, kHeight, 0, 0, "default", -1, "rgb", 1.0,
                           "false", "default", "0", 0, 0, &grabber) != V_OK) {
@@ -48,7 +45,6 @@ BENCHMARK(BM_LiveGrabAndDisplayColour1280x1024)->Unit(benchmark::kMillisecond);
 
 void BM_LivePreviewColour1280x1024(benchmark::State& state)
 {
-    OffscreenApplication();
     ondula::VirtualClock clock;
     vfw::SetDriverFactory(
         [&](int) { return std::make_unique<vfw::SimulatedWebcam>(kWidth, kHeight, clock); });

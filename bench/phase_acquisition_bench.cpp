@@ -20,7 +20,6 @@
 #include "frame_grabber_port.h"
 #include "instrument_pages.h"
 #include "main_frame.h"
-#include "offscreen_application.h"
 #include "optical_bench/interferometer.h"
 #include "phase_acq_dlg.h"
 #include "sequence_timer.h"
@@ -64,7 +63,6 @@ class PhaseWorkbench {
 public:
     PhaseWorkbench()
     {
-        OffscreenApplication();
         SetMessageSink([](const QString&, MessageButtons) { return int(AnswerOk); });
         app.InitInstance({}, dir.filePath("config.dat"));
         QDir::setCurrent(dir.path());
@@ -149,7 +147,6 @@ BENCHMARK(BM_PhaseFinish1280x1024)->Unit(benchmark::kMillisecond);
 // 21 ticks of a step timer on the event loop, in real time: 1.05 s.
 void BM_StepTimer21Ticks(benchmark::State& state)
 {
-    OffscreenApplication();
     constexpr int kId = 11, kTicks = 21;
     for (auto _ : state) {
         QEventLoop loop;

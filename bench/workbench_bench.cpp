@@ -5,6 +5,7 @@
 // context), and what the analysis dialogs add to their kernels at 1024 x 768:
 // "&Démoduler" at most 10 ms over the unwrapper alone, the phase dialog's OK
 // under 5 ms.
+#include <QApplication>
 #include <QDir>
 #include <QMdiArea>
 #include <QPushButton>
@@ -23,7 +24,6 @@
 #include "gl_wnd.h"
 #include "interferograms.h"
 #include "main_frame.h"
-#include "offscreen_application.h"
 #include "phase4_dlg.h"
 #include "user_message.h"
 
@@ -31,7 +31,6 @@ namespace {
 
 void BM_StartToShownMainWindow(benchmark::State& state)
 {
-    OffscreenApplication();
     QTemporaryDir dir;
     for (auto _ : state) {
         CFraloApp app;
@@ -44,7 +43,6 @@ BENCHMARK(BM_StartToShownMainWindow)->Unit(benchmark::kMillisecond);
 
 void BM_DisplayGrey1280x1024(benchmark::State& state)
 {
-    OffscreenApplication();
     QTemporaryDir dir;
     CFraloApp app;
     app.InitInstance({}, dir.filePath("config.dat"));
@@ -60,7 +58,6 @@ BENCHMARK(BM_DisplayGrey1280x1024)->Unit(benchmark::kMillisecond);
 
 void BM_PointCloud1024x768(benchmark::State& state)
 {
-    OffscreenApplication();
     SetMessageSink([](const QString&, MessageButtons) { return int(AnswerOk); });
     const int width = 1024, height = 768;
     CGlWnd gl;
@@ -89,7 +86,6 @@ class RoadWorkbench {
 public:
     explicit RoadWorkbench(const std::vector<const std::vector<std::uint8_t>*>& planes)
     {
-        OffscreenApplication();
         app.InitInstance({}, dir.filePath("config.dat"));
         delete app.MainFrame()->ActiveChild();
         for (const std::vector<std::uint8_t>* plane : planes) {

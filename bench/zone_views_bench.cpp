@@ -16,7 +16,6 @@
 #include "fralo_doc.h"
 #include "main_frame.h"
 #include "mask_dlg.h"
-#include "offscreen_application.h"
 #include "plane_buffers.h"
 #include "real_time_dlg.h"
 #include "scripted_grabber.h"
@@ -43,7 +42,6 @@ Vobject Frame(int channels)
 struct LiveBench {
     LiveBench()
     {
-        OffscreenApplication();
         app.InitInstance({}, dir.filePath("config.dat"));
         app.Live().SetGrabbers(grabber);
         app.m_nSource = 6;
@@ -85,7 +83,6 @@ BENCHMARK(BM_RealTimeTick)->Unit(benchmark::kMillisecond);
 
 void BM_MaskBrush(benchmark::State& state)
 {
-    OffscreenApplication();
     QTemporaryDir dir;
     CFraloApp app;
     app.InitInstance({}, dir.filePath("config.dat"));

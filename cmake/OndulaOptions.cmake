@@ -1,6 +1,8 @@
 option(ONDULA_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
 option(ONDULA_FUZZ "Build the libFuzzer targets (needs clang)" OFF)
 option(ONDULA_BENCH "Build the benchmarks in bench/" ON)
+set(ONDULA_SHUFFLE_SEED "" CACHE STRING
+    "When set, each test program also runs whole with its cases shuffled by this seed")
 
 add_compile_options(-Wall -Wextra)
 

@@ -196,6 +196,19 @@ TEST_F(DeviceConfigTest, EnumerationSkipsNamesTooLongForTheBufferAndDeletionRemo
     EXPECT_FALSE(HwEnumerateDevices(1, name, &c));
 }
 
+TEST_F(DeviceConfigTest, EnumerationTakesTheLongestNameTheFortyCharacterBufferHolds)
+{
+    const std::string longest(HW_DEVICE_NAME_CHARS - 1, 'm'), tooLong(HW_DEVICE_NAME_CHARS, 'n');
+    for (const std::string& device : {longest, tooLong})
+        reg->CloseKey(DeviceKey(device));
+    HwDeviceConfig c;
+    char name[HW_DEVICE_NAME_CHARS];
+    std::vector<std::string> names;
+    for (uint32_t i = 0; HwEnumerateDevices(i, name, &c); ++i)
+        names.push_back(name);
+    EXPECT_EQ(names, (std::vector<std::string>{"c832", "lpt", longest}));
+}
+
 TEST_F(DeviceConfigTest, DriverInstallationOnNt)
 {
     reg = registry::Registry::InMemory();

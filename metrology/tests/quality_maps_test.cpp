@@ -116,19 +116,26 @@ TEST(QualityMaps, LeastSquaresFollowsAPlaneInBothDirections)
 
 TEST(QualityMaps, IsolatedResidueAddsItsChargeToItsFourPixels)
 {
-    // A phase vortex around (3.5, 3.5): one charged loop, the cut running to the right.
-    const Image vortex = Make(8, 8, [](int x, int y) {
-        double angle = std::atan2(y - 3.5, x - 3.5);
-        if (angle < 0)
-            angle += 2 * std::numbers::pi;
-        return int(angle / (2 * std::numbers::pi) * 256);
-    });
-    const Map residues = Compute(ResidueMap, vortex);
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x) {
-            const bool loop = (x == 3 || x == 4) && (y == 3 || y == 4);
-            EXPECT_EQ(residues(x, y), loop ? 256 : 0) << x << ',' << y;
-        }
+    // A phase vortex around (left + 0.5, top + 0.5): one charged loop, the cut
+    // running to the right; inside, at every corner and along every edge.
+    const struct {
+        int left, top;
+    } loops[] = {{3, 3}, {0, 0}, {3, 0}, {6, 0}, {6, 3}, {6, 6}, {3, 6}, {0, 6}, {0, 3}};
+    for (const auto& l : loops) {
+        const Image vortex = Make(8, 8, [&](int x, int y) {
+            double angle = std::atan2(y - l.top - 0.5, x - l.left - 0.5);
+            if (angle < 0)
+                angle += 2 * std::numbers::pi;
+            return int(angle / (2 * std::numbers::pi) * 256);
+        });
+        const Map residues = Compute(ResidueMap, vortex);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) {
+                const bool loop = (x == l.left || x == l.left + 1) && (y == l.top || y == l.top + 1);
+                EXPECT_EQ(residues(x, y), loop ? 256 : 0)
+                    << "loop " << l.left << ',' << l.top << " at " << x << ',' << y;
+            }
+    }
 }
 
 TEST(QualityMaps, DiscontinuityMapsASlopeBreakOneColumnLeftOfItsWindow)

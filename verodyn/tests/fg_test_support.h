@@ -4,16 +4,15 @@
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include "fgint/fgint.h"
+#include "scoped_setting.h"
 #include "verodyn/verodyn.h"
 
 class FramegrabberTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        setenv("ONDULA_PLUGIN_PATH", "/nonexistent:" BROKEN_PLUGIN_DIR, 1);
         set_check("~give_error");
         std::string text;
         VTuple values;
@@ -55,4 +54,6 @@ protected:
 
     // The instance record of an open handle, found through the class slots.
     static const FGInstance* instance_of_slot(int index) { return mock_class()->instance[index]; }
+
+    ScopedVariable pluginPath_{"ONDULA_PLUGIN_PATH", "/nonexistent:" BROKEN_PLUGIN_DIR};
 };

@@ -1,6 +1,7 @@
 #include <QFile>
 #include <QMdiArea>
 
+#include "scoped_setting.h"
 #include "settings_record.h"
 #include "widget_fixture.h"
 
@@ -91,10 +92,10 @@ TEST_F(WorkbenchTest, ExitWritesTheSixtyFourBytesToThePathFixedAtStartUp)
     app->m_nSupplyModel = 1;
     app->m_nSupplyFullScale = 1000;
     QDir(dir.path()).mkdir("elsewhere");
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(Path("elsewhere"));
-    app->ExitInstance(0);
-    QDir::setCurrent(previous);
+    {
+        const ScopedCurrentFolder elsewhere(Path("elsewhere").toStdString());
+        app->ExitInstance(0);
+    }
     EXPECT_FALSE(QFile::exists(Path("elsewhere/config.dat")));
     QFile file(Path("config.dat"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

@@ -6,6 +6,7 @@
 #include <verodyn/operators.h>
 
 #include "plane_buffers.h"
+#include "scoped_setting.h"
 #include "tiff_samples.h"
 #include "widget_fixture.h"
 
@@ -27,18 +28,7 @@ Vobject Uniform(int w, int h, int32_t packed, bool colour)
 
 class DocumentTest : public WorkbenchTest {
 protected:
-    void SetUp() override
-    {
-        WorkbenchTest::SetUp();
-        previous = QDir::currentPath();
-        QDir::setCurrent(dir.path());
-    }
-    void TearDown() override
-    {
-        QDir::setCurrent(previous);
-        WorkbenchTest::TearDown();
-    }
-    QString previous;
+    ScopedCurrentFolder folder{dir.path().toStdString()};
 };
 
 TEST_F(DocumentTest, FieldsOfANewDocument)

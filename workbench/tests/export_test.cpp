@@ -9,6 +9,7 @@
 
 #include "desktop_open.h"
 #include "excel_export.h"
+#include "scoped_setting.h"
 #include "widget_fixture.h"
 
 namespace {
@@ -155,11 +156,11 @@ TEST_F(ExportTest, FailuresToWriteOrToOpen)
 
 TEST_F(ExportTest, TheCommandExportsIntoTheDocumentsFolderAndSaysSo)
 {
-    const QByteArray home = qgetenv("HOME");
-    qputenv("HOME", dir.path().toLocal8Bit());
     Zone(10, 5, 60, 70);
-    EXPECT_TRUE(frame->Execute(ID_EXPORT_EXCEL));
-    qputenv("HOME", home);
+    {
+        const ScopedVariable home("HOME", dir.path().toLocal8Bit().constData());
+        EXPECT_TRUE(frame->Execute(ID_EXPORT_EXCEL));
+    }
     EXPECT_EQ(messages, QStringList{QString::fromUtf8("Exportation vers Excel demandée...")});
     ASSERT_EQ(opened.size(), 1);
     EXPECT_TRUE(QFile::exists(opened[0].toLocalFile()));

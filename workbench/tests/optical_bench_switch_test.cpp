@@ -10,6 +10,7 @@
 #include "optical_bench_switch.h"
 #include "parallel_port.h"
 #include "phase_fixture.h"
+#include "scoped_setting.h"
 #include "sequence_texts.h"
 #include "serial_port.h"
 
@@ -19,29 +20,18 @@ constexpr const char* kSwitch = "ONDULA_OPTICAL_BENCH";
 
 class BenchSwitchTest : public WorkbenchTest {
 protected:
-    void SetUp() override
-    {
-        setenv("ONDULA_PLUGIN_PATH", "/plugins", 1);
-        unsetenv("ONDULA_COM1");
-        WorkbenchTest::SetUp();
-    }
-    void TearDown() override
-    {
-        WorkbenchTest::TearDown();
-        unsetenv(kSwitch);
-    }
-
     // The program started again with the switch at `value` (null: unset).
     void Restart(const char* value)
     {
         app.reset();
-        if (value)
-            setenv(kSwitch, value, 1);
-        else
-            unsetenv(kSwitch);
+        switch_.Set(value);
         app = std::make_unique<CFraloApp>();
         ASSERT_TRUE(app->InitInstance({}, Path("config.dat")));
     }
+
+    ScopedVariable pluginPath_{"ONDULA_PLUGIN_PATH", "/plugins"};
+    ScopedVariable com1_{"ONDULA_COM1", nullptr};
+    ScopedVariable switch_{kSwitch, nullptr};
 };
 
 TEST_F(BenchSwitchTest, WithoutTheSwitchNothingOfTheBenchRuns)

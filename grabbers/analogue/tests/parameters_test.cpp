@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "registry/registry.h"
+#include "scoped_setting.h"
 #include "zephon_test_support.h"
 
 namespace {
@@ -160,7 +161,7 @@ TEST_F(ZephonInfo, CameraTypesCarryTheDcfDirectoryFromTheRegistry)
 {
     const auto path =
         std::filesystem::temp_directory_path() / ("zephon_registry_" + std::to_string(getpid()));
-    setenv("ONDULA_REGISTRY", path.c_str(), 1);
+    const ScopedVariable registryPath("ONDULA_REGISTRY", path.c_str());
     auto write = [&](const std::string* directory) {
         std::filesystem::remove(path);
         auto store = registry::Registry::FromFile(path);
@@ -184,7 +185,6 @@ TEST_F(ZephonInfo, CameraTypesCarryTheDcfDirectoryFromTheRegistry)
     EXPECT_EQ(InfoValues(FG_INFO_CAMERA_TYPE), "CAMFILE:,dcf,\\" + tail);
     std::filesystem::remove(path);
     EXPECT_EQ(InfoValues(FG_INFO_CAMERA_TYPE), "CAMFILE:,dcf,\\" + tail);
-    unsetenv("ONDULA_REGISTRY");
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 // VFG1394IIDC loaded by the host, opened as the workbench opens source 5.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include "fgcamera/simulation.h"
 #include "host_plugin_checks.h"
+#include "scoped_setting.h"
 #include "verodyn/verodyn.h"
 
 namespace {
@@ -12,7 +12,6 @@ class IidcHostTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        unsetenv("ONDULA_PLUGIN_PATH");
         fgsim::UseClock(clock_, 0);
         fgsim::Configure({fgsim::MonoCamera(0), fgsim::ColourCamera(1)});
     }
@@ -28,6 +27,7 @@ protected:
     }
 
     static inline ondula::VirtualClock clock_{ondula::Clock::Duration::zero()};
+    ScopedVariable pluginPath_{"ONDULA_PLUGIN_PATH", nullptr};
 };
 
 TEST_F(IidcHostTest, WorkbenchCameraTypesGiveLiveFrames)

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "scoped_setting.h"
 #include "twain_test_support.h"
 
 namespace {
@@ -208,12 +209,13 @@ TEST_F(TwainGrabTest, FailuresOfTheSourceOrOfMemoryLeaveItOpenAndUsable)
         EXPECT_EQ(status, FG_ERR_GRAB) << c.name;
     }
     // A file transfer that finds no temporary folder.
-    setenv("TMPDIR", "/nonexistent-ondula", 1);
     Images images;
     FGstatus status = 0;
-    EXPECT_EQ(Printed([&] { status = Grab(i, images); }),
-              "Unable to create file for file transfer!\n");
-    unsetenv("TMPDIR");
+    {
+        const ScopedVariable noTemporaryFolder("TMPDIR", "/nonexistent-ondula");
+        EXPECT_EQ(Printed([&] { status = Grab(i, images); }),
+                  "Unable to create file for file transfer!\n");
+    }
     EXPECT_EQ(status, FG_ERR_GRAB);
     // The source still works.
     ASSERT_EQ(Grab(i, images), FG_SUCCESS);

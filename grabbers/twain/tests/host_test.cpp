@@ -1,8 +1,8 @@
 // VFGTwain loaded by the host, opened as the workbench opens source 1.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include "host_plugin_checks.h"
+#include "scoped_setting.h"
 #include "twain/simulation.h"
 #include "verodyn/verodyn.h"
 
@@ -12,8 +12,6 @@ class TwainHostTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        unsetenv("ONDULA_PLUGIN_PATH");
-        unsetenv("ONDULA_TWAIN_DIR");
         twsim::ConfigureFromEnvironment();
         set_check("~give_error");
     }
@@ -27,6 +25,9 @@ protected:
         EXPECT_EQ(counters.handles, 0);
         set_check("give_error");
     }
+
+    ScopedVariable pluginPath_{"ONDULA_PLUGIN_PATH", nullptr};
+    ScopedVariable managerFolder_{"ONDULA_TWAIN_DIR", nullptr};
 };
 
 TEST_F(TwainHostTest, SourceOneGivesTheDefaultPage)

@@ -68,14 +68,14 @@ TEST_F(TwainOpenTest, ManagerThatCannotBeUsedRefusesTheOpen)
         {NO_ENTRY_MANAGER_DIR, "FGOpen error: Entry point of twain_32.dll not found\n"},
     };
     for (const auto& [folder, text] : cases) {
-        setenv("ONDULA_TWAIN_DIR", folder.c_str(), 1);
+        managerFolder_.Set(folder.c_str());
         FGInstance& i = Request();
         FGstatus status = 0;
         EXPECT_EQ(Printed([&] { status = Open(i); }), text);
         EXPECT_EQ(status, FG_ERR_OPEN) << folder;
         ExpectNothingOpen();
     }
-    setenv("ONDULA_TWAIN_DIR", BUILT_MANAGER_DIR, 1);
+    managerFolder_.Set(BUILT_MANAGER_DIR);
     Close(Opened());
 }
 

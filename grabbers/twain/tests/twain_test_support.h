@@ -6,11 +6,11 @@
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <string>
 
 #include "fgint/plugin_driver.h"
+#include "scoped_setting.h"
 #include "twain/simulation.h"
 #include "verodyn/framegrabber.h"
 
@@ -23,7 +23,6 @@ class TwainTest : public ::testing::Test, protected fg::PluginDriver {
 protected:
     void SetUp() override
     {
-        unsetenv("ONDULA_TWAIN_DIR");
         twain::UsePlatformClock(clock_);
         twsim::Configure({twsim::SourceConfig{}});
         ASSERT_EQ(Start(), FG_SUCCESS);
@@ -91,4 +90,6 @@ protected:
     }
 
     ondula::VirtualClock clock_;
+    // Where the plug-in looks for the manager; unset: in its own folder.
+    ScopedVariable managerFolder_{"ONDULA_TWAIN_DIR", nullptr};
 };

@@ -1,9 +1,9 @@
 // VFGKandrisAcquire loaded by the host, opened as the workbench opens sources 6 and 7.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include "host_plugin_checks.h"
 #include "kddevmgr/simulation.h"
+#include "scoped_setting.h"
 #include "verodyn/verodyn.h"
 
 namespace {
@@ -12,7 +12,6 @@ class UsbcamHostTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        unsetenv("ONDULA_PLUGIN_PATH");
         kdsim::UseClock(clock_);
         kdsim::ConfigureFromEnvironment();
         set_check("~give_error");
@@ -28,6 +27,7 @@ protected:
     }
 
     ondula::VirtualClock clock_;
+    ScopedVariable pluginPath_{"ONDULA_PLUGIN_PATH", nullptr};
 };
 
 TEST_F(UsbcamHostTest, WorkbenchValuesGiveLiveFrames)

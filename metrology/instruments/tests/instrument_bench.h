@@ -14,6 +14,7 @@
 #include "qdriver/device_keys.h"
 #include "qdriver/stepper_motor.h"
 #include "qdriver/transport.h"
+#include "scoped_setting.h"
 
 namespace instruments::testing {
 
@@ -43,10 +44,6 @@ class InstrumentBench {
 public:
     explicit InstrumentBench(BenchOptions options = {})
     {
-        // Nothing plugged: the ports lead nowhere, never to the machine's own
-        // serial ports (which parallel tests would fight over).
-        setenv("ONDULA_COM1", "/nonexistent/ondula-COM1", 1);
-        setenv("ONDULA_COM2", "/nonexistent/ondula-COM2", 1);
         registry::UseSystem(keys);
         qdriver::ProvisionWorkbenchDevices(*keys, options.platformId);
         const std::string parent = qdriver::DeviceParentPath(options.platformId) + "\\";
@@ -62,8 +59,6 @@ public:
     {
         qdriver::UseDriver(nullptr);
         registry::UseSystem(nullptr);
-        for (const char* variable : {"ONDULA_COM1", "ONDULA_COM2"})
-            unsetenv(variable);
     }
 
     MessageSink Sink()
@@ -76,7 +71,7 @@ public:
     {
         supplies.push_back(std::make_unique<piezo_supply::SupplySimulator>(clock, options));
         clock.supplies.push_back(supplies.back().get());
-        setenv(portIndex == 0 ? "ONDULA_COM1" : "ONDULA_COM2", supplies.back()->Path().c_str(), 1);
+        ports[portIndex].Set(supplies.back()->Path().c_str());
         return *supplies.back();
     }
 
@@ -89,6 +84,10 @@ public:
         return count;
     }
 
+    // COM1 and COM2. Nothing plugged: they lead nowhere, never to the
+    // machine's own serial ports (which parallel tests would fight over).
+    ScopedVariable ports[2] = {{"ONDULA_COM1", "/nonexistent/ondula-COM1"},
+                               {"ONDULA_COM2", "/nonexistent/ondula-COM2"}};
     ServicedClock clock;
     std::shared_ptr<registry::Registry> keys = registry::Registry::InMemory();
     std::shared_ptr<qdriver::IoBus> bus = std::make_shared<qdriver::IoBus>();

@@ -129,7 +129,7 @@ TEST_F(SerialTest, APortThatCannotBeUsedIsReportedOnce)
     };
     for (const auto& c : cases) {
         bench.messages.clear();
-        setenv("ONDULA_COM2", c.com2, 1);
+        bench.ports[1].Set(c.com2);
         auto port = Open(1);
         port->SendSetpoint(512);
         EXPECT_EQ(bench.messages, std::vector<std::string>{c.message}) << c.com2;

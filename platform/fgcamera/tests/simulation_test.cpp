@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include "fgcamera/simulation.h"
+#include "scoped_setting.h"
 
 namespace {
 
@@ -170,8 +170,9 @@ TEST_F(FgCameraTest, TheEnvironmentNamesTheCameras)
     const Case cases[] = {{"colour,mono,mono", FCE_NOERROR, 3},
                           {"", FCE_NOERROR, 0},
                           {"mono,webcam", FCE_BADPARAMETER, 0}};
+    ScopedVariable cameras("ONDULA_FGCAMERA", nullptr);
     for (const Case& c : cases) {
-        setenv("ONDULA_FGCAMERA", c.value, 1);
+        cameras.Set(c.value);
         fgsim::ConfigureFromEnvironment();
         EXPECT_EQ(FGInitModule(nullptr), c.result) << c.value;
         FGNODEINFO nodes[4] = {};
@@ -185,7 +186,6 @@ TEST_F(FgCameraTest, TheEnvironmentNamesTheCameras)
             EXPECT_EQ(nodes[0].Guid.High, fgsim::ColourCamera(0).guid.High);
         }
     }
-    unsetenv("ONDULA_FGCAMERA");
     EXPECT_EQ(fgsim::Count().module_users, 0);
 }
 

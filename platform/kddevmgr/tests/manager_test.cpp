@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include "kddevmgr/simulation.h"
+#include "scoped_setting.h"
 
 namespace {
 
@@ -106,11 +106,9 @@ TEST_F(ManagerTest, OrdinalsAndCamerasOfTheEnvironment)
                           {"kdLyra-B5C,kdLyra-A1G", KD_OK, {"kdLyra-B5C", "kdLyra-A1G"}},
                           {"", KD_OK, {}},
                           {"kdLyra-X9G", KD_ERR_CONFIGURATION, {}}};
+    ScopedVariable cameras("ONDULA_KDCAMERAS", nullptr);
     for (const Case& c : cases) {
-        if (c.value)
-            setenv("ONDULA_KDCAMERAS", c.value, 1);
-        else
-            unsetenv("ONDULA_KDCAMERAS");
+        cameras.Set(c.value);
         kdsim::ConfigureFromEnvironment();
         HOBJ devices = 0;
         ASSERT_EQ(kdInitialise(&devices), c.result) << (c.value ? c.value : "unset");
@@ -127,7 +125,7 @@ TEST_F(ManagerTest, OrdinalsAndCamerasOfTheEnvironment)
         }
         EXPECT_EQ(kdClose(), KD_OK);
     }
-    unsetenv("ONDULA_KDCAMERAS");
+    cameras.Set(nullptr);
     Start({Camera("kdLyra-A1G", 0)});
 }
 

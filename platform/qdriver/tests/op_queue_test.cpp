@@ -83,6 +83,29 @@ TEST_F(OpQueueTest, WhileOpsPollUntilTheConditionEndsOrTheLimit)
     EXPECT_EQ(Execute(c832, unbounded), win32::kTimeout);
 }
 
+TEST_F(OpQueueTest, ALimitedPollReadsThePortAtMostItsLimit)
+{
+    struct Case {
+        uint32_t port;
+        std::vector<uint32_t> answers; // the last one repeats
+        uint32_t failOnLimit, limit;
+        win32::Status status;
+        std::size_t reads;
+    };
+    for (const Case& c : {Case{0, {0x07}, 1, 1, win32::kTimeout, 1},
+                          Case{1, {0x07}, 0, 3, win32::kSuccess, 3},
+                          Case{2, {0x07, 0x07, 0x00}, 1, 3, win32::kSuccess, 3},
+                          Case{3, {0x07, 0x00}, 1, 3, win32::kSuccess, 2}}) {
+        card->Script(c.port, c.answers);
+        Words q = Queue(1, 0, {{kOpWhileInpEqual, c.port, c.failOnLimit, 0x0F, 1, c.limit, 0x07}});
+        EXPECT_EQ(Execute(c832, q), c.status) << c.port;
+        std::size_t reads = 0;
+        for (const PortAccess& a : card->Accesses())
+            reads += !a.write && a.offset == c.port;
+        EXPECT_EQ(reads, c.reads) << c.port;
+    }
+}
+
 TEST_F(OpQueueTest, LoopBackRepeatsUntilBreakIfAndAndTheCapStopsEndlessLoops)
 {
     card->Script(1, {0x00, 0x00, 0x41});

@@ -4,6 +4,7 @@
 
 #include "driver_fixture.h"
 #include "qdriver/address_table.h"
+#include "scoped_setting.h"
 
 namespace qdriver::testing {
 namespace {
@@ -69,7 +70,7 @@ TEST(SystemDriverTest, HoldsTheWorkbenchDevicesAndTheirModels)
     const auto path = std::filesystem::temp_directory_path() /
                       ("ondula-system-registry-" + std::to_string(::getpid()));
     std::filesystem::remove(path);
-    setenv("ONDULA_REGISTRY", path.c_str(), 1);
+    const ScopedVariable registryPath("ONDULA_REGISTRY", path.c_str());
     registry::UseSystem(nullptr);
     UseDriver(nullptr);
     auto driver = CurrentDriver();
@@ -86,18 +87,17 @@ TEST(SystemDriverTest, HoldsTheWorkbenchDevicesAndTheirModels)
     EXPECT_EQ(q[12 + 8 + 2], 0x5Au);
     CloseDevice(lpt);
     // The C-832 card answers its status port, unless its slot is emptied.
+    ScopedVariable noCard("ONDULA_NO_C832", nullptr);
     for (bool empty : {false, true}) {
         UseDriver(nullptr);
-        if (empty)
-            setenv("ONDULA_NO_C832", "1", 1);
+        noCard.Set(empty ? "1" : nullptr);
         IoBus& bus = CurrentDriver()->Bus();
         bus.Out(0x210, 1, 0x80);
         EXPECT_EQ(bus.In(0x211, 1), empty ? 0xFFu : 0x00u);
     }
-    unsetenv("ONDULA_NO_C832");
+    noCard.Set(nullptr);
     UseDriver(nullptr);
     registry::UseSystem(nullptr);
-    unsetenv("ONDULA_REGISTRY");
     std::filesystem::remove(path);
 }
 

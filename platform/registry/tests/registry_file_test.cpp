@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "registry/registry.h"
+#include "scoped_setting.h"
 
 namespace registry {
 namespace {
@@ -181,15 +182,14 @@ TEST(RegistryFileTest, DestructionSavesUnflushedChangesAndBadLinesAreSkipped)
 
 TEST(RegistryFileTest, DefaultPathFollowsTheConfigurationFolder)
 {
-    unsetenv("ONDULA_REGISTRY");
-    setenv("XDG_CONFIG_HOME", "/tmp/xdg", 1);
+    ScopedVariable registryPath("ONDULA_REGISTRY", nullptr);
+    ScopedVariable configHome("XDG_CONFIG_HOME", "/tmp/xdg");
+    const ScopedVariable home("HOME", "/home/u");
     EXPECT_EQ(DefaultRegistryPath(), "/tmp/xdg/ondula/registry");
-    unsetenv("XDG_CONFIG_HOME");
-    setenv("HOME", "/home/u", 1);
+    configHome.Set(nullptr);
     EXPECT_EQ(DefaultRegistryPath(), "/home/u/.config/ondula/registry");
-    setenv("ONDULA_REGISTRY", "/x/reg", 1);
+    registryPath.Set("/x/reg");
     EXPECT_EQ(DefaultRegistryPath(), "/x/reg");
-    unsetenv("ONDULA_REGISTRY");
 }
 
 } // namespace

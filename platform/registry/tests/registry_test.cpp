@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 namespace registry {
 namespace {
@@ -93,6 +94,27 @@ TEST_F(RegistryTest, EnumerationIsSortedAndAnswersMoreDataAndNoMoreItems)
     EXPECT_STREQ(name, "lpt");
     chars = sizeof name;
     EXPECT_EQ(reg->EnumKey(parent, 3, name, &chars), win32::kNoMoreItems);
+}
+
+TEST_F(RegistryTest, ANameFitsWhenTheBufferHoldsItAndItsZero)
+{
+    constexpr uint32_t kBuffer = 40;
+    for (const std::size_t length : {kBuffer - 2, kBuffer - 1, kBuffer}) {
+        const std::string found(length, 'k');
+        HKEY parent = Create("Fit" + std::to_string(length));
+        Create("Fit" + std::to_string(length) + "\\" + found);
+        char name[kBuffer + 1];
+        std::memset(name, '#', sizeof name);
+        uint32_t chars = kBuffer;
+        const bool fits = length < kBuffer;
+        EXPECT_EQ(reg->EnumKey(parent, 0, name, &chars), fits ? win32::kSuccess : win32::kMoreData)
+            << length;
+        EXPECT_EQ(chars, fits ? length : kBuffer) << length;
+        EXPECT_EQ(std::string(name, fits ? length + 1 : 1),
+                  fits ? found + std::string(1, '\0') : std::string("#"))
+            << length;
+        EXPECT_EQ(name[kBuffer], '#') << length;
+    }
 }
 
 TEST_F(RegistryTest, DeleteKeyRefusesSubkeysAndInvalidatesHandles)

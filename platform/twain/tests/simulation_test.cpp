@@ -2,11 +2,11 @@
 // an application drives them.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstring>
 #include <string>
 
+#include "scoped_setting.h"
 #include "twain/simulation.h"
 
 namespace {
@@ -154,11 +154,9 @@ TEST_F(TwainManagerTest, EnvironmentNamesTheSources)
         {"Left,Right", {"Left", "Right"}},
         {"", {}},
     };
+    ScopedVariable sources("ONDULA_TWAIN_SOURCES", nullptr);
     for (const Case& c : cases) {
-        if (c.value)
-            setenv("ONDULA_TWAIN_SOURCES", c.value, 1);
-        else
-            unsetenv("ONDULA_TWAIN_SOURCES");
+        sources.Set(c.value);
         twsim::ConfigureFromEnvironment();
         application_ = TW_IDENTITY{};
         TW_MEMREF parent = nullptr;
@@ -171,7 +169,6 @@ TEST_F(TwainManagerTest, EnvironmentNamesTheSources)
         EXPECT_EQ(names, c.names);
         EXPECT_EQ(Manager(DAT_PARENT, MSG_CLOSEDSM, &parent), TWRC_SUCCESS);
     }
-    unsetenv("ONDULA_TWAIN_SOURCES");
 }
 
 TEST(TwainGlobalMemoryTest, HandlesKnowTheirSizeAndRefuseWhatIsNotAlive)

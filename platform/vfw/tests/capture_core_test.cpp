@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "scoped_setting.h"
 #include "vfw/capture_core.h"
 #include "vfw/simulated_webcam.h"
 
@@ -105,11 +106,10 @@ TEST(SimulatedWebcam, GivesANewMovingPictureEachFramePeriod)
 
 TEST(Drivers, TheEnvironmentSwitchForcesTheSimulatedWebcam)
 {
-    setenv("ONDULA_VFW_SIMULATED", "1", 1);
+    const ScopedVariable simulated("ONDULA_VFW_SIMULATED", "1");
     auto driver = vfw::OpenDriver(0);
     EXPECT_NE(dynamic_cast<vfw::SimulatedWebcam*>(driver.get()), nullptr);
     EXPECT_EQ(vfw::OpenDriver(1), nullptr);
-    unsetenv("ONDULA_VFW_SIMULATED");
 }
 
 } // namespace

@@ -7,7 +7,6 @@
 #include <chrono>
 #include <functional>
 
-#include <QDir>
 #include <QTabBar>
 
 #include "analysis_fixture.h"
@@ -15,6 +14,7 @@
 #include "instrument_bench.h"
 #include "instrument_pages.h"
 #include "phase_acq_dlg.h"
+#include "scoped_setting.h"
 
 class PhaseBenchTest : public AnalysisTest {
 protected:
@@ -23,7 +23,6 @@ protected:
     void SetUp() override
     {
         AnalysisTest::SetUp();
-        QDir::setCurrent(dir.path());
         app->m_nSource = SourceUsbCameraLarge;
         app->FillSizeTable(app->m_nSource);
         app->m_nDefaultWidth = kWidth;
@@ -91,6 +90,8 @@ protected:
             Tick(page);
     }
 
+    // Acquisitions save their pictures in the working folder.
+    ScopedCurrentFolder folder{dir.path().toStdString()};
     instruments::testing::InstrumentBench bench;
     std::function<double()> shift = [] { return 0.0; };
     optical_bench::Interferometer optics{kWidth, kHeight, [this] { return shift(); }};
