@@ -5,6 +5,7 @@
 
 #include "board_surface.h"
 #include "plane_buffers.h"
+#include "scoped_setting.h"
 #include "scripted_grabber.h"
 #include "talvo_board.h"
 #include "vfw_capture_wnd.h"
@@ -336,7 +337,7 @@ namespace {
 
 TEST_F(AcquisitionTest, EachUsbCameraItemHasTheSimulatedCameraItNamesAsDeviceZero)
 {
-    unsetenv("ONDULA_KDCAMERAS");
+    ScopedVariable cameras("ONDULA_KDCAMERAS", nullptr);
     const std::pair<int, const char*> cases[] = {
         {SourceUsbCameraSmall, "kdLyra-A2C,kdLyra-A1G"},
         {SourceUsbCameraLarge, "kdLyra-A1G,kdLyra-A2C"},
@@ -348,7 +349,6 @@ TEST_F(AcquisitionTest, EachUsbCameraItemHasTheSimulatedCameraItNamesAsDeviceZer
         EXPECT_EQ(grabber.opened.back().values[12], VTuple("0")) << source;
         doc->StopAcquisition();
     }
-    unsetenv("ONDULA_KDCAMERAS");
 }
 
 } // namespace

@@ -139,13 +139,13 @@ TEST_F(ManagerTest, TheVariableIsReadAgainOnceEveryUserHasLeft)
         return kdGetDevice(KD_SEARCH_PRODUCT | KD_SEARCH_DEVICE_ID, product, 0, '*', &device) ==
                KD_OK;
     };
-    setenv("ONDULA_KDCAMERAS", "kdLyra-A1G,kdLyra-A2C", 1);
+    ScopedVariable cameras("ONDULA_KDCAMERAS", "kdLyra-A1G,kdLyra-A2C");
     kdsim::ConfigureFromEnvironment();
     HOBJ devices = 0;
     ASSERT_EQ(kdInitialise(&devices), KD_OK);
     EXPECT_TRUE(deviceZeroIs("kdLyra-A1G"));
     // Changed while in use: the cameras stay until every user has left.
-    setenv("ONDULA_KDCAMERAS", "kdLyra-A2C,kdLyra-A1G", 1);
+    cameras.Set("kdLyra-A2C,kdLyra-A1G");
     ASSERT_EQ(kdInitialise(&devices), KD_OK);
     EXPECT_TRUE(deviceZeroIs("kdLyra-A1G"));
     kdClose();
@@ -160,7 +160,6 @@ TEST_F(ManagerTest, TheVariableIsReadAgainOnceEveryUserHasLeft)
     kdClose();
     ASSERT_EQ(kdInitialise(&devices), KD_OK);
     EXPECT_TRUE(deviceZeroIs("kdLyra-A1G"));
-    unsetenv("ONDULA_KDCAMERAS");
 }
 
 TEST_F(ManagerTest, SearchMatchesThePatternAndTheDeviceId)
