@@ -1,6 +1,8 @@
 // The manager itself, its arena of components and the simulation's controls.
 #include "manager.h"
 
+#include "base/env_list.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -153,24 +155,19 @@ void ConfigureLocked(Manager& m, const std::vector<kdsim::CameraConfig>& cameras
     }
 }
 
-bool CamerasFromEnvironment(std::vector<kdsim::CameraConfig>* cameras)
+std::vector<kdsim::CameraConfig> CamerasFromEnvironment()
 {
+    std::vector<kdsim::CameraConfig> cameras;
     const char* value = std::getenv("ONDULA_KDCAMERAS");
-    if (!value) {
-        cameras->resize(2);
-        return kdsim::Camera("kdLyra-A1G", 0, &(*cameras)[0]) &&
-               kdsim::Camera("kdLyra-A2C", 1, &(*cameras)[1]);
-    }
-    const std::string list = value;
-    for (size_t start = 0; !list.empty() && start <= list.size();) {
-        const size_t end = std::min(list.find(',', start), list.size());
-        kdsim::CameraConfig camera;
-        if (!kdsim::Camera(list.substr(start, end - start), int32_t(cameras->size()), &camera))
-            return false;
-        cameras->push_back(camera);
-        start = end + 1;
-    }
-    return true;
+    ondula::take_list_entries("ONDULA_KDCAMERAS", value ? value : "kdLyra-A1G,kdLyra-A2C",
+                              [&](const std::string& product) {
+                                  kdsim::CameraConfig camera;
+                                  if (!kdsim::Camera(product, int32_t(cameras.size()), &camera))
+                                      return false;
+                                  cameras.push_back(camera);
+                                  return true;
+                              });
+    return cameras;
 }
 
 } // namespace
@@ -183,12 +180,8 @@ extern "C" int32_t kdInitialise(HOBJ* device_list)
 {
     Manager& m = TheManager();
     std::lock_guard guard(m.lock);
-    if (!m.configured) {
-        std::vector<kdsim::CameraConfig> cameras;
-        if (!CamerasFromEnvironment(&cameras))
-            return KD_ERR_CONFIGURATION;
-        ConfigureLocked(m, cameras);
-    }
+    if (!m.configured)
+        ConfigureLocked(m, CamerasFromEnvironment());
     if (const int32_t fault = m.Enter(KD_ORD_INITIALISE))
         return fault;
     if (!device_list)
