@@ -52,7 +52,6 @@ enum ParamKind : uint16_t {
     kKindWord9 = 9,   // 32-bit value
     kKindCounted = 10 // 32-bit value, then a byte count (count x 4)
 };
-inline constexpr uint16_t kLastKind = kKindCounted;
 
 inline constexpr uint16_t kFlag1 = 1;
 inline constexpr uint16_t kFlag2 = 2;
