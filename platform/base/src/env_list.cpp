@@ -1,5 +1,6 @@
 #include "base/env_list.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace ondula {

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -129,10 +130,15 @@ bool UniqueFd::close() { return ::close(std::exchange(fd_, -1)) == 0; }
 
 UniqueFd open_regular_file(const std::string& path, int flags, std::string* error)
 {
-    // Non-blocking, so that a named pipe without a writer is refused below
-    // instead of hanging the caller; regular files do not block anyway.
-    UniqueFd fd(::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0644));
+    // A device is not even opened, since opening one may act on it. What
+    // takes its place meanwhile is opened non-blocking, so that a named pipe
+    // without a writer is refused below instead of hanging the caller.
     struct stat info { };
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        *error = path + ": not a regular file";
+        return UniqueFd();
+    }
+    UniqueFd fd(::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0644));
     if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0) {
         fail(error, path);
         return UniqueFd();
