@@ -11,6 +11,7 @@ packages=(
   xvfb xauth unzip
   libx11-dev
   libv4l-dev
+  clang libclang-rt-14-dev # the fuzz targets (scripts/fuzz.sh)
 )
 
 missing=()

@@ -21,3 +21,6 @@ run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DONDULA_SHUFFLE_SEED=$shuffle
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp \
   run_suite build-sanitize -DCMAKE_BUILD_TYPE=Debug -DONDULA_SANITIZE=ON -DONDULA_BENCH=OFF
+
+# Every fuzz target, briefly, from its corpus: a smoke test of the fuzz builds.
+FUZZ_JOBS=4 scripts/fuzz.sh 5

@@ -46,7 +46,7 @@ int main(int argc, char** argv)
 
     dvl::PacketWriter every_kind(0x31802);
     const uint8_t value[8] = {2, 0, 0, 0, 1, 0, 0, 0};
-    for (uint16_t kind = 0; kind <= dvl::kLastKind; ++kind)
+    for (uint16_t kind : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 300, 511})
         every_kind.Add(kind, value, static_cast<uint16_t>(kind % 4));
     write(folder, "every_kind", every_kind.bytes());
 
@@ -68,5 +68,18 @@ int main(int argc, char** argv)
     write(folder, "bad_size", bad_size);
 
     write(folder, "short", std::vector<std::byte>(7, std::byte{0x18}));
+
+    // The older layout's family: version 610, twelve main slots and one extra
+    // slot of 8 bytes after the 24-byte header.
+    for (uint32_t code : {1u, 0x1802u, 0x11802u}) {
+        std::vector<std::byte> slots(dvl::kHeaderSize + 13 * 8);
+        dvl::Store<int16_t>(slots.data() + dvl::kVersionOffset, dvl::kLayout610);
+        dvl::Store<int16_t>(slots.data() + dvl::kCountOffset, 12);
+        dvl::Store<uint32_t>(slots.data() + dvl::kSizeOffset, uint32_t(slots.size()));
+        dvl::Store<uint32_t>(slots.data() + dvl::kCodeOffset, code);
+        for (int32_t i = 0; i < 13; ++i)
+            dvl::Store<int32_t>(slots.data() + dvl::kHeaderSize + 8 * i, i == 1 ? 2 : i);
+        write(folder, "layout_610_" + std::to_string(code), slots);
+    }
     return 0;
 }

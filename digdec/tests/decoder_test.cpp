@@ -91,6 +91,16 @@ TEST_F(Decoder, NameQueryThreeRenamesParameterTwoOnly)
                                                  "Brenna on Brenna"}));
 }
 
+TEST_F(Decoder, ParametersOfKindsAboveTenTakeNoValueBytes)
+{
+    for (uint16_t kind : {11, 200, 511}) {
+        auto packet = NameQuery(2);
+        packet.Add(kind, nullptr);
+        module.Send(packet.data());
+        EXPECT_EQ(Texts()[0], "Zephon II Dig") << kind;
+    }
+}
+
 TEST_F(Decoder, OtherSelectorsAndTextsWithoutBrennaStay)
 {
     for (int32_t which : {0, 1, 4, -2}) {

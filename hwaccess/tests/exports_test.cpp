@@ -1,11 +1,13 @@
 #include "hwaccess/qnlo34.h"
 
 #include <dlfcn.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <set>
 
 #include "dynamic_exports.h"
@@ -56,18 +58,40 @@ TEST_F(ExportsTest, RecordExportsExchangeTheShortRecordOnly)
     EXPECT_EQ(stored.DmaBufSize, 0u);
 }
 
-TEST_F(ExportsTest, FullRecordWordsAreSetOnlyInAFullRecord)
+TEST_F(ExportsTest, FullRecordWordsAreNeverSetThroughTheShortRecordExports)
 {
     HwDeviceConfig c;
     std::memset(&c, 0xCC, sizeof c);
-    EXPECT_FALSE(::HwConfigureIsrIdOp(&c, 0x81, 1, 2, 3));
-    EXPECT_FALSE(::HwConfigureMemoryIo(&c, 1));
-    EXPECT_EQ(Tail(c), std::vector<uint8_t>(28, 0xCC));
-    c.recordSize = 96;
-    EXPECT_TRUE(::HwConfigureIsrIdOp(&c, 0x81, 1, 2, 3));
-    EXPECT_TRUE(::HwConfigureMemoryIo(&c, 1));
-    EXPECT_EQ(c.IsrIdMask, 2u);
-    EXPECT_EQ(c.MemoryIo, 1u);
+    for (uint32_t size : {0xCCCCCCCCu, 96u}) {
+        c.recordSize = size;
+        EXPECT_FALSE(::HwConfigureIsrIdOp(&c, 0x81, 1, 2, 3));
+        EXPECT_FALSE(::HwConfigureMemoryIo(&c, 1));
+        EXPECT_EQ(c.IsrIdMask, 0xCCCCCCCCu);
+        EXPECT_EQ(c.MemoryIo, 0xCCCCCCCCu);
+    }
+}
+
+// A short record that ends where the caller's readable memory ends.
+TEST_F(ExportsTest, ShortRecordExportsReadNothingPastTheShortRecord)
+{
+    const auto page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
+    void* mapped =
+        ::mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(mapped, MAP_FAILED);
+    auto unmap = [page](char* at) { ::munmap(at, 2 * page); };
+    std::unique_ptr<char, decltype(unmap)> pages(static_cast<char*>(mapped), unmap);
+    ASSERT_EQ(::mprotect(pages.get() + page, page, PROT_NONE), 0);
+    auto* c = reinterpret_cast<HwDeviceConfig*>(pages.get() + page - HW_SHORT_CONFIG_SIZE);
+    EXPECT_EQ(::HwZeroDeviceConfig(c), 0);
+    EXPECT_FALSE(::HwConfigureIsrIdOp(c, 0x81, 1, 2, 3));
+    EXPECT_FALSE(::HwConfigureMemoryIo(c, 1));
+    ASSERT_TRUE(::HwGetDeviceConfig("c832", c));
+    EXPECT_EQ(c->PortBase, 0x210u);
+    char name[40];
+    ASSERT_TRUE(::HwEnumerateDevices(1, name, c));
+    EXPECT_EQ(c->busFlag, 1u);
+    c->IsrOp = 0;
+    EXPECT_TRUE(::HwConfigureDevice("short", c));
 }
 
 TEST_F(ExportsTest, PortExportsReachTheLatch)

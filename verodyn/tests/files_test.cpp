@@ -2,6 +2,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -431,6 +432,92 @@ TEST_F(FilesTest, BrokenFilesGiveErrorsAndLeaveTheOutput)
     EXPECT_EQ(out.image(0), marker.image(0));
     ASSERT_EQ(mkfifo(path("pipe").c_str(), 0600), 0);
     EXPECT_EQ(read_image(&out, path("pipe").c_str()), VERR_FILE_OPEN); // refused, not waited on
+}
+
+// A 32767 x 32767 LZW file of a few bytes: its directory (8-bit grey, one
+// strip) with the sample size, compression and strip size set, then the strip.
+std::vector<std::uint8_t> lzw_bomb(std::uint8_t bits)
+{
+    std::vector<std::uint8_t> file = samples::grey_tiff_header(32767, 32767, 32767);
+    const std::uint8_t strip[] = {0x80, 0x00, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01, 0x00, 0x80,
+                                  0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01, 0x00, 0x80, 0x40};
+    file[42] = bits;                       // BitsPerSample
+    file[54] = COMPRESSION_LZW;            // Compression
+    std::fill_n(file.begin() + 114, 4, 0); // StripByteCounts
+    file[114] = sizeof strip;
+    file.insert(file.end(), std::begin(strip), std::end(strip));
+    return file;
+}
+
+// Reads `file` in a process limited to 512 MB of address space (unless the
+// sanitizers' shadow memory needs more), where a large allocation fails, and
+// exits with 0 when the read answered 5201 with `expected` as the error.
+void read_in_little_memory(const std::string& file, const std::string& expected)
+{
+#ifndef __SANITIZE_ADDRESS__
+    const rlimit limit{512u << 20, 512u << 20};
+    setrlimit(RLIMIT_AS, &limit);
+#endif
+    Vobject image;
+    const Vstatus status = read_image(&image, file.c_str());
+    std::fprintf(stderr, "%d %s\n", int(status), vlast_error().c_str());
+    std::exit(status == VERR_FILE_FORMAT && vlast_error() == expected ? 0 : 1);
+}
+
+TEST_F(FilesTest, ImagesThatClaimMoreThanTheirFileHoldsAreRefusedWithLittleMemory)
+{
+    struct Case {
+        std::uint8_t bits;
+        const char* why;
+    };
+    const Case cases[] = {
+        {8, "image data of 1073676289 bytes cannot come from 20 stored bytes"},
+        {4, "image data of 536854528 bytes cannot come from 20 stored bytes"},
+    };
+    for (const Case& c : cases) {
+        const std::string file = save("bomb.tif", lzw_bomb(c.bits));
+        ASSERT_EQ(fs::file_size(file), 142u);
+        const std::string expected =
+            "read_image: unknown, truncated or corrupt image file: " + file + ": " + c.why;
+        EXPECT_EXIT(read_in_little_memory(file, expected), ::testing::ExitedWithCode(0), "5201 ")
+            << int(c.bits);
+    }
+}
+
+// The colour map's place in a palette file libtiff wrote: the value of its
+// directory entry (tag 320), the file being little-endian.
+std::size_t colour_map_offset(const std::vector<std::uint8_t>& file)
+{
+    auto word = [&](std::size_t at, int size) {
+        std::size_t value = 0;
+        for (int i = size - 1; i >= 0; --i)
+            value = value << 8 | file[at + std::size_t(i)];
+        return value;
+    };
+    const std::size_t directory = word(4, 4);
+    for (std::size_t entry = 0; entry < word(directory, 2); ++entry)
+        if (word(directory + 2 + 12 * entry, 2) == TIFFTAG_COLORMAP)
+            return word(directory + 2 + 12 * entry + 8, 4);
+    return 0;
+}
+
+TEST_F(FilesTest, APaletteFileCutInItsColourMapIsBroken)
+{
+    samples::TiffSpec spec = sized(10, 10, 8);
+    spec.photometric = PHOTOMETRIC_PALETTE;
+    spec.colormap.assign(3 * 256, 0x4000);
+    spec.planes = {std::vector<std::uint16_t>(100, 7)};
+    const std::vector<std::uint8_t> whole = samples::make_tiff(spec);
+    const std::size_t map = colour_map_offset(whole);
+    ASSERT_GT(map, 0u);
+    ASSERT_LE(map + 3 * 256 * 2, whole.size());
+    Vobject image;
+    ASSERT_EQ(read_image(&image, save("whole.tif", whole).c_str()), V_OK);
+    ASSERT_EQ(image.image(0)->channels(), 3);
+    for (std::size_t cut = map; cut < map + 3 * 256 * 2; ++cut) {
+        const std::vector<std::uint8_t> part(whole.begin(), whole.begin() + std::ptrdiff_t(cut));
+        ASSERT_EQ(read_image(&image, save("cut.tif", part).c_str()), VERR_FILE_FORMAT) << cut;
+    }
 }
 
 TEST_F(FilesTest, AnImageOver32767PixelsASideIsRefusedFromItsHeader)

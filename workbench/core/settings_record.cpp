@@ -2,8 +2,7 @@
 
 #include "size_table.h"
 
-#include <cstdio>
-#include <memory>
+#include "base/files.h"
 
 namespace {
 
@@ -31,11 +30,6 @@ void Take(const uint8_t* bytes, std::size_t size, std::size_t offset, int lo, in
         *field = value;
 }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
 } // namespace
 
 SettingsBytes EncodeSettings(const SettingsRecord& r)
@@ -62,21 +56,16 @@ void DecodeSettings(const uint8_t* bytes, std::size_t size, SettingsRecord* r)
 
 bool ReadSettingsFile(const std::string& path, SettingsRecord* record)
 {
-    File f(std::fopen(path.c_str(), "rb"));
-    if (!f)
+    std::string bytes, error;
+    if (!ondula::read_regular_file(path, kSettingsFileSize, &bytes, &error))
         return false;
-    SettingsBytes bytes{};
-    std::size_t size = std::fread(bytes.data(), 1, bytes.size(), f.get());
-    DecodeSettings(bytes.data(), size, record);
+    DecodeSettings(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), record);
     return true;
 }
 
 bool WriteSettingsFile(const std::string& path, const SettingsRecord& record)
 {
-    File f(std::fopen(path.c_str(), "wb"));
-    if (!f)
-        return false;
-    SettingsBytes bytes = EncodeSettings(record);
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f.get()) == bytes.size();
-    return std::fclose(f.release()) == 0 && ok;
+    const SettingsBytes bytes = EncodeSettings(record);
+    std::string error;
+    return ondula::write_file_atomically(path, bytes, &error);
 }

@@ -28,8 +28,9 @@ SettingsBytes EncodeSettings(const SettingsRecord& record);
 void DecodeSettings(const uint8_t* bytes, std::size_t size, SettingsRecord* record);
 
 // Reads the file at `path` into `record` (see DecodeSettings). A missing or
-// short file leaves defaults for what it lacks; returns false when no file was read.
+// short file leaves defaults for what it lacks; returns false when no file was
+// read: anything but a regular file (a named pipe...) is refused without waiting.
 bool ReadSettingsFile(const std::string& path, SettingsRecord* record);
 
-// Creates or truncates `path` and writes the 64 bytes; false when that fails.
+// Replaces `path` by the 64 bytes, whole or not at all; false when that fails.
 bool WriteSettingsFile(const std::string& path, const SettingsRecord& record);

@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -74,6 +76,18 @@ TEST(SettingsRecord, MissingFileAndUnwritablePath)
     SettingsRecord r;
     EXPECT_FALSE(ReadSettingsFile(TempPath("no/such/dir/config.dat"), &r));
     EXPECT_FALSE(WriteSettingsFile(TempPath("no/such/dir/config.dat"), r));
+}
+
+TEST(SettingsRecord, ANamedPipeIsNeitherWaitedOnNorReplaced)
+{
+    const std::string path = TempPath("pipe.dat");
+    std::filesystem::remove(path);
+    ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+    SettingsRecord r;
+    EXPECT_FALSE(ReadSettingsFile(path, &r));
+    EXPECT_FALSE(WriteSettingsFile(path, r));
+    EXPECT_TRUE(std::filesystem::is_fifo(path));
+    std::filesystem::remove(path);
 }
 
 TEST(SettingsRecord, OutOfRangeValuesKeepTheirDefaults)

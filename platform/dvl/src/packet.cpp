@@ -48,7 +48,7 @@ bool WalkParameters(const std::byte* packet, std::size_t size, std::vector<std::
             return false;
         const uint16_t kind = DescriptorKind(Load<uint16_t>(packet + at));
         const std::size_t step = kDescriptorSize + ValueSize(kind);
-        if (kind > kLastKind || total - at < step)
+        if (total - at < step)
             return false;
         found.push_back(at);
         at += step;

@@ -1,6 +1,8 @@
 // The bus itself, the module functions and the simulation's controls.
 #include "bus.h"
 
+#include "base/env_list.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <string>
@@ -53,30 +55,22 @@ FILETIME FileTimeAt(const Bus& bus, Duration moment)
     return {uint32_t(ticks), uint32_t(ticks >> 32)};
 }
 
-bool CamerasFromEnvironment(std::vector<fgsim::CameraConfig>* cameras)
+std::vector<fgsim::CameraConfig> CamerasFromEnvironment()
 {
-    cameras->clear();
+    std::vector<fgsim::CameraConfig> cameras;
     const char* value = std::getenv("ONDULA_FGCAMERA");
-    if (!value) {
-        *cameras = {fgsim::MonoCamera(0), fgsim::ColourCamera(1)};
-        return true;
-    }
-    const std::string list = value;
-    if (list.empty())
-        return true;
-    for (size_t start = 0; start <= list.size();) {
-        const size_t end = std::min(list.find(',', start), list.size());
-        const std::string kind = list.substr(start, end - start);
-        const int index = int(cameras->size());
-        if (kind == "mono")
-            cameras->push_back(fgsim::MonoCamera(index));
-        else if (kind == "colour")
-            cameras->push_back(fgsim::ColourCamera(index));
-        else
-            return false;
-        start = end + 1;
-    }
-    return true;
+    ondula::take_list_entries("ONDULA_FGCAMERA", value ? value : "mono,colour",
+                              [&](const std::string& kind) {
+                                  const int index = int(cameras.size());
+                                  if (kind == "mono")
+                                      cameras.push_back(fgsim::MonoCamera(index));
+                                  else if (kind == "colour")
+                                      cameras.push_back(fgsim::ColourCamera(index));
+                                  else
+                                      return false;
+                                  return true;
+                              });
+    return cameras;
 }
 
 } // namespace fgcam
@@ -94,10 +88,7 @@ uint32_t FGInitModule(const void* reserved)
     if (reserved)
         return FCE_BADPARAMETER;
     if (!bus.configured) {
-        std::vector<fgsim::CameraConfig> cameras;
-        if (!CamerasFromEnvironment(&cameras))
-            return FCE_BADPARAMETER;
-        ResetCameras(bus, cameras);
+        ResetCameras(bus, CamerasFromEnvironment());
         bus.configured = true;
     }
     ++bus.module_users;

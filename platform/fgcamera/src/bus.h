@@ -101,8 +101,8 @@ Bus& TheBus();
 FILETIME FileTimeAt(const Bus& bus, Duration moment);
 // Sets `cameras` to a fresh state of `configs`.
 void ResetCameras(Bus& bus, const std::vector<fgsim::CameraConfig>& configs);
-// The cameras ONDULA_FGCAMERA asks for; false when it names an unknown kind.
-bool CamerasFromEnvironment(std::vector<fgsim::CameraConfig>* cameras);
+// The cameras ONDULA_FGCAMERA asks for.
+std::vector<fgsim::CameraConfig> CamerasFromEnvironment();
 
 // Parameters (camera_params.cpp), called under the bus lock.
 uint32_t SetParameter(Bus& bus, Camera& camera, uint16_t id, uint32_t value);

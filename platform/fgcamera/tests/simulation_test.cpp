@@ -169,7 +169,7 @@ TEST_F(FgCameraTest, TheEnvironmentNamesTheCameras)
     };
     const Case cases[] = {{"colour,mono,mono", FCE_NOERROR, 3},
                           {"", FCE_NOERROR, 0},
-                          {"mono,webcam", FCE_BADPARAMETER, 0}};
+                          {"mono,webcam,,colour,", FCE_NOERROR, 2}};
     ScopedVariable cameras("ONDULA_FGCAMERA", nullptr);
     for (const Case& c : cases) {
         cameras.Set(c.value);

@@ -1,6 +1,8 @@
 // The manager itself, its arena of components and the simulation's controls.
 #include "manager.h"
 
+#include "base/env_list.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -160,24 +162,18 @@ std::optional<std::string> CamerasVariable()
     return value ? std::optional<std::string>(value) : std::nullopt;
 }
 
-bool CamerasFromEnvironment(const std::optional<std::string>& value,
-                            std::vector<kdsim::CameraConfig>* cameras)
+std::vector<kdsim::CameraConfig> CamerasFromEnvironment(const std::optional<std::string>& value)
 {
-    if (!value) {
-        cameras->resize(2);
-        return kdsim::Camera("kdLyra-A1G", 0, &(*cameras)[0]) &&
-               kdsim::Camera("kdLyra-A2C", 1, &(*cameras)[1]);
-    }
-    const std::string& list = *value;
-    for (size_t start = 0; !list.empty() && start <= list.size();) {
-        const size_t end = std::min(list.find(',', start), list.size());
-        kdsim::CameraConfig camera;
-        if (!kdsim::Camera(list.substr(start, end - start), int32_t(cameras->size()), &camera))
-            return false;
-        cameras->push_back(camera);
-        start = end + 1;
-    }
-    return true;
+    std::vector<kdsim::CameraConfig> cameras;
+    ondula::take_list_entries("ONDULA_KDCAMERAS", value ? *value : "kdLyra-A1G,kdLyra-A2C",
+                              [&](const std::string& product) {
+                                  kdsim::CameraConfig camera;
+                                  if (!kdsim::Camera(product, int32_t(cameras.size()), &camera))
+                                      return false;
+                                  cameras.push_back(camera);
+                                  return true;
+                              });
+    return cameras;
 }
 
 } // namespace
@@ -192,10 +188,7 @@ extern "C" int32_t kdInitialise(HOBJ* device_list)
     std::lock_guard guard(m.lock);
     const std::optional<std::string> variable = CamerasVariable();
     if (!m.configured || (m.from_environment && m.users == 0 && m.environment != variable)) {
-        std::vector<kdsim::CameraConfig> cameras;
-        if (!CamerasFromEnvironment(variable, &cameras))
-            return KD_ERR_CONFIGURATION;
-        ConfigureLocked(m, cameras);
+        ConfigureLocked(m, CamerasFromEnvironment(variable));
         m.from_environment = true;
         m.environment = variable;
     }

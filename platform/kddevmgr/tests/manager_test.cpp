@@ -102,10 +102,12 @@ TEST_F(ManagerTest, OrdinalsAndCamerasOfTheEnvironment)
         int32_t result;
         std::vector<const char*> products;
     };
-    const Case cases[] = {{nullptr, KD_OK, {"kdLyra-A1G", "kdLyra-A2C"}},
-                          {"kdLyra-B5C,kdLyra-A1G", KD_OK, {"kdLyra-B5C", "kdLyra-A1G"}},
-                          {"", KD_OK, {}},
-                          {"kdLyra-X9G", KD_ERR_CONFIGURATION, {}}};
+    const Case cases[] = {
+        {nullptr, KD_OK, {"kdLyra-A1G", "kdLyra-A2C"}},
+        {"kdLyra-B5C,kdLyra-A1G", KD_OK, {"kdLyra-B5C", "kdLyra-A1G"}},
+        {"", KD_OK, {}},
+        {"kdLyra-X9G", KD_OK, {}},
+        {",kdLyra-B5C,,kdLyra-X9G,kdLyra-A1G,", KD_OK, {"kdLyra-B5C", "kdLyra-A1G"}}};
     ScopedVariable cameras("ONDULA_KDCAMERAS", nullptr);
     for (const Case& c : cases) {
         cameras.Set(c.value);

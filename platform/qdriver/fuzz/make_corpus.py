@@ -40,6 +40,11 @@ CORPUS.update({
     "bus_data": b"\x0a" + words(0, 0x40, 4, 0, 0, 0, 0) + b"\xaa\xbb\xcc\xdd",
     "connect": b"\x0b" + words(0, 1, 0, 5, 5, 1),
     "start": b"\x0e" + b"lpt\x00",
+    "map_physical": b"\x10" + words(0, 0, 0, 0, 0x1000, 0x100, 0, 0),
+    "map_device": b"\x10" + words(0, 1, 0, 0, 0, 0, 0, 0),
+    "map_dma": b"\x10" + words(0, 2, 0, 0, 0, 0, 0, 0),
+    "map_indexed": b"\x10" + words(0, 3, 0, 0, 0, 0, 0, 1),
+    "unmap": b"\x11" + words(0, 0, 7, 0, 0, 0, 0, 0),
 })
 
 out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "corpus")

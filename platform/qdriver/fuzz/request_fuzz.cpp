@@ -1,5 +1,6 @@
 // Any request to a device: the first byte picks the control code, the rest is
-// the input (an op queue gets the right version word). The driver must answer
+// the input (an op queue gets the right version word; a memory mapping made
+// is undone). The driver must answer
 // without touching memory outside the buffers and without running forever.
 #include <cstdint>
 #include <cstring>
@@ -43,10 +44,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace qdriver::wire;
     static const uint32_t codes[] = {
-        kExecuteQueue,        kGetProperty,   kSetProperty,     kMapPorts,
-        kUnmapPorts,          kBlockRead,     kBlockReadDirect, kBlockWrite,
-        kBlockWriteDirect,    kGetBusData,    kSetBusData,      kConnectInterrupt,
-        kDisconnectInterrupt, kWaitInterrupt, kStartDevice,     kStopDevice};
+        kExecuteQueue, kGetProperty,      kSetProperty,         kMapPorts,         kUnmapPorts,
+        kBlockRead,    kBlockReadDirect,  kBlockWrite,          kBlockWriteDirect, kGetBusData,
+        kSetBusData,   kConnectInterrupt, kDisconnectInterrupt, kWaitInterrupt,    kStartDevice,
+        kStopDevice,   kMapMemory,        kUnmapMemory};
     static Machine machine;
     if (size == 0)
         return 0;
@@ -58,6 +59,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     uint32_t returned = 0;
     machine.driver->Control(machine.card, code, input.data(), uint32_t(input.size()), output.data(),
                             uint32_t(output.size()), &returned);
+    // A mapping is given back at once, so that the machine's memory stays bounded.
+    if (code == kMapMemory && returned == kMapMemoryReplySize) {
+        uint8_t unmap[kUnmapMemoryRequestSize] = {};
+        PutWord(unmap, 2, GetWord(output.data(), 3));
+        machine.driver->Control(machine.card, kUnmapMemory, unmap, sizeof unmap, nullptr, 0,
+                                &returned);
+    }
     machine.driver->ClearLog();
     return 0;
 }

@@ -9,10 +9,11 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     registry::RootMap first = registry::EmptyRoots();
-    registry::ReadRegistryText(std::string(reinterpret_cast<const char*>(data), size), first);
+    registry::ReadRegistryText(std::string(reinterpret_cast<const char*>(data), size), first,
+                               "input");
     const std::string written = registry::WriteRegistryText(first);
     registry::RootMap second = registry::EmptyRoots();
-    registry::ReadRegistryText(written, second);
+    registry::ReadRegistryText(written, second, "written");
     if (registry::WriteRegistryText(second) != written)
         std::abort();
     return 0;

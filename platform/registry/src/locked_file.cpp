@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
+
 namespace registry {
 namespace {
 
@@ -16,41 +18,26 @@ bool SameFile(int fd, const std::filesystem::path& path)
            held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
-bool WriteAll(int fd, const std::string& text)
-{
-    size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
+void Report(const std::string& error) { std::fprintf(stderr, "registry: %s\n", error.c_str()); }
 
 } // namespace
 
 LockedFile::LockedFile(std::filesystem::path path) : path_(std::move(path))
 {
     for (;;) {
-        fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-        if (fd_ < 0)
-            return;
-        if (::flock(fd_, LOCK_EX) != 0) {
-            ::close(fd_);
-            fd_ = -1;
+        std::string error;
+        fd_ = ondula::open_regular_file(path_, O_RDWR | O_CREAT, &error);
+        if (fd_.get() < 0) {
+            Report(error);
             return;
         }
-        if (SameFile(fd_, path_))
+        if (::flock(fd_.get(), LOCK_EX) != 0) {
+            fd_ = ondula::UniqueFd();
             return;
-        ::close(fd_);
+        }
+        if (SameFile(fd_.get(), path_))
+            return;
     }
-}
-
-LockedFile::~LockedFile()
-{
-    if (fd_ >= 0)
-        ::close(fd_);
 }
 
 bool LockedFile::Read(std::string* text) const
@@ -58,7 +45,7 @@ bool LockedFile::Read(std::string* text) const
     text->clear();
     char buffer[8192];
     for (off_t offset = 0;;) {
-        ssize_t n = ::pread(fd_, buffer, sizeof buffer, offset);
+        ssize_t n = ::pread(fd_.get(), buffer, sizeof buffer, offset);
         if (n < 0)
             return false;
         if (n == 0)
@@ -70,18 +57,12 @@ bool LockedFile::Read(std::string* text) const
 
 bool LockedFile::Replace(const std::string& text) const
 {
-    std::filesystem::path temp = path_;
-    temp += ".tmp" + std::to_string(::getpid());
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    bool written = WriteAll(fd, text) && ::fsync(fd) == 0;
-    written = ::close(fd) == 0 && written;
-    if (!written || ::rename(temp.c_str(), path_.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    return true;
+    std::string error;
+    if (ondula::write_file_atomically(
+            path_, {reinterpret_cast<const uint8_t*>(text.data()), text.size()}, &error))
+        return true;
+    Report(error);
+    return false;
 }
 
 } // namespace registry

@@ -17,7 +17,18 @@ struct Value {
     std::vector<uint8_t> data;
 };
 
+// As in the platform registry: keys at most this many levels below their root,
+// names at most this many characters.
+inline constexpr std::size_t kMaxKeyDepth = 512;
+inline constexpr std::size_t kMaxKeyNameLength = 255;
+
 struct Registry::Node {
+    Node() = default;
+    Node(const Node&) = delete;
+    Node& operator=(const Node&) = delete;
+    // Frees the subkeys without recursing, however deep the tree.
+    ~Node();
+
     std::string name;
     std::map<std::string, Value> values;
     std::map<std::string, std::shared_ptr<Node>> children;

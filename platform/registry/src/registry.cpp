@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
+
+#include "base/files.h"
 
 #include "journal.h"
 #include "locked_file.h"
@@ -19,6 +21,24 @@ std::string Folded(std::string_view name)
     std::transform(out.begin(), out.end(), out.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return out;
+}
+
+Registry::Node::~Node()
+{
+    std::vector<std::shared_ptr<Node>> doomed;
+    auto take_children = [&doomed](Node& node) {
+        for (auto& [folded, child] : node.children)
+            doomed.push_back(std::move(child));
+        node.children.clear();
+    };
+    take_children(*this);
+    while (!doomed.empty()) {
+        std::shared_ptr<Node> node = std::move(doomed.back());
+        doomed.pop_back();
+        // A key still held elsewhere (an open handle) keeps its subkeys.
+        if (node.use_count() == 1)
+            take_children(*node);
+    }
 }
 
 void MarkDeleted(Registry::Node& node)
@@ -57,12 +77,14 @@ std::shared_ptr<Registry> Registry::InMemory()
 std::shared_ptr<Registry> Registry::FromFile(std::filesystem::path path)
 {
     std::shared_ptr<Registry> registry(new Registry(std::move(path)));
-    std::ifstream in(registry->path_, std::ios::binary);
-    if (in) {
-        std::stringstream text;
-        text << in.rdbuf();
-        ReadRegistryText(text.str(), registry->roots_);
-    }
+    std::error_code missing;
+    if (!std::filesystem::exists(registry->path_, missing))
+        return registry;
+    std::string text, error;
+    if (ondula::read_regular_file(registry->path_, SIZE_MAX, &text, &error))
+        ReadRegistryText(text, registry->roots_, registry->path_);
+    else
+        std::fprintf(stderr, "registry: %s\n", error.c_str());
     return registry;
 }
 
@@ -120,9 +142,14 @@ Status Registry::CreateKey(HKEY parent, std::string_view path, uint32_t access, 
     KeyPath where;
     if (Status s = Resolve(parent, 0, &node, &where))
         return s;
+    const std::vector<std::string> parts = SplitPath(path);
+    if (where.names.size() + parts.size() > kMaxKeyDepth ||
+        std::any_of(parts.begin(), parts.end(),
+                    [](const std::string& part) { return part.size() > kMaxKeyNameLength; }))
+        return win32::kInvalidParameter;
     bool parentMayCreate = Resolve(parent, kKeyCreateSubKey, &node) == win32::kSuccess;
     bool made = false;
-    for (const std::string& part : SplitPath(path)) {
+    for (const std::string& part : parts) {
         auto& child = node->children[Folded(part)];
         if (!child) {
             if (!parentMayCreate) {
@@ -318,7 +345,7 @@ Status Registry::SaveLocked()
     if (!file.Held() || !file.Read(&text))
         return win32::kRegistryIoFailed;
     RootMap merged = EmptyRoots();
-    ReadRegistryText(text, merged);
+    ReadRegistryText(text, merged, path_);
     for (const Change& change : journal_)
         Replay(change, merged);
     if (!file.Replace(WriteRegistryText(merged)))

@@ -81,13 +81,41 @@ void WriteValue(std::ostringstream& out, const Value& value)
     out << '\n';
 }
 
-void WriteKey(std::ostringstream& out, const std::string& path, const Registry::Node& node)
+// Writes the keys below and including `root`, depth first without recursion.
+// A key that has subkeys and no values needs no line of its own: its
+// subkeys' lines make it again, so every path is written once at most.
+void WriteTree(std::ostringstream& out, const char* rootName, const Registry::Node& root)
 {
-    out << '[' << path << "]\n";
-    for (const auto& [folded, value] : node.values)
-        WriteValue(out, value);
-    for (const auto& [folded, child] : node.children)
-        WriteKey(out, path + '\\' + child->name, *child);
+    using Child = std::map<std::string, std::shared_ptr<Registry::Node>>::const_iterator;
+    struct Level {
+        const Registry::Node* node;
+        Child next;
+        size_t pathLength; // of `path` before this key's name was added
+    };
+    std::string path = rootName;
+    std::vector<Level> levels = {{&root, root.children.begin(), 0}};
+    auto enter = [&](const Registry::Node& node) {
+        if (!node.values.empty() || node.children.empty()) {
+            out << '[' << path << "]\n";
+            for (const auto& [folded, value] : node.values)
+                WriteValue(out, value);
+        }
+    };
+    enter(root);
+    while (!levels.empty()) {
+        Level& level = levels.back();
+        if (level.next == level.node->children.end()) {
+            path.resize(level.pathLength);
+            levels.pop_back();
+            continue;
+        }
+        const Registry::Node& child = *(level.next++)->second;
+        const size_t length = path.size();
+        path += '\\';
+        path += child.name;
+        enter(child);
+        levels.push_back({&child, child.children.begin(), length});
+    }
 }
 
 bool ParseHexBytes(std::string_view text, std::vector<uint8_t>& out)
@@ -152,29 +180,41 @@ bool ParseValue(const std::string& line, Value& value)
     return ParseHexBytes(std::string_view(line).substr(pos + 1 + used), value.data);
 }
 
-std::shared_ptr<Registry::Node> KeyForPath(const std::string& path, RootMap& roots)
+// The key a "[path]" line names, made with its missing parents; null for a
+// path that names no key, with why in `refusal` when it breaks a limit.
+std::shared_ptr<Registry::Node> KeyForPath(std::string_view path, RootMap& roots,
+                                           std::string* refusal)
 {
     size_t slash = path.find('\\');
-    std::string rootName = path.substr(0, slash);
     std::shared_ptr<Registry::Node> node;
     for (auto [hkey, name] : kRootNames)
-        if (rootName == name)
+        if (path.substr(0, slash) == name)
             node = roots.at(hkey);
     if (!node)
         return nullptr;
-    while (slash != std::string::npos) {
-        size_t next = path.find('\\', slash + 1);
-        std::string part =
-            path.substr(slash + 1, next == std::string::npos ? next : next - slash - 1);
-        if (part.empty())
+    std::vector<std::string_view> parts;
+    while (slash != std::string_view::npos) {
+        path.remove_prefix(slash + 1);
+        slash = path.find('\\');
+        parts.push_back(path.substr(0, slash));
+        if (parts.back().empty())
             return nullptr;
+        if (parts.back().size() > kMaxKeyNameLength) {
+            *refusal = "key name longer than " + std::to_string(kMaxKeyNameLength) + " characters";
+            return nullptr;
+        }
+        if (parts.size() > kMaxKeyDepth) {
+            *refusal = "key deeper than " + std::to_string(kMaxKeyDepth) + " levels";
+            return nullptr;
+        }
+    }
+    for (std::string_view part : parts) {
         auto& child = node->children[Folded(part)];
         if (!child) {
             child = std::make_shared<Registry::Node>();
             child->name = part;
         }
         node = child;
-        slash = next;
     }
     return node;
 }
@@ -194,22 +234,28 @@ std::string WriteRegistryText(const RootMap& roots)
     std::ostringstream out;
     out << "; Ondula registry\n";
     for (auto [hkey, name] : kRootNames)
-        WriteKey(out, name, *roots.at(hkey));
+        WriteTree(out, name, *roots.at(hkey));
     return out.str();
 }
 
-void ReadRegistryText(const std::string& text, RootMap& roots)
+void ReadRegistryText(const std::string& text, RootMap& roots, const std::string& source)
 {
     std::istringstream in(text);
     std::string line;
     std::shared_ptr<Registry::Node> key;
-    while (std::getline(in, line)) {
+    for (size_t number = 1; std::getline(in, line); ++number) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         if (line.empty() || line[0] == ';')
             continue;
         if (line[0] == '[') {
-            key = line.back() == ']' ? KeyForPath(line.substr(1, line.size() - 2), roots) : nullptr;
+            std::string refusal;
+            key = line.back() == ']' ? KeyForPath(std::string_view(line).substr(1, line.size() - 2),
+                                                  roots, &refusal)
+                                     : nullptr;
+            if (!refusal.empty())
+                std::fprintf(stderr, "%s:%zu: %s: key ignored\n", source.c_str(), number,
+                             refusal.c_str());
             continue;
         }
         Value value;

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "registry/registry.h"
@@ -122,10 +125,7 @@ TEST(RegistryFileTest, SurvivesARestartWithEveryValueKind)
         ASSERT_EQ(reg->Flush(key), win32::kSuccess);
     }
     EXPECT_EQ(ReadFile(path),
-              "; Ondula registry\n[HKEY_CLASSES_ROOT]\n[HKEY_CURRENT_USER]\n[HKEY_LOCAL_MACHINE]\n"
-              "[HKEY_LOCAL_MACHINE\\System]\n[HKEY_LOCAL_MACHINE\\System\\Services]\n"
-              "[HKEY_LOCAL_MACHINE\\System\\Services\\Quenlo]\n[HKEY_LOCAL_"
-              "MACHINE\\System\\Services\\Quenlo\\Parameters]\n"
+              "; Ondula registry\n[HKEY_CLASSES_ROOT]\n[HKEY_CURRENT_USER]\n"
               "[HKEY_LOCAL_MACHINE\\System\\Services\\Quenlo\\Parameters\\lpt]\n"
               "@=hex(3):00,01,fe\n\"Path\"=expand:\"%SystemRoot%\\\\x.dll;b\"\n\"PortBase\"=dword:"
               "00000378\n"
@@ -177,6 +177,130 @@ TEST(RegistryFileTest, DestructionSavesUnflushedChangesAndBadLinesAreSkipped)
     uint32_t value = 0;
     EXPECT_EQ(reg->QueryDword(key, "later", &value), win32::kSuccess);
     EXPECT_EQ(value, 9u);
+    std::filesystem::remove_all(dir);
+}
+
+std::string DeepPath(size_t levels, const std::string& name = "k")
+{
+    std::string path = "HKEY_LOCAL_MACHINE";
+    for (size_t i = 0; i < levels; ++i)
+        path += "\\" + name;
+    return path;
+}
+
+std::set<std::string> Names(const std::filesystem::path& dir)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+TEST(RegistryFileTest, KeysPastTheDepthOrNameLimitAreRefusedByFileAndLine)
+{
+    struct Case {
+        std::string key;
+        bool kept;
+        std::string report;
+    };
+    const std::string name255(255, 'n'), name256(256, 'n');
+    const Case cases[] = {
+        {DeepPath(512), true, ""},
+        {DeepPath(513), false, ":2: key deeper than 512 levels: key ignored\n"},
+        {DeepPath(200000), false, ":2: key deeper than 512 levels: key ignored\n"},
+        {DeepPath(2, name255), true, ""},
+        {DeepPath(2, name256), false, ":2: key name longer than 255 characters: key ignored\n"},
+    };
+    auto dir = TempDir();
+    std::filesystem::create_directories(dir);
+    const auto path = dir / "registry";
+    for (const Case& c : cases) {
+        std::ofstream(path) << "; Ondula registry\n[" << c.key << "]\n\"v\"=dword:00000001\n";
+        testing::internal::CaptureStderr();
+        auto reg = Registry::FromFile(path);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  c.report.empty() ? "" : path.string() + c.report);
+        HKEY key = 0;
+        EXPECT_EQ(reg->OpenKey(kLocalMachine, "k", kKeyRead, &key) == win32::kSuccess ||
+                      reg->OpenKey(kLocalMachine, name255, kKeyRead, &key) == win32::kSuccess,
+                  c.kept);
+    }
+    std::filesystem::remove_all(dir);
+}
+
+TEST(RegistryFileTest, SavingWritesEachKeyPathOnceAtMost)
+{
+    auto dir = TempDir();
+    std::filesystem::create_directories(dir);
+    const auto path = dir / "registry";
+    const std::string text = "; Ondula registry\n[HKEY_CLASSES_ROOT]\n[HKEY_CURRENT_USER]\n[" +
+                             DeepPath(512) + "]\n\"v\"=dword:00000001\n";
+    std::ofstream(path) << text;
+    {
+        auto reg = Registry::FromFile(path);
+        HKEY key = 0;
+        ASSERT_EQ(reg->CreateKey(kCurrentUser, "x", kKeyAllAccess, &key), win32::kSuccess);
+        ASSERT_EQ(reg->SetDword(key, "n", 1), win32::kSuccess);
+        ASSERT_EQ(reg->Flush(key), win32::kSuccess);
+    }
+    EXPECT_EQ(ReadFile(path), "; Ondula registry\n[HKEY_CLASSES_ROOT]\n[HKEY_CURRENT_USER\\x]\n"
+                              "\"n\"=dword:00000001\n[" +
+                                  DeepPath(512) + "]\n\"v\"=dword:00000001\n");
+    std::filesystem::remove_all(dir);
+}
+
+TEST(RegistryFileTest, SavingGoesThroughLinksAndRefusesWhatIsNoRegularFile)
+{
+    auto dir = TempDir();
+    std::filesystem::create_directories(dir / "data");
+    std::filesystem::create_directories(dir / "links");
+    std::ofstream(dir / "data" / "registry") << "[HKEY_LOCAL_MACHINE\\Old]\n";
+    std::filesystem::create_symlink("../data/registry", dir / "links" / "registry");
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0644), 0);
+    {
+        auto reg = Registry::FromFile(dir / "links" / "registry");
+        Create(*reg, "New");
+        EXPECT_EQ(reg->Flush(kLocalMachine), win32::kSuccess);
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "links" / "registry"));
+    EXPECT_EQ(ReadFile(dir / "data" / "registry"),
+              "; Ondula registry\n[HKEY_CLASSES_ROOT]\n[HKEY_CURRENT_USER]\n"
+              "[HKEY_LOCAL_MACHINE\\New]\n[HKEY_LOCAL_MACHINE\\Old]\n");
+    EXPECT_EQ(Names(dir / "links"), std::set<std::string>{"registry"});
+    EXPECT_EQ(Names(dir / "data"), std::set<std::string>{"registry"});
+
+    testing::internal::CaptureStderr();
+    auto reg = Registry::FromFile(dir / "pipe");
+    Create(*reg, "New");
+    EXPECT_EQ(reg->Flush(kLocalMachine), win32::kRegistryIoFailed);
+    const std::string report = "registry: " + (dir / "pipe").string() + ": not a regular file\n";
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), report + report);
+    EXPECT_TRUE(std::filesystem::is_fifo(dir / "pipe"));
+    std::filesystem::remove_all(dir);
+}
+
+TEST(RegistryFileTest, AWriterKilledWhileSavingLeavesNoTemporaryFile)
+{
+    auto dir = TempDir();
+    std::filesystem::create_directories(dir);
+    const auto path = dir / "registry";
+    std::ofstream(path) << "; Ondula registry\n";
+    for (int kill = 0; kill < 20; ++kill) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            auto reg = Registry::FromFile(path);
+            const std::string big(100000, 'b');
+            for (uint32_t i = 0;; ++i) {
+                HKEY key = Create(*reg, "Key" + std::to_string(i % 8));
+                reg->SetString(key, "Text", ValueType::Sz, big);
+                reg->Flush(key);
+            }
+        }
+        ::usleep(useconds_t(2000 + 1500 * kill));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        EXPECT_EQ(Names(dir), std::set<std::string>{"registry"}) << "kill " << kill;
+    }
     std::filesystem::remove_all(dir);
 }
 

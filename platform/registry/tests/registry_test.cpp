@@ -50,6 +50,36 @@ TEST_F(RegistryTest, KeyNamesWithControlCharactersAreRefused)
     EXPECT_EQ(reg->OpenKey(kLocalMachine, "Software\\Bad", kKeyRead, &key), win32::kFileNotFound);
 }
 
+TEST_F(RegistryTest, KeysPastTheDepthOrNameLimitAreRefused)
+{
+    auto levels = [](size_t count, const std::string& name) {
+        std::string path = name;
+        for (size_t i = 1; i < count; ++i)
+            path += "\\" + name;
+        return path;
+    };
+    struct Case {
+        HKEY parent;
+        std::string path;
+        Status result;
+    };
+    const HKEY deep = Create(levels(500, "d"));
+    const Case cases[] = {
+        {kLocalMachine, levels(512, "a"), win32::kSuccess},
+        {kLocalMachine, levels(513, "b"), win32::kInvalidParameter},
+        {deep, levels(12, "c"), win32::kSuccess},
+        {deep, levels(13, "c"), win32::kInvalidParameter},
+        {kLocalMachine, std::string(255, 'n'), win32::kSuccess},
+        {kLocalMachine, "x\\" + std::string(256, 'n'), win32::kInvalidParameter},
+    };
+    for (const Case& c : cases) {
+        HKEY key = 0;
+        EXPECT_EQ(reg->CreateKey(c.parent, c.path, kKeyAllAccess, &key), c.result) << c.path.size();
+    }
+    HKEY key = 0;
+    EXPECT_EQ(reg->OpenKey(kLocalMachine, "x", kKeyRead, &key), win32::kFileNotFound);
+}
+
 TEST_F(RegistryTest, QueryAnswersSizesMoreDataAndNotFound)
 {
     HKEY key = Create("Software\\Ondula");

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/env_list.h"
 #include "manager.h"
 
 namespace twsim {
@@ -20,14 +21,15 @@ std::vector<SourceConfig> SourcesFromEnvironment()
     if (!names)
         return {SourceConfig{}};
     std::vector<SourceConfig> sources;
-    std::string rest = names;
-    while (!rest.empty()) {
-        const size_t comma = rest.find(',');
+    ondula::take_list_entries("ONDULA_TWAIN_SOURCES", names, [&](const std::string& name) {
+        // A name the identity cannot hold whole would be another source's.
+        if (name.size() >= sizeof(TW_STR32))
+            return false;
         SourceConfig source;
-        source.product_name = rest.substr(0, comma);
+        source.product_name = name;
         sources.push_back(source);
-        rest = comma == std::string::npos ? "" : rest.substr(comma + 1);
-    }
+        return true;
+    });
     return sources;
 }
 

@@ -153,6 +153,9 @@ TEST_F(TwainManagerTest, EnvironmentNamesTheSources)
         {nullptr, {"Ondula Scanner"}},
         {"Left,Right", {"Left", "Right"}},
         {"", {}},
+        {",Left,,Right,", {"Left", "Right"}},
+        {"Left,0123456789012345678901234567890123,012345678901234567890123456789012",
+         {"Left", "012345678901234567890123456789012"}},
     };
     ScopedVariable sources("ONDULA_TWAIN_SOURCES", nullptr);
     for (const Case& c : cases) {

@@ -117,7 +117,7 @@ Vstatus write_image(const Vobject& object, const char* format, int, const char* 
                                                : encode_jpeg(*image, 30, &bytes, &detail);
         if (encoded != V_OK)
             return encoded;
-        if (!write_file_atomically(path, bytes, &detail))
+        if (!ondula::write_file_atomically(path, bytes, &detail))
             return VERR_FILE_WRITE;
         return V_OK;
     });

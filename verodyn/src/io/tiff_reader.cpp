@@ -243,6 +243,76 @@ std::shared_ptr<VImage> oriented(std::shared_ptr<VImage> stored, std::uint16_t o
     return seen;
 }
 
+// The most bytes one stored byte of a strip or tile can decode to.
+std::uint64_t greatest_expansion(TIFF* tif)
+{
+    std::uint16_t compression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+    switch (compression) {
+    case COMPRESSION_NONE:
+        return 1;
+    case COMPRESSION_PACKBITS: // two bytes repeat one 128 times
+        return 64;
+    case COMPRESSION_ADOBE_DEFLATE:
+    case COMPRESSION_DEFLATE: // deflate's own bound
+        return 1032;
+    case COMPRESSION_LZW: // a code of 9 bits or more stands for 4096 bytes at most
+        return 4096;
+    case COMPRESSION_CCITTRLE:
+    case COMPRESSION_CCITTRLEW:
+    case COMPRESSION_CCITTFAX3:
+    case COMPRESSION_CCITTFAX4: // one bit may repeat the row above
+        return 8 * std::max<std::uint64_t>(TIFFScanlineSize64(tif), 1);
+    default:
+        return std::uint64_t(1) << 16;
+    }
+}
+
+// Bytes of the strip or tile `index` once decoded; tiles are whole even at
+// the image's edges, the last strip of a plane holds the rows left.
+std::uint64_t decoded_size(TIFF* tif, std::uint32_t index, std::uint32_t height)
+{
+    if (TIFFIsTiled(tif))
+        return TIFFTileSize64(tif);
+    std::uint32_t rows_per_strip = 0;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rows_per_strip);
+    rows_per_strip = std::clamp(rows_per_strip, 1u, height);
+    const std::uint32_t strips_per_plane = (height - 1) / rows_per_strip + 1;
+    const std::uint32_t first_row = index % strips_per_plane * rows_per_strip;
+    return TIFFVStripSize64(tif, std::min(rows_per_strip, height - first_row));
+}
+
+// Whether the strips or tiles the directory declares lie within the file and
+// can expand to the image it declares; else why in `detail`. Asked before
+// anything of the image's size is allocated.
+bool stored_data_suffices(TIFF* tif, std::uint32_t height, std::uint64_t file_size,
+                          std::string* detail)
+{
+    const bool tiled = TIFFIsTiled(tif);
+    const std::uint32_t chunks = tiled ? TIFFNumberOfTiles(tif) : TIFFNumberOfStrips(tif);
+    std::uint64_t stored = 0, declared = 0;
+    bool overflows = false;
+    for (std::uint32_t i = 0; i < chunks; ++i) {
+        const std::uint64_t offset = TIFFGetStrileOffset(tif, i);
+        const std::uint64_t count = TIFFGetStrileByteCount(tif, i);
+        if (offset > file_size || count > file_size - offset) {
+            *detail =
+                (tiled ? "tile " : "strip ") + std::to_string(i) + " lies past the end of the file";
+            return false;
+        }
+        stored += count;
+        overflows =
+            overflows || __builtin_add_overflow(declared, decoded_size(tif, i, height), &declared);
+    }
+    if (overflows || declared / greatest_expansion(tif) > stored) {
+        *detail = "image data of " +
+                  (overflows ? std::string("over 2^64") : std::to_string(declared)) +
+                  " bytes cannot come from " + std::to_string(stored) + " stored bytes";
+        return false;
+    }
+    return true;
+}
+
 bool read_layout(TIFF* tif, Layout* layout)
 {
     if (!TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &layout->width) ||
@@ -272,6 +342,14 @@ Vstatus decode_tiff(const ReadableFile& file, std::shared_ptr<VImage>* image, st
     }
     if (const Vstatus size = check_image_size(layout.width, layout.height, detail); size != V_OK)
         return size;
+    // A tag libtiff could not read whole was dropped: a palette file without
+    // its colour map would read as grey.
+    if (stream.read_short) {
+        *detail = "the directory refers to data past the end of the file";
+        return VERR_FILE_FORMAT;
+    }
+    if (!stored_data_suffices(tif.get(), layout.height, file.size(), detail))
+        return VERR_FILE_FORMAT;
 
     const bool unsigned_samples =
         layout.format == SAMPLEFORMAT_UINT || layout.format == SAMPLEFORMAT_VOID;

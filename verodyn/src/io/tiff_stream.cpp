@@ -30,6 +30,8 @@ tmsize_t read_proc(thandle_t handle, void* buffer, tmsize_t size)
     const std::int64_t count = stream.source->read_at(stream.position, buffer, std::size_t(size));
     if (count > 0)
         stream.position += std::uint64_t(count);
+    if (count >= 0 && count < size)
+        stream.read_short = true;
     return tmsize_t(count);
 }
 

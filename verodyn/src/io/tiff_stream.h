@@ -18,7 +18,8 @@ struct TiffStream {
     const ReadableFile* source = nullptr;
     std::vector<std::uint8_t>* sink = nullptr;
     std::uint64_t position = 0;
-    std::string error; // libtiff's first error message
+    bool read_short = false; // a read asked for bytes past the end of the file
+    std::string error;       // libtiff's first error message
 };
 
 struct TiffCloser {

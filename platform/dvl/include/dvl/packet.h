@@ -52,7 +52,6 @@ enum ParamKind : uint16_t {
     kKindWord9 = 9,   // 32-bit value
     kKindCounted = 10 // 32-bit value, then a byte count (count x 4)
 };
-inline constexpr uint16_t kLastKind = kKindCounted;
 
 inline constexpr uint16_t kFlag1 = 1;
 inline constexpr uint16_t kFlag2 = 2;
@@ -75,8 +74,9 @@ inline uint16_t DescriptorFlags(uint16_t descriptor) { return (descriptor >> 9) 
 
 // Walks the parameters of the `size` readable bytes at `packet`. Returns false,
 // reading nothing outside those bytes, when the packet is malformed: shorter
-// than its header, a total size above `size` or below 24, a negative count, a
-// kind above 10, or parameters that do not end exactly at the total size.
+// than its header, a total size above `size` or below 24, a negative count, or
+// parameters that do not end exactly at the total size. A kind above 10 is a
+// parameter without value bytes.
 // Otherwise `offsets` holds the offset of each parameter's descriptor.
 bool WalkParameters(const std::byte* packet, std::size_t size, std::vector<std::size_t>& offsets);
 

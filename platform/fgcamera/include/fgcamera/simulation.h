@@ -4,8 +4,9 @@
 // Without a configuration the bus takes its cameras from the environment
 // variable ONDULA_FGCAMERA when the module is first initialised: a list of
 // "mono" and "colour" separated by ',' (camera i at card 0, node i; an empty
-// value: no camera; another word makes FGInitModule fail with
-// FCE_BADPARAMETER). Unset, the bus holds MonoCamera(0) and ColourCamera(1).
+// value: no camera; empty entries are skipped, and another word is reported on
+// the standard error and left out). Unset, the bus holds MonoCamera(0) and
+// ColourCamera(1).
 //
 // Frames. A started camera ends a frame every 1 / rate seconds of the bus
 // clock after StartDevice (format 7: one packet each 125 us, ceil(bytes a

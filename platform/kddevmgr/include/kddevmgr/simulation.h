@@ -6,7 +6,8 @@
 // initialisation after every user has left when the variable changed
 // meanwhile (a new manager, as Configure makes): products separated
 // by ',' ("kdLyra-A1G,kdLyra-A2C"), camera i with DeviceID i; an empty value:
-// no camera; an unknown product makes kdInitialise fail (KD_ERR_CONFIGURATION).
+// no camera; empty entries are skipped, and an unknown product is reported on
+// the standard error and left out.
 // Unset, it holds DeviceID 0 "kdLyra-A1G" (1280 x 1024, mono 8) and DeviceID 1
 // "kdLyra-A2C" (640 x 480, RGB32). Sensors: A1 1280 x 1024, A2 640 x 480,
 // B4 2048 x 1536, B5 2592 x 1944; G models deliver mono 8, C models RGB32.

@@ -5,7 +5,9 @@
 // Without a configuration the manager takes its sources from the environment
 // variable ONDULA_TWAIN_SOURCES when an application first opens it: product
 // names separated by ',', each a flatbed like the default one (an empty
-// value: no source). Unset, it holds one SourceConfig{}: "Ondula Scanner".
+// value: no source); empty entries are skipped, and a name longer than 33
+// characters is reported on the standard error and left out. Unset, it holds one SourceConfig{}:
+// "Ondula Scanner".
 //
 // The page. A transfer of the n-th image since the source was opened (n = 1
 // for the first) takes the layout frame at the current resolution and scaling:

@@ -1,0 +1,28 @@
+// Any "config.dat": reading keeps what is in range, and what was read is
+// written back whole and reads back the same.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "base/files.h"
+#include "settings_record.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static const std::string path = (std::filesystem::temp_directory_path() /
+                                     ("ondula_config_fuzz_" + std::to_string(::getpid()) + ".dat"))
+                                        .string();
+    std::string error;
+    if (!ondula::write_file_atomically(path, {data, size}, &error))
+        std::abort();
+    SettingsRecord read;
+    if (!ReadSettingsFile(path, &read) || !WriteSettingsFile(path, read))
+        std::abort();
+    SettingsRecord again;
+    if (!ReadSettingsFile(path, &again) || EncodeSettings(again) != EncodeSettings(read))
+        std::abort();
+    return 0;
+}
