@@ -76,6 +76,27 @@ TEST_F(FrameTest, AFormatChosenInADialogIsTheNextGrabsFormat)
     }
 }
 
+TEST_F(FrameTest, ThePreviewPinsPageLeavesTheCaptureFormat)
+{
+    sim::DeviceConfig camera = Pumped(sim::SimulatedCamera());
+    camera.preview_pin = true;
+    sim::SetDevices({camera});
+    FGInstance* inst = Open();
+    PumpWhileWaiting({0});
+    std::wstring shown;
+    Play([&](PropertyFrame& frame) {
+        PageChoice& format = frame.pages.at(0).choices.at(0);
+        shown = format.options.at(std::size_t(format.chosen));
+        Choose(format, L"RGB24 (320x240)");
+    });
+    ASSERT_EQ(OpenDialog(inst, "preview_pin_dialog"), FG_SUCCESS);
+    EXPECT_EQ(shown, L"RGB24 (640x480)");
+    EXPECT_STREQ(inst->camera_type, "RGB24 (640x480)");
+    Planes planes;
+    ASSERT_EQ(Grab(inst, &planes), FG_SUCCESS);
+    EXPECT_EQ(planes.at(0).size(), 640u * 480u);
+}
+
 TEST_F(FrameTest, TheCaptureFiltersPagesSetItsAmplifierAndCameraControls)
 {
     FGInstance* inst = Open();

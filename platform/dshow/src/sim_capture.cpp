@@ -79,8 +79,8 @@ class CapturePin : public BaseOutputPin,
                    public IPinCategory,
                    public ISmartTeeRequest {
 public:
-    explicit CapturePin(SimCaptureFilter& filter)
-        : BaseOutputPin(filter, L"Capture"), owner_(filter)
+    CapturePin(SimCaptureFilter& filter, const wchar_t* name, const GUID& category)
+        : BaseOutputPin(filter, name), owner_(filter), category_(category)
     {
     }
 
@@ -191,7 +191,7 @@ public:
         return PageListOut(format, pages);
     }
 
-    GUID Category() override { return PIN_CATEGORY_CAPTURE; }
+    GUID Category() override { return category_; }
     bool NeedsSmartTee() override
     {
         return owner_.Device().With([](const DeviceConfig& c) { return c.smart_tee; });
@@ -234,6 +234,7 @@ private:
     }
 
     SimCaptureFilter& owner_;
+    GUID category_;
     std::unique_ptr<StreamFormat> fixed_;
     std::unique_ptr<MediaType> last_; // the type of the last connection
 };
@@ -298,9 +299,11 @@ private:
 
 SimCaptureFilter::SimCaptureFilter(std::shared_ptr<DeviceState> device) : device_(std::move(device))
 {
-    capture_ = std::make_unique<CapturePin>(*this);
+    capture_ = std::make_unique<CapturePin>(*this, L"Capture", PIN_CATEGORY_CAPTURE);
     if (device_->With([](const DeviceConfig& c) { return !c.crossbar_inputs.empty(); }))
         analog_in_ = std::make_unique<AnalogInPin>(*this, device_);
+    if (device_->With([](const DeviceConfig& c) { return c.preview_pin; }))
+        preview_ = std::make_unique<CapturePin>(*this, L"Preview", PIN_CATEGORY_PREVIEW);
     device_->Attach(this);
 }
 
@@ -390,13 +393,15 @@ HRESULT SimCaptureFilter::JoinFilterGraph(IFilterGraph* graph, const wchar_t* na
     return BaseFilter::JoinFilterGraph(graph, name);
 }
 
-int SimCaptureFilter::PinCount() { return analog_in_ ? 2 : 1; }
+int SimCaptureFilter::PinCount() { return 1 + (analog_in_ ? 1 : 0) + (preview_ ? 1 : 0); }
 
 BasePin* SimCaptureFilter::Pin(int n)
 {
-    if (n == 0)
-        return capture_.get();
-    return n == 1 ? analog_in_.get() : nullptr;
+    BasePin* const pins[] = {capture_.get(), analog_in_.get(), preview_.get()};
+    for (BasePin* pin : pins)
+        if (pin && n-- == 0)
+            return pin;
+    return nullptr;
 }
 
 HRESULT SimCaptureFilter::GetCaps(IPin* pin, int32_t* flags)

@@ -53,6 +53,7 @@ struct DeviceConfig {
     int32_t tv_format = 0;                // decoder: the standard in use
     std::vector<int32_t> crossbar_inputs; // physical types; empty: no crossbar
     bool smart_tee = false;               // the capture pin is rendered through a Smart Tee
+    bool preview_pin = false;             // a preview pin beside the capture pin
     bool pump = false;                    // no streaming thread: frames come from Pump()
 
     // The crossbar's outputs (physical types; its pins are numbered inputs
