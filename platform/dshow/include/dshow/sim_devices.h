@@ -72,7 +72,8 @@ struct DeviceConfig {
     std::vector<int32_t> crossbar_routes;
     std::vector<int32_t> second_crossbar_routes;
     // IAMVideoProcAmp and IAMCameraControl properties by number; empty: the
-    // device has no such interface. Brightness (0) lightens the picture.
+    // device has no such interface. Exposure (camera 4) and gain (amplifier 9)
+    // scale the picture, 128 as is; brightness (amplifier 0) then lightens it.
     std::map<int32_t, Property> amplifier;
     std::map<int32_t, Property> camera_control;
     // The Video for Windows dialogs the driver has (VfwCaptureDialog_Source,
