@@ -39,6 +39,8 @@ void HardwareException(const DvlHardwareException& e)
     LowError(text);
 }
 
+constexpr int32_t kUnusedItems[] = {1008, 1010, 1014, 4011};
+
 int32_t Inquire(DvlId digitizer, int32_t item)
 {
     int32_t value = 0;
@@ -177,6 +179,12 @@ FGstatus Describe(ZephonInstance& r, FGInstance* fginst)
     fginst->full_width = Inquire(r.digitizer, DVL_DIG_SIZE_X);
     fginst->full_height = Inquire(r.digitizer, DVL_DIG_SIZE_Y);
     r.digitizer_bits = Inquire(r.digitizer, DVL_DIG_SIZE_BIT);
+    // Read as the library expects them read, though nothing here uses their
+    // values: a refusal is reported and the open goes on.
+    for (int32_t item : kUnusedItems) {
+        Inquire(r.digitizer, item);
+        LibraryOk();
+    }
     r.digitizer_bands = Inquire(r.digitizer, DVL_DIG_SIZE_BAND);
     if (r.digitizer_bits > 8 && r.digitizer_bands > 1)
         return FG_ERR_BITS_PER_CHANNEL;

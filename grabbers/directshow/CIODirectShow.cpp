@@ -244,7 +244,7 @@ FGstatus CameraTypes(Vproc_handle proc_id, Vcpar** values, int32_t* numValues)
     for (const std::string& line : lines)
         texts.push_back(line.c_str());
     return fg_info_strings(proc_id, texts.data(), int32_t(texts.size()), values, numValues,
-                           __FILE__, __LINE__);
+                           kSourceFile, __LINE__);
 }
 
 FGstatus Boards(Vproc_handle proc_id, Vcpar** values, int32_t* numValues)
@@ -259,7 +259,7 @@ FGstatus Boards(Vproc_handle proc_id, Vcpar** values, int32_t* numValues)
     for (const std::string& line : lines)
         texts.push_back(line.c_str());
     return fg_info_strings(proc_id, texts.data(), int32_t(texts.size()), values, numValues,
-                           __FILE__, __LINE__);
+                           kSourceFile, __LINE__);
 }
 
 const char* GeneralText()
@@ -287,7 +287,7 @@ FGstatus Info(Vproc_handle proc_id, int32_t query, const char** info, Vcpar** va
     case FG_INFO_PORT: {
         *info = "Value list for port parameter (number of the capture device's output pin or -1).";
         const FGstatus status =
-            VXAlloc(proc_id, sizeof(Vcpar), __FILE__, __LINE__, FG_ALLOC_ID, values);
+            VXAlloc(proc_id, sizeof(Vcpar), kSourceFile, __LINE__, FG_ALLOC_ID, values);
         if (status != FG_SUCCESS)
             return status;
         **values = Vcpar{};
@@ -307,13 +307,13 @@ FGstatus Info(Vproc_handle proc_id, int32_t query, const char** info, Vcpar** va
         return VFgGetDefaults(proc_id, g_class, values, numValues);
     case FG_INFO_PARAMETERS:
         *info = "Additional parameters for this frame grabber.";
-        return fg_info_strings(proc_id, kParameters, 52, values, numValues, __FILE__, __LINE__);
+        return fg_info_strings(proc_id, kParameters, 52, values, numValues, kSourceFile, __LINE__);
     case FG_INFO_BOARDS:
         *info = "Info about installed WDM video capture devices.";
         return Boards(proc_id, values, numValues);
     case FG_INFO_REVISION:
         *info = "Current interface revision.";
-        return fg_info_strings(proc_id, &kRevision, 1, values, numValues, __FILE__, __LINE__);
+        return fg_info_strings(proc_id, &kRevision, 1, values, numValues, kSourceFile, __LINE__);
     case FG_INFO_FIELD:
         *info = "Value list for field parameter.";
         return FG_SUCCESS;
@@ -322,13 +322,13 @@ FGstatus Info(Vproc_handle proc_id, int32_t query, const char** info, Vcpar** va
         return FG_SUCCESS;
     case FG_INFO_COLOR_SPACE:
         *info = "Value list for color space parameter.";
-        return fg_info_strings(proc_id, kColourSpaces, 2, values, numValues, __FILE__, __LINE__);
+        return fg_info_strings(proc_id, kColourSpaces, 2, values, numValues, kSourceFile, __LINE__);
     case FG_INFO_EXTERNAL_TRIGGER:
         *info = "Value list for external trigger parameter.";
-        return fg_info_strings(proc_id, kTriggers, 2, values, numValues, __FILE__, __LINE__);
+        return fg_info_strings(proc_id, kTriggers, 2, values, numValues, kSourceFile, __LINE__);
     case FG_INFO_DEVICE:
         *info = "Value list for device parameter (name of the capture device).";
-        return fg_info_strings(proc_id, kDevices, 10, values, numValues, __FILE__, __LINE__);
+        return fg_info_strings(proc_id, kDevices, 10, values, numValues, kSourceFile, __LINE__);
     }
     return fg_info_unsupported(info, values, numValues);
 }

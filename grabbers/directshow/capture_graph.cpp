@@ -115,7 +115,7 @@ FGstatus MakeConnectorList(Vproc_handle proc_id, CIODirectShow& r)
     }
     if (video.empty())
         return FG_SUCCESS;
-    if (VXAlloc(proc_id, video.size() * sizeof(int32_t), __FILE__, __LINE__, FG_ALLOC_ID,
+    if (VXAlloc(proc_id, video.size() * sizeof(int32_t), kSourceFile, __LINE__, FG_ALLOC_ID,
                 &r.connector_list) != FG_SUCCESS)
         return Fail("Error in InitCapture(): Allocation of connector_list failed !");
     std::copy(video.begin(), video.end(), r.connector_list);
@@ -378,13 +378,13 @@ FGstatus Release(Vproc_handle proc_id, CIODirectShow& r, FGstatus result)
         r.renderer->SetInstance(nullptr);
     r.renderer = nullptr;
     for (uint8_t*& buffer : r.frame_buffers) {
-        VXFree(proc_id, buffer, __FILE__, __LINE__, 0);
+        VXFree(proc_id, buffer, kSourceFile, __LINE__, 0);
         buffer = nullptr;
     }
     r.frame_size = 0;
     r.frame_event.reset();
     r.lock.reset();
-    VXFree(proc_id, r.connector_list, __FILE__, __LINE__, 0);
+    VXFree(proc_id, r.connector_list, kSourceFile, __LINE__, 0);
     r.connector_list = nullptr;
     r.connector_count = 0;
     r.capture_builder.Reset();

@@ -14,13 +14,13 @@ FGstatus SizeFrameBuffers(Vproc_handle proc_id, CIODirectShow& r)
         return FG_ERR_DEVICE_CALL;
     if (r.buffer_capacity < size) {
         for (uint8_t*& buffer : r.frame_buffers) {
-            VXFree(proc_id, buffer, __FILE__, __LINE__, 0);
+            VXFree(proc_id, buffer, kSourceFile, __LINE__, 0);
             buffer = nullptr;
         }
         r.buffer_capacity = 0;
         for (uint8_t*& buffer : r.frame_buffers)
             if (const FGstatus status =
-                    VXAlloc(proc_id, size, __FILE__, __LINE__, FG_ALLOC_ID, &buffer);
+                    VXAlloc(proc_id, size, kSourceFile, __LINE__, FG_ALLOC_ID, &buffer);
                 status != FG_SUCCESS)
                 return status;
         r.buffer_capacity = uint32_t(size);

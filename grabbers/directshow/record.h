@@ -12,6 +12,9 @@
 
 namespace directshow {
 
+// The file name of every allocation through the host, as its diagnostics show it.
+inline constexpr char kSourceFile[] = "CIODirectShow.cpp";
+
 class VerodynRenderer;
 
 struct CIODirectShow {

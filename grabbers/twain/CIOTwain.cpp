@@ -2,6 +2,8 @@
 // It acquires one image at a time from a TWAIN source through the data
 // source manager twain_32.so, which every open loads and every close unloads.
 // One instance at a time.
+#include <chrono>
+#include <cmath>
 #include <iterator>
 #include <vector>
 
@@ -10,6 +12,7 @@
 #include "grab.h"
 #include "open.h"
 #include "parameters.h"
+#include "twain/global_memory.h"
 
 using namespace vfgtwain;
 
@@ -55,16 +58,28 @@ FGstatus Grab(Vproc_handle proc_id, FGInstance* fginst, VImageRecord* image, int
     return GrabTwain(proc_id, fginst, Record(fginst), image, num_image);
 }
 
-// No image is taken before the asynchronous grab collects it.
-FGstatus GrabStartAsync(Vproc_handle, FGInstance* fginst, double)
+void KeepDelay(FGInstance* fginst, double max_delay)
 {
+    Record(fginst).max_delay_ms = int32_t(std::lround(max_delay));
+}
+
+// No image is taken before the asynchronous grab collects it.
+FGstatus GrabStartAsync(Vproc_handle, FGInstance* fginst, double max_delay)
+{
+    KeepDelay(fginst, max_delay);
+    const auto now =
+        std::chrono::duration_cast<std::chrono::milliseconds>(twain::PlatformClock().Now());
+    TwainInstance& r = Record(fginst);
+    r.start_seconds = now.count() / 1000;
+    r.start_milliseconds = int32_t(now.count() % 1000);
     fginst->async_grab = 1;
     return FG_SUCCESS;
 }
 
-FGstatus GrabAsync(Vproc_handle proc_id, FGInstance* fginst, double, VImageRecord* image,
+FGstatus GrabAsync(Vproc_handle proc_id, FGInstance* fginst, double max_delay, VImageRecord* image,
                    int32_t* num_image)
 {
+    KeepDelay(fginst, max_delay);
     return Grab(proc_id, fginst, image, num_image);
 }
 

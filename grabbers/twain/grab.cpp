@@ -130,6 +130,10 @@ FGstatus GrabTwain(Vproc_handle proc_id, FGInstance* fginst, const TwainInstance
         got = RunMessages(&transferred);
     if (!Disable() || !got)
         return FG_ERR_GRAB;
+    // Asked as every grab asks them; the bitmap alone decides the images.
+    twain_codec::CapItem ignored;
+    GetCapValue(ICAP_PIXELTYPE, &ignored);
+    GetCapValue(ICAP_BITDEPTH, &ignored);
     const FGstatus status = Decode(proc_id, fginst, transferred, image, num_image);
     if (status != FG_SUCCESS)
         return status;

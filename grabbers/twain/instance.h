@@ -20,6 +20,11 @@ struct TwainInstance {
     bool show_ui = true;        // the source shows its dialog during a grab
     bool keep_settings = false; // camera type "interactive:<unit>": SaveSettings after a grab
     TW_UINT16 kept_units = TWUN_INCHES; // that unit
+    // The asynchronous grab as the host asked for it; the image's age is not
+    // compared with the delay.
+    int32_t max_delay_ms = 10000; // rounded to whole milliseconds
+    int64_t start_seconds = 0;    // when the grab was started, on the platform clock
+    int32_t start_milliseconds = 0;
 };
 
 } // namespace vfgtwain

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <utility>
 
+#include "capability.h"
 #include "dsm.h"
 #include "transfer.h"
 
@@ -110,6 +111,9 @@ Outcome TransferMemory(Transferred* out)
         ReportFailure(kMemoryError, To::Source, kAnyCondition);
         return Outcome::Failed;
     }
+    // Asked as every memory transfer asks them; the strips carry what counts.
+    twain_codec::CapItem units;
+    GetCapValue(ICAP_UNITS, &units);
     if (info.Compression != TWCP_NONE) {
         Print("FGGrab error: Bitmap is compressed; not supported at the moment!");
         return Outcome::Failed;

@@ -14,6 +14,10 @@ fail() { echo "$*" >&2; exit 1; }
 "$cmake" --install "$build" --prefix "$prefix" --component test > /dev/null
 [ -x "$prefix/$bindir/Fralo" ] || fail "no $bindir/Fralo"
 [ -e "$prefix/$bindir/VFGMockCam.so" ] || fail "no plug-in beside the program"
+for plugin in parVFGTwain parVFGDirectShow parVFGZephonII; do
+  [ -e "$prefix/$bindir/$plugin.so" ] || fail "no $plugin beside the program"
+done
+[ -e "$prefix/$libdir/libparverodyn.so" ] || fail "no $libdir/libparverodyn.so"
 [ -e "$prefix/$bindir/optical_bench/VFGKandrisAcquire.so" ] || fail "no bench camera"
 [ -e "$prefix/$libdir/libQnlo34.so" ] || fail "no $libdir/libQnlo34.so"
 

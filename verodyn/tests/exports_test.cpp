@@ -100,6 +100,7 @@ TEST(ExportsTest, EachLibraryExportsItsPublicHeadersOnly)
     };
     for (const auto& c : cases)
         EXPECT_EQ(exported_names(c.library), c.names) << c.library;
+    EXPECT_EQ(exported_names(PARVERODYN_LIBRARY), exported_names(VERODYN_LIBRARY));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "line.h"
 #include "plane_buffers.h"
 
 namespace {
@@ -76,18 +77,21 @@ void ComputeProfiles(const PlaneView& image, int channel, int x1, int y1, int x2
     std::vector<float> scratch;
     scratch.reserve(capacity);
 
-    // The line through the end points, evaluated from integer differences so
-    // that a point exactly on a pixel row or column is not truncated to the
-    // one before it (tan(45 degrees) is not exactly 1 in floating point).
-    const int dx = x2 - x1, dy = y2 - y1;
+    // The segment's line, crossed with the vertical line through each column
+    // and the horizontal line through each row.
+    const CLine line;
+    constexpr float kVertical = 1.5707964f;
+    float angle, intercept;
+    line.LineFromPoints(x1, y1, x2, y2, &angle, &intercept);
 
     // Column profile: intersections with vertical lines, which a vertical
     // segment never meets.
     const int xStart = std::min(x1, x2), xEnd = std::max(x1, x2);
     int n = 0;
     for (int x = xStart; x < xEnd && n < capacity; ++x) {
-        double y = y1 + double(x - x1) * dy / dx;
-        if (x < 0 || x >= image.width || !(y >= 0 && y < image.height))
+        float ix, y;
+        line.Intersection(x1, y1, angle, x, 0, kVertical, &ix, &y);
+        if (!(ix >= 0 && ix < image.width && y >= 0 && y < image.height))
             continue;
         int value = PixelLuminance(GetPixelValue(image, x, static_cast<int>(y)), channel);
         state->points[n][0] = float(x);
@@ -106,8 +110,9 @@ void ComputeProfiles(const PlaneView& image, int channel, int x1, int y1, int x2
     const int yStart = std::min(y1, y2), yEnd = std::max(y1, y2);
     n = 0;
     for (int y = yStart; y < yEnd && n < capacity; ++y) {
-        double x = x1 + double(y - y1) * dx / dy;
-        if (y < 0 || y >= image.height || !(x >= 0 && x < image.width))
+        float x, iy;
+        line.Intersection(x1, y1, angle, 0, y, 0, &x, &iy);
+        if (!(iy >= 0 && iy < image.height && x >= 0 && x < image.width))
             continue;
         int value = PixelLuminance(GetPixelValue(image, static_cast<int>(x), y), channel);
         state->points[n][3] = float(value);

@@ -57,8 +57,10 @@ ValuesPane ValuesPaneText(const PaneState& s)
     const double cx = dx / s.scaleXY * s.unitFactorXY, cy = dy / s.scaleXY * s.unitFactorXY;
     const char* comma = colour ? "," : "";
 
-    const char* xl = relative ? "dX" : "X";
-    const char* yl = relative ? "dY" : "Y";
+    // A colour image labels even its calibrated absolute position dX, dY.
+    const bool deltaLabels = relative || (colour && s.calibratedXY);
+    const char* xl = deltaLabels ? "dX" : "X";
+    const char* yl = deltaLabels ? "dY" : "Y";
     if (s.calibratedXY) {
         p[0] = Format("%s:%1.3f%s", xl, cx, comma);
         p[1] = Format("%s:%1.3f%s", yl, cy, comma);

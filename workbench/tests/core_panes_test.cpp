@@ -81,7 +81,7 @@ TEST(ValuesPane, ThreeChannels)
     s.calibratedXY = s.calibratedZ = true;
     EXPECT_EQ(ValuesPaneText(s).text, "dX:0.000, dY:1.000, dZng:236.000  ");
     s.crossX = s.crossY = 0;
-    EXPECT_EQ(ValuesPaneText(s).text, "X:1.000, Y:2.000, Zng:255.000  ");
+    EXPECT_EQ(ValuesPaneText(s).text, "dX:1.000, dY:2.000, Zng:255.000  ");
 }
 
 TEST(Panes, CalibrationOfXYAndOfZApartFromEachOther)
@@ -95,7 +95,7 @@ TEST(Panes, CalibrationOfXYAndOfZApartFromEachOther)
     const Case cases[] = {
         {1, true, false, "X:5.000, Y:10.000, W:7", "X,Y(mm)*1e-1, W(luminance)"},
         {1, false, true, "X:1, Y:2, Z:0.700", "X,Y(pixel), Z(mm)*1e+1"},
-        {3, true, false, "X:5.000, Y:10.000, R:7, V:0, B:0", "X,Y(mm)*1e-1, RVB(luminance)"},
+        {3, true, false, "dX:5.000, dY:10.000, R:7, V:0, B:0", "X,Y(mm)*1e-1, RVB(luminance)"},
         {3, false, true, "X:1, Y:2, Zng:0.200  ", "X,Y(pixel), Zng(mm)*1e+1"},
     };
     for (const Case& c : cases) {

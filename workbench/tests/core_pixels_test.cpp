@@ -4,6 +4,7 @@
 
 #include <verodyn/operators.h>
 
+#include "line.h"
 #include "plane_buffers.h"
 #include "profiles.h"
 
@@ -70,6 +71,54 @@ TEST(ProfileFit, CentroidSigmaGaussian)
     EXPECT_EQ(f.sigma, 0.0);
     EXPECT_EQ(f.amplitude, 50);
     EXPECT_FALSE(f.fitted);
+}
+
+TEST(CLine, LinesAndIntersections)
+{
+    const CLine line;
+    EXPECT_EQ(line.m_fPi, 3.14159274f);
+    struct Case {
+        float x1, y1, x2, y2, angle, intercept;
+    };
+    for (const Case& c :
+         {Case{1, 1, 1, 1, kNoLine, kNoLine}, Case{0, 2, 4, 6, 0.785398185f, 2},
+          Case{3, 1, 3, 5, 1.57079637f, kNoLine}, Case{3, 5, 3, 1, -1.57079637f, kNoLine}}) {
+        float angle, intercept;
+        line.LineFromPoints(c.x1, c.y1, c.x2, c.y2, &angle, &intercept);
+        EXPECT_EQ(angle, c.angle) << c.x2 << "," << c.y2;
+        EXPECT_EQ(intercept, c.intercept) << c.x2 << "," << c.y2;
+    }
+    struct Crossing {
+        float xa, ya, angleA, xb, yb, angleB, x, y;
+    };
+    for (const Crossing& c : {Crossing{2, 0, 1.5707964f, 0, 1, 0, 2, 1},
+                              Crossing{0, 0, 0.785398185f, 3, 0, 1.5707964f, 3, 3},
+                              Crossing{0, 0, 0.5f, 1, 1, -0.5f, kNoLine, kNoLine},
+                              Crossing{0, 0, 1.5707964f, 1, 0, 1.5707964f, kNoLine, kNoLine},
+                              Crossing{0, 0, 0.785398185f, 0, 2, 0, 2, 2}}) {
+        float x, y;
+        line.Intersection(c.xa, c.ya, c.angleA, c.xb, c.yb, c.angleB, &x, &y);
+        EXPECT_EQ(x, c.x) << c.angleA << " " << c.angleB;
+        EXPECT_EQ(y, c.y) << c.angleA << " " << c.angleB;
+    }
+}
+
+// Single-precision crossings fall just short of a pixel edge on some samples
+// and take the row or column before it: x 1 of (0,0)-(2,6) lies at y 2.9999995.
+TEST(ComputeProfiles, SamplesFollowSinglePrecisionCrossings)
+{
+    Vobject image;
+    ASSERT_TRUE(MakeImageFromPlanes(TestPattern(100, 50), &image));
+    struct Case {
+        int x2, y2, channel, point, field;
+        float value;
+    };
+    for (const Case& c : {Case{2, 6, 1, 1, 1, 2 * 255 / 50}, Case{2, 4, 0, 2, 3, 0},
+                          Case{2, 4, 1, 1, 1, 2 * 255 / 50}}) {
+        ProfileState s;
+        ComputeProfiles(ViewPlanes(image), c.channel, 0, 0, c.x2, c.y2, &s);
+        EXPECT_EQ(s.points[c.point][c.field], c.value) << c.x2 << "," << c.y2;
+    }
 }
 
 TEST(ComputeProfiles, OneBrightPixelGivesNoFitNeverNaN)

@@ -16,8 +16,12 @@ TEST(ZephonHost, TheWorkbenchsOpenDeliversChangingFrames)
     EXPECT_EQ(first.image()->width(), 768);
     EXPECT_EQ(first.image()->height(), 576);
     EXPECT_NE(first.image()->plane_as<uint8_t>(0)[0], second.image()->plane_as<uint8_t>(0)[0]);
+    VTuple timeout;
+    ASSERT_EQ(get_framegrabber_param(handle, "grab_timeout", &timeout), V_OK);
+    EXPECT_EQ(timeout, VTuple(5000));
     EXPECT_EQ(close_framegrabber(handle), V_OK);
     EXPECT_EQ(dvl::AllocatedObjects(), 0);
+    EXPECT_TRUE(VXAllocated().empty());
     dvl::ResetBoards();
 }
 

@@ -132,6 +132,21 @@ TEST_F(ZephonOpen, LibraryFailuresPrintTheLibrarysTextAndReleaseWhatWasTaken)
     }
 }
 
+TEST_F(ZephonOpen, RefusedInquiriesOfUnusedItemsAreReportedAndTheOpenGoesOn)
+{
+    VDoLowError = 1;
+    for (int32_t item : {1008, 1010, 1014, 4011}) {
+        dvl::FailNextInquiry(item, "Item refused.");
+        testing::internal::CaptureStderr();
+        FGInstance& i = Request();
+        EXPECT_EQ(Open(i), FG_SUCCESS) << item;
+        EXPECT_NE(testing::internal::GetCapturedStderr().find("Item refused."), std::string::npos)
+            << item;
+        EXPECT_EQ(i.image_width, 768) << item;
+        Close(i);
+    }
+}
+
 TEST_F(ZephonOpen, AHardwareExceptionDuringTheOpenIsReported)
 {
     VDoLowError = 1;

@@ -18,9 +18,11 @@ sim::DeviceConfig CameraWithVfwDialogs(int32_t dialogs)
 
 TEST_F(DialogTest, EachDeviceOffersItsDialogsInTableOrder)
 {
+    sim::DeviceConfig previewing = Pumped(sim::SimulatedCamera());
+    previewing.preview_pin = true;
     sim::SetDevices({Pumped(sim::SimulatedCamera()), Pumped(sim::SimulatedCaptureCard()),
                      CameraWithVfwDialogs(VfwCaptureDialog_Source),
-                     CardWithTunerAndSecondCrossbar()});
+                     CardWithTunerAndSecondCrossbar(), previewing});
     struct Case {
         const char* device;
         const char* dialogs;
@@ -29,6 +31,7 @@ TEST_F(DialogTest, EachDeviceOffersItsDialogsInTableOrder)
         {"1", "capture_pin_dialog,crossbar_dialog"},
         {"2", "capture_filter_dialog,capture_pin_dialog,vfw_source_dialog"},
         {"3", "capture_pin_dialog,crossbar_dialog,second_crossbar_dialog,tv_tuner_dialog"},
+        {"4", "capture_filter_dialog,capture_pin_dialog,preview_pin_dialog"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(Get(cls_, Open("default", c.device), "available_dialogs"), c.dialogs) << c.device;

@@ -76,6 +76,27 @@ TEST_F(FrameTest, AFormatChosenInADialogIsTheNextGrabsFormat)
     }
 }
 
+TEST_F(FrameTest, ThePreviewPinsPageLeavesTheCaptureFormat)
+{
+    sim::DeviceConfig camera = Pumped(sim::SimulatedCamera());
+    camera.preview_pin = true;
+    sim::SetDevices({camera});
+    FGInstance* inst = Open();
+    PumpWhileWaiting({0});
+    std::wstring shown;
+    Play([&](PropertyFrame& frame) {
+        PageChoice& format = frame.pages.at(0).choices.at(0);
+        shown = format.options.at(std::size_t(format.chosen));
+        Choose(format, L"RGB24 (320x240)");
+    });
+    ASSERT_EQ(OpenDialog(inst, "preview_pin_dialog"), FG_SUCCESS);
+    EXPECT_EQ(shown, L"RGB24 (640x480)");
+    EXPECT_STREQ(inst->camera_type, "RGB24 (640x480)");
+    Planes planes;
+    ASSERT_EQ(Grab(inst, &planes), FG_SUCCESS);
+    EXPECT_EQ(planes.at(0).size(), 640u * 480u);
+}
+
 TEST_F(FrameTest, TheCaptureFiltersPagesSetItsAmplifierAndCameraControls)
 {
     FGInstance* inst = Open();
@@ -96,6 +117,35 @@ TEST_F(FrameTest, TheCaptureFiltersPagesSetItsAmplifierAndCameraControls)
     EXPECT_EQ(Get(cls_, inst, "video_gain"), "auto");
     EXPECT_EQ(Get(cls_, inst, "zoom"), "40");
     EXPECT_EQ(Grab(inst), FG_SUCCESS);
+}
+
+// Exposure and gain scale the picture below the frame number's row (128 as
+// is), clipped.
+TEST_F(FrameTest, ThePictureFollowsTheExposureAndGainChosenInTheDialog)
+{
+    FGInstance* inst = Open("PAL RGB24 (320x240)");
+    PumpWhileWaiting({0});
+    struct Case {
+        int exposure, gain;
+    };
+    for (const Case& c : {Case{255, 200}, Case{64, 128}, Case{128, 32}}) {
+        Play([&](PropertyFrame& frame) {
+            ASSERT_EQ(frame.pages.at(1).sliders.at(4).label, L"Exposure");
+            frame.pages.at(1).sliders.at(4).value = c.exposure;
+            frame.pages.at(0).sliders.at(9).value = c.gain;
+        });
+        ASSERT_EQ(OpenDialog(inst, "capture_filter_dialog"), FG_SUCCESS);
+        Planes after;
+        ASSERT_EQ(Grab(inst, &after), FG_SUCCESS);
+        const sim::Picture shown =
+            sim::ReferencePicture(320, 240, sim::FrameNumberOf(after[0].data()), 0);
+        int wrong = 0;
+        for (std::size_t p = 0; p < 3; ++p)
+            for (std::size_t i = 320; i < after[p].size(); ++i)
+                wrong += after[p][i] !=
+                         std::min(255, shown.rgb[3 * i + p] * c.exposure * c.gain / 16384);
+        EXPECT_EQ(wrong, 0) << c.exposure << " " << c.gain;
+    }
 }
 
 TEST_F(FrameTest, TheCrossbarPageRoutesAnInput)

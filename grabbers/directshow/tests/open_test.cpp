@@ -49,6 +49,16 @@ TEST_F(OpenTest, DeviceIsChosenByNumberOrFriendlyNameAndItsFormatWrittenBack)
     EXPECT_STREQ(Open("NTSC_M RGB24 (640x480)", "1")->camera_type, "NTSC_M RGB24 (640x480)");
 }
 
+TEST_F(OpenTest, AllocationsAreRecordedUnderThePluginsSourceFile)
+{
+    FGInstance* inst = Open("default", "1");
+    ASSERT_NE(inst, nullptr);
+    const std::vector<VXAllocation> blocks = VXAllocated();
+    ASSERT_FALSE(blocks.empty());
+    for (const VXAllocation& a : blocks)
+        EXPECT_EQ(a.file, "CIODirectShow.cpp") << a.line;
+}
+
 TEST_F(OpenTest, TheDeviceNamedIsTheOneBound)
 {
     sim::DeviceConfig unnamed = Pumped(sim::SimulatedCamera());

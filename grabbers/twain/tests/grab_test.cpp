@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "../instance.h"
 #include "scoped_setting.h"
 #include "twain_test_support.h"
 
@@ -183,12 +184,12 @@ TEST_F(TwainGrabTest, FailuresOfTheSourceOrOfMemoryLeaveItOpenAndUsable)
          "condition code = TWCC_LOWMEMORY\n"},
         {"native unknown", DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, 77, 0, 0, TWSX_NATIVE,
          "FGGrab error: DG_IMAGE/DAT_IMAGENATIVEXFER/MSG_GET failed\nCondition code is: 77\n"},
-        {"lock", 0, 0, 0, 0, 0, 4, TWSX_NATIVE, "FGGrab error: GlobalLock failed\n"},
+        {"lock", 0, 0, 0, 0, 0, 8, TWSX_NATIVE, "FGGrab error: GlobalLock failed\n"},
         {"setup memory", DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, TWCC_SEQERROR, 0, 0, TWSX_MEMORY,
          "DG_CONTROL/DAT_SETUPMEMXFER/MSG_GET\ncondition code = TWCC_SEQERROR\n"},
         {"strip", DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, TWCC_BADVALUE, 0, 0, TWSX_MEMORY,
          "DG_IMAGE/DAT_IMAGEMEMXFER/MSG_GET\ncondition code = TWCC_BADVALUE\n"},
-        {"memory alloc", 0, 0, 0, 0, 2, 0, TWSX_MEMORY,
+        {"memory alloc", 0, 0, 0, 0, 3, 0, TWSX_MEMORY,
          "GlobalAlloc Failed during Memory Transfer!\n"},
         {"file", DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, TWCC_OPERATIONERROR, 0, 0, TWSX_FILE,
          "DG_IMAGE/DAT_IMAGEFILEXFER/MSG_GET\ncondition code = TWCC_OPERATIONERROR\n"},
@@ -249,14 +250,47 @@ TEST_F(TwainGrabTest, AsynchronousStartTakesNoImage)
 {
     twsim::Configure({SmallPage()});
     FGInstance& i = Opened();
-    ASSERT_EQ(cls_.FGGrabStartAsync(1, &i, 250.4), FG_SUCCESS);
+    const auto& record = *static_cast<const vfgtwain::TwainInstance*>(i.plugin_instance);
+    EXPECT_EQ(record.max_delay_ms, 10000);
+    clock_.Advance(12345ms);
+    ASSERT_EQ(cls_.FGGrabStartAsync(1, &i, 250.6), FG_SUCCESS);
     EXPECT_EQ(i.async_grab, 1);
+    EXPECT_EQ(record.max_delay_ms, 251);
+    EXPECT_EQ(record.start_seconds, 12);
+    EXPECT_EQ(record.start_milliseconds, 345);
     EXPECT_EQ(twsim::Count().transfers, 0);
     for (uint32_t n = 1; n <= 2; ++n) {
         Images images;
-        ASSERT_EQ(cls_.FGGrabAsync(1, &i, 250.4, images.record, &images.count), FG_SUCCESS);
+        ASSERT_EQ(cls_.FGGrabAsync(1, &i, 99.4, images.record, &images.count), FG_SUCCESS);
         EXPECT_EQ(i.async_grab, 0);
+        EXPECT_EQ(record.max_delay_ms, 99);
         EXPECT_EQ(WrongPixels(images, 24, TWPT_RGB, n), 0) << n;
+    }
+}
+
+// The pixel type and depth after every grab, and the units during a memory
+// transfer, are asked for; a source that refuses one still gives its image.
+TEST_F(TwainGrabTest, CapabilitiesAskedAroundTheTransferMayBeRefused)
+{
+    twsim::Configure({SmallPage()});
+    FGInstance& i = Opened();
+    const std::string refused =
+        "GetCapValue error: Capability negotiation failed\ncondition code = TWCC_BADCAP\n";
+    struct Case {
+        const char* mechanism;
+        int refused_call; // of the grab's MSG_GETCURRENT calls, the first asks the mechanism
+    };
+    for (const Case& c : {Case{"native", 2}, Case{"native", 3}, Case{"memory", 2},
+                          Case{"memory", 3}, Case{"memory", 4}}) {
+        ASSERT_EQ(Set(i, "xfermech", Text(c.mechanism)), FG_SUCCESS);
+        twsim::FailTriplet(DG_CONTROL, DAT_CAPABILITY, MSG_GETCURRENT, TWRC_FAILURE, TWCC_BADCAP,
+                           c.refused_call);
+        Images images;
+        FGstatus status = 0;
+        EXPECT_EQ(Printed([&] { status = Grab(i, images); }), refused)
+            << c.mechanism << c.refused_call;
+        ASSERT_EQ(status, FG_SUCCESS);
+        EXPECT_EQ(images.Byte(0, 5, 0), 5);
     }
 }
 

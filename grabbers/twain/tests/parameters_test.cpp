@@ -1,5 +1,6 @@
 #include <vector>
 
+#include "info_cases.h"
 #include "twain_test_support.h"
 
 namespace {
@@ -137,59 +138,9 @@ TEST_F(TwainParameterTest, ParametersCheckTypeThenRangeAndReadBack)
     EXPECT_EQ(status, FG_ERR_PARAM_UNKNOWN);
 }
 
-// The answer of `query` as "info|value,value...".
-std::string Answer(const FGClass& cls, int32_t query)
+TEST_F(TwainInfoTest, TheQueriesAnswerTheirTexts)
 {
-    const char* info = nullptr;
-    Vcpar* values = nullptr;
-    int32_t count = -1;
-    EXPECT_EQ(cls.FGInfo(1, query, &info, &values, &count), FG_SUCCESS) << query;
-    std::string text = std::string(info) + "|";
-    for (int32_t n = 0; n < count; ++n)
-        text += (n ? "," : "") + (values[n].type == VPAR_STRING ? std::string(values[n].par.s)
-                                                                : std::to_string(values[n].par.l));
-    VXFree(1, values, __FILE__, __LINE__, 0);
-    return text;
-}
-
-TEST_F(TwainInfoTest, BothEditionsAnswerTheirQueries)
-{
-    const std::string unsupported = "Unsupported query!|";
-    struct Case {
-        int32_t query;
-        std::string answer;
-        std::string parallel; // parVFGTwain's
-    };
-    const Case cases[] = {
-        {0, "Entry for port parameter is ignored.|", "Entry for port parameter is ignored.|"},
-        {1,
-         "Value list for camera type parameter: Operation mode (interactive or manual).|"
-         "interactive,interactive:inches,interactive:centimeters,interactive:picas,"
-         "interactive:points,interactive:twips,interactive:pixels,inches,centimeters,picas,"
-         "points,twips,pixels",
-         ""},
-        {2, "Verodyn interface for TWAIN devices.|", ""},
-        {4,
-         "Additional parameters for this frame grabber.|bitdepth,brightness,contrast,gamma,"
-         "highlight,lightpath,physicalheight,physicalwidth,pixeltype,revision,shadow,units,"
-         "userinterface,xfermech,xnativeresolution,xresolution,ynativeresolution,yresolution,"
-         "xscaling,yscaling",
-         ""},
-        {5, "Info about installed TWAIN devices.|", ""},
-        {6, "Current interface revision.|2.5 beta", "Current interface revision.|2.4"},
-        {7, unsupported, unsupported},
-        {8, "Entry for field parameter is ignored.|", unsupported},
-        {9, "Value list for bits per channel parameter.|-1,1,8", unsupported},
-        {10,
-         "Value list for color space parameter.|none,bw,gray,rgb,palette,cmy,cmyk,yuv,yuvk,"
-         "ciexyz",
-         unsupported},
-        {11, "Entry for external trigger parameter is ignored.|", unsupported},
-        {12, "Value list for device parameter.|interactive,automatic", unsupported},
-        {13, unsupported, unsupported},
-        {-1, unsupported, unsupported},
-    };
-    for (const Case& c : cases)
+    for (const InfoCase& c : kInfoCases)
         EXPECT_EQ(Answer(cls_, c.query), c.answer) << c.query;
     const char* info = nullptr;
     Vcpar* values = nullptr;
@@ -199,15 +150,6 @@ TEST_F(TwainInfoTest, BothEditionsAnswerTheirQueries)
     EXPECT_EQ(count, 15);
     EXPECT_STREQ(values[12].par.s, "interactive");
     VXFree(1, values, __FILE__, __LINE__, 0);
-
-    ASSERT_EQ(Start(PARALLEL_TWAIN_PLUGIN_PATH), FG_SUCCESS);
-    for (const Case& c : cases)
-        EXPECT_EQ(Answer(cls_, c.query), c.parallel.empty() ? c.answer : c.parallel) << c.query;
-    FGInstance& i = Request();
-    FGstatus status = 0;
-    EXPECT_EQ(Printed([&] { status = Open(i); }), "FGOpen error: GetFocus() delivered NULL\n");
-    EXPECT_EQ(status, FG_SUCCESS);
-    EXPECT_EQ(Get(i, "revision"), "2.4");
 }
 
 } // namespace

@@ -144,6 +144,22 @@ TEST_F(AccessTest, ManagerResultsBecomeTheirExceptions)
     EXPECT_THROW(ListAccess(setting->setting.Find("Camera")).Property("Aoi"), ENotAProperty);
 }
 
+TEST_F(AccessTest, TheThirdIntegerKindIsReadWithItsOwnOperation)
+{
+    DeviceManagerSession session;
+    DeviceEntry& entry = First(session);
+    DeviceAccess device(session, entry);
+    HOBJ statistics = KD_INVALID_HANDLE;
+    ASSERT_EQ(kdFindList(entry.driver(), KD_LIST_STATISTICS, "Statistics", &statistics), KD_OK);
+    const PropertyAccess capture = ListAccess(statistics).Property("CaptureTime_us");
+    EXPECT_EQ(capture.type(), KD_TYPE_INT64);
+    const int before = kdsim::Calls(KD_ORD_READ_INT64);
+    EXPECT_EQ(capture.ReadInt64(), 0);
+    EXPECT_EQ(kdsim::Calls(KD_ORD_READ_INT64) - before, 1);
+    EXPECT_THROW(capture.ReadInt(), EInvalidValueType);
+    EXPECT_THROW(device.TakeSetting()->camera.Property("Expose_us").ReadInt64(), EInvalidValueType);
+}
+
 TEST_F(AccessTest, LongTextsAreReadAfterTheBufferHasGrown)
 {
     DeviceManagerSession session;

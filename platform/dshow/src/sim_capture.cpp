@@ -47,13 +47,23 @@ bool SameFormat(const StreamFormat& format, const GUID& subtype, const BITMAPINF
            format.height == std::abs(bmi.biHeight);
 }
 
-// Brightness `value` (128 neutral) added to every pixel below the frame
-// number's row.
-void Lighten(Picture* picture, int32_t value)
+// The camera's settings over every pixel below the frame number's row:
+// exposure and gain scale it (128 each as is), then brightness is added
+// (128 none); clipped to 0..255.
+void ApplyExposure(Picture* picture, int32_t brightness, int32_t exposure, int32_t gain)
 {
     const std::size_t from = std::size_t(picture->width) * 3;
-    for (std::size_t i = from; i < picture->rgb.size(); ++i)
-        picture->rgb[i] = uint8_t(std::clamp(int(picture->rgb[i]) + value - 128, 0, 255));
+    for (std::size_t i = from; i < picture->rgb.size(); ++i) {
+        const int64_t scaled = int64_t(picture->rgb[i]) * exposure * gain / (128 * 128);
+        picture->rgb[i] = uint8_t(std::clamp<int64_t>(scaled + brightness - 128, 0, 255));
+    }
+}
+
+// The value of property `number` of a device's table; 128 when it has none.
+int32_t ValueOf(const std::map<int32_t, Property>& table, int32_t number)
+{
+    const auto found = table.find(number);
+    return found == table.end() ? 128 : found->second.value;
 }
 
 // The flips of video-control `mode`, below the frame number's row.
@@ -79,8 +89,8 @@ class CapturePin : public BaseOutputPin,
                    public IPinCategory,
                    public ISmartTeeRequest {
 public:
-    explicit CapturePin(SimCaptureFilter& filter)
-        : BaseOutputPin(filter, L"Capture"), owner_(filter)
+    CapturePin(SimCaptureFilter& filter, const wchar_t* name, const GUID& category)
+        : BaseOutputPin(filter, name), owner_(filter), category_(category)
     {
     }
 
@@ -191,7 +201,7 @@ public:
         return PageListOut(format, pages);
     }
 
-    GUID Category() override { return PIN_CATEGORY_CAPTURE; }
+    GUID Category() override { return category_; }
     bool NeedsSmartTee() override
     {
         return owner_.Device().With([](const DeviceConfig& c) { return c.smart_tee; });
@@ -234,6 +244,7 @@ private:
     }
 
     SimCaptureFilter& owner_;
+    GUID category_;
     std::unique_ptr<StreamFormat> fixed_;
     std::unique_ptr<MediaType> last_; // the type of the last connection
 };
@@ -298,9 +309,11 @@ private:
 
 SimCaptureFilter::SimCaptureFilter(std::shared_ptr<DeviceState> device) : device_(std::move(device))
 {
-    capture_ = std::make_unique<CapturePin>(*this);
+    capture_ = std::make_unique<CapturePin>(*this, L"Capture", PIN_CATEGORY_CAPTURE);
     if (device_->With([](const DeviceConfig& c) { return !c.crossbar_inputs.empty(); }))
         analog_in_ = std::make_unique<AnalogInPin>(*this, device_);
+    if (device_->With([](const DeviceConfig& c) { return c.preview_pin; }))
+        preview_ = std::make_unique<CapturePin>(*this, L"Preview", PIN_CATEGORY_PREVIEW);
     device_->Attach(this);
 }
 
@@ -390,13 +403,15 @@ HRESULT SimCaptureFilter::JoinFilterGraph(IFilterGraph* graph, const wchar_t* na
     return BaseFilter::JoinFilterGraph(graph, name);
 }
 
-int SimCaptureFilter::PinCount() { return analog_in_ ? 2 : 1; }
+int SimCaptureFilter::PinCount() { return 1 + (analog_in_ ? 1 : 0) + (preview_ ? 1 : 0); }
 
 BasePin* SimCaptureFilter::Pin(int n)
 {
-    if (n == 0)
-        return capture_.get();
-    return n == 1 ? analog_in_.get() : nullptr;
+    BasePin* const pins[] = {capture_.get(), analog_in_.get(), preview_.get()};
+    for (BasePin* pin : pins)
+        if (pin && n-- == 0)
+            return pin;
+    return nullptr;
 }
 
 HRESULT SimCaptureFilter::GetCaps(IPin* pin, int32_t* flags)
@@ -498,10 +513,11 @@ bool SimCaptureFilter::CaptureFormat(VIDEOINFOHEADER* format)
 
 bool SimCaptureFilter::DeliverFrame()
 {
-    const auto [silent, extra, brightness] = device_->With([](const DeviceConfig& c) {
-        const auto found = c.amplifier.find(0);
-        return std::tuple{c.silent, c.sample_extra,
-                          found == c.amplifier.end() ? 128 : found->second.value};
+    const auto [silent, extra, brightness, exposure,
+                gain] = device_->With([](const DeviceConfig& c) {
+        return std::tuple{c.silent, c.sample_extra, ValueOf(c.amplifier, VideoProcAmp_Brightness),
+                          ValueOf(c.camera_control, CameraControl_Exposure),
+                          ValueOf(c.amplifier, VideoProcAmp_Gain)};
     });
     const MediaType type = capture_->Type();
     const VIDEOINFOHEADER* info = VideoInfoOf(type);
@@ -521,7 +537,7 @@ bool SimCaptureFilter::DeliverFrame()
         return false;
     const int32_t scene = analog_in_ ? analog_in_->Scene() : 0;
     Picture picture = ReferencePicture(width, height, device_->TakeFrameNumber(), scene);
-    Lighten(&picture, brightness);
+    ApplyExposure(&picture, brightness, exposure, gain);
     Mirror(&picture, mode);
     if (!EncodePicture(picture, type.subtype, bmi.biHeight > 0, data,
                        std::size_t(sample->GetSize())))

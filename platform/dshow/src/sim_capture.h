@@ -1,8 +1,9 @@
 #pragma once
 // The capture filter of a simulated device: a capture pin with its stream
 // formats, an analogue video input fed by a crossbar where the device has
-// one, video control and decoder where the device has them, and a streaming
-// thread (or test pumping) that delivers the simulated picture.
+// one, a preview pin with the same formats where the device has one, video control and decoder
+// where the device has them, and a streaming thread (or test pumping) that delivers the simulated
+// picture.
 #include <map>
 #include <memory>
 #include <thread>
@@ -78,6 +79,7 @@ private:
     std::shared_ptr<DeviceState> device_;
     std::unique_ptr<CapturePin> capture_;
     std::unique_ptr<AnalogInPin> analog_in_;
+    std::unique_ptr<CapturePin> preview_; // offers the capture formats; never streams
     PropertyControl<IAMVideoProcAmp> amplifier_{*this, &DeviceConfig::amplifier};
     PropertyControl<IAMCameraControl> camera_control_{*this, &DeviceConfig::camera_control};
     CaptureDialogs dialogs_{*this};

@@ -384,6 +384,11 @@ extern "C" int32_t DvlDigInquire(DvlId digitizer, int32_t item, void* result)
     const Digitizer* d = Reach(l, l.digitizers, digitizer, DVL_ORD_DIG_INQUIRE);
     if (!d)
         return Answer(0, result);
+    if (auto once = l.next_inquiry_failures.find(item); once != l.next_inquiry_failures.end()) {
+        SetError(once->second);
+        l.next_inquiry_failures.erase(once);
+        return Answer(0, result);
+    }
     switch (item) {
     case DVL_DIG_SIZE_X:
         return Answer(d->format.width, result);
@@ -546,6 +551,13 @@ void FailNextCall(int ordinal, const std::string& text)
     l.next_failures[ordinal] = text;
 }
 
+void FailNextInquiry(int32_t item, const std::string& text)
+{
+    Library& l = Lib();
+    std::lock_guard guard(l.lock);
+    l.next_inquiry_failures[item] = text;
+}
+
 void ThrowOnNextCall(int ordinal, uint32_t code)
 {
     Library& l = Lib();
@@ -559,6 +571,7 @@ void ClearFaults()
     std::lock_guard guard(l.lock);
     l.faults.clear();
     l.next_failures.clear();
+    l.next_inquiry_failures.clear();
     l.next_throws.clear();
 }
 

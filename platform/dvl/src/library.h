@@ -76,8 +76,9 @@ struct Library {
     std::map<DvlId, Display> displays;
     std::map<std::pair<std::string, int32_t>, SimulatedBoard> catalogue;
     std::map<int, Fault> faults;
-    std::map<int, std::string> next_failures; // ordinal -> error text
-    std::map<int, uint32_t> next_throws;      // ordinal -> exception code
+    std::map<int, std::string> next_failures;             // ordinal -> error text
+    std::map<int32_t, std::string> next_inquiry_failures; // digitizer item -> error text
+    std::map<int, uint32_t> next_throws;                  // ordinal -> exception code
     std::map<DvlWindow, WindowSink> windows;
     std::map<std::string, DigitizerModule> modules; // loaded, by name
     ondula::Clock* clock = nullptr;                 // null: the steady clock

@@ -1,5 +1,6 @@
 // Frame-grabber operators. The library loads the plug-in of an interface name,
-// VFG<name>.so in any letter case, searched first in the folders listed in the
+// VFG<name>.so in any letter case (parVFG<name>.so for the parallel edition,
+// libparverodyn.so), searched first in the folders listed in the
 // environment variable ONDULA_PLUGIN_PATH (separated by ':'), then in the folder
 // of the running program. Each operator returns V_OK (2) or a status: the
 // plug-in's own error number (5300-5330, 6001, 8600) unchanged, or one of

@@ -1,5 +1,7 @@
 #include "loader.h"
 
+#include "../edition.h"
+
 #include <dlfcn.h>
 
 #include <algorithm>
@@ -101,7 +103,7 @@ std::vector<fs::path> plugin_folders()
 
 fs::path find_plugin(const std::string& name)
 {
-    const std::string wanted = "vfg" + lower(name) + ".so";
+    const std::string wanted = lower(verodyn::detail::kPluginPrefix + name) + ".so";
     for (const fs::path& folder : plugin_folders()) {
         std::error_code error;
         std::vector<fs::path> matches;
@@ -131,7 +133,7 @@ Vstatus load_interface(const std::string& name, Vproc_handle proc_id, Interface*
     }
     const fs::path file = find_plugin(name);
     if (file.empty()) {
-        *detail = "VFG" + name + ".so";
+        *detail = verodyn::detail::kPluginPrefix + name + ".so";
         return VERR_FG_NO_PLUGIN;
     }
     *detail = file.string();

@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "pixel_rules.h"
+#include "rows.h"
 #include "verodyn/extension.h"
 #include "verodyn/operators.h"
 
@@ -44,9 +45,11 @@ void combine_plane(const T* a, const T* b, T* out, std::size_t count, double fac
 template <typename T, ArithOp op>
 void combine_image(const VImage& a, const VImage& b, VImage& out, double factor, double offset)
 {
-    for (int c = 0; c < a.channels(); ++c)
-        combine_plane<T, op>(a.plane_as<T>(c), b.plane_as<T>(c), out.plane_as<T>(c),
-                             a.pixel_count(), factor, offset);
+    for_pixels(a, [&](std::size_t first, std::size_t count) {
+        for (int c = 0; c < a.channels(); ++c)
+            combine_plane<T, op>(a.plane_as<T>(c) + first, b.plane_as<T>(c) + first,
+                                 out.plane_as<T>(c) + first, count, factor, offset);
+    });
 }
 
 template <ArithOp op>

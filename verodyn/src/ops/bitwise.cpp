@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "pixel_rules.h"
+#include "rows.h"
 #include "verodyn/extension.h"
 #include "verodyn/operators.h"
 
@@ -15,13 +16,15 @@ namespace {
 template <typename T, typename Op> void combine_image(const VImage& a, const VImage& b, VImage& out)
 {
     const Op op;
-    for (int c = 0; c < a.channels(); ++c) {
-        const T* pa = a.plane_as<T>(c);
-        const T* pb = b.plane_as<T>(c);
-        T* po = out.plane_as<T>(c);
-        for (std::size_t i = 0, n = a.pixel_count(); i < n; ++i)
-            po[i] = static_cast<T>(op(pa[i], pb[i]));
-    }
+    for_pixels(a, [&](std::size_t first, std::size_t count) {
+        for (int c = 0; c < a.channels(); ++c) {
+            const T* pa = a.plane_as<T>(c) + first;
+            const T* pb = b.plane_as<T>(c) + first;
+            T* po = out.plane_as<T>(c) + first;
+            for (std::size_t i = 0; i < count; ++i)
+                po[i] = static_cast<T>(op(pa[i], pb[i]));
+        }
+    });
 }
 
 template <template <typename> class Op>

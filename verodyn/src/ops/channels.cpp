@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "pixel_rules.h"
+#include "rows.h"
 #include "verodyn/extension.h"
 #include "verodyn/operators.h"
 
@@ -15,29 +16,31 @@ template <typename To> To convert_value(double value);
 template <> std::uint8_t convert_value<std::uint8_t>(double value) { return saturate_byte(value); }
 template <> float convert_value<float>(double value) { return static_cast<float>(value); }
 
-template <typename From, typename To> void convert_plane(const From* in, To* out, std::size_t count)
+template <typename From, typename To>
+void convert_plane(const VImage& image, const From* in, To* out)
 {
-    for (std::size_t i = 0; i < count; ++i)
-        out[i] = convert_value<To>(static_cast<double>(in[i]));
+    for_pixels(image, [&](std::size_t first, std::size_t count) {
+        for (std::size_t i = first; i < first + count; ++i)
+            out[i] = convert_value<To>(static_cast<double>(in[i]));
+    });
 }
 
 template <typename To> bool convert_image(const VImage& in, VImage& out)
 {
     for (int c = 0; c < in.channels(); ++c) {
         To* target = out.plane_as<To>(c);
-        const std::size_t n = in.pixel_count();
         switch (in.type()) {
         case VPixelType::Byte:
-            convert_plane(in.plane_as<std::uint8_t>(c), target, n);
+            convert_plane(in, in.plane_as<std::uint8_t>(c), target);
             break;
         case VPixelType::Uint2:
-            convert_plane(in.plane_as<std::uint16_t>(c), target, n);
+            convert_plane(in, in.plane_as<std::uint16_t>(c), target);
             break;
         case VPixelType::Int4:
-            convert_plane(in.plane_as<std::int32_t>(c), target, n);
+            convert_plane(in, in.plane_as<std::int32_t>(c), target);
             break;
         case VPixelType::Real:
-            convert_plane(in.plane_as<float>(c), target, n);
+            convert_plane(in, in.plane_as<float>(c), target);
             break;
         case VPixelType::Complex:
             return false;
@@ -60,12 +63,14 @@ Vstatus invert_image(const Vobject& in, Vobject* out)
             return VERR_PIXEL_TYPE;
         auto result =
             VImage::create(image->type(), image->width(), image->height(), image->channels());
-        for (int c = 0; c < image->channels(); ++c) {
-            const std::uint8_t* source = image->plane_as<std::uint8_t>(c);
-            std::uint8_t* target = result->plane_as<std::uint8_t>(c);
-            for (std::size_t i = 0, n = image->pixel_count(); i < n; ++i)
-                target[i] = static_cast<std::uint8_t>(255 - source[i]);
-        }
+        for_pixels(*image, [&](std::size_t first, std::size_t count) {
+            for (int c = 0; c < image->channels(); ++c) {
+                const std::uint8_t* source = image->plane_as<std::uint8_t>(c) + first;
+                std::uint8_t* target = result->plane_as<std::uint8_t>(c) + first;
+                for (std::size_t i = 0; i < count; ++i)
+                    target[i] = static_cast<std::uint8_t>(255 - source[i]);
+            }
+        });
         *out = Vobject(std::move(result));
         return V_OK;
     });

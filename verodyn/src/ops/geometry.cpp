@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "pixel_rules.h"
+#include "rows.h"
 #include "verodyn/extension.h"
 #include "verodyn/operators.h"
 
@@ -46,10 +47,10 @@ std::vector<std::size_t> nearest_map(int source, int count)
 }
 
 template <typename T>
-void zoom_plane(const T* source, int source_width, T* target, int width, int height,
+void zoom_plane(const T* source, int source_width, T* target, int width, int first, int end,
                 const std::vector<std::size_t>& columns, const std::vector<std::size_t>& rows)
 {
-    for (int y = 0; y < height; ++y) {
+    for (int y = first; y < end; ++y) {
         const T* row = source + rows[std::size_t(y)] * std::size_t(source_width);
         T* out = target + std::size_t(y) * std::size_t(width);
         for (int x = 0; x < width; ++x)
@@ -61,9 +62,11 @@ template <typename T>
 void zoom_image(const VImage& in, VImage& out, const std::vector<std::size_t>& columns,
                 const std::vector<std::size_t>& rows)
 {
-    for (int c = 0; c < in.channels(); ++c)
-        zoom_plane(in.plane_as<T>(c), in.width(), out.plane_as<T>(c), out.width(), out.height(),
-                   columns, rows);
+    for_rows(out.height(), out.width(), [&](int first, int end) {
+        for (int c = 0; c < in.channels(); ++c)
+            zoom_plane(in.plane_as<T>(c), in.width(), out.plane_as<T>(c), out.width(), first, end,
+                       columns, rows);
+    });
 }
 
 } // namespace

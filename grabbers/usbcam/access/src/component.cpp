@@ -131,6 +131,12 @@ int32_t PropertyAccess::ReadInt(int32_t index) const
                              [&](int32_t* value) { return kdReadInt(handle_, value, index); });
 }
 
+int64_t PropertyAccess::ReadInt64(int32_t index) const
+{
+    return Answered<int64_t>(handle_,
+                             [&](int64_t* value) { return kdReadInt64(handle_, value, index); });
+}
+
 void PropertyAccess::WriteInt(int32_t value, int32_t index) const
 {
     Check(kdWriteInt(handle_, value, index), handle_);

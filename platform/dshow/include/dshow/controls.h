@@ -132,6 +132,9 @@ struct IAMTVTuner : IUnknown {
 
 // Flags of the amplifier and camera properties.
 enum : int32_t { Property_Flags_Auto = 1, Property_Flags_Manual = 2 };
+// Numbers of the amplifier and camera properties that change the picture.
+enum : int32_t { VideoProcAmp_Brightness = 0, VideoProcAmp_Gain = 9 };
+enum : int32_t { CameraControl_Exposure = 4 };
 
 struct IAMVideoProcAmp : IUnknown {
     static constexpr GUID kIid = StandInGuid(0x03000005);

@@ -53,6 +53,7 @@ struct DeviceConfig {
     int32_t tv_format = 0;                // decoder: the standard in use
     std::vector<int32_t> crossbar_inputs; // physical types; empty: no crossbar
     bool smart_tee = false;               // the capture pin is rendered through a Smart Tee
+    bool preview_pin = false;             // a preview pin beside the capture pin
     bool pump = false;                    // no streaming thread: frames come from Pump()
 
     // The crossbar's outputs (physical types; its pins are numbered inputs
@@ -71,7 +72,8 @@ struct DeviceConfig {
     std::vector<int32_t> crossbar_routes;
     std::vector<int32_t> second_crossbar_routes;
     // IAMVideoProcAmp and IAMCameraControl properties by number; empty: the
-    // device has no such interface. Brightness (0) lightens the picture.
+    // device has no such interface. Exposure (camera 4) and gain (amplifier 9)
+    // scale the picture, 128 as is; brightness (amplifier 0) then lightens it.
     std::map<int32_t, Property> amplifier;
     std::map<int32_t, Property> camera_control;
     // The Video for Windows dialogs the driver has (VfwCaptureDialog_Source,

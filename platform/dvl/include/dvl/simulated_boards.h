@@ -71,6 +71,8 @@ enum class Fault { None, Fails, ZeroIdentifier };
 void SetFault(int ordinal, Fault fault);
 // Only the next call of `ordinal` fails, with `text` as its error text.
 void FailNextCall(int ordinal, const std::string& text);
+// Only the next digitizer inquiry (147) of `item` fails, with `text` as its error text.
+void FailNextInquiry(int32_t item, const std::string& text);
 // The next call of `ordinal` (138 or 801) throws DvlHardwareException(code).
 void ThrowOnNextCall(int ordinal, uint32_t code);
 // Forgets every fault above.

@@ -46,6 +46,8 @@ public:
 
     int32_t ReadInt(int32_t index = 0) const;
     void WriteInt(int32_t value, int32_t index = 0) const;
+    // A value of the third integer kind (KD_TYPE_INT64), which has its own read.
+    int64_t ReadInt64(int32_t index = 0) const;
     double ReadReal(int32_t index = 0) const;
     void WriteReal(double value, int32_t index = 0) const;
     // Values as texts, through the dictionary where there is one.
