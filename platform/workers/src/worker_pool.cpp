@@ -99,8 +99,15 @@ private:
     {
         if (!threads_.empty())
             return;
+        // A new thread serves loops posted after this point, the caller's
+        // included, however late it gets to run.
+        unsigned long long generation;
+        {
+            const std::lock_guard lock(mutex_);
+            generation = generation_;
+        }
         for (int i = 0; i < n; ++i)
-            threads_.emplace_back([this] { WorkerLoop(); });
+            threads_.emplace_back([this, generation] { WorkerLoop(generation); });
     }
 
     void StopThreads()
@@ -117,14 +124,9 @@ private:
         stop_ = false;
     }
 
-    void WorkerLoop()
+    void WorkerLoop(unsigned long long seen)
     {
         t_inLoop = true;
-        unsigned long long seen;
-        {
-            const std::lock_guard lock(mutex_);
-            seen = generation_;
-        }
         for (;;) {
             Job* job;
             {

@@ -1,6 +1,5 @@
 #include <workers/worker_pool.h>
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <mutex>
@@ -79,25 +78,25 @@ TEST_F(WorkerPool, UsesSeveralThreadsAndRunsNestedLoopsInline)
     SetWorkerCount(4);
     std::mutex mutex;
     std::vector<std::thread::id> outer;
-    std::atomic<int> outerChunks = 0;
-    std::atomic<int> nestedChunks = 0;
+    std::atomic<int> started = 0;
     std::atomic<bool> nestedOnOwnThread = true;
-    ParallelFor(64, 1, [&](int, int) {
-        ++outerChunks;
+    // Two chunks, each waiting for the other to start: a second thread must run one.
+    ParallelFor(2, 1, [&](int, int) {
         const auto self = std::this_thread::get_id();
-        ParallelFor(100, 1, [&](int, int) {
-            ++nestedChunks;
-            if (std::this_thread::get_id() != self)
+        ParallelFor(100, 1, [&](int begin, int end) {
+            if (std::this_thread::get_id() != self || begin != 0 || end != 100)
                 nestedOnOwnThread = false;
         });
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ++started;
+        const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (started < 2 && std::chrono::steady_clock::now() < give_up)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         const std::lock_guard lock(mutex);
-        if (std::find(outer.begin(), outer.end(), self) == outer.end())
-            outer.push_back(self);
+        outer.push_back(self);
     });
-    EXPECT_GT(outer.size(), 1u);
+    ASSERT_EQ(outer.size(), 2u);
+    EXPECT_NE(outer[0], outer[1]);
     EXPECT_TRUE(nestedOnOwnThread);
-    EXPECT_EQ(nestedChunks.load(), outerChunks.load());
 }
 
 TEST_F(WorkerPool, RethrowsAChunksExceptionAfterEveryChunkFinished)
