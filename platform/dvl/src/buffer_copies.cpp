@@ -47,7 +47,9 @@ void CopyPackedBgr(const Buffer& b, int32_t x, int32_t y, int32_t width, int32_t
     const uint8_t* green = b.planes[BandIndex(b, DVL_GREEN)].data();
     const uint8_t* blue = b.planes[BandIndex(b, DVL_BLUE)].data();
     auto* out = static_cast<uint8_t*>(destination);
-    CopyRegion(b, x, y, width, height, [&](std::size_t from, std::size_t to, std::size_t n) {
+    // The plane pointers are copied in: byte stores could change them as far
+    // as the compiler knows, which would keep the loop from vectorising.
+    CopyRegion(b, x, y, width, height, [=](std::size_t from, std::size_t to, std::size_t n) {
         uint8_t* pixel = out + 3 * to;
         for (std::size_t i = from; i < from + n; ++i, pixel += 3) {
             pixel[0] = blue[i];
