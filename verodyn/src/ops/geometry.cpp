@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include <workers/worker_pool.h>
+
 #include "pixel_rules.h"
 #include "verodyn/extension.h"
 #include "verodyn/operators.h"
@@ -45,16 +47,34 @@ std::vector<std::size_t> nearest_map(int source, int count)
     return map;
 }
 
+// Rows in bands over the workers; an output row that samples the same source
+// row as the one above it is a copy of that row, and a row twice as wide as
+// the source (every column taken twice) is written without the column map.
 template <typename T>
 void zoom_plane(const T* source, int source_width, T* target, int width, int height,
                 const std::vector<std::size_t>& columns, const std::vector<std::size_t>& rows)
 {
-    for (int y = 0; y < height; ++y) {
-        const T* row = source + rows[std::size_t(y)] * std::size_t(source_width);
-        T* out = target + std::size_t(y) * std::size_t(width);
-        for (int x = 0; x < width; ++x)
-            out[x] = row[columns[std::size_t(x)]];
-    }
+    bool doubled = width == 2 * source_width;
+    for (int x = 0; doubled && x < width; ++x)
+        doubled = columns[std::size_t(x)] == std::size_t(x / 2);
+    const std::size_t* column = columns.data();
+    const std::size_t* row_of = rows.data();
+    ondula::ParallelFor(height, std::max(1, (1 << 16) / width), [=](int first, int end) {
+        // Locals, not the closure's copies, which the stores might alias.
+        const int w = width, sw = source_width;
+        for (int y = first; y < end; ++y) {
+            T* out = target + std::size_t(y) * std::size_t(w);
+            const T* row = source + row_of[y] * std::size_t(sw);
+            if (y > first && row_of[y] == row_of[y - 1])
+                std::memcpy(out, out - w, std::size_t(w) * sizeof(T));
+            else if (doubled)
+                for (int x = 0; x < sw; ++x)
+                    out[2 * x] = out[2 * x + 1] = row[x];
+            else
+                for (int x = 0; x < w; ++x)
+                    out[x] = row[column[x]];
+        }
+    });
 }
 
 template <typename T>
