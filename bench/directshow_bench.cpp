@@ -9,6 +9,7 @@
 #include "pixel_conversion.h"
 #include "registry/registry.h"
 #include "verodyn/verodyn.h"
+#include "worker_rows.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ void Convert(benchmark::State& state, PixelFormat format, int32_t mode, int bits
     std::vector<std::vector<uint8_t>> planes(3,
                                              std::vector<uint8_t>(std::size_t(kWidth) * kHeight));
     uint8_t* out[3] = {planes[0].data(), planes[1].data(), planes[2].data()};
+    UseWorkers(state);
     for (auto _ : state) {
         ConvertFrame({format, kWidth, kHeight, bottom_up}, mode, frame.data(), frame.size(), out);
         benchmark::DoNotOptimize(out[0][0]);
@@ -90,6 +92,7 @@ const int kRegistered = [] {
     };
     for (const Row& r : rows)
         benchmark::RegisterBenchmark(r.name, Convert, r.format, r.mode, r.bits, r.bottom_up)
+            ->Apply(WorkerRows)
             ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("DeviceSetting/running camera", DeviceSetting)
         ->UseManualTime()

@@ -9,6 +9,7 @@
 #include "grab_bench.h"
 #include "iidc/colour_conversion.h"
 #include "verodyn/verodyn.h"
+#include "worker_rows.h"
 
 namespace {
 
@@ -43,6 +44,7 @@ void Convert(benchmark::State& state, Member member)
         planes[i].resize(size_t(kWidth) * kHeight);
         context.planes[i] = planes[i].data();
     }
+    UseWorkers(state);
     for (auto _ : state) {
         benchmark::DoNotOptimize(iidc::ConvertFrame(context));
         benchmark::ClobberMemory();
@@ -72,7 +74,9 @@ const bool kRegistered = [] {
     for (const Member& m : kMembers) {
         const std::string name = std::string("IIDC/Convert/") + m.coding_name + "/" + m.space_name +
                                  "/" + std::to_string(m.bits) + "/1280x1024";
-        benchmark::RegisterBenchmark(name.c_str(), Convert, m)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(name.c_str(), Convert, m)
+            ->Apply(WorkerRows)
+            ->Unit(benchmark::kMillisecond);
     }
     benchmark::RegisterBenchmark("IIDC/Grab/Y8/gray/8/1024x768", Grab)
         ->Unit(benchmark::kMillisecond);

@@ -14,6 +14,7 @@
 #include "interferograms.h"
 #include "kernels/phase_unwrapper.h"
 #include "kernels/quality_maps.h"
+#include "worker_rows.h"
 
 // Heap bytes in use and their peak, for the memory counter. Aligned blocks keep
 // their size in front of them so that the counter sees what was asked for.
@@ -86,6 +87,7 @@ void BM_FourImagePhase(benchmark::State& state)
 {
     const auto& f = Frames().frame;
     std::vector<std::uint8_t> wrapped(kPixels);
+    UseWorkers(state);
     for (auto _ : state) {
         metrology::FourImagePhase(f[0].data(), f[1].data(), f[2].data(), f[3].data(),
                                   wrapped.data(), kPixels);
@@ -94,7 +96,7 @@ void BM_FourImagePhase(benchmark::State& state)
     state.counters["Mpixel/s"] =
         benchmark::Counter(double(kPixels) * state.iterations() / 1e6, benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_FourImagePhase)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FourImagePhase)->Apply(WorkerRows)->Unit(benchmark::kMillisecond);
 
 void BM_SixQualityMaps(benchmark::State& state)
 {
@@ -104,13 +106,14 @@ void BM_SixQualityMaps(benchmark::State& state)
     const MapFunction maps[] = {metrology::VarianceMap,        metrology::LinearityMap,
                                 metrology::LaplacianMap,       metrology::DiscontinuityMap,
                                 metrology::LeastSquares5x5Map, metrology::ResidueMap};
+    UseWorkers(state);
     for (auto _ : state)
         for (MapFunction m : maps) {
             m(wrapped.data(), kWidth, kHeight, map.data());
             benchmark::DoNotOptimize(map.data());
         }
 }
-BENCHMARK(BM_SixQualityMaps)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SixQualityMaps)->Apply(WorkerRows)->Unit(benchmark::kMillisecond);
 
 void BM_UnwrapVariance(benchmark::State& state)
 {
@@ -119,6 +122,7 @@ void BM_UnwrapVariance(benchmark::State& state)
     std::vector<std::int32_t> out(kPixels);
     int m = 0;
     std::size_t peak_bytes = 0;
+    UseWorkers(state);
     for (auto _ : state) {
         const std::size_t before = g_heap_now.load();
         g_heap_peak = before;
@@ -131,6 +135,6 @@ void BM_UnwrapVariance(benchmark::State& state)
     state.counters["M"] = m;
     state.counters["work_bytes_per_pixel"] = double(peak_bytes) / double(kPixels);
 }
-BENCHMARK(BM_UnwrapVariance)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UnwrapVariance)->Apply(WorkerRows)->Unit(benchmark::kMillisecond);
 
 } // namespace

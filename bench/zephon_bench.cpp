@@ -7,6 +7,7 @@
 #include "analogue/frame_copy.h"
 #include "dvl/simulated_boards.h"
 #include "verodyn/framegrabber.h"
+#include "worker_rows.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ void CopyGrey(benchmark::State& state)
     DvlSysAlloc("\\\\.\\D_SYSTEM_ZEPHON_II", 0, DVL_DEFAULT, &system);
     DvlBufAllocColor(system, 3, kWidth, kHeight, 8, 2076, &buffer);
     std::vector<uint8_t> packed(std::size_t(kWidth) * kHeight * 3), grey(packed.size() / 3);
+    UseWorkers(state);
     for (auto _ : state) {
         DvlBufGetColor(buffer, DVL_PACKED_BGR24, DVL_ALL_BANDS, packed.data());
         zephon::GreyFromPackedBgr(packed.data(), grey.data(), grey.size());
@@ -47,7 +49,10 @@ void Grab(benchmark::State& state)
     close_framegrabber(handle);
 }
 
-BENCHMARK(CopyGrey)->Name("Zephon/CopyGrey/768x576")->Unit(benchmark::kMillisecond);
+BENCHMARK(CopyGrey)
+    ->Name("Zephon/CopyGrey/768x576")
+    ->Apply(WorkerRows)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(Grab)->Name("Zephon/Grab/D_CCIR/gray/768x576")->Unit(benchmark::kMillisecond);
 
 } // namespace

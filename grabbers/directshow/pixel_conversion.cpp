@@ -3,35 +3,45 @@
 #include <algorithm>
 #include <cstring>
 
+#include <workers/worker_pool.h>
+
 namespace directshow {
 namespace {
 
 // To 0..255 by comparisons rather than a table lookup, so that the YUV loops
 // vectorise.
-inline uint8_t Clamp(int x) { return uint8_t(std::clamp(x, 0, 255)); }
+inline uint8_t Clamp16(int16_t x) { return uint8_t(std::clamp<int16_t>(x, 0, 255)); }
 
 inline uint8_t Grey(unsigned b, unsigned g, unsigned r)
 {
     return uint8_t((145971 * b + 596793 * g + 303858 * r + 512) >> 20);
 }
 
-// One pixel from luma `y` and the chroma terms of its group (see Chroma).
+// One pixel from luma `y` and the chroma terms of its group: each colour is
+// (256 y + 128 + k x (c - 128)) >> 8, which is y + ((128 + k x (c - 128)) >> 8)
+// since 256 y drops out of the shift whole; the terms lie within +-227, so a
+// pixel's sums fit 16-bit lanes.
 struct Chroma {
-    int red, green, blue;
+    int16_t red, green, blue;
 
     Chroma(int u, int v)
-        : red(358 * (v - 128)), green(-88 * (u - 128) - 182 * (v - 128)), blue(453 * (u - 128))
+        : red(int16_t((128 + 358 * (v - 128)) >> 8)),
+          green(int16_t((128 - 88 * (u - 128) - 182 * (v - 128)) >> 8)),
+          blue(int16_t((128 + 453 * (u - 128)) >> 8))
     {
     }
 
-    void Pixel(int y, uint8_t* r, uint8_t* g, uint8_t* b) const
+    void Pixel(int16_t y, uint8_t* r, uint8_t* g, uint8_t* b) const
     {
-        const int base = 256 * y + 128;
-        *r = Clamp((base + red) >> 8);
-        *g = Clamp((base + green) >> 8);
-        *b = Clamp((base + blue) >> 8);
+        *r = Clamp16(int16_t(y + red));
+        *g = Clamp16(int16_t(y + green));
+        *b = Clamp16(int16_t(y + blue));
     }
 };
+
+// Frames are spread over the workers in bands of about 64K pixels; smaller
+// frames stay on the calling thread.
+constexpr int kBandPixels = 1 << 16;
 
 int BytesPerPixel(PixelFormat format)
 {
@@ -76,8 +86,9 @@ const uint8_t* Row(const FrameLayout& l, const uint8_t* frame, int32_t row)
 
 // A row of B, G, R bytes `Step` apart into red, green, blue or (no green) grey.
 template <std::size_t Step>
-void BgrRow(const uint8_t* s, std::size_t width, bool colour, uint8_t* red, uint8_t* green,
-            uint8_t* blue)
+[[gnu::target_clones("avx2", "default")]] void BgrRow(const uint8_t* s, std::size_t width,
+                                                      bool colour, uint8_t* red, uint8_t* green,
+                                                      uint8_t* blue)
 {
     if (colour)
         for (std::size_t x = 0; x < width; ++x, s += Step) {
@@ -93,48 +104,60 @@ void BgrRow(const uint8_t* s, std::size_t width, bool colour, uint8_t* red, uint
 void RgbRows(const FrameLayout& l, int32_t mode, const uint8_t* frame, uint8_t* const* planes)
 {
     const std::size_t width = std::size_t(l.width);
-    for (int32_t row = 0; row < l.height; ++row) {
-        const uint8_t* s = Row(l, frame, row);
-        const std::size_t at = std::size_t(row) * width;
-        const bool colour = mode == kColourRgb && l.format != PixelFormat::RGB8;
-        uint8_t* grey = planes[0] + at;
-        uint8_t* red = planes[0] + at;
-        uint8_t* green = colour ? planes[1] + at : nullptr;
-        uint8_t* blue = colour ? planes[2] + at : nullptr;
-        switch (l.format) {
-        case PixelFormat::RGB8:
-            std::memcpy(grey, s, width);
-            break;
-        case PixelFormat::RGB32:
-            BgrRow<4>(s, width, colour, red, green, blue);
-            break;
-        case PixelFormat::RGB24:
-            BgrRow<3>(s, width, colour, red, green, blue);
-            break;
-        case PixelFormat::RGB565:
-            for (std::size_t x = 0; x < width; ++x, s += 2) {
-                const unsigned d = unsigned(s[0]) | unsigned(s[1]) << 8;
-                if (colour) {
-                    red[x] = uint8_t(s[1] & 0xF8);
-                    green[x] = uint8_t((d >> 3) & 0xFC);
-                    blue[x] = uint8_t(s[0] << 3);
-                } else {
-                    grey[x] = Grey((d & 0x1F) << 3, (d >> 3) & 0xFC, (d >> 11) << 3);
+    ondula::ParallelFor(l.height, std::max(1, kBandPixels / l.width), [&](int first, int end) {
+        for (int32_t row = first; row < end; ++row) {
+            const uint8_t* s = Row(l, frame, row);
+            const std::size_t at = std::size_t(row) * width;
+            const bool colour = mode == kColourRgb && l.format != PixelFormat::RGB8;
+            uint8_t* grey = planes[0] + at;
+            uint8_t* red = planes[0] + at;
+            uint8_t* green = colour ? planes[1] + at : nullptr;
+            uint8_t* blue = colour ? planes[2] + at : nullptr;
+            switch (l.format) {
+            case PixelFormat::RGB8:
+                std::memcpy(grey, s, width);
+                break;
+            case PixelFormat::RGB32:
+                BgrRow<4>(s, width, colour, red, green, blue);
+                break;
+            case PixelFormat::RGB24:
+                BgrRow<3>(s, width, colour, red, green, blue);
+                break;
+            case PixelFormat::RGB565:
+                for (std::size_t x = 0; x < width; ++x, s += 2) {
+                    const unsigned d = unsigned(s[0]) | unsigned(s[1]) << 8;
+                    if (colour) {
+                        red[x] = uint8_t(s[1] & 0xF8);
+                        green[x] = uint8_t((d >> 3) & 0xFC);
+                        blue[x] = uint8_t(s[0] << 3);
+                    } else {
+                        grey[x] = Grey((d & 0x1F) << 3, (d >> 3) & 0xFC, (d >> 11) << 3);
+                    }
                 }
-            }
-            break;
-        default: // RGB555
-            for (std::size_t x = 0; x < width; ++x, s += 2) {
-                const unsigned d = unsigned(s[0]) | unsigned(s[1]) << 8;
-                if (colour) {
-                    red[x] = uint8_t((d >> 7) & 0xF8);
-                    green[x] = uint8_t((d >> 2) & 0xF8);
-                    blue[x] = uint8_t(s[0] << 3);
-                } else {
-                    grey[x] = Grey((d & 0x1F) << 3, (d >> 2) & 0xF8, (d >> 7) & 0xF8);
+                break;
+            default: // RGB555
+                for (std::size_t x = 0; x < width; ++x, s += 2) {
+                    const unsigned d = unsigned(s[0]) | unsigned(s[1]) << 8;
+                    if (colour) {
+                        red[x] = uint8_t((d >> 7) & 0xF8);
+                        green[x] = uint8_t((d >> 2) & 0xF8);
+                        blue[x] = uint8_t(s[0] << 3);
+                    } else {
+                        grey[x] = Grey((d & 0x1F) << 3, (d >> 2) & 0xF8, (d >> 7) & 0xF8);
+                    }
                 }
             }
         }
+    });
+}
+
+[[gnu::target_clones("avx2", "default")]] void UyvyPairs(std::size_t pairs, const uint8_t* s,
+                                                         uint8_t* r, uint8_t* g, uint8_t* b)
+{
+    for (std::size_t p = 0; p < pairs; ++p, s += 4) {
+        const Chroma c(s[0], s[2]);
+        c.Pixel(s[1], &r[2 * p], &g[2 * p], &b[2 * p]);
+        c.Pixel(s[3], &r[2 * p + 1], &g[2 * p + 1], &b[2 * p + 1]);
     }
 }
 
@@ -146,13 +169,11 @@ void UyvyFrame(std::size_t pixels, int32_t mode, const uint8_t* s, uint8_t* cons
             r[i] = s[2 * i + 1];
         return;
     }
-    uint8_t* g = planes[1];
-    uint8_t* b = planes[2];
-    for (std::size_t i = 0; i + 1 < pixels; i += 2, s += 4) {
-        const Chroma c(s[0], s[2]);
-        c.Pixel(s[1], &r[i], &g[i], &b[i]);
-        c.Pixel(s[3], &r[i + 1], &g[i + 1], &b[i + 1]);
-    }
+    const int pairs = int(pixels / 2);
+    ondula::ParallelFor(pairs, kBandPixels / 2, [&](int first, int end) {
+        const std::size_t at = 2 * std::size_t(first);
+        UyvyPairs(std::size_t(end - first), s + 2 * at, r + at, planes[1] + at, planes[2] + at);
+    });
 }
 
 void Yuv411Frame(std::size_t pixels, int32_t mode, const uint8_t* s, uint8_t* const* planes)

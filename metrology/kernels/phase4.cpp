@@ -7,6 +7,8 @@
 #include <cstring>
 #include <memory>
 
+#include <workers/worker_pool.h>
+
 namespace metrology {
 
 namespace {
@@ -67,15 +69,18 @@ std::uint8_t PhaseGrey(int i0, int i90, int i180, int i270)
     return WrappedPhase8::Grey(ComputePhase(float(num), float(i0 - i180)));
 }
 
-void FourImagePhase(const std::uint8_t* i0, const std::uint8_t* i90, const std::uint8_t* i180,
-                    const std::uint8_t* i270, std::uint8_t* result, std::size_t count)
+namespace {
+
+// Pixels [from, to) of FourImagePhase. Table positions are worked out a block
+// at a time, which vectorises, then looked up.
+void PhaseRun(const std::uint8_t* i0, const std::uint8_t* i90, const std::uint8_t* i180,
+              const std::uint8_t* i270, std::uint8_t* result, std::size_t from, std::size_t to)
 {
-    // Table positions are worked out a block at a time, which vectorises, then looked up.
     constexpr std::size_t kBlock = 2048;
     std::int32_t position[kBlock];
     const std::uint8_t* centre = GreyTableCentre();
-    for (std::size_t start = 0; start < count; start += kBlock) {
-        const std::size_t m = std::min(kBlock, count - start);
+    for (std::size_t start = from; start < to; start += kBlock) {
+        const std::size_t m = std::min(kBlock, to - start);
         for (std::size_t k = 0; k < m; ++k) {
             const std::size_t p = start + k;
             position[k] = (int(i270[p]) - int(i90[p])) * kDiffSpan + int(i0[p]) - int(i180[p]);
@@ -83,6 +88,19 @@ void FourImagePhase(const std::uint8_t* i0, const std::uint8_t* i90, const std::
         for (std::size_t k = 0; k < m; ++k)
             result[start + k] = centre[position[k]];
     }
+}
+
+} // namespace
+
+void FourImagePhase(const std::uint8_t* i0, const std::uint8_t* i90, const std::uint8_t* i180,
+                    const std::uint8_t* i270, std::uint8_t* result, std::size_t count)
+{
+    // Runs of 32K pixels, spread over the workers.
+    constexpr std::size_t kRun = 1 << 15;
+    ondula::ParallelFor(int((count + kRun - 1) / kRun), 1, [=](int first, int end) {
+        PhaseRun(i0, i90, i180, i270, result, std::size_t(first) * kRun,
+                 std::min(count, std::size_t(end) * kRun));
+    });
 }
 
 PlaneStatus ImageToPlane(const ImagePlanes& image, int width, int height, std::uint8_t* plane)

@@ -1,8 +1,11 @@
 #include "kernels/phase_unwrapper.h"
 
 #include <algorithm>
+#include <mutex>
 #include <optional>
 #include <utility>
+
+#include <workers/worker_pool.h>
 
 #include "kernels/quality_levels.h"
 #include "kernels/quality_maps.h"
@@ -209,34 +212,47 @@ int CPhaseUnwrapper::ScaleOutput(const std::uint8_t* phase, const std::int32_t* 
                                  UnwrapFlags flags)
 {
     const int w = m_width, h = m_height;
+    // Rows of the image less its 2-pixel frame, in bands over the workers.
+    auto for_frame_rows = [&](auto row) {
+        ondula::ParallelFor(h - 4, std::max(1, (1 << 16) / w), [&](int first, int end) {
+            for (int y = 2 + first; y < 2 + end; ++y)
+                row(std::size_t(y) * w);
+        });
+    };
     // Over the image less its 2-pixel frame, where every pixel not masked has been
     // reached; masked pixels count as an unwrapped phase of 0.
+    std::mutex merge;
     std::int32_t kmin = INT32_MAX, kmax = INT32_MIN;
-    for (int y = 2; y <= h - 3; ++y)
-        for (int x = 2; x <= w - 3; ++x) {
-            const std::size_t i = std::size_t(y) * w + x;
+    for_frame_rows([&](std::size_t start) {
+        std::int32_t low = INT32_MAX, high = INT32_MIN;
+        for (std::size_t i = start + 2; i <= start + w - 3; ++i)
             if (!Masked(i)) {
-                kmin = std::min(kmin, jumps[i]);
-                kmax = std::max(kmax, jumps[i]);
+                low = std::min(low, jumps[i]);
+                high = std::max(high, jumps[i]);
             }
-        }
+        const std::lock_guard lock(merge);
+        kmin = std::min(kmin, low);
+        kmax = std::max(kmax, high);
+    });
     if (kmin > kmax)
         kmin = kmax = 0;
-    auto unwrapped = [&](std::size_t i) {
+    auto unwrapped = [&, kmin](std::size_t i) {
         return Masked(i) ? 0 : 256 * std::int64_t(jumps[i] - kmin) + phase[i];
     };
-
     std::int64_t umin = INT64_MAX, umax = INT64_MIN;
-    for (int y = 2; y <= h - 3; ++y)
-        for (int x = 2; x <= w - 3; ++x) {
-            umin = std::min(umin, unwrapped(std::size_t(y) * w + x));
-            umax = std::max(umax, unwrapped(std::size_t(y) * w + x));
+    for_frame_rows([&](std::size_t start) {
+        std::int64_t low = INT64_MAX, high = INT64_MIN;
+        for (std::size_t i = start + 2; i <= start + w - 3; ++i) {
+            low = std::min(low, unwrapped(i));
+            high = std::max(high, unwrapped(i));
         }
-
+        const std::lock_guard lock(merge);
+        umin = std::min(umin, low);
+        umax = std::max(umax, high);
+    });
     const bool invert = (flags & UW_INVERT) != 0;
-    for (int y = 2; y <= h - 3; ++y)
-        for (int x = 2; x <= w - 3; ++x) {
-            const std::size_t i = std::size_t(y) * w + x;
+    for_frame_rows([&](std::size_t start) {
+        for (std::size_t i = start + 2; i <= start + w - 3; ++i) {
             std::int32_t v =
                 umax == umin
                     ? 0
@@ -245,5 +261,6 @@ int CPhaseUnwrapper::ScaleOutput(const std::uint8_t* phase, const std::int32_t* 
                 v = 255 - v;
             m_out[i] = v;
         }
+    });
     return kmax - kmin;
 }

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include <workers/worker_pool.h>
+
 #include "kernels/phase_unwrapper.h"
 
 namespace metrology {
@@ -16,6 +18,29 @@ inline int Offset(int neighbour, int c) { return CPhaseUnwrapper::UnwrapToward(c
 inline std::size_t Index(int x, int y, int width)
 {
     return std::size_t(y) * std::size_t(width) + std::size_t(x);
+}
+
+// Runs body(first_row, end_row) over row bands of about 64K pixels spread
+// over the workers; small images stay on the calling thread.
+template <class Body> void ForRowBands(int width, int height, Body body)
+{
+    const int grain = std::max(1, (1 << 16) / std::max(width, 1));
+    ondula::ParallelFor(height, grain, [&body](int first, int end) {
+        // A band works on its own copy of the body, whose captures then become
+        // locals: read through the shared body they might change under the
+        // stores as far as the compiler knows, which keeps loops from vectorising.
+        Body band = body;
+        band(first, end);
+    });
+}
+
+// Scratch rows of one thread, kept between calls.
+std::int32_t* ScratchRows(std::size_t values)
+{
+    thread_local std::vector<std::int32_t> scratch;
+    if (scratch.size() < values)
+        scratch.resize(values);
+    return scratch.data();
 }
 
 // The eight neighbours of an interior pixel, read from three rows.
@@ -75,21 +100,23 @@ template <class Interior, class Border>
 void Map3x3(const std::uint8_t* phase, int width, int height, std::int32_t* out, Interior interior,
             Border border)
 {
-    for (int y = 0; y < height; ++y) {
-        std::int32_t* dst = out + Index(0, y, width);
-        if (y == 0 || y == height - 1 || width < 3) {
-            for (int x = 0; x < width; ++x)
-                dst[x] = border(x, y);
-            continue;
+    ForRowBands(width, height, [=](int first, int end) {
+        for (int y = first; y < end; ++y) {
+            std::int32_t* dst = out + Index(0, y, width);
+            if (y == 0 || y == height - 1 || width < 3) {
+                for (int x = 0; x < width; ++x)
+                    dst[x] = border(x, y);
+                continue;
+            }
+            const std::uint8_t* row = phase + Index(0, y, width);
+            const std::uint8_t* up = row - width;
+            const std::uint8_t* down = row + width;
+            dst[0] = border(0, y);
+            for (int x = 1; x < width - 1; ++x)
+                dst[x] = interior(Ring(up, row, down, x), int(row[x]));
+            dst[width - 1] = border(width - 1, y);
         }
-        const std::uint8_t* row = phase + Index(0, y, width);
-        const std::uint8_t* up = row - width;
-        const std::uint8_t* down = row + width;
-        dst[0] = border(0, y);
-        for (int x = 1; x < width - 1; ++x)
-            dst[x] = interior(Ring(up, row, down, x), int(row[x]));
-        dst[width - 1] = border(width - 1, y);
-    }
+    });
 }
 
 } // namespace
@@ -157,26 +184,36 @@ void LaplacianMap(const std::uint8_t* phase, int width, int height, std::int32_t
 
 void ResidueMap(const std::uint8_t* phase, int width, int height, std::int32_t* out)
 {
-    std::fill(out, out + std::size_t(width > 0 ? width : 0) * std::size_t(height > 0 ? height : 0),
-              0);
+    if (width <= 0 || height <= 0)
+        return;
     auto wc = [](int a, int b) { return CPhaseUnwrapper::WrapCount(a, b); };
-    for (int y = 1; y < height; ++y) {
+    // 256 x |charge| of the loops whose lower row is y, at their right column
+    // (columns 1..width - 1; column 0 and rows outside 1..height - 1 hold none).
+    auto loop_row = [=](int y, std::int32_t* charge) {
+        std::fill(charge, charge + width, 0);
+        if (y < 1 || y >= height)
+            return;
         const std::uint8_t* up = phase + Index(0, y - 1, width);
         const std::uint8_t* row = up + width;
-        std::int32_t* out_up = out + Index(0, y - 1, width);
-        std::int32_t* out_row = out_up + width;
-        for (int x = 1; x < width; ++x) {
-            const int q = wc(row[x], row[x - 1]) + wc(row[x - 1], up[x - 1]) +
-                          wc(up[x - 1], up[x]) + wc(up[x], row[x]);
-            if (q == 0)
-                continue;
-            const int v = std::abs(q) * 256;
-            out_up[x - 1] += v;
-            out_up[x] += v;
-            out_row[x - 1] += v;
-            out_row[x] += v;
+        for (int x = 1; x < width; ++x)
+            charge[x] = 256 * std::abs(wc(row[x], row[x - 1]) + wc(row[x - 1], up[x - 1]) +
+                                       wc(up[x - 1], up[x]) + wc(up[x], row[x]));
+    };
+    // A pixel collects the loops whose lower row is its own row or the next,
+    // and whose right column is its own column or the next.
+    ForRowBands(width, height, [=](int first, int end) {
+        std::int32_t* above = ScratchRows(2 * std::size_t(width));
+        std::int32_t* below = above + width;
+        loop_row(first, above);
+        for (int y = first; y < end; ++y) {
+            loop_row(y + 1, below);
+            std::int32_t* dst = out + Index(0, y, width);
+            for (int x = 0; x + 1 < width; ++x)
+                dst[x] = above[x] + above[x + 1] + below[x] + below[x + 1];
+            dst[width - 1] = above[width - 1] + below[width - 1];
+            std::swap(above, below);
         }
-    }
+    });
 }
 
 namespace {
@@ -247,27 +284,29 @@ void RowPlaneResidual(const std::uint8_t* phase, int width, int y, std::int32_t*
 void LeastSquares5x5Map(const std::uint8_t* phase, int width, int height, std::int32_t* out)
 {
     const bool windows = width >= 5 && height >= 5;
-    for (int y = 0; y < height; ++y) {
-        std::int32_t* dst = out + Index(0, y, width);
-        const bool full_row = windows && y >= 2 && y <= height - 3;
-        if (full_row)
-            RowPlaneResidual(phase, width, y, dst);
-        for (int x = 0; x < width; ++x) {
-            if (x >= width - 2)
-                dst[x] = y < 3 ? 741 : 822;
-            else if (full_row && x >= 2)
-                continue;
-            else if (full_row)
-                dst[x] =
-                    PlaneResidual(phase, width, height, x, y, WindowSlopes(phase, width, 2, y));
-            else
-                dst[x] =
-                    PlaneResidual(phase, width, height, x, y,
-                                  windows ? WindowSlopes(phase, width, std::clamp(x, 2, width - 3),
-                                                         std::clamp(y, 2, height - 3))
-                                          : Slopes{});
+    ForRowBands(width, height, [=](int first, int end) {
+        for (int y = first; y < end; ++y) {
+            std::int32_t* dst = out + Index(0, y, width);
+            const bool full_row = windows && y >= 2 && y <= height - 3;
+            if (full_row)
+                RowPlaneResidual(phase, width, y, dst);
+            for (int x = 0; x < width; ++x) {
+                if (x >= width - 2)
+                    dst[x] = y < 3 ? 741 : 822;
+                else if (full_row && x >= 2)
+                    continue;
+                else if (full_row)
+                    dst[x] =
+                        PlaneResidual(phase, width, height, x, y, WindowSlopes(phase, width, 2, y));
+                else
+                    dst[x] = PlaneResidual(phase, width, height, x, y,
+                                           windows ? WindowSlopes(phase, width,
+                                                                  std::clamp(x, 2, width - 3),
+                                                                  std::clamp(y, 2, height - 3))
+                                                   : Slopes{});
+            }
         }
-    }
+    });
 }
 
 void DiscontinuityMap(const std::uint8_t* phase, int width, int height, std::int32_t* out)
@@ -279,10 +318,9 @@ void DiscontinuityMap(const std::uint8_t* phase, int width, int height, std::int
         return;
 
     // Slope estimates of three consecutive rows, row r in slot r % 3.
-    std::vector<std::int16_t> gx(3 * std::size_t(width)), gy(3 * std::size_t(width));
-    auto slope_row = [&](int r) {
-        std::int16_t* sx = gx.data() + (r % 3) * std::size_t(width);
-        std::int16_t* sy = gy.data() + (r % 3) * std::size_t(width);
+    auto slope_row = [=](int r, std::int16_t* gx, std::int16_t* gy) {
+        std::int16_t* sx = gx + (r % 3) * std::size_t(width);
+        std::int16_t* sy = gy + (r % 3) * std::size_t(width);
         const std::uint8_t* row = phase + Index(0, r, width);
         for (int x = 1; x < width - 1; ++x) {
             const Ring n(row - width, row, row + width, x);
@@ -299,20 +337,26 @@ void DiscontinuityMap(const std::uint8_t* phase, int width, int height, std::int
                std::abs(a[cx - 1] + a[cx] + a[cx + 1] - d[cx - 1] - d[cx] - d[cx + 1]);
     };
 
-    slope_row(3);
-    slope_row(4);
-    for (int y = 4; y <= height - 3; ++y) {
-        slope_row(y + 1);
-        const std::size_t above = ((y - 1) % 3) * std::size_t(width),
-                          centre = (y % 3) * std::size_t(width),
-                          below = ((y + 1) % 3) * std::size_t(width);
-        std::int32_t* dst = out + Index(0, y, width);
-        for (int x = 1; x <= width - 5; ++x) {
-            const int v = judge(gx.data() + above, gx.data() + centre, gx.data() + below, x + 1) +
-                          judge(gy.data() + above, gy.data() + centre, gy.data() + below, x + 1);
-            dst[x] = std::min(v, kCap);
+    // Rows 4..height - 3 are judged, each from the slopes of its row and the two beside it.
+    ForRowBands(width, height - 6, [=](int first, int end) {
+        // Two int16 slope planes of three rows in one scratch block.
+        auto* gx = reinterpret_cast<std::int16_t*>(ScratchRows(3 * std::size_t(width)));
+        std::int16_t* gy = gx + 3 * std::size_t(width);
+        slope_row(first + 3, gx, gy);
+        slope_row(first + 4, gx, gy);
+        for (int y = first + 4; y < end + 4; ++y) {
+            slope_row(y + 1, gx, gy);
+            const std::size_t above = ((y - 1) % 3) * std::size_t(width),
+                              centre = (y % 3) * std::size_t(width),
+                              below = ((y + 1) % 3) * std::size_t(width);
+            std::int32_t* dst = out + Index(0, y, width);
+            for (int x = 1; x <= width - 5; ++x) {
+                const int v = judge(gx + above, gx + centre, gx + below, x + 1) +
+                              judge(gy + above, gy + centre, gy + below, x + 1);
+                dst[x] = std::min(v, kCap);
+            }
         }
-    }
+    });
 }
 
 } // namespace metrology

@@ -19,7 +19,7 @@ std::int32_t Candidate(std::int32_t h, int neighbour_phase, int c)
 
 Walk::Walk(int width, const std::uint8_t* phase, std::uint8_t* level, std::int32_t* jumps,
            LevelQueues& queues)
-    : phase_(phase), level_(level), jumps_(jumps), queues_(queues)
+    : width_(width), phase_(phase), level_(level), jumps_(jumps), queues_(queues)
 {
     // The 3 x 3 neighbourhood in visiting order: dx outer, dy inner.
     int k = 0;
@@ -49,8 +49,25 @@ void Walk::Run()
             ++level;
             continue;
         }
+        // The walk jumps about the image: the neighbourhoods of pixels a few
+        // places ahead in the queue are fetched while this one is processed.
+        constexpr std::size_t kAhead = 12;
+        std::size_t next;
+        if (queues_.Ahead(level, kAhead, &next))
+            Prefetch(next);
         // Only the levels that received pixels can have become non-empty below.
         level = std::min(level, Process(queues_.Pop(level)));
+    }
+}
+
+void Walk::Prefetch(std::size_t pixel) const
+{
+    for (std::ptrdiff_t dy = -width_; dy <= width_; dy += width_) {
+        const std::size_t left = pixel + dy - 1;
+        __builtin_prefetch(level_ + left, 1);
+        __builtin_prefetch(jumps_ + left, 1);
+        __builtin_prefetch(jumps_ + left + 2, 1);
+        __builtin_prefetch(phase_ + left);
     }
 }
 

@@ -31,6 +31,15 @@ public:
     void Push(int level, std::size_t pixel) { entries_[write_[level]++] = std::uint32_t(pixel); }
     bool Empty(int level) const { return read_[level] == write_[level]; }
     std::size_t Pop(int level) { return entries_[read_[level]++]; }
+    // The pixel `ahead` places behind the next one of a level, if queued yet.
+    bool Ahead(int level, std::size_t ahead, std::size_t* pixel) const
+    {
+        const std::size_t k = read_[level] + ahead;
+        if (k >= write_[level])
+            return false;
+        *pixel = entries_[k];
+        return true;
+    }
 
     // The write position of every level: the pixels pushed between two such
     // marks are those queued in between.
@@ -67,9 +76,11 @@ public:
 
 private:
     int Process(std::size_t pixel);
+    void Prefetch(std::size_t pixel) const;
     std::int32_t Vote(std::size_t pixel, int c) const;
 
     std::ptrdiff_t offset_[9];
+    std::ptrdiff_t width_;
     const std::uint8_t* phase_;
     std::uint8_t* level_;
     std::int32_t* jumps_;

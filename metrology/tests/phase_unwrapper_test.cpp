@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
+
+#include <workers/worker_pool.h>
 
 #include "kernels/phase_unwrapper.h"
 #include "kernels/quality_levels.h"
@@ -280,6 +283,28 @@ TEST(QuantiseQuality, SmallestValueSetAsideGoesToLevel20)
     EXPECT_EQ(levels[0], 20);
     EXPECT_EQ(levels[1], 20);
     EXPECT_EQ(levels[2], 0);
+}
+
+TEST(PhaseUnwrapper, SeveralWorkersGiveTheSerialResult)
+{
+    std::mt19937 random(3);
+    const Field phase = Make(400, 600, [&](int x, int y) {
+        return int((x * x + 3 * y * y) / 97 + (random() & 15)) & 255;
+    });
+    const Field mask = Make(400, 600, [](int x, int y) { return (x - 150) * (y - 300) > 900; });
+    const int workers = ondula::WorkerCount();
+    for (const UnwrapFlags flags :
+         {UW_QUALITY_VARIANCE | UW_INVERT, UW_QUALITY_VARIANCE | UW_POLES | UW_DISCONTINUITIES |
+                                               UW_QUALITY_LSQ5X5 | UW_QUALITY_LAPLACIAN |
+                                               UW_QUALITY_LINEARITY | UW_MASK | UW_INVERT}) {
+        ondula::SetWorkerCount(1);
+        const Result serial = Unwrap(phase, flags, &mask);
+        ondula::SetWorkerCount(8);
+        const Result spread = Unwrap(phase, flags, &mask);
+        EXPECT_EQ(spread.m, serial.m);
+        EXPECT_EQ(spread.out.values, serial.out.values);
+    }
+    ondula::SetWorkerCount(workers);
 }
 
 TEST(QuantiseQuality, SumsOutOfRangeGoToTheWorstWalkedLevel)

@@ -5,6 +5,8 @@
 #include <random>
 #include <vector>
 
+#include <workers/worker_pool.h>
+
 #include "kernels/phase_unwrapper.h"
 #include "kernels/quality_maps.h"
 
@@ -185,6 +187,22 @@ TEST(QualityMaps, EveryShapeIsCoveredWithoutReadingOutside)
     }
     const Image corner = Make(2, 2, [](int x, int y) { return x == 1 && y == 1 ? 24 : 0; });
     EXPECT_EQ(Compute(VarianceMap, corner).values, (std::vector<std::int32_t>{64, 64, 64, 192}));
+}
+
+TEST(QualityMaps, BandsOverSeveralWorkersGiveTheSerialMap)
+{
+    const MapFunction maps[] = {VarianceMap, LinearityMap,       LaplacianMap,
+                                ResidueMap,  LeastSquares5x5Map, DiscontinuityMap};
+    std::mt19937 random(7);
+    const Image image = Make(300, 1000, [&](int, int) { return int(random() & 255); });
+    const int workers = ondula::WorkerCount();
+    for (MapFunction map : maps) {
+        ondula::SetWorkerCount(1);
+        const Map serial = Compute(map, image);
+        ondula::SetWorkerCount(8);
+        EXPECT_EQ(Compute(map, image).values, serial.values);
+    }
+    ondula::SetWorkerCount(workers);
 }
 
 } // namespace

@@ -100,6 +100,18 @@ TEST_F(GeometryTest, ZoomTakesTheNearestSourcePixel)
             EXPECT_EQ(big[std::size_t(y) * 1280 + std::size_t(x)],
                       source[std::size_t(y / 2) * 640 + std::size_t(x / 2)]);
 
+    // Any other size, every pixel, in row bands whose repeated rows are copies.
+    const auto odd = ramp<std::uint8_t>(300, 200, 7, 3);
+    ASSERT_EQ(zoom_image_size(bytes(300, 200, odd), &out, 777, 555, "constant"), V_OK);
+    const auto zoomed = plane<std::uint8_t>(out);
+    int wrong = 0;
+    for (int y = 0; y < 555; ++y)
+        for (int x = 0; x < 777; ++x)
+            wrong += zoomed[std::size_t(y) * 777 + std::size_t(x)] !=
+                     odd[std::size_t((2 * y + 1) * 200 / 1110) * 300 +
+                         std::size_t((2 * x + 1) * 300 / 1554)];
+    EXPECT_EQ(wrong, 0);
+
     EXPECT_EQ(zoom_image_size(grid(), &out, 0, 5, "constant"), VERR_PARAM);
     EXPECT_EQ(zoom_image_size(grid(), &out, 5, 5, "bilinear"), VERR_PARAM);
     EXPECT_EQ(zoom_image_size(Vobject(), &out, 5, 5, "constant"), VERR_NO_OBJECT);

@@ -6,6 +6,8 @@
 #include <type_traits>
 #include <vector>
 
+#include <workers/worker_pool.h>
+
 #include "tone_curves.h"
 
 namespace {
@@ -23,12 +25,14 @@ using Int4 = int32_t __attribute__((vector_size(16)));
 // the additions of one do not wait for the other.
 constexpr int kVectors = 2;
 
-// Convolves one plane. The plane is copied once into rows of lanes, padded
-// with repeated edge pixels to whole blocks of output pixels, so that every
-// kernel coefficient is one multiply-add of a whole vector.
+// Convolves rows [first, end) of `source` into `plane`. Each band keeps the n
+// source rows its output row needs as rows of lanes, padded with repeated
+// edge pixels to whole blocks of output pixels, so that every kernel
+// coefficient is one multiply-add of a whole vector; `ring` holds them.
 template <class Lanes>
-[[gnu::always_inline]] inline void ConvolvePlaneWith(const int16_t* kernel, int n, int divisor,
-                                                     int width, int height, uint8_t* plane)
+[[gnu::always_inline]] inline void ConvolveBandWith(const int16_t* kernel, int n, int divisor,
+                                                    int width, int height, const uint8_t* source,
+                                                    uint8_t* plane, int first, int end, void* ring)
 {
     using Lane = std::remove_reference_t<decltype(Lanes{}[0])>;
     constexpr int kLanes = sizeof(Lanes) / sizeof(Lane);
@@ -36,27 +40,31 @@ template <class Lanes>
     const int before = (n - 1) / 2;
     const int columns = (width + kBlock - 1) / kBlock * kBlock;
     const std::size_t rowLength = std::size_t(columns + n - 1);
-    std::vector<Lane> padded(rowLength * std::size_t(height + n - 1));
-    for (int py = 0; py < height + n - 1; ++py) {
-        const uint8_t* source =
-            plane + std::size_t(std::clamp(py - before, 0, height - 1)) * std::size_t(width);
-        Lane* row = padded.data() + std::size_t(py) * rowLength;
-        std::fill(row, row + before, source[0]);
+    Lane* rows = static_cast<Lane*>(ring);
+    Lane* sums = rows + rowLength * std::size_t(n);
+    // Padded row py holds source row py - before (clamped), in ring slot py % n.
+    auto pad = [&](int py) {
+        const uint8_t* in =
+            source + std::size_t(std::clamp(py - before, 0, height - 1)) * std::size_t(width);
+        Lane* row = rows + std::size_t(py % n) * rowLength;
+        std::fill(row, row + before, in[0]);
         for (int x = 0; x < width; ++x)
-            row[before + x] = source[x];
-        std::fill(row + before + width, row + rowLength, source[width - 1]);
-    }
+            row[before + x] = in[x];
+        std::fill(row + before + width, row + rowLength, in[width - 1]);
+    };
     // Sums from 0 to 255 x divisor give the 256 results; beyond, the result
     // is clipped. Within that range the correctly rounded single-precision
     // quotient never crosses an integer, so truncating it is exact.
     const Lane top = static_cast<Lane>(255 * divisor);
     const float fdivisor = float(divisor);
-    std::vector<Lane> sums(static_cast<std::size_t>(columns));
-    for (int y = 0; y < height; ++y) {
+    for (int py = first; py < first + n - 1; ++py)
+        pad(py);
+    for (int y = first; y < end; ++y) {
+        pad(y + n - 1);
         for (int x = 0; x < columns; x += kBlock) {
             Lanes sum[kVectors] = {};
             for (int r = 0; r < n; ++r) {
-                const Lane* row = padded.data() + std::size_t(y + r) * rowLength + x;
+                const Lane* row = rows + std::size_t((y + r) % n) * rowLength + x;
                 for (int c = 0; c < n; ++c) {
                     const Lane k = kernel[r * n + c];
                     for (int v = 0; v < kVectors; ++v) {
@@ -66,7 +74,7 @@ template <class Lanes>
                     }
                 }
             }
-            std::memcpy(sums.data() + x, sum, sizeof sum);
+            std::memcpy(sums + x, sum, sizeof sum);
         }
         uint8_t* out = plane + std::size_t(y) * std::size_t(width);
         for (int x = 0; x < width; ++x) {
@@ -76,21 +84,45 @@ template <class Lanes>
     }
 }
 
-void ConvolveFloat4(const int16_t* kernel, int n, int divisor, int width, int height,
-                    uint8_t* plane)
+// Bytes of a band's ring: n padded rows and the sums of one row, in lanes of 4 bytes.
+std::size_t RingBytes(int n, int width)
 {
-    ConvolvePlaneWith<Float4>(kernel, n, divisor, width, height, plane);
+    constexpr int kWidestBlock = 8 * kVectors;
+    const std::size_t columns = std::size_t(width + kWidestBlock - 1) / kWidestBlock * kWidestBlock;
+    return 4 * ((columns + std::size_t(n) - 1) * std::size_t(n) + columns);
+}
+
+using BandFn = void (*)(const int16_t*, int, int, int, int, const uint8_t*, uint8_t*, int, int,
+                        void*);
+
+void ConvolveFloat4(const int16_t* kernel, int n, int divisor, int width, int height,
+                    const uint8_t* source, uint8_t* plane, int first, int end, void* ring)
+{
+    ConvolveBandWith<Float4>(kernel, n, divisor, width, height, source, plane, first, end, ring);
 }
 
 [[gnu::target("avx2,fma")]] void ConvolveFloat8(const int16_t* kernel, int n, int divisor,
-                                                int width, int height, uint8_t* plane)
+                                                int width, int height, const uint8_t* source,
+                                                uint8_t* plane, int first, int end, void* ring)
 {
-    ConvolvePlaneWith<Float8>(kernel, n, divisor, width, height, plane);
+    ConvolveBandWith<Float8>(kernel, n, divisor, width, height, source, plane, first, end, ring);
 }
 
-void ConvolveInt4(const int16_t* kernel, int n, int divisor, int width, int height, uint8_t* plane)
+void ConvolveInt4(const int16_t* kernel, int n, int divisor, int width, int height,
+                  const uint8_t* source, uint8_t* plane, int first, int end, void* ring)
 {
-    ConvolvePlaneWith<Int4>(kernel, n, divisor, width, height, plane);
+    ConvolveBandWith<Int4>(kernel, n, divisor, width, height, source, plane, first, end, ring);
+}
+
+// Scratch bytes of one thread, kept between calls: slot 0 holds the source
+// copy, slot 1 a band's ring.
+void* Scratch(std::size_t bytes, int slot)
+{
+    thread_local std::vector<Float8> scratch[2];
+    const std::size_t vectors = (bytes + sizeof(Float8) - 1) / sizeof(Float8);
+    if (scratch[slot].size() < vectors)
+        scratch[slot].resize(vectors);
+    return scratch[slot].data();
 }
 
 } // namespace
@@ -102,12 +134,23 @@ void Convolve(const int16_t* kernel, int n, int16_t divisor, PlaneBuffers* plane
     long weight = 0;
     for (int i = 0; i < n * n; ++i)
         weight += std::abs(kernel[i]) * 255L;
-    const auto convolve = weight > kExactInFloat           ? ConvolveInt4
-                          : __builtin_cpu_supports("avx2") ? ConvolveFloat8
-                                                           : ConvolveFloat4;
-    for (int c = 0; c < planes->channels; ++c)
-        convolve(kernel, n, std::max<int16_t>(divisor, 1), planes->width, planes->height,
-                 planes->planes[c].data());
+    const BandFn convolve = weight > kExactInFloat           ? ConvolveInt4
+                            : __builtin_cpu_supports("avx2") ? ConvolveFloat8
+                                                             : ConvolveFloat4;
+    const int width = planes->width, height = planes->height;
+    const int d = std::max<int16_t>(divisor, 1);
+    // Output rows overwrite the plane, so the bands read a copy of it.
+    const std::size_t bytes = std::size_t(width) * std::size_t(height);
+    auto* source = static_cast<uint8_t*>(Scratch(bytes, 0));
+    const int grain = std::max(8, (1 << 16) / width);
+    for (int c = 0; c < planes->channels; ++c) {
+        uint8_t* plane = planes->planes[c].data();
+        std::memcpy(source, plane, bytes);
+        ondula::ParallelFor(height, grain, [&](int first, int end) {
+            convolve(kernel, n, d, width, height, source, plane, first, end,
+                     Scratch(RingBytes(n, width), 1));
+        });
+    }
 }
 
 void StretchContrast(PlaneBuffers* planes)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "pixel_conversion.h"
@@ -144,6 +145,36 @@ TEST(PixelConversionTest, EachSubtypeAndColourMode)
             << c.what;
         EXPECT_EQ(out, c.planes) << c.what;
     }
+}
+
+// The luma is taken out of the shift: every luma with every U and V pair
+// still gives (256 y + 128 + k x (c - 128)) >> 8, clamped.
+TEST(PixelConversionTest, UyvyMatchesTheIntegerRuleForEveryLumaAndChroma)
+{
+    constexpr int32_t kWidth = 2 * 65536;
+    std::vector<uint8_t> frame(2 * std::size_t(kWidth)), r(kWidth), g(kWidth), b(kWidth);
+    uint8_t* planes[3] = {r.data(), g.data(), b.data()};
+    auto rule = [](int y, int k) { return std::clamp((256 * y + 128 + k) >> 8, 0, 255); };
+    int wrong = 0;
+    for (int luma = 0; luma < 256; ++luma) {
+        for (int pair = 0; pair < 65536; ++pair) {
+            uint8_t* s = frame.data() + 4 * std::size_t(pair);
+            s[0] = uint8_t(pair >> 8);
+            s[1] = uint8_t(luma);
+            s[2] = uint8_t(pair);
+            s[3] = uint8_t(255 - luma);
+        }
+        ASSERT_TRUE(ConvertFrame({PixelFormat::UYVY, kWidth, 1, false}, kColourRgb, frame.data(),
+                                 frame.size(), planes));
+        for (int i = 0; i < kWidth; ++i) {
+            const int y = i % 2 ? 255 - luma : luma, u = (i / 2 >> 8) - 128,
+                      v = (i / 2 & 255) - 128;
+            wrong += r[std::size_t(i)] != rule(y, 358 * v) ||
+                     g[std::size_t(i)] != rule(y, -88 * u - 182 * v) ||
+                     b[std::size_t(i)] != rule(y, 453 * u);
+        }
+    }
+    EXPECT_EQ(wrong, 0);
 }
 
 TEST(PixelConversionTest, NeverReadsPastTheFrame)

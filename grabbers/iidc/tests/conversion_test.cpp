@@ -78,6 +78,51 @@ TEST(IidcConversion, PixelsOfEveryCodingInEveryColourSpace)
             << "coding " << c.coding << " space " << c.space << " bits " << c.bits;
 }
 
+// Whole groups are worked out without the tables: every luma with every U and V
+// pair gives the tables' colours.
+TEST(IidcConversion, WholeGroupsMatchTheTablesForEveryLumaAndChroma)
+{
+    struct Coding {
+        uint32_t coding;
+        int pixels, bytes, u, v;
+        std::vector<int> y;
+    };
+    const Coding codings[] = {{CM_YUV411, 4, 6, 0, 3, {1, 2, 4, 5}},
+                              {CM_YUV422, 2, 4, 0, 2, {1, 3}},
+                              {CM_YUV444, 1, 3, 0, 2, {1}}};
+    const iidc::YuvTables& t = iidc::Tables();
+    auto saturate = [](int sum) { return sum < 0 ? 1 : sum > 255 ? 255 : sum; };
+    for (const Coding& k : codings) {
+        const int32_t width = 65536 * k.pixels;
+        std::vector<uint8_t> frame(size_t(65536 * k.bytes));
+        std::vector<std::vector<uint8_t>> planes(3, std::vector<uint8_t>(size_t(width)));
+        ConversionContext c{k.coding, iidc::kRgb, 8, false, width, width, 1, 0, 0};
+        c.frame = frame.data();
+        c.frame_length = frame.size();
+        for (int i = 0; i < 3; ++i)
+            c.planes[i] = planes[i].data();
+        int wrong = 0;
+        for (int luma = 0; luma < 256; ++luma) {
+            for (int g = 0; g < 65536; ++g) {
+                uint8_t* group = frame.data() + size_t(g) * size_t(k.bytes);
+                group[k.u] = uint8_t(g >> 8);
+                group[k.v] = uint8_t(g);
+                for (int p = 0; p < k.pixels; ++p)
+                    group[k.y[size_t(p)]] = uint8_t(luma + 64 * p);
+            }
+            ASSERT_EQ(iidc::ConvertFrame(c), FG_SUCCESS);
+            for (int i = 0; i < width; ++i) {
+                const int g = i / k.pixels, y = uint8_t(luma + 64 * (i % k.pixels));
+                const int32_t u = t.u[g >> 8], v = t.v[g & 255];
+                wrong += planes[0][size_t(i)] != saturate(y + iidc::High(v)) ||
+                         planes[1][size_t(i)] != saturate(y + iidc::Low(u) + iidc::Low(v)) ||
+                         planes[2][size_t(i)] != saturate(y + iidc::High(u));
+            }
+        }
+        EXPECT_EQ(wrong, 0) << "coding " << k.coding;
+    }
+}
+
 // A frame of `width` x `height` pixels of `coding` whose byte i is i mod 256.
 std::vector<uint8_t> Counting(uint32_t coding, int width, int height)
 {

@@ -8,6 +8,8 @@
 #include <limits>
 #include <vector>
 
+#include <workers/worker_pool.h>
+
 namespace verodyn::display {
 
 namespace {
@@ -75,15 +77,20 @@ void interleave_rgb(const VImage& image, const std::uint8_t* const planes[3], QI
     const std::uint8_t* blue = planes[2];
     const qsizetype stride = target.bytesPerLine();
     uchar* bits = target.bits();
-    for (int y = 0; y < image.height(); ++y) {
-        auto* row = reinterpret_cast<std::uint32_t*>(bits + y * stride);
-        const std::size_t offset = std::size_t(y) * width;
-        const std::uint8_t* r = red + offset;
-        const std::uint8_t* g = green + offset;
-        const std::uint8_t* b = blue + offset;
-        for (int x = 0; x < width; ++x)
-            row[x] = 0xFF000000u | std::uint32_t(r[x]) << 16 | std::uint32_t(g[x]) << 8 | b[x];
-    }
+    // Rows in bands over the workers; the image's own memory only is touched.
+    ondula::ParallelFor(image.height(), std::max(1, (1 << 16) / width), [=](int first, int end) {
+        // Locals, not the closure's copies, which the stores might alias.
+        const int w = width;
+        for (int y = first; y < end; ++y) {
+            auto* row = reinterpret_cast<std::uint32_t*>(bits + y * stride);
+            const std::size_t offset = std::size_t(y) * w;
+            const std::uint8_t* r = red + offset;
+            const std::uint8_t* g = green + offset;
+            const std::uint8_t* b = blue + offset;
+            for (int x = 0; x < w; ++x)
+                row[x] = 0xFF000000u | std::uint32_t(r[x]) << 16 | std::uint32_t(g[x]) << 8 | b[x];
+        }
+    });
 }
 
 } // namespace

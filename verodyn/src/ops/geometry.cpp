@@ -46,15 +46,29 @@ std::vector<std::size_t> nearest_map(int source, int count)
     return map;
 }
 
+// An output row that samples the same source row as the one above it is a
+// copy of that row, and a row twice as wide as the source (every column taken
+// twice) is written without the column map.
 template <typename T>
 void zoom_plane(const T* source, int source_width, T* target, int width, int first, int end,
                 const std::vector<std::size_t>& columns, const std::vector<std::size_t>& rows)
 {
+    bool doubled = width == 2 * source_width;
+    for (int x = 0; doubled && x < width; ++x)
+        doubled = columns[std::size_t(x)] == std::size_t(x / 2);
+    const std::size_t* column = columns.data();
+    const std::size_t* row_of = rows.data();
     for (int y = first; y < end; ++y) {
-        const T* row = source + rows[std::size_t(y)] * std::size_t(source_width);
         T* out = target + std::size_t(y) * std::size_t(width);
-        for (int x = 0; x < width; ++x)
-            out[x] = row[columns[std::size_t(x)]];
+        const T* row = source + row_of[y] * std::size_t(source_width);
+        if (y > first && row_of[y] == row_of[y - 1])
+            std::memcpy(out, out - width, std::size_t(width) * sizeof(T));
+        else if (doubled)
+            for (int x = 0; x < source_width; ++x)
+                out[2 * x] = out[2 * x + 1] = row[x];
+        else
+            for (int x = 0; x < width; ++x)
+                out[x] = row[column[x]];
     }
 }
 

@@ -4,10 +4,13 @@
 // colours and no row is read past its end.
 #include "iidc/colour_conversion.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <type_traits>
 #include <utility>
+
+#include <workers/worker_pool.h>
 
 #include "fgcamera/fgcamera.h"
 
@@ -88,12 +91,77 @@ template <uint32_t Coding> Yuv ReadYuv(const uint8_t* row, int x)
     return {group[L::kY[x % L::kPixels]], group[L::kU], group[L::kV]};
 }
 
-// A whole row of 8-bit rgb from YUV: the table entries are looked up once a group.
+// The table halves worked out instead of looked up, in 16-bit lanes so that
+// whole rows vectorise: coefficient x |c| truncated is (|c| x K) >> S for
+// every |c| up to 128, taken as the high half of (|c| << (16 - S)) x K, and
+// the product's sign follows c's.
+template <int S, int K> inline int16_t Term(int16_t c)
+{
+    static_assert(K < 65536 && 128 << (16 - S) < 65536);
+    const auto a = uint16_t((c < 0 ? -c : c) << (16 - S));
+    const auto t = int16_t((uint32_t(a) * K) >> 16);
+    return c < 0 ? int16_t(-t) : t;
+}
+
+struct ChromaTerms {
+    int16_t red, green, blue; // High(v), Low(u) + Low(v), High(u)
+    ChromaTerms(uint8_t u, uint8_t v)
+    {
+        const auto cu = int16_t(u - 128), cv = int16_t(v - 128);
+        red = Term<13, 11487>(cv);
+        green = int16_t(-Term<9, 177>(cu) - Term<8, 183>(cv));
+        blue = Term<11, 3627>(cu);
+    }
+};
+
+inline uint8_t SaturateSum(int16_t sum) { return uint8_t(sum < 0 ? 1 : sum > 255 ? 255 : sum); }
+
+template <uint32_t Coding>
+[[gnu::always_inline]] inline void YuvGroupsToRgb8(const uint8_t* group, int groups, uint8_t* r,
+                                                   uint8_t* g, uint8_t* b)
+{
+    using L = Layout<Coding>;
+    for (int n = 0; n < groups; ++n, group += L::kBytes) {
+        const ChromaTerms t(group[L::kU], group[L::kV]);
+        for (int k = 0; k < L::kPixels; ++k) {
+            const int16_t y = group[L::kY[k]];
+            const int i = n * L::kPixels + k;
+            r[i] = SaturateSum(int16_t(y + t.red));
+            g[i] = SaturateSum(int16_t(y + t.green));
+            b[i] = SaturateSum(int16_t(y + t.blue));
+        }
+    }
+}
+
+using GroupsFn = void (*)(const uint8_t*, int, uint8_t*, uint8_t*, uint8_t*);
+
+[[gnu::target_clones("avx2", "default")]] void
+Yuv411GroupsToRgb8(const uint8_t* group, int groups, uint8_t* r, uint8_t* g, uint8_t* b)
+{
+    YuvGroupsToRgb8<CM_YUV411>(group, groups, r, g, b);
+}
+
+[[gnu::target_clones("avx2", "default")]] void
+Yuv422GroupsToRgb8(const uint8_t* group, int groups, uint8_t* r, uint8_t* g, uint8_t* b)
+{
+    YuvGroupsToRgb8<CM_YUV422>(group, groups, r, g, b);
+}
+
+[[gnu::target_clones("avx2", "default")]] void
+Yuv444GroupsToRgb8(const uint8_t* group, int groups, uint8_t* r, uint8_t* g, uint8_t* b)
+{
+    YuvGroupsToRgb8<CM_YUV444>(group, groups, r, g, b);
+}
+
+// A whole row of 8-bit rgb from YUV: whole groups in one straight pass.
 template <uint32_t Coding>
 void YuvRowToRgb8(const uint8_t* row, int start_column, int width, uint8_t* r, uint8_t* g,
                   uint8_t* b, const YuvTables& t)
 {
     using L = Layout<Coding>;
+    constexpr GroupsFn kGroups = Coding == CM_YUV411   ? Yuv411GroupsToRgb8
+                                 : Coding == CM_YUV422 ? Yuv422GroupsToRgb8
+                                                       : Yuv444GroupsToRgb8;
     const auto pixel = [&](int i) {
         const Yuv q = ReadYuv<Coding>(row, start_column + i);
         Rgb8(q.y, t.u[q.u], t.v[q.v], r + i, g + i, b + i);
@@ -101,14 +169,9 @@ void YuvRowToRgb8(const uint8_t* row, int start_column, int width, uint8_t* r, u
     int i = 0;
     for (; i < width && (start_column + i) % L::kPixels != 0; ++i)
         pixel(i);
-    const uint8_t* group = row + (start_column + i) / L::kPixels * L::kBytes;
-    for (; i + L::kPixels <= width; i += L::kPixels, group += L::kBytes) {
-        const int32_t u = t.u[group[L::kU]];
-        const int32_t v = t.v[group[L::kV]];
-        for (int k = 0; k < L::kPixels; ++k)
-            Rgb8(group[L::kY[k]], u, v, r + i + k, g + i + k, b + i + k);
-    }
-    for (; i < width; ++i)
+    const int groups = (width - i) / L::kPixels;
+    kGroups(row + (start_column + i) / L::kPixels * L::kBytes, groups, r + i, g + i, b + i);
+    for (i += groups * L::kPixels; i < width; ++i)
         pixel(i);
 }
 
@@ -148,70 +211,75 @@ template <uint32_t Coding, int Space, bool Wide> void Member(const ConversionCon
     const int max = (1 << c.bits) - 1;
     const YuvTables& tables = Tables();
     const int64_t row_bytes = RowBytes(Coding, c.full_width);
-    for (int j = 0; j < c.height; ++j) {
-        const uint8_t* row = c.frame + (c.start_row + int64_t(j) * c.y_step) * row_bytes;
-        size_t o = size_t(j) * size_t(c.width);
-        // The common whole-row cases take a faster road to the same pixels.
-        if constexpr (!Wide && Coding == CM_Y8 && Space == kGray) {
-            if (c.x_step == 1) {
-                std::memcpy(p0 + o, row + c.start_column, size_t(c.width));
-                continue;
+    // Frames are spread over the workers in bands of about 64K pixels.
+    ondula::ParallelFor(c.height, std::max(1, (1 << 16) / c.width), [&](int first, int end) {
+        for (int j = first; j < end; ++j) {
+            const uint8_t* row = c.frame + (c.start_row + int64_t(j) * c.y_step) * row_bytes;
+            size_t o = size_t(j) * size_t(c.width);
+            // The common whole-row cases take a faster road to the same pixels.
+            if constexpr (!Wide && Coding == CM_Y8 && Space == kGray) {
+                if (c.x_step == 1) {
+                    std::memcpy(p0 + o, row + c.start_column, size_t(c.width));
+                    continue;
+                }
+            } else if constexpr (!Wide && Space == kRgb &&
+                                 (Coding == CM_YUV411 || Coding == CM_YUV422 ||
+                                  Coding == CM_YUV444)) {
+                if (c.x_step == 1) {
+                    YuvRowToRgb8<Coding>(row, c.start_column, c.width, p0 + o, p1 + o, p2 + o,
+                                         tables);
+                    continue;
+                }
             }
-        } else if constexpr (!Wide && Space == kRgb &&
-                             (Coding == CM_YUV411 || Coding == CM_YUV422 || Coding == CM_YUV444)) {
-            if (c.x_step == 1) {
-                YuvRowToRgb8<Coding>(row, c.start_column, c.width, p0 + o, p1 + o, p2 + o, tables);
-                continue;
+            for (int i = 0; i < c.width; ++i, ++o) {
+                const int x = c.start_column + i * c.x_step;
+                if constexpr (Coding == CM_Y8 || Coding == CM_Y16) {
+                    int g;
+                    if constexpr (Coding == CM_Y8)
+                        g = row[x] << shift;
+                    else
+                        g = ReadY16(row, x, c.swap_bytes) >> (Wide ? 16 - c.bits : 8);
+                    p0[o] = Out(g);
+                    if constexpr (Space != kGray) {
+                        p1[o] = Out(Space == kRgb ? g : 0);
+                        p2[o] = Out(Space == kRgb ? g : 0);
+                    }
+                } else if constexpr (Coding == CM_RGB8) {
+                    const Rgb p{row[3 * x], row[3 * x + 1], row[3 * x + 2]};
+                    if constexpr (Space == kGray) {
+                        p0[o] = Out(GrayOf(p) << shift);
+                    } else if constexpr (Space == kRgb) {
+                        p0[o] = Out(p.r << shift);
+                        p1[o] = Out(p.g << shift);
+                        p2[o] = Out(p.b << shift);
+                    } else {
+                        // U and V stay signed: the planes hold their two's complement.
+                        const Yuv q = YuvOf(p);
+                        p0[o] = Out(q.y * scale);
+                        p1[o] = Out(q.u * scale);
+                        p2[o] = Out(q.v * scale);
+                    }
+                } else {
+                    const Yuv q = ReadYuv<Coding>(row, x);
+                    if constexpr (Space == kGray) {
+                        p0[o] = Out(q.y << shift);
+                    } else if constexpr (Space == kYuv) {
+                        p0[o] = Out(q.y << shift);
+                        p1[o] = Out(q.u << shift);
+                        p2[o] = Out(q.v << shift);
+                    } else if constexpr (Wide) {
+                        const double cu = q.u - 128;
+                        const double cv = q.v - 128;
+                        p0[o] = Out(Clamp(int(q.y + 1.4022 * cv) * scale, max));
+                        p1[o] = Out(Clamp(int(q.y - 0.3457 * cu - 0.7144 * cv) * scale, max));
+                        p2[o] = Out(Clamp(int(q.y + 1.771 * cu) * scale, max));
+                    } else {
+                        Rgb8(q.y, tables.u[q.u], tables.v[q.v], p0 + o, p1 + o, p2 + o);
+                    }
+                }
             }
         }
-        for (int i = 0; i < c.width; ++i, ++o) {
-            const int x = c.start_column + i * c.x_step;
-            if constexpr (Coding == CM_Y8 || Coding == CM_Y16) {
-                int g;
-                if constexpr (Coding == CM_Y8)
-                    g = row[x] << shift;
-                else
-                    g = ReadY16(row, x, c.swap_bytes) >> (Wide ? 16 - c.bits : 8);
-                p0[o] = Out(g);
-                if constexpr (Space != kGray) {
-                    p1[o] = Out(Space == kRgb ? g : 0);
-                    p2[o] = Out(Space == kRgb ? g : 0);
-                }
-            } else if constexpr (Coding == CM_RGB8) {
-                const Rgb p{row[3 * x], row[3 * x + 1], row[3 * x + 2]};
-                if constexpr (Space == kGray) {
-                    p0[o] = Out(GrayOf(p) << shift);
-                } else if constexpr (Space == kRgb) {
-                    p0[o] = Out(p.r << shift);
-                    p1[o] = Out(p.g << shift);
-                    p2[o] = Out(p.b << shift);
-                } else {
-                    // U and V stay signed: the planes hold their two's complement.
-                    const Yuv q = YuvOf(p);
-                    p0[o] = Out(q.y * scale);
-                    p1[o] = Out(q.u * scale);
-                    p2[o] = Out(q.v * scale);
-                }
-            } else {
-                const Yuv q = ReadYuv<Coding>(row, x);
-                if constexpr (Space == kGray) {
-                    p0[o] = Out(q.y << shift);
-                } else if constexpr (Space == kYuv) {
-                    p0[o] = Out(q.y << shift);
-                    p1[o] = Out(q.u << shift);
-                    p2[o] = Out(q.v << shift);
-                } else if constexpr (Wide) {
-                    const double cu = q.u - 128;
-                    const double cv = q.v - 128;
-                    p0[o] = Out(Clamp(int(q.y + 1.4022 * cv) * scale, max));
-                    p1[o] = Out(Clamp(int(q.y - 0.3457 * cu - 0.7144 * cv) * scale, max));
-                    p2[o] = Out(Clamp(int(q.y + 1.771 * cu) * scale, max));
-                } else {
-                    Rgb8(q.y, tables.u[q.u], tables.v[q.v], p0 + o, p1 + o, p2 + o);
-                }
-            }
-        }
-    }
+    });
 }
 
 using MemberFn = void (*)(const ConversionContext&);
