@@ -34,7 +34,7 @@ TEST(TwainManagerUnload, EachLoadGivesBackWhatItTook)
     for (size_t n = 0; n < kCycles; ++n)
         OpenAndCloseTheManager();
     // The dynamic loader itself keeps a few hundred bytes per load.
-    EXPECT_LT((HeapInUse() - before) / kCycles, 512u);
+    EXPECT_LT((long(HeapInUse()) - long(before)) / long(kCycles), 512);
 }
 
 } // namespace
