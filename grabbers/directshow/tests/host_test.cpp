@@ -1,5 +1,6 @@
 // The plug-in through the imaging library's frame-grabber operators, opened
 // with the workbench's values on the streaming simulated camera.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include "dshow/frames.h"
@@ -46,6 +47,22 @@ TEST(DirectShowHostTest, WorkbenchValuesDeliverChangingFrames)
     EXPECT_EQ(close_framegrabber(handle), V_OK);
     EXPECT_TRUE(VXAllocated().empty());
     EXPECT_EQ(dshow::LiveObjects(), 0);
+    set_check("give_error");
+}
+
+TEST(DirectShowHostTest, TheDialogLibraryAndQtStayOutUntilADialogOpens)
+{
+    UseOneRegistry();
+    set_check("~give_error");
+    long handle = 0;
+    ASSERT_EQ(open_framegrabber("DirectShow", 1, 1, 0, 0, 0, 0, "default", -1, "rgb", -1.0, "false",
+                                "default", "0", -1, -1, &handle),
+              V_OK);
+    VTuple dialogs;
+    EXPECT_EQ(get_framegrabber_param(handle, "available_dialogs", &dialogs), V_OK);
+    for (const char* library : {"libdshow_dialogs.so", "libQt6Core.so.6"})
+        EXPECT_EQ(dlopen(library, RTLD_NOW | RTLD_NOLOAD), nullptr) << library;
+    EXPECT_EQ(close_framegrabber(handle), V_OK);
     set_check("give_error");
 }
 
