@@ -20,6 +20,13 @@ void UseOneRegistry()
     registry::UseSystem(registry);
 }
 
+// Opens device `device` in its own format, as "default" asks.
+Vstatus OpenDevice(const char* device, long* handle)
+{
+    return open_framegrabber("DirectShow", 1, 1, 0, 0, 0, 0, "default", -1, "rgb", -1.0, "false",
+                             "default", device, -1, -1, handle);
+}
+
 TEST(DirectShowHostTest, WorkbenchValuesDeliverChangingFrames)
 {
     UseOneRegistry();
@@ -55,9 +62,7 @@ TEST(DirectShowHostTest, TheDialogLibraryAndQtStayOutUntilADialogOpens)
     UseOneRegistry();
     set_check("~give_error");
     long handle = 0;
-    ASSERT_EQ(open_framegrabber("DirectShow", 1, 1, 0, 0, 0, 0, "default", -1, "rgb", -1.0, "false",
-                                "default", "0", -1, -1, &handle),
-              V_OK);
+    ASSERT_EQ(OpenDevice("0", &handle), V_OK);
     VTuple dialogs;
     EXPECT_EQ(get_framegrabber_param(handle, "available_dialogs", &dialogs), V_OK);
     for (const char* library : {"libdshow_dialogs.so", "libQt6Core.so.6"})
@@ -81,11 +86,8 @@ TEST(DirectShowHostTest, TwoHandlesOnTwoThreadsKeepTheirOwnAnswers)
     });
     set_check("~give_error");
     long camera = 0, card = 0;
-    for (auto [device, handle] : {std::pair{"0", &camera}, std::pair{"1", &card}})
-        ASSERT_EQ(open_framegrabber("DirectShow", 1, 1, 0, 0, 0, 0, "default", -1, "rgb", -1.0,
-                                    "false", "default", device, -1, -1, handle),
-                  V_OK)
-            << vlast_error();
+    ASSERT_EQ(OpenDevice("0", &camera), V_OK) << vlast_error();
+    ASSERT_EQ(OpenDevice("1", &card), V_OK) << vlast_error();
     ExpectCallsOnTwoThreads({camera, "brightness_range", "brightness", VTuple(100)},
                             {card, "available_media_types", "grab_timeout", VTuple(2000)}, 1000);
     ExpectAllClosedAndFreed();
