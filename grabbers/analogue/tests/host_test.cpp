@@ -37,7 +37,7 @@ TEST(ZephonHost, TwoBoardsOnTwoThreads)
                              VTuple("disable")},
                             {handles[1], "trigger_source", "start_async_after_grab_async",
                              VTuple("enable")},
-                            1000);
+                            400);
     set_check("give_error");
     EXPECT_EQ(close_all_framegrabbers(), V_OK);
     EXPECT_EQ(dvl::AllocatedObjects(), 0);

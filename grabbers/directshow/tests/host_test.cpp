@@ -89,7 +89,7 @@ TEST(DirectShowHostTest, TwoHandlesOnTwoThreadsKeepTheirOwnAnswers)
     ASSERT_EQ(OpenDevice("0", &camera), V_OK) << vlast_error();
     ASSERT_EQ(OpenDevice("1", &card), V_OK) << vlast_error();
     ExpectCallsOnTwoThreads({camera, "brightness_range", "brightness", VTuple(100)},
-                            {card, "available_media_types", "grab_timeout", VTuple(2000)}, 1000);
+                            {card, "available_media_types", "grab_timeout", VTuple(2000)}, 400);
     ExpectAllClosedAndFreed();
     EXPECT_EQ(dshow::LiveObjects(), 0);
     dshow::SetEventWaitHook(nullptr);

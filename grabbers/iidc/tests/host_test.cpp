@@ -72,7 +72,7 @@ TEST_F(IidcHostTest, TwoCamerasOnTwoThreads)
                                     "default", "default", "-1", -1, -1, &handle),
                   V_OK);
     ExpectCallsOnTwoThreads({handles[0], "Shutter", "Shutter", VTuple(400)},
-                            {handles[1], "Shutter", "Shutter", VTuple(300)}, 1000);
+                            {handles[1], "Shutter", "Shutter", VTuple(300)}, 400);
 }
 
 } // namespace

@@ -77,7 +77,7 @@ TEST_F(UsbcamHostTest, TwoCamerasOnTwoThreads)
                   V_OK);
     ExpectCallsOnTwoThreads({handles[0], "Camera/Gain_dB", "Camera/Expose_us", VTuple(20000)},
                             {handles[1], "Camera/Gain_dB", "Camera/Expose_us", VTuple(10000)},
-                            1000);
+                            400);
 }
 
 } // namespace
