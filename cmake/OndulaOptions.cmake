@@ -1,4 +1,5 @@
 option(ONDULA_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(ONDULA_TSAN "Build with ThreadSanitizer" OFF)
 option(ONDULA_FUZZ "Build the libFuzzer targets (needs clang)" OFF)
 option(ONDULA_BENCH "Build the benchmarks in bench/" ON)
 set(ONDULA_SHUFFLE_SEED "" CACHE STRING
@@ -9,6 +10,14 @@ add_compile_options(-Wall -Wextra)
 if(ONDULA_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(ONDULA_TSAN)
+  if(ONDULA_SANITIZE)
+    message(FATAL_ERROR "ONDULA_TSAN and ONDULA_SANITIZE exclude each other: use one build folder for each")
+  endif()
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
 endif()
 
 if(ONDULA_FUZZ)

@@ -44,7 +44,8 @@ FGInstance** AllocInstance(Vproc_handle, FGInstance* fginst)
     if (g_open_count >= FG_MAX_INSTANCES)
         return nullptr;
     for (ZephonInstance& r : g_records)
-        if (!r.board) {
+        if (!r.handed_out) {
+            r.handed_out = true;
             fginst->plugin_instance = &r;
             return fg_instance_slot(g_class, r.slot);
         }
@@ -54,9 +55,12 @@ FGInstance** AllocInstance(Vproc_handle, FGInstance* fginst)
 FGstatus Open(Vproc_handle proc_id, FGInstance* fginst)
 {
     std::lock_guard guard(g_open_lock);
-    const FGstatus status = OpenInstance(proc_id, Record(fginst), fginst, Records());
+    ZephonInstance& r = Record(fginst);
+    const FGstatus status = OpenInstance(proc_id, r, fginst, Records());
     if (status == FG_SUCCESS)
         ++g_open_count;
+    else
+        r.handed_out = false;
     return status;
 }
 
@@ -64,7 +68,9 @@ FGstatus Close(Vproc_handle proc_id, FGInstance* fginst)
 {
     std::lock_guard guard(g_open_lock);
     --g_open_count;
-    return CloseInstance(proc_id, Record(fginst));
+    ZephonInstance& r = Record(fginst);
+    r.handed_out = false;
+    return CloseInstance(proc_id, r);
 }
 
 int32_t OpenCount()
@@ -237,6 +243,7 @@ FG_EXPORT FGstatus FGInit(Vproc_handle, FGClass* fgClass)
 {
     std::lock_guard guard(g_open_lock);
     for (int32_t i = 0; i < FG_MAX_INSTANCES; ++i) {
+        g_records[i].handed_out = false;
         g_records[i].board = nullptr;
         g_records[i].slot = i;
     }

@@ -29,7 +29,8 @@ struct ZephonBoard {
 };
 
 struct ZephonInstance {
-    ZephonBoard* board = nullptr; // null while the record is free
+    bool handed_out = false;      // bound to a host instance, from allocation to close
+    ZephonBoard* board = nullptr; // null while the record is not open
     bool grab_running = false;    // a grab into the current buffer is not yet collected
     int32_t slot = 0;
     int32_t max_delay = 0;    // ms, maximum age of an asynchronous grab

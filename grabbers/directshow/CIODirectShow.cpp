@@ -38,8 +38,6 @@ constexpr const char* kRegistrationMutex = "register_vfg_directshow_mutex";
 CIODirectShow g_records[kRecordCount];
 FGClass* g_class = nullptr;
 int32_t g_open_count = 0;
-// The texts of the last FGGetParam answer, which the host reads after the call.
-std::vector<std::string> g_answer_texts;
 // Kept open for the life of the process once the classes are registered.
 std::unique_ptr<NamedMutex> g_registration;
 
@@ -378,7 +376,7 @@ FGstatus FGSetParam(Vproc_handle proc_id, FGInstance* fginst, const char* name, 
     return status == FG_SUCCESS ? sized : status;
 }
 
-FGstatus Answer(const CIODirectShow& r, const char* name, std::vector<Vcpar>* answer)
+FGstatus Answer(CIODirectShow& r, const char* name, std::vector<Vcpar>* answer)
 {
     if (strcasecmp(name, "revision") == 0) {
         answer->push_back(TextValue(kRevision));
@@ -388,7 +386,7 @@ FGstatus Answer(const CIODirectShow& r, const char* name, std::vector<Vcpar>* an
         answer->push_back(IntegerValue(r.grab_timeout));
         return FG_SUCCESS;
     }
-    if (const FGstatus status = GetList(r, name, answer, &g_answer_texts);
+    if (const FGstatus status = GetList(r, name, answer, &r.answer_texts);
         status != FG_ERR_PARAM_UNKNOWN)
         return status;
     if (const FGstatus status = GetCrossbarParameter(r, name, answer);

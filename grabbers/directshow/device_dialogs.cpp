@@ -1,5 +1,6 @@
 #include "device_dialogs.h"
 
+#include <dlfcn.h>
 #include <strings.h>
 
 #include "adapt_media_type.h"
@@ -7,7 +8,7 @@
 #include "capture_graph.h"
 #include "dshow/com.h"
 #include "dshow/controls.h"
-#include "dshow/property_frame.h"
+#include "dshow/property_pages.h"
 #include "low_error.h"
 
 namespace directshow {
@@ -159,9 +160,19 @@ bool Available(const CIODirectShow& r, int number)
     return available;
 }
 
+// The dialog library brings Qt into the process: it is loaded only when a
+// dialog is to be shown, and stays for the process's life (Qt is not unloaded).
+// Loading it installs the presenter that the dialogs go through.
+void LoadDialogLibrary()
+{
+    static void* const library = dlopen("libdshow_dialogs.so", RTLD_NOW | RTLD_LOCAL);
+    (void)library;
+}
+
 // The property frame's answer; a Video for Windows dialog's is not looked at.
 HRESULT ShowDialog(const CIODirectShow& r, int number)
 {
+    LoadDialogLibrary();
     if (number >= kVfwSource) {
         if (const ComPtr<IAMVfwCaptureDialogs> dialogs = VfwDialogs(r, number))
             dialogs->ShowDialog(VfwDialog(number), nullptr);
@@ -173,9 +184,7 @@ HRESULT ShowDialog(const CIODirectShow& r, int number)
     const TaskMemory<GUID> pages(list.pElems);
     if (!found)
         return E_FAIL;
-    IUnknown* objects[] = {object.get()};
-    return OleCreatePropertyFrame(nullptr, 0, 0, nullptr, 1, objects, list.cElems, list.pElems, 0,
-                                  0, nullptr);
+    return PresentFrame(nullptr, object.get(), list.cElems, list.pElems);
 }
 
 } // namespace

@@ -174,13 +174,21 @@ FGstatus SetFrameRate(CIODirectShow& r, const Vcpar* values, int32_t num)
     // 10^7 / rate below: a rate of 0 (or not finite) has no frame period.
     if (rate == 0 || !std::isfinite(rate))
         return FG_ERR_PARAM_VALUE;
+    const VIDEOINFOHEADER working = r.wanted_format;
     r.wanted_format.dwBitRate =
         uint32_t(int64_t(double(r.wanted_format.bmiHeader.biSizeImage) * 8 * rate));
     r.wanted_format.AvgTimePerFrame = REFERENCE_TIME(1e7 / rate);
     if (r.media_control)
         StopGrabbing(r);
+    ComPtr<IPin> source;
+    r.target_pin->ConnectedTo(source.put());
     if (const HRESULT hr = r.graph->Reconnect(r.target_pin.get()); FAILED(hr)) {
         LowError("Error in Reconnect(): IGraphBuilder::Reconnect() failed! (error %8X)", Code(hr));
+        // Back on the rate the graph last ran with, so that grabs go on.
+        r.wanted_format.dwBitRate = working.dwBitRate;
+        r.wanted_format.AvgTimePerFrame = working.AvgTimePerFrame;
+        if (source)
+            r.graph->ConnectDirect(source.get(), r.target_pin.get(), nullptr);
         return FG_ERR_DEVICE_CALL;
     }
     return FG_SUCCESS;

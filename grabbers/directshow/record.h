@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <vector>
 
 #include "clock/clock.h"
 #include "dshow/controls.h"
@@ -62,6 +64,8 @@ struct CIODirectShow {
     uint32_t frame_size = 0;
     uint32_t buffer_capacity = 0;
     int32_t colour_mode = 0; // 0 "gray", 2 "rgb"
+    // The texts of the last FGGetParam answer, which the host reads after the call.
+    std::vector<std::string> answer_texts;
 };
 
 inline constexpr int kRecordCount = 16;

@@ -1,8 +1,12 @@
 // The optical bench's camera on the host interface: each grab renders, at the
 // camera's size, what the scene of the bench shows at that moment (one grey
 // channel of 8 bits). The size is the open's image part, else 640 x 480, and
-// "ImageWidth" and "ImageHeight" change it as the workbench asks.
+// "ImageWidth" and "ImageHeight" change it as the workbench asks. Frames come
+// at 25 a second, as the cameras it stands for deliver them.
+#include <chrono>
 #include <cstring>
+
+#include "clock/frame_pacer.h"
 
 #include "fgint/fghelpers.h"
 #include "optical_bench/scene.h"
@@ -13,11 +17,13 @@ constexpr int32_t kMaxInstances = 4;
 constexpr int32_t kDefaultWidth = 640;
 constexpr int32_t kDefaultHeight = 480;
 constexpr int32_t kLargestSide = 4096;
+constexpr auto kFramePeriod = std::chrono::milliseconds(40);
 
 struct Camera {
     bool used = false;
     int32_t width = 0;
     int32_t height = 0;
+    ondula::FramePacer pacer{ondula::SteadyClock(), kFramePeriod};
 };
 
 Camera g_cameras[kMaxInstances];
@@ -46,8 +52,9 @@ FGstatus Open(Vproc_handle, FGInstance* fginst)
         return FG_ERR_COLOR_SPACE;
     const bool sized = IsSide(fginst->image_width) && IsSide(fginst->image_height);
     Camera& camera = CameraOf(fginst);
-    camera = {true, sized ? fginst->image_width : kDefaultWidth,
-              sized ? fginst->image_height : kDefaultHeight};
+    camera.used = true;
+    camera.width = sized ? fginst->image_width : kDefaultWidth;
+    camera.height = sized ? fginst->image_height : kDefaultHeight;
     fginst->full_width = camera.width;
     fginst->full_height = camera.height;
     fginst->num_channels = 1;
@@ -65,7 +72,8 @@ FGstatus Close(Vproc_handle, FGInstance* fginst)
 
 FGstatus Grab(Vproc_handle proc_id, FGInstance* fginst, VImageRecord* image, int32_t* num_image)
 {
-    const Camera& camera = CameraOf(fginst);
+    Camera& camera = CameraOf(fginst);
+    camera.pacer.WaitForFrame();
     const FGstatus status =
         fg_make_images(proc_id, image, 1, BYTE_IMAGE, camera.width, camera.height);
     if (status != FG_SUCCESS)

@@ -87,6 +87,13 @@ uint32_t Serve(HwDevice& device)
     }
 }
 
+bool ServiceRuns(const HwDevice& device)
+{
+    uint32_t code = 0;
+    return device.interruptThread && QnloGetExitCodeThread(device.interruptThread, &code) &&
+           code == HW_THREAD_STILL_ACTIVE;
+}
+
 void ForgetThread(HwDevice& device)
 {
     device.interruptThread = nullptr;
@@ -126,6 +133,12 @@ BOOL HwEnableIsr(HwDevice* device, HwThread* thread, void* parameter)
 {
     if (!device)
         return false;
+    // A second thread would take the place of the one serving now, which
+    // could then never be stopped: the caller keeps its thread as it was.
+    if (ServiceRuns(*device)) {
+        qdriver::SetLastError(win32::kBusy);
+        return false;
+    }
     uint32_t connected = 0;
     if (HwGetProperty(device, kPropertyInterruptConnected, &connected) && connected != 0 &&
         HwSetProperty(device, kPropertyInterruptEnabled, 1)) {

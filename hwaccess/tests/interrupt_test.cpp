@@ -169,6 +169,30 @@ TEST_F(InterruptTest, FailedEnablesLeaveDeliveryOffAndTheThreadEnded)
     EXPECT_TRUE(service.errors.empty());
 }
 
+TEST_F(InterruptTest, ASecondServiceThreadIsRefusedWhileTheFirstRuns)
+{
+    card->Script(2, {0x80, 0x80});
+    StartService();
+    HwThread* second = QnloCreateThread(HwIsrThreadProc, device);
+    EXPECT_FALSE(HwEnableIsr(device, second, this));
+    EXPECT_EQ(qdriver::LastError(), win32::kBusy);
+    EXPECT_EQ(device->interruptThread, thread) << "the first thread is kept";
+    driver->RaiseInterrupt(kLevel);
+    ASSERT_TRUE(service.AwaitInterrupts(1)) << "the first thread still serves";
+    EXPECT_TRUE(HwDisableIsr(device));
+    EXPECT_EQ(ExitCode(), 0u);
+    // Once the first has stopped, the second takes over.
+    ASSERT_TRUE(HwEnableIsr(device, second, this));
+    driver->RaiseInterrupt(kLevel);
+    ASSERT_TRUE(service.AwaitInterrupts(2));
+    EXPECT_TRUE(HwDisableIsr(device));
+    uint32_t code = 0xEE;
+    EXPECT_TRUE(QnloGetExitCodeThread(second, &code));
+    EXPECT_EQ(code, 0u);
+    QnloCloseThread(second);
+    EXPECT_TRUE(service.errors.empty());
+}
+
 TEST_F(InterruptTest, EachInterruptRunsTheCallbackWithItsDataInOrder)
 {
     const std::vector<std::pair<uint32_t, uint32_t>> sent = {
@@ -301,7 +325,9 @@ TEST_F(InterruptTest, DisconnectingOrDeletingEndsServiceBeforeClosingTheHandles)
         } else {
             EXPECT_EQ(device->syncHandle, -1);
             ASSERT_TRUE(HwConnectDevice(device, "c832"));
-            ASSERT_TRUE(HwDisconnectInterrupt(device));
+            uint32_t connected = 0xEE;
+            EXPECT_TRUE(HwGetProperty(device, kPropertyInterruptConnected, &connected));
+            EXPECT_EQ(connected, 0u) << "the disconnect released the interrupt";
         }
     }
 }

@@ -50,16 +50,29 @@ CSerialPort::CSerialPort(int portIndex, int model, ondula::Clock& clock, Message
         return;
     }
     ::ioctl(m_hPort, TIOCEXCL);
-    SetupLine(model);
+    // A line that is not set as the supply expects would carry garbage.
+    if (!SetupLine(model)) {
+        Close();
+        m_bLineRefused = true;
+    }
 }
 
-CSerialPort::~CSerialPort()
+CSerialPort::~CSerialPort() { Close(); }
+
+void CSerialPort::Close()
 {
     if (m_hPort < 0)
         return;
     // A pseudo-terminal keeps the exclusive mode after this close.
     ::ioctl(m_hPort, TIOCNXCL);
     ::close(m_hPort);
+    m_hPort = -1;
+}
+
+void CSerialPort::GiveUp()
+{
+    m_bDead = true;
+    m_messages(ComText("L'alimentation piézo ne répond pas (COM%d) !", m_nComPort));
 }
 
 bool CSerialPort::SetupLine(int model)
@@ -104,12 +117,16 @@ bool CSerialPort::WriteByte(char byte)
 
 bool CSerialPort::Write(const char* text)
 {
-    if (m_hPort < 0 || m_bDead)
+    if (m_bDead)
         return false;
+    if (m_hPort < 0) {
+        if (m_bLineRefused)
+            GiveUp();
+        return false;
+    }
     for (const char* p = text; *p; ++p) {
         if (!WriteByte(*p)) {
-            m_bDead = true;
-            m_messages(ComText("L'alimentation piézo ne répond pas (COM%d) !", m_nComPort));
+            GiveUp();
             return false;
         }
     }

@@ -2,6 +2,7 @@
 // a carriage return, one byte per write, 20 ms after each. A byte that the line
 // cannot take within 1 s (the supply holds it with XOFF, or is gone) drops the
 // set-point; the channel is then dead until it is made again, and says so once.
+// A channel whose line settings were refused is closed and dead from the start.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +17,8 @@ public:
     // Opens COM1 (index 0) or COM2 (index 1) for exclusive use and sets its line
     // for supply `model`. A port that will not open is reported through
     // `messages`, once; any other index opens nothing. Either way the channel
-    // then ignores what it is asked to send.
+    // then ignores what it is asked to send. A port that refuses the line
+    // settings is closed again, and its first send reports the supply dead.
     CSerialPort(int portIndex, int model, ondula::Clock& clock, MessageSink messages);
     ~CSerialPort();
     CSerialPort(const CSerialPort&) = delete;
@@ -36,10 +38,14 @@ public:
 
 private:
     bool WriteByte(char byte);
+    void Close();
+    // Marks the channel dead and says so.
+    void GiveUp();
 
     int m_hPort = -1;
     int m_nComPort;
     bool m_bDead = false;
+    bool m_bLineRefused = false;
     ondula::Clock& m_clock;
     MessageSink m_messages;
 };

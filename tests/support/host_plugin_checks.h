@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "verodyn/verodyn.h"
@@ -43,4 +46,38 @@ inline std::vector<std::uint8_t> GrabBytePlane(long handle, int width, int heigh
     }
     const auto* bytes = static_cast<const std::uint8_t*>(pixels);
     return {bytes, bytes + std::size_t(w) * std::size_t(h)};
+}
+
+// What one thread does on its own open frame grabber in each round: one
+// answer asked, one setting made, one frame grabbed.
+struct HandleCalls {
+    long handle;
+    const char* get;
+    const char* set;
+    VTuple value;
+};
+
+// Runs `rounds` rounds of calls on two handles at once from two threads, as a
+// program with two cameras does; every call must succeed.
+inline void ExpectCallsOnTwoThreads(const HandleCalls& first, const HandleCalls& second,
+                                    int rounds)
+{
+    std::atomic<int> failed{0};
+    std::string first_error[2];
+    const auto run = [&](const HandleCalls& calls, std::string* error) {
+        for (int n = 0; n < rounds; ++n) {
+            VTuple answer;
+            Vobject frame;
+            for (const Vstatus status :
+                 {get_framegrabber_param(calls.handle, calls.get, &answer),
+                  set_framegrabber_param(calls.handle, calls.set, calls.value),
+                  grab_image(&frame, calls.handle)})
+                if (status != V_OK && failed++ == 0)
+                    *error = vlast_error();
+        }
+    };
+    std::thread other(run, std::cref(second), &first_error[1]);
+    run(first, &first_error[0]);
+    other.join();
+    EXPECT_EQ(failed.load(), 0) << first_error[0] << first_error[1];
 }

@@ -57,6 +57,31 @@ TEST_F(FramegrabberLoaderTest, PluginThatCannotStartGivesItsOwnError)
     }
 }
 
+TEST_F(FramegrabberLoaderTest, WhatAPluginThrowsBecomesAStatus)
+{
+    const std::string folder = BROKEN_PLUGIN_DIR;
+    long handle = -1;
+    const auto open = [&](const char* name, const char* device) {
+        return open_framegrabber(name, 1, 1, 0, 0, 0, 0, "default", -1, "default", 1.0, "false",
+                                 "default", device, 0, 0, &handle);
+    };
+    EXPECT_EQ(open("ThrowInit", "0"), VERR_FG_EXCEPTION);
+    EXPECT_EQ(vlast_error(), "open_framegrabber: frame-grabber plug-in raised an exception: " +
+                                 folder + "/VFGThrowInit.so: no camera library");
+    EXPECT_EQ(open("ThrowCalls", "throw"), VERR_FG_EXCEPTION);
+    EXPECT_EQ(vlast_error(),
+              "open_framegrabber: frame-grabber plug-in raised an exception: camera unplugged");
+    EXPECT_EQ(handle, -1);
+    ASSERT_EQ(open("ThrowCalls", "0"), V_OK) << "the slot was given back";
+    Vobject image;
+    EXPECT_EQ(grab_image(&image, handle), VERR_FG_EXCEPTION);
+    EXPECT_EQ(set_framegrabber_param(handle, "gain", VTuple(2)), VERR_FG_EXCEPTION);
+    EXPECT_EQ(close_framegrabber(handle), VERR_FG_EXCEPTION);
+    EXPECT_EQ(close_framegrabber(handle), VERR_FG_HANDLE);
+    ASSERT_EQ(open("ThrowCalls", "0"), V_OK) << "the slot was given back at close";
+    EXPECT_EQ(close_framegrabber(handle), VERR_FG_EXCEPTION);
+}
+
 TEST_F(FramegrabberLoaderTest, FailuresThrowWhileErrorsAreGiven)
 {
     set_check("give_error");

@@ -48,6 +48,7 @@ public:
         QuietLibrary quiet;
         close_all_framegrabbers();
     }
+    std::string LastFailure() const override { return vlast_error(); }
 };
 
 } // namespace

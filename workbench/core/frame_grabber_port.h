@@ -2,6 +2,8 @@
 // interface so that acquisition runs against a simulated grabber in tests.
 #pragma once
 
+#include <string>
+
 #include <verodyn/object.h>
 #include <verodyn/status.h>
 #include <verodyn/tuple.h>
@@ -26,6 +28,9 @@ public:
     virtual void Close(long handle) = 0;
     // Closes every open frame grabber.
     virtual void CloseAll() = 0;
+    // Why the last call on this thread failed, naming the plug-in's file and
+    // what went wrong; empty when the port cannot say.
+    virtual std::string LastFailure() const { return {}; }
 };
 
 // The imaging library's frame grabbers.

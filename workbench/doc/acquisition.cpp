@@ -79,7 +79,8 @@ void CFraloDoc::StartLibraryGrabber(FrameGrabberPort& grabbers, int source)
     OpenTupleFor(source, {m_nWidth, m_nHeight, m_pApp->m_nDefaultWidth, m_pApp->m_fCameraGain},
                  &tuple);
     if (grabbers.Open(tuple, &m_hGrabber) != V_OK) {
-        FailStart(StartFailureMessage(source));
+        const std::string reason = grabbers.LastFailure();
+        FailStart(StartFailureMessage(source) + (reason.empty() ? "" : "\n" + reason));
         return;
     }
     if (source == SourceUsbCameraLarge || source == SourceUsbCameraSmall) {

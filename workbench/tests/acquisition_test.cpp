@@ -107,6 +107,14 @@ TEST_F(AcquisitionTest, AFailedStartShowsItsMessageAndSetsTheSourceBackToNone)
         {5, noPlugin, "Caméra Firewire sur port IEEE1394 non trouvée !"},
         {6, noPlugin, "Caméra USB Kandris kdLyra non trouvée sur port n°0 !"},
         {7, noPlugin, "Caméra USB Kandris kdLyra non trouvée sur port n°0 !"},
+        {3,
+         [](AcquisitionTest& t) {
+             t.grabber.openResult = VERR_FG_LOAD;
+             t.grabber.openFailure = "open_framegrabber: frame-grabber plug-in cannot be loaded: "
+                                     "VFGDirectShow.so: undefined symbol: VNewImage";
+         },
+         "Caméra USB Direct Show non trouvée !\nopen_framegrabber: frame-grabber plug-in cannot "
+         "be loaded: VFGDirectShow.so: undefined symbol: VNewImage"},
         {8, [](AcquisitionTest&) { dvl::SetFault(DVL_ORD_SYS_ALLOC, dvl::Fault::Fails); },
          "Carte Dravik Talvo (512x480) non trouvée ou déjà adressée !\nErreur InitTalvo() n°2."},
         {8,

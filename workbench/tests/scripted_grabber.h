@@ -64,6 +64,7 @@ public:
     }
     void Close(long) override { ++closedOne; }
     void CloseAll() override { ++closes; }
+    std::string LastFailure() const override { return openResult == V_OK ? "" : openFailure; }
 
     int grabs = 0;
     int closes = 0;
@@ -72,6 +73,7 @@ public:
     std::vector<Vstatus> results;
     std::function<void()> duringGrab;
     Vstatus openResult = V_OK;
+    std::string openFailure;
     std::vector<OpenTuple> opened;
     std::map<std::string, VTuple> params;
     std::set<std::string> refused;

@@ -184,6 +184,26 @@ TEST_F(ZephonOpen, ThirtyTwoInstancesAtMost)
     EXPECT_EQ(cls_.FGAllocInstance(1, &one_more), nullptr);
 }
 
+TEST_F(ZephonOpen, EachRecordHandedOutOnceUntilItsOpenFailsOrItCloses)
+{
+    FGInstance& first = Request();
+    FGInstance& second = Request();
+    FGInstance** first_slot = cls_.FGAllocInstance(1, &first);
+    FGInstance** second_slot = cls_.FGAllocInstance(1, &second);
+    EXPECT_EQ(first_slot, &cls_.instance[0]);
+    EXPECT_EQ(second_slot, &cls_.instance[1]);
+    EXPECT_NE(first.plugin_instance, second.plugin_instance);
+    *first_slot = &first;
+    ASSERT_EQ(cls_.FGOpen(1, &first), FG_SUCCESS);
+    fg_copy_text(second.device, sizeof second.device, "0");
+    EXPECT_EQ(cls_.FGOpen(1, &second), FG_ERR_DEVICE);
+    FGInstance& third = Request();
+    EXPECT_EQ(cls_.FGAllocInstance(1, &third), &cls_.instance[1]);
+    EXPECT_EQ(cls_.FGClose(1, &first), FG_SUCCESS);
+    *first_slot = nullptr;
+    EXPECT_EQ(cls_.FGAllocInstance(1, &Request()), &cls_.instance[0]);
+}
+
 TEST_F(ZephonOpen, ShareableBoardsAreSharedOthersAreBusy)
 {
     for (int32_t type : {24, 50, 536, 27}) {

@@ -162,6 +162,20 @@ TEST_F(VideoControlTest, FrameRateReconnectsTheRendererWithTheNewPeriod)
     EXPECT_EQ(cls_.FGSetParam(1, inst, "frame_rate", nullptr, 0), FG_ERR_PARAM_TYPE);
 }
 
+TEST_F(VideoControlTest, ARateTheDeviceRefusesLeavesTheGraphGrabbingAtItsLastRate)
+{
+    FGInstance* inst = Open();
+    PumpWhileWaiting({0});
+    dshow::sim::ConfigureDevice(0, [](dshow::sim::DeviceConfig& c) { c.connect_failures = 1; });
+    const Vcpar rate = Real(25.0);
+    EXPECT_EQ(Messages([&] {
+                  EXPECT_EQ(cls_.FGSetParam(1, inst, "frame_rate", &rate, 1), FG_ERR_DEVICE_CALL);
+              }),
+              "Error in Reconnect(): IGraphBuilder::Reconnect() failed! (error 80040207)\n");
+    EXPECT_EQ(Get(cls_, inst, "frame_rate"), std::to_string(1e7 / 666666));
+    EXPECT_EQ(Grab(inst), FG_SUCCESS);
+}
+
 TEST_F(VideoControlTest, ModesAndTheirErrors)
 {
     FGInstance* inst = Open();

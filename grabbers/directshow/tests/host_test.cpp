@@ -1,17 +1,35 @@
 // The plug-in through the imaging library's frame-grabber operators, opened
 // with the workbench's values on the streaming simulated camera.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include "dshow/frames.h"
+#include "dshow/platform.h"
+#include "dshow/sim_devices.h"
 #include "dshow/unknown.h"
+#include "host_plugin_checks.h"
 #include "registry/registry.h"
 #include "verodyn/verodyn.h"
 
 namespace {
 
+// One registry for the process, as the plug-in registers its classes once.
+void UseOneRegistry()
+{
+    static const auto registry = registry::Registry::InMemory();
+    registry::UseSystem(registry);
+}
+
+// Opens device `device` in its own format, as "default" asks.
+Vstatus OpenDevice(const char* device, long* handle)
+{
+    return open_framegrabber("DirectShow", 1, 1, 0, 0, 0, 0, "default", -1, "rgb", -1.0, "false",
+                             "default", device, -1, -1, handle);
+}
+
 TEST(DirectShowHostTest, WorkbenchValuesDeliverChangingFrames)
 {
-    registry::UseSystem(registry::Registry::InMemory());
+    UseOneRegistry();
     set_check("~give_error");
     long handle = 0;
     ASSERT_EQ(open_framegrabber("DirectShow", 1, 1, 0, 0, 0, 0, "default", -1, "rgb", -1.0, "false",
@@ -36,6 +54,47 @@ TEST(DirectShowHostTest, WorkbenchValuesDeliverChangingFrames)
     EXPECT_EQ(close_framegrabber(handle), V_OK);
     EXPECT_TRUE(VXAllocated().empty());
     EXPECT_EQ(dshow::LiveObjects(), 0);
+    set_check("give_error");
+}
+
+TEST(DirectShowHostTest, TheDialogLibraryAndQtStayOutUntilADialogOpens)
+{
+    UseOneRegistry();
+    set_check("~give_error");
+    long handle = 0;
+    ASSERT_EQ(OpenDevice("0", &handle), V_OK);
+    VTuple dialogs;
+    EXPECT_EQ(get_framegrabber_param(handle, "available_dialogs", &dialogs), V_OK);
+    for (const char* library : {"libdshow_dialogs.so", "libQt6Core.so.6"})
+        EXPECT_EQ(dlopen(library, RTLD_NOW | RTLD_NOLOAD), nullptr) << library;
+    EXPECT_EQ(close_framegrabber(handle), V_OK);
+    set_check("give_error");
+}
+
+TEST(DirectShowHostTest, TwoHandlesOnTwoThreadsKeepTheirOwnAnswers)
+{
+    UseOneRegistry();
+    // Frames come as fast as the grabs ask for them; each wait makes a frame of
+    // both devices, which keeps the rounds few under ThreadSanitizer.
+    std::vector<dshow::sim::DeviceConfig> devices = {dshow::sim::SimulatedCamera(),
+                                                     dshow::sim::SimulatedCaptureCard()};
+    for (dshow::sim::DeviceConfig& device : devices)
+        device.pump = true;
+    dshow::sim::SetDevices(devices);
+    dshow::SetEventWaitHook([] {
+        dshow::sim::Pump(0);
+        dshow::sim::Pump(1);
+    });
+    set_check("~give_error");
+    long camera = 0, card = 0;
+    ASSERT_EQ(OpenDevice("0", &camera), V_OK) << vlast_error();
+    ASSERT_EQ(OpenDevice("1", &card), V_OK) << vlast_error();
+    ExpectCallsOnTwoThreads({camera, "brightness_range", "brightness", VTuple(100)},
+                            {card, "available_media_types", "grab_timeout", VTuple(2000)}, 150);
+    ExpectAllClosedAndFreed();
+    EXPECT_EQ(dshow::LiveObjects(), 0);
+    dshow::SetEventWaitHook(nullptr);
+    dshow::sim::ResetDevices();
     set_check("give_error");
 }
 

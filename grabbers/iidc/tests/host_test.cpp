@@ -64,4 +64,15 @@ TEST_F(IidcHostTest, WorkbenchCameraTypesGiveLiveFrames)
     }
 }
 
+TEST_F(IidcHostTest, TwoCamerasOnTwoThreads)
+{
+    long handles[2] = {};
+    for (long& handle : handles)
+        ASSERT_EQ(open_framegrabber("1394IIDC", 1, 1, 0, 0, 0, 0, "default", -1, "default", -1,
+                                    "default", "default", "-1", -1, -1, &handle),
+                  V_OK);
+    ExpectCallsOnTwoThreads({handles[0], "Shutter", "Shutter", VTuple(400)},
+                            {handles[1], "Shutter", "Shutter", VTuple(300)}, 400);
+}
+
 } // namespace

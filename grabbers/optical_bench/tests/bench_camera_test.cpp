@@ -1,7 +1,10 @@
 // The bench camera loaded by the host in place of the kdLyra cameras and
 // opened as the workbench opens them: its frames follow the instruments of
 // the rig and the projector's pattern.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <thread>
@@ -96,6 +99,25 @@ TEST_F(BenchCameraTest, ThePatternOfTheCamerasSizeIsSeenDisplacedByTheSurface)
     optical_bench::ShowPattern(pattern.data(), kWidth / 2, kHeight / 2, 20);
     EXPECT_EQ(Grab(), Expected({kWidth, kHeight, [] { return 0.0; }}));
     optical_bench::HidePattern();
+}
+
+// Processor time of this process, in seconds.
+double ProcessorSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+TEST_F(BenchCameraTest, TheSupplyRestsWhileItWaitsForItsNextClient)
+{
+    const int port = ::open(rig.SupplyPath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(port, 0);
+    ::close(port);
+    const double before = ProcessorSeconds();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_LT(ProcessorSeconds() - before, 0.05);
 }
 
 TEST_F(BenchCameraTest, ParametersAndInfo)

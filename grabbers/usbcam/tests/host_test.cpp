@@ -67,4 +67,17 @@ TEST_F(UsbcamHostTest, WorkbenchValuesGiveLiveFrames)
     }
 }
 
+TEST_F(UsbcamHostTest, TwoCamerasOnTwoThreads)
+{
+    long handles[2] = {};
+    for (const char* device : {"0", "1"})
+        ASSERT_EQ(open_framegrabber("KandrisAcquire", 1, 1, 0, 0, 0, 0, "default", -1, "default",
+                                    15.0, "false", "kdLyra*", device, 0, -1,
+                                    &handles[device[0] - '0']),
+                  V_OK);
+    ExpectCallsOnTwoThreads({handles[0], "Camera/Gain_dB", "Camera/Expose_us", VTuple(20000)},
+                            {handles[1], "Camera/Gain_dB", "Camera/Expose_us", VTuple(10000)},
+                            400);
+}
+
 } // namespace

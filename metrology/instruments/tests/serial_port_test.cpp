@@ -121,20 +121,26 @@ TEST_F(SerialTest, APortThatCannotBeUsedIsReportedOnce)
     auto holder = Open(0);
     const struct {
         const char* com2;
-        std::string message;
+        std::vector<std::string> messages;
+        bool dead;
     } cases[] = {
-        {"/nonexistent/ttyS9", "Erreur d'ouverture du port série COM2 !"},
-        {bench.supplies[0]->Path().c_str(), "Erreur d'ouverture du port série COM2 !"},
-        {"/dev/null", "Erreur fonction BuildCommDCB"},
+        {"/nonexistent/ttyS9", {"Erreur d'ouverture du port série COM2 !"}, false},
+        {bench.supplies[0]->Path().c_str(), {"Erreur d'ouverture du port série COM2 !"}, false},
+        {"/dev/null",
+         {"Erreur fonction BuildCommDCB", "L'alimentation piézo ne répond pas (COM2) !"},
+         true},
     };
     for (const auto& c : cases) {
         bench.messages.clear();
         bench.ports[1].Set(c.com2);
         auto port = Open(1);
+        EXPECT_FALSE(port->IsOpen()) << c.com2;
         port->SendSetpoint(512);
-        EXPECT_EQ(bench.messages, std::vector<std::string>{c.message}) << c.com2;
+        port->SendSetpoint(512);
+        EXPECT_EQ(bench.messages, c.messages) << c.com2;
+        EXPECT_EQ(port->IsDead(), c.dead) << c.com2;
     }
-    EXPECT_EQ(bench.clock.Now(), 80ms);
+    EXPECT_EQ(bench.clock.Now(), 0ms);
     EXPECT_FALSE(Open(2)->IsOpen());
 }
 

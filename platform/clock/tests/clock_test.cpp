@@ -1,4 +1,5 @@
 #include <clock/clock.h>
+#include <clock/frame_pacer.h>
 
 #include <thread>
 
@@ -36,6 +37,22 @@ TEST(Deadline, ExpiresWhenItsClockReachesIt)
     clock.Advance(1ms);
     EXPECT_TRUE(deadline.Expired());
     EXPECT_EQ(deadline.Remaining(), 0ms);
+}
+
+TEST(FramePacer, EachFrameComesAPeriodAfterTheOneBeforeUnlessTheCallerIsLate)
+{
+    VirtualClock clock;
+    FramePacer pacer(clock, 40ms);
+    struct Step {
+        Clock::Duration busy; // the caller's own time before it asks
+        Clock::Duration due;  // when the frame comes
+    };
+    for (const Step& s : {Step{0ms, 0ms}, Step{0ms, 40ms}, Step{15ms, 80ms}, Step{100ms, 180ms},
+                          Step{0ms, 220ms}}) {
+        clock.Advance(s.busy);
+        pacer.WaitForFrame();
+        EXPECT_EQ(clock.Now(), s.due);
+    }
 }
 
 TEST(SteadyClock, SleepsAtLeastTheTimeAsked)

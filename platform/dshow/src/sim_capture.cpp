@@ -109,6 +109,17 @@ public:
     uint32_t AddRef() override { return BaseOutputPin::AddRef(); }
     uint32_t Release() override { return BaseOutputPin::Release(); }
 
+    HRESULT Connect(IPin* receiver, const AM_MEDIA_TYPE* type) override
+    {
+        const bool refused = owner_.Device().With([](DeviceConfig& c) {
+            if (c.connect_failures <= 0)
+                return false;
+            --c.connect_failures;
+            return true;
+        });
+        return refused ? VFW_E_NO_ACCEPTABLE_TYPES : BaseOutputPin::Connect(receiver, type);
+    }
+
     HRESULT CheckMediaType(const AM_MEDIA_TYPE& type) override
     {
         const VIDEOINFOHEADER* info = VideoInfoOf(type);

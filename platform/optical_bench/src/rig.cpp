@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <poll.h>
 
 #include "optical_bench/scene.h"
 #include "qdriver/transport.h"
@@ -80,8 +79,7 @@ Rig::~Rig()
 void Rig::Serve(std::stop_token stop)
 {
     while (!stop.stop_requested()) {
-        pollfd wait{supply_.Fd(), POLLIN | POLLPRI, 0};
-        ::poll(&wait, 1, kServePollMs);
+        supply_.WaitForInput(kServePollMs);
         std::lock_guard lock(supplyMutex_);
         supply_.Service();
         supply_.ForgetHistory();

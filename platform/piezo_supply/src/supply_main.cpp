@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <poll.h>
 
 #include "piezo_supply/supply_simulator.h"
 
@@ -51,8 +50,7 @@ int main(int argc, char** argv)
     std::fflush(stdout);
 
     while (!stopRequested) {
-        pollfd wait{supply.Fd(), POLLIN | POLLPRI, 0};
-        ::poll(&wait, 1, 20);
+        supply.WaitForInput(20);
         supply.Service();
         for (const auto& s : supply.Setpoints())
             std::printf("set-point %4d: %.1f V\n", s.value, s.volts);

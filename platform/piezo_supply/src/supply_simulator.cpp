@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace piezo_supply {
@@ -41,6 +42,13 @@ void SupplySimulator::Unplug()
     if (master_ >= 0)
         ::close(master_);
     master_ = -1;
+}
+
+void SupplySimulator::WaitForInput(int timeoutMs) const
+{
+    pollfd wait{master_, POLLIN | POLLPRI, 0};
+    if (::poll(&wait, 1, timeoutMs) == 1 && wait.revents == POLLHUP)
+        std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
 }
 
 void SupplySimulator::Service()

@@ -110,7 +110,7 @@ Status Dispatch(Driver::State& s, Handle handle, const OpenFile& file, Request& 
     case kSetBusData:
         return SetBusData(*d, r);
     case kConnectInterrupt:
-        return ConnectInterrupt(s, *d, r);
+        return ConnectInterrupt(s, *d, handle, r);
     case kDisconnectInterrupt:
         return DisconnectInterrupt(s, *d, r);
     case kWaitInterrupt:
@@ -217,7 +217,7 @@ win32::Status Driver::Close(Handle handle)
         if (it == state_->files.end())
             return win32::kInvalidHandle;
         for (auto& [key, d] : state_->devices)
-            AbortWaits(*state_, *d, handle, win32::kOperationAborted);
+            CloseInterruptHandle(*state_, *d, handle);
         state_->files.erase(it);
         due.swap(state_->due);
     }
@@ -285,7 +285,7 @@ win32::Status Driver::Cancel(Handle handle)
         if (!state_->files.count(handle))
             return win32::kInvalidHandle;
         for (auto& [key, d] : state_->devices)
-            AbortWaits(*state_, *d, handle, win32::kOperationAborted);
+            CloseInterruptHandle(*state_, *d, handle);
         due.swap(state_->due);
     }
     RunDue(std::move(due));

@@ -53,6 +53,7 @@ struct Device {
     uint32_t context = 0;
     bool interruptConnected = false;
     bool interruptEnabled = false;
+    Handle interruptOwner = kInvalidHandle; // the handle that connected the interrupt
     uint32_t connectedLevel = 0;
     uint32_t latchedInterrupts = 0;
     std::array<uint32_t, 4> lastReply{};
@@ -143,8 +144,11 @@ Status MapMemory(Driver::State& s, Device& d, Request& r);
 Status UnmapMemory(Driver::State& s, Device& d, Request& r);
 
 // interrupts.cpp
-Status ConnectInterrupt(Driver::State& s, Device& d, Request& r);
+Status ConnectInterrupt(Driver::State& s, Device& d, Handle handle, Request& r);
 Status DisconnectInterrupt(Driver::State& s, Device& d, Request& r);
+/// The cleanup of closing `handle`: its waits end, and an interrupt that it
+/// connected is disconnected.
+void CloseInterruptHandle(Driver::State& s, Device& d, Handle handle);
 Status WaitInterrupt(Driver::State& s, Device& d, Handle handle, Request& r, Completion done);
 /// Ends every wait of `d` (for `handle`, or all with kInvalidHandle) with `status`.
 void AbortWaits(Driver::State& s, Device& d, Handle handle, Status status);

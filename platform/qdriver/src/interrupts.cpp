@@ -7,7 +7,18 @@ namespace qdriver {
 
 using namespace wire;
 
-Status ConnectInterrupt(Driver::State& s, Device& d, Request& r)
+namespace {
+
+void Disconnect(Driver::State& s, Device& d)
+{
+    d.interruptConnected = d.interruptEnabled = false;
+    d.interruptOwner = kInvalidHandle;
+    AbortWaits(s, d, kInvalidHandle, win32::kOperationAborted);
+}
+
+} // namespace
+
+Status ConnectInterrupt(Driver::State& s, Device& d, Handle handle, Request& r)
 {
     if (r.inLength < kConnectInterruptRequestSize || r.outLength < kConnectInterruptReplySize)
         return win32::kInsufficientBuffer;
@@ -17,6 +28,7 @@ Status ConnectInterrupt(Driver::State& s, Device& d, Request& r)
     if (!d.resources.ignoreConflicts && Conflicts(s, &d, Resource::Interrupt, level, 1))
         return win32::kInvalidAddress;
     d.interruptConnected = true;
+    d.interruptOwner = handle;
     d.connectedLevel = level;
     d.latchedInterrupts = 0;
     const uint32_t reply[5] = {d.context, level, GetWord(r.in, 4), GetWord(r.in, 1),
@@ -30,9 +42,16 @@ Status DisconnectInterrupt(Driver::State& s, Device& d, Request&)
 {
     if (!d.interruptConnected)
         return win32::kInvalidParameter;
-    d.interruptConnected = d.interruptEnabled = false;
-    AbortWaits(s, d, kInvalidHandle, win32::kOperationAborted);
+    Disconnect(s, d);
     return win32::kSuccess;
+}
+
+void CloseInterruptHandle(Driver::State& s, Device& d, Handle handle)
+{
+    if (d.interruptConnected && d.interruptOwner == handle)
+        Disconnect(s, d);
+    else
+        AbortWaits(s, d, handle, win32::kOperationAborted);
 }
 
 Status WaitInterrupt(Driver::State&, Device& d, Handle handle, Request& r, Completion done)

@@ -247,10 +247,12 @@ bool TakeMessage(Manager& m, DSM_MESSAGE* message)
 
 } // namespace
 
+// Freed when the library is unloaded: an application that loads the manager
+// for each session must not leave one behind each time.
 Manager& TheManager()
 {
-    static Manager* manager = new Manager;
-    return *manager;
+    static Manager manager;
+    return manager;
 }
 
 void EnsureConfigured(Manager& m)

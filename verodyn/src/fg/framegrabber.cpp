@@ -9,6 +9,7 @@
 #include "host.h"
 #include "instances.h"
 #include "open_params.h"
+#include "plugin_calls.h"
 #include "values.h"
 #include "verodyn/extension.h"
 
@@ -37,8 +38,8 @@ template <typename Body> Vstatus fg_run(const char* op, Body&& body)
     Vstatus status;
     try {
         status = std::forward<Body>(body)(detail);
-    } catch (const std::bad_alloc&) {
-        status = VERR_NO_MEMORY;
+    } catch (...) {
+        status = plugin_exception(&detail);
     }
     const std::string plugin_detail = take_plugin_detail();
     if (status != V_OK && !plugin_detail.empty())
@@ -77,7 +78,7 @@ bool empty_slot_of(const FGClass& cls, FGInstance** slot)
     return false;
 }
 
-Vstatus close_grabber(long handle)
+Vstatus close_grabber(long handle, std::string* detail)
 {
     const std::shared_ptr<Grabber> grabber = take_grabber(handle);
     if (!grabber)
@@ -86,8 +87,10 @@ Vstatus close_grabber(long handle)
     std::lock_guard guard(grabber->lock);
     grabber->closed = true;
     const FGClass& cls = grabber->iface->cls;
-    const FGstatus status =
-        cls.FGClose ? cls.FGClose(next_proc_id(), grabber->inst.get()) : FG_SUCCESS;
+    const FGstatus status = cls.FGClose ? guarded_call(detail, [&] {
+        return cls.FGClose(next_proc_id(), grabber->inst.get());
+    })
+                                        : FG_SUCCESS;
     *grabber->slot = nullptr;
     return from_plugin(status);
 }
@@ -194,7 +197,7 @@ Vstatus open_framegrabber(const VTuple& name, const VTuple& horizontal_resolutio
         if (!empty_slot_of(cls, slot))
             return VERR_FG_SLOT;
         *slot = inst;
-        status = cls.FGOpen(proc_id, inst);
+        status = guarded_call(&detail, [&] { return cls.FGOpen(proc_id, inst); });
         if (status != FG_SUCCESS) {
             *slot = nullptr;
             return status;
@@ -347,15 +350,16 @@ Vstatus info_framegrabber(const char* name, const char* query, std::string* info
 
 Vstatus close_framegrabber(long handle)
 {
-    return fg_run("close_framegrabber", [&](std::string&) { return close_grabber(handle); });
+    return fg_run("close_framegrabber",
+                  [&](std::string& detail) { return close_grabber(handle, &detail); });
 }
 
 Vstatus close_all_framegrabbers()
 {
-    return fg_run("close_all_framegrabbers", [&](std::string&) {
+    return fg_run("close_all_framegrabbers", [&](std::string& detail) {
         Vstatus first = V_OK;
         for (const long handle : open_handles()) {
-            const Vstatus status = close_grabber(handle);
+            const Vstatus status = close_grabber(handle, &detail);
             if (first == V_OK && status != V_OK && status != VERR_FG_HANDLE)
                 first = status;
         }

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "fgint/fghelpers.h"
+#include "plugin_calls.h"
 
 namespace fs = std::filesystem;
 
@@ -150,7 +151,7 @@ Vstatus load_interface(const std::string& name, Vproc_handle proc_id, Interface*
         return VERR_FG_NO_INIT;
     fg_copy_text(iface->cls.interface_name, sizeof iface->cls.interface_name, name.c_str());
     preset_marks(&iface->cls);
-    const FGstatus status = init(proc_id, &iface->cls);
+    const Vstatus status = guarded_call(detail, [&] { return init(proc_id, &iface->cls); });
     if (status != FG_SUCCESS)
         return status;
     if (!marks_written(iface->cls))

@@ -93,6 +93,7 @@ struct DeviceConfig {
     bool decoder_fails = false;      // the decoder's get/put_TVFormat fail
     bool property_set_fails = false; // amplifier and camera-control Set fail
     bool set_mode_fails = false;     // IAMVideoControl::SetMode fails
+    int32_t connect_failures = 0;    // the capture pin refuses its next connections
 
     // Crossbar knobs.
     bool crossbar_unconnected = false; // found upstream, no output connected to the capture filter

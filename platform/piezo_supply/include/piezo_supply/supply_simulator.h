@@ -55,6 +55,10 @@ public:
     // The supply's end, for waiting on it (poll for input).
     int Fd() const { return master_; }
 
+    // Waits up to `timeoutMs` for the port's end to send something. While no
+    // port holds the far end open (its last client has gone), it sleeps the
+    // whole time: the pseudo-terminal has no event for the next client.
+    void WaitForInput(int timeoutMs) const;
     // Reads what has arrived, answers it, and releases the line when its hold
     // time is over. Flow control takes effect before it returns.
     void Service();
