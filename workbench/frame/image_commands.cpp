@@ -162,8 +162,9 @@ void CMainFrame::OnView3D()
 void CMainFrame::OnExportExcel()
 {
     CExcelExport exporter;
-    exporter.Export(ActiveDocument());
-    UserMessage(QString::fromUtf8("Exportation vers Excel demandée..."));
+    if (exporter.Export(ActiveDocument()) && exporter.Opened())
+        UserMessage(QString::fromUtf8("Exportation vers Excel demandée...\nClasseur écrit dans\n") +
+                    exporter.WrittenPath());
 }
 
 void CMainFrame::OnOnlineHelp() { CAboutDlg::OnOnlineHelp(); }
