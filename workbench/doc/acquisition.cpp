@@ -18,7 +18,6 @@ int CFraloDoc::StartAcquisition()
     // One acquisition at a time, whoever asks (menu, view, dialogs, phase pages).
     if (m_pApp->AcquiringDoc())
         return m_pApp->m_nSource;
-    m_nKind = 0;
     QuietLibrary quiet;
     FrameGrabberPort& grabbers = m_pApp->Live().Grabbers();
     grabbers.CloseAll();
@@ -27,15 +26,28 @@ int CFraloDoc::StartAcquisition()
     // single image can be taken.
     if (!m_pView && source != SourceTwain)
         return source;
+    // A source that gives nothing leaves the document as it was.
+    const Vobject before = m_image;
+    const int16_t width = m_nWidth, height = m_nHeight;
     ApplySourceSize(source);
-    if (source == SourceTwain)
-        GrabTwainImage(grabbers);
-    else if (IsLibrarySource(source))
-        StartLibraryGrabber(grabbers, source);
-    else if (source == SourceVfw)
-        StartCapture();
-    else if (source == SourceTalvo)
-        StartBoard();
+    bool started = false;
+    if (source == SourceTwain) {
+        started = GrabTwainImage(grabbers);
+    } else {
+        if (IsLibrarySource(source))
+            StartLibraryGrabber(grabbers, source);
+        else if (source == SourceVfw)
+            StartCapture();
+        else if (source == SourceTalvo)
+            StartBoard();
+        started = m_pApp->AcquiringDoc() == this;
+    }
+    if (started) {
+        m_nKind = 0;
+        ForgetFile();
+    } else if (m_nWidth != width || m_nHeight != height) {
+        TakeImageOfSize(before, width, height);
+    }
     return m_pApp->m_nSource;
 }
 
@@ -46,15 +58,20 @@ void CFraloDoc::FailStart(const std::string& message)
         UserMessage(QString::fromStdString(message));
 }
 
-void CFraloDoc::GrabTwainImage(FrameGrabberPort& grabbers)
+bool CFraloDoc::GrabTwainImage(FrameGrabberPort& grabbers)
 {
     OpenTuple tuple;
     OpenTupleFor(SourceTwain, {}, &tuple);
     m_pApp->Live().Acquire(*this);
     Vobject image;
-    if (grabbers.Open(tuple, &m_hGrabber) == V_OK) {
+    bool grabbed = false;
+    if (grabbers.Open(tuple, &m_hGrabber) != V_OK) {
+        UserMessage(QString::fromUtf8("Source Twain non trouvée !"));
+    } else {
         // A grab the user cancels leaves the document as it was.
-        if (grabbers.GrabImage(&image, m_hGrabber) == V_OK && ViewPlanes(image).channels > 0) {
+        grabbed =
+            grabbers.GrabImage(&image, m_hGrabber) == V_OK && ViewPlanes(image).channels > 0;
+        if (grabbed) {
             SetImage(image);
             if (m_pView)
                 m_pView->SetWindowExtents(m_nWidth, m_nHeight);
@@ -68,6 +85,7 @@ void CFraloDoc::GrabTwainImage(FrameGrabberPort& grabbers)
         grabbers.Close(m_hGrabber);
     }
     m_pApp->Live().End();
+    return grabbed;
 }
 
 void CFraloDoc::StartLibraryGrabber(FrameGrabberPort& grabbers, int source)
@@ -198,6 +216,16 @@ void CFraloDoc::ApplySourceSize(int source)
     const int16_t width = m_pApp->m_nDefaultWidth, height = m_pApp->m_nDefaultHeight;
     if (m_nWidth == width && m_nHeight == height)
         return;
+    Vobject blank;
+    {
+        QuietLibrary quiet;
+        gen_image_const(&blank, "byte", width, height);
+    }
+    TakeImageOfSize(blank, width, height);
+}
+
+void CFraloDoc::TakeImageOfSize(const Vobject& image, int16_t width, int16_t height)
+{
     m_nWidth = width;
     m_nHeight = height;
     FitFrameToImage(width, height);
@@ -205,10 +233,7 @@ void CFraloDoc::ApplySourceSize(int source)
     UpdateTitle();
     if (m_pView)
         m_pView->SetWindowExtents(width, height);
-    {
-        QuietLibrary quiet;
-        gen_image_const(&m_image, "byte", width, height);
-    }
+    m_image = image;
     if (m_pView)
         m_pView->DisplayImage();
 }
