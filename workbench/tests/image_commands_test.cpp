@@ -123,6 +123,15 @@ TEST_F(ImageCommandTest, FailuresLeaveTheNewDocumentWithItsMessage)
     }
 }
 
+TEST_F(ImageCommandTest, ResultTitlesShowTheSizeOfTheirImage)
+{
+    GreyDocument(); // 32 x 16, in a document made at the default size
+    for (int command : {ID_GREY_TO_RGB, ID_RGB_TO_GREY, ID_FFT}) {
+        ASSERT_TRUE(frame->Execute(command));
+        EXPECT_TRUE(frame->ActiveChild()->windowTitle().endsWith(" (32x16)")) << command;
+    }
+}
+
 TEST_F(ImageCommandTest, ColourAndGreyConversionsAndTheNegative)
 {
     // An ordinary colour image gives its first channel, not a weighted grey.
