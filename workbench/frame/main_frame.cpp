@@ -39,6 +39,7 @@
 #include "plane_buffers.h"
 #include "qimage_planes.h"
 #include "save_rules.h"
+#include "shown_image.h"
 #include "status_panes.h"
 #include "tool_bar_icons.h"
 #include "user_message.h"
@@ -524,7 +525,16 @@ void CMainFrame::OnEditCopy()
     if (!doc)
         return;
     m_pApp->m_pCopiedDoc = doc;
-    QApplication::clipboard()->setImage(PlanesToQImage(ViewPlanes(doc->m_image)));
+    // The clipboard gets the picture the view shows; it is never emptied for nothing.
+    Vobject shown;
+    QImage picture;
+    if (ShownImage(doc->m_image, IsFftKind(doc->m_nKind), &shown))
+        picture = PlanesToQImage(ViewPlanes(shown));
+    if (picture.isNull()) {
+        UserMessage(QString::fromUtf8("Image non copiable dans le presse-papier !"));
+        return;
+    }
+    QApplication::clipboard()->setImage(picture);
 }
 
 void CMainFrame::OnEditPaste()

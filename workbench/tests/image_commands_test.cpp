@@ -1,3 +1,6 @@
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
 #include <QImage>
 #include <QMdiArea>
 
@@ -93,6 +96,12 @@ TEST_F(ImageCommandTest, FftFamilyNamesKindsAndTheInverseGivesTheSourceBack)
     Vobject read;
     ASSERT_EQ(read_image(&read, Path("inverse.tif").toLocal8Bit().constData()), V_OK);
     EXPECT_EQ(ViewPlanes(read).planes[0][100], original.planes[0][100]);
+    // Copied as shown: 0..250 spread on 0..255.
+    QApplication::clipboard()->clear();
+    ASSERT_TRUE(frame->Execute(ID_EDIT_COPY));
+    const QImage copied = QApplication::clipboard()->image();
+    ASSERT_EQ(copied.size(), QSize(32, 16));
+    EXPECT_EQ(qGray(copied.pixel(4, 3)), 202); // grey 198 at index 100
     EXPECT_TRUE(messages.isEmpty());
 }
 
