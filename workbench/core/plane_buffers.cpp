@@ -40,8 +40,8 @@ std::size_t ImageFingerprint(const Vobject& image)
         mix(static_cast<std::size_t>(one.height()));
         mix(static_cast<std::size_t>(one.channels()));
         for (int c = 0; c < one.channels(); ++c)
-            mix(std::hash<std::string_view>{}(std::string_view(
-                static_cast<const char*>(one.plane(c)), one.plane_bytes())));
+            mix(std::hash<std::string_view>{}(
+                std::string_view(static_cast<const char*>(one.plane(c)), one.plane_bytes())));
     }
     return digest;
 }

@@ -33,14 +33,12 @@ int CFraloDoc::StartAcquisition()
     bool started = false;
     if (source == SourceTwain) {
         started = GrabTwainImage(grabbers);
-    } else {
-        if (IsLibrarySource(source))
-            StartLibraryGrabber(grabbers, source);
-        else if (source == SourceVfw)
-            StartCapture();
-        else if (source == SourceTalvo)
-            StartBoard();
-        started = m_pApp->AcquiringDoc() == this;
+    } else if (IsLibrarySource(source)) {
+        started = StartLibraryGrabber(grabbers, source);
+    } else if (source == SourceVfw) {
+        started = StartCapture();
+    } else if (source == SourceTalvo) {
+        started = StartBoard();
     }
     if (started) {
         m_nKind = 0;
@@ -69,8 +67,7 @@ bool CFraloDoc::GrabTwainImage(FrameGrabberPort& grabbers)
         UserMessage(QString::fromUtf8("Source Twain non trouvée !"));
     } else {
         // A grab the user cancels leaves the document as it was.
-        grabbed =
-            grabbers.GrabImage(&image, m_hGrabber) == V_OK && ViewPlanes(image).channels > 0;
+        grabbed = grabbers.GrabImage(&image, m_hGrabber) == V_OK && ViewPlanes(image).channels > 0;
         if (grabbed) {
             SetImage(image);
             if (m_pView)
@@ -88,14 +85,14 @@ bool CFraloDoc::GrabTwainImage(FrameGrabberPort& grabbers)
     return grabbed;
 }
 
-void CFraloDoc::StartLibraryGrabber(FrameGrabberPort& grabbers, int source)
+bool CFraloDoc::StartLibraryGrabber(FrameGrabberPort& grabbers, int source)
 {
     OpenTuple tuple;
     OpenTupleFor(source, {m_nWidth, m_nHeight, m_pApp->m_nDefaultWidth, m_pApp->m_fCameraGain},
                  &tuple);
     if (grabbers.Open(tuple, &m_hGrabber) != V_OK) {
         FailStart(StartFailureMessage(source));
-        return;
+        return false;
     }
     if (source == SourceUsbCameraLarge || source == SourceUsbCameraSmall) {
         // The camera may refuse the size; its answers are not looked at.
@@ -107,35 +104,38 @@ void CFraloDoc::StartLibraryGrabber(FrameGrabberPort& grabbers, int source)
         LiveDisplayedPart(source, m_pApp->m_nDefaultWidth, m_pApp->m_nDefaultHeight);
     m_pView->SetDisplayedPart(part.rows, part.columns);
     m_pView->StartLiveTimer(this);
+    return true;
 }
 
-void CFraloDoc::StartCapture()
+bool CFraloDoc::StartCapture()
 {
     m_pVfwCapture = std::make_unique<CVfwCaptureWnd>(m_nWidth, m_nHeight);
     if (!m_pVfwCapture->Create(m_pView->CaptureParent())) {
         m_pVfwCapture.reset();
         FailStart(StartFailureMessage(SourceVfw));
-        return;
+        return false;
     }
     m_pApp->Live().Acquire(*this);
     m_pVfwCapture->StartPreview();
+    return true;
 }
 
-void CFraloDoc::StartBoard()
+bool CFraloDoc::StartBoard()
 {
     CTalvoBoard& board = *m_pApp->m_pTalvoBoard;
     int width = 0, height = 0;
     if (const int code = board.InitTalvo(&width, &height)) {
         FailStart(TalvoInitFailureMessage(width, height, code));
-        return;
+        return false;
     }
     if (const int code = board.AcqPermTalvo(m_pView->ReleaseDisplayWindow())) {
         board.Release();
         m_pView->RestoreDisplayWindow();
         FailStart(TalvoAcqFailureMessage(code));
-        return;
+        return false;
     }
     m_pApp->Live().Acquire(*this);
+    return true;
 }
 
 void CFraloDoc::StopAcquisition()

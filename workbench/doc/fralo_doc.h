@@ -129,7 +129,7 @@ public:
     QString m_strName;
     QString m_strPathName; // the full path of the document's file; empty until saved or loaded
     int m_nFileBits = kWrittenBitsPerSample; // bits per sample of the file read, until written
-    QString m_strReadFailure; // why the last read failed, for the user; empty when unknown
+    QString m_strReadFailure;      // why the last read failed, for the user; empty when unknown
     bool m_bFileForgotten = false; // the image is no longer the one of the file it came from
     int16_t m_nImageNumber;
     int16_t m_nWidth;
@@ -164,9 +164,10 @@ private:
 
     // One image from TWAIN; false (with a message when no source opens) when none came.
     bool GrabTwainImage(FrameGrabberPort& grabbers);
-    void StartLibraryGrabber(FrameGrabberPort& grabbers, int source);
-    void StartCapture();
-    void StartBoard();
+    // Each start is true when the source is acquiring into the document.
+    bool StartLibraryGrabber(FrameGrabberPort& grabbers, int source);
+    bool StartCapture();
+    bool StartBoard();
     // A failed start: the source back to 0 and `message` shown (UTF-8; none when empty).
     void FailStart(const std::string& message);
     // Ends the acquisition of whichever document acquires. The webcam and the

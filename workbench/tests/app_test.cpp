@@ -85,8 +85,8 @@ TEST_F(WorkbenchTest, ExitWritesSettingsAndReportsAFailureOnStandardError)
     testing::internal::CaptureStderr();
     app->ExitInstance(0);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "Erreur d'écriture du fichier de configuration: " +
-                  Path("config.dat").toStdString() + "\n");
+              "Erreur d'écriture du fichier de configuration: " + Path("config.dat").toStdString() +
+                  "\n");
     EXPECT_TRUE(messages.isEmpty());
 }
 
@@ -222,9 +222,15 @@ TEST_F(WorkbenchTest, MessageBoxesWarnOrAskInFrench)
     const Case cases[] = {
         {MessageButtons::Ok, QMessageBox::Warning, {"OK"}, "OK", AnswerOk},
         {MessageButtons::YesNo, QMessageBox::Question, {"Oui", "Non"}, "Non", AnswerNo},
-        {MessageButtons::YesNoCancel, QMessageBox::Question, {"Oui", "Non", "Annuler"}, "Oui",
+        {MessageButtons::YesNoCancel,
+         QMessageBox::Question,
+         {"Oui", "Non", "Annuler"},
+         "Oui",
          AnswerYes},
-        {MessageButtons::YesNoCancel, QMessageBox::Question, {"Oui", "Non", "Annuler"}, "Annuler",
+        {MessageButtons::YesNoCancel,
+         QMessageBox::Question,
+         {"Oui", "Non", "Annuler"},
+         "Annuler",
          AnswerCancel},
     };
     SetMessageSink(nullptr);

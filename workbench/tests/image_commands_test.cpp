@@ -1,7 +1,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
-#include <QImage>
 #include <QMdiArea>
 
 #include <verodyn/operators.h>

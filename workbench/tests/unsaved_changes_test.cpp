@@ -122,9 +122,10 @@ TEST_F(UnsavedChangesTest, ClosingAChangedDocumentAsksFirst)
             else
                 frame->Execute(ID_FILE_CLOSE);
             QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            EXPECT_EQ(messages, QStringList{QString::fromUtf8(
-                                    "Enregistrer les modifications de « %1 » ?")
-                                                .arg(name)});
+            EXPECT_EQ(
+                messages,
+                QStringList{
+                    QString::fromUtf8("Enregistrer les modifications de « %1 » ?").arg(name)});
             EXPECT_EQ(app->m_nOpenImages, c.closed ? open - 1 : open) << c.answer;
             EXPECT_EQ(QFile::exists(QDir(dir.path()).filePath(name + ".tif")), c.saved) << c.answer;
             if (!c.closed)
@@ -170,9 +171,10 @@ TEST_F(UnsavedChangesTest, QuittingAsksOnceAboutEveryChangedDocument)
     messages.clear();
     closeAnswer = AnswerNo;
     EXPECT_TRUE(frame->close());
-    EXPECT_EQ(messages,
-              QStringList{QString::fromUtf8("Enregistrer les modifications de « %1 » ?")
-                              .arg(second->m_strName)});
+    EXPECT_EQ(
+        messages,
+        QStringList{
+            QString::fromUtf8("Enregistrer les modifications de « %1 » ?").arg(second->m_strName)});
     EXPECT_EQ(app->m_nOpenImages, 3);
 }
 
