@@ -128,7 +128,7 @@ bool CFraloDoc::SaveImage(const QString& path)
             status = write_image(written, plan.format.c_str(), 0, plan.path.c_str());
     }
     if (status != V_OK) {
-        UserMessage(QString::fromUtf8("Erreur d'écriture fichier:") +
+        UserMessage(QString::fromUtf8("Erreur d'écriture fichier: ") +
                     QString::fromStdString(plan.path));
         return false;
     }

@@ -51,7 +51,7 @@ public:
     // Store: writes the image to `path` with the format of its suffix (".tif"
     // appended when it has none of ".tif", ".tiff", ".jpg", ".jpeg"), as
     // bytes (other pixel types rounded and clipped to 0..255). FFT
-    // images and write failures ("Erreur d'écriture fichier:" and the path)
+    // images and write failures ("Erreur d'écriture fichier: " and the path)
     // are reported and change nothing; on success the document takes the
     // written path as its name, and a path written as given joins the recent
     // files.

@@ -380,7 +380,7 @@ bool CMainFrame::OpenFile(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        UserMessage(QString::fromUtf8("Erreur d'ouverture fichier:") + path);
+        UserMessage(QString::fromUtf8("Erreur d'ouverture fichier: ") + path);
         return false;
     }
     file.close();
@@ -393,7 +393,7 @@ bool CMainFrame::OpenFile(const QString& path)
     }
     const QString why = doc->m_strReadFailure;
     delete child;
-    UserMessage(QString::fromUtf8("Erreur de lecture de l'image:") + path +
+    UserMessage(QString::fromUtf8("Erreur de lecture de l'image: ") + path +
                 (why.isEmpty() ? QString() : "\n" + why));
     return false;
 }
