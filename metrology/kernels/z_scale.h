@@ -15,8 +15,8 @@ float SpeckleZScale(int jumps, float wavelength_nm);
 // Moire, one pitch per fringe: (M + 1) x pitch(mm) / 256.
 float MoireZScale(int jumps, float pitch_mm);
 
-// The scale by `method`, or nothing when M is negative or the wavelength or the
-// pitch is negative.
+// The scale by `method`, or nothing when M is negative, the wavelength or the
+// pitch is negative, or the scale is not finite and positive.
 std::optional<float> ComputeZScale(ZScaleMethod method, int jumps, float wavelength_nm,
                                    float pitch_mm);
 

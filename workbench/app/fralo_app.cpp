@@ -1,6 +1,10 @@
 #include "fralo_app.h"
 
+#include <cstdio>
+
+#include <QApplication>
 #include <QFileInfo>
+#include <QIcon>
 #include <QMdiArea>
 #include <QSettings>
 
@@ -69,6 +73,8 @@ void CFraloApp::CreatePensAndFonts()
 
 bool CFraloApp::InitInstance(const QStringList& arguments, const QString& settingsPath)
 {
+    // Every window, child frames and dialogs included, shows the program's icon.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/ondula.xpm")));
     m_pMainFrame = new CMainFrame(this);
     int frameWidth = m_pMainFrame->frameGeometry().width();
     m_nMaxWidth = 1024;
@@ -100,9 +106,14 @@ bool CFraloApp::InitInstance(const QStringList& arguments, const QString& settin
 
 int CFraloApp::ExitInstance(int exitCode)
 {
+    // The main window is gone: a box now would wait for a window the user no
+    // longer sees.
     if (!SerializeSettings(Archive::Store, m_strSettingsPath))
-        UserMessage(QString::fromUtf8("Erreur d'écriture du fichier de configuration:") +
-                    m_strSettingsPath);
+        std::fprintf(stderr, "%s\n",
+                     (QString::fromUtf8("Erreur d'écriture du fichier de configuration: ") +
+                      m_strSettingsPath)
+                         .toLocal8Bit()
+                         .constData());
     return exitCode;
 }
 

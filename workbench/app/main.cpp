@@ -28,7 +28,7 @@ int main(int argc, char** argv)
     if (!snapshot.isEmpty())
         SetMessageSink([](const QString& text, MessageButtons buttons) {
             std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-            return buttons == MessageButtons::YesNo ? AnswerNo : AnswerOk;
+            return buttons == MessageButtons::Ok ? AnswerOk : AnswerNo;
         });
     CFraloApp app;
     QStringList arguments = QApplication::arguments().mid(1);

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -17,14 +18,27 @@ int UserMessage(const QString& text, MessageButtons buttons)
 {
     if (Sink())
         return Sink()(text, buttons);
-    QWidget* parent = QApplication::activeWindow();
-    if (buttons == MessageButtons::YesNo)
-        return QMessageBox::question(parent, QStringLiteral("Ondula4"), text,
-                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes
-                   ? AnswerYes
-                   : AnswerNo;
-    QMessageBox::information(parent, QStringLiteral("Ondula4"), text);
-    return AnswerOk;
+    const bool asks = buttons != MessageButtons::Ok;
+    QMessageBox box(asks ? QMessageBox::Question : QMessageBox::Warning, QStringLiteral("Ondula4"),
+                    text, QMessageBox::NoButton, QApplication::activeWindow());
+    // The buttons speak French whether or not the toolkit's translation is installed.
+    if (!asks) {
+        box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        box.exec();
+        return AnswerOk;
+    }
+    QAbstractButton* yes = box.addButton(QStringLiteral("Oui"), QMessageBox::YesRole);
+    QAbstractButton* no = box.addButton(QStringLiteral("Non"), QMessageBox::NoRole);
+    if (buttons == MessageButtons::YesNoCancel)
+        box.setEscapeButton(box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole));
+    else
+        box.setEscapeButton(no);
+    box.exec();
+    if (box.clickedButton() == yes)
+        return AnswerYes;
+    if (box.clickedButton() == no)
+        return AnswerNo;
+    return AnswerCancel;
 }
 
 void SetMessageSink(MessageSink sink) { Sink() = std::move(sink); }

@@ -6,10 +6,12 @@
 
 #include <QString>
 
-enum class MessageButtons { Ok, YesNo };
-enum MessageAnswer : int { AnswerOk = 1, AnswerYes = 6, AnswerNo = 7 };
+enum class MessageButtons { Ok, YesNo, YesNoCancel };
+enum MessageAnswer : int { AnswerOk = 1, AnswerCancel = 2, AnswerYes = 6, AnswerNo = 7 };
 
-// Shows `text` and returns the button chosen (AnswerOk, AnswerYes or AnswerNo).
+// Shows `text` and returns the button chosen (AnswerOk, AnswerCancel,
+// AnswerYes or AnswerNo). A box with OK alone tells of a failure: it carries
+// the warning icon; the others ask a question.
 int UserMessage(const QString& text, MessageButtons buttons = MessageButtons::Ok);
 
 // Replaces the message box by `sink` (tests); an empty function restores the box.

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include <verodyn/operators.h>
 
@@ -23,6 +25,25 @@ PlaneView ViewPlanes(const Vobject& image)
     for (int c = 0; c < channels; ++c)
         view.planes[c] = first->plane_as<uint8_t>(c);
     return view;
+}
+
+std::size_t ImageFingerprint(const Vobject& image)
+{
+    std::size_t digest = image.count();
+    const auto mix = [&digest](std::size_t value) {
+        digest ^= value + 0x9E3779B97F4A7C15ULL + (digest << 6) + (digest >> 2);
+    };
+    for (std::size_t i = 0; i < image.count(); ++i) {
+        const VImage& one = *image.image(i);
+        mix(static_cast<std::size_t>(one.type()));
+        mix(static_cast<std::size_t>(one.width()));
+        mix(static_cast<std::size_t>(one.height()));
+        mix(static_cast<std::size_t>(one.channels()));
+        for (int c = 0; c < one.channels(); ++c)
+            mix(std::hash<std::string_view>{}(
+                std::string_view(static_cast<const char*>(one.plane(c)), one.plane_bytes())));
+    }
+    return digest;
 }
 
 ImageShape ShapeOf(const Vobject& image)

@@ -2,6 +2,7 @@
 // program's own algorithms, and the pixel rules built on it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -60,6 +61,10 @@ struct ImageShape {
     int channels = 0;
 };
 ImageShape ShapeOf(const Vobject& image);
+
+// A digest of the pixel type, size and pixels of every image of `image`: equal
+// digests tell an image that has not changed.
+std::size_t ImageFingerprint(const Vobject& image);
 
 // The grey level or the packed 0x00BBGGRR value of pixel (x, y); -1 outside.
 int32_t GetPixelValue(const PlaneView& view, int x, int y);

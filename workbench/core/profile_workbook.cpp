@@ -75,6 +75,9 @@ ProfileWorkbook BuildProfileWorkbook(const ProfileExportSource& s)
             book.rows[i][c] = spec.xy ? CellNumber(value, s.calibratedXY, s.scaleXY)
                                       : CellNumber(value, s.calibratedZ, s.scaleZ);
         }
+    // A chart over no row would name a reversed range.
+    if (n == 0)
+        return book;
     if (exists[1])
         book.charts.push_back(Chart(true, 1, s));
     if (exists[2])

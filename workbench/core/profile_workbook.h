@@ -47,7 +47,7 @@ struct ProfileWorkbook {
 // value divided by its scale (x and y by the xy scale, the others by the z
 // scale) when calibrated, "%1.0f" of the value when not, read back as a
 // number; it is empty when its column is missing or the sample is unset.
-// One chart per existing profile and fit, in that order.
+// One chart per existing profile and fit, in that order, when there is a row.
 ProfileWorkbook BuildProfileWorkbook(const ProfileExportSource& source);
 
 // The workbook's file name for the document named `documentName` (its last

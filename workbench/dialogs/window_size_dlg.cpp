@@ -19,7 +19,6 @@ CWindowSizeDlg::CWindowSizeDlg(QWidget* parent)
 {
     setWindowTitle(QString::fromUtf8("Fenêtres"));
     m_pSizes->setObjectName(QStringLiteral("1000"));
-    m_pSizes->setEditable(true);
     auto* group = new QGroupBox(QStringLiteral("Taille (pixel)"));
     auto* inGroup = new QVBoxLayout(group);
     inGroup->addWidget(new QLabel(QStringLiteral("Larg X Haut")));
@@ -38,17 +37,16 @@ void CWindowSizeDlg::OnInitDialog()
 {
     m_pApp->FillSizeTable(m_pApp->m_nSource);
     m_pSizes->clear();
-    QString chosen;
+    int chosen = -1;
     for (int i = 0; i < kSizeTableEntries; ++i) {
         int16_t width = 0, height = 0;
         if (m_pApp->GetSize(i, &width, &height) != 0)
             continue;
-        m_pSizes->addItem(SizeText(width, height));
         if (i == m_pApp->m_nSizeIndex)
-            chosen = SizeText(width, height);
+            chosen = m_pSizes->count();
+        m_pSizes->addItem(SizeText(width, height));
     }
-    m_pSizes->setCurrentIndex(-1);
-    m_pSizes->setEditText(chosen);
+    m_pSizes->setCurrentIndex(chosen);
 }
 
 void CWindowSizeDlg::OnOK()

@@ -19,7 +19,6 @@ int CFraloDoc::StartAcquisition()
     // One acquisition at a time, whoever asks (menu, view, dialogs, phase pages).
     if (m_pApp->AcquiringDoc())
         return m_pApp->m_nSource;
-    m_nKind = 0;
     QuietLibrary quiet;
     FrameGrabberPort& grabbers = m_pApp->Live().Grabbers();
     grabbers.CloseAll();
@@ -28,15 +27,26 @@ int CFraloDoc::StartAcquisition()
     // single image can be taken.
     if (!m_pView && source != SourceTwain)
         return source;
+    // A source that gives nothing leaves the document as it was.
+    const Vobject before = m_image;
+    const int16_t width = m_nWidth, height = m_nHeight;
     ApplySourceSize(source);
-    if (source == SourceTwain)
-        GrabTwainImage(grabbers);
-    else if (IsLibrarySource(source))
-        StartLibraryGrabber(grabbers, source);
-    else if (source == SourceVfw)
-        StartCapture();
-    else if (source == SourceTalvo)
-        StartBoard();
+    bool started = false;
+    if (source == SourceTwain) {
+        started = GrabTwainImage(grabbers);
+    } else if (IsLibrarySource(source)) {
+        started = StartLibraryGrabber(grabbers, source);
+    } else if (source == SourceVfw) {
+        started = StartCapture();
+    } else if (source == SourceTalvo) {
+        started = StartBoard();
+    }
+    if (started) {
+        m_nKind = 0;
+        ForgetFile();
+    } else if (m_nWidth != width || m_nHeight != height) {
+        TakeImageOfSize(before, width, height);
+    }
     return m_pApp->m_nSource;
 }
 
@@ -47,15 +57,19 @@ void CFraloDoc::FailStart(const std::string& message)
         UserMessage(QString::fromStdString(message));
 }
 
-void CFraloDoc::GrabTwainImage(FrameGrabberPort& grabbers)
+bool CFraloDoc::GrabTwainImage(FrameGrabberPort& grabbers)
 {
     OpenTuple tuple;
     OpenTupleFor(SourceTwain, {}, &tuple);
     m_pApp->Live().Acquire(*this);
     Vobject image;
-    if (grabbers.Open(tuple, &m_hGrabber) == V_OK) {
+    bool grabbed = false;
+    if (grabbers.Open(tuple, &m_hGrabber) != V_OK) {
+        UserMessage(QString::fromUtf8("Source Twain non trouvée !"));
+    } else {
         // A grab the user cancels leaves the document as it was.
-        if (grabbers.GrabImage(&image, m_hGrabber) == V_OK && ViewPlanes(image).channels > 0) {
+        grabbed = grabbers.GrabImage(&image, m_hGrabber) == V_OK && ViewPlanes(image).channels > 0;
+        if (grabbed) {
             SetImage(image);
             if (m_pView)
                 m_pView->SetWindowExtents(m_nWidth, m_nHeight);
@@ -69,9 +83,10 @@ void CFraloDoc::GrabTwainImage(FrameGrabberPort& grabbers)
         grabbers.Close(m_hGrabber);
     }
     m_pApp->Live().End();
+    return grabbed;
 }
 
-void CFraloDoc::StartLibraryGrabber(FrameGrabberPort& grabbers, int source)
+bool CFraloDoc::StartLibraryGrabber(FrameGrabberPort& grabbers, int source)
 {
     if (source == SourceUsbCameraLarge || source == SourceUsbCameraSmall)
         ListCameraOfSourceFirst(source);
@@ -80,8 +95,9 @@ void CFraloDoc::StartLibraryGrabber(FrameGrabberPort& grabbers, int source)
                  &tuple);
     if (grabbers.Open(tuple, &m_hGrabber) != V_OK) {
         const std::string reason = grabbers.LastFailure();
-        FailStart(StartFailureMessage(source) + (reason.empty() ? "" : "\n" + reason));
-        return;
+        FailStart(StartFailureMessage(source) + (reason.empty() ? "" : "
+" + reason));
+        return false;
     }
     if (source == SourceUsbCameraLarge || source == SourceUsbCameraSmall) {
         // The camera may refuse the size; its answers are not looked at.
@@ -93,35 +109,38 @@ void CFraloDoc::StartLibraryGrabber(FrameGrabberPort& grabbers, int source)
         LiveDisplayedPart(source, m_pApp->m_nDefaultWidth, m_pApp->m_nDefaultHeight);
     m_pView->SetDisplayedPart(part.rows, part.columns);
     m_pView->StartLiveTimer(this);
+    return true;
 }
 
-void CFraloDoc::StartCapture()
+bool CFraloDoc::StartCapture()
 {
     m_pVfwCapture = std::make_unique<CVfwCaptureWnd>(m_nWidth, m_nHeight);
     if (!m_pVfwCapture->Create(m_pView->CaptureParent())) {
         m_pVfwCapture.reset();
         FailStart(StartFailureMessage(SourceVfw));
-        return;
+        return false;
     }
     m_pApp->Live().Acquire(*this);
     m_pVfwCapture->StartPreview();
+    return true;
 }
 
-void CFraloDoc::StartBoard()
+bool CFraloDoc::StartBoard()
 {
     CTalvoBoard& board = *m_pApp->m_pTalvoBoard;
     int width = 0, height = 0;
     if (const int code = board.InitTalvo(&width, &height)) {
         FailStart(TalvoInitFailureMessage(width, height, code));
-        return;
+        return false;
     }
     if (const int code = board.AcqPermTalvo(m_pView->ReleaseDisplayWindow())) {
         board.Release();
         m_pView->RestoreDisplayWindow();
         FailStart(TalvoAcqFailureMessage(code));
-        return;
+        return false;
     }
     m_pApp->Live().Acquire(*this);
+    return true;
 }
 
 void CFraloDoc::StopAcquisition()
@@ -202,6 +221,16 @@ void CFraloDoc::ApplySourceSize(int source)
     const int16_t width = m_pApp->m_nDefaultWidth, height = m_pApp->m_nDefaultHeight;
     if (m_nWidth == width && m_nHeight == height)
         return;
+    Vobject blank;
+    {
+        QuietLibrary quiet;
+        gen_image_const(&blank, "byte", width, height);
+    }
+    TakeImageOfSize(blank, width, height);
+}
+
+void CFraloDoc::TakeImageOfSize(const Vobject& image, int16_t width, int16_t height)
+{
     m_nWidth = width;
     m_nHeight = height;
     FitFrameToImage(width, height);
@@ -209,10 +238,7 @@ void CFraloDoc::ApplySourceSize(int source)
     UpdateTitle();
     if (m_pView)
         m_pView->SetWindowExtents(width, height);
-    {
-        QuietLibrary quiet;
-        gen_image_const(&m_image, "byte", width, height);
-    }
+    m_image = image;
     if (m_pView)
         m_pView->DisplayImage();
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <verodyn/operators.h>
@@ -39,6 +40,7 @@ CFraloDoc::CFraloDoc()
     m_strName = QString("Image%1").arg(m_nImageNumber);
     ++m_pApp->m_nImageCounter;
     ResetTracker();
+    MarkUnmodified();
 }
 
 CFraloDoc::~CFraloDoc()
@@ -101,6 +103,8 @@ bool CFraloDoc::LoadImage(const QString& path)
     m_strName = QString::fromStdString(FileNameOf(path.toStdString()));
     UpdateTitle();
     m_nKind = 0;
+    m_bFileForgotten = false;
+    MarkUnmodified();
     return true;
 }
 
@@ -124,12 +128,14 @@ bool CFraloDoc::SaveImage(const QString& path)
             status = write_image(written, plan.format.c_str(), 0, plan.path.c_str());
     }
     if (status != V_OK) {
-        UserMessage(QString::fromUtf8("Erreur d'écriture fichier:") +
+        UserMessage(QString::fromUtf8("Erreur d'écriture fichier: ") +
                     QString::fromStdString(plan.path));
         return false;
     }
     m_strPathName = QString::fromStdString(plan.path);
     m_nFileBits = kWrittenBitsPerSample;
+    m_bFileForgotten = false;
+    MarkUnmodified();
     // A name that had to be given ".tif" is not offered among the recent files.
     if (plan.path == path.toStdString())
         m_pApp->AddToRecentFileList(m_strPathName);
@@ -162,6 +168,32 @@ bool CFraloDoc::WriteLosesDepth(const QString& path) const
                               QFileInfo(m_strPathName).canonicalFilePath().toStdString(),
                               m_nFileBits);
 }
+
+void CFraloDoc::ForgetFile()
+{
+    if (m_strPathName.isEmpty())
+        return;
+    m_strPathName.clear();
+    m_nFileBits = kWrittenBitsPerSample;
+    m_bFileForgotten = true;
+}
+
+QString CFraloDoc::SavePath() const
+{
+    return m_strPathName.isEmpty() ? QDir::current().absoluteFilePath(m_strName) : m_strPathName;
+}
+
+bool CFraloDoc::SaveNeedsChoice() const
+{
+    if (m_bFileForgotten || WriteLosesDepth(m_strPathName))
+        return true;
+    return m_strPathName.isEmpty() &&
+           QFileInfo::exists(QString::fromStdString(PlanSave(SavePath().toStdString(), 0).path));
+}
+
+void CFraloDoc::MarkUnmodified() { m_nSavedFingerprint = ImageFingerprint(m_image); }
+
+bool CFraloDoc::IsModified() const { return ImageFingerprint(m_image) != m_nSavedFingerprint; }
 
 QString CFraloDoc::Title() const
 {

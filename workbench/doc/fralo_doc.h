@@ -51,7 +51,7 @@ public:
     // Store: writes the image to `path` with the format of its suffix (".tif"
     // appended when it has none of ".tif", ".tiff", ".jpg", ".jpeg"), as
     // bytes (other pixel types rounded and clipped to 0..255). FFT
-    // images and write failures ("Erreur d'écriture fichier:" and the path)
+    // images and write failures ("Erreur d'écriture fichier: " and the path)
     // are reported and change nothing; on success the document takes the
     // written path as its name, and a path written as given joins the recent
     // files.
@@ -61,6 +61,19 @@ public:
     // True when writing `path` would replace the file the document was read
     // from, which holds more bits per sample than a write keeps.
     bool WriteLosesDepth(const QString& path) const;
+    // Another image takes the document over (a paste, a camera): the file it
+    // came from and that file's depth are forgotten, and a save chooses anew.
+    void ForgetFile();
+    // True when a save must let the user choose the file: the document forgot
+    // its file, its file holds more bits than a write keeps, or it has none
+    // and the file it would be written to exists.
+    bool SaveNeedsChoice() const;
+    // The file a save without choice writes: the document's own, else its
+    // name in the working directory.
+    QString SavePath() const;
+    // True when the image was made or changed since the document was made,
+    // read or last written.
+    bool IsModified() const;
 
     // "%s (%dx%d)" of the name and size, as the child frame's title.
     void UpdateTitle();
@@ -87,8 +100,10 @@ public:
     // unless a document acquires already (then nothing happens). The document
     // first takes a size the source allows (ApplySourceSize). TWAIN grabs one
     // image; the webcam, the library sources and the Talvo board acquire
-    // live. A failed start shows its message (a failed TWAIN open none) and
-    // sets the source back to 0. Returns the source in force afterwards.
+    // live. A failed start shows its message and sets the source back to 0
+    // (not for TWAIN); the document keeps its image, size and file. A start
+    // that gives an image makes the document forget its file. Returns the
+    // source in force afterwards.
     int StartAcquisition();
     // Ends the live acquisition of the acquiring document, keeping its last
     // frame in it, then resizes this document's image to its own size.
@@ -114,7 +129,8 @@ public:
     QString m_strName;
     QString m_strPathName; // the full path of the document's file; empty until saved or loaded
     int m_nFileBits = kWrittenBitsPerSample; // bits per sample of the file read, until written
-    QString m_strReadFailure; // why the last read failed, for the user; empty when unknown
+    QString m_strReadFailure;      // why the last read failed, for the user; empty when unknown
+    bool m_bFileForgotten = false; // the image is no longer the one of the file it came from
     int16_t m_nImageNumber;
     int16_t m_nWidth;
     int16_t m_nHeight;
@@ -144,13 +160,17 @@ public:
     std::unique_ptr<CVfwCaptureWnd> m_pVfwCapture;
 
 private:
+    // The image as it is now is the one its file holds (or the one made).
+    void MarkUnmodified();
     bool LoadImage(const QString& path);
     bool SaveImage(const QString& path);
 
-    void GrabTwainImage(FrameGrabberPort& grabbers);
-    void StartLibraryGrabber(FrameGrabberPort& grabbers, int source);
-    void StartCapture();
-    void StartBoard();
+    // One image from TWAIN; false (with a message when no source opens) when none came.
+    bool GrabTwainImage(FrameGrabberPort& grabbers);
+    // Each start is true when the source is acquiring into the document.
+    bool StartLibraryGrabber(FrameGrabberPort& grabbers, int source);
+    bool StartCapture();
+    bool StartBoard();
     // A failed start: the source back to 0 and `message` shown (UTF-8; none when empty).
     void FailStart(const std::string& message);
     // Ends the acquisition of whichever document acquires. The webcam and the
@@ -162,4 +182,8 @@ private:
     void FreezeBoard();
     // The image resized to the document's size and shown.
     void ResizeImageToSize();
+    // Takes `image` of `width` x `height` back, with title, frame and view.
+    void TakeImageOfSize(const Vobject& image, int16_t width, int16_t height);
+
+    std::size_t m_nSavedFingerprint = 0;
 };

@@ -97,6 +97,7 @@ QString CExcelExport::ReserveFile(const QString& documentName, bool* reserved) c
 
 bool CExcelExport::Export(const CFraloDoc* doc)
 {
+    m_bOpened = false;
     if (!doc)
         return false;
     ProfileExportSource source;
@@ -113,11 +114,14 @@ bool CExcelExport::Export(const CFraloDoc* doc)
     if (!reserved || !WriteWorkbook(book, path)) {
         if (reserved)
             QFile::remove(path);
-        UserMessage(QString::fromUtf8("Erreur d'écriture du classeur:") + path);
+        UserMessage(QString::fromUtf8("Erreur d'écriture du classeur: ") + path);
         return false;
     }
     m_strPath = path;
-    if (!OpenWithDesktop(QUrl::fromLocalFile(path)))
-        UserMessage(QString::fromUtf8("Erreur de démarrage Excel"));
+    m_bOpened = OpenWithDesktop(QUrl::fromLocalFile(path));
+    if (!m_bOpened)
+        UserMessage(QString::fromUtf8("Erreur de démarrage Excel : aucun programme n'a pu "
+                                      "ouvrir le classeur écrit dans\n") +
+                    path);
     return true;
 }

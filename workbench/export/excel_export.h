@@ -14,12 +14,15 @@ public:
     // Writes the sheet "Profil(s)" and the charts of `doc`'s profiles (see
     // BuildProfileWorkbook) into a new file named after the document, never
     // over an existing one, and opens it (desktop_open.h). A write that fails
-    // leaves no file and shows "Erreur d'écriture du classeur:" with the
+    // leaves no file and shows "Erreur d'écriture du classeur: " with the
     // path; a workbook that cannot be opened stays, and "Erreur de démarrage
-    // Excel" is shown. True when the workbook was written. Nothing for a null document.
+    // Excel" is shown with its path. True when the workbook was written.
+    // Nothing for a null document.
     bool Export(const CFraloDoc* doc);
     // The file of the last workbook written; empty before.
     const QString& WrittenPath() const { return m_strPath; }
+    // True when the last workbook written was opened.
+    bool Opened() const { return m_bOpened; }
 
     // The user's documents folder.
     static QString DocumentsFolder();
@@ -31,4 +34,5 @@ private:
 
     QString m_strFolder;
     QString m_strPath;
+    bool m_bOpened = false;
 };

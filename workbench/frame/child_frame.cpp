@@ -1,9 +1,12 @@
 #include "child_frame.h"
 
+#include <QCloseEvent>
 #include <QMdiArea>
 
+#include "fralo_app.h"
 #include "fralo_doc.h"
 #include "fralo_view.h"
+#include "main_frame.h"
 
 CChildFrame::CChildFrame(std::unique_ptr<CFraloDoc> document)
     : m_pDoc(std::move(document)), m_pView(new CFraloView(m_pDoc.get()))
@@ -17,6 +20,16 @@ CChildFrame::~CChildFrame()
 {
     // The document stops its acquisition through its view, so it goes first.
     m_pDoc.reset();
+}
+
+void CChildFrame::closeEvent(QCloseEvent* event)
+{
+    CMainFrame* frame = m_pDoc->m_pApp->MainFrame();
+    if (frame && !frame->MayClose({m_pDoc.get()})) {
+        event->ignore();
+        return;
+    }
+    QMdiSubWindow::closeEvent(event);
 }
 
 QSize CChildFrame::ClientSize() const

@@ -28,6 +28,10 @@ public:
     // The visible work area, without the scroll bars it may show.
     FrameSize AreaSize() const;
 
+protected:
+    // A changed document asks whether to save before its frame closes.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     std::unique_ptr<CFraloDoc> m_pDoc;
     CFraloView* m_pView;

@@ -23,6 +23,14 @@ void Redraw(CFraloDoc& doc)
         doc.m_pView->DisplayImage();
 }
 
+// A result document takes its image, and its title the image's size.
+void ShowResult(CFraloDoc& result, const Vobject& image)
+{
+    result.SetImage(image);
+    result.UpdateTitle();
+    Redraw(result);
+}
+
 } // namespace
 
 CFraloDoc* CMainFrame::NewResultDocument(const CFraloDoc& source)
@@ -59,8 +67,7 @@ void CMainFrame::RunFftCommand(const char* nameFormat, int kind,
         UserMessage(QString::fromUtf8(failure));
         return;
     }
-    result->SetImage(image);
-    Redraw(*result);
+    ShowResult(*result, image);
 }
 
 void CMainFrame::OnFft()
@@ -105,8 +112,7 @@ void CMainFrame::OnRgbToGrey()
         UserMessage(QString::fromUtf8("Image NG non calculable !"));
         return;
     }
-    result->SetImage(grey);
-    Redraw(*result);
+    ShowResult(*result, grey);
 }
 
 void CMainFrame::OnGreyToRgb()
@@ -126,8 +132,7 @@ void CMainFrame::OnGreyToRgb()
                        grey.planes[0]) != V_OK)
             return;
     }
-    result->SetImage(colour);
-    Redraw(*result);
+    ShowResult(*result, colour);
 }
 
 void CMainFrame::OnNegative()
@@ -162,8 +167,9 @@ void CMainFrame::OnView3D()
 void CMainFrame::OnExportExcel()
 {
     CExcelExport exporter;
-    exporter.Export(ActiveDocument());
-    UserMessage(QString::fromUtf8("Exportation vers Excel demandée..."));
+    if (exporter.Export(ActiveDocument()) && exporter.Opened())
+        UserMessage(QString::fromUtf8("Exportation vers Excel demandée...\nClasseur écrit dans\n") +
+                    exporter.WrittenPath());
 }
 
 void CMainFrame::OnOnlineHelp() { CAboutDlg::OnOnlineHelp(); }

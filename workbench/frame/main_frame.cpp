@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -38,6 +39,7 @@
 #include "plane_buffers.h"
 #include "qimage_planes.h"
 #include "save_rules.h"
+#include "shown_image.h"
 #include "status_panes.h"
 #include "tool_bar_icons.h"
 #include "user_message.h"
@@ -59,6 +61,7 @@ CMainFrame::CMainFrame(CFraloApp* app)
       m_readKeyLocks(ReadKeyLocks),
       m_pPrinter(std::make_unique<QPrinter>())
 {
+    SetSavePathChooser(nullptr);
     setWindowTitle(QStringLiteral("Ondula4"));
     setCentralWidget(m_pMdiArea);
     m_pMdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -377,7 +380,7 @@ bool CMainFrame::OpenFile(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        UserMessage(QString::fromUtf8("Erreur d'ouverture fichier:") + path);
+        UserMessage(QString::fromUtf8("Erreur d'ouverture fichier: ") + path);
         return false;
     }
     file.close();
@@ -390,7 +393,7 @@ bool CMainFrame::OpenFile(const QString& path)
     }
     const QString why = doc->m_strReadFailure;
     delete child;
-    UserMessage(QString::fromUtf8("Erreur de lecture de l'image:") + path +
+    UserMessage(QString::fromUtf8("Erreur de lecture de l'image: ") + path +
                 (why.isEmpty() ? QString() : "\n" + why));
     return false;
 }
@@ -401,25 +404,23 @@ QString CMainFrame::DialogPath(const QString& name) const
     return folder.isEmpty() ? name : QDir(folder).filePath(name);
 }
 
-void CMainFrame::OnSave()
+void CMainFrame::OnSave() { SaveActiveChoosing(); }
+
+bool CMainFrame::SaveActiveChoosing()
 {
-    // Writing over a file of more bits per sample would lose them: the user
-    // chooses where the 8-bit image goes.
     CFraloDoc* doc = ActiveDocument();
-    if (doc && doc->WriteLosesDepth(doc->m_strPathName))
-        OnSaveAs();
-    else
-        SaveActive();
+    if (!doc)
+        return false;
+    if (!doc->SaveNeedsChoice())
+        return SaveActive();
+    const QString path = m_chooseSavePath(DialogPath(doc->m_strName));
+    return !path.isEmpty() && SaveActiveAs(path);
 }
 
 bool CMainFrame::SaveActive()
 {
     CFraloDoc* doc = ActiveDocument();
-    if (!doc)
-        return false;
-    QString path = doc->m_strPathName.isEmpty() ? QDir::current().absoluteFilePath(doc->m_strName)
-                                                : doc->m_strPathName;
-    return doc->Serialize(Archive::Store, path);
+    return doc && doc->Serialize(Archive::Store, doc->SavePath());
 }
 
 void CMainFrame::OnSaveAs()
@@ -427,12 +428,62 @@ void CMainFrame::OnSaveAs()
     CFraloDoc* doc = ActiveDocument();
     if (!doc)
         return;
-    QString path = QFileDialog::getSaveFileName(
-        this, QString(), DialogPath(doc->m_strName),
-        QString::fromUtf8("Fichier image (*.tif);;Fichier image (*.jpg)"), nullptr,
-        QFileDialog::DontConfirmOverwrite);
+    const QString path = m_chooseSavePath(DialogPath(doc->m_strName));
     if (!path.isEmpty())
         SaveActiveAs(path);
+}
+
+void CMainFrame::SetSavePathChooser(SavePathChooser chooser)
+{
+    if (!chooser)
+        chooser = [this](const QString& proposed) {
+            return QFileDialog::getSaveFileName(
+                this, QString(), proposed,
+                QString::fromUtf8("Fichier image (*.tif);;Fichier image (*.jpg)"), nullptr,
+                QFileDialog::DontConfirmOverwrite);
+        };
+    m_chooseSavePath = std::move(chooser);
+}
+
+bool CMainFrame::MayClose(const QList<CFraloDoc*>& documents)
+{
+    QList<CFraloDoc*> changed;
+    for (CFraloDoc* doc : documents)
+        if (doc != m_pApp->AcquiringDoc() && doc->IsModified())
+            changed.append(doc);
+    if (changed.isEmpty())
+        return true;
+    QString question;
+    if (changed.size() == 1) {
+        question = QString::fromUtf8("Enregistrer les modifications de « %1 » ?")
+                       .arg(changed.first()->m_strName);
+    } else {
+        question = QString::fromUtf8("Enregistrer les modifications de ces documents ?");
+        for (const CFraloDoc* doc : changed)
+            question += QString::fromUtf8("\n« %1 »").arg(doc->m_strName);
+    }
+    const int answer = UserMessage(question, MessageButtons::YesNoCancel);
+    if (answer == AnswerNo)
+        return true;
+    if (answer != AnswerYes)
+        return false;
+    for (CFraloDoc* doc : changed) {
+        m_pMdiArea->setActiveSubWindow(doc->m_pChildFrame);
+        if (!SaveActiveChoosing())
+            return false;
+    }
+    return true;
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    QList<CFraloDoc*> documents;
+    for (QMdiSubWindow* child : m_pMdiArea->subWindowList())
+        documents.append(static_cast<CChildFrame*>(child)->Document());
+    if (MayClose(documents))
+        event->accept();
+    else
+        event->ignore();
 }
 
 bool CMainFrame::SaveActiveAs(const QString& path)
@@ -460,7 +511,12 @@ bool CMainFrame::SaveActiveAs(const QString& path)
     return true;
 }
 
-void CMainFrame::OnFileClose() { delete ActiveChild(); }
+void CMainFrame::OnFileClose()
+{
+    CChildFrame* child = ActiveChild();
+    if (child && MayClose({child->Document()}))
+        delete child;
+}
 
 void CMainFrame::OnEditCopy()
 {
@@ -469,7 +525,16 @@ void CMainFrame::OnEditCopy()
     if (!doc)
         return;
     m_pApp->m_pCopiedDoc = doc;
-    QApplication::clipboard()->setImage(PlanesToQImage(ViewPlanes(doc->m_image)));
+    // The clipboard gets the picture the view shows; it is never emptied for nothing.
+    Vobject shown;
+    QImage picture;
+    if (ShownImage(doc->m_image, IsFftKind(doc->m_nKind), &shown))
+        picture = PlanesToQImage(ViewPlanes(shown));
+    if (picture.isNull()) {
+        UserMessage(QString::fromUtf8("Image non copiable dans le presse-papier !"));
+        return;
+    }
+    QApplication::clipboard()->setImage(picture);
 }
 
 void CMainFrame::OnEditPaste()
@@ -511,6 +576,7 @@ void CMainFrame::PasteIntoActive(const Vobject& image, const QString& name)
 {
     CFraloDoc* doc = ActiveDocument();
     doc->SetImage(image);
+    doc->ForgetFile();
     doc->m_strName = name;
     doc->UpdateTitle();
     doc->UpdateScrollSizes(doc->m_nWidth, doc->m_nHeight);

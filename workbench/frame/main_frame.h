@@ -56,6 +56,17 @@ public:
     bool OpenFile(const QString& path);
     bool SaveActive();
     bool SaveActiveAs(const QString& path);
+    // Save of the active document: without a question to its own file (or a
+    // new one), else through the choice of a file; false when nothing was written.
+    bool SaveActiveChoosing();
+    // Where the save dialog asks for the file (an empty answer cancels);
+    // tests replace the dialog. `proposed` is the path offered.
+    using SavePathChooser = std::function<QString(const QString& proposed)>;
+    void SetSavePathChooser(SavePathChooser chooser);
+    // Asks whether to save those of `documents` that changed and do not
+    // acquire, one question for all, and saves them on Yes. False when the
+    // user cancels or a save does not happen: nothing may close then.
+    bool MayClose(const QList<CFraloDoc*>& documents);
 
     // Command handlers.
     void OnFileNew();
@@ -126,6 +137,10 @@ public:
     bool StatusBarShown() const;
     bool HasRecentFile(int index) const;
 
+protected:
+    // Quitting asks once about every changed document.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void CreateMenusAndToolBar();
     void CreateStatusBar();
@@ -163,4 +178,5 @@ private:
     std::map<std::pair<int, QString>, QMenu*> m_menus;
     std::map<int, QList<QMenu*>> m_topMenus;
     std::unique_ptr<QPrinter> m_pPrinter;
+    SavePathChooser m_chooseSavePath;
 };

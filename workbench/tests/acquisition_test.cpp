@@ -125,12 +125,16 @@ TEST_F(AcquisitionTest, AFailedStartShowsItsMessageAndSetsTheSourceBackToNone)
          },
          "Erreur sur fonction acquisition permanente !\nErreur AcqPermTalvo() n°2."},
     };
+    const VImage* before = doc->m_image.image().get();
+    const QString title = doc->m_pChildFrame->windowTitle();
     for (const Case& c : cases) {
         messages.clear();
         c.arrange(*this);
         Choose(c.source);
         EXPECT_EQ(doc->StartAcquisition(), 0) << c.source;
         EXPECT_EQ(app->m_nSource, 0);
+        EXPECT_EQ(doc->m_image.image().get(), before) << c.source;
+        EXPECT_EQ(doc->m_pChildFrame->windowTitle(), title);
         EXPECT_EQ(messages, QStringList{QString::fromUtf8(c.message)});
         EXPECT_EQ(app->AcquiringDoc(), nullptr);
         // Nothing is left behind: no capture window, the board released, the
@@ -146,24 +150,34 @@ TEST_F(AcquisitionTest, AFailedStartShowsItsMessageAndSetsTheSourceBackToNone)
     }
 }
 
-TEST_F(AcquisitionTest, TwainGrabsOneImageOrIsSilentWhenTheUserCancels)
+TEST_F(AcquisitionTest, TwainGrabsOneImageIsSilentWhenTheUserCancelsAndSaysWhenNoSourceOpens)
 {
+    const VImage* before = doc->m_image.image().get();
+    const int16_t width = doc->m_nWidth;
     Choose(1);
     grabber.results = {5322};
     EXPECT_EQ(doc->StartAcquisition(), 1);
-    EXPECT_EQ(doc->m_nWidth, 320); // the only size TWAIN allows
+    EXPECT_EQ(doc->m_nWidth, width);
+    EXPECT_EQ(doc->m_image.image().get(), before);
+    EXPECT_EQ(app->m_nDefaultWidth, 320); // the only size TWAIN allows
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_EQ(app->AcquiringDoc(), nullptr);
     EXPECT_EQ(grabber.closedOne, 1);
 
+    doc->m_strPathName = Path("gauss640.tif");
     EXPECT_EQ(doc->StartAcquisition(), 1);
     EXPECT_EQ(doc->m_nWidth, 8);
+    EXPECT_TRUE(doc->m_strPathName.isEmpty()); // the grabbed image is not the file's
+    EXPECT_TRUE(doc->SaveNeedsChoice());
     EXPECT_TRUE(doc->Title().endsWith("(8x8)"));
     EXPECT_EQ(grabber.opened.at(1).name, "TWAIN");
 
+    const VImage* grabbed = doc->m_image.image().get();
     grabber.openResult = VERR_FG_NO_PLUGIN;
     EXPECT_EQ(doc->StartAcquisition(), 1);
-    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(messages, QStringList{QString::fromUtf8("Source Twain non trouvée !")});
+    EXPECT_EQ(doc->m_image.image().get(), grabbed);
+    EXPECT_EQ(doc->m_nWidth, 8);
     EXPECT_EQ(app->AcquiringDoc(), nullptr);
 }
 

@@ -1,5 +1,11 @@
+#include <QAbstractButton>
+#include <QApplication>
 #include <QFile>
+#include <QIcon>
+#include <QImage>
 #include <QMdiArea>
+#include <QMessageBox>
+#include <QTimer>
 
 #include "scoped_setting.h"
 #include "settings_record.h"
@@ -66,7 +72,7 @@ TEST_F(WorkbenchTest, SizeNotAllowedFallsBackToPairZero)
     EXPECT_EQ(h, 480);
 }
 
-TEST_F(WorkbenchTest, ExitWritesSettingsAndReportsAFailure)
+TEST_F(WorkbenchTest, ExitWritesSettingsAndReportsAFailureOnStandardError)
 {
     app->m_nSupplyFullScale = 1000;
     EXPECT_EQ(app->ExitInstance(3), 3);
@@ -77,10 +83,12 @@ TEST_F(WorkbenchTest, ExitWritesSettingsAndReportsAFailure)
 
     QFile::remove(Path("config.dat"));
     QDir(dir.path()).mkdir("config.dat");
+    testing::internal::CaptureStderr();
     app->ExitInstance(0);
-    ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages[0].startsWith(
-        QString::fromUtf8("Erreur d'écriture du fichier de configuration:")));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Erreur d'écriture du fichier de configuration: " + Path("config.dat").toStdString() +
+                  "\n");
+    EXPECT_TRUE(messages.isEmpty());
 }
 
 TEST_F(WorkbenchTest, ExitWritesTheSixtyFourBytesToThePathFixedAtStartUp)
@@ -135,7 +143,10 @@ TEST_F(WorkbenchTest, TwentyFiveDocumentsWalkWithoutActivating)
     frame->MdiArea()->setActiveSubWindow(children[10]);
     CFraloDoc* active = frame->ActiveDocument();
     int activations = 0;
-    QObject::connect(frame->MdiArea(), &QMdiArea::subWindowActivated, [&] { ++activations; });
+    // Tied to a local object: the count goes before the frames close at the end.
+    QObject counting;
+    QObject::connect(frame->MdiArea(), &QMdiArea::subWindowActivated, &counting,
+                     [&] { ++activations; });
     std::array<CFraloDoc*, 20> list;
     app->ListOpenDocuments(list);
     EXPECT_EQ(frame->ActiveDocument(), active);
@@ -188,6 +199,65 @@ TEST_F(WorkbenchTest, RecentFilesKeepFourNewestFirst)
         app->AddToRecentFileList(Path(name));
     EXPECT_EQ(app->RecentFiles(),
               (QStringList{Path("c.tif"), Path("e.tif"), Path("d.tif"), Path("b.tif")}));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(WorkbenchTest, ChildWindowsShowTheProgramsIcon)
+{
+    const QImage program = QIcon(":/icons/ondula.xpm").pixmap(32).toImage();
+    ASSERT_FALSE(program.isNull());
+    EXPECT_EQ(frame->ActiveChild()->windowIcon().pixmap(32).toImage(), program);
+}
+
+// The boxes themselves: a failure carries the warning icon, a question its
+// French buttons, and each button gives its answer.
+TEST_F(WorkbenchTest, MessageBoxesWarnOrAskInFrench)
+{
+    struct Case {
+        MessageButtons buttons;
+        QMessageBox::Icon icon;
+        QStringList texts;
+        const char* clicked;
+        int answer;
+    };
+    const Case cases[] = {
+        {MessageButtons::Ok, QMessageBox::Warning, {"OK"}, "OK", AnswerOk},
+        {MessageButtons::YesNo, QMessageBox::Question, {"Oui", "Non"}, "Non", AnswerNo},
+        {MessageButtons::YesNoCancel,
+         QMessageBox::Question,
+         {"Oui", "Non", "Annuler"},
+         "Oui",
+         AnswerYes},
+        {MessageButtons::YesNoCancel,
+         QMessageBox::Question,
+         {"Oui", "Non", "Annuler"},
+         "Annuler",
+         AnswerCancel},
+    };
+    SetMessageSink(nullptr);
+    for (const Case& c : cases) {
+        QStringList texts;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            icon = box->icon();
+            for (QAbstractButton* button : box->buttons())
+                texts.append(button->text());
+            for (QAbstractButton* button : box->buttons())
+                if (button->text() == c.clicked)
+                    button->click();
+        });
+        EXPECT_EQ(UserMessage("?", c.buttons), c.answer) << c.clicked;
+        EXPECT_EQ(icon, c.icon);
+        texts.sort();
+        QStringList expected = c.texts;
+        expected.sort();
+        EXPECT_EQ(texts, expected);
+    }
 }
 
 } // namespace

@@ -174,6 +174,11 @@ TEST(ProfileExport, CellsHoldTheNumbersOfTheirTexts)
     EXPECT_EQ(book.titles[5], "GaussV(mm)");
     EXPECT_EQ(book.charts[3].title, "Profil vertical\n(A tourner dans le sens horaire)");
     EXPECT_TRUE(book.charts[3].xScientific && book.charts[3].yScientific);
+    p.count = 0; // never computed: the columns, but no row and so no chart
+    book = BuildProfileWorkbook(s);
+    EXPECT_EQ(book.titles[5], "GaussV(mm)");
+    EXPECT_TRUE(book.rows.empty());
+    EXPECT_TRUE(book.charts.empty());
 }
 
 } // namespace

@@ -58,6 +58,7 @@ TEST_F(WorkbenchTest, TheWindowSizeDialogListsTheSourcesSizesAndReappliesTheChos
     CWindowSizeDlg dialog(frame);
     dialog.OnInitDialog();
     QComboBox* sizes = dialog.SizeList();
+    EXPECT_FALSE(sizes->isEditable()); // typed text is no size of the table
     EXPECT_EQ(sizes->count(), 8);
     EXPECT_EQ(sizes->itemText(7), "1280 X 1024");
     EXPECT_EQ(sizes->currentText(), "640 X 480");

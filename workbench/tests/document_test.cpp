@@ -152,7 +152,7 @@ TEST_F(DocumentTest, WriteFailureLeavesTheDocumentUnchanged)
     EXPECT_FALSE(doc->Serialize(Archive::Store, Path("no/such/dir/x.tif")));
     ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages[0],
-              QString::fromUtf8("Erreur d'écriture fichier:") + Path("no/such/dir/x.tif"));
+              QString::fromUtf8("Erreur d'écriture fichier: ") + Path("no/such/dir/x.tif"));
     EXPECT_EQ(doc->m_strName, "Image0");
     EXPECT_TRUE(doc->m_strPathName.isEmpty());
     EXPECT_EQ(doc->m_pChildFrame->windowTitle(), title);
@@ -197,8 +197,8 @@ TEST_F(DocumentTest, OpenFailuresSayWhyAndLeaveNoDocumentBehind)
         messages.clear();
         EXPECT_FALSE(frame->OpenFile(Path(c.name)));
         ASSERT_EQ(messages.size(), 1) << c.name;
-        const QString opening = QString::fromUtf8(*c.message ? "Erreur de lecture de l'image:"
-                                                             : "Erreur d'ouverture fichier:");
+        const QString opening = QString::fromUtf8(*c.message ? "Erreur de lecture de l'image: "
+                                                             : "Erreur d'ouverture fichier: ");
         EXPECT_TRUE(messages[0].startsWith(opening + Path(c.name) + QString::fromUtf8(c.message)))
             << messages[0].toStdString();
         EXPECT_EQ(app->m_nOpenImages, 1);

@@ -141,7 +141,7 @@ TEST_F(ExportTest, FailuresToWriteOrToOpen)
     blocker.close();
     CExcelExport blocked(Path("file/docs"));
     EXPECT_FALSE(blocked.Export(doc));
-    EXPECT_EQ(messages, QStringList{QString::fromUtf8("Erreur d'écriture du classeur:") +
+    EXPECT_EQ(messages, QStringList{QString::fromUtf8("Erreur d'écriture du classeur: ") +
                                     Path("file/docs/profil.xlsx")});
     EXPECT_TRUE(opened.isEmpty());
 
@@ -149,7 +149,11 @@ TEST_F(ExportTest, FailuresToWriteOrToOpen)
     opens = false;
     CExcelExport exporter(Path("docs"));
     ASSERT_TRUE(exporter.Export(doc));
-    EXPECT_EQ(messages, QStringList{"Erreur de démarrage Excel"});
+    EXPECT_FALSE(exporter.Opened());
+    EXPECT_EQ(messages, QStringList{QString::fromUtf8("Erreur de démarrage Excel : aucun "
+                                                      "programme n'a pu ouvrir le classeur écrit "
+                                                      "dans\n") +
+                                    exporter.WrittenPath()});
     EXPECT_TRUE(QFile::exists(exporter.WrittenPath()));
     EXPECT_FALSE(CExcelExport().Export(nullptr));
 }
@@ -157,13 +161,27 @@ TEST_F(ExportTest, FailuresToWriteOrToOpen)
 TEST_F(ExportTest, TheCommandExportsIntoTheDocumentsFolderAndSaysSo)
 {
     Zone(10, 5, 60, 70);
-    {
-        const ScopedVariable home("HOME", dir.path().toLocal8Bit().constData());
-        EXPECT_TRUE(frame->Execute(ID_EXPORT_EXCEL));
-    }
-    EXPECT_EQ(messages, QStringList{QString::fromUtf8("Exportation vers Excel demandée...")});
+    ScopedVariable home("HOME", dir.path().toLocal8Bit().constData());
+    EXPECT_TRUE(frame->Execute(ID_EXPORT_EXCEL));
     ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(messages,
+              QStringList{QString::fromUtf8("Exportation vers Excel demandée...\nClasseur écrit "
+                                            "dans\n") +
+                          opened[0].toLocalFile()});
     EXPECT_TRUE(QFile::exists(opened[0].toLocalFile()));
+    // Neither a workbook that is not opened nor one not written is said to be asked for.
+    QDir(dir.path()).mkdir("blocked");
+    QFile blocker(Path("blocked/Documents"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    opens = false;
+    for (const char* folder : {"", "blocked"}) {
+        messages.clear();
+        home.Set(Path(folder).toLocal8Bit().constData());
+        EXPECT_TRUE(frame->Execute(ID_EXPORT_EXCEL));
+        ASSERT_EQ(messages.size(), 1) << folder;
+        EXPECT_FALSE(messages[0].contains(QString::fromUtf8("demandée"))) << folder;
+    }
     doc->m_nKind = 0;
     EXPECT_FALSE(frame->Execute(ID_EXPORT_EXCEL));
 }

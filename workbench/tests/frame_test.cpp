@@ -177,7 +177,7 @@ TEST_F(WorkbenchTest, WindowArrangementAndExit)
     EXPECT_FALSE(frame->isVisible());
 }
 
-TEST_F(WorkbenchTest, CommandsOfLaterPartsAreDisabled)
+TEST_F(WorkbenchTest, CommandsThatNeedASourceOrAnAcquisitionStartDisabled)
 {
     frame->UpdateCommandUI();
     for (int id : {32781, 32782, 32790, 32796})

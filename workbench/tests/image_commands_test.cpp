@@ -1,3 +1,5 @@
+#include <QApplication>
+#include <QClipboard>
 #include <QImage>
 #include <QMdiArea>
 
@@ -93,6 +95,12 @@ TEST_F(ImageCommandTest, FftFamilyNamesKindsAndTheInverseGivesTheSourceBack)
     Vobject read;
     ASSERT_EQ(read_image(&read, Path("inverse.tif").toLocal8Bit().constData()), V_OK);
     EXPECT_EQ(ViewPlanes(read).planes[0][100], original.planes[0][100]);
+    // Copied as shown: 0..250 spread on 0..255.
+    QApplication::clipboard()->clear();
+    ASSERT_TRUE(frame->Execute(ID_EDIT_COPY));
+    const QImage copied = QApplication::clipboard()->image();
+    ASSERT_EQ(copied.size(), QSize(32, 16));
+    EXPECT_EQ(qGray(copied.pixel(4, 3)), 202); // grey 198 at index 100
     EXPECT_TRUE(messages.isEmpty());
 }
 
@@ -120,6 +128,15 @@ TEST_F(ImageCommandTest, FailuresLeaveTheNewDocumentWithItsMessage)
         EXPECT_EQ(messages, QStringList{QString::fromUtf8(c.message)});
         EXPECT_EQ(app->m_nOpenImages, open + 1);
         EXPECT_NE(frame->ActiveDocument(), source);
+    }
+}
+
+TEST_F(ImageCommandTest, ResultTitlesShowTheSizeOfTheirImage)
+{
+    GreyDocument(); // 32 x 16, in a document made at the default size
+    for (int command : {ID_GREY_TO_RGB, ID_RGB_TO_GREY, ID_FFT}) {
+        ASSERT_TRUE(frame->Execute(command));
+        EXPECT_TRUE(frame->ActiveChild()->windowTitle().endsWith(" (32x16)")) << command;
     }
 }
 

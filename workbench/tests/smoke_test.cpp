@@ -68,7 +68,7 @@ TEST(FraloSmoke, ASnapshotStartThatCannotOpenItsImageEnds)
     EXPECT_EQ(WEXITSTATUS(status), 1);
     QFile log(dir.filePath("fralo.log"));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(log.readAll().contains("Erreur d'ouverture fichier:missing.tif"));
+    EXPECT_TRUE(log.readAll().contains("Erreur d'ouverture fichier: missing.tif"));
 }
 
 } // namespace

@@ -24,13 +24,15 @@ protected:
         messages.clear();
         // Each test keeps its recent files in its own folder: tests run in parallel.
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
-        SetMessageSink([this](const QString& text, MessageButtons) {
+        SetMessageSink([this](const QString& text, MessageButtons buttons) {
             messages.append(text);
-            return answer;
+            return buttons == MessageButtons::YesNoCancel ? closeAnswer : answer;
         });
         app = std::make_unique<CFraloApp>();
         ASSERT_TRUE(app->InitInstance({}, dir.filePath("config.dat")));
         frame = app->MainFrame();
+        // No file dialog stops a test: a save that asks where is cancelled.
+        frame->SetSavePathChooser([](const QString&) { return QString(); });
     }
     void TearDown() override
     {
@@ -45,4 +47,5 @@ protected:
     CMainFrame* frame = nullptr;
     QStringList messages;
     int answer = AnswerYes;
+    int closeAnswer = AnswerNo; // to "Enregistrer les modifications ...?"
 };

@@ -23,6 +23,12 @@ namespace {
 
 class WindowsTest : public WorkbenchTest {
 protected:
+    // These tests answer the program's own file dialogs.
+    void SetUp() override
+    {
+        WorkbenchTest::SetUp();
+        frame->SetSavePathChooser(nullptr);
+    }
     QRect Area() const { return {QPoint(0, 0), frame->MdiArea()->maximumViewportSize()}; }
     static QRect Geometry(CFraloDoc* doc) { return doc->m_pChildFrame->geometry(); }
     CFraloDoc* NewDocument(int width, int height)

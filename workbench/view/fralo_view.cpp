@@ -28,6 +28,7 @@
 #include "qimage_planes.h"
 #include "quiet_library.h"
 #include "save_rules.h"
+#include "shown_image.h"
 #include "view/tracker_cursor.h"
 
 namespace {
@@ -181,10 +182,13 @@ void CFraloView::DisplayImage()
     if (!m_bWindowOpen)
         return;
     ImageShape shape = ShapeOf(m_pDoc->m_image);
+    Vobject shown;
+    if (!ShownImage(m_pDoc->m_image, IsFftKind(m_pDoc->m_nKind), &shown))
+        shown = m_pDoc->m_image;
     {
         QuietLibrary quiet;
         set_part(m_hWindow, 0, 0, shape.height, shape.width);
-        disp_obj(m_pDoc->m_image, m_hWindow);
+        disp_obj(shown, m_hWindow);
     }
     m_pOverlay->update();
 }
