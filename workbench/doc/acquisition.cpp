@@ -95,8 +95,7 @@ bool CFraloDoc::StartLibraryGrabber(FrameGrabberPort& grabbers, int source)
                  &tuple);
     if (grabbers.Open(tuple, &m_hGrabber) != V_OK) {
         const std::string reason = grabbers.LastFailure();
-        FailStart(StartFailureMessage(source) + (reason.empty() ? "" : "
-" + reason));
+        FailStart(StartFailureMessage(source) + (reason.empty() ? "" : "\n" + reason));
         return false;
     }
     if (source == SourceUsbCameraLarge || source == SourceUsbCameraSmall) {
