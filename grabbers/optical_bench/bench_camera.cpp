@@ -5,6 +5,7 @@
 // at 25 a second, as the cameras it stands for deliver them.
 #include <chrono>
 #include <cstring>
+#include <mutex>
 
 #include "clock/frame_pacer.h"
 
@@ -27,32 +28,44 @@ struct Camera {
 };
 
 Camera g_cameras[kMaxInstances];
+// Guards which records are handed out: handles open and close on any thread.
+std::mutex g_records_lock;
 FGClass* g_class = nullptr;
 
 Camera& CameraOf(FGInstance* fginst) { return *static_cast<Camera*>(fginst->plugin_instance); }
 
 FGInstance** AllocInstance(Vproc_handle, FGInstance* fginst)
 {
+    std::lock_guard guard(g_records_lock);
     for (int32_t i = 0; i < kMaxInstances; ++i)
         if (!g_cameras[i].used) {
+            g_cameras[i].used = true;
             fginst->plugin_instance = &g_cameras[i];
             return fg_instance_slot(g_class, i);
         }
     return nullptr;
 }
 
+// Gives the record of `fginst` back, to be handed out again.
+void Release(FGInstance* fginst)
+{
+    std::lock_guard guard(g_records_lock);
+    CameraOf(fginst) = Camera{};
+}
+
 bool IsSide(int32_t value) { return value > 0 && value <= kLargestSide; }
 
 FGstatus Open(Vproc_handle, FGInstance* fginst)
 {
-    if (fginst->bits_per_channel != -1 && fginst->bits_per_channel != 8)
-        return FG_ERR_BITS_PER_CHANNEL;
-    if (std::strcmp(fginst->color_space, "default") != 0 &&
-        std::strcmp(fginst->color_space, "gray") != 0)
-        return FG_ERR_COLOR_SPACE;
+    const bool gray = std::strcmp(fginst->color_space, "default") == 0 ||
+                      std::strcmp(fginst->color_space, "gray") == 0;
+    const bool bits = fginst->bits_per_channel == -1 || fginst->bits_per_channel == 8;
+    if (!bits || !gray) {
+        Release(fginst);
+        return bits ? FG_ERR_COLOR_SPACE : FG_ERR_BITS_PER_CHANNEL;
+    }
     const bool sized = IsSide(fginst->image_width) && IsSide(fginst->image_height);
     Camera& camera = CameraOf(fginst);
-    camera.used = true;
     camera.width = sized ? fginst->image_width : kDefaultWidth;
     camera.height = sized ? fginst->image_height : kDefaultHeight;
     fginst->full_width = camera.width;
@@ -66,7 +79,7 @@ FGstatus Open(Vproc_handle, FGInstance* fginst)
 
 FGstatus Close(Vproc_handle, FGInstance* fginst)
 {
-    CameraOf(fginst) = Camera{};
+    Release(fginst);
     return FG_SUCCESS;
 }
 

@@ -1,14 +1,18 @@
 // The bench camera loaded by the host in place of the kdLyra cameras and
 // opened as the workbench opens them: its frames follow the instruments of
 // the rig and the projector's pattern.
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
+#include <memory>
 #include <thread>
 
+#include "fgint/fghelpers.h"
 #include "host_plugin_checks.h"
 #include "optical_bench/rig.h"
 #include "optical_bench/scene.h"
@@ -24,9 +28,7 @@ protected:
     void SetUp() override
     {
         set_check("~give_error");
-        ASSERT_EQ(open_framegrabber("KandrisAcquire", 1, 1, 0, 0, 0, 0, "default", -1, "default",
-                                    15.0, "false", "kdLyra*", "0", 0, -1, &handle),
-                  V_OK);
+        OpenCamera(&handle);
         ASSERT_EQ(set_framegrabber_param(handle, "ImageHeight", VTuple(kHeight)), V_OK);
         ASSERT_EQ(set_framegrabber_param(handle, "ImageWidth", VTuple(kWidth)), V_OK);
     }
@@ -36,6 +38,13 @@ protected:
         EXPECT_EQ(close_framegrabber(handle), V_OK);
         ExpectAllClosedAndFreed();
         set_check("give_error");
+    }
+
+    static void OpenCamera(long* camera)
+    {
+        ASSERT_EQ(open_framegrabber("KandrisAcquire", 1, 1, 0, 0, 0, 0, "default", -1, "default",
+                                    15.0, "false", "kdLyra*", "0", 0, -1, camera),
+                  V_OK);
     }
 
     std::vector<std::uint8_t> Grab() const { return GrabBytePlane(handle, kWidth, kHeight); }
@@ -143,6 +152,46 @@ TEST_F(BenchCameraTest, ParametersAndInfo)
     VTuple boards;
     ASSERT_EQ(info_framegrabber("KandrisAcquire", "info_boards", &text, &boards), V_OK);
     EXPECT_EQ(boards, VTuple("optical bench camera"));
+}
+
+TEST_F(BenchCameraTest, TwoHandlesOnTwoThreads)
+{
+    long other = 0;
+    OpenCamera(&other);
+    // Each round waits for a frame of 40 ms: 340 rounds make over a thousand calls.
+    ExpectCallsOnTwoThreads({handle, "ImageWidth", "ImageHeight", VTuple(kHeight)},
+                            {other, "ImageHeight", "ImageWidth", VTuple(kWidth)}, 340);
+}
+
+// A copy of the plug-in of its own, apart from the host's, driven as the host
+// drives it.
+TEST(BenchCameraRecords, EachRecordHandedOutOnceUntilItsOpenFailsOrItCloses)
+{
+    const std::filesystem::path copy =
+        std::filesystem::path(::testing::TempDir()) / "bench_camera_records.so";
+    std::filesystem::copy_file(BENCH_CAMERA_DIR "/VFGKandrisAcquire.so", copy,
+                               std::filesystem::copy_options::overwrite_existing);
+    const std::unique_ptr<void, int (*)(void*)> library(dlopen(copy.c_str(), RTLD_NOW | RTLD_LOCAL),
+                                                        dlclose);
+    ASSERT_NE(library, nullptr) << dlerror();
+    const auto init =
+        reinterpret_cast<FGstatus (*)(Vproc_handle, FGClass*)>(dlsym(library.get(), "FGInit"));
+    FGClass cls{};
+    ASSERT_EQ(init(1, &cls), FG_SUCCESS);
+    const auto request = [](int32_t bits) {
+        FGInstance inst{};
+        fg_copy_text(inst.color_space, sizeof inst.color_space, "default");
+        inst.bits_per_channel = bits;
+        return inst;
+    };
+    FGInstance first = request(8), second = request(16), third = request(8);
+    EXPECT_EQ(cls.FGAllocInstance(1, &first), &cls.instance[0]);
+    EXPECT_EQ(cls.FGAllocInstance(1, &second), &cls.instance[1]);
+    ASSERT_EQ(cls.FGOpen(1, &first), FG_SUCCESS);
+    EXPECT_EQ(cls.FGOpen(1, &second), FG_ERR_BITS_PER_CHANNEL);
+    EXPECT_EQ(cls.FGAllocInstance(1, &third), &cls.instance[1]);
+    EXPECT_EQ(cls.FGClose(1, &first), FG_SUCCESS);
+    EXPECT_EQ(cls.FGAllocInstance(1, &first), &cls.instance[0]);
 }
 
 } // namespace
