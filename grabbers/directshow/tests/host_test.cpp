@@ -75,7 +75,7 @@ TEST(DirectShowHostTest, TwoHandlesOnTwoThreadsKeepTheirOwnAnswers)
 {
     UseOneRegistry();
     // Frames come as fast as the grabs ask for them; each wait makes a frame of
-    // both devices, which keeps the rounds few under ThreadSanitizer.
+    // both devices, which makes the rounds slow under ThreadSanitizer.
     std::vector<dshow::sim::DeviceConfig> devices = {dshow::sim::SimulatedCamera(),
                                                      dshow::sim::SimulatedCaptureCard()};
     for (dshow::sim::DeviceConfig& device : devices)
@@ -89,8 +89,14 @@ TEST(DirectShowHostTest, TwoHandlesOnTwoThreadsKeepTheirOwnAnswers)
     long camera = 0, card = 0;
     ASSERT_EQ(OpenDevice("0", &camera), V_OK) << vlast_error();
     ASSERT_EQ(OpenDevice("1", &card), V_OK) << vlast_error();
+#ifdef ONDULA_TSAN
+    constexpr int kRounds = 100;
+#else
+    constexpr int kRounds = 400;
+#endif
     ExpectCallsOnTwoThreads({camera, "brightness_range", "brightness", VTuple(100)},
-                            {card, "available_media_types", "grab_timeout", VTuple(2000)}, 150);
+                            {card, "available_media_types", "grab_timeout", VTuple(2000)},
+                            kRounds);
     ExpectAllClosedAndFreed();
     EXPECT_EQ(dshow::LiveObjects(), 0);
     dshow::SetEventWaitHook(nullptr);
