@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <tuple>
 
+#include <base/exposure.h>
+
 #include "dshow/com.h"
 #include "dshow/frames.h"
 #include "graph_util.h"
@@ -54,7 +56,8 @@ void ApplyExposure(Picture* picture, int32_t brightness, int32_t exposure, int32
 {
     const std::size_t from = std::size_t(picture->width) * 3;
     for (std::size_t i = from; i < picture->rgb.size(); ++i) {
-        const int64_t scaled = int64_t(picture->rgb[i]) * exposure * gain / (128 * 128);
+        const int64_t scaled = ondula::ExposedSample(picture->rgb[i], exposure, gain, 128, 128,
+                                                     255 + 128 - brightness);
         picture->rgb[i] = uint8_t(std::clamp<int64_t>(scaled + brightness - 128, 0, 255));
     }
 }

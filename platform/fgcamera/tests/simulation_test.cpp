@@ -98,6 +98,30 @@ TEST_F(FgCameraTest, EachCodingFollowsTheFormula)
     }
 }
 
+TEST_F(FgCameraTest, ShutterAndGainScaleThePictureFromTheirDefaultsClippedAt255)
+{
+    struct Case {
+        uint32_t shutter, gain;
+        uint8_t first, at_22; // row 0 of frame 0: b = x + s
+    };
+    for (const Case& c : {Case{500, 100, 244, 10}, Case{500, 200, 255, 20},
+                          Case{1000, 100, 255, 255}, Case{500, 50, 122, 5},
+                          Case{250, 100, 125, 8}}) {
+        const UINT32HL guid = fgsim::MonoCamera(0).guid;
+        ASSERT_EQ(camera_.Connect(&guid, nullptr), FCE_NOERROR);
+        ASSERT_EQ(camera_.SetParameter(FGP_SHUTTER, c.shutter), FCE_NOERROR);
+        ASSERT_EQ(camera_.SetParameter(FGP_GAIN, c.gain), FCE_NOERROR);
+        ASSERT_EQ(camera_.OpenCapture(), FCE_NOERROR);
+        ASSERT_EQ(camera_.StartDevice(), FCE_NOERROR);
+        FGFRAME frame{};
+        ASSERT_EQ(camera_.PutFrame(nullptr), FCE_NOERROR);
+        ASSERT_EQ(camera_.GetFrame(&frame, 1000), FCE_NOERROR);
+        EXPECT_EQ(frame.pData[0], c.first) << c.shutter << " " << c.gain;
+        EXPECT_EQ(frame.pData[22], c.at_22) << c.shutter << " " << c.gain;
+        ASSERT_EQ(camera_.Disconnect(), FCE_NOERROR);
+    }
+}
+
 TEST_F(FgCameraTest, FormatsAreChosenInEitherNotationAndHeldWhileCapturing)
 {
     const UINT32HL guid = fgsim::MonoCamera(0).guid;

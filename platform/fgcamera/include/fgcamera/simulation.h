@@ -23,7 +23,10 @@
 //           g a multiple of the group size) holds
 //           U = (g + 2 y + f + 64) mod 256 and V = (g + y + 2 f + 192) mod 256
 //   RGB8    R = b mod 256, G = (b + 85) mod 256, B = (b + 170) mod 256
-// in the byte order of fgcamera.h's colour codings.
+// in the byte order of fgcamera.h's colour codings. Each Y, R, G and B sample
+// is then multiplied by s / 500 (500 without a shutter) and by g / 100, g the
+// gain's current value (100 without one), truncated and clipped to 255
+// (65535 for Y16).
 #pragma once
 
 #include <cstdint>
