@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include <workers/cpu_clones.h>
 #include <workers/worker_pool.h>
 
 namespace directshow {
@@ -86,7 +87,7 @@ const uint8_t* Row(const FrameLayout& l, const uint8_t* frame, int32_t row)
 
 // A row of B, G, R bytes `Step` apart into red, green, blue or (no green) grey.
 template <std::size_t Step>
-[[gnu::target_clones("avx2", "default")]] void BgrRow(const uint8_t* s, std::size_t width,
+ONDULA_AVX2_CLONES void BgrRow(const uint8_t* s, std::size_t width,
                                                       bool colour, uint8_t* red, uint8_t* green,
                                                       uint8_t* blue)
 {
@@ -151,7 +152,7 @@ void RgbRows(const FrameLayout& l, int32_t mode, const uint8_t* frame, uint8_t* 
     });
 }
 
-[[gnu::target_clones("avx2", "default")]] void UyvyPairs(std::size_t pairs, const uint8_t* s,
+ONDULA_AVX2_CLONES void UyvyPairs(std::size_t pairs, const uint8_t* s,
                                                          uint8_t* r, uint8_t* g, uint8_t* b)
 {
     for (std::size_t p = 0; p < pairs; ++p, s += 4) {

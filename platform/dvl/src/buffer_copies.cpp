@@ -1,6 +1,8 @@
 // Copies out of the simulated boards' buffers.
 #include <algorithm>
 
+#include <workers/cpu_clones.h>
+
 #include "dvl/board.h"
 #include "library.h"
 
@@ -42,7 +44,7 @@ void CopyBand(const Buffer& b, int32_t index, int32_t x, int32_t y, int32_t widt
 
 // One row of packed blue, green, red bytes; the byte shuffles it vectorises
 // into come with AVX2.
-[[gnu::target_clones("avx2", "default")]] void PackBgrRow(const uint8_t* blue, const uint8_t* green,
+ONDULA_AVX2_CLONES void PackBgrRow(const uint8_t* blue, const uint8_t* green,
                                                           const uint8_t* red, uint8_t* pixel,
                                                           std::size_t n)
 {

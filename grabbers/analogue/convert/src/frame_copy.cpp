@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <workers/cpu_clones.h>
 #include <workers/worker_pool.h>
 
 namespace zephon {
@@ -9,7 +10,7 @@ namespace zephon {
 namespace {
 
 // The weighted sum in 32-bit lanes (at most 266.9 million), which vectorises.
-[[gnu::target_clones("avx2", "default")]] void GreyRun(const uint8_t* bgr, uint8_t* grey,
+ONDULA_AVX2_CLONES void GreyRun(const uint8_t* bgr, uint8_t* grey,
                                                        std::size_t pixels)
 {
     for (std::size_t i = 0; i < pixels; ++i, bgr += 3)
