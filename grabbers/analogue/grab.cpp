@@ -64,7 +64,10 @@ FGstatus FillBuffer(ZephonInstance& r, bool async)
         status = FreshGrab(r);
     } else {
         const int64_t elapsed = ElapsedMs(r);
-        if (GrabInProgress(r)) {
+        // The board clears "in progress" before its grab-end call has set the
+        // event, so a grab that is not in progress may still be ending: its
+        // event, not the inquiry, says it is over.
+        if (GrabInProgress(r) || !r.grab_end_event.Wait(dvl::LibraryClock(), {})) {
             status = WaitForGrab(r, r.grab_timeout - elapsed);
             if (status != FG_SUCCESS)
                 return status;
