@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "plane_buffers.h"
+#include <imageproc/plane_buffers.h>
 
 namespace {
 

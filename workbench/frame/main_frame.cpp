@@ -24,6 +24,7 @@
 
 #include <cstring>
 
+#include <imageproc/plane_buffers.h>
 #include <verodyn/operators.h>
 
 #include "child_frame.h"
@@ -36,7 +37,6 @@
 #include "key_lock_state.h"
 #include "mask_dlg.h"
 #include "mouse_coords_dlg.h"
-#include "plane_buffers.h"
 #include "qimage_planes.h"
 #include "save_rules.h"
 #include "shown_image.h"

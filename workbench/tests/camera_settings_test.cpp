@@ -2,8 +2,9 @@
 // and their simulated cameras: what the dialog sets is what the picture shows.
 #include <QLineEdit>
 
+#include <imageproc/plane_buffers.h>
+
 #include "firewire_camera_dlg.h"
-#include "plane_buffers.h"
 #include "usb_camera_dlg.h"
 #include "widget_fixture.h"
 

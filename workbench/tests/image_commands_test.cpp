@@ -3,12 +3,12 @@
 #include <QImage>
 #include <QMdiArea>
 
+#include <imageproc/plane_buffers.h>
 #include <verodyn/operators.h>
 #include <verodyn/window.h>
 
 #include "about_dlg.h"
 #include "desktop_open.h"
-#include "plane_buffers.h"
 #include "widget_fixture.h"
 
 namespace {

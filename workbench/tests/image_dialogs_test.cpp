@@ -10,6 +10,7 @@
 #include <QSlider>
 #include <QTimer>
 
+#include <imageproc/plane_buffers.h>
 #include <verodyn/operators.h>
 
 #include "calibration_dlg.h"
@@ -19,7 +20,6 @@
 #include "math_ops_dlg.h"
 #include "mouse_coords_dlg.h"
 #include "multiply_dlg.h"
-#include "plane_buffers.h"
 #include "resize_dlg.h"
 #include "widget_fixture.h"
 #include "z_scale_dlg.h"
