@@ -28,6 +28,7 @@
 
 #include "child_frame.h"
 #include "command_ids.h"
+#include "command_prompts.h"
 #include "command_table.h"
 #include "error_edge.h"
 #include "fralo_app.h"
@@ -106,6 +107,8 @@ QAction* CMainFrame::FrameMenuAction(const CommandEntry& entry, QAction* action)
     if (std::strcmp(text, entry.text) == 0)
         return action;
     auto* twin = new QAction(QString::fromUtf8(text), this);
+    twin->setStatusTip(action->statusTip());
+    twin->setWhatsThis(action->whatsThis());
     twin->setEnabled(action->isEnabled());
     connect(action, &QAction::enabledChanged, twin, &QAction::setEnabled);
     connect(twin, &QAction::triggered, action, &QAction::trigger);
@@ -135,6 +138,9 @@ void CMainFrame::CreateMenusAndToolBar()
         }
         auto* action = new QAction(QString::fromUtf8(entry.text), this);
         action->setData(entry.id);
+        const QString prompt = QString::fromUtf8(CommandPrompt(entry.id));
+        action->setStatusTip(prompt);
+        action->setWhatsThis(prompt);
         if (entry.shortcut) {
             QList<QKeySequence> keys;
             for (const QString& key : QString::fromUtf8(entry.shortcut).split(';'))
