@@ -37,6 +37,7 @@
 #include "key_lock_state.h"
 #include "mask_dlg.h"
 #include "mouse_coords_dlg.h"
+#include "pixel_sample.h"
 #include "plane_buffers.h"
 #include "qimage_planes.h"
 #include "save_rules.h"
@@ -330,6 +331,11 @@ PaneState PaneStateOf(const CFraloApp& app, const CFraloDoc* doc)
     s.crossY = doc->m_ptCross.y;
     s.mouseValue = doc->m_nMouseValue;
     s.crossValue = doc->m_nCrossValue;
+    s.mouseSample = SamplePixel(doc->m_image, s.mouseX, s.mouseY);
+    s.crossSample = SamplePixel(doc->m_image, s.crossX, s.crossY);
+    // Values of any other pixel type are read from the first channel.
+    if (s.mouseSample.parts != 0)
+        s.channels = 1;
     s.calibratedXY = doc->m_bCalibratedXY != 0;
     s.calibratedZ = doc->m_bCalibratedZ != 0;
     s.scaleXY = doc->m_fScaleXY;
