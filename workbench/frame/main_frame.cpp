@@ -6,7 +6,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
@@ -31,6 +30,7 @@
 #include "command_prompts.h"
 #include "command_table.h"
 #include "error_edge.h"
+#include "file_dialogs.h"
 #include "fralo_app.h"
 #include "fralo_doc.h"
 #include "fralo_view.h"
@@ -380,8 +380,8 @@ void CMainFrame::OnFileNew()
 
 void CMainFrame::OnOpen()
 {
-    QString path = QFileDialog::getOpenFileName(
-        this, QString(), DialogPath(QString()),
+    QString path = ChooseFile(
+        this, QFileDialog::AcceptOpen, DialogPath(QString()),
         QString::fromUtf8("Fichiers images (*.tif *.jpg);;Fichiers images (*.tif);;"
                           "Fichiers images (*.jpg);;Tous les fichiers (*)"));
     if (!path.isEmpty())
@@ -449,10 +449,9 @@ void CMainFrame::SetSavePathChooser(SavePathChooser chooser)
 {
     if (!chooser)
         chooser = [this](const QString& proposed) {
-            return QFileDialog::getSaveFileName(
-                this, QString(), proposed,
-                QString::fromUtf8("Fichier image (*.tif);;Fichier image (*.jpg)"), nullptr,
-                QFileDialog::DontConfirmOverwrite);
+            return ChooseFile(this, QFileDialog::AcceptSave, proposed,
+                              QString::fromUtf8("Fichier image (*.tif);;Fichier image (*.jpg)"),
+                              QFileDialog::DontConfirmOverwrite);
         };
     m_chooseSavePath = std::move(chooser);
 }
