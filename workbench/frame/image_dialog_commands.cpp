@@ -1,7 +1,8 @@
 // The commands of the image-operation dialogs: each runs its dialog modally.
 #include "calibration_dlg.h"
 #include "convolution_dlg.h"
-#include "fralo_app.h"
+#include "faces/documents.h"
+#include "faces/workbench_settings.h"
 #include "fralo_doc.h"
 #include "luminance_gamma_dlg.h"
 #include "main_frame.h"
