@@ -97,8 +97,8 @@ public:
     void FireLiveTimers()
     {
         for (int id : {98, 99})
-            if (cameraDoc->m_pView->IsTimerActive(id))
-                cameraDoc->m_pView->OnTimer(id);
+            if (static_cast<CFraloView*>(cameraDoc->m_pView)->IsTimerActive(id))
+                static_cast<CFraloView*>(cameraDoc->m_pView)->OnTimer(id);
     }
     void TickPage()
     {

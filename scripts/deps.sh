@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-translations-l10n adwaita-icon-theme libgl-dev libglu1-mesa-dev libqt6opengl6-dev
   libtiff-dev libjpeg62-turbo-dev libfftw3-dev libxlsxwriter-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  python3 # the workbench's layer check (scripts/workbench_layers.py)
   python3-scipy # the reference of the FFT benchmark
   xvfb xauth unzip
   libx11-dev

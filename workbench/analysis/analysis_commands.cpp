@@ -1,25 +1,24 @@
 #include "analysis_commands.h"
 
 #include "demodulation_dlg.h"
-#include "fralo_app.h"
+#include "faces/workbench_settings.h"
 #include "fringe_patterns_dlg.h"
-#include "main_frame.h"
 #include "phase4_dlg.h"
 
-void RunFringePatternsDialog(CMainFrame& frame)
+void RunFringePatternsDialog(QWidget& frame)
 {
-    CFringePatternsDlg dialog(FraloApp(), &frame);
+    CFringePatternsDlg dialog(Settings(), &frame);
     dialog.exec();
 }
 
-void RunPhaseDialog(CMainFrame& frame)
+void RunPhaseDialog(QWidget& frame)
 {
-    CPhase4Dlg dialog(FraloApp(), &frame);
+    CPhase4Dlg dialog(Settings(), &frame);
     dialog.exec();
 }
 
-void RunDemodulationDialog(CMainFrame& frame)
+void RunDemodulationDialog(QWidget& frame)
 {
-    CDemodulationDlg dialog(FraloApp(), &frame);
+    CDemodulationDlg dialog(Settings(), &frame);
     dialog.exec();
 }

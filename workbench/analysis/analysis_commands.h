@@ -1,11 +1,11 @@
 // The frame's commands that open the analysis dialogs, modally.
 #pragma once
 
-class CMainFrame;
+class QWidget;
 
 // "&Générer 4 mires sinusoïdales..." (32794).
-void RunFringePatternsDialog(CMainFrame& frame);
+void RunFringePatternsDialog(QWidget& frame);
 // "&Calculer image phasée à 4 images..." (32796).
-void RunPhaseDialog(CMainFrame& frame);
+void RunPhaseDialog(QWidget& frame);
 // "&Démoduler image phasée..." (32797).
-void RunDemodulationDialog(CMainFrame& frame);
+void RunDemodulationDialog(QWidget& frame);

@@ -3,14 +3,15 @@
 #include <imageproc/plane_buffers.h>
 #include <verodyn/operators.h>
 
-#include "fralo_app.h"
+#include "faces/documents.h"
+#include "faces/workbench_settings.h"
 #include "fralo_doc.h"
 #include "fralo_view.h"
 
-DocumentList ListedDocuments(const CFraloApp& app, int* count)
+DocumentList ListedDocuments(const DocumentService& documents, int* count)
 {
     DocumentList list;
-    app.ListOpenDocuments(list);
+    documents.ListOpenDocuments(list);
     *count = 0;
     while (*count < int(list.size()) && list[*count])
         ++*count;
@@ -31,9 +32,9 @@ metrology::ImagePlanes ImagePlanesOf(const Vobject& image)
     return planes;
 }
 
-CFraloDoc* NewResultDocument(CFraloApp& app, int width, int height)
+CFraloDoc* NewResultDocument(DocumentService& documents, int width, int height)
 {
-    CFraloDoc* doc = app.NewImageDocument(width, height);
+    CFraloDoc* doc = documents.NewImageDocument(width, height);
     if (!doc)
         return nullptr;
     doc->m_nWidth = static_cast<int16_t>(width);

@@ -11,13 +11,13 @@
 
 #include "kernels/phase4.h"
 
-class CFraloApp;
+class DocumentService;
 class CFraloDoc;
 
 using DocumentList = std::array<CFraloDoc*, 20>;
 
 // The open documents from the active one (ListOpenDocuments), and how many are set.
-DocumentList ListedDocuments(const CFraloApp& app, int* count);
+DocumentList ListedDocuments(const DocumentService& documents, int* count);
 
 // The byte planes of `image`, with its own size, read in place.
 metrology::ImagePlanes ImagePlanesOf(const Vobject& image);
@@ -31,7 +31,7 @@ inline constexpr const char* kNoGreyLevelsMessage =
 
 // A new document made by File New, given the size width x height: frame fitted,
 // scroll sizes and display window extents set. Null without a main frame.
-CFraloDoc* NewResultDocument(CFraloApp& app, int width, int height);
+CFraloDoc* NewResultDocument(DocumentService& documents, int width, int height);
 
 // A one-channel "byte" image of width x height, all 0, and its plane, which the
 // caller fills in place.

@@ -16,7 +16,8 @@
 
 #include "common/error_edge.h"
 #include "dialog_controls.h"
-#include "fralo_app.h"
+#include "faces/documents.h"
+#include "faces/workbench_settings.h"
 #include "fralo_doc.h"
 #include "image_choice.h"
 #include "user_message.h"
@@ -59,7 +60,7 @@ void CheckRadio(QButtonGroup* group, int index)
 
 } // namespace
 
-CDemodulationDlg::CDemodulationDlg(CFraloApp* app, QWidget* parent)
+CDemodulationDlg::CDemodulationDlg(WorkbenchSettings* app, QWidget* parent)
     : QDialog(parent),
       m_pApp(app),
       m_unwrap([](int w, int h, const std::int32_t* phase, const std::int32_t* mask,
@@ -70,7 +71,7 @@ CDemodulationDlg::CDemodulationDlg(CFraloApp* app, QWidget* parent)
       m_timers([this](int id) { OnTimer(id); })
 {
     setWindowTitle(QString::fromUtf8("Démodulation image phasée"));
-    m_docs = ListedDocuments(*m_pApp, &m_nCount);
+    m_docs = ListedDocuments(*Documents(), &m_nCount);
     m_pPhased = NewDocumentBox(1061, m_docs, m_nCount, this);
     m_pMask = NewDocumentBox(1073, m_docs, m_nCount, this);
     m_pMask->addItem(QStringLiteral("AUCUNE"));
@@ -238,7 +239,7 @@ void CDemodulationDlg::OnDemodulate()
             return;
         }
     }
-    CFraloDoc* doc = NewResultDocument(*m_pApp, width, height);
+    CFraloDoc* doc = NewResultDocument(*Documents(), width, height);
     if (!doc) {
         m_timers.SetTimer(TIMER_CHOICE, kChoiceMs);
         return;

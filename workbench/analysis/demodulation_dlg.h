@@ -16,6 +16,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
+class WorkbenchSettings;
 
 class CDemodulationDlg : public QDialog {
     Q_OBJECT
@@ -28,7 +29,7 @@ public:
 
     // Lists the open documents into both boxes (and "AUCUNE" last in the mask
     // box), sets the default options and starts the choice timer (20 ms).
-    explicit CDemodulationDlg(CFraloApp* app, QWidget* parent = nullptr);
+    explicit CDemodulationDlg(WorkbenchSettings* app, QWidget* parent = nullptr);
 
     // A tick of TIMER_CHOICE: "&Démoduler" is enabled while a phased image is
     // chosen and differs from the mask.
@@ -50,7 +51,7 @@ private:
     void WriteControls();
     void SetRunButtonsEnabled(bool enabled);
 
-    CFraloApp* m_pApp;
+    WorkbenchSettings* m_pApp;
     DocumentList m_docs;
     int m_nCount = 0;
     UnwrapOptions m_options;

@@ -13,7 +13,8 @@
 #include "common/error_edge.h"
 #include "dialog_controls.h"
 #include "entry_text.h"
-#include "fralo_app.h"
+#include "faces/documents.h"
+#include "faces/workbench_settings.h"
 #include "fralo_doc.h"
 #include "kernels/fringe_patterns.h"
 #include "user_message.h"
@@ -33,7 +34,7 @@ template <class T> bool Refused(const std::optional<T>& value, QLineEdit* entry,
 
 } // namespace
 
-CFringePatternsDlg::CFringePatternsDlg(CFraloApp* app, QWidget* parent)
+CFringePatternsDlg::CFringePatternsDlg(WorkbenchSettings* app, QWidget* parent)
     : QDialog(parent), m_pApp(app)
 {
     setWindowTitle(QString::fromUtf8("Mires sinusoïdales"));
@@ -81,7 +82,7 @@ void CFringePatternsDlg::OnOK()
 
     const int width = m_pApp->m_nDefaultWidth, height = m_pApp->m_nDefaultHeight;
     for (int k = 0; k < 4; ++k) {
-        CFraloDoc* doc = NewResultDocument(*m_pApp, width, height);
+        CFraloDoc* doc = NewResultDocument(*Documents(), width, height);
         if (!doc)
             break;
         const float halfTurns = 0.5f * float(k);

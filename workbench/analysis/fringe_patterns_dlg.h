@@ -4,21 +4,21 @@
 
 #include <QDialog>
 
-class CFraloApp;
+class WorkbenchSettings;
 class QLineEdit;
 
 class CFringePatternsDlg : public QDialog {
     Q_OBJECT
 public:
     // Shows the contrast, mean and period kept in the application.
-    explicit CFringePatternsDlg(CFraloApp* app, QWidget* parent = nullptr);
+    explicit CFringePatternsDlg(WorkbenchSettings* app, QWidget* parent = nullptr);
 
 private:
     // Reads the entries (an entry that does not read keeps the dialog open),
     // clamps and stores them, makes the four patterns and closes.
     void OnOK();
 
-    CFraloApp* m_pApp;
+    WorkbenchSettings* m_pApp;
     QLineEdit* m_pContrast;
     QLineEdit* m_pMean;
     QLineEdit* m_pPeriod;

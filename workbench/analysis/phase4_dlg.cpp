@@ -12,7 +12,8 @@
 
 #include "common/error_edge.h"
 #include "dialog_controls.h"
-#include "fralo_app.h"
+#include "faces/documents.h"
+#include "faces/workbench_settings.h"
 #include "fralo_doc.h"
 #include "image_choice.h"
 #include "user_message.h"
@@ -27,11 +28,11 @@ constexpr int kChoiceMs = 200;
 
 } // namespace
 
-CPhase4Dlg::CPhase4Dlg(CFraloApp* app, QWidget* parent)
+CPhase4Dlg::CPhase4Dlg(WorkbenchSettings* app, QWidget* parent)
     : QDialog(parent), m_pApp(app), m_timers([this](int id) { OnTimer(id); })
 {
     setWindowTitle(QString::fromUtf8("Calcul d'une image phasée à 4 images"));
-    m_docs = ListedDocuments(*m_pApp, &m_nCount);
+    m_docs = ListedDocuments(*Documents(), &m_nCount);
     for (int k = 0; k < 4; ++k)
         m_pBoxes[k] = NewDocumentBox(kBoxIds[k], m_docs, m_nCount, this);
 
@@ -112,7 +113,7 @@ void CPhase4Dlg::OnOK()
     const std::array<int, 4> chosen = ChosenPositions();
     const CFraloDoc* i0 = m_docs[chosen[0]];
     const int width = i0->m_nWidth, height = i0->m_nHeight;
-    m_pNewDoc = NewResultDocument(*m_pApp, width, height);
+    m_pNewDoc = NewResultDocument(*Documents(), width, height);
     if (!m_pNewDoc)
         return reject();
 

@@ -12,6 +12,7 @@
 class QComboBox;
 class QLabel;
 class QPushButton;
+class WorkbenchSettings;
 
 class CPhase4Dlg : public QDialog {
     Q_OBJECT
@@ -21,7 +22,7 @@ public:
 
     // Lists the open documents into the four boxes, preselects the last four and,
     // with at least four, starts the choice timer (200 ms).
-    explicit CPhase4Dlg(CFraloApp* app, QWidget* parent = nullptr);
+    explicit CPhase4Dlg(WorkbenchSettings* app, QWidget* parent = nullptr);
 
     // A tick of TIMER_CHOICE: OK is enabled exactly while the four images differ.
     void OnTimer(int id);
@@ -38,7 +39,7 @@ private:
     std::array<int, 4> ChosenPositions() const;
     void SetStatus(const QString& text);
 
-    CFraloApp* m_pApp;
+    WorkbenchSettings* m_pApp;
     DocumentList m_docs;
     int m_nCount = 0;
     std::array<int, 4> m_preselected{};

@@ -10,9 +10,9 @@
 #include <QVBoxLayout>
 
 #include "dialog_controls.h"
-#include "fralo_app.h"
+#include "faces/documents.h"
+#include "faces/workbench_settings.h"
 #include "fralo_doc.h"
-#include "main_frame.h"
 #include "z_scale_entries.h"
 
 namespace {
@@ -21,9 +21,9 @@ constexpr int kScaleMs = 100;
 
 } // namespace
 
-CSpeckleEchZDlg::CSpeckleEchZDlg(CFraloApp* app, QWidget* parent)
+CSpeckleEchZDlg::CSpeckleEchZDlg(QWidget* parent)
     : QDialog(parent),
-      m_pDoc(app->MainFrame() ? app->MainFrame()->ActiveDocument() : nullptr),
+      m_pDoc(Documents()->ActiveDocument()),
       m_timers([this](int id) { OnTimer(id); })
 {
     setWindowTitle(QString::fromUtf8("Speckle ou moiré: calcul EchZ"));

@@ -7,7 +7,6 @@
 
 #include "common/window_timers.h"
 
-class CFraloApp;
 class CFraloDoc;
 class QButtonGroup;
 class QLabel;
@@ -22,7 +21,7 @@ public:
 
     // Works on the active document: speckle at 632.8 nm, its moiré pitch and M
     // (0 for a document without phase jumps); starts the timer (100 ms).
-    explicit CSpeckleEchZDlg(CFraloApp* app, QWidget* parent = nullptr);
+    explicit CSpeckleEchZDlg(QWidget* parent = nullptr);
 
     // Without an active document the dialog does not open (Rejected).
     int exec() override;

@@ -6,11 +6,12 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QMdiArea>
+#include <QMenu>
 #include <QSettings>
 
-#include "about_dlg.h"
 #include "child_frame.h"
 #include "command_ids.h"
+#include "command_table.h"
 #include "document_walk.h"
 #include "fralo_doc.h"
 #include "fralo_view.h"
@@ -35,13 +36,13 @@ QSettings Profile() { return QSettings(QStringLiteral("Ondula"), QStringLiteral(
 
 CFraloApp* FraloApp() { return g_app; }
 
-QColor ColorFromRef(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-
 CFraloApp::CFraloApp()
     : m_live(LibraryFrameGrabbers(), {TIMER_LIVE_START, TIMER_LIVE_GRAB},
              [](const std::string& text) { UserMessage(QString::fromStdString(text)); })
 {
     g_app = this;
+    SetSettings(this);
+    SetDocuments(this);
     m_pTalvoBoard = std::make_unique<CTalvoBoard>();
     m_sizeTable = ::FillSizeTable(0, {m_nChildWidth, m_nChildHeight});
     CreatePensAndFonts();
@@ -57,19 +58,12 @@ CFraloApp::CFraloApp()
 CFraloApp::~CFraloApp()
 {
     delete m_pMainFrame;
+    SetDocuments(nullptr);
+    SetSettings(nullptr);
     g_app = nullptr;
 }
 
 CFraloDoc* CFraloApp::AcquiringDoc() const { return dynamic_cast<CFraloDoc*>(m_live.Target()); }
-
-void CFraloApp::CreatePensAndFonts()
-{
-    for (int i = 0; i < 7; ++i)
-        m_pens[i] = QPen(ColorFromRef(m_colors[i]), m_nPenWidth, Qt::SolidLine);
-    m_pens[7] = QPen(ColorFromRef(m_colors[7]), 0, Qt::DotLine);
-    m_font = QFont(QStringLiteral("Arial"));
-    m_font.setPixelSize(m_nFontHeight);
-}
 
 bool CFraloApp::InitInstance(const QStringList& arguments, const QString& settingsPath)
 {
@@ -93,6 +87,7 @@ bool CFraloApp::InitInstance(const QStringList& arguments, const QString& settin
     m_strSettingsPath = settingsPath;
     SerializeSettings(Archive::Load, m_strSettingsPath);
     m_pBench = StartOpticalBenchWhenAsked(*this);
+    m_pMainFrame->SetBench(m_pBench.get());
 
     // Shown before the first document, so that its child frame is laid out
     // in a visible MDI area and keeps the size fitted to its image.
@@ -119,43 +114,13 @@ int CFraloApp::ExitInstance(int exitCode)
 
 bool CFraloApp::SerializeSettings(Archive direction, const QString& path)
 {
-    SettingsRecord r{m_nSource,    m_nDefaultWidth, m_nDefaultHeight,
-                     m_nSizeIndex, m_nSupplyModel,  m_nSupplyFullScale};
+    SettingsRecord r = Persisted();
     if (direction == Archive::Store)
         return !path.isEmpty() && WriteSettingsFile(path.toStdString(), r);
     if (!ReadSettingsFile(path.toStdString(), &r))
         return false;
-    m_nSource = r.m_nSource;
-    m_nDefaultWidth = r.m_nDefaultWidth;
-    m_nDefaultHeight = r.m_nDefaultHeight;
-    m_nSizeIndex = r.m_nSizeIndex;
-    m_nSupplyModel = r.m_nSupplyModel;
-    m_nSupplyFullScale = r.m_nSupplyFullScale;
-    FillSizeTable(m_nSource);
+    TakePersisted(r);
     return true;
-}
-
-void CFraloApp::FillSizeTable(int source)
-{
-    m_sizeTable = ::FillSizeTable(source, {m_nChildWidth, m_nChildHeight});
-}
-
-bool CFraloApp::IsSizeAllowed(int, int width, int height)
-{
-    if (SizeInTable(m_sizeTable, width, height))
-        return true;
-    m_nSizeIndex = 0;
-    GetSize(0, &m_nDefaultWidth, &m_nDefaultHeight);
-    return false;
-}
-
-int CFraloApp::GetSize(int index, int16_t* width, int16_t* height) const
-{
-    int w = 0, h = 0;
-    int result = ::GetSize(m_sizeTable, index, &w, &h);
-    *width = static_cast<int16_t>(w);
-    *height = static_cast<int16_t>(h);
-    return result;
 }
 
 CFraloDoc* CFraloApp::NewImageDocument(int width, int height)
@@ -191,6 +156,31 @@ void CFraloApp::ListOtherDocuments(std::array<CFraloDoc*, 20>& list) const
     WalkDocuments(list, false);
 }
 
+CFraloDoc* CFraloApp::ActiveDocument() const
+{
+    return m_pMainFrame ? m_pMainFrame->ActiveDocument() : nullptr;
+}
+
+ImageView* CFraloApp::ActiveView() const
+{
+    return m_pMainFrame ? m_pMainFrame->ActiveView() : nullptr;
+}
+
+void CFraloApp::AddContextCommands(QMenu* menu, DocumentFrame* child)
+{
+    if (!m_pMainFrame)
+        return;
+    m_pMainFrame->MdiArea()->setActiveSubWindow(child);
+    m_pMainFrame->UpdateCommandUI();
+    for (int id : ContextMenuItems())
+        menu->addAction(m_pMainFrame->Action(id));
+}
+
+bool CFraloApp::MayClose(const QList<CFraloDoc*>& documents)
+{
+    return !m_pMainFrame || m_pMainFrame->MayClose(documents);
+}
+
 void CFraloApp::CascadeAndFitAll()
 {
     if (!m_pMainFrame)
@@ -200,8 +190,8 @@ void CFraloApp::CascadeAndFitAll()
 
 void CFraloApp::OnAppAbout()
 {
-    CAboutDlg dialog(m_pMainFrame);
-    dialog.exec();
+    if (m_pMainFrame)
+        m_pMainFrame->OnAppAbout();
 }
 
 void CFraloApp::AddToRecentFileList(const QString& path)

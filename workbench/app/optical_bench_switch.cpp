@@ -2,10 +2,10 @@
 
 #include <cstdlib>
 
-#include "fralo_app.h"
+#include "faces/workbench_settings.h"
 #include "optical_bench/scene.h"
 
-OpticalBenchSession::OpticalBenchSession(const CFraloApp& app,
+OpticalBenchSession::OpticalBenchSession(const WorkbenchSettings& app,
                                          const optical_bench::Rig::Options& options)
     : m_app(app), m_rig(options)
 {
@@ -20,7 +20,7 @@ void OpticalBenchSession::Project(const std::uint8_t* pattern, int period)
 
 void OpticalBenchSession::Hide() { optical_bench::HidePattern(); }
 
-std::unique_ptr<OpticalBenchSession> StartOpticalBenchWhenAsked(const CFraloApp& app)
+std::unique_ptr<OpticalBenchSession> StartOpticalBenchWhenAsked(const WorkbenchSettings& app)
 {
     const char* asked = std::getenv("ONDULA_OPTICAL_BENCH");
     if (!asked || !*asked)

@@ -7,28 +7,28 @@
 
 #include <memory>
 
+#include "faces/bench_projector.h"
 #include "optical_bench/rig.h"
-#include "projector_sequence.h"
 
-class CFraloApp;
+class WorkbenchSettings;
 
-class OpticalBenchSession final : public acquisition::ProjectorOutput {
+class OpticalBenchSession final : public BenchProjector {
 public:
     // The rig of `options`; patterns have `app`'s default size, which the
     // projector page gives its camera document.
-    OpticalBenchSession(const CFraloApp& app, const optical_bench::Rig::Options& options);
+    OpticalBenchSession(const WorkbenchSettings& app, const optical_bench::Rig::Options& options);
     ~OpticalBenchSession() override;
 
     void Project(const std::uint8_t* pattern, int period) override;
     // The projector goes dark: the camera sees the interferometer again.
-    void Hide();
+    void Hide() override;
     optical_bench::Rig& Rig() { return m_rig; }
 
 private:
-    const CFraloApp& m_app;
+    const WorkbenchSettings& m_app;
     optical_bench::Rig m_rig;
 };
 
 // The bench when the switch is set, its supply of `app`'s model and full
 // scale; else null, and nothing of the bench is started.
-std::unique_ptr<OpticalBenchSession> StartOpticalBenchWhenAsked(const CFraloApp& app);
+std::unique_ptr<OpticalBenchSession> StartOpticalBenchWhenAsked(const WorkbenchSettings& app);

@@ -117,7 +117,7 @@ void CCalibrationDlg::OnUnitsZ()
 
 void CCalibrationDlg::OnSpeckleMoire()
 {
-    CSpeckleEchZDlg scale(m_doc.m_pApp, this);
+    CSpeckleEchZDlg scale(this);
     if (scale.exec() == QDialog::Accepted)
         TakeScaleZ(scale.ScaleZ());
 }

@@ -11,9 +11,9 @@
 #include <QSignalBlocker>
 #include <QSlider>
 
-#include "fralo_app.h"
+#include "faces/documents.h"
+#include "faces/workbench_settings.h"
 #include "fralo_doc.h"
-#include "main_frame.h"
 
 CameraControls CameraControls::Add(QBoxLayout* layout, int labelId, int editId, int sliderId,
                                    int autoId)
@@ -77,24 +77,25 @@ void AddCameraButtons(QDialog* dialog, QBoxLayout* layout)
     layout->addWidget(buttons);
 }
 
-CFraloDoc* StartCameraAcquisition(CFraloApp* app)
+CFraloDoc* StartCameraAcquisition(DocumentService& documents)
 {
-    CFraloDoc* doc = app->MainFrame() ? app->MainFrame()->ActiveDocument() : nullptr;
+    CFraloDoc* doc = documents.ActiveDocument();
     if (!doc)
         return nullptr;
     doc->StartAcquisition();
-    return app->AcquiringDoc() == doc ? doc : nullptr;
+    return documents.AcquiringDoc() == doc ? doc : nullptr;
 }
 
-VTuple GetCameraParam(CFraloApp* app, const CFraloDoc* doc, const char* name)
+VTuple GetCameraParam(DocumentService& documents, const CFraloDoc* doc, const char* name)
 {
     VTuple value;
-    if (app->Live().Grabbers().GetParam(doc->m_hGrabber, name, &value) != V_OK)
+    if (documents.Live().Grabbers().GetParam(doc->m_hGrabber, name, &value) != V_OK)
         return {};
     return value;
 }
 
-void SetCameraParam(CFraloApp* app, const CFraloDoc* doc, const char* name, const VTuple& value)
+void SetCameraParam(DocumentService& documents, const CFraloDoc* doc, const char* name,
+                    const VTuple& value)
 {
-    app->Live().Grabbers().SetParam(doc->m_hGrabber, name, value);
+    documents.Live().Grabbers().SetParam(doc->m_hGrabber, name, value);
 }

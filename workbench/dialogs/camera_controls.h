@@ -7,7 +7,7 @@
 
 #include <verodyn/tuple.h>
 
-class CFraloApp;
+class DocumentService;
 class CFraloDoc;
 class QBoxLayout;
 class QCheckBox;
@@ -39,9 +39,10 @@ void AddCameraButtons(QDialog* dialog, QBoxLayout* layout);
 
 // Starts acquisition on the active document; it, or null when it does not
 // acquire afterwards (no document, or a failed start).
-CFraloDoc* StartCameraAcquisition(CFraloApp* app);
+CFraloDoc* StartCameraAcquisition(DocumentService& documents);
 
 // The camera parameters of `doc`'s frame grabber, with the error check off:
 // a refused value is not reported.
-VTuple GetCameraParam(CFraloApp* app, const CFraloDoc* doc, const char* name);
-void SetCameraParam(CFraloApp* app, const CFraloDoc* doc, const char* name, const VTuple& value);
+VTuple GetCameraParam(DocumentService& documents, const CFraloDoc* doc, const char* name);
+void SetCameraParam(DocumentService& documents, const CFraloDoc* doc, const char* name,
+                    const VTuple& value);

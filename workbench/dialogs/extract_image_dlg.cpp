@@ -11,10 +11,10 @@
 
 #include "analysis_documents.h"
 #include "dialog_controls.h"
-#include "fralo_app.h"
+#include "faces/documents.h"
+#include "faces/workbench_settings.h"
 #include "fralo_doc.h"
 #include "fralo_view.h"
-#include "main_frame.h"
 #include "save_rules.h"
 #include "user_message.h"
 #include "zone_rules.h"
@@ -23,14 +23,9 @@ namespace {
 
 constexpr int kPollMs = 100;
 
-CFraloDoc* ActiveDocumentOf(CFraloApp* app)
-{
-    return app->MainFrame() ? app->MainFrame()->ActiveDocument() : nullptr;
-}
-
 } // namespace
 
-CExtractImageDlg::CExtractImageDlg(CFraloApp* app, QWidget* parent)
+CExtractImageDlg::CExtractImageDlg(WorkbenchSettings* app, QWidget* parent)
     : QDialog(parent), m_pApp(app), m_timers([this](int id) { OnTimer(id); })
 {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -69,7 +64,7 @@ void CExtractImageDlg::OnTimer(int id)
 {
     if (id != TIMER_ACTIVE)
         return;
-    CFraloDoc* doc = ActiveDocumentOf(m_pApp);
+    CFraloDoc* doc = Documents()->ActiveDocument();
     if (!doc) {
         m_pOK->setEnabled(false);
         m_pSourceName->setText(QStringLiteral("?"));
@@ -103,7 +98,7 @@ void CExtractImageDlg::ClearZone(CFraloDoc* doc)
 void CExtractImageDlg::accept()
 {
     Detach();
-    CFraloDoc* source = ActiveDocumentOf(m_pApp);
+    CFraloDoc* source = Documents()->ActiveDocument();
     if (!source)
         return QDialog::accept();
     const TrackerRect& r = source->m_tracker.m_rect;
@@ -115,7 +110,7 @@ void CExtractImageDlg::accept()
         return QDialog::accept();
     }
     const int width = zone.Width(), height = zone.Height();
-    if (CFraloDoc* crop = NewResultDocument(*m_pApp, width, height)) {
+    if (CFraloDoc* crop = NewResultDocument(*Documents(), width, height)) {
         crop->m_nKind = source->m_nKind & ~KindProfiles;
         crop->UpdateTitle();
         {
@@ -134,7 +129,7 @@ void CExtractImageDlg::accept()
 void CExtractImageDlg::reject()
 {
     Detach();
-    if (CFraloDoc* doc = ActiveDocumentOf(m_pApp))
+    if (CFraloDoc* doc = Documents()->ActiveDocument())
         ClearZone(doc);
     QDialog::reject();
 }

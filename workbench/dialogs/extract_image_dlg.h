@@ -7,7 +7,7 @@
 
 #include "common/window_timers.h"
 
-class CFraloApp;
+class WorkbenchSettings;
 class CFraloDoc;
 class QLabel;
 class QPushButton;
@@ -19,7 +19,7 @@ public:
     enum { TIMER_ACTIVE = 13 };
 
     // Shown at once; the timer ticks every 100 ms.
-    explicit CExtractImageDlg(CFraloApp* app, QWidget* parent = nullptr);
+    explicit CExtractImageDlg(WorkbenchSettings* app, QWidget* parent = nullptr);
     // The application forgets the dialog on every path.
     ~CExtractImageDlg() override;
 
@@ -41,7 +41,7 @@ private:
     // The cross value, the zone and the profiles of `doc` are cleared, and it is redisplayed.
     static void ClearZone(CFraloDoc* doc);
 
-    CFraloApp* m_pApp;
+    WorkbenchSettings* m_pApp;
     QLabel* m_pSourceName;
     QPushButton* m_pOK;
     WindowTimers m_timers;

@@ -6,7 +6,7 @@
 #include "false_colour.h"
 #include "fralo_doc.h"
 
-CFalseColorDlg::CFalseColorDlg(CFraloApp* app, QWidget* parent)
+CFalseColorDlg::CFalseColorDlg(WorkbenchSettings* app, QWidget* parent)
     : CLiveViewDlg(app, TIMER_FALSE_COLOURS, parent)
 {
     BuildLayout(QStringLiteral("Visualisation en fausses couleurs"),

@@ -7,12 +7,14 @@
 
 #include "live_view_dlg.h"
 
+class WorkbenchSettings;
+
 class CFalseColorDlg : public CLiveViewDlg {
     Q_OBJECT
 public:
     enum { TIMER_FALSE_COLOURS = 1 };
 
-    explicit CFalseColorDlg(CFraloApp* app, QWidget* parent = nullptr);
+    explicit CFalseColorDlg(WorkbenchSettings* app, QWidget* parent = nullptr);
 
 protected:
     void ComputeResult() override;

@@ -7,7 +7,8 @@
 #include <QVBoxLayout>
 
 #include "camera_settings.h"
-#include "fralo_app.h"
+#include "faces/documents.h"
+#include "faces/workbench_settings.h"
 #include "fralo_doc.h"
 
 namespace {
@@ -19,7 +20,7 @@ const char* const kGainRange = "video_gain_range";
 
 } // namespace
 
-CFirewireCameraDlg::CFirewireCameraDlg(QWidget* parent) : QDialog(parent), m_pApp(FraloApp())
+CFirewireCameraDlg::CFirewireCameraDlg(QWidget* parent) : QDialog(parent), m_pApp(Settings())
 {
     setWindowTitle(QString::fromUtf8("Réglages de la caméra Firewire"));
     auto* layout = new QVBoxLayout(this);
@@ -34,14 +35,14 @@ CFirewireCameraDlg::CFirewireCameraDlg(QWidget* parent) : QDialog(parent), m_pAp
 
 bool CFirewireCameraDlg::OnInitDialog()
 {
-    m_pDoc = StartCameraAcquisition(m_pApp);
+    m_pDoc = StartCameraAcquisition(*Documents());
     if (!m_pDoc)
         return false;
-    const CameraRange shutter = RangeOf(GetCameraParam(m_pApp, m_pDoc, kShutterRange));
+    const CameraRange shutter = RangeOf(GetCameraParam(*Documents(), m_pDoc, kShutterRange));
     m_strShutterLabel = QString::fromStdString(FirewireShutterLabel(shutter));
     m_nShutter = shutter.value;
     m_shutter.SetRange(shutter.minimum, shutter.maximum);
-    const CameraRange gain = RangeOf(GetCameraParam(m_pApp, m_pDoc, kGainRange));
+    const CameraRange gain = RangeOf(GetCameraParam(*Documents(), m_pDoc, kGainRange));
     m_strGainLabel = QString::fromStdString(FirewireGainLabel(gain));
     m_nGain = gain.value;
     m_gain.SetRange(gain.minimum, gain.maximum);
@@ -71,19 +72,19 @@ void CFirewireCameraDlg::UpdateData(bool save)
 void CFirewireCameraDlg::OnOK()
 {
     UpdateData(true);
-    m_nShutter = Clamp(m_nShutter, RangeOf(GetCameraParam(m_pApp, m_pDoc, kShutterRange)));
+    m_nShutter = Clamp(m_nShutter, RangeOf(GetCameraParam(*Documents(), m_pDoc, kShutterRange)));
     if (!m_bAutoShutter)
-        SetCameraParam(m_pApp, m_pDoc, kShutter, VTuple(m_nShutter));
-    m_nGain = Clamp(m_nGain, RangeOf(GetCameraParam(m_pApp, m_pDoc, kGainRange)));
+        SetCameraParam(*Documents(), m_pDoc, kShutter, VTuple(m_nShutter));
+    m_nGain = Clamp(m_nGain, RangeOf(GetCameraParam(*Documents(), m_pDoc, kGainRange)));
     if (!m_bAutoGain)
-        SetCameraParam(m_pApp, m_pDoc, kGain, VTuple(m_nGain));
+        SetCameraParam(*Documents(), m_pDoc, kGain, VTuple(m_nGain));
     UpdateData(false);
 }
 
 void CFirewireCameraDlg::AutoMode(const CameraControls& controls, bool automatic, const char* name,
                                   int value)
 {
-    SetCameraParam(m_pApp, m_pDoc, name, automatic ? VTuple("auto") : VTuple(value));
+    SetCameraParam(*Documents(), m_pDoc, name, automatic ? VTuple("auto") : VTuple(value));
     controls.edit->setEnabled(!automatic);
     controls.slider->setEnabled(!automatic);
 }
@@ -104,8 +105,8 @@ void CFirewireCameraDlg::OnHScroll()
 {
     m_nShutter = m_shutter.slider->value();
     m_nGain = m_gain.slider->value();
-    SetCameraParam(m_pApp, m_pDoc, kShutter, VTuple(m_nShutter));
-    SetCameraParam(m_pApp, m_pDoc, kGain, VTuple(m_nGain));
+    SetCameraParam(*Documents(), m_pDoc, kShutter, VTuple(m_nShutter));
+    SetCameraParam(*Documents(), m_pDoc, kGain, VTuple(m_nGain));
     UpdateData(false);
 }
 

@@ -8,7 +8,7 @@
 
 #include "camera_controls.h"
 
-class CFraloApp;
+class WorkbenchSettings;
 class CFraloDoc;
 
 class CFirewireCameraDlg : public QDialog {
@@ -48,6 +48,6 @@ private:
     void UpdateData(bool save);
     void AutoMode(const CameraControls& controls, bool automatic, const char* name, int value);
 
-    CFraloApp* m_pApp;
+    WorkbenchSettings* m_pApp;
     CFraloDoc* m_pDoc = nullptr;
 };

@@ -12,12 +12,12 @@
 #include "acquisition_sources.h"
 #include "analysis_documents.h"
 #include "dialog_controls.h"
+#include "faces/documents.h"
+#include "faces/workbench_settings.h"
 #include "flag_scope.h"
-#include "fralo_app.h"
 #include "fralo_doc.h"
 #include "fralo_view.h"
 #include "live_view_layout.h"
-#include "main_frame.h"
 #include "talvo_board.h"
 #include "vfw_capture_wnd.h"
 
@@ -29,11 +29,10 @@ constexpr int kCloseId = 2;
 
 } // namespace
 
-CLiveViewDlg::CLiveViewDlg(CFraloApp* app, int timerId, QWidget* parent)
+CLiveViewDlg::CLiveViewDlg(WorkbenchSettings* app, int timerId, QWidget* parent)
     : QDialog(parent), m_pApp(app), m_nTimerId(timerId), m_timers([this](int id) { OnTimer(id); })
 {
-    if (CMainFrame* frame = app->MainFrame())
-        m_pCameraDoc = frame->ActiveDocument();
+    m_pCameraDoc = Documents()->ActiveDocument();
 }
 
 void CLiveViewDlg::BuildLayout(const QString& title, const QString& resultLabel, int cameraId,
@@ -89,7 +88,7 @@ void CLiveViewDlg::OnOK()
         gen_image_const(&camera->m_image, "byte", m_nWidth, m_nHeight);
     }
 
-    m_pResultDoc = NewResultDocument(*m_pApp, m_nWidth, m_nHeight);
+    m_pResultDoc = NewResultDocument(*Documents(), m_nWidth, m_nHeight);
     if (!m_pResultDoc)
         return;
     m_pResultName->setText(m_pResultDoc->m_strName);
@@ -125,8 +124,7 @@ void CLiveViewDlg::ReadGreyLevels(int source)
 {
     const int w = m_nWidth, h = m_nHeight;
     if (source == SourceTalvo) {
-        if (m_pApp->m_pTalvoBoard)
-            m_pApp->m_pTalvoBoard->GrabGrey(m_grey.data(), w, h);
+        Documents()->TalvoBoard().GrabGrey(m_grey.data(), w, h);
     } else if (source == SourceVfw) {
         const CVfwCaptureWnd* capture = m_pCameraDoc->m_pVfwCapture.get();
         if (!capture)
@@ -160,7 +158,7 @@ void CLiveViewDlg::reject()
             m_pCameraDoc->StopAcquisition();
         m_grey = {};
         m_pResultDoc->MoveFrameTo(m_pCameraDoc->m_nWidth + kLiveFrameGap, 0);
-        m_pApp->CascadeAndFitAll();
+        Documents()->CascadeAndFitAll();
     }
     QDialog::reject();
 }

@@ -10,7 +10,7 @@
 
 #include "common/window_timers.h"
 
-class CFraloApp;
+class WorkbenchSettings;
 class CFraloDoc;
 class QLabel;
 class QLayout;
@@ -33,7 +33,7 @@ public:
 protected:
     // The camera document is the active one; `timerId` ticks every 50 ms
     // once started.
-    CLiveViewDlg(CFraloApp* app, int timerId, QWidget* parent);
+    CLiveViewDlg(WorkbenchSettings* app, int timerId, QWidget* parent);
 
     // The window titled `title`: "Image caméra :" and its static `cameraId`
     // ("?"), `resultLabel` and its static `resultId` ("NOUVELLE IMAGE"),
@@ -55,7 +55,7 @@ protected:
     // The camera's grey levels at the last tick: zero before the first.
     const std::vector<uint8_t>& GreyLevels() const { return m_grey; }
 
-    CFraloApp* m_pApp;
+    WorkbenchSettings* m_pApp;
     CFraloDoc* m_pCameraDoc = nullptr;
     CFraloDoc* m_pResultDoc = nullptr;
 

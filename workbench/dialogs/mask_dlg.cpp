@@ -14,10 +14,10 @@
 
 #include "analysis_documents.h"
 #include "dialog_controls.h"
-#include "fralo_app.h"
+#include "faces/documents.h"
+#include "faces/workbench_settings.h"
 #include "fralo_doc.h"
 #include "fralo_view.h"
-#include "main_frame.h"
 #include "save_rules.h"
 #include "user_message.h"
 #include "zone_rules.h"
@@ -28,10 +28,10 @@ constexpr int kShapeIds[3] = {1012, 1013, 1014};
 
 } // namespace
 
-CMaskDlg::CMaskDlg(CFraloApp* app, QWidget* parent)
+CMaskDlg::CMaskDlg(WorkbenchSettings* app, QWidget* parent)
     : QDialog(parent),
       m_pApp(app),
-      m_pDoc(app->MainFrame() ? app->MainFrame()->ActiveDocument() : nullptr),
+      m_pDoc(Documents()->ActiveDocument()),
       m_nWidth(m_pDoc ? m_pDoc->m_nWidth : 0),
       m_nHeight(m_pDoc ? m_pDoc->m_nHeight : 0),
       m_pCanvas(std::make_unique<MaskCanvas>(m_nWidth, m_nHeight))
@@ -182,7 +182,7 @@ void CMaskDlg::accept()
     const bool painted = m_pDoc && !m_bFresh;
     Finish();
     if (painted) {
-        if (CFraloDoc* mask = NewResultDocument(*m_pApp, m_nWidth, m_nHeight)) {
+        if (CFraloDoc* mask = NewResultDocument(*Documents(), m_nWidth, m_nHeight)) {
             Vobject image;
             {
                 QuietLibrary quiet;

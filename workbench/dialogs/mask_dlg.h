@@ -10,29 +10,31 @@
 
 #include <verodyn/object.h>
 
-class CFraloApp;
+#include "faces/mask_editor.h"
+
 class CFraloDoc;
 class MaskCanvas;
 class QLabel;
 class QPushButton;
+class WorkbenchSettings;
 
-class CMaskDlg : public QDialog {
+class CMaskDlg : public QDialog, public MaskEditor {
     Q_OBJECT
 public:
     // Shown at once for the active document, with the shape last chosen.
-    explicit CMaskDlg(CFraloApp* app, QWidget* parent = nullptr);
+    explicit CMaskDlg(WorkbenchSettings* app, QWidget* parent = nullptr);
     // The application forgets the dialog on every path.
     ~CMaskDlg() override;
 
     // The document the mask is made for; null once it has closed.
-    CFraloDoc* Document() const { return m_pDoc; }
+    CFraloDoc* Document() const override { return m_pDoc; }
 
     // The one entry for painting: `shape` (0 rectangle, 1 ellipse, 2 brush)
     // on the image corners, in the current mode. The first paint replaces
     // the document's image by the grey working copy.
-    void PaintZone(int shape, int x0, int y0, int x1, int y1);
+    void PaintZone(int shape, int x0, int y0, int x1, int y1) override;
     // The document is closing: the dialog cancels without touching it.
-    void DocumentClosing(CFraloDoc* doc);
+    void DocumentClosing(CFraloDoc* doc) override;
 
     // "&OK": the document gets its image back and, when a zone was painted,
     // the mask becomes a new document.
@@ -52,7 +54,7 @@ private:
     // Forgets the dialog, puts the saved image back and clears the document's zone.
     void Finish();
 
-    CFraloApp* m_pApp;
+    WorkbenchSettings* m_pApp;
     CFraloDoc* m_pDoc;
     Vobject m_savedImage;
     bool m_bFresh = true;

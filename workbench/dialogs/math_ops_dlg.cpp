@@ -15,7 +15,8 @@
 #include "analysis_documents.h"
 #include "dialog_support.h"
 #include "error_edge.h"
-#include "fralo_app.h"
+#include "faces/documents.h"
+#include "faces/workbench_settings.h"
 #include "fralo_doc.h"
 
 namespace {
@@ -48,13 +49,13 @@ OperandFacts FactsOf(const CFraloDoc& doc)
 
 CMathOpsDlg::CMathOpsDlg(QWidget* parent)
     : QDialog(parent),
-      m_pApp(FraloApp()),
+      m_pApp(Settings()),
       m_pOperation(new QButtonGroup(this)),
       m_pMessage(Named(new QLabel, 1018)),
       m_timers([this](int id) { OnTimer(id); })
 {
     setWindowTitle(QString::fromUtf8("Opérations mathématiques et logiques"));
-    m_docs = ListedDocuments(*m_pApp, &m_nDocs);
+    m_docs = ListedDocuments(*Documents(), &m_nDocs);
     m_pFirst = NewDocumentBox(1020, m_docs, m_nDocs, this);
     m_pSecond = NewDocumentBox(1021, m_docs, m_nDocs, this);
     ShowEntryText(m_pFirst, m_nDocs - 1);
@@ -134,7 +135,7 @@ void CMathOpsDlg::OnOK()
         } else {
             CombineInLibrary(operation, first->m_image, second->m_image, &result);
         }
-        CFraloDoc* doc = NewResultDocument(*m_pApp, width, height);
+        CFraloDoc* doc = NewResultDocument(*Documents(), width, height);
         if (!doc)
             return;
         doc->SetImage(result);

@@ -8,7 +8,7 @@
 #include "common/window_timers.h"
 #include "image_combination.h"
 
-class CFraloApp;
+class WorkbenchSettings;
 class CFraloDoc;
 class QButtonGroup;
 class QComboBox;
@@ -47,7 +47,7 @@ private:
     // Shows whether the operands can be combined; true when they can.
     bool CheckOperands(CFraloDoc* first, CFraloDoc* second);
 
-    CFraloApp* m_pApp;
+    WorkbenchSettings* m_pApp;
     DocumentList m_docs{};
     int m_nDocs = 0;
     QComboBox* m_pFirst;

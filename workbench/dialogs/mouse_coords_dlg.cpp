@@ -3,10 +3,10 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "fralo_app.h"
+#include "faces/workbench_settings.h"
 
 CMouseCoordsDlg::CMouseCoordsDlg(QWidget* parent)
-    : QDialog(parent), m_pApp(FraloApp()), m_pValues(new QLabel), m_pAxes(new QLabel)
+    : QDialog(parent), m_pApp(Settings()), m_pValues(new QLabel), m_pAxes(new QLabel)
 {
     setWindowTitle(QString::fromUtf8("Coordonnées souris"));
     setAttribute(Qt::WA_DeleteOnClose);

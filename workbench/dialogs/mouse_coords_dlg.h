@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <QString>
 
-class CFraloApp;
+class WorkbenchSettings;
 class QLabel;
 
 class CMouseCoordsDlg : public QDialog {
@@ -35,7 +35,7 @@ private:
     void Forget();
     void UpdateControls();
 
-    CFraloApp* m_pApp;
+    WorkbenchSettings* m_pApp;
     QLabel* m_pValues;
     QLabel* m_pAxes;
 };

@@ -12,7 +12,7 @@
 #include "fralo_doc.h"
 #include "live_difference.h"
 
-CRealTimeDlg::CRealTimeDlg(CFraloApp* app, QWidget* parent)
+CRealTimeDlg::CRealTimeDlg(WorkbenchSettings* app, QWidget* parent)
     : CLiveViewDlg(app, TIMER_REAL_TIME, parent)
 {
     m_pReference = Named(new QPushButton(QString::fromUtf8("&Référence"), this), 3);

@@ -8,6 +8,7 @@
 #include "live_view_dlg.h"
 
 class QLineEdit;
+class WorkbenchSettings;
 
 class CRealTimeDlg : public CLiveViewDlg {
     Q_OBJECT
@@ -15,7 +16,7 @@ public:
     enum { TIMER_REAL_TIME = 2 };
 
     // Gain 8; "&Référence" disabled until "&Visualiser".
-    explicit CRealTimeDlg(CFraloApp* app, QWidget* parent = nullptr);
+    explicit CRealTimeDlg(WorkbenchSettings* app, QWidget* parent = nullptr);
 
     int Gain() const { return m_nGain; }
 

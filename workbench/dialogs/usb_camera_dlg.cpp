@@ -6,7 +6,8 @@
 #include <QVBoxLayout>
 
 #include "camera_settings.h"
-#include "fralo_app.h"
+#include "faces/documents.h"
+#include "faces/workbench_settings.h"
 #include "fralo_doc.h"
 
 namespace {
@@ -18,7 +19,7 @@ int FirstValue(const VTuple& answer) { return answer.empty() ? 0 : int(answer[0]
 
 } // namespace
 
-CUsbCameraDlg::CUsbCameraDlg(QWidget* parent) : QDialog(parent), m_pApp(FraloApp())
+CUsbCameraDlg::CUsbCameraDlg(QWidget* parent) : QDialog(parent), m_pApp(Settings())
 {
     setWindowTitle(QString::fromUtf8("Réglages de la caméra kdLyra"));
     auto* layout = new QVBoxLayout(this);
@@ -34,13 +35,13 @@ CUsbCameraDlg::CUsbCameraDlg(QWidget* parent) : QDialog(parent), m_pApp(FraloApp
 
 bool CUsbCameraDlg::OnInitDialog()
 {
-    m_pDoc = StartCameraAcquisition(m_pApp);
+    m_pDoc = StartCameraAcquisition(*Documents());
     if (!m_pDoc)
         return false;
-    m_nExposure = FirstValue(GetCameraParam(m_pApp, m_pDoc, kExposure));
+    m_nExposure = FirstValue(GetCameraParam(*Documents(), m_pDoc, kExposure));
     m_strExposureLabel = QString::fromStdString(UsbExposureLabel());
     m_strGainLabel = QString::fromStdString(UsbGainLabel());
-    m_fGain = float(FirstValue(GetCameraParam(m_pApp, m_pDoc, kGain)));
+    m_fGain = float(FirstValue(GetCameraParam(*Documents(), m_pDoc, kGain)));
     UpdateData(false);
     return true;
 }
@@ -62,8 +63,8 @@ void CUsbCameraDlg::UpdateData(bool save)
 
 void CUsbCameraDlg::SetBoth()
 {
-    SetCameraParam(m_pApp, m_pDoc, kExposure, VTuple(m_nExposure));
-    SetCameraParam(m_pApp, m_pDoc, kGain, VTuple(double(m_fGain)));
+    SetCameraParam(*Documents(), m_pDoc, kExposure, VTuple(m_nExposure));
+    SetCameraParam(*Documents(), m_pDoc, kGain, VTuple(double(m_fGain)));
 }
 
 void CUsbCameraDlg::OnOK()

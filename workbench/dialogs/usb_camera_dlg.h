@@ -7,7 +7,7 @@
 
 #include "camera_controls.h"
 
-class CFraloApp;
+class WorkbenchSettings;
 class CFraloDoc;
 
 class CUsbCameraDlg : public QDialog {
@@ -41,6 +41,6 @@ private:
     void UpdateData(bool save);
     void SetBoth();
 
-    CFraloApp* m_pApp;
+    WorkbenchSettings* m_pApp;
     CFraloDoc* m_pDoc = nullptr;
 };

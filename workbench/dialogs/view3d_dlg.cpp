@@ -9,11 +9,11 @@
 #include <verodyn/operators.h>
 
 #include "error_edge.h"
-#include "fralo_app.h"
+#include "faces/documents.h"
+#include "faces/image_view.h"
+#include "faces/workbench_settings.h"
 #include "fralo_doc.h"
-#include "fralo_view.h"
 #include "gl_wnd.h"
-#include "main_frame.h"
 #include "point_cloud.h"
 #include "save_rules.h"
 #include "user_message.h"
@@ -43,7 +43,7 @@ constexpr Rotation kRotations[] = {
 } // namespace
 
 CView3DDlg::CView3DDlg(QWidget* parent)
-    : QDialog(parent), m_pApp(FraloApp()), m_timers([this](int id) { OnTimer(id); })
+    : QDialog(parent), m_pApp(Settings()), m_timers([this](int id) { OnTimer(id); })
 {
     setWindowTitle(QStringLiteral("Visualisation 3D"));
     auto* layout = new QGridLayout(this);
@@ -86,15 +86,14 @@ int CView3DDlg::DoModal()
 
 void CView3DDlg::OnInitDialog()
 {
-    CMainFrame* frame = m_pApp->MainFrame();
-    m_pSourceDoc = frame ? frame->ActiveDocument() : nullptr;
+    m_pSourceDoc = Documents()->ActiveDocument();
     if (!m_pSourceDoc)
         return;
     m_nWidth = m_pSourceDoc->m_nWidth;
     m_nHeight = m_pSourceDoc->m_nHeight;
 
-    m_pDoc3D = m_pApp->NewImageDocument(0, 0);
-    CFraloView* view = m_pDoc3D->m_pView;
+    m_pDoc3D = Documents()->NewImageDocument(0, 0);
+    ImageView* view = m_pDoc3D->m_pView;
     view->CloseDisplayWindow();
     m_pDoc3D->m_nWidth = m_nWidth;
     m_pDoc3D->m_nHeight = m_nHeight;
@@ -210,7 +209,7 @@ void CView3DDlg::PostNcDestroy()
     m_pGlWnd.reset();
     m_pGrey = {};
 
-    CFraloView* view = m_pDoc3D->m_pView;
+    ImageView* view = m_pDoc3D->m_pView;
     m_pDoc3D->m_nKind = 0;
     view->ShowPicture({});
     view->OpenDisplayWindow();

@@ -12,7 +12,7 @@
 
 #include "common/window_timers.h"
 
-class CFraloApp;
+class WorkbenchSettings;
 class CFraloDoc;
 class CGlWnd;
 class QCheckBox;
@@ -73,7 +73,7 @@ private:
     void PostNcDestroy();
     QPushButton* AddButton(int id, const char* text);
 
-    CFraloApp* m_pApp;
+    WorkbenchSettings* m_pApp;
     CFraloDoc* m_pSourceDoc = nullptr;
     CFraloDoc* m_pDoc3D = nullptr;
     std::vector<uint8_t> m_pGrey;

@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "fralo_app.h"
+#include "faces/workbench_settings.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ QString SizeText(int width, int height) { return QString("%1 X %2").arg(width).a
 } // namespace
 
 CWindowSizeDlg::CWindowSizeDlg(QWidget* parent)
-    : QDialog(parent), m_pApp(FraloApp()), m_pSizes(new QComboBox)
+    : QDialog(parent), m_pApp(Settings()), m_pSizes(new QComboBox)
 {
     setWindowTitle(QString::fromUtf8("Fenêtres"));
     m_pSizes->setObjectName(QStringLiteral("1000"));

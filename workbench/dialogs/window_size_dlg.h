@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-class CFraloApp;
+class WorkbenchSettings;
 class QComboBox;
 
 class CWindowSizeDlg : public QDialog {
@@ -23,6 +23,6 @@ protected:
     void accept() override { OnOK(); }
 
 private:
-    CFraloApp* m_pApp;
+    WorkbenchSettings* m_pApp;
     QComboBox* m_pSizes; // combo box 1000
 };

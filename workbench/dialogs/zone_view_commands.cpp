@@ -1,39 +1,39 @@
 #include "zone_view_commands.h"
 
 #include "extract_image_dlg.h"
+#include "faces/documents.h"
+#include "faces/workbench_settings.h"
 #include "false_color_dlg.h"
-#include "fralo_app.h"
-#include "main_frame.h"
 #include "mask_dlg.h"
 #include "real_time_dlg.h"
 
-void RunFalseColourDialog(CMainFrame& frame)
+void RunFalseColourDialog(QWidget& frame)
 {
-    if (!frame.ActiveDocument())
+    if (!Documents()->ActiveDocument())
         return;
-    CFalseColorDlg dialog(FraloApp(), &frame);
+    CFalseColorDlg dialog(Settings(), &frame);
     dialog.exec();
 }
 
-void RunRealTimeDialog(CMainFrame& frame)
+void RunRealTimeDialog(QWidget& frame)
 {
-    if (!frame.ActiveDocument())
+    if (!Documents()->ActiveDocument())
         return;
-    CRealTimeDlg dialog(FraloApp(), &frame);
+    CRealTimeDlg dialog(Settings(), &frame);
     dialog.exec();
 }
 
-void OpenMaskDialog(CMainFrame& frame)
+void OpenMaskDialog(QWidget& frame)
 {
-    CFraloApp* app = FraloApp();
-    if (app->m_pMaskDlg || !frame.ActiveDocument())
+    WorkbenchSettings* app = Settings();
+    if (app->m_pMaskDlg || !Documents()->ActiveDocument())
         return;
     app->m_pMaskDlg = new CMaskDlg(app, &frame);
 }
 
-void OpenExtractDialog(CMainFrame& frame)
+void OpenExtractDialog(QWidget& frame)
 {
-    CFraloApp* app = FraloApp();
+    WorkbenchSettings* app = Settings();
     if (app->m_pExtractDlg)
         return;
     app->m_pExtractDlg = new CExtractImageDlg(app, &frame);

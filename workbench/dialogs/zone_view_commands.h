@@ -2,14 +2,14 @@
 // dialogs (modeless, one of each at a time).
 #pragma once
 
-class CMainFrame;
+class QWidget;
 
 // "Visualiser en &fausses couleurs..." (32790) and "&Visualiser en temps
 // réel..." (32793): nothing without an active document.
-void RunFalseColourDialog(CMainFrame& frame);
-void RunRealTimeDialog(CMainFrame& frame);
+void RunFalseColourDialog(QWidget& frame);
+void RunRealTimeDialog(QWidget& frame);
 // "&Créer une image masque..." (32801): nothing without an active document
 // or while a mask dialog is open.
-void OpenMaskDialog(CMainFrame& frame);
+void OpenMaskDialog(QWidget& frame);
 // "&Extraire une nouvelle image..." (32810): nothing while an extraction dialog is open.
-void OpenExtractDialog(CMainFrame& frame);
+void OpenExtractDialog(QWidget& frame);

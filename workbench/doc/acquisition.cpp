@@ -5,12 +5,12 @@
 #include <imageproc/quiet_library.h>
 
 #include "acquisition_sources.h"
-#include "fralo_app.h"
+#include "faces/documents.h"
+#include "faces/image_view.h"
+#include "faces/workbench_settings.h"
 #include "fralo_doc.h"
-#include "fralo_view.h"
 #include "frame_grabber_port.h"
 #include "kdlyra_cameras.h"
-#include "main_frame.h"
 #include "talvo_board.h"
 #include "user_message.h"
 #include "vfw_capture_wnd.h"
@@ -18,10 +18,10 @@
 int CFraloDoc::StartAcquisition()
 {
     // One acquisition at a time, whoever asks (menu, view, dialogs, phase pages).
-    if (m_pApp->AcquiringDoc())
+    if (Documents()->AcquiringDoc())
         return m_pApp->m_nSource;
     QuietLibrary quiet;
-    FrameGrabberPort& grabbers = m_pApp->Live().Grabbers();
+    FrameGrabberPort& grabbers = Documents()->Live().Grabbers();
     grabbers.CloseAll();
     const int source = m_pApp->m_nSource;
     // Live frames are shown in the document's view: without one only TWAIN's
@@ -62,7 +62,7 @@ bool CFraloDoc::GrabTwainImage(FrameGrabberPort& grabbers)
 {
     OpenTuple tuple;
     OpenTupleFor(SourceTwain, {}, &tuple);
-    m_pApp->Live().Acquire(*this);
+    Documents()->Live().Acquire(*this);
     Vobject image;
     bool grabbed = false;
     if (grabbers.Open(tuple, &m_hGrabber) != V_OK) {
@@ -83,7 +83,7 @@ bool CFraloDoc::GrabTwainImage(FrameGrabberPort& grabbers)
         }
         grabbers.Close(m_hGrabber);
     }
-    m_pApp->Live().End();
+    Documents()->Live().End();
     return grabbed;
 }
 
@@ -120,14 +120,14 @@ bool CFraloDoc::StartCapture()
         FailStart(StartFailureMessage(SourceVfw));
         return false;
     }
-    m_pApp->Live().Acquire(*this);
+    Documents()->Live().Acquire(*this);
     m_pVfwCapture->StartPreview();
     return true;
 }
 
 bool CFraloDoc::StartBoard()
 {
-    CTalvoBoard& board = *m_pApp->m_pTalvoBoard;
+    CTalvoBoard& board = Documents()->TalvoBoard();
     int width = 0, height = 0;
     if (const int code = board.InitTalvo(&width, &height)) {
         FailStart(TalvoInitFailureMessage(width, height, code));
@@ -139,20 +139,20 @@ bool CFraloDoc::StartBoard()
         FailStart(TalvoAcqFailureMessage(code));
         return false;
     }
-    m_pApp->Live().Acquire(*this);
+    Documents()->Live().Acquire(*this);
     return true;
 }
 
 void CFraloDoc::StopAcquisition()
 {
-    if (m_pApp->AcquiringDoc())
+    if (Documents()->AcquiringDoc())
         EndAcquisition(true);
     ResizeImageToSize();
 }
 
 void CFraloDoc::EndAcquisition(bool lastFrame)
 {
-    CFraloDoc* acquiring = m_pApp->AcquiringDoc();
+    CFraloDoc* acquiring = Documents()->AcquiringDoc();
     const int source = m_pApp->m_nSource;
     if (acquiring && source == SourceVfw && acquiring->m_pVfwCapture) {
         acquiring->FreezeCapture();
@@ -162,7 +162,7 @@ void CFraloDoc::EndAcquisition(bool lastFrame)
         acquiring->m_pView->StopLiveTimer();
         return;
     }
-    m_pApp->Live().End();
+    Documents()->Live().End();
 }
 
 void CFraloDoc::FreezeCapture()
@@ -180,7 +180,7 @@ void CFraloDoc::FreezeCapture()
 
 void CFraloDoc::FreezeBoard()
 {
-    CTalvoBoard& board = *m_pApp->m_pTalvoBoard;
+    CTalvoBoard& board = Documents()->TalvoBoard();
     PlaneBuffers planes;
     planes.width = m_nWidth;
     planes.height = m_nHeight;

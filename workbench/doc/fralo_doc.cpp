@@ -9,13 +9,13 @@
 #include <imageproc/quiet_library.h>
 #include <verodyn/operators.h>
 
-#include "child_frame.h"
 #include "error_edge.h"
-#include "fralo_app.h"
-#include "fralo_view.h"
+#include "faces/document_frame.h"
+#include "faces/documents.h"
+#include "faces/image_view.h"
+#include "faces/mask_editor.h"
+#include "faces/workbench_settings.h"
 #include "frame_fit.h"
-#include "main_frame.h"
-#include "mask_dlg.h"
 #include "save_rules.h"
 #include "user_message.h"
 #include "vfw_capture_wnd.h"
@@ -27,7 +27,7 @@ FrameSize SizeOf(const QSize& s) { return {s.width(), s.height()}; }
 } // namespace
 
 CFraloDoc::CFraloDoc()
-    : m_pApp(FraloApp()),
+    : m_pApp(Settings()),
       m_nImageNumber(m_pApp->m_nImageCounter),
       m_nWidth(m_pApp->m_nDefaultWidth),
       m_nHeight(m_pApp->m_nDefaultHeight)
@@ -99,7 +99,7 @@ bool CFraloDoc::LoadImage(const QString& path)
     SetImage(image);
     m_strPathName = QFileInfo(path).absoluteFilePath();
     m_nFileBits = bits;
-    m_pApp->AddToRecentFileList(path);
+    Documents()->AddToRecentFileList(path);
     m_strName = QString::fromStdString(FileNameOf(path.toStdString()));
     UpdateTitle();
     m_nKind = 0;
@@ -138,7 +138,7 @@ bool CFraloDoc::SaveImage(const QString& path)
     MarkUnmodified();
     // A name that had to be given ".tif" is not offered among the recent files.
     if (plan.path == path.toStdString())
-        m_pApp->AddToRecentFileList(m_strPathName);
+        Documents()->AddToRecentFileList(m_strPathName);
     m_strName = QString::fromStdString(FileNameOf(plan.path));
     UpdateTitle();
     return true;
@@ -148,7 +148,7 @@ bool CFraloDoc::AttachToActiveView(const QString& path)
 {
     if (!Serialize(Archive::Load, path))
         return false;
-    CFraloView* view = m_pApp->MainFrame() ? m_pApp->MainFrame()->ActiveView() : nullptr;
+    ImageView* view = Documents()->ActiveView();
     if (!view)
         return true;
     m_pView = view;
@@ -240,7 +240,7 @@ void CFraloDoc::EnlargeFrame(int width, int height)
 
 void CFraloDoc::UpdateScrollSizes(int width, int height)
 {
-    CFraloView* view = m_pApp->MainFrame() ? m_pApp->MainFrame()->ActiveView() : nullptr;
+    ImageView* view = Documents()->ActiveView();
     if (!view)
         return;
     view->SetScrollSizes(width, height);

@@ -13,16 +13,16 @@
 #include <verodyn/object.h>
 
 #include "archive.h"
+#include "common/rect_tracker.h"
 #include "frame_fit.h"
 #include "live_control.h"
 #include "save_rules.h"
-#include "view/rect_tracker.h"
 
-class CFraloApp;
-class CChildFrame;
-class CFraloView;
+class DocumentFrame;
+class ImageView;
 class CVfwCaptureWnd;
 class FrameGrabberPort;
+class WorkbenchSettings;
 
 // A point of two 16-bit coordinates.
 struct Point16 {
@@ -123,9 +123,9 @@ public:
     Vobject* FrameImage() override { return &m_image; }
     long FrameGrabber() const override { return m_hGrabber; }
 
-    CFraloApp* m_pApp;
-    CChildFrame* m_pChildFrame = nullptr;
-    CFraloView* m_pView = nullptr;
+    WorkbenchSettings* m_pApp;
+    DocumentFrame* m_pChildFrame = nullptr;
+    ImageView* m_pView = nullptr;
     QString m_strName;
     QString m_strPathName; // the full path of the document's file; empty until saved or loaded
     int m_nFileBits = kWrittenBitsPerSample; // bits per sample of the file read, until written

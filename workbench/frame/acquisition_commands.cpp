@@ -4,8 +4,9 @@
 #include "acquisition_sources.h"
 #include "camera_settings.h"
 #include "command_ids.h"
+#include "faces/documents.h"
+#include "faces/workbench_settings.h"
 #include "firewire_camera_dlg.h"
-#include "fralo_app.h"
 #include "fralo_doc.h"
 #include "frame_grabber_port.h"
 #include "main_frame.h"
@@ -17,14 +18,14 @@
 void CMainFrame::StartActiveAcquisition()
 {
     CFraloDoc* doc = ActiveDocument();
-    if (doc && !m_pApp->AcquiringDoc())
+    if (doc && !Documents()->AcquiringDoc())
         doc->StartAcquisition();
 }
 
 void CMainFrame::StopActiveAcquisition()
 {
     CFraloDoc* doc = ActiveDocument();
-    if (doc && m_pApp->AcquiringDoc())
+    if (doc && Documents()->AcquiringDoc())
         doc->StopAcquisition();
 }
 
@@ -33,7 +34,7 @@ void CMainFrame::ChooseSource(int id)
     const SourceCommand* command = FindSourceCommand(id);
     if (!command)
         return;
-    FrameGrabberPort& grabbers = m_pApp->Live().Grabbers();
+    FrameGrabberPort& grabbers = Documents()->Live().Grabbers();
     if (command->closesGrabbers)
         grabbers.CloseAll();
     int source = command->source;

@@ -1,5 +1,6 @@
 // The one table of the frame's commands: id, menu place, French text,
-// accelerator, handler and update rule.
+// accelerator, handler and update rule. The table is written with the
+// frame's handlers, in main_frame_commands.cpp.
 #pragma once
 
 #include <vector>

@@ -8,7 +8,8 @@
 
 #include "about_dlg.h"
 #include "excel_export.h"
-#include "fralo_app.h"
+#include "faces/documents.h"
+#include "faces/workbench_settings.h"
 #include "fralo_doc.h"
 #include "fralo_view.h"
 #include "main_frame.h"

@@ -3,7 +3,8 @@
 
 #include "calibration_dlg.h"
 #include "convolution_dlg.h"
-#include "fralo_app.h"
+#include "faces/documents.h"
+#include "faces/workbench_settings.h"
 #include "fralo_doc.h"
 #include "luminance_gamma_dlg.h"
 #include "main_frame.h"

@@ -26,11 +26,14 @@
 #include <imageproc/plane_buffers.h>
 #include <verodyn/operators.h>
 
+#include "about_dlg.h"
 #include "child_frame.h"
 #include "command_ids.h"
 #include "command_prompts.h"
 #include "command_table.h"
 #include "error_edge.h"
+#include "faces/documents.h"
+#include "faces/workbench_settings.h"
 #include "file_dialogs.h"
 #include "fralo_app.h"
 #include "fralo_doc.h"
@@ -57,7 +60,7 @@ constexpr int kIdleUpdateMs = 200;
 
 } // namespace
 
-CMainFrame::CMainFrame(CFraloApp* app)
+CMainFrame::CMainFrame(WorkbenchSettings* app)
     : m_pApp(app),
       m_pMdiArea(new QMdiArea(this)),
       m_readKeyLocks(ReadKeyLocks),
@@ -252,7 +255,7 @@ CommandState CMainFrame::State() const
     CommandState s;
     CFraloDoc* doc = ActiveDocument();
     s.hasActiveDocument = doc != nullptr;
-    CFraloDoc* acquiring = m_pApp->AcquiringDoc();
+    CFraloDoc* acquiring = Documents()->AcquiringDoc();
     s.acquiring = acquiring != nullptr;
     s.activeIsAcquiring = doc && doc == acquiring;
     s.hasCopiedDocument = m_pApp->m_pCopiedDoc != nullptr;
@@ -274,12 +277,15 @@ bool CMainFrame::CanPaste() const { return PasteEnabled(State()); }
 bool CMainFrame::CanPasteClipboard() const { return PasteClipboardEnabled(State()); }
 bool CMainFrame::ToolBarShown() const { return m_pToolBar->isVisibleTo(this); }
 bool CMainFrame::StatusBarShown() const { return statusBar()->isVisibleTo(this); }
-bool CMainFrame::HasRecentFile(int index) const { return index < m_pApp->RecentFiles().size(); }
+bool CMainFrame::HasRecentFile(int index) const
+{
+    return index < Documents()->RecentFiles().size();
+}
 
 void CMainFrame::UpdateCommandUI()
 {
     ShowMenuOfState();
-    const QStringList recent = m_pApp->RecentFiles();
+    const QStringList recent = Documents()->RecentFiles();
     // An empty "Fichiers récents" cannot be opened, so it never pops up empty.
     for (QObject* holder : m_actions.at(ID_FILE_MRU_FILE1)->associatedObjects())
         if (auto* menu = qobject_cast<QMenu*>(holder))
@@ -314,11 +320,11 @@ void CMainFrame::SetKeyLockReader(std::function<KeyLocks()> reader)
 
 namespace {
 
-PaneState PaneStateOf(const CFraloApp& app, const CFraloDoc* doc)
+PaneState PaneStateOf(const CFraloDoc* doc)
 {
     PaneState s;
     s.hasActiveDocument = doc != nullptr;
-    const CFraloDoc* acquiring = app.AcquiringDoc();
+    const CFraloDoc* acquiring = Documents()->AcquiringDoc();
     s.acquiring = acquiring != nullptr;
     if (acquiring)
         s.acquiringName = acquiring->m_strName.toStdString();
@@ -349,12 +355,12 @@ PaneState PaneStateOf(const CFraloApp& app, const CFraloDoc* doc)
 
 QString CMainFrame::ValuesPane() const
 {
-    return QString::fromStdString(ValuesPaneText(PaneStateOf(*m_pApp, ActiveDocument())).text);
+    return QString::fromStdString(ValuesPaneText(PaneStateOf(ActiveDocument())).text);
 }
 
 QString CMainFrame::UnitsPane() const
 {
-    return QString::fromStdString(UnitsPaneText(PaneStateOf(*m_pApp, ActiveDocument())));
+    return QString::fromStdString(UnitsPaneText(PaneStateOf(ActiveDocument())));
 }
 
 void CMainFrame::UpdateMouseCoords()
@@ -362,7 +368,7 @@ void CMainFrame::UpdateMouseCoords()
     CMouseCoordsDlg* window = m_pApp->m_pMouseCoordsDlg;
     if (!window)
         return;
-    const PaneState state = PaneStateOf(*m_pApp, ActiveDocument());
+    const PaneState state = PaneStateOf(ActiveDocument());
     window->SetAxes(QString::fromStdString(UnitsPaneText(state)));
     const std::array<std::string, 5>& p = ValuesPaneText(state).parts;
     const auto text = [](const std::string& part) { return QString::fromStdString(part); };
@@ -400,7 +406,7 @@ bool CMainFrame::OpenFile(const QString& path)
     CChildFrame* child = ActiveChild();
     CFraloDoc* doc = child->Document();
     if (doc->AttachToActiveView(path)) {
-        m_pApp->SetLastFolder(QFileInfo(path).absolutePath());
+        Documents()->SetLastFolder(QFileInfo(path).absolutePath());
         return true;
     }
     const QString why = doc->m_strReadFailure;
@@ -412,7 +418,7 @@ bool CMainFrame::OpenFile(const QString& path)
 
 QString CMainFrame::DialogPath(const QString& name) const
 {
-    const QString folder = m_pApp->LastFolder();
+    const QString folder = Documents()->LastFolder();
     return folder.isEmpty() ? name : QDir(folder).filePath(name);
 }
 
@@ -460,7 +466,7 @@ bool CMainFrame::MayClose(const QList<CFraloDoc*>& documents)
 {
     QList<CFraloDoc*> changed;
     for (CFraloDoc* doc : documents)
-        if (doc != m_pApp->AcquiringDoc() && doc->IsModified())
+        if (doc != Documents()->AcquiringDoc() && doc->IsModified())
             changed.append(doc);
     if (changed.isEmpty())
         return true;
@@ -518,7 +524,7 @@ bool CMainFrame::SaveActiveAs(const QString& path)
     }
     if (!doc->Serialize(Archive::Store, path))
         return false;
-    m_pApp->SetLastFolder(QFileInfo(path).absolutePath());
+    Documents()->SetLastFolder(QFileInfo(path).absolutePath());
     return true;
 }
 
@@ -657,12 +663,16 @@ void CMainFrame::OnWindowCascade()
 void CMainFrame::OnWindowTile() { m_pMdiArea->tileSubWindows(); }
 void CMainFrame::OnToggleToolBar() { m_pToolBar->setVisible(!m_pToolBar->isVisible()); }
 void CMainFrame::OnToggleStatusBar() { statusBar()->setVisible(!statusBar()->isVisible()); }
-void CMainFrame::OnAppAbout() { m_pApp->OnAppAbout(); }
+void CMainFrame::OnAppAbout()
+{
+    CAboutDlg dialog(this);
+    dialog.exec();
+}
 void CMainFrame::OnAppExit() { close(); }
 
 void CMainFrame::OnRecentFile(int index)
 {
-    const QStringList recent = m_pApp->RecentFiles();
+    const QStringList recent = Documents()->RecentFiles();
     if (index < recent.size())
         OpenFile(recent[index]);
 }

@@ -12,7 +12,6 @@
 #include "command_rules.h"
 #include "status_panes.h"
 
-class CFraloApp;
 class CFraloDoc;
 class CFraloView;
 class CChildFrame;
@@ -22,13 +21,15 @@ class QMenu;
 class QPrinter;
 class QToolBar;
 class Vobject;
+class WorkbenchSettings;
+class BenchProjector;
 struct CommandEntry;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
     // Creates menu, tool bar and status bar and shows itself maximised.
-    explicit CMainFrame(CFraloApp* app);
+    explicit CMainFrame(WorkbenchSettings* app);
     ~CMainFrame() override;
 
     QMdiArea* MdiArea() const { return m_pMdiArea; }
@@ -51,6 +52,9 @@ public:
     // Where the Caps Lock, Num Lock and Scroll Lock panes read the keyboard
     // (ReadKeyLocks unless replaced, as tests do).
     void SetKeyLockReader(std::function<KeyLocks()> reader);
+    // The optical bench's projector that the phase acquisition drives, or null.
+    BenchProjector* Bench() const { return m_pBench; }
+    void SetBench(BenchProjector* bench) { m_pBench = bench; }
 
     // File commands with the file already chosen.
     bool OpenFile(const QString& path);
@@ -167,7 +171,8 @@ private:
     void RunFftCommand(const char* nameFormat, int kind, int (*op)(const Vobject&, Vobject*),
                        const char* failure);
 
-    CFraloApp* m_pApp;
+    WorkbenchSettings* m_pApp;
+    BenchProjector* m_pBench = nullptr;
     QMdiArea* m_pMdiArea;
     QToolBar* m_pToolBar = nullptr;
     QLabel* m_pValuesPane = nullptr;

@@ -1,31 +1,30 @@
 #include "instrument_commands.h"
 
 #include "c832_move_dlg.h"
-#include "fralo_app.h"
-#include "main_frame.h"
+#include "faces/workbench_settings.h"
 #include "overtravel_dlg.h"
 #include "piezo_dlg.h"
 #include "stepper_dlg.h"
 
-void RunPiezoDialog(CMainFrame& frame)
+void RunPiezoDialog(QWidget& frame)
 {
-    CPiezoDlg dialog(FraloApp(), ondula::SteadyClock(), &frame);
+    CPiezoDlg dialog(Settings(), ondula::SteadyClock(), &frame);
     dialog.exec();
 }
 
-void RunC832MoveDialog(CMainFrame& frame)
+void RunC832MoveDialog(QWidget& frame)
 {
     CC832MoveDlg dialog(ondula::SteadyClock(), &frame);
     dialog.exec();
 }
 
-void RunOvertravelDialog(CMainFrame& frame)
+void RunOvertravelDialog(QWidget& frame)
 {
     COvertravelDlg dialog(ondula::SteadyClock(), &frame);
     dialog.exec();
 }
 
-void RunStepperDialog(CMainFrame& frame)
+void RunStepperDialog(QWidget& frame)
 {
     CStepperDlg dialog(ondula::SteadyClock(), &frame);
     dialog.exec();

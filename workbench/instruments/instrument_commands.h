@@ -2,13 +2,13 @@
 // program's clock.
 #pragma once
 
-class CMainFrame;
+class QWidget;
 
 // "&Translateur piézo sur port série..."
-void RunPiezoDialog(CMainFrame& frame);
+void RunPiezoDialog(QWidget& frame);
 // "&Déplacer manuellement..."
-void RunC832MoveDialog(CMainFrame& frame);
+void RunC832MoveDialog(QWidget& frame);
 // "&Sortir de surcourse..."
-void RunOvertravelDialog(CMainFrame& frame);
+void RunOvertravelDialog(QWidget& frame);
 // "&Moteur pas à pas via port imprimante..."
-void RunStepperDialog(CMainFrame& frame);
+void RunStepperDialog(QWidget& frame);

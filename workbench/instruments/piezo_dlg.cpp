@@ -10,7 +10,7 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-#include "fralo_app.h"
+#include "faces/workbench_settings.h"
 #include "instrument_rules.h"
 #include "instrument_ui.h"
 #include "serial_params_dlg.h"
@@ -29,7 +29,7 @@ QString SupplyLabel(int model)
 
 } // namespace
 
-CPiezoDlg::CPiezoDlg(CFraloApp* app, ondula::Clock& clock, QWidget* parent)
+CPiezoDlg::CPiezoDlg(WorkbenchSettings* app, ondula::Clock& clock, QWidget* parent)
     : QDialog(parent), m_pApp(app), m_clock(clock), m_timers([this](int id) { OnTimer(id); })
 {
     setWindowTitle(QString::fromUtf8("Pilotage translateur piézo"));

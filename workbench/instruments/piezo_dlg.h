@@ -12,7 +12,7 @@
 #include "common/window_timers.h"
 #include "serial_port.h"
 
-class CFraloApp;
+class WorkbenchSettings;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
@@ -22,7 +22,7 @@ class CPiezoDlg : public QDialog {
     Q_OBJECT
 public:
     // Opens the supply's port and sends it the remembered slider position.
-    CPiezoDlg(CFraloApp* app, ondula::Clock& clock, QWidget* parent = nullptr);
+    CPiezoDlg(WorkbenchSettings* app, ondula::Clock& clock, QWidget* parent = nullptr);
 
     void OnHScroll();
     void OnTimer(int id);
@@ -40,7 +40,7 @@ public:
     int16_t m_nPos = 0;
     float m_fVoltage = 0;
     QString m_strSupply;
-    CFraloApp* m_pApp;
+    WorkbenchSettings* m_pApp;
     std::unique_ptr<instruments::CSerialPort> m_pPort;
     int m_bPending = 0;
     int16_t m_nRange = 0;

@@ -8,7 +8,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "fralo_app.h"
+#include "faces/workbench_settings.h"
 
 namespace {
 
@@ -17,7 +17,8 @@ constexpr int16_t kSupply2FullScale = 100;
 
 } // namespace
 
-CSerialParamsDlg::CSerialParamsDlg(CFraloApp* app, QWidget* parent) : QDialog(parent), m_pApp(app)
+CSerialParamsDlg::CSerialParamsDlg(WorkbenchSettings* app, QWidget* parent)
+    : QDialog(parent), m_pApp(app)
 {
     setWindowTitle(QString::fromUtf8("Paramètres port série"));
     auto* group = new QGroupBox(QString::fromUtf8("Protocole de communication"), this);

@@ -3,13 +3,13 @@
 
 #include <QDialog>
 
-class CFraloApp;
+class WorkbenchSettings;
 class QRadioButton;
 
 class CSerialParamsDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CSerialParamsDlg(CFraloApp* app, QWidget* parent = nullptr);
+    explicit CSerialParamsDlg(WorkbenchSettings* app, QWidget* parent = nullptr);
 
     // Keeps the chosen model and its full scale (500 V or 100 V) in the
     // application, then ends the dialog.
@@ -22,5 +22,5 @@ public:
 private:
     void UpdateData(bool save);
 
-    CFraloApp* m_pApp;
+    WorkbenchSettings* m_pApp;
 };

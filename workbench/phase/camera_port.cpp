@@ -6,7 +6,8 @@
 
 #include "acquisition_sources.h"
 #include "analysis_documents.h"
-#include "fralo_app.h"
+#include "faces/documents.h"
+#include "faces/workbench_settings.h"
 #include "fralo_doc.h"
 #include "kernels/phase4.h"
 #include "sequence_texts.h"
@@ -22,7 +23,7 @@ Vobject ZoomedImage(const Vobject& image, int width, int height)
     return zoomed;
 }
 
-CameraPort::CameraPort(CFraloApp& app, CFraloDoc& camera, int width, int height)
+CameraPort::CameraPort(WorkbenchSettings& app, CFraloDoc& camera, int width, int height)
     : m_app(app), m_camera(camera), m_nWidth(width), m_nHeight(height)
 {
 }
@@ -35,7 +36,7 @@ void CameraPort::Stop()
         m_camera.StopAcquisition();
 }
 
-bool CameraPort::IsRunning() const { return m_app.AcquiringDoc() == &m_camera; }
+bool CameraPort::IsRunning() const { return Documents()->AcquiringDoc() == &m_camera; }
 
 bool CameraPort::Grab(std::uint8_t* plane)
 {
@@ -51,7 +52,7 @@ bool CameraPort::Grab(std::uint8_t* plane)
         grabbed.height = m_nHeight;
         grabbed.channels = 1;
         grabbed.planes[0].assign(std::size_t(m_nWidth) * std::size_t(m_nHeight), 0);
-        m_app.m_pTalvoBoard->GrabGrey(grabbed.planes[0].data(), m_nWidth, m_nHeight);
+        Documents()->TalvoBoard().GrabGrey(grabbed.planes[0].data(), m_nWidth, m_nHeight);
         if (!MakeImageFromPlanes(grabbed, &frame))
             return false;
     } else {

@@ -10,7 +10,7 @@
 
 #include "sequence_ports.h"
 
-class CFraloApp;
+class WorkbenchSettings;
 class CFraloDoc;
 
 // `image` resized to width x height ("constant"); empty when it cannot be.
@@ -18,7 +18,7 @@ Vobject ZoomedImage(const Vobject& image, int width, int height);
 
 class CameraPort final : public acquisition::LiveAcquisition, public acquisition::FrameSource {
 public:
-    CameraPort(CFraloApp& app, CFraloDoc& camera, int width, int height);
+    CameraPort(WorkbenchSettings& app, CFraloDoc& camera, int width, int height);
 
     // StartAcquisition on the camera document; false when no source is in force after it.
     bool Start() override;
@@ -31,7 +31,7 @@ public:
     std::string Failure() const override { return m_strFailure; }
 
 private:
-    CFraloApp& m_app;
+    WorkbenchSettings& m_app;
     CFraloDoc& m_camera;
     int m_nWidth;
     int m_nHeight;

@@ -8,7 +8,8 @@
 #include "acquisition_sources.h"
 #include "camera_port.h"
 #include "dialog_controls.h"
-#include "fralo_app.h"
+#include "faces/documents.h"
+#include "faces/workbench_settings.h"
 #include "fralo_doc.h"
 #include "instrument_ui.h"
 #include "phase_documents.h"
@@ -16,17 +17,17 @@
 #include "sequence_timer.h"
 #include "view_cycle.h"
 
-CFourFramePage::CFourFramePage(CFraloApp* app, bool projector, QWidget* parent)
+CFourFramePage::CFourFramePage(WorkbenchSettings* app, bool projector, QWidget* parent)
     : QWidget(parent),
       m_pApp(app),
       m_timers([this](int id) { OnTimer(id); }),
       m_bDemodulates(projector)
 {
-    m_pCameraDoc = TakeCameraDocument(*m_pApp);
+    m_pCameraDoc = TakeCameraDocument(*Documents(), *m_pApp);
     if (projector)
-        m_pApp->ListOpenDocuments(m_docs);
+        Documents()->ListOpenDocuments(m_docs);
     else
-        m_pApp->ListOtherDocuments(m_docs);
+        Documents()->ListOtherDocuments(m_docs);
     m_btnAcquire = Named(new QPushButton(QString::fromUtf8("&Acquisition"), this), IDC_ACQUIRE);
     m_btnShowAll =
         Named(new QPushButton(QString::fromUtf8("&Visu. toutes les images"), this), IDC_SHOW_ALL);
@@ -150,7 +151,7 @@ void CFourFramePage::OnShowAllImages()
 
 void CFourFramePage::StopLiveAcquisition()
 {
-    if (m_pApp->AcquiringDoc() && m_pCameraDoc)
+    if (Documents()->AcquiringDoc() && m_pCameraDoc)
         m_pCameraDoc->StopAcquisition();
 }
 
@@ -169,6 +170,6 @@ void CFourFramePage::ReturnCameraFrame()
 {
     if (m_pApp->m_nSource != SourceNone && m_pCameraDoc) {
         m_pCameraDoc->MoveFrameTo(0, 0);
-        m_pApp->CascadeAndFitAll();
+        Documents()->CascadeAndFitAll();
     }
 }

@@ -20,6 +20,7 @@ class QLabel;
 class QPushButton;
 
 class CameraPort;
+class WorkbenchSettings;
 
 class CFourFramePage : public QWidget, public acquisition::SequenceView {
     Q_OBJECT
@@ -52,7 +53,7 @@ protected:
     // listing the other open documents as references. The `projector` page
     // lists every open document, and its second result is a demodulation,
     // not a subtraction.
-    CFourFramePage(CFraloApp* app, bool projector, QWidget* parent);
+    CFourFramePage(WorkbenchSettings* app, bool projector, QWidget* parent);
     ~CFourFramePage() override;
 
     // The page's run, null before its set-up.
@@ -85,7 +86,7 @@ protected:
     void ShowPhaseAgain();
     void ReturnCameraFrame();
 
-    CFraloApp* m_pApp;
+    WorkbenchSettings* m_pApp;
     CFraloDoc* m_pCameraDoc = nullptr;
     // The document of the run: the phase document, or the projector's.
     CFraloDoc* m_pRunDoc = nullptr;

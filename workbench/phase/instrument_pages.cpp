@@ -4,7 +4,7 @@
 #include <QLineEdit>
 
 #include "entry_text.h"
-#include "fralo_app.h"
+#include "faces/workbench_settings.h"
 #include "instrument_ui.h"
 
 namespace {
@@ -23,7 +23,7 @@ QString Fixed(float value, int decimals) { return QString::number(double(value),
 
 } // namespace
 
-CPiezoPhasePage::CPiezoPhasePage(CFraloApp* app, ondula::Clock& clock, QWidget* parent)
+CPiezoPhasePage::CPiezoPhasePage(WorkbenchSettings* app, ondula::Clock& clock, QWidget* parent)
     : CPhasePage(app, parent)
 {
     static const char* const labels[] = {"U0:", "U&1:", "U&2:", "U&3:", "U&4:"};
@@ -71,7 +71,7 @@ void CPiezoPhasePage::ReadStepValues()
     ShowSteps(m_pApp->m_nPhaseSteps);
 }
 
-CStagePhasePage::CStagePhasePage(CFraloApp* app, ondula::Clock& clock, QWidget* parent)
+CStagePhasePage::CStagePhasePage(WorkbenchSettings* app, ondula::Clock& clock, QWidget* parent)
     : CPhasePage(app, parent)
 {
     static const char* const labels[] = {"X&1(mm):", "X&2(mm):", "X&3(mm):", "X&4(mm):"};
@@ -103,7 +103,7 @@ void CStagePhasePage::ReadStepValues()
     ShowSteps();
 }
 
-CStepperPhasePage::CStepperPhasePage(CFraloApp* app, ondula::Clock& clock, QWidget* parent)
+CStepperPhasePage::CStepperPhasePage(WorkbenchSettings* app, ondula::Clock& clock, QWidget* parent)
     : CPhasePage(app, parent)
 {
     static const char* const labels[] = {"X&1(pas):", "X&2(pas):", "X&3(pas):", "X&4(pas):"};

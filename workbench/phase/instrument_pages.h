@@ -11,10 +11,12 @@
 #include "stepper_steps.h"
 
 // "Piézo COM1" / "Piézo COM2": voltages U1..U4 of the serial piezo supply.
+class WorkbenchSettings;
+
 class CPiezoPhasePage : public CPhasePage {
     Q_OBJECT
 public:
-    CPiezoPhasePage(CFraloApp* app, ondula::Clock& clock, QWidget* parent);
+    CPiezoPhasePage(WorkbenchSettings* app, ondula::Clock& clock, QWidget* parent);
 
 protected:
     void ReadStepValues() override;
@@ -31,7 +33,7 @@ private:
 class CStagePhasePage : public CPhasePage {
     Q_OBJECT
 public:
-    CStagePhasePage(CFraloApp* app, ondula::Clock& clock, QWidget* parent);
+    CStagePhasePage(WorkbenchSettings* app, ondula::Clock& clock, QWidget* parent);
 
 protected:
     void ReadStepValues() override;
@@ -47,7 +49,7 @@ private:
 class CStepperPhasePage : public CPhasePage {
     Q_OBJECT
 public:
-    CStepperPhasePage(CFraloApp* app, ondula::Clock& clock, QWidget* parent);
+    CStepperPhasePage(WorkbenchSettings* app, ondula::Clock& clock, QWidget* parent);
 
     // The motor's idea of its position, and the moves the page makes.
     acquisition::StepperSteps& Stepper() { return *m_pStepper; }

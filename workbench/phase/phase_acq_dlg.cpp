@@ -7,11 +7,11 @@
 #include <QVBoxLayout>
 
 #include "dialog_controls.h"
-#include "fralo_app.h"
+#include "faces/workbench_settings.h"
 #include "instrument_pages.h"
 #include "projector_phase_page.h"
 
-CPhaseAcqDlg::CPhaseAcqDlg(CFraloApp* app, ondula::Clock& clock, QWidget* parent,
+CPhaseAcqDlg::CPhaseAcqDlg(WorkbenchSettings* app, ondula::Clock& clock, QWidget* parent,
                            acquisition::ProjectorOutput* projector)
     : QDialog(parent),
       m_pApp(app),

@@ -8,7 +8,7 @@
 #include "clock/clock.h"
 #include "projector_sequence.h"
 
-class CFraloApp;
+class WorkbenchSettings;
 class CPhasePage;
 class QLabel;
 class QTabBar;
@@ -23,7 +23,7 @@ public:
     // The four tabs, page 0 shown. The instruments keep time on `clock`; the
     // projector page's patterns go to `projector` as well as to its document
     // (none: the user places the document on the projector's screen).
-    CPhaseAcqDlg(CFraloApp* app, ondula::Clock& clock, QWidget* parent = nullptr,
+    CPhaseAcqDlg(WorkbenchSettings* app, ondula::Clock& clock, QWidget* parent = nullptr,
                  acquisition::ProjectorOutput* projector = nullptr);
     ~CPhaseAcqDlg() override;
 
@@ -43,7 +43,7 @@ private:
         void Project(const std::uint8_t*, int) override { }
     };
 
-    CFraloApp* m_pApp;
+    WorkbenchSettings* m_pApp;
     DocumentOnly m_documentOnly;
     acquisition::ProjectorOutput& m_projector;
     ondula::Clock& m_clock;

@@ -2,17 +2,14 @@
 
 #include <QTabBar>
 
-#include "fralo_app.h"
-#include "main_frame.h"
-#include "optical_bench_switch.h"
+#include "faces/bench_projector.h"
+#include "faces/workbench_settings.h"
 #include "phase_acq_dlg.h"
 #include "time_average_dlg.h"
 
-void RunPhaseAcquisitionDialog(CMainFrame& frame)
+void RunPhaseAcquisitionDialog(QWidget& frame, BenchProjector* bench)
 {
-    CFraloApp* app = FraloApp();
-    OpticalBenchSession* bench = app->Bench();
-    CPhaseAcqDlg dialog(app, ondula::SteadyClock(), &frame, bench);
+    CPhaseAcqDlg dialog(Settings(), ondula::SteadyClock(), &frame, bench);
     // The bench's projector shows its pattern as long as the projector page does.
     if (bench)
         QObject::connect(dialog.Tabs(), &QTabBar::currentChanged, [bench] { bench->Hide(); });
@@ -21,8 +18,8 @@ void RunPhaseAcquisitionDialog(CMainFrame& frame)
         bench->Hide();
 }
 
-void RunTimeAverageDialog(CMainFrame& frame)
+void RunTimeAverageDialog(QWidget& frame)
 {
-    CTimeAverageDlg dialog(FraloApp(), ondula::SteadyClock(), &frame);
+    CTimeAverageDlg dialog(Settings(), ondula::SteadyClock(), &frame);
     dialog.exec();
 }

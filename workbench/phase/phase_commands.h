@@ -1,10 +1,11 @@
 // The frame's commands that open the phase-shift and time-averaged dialogs, modally.
 #pragma once
 
-class CMainFrame;
+class BenchProjector;
+class QWidget;
 
 // "&Acq. image phasée à 4 images..." (32820).
-void RunPhaseAcquisitionDialog(CMainFrame& frame);
+void RunPhaseAcquisitionDialog(QWidget& frame, BenchProjector* bench);
 
 // "Visualiser en &temps moyenné..." (32828).
-void RunTimeAverageDialog(CMainFrame& frame);
+void RunTimeAverageDialog(QWidget& frame);

@@ -8,23 +8,22 @@
 
 #include "analysis_documents.h"
 #include "camera_port.h"
-#include "fralo_app.h"
+#include "faces/documents.h"
+#include "faces/workbench_settings.h"
 #include "fralo_doc.h"
-#include "main_frame.h"
 #include "view_cycle.h"
 
-CFraloDoc* TakeCameraDocument(CFraloApp& app)
+CFraloDoc* TakeCameraDocument(DocumentService& documents, const WorkbenchSettings& settings)
 {
-    CMainFrame* frame = app.MainFrame();
-    CFraloDoc* active = frame ? frame->ActiveDocument() : nullptr;
+    CFraloDoc* active = documents.ActiveDocument();
     if (!active || !active->m_bRunResult)
         return active;
-    return app.NewImageDocument(app.m_nDefaultWidth, app.m_nDefaultHeight);
+    return documents.NewImageDocument(settings.m_nDefaultWidth, settings.m_nDefaultHeight);
 }
 
-CFraloDoc* NewRunDocument(CFraloApp& app, int width, int height)
+CFraloDoc* NewRunDocument(DocumentService& documents, int width, int height)
 {
-    CFraloDoc* doc = NewResultDocument(app, width, height);
+    CFraloDoc* doc = NewResultDocument(documents, width, height);
     if (doc)
         doc->m_bRunResult = true;
     return doc;

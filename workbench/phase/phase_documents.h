@@ -10,16 +10,17 @@
 
 #include <verodyn/object.h>
 
-class CFraloApp;
 class CFraloDoc;
+class DocumentService;
+class WorkbenchSettings;
 
 // The camera document of a page that opens now: the active document, unless
 // it holds the result of a run (which live frames would overwrite), then a
 // new document. Null without a document and without a main frame.
-CFraloDoc* TakeCameraDocument(CFraloApp& app);
+CFraloDoc* TakeCameraDocument(DocumentService& documents, const WorkbenchSettings& settings);
 // A new document for a run's result (NewResultDocument), never to be taken
 // as a camera.
-CFraloDoc* NewRunDocument(CFraloApp& app, int width, int height);
+CFraloDoc* NewRunDocument(DocumentService& documents, int width, int height);
 
 // A "byte" image holding a copy of the width x height `plane`.
 Vobject PlaneImage(const std::uint8_t* plane, int width, int height);

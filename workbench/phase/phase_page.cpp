@@ -16,7 +16,8 @@
 #include "analysis_documents.h"
 #include "camera_port.h"
 #include "dialog_controls.h"
-#include "fralo_app.h"
+#include "faces/documents.h"
+#include "faces/workbench_settings.h"
 #include "fralo_doc.h"
 #include "instrument_ui.h"
 #include "phase_documents.h"
@@ -30,7 +31,7 @@ constexpr int kFrameGap = 15;
 
 } // namespace
 
-CPhasePage::CPhasePage(CFraloApp* app, QWidget* parent) : CFourFramePage(app, false, parent)
+CPhasePage::CPhasePage(WorkbenchSettings* app, QWidget* parent) : CFourFramePage(app, false, parent)
 {
     m_btnSubtract =
         Named(new QPushButton(QString::fromUtf8("&Soustraction mod. 256"), this), IDC_SUBTRACT);
@@ -151,7 +152,7 @@ void CPhasePage::Prepare()
     camera.UpdateScrollSizes(w, h);
     NameCameraDocument();
 
-    m_pRunDoc = NewRunDocument(*m_pApp, w, h);
+    m_pRunDoc = NewRunDocument(*Documents(), w, h);
     m_pRunDoc->m_strName = PhaseName();
     m_pRunDoc->UpdateTitle();
     m_pResult->setText(m_pRunDoc->m_strName);
@@ -167,7 +168,7 @@ void CPhasePage::Finished()
 {
     m_bNoPhase = 0;
     m_pRunDoc->MoveFrameTo(0, 0);
-    m_pApp->CascadeAndFitAll();
+    Documents()->CascadeAndFitAll();
     EnableRunControls(true);
 }
 
@@ -194,11 +195,11 @@ void CPhasePage::OnSubtractMod256()
     ResultImage result = NewResultImage(w, h);
     acquisition::SubtractMod256(m_pSequence->Phase().data(), view.planes[0], result.plane,
                                 std::size_t(w) * std::size_t(h));
-    m_pResultDoc = NewRunDocument(*m_pApp, w, h);
+    m_pResultDoc = NewRunDocument(*Documents(), w, h);
     ShowResultImage(*m_pResultDoc, result.image,
                     QStringLiteral("DifPhase%1").arg(m_pRunDoc->m_nImageNumber));
     m_btnSubtract->setEnabled(false);
     ShowCopy(*m_pRunDoc, result.image, QStringLiteral("DifPhase"));
     m_pRunDoc->MoveFrameTo(0, 0);
-    m_pApp->CascadeAndFitAll();
+    Documents()->CascadeAndFitAll();
 }

@@ -15,6 +15,7 @@
 
 class QGridLayout;
 class QLineEdit;
+class WorkbenchSettings;
 
 class CPhasePage : public CFourFramePage {
     Q_OBJECT
@@ -23,7 +24,7 @@ public:
 
     // The page of the active document (its camera document), listing the
     // other open documents as references.
-    CPhasePage(CFraloApp* app, QWidget* parent);
+    CPhasePage(WorkbenchSettings* app, QWidget* parent);
     // The close-down: live acquisition stopped; after a complete run the four
     // frames written as "im0.tif".."im270.tif" and tiled into the camera
     // document as "Im0_270", the phase back in the result document.

@@ -16,7 +16,8 @@
 #include "camera_port.h"
 #include "dialog_controls.h"
 #include "entry_text.h"
-#include "fralo_app.h"
+#include "faces/documents.h"
+#include "faces/workbench_settings.h"
 #include "fralo_doc.h"
 #include "phase_documents.h"
 #include "user_message.h"
@@ -25,8 +26,8 @@ namespace {
 constexpr int kFrameGap = 15;
 } // namespace
 
-CProjectorPhasePage::CProjectorPhasePage(CFraloApp* app, acquisition::ProjectorOutput& projector,
-                                         QWidget* parent)
+CProjectorPhasePage::CProjectorPhasePage(WorkbenchSettings* app,
+                                         acquisition::ProjectorOutput& projector, QWidget* parent)
     : CFourFramePage(app, true, parent), m_projector(projector)
 {
     const auto button = [this](const char* text, int id) {
@@ -95,7 +96,7 @@ void CProjectorPhasePage::SetUp()
     camera.FitFrameToImage(w, h);
     camera.UpdateScrollSizes(w, h);
     NameCameraDocument();
-    m_pRunDoc = NewRunDocument(*m_pApp, w, h);
+    m_pRunDoc = NewRunDocument(*Documents(), w, h);
     m_pRunDoc->m_strName = QStringLiteral("Mire__");
     m_pRunDoc->UpdateTitle();
     m_pResult->setText(PhaseName());
@@ -168,7 +169,7 @@ void CProjectorPhasePage::OnAcquisition()
 void CProjectorPhasePage::Finished()
 {
     m_pRunDoc->MoveFrameTo(0, 0);
-    m_pApp->CascadeAndFitAll();
+    Documents()->CascadeAndFitAll();
     m_btnAcquire->setEnabled(true);
     m_btnShowAll->setEnabled(true);
     m_btnAdjust->setEnabled(true);
@@ -198,7 +199,7 @@ void CProjectorPhasePage::OnDemodulate()
     const int jumps = acquisition::DemodulateAgainst(m_pSequence->Phase().data(),
                                                      ViewPlanes(m_pReferenceDoc->m_image).planes[0],
                                                      w, h, invert, result.plane);
-    m_pResultDoc = NewRunDocument(*m_pApp, w, h);
+    m_pResultDoc = NewRunDocument(*Documents(), w, h);
     m_pResultDoc->m_nFringeCount = jumps;
     const QString name = QStringLiteral("ImDemodM%1").arg(jumps);
     ShowResultImage(*m_pResultDoc, result.image, name);
@@ -206,6 +207,6 @@ void CProjectorPhasePage::OnDemodulate()
     m_pInvert->setEnabled(false);
     ShowCopy(*m_pRunDoc, result.image, name);
     m_pRunDoc->MoveFrameTo(0, 0);
-    m_pApp->CascadeAndFitAll();
+    Documents()->CascadeAndFitAll();
     SetStatus(invert ? "Image demodulée inversée calculée..." : "Image demodulée calculée...");
 }

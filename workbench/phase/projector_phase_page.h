@@ -11,6 +11,7 @@
 
 class QCheckBox;
 class QLineEdit;
+class WorkbenchSettings;
 
 class CProjectorPhasePage : public CFourFramePage {
     Q_OBJECT
@@ -23,7 +24,8 @@ public:
     };
 
     // `projector` receives each pattern drawn.
-    CProjectorPhasePage(CFraloApp* app, acquisition::ProjectorOutput& projector, QWidget* parent);
+    CProjectorPhasePage(WorkbenchSettings* app, acquisition::ProjectorOutput& projector,
+                        QWidget* parent);
     // Live acquisition stopped; after an acquisition the camera document
     // becomes the "Im0_270" mosaic and the projector document shows the phase.
     ~CProjectorPhasePage() override;

@@ -7,7 +7,7 @@
 #include "dialog_controls.h"
 #include "time_average_pages.h"
 
-CTimeAverageDlg::CTimeAverageDlg(CFraloApp* app, ondula::Clock& clock, QWidget* parent)
+CTimeAverageDlg::CTimeAverageDlg(WorkbenchSettings* app, ondula::Clock& clock, QWidget* parent)
     : QDialog(parent), m_pApp(app), m_clock(clock)
 {
     setWindowTitle(QString::fromUtf8("Temps moyenné"));

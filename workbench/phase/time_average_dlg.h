@@ -6,7 +6,7 @@
 
 #include "clock/clock.h"
 
-class CFraloApp;
+class WorkbenchSettings;
 class QTabBar;
 class QVBoxLayout;
 
@@ -16,7 +16,7 @@ public:
     enum { IDC_TAB = 1027 };
     enum Tab { TabTwo = 0, TabFour = 1 };
 
-    CTimeAverageDlg(CFraloApp* app, ondula::Clock& clock, QWidget* parent = nullptr);
+    CTimeAverageDlg(WorkbenchSettings* app, ondula::Clock& clock, QWidget* parent = nullptr);
     ~CTimeAverageDlg() override;
 
     void ShowPage(int index);
@@ -24,7 +24,7 @@ public:
     QTabBar* Tabs() const { return m_tab; }
 
 private:
-    CFraloApp* m_pApp;
+    WorkbenchSettings* m_pApp;
     ondula::Clock& m_clock;
     QTabBar* m_tab;
     QVBoxLayout* m_pPageArea;

@@ -14,7 +14,8 @@
 #include "camera_port.h"
 #include "dialog_controls.h"
 #include "entry_text.h"
-#include "fralo_app.h"
+#include "faces/documents.h"
+#include "faces/workbench_settings.h"
 #include "fralo_doc.h"
 #include "instrument_ui.h"
 #include "phase_documents.h"
@@ -27,13 +28,14 @@ constexpr int kTickMs = 50;
 constexpr int kLastTimer = 6;
 } // namespace
 
-CTimeAvgPage::CTimeAvgPage(CFraloApp* app, ondula::Clock& clock, int buttonId, QWidget* parent)
+CTimeAvgPage::CTimeAvgPage(WorkbenchSettings* app, ondula::Clock& clock, int buttonId,
+                           QWidget* parent)
     : QWidget(parent),
       m_pApp(app),
       m_supply(app->m_nComPort, app->m_nSupplyModel, app->m_nSliderPos, clock, UserMessageSink()),
       m_timers([this](int id) { OnTimer(id); })
 {
-    m_pLiveDoc = TakeCameraDocument(*m_pApp);
+    m_pLiveDoc = TakeCameraDocument(*Documents(), *m_pApp);
     m_pButton = Named(new QPushButton(QString::fromUtf8("&Démarrer"), this), buttonId);
     m_pButton->setAutoDefault(false);
     m_pButton->setEnabled(m_pLiveDoc != nullptr);
@@ -52,11 +54,11 @@ CTimeAvgPage::CTimeAvgPage(CFraloApp* app, ondula::Clock& clock, int buttonId, Q
 
 CTimeAvgPage::~CTimeAvgPage()
 {
-    if (m_pApp->m_nSource != SourceNone && m_pApp->AcquiringDoc() && m_pLiveDoc)
+    if (m_pApp->m_nSource != SourceNone && Documents()->AcquiringDoc() && m_pLiveDoc)
         m_pLiveDoc->StopAcquisition();
     if (!m_bFirst) {
         m_pLiveDoc->MoveFrameTo(0, 0);
-        m_pApp->CascadeAndFitAll();
+        Documents()->CascadeAndFitAll();
     }
 }
 
@@ -99,7 +101,7 @@ void CTimeAvgPage::FirstStart()
     m_pLiveDoc->UpdateScrollSizes(w, h);
     m_pLiveDoc->m_strName = QStringLiteral("ImCamera%1").arg(m_pLiveDoc->m_nImageNumber);
     m_pLiveDoc->UpdateTitle();
-    m_pAverageDoc = NewRunDocument(*m_pApp, w, h);
+    m_pAverageDoc = NewRunDocument(*Documents(), w, h);
     m_pAverageDoc->m_strName = QStringLiteral("TempsMoy%1").arg(m_pAverageDoc->m_nImageNumber);
     m_pAverageDoc->UpdateTitle();
     m_pLiveName->setText(m_pLiveDoc->m_strName);
@@ -148,7 +150,7 @@ void CTimeAvgPage::BackToIdle()
     for (QLineEdit* edit : m_edits)
         edit->setEnabled(true);
     m_pLiveDoc->MoveFrameTo(0, 0);
-    m_pApp->CascadeAndFitAll();
+    Documents()->CascadeAndFitAll();
 }
 
 void CTimeAvgPage::OnTimer(int id)
@@ -162,7 +164,7 @@ void CTimeAvgPage::OnTimer(int id)
     FollowSequenceTimer(m_timers, id, m_pSequence->Timer(), kTickMs);
     // A view that stopped by itself (the camera lost) has said why.
     if (m_bRunning && m_pSequence->Timer() == 0) {
-        if (m_pApp->AcquiringDoc() == m_pLiveDoc)
+        if (Documents()->AcquiringDoc() == m_pLiveDoc)
             m_pLiveDoc->StopAcquisition();
         BackToIdle();
     }
@@ -185,7 +187,7 @@ void CTimeAvgPage::ShowPhase(const std::uint8_t* plane)
     ShowResultImage(*m_pAverageDoc, result.image, m_pAverageDoc->m_strName);
 }
 
-CTimeAvg4Page::CTimeAvg4Page(CFraloApp* app, ondula::Clock& clock, QWidget* parent)
+CTimeAvg4Page::CTimeAvg4Page(WorkbenchSettings* app, ondula::Clock& clock, QWidget* parent)
     : CTimeAvgPage(app, clock, 1038, parent)
 {
     static const char* const labels[] = {"U0:", "U90:", "U180:", "U270:"};
@@ -221,7 +223,7 @@ std::unique_ptr<acquisition::AverageSequence> CTimeAvg4Page::ReadEntries(int wid
     return std::make_unique<acquisition::FourStepAverage>(width, height, gain, Ports());
 }
 
-CTimeAvg2Page::CTimeAvg2Page(CFraloApp* app, ondula::Clock& clock, QWidget* parent)
+CTimeAvg2Page::CTimeAvg2Page(WorkbenchSettings* app, ondula::Clock& clock, QWidget* parent)
     : CTimeAvgPage(app, clock, 3, parent)
 {
     const int umax = app->m_nSupplyFullScale;

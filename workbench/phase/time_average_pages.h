@@ -15,7 +15,7 @@
 #include "time_average.h"
 
 class CameraPort;
-class CFraloApp;
+class WorkbenchSettings;
 class CFraloDoc;
 class QGridLayout;
 class QLabel;
@@ -46,7 +46,7 @@ public:
 
 protected:
     // `buttonId`: the start button's resource id.
-    CTimeAvgPage(CFraloApp* app, ondula::Clock& clock, int buttonId, QWidget* parent);
+    CTimeAvgPage(WorkbenchSettings* app, ondula::Clock& clock, int buttonId, QWidget* parent);
 
     // Reads and clamps the entries, stores the steps in the application and
     // shows the values in force; returns the view to run at width x height.
@@ -58,7 +58,7 @@ protected:
     static int EditValue(const QLineEdit* edit);
     acquisition::SequencePorts Ports();
 
-    CFraloApp* m_pApp;
+    WorkbenchSettings* m_pApp;
     acquisition::PiezoSteps m_supply;
     QLabel* m_pProgress = nullptr;
 
@@ -88,7 +88,7 @@ private:
 class CTimeAvg4Page : public CTimeAvgPage {
     Q_OBJECT
 public:
-    CTimeAvg4Page(CFraloApp* app, ondula::Clock& clock, QWidget* parent);
+    CTimeAvg4Page(WorkbenchSettings* app, ondula::Clock& clock, QWidget* parent);
 
 protected:
     // Escape does not close the dialog from this page.
@@ -106,7 +106,7 @@ class CTimeAvg2Page : public CTimeAvgPage {
     Q_OBJECT
 public:
     enum { IDC_COUNT = 1071, IDC_PROGRESS = 1009 };
-    CTimeAvg2Page(CFraloApp* app, ondula::Clock& clock, QWidget* parent);
+    CTimeAvg2Page(WorkbenchSettings* app, ondula::Clock& clock, QWidget* parent);
 
 protected:
     std::unique_ptr<acquisition::AverageSequence> ReadEntries(int width, int height) override;

@@ -208,7 +208,7 @@ TEST_F(AcquisitionTest, SourceCommandsAskTheLibraryAndFollowTheirRules)
     EXPECT_EQ(grabber.opened.back().name, "KandrisAcquire");
     ASSERT_EQ(grabber.sets.size(), 3u);
     EXPECT_EQ(grabber.sets[2], (std::pair<std::string, VTuple>{"Camera/Expose_us", VTuple(20000)}));
-    EXPECT_TRUE(doc->m_pView->IsTimerActive(98));
+    EXPECT_TRUE(static_cast<CFraloView*>(doc->m_pView)->IsTimerActive(98));
     frame->UpdateCommandUI();
     EXPECT_FALSE(frame->Action(ID_SOURCE_TALVO)->isEnabled());
     EXPECT_TRUE(frame->Action(ID_SOURCE_USB_LARGE)->isChecked());
@@ -259,7 +259,7 @@ TEST_F(AcquisitionTest, TheBoardStoppedFromAnotherDocumentFreezesIntoTheAcquirin
     ASSERT_EQ(doc->StartAcquisition(), 8);
     ASSERT_EQ(app->AcquiringDoc(), doc);
     EXPECT_FALSE(HasDisplayWindow(doc));
-    EXPECT_TRUE(doc->m_pView->BoardWindow()->isVisible());
+    EXPECT_TRUE(static_cast<CFraloView*>(doc->m_pView)->BoardWindow()->isVisible());
     EXPECT_EQ(dvl::AllocatedObjects(), 5);
 
     CFraloDoc* other = app->NewImageDocument(0, 0);
@@ -269,7 +269,7 @@ TEST_F(AcquisitionTest, TheBoardStoppedFromAnotherDocumentFreezesIntoTheAcquirin
     EXPECT_EQ(app->AcquiringDoc(), nullptr);
     EXPECT_EQ(dvl::AllocatedObjects(), 0);
     EXPECT_TRUE(HasDisplayWindow(doc));
-    EXPECT_FALSE(doc->m_pView->BoardWindow()->isVisible());
+    EXPECT_FALSE(static_cast<CFraloView*>(doc->m_pView)->BoardWindow()->isVisible());
     EXPECT_EQ(doc->Channels(), 1);
     EXPECT_EQ(ViewPlanes(doc->m_image).width, 768);
     EXPECT_EQ(ViewPlanes(other->m_image).width, 100);

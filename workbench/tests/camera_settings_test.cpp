@@ -19,7 +19,7 @@ TEST_F(WorkbenchTest, TheFirewireCameraGainSetInTheDialogBrightensThePictureClip
         dialog.m_gain.edit->setText(QString::number(gain));
         dialog.accept(); // "&Appliquer"
         CFraloDoc* doc = frame->ActiveDocument();
-        doc->m_pView->OnTimer(99);
+        static_cast<CFraloView*>(doc->m_pView)->OnTimer(99);
         const PlaneView v = ViewPlanes(doc->m_image);
         ASSERT_EQ(v.width, 640);
         // Mono camera, shutter 500: level x + 3 y + 7 f + 500, f unknown, times gain / 100.

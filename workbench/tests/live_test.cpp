@@ -59,7 +59,7 @@ TEST_F(WorkbenchTest, TheLibrarySourcesGrabLiveFromTheirPluginsThenFreeze)
         ASSERT_EQ(app->AcquiringDoc(), doc) << c.interface;
         const FGInstance opened = LastOpen(c.interface);
         EXPECT_STREQ(opened.camera_type, c.cameraType);
-        CFraloView* view = doc->m_pView;
+        CFraloView* view = static_cast<CFraloView*>(doc->m_pView);
         view->OnTimer(98);
         view->OnTimer(99);
         const std::vector<uint8_t> first = FirstPlane(doc->m_image);
@@ -123,7 +123,7 @@ TEST_F(WorkbenchTest, TheSimulatedTalvoBoardDrawsLiveIntoTheViewThenFreezes)
     ASSERT_TRUE(frame->Execute(ID_LIVE_ACQUISITION));
     CFraloDoc* doc = frame->ActiveDocument();
     ASSERT_EQ(app->AcquiringDoc(), doc);
-    BoardSurface* surface = doc->m_pView->BoardWindow();
+    BoardSurface* surface = static_cast<CFraloView*>(doc->m_pView)->BoardWindow();
     ASSERT_NE(surface, nullptr);
     QElapsedTimer waited;
     waited.start();

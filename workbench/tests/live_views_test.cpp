@@ -38,8 +38,8 @@ protected:
     // One frame grabbed by the camera view's live loop.
     void Grab(CFraloDoc* camera)
     {
-        camera->m_pView->OnTimer(98);
-        camera->m_pView->OnTimer(99);
+        static_cast<CFraloView*>(camera->m_pView)->OnTimer(98);
+        static_cast<CFraloView*>(camera->m_pView)->OnTimer(99);
     }
     static std::vector<uint8_t> Plane(const CFraloDoc* d, int channel)
     {
@@ -132,7 +132,7 @@ TEST_F(LiveViewTest, RealTimeShowsTheAmplifiedDifferenceFromTheReference)
     EXPECT_EQ(Plane(dialog.ResultDocument(), 0), expected) << "a zero reference: g x gain";
 
     reference->click();
-    camera->m_pView->OnTimer(99);
+    static_cast<CFraloView*>(camera->m_pView)->OnTimer(99);
     dialog.OnTimer(CRealTimeDlg::TIMER_REAL_TIME);
     EXPECT_EQ(Plane(dialog.ResultDocument(), 0), std::vector<uint8_t>(first.size(), 8))
         << "the next frame is one grey level up";

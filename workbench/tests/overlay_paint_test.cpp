@@ -24,7 +24,7 @@ protected:
         QImage canvas(300, 300, QImage::Format_RGB32);
         canvas.fill(Qt::black);
         QPainter painter(&canvas);
-        doc->m_pView->DrawOverlays(painter, printing);
+        static_cast<CFraloView*>(doc->m_pView)->DrawOverlays(painter, printing);
         return canvas;
     }
     QRgb Pen(int k) const { return app->m_pens[k].color().rgb(); }

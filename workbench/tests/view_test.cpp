@@ -22,7 +22,7 @@ protected:
     {
         WorkbenchTest::SetUp();
         doc = frame->ActiveDocument();
-        view = doc->m_pView;
+        view = static_cast<CFraloView*>(doc->m_pView);
         ASSERT_NE(view, nullptr);
     }
     void Mouse(QEvent::Type type, QPoint at, Qt::MouseButtons buttons)

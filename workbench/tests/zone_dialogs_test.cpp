@@ -61,7 +61,7 @@ protected:
     {
         EXPECT_TRUE(frame->Execute(ID_MASK));
         EXPECT_FALSE(frame->Execute(ID_MASK)) << "one mask dialog at a time";
-        return app->m_pMaskDlg;
+        return static_cast<CMaskDlg*>(app->m_pMaskDlg);
     }
 
     CFraloDoc* doc = nullptr;
@@ -84,7 +84,7 @@ TEST_F(ZoneDialogTest, ExtractionOkFollowsTheActiveDocumentAndItsZone)
     EXPECT_TRUE(ok->isEnabled()) << "either orientation";
     QPixmap pixmap(doc->m_pView->viewport()->size());
     QPainter painter(&pixmap);
-    doc->m_pView->DrawOverlays(painter, false);
+    static_cast<CFraloView*>(doc->m_pView)->DrawOverlays(painter, false);
     painter.end();
     EXPECT_EQ(doc->m_tracker.m_rect, (TrackerRect{20, 10, 50, 40})) << "drawn normalised";
     doc->m_nKind = KindComplexFft;

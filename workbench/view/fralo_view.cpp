@@ -4,7 +4,6 @@
 #include <cstdlib>
 
 #include <QContextMenuEvent>
-#include <QMdiArea>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -18,18 +17,17 @@
 #include <verodyn/window.h>
 
 #include "board_surface.h"
-#include "child_frame.h"
-#include "command_table.h"
-#include "fralo_app.h"
+#include "common/tracker_cursor.h"
+#include "faces/document_frame.h"
+#include "faces/documents.h"
+#include "faces/mask_editor.h"
+#include "faces/workbench_settings.h"
 #include "fralo_doc.h"
-#include "main_frame.h"
-#include "mask_dlg.h"
 #include "print_scale.h"
 #include "profile_overlay.h"
 #include "qimage_planes.h"
 #include "save_rules.h"
 #include "shown_image.h"
-#include "view/tracker_cursor.h"
 
 namespace {
 
@@ -73,7 +71,7 @@ private:
 
 CFraloView::CFraloView(CFraloDoc* document)
     : m_pDoc(document),
-      m_pApp(FraloApp()),
+      m_pApp(Settings()),
       m_timers([this](int id) { OnTimer(id); }),
       m_pOverlay(new OverlayLayer(this, viewport()))
 {
@@ -90,10 +88,10 @@ CFraloView::~CFraloView()
     }
 }
 
-CChildFrame* CFraloView::Frame() const
+DocumentFrame* CFraloView::Frame() const
 {
     for (QWidget* w = parentWidget(); w; w = w->parentWidget())
-        if (auto* frame = qobject_cast<CChildFrame*>(w))
+        if (auto* frame = dynamic_cast<DocumentFrame*>(w))
             return frame;
     return nullptr;
 }
@@ -254,7 +252,7 @@ void CFraloView::resizeEvent(QResizeEvent* event)
     m_pOverlay->resize(viewport()->size());
     UpdateScrollBars();
     QSize client = viewport()->size();
-    CChildFrame* frame = Frame();
+    DocumentFrame* frame = Frame();
     if (frame && !frame->isMaximized() && client.width() > m_pDoc->m_nWidth &&
         client.height() > m_pDoc->m_nHeight)
         m_pDoc->EnlargeFrame(m_pDoc->m_nWidth, m_pDoc->m_nHeight);
@@ -270,7 +268,7 @@ void CFraloView::Invalidate() { m_pOverlay->update(); }
 
 bool CFraloView::PaintMaskBrush(QPoint client)
 {
-    CMaskDlg* mask = m_pApp->m_pMaskDlg;
+    MaskEditor* mask = m_pApp->m_pMaskDlg;
     if (!mask || m_pApp->m_nMaskShape != MaskCanvas::Brush)
         return false;
     const QPoint p = client + ScrollPosition();
@@ -371,16 +369,11 @@ void CFraloView::OnClearProfiles()
 QMenu* CFraloView::CreateContextMenu()
 {
     auto* menu = new QMenu(this);
-    CMainFrame* frame = m_pApp->MainFrame();
-    CChildFrame* child = Frame();
-    if (!frame || !child)
-        return menu;
+    DocumentFrame* child = Frame();
     // The click that opens the menu makes this view the active one, on which
     // the commands act.
-    frame->MdiArea()->setActiveSubWindow(child);
-    frame->UpdateCommandUI();
-    for (int id : ContextMenuItems())
-        menu->addAction(frame->Action(id));
+    if (Documents() && child)
+        Documents()->AddContextCommands(menu, child);
     return menu;
 }
 
@@ -391,16 +384,19 @@ void CFraloView::contextMenuEvent(QContextMenuEvent* event)
     menu->popup(event->globalPos());
 }
 
-void CFraloView::StartLiveTimer(CFraloDoc* document) { m_pApp->Live().StartLoop(*document, *this); }
+void CFraloView::StartLiveTimer(CFraloDoc* document)
+{
+    Documents()->Live().StartLoop(*document, *this);
+}
 
 void CFraloView::StopLiveTimer()
 {
-    m_pApp->Live().StopLoop();
+    Documents()->Live().StopLoop();
     // The frozen image is the one just grabbed, not the last frame shown.
     DisplayImage();
 }
 
-void CFraloView::OnTimer(int id) { m_pApp->Live().OnTimer(id, m_pApp->m_nSource); }
+void CFraloView::OnTimer(int id) { Documents()->Live().OnTimer(id, m_pApp->m_nSource); }
 
 void CFraloView::ShowFrame(const Vobject& frame)
 {
@@ -420,7 +416,7 @@ void CFraloView::DrawOverlays(QPainter& painter, bool printing)
 {
     CFraloDoc* doc = m_pDoc;
     painter.setBackgroundMode(Qt::TransparentMode);
-    if (!printing && doc == m_pApp->AcquiringDoc())
+    if (!printing && doc == Documents()->AcquiringDoc())
         return;
     // While a zone dialog is open the view shows its zone only.
     if (!printing && m_pApp->m_pExtractDlg) {

@@ -12,10 +12,9 @@
 #include <QSize>
 
 #include "common/window_timers.h"
-#include "live_control.h"
+#include "faces/image_view.h"
 
 class BoardSurface;
-class CFraloApp;
 class CFraloDoc;
 class CChildFrame;
 class QMenu;
@@ -26,30 +25,32 @@ class QPrinter;
 // `printing` draws in image coordinates.
 using OverlayPainter = std::function<void(QPainter& painter, CFraloDoc& doc, bool printing)>;
 
-class CFraloView : public QAbstractScrollArea, public LiveWindow {
+class WorkbenchSettings;
+
+class CFraloView : public ImageView {
     Q_OBJECT
 public:
     explicit CFraloView(CFraloDoc* document);
     ~CFraloView() override;
 
     CFraloDoc* GetDocument() const { return m_pDoc; }
-    CChildFrame* Frame() const;
+    DocumentFrame* Frame() const override;
 
     // Scroll sizes, frame fit, title, and the display window opened at the image size.
     void OnInitialUpdate();
     // Shows the document's image in the display window (not while the 3-D view
     // owns the view), its part the image's size whatever its pixel type.
-    void DisplayImage();
+    void DisplayImage() override;
     // Live frames show rows 0..rows and columns 0..columns of what is grabbed.
-    void SetDisplayedPart(int rows, int columns);
+    void SetDisplayedPart(int rows, int columns) override;
     // The window a webcam's capture window is created in.
-    QWidget* CaptureParent() const { return viewport(); }
+    QWidget* CaptureParent() const override { return viewport(); }
     // Closes the display window and shows a window a board draws into in its
     // place; returns that window's handle for the board library.
-    intptr_t ReleaseDisplayWindow();
+    intptr_t ReleaseDisplayWindow() override;
     // Takes the board's window away and shows the image in the display window
     // again, opened at the image size.
-    void RestoreDisplayWindow();
+    void RestoreDisplayWindow() override;
     // The window a board draws into, or null before the first release.
     BoardSurface* BoardWindow() const { return m_pBoardSurface; }
     // The context menu's "Aquisition permanente" and "Acquisition figée":
@@ -58,16 +59,16 @@ public:
     void OnFrozenAcquisition();
     // Opens the display window at the image size, as the first update does,
     // and closes it: the 3-D view draws in its place.
-    void OpenDisplayWindow();
-    void CloseDisplayWindow();
+    void OpenDisplayWindow() override;
+    void CloseDisplayWindow() override;
     // The picture the 3-D view drew last, shown while the document's kind
     // word has the 3-D bit.
-    void ShowPicture(const QImage& picture);
+    void ShowPicture(const QImage& picture) override;
     // Starts the live loop of the application's LiveControl for `document`,
     // this view's, on this view's timers 98 (start delay) and 99 (grabs).
-    void StartLiveTimer(CFraloDoc* document);
+    void StartLiveTimer(CFraloDoc* document) override;
     // Ends the live loop (LiveControl::StopLoop) and shows the last frame.
-    void StopLiveTimer();
+    void StopLiveTimer() override;
     // A tick of this view's timer `id`, handed to the live loop.
     void OnTimer(int id);
     // The window of the live loop: this view's timers and display window.
@@ -84,12 +85,12 @@ public:
     void OnPrint(QPainter& painter, const QRect& page);
     void Print(QPrinter* printer);
 
-    void SetScrollSizes(int width, int height);
-    void ScrollTo(int x, int y);
-    QPoint ScrollPosition() const;
+    void SetScrollSizes(int width, int height) override;
+    void ScrollTo(int x, int y) override;
+    QPoint ScrollPosition() const override;
     // Places the display window at the scroll position with the image size.
-    void SetWindowExtents(int width, int height);
-    long WindowHandle() const { return m_hWindow; }
+    void SetWindowExtents(int width, int height) override;
+    long WindowHandle() const override { return m_hWindow; }
 
     void OnResetMouseCoords();
     void OnClearProfiles();
@@ -124,7 +125,7 @@ private:
     CFraloDoc* m_pDoc;
     long m_hWindow = 0;
     bool m_bWindowOpen = false;
-    CFraloApp* m_pApp;
+    WorkbenchSettings* m_pApp;
     WindowTimers m_timers;
     BoardSurface* m_pBoardSurface = nullptr;
     QSize m_scrollSize;

@@ -5,7 +5,7 @@
 
 #include <QPainter>
 
-#include "fralo_app.h"
+#include "faces/workbench_settings.h"
 #include "fralo_doc.h"
 #include "overlay_rules.h"
 

@@ -7,10 +7,10 @@
 
 #include <QPoint>
 
-class CFraloApp;
 class CFraloDoc;
 class QPainter;
 struct OverlayPath;
+class WorkbenchSettings;
 
 class ProfileOverlay {
 public:
@@ -54,7 +54,7 @@ private:
 
     QPainter& m_painter;
     CFraloDoc& m_doc;
-    const CFraloApp& m_app;
+    const WorkbenchSettings& m_app;
     QPoint m_scroll;
     QPoint m_position;
 };

@@ -305,7 +305,7 @@ TEST_F(AnalysisTest, ZScaleOfTheActiveDocument)
 {
     CFraloDoc* doc = AddDocument(8, 8, Zero);
     doc->m_nFringeCount = 9;
-    CSpeckleEchZDlg dialog(app.get());
+    CSpeckleEchZDlg dialog;
     const auto entry = [&](int id) { return Control<QLineEdit>(dialog, id); };
     EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("Speckle ou moiré: calcul EchZ"));
     EXPECT_EQ(Text(dialog, 1009), doc->m_strName);
@@ -338,11 +338,11 @@ TEST_F(AnalysisTest, ZScaleOfTheActiveDocument)
 
 TEST_F(AnalysisTest, ZScaleOfADocumentWithoutJumpsOrOfNone)
 {
-    CSpeckleEchZDlg none(app.get());
+    CSpeckleEchZDlg none;
     EXPECT_EQ(none.exec(), QDialog::Rejected);
 
     AddDocument(8, 8, Zero)->m_nFringeCount = -1;
-    CSpeckleEchZDlg dialog(app.get());
+    CSpeckleEchZDlg dialog;
     EXPECT_EQ(Text(dialog, 1009), QString::fromUtf8("Image démodulée: ?"));
     EXPECT_EQ(Control<QLineEdit>(dialog, 1114)->text(), "0");
 }

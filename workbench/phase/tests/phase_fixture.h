@@ -60,8 +60,8 @@ protected:
     void FireLiveTimers()
     {
         for (int id : {98, 99})
-            if (camera->m_pView->IsTimerActive(id))
-                camera->m_pView->OnTimer(id);
+            if (static_cast<CFraloView*>(camera->m_pView)->IsTimerActive(id))
+                static_cast<CFraloView*>(camera->m_pView)->OnTimer(id);
     }
 
     // One tick of the page's timer (50 ms, or a move's tick), and the view's

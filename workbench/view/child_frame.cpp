@@ -3,10 +3,10 @@
 #include <QCloseEvent>
 #include <QMdiArea>
 
-#include "fralo_app.h"
+#include "faces/documents.h"
+
 #include "fralo_doc.h"
 #include "fralo_view.h"
-#include "main_frame.h"
 
 CChildFrame::CChildFrame(std::unique_ptr<CFraloDoc> document)
     : m_pDoc(std::move(document)), m_pView(new CFraloView(m_pDoc.get()))
@@ -24,8 +24,8 @@ CChildFrame::~CChildFrame()
 
 void CChildFrame::closeEvent(QCloseEvent* event)
 {
-    CMainFrame* frame = m_pDoc->m_pApp->MainFrame();
-    if (frame && !frame->MayClose({m_pDoc.get()})) {
+    DocumentService* documents = Documents();
+    if (documents && !documents->MayClose({m_pDoc.get()})) {
         event->ignore();
         return;
     }

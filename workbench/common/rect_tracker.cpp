@@ -1,4 +1,4 @@
-#include "view/rect_tracker.h"
+#include "common/rect_tracker.h"
 
 #include <QBrush>
 #include <QEventLoop>

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "view/tracker_cursor.h"
+#include "common/tracker_cursor.h"
 
 namespace {
 

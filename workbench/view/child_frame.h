@@ -3,14 +3,12 @@
 
 #include <memory>
 
-#include <QMdiSubWindow>
-
-#include "frame_fit.h"
+#include "faces/document_frame.h"
 
 class CFraloDoc;
 class CFraloView;
 
-class CChildFrame : public QMdiSubWindow {
+class CChildFrame : public DocumentFrame {
     Q_OBJECT
 public:
     // Takes over `document`, makes its view and deletes both when closed.
@@ -19,12 +17,8 @@ public:
 
     CFraloDoc* Document() const { return m_pDoc.get(); }
     CFraloView* View() const { return m_pView; }
-    // The size of the area inside the frame's border.
-    QSize ClientSize() const;
-    // Gives the frame the outer size `size`, moved left or up where needed to
-    // stay inside the visible work area and cut where the area is smaller. A
-    // maximised or minimised frame keeps its state and its size.
-    void SetFrameSize(FrameSize size);
+    QSize ClientSize() const override;
+    void SetFrameSize(FrameSize size) override;
     // The visible work area, without the scroll bars it may show.
     FrameSize AreaSize() const;
 

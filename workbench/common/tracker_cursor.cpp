@@ -1,4 +1,4 @@
-#include "view/tracker_cursor.h"
+#include "common/tracker_cursor.h"
 
 #include <cstdlib>
 

@@ -16,6 +16,8 @@
 namespace {
 
 #define CALL(member) [](CMainFrame& f) { f.member(); }
+// A dialog command, run with the frame as the dialog's parent.
+#define WINDOW(run) [](CMainFrame& f) { run(f); }
 #define RULE(member) [](const CMainFrame& f) { return f.member(); }
 #define STATE_RULE(rule) [](const CMainFrame& f) { return rule(f.State()); }
 // A command of the view's context menu: it acts on the active view, the one
@@ -113,11 +115,11 @@ const std::vector<CommandEntry>& CommandTable()
          CALL(OnCameraSettings), STATE_RULE(CameraSettingsEnabled), nullptr},
 
         {ID_FALSE_COLOURS, kView, "Visualiser en &fausses couleurs...", nullptr,
-         RunFalseColourDialog, STATE_RULE(LiveViewEnabled), nullptr},
-        {ID_REAL_TIME_VIEW, kView, "&Visualiser en temps réel...", nullptr, RunRealTimeDialog,
-         STATE_RULE(LiveViewEnabled), nullptr},
-        {ID_TIME_AVERAGED, kView, "Visualiser en &temps moyenné...", nullptr, RunTimeAverageDialog,
-         STATE_RULE(InstrumentAcquisitionEnabled), nullptr},
+         WINDOW(RunFalseColourDialog), STATE_RULE(LiveViewEnabled), nullptr},
+        {ID_REAL_TIME_VIEW, kView, "&Visualiser en temps réel...", nullptr,
+         WINDOW(RunRealTimeDialog), STATE_RULE(LiveViewEnabled), nullptr},
+        {ID_TIME_AVERAGED, kView, "Visualiser en &temps moyenné...", nullptr,
+         WINDOW(RunTimeAverageDialog), STATE_RULE(InstrumentAcquisitionEnabled), nullptr},
         {ID_VIEW_3D, kView, "&Visualiser en 3D", nullptr, CALL(OnView3D), STATE_RULE(View3DEnabled),
          nullptr},
         {ID_GAUSS_FIT, kView, "&Gaussienne sur tracé de profils", nullptr, CALL(OnGaussFit),
@@ -131,21 +133,22 @@ const std::vector<CommandEntry>& CommandTable()
          RULE(StatusBarShown)},
 
         {ID_FRINGE_PATTERNS, kFringe, "&Générer 4 mires sinusoïdales...", nullptr,
-         RunFringePatternsDialog, STATE_RULE(AnalysisEnabled), nullptr},
+         WINDOW(RunFringePatternsDialog), STATE_RULE(AnalysisEnabled), nullptr},
         {ID_PHASE_ACQUISITION, kFringe, "&Acq. image phasée à 4 images...", nullptr,
-         RunPhaseAcquisitionDialog, STATE_RULE(InstrumentAcquisitionEnabled), nullptr},
-        {ID_PHASE_COMPUTE, kFringe, "&Calculer image phasée à 4 images...", nullptr, RunPhaseDialog,
-         STATE_RULE(PhaseComputeEnabled), nullptr},
-        {ID_DEMODULATE, kFringe, "&Démoduler image phasée...", nullptr, RunDemodulationDialog,
-         STATE_RULE(AnalysisEnabled), nullptr},
-        {ID_C832_MOVE, kFringe, "&Déplacer manuellement...", nullptr, RunC832MoveDialog, nullptr,
-         nullptr},
-        {ID_C832_OVERTRAVEL, kFringe, "&Sortir de surcourse...", nullptr, RunOvertravelDialog,
+         [](CMainFrame& f) { RunPhaseAcquisitionDialog(f, f.Bench()); },
+         STATE_RULE(InstrumentAcquisitionEnabled), nullptr},
+        {ID_PHASE_COMPUTE, kFringe, "&Calculer image phasée à 4 images...", nullptr,
+         WINDOW(RunPhaseDialog), STATE_RULE(PhaseComputeEnabled), nullptr},
+        {ID_DEMODULATE, kFringe, "&Démoduler image phasée...", nullptr,
+         WINDOW(RunDemodulationDialog), STATE_RULE(AnalysisEnabled), nullptr},
+        {ID_C832_MOVE, kFringe, "&Déplacer manuellement...", nullptr, WINDOW(RunC832MoveDialog),
          nullptr, nullptr},
-        {ID_PIEZO_SUPPLY, kFringe, "&Translateur piézo sur port série...", nullptr, RunPiezoDialog,
-         nullptr, nullptr},
-        {ID_STEPPER, kFringe, "&Moteur pas à pas via port imprimante...", nullptr, RunStepperDialog,
-         nullptr, nullptr},
+        {ID_C832_OVERTRAVEL, kFringe, "&Sortir de surcourse...", nullptr,
+         WINDOW(RunOvertravelDialog), nullptr, nullptr},
+        {ID_PIEZO_SUPPLY, kFringe, "&Translateur piézo sur port série...", nullptr,
+         WINDOW(RunPiezoDialog), nullptr, nullptr},
+        {ID_STEPPER, kFringe, "&Moteur pas à pas via port imprimante...", nullptr,
+         WINDOW(RunStepperDialog), nullptr, nullptr},
 
         {ID_BRIGHTNESS, kImage, "&Ajuster luminance et contraste...", nullptr, CALL(OnBrightness),
          STATE_RULE(ImageDialogEnabled), nullptr},
@@ -155,7 +158,7 @@ const std::vector<CommandEntry>& CommandTable()
          STATE_RULE(GreyToRgbEnabled), nullptr},
         {ID_NEGATIVE, kImage, "&Négatif", nullptr, CALL(OnNegative), STATE_RULE(FftBlockedEnabled),
          nullptr},
-        {ID_MASK, kImage, "&Créer une image masque...", nullptr, OpenMaskDialog,
+        {ID_MASK, kImage, "&Créer une image masque...", nullptr, WINDOW(OpenMaskDialog),
          STATE_RULE(MaskEnabled), nullptr},
         {ID_CALIBRATE, kImage, "&Etalonner l'image...", nullptr, CALL(OnCalibrate),
          STATE_RULE(CalibrateEnabled), nullptr},
@@ -163,7 +166,7 @@ const std::vector<CommandEntry>& CommandTable()
          STATE_RULE(ImageDialogEnabled), nullptr},
         {ID_RESIZE, kImage, "Redimensionner l'image...", nullptr, CALL(OnResize),
          STATE_RULE(ImageDialogEnabled), nullptr},
-        {ID_EXTRACT, kImage, "&Extraire une nouvelle image...", nullptr, OpenExtractDialog,
+        {ID_EXTRACT, kImage, "&Extraire une nouvelle image...", nullptr, WINDOW(OpenExtractDialog),
          STATE_RULE(ExtractEnabled), nullptr},
         {ID_FFT, kImage, "FFT &complexe", nullptr, CALL(OnFft), STATE_RULE(FftBlockedEnabled),
          nullptr},
