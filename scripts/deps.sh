@@ -13,6 +13,7 @@ packages=(
   libx11-dev
   libv4l-dev
   clang libclang-rt-14-dev # the fuzz targets (scripts/fuzz.sh)
+  clang-format # the formatting test (scripts/check_format.sh)
 )
 
 missing=()

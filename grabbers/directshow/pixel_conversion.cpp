@@ -87,9 +87,8 @@ const uint8_t* Row(const FrameLayout& l, const uint8_t* frame, int32_t row)
 
 // A row of B, G, R bytes `Step` apart into red, green, blue or (no green) grey.
 template <std::size_t Step>
-ONDULA_AVX2_CLONES void BgrRow(const uint8_t* s, std::size_t width,
-                                                      bool colour, uint8_t* red, uint8_t* green,
-                                                      uint8_t* blue)
+ONDULA_AVX2_CLONES void BgrRow(const uint8_t* s, std::size_t width, bool colour, uint8_t* red,
+                               uint8_t* green, uint8_t* blue)
 {
     if (colour)
         for (std::size_t x = 0; x < width; ++x, s += Step) {
@@ -152,8 +151,8 @@ void RgbRows(const FrameLayout& l, int32_t mode, const uint8_t* frame, uint8_t* 
     });
 }
 
-ONDULA_AVX2_CLONES void UyvyPairs(std::size_t pairs, const uint8_t* s,
-                                                         uint8_t* r, uint8_t* g, uint8_t* b)
+ONDULA_AVX2_CLONES void UyvyPairs(std::size_t pairs, const uint8_t* s, uint8_t* r, uint8_t* g,
+                                  uint8_t* b)
 {
     for (std::size_t p = 0; p < pairs; ++p, s += 4) {
         const Chroma c(s[0], s[2]);

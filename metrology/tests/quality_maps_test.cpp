@@ -133,7 +133,8 @@ TEST(QualityMaps, IsolatedResidueAddsItsChargeToItsFourPixels)
         const Map residues = Compute(ResidueMap, vortex);
         for (int y = 0; y < 8; ++y)
             for (int x = 0; x < 8; ++x) {
-                const bool loop = (x == l.left || x == l.left + 1) && (y == l.top || y == l.top + 1);
+                const bool loop =
+                    (x == l.left || x == l.left + 1) && (y == l.top || y == l.top + 1);
                 EXPECT_EQ(residues(x, y), loop ? 256 : 0)
                     << "loop " << l.left << ',' << l.top << " at " << x << ',' << y;
             }

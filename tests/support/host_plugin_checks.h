@@ -59,8 +59,7 @@ struct HandleCalls {
 
 // Runs `rounds` rounds of calls on two handles at once from two threads, as a
 // program with two cameras does; every call must succeed.
-inline void ExpectCallsOnTwoThreads(const HandleCalls& first, const HandleCalls& second,
-                                    int rounds)
+inline void ExpectCallsOnTwoThreads(const HandleCalls& first, const HandleCalls& second, int rounds)
 {
     std::atomic<int> failed{0};
     std::string first_error[2];

@@ -9,10 +9,7 @@ ScopedVariable::ScopedVariable(const char* name, const char* value) : name_(name
     Set(value);
 }
 
-ScopedVariable::~ScopedVariable()
-{
-    Set(before_ ? before_->c_str() : nullptr);
-}
+ScopedVariable::~ScopedVariable() { Set(before_ ? before_->c_str() : nullptr); }
 
 void ScopedVariable::Set(const char* value)
 {

@@ -1,70 +1,12 @@
 // The imaging libraries export the API of their public headers and nothing else.
 #include <gtest/gtest.h>
 
-#include <cxxabi.h>
-
-#include <cstdlib>
-#include <memory>
-#include <regex>
 #include <set>
 #include <string>
 
 #include "dynamic_exports.h"
 
 namespace {
-
-std::string demangled(const std::string& name)
-{
-    int status = 0;
-    const std::unique_ptr<char, decltype(&std::free)> text(
-        abi::__cxa_demangle(name.c_str(), nullptr, nullptr, &status), &std::free);
-    return status == 0 ? text.get() : name;
-}
-
-// An instance of an inline or template item of the standard library or Qt:
-// every module that uses one may carry it, and the C++ ABI needs them to stay
-// visible so that all modules agree on a single copy.
-bool foreign_instance(bool vague, const std::string& name)
-{
-    static const std::regex kForeign(
-        R"(^((typeinfo|typeinfo name|vtable) for )?([^(<]* )?(std|Q[A-Za-z]*)::)");
-    return vague && std::regex_search(name, kForeign);
-}
-
-// The linker's markers of the data segment's ends, and what the address
-// sanitizer adds beside each exported variable.
-bool tool_symbol(const std::string& name)
-{
-    return name == "__bss_start" || name == "_edata" || name == "_end" ||
-           name.starts_with("__odr_asan");
-}
-
-// "name(parameters) const" and "name[abi:tag]()" as "name".
-std::string without_signature(std::string name)
-{
-    name = std::regex_replace(name, std::regex(R"(\[abi:[^\]]*\])"), "");
-    const std::size_t end = name.rfind(')');
-    if (end == std::string::npos)
-        return name;
-    int depth = 0;
-    for (std::size_t i = end + 1; i-- > 0;) {
-        depth += name[i] == ')' ? 1 : name[i] == '(' ? -1 : 0;
-        if (depth == 0)
-            return name.substr(0, i);
-    }
-    return name;
-}
-
-std::set<std::string> exported_names(const std::string& library)
-{
-    std::set<std::string> names;
-    for (const auto& symbol : ondula::testing::DynamicExports(library)) {
-        const std::string name = demangled(symbol.name);
-        if (!foreign_instance(symbol.vague, name) && !tool_symbol(name))
-            names.insert(without_signature(name));
-    }
-    return names;
-}
 
 TEST(ExportsTest, EachLibraryExportsItsPublicHeadersOnly)
 {
@@ -99,8 +41,9 @@ TEST(ExportsTest, EachLibraryExportsItsPublicHeadersOnly)
           "window_widget"}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(exported_names(c.library), c.names) << c.library;
-    EXPECT_EQ(exported_names(PARVERODYN_LIBRARY), exported_names(VERODYN_LIBRARY));
+        EXPECT_EQ(ondula::testing::ExportedNames(c.library), c.names) << c.library;
+    EXPECT_EQ(ondula::testing::ExportedNames(PARVERODYN_LIBRARY),
+              ondula::testing::ExportedNames(VERODYN_LIBRARY));
 }
 
 } // namespace

@@ -33,15 +33,12 @@ TEST(ZephonHost, TwoBoardsOnTwoThreads)
     long handles[2] = {};
     for (const char* device : {"ZEPHON_II:0", "ZEPHON_II:1"})
         ASSERT_EQ(open_framegrabber("ZephonII", 1, 1, 0, 0, 0, 0, "default", -1, "default", -1.0,
-                                    "false", "D_CCIR", device, -1, 1,
-                                    &handles[device[10] - '0']),
+                                    "false", "D_CCIR", device, -1, 1, &handles[device[10] - '0']),
                   V_OK);
     set_check("~give_error");
-    ExpectCallsOnTwoThreads({handles[0], "grab_timeout", "start_async_after_grab_async",
-                             VTuple("disable")},
-                            {handles[1], "trigger_source", "start_async_after_grab_async",
-                             VTuple("enable")},
-                            400);
+    ExpectCallsOnTwoThreads(
+        {handles[0], "grab_timeout", "start_async_after_grab_async", VTuple("disable")},
+        {handles[1], "trigger_source", "start_async_after_grab_async", VTuple("enable")}, 400);
     set_check("give_error");
     EXPECT_EQ(close_all_framegrabbers(), V_OK);
     EXPECT_EQ(dvl::AllocatedObjects(), 0);

@@ -95,8 +95,7 @@ TEST(DirectShowHostTest, TwoHandlesOnTwoThreadsKeepTheirOwnAnswers)
     constexpr int kRounds = 400;
 #endif
     ExpectCallsOnTwoThreads({camera, "brightness_range", "brightness", VTuple(100)},
-                            {card, "available_media_types", "grab_timeout", VTuple(2000)},
-                            kRounds);
+                            {card, "available_media_types", "grab_timeout", VTuple(2000)}, kRounds);
     ExpectAllClosedAndFreed();
     EXPECT_EQ(dshow::LiveObjects(), 0);
     dshow::SetEventWaitHook(nullptr);

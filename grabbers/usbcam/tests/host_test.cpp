@@ -76,8 +76,7 @@ TEST_F(UsbcamHostTest, TwoCamerasOnTwoThreads)
                                     &handles[device[0] - '0']),
                   V_OK);
     ExpectCallsOnTwoThreads({handles[0], "Camera/Gain_dB", "Camera/Expose_us", VTuple(20000)},
-                            {handles[1], "Camera/Gain_dB", "Camera/Expose_us", VTuple(10000)},
-                            400);
+                            {handles[1], "Camera/Gain_dB", "Camera/Expose_us", VTuple(10000)}, 400);
 }
 
 } // namespace

@@ -7,17 +7,18 @@
 // (hwaccess/qnlo34.h).
 #include <cstdarg>
 
+#include "hwaccess/export.h"
 #include "hwaccess/hw_thread.h"
 #include "hwaccess/hw_types.h"
 
 namespace hw {
 
-#define HW_FUNCTION(form, result, name, parameters, arguments) result name parameters;
+#define HW_FUNCTION(form, result, name, parameters, arguments) HWCLIENT_API result name parameters;
 #include "hwaccess/hw_functions.def"
 #undef HW_FUNCTION
 
 /// HwTrace with its arguments as a va_list.
-void HwTraceV(const char* format, va_list args);
+HWCLIENT_API void HwTraceV(const char* format, va_list args);
 
 /// Whether a configuration record is the full 96-byte one: its size word is
 /// exactly 96.

@@ -6,6 +6,7 @@
  * closed. Closing the handle of a running thread leaves the thread running to
  * its end; closing one never resumed ends it without running the routine.
  * The functions are listed in hwaccess/hw_functions.def, named Qnlo... */
+#include "hwaccess/export.h"
 #include "hwaccess/hw_types.h"
 
 #ifdef __cplusplus
@@ -27,7 +28,7 @@ class Clock;
 namespace hw {
 
 /// QnloCreateThread whose waits are timed on `clock` (the steady clock otherwise).
-HwThread* QnloCreateThread(HwThreadStart start, void* parameter, ondula::Clock& clock);
+HWCLIENT_API HwThread* QnloCreateThread(HwThreadStart start, void* parameter, ondula::Clock& clock);
 
 } // namespace hw
 #endif

@@ -44,9 +44,8 @@ void CopyBand(const Buffer& b, int32_t index, int32_t x, int32_t y, int32_t widt
 
 // One row of packed blue, green, red bytes; the byte shuffles it vectorises
 // into come with AVX2.
-ONDULA_AVX2_CLONES void PackBgrRow(const uint8_t* blue, const uint8_t* green,
-                                                          const uint8_t* red, uint8_t* pixel,
-                                                          std::size_t n)
+ONDULA_AVX2_CLONES void PackBgrRow(const uint8_t* blue, const uint8_t* green, const uint8_t* red,
+                                   uint8_t* pixel, std::size_t n)
 {
     for (std::size_t i = 0; i < n; ++i, pixel += 3) {
         pixel[0] = blue[i];

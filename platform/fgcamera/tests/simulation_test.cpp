@@ -104,9 +104,9 @@ TEST_F(FgCameraTest, ShutterAndGainScaleThePictureFromTheirDefaultsClippedAt255)
         uint32_t shutter, gain;
         uint8_t first, at_22; // row 0 of frame 0: b = x + s
     };
-    for (const Case& c : {Case{500, 100, 244, 10}, Case{500, 200, 255, 20},
-                          Case{1000, 100, 255, 255}, Case{500, 50, 122, 5},
-                          Case{250, 100, 125, 8}}) {
+    for (const Case& c :
+         {Case{500, 100, 244, 10}, Case{500, 200, 255, 20}, Case{1000, 100, 255, 255},
+          Case{500, 50, 122, 5}, Case{250, 100, 125, 8}}) {
         const UINT32HL guid = fgsim::MonoCamera(0).guid;
         ASSERT_EQ(camera_.Connect(&guid, nullptr), FCE_NOERROR);
         ASSERT_EQ(camera_.SetParameter(FGP_SHUTTER, c.shutter), FCE_NOERROR);

@@ -92,10 +92,10 @@ TEST_F(OpQueueTest, ALimitedPollReadsThePortAtMostItsLimit)
         win32::Status status;
         std::size_t reads;
     };
-    for (const Case& c : {Case{0, {0x07}, 1, 1, win32::kTimeout, 1},
-                          Case{1, {0x07}, 0, 3, win32::kSuccess, 3},
-                          Case{2, {0x07, 0x07, 0x00}, 1, 3, win32::kSuccess, 3},
-                          Case{3, {0x07, 0x00}, 1, 3, win32::kSuccess, 2}}) {
+    for (const Case& c :
+         {Case{0, {0x07}, 1, 1, win32::kTimeout, 1}, Case{1, {0x07}, 0, 3, win32::kSuccess, 3},
+          Case{2, {0x07, 0x07, 0x00}, 1, 3, win32::kSuccess, 3},
+          Case{3, {0x07, 0x00}, 1, 3, win32::kSuccess, 2}}) {
         card->Script(c.port, c.answers);
         Words q = Queue(1, 0, {{kOpWhileInpEqual, c.port, c.failOnLimit, 0x0F, 1, c.limit, 0x07}});
         EXPECT_EQ(Execute(c832, q), c.status) << c.port;

@@ -45,7 +45,7 @@ using Vstatus = int;
     X(VERR_FG_PIXEL_KIND, 5408, "pixel kind not supported")                                        \
     X(VERR_FG_GLOBAL, 5409, "unknown host global or access mode")                                  \
     X(VERR_FG_FREE, 5410, "memory not allocated by this host function")                            \
-    X(VERR_FG_ANSWER, 5411, "plug-in answered an invalid value list")                             \
+    X(VERR_FG_ANSWER, 5411, "plug-in answered an invalid value list")                              \
     X(VERR_FG_EXCEPTION, 5412, "frame-grabber plug-in raised an exception")
 
 enum VStatusCode : int {

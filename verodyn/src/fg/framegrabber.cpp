@@ -87,10 +87,10 @@ Vstatus close_grabber(long handle, std::string* detail)
     std::lock_guard guard(grabber->lock);
     grabber->closed = true;
     const FGClass& cls = grabber->iface->cls;
-    const FGstatus status = cls.FGClose ? guarded_call(detail, [&] {
-        return cls.FGClose(next_proc_id(), grabber->inst.get());
-    })
-                                        : FG_SUCCESS;
+    const FGstatus status =
+        cls.FGClose
+            ? guarded_call(detail, [&] { return cls.FGClose(next_proc_id(), grabber->inst.get()); })
+            : FG_SUCCESS;
     *grabber->slot = nullptr;
     return from_plugin(status);
 }

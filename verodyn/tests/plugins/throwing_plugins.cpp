@@ -7,10 +7,7 @@
 #include "fgint/fghelpers.h"
 
 #if defined(MOCK_INIT_THROWS)
-FG_EXPORT FGstatus FGInit(Vproc_handle, FGClass*)
-{
-    throw std::runtime_error("no camera library");
-}
+FG_EXPORT FGstatus FGInit(Vproc_handle, FGClass*) { throw std::runtime_error("no camera library"); }
 #else
 namespace {
 

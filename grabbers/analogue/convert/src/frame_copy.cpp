@@ -10,8 +10,7 @@ namespace zephon {
 namespace {
 
 // The weighted sum in 32-bit lanes (at most 266.9 million), which vectorises.
-ONDULA_AVX2_CLONES void GreyRun(const uint8_t* bgr, uint8_t* grey,
-                                                       std::size_t pixels)
+ONDULA_AVX2_CLONES void GreyRun(const uint8_t* bgr, uint8_t* grey, std::size_t pixels)
 {
     for (std::size_t i = 0; i < pixels; ++i, bgr += 3)
         grey[i] = uint8_t((145971u * bgr[0] + 596793u * bgr[1] + 303858u * bgr[2] + 512u) >> 20);

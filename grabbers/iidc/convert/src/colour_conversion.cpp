@@ -136,20 +136,20 @@ template <uint32_t Coding>
 
 using GroupsFn = void (*)(const uint8_t*, int, uint8_t*, uint8_t*, uint8_t*);
 
-ONDULA_AVX2_CLONES void
-Yuv411GroupsToRgb8(const uint8_t* group, int groups, uint8_t* r, uint8_t* g, uint8_t* b)
+ONDULA_AVX2_CLONES void Yuv411GroupsToRgb8(const uint8_t* group, int groups, uint8_t* r, uint8_t* g,
+                                           uint8_t* b)
 {
     YuvGroupsToRgb8<CM_YUV411>(group, groups, r, g, b);
 }
 
-ONDULA_AVX2_CLONES void
-Yuv422GroupsToRgb8(const uint8_t* group, int groups, uint8_t* r, uint8_t* g, uint8_t* b)
+ONDULA_AVX2_CLONES void Yuv422GroupsToRgb8(const uint8_t* group, int groups, uint8_t* r, uint8_t* g,
+                                           uint8_t* b)
 {
     YuvGroupsToRgb8<CM_YUV422>(group, groups, r, g, b);
 }
 
-ONDULA_AVX2_CLONES void
-Yuv444GroupsToRgb8(const uint8_t* group, int groups, uint8_t* r, uint8_t* g, uint8_t* b)
+ONDULA_AVX2_CLONES void Yuv444GroupsToRgb8(const uint8_t* group, int groups, uint8_t* r, uint8_t* g,
+                                           uint8_t* b)
 {
     YuvGroupsToRgb8<CM_YUV444>(group, groups, r, g, b);
 }

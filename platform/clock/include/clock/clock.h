@@ -4,6 +4,8 @@
 #include <chrono>
 #include <cstdint>
 
+#include "clock/export.h"
+
 namespace ondula {
 
 // Time as instruments, simulated devices and plug-ins see it. The program runs
@@ -22,7 +24,7 @@ public:
 };
 
 // The process's real clock (std::chrono::steady_clock).
-Clock& SteadyClock();
+ONDULA_CLOCK_API Clock& SteadyClock();
 
 // A clock that moves only when told: SleepFor advances it by the time asked,
 // so a thread that sleeps sees exactly the time it slept. Safe to share

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "clock/clock.h"
+#include "clock/export.h"
 
 namespace ondula {
 
 // The frame rate of a simulated camera: each frame comes one period after the
 // one before, and the wait for it is spent asleep on the clock (no time at all
 // on a VirtualClock, which is the instant mode of tests).
-class FramePacer {
+class ONDULA_CLOCK_API FramePacer {
 public:
     FramePacer(Clock& clock, Clock::Duration period) : clock_(&clock), period_(period) { }
 

@@ -46,8 +46,8 @@ private:
 };
 
 // What a device raises where the hardware would raise an exception; the code
-// is the exception's.
-struct DSHOW_API HardwareException {
+// is the exception's. Not exported: a module that catches it matches it by name.
+struct HardwareException {
     uint32_t code;
 };
 

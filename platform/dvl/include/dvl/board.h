@@ -12,6 +12,7 @@
 
 #include "clock/clock.h"
 #include "dvl/dvl.h"
+#include "dvl/export.h"
 
 using DvlId = int32_t;
 
@@ -95,7 +96,7 @@ private:
 namespace dvl {
 // The time of the library and of its callers: the steady clock unless a test
 // gives another (simulated_boards.h).
-ondula::Clock& LibraryClock();
+DVL_API ondula::Clock& LibraryClock();
 } // namespace dvl
 
 // A window handle: a number the program chose and registered (simulated_boards.h).
@@ -105,95 +106,96 @@ extern "C" {
 
 // 100: takes a reference on the application (the same identifier while it
 // lives); `init_flag` is DVL_DEFAULT or 0.
-DvlId DvlAppAlloc(int32_t init_flag, DvlId* app);
+DVL_API DvlId DvlAppAlloc(int32_t init_flag, DvlId* app);
 // 101: application control; accepted, no effect on the simulated boards.
-void DvlAppControl(int32_t item, int32_t value);
+DVL_API void DvlAppControl(int32_t item, int32_t value);
 // 102: drops a reference; the last one frees every system left.
-void DvlAppFree(DvlId app);
+DVL_API void DvlAppFree(DvlId app);
 // 103: the text of the failure of this thread's last call, or "Null.", into
 // `text` (DVL_ERROR_TEXT_SIZE bytes); answers 1 for a failure, else 0.
 // `mode` is recorded as given.
-int32_t DvlAppGetError(int32_t mode, char* text);
+DVL_API int32_t DvlAppGetError(int32_t mode, char* text);
 // 106: `item`'s value, also written to `result` (a double for DVL_APP_VERSION,
 // else an int32) when not null; unknown items answer 0.
-int32_t DvlAppInquire(int32_t item, void* result);
+DVL_API int32_t DvlAppInquire(int32_t item, void* result);
 
 // 273: the board of `descriptor` and `number` (DVL_DEFAULT: 0) in the catalogue;
 // 0 when there is none, when it is allocated already, or without application.
-DvlId DvlSysAlloc(const char* descriptor, int32_t number, int32_t init_flag, DvlId* system);
+DVL_API DvlId DvlSysAlloc(const char* descriptor, int32_t number, int32_t init_flag, DvlId* system);
 // 274: system control; accepted, no effect on the simulated boards.
-void DvlSysControl(DvlId system, int32_t item, int32_t value);
+DVL_API void DvlSysControl(DvlId system, int32_t item, int32_t value);
 // 275: frees the system and whatever is still allocated on it.
-void DvlSysFree(DvlId system);
+DVL_API void DvlSysFree(DvlId system);
 // 276: DVL_SYS_DIGITIZER_COUNT or DVL_SYS_BOARD_TYPE (int32, also to `result`).
-int32_t DvlSysInquire(DvlId system, int32_t item, void* result);
+DVL_API int32_t DvlSysInquire(DvlId system, int32_t item, void* result);
 
 // 138: digitizer `number` (DVL_DEFAULT: 0) of the system with the format
 // `format` (a format file the board knows); 0 for a format it does not know.
 // A board with a digitizer module has it loaded and tells it the digitizer's
 // number and asks its name; 0 when the module cannot be loaded.
-DvlId DvlDigAlloc(DvlId system, int32_t number, const char* format, int32_t init_flag,
-                  DvlId* digitizer);
+DVL_API DvlId DvlDigAlloc(DvlId system, int32_t number, const char* format, int32_t init_flag,
+                          DvlId* digitizer);
 // 140: selects the input channel (a channel code, DVL_DEFAULT among them).
-void DvlDigChannel(DvlId digitizer, int32_t channel);
+DVL_API void DvlDigChannel(DvlId digitizer, int32_t channel);
 // 141: sets control `item` (DVL_DIG_*) to `value`.
-void DvlDigControl(DvlId digitizer, int32_t item, double value);
+DVL_API void DvlDigControl(DvlId digitizer, int32_t item, double value);
 // 142: halts its grab and frees it.
-void DvlDigFree(DvlId digitizer);
+DVL_API void DvlDigFree(DvlId digitizer);
 // 144: grabs into `buffer` continuously, on the library's own thread, at the
 // board's frame rate, until halted; each frame goes to the window the buffer is
 // selected into.
-void DvlDigGrabContinuous(DvlId digitizer, DvlId buffer);
+DVL_API void DvlDigGrabContinuous(DvlId digitizer, DvlId buffer);
 // 143: starts one grab into `buffer` and returns at once. One frame period
 // later (after the trigger when grabs wait for one) the library's own thread
 // fills the buffer and calls the DVL_GRAB_END hooks. A grab started while
 // another runs replaces it.
-void DvlDigGrab(DvlId digitizer, DvlId buffer);
+DVL_API void DvlDigGrab(DvlId digitizer, DvlId buffer);
 // 146: stops the continuous grab; no frame is written once it returns.
-void DvlDigHalt(DvlId digitizer);
+DVL_API void DvlDigHalt(DvlId digitizer);
 // 147: an item of the digitizer's format (size, bands, bits), a control's
 // value, DVL_DIG_GRAB_IN_PROGRESS or a camera feature (int32, also to `result`).
-int32_t DvlDigInquire(DvlId digitizer, int32_t item, void* result);
+DVL_API int32_t DvlDigInquire(DvlId digitizer, int32_t item, void* result);
 // 801: calls `function` with `user_data` at each `hook_type` event; a
 // `hook_type` with DVL_UNHOOK removes that function with that user data and
 // returns once a hook call in flight on another thread has ended.
-void DvlDigHookFunction(DvlId digitizer, int32_t hook_type, DvlHookFn function, void* user_data);
+DVL_API void DvlDigHookFunction(DvlId digitizer, int32_t hook_type, DvlHookFn function,
+                                void* user_data);
 
 // 110: a buffer of `bands` planes of width x height, 8 or 16 bits a pixel; 0
 // for sizes, bands or bits outside 1..8192, 1..3 and {8, 16}.
-DvlId DvlBufAllocColor(DvlId system, int32_t bands, int32_t width, int32_t height, int32_t bits,
-                       int32_t attribute, DvlId* buffer);
+DVL_API DvlId DvlBufAllocColor(DvlId system, int32_t bands, int32_t width, int32_t height,
+                               int32_t bits, int32_t attribute, DvlId* buffer);
 // 114: sets every pixel of every band to `value`.
-void DvlBufClear(DvlId buffer, int32_t value, int32_t reserved);
+DVL_API void DvlBufClear(DvlId buffer, int32_t value, int32_t reserved);
 // 123: frees the buffer, halting a grab into it and taking it off its display.
-void DvlBufFree(DvlId buffer);
+DVL_API void DvlBufFree(DvlId buffer);
 // 125: copies the region at (x, y) of width x height of the first band into
 // `destination`, width pixels a row (1 or 2 bytes a pixel as the buffer).
 // Rows and columns outside the buffer are not written.
-void DvlBufGet2d(DvlId buffer, int32_t x, int32_t y, int32_t width, int32_t height,
-                 void* destination);
+DVL_API void DvlBufGet2d(DvlId buffer, int32_t x, int32_t y, int32_t width, int32_t height,
+                         void* destination);
 // 126: copies every band of the buffer into `destination`, plane after plane.
-void DvlBufGet(DvlId buffer, void* destination);
+DVL_API void DvlBufGet(DvlId buffer, void* destination);
 // 127: DvlBufGetColor2d of the whole buffer.
-void DvlBufGetColor(DvlId buffer, int32_t format, int32_t band, void* destination);
+DVL_API void DvlBufGetColor(DvlId buffer, int32_t format, int32_t band, void* destination);
 // 928: copies the region at (x, y) of width x height of an 8-bit buffer into
 // `destination`: with DVL_PLANAR band `band` (DVL_RED, DVL_GREEN or DVL_BLUE),
 // width bytes a row; with DVL_PACKED_BGR24 and DVL_ALL_BANDS three bytes a
 // pixel. Rows and columns outside the buffer are not written.
-void DvlBufGetColor2d(DvlId buffer, int32_t format, int32_t band, int32_t x, int32_t y,
-                      int32_t width, int32_t height, void* destination);
+DVL_API void DvlBufGetColor2d(DvlId buffer, int32_t format, int32_t band, int32_t x, int32_t y,
+                              int32_t width, int32_t height, void* destination);
 
 // 150: a display of the system; `format` "D_DEFAULT".
-DvlId DvlDispAlloc(DvlId system, int32_t number, const char* format, int32_t init_flag,
-                   DvlId* display);
+DVL_API DvlId DvlDispAlloc(DvlId system, int32_t number, const char* format, int32_t init_flag,
+                           DvlId* display);
 // 151: the display no longer shows `buffer`.
-void DvlDispDeselect(DvlId display, DvlId buffer);
+DVL_API void DvlDispDeselect(DvlId display, DvlId buffer);
 // 152: frees the display.
-void DvlDispFree(DvlId display);
+DVL_API void DvlDispFree(DvlId display);
 // 153: DVL_DISP_MODE (int32, also to `result`).
-int32_t DvlDispInquire(DvlId display, int32_t item, void* result);
+DVL_API int32_t DvlDispInquire(DvlId display, int32_t item, void* result);
 // 912: the display shows `buffer` in `window`: the buffer as it stands now,
 // then each frame grabbed into it.
-void DvlDispSelectWindow(DvlId display, DvlId buffer, DvlWindow window);
+DVL_API void DvlDispSelectWindow(DvlId display, DvlId buffer, DvlWindow window);
 
 } // extern "C"

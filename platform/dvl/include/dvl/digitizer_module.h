@@ -5,6 +5,7 @@
 #include <string>
 
 #include "dvl/dvl.h"
+#include "dvl/export.h"
 
 // Every digitizer module exports this entry; the loader calls it once with the
 // module's handle right after loading, and the module answers 1 to accept.
@@ -16,7 +17,7 @@ using DvlCommandFn = void (*)(void* packet);
 
 namespace dvl {
 
-class DigitizerModule {
+class DVL_API DigitizerModule {
 public:
     // Loads the module `name`: the file "<name>.so" in the board library's own
     // folder (a name holding a '/' is taken as a path), runs its module entry and

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "dvl/export.h"
+
 // X(name, ordinal): the board library's functions by ordinal, in one table.
 // Its digitizer modules number their exports in spaces of their own (dvlbrn.h).
 #define DVL_ORDINAL_TABLE(X)                                                                       \
@@ -74,26 +76,27 @@ extern "C" {
 
 // Ordinal 169: opens an error context for a report from `origin` ("Internal"
 // for a module's own failures); a1..a5, `flags` and `reserved` are recorded as given.
-DvlErrorContext DvlOpenErrorContext(const char* origin, int32_t a1, int32_t a2, int32_t a3,
-                                    int32_t a4, int32_t a5, int32_t flags, int32_t reserved);
+DVL_API DvlErrorContext DvlOpenErrorContext(const char* origin, int32_t a1, int32_t a2, int32_t a3,
+                                            int32_t a4, int32_t a5, int32_t flags,
+                                            int32_t reserved);
 
 // Ordinal 172: attaches message `code` with its title and text to the context.
 // The last two arguments are recorded as given.
-DvlStatus DvlAddErrorMessage(DvlErrorContext context, int32_t code, const char* title,
-                             const char* text, int32_t a1, int32_t a2);
+DVL_API DvlStatus DvlAddErrorMessage(DvlErrorContext context, int32_t code, const char* title,
+                                     const char* text, int32_t a1, int32_t a2);
 
 // Ordinal 1223: raises the context's report (recorded) and closes the context.
-DvlStatus DvlRaiseError(DvlErrorContext context);
+DVL_API DvlStatus DvlRaiseError(DvlErrorContext context);
 
 // A new text buffer of `capacity` bytes holding `initial` (truncated to fit, always
 // terminated; null for empty). Returns 0 when capacity is 0 or memory is short.
-DvlText DvlTextCreate(uint32_t capacity, const char* initial);
+DVL_API DvlText DvlTextCreate(uint32_t capacity, const char* initial);
 
 // The buffer behind `text` and its capacity, or null (capacity 0) for an unknown
 // handle. The address stays valid until the handle is freed.
-char* DvlTextResolve(DvlText text, uint32_t* capacity);
+DVL_API char* DvlTextResolve(DvlText text, uint32_t* capacity);
 
 // Frees the buffer behind `text`; unknown handles are ignored.
-void DvlTextFree(DvlText text);
+DVL_API void DvlTextFree(DvlText text);
 
 } // extern "C"

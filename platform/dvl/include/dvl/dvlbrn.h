@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "dvl/export.h"
+
 namespace dvl {
 
 // Commands the board library sends to a board's digitizer module: a new
@@ -27,7 +29,7 @@ extern "C" {
 
 // Ordinal 100: processes the command packet at `packet` (layout 700). The packet
 // is trusted to hold its total size (never less than its 24-byte header is read).
-void DvlBrnProcessCommand(void* packet);
+DVLBRN_API void DvlBrnProcessCommand(void* packet);
 
 } // extern "C"
 
@@ -38,16 +40,16 @@ inline constexpr std::size_t kBrnRecordedPackets = 256;
 
 // The bytes of the packets DVLBRN received since the last clear while
 // recording, as they arrived, oldest first.
-std::vector<std::vector<std::byte>> BrnReceivedPackets();
+DVLBRN_API std::vector<std::vector<std::byte>> BrnReceivedPackets();
 
 // Starts (the default) or stops recording the packets received.
-void BrnSetRecording(bool on);
+DVLBRN_API void BrnSetRecording(bool on);
 
-void BrnClearReceivedPackets();
+DVLBRN_API void BrnClearReceivedPackets();
 
 // The names written into parameters 2, 3, 4 and 5 for command 0x1802 (each cut
 // to its buffer's capacity). The defaults are BrnDefaultNames().
-void BrnSetNames(const std::array<std::string, 4>& names);
-const std::array<std::string, 4>& BrnDefaultNames();
+DVLBRN_API void BrnSetNames(const std::array<std::string, 4>& names);
+DVLBRN_API const std::array<std::string, 4>& BrnDefaultNames();
 
 } // namespace dvl

@@ -18,6 +18,8 @@
 #include <cstring>
 #include <vector>
 
+#include "dvl/export.h"
+
 namespace dvl {
 
 inline constexpr int16_t kLayout700 = 700;
@@ -66,9 +68,9 @@ template <typename T> T Load(const std::byte* at)
 template <typename T> void Store(std::byte* at, T value) { std::memcpy(at, &value, sizeof value); }
 
 // Bytes of value that a parameter of `kind` occupies; kinds above 10 take none.
-std::size_t ValueSize(uint16_t kind);
+DVL_API std::size_t ValueSize(uint16_t kind);
 
-uint16_t MakeDescriptor(uint16_t kind, uint16_t flags, int index);
+DVL_API uint16_t MakeDescriptor(uint16_t kind, uint16_t flags, int index);
 inline uint16_t DescriptorKind(uint16_t descriptor) { return descriptor & 0x1FF; }
 inline uint16_t DescriptorFlags(uint16_t descriptor) { return (descriptor >> 9) & 0x3; }
 
@@ -78,11 +80,12 @@ inline uint16_t DescriptorFlags(uint16_t descriptor) { return (descriptor >> 9) 
 // parameters that do not end exactly at the total size. A kind above 10 is a
 // parameter without value bytes.
 // Otherwise `offsets` holds the offset of each parameter's descriptor.
-bool WalkParameters(const std::byte* packet, std::size_t size, std::vector<std::size_t>& offsets);
+DVL_API bool WalkParameters(const std::byte* packet, std::size_t size,
+                            std::vector<std::size_t>& offsets);
 
 // Composes a layout-700 packet in a growing buffer, for the board library's
 // callers and for tests.
-class PacketWriter {
+class DVL_API PacketWriter {
 public:
     explicit PacketWriter(uint32_t code, uint32_t word_a = 0, uint32_t word_b = 0,
                           uint32_t word_c = 0);

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "dvl/export.h"
+
 namespace dvl {
 
 // One raised report: what was passed to the three error functions, and the
@@ -21,9 +23,9 @@ struct Report {
 };
 
 // Every report raised since the last clear, oldest first.
-std::vector<Report> RecordedReports();
+DVL_API std::vector<Report> RecordedReports();
 
 // Forgets the recorded reports.
-void ClearRecordedReports();
+DVL_API void ClearRecordedReports();
 
 } // namespace dvl

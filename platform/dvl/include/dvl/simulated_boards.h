@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "dvl/board.h"
+#include "dvl/export.h"
 
 namespace dvl {
 
@@ -43,43 +44,43 @@ struct SimulatedBoard {
 
 // The Talvo board "\\.\D_SYSTEM_TALVO" number 0: one digitizer with the format
 // "ccir.dcf" of 768 x 576, one band, 25 frames a second.
-SimulatedBoard TalvoBoard();
+DVL_API SimulatedBoard TalvoBoard();
 
 // The Zephon II board "\\.\D_SYSTEM_ZEPHON_II" number 0 of type 24, whose
 // digitizer commands go to the module DVLZPH2D: the formats of the eleven
 // camera types, "D_CCIR", "D_PAL" and "D_DEFAULT" of 768 x 576 and "D_NTSC"
 // and "D_RS170" of 640 x 480, those with "RGB" in their name in three bands.
-SimulatedBoard ZephonBoard();
+DVL_API SimulatedBoard ZephonBoard();
 
 // Puts `board` into the catalogue in place of the one with its descriptor and number.
-void RegisterBoard(const SimulatedBoard& board);
+DVL_API void RegisterBoard(const SimulatedBoard& board);
 // Back to the catalogue the library starts with (the Talvo and Zephon II
 // boards) and to version 7.5.
-void ResetBoards();
+DVL_API void ResetBoards();
 
 // The version DvlAppInquire answers.
-void SetVersion(double version);
+DVL_API void SetVersion(double version);
 
 // The time the library keeps (LibraryClock); back to the steady clock.
-void UseClock(ondula::Clock& clock);
-void UseSteadyClock();
+DVL_API void UseClock(ondula::Clock& clock);
+DVL_API void UseSteadyClock();
 
 // How a faulty ordinal answers: Fails makes an allocation answer 0 and any
 // other call do nothing (an inquiry answers 0); ZeroIdentifier makes an
 // allocation succeed (non-zero answer) while the identifier written is 0.
 enum class Fault { None, Fails, ZeroIdentifier };
-void SetFault(int ordinal, Fault fault);
+DVL_API void SetFault(int ordinal, Fault fault);
 // Only the next call of `ordinal` fails, with `text` as its error text.
-void FailNextCall(int ordinal, const std::string& text);
+DVL_API void FailNextCall(int ordinal, const std::string& text);
 // Only the next digitizer inquiry (147) of `item` fails, with `text` as its error text.
-void FailNextInquiry(int32_t item, const std::string& text);
+DVL_API void FailNextInquiry(int32_t item, const std::string& text);
 // The next call of `ordinal` (138 or 801) throws DvlHardwareException(code).
-void ThrowOnNextCall(int ordinal, uint32_t code);
+DVL_API void ThrowOnNextCall(int ordinal, uint32_t code);
 // Forgets every fault above.
-void ClearFaults();
+DVL_API void ClearFaults();
 
 // The trigger input of the boards fires: grabs waiting for a trigger start.
-void FireHardwareTrigger();
+DVL_API void FireHardwareTrigger();
 
 // What tests see of a digitizer now allocated.
 struct DigitizerState {
@@ -87,11 +88,11 @@ struct DigitizerState {
     int32_t channel = 0;   // the channel last selected
     bool grabbing = false; // a single grab is in progress
 };
-std::vector<DigitizerState> Digitizers();
+DVL_API std::vector<DigitizerState> Digitizers();
 
 // Objects now allocated (application references, systems, digitizers,
 // buffers, displays), for tests that check nothing is left behind.
-int AllocatedObjects();
+DVL_API int AllocatedObjects();
 
 // A frame as it is drawn into a window: `bands` planes of width x height bytes.
 struct FrameView {
@@ -106,7 +107,7 @@ using WindowSink = std::function<void(const FrameView& frame)>;
 // (and on the caller's at selection), with the library locked: a sink copies
 // what it needs and never calls the library. After UnregisterWindow returns
 // the sink is not called again.
-void RegisterWindow(DvlWindow window, WindowSink sink);
-void UnregisterWindow(DvlWindow window);
+DVL_API void RegisterWindow(DvlWindow window, WindowSink sink);
+DVL_API void UnregisterWindow(DvlWindow window);
 
 } // namespace dvl

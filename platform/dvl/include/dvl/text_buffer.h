@@ -5,10 +5,11 @@
 #include <string>
 
 #include "dvl/dvl.h"
+#include "dvl/export.h"
 
 namespace dvl {
 
-class TextBuffer {
+class DVL_API TextBuffer {
 public:
     // A buffer of `capacity` bytes holding `initial`, truncated to fit.
     explicit TextBuffer(uint32_t capacity, const char* initial = nullptr);

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "clock/clock.h"
+#include "qdriver/export.h"
 #include "qdriver/port_models.h"
 #include "qdriver/port_space.h"
 
@@ -33,7 +34,7 @@ struct C832Command {
     bool operator==(const C832Command&) const = default;
 };
 
-class C832Card : public PortSpace {
+class QDRIVER_API C832Card : public PortSpace {
 public:
     /// Motion runs on `clock`; when `accessTicks` is given, every port access
     /// advances it by 1 us, so that a program's busy waits end in virtual time.

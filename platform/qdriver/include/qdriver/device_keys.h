@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 
+#include "qdriver/export.h"
 #include "registry/registry.h"
 
 namespace qdriver {
@@ -45,14 +46,15 @@ inline constexpr uint32_t kInterfaceVendorBus = 5;
 inline constexpr uint32_t kInterfaceDefault = 1;
 
 /// "System\CurrentControlSet\Services\Quenlo" on NT, "...\Services\VxD\Quenlo" on 9x.
-std::string ServiceKeyPath(int platformId);
+QDRIVER_API std::string ServiceKeyPath(int platformId);
 /// The key whose subkeys are the devices: the service key's "Parameters" on NT,
 /// the service key itself on Windows 9x.
-std::string DeviceParentPath(int platformId);
+QDRIVER_API std::string DeviceParentPath(int platformId);
 
 /// Writes the configurations the workbench relies on when they are missing:
 /// "c832" (ISA bus, ports 0x210-0x213) and "lpt" (internal bus 0, ports
 /// 0x378-0x379), both ignoring resource conflicts.
-registry::Status ProvisionWorkbenchDevices(registry::Registry& registry, int platformId);
+QDRIVER_API registry::Status ProvisionWorkbenchDevices(registry::Registry& registry,
+                                                       int platformId);
 
 } // namespace qdriver

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "qdriver/export.h"
 #include "qdriver/port_space.h"
 #include "qdriver/wire.h"
 #include "registry/registry.h"
@@ -69,7 +70,7 @@ struct Fault {
     int count = 1;
 };
 
-class Driver {
+class QDRIVER_API Driver {
 public:
     explicit Driver(DriverOptions options);
     ~Driver();

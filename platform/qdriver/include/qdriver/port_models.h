@@ -7,6 +7,7 @@
 #include <mutex>
 #include <vector>
 
+#include "qdriver/export.h"
 #include "qdriver/port_space.h"
 
 namespace qdriver {
@@ -21,7 +22,7 @@ struct PortAccess {
 
 /// `count` byte registers that keep the last value written; wide accesses span
 /// consecutive registers, low byte first.
-class LatchPorts : public PortSpace {
+class QDRIVER_API LatchPorts : public PortSpace {
 public:
     explicit LatchPorts(uint32_t count, uint8_t initial = 0);
     uint32_t In(uint32_t offset, uint32_t width) override;
@@ -39,7 +40,7 @@ private:
 
 /// Reads answer from a per-offset script (the last scripted value repeats, an
 /// offset without script reads `fallback`); every access is recorded.
-class ScriptedPorts : public PortSpace {
+class QDRIVER_API ScriptedPorts : public PortSpace {
 public:
     explicit ScriptedPorts(uint32_t fallback = 0) : fallback_(fallback) { }
     uint32_t In(uint32_t offset, uint32_t width) override;

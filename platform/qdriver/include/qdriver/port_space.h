@@ -9,6 +9,8 @@
 #include <memory>
 #include <mutex>
 
+#include "qdriver/export.h"
+
 namespace qdriver {
 
 class PortSpace {
@@ -20,7 +22,7 @@ public:
     virtual void Out(uint32_t offset, uint32_t width, uint32_t value) = 0;
 };
 
-class IoBus {
+class QDRIVER_API IoBus {
 public:
     /// Places a model at ports [base, base + count); false when that overlaps a
     /// model already attached or the range is empty.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "clock/clock.h"
+#include "qdriver/export.h"
 #include "qdriver/port_space.h"
 
 namespace qdriver {
@@ -21,7 +22,7 @@ struct StepperWrite {
     bool operator==(const StepperWrite&) const = default;
 };
 
-class StepperMotor : public PortSpace {
+class QDRIVER_API StepperMotor : public PortSpace {
 public:
     /// The three registers of the port; writes are timed on `clock`.
     explicit StepperMotor(ondula::Clock& clock);

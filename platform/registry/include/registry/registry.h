@@ -27,6 +27,7 @@
 #include <string_view>
 #include <vector>
 
+#include "registry/export.h"
 #include "registry/win32_error.h"
 
 namespace registry {
@@ -59,51 +60,53 @@ public:
     };
 
     /// An empty registry that lives only in memory.
-    static std::shared_ptr<Registry> InMemory();
+    REGISTRY_API static std::shared_ptr<Registry> InMemory();
     /// A registry loaded from `path` (empty when the file does not exist yet) and
     /// merged back there by Flush and on destruction when it changed.
-    static std::shared_ptr<Registry> FromFile(std::filesystem::path path);
+    REGISTRY_API static std::shared_ptr<Registry> FromFile(std::filesystem::path path);
 
-    ~Registry();
+    REGISTRY_API ~Registry();
     Registry(const Registry&) = delete;
     Registry& operator=(const Registry&) = delete;
 
     /// Opens `path` below `parent`, creating the missing keys (parent handle needs
     /// create access for that). `created` tells whether the last key was new.
-    Status CreateKey(HKEY parent, std::string_view path, uint32_t access, HKEY* result,
-                     bool* created = nullptr);
+    REGISTRY_API Status CreateKey(HKEY parent, std::string_view path, uint32_t access, HKEY* result,
+                                  bool* created = nullptr);
     /// Opens an existing key; kFileNotFound when any part of `path` is missing.
-    Status OpenKey(HKEY parent, std::string_view path, uint32_t access, HKEY* result);
+    REGISTRY_API Status OpenKey(HKEY parent, std::string_view path, uint32_t access, HKEY* result);
     /// Releases a handle; the predefined roots need no closing.
-    Status CloseKey(HKEY key);
+    REGISTRY_API Status CloseKey(HKEY key);
     /// Deletes the key `path` below `parent`; a key that still has subkeys is
     /// refused with kAccessDenied. Open handles to it answer kKeyDeleted.
-    Status DeleteKey(HKEY parent, std::string_view path);
+    REGISTRY_API Status DeleteKey(HKEY parent, std::string_view path);
 
     /// Stores a value (replacing one of the same name in any letter case).
-    Status SetValue(HKEY key, std::string_view name, ValueType type, const void* data,
-                    uint32_t size);
-    Status SetDword(HKEY key, std::string_view name, uint32_t value);
+    REGISTRY_API Status SetValue(HKEY key, std::string_view name, ValueType type, const void* data,
+                                 uint32_t size);
+    REGISTRY_API Status SetDword(HKEY key, std::string_view name, uint32_t value);
     /// Stores a text with its terminating zero as kSz or kExpandSz.
-    Status SetString(HKEY key, std::string_view name, ValueType type, std::string_view text);
+    REGISTRY_API Status SetString(HKEY key, std::string_view name, ValueType type,
+                                  std::string_view text);
     /// Reads a value. With `data` null only the size is reported; a buffer smaller
     /// than the value answers kMoreData with the needed size in `*size`.
-    Status QueryValue(HKEY key, std::string_view name, ValueType* type, void* data, uint32_t* size);
+    REGISTRY_API Status QueryValue(HKEY key, std::string_view name, ValueType* type, void* data,
+                                   uint32_t* size);
     /// Reads a value of exactly four bytes into `value`.
-    Status QueryDword(HKEY key, std::string_view name, uint32_t* value);
-    Status DeleteValue(HKEY key, std::string_view name);
+    REGISTRY_API Status QueryDword(HKEY key, std::string_view name, uint32_t* value);
+    REGISTRY_API Status DeleteValue(HKEY key, std::string_view name);
 
     /// Name of the index-th subkey (sorted without regard to case). `*chars` is the
     /// buffer size in characters with room for the zero; on return the length
     /// without it. kMoreData when the name does not fit, kNoMoreItems past the end.
-    Status EnumKey(HKEY key, uint32_t index, char* name, uint32_t* chars);
+    REGISTRY_API Status EnumKey(HKEY key, uint32_t index, char* name, uint32_t* chars);
 
     /// Merges this store's changes into its file as described above; nothing for
     /// a memory registry or when nothing changed since the last flush.
-    Status Flush(HKEY key);
+    REGISTRY_API Status Flush(HKEY key);
 
     /// Makes the next `count` stores of the value `name` fail with `error`.
-    void InjectSetValueFailure(std::string_view name, Status error, int count = 1);
+    REGISTRY_API void InjectSetValueFailure(std::string_view name, Status error, int count = 1);
 
 private:
     struct OpenHandle {
@@ -133,11 +136,11 @@ private:
 
 /// The registry of this process: the one given to UseSystem, else a file-backed
 /// registry at DefaultRegistryPath().
-std::shared_ptr<Registry> System();
+REGISTRY_API std::shared_ptr<Registry> System();
 /// Replaces the registry of this process (tests give an in-memory one).
-void UseSystem(std::shared_ptr<Registry> registry);
+REGISTRY_API void UseSystem(std::shared_ptr<Registry> registry);
 /// $ONDULA_REGISTRY, else $XDG_CONFIG_HOME/ondula/registry, else
 /// ~/.config/ondula/registry.
-std::filesystem::path DefaultRegistryPath();
+REGISTRY_API std::filesystem::path DefaultRegistryPath();
 
 } // namespace registry

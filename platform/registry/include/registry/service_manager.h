@@ -4,6 +4,7 @@
 // local-machine hive, holding its type, start mode, error control and image.
 #include <string>
 
+#include "registry/export.h"
 #include "registry/registry.h"
 
 namespace registry {
@@ -24,6 +25,6 @@ struct ServiceConfig {
 /// Registers a service: writes Type, Start, ErrorControl, ImagePath and
 /// DisplayName under its key. kServiceExists when the service is already
 /// registered (its key holds a Type), leaving it as it was.
-Status CreateService(Registry& registry, const ServiceConfig& service);
+REGISTRY_API Status CreateService(Registry& registry, const ServiceConfig& service);
 
 } // namespace registry

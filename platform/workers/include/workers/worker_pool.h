@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include "workers/export.h"
+
 namespace ondula {
 
 // Runs body over [0, count) split into consecutive chunks [begin, end) of at
@@ -11,12 +13,13 @@ namespace ondula {
 // while another thread's loop holds the pool, or when the worker count is 1.
 // The first exception a chunk throws is rethrown to the caller once every
 // chunk has finished.
-void ParallelFor(int count, int grain, const std::function<void(int begin, int end)>& body);
+ONDULA_WORKERS_API void ParallelFor(int count, int grain,
+                                    const std::function<void(int begin, int end)>& body);
 
 // Number of threads a ParallelFor may use, the caller included: 1 makes every
 // loop serial. Values below 1 count as 1. Defaults to the machine's cores.
 // Must not be called while a ParallelFor runs.
-void SetWorkerCount(int n);
-int WorkerCount();
+ONDULA_WORKERS_API void SetWorkerCount(int n);
+ONDULA_WORKERS_API int WorkerCount();
 
 } // namespace ondula
