@@ -6,14 +6,14 @@
 
 #include <workers/worker_pool.h>
 
-#include "kernels/phase_unwrapper.h"
+#include "kernels/wrapped_phase.h"
 
 namespace metrology {
 
 namespace {
 
 // A neighbour's value unwrapped toward the centre c, less c: -128..128.
-inline int Offset(int neighbour, int c) { return CPhaseUnwrapper::UnwrapToward(c, neighbour) - c; }
+inline int Offset(int neighbour, int c) { return UnwrapToward(c, neighbour) - c; }
 
 inline std::size_t Index(int x, int y, int width)
 {
@@ -123,7 +123,7 @@ void Map3x3(const std::uint8_t* phase, int width, int height, std::int32_t* out,
 
 void VarianceMap(const std::uint8_t* phase, int width, int height, std::int32_t* out)
 {
-    auto d = [](int c, int n) { return CPhaseUnwrapper::WrappedDiff(c, n); };
+    auto d = [](int c, int n) { return WrappedDiff(c, n); };
     Map3x3(
         phase, width, height, out,
         [&](const Ring& r, int c) {
@@ -186,7 +186,7 @@ void ResidueMap(const std::uint8_t* phase, int width, int height, std::int32_t* 
 {
     if (width <= 0 || height <= 0)
         return;
-    auto wc = [](int a, int b) { return CPhaseUnwrapper::WrapCount(a, b); };
+    auto wc = [](int a, int b) { return WrapCount(a, b); };
     // 256 x |charge| of the loops whose lower row is y, at their right column
     // (columns 1..width - 1; column 0 and rows outside 1..height - 1 hold none).
     auto loop_row = [=](int y, std::int32_t* charge) {
@@ -242,7 +242,7 @@ int PlaneResidual(const std::uint8_t* phase, int width, int height, int x, int y
 {
     return SumInside(phase, width, height, x, y,
                      [&](const Neighbour& n, int c) {
-                         return CPhaseUnwrapper::WrappedDiff(n.value,
+                         return WrappedDiff(n.value,
                                                              c + n.dx * s.gx + n.dy * s.gy);
                      })
         .sum;
@@ -270,7 +270,7 @@ void RowPlaneResidual(const std::uint8_t* phase, int width, int y, std::int32_t*
         const int down = window_row(d1) + window_row(d2);
         const int gx = sx / 30, gy = (down - up) / 30;
         auto residual = [&](int n, int predicted) {
-            return CPhaseUnwrapper::WrappedDiff(n, predicted);
+            return WrappedDiff(n, predicted);
         };
         out[x] = residual(u1[x - 1], c - gx - gy) + residual(u1[x], c - gy) +
                  residual(u1[x + 1], c + gx - gy) + residual(r0[x - 1], c - gx) +

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "kernels/phase_unwrapper.h"
+#include "kernels/wrapped_phase.h"
 
 namespace metrology {
 
@@ -12,7 +12,7 @@ namespace {
 // steps by half a fringe or more.
 std::int32_t Candidate(std::int32_t h, int neighbour_phase, int c)
 {
-    return h + CPhaseUnwrapper::WrapCount(neighbour_phase, c);
+    return h + WrapCount(neighbour_phase, c);
 }
 
 } // namespace
