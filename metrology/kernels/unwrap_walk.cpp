@@ -21,11 +21,14 @@ Walk::Walk(int width, const std::uint8_t* phase, std::uint8_t* level, std::int32
            LevelQueues& queues)
     : width_(width), phase_(phase), level_(level), jumps_(jumps), queues_(queues)
 {
-    // The 3 x 3 neighbourhood in visiting order: dx outer, dy inner.
+    // The 8 neighbours in visiting order: dx outer, dy inner. The pixel itself is
+    // queued and not yet unwrapped whenever its neighbourhood is visited, so it
+    // would add nothing.
     int k = 0;
     for (int dx = -1; dx <= 1; ++dx)
         for (int dy = -1; dy <= 1; ++dy)
-            offset_[k++] = std::ptrdiff_t(dy) * width + dx;
+            if (dx || dy)
+                offset_[k++] = std::ptrdiff_t(dy) * width + dx;
 }
 
 void Walk::Seed(std::size_t pixel)
@@ -107,8 +110,8 @@ int Walk::Process(std::size_t pixel)
 // neighbours, m being their phase step; the first reached wins a tie.
 std::int32_t Walk::Vote(std::size_t pixel, int c) const
 {
-    std::int32_t distinct[9];
-    int total[9];
+    std::int32_t distinct[8];
+    int total[8];
     int kinds = 0;
     for (std::ptrdiff_t o : offset_) {
         const std::size_t n = pixel + o;

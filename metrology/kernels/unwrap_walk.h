@@ -79,7 +79,7 @@ private:
     void Prefetch(std::size_t pixel) const;
     std::int32_t Vote(std::size_t pixel, int c) const;
 
-    std::ptrdiff_t offset_[9];
+    std::ptrdiff_t offset_[8];
     std::ptrdiff_t width_;
     const std::uint8_t* phase_;
     std::uint8_t* level_;
