@@ -269,17 +269,21 @@ int CPhaseUnwrapper::Run(UnwrapFlags flags)
 
     // Phase bytes, quality sum (later the jump counts), levels, level queues, and
     // what the second and later maps and the noise types need: 10 bytes a pixel
-    // with one quality map.
-    WorkMemory memory(WorkMemory::SliceBytes<std::uint8_t>(n) * (2 + noise + erode) +
-                      WorkMemory::SliceBytes<std::int32_t>(n) * (1 + several_maps) +
+    // with one quality map. The walk reads phases and jump counts one past the
+    // last pixel.
+    WorkMemory memory(WorkMemory::SliceBytes<std::uint8_t>(n + 1) +
+                      WorkMemory::SliceBytes<std::uint8_t>(n) * (1 + noise + erode) +
+                      WorkMemory::SliceBytes<std::int32_t>(n + 1) +
+                      WorkMemory::SliceBytes<std::int32_t>(n) * several_maps +
                       WorkMemory::SliceBytes<std::uint32_t>(n));
-    std::uint8_t* phase = memory.Take<std::uint8_t>(n);
-    std::int32_t* quality = memory.Take<std::int32_t>(n);
+    std::uint8_t* phase = memory.Take<std::uint8_t>(n + 1);
+    std::int32_t* quality = memory.Take<std::int32_t>(n + 1);
     std::uint8_t* level = memory.Take<std::uint8_t>(n);
     std::uint32_t* queue_entries = memory.Take<std::uint32_t>(n);
 
     for (std::size_t i = 0; i < n; ++i)
         phase[i] = std::uint8_t(m_phase[i] & 255);
+    phase[n] = 0;
     SumQualityMaps(phase, w, h, flags, quality,
                    several_maps ? memory.Take<std::int32_t>(n) : nullptr);
     if (noise)
@@ -295,7 +299,7 @@ int CPhaseUnwrapper::Run(UnwrapFlags flags)
                        queue_entries);
 
     std::int32_t* jumps = quality;
-    std::fill(jumps, jumps + n, kNotUnwrapped);
+    std::fill(jumps, jumps + n + 1, kNotUnwrapped);
     for (int x = 0; x < w; ++x)
         level[x] = level[std::size_t(h - 1) * w + x] = kQueued;
     for (int y = 0; y < h; ++y)

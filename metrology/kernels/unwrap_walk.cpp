@@ -1,6 +1,7 @@
 #include "kernels/unwrap_walk.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include <workers/cpu_clones.h>
 
@@ -95,31 +96,37 @@ ONDULA_AVX2_CLONES int Walk::Process(std::size_t pixel)
     }
     const int c = phase_[pixel];
     // Neighbours are unwrapped or not in no order a processor could predict, so
-    // the eight proposals are worked out side by side, in lanes, without a branch.
-    using Lanes = std::int32_t __attribute__((vector_size(32)));
-    using UnsignedLanes = std::uint32_t __attribute__((vector_size(32)));
-    Lanes h, p;
-    for (int k = 0; k < 8; ++k) {
-        h[k] = jumps_[pixel + offset_[k]];
-        p[k] = phase_[pixel + offset_[k]];
+    // their proposals are worked out side by side in lanes, without a branch. Each
+    // of the three rows is read four wide from the column left of the pixel; the
+    // fourth lane is left out, and so is the pixel itself, not unwrapped yet.
+    using Quad = std::int32_t __attribute__((vector_size(16)));
+    using UnsignedQuad = std::uint32_t __attribute__((vector_size(16)));
+    using QuadBytes = std::uint8_t __attribute__((vector_size(4)));
+    constexpr Quad kFourthLane = {0, 0, 0, -1};
+    Quad low = Quad{} + INT32_MAX, high = Quad{} + INT32_MIN;
+    for (int dy = -1; dy <= 1; ++dy) {
+        const std::size_t left = pixel + dy * width_ - 1;
+        Quad h;
+        QuadBytes p;
+        std::memcpy(&h, jumps_ + left, sizeof h);
+        std::memcpy(&p, phase_ + left, sizeof p);
+        const Quad d = __builtin_convertvector(p, Quad) - c;
+        // WrapCount(p, c): a true comparison is -1 in a lane.
+        const Quad step = (d < -127) - (d > 127);
+        const Quad ignore = (h == kNotUnwrapped) | kFourthLane;
+        const Quad candidate = Quad(UnsignedQuad(h) + UnsignedQuad(step));
+        const Quad row_low = ignore ? INT32_MAX : candidate;
+        const Quad row_high = ignore ? INT32_MIN : candidate;
+        low = row_low < low ? row_low : low;
+        high = row_high > high ? row_high : high;
     }
-    const Lanes d = p - c;
-    // WrapCount(p, c): a true comparison is -1 in a lane.
-    const Lanes step = (d < -127) - (d > 127);
-    const Lanes ignore = h == kNotUnwrapped;
-    const Lanes candidate = Lanes(UnsignedLanes(h) + UnsignedLanes(step));
-    // The lowest and highest proposal, halving the lanes in three steps.
-    Lanes low = ignore ? INT32_MAX : candidate, high = ignore ? INT32_MIN : candidate;
-    Lanes other_low = __builtin_shufflevector(low, low, 4, 5, 6, 7, 0, 1, 2, 3);
-    Lanes other_high = __builtin_shufflevector(high, high, 4, 5, 6, 7, 0, 1, 2, 3);
+    // The lowest and highest proposal, halving the lanes twice.
+    Quad other_low = __builtin_shufflevector(low, low, 2, 3, 0, 1);
+    Quad other_high = __builtin_shufflevector(high, high, 2, 3, 0, 1);
     low = other_low < low ? other_low : low;
     high = other_high > high ? other_high : high;
-    other_low = __builtin_shufflevector(low, low, 2, 3, 0, 1, 6, 7, 4, 5);
-    other_high = __builtin_shufflevector(high, high, 2, 3, 0, 1, 6, 7, 4, 5);
-    low = other_low < low ? other_low : low;
-    high = other_high > high ? other_high : high;
-    other_low = __builtin_shufflevector(low, low, 1, 0, 3, 2, 5, 4, 7, 6);
-    other_high = __builtin_shufflevector(high, high, 1, 0, 3, 2, 5, 4, 7, 6);
+    other_low = __builtin_shufflevector(low, low, 1, 0, 3, 2);
+    other_high = __builtin_shufflevector(high, high, 1, 0, 3, 2);
     low = other_low < low ? other_low : low;
     high = other_high > high ? other_high : high;
     if (low[0] <= high[0])
