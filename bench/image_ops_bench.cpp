@@ -8,16 +8,16 @@
 
 #include <benchmark/benchmark.h>
 
+#include <imageproc/convolution.h>
+#include <imageproc/tone_curves.h>
 #include <verodyn/operators.h>
 
-#include "convolution.h"
 #include "dialog_controls.h"
 #include "fralo_app.h"
 #include "fralo_doc.h"
 #include "luminance_gamma_dlg.h"
 #include "main_frame.h"
 #include "resize_dlg.h"
-#include "tone_curves.h"
 #include "worker_rows.h"
 
 namespace {

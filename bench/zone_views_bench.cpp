@@ -8,6 +8,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <imageproc/plane_buffers.h>
 #include <verodyn/operators.h>
 
 #include "dialog_controls.h"
@@ -16,7 +17,6 @@
 #include "fralo_doc.h"
 #include "main_frame.h"
 #include "mask_dlg.h"
-#include "plane_buffers.h"
 #include "real_time_dlg.h"
 #include "scripted_grabber.h"
 

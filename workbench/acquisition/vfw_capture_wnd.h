@@ -7,7 +7,8 @@
 
 #include <QPointer>
 
-#include "plane_buffers.h"
+#include <imageproc/plane_buffers.h>
+
 #include "vfw/capture_window.h"
 
 class QWidget;

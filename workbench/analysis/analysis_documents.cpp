@@ -1,11 +1,11 @@
 #include "analysis_documents.h"
 
+#include <imageproc/plane_buffers.h>
 #include <verodyn/operators.h>
 
 #include "fralo_app.h"
 #include "fralo_doc.h"
 #include "fralo_view.h"
-#include "plane_buffers.h"
 
 DocumentList ListedDocuments(const CFraloApp& app, int* count)
 {

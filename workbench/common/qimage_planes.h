@@ -3,7 +3,7 @@
 
 #include <QImage>
 
-#include "plane_buffers.h"
+#include <imageproc/plane_buffers.h>
 
 // A grey (one plane) or RGB32 (three planes) image of the planes.
 QImage PlanesToQImage(const PlaneView& planes);

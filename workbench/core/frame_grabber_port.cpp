@@ -4,7 +4,7 @@
 
 #include <verodyn/framegrabber.h>
 
-#include "quiet_library.h"
+#include <imageproc/quiet_library.h>
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <verodyn/object.h>
 
-#include "plane_buffers.h"
+#include <imageproc/plane_buffers.h>
 
 // In the order of the operation buttons.
 enum class ImageOperation {

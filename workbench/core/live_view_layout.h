@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "plane_buffers.h"
+#include <imageproc/plane_buffers.h>
 
 struct FramePosition {
     int x = 0, y = 0;

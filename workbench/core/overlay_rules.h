@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "profiles.h"
+#include <imageproc/profiles.h>
 
 // The profiles of a zone with corners (x1, y1), (x2, y2): one along x when
 // it is more than 10 pixels wide, one along y when it is more than 10 high.

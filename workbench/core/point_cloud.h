@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "plane_buffers.h"
+#include <imageproc/plane_buffers.h>
 
 struct RampColour {
     int red = 0;

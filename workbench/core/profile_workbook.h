@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "profiles.h"
+#include <imageproc/profiles.h>
 
 // The document state the export reads.
 struct ProfileExportSource {

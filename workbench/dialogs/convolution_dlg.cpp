@@ -15,12 +15,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <imageproc/convolution.h>
+#include <imageproc/tone_curves.h>
 #include <verodyn/operators.h>
 
-#include "convolution.h"
 #include "dialog_support.h"
 #include "fralo_doc.h"
-#include "tone_curves.h"
 
 namespace {
 

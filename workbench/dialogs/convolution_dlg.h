@@ -7,10 +7,10 @@
 
 #include <QDialog>
 
+#include <imageproc/plane_buffers.h>
 #include <verodyn/object.h>
 
-#include "filter_presets.h"
-#include "plane_buffers.h"
+#include <imageproc/filter_presets.h>
 
 class CFraloDoc;
 class QCheckBox;

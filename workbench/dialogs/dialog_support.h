@@ -8,8 +8,9 @@
 
 #include <QDialogButtonBox>
 
+#include <imageproc/plane_buffers.h>
+
 #include "dialog_controls.h"
-#include "plane_buffers.h"
 
 class QAbstractButton;
 class QDialog;

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <imageproc/quiet_library.h>
 #include <verodyn/operators.h>
 
 #include "analysis_documents.h"
@@ -14,7 +15,6 @@
 #include "fralo_doc.h"
 #include "fralo_view.h"
 #include "main_frame.h"
-#include "quiet_library.h"
 #include "save_rules.h"
 #include "user_message.h"
 #include "zone_rules.h"

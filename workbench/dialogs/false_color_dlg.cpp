@@ -1,10 +1,10 @@
 #include "false_color_dlg.h"
 
+#include <imageproc/quiet_library.h>
 #include <verodyn/operators.h>
 
 #include "false_colour.h"
 #include "fralo_doc.h"
-#include "quiet_library.h"
 
 CFalseColorDlg::CFalseColorDlg(CFraloApp* app, QWidget* parent)
     : CLiveViewDlg(app, TIMER_FALSE_COLOURS, parent)

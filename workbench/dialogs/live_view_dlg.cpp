@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <imageproc/quiet_library.h>
 #include <verodyn/operators.h>
 
 #include "acquisition_sources.h"
@@ -17,7 +18,6 @@
 #include "fralo_view.h"
 #include "live_view_layout.h"
 #include "main_frame.h"
-#include "quiet_library.h"
 #include "talvo_board.h"
 #include "vfw_capture_wnd.h"
 

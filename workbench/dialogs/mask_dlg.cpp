@@ -8,6 +8,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <imageproc/mask_canvas.h>
+#include <imageproc/quiet_library.h>
 #include <verodyn/operators.h>
 
 #include "analysis_documents.h"
@@ -16,8 +18,6 @@
 #include "fralo_doc.h"
 #include "fralo_view.h"
 #include "main_frame.h"
-#include "mask_canvas.h"
-#include "quiet_library.h"
 #include "save_rules.h"
 #include "user_message.h"
 #include "zone_rules.h"

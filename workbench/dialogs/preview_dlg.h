@@ -8,11 +8,11 @@
 
 #include <QDialog>
 
+#include <imageproc/tone_curves.h>
 #include <verodyn/object.h>
 
 #include "common/window_timers.h"
 #include "preview_timing.h"
-#include "tone_curves.h"
 
 class CFraloDoc;
 

@@ -5,12 +5,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <imageproc/quiet_library.h>
 #include <verodyn/operators.h>
 
 #include "dialog_controls.h"
 #include "fralo_doc.h"
 #include "live_difference.h"
-#include "quiet_library.h"
 
 CRealTimeDlg::CRealTimeDlg(CFraloApp* app, QWidget* parent)
     : CLiveViewDlg(app, TIMER_REAL_TIME, parent)

@@ -4,6 +4,8 @@
 #include <QGridLayout>
 #include <QPushButton>
 
+#include <imageproc/plane_buffers.h>
+#include <imageproc/quiet_library.h>
 #include <verodyn/operators.h>
 
 #include "error_edge.h"
@@ -12,9 +14,7 @@
 #include "fralo_view.h"
 #include "gl_wnd.h"
 #include "main_frame.h"
-#include "plane_buffers.h"
 #include "point_cloud.h"
-#include "quiet_library.h"
 #include "save_rules.h"
 #include "user_message.h"
 

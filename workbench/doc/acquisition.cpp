@@ -1,6 +1,9 @@
 // Starting and stopping acquisition in a document, and the size a source allows.
 #include <verodyn/operators.h>
 
+#include <imageproc/plane_buffers.h>
+#include <imageproc/quiet_library.h>
+
 #include "acquisition_sources.h"
 #include "fralo_app.h"
 #include "fralo_doc.h"
@@ -8,8 +11,6 @@
 #include "frame_grabber_port.h"
 #include "kdlyra_cameras.h"
 #include "main_frame.h"
-#include "plane_buffers.h"
-#include "quiet_library.h"
 #include "talvo_board.h"
 #include "user_message.h"
 #include "vfw_capture_wnd.h"

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <imageproc/plane_buffers.h>
+#include <imageproc/quiet_library.h>
 #include <verodyn/operators.h>
 
 #include "child_frame.h"
@@ -14,8 +16,6 @@
 #include "frame_fit.h"
 #include "main_frame.h"
 #include "mask_dlg.h"
-#include "plane_buffers.h"
-#include "quiet_library.h"
 #include "save_rules.h"
 #include "user_message.h"
 #include "vfw_capture_wnd.h"

@@ -9,12 +9,12 @@
 #include <QPoint>
 #include <QString>
 
+#include <imageproc/profiles.h>
 #include <verodyn/object.h>
 
 #include "archive.h"
 #include "frame_fit.h"
 #include "live_control.h"
-#include "profiles.h"
 #include "save_rules.h"
 #include "view/rect_tracker.h"
 

@@ -3,14 +3,15 @@
 // view, the spreadsheet export and the online help.
 #include <verodyn/operators.h>
 
+#include <imageproc/plane_buffers.h>
+#include <imageproc/quiet_library.h>
+
 #include "about_dlg.h"
 #include "excel_export.h"
 #include "fralo_app.h"
 #include "fralo_doc.h"
 #include "fralo_view.h"
 #include "main_frame.h"
-#include "plane_buffers.h"
-#include "quiet_library.h"
 #include "save_rules.h"
 #include "user_message.h"
 #include "view3d_dlg.h"

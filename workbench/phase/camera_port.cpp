@@ -1,5 +1,7 @@
 #include "camera_port.h"
 
+#include <imageproc/plane_buffers.h>
+#include <imageproc/quiet_library.h>
 #include <verodyn/operators.h>
 
 #include "acquisition_sources.h"
@@ -7,8 +9,6 @@
 #include "fralo_app.h"
 #include "fralo_doc.h"
 #include "kernels/phase4.h"
-#include "plane_buffers.h"
-#include "quiet_library.h"
 #include "sequence_texts.h"
 #include "talvo_board.h"
 #include "vfw_capture_wnd.h"

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include <imageproc/plane_buffers.h>
+#include <imageproc/quiet_library.h>
 #include <verodyn/operators.h>
 
 #include "analysis_documents.h"
@@ -9,8 +11,6 @@
 #include "fralo_app.h"
 #include "fralo_doc.h"
 #include "main_frame.h"
-#include "plane_buffers.h"
-#include "quiet_library.h"
 #include "view_cycle.h"
 
 CFraloDoc* TakeCameraDocument(CFraloApp& app)

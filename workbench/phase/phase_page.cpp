@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <imageproc/plane_buffers.h>
+#include <imageproc/quiet_library.h>
 #include <verodyn/operators.h>
 
 #include "acquisition_sources.h"
@@ -18,8 +20,6 @@
 #include "fralo_doc.h"
 #include "instrument_ui.h"
 #include "phase_documents.h"
-#include "plane_buffers.h"
-#include "quiet_library.h"
 #include "sequence_texts.h"
 #include "user_message.h"
 #include "view_cycle.h"

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <imageproc/plane_buffers.h>
+
 #include "acquisition_sources.h"
 #include "analysis_documents.h"
 #include "camera_port.h"
@@ -17,7 +19,6 @@
 #include "fralo_app.h"
 #include "fralo_doc.h"
 #include "phase_documents.h"
-#include "plane_buffers.h"
 #include "user_message.h"
 
 namespace {

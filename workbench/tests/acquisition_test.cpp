@@ -1,10 +1,10 @@
 #include <verodyn/window.h>
 
 #include <dvl/simulated_boards.h>
+#include <imageproc/plane_buffers.h>
 #include <vfw/capture_driver.h>
 
 #include "board_surface.h"
-#include "plane_buffers.h"
 #include "scoped_setting.h"
 #include "scripted_grabber.h"
 #include "talvo_board.h"

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "plane_buffers.h"
+#include <imageproc/plane_buffers.h>
+
 #include "status_panes.h"
 
 namespace {

@@ -3,9 +3,9 @@
 #include <QFile>
 #include <QMdiArea>
 
+#include <imageproc/plane_buffers.h>
 #include <verodyn/operators.h>
 
-#include "plane_buffers.h"
 #include "scoped_setting.h"
 #include "tiff_samples.h"
 #include "widget_fixture.h"

@@ -11,11 +11,11 @@
 #include <clock/clock.h>
 #include <dvl/simulated_boards.h>
 #include <fgint/fgint.h>
+#include <imageproc/plane_buffers.h>
 #include <verodyn/framegrabber.h>
 #include <vfw/simulated_webcam.h>
 
 #include "board_surface.h"
-#include "plane_buffers.h"
 #include "vfw_capture_wnd.h"
 #include "widget_fixture.h"
 

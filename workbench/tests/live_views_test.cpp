@@ -15,13 +15,13 @@
 
 #include <clock/clock.h>
 #include <dvl/simulated_boards.h>
+#include <imageproc/plane_buffers.h>
 #include <vfw/simulated_webcam.h>
 
 #include "dialog_controls.h"
 #include "false_color_dlg.h"
 #include "false_colour.h"
 #include "live_view_layout.h"
-#include "plane_buffers.h"
 #include "real_time_dlg.h"
 #include "vfw_capture_wnd.h"
 #include "widget_fixture.h"

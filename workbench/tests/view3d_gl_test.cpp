@@ -9,11 +9,11 @@
 #include <QCheckBox>
 #include <QMdiArea>
 
+#include <imageproc/plane_buffers.h>
 #include <verodyn/operators.h>
 #include <verodyn/window.h>
 
 #include "gl_wnd.h"
-#include "plane_buffers.h"
 #include "view3d_dlg.h"
 #include "widget_fixture.h"
 

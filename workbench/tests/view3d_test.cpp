@@ -4,10 +4,10 @@
 #include <QMdiArea>
 #include <QPushButton>
 
+#include <imageproc/plane_buffers.h>
 #include <verodyn/operators.h>
 #include <verodyn/window.h>
 
-#include "plane_buffers.h"
 #include "view3d_dlg.h"
 #include "widget_fixture.h"
 

@@ -7,10 +7,10 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
+#include <imageproc/plane_buffers.h>
 #include <verodyn/operators.h>
 #include <verodyn/window.h>
 
-#include "plane_buffers.h"
 #include "scripted_grabber.h"
 #include "widget_fixture.h"
 

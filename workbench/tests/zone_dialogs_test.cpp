@@ -10,12 +10,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <imageproc/plane_buffers.h>
 #include <verodyn/operators.h>
 
 #include "dialog_controls.h"
 #include "extract_image_dlg.h"
 #include "mask_dlg.h"
-#include "plane_buffers.h"
 #include "widget_fixture.h"
 
 namespace {

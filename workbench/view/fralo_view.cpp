@@ -11,6 +11,9 @@
 #include <QPrinter>
 #include <QScrollBar>
 
+#include <imageproc/mask_canvas.h>
+#include <imageproc/plane_buffers.h>
+#include <imageproc/quiet_library.h>
 #include <verodyn/operators.h>
 #include <verodyn/window.h>
 
@@ -20,13 +23,10 @@
 #include "fralo_app.h"
 #include "fralo_doc.h"
 #include "main_frame.h"
-#include "mask_canvas.h"
 #include "mask_dlg.h"
-#include "plane_buffers.h"
 #include "print_scale.h"
 #include "profile_overlay.h"
 #include "qimage_planes.h"
-#include "quiet_library.h"
 #include "save_rules.h"
 #include "shown_image.h"
 #include "view/tracker_cursor.h"

@@ -9,8 +9,9 @@
 #include <QMdiArea>
 #include <QPushButton>
 
+#include <imageproc/plane_buffers.h>
+
 #include "dialog_controls.h"
-#include "plane_buffers.h"
 #include "widget_fixture.h"
 
 class AnalysisTest : public WorkbenchTest {

@@ -4,8 +4,8 @@
 
 #include <verodyn/operators.h>
 
-#include "plane_buffers.h"
-#include "quiet_library.h"
+#include <imageproc/plane_buffers.h>
+#include <imageproc/quiet_library.h>
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "plane_buffers.h"
+#include <imageproc/plane_buffers.h>
 
 // Convolves the planes of the image's channels (the first one, or all three),
 // each on its own, in place, with the n x n kernel (n from 1 to 7, coefficient (r, c)

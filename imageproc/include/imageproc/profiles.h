@@ -4,7 +4,7 @@
 #include <array>
 #include <vector>
 
-#include "plane_buffers.h"
+#include <imageproc/plane_buffers.h>
 
 // Marker of a buffer float that holds no point, and of a fit that has no result.
 constexpr float kNoPoint = 1e10f;

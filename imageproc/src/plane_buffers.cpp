@@ -1,4 +1,4 @@
-#include "plane_buffers.h"
+#include <imageproc/plane_buffers.h>
 
 #include <algorithm>
 #include <cstring>
@@ -8,7 +8,7 @@
 
 #include <verodyn/operators.h>
 
-#include "quiet_library.h"
+#include <imageproc/quiet_library.h>
 
 PlaneView ViewPlanes(const Vobject& image)
 {

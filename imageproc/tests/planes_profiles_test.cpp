@@ -2,12 +2,10 @@
 
 #include <cmath>
 
+#include <imageproc/line.h>
+#include <imageproc/plane_buffers.h>
+#include <imageproc/profiles.h>
 #include <verodyn/operators.h>
-
-#include "line.h"
-#include "plane_buffers.h"
-#include "profiles.h"
-#include "shown_image.h"
 
 namespace {
 
@@ -258,39 +256,6 @@ TEST(ComputeProfiles, FitCentreStandsOnTheBrightestColumnAndRow)
             peak = i;
     EXPECT_EQ(column.points[peak][4], 6);
     EXPECT_FLOAT_EQ(column.points[peak][5], 100);
-}
-
-TEST(ShownImage, RealLinearlyAndSpectraOnTheLogarithmOfTheModulus)
-{
-    const float e = std::exp(1.0f);
-    struct Case {
-        VPixelType type;
-        std::vector<float> values; // real, or the real parts of complex values
-        bool spectrum;
-        std::vector<uint8_t> shown;
-    };
-    const Case cases[] = {
-        {VPixelType::Complex, {0, -(e - 1), e * e * e - 1}, false, {0, 85, 255}},
-        {VPixelType::Real, {0, e - 1, e * e * e - 1}, true, {0, 85, 255}},
-        {VPixelType::Real, {0, e - 1, e * e * e - 1}, false, {0, 23, 255}},
-        {VPixelType::Real, {-1, 0, 3}, true, {0, 64, 255}},
-        {VPixelType::Real, {3, 3, 3}, true, {0, 0, 0}},
-    };
-    for (const Case& c : cases) {
-        auto image = VImage::create(c.type, 3, 1, 1);
-        for (int i = 0; i < 3; ++i)
-            if (c.type == VPixelType::Complex)
-                image->plane_as<float>(0)[2 * i] = c.values[i];
-            else
-                image->plane_as<float>(0)[i] = c.values[i];
-        Vobject shown;
-        ASSERT_TRUE(ShownImage(Vobject(image), c.spectrum, &shown));
-        const uint8_t* bytes = shown.image()->plane_as<uint8_t>(0);
-        EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + 3), c.shown) << c.values[1];
-    }
-    Vobject shown;
-    EXPECT_FALSE(ShownImage(Vobject(VImage::create(VPixelType::Int4, 3, 1, 1)), false, &shown));
-    EXPECT_FALSE(ShownImage(Vobject(), false, &shown));
 }
 
 } // namespace

@@ -1,10 +1,10 @@
-#include "profiles.h"
+#include <imageproc/profiles.h>
 
 #include <algorithm>
 #include <cmath>
 
-#include "line.h"
-#include "plane_buffers.h"
+#include <imageproc/line.h>
+#include <imageproc/plane_buffers.h>
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "plane_buffers.h"
+#include <imageproc/plane_buffers.h>
 
 using ToneTable = std::array<uint8_t, 256>;
 

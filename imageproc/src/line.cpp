@@ -1,4 +1,4 @@
-#include "line.h"
+#include <imageproc/line.h>
 
 #include <cmath>
 

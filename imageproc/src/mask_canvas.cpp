@@ -1,4 +1,4 @@
-#include "mask_canvas.h"
+#include <imageproc/mask_canvas.h>
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "convolution.h"
+#include <imageproc/convolution.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -8,7 +8,7 @@
 
 #include <workers/worker_pool.h>
 
-#include "tone_curves.h"
+#include <imageproc/tone_curves.h>
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tone_curves.h"
+#include <imageproc/tone_curves.h>
 
 #include <algorithm>
 #include <cmath>

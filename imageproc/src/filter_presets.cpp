@@ -1,4 +1,4 @@
-#include "filter_presets.h"
+#include <imageproc/filter_presets.h>
 
 namespace {
 
