@@ -21,9 +21,10 @@ using Float4 = float __attribute__((vector_size(16)));
 using Float8 = float __attribute__((vector_size(32)));
 using Int4 = int32_t __attribute__((vector_size(16)));
 
-// Output pixels summed side by side: two vectors of lanes at a time, so that
-// the additions of one do not wait for the other.
-constexpr int kVectors = 2;
+// Output pixels summed side by side: eight vectors of lanes at a time, so that
+// the multiply-adds of one do not wait for those of another (each waits for
+// the one before in its own sum).
+constexpr int kVectors = 8;
 
 // Convolves rows [first, end) of `source` into `plane`. Each band keeps the n
 // source rows its output row needs as rows of lanes, padded with repeated
@@ -61,10 +62,14 @@ template <class Lanes>
         pad(py);
     for (int y = first; y < end; ++y) {
         pad(y + n - 1);
+        // The ring slots of the output row's source rows, worked out once a row.
+        const Lane* window[7];
+        for (int r = 0; r < n; ++r)
+            window[r] = rows + std::size_t((y + r) % n) * rowLength;
         for (int x = 0; x < columns; x += kBlock) {
             Lanes sum[kVectors] = {};
             for (int r = 0; r < n; ++r) {
-                const Lane* row = rows + std::size_t((y + r) % n) * rowLength + x;
+                const Lane* row = window[r] + x;
                 for (int c = 0; c < n; ++c) {
                     const Lane k = kernel[r * n + c];
                     for (int v = 0; v < kVectors; ++v) {

@@ -62,6 +62,27 @@ TEST(ToneCurves, TheValuesOfTheSliders)
     EXPECT_EQ(grey.planes[1], (std::vector<uint8_t>{10, 10})); // not a channel of a grey image
 }
 
+// Every byte, at every position of a 64-byte block and in the tail past the
+// last whole block, goes through the table.
+TEST(ToneCurves, EveryByteAtEveryPositionThroughTheTable)
+{
+    ToneTable table{};
+    for (int v = 0; v < 256; ++v)
+        table[v] = static_cast<uint8_t>(v * 167 + 31);
+    PlaneBuffers p;
+    p.width = 257 * 64 + 63;
+    p.height = 1;
+    p.channels = 3;
+    for (int c = 0; c < 3; ++c)
+        for (int x = 0; x < p.width; ++x)
+            p.planes[c].push_back(static_cast<uint8_t>(x / 64 + x + c));
+    const PlaneBuffers before = p;
+    ApplyTable(table, &p);
+    for (int c = 0; c < 3; ++c)
+        for (int x = 0; x < p.width; ++x)
+            ASSERT_EQ(p.planes[c][x], table[before.planes[c][x]]) << c << " " << x;
+}
+
 TEST(FilterPresets, NamesAndTheEntriesThatUsersKeep)
 {
     EXPECT_STREQ(FilterName(0), "Laws feature ext.1 (Débruiteur)");

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 
+#include <workers/cpu_clones.h>
 #include <workers/worker_pool.h>
 
 namespace metrology {
@@ -73,7 +74,7 @@ namespace {
 
 // Pixels [from, to) of FourImagePhase. Table positions are worked out a block
 // at a time, which vectorises, then looked up.
-void PhaseRun(const std::uint8_t* i0, const std::uint8_t* i90, const std::uint8_t* i180,
+ONDULA_AVX2_CLONES void PhaseRun(const std::uint8_t* i0, const std::uint8_t* i90, const std::uint8_t* i180,
               const std::uint8_t* i270, std::uint8_t* result, std::size_t from, std::size_t to)
 {
     constexpr std::size_t kBlock = 2048;

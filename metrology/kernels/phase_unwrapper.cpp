@@ -1,10 +1,12 @@
 #include "kernels/phase_unwrapper.h"
 
 #include <algorithm>
+#include <limits>
 #include <mutex>
 #include <optional>
 #include <utility>
 
+#include <workers/cpu_clones.h>
 #include <workers/worker_pool.h>
 
 #include "kernels/quality_levels.h"
@@ -119,6 +121,123 @@ private:
     std::optional<std::int32_t> m_base;
 };
 
+// The lowest and highest of some values; empty while low > high.
+template <class T> struct Range {
+    T low = std::numeric_limits<T>::max();
+    T high = std::numeric_limits<T>::min();
+    bool Empty() const { return low > high; }
+    void Add(const Range& other)
+    {
+        low = std::min(low, other.low);
+        high = std::max(high, other.high);
+    }
+};
+
+// The frame's pixels, masked (kMasked) or not. Row loops on them take both sides
+// of their choices and pick one, so that they vectorise.
+template <bool kMasked> struct FramePixels {
+    const std::uint8_t* phase;
+    const std::int32_t* jumps;
+    const std::int32_t* mask; // read only when kMasked
+
+    // Pixel i is unwrapped: not masked.
+    bool Kept(std::size_t i) const { return !kMasked || mask[i] != 0; }
+    // Pixel i may be turned upside down: its mask is 1 or more.
+    bool Invertible(std::size_t i) const { return !kMasked || mask[i] >= 1; }
+    // The unwrapped phase 256 x (jump count - kmin) + phase, 0 where masked.
+    std::int64_t Unwrapped(std::size_t i, std::int32_t kmin) const
+    {
+        const std::int64_t u = 256 * (std::int64_t(jumps[i]) - kmin) + phase[i];
+        return Kept(i) ? u : 0;
+    }
+    // Unwrapped(i, kmin) - base in doubles: every term is an integer well within
+    // their 53 bits, so the result is exact, and 32-bit integers turn into doubles
+    // in vector lanes where 64-bit ones do not.
+    double UnwrappedAbove(std::size_t i, std::int32_t kmin, double base) const
+    {
+        const double u = (double(jumps[i]) - double(kmin)) * 256.0 + double(phase[i]);
+        return (Kept(i) ? u : 0.0) - base;
+    }
+};
+
+// The jump counts of the pixels kept in [from, to).
+template <bool kMasked>
+ONDULA_AVX2_CLONES Range<std::int32_t> JumpRangeRow(const FramePixels<kMasked>& pixels,
+                                                    std::size_t from, std::size_t to)
+{
+    Range<std::int32_t> r;
+    for (std::size_t i = from; i < to; ++i) {
+        const bool kept = pixels.Kept(i);
+        r.low = std::min(r.low, kept ? pixels.jumps[i] : INT32_MAX);
+        r.high = std::max(r.high, kept ? pixels.jumps[i] : INT32_MIN);
+    }
+    return r;
+}
+
+template <bool kMasked>
+ONDULA_AVX2_CLONES Range<std::int64_t> UnwrappedRangeRow(const FramePixels<kMasked>& pixels,
+                                                         std::int32_t kmin, std::size_t from,
+                                                         std::size_t to)
+{
+    Range<std::int64_t> r;
+    for (std::size_t i = from; i < to; ++i) {
+        r.low = std::min(r.low, pixels.Unwrapped(i, kmin));
+        r.high = std::max(r.high, pixels.Unwrapped(i, kmin));
+    }
+    return r;
+}
+
+// The unwrapped phase scaled from `range` to 0..255, upside down with `invert`
+// where allowed. When the range is a single value every pixel lies at 0 above
+// it, and dividing by 1 keeps the loop free of a branch.
+template <bool kMasked>
+ONDULA_AVX2_CLONES void ScaleRow(const FramePixels<kMasked>& pixels, std::int32_t kmin,
+                                 const Range<std::int64_t>& range, bool invert, std::size_t from,
+                                 std::size_t to, std::int32_t* out)
+{
+    const double umin = double(range.low);
+    const double span = range.high == range.low ? 1.0 : double(range.high - range.low);
+    for (std::size_t i = from; i < to; ++i) {
+        const std::int32_t v = std::int32_t(pixels.UnwrappedAbove(i, kmin, umin) / span * 255.0);
+        out[i] = invert & pixels.Invertible(i) ? 255 - v : v;
+    }
+}
+
+// Scales the image less its 2-pixel frame, where every pixel not masked has been
+// reached, to 0..255 into `out`; masked pixels count as an unwrapped phase of 0.
+// Returns the jump range M. Rows run in bands over the workers.
+template <bool kMasked>
+int ScaleFrame(const FramePixels<kMasked>& pixels, int w, int h, bool invert, std::int32_t* out)
+{
+    auto for_frame_rows = [&](auto row) {
+        ondula::ParallelFor(h - 4, std::max(1, (1 << 16) / w), [&](int first, int end) {
+            for (int y = 2 + first; y < 2 + end; ++y) {
+                const std::size_t start = std::size_t(y) * w;
+                row(start + 2, start + w - 2);
+            }
+        });
+    };
+    std::mutex merge;
+    Range<std::int32_t> jumps;
+    for_frame_rows([&](std::size_t from, std::size_t to) {
+        const Range<std::int32_t> row = JumpRangeRow(pixels, from, to);
+        const std::lock_guard lock(merge);
+        jumps.Add(row);
+    });
+    const std::int32_t kmin = jumps.Empty() ? 0 : jumps.low;
+    const std::int32_t kmax = jumps.Empty() ? 0 : jumps.high;
+    Range<std::int64_t> unwrapped;
+    for_frame_rows([&](std::size_t from, std::size_t to) {
+        const Range<std::int64_t> row = UnwrappedRangeRow(pixels, kmin, from, to);
+        const std::lock_guard lock(merge);
+        unwrapped.Add(row);
+    });
+    for_frame_rows([&](std::size_t from, std::size_t to) {
+        ScaleRow(pixels, kmin, unwrapped, invert, from, to, out);
+    });
+    return kmax - kmin;
+}
+
 } // namespace
 
 int CPhaseUnwrapper::Unwrap(int width, int height, const std::int32_t* phase,
@@ -150,17 +269,21 @@ int CPhaseUnwrapper::Run(UnwrapFlags flags)
 
     // Phase bytes, quality sum (later the jump counts), levels, level queues, and
     // what the second and later maps and the noise types need: 10 bytes a pixel
-    // with one quality map.
-    WorkMemory memory(WorkMemory::SliceBytes<std::uint8_t>(n) * (2 + noise + erode) +
-                      WorkMemory::SliceBytes<std::int32_t>(n) * (1 + several_maps) +
+    // with one quality map. The walk reads phases and jump counts one past the
+    // last pixel.
+    WorkMemory memory(WorkMemory::SliceBytes<std::uint8_t>(n + 1) +
+                      WorkMemory::SliceBytes<std::uint8_t>(n) * (1 + noise + erode) +
+                      WorkMemory::SliceBytes<std::int32_t>(n + 1) +
+                      WorkMemory::SliceBytes<std::int32_t>(n) * several_maps +
                       WorkMemory::SliceBytes<std::uint32_t>(n));
-    std::uint8_t* phase = memory.Take<std::uint8_t>(n);
-    std::int32_t* quality = memory.Take<std::int32_t>(n);
+    std::uint8_t* phase = memory.Take<std::uint8_t>(n + 1);
+    std::int32_t* quality = memory.Take<std::int32_t>(n + 1);
     std::uint8_t* level = memory.Take<std::uint8_t>(n);
     std::uint32_t* queue_entries = memory.Take<std::uint32_t>(n);
 
     for (std::size_t i = 0; i < n; ++i)
         phase[i] = std::uint8_t(m_phase[i] & 255);
+    phase[n] = 0;
     SumQualityMaps(phase, w, h, flags, quality,
                    several_maps ? memory.Take<std::int32_t>(n) : nullptr);
     if (noise)
@@ -176,7 +299,7 @@ int CPhaseUnwrapper::Run(UnwrapFlags flags)
                        queue_entries);
 
     std::int32_t* jumps = quality;
-    std::fill(jumps, jumps + n, kNotUnwrapped);
+    std::fill(jumps, jumps + n + 1, kNotUnwrapped);
     for (int x = 0; x < w; ++x)
         level[x] = level[std::size_t(h - 1) * w + x] = kQueued;
     for (int y = 0; y < h; ++y)
@@ -211,56 +334,9 @@ bool CPhaseUnwrapper::Masked(std::size_t i) const { return m_mask && m_mask[i] =
 int CPhaseUnwrapper::ScaleOutput(const std::uint8_t* phase, const std::int32_t* jumps,
                                  UnwrapFlags flags)
 {
-    const int w = m_width, h = m_height;
-    // Rows of the image less its 2-pixel frame, in bands over the workers.
-    auto for_frame_rows = [&](auto row) {
-        ondula::ParallelFor(h - 4, std::max(1, (1 << 16) / w), [&](int first, int end) {
-            for (int y = 2 + first; y < 2 + end; ++y)
-                row(std::size_t(y) * w);
-        });
-    };
-    // Over the image less its 2-pixel frame, where every pixel not masked has been
-    // reached; masked pixels count as an unwrapped phase of 0.
-    std::mutex merge;
-    std::int32_t kmin = INT32_MAX, kmax = INT32_MIN;
-    for_frame_rows([&](std::size_t start) {
-        std::int32_t low = INT32_MAX, high = INT32_MIN;
-        for (std::size_t i = start + 2; i <= start + w - 3; ++i)
-            if (!Masked(i)) {
-                low = std::min(low, jumps[i]);
-                high = std::max(high, jumps[i]);
-            }
-        const std::lock_guard lock(merge);
-        kmin = std::min(kmin, low);
-        kmax = std::max(kmax, high);
-    });
-    if (kmin > kmax)
-        kmin = kmax = 0;
-    auto unwrapped = [&, kmin](std::size_t i) {
-        return Masked(i) ? 0 : 256 * std::int64_t(jumps[i] - kmin) + phase[i];
-    };
-    std::int64_t umin = INT64_MAX, umax = INT64_MIN;
-    for_frame_rows([&](std::size_t start) {
-        std::int64_t low = INT64_MAX, high = INT64_MIN;
-        for (std::size_t i = start + 2; i <= start + w - 3; ++i) {
-            low = std::min(low, unwrapped(i));
-            high = std::max(high, unwrapped(i));
-        }
-        const std::lock_guard lock(merge);
-        umin = std::min(umin, low);
-        umax = std::max(umax, high);
-    });
     const bool invert = (flags & UW_INVERT) != 0;
-    for_frame_rows([&](std::size_t start) {
-        for (std::size_t i = start + 2; i <= start + w - 3; ++i) {
-            std::int32_t v =
-                umax == umin
-                    ? 0
-                    : std::int32_t(double(unwrapped(i) - umin) / double(umax - umin) * 255.0);
-            if (invert && (!m_mask || m_mask[i] >= 1))
-                v = 255 - v;
-            m_out[i] = v;
-        }
-    });
-    return kmax - kmin;
+    if (m_mask)
+        return ScaleFrame(FramePixels<true>{phase, jumps, m_mask}, m_width, m_height, invert,
+                          m_out);
+    return ScaleFrame(FramePixels<false>{phase, jumps, nullptr}, m_width, m_height, invert, m_out);
 }

@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 
 using UnwrapFlags = int;
 
@@ -35,20 +34,6 @@ public:
     // and an all-zero `out`.
     int Unwrap(int width, int height, const std::int32_t* phase, const std::int32_t* mask,
                std::int32_t* out, UnwrapFlags flags);
-
-    // The distance of two wrapped phases, 0..128: |a - b|, or |256 - |a - b|| above 128.
-    static constexpr int WrappedDiff(int a, int b)
-    {
-        const int d = std::abs(a - b);
-        return d <= 128 ? d : std::abs(256 - d);
-    }
-
-    // b moved by a whole fringe toward a: b when |a - b| <= 127, else
-    // b + 256 x sign(a - b), with sign(s) = +1 for s > 0 and -1 otherwise.
-    static constexpr int UnwrapToward(int a, int b) { return b + 256 * WrapCount(a, b); }
-
-    // The fringes crossed from b to a: 0 when |a - b| <= 127, else sign(a - b).
-    static constexpr int WrapCount(int a, int b) { return (a - b > 127) - (a - b < -127); }
 
 private:
     int Run(UnwrapFlags flags);

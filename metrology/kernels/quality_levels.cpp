@@ -81,12 +81,19 @@ LevelCounts QuantiseQuality(const std::int32_t* quality, int width, int height,
         }
     }
 
+    // Every value of vmin..vmax is in the histogram and the others go to the last
+    // level, so the counts follow from the histogram: counting pixel by pixel
+    // would chain each increment to the one before.
     LevelCounts counts{};
+    std::size_t in_range = 0;
+    for (int v = vmin; v <= vmax; ++v) {
+        counts[table[v - vmin]] += histogram[v];
+        in_range += std::size_t(histogram[v]);
+    }
+    counts[kLastLevel] += std::int32_t(n - in_range);
     for (std::size_t i = 0; i < n; ++i) {
         const int v = quality[i];
-        const int l = v >= vmin && v <= vmax ? table[v - vmin] : kLastLevel;
-        levels[i] = std::uint8_t(l);
-        ++counts[l];
+        levels[i] = std::uint8_t(v >= vmin && v <= vmax ? table[v - vmin] : kLastLevel);
     }
     return counts;
 }

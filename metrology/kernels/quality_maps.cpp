@@ -4,16 +4,17 @@
 #include <cstdlib>
 #include <vector>
 
+#include <workers/cpu_clones.h>
 #include <workers/worker_pool.h>
 
-#include "kernels/phase_unwrapper.h"
+#include "kernels/wrapped_phase.h"
 
 namespace metrology {
 
 namespace {
 
 // A neighbour's value unwrapped toward the centre c, less c: -128..128.
-inline int Offset(int neighbour, int c) { return CPhaseUnwrapper::UnwrapToward(c, neighbour) - c; }
+inline int Offset(int neighbour, int c) { return UnwrapToward(c, neighbour) - c; }
 
 inline std::size_t Index(int x, int y, int width)
 {
@@ -94,6 +95,16 @@ NeighbourSum SumInside(const std::uint8_t* phase, int width, int height, int x, 
     return {sum, count};
 }
 
+// interior(ring, c) over columns 1..width - 2 of one row.
+template <class Interior>
+ONDULA_AVX2_CLONES void InteriorRow(const std::uint8_t* up, const std::uint8_t* row,
+                                    const std::uint8_t* down, int width, std::int32_t* dst,
+                                    Interior interior)
+{
+    for (int x = 1; x < width - 1; ++x)
+        dst[x] = interior(Ring(up, row, down, x), int(row[x]));
+}
+
 // Runs `interior(ring, c)` on every pixel with a full 3 x 3 neighbourhood and
 // `border(x, y)` on every other pixel.
 template <class Interior, class Border>
@@ -112,8 +123,7 @@ void Map3x3(const std::uint8_t* phase, int width, int height, std::int32_t* out,
             const std::uint8_t* up = row - width;
             const std::uint8_t* down = row + width;
             dst[0] = border(0, y);
-            for (int x = 1; x < width - 1; ++x)
-                dst[x] = interior(Ring(up, row, down, x), int(row[x]));
+            InteriorRow(up, row, down, width, dst, interior);
             dst[width - 1] = border(width - 1, y);
         }
     });
@@ -123,7 +133,7 @@ void Map3x3(const std::uint8_t* phase, int width, int height, std::int32_t* out,
 
 void VarianceMap(const std::uint8_t* phase, int width, int height, std::int32_t* out)
 {
-    auto d = [](int c, int n) { return CPhaseUnwrapper::WrappedDiff(c, n); };
+    auto d = [](int c, int n) { return WrappedDiff(c, n); };
     Map3x3(
         phase, width, height, out,
         [&](const Ring& r, int c) {
@@ -182,22 +192,41 @@ void LaplacianMap(const std::uint8_t* phase, int width, int height, std::int32_t
         });
 }
 
+namespace {
+
+// 256 x |charge| of the 2 x 2 loops between rows `up` and `up + width`, at their
+// right column 1..width - 1.
+ONDULA_AVX2_CLONES void LoopChargeRow(const std::uint8_t* up, int width, std::int32_t* charge)
+{
+    const std::uint8_t* row = up + width;
+    for (int x = 1; x < width; ++x)
+        charge[x] =
+            256 * std::abs(WrapCount(row[x], row[x - 1]) + WrapCount(row[x - 1], up[x - 1]) +
+                           WrapCount(up[x - 1], up[x]) + WrapCount(up[x], row[x]));
+}
+
+// A pixel's four loops: those at its own and the next column, above and below it.
+ONDULA_AVX2_CLONES void CollectChargeRow(const std::int32_t* above, const std::int32_t* below,
+                                         int width, std::int32_t* dst)
+{
+    for (int x = 0; x + 1 < width; ++x)
+        dst[x] = above[x] + above[x + 1] + below[x] + below[x + 1];
+    dst[width - 1] = above[width - 1] + below[width - 1];
+}
+
+} // namespace
+
 void ResidueMap(const std::uint8_t* phase, int width, int height, std::int32_t* out)
 {
     if (width <= 0 || height <= 0)
         return;
-    auto wc = [](int a, int b) { return CPhaseUnwrapper::WrapCount(a, b); };
     // 256 x |charge| of the loops whose lower row is y, at their right column
     // (columns 1..width - 1; column 0 and rows outside 1..height - 1 hold none).
     auto loop_row = [=](int y, std::int32_t* charge) {
         std::fill(charge, charge + width, 0);
         if (y < 1 || y >= height)
             return;
-        const std::uint8_t* up = phase + Index(0, y - 1, width);
-        const std::uint8_t* row = up + width;
-        for (int x = 1; x < width; ++x)
-            charge[x] = 256 * std::abs(wc(row[x], row[x - 1]) + wc(row[x - 1], up[x - 1]) +
-                                       wc(up[x - 1], up[x]) + wc(up[x], row[x]));
+        LoopChargeRow(phase + Index(0, y - 1, width), width, charge);
     };
     // A pixel collects the loops whose lower row is its own row or the next,
     // and whose right column is its own column or the next.
@@ -207,10 +236,7 @@ void ResidueMap(const std::uint8_t* phase, int width, int height, std::int32_t* 
         loop_row(first, above);
         for (int y = first; y < end; ++y) {
             loop_row(y + 1, below);
-            std::int32_t* dst = out + Index(0, y, width);
-            for (int x = 0; x + 1 < width; ++x)
-                dst[x] = above[x] + above[x + 1] + below[x] + below[x + 1];
-            dst[width - 1] = above[width - 1] + below[width - 1];
+            CollectChargeRow(above, below, width, out + Index(0, y, width));
             std::swap(above, below);
         }
     });
@@ -242,15 +268,15 @@ int PlaneResidual(const std::uint8_t* phase, int width, int height, int x, int y
 {
     return SumInside(phase, width, height, x, y,
                      [&](const Neighbour& n, int c) {
-                         return CPhaseUnwrapper::WrappedDiff(n.value,
-                                                             c + n.dx * s.gx + n.dy * s.gy);
+                         return WrappedDiff(n.value, c + n.dx * s.gx + n.dy * s.gy);
                      })
         .sum;
 }
 
 // Slopes and plane residual of the full windows centred on columns 2..width - 3
 // of row y, written as one straight pass over the row so that it vectorises.
-void RowPlaneResidual(const std::uint8_t* phase, int width, int y, std::int32_t* out)
+ONDULA_AVX2_CLONES void RowPlaneResidual(const std::uint8_t* phase, int width, int y,
+                                         std::int32_t* out)
 {
     const std::uint8_t* r0 = phase + Index(0, y, width);
     const std::uint8_t *u2 = r0 - 2 * width, *u1 = r0 - width, *d1 = r0 + width,
@@ -269,9 +295,7 @@ void RowPlaneResidual(const std::uint8_t* phase, int width, int y, std::int32_t*
         window_row(r0);
         const int down = window_row(d1) + window_row(d2);
         const int gx = sx / 30, gy = (down - up) / 30;
-        auto residual = [&](int n, int predicted) {
-            return CPhaseUnwrapper::WrappedDiff(n, predicted);
-        };
+        auto residual = [&](int n, int predicted) { return WrappedDiff(n, predicted); };
         out[x] = residual(u1[x - 1], c - gx - gy) + residual(u1[x], c - gy) +
                  residual(u1[x + 1], c + gx - gy) + residual(r0[x - 1], c - gx) +
                  residual(r0[x + 1], c + gx) + residual(d1[x - 1], c - gx + gy) +
@@ -309,32 +333,56 @@ void LeastSquares5x5Map(const std::uint8_t* phase, int width, int height, std::i
     });
 }
 
+namespace {
+
+constexpr int kDiscontinuityCap = 1024;
+
+// Slope estimates gx, gy of columns 1..width - 2 of one row.
+ONDULA_AVX2_CLONES void SlopeRow(const std::uint8_t* row, int width, std::int16_t* sx,
+                                 std::int16_t* sy)
+{
+    for (int x = 1; x < width - 1; ++x) {
+        const Ring n(row - width, row, row + width, x);
+        const int c = row[x];
+        const int nw = Offset(n.nw, c), ne = Offset(n.ne, c), sw = Offset(n.sw, c),
+                  se = Offset(n.se, c);
+        sx[x] = std::int16_t((ne + Offset(n.e, c) + se - nw - Offset(n.w, c) - sw) / 6);
+        sy[x] = std::int16_t((nw + Offset(n.n, c) + ne - sw - Offset(n.s, c) - se) / 6);
+    }
+}
+
+// The judgement of one slope component's 3 x 3 grid centred on column cx, from
+// the slope rows above (a), at (b) and below (d).
+inline int Judge(const std::int16_t* a, const std::int16_t* b, const std::int16_t* d, int cx)
+{
+    return std::abs(a[cx] - d[cx]) + std::abs(b[cx - 1] - b[cx + 1]) +
+           std::abs(a[cx - 1] + b[cx - 1] + d[cx - 1] - a[cx + 1] - b[cx + 1] - d[cx + 1]) +
+           std::abs(a[cx - 1] + a[cx] + a[cx + 1] - d[cx - 1] - d[cx] - d[cx + 1]);
+}
+
+// Columns 1..width - 5 of one judged row.
+ONDULA_AVX2_CLONES void JudgeRow(const std::int16_t* xa, const std::int16_t* xb,
+                                 const std::int16_t* xd, const std::int16_t* ya,
+                                 const std::int16_t* yb, const std::int16_t* yd, int width,
+                                 std::int32_t* dst)
+{
+    for (int x = 1; x <= width - 5; ++x)
+        dst[x] = std::min(Judge(xa, xb, xd, x + 1) + Judge(ya, yb, yd, x + 1), kDiscontinuityCap);
+}
+
+} // namespace
+
 void DiscontinuityMap(const std::uint8_t* phase, int width, int height, std::int32_t* out)
 {
-    constexpr int kCap = 1024;
     std::fill(out, out + std::size_t(width > 0 ? width : 0) * std::size_t(height > 0 ? height : 0),
-              kCap);
+              kDiscontinuityCap);
     if (width < 6 || height < 7)
         return;
 
     // Slope estimates of three consecutive rows, row r in slot r % 3.
     auto slope_row = [=](int r, std::int16_t* gx, std::int16_t* gy) {
-        std::int16_t* sx = gx + (r % 3) * std::size_t(width);
-        std::int16_t* sy = gy + (r % 3) * std::size_t(width);
-        const std::uint8_t* row = phase + Index(0, r, width);
-        for (int x = 1; x < width - 1; ++x) {
-            const Ring n(row - width, row, row + width, x);
-            const int c = row[x];
-            const int nw = Offset(n.nw, c), ne = Offset(n.ne, c), sw = Offset(n.sw, c),
-                      se = Offset(n.se, c);
-            sx[x] = std::int16_t((ne + Offset(n.e, c) + se - nw - Offset(n.w, c) - sw) / 6);
-            sy[x] = std::int16_t((nw + Offset(n.n, c) + ne - sw - Offset(n.s, c) - se) / 6);
-        }
-    };
-    auto judge = [](const std::int16_t* a, const std::int16_t* b, const std::int16_t* d, int cx) {
-        return std::abs(a[cx] - d[cx]) + std::abs(b[cx - 1] - b[cx + 1]) +
-               std::abs(a[cx - 1] + b[cx - 1] + d[cx - 1] - a[cx + 1] - b[cx + 1] - d[cx + 1]) +
-               std::abs(a[cx - 1] + a[cx] + a[cx + 1] - d[cx - 1] - d[cx] - d[cx + 1]);
+        SlopeRow(phase + Index(0, r, width), width, gx + (r % 3) * std::size_t(width),
+                 gy + (r % 3) * std::size_t(width));
     };
 
     // Rows 4..height - 3 are judged, each from the slopes of its row and the two beside it.
@@ -349,12 +397,8 @@ void DiscontinuityMap(const std::uint8_t* phase, int width, int height, std::int
             const std::size_t above = ((y - 1) % 3) * std::size_t(width),
                               centre = (y % 3) * std::size_t(width),
                               below = ((y + 1) % 3) * std::size_t(width);
-            std::int32_t* dst = out + Index(0, y, width);
-            for (int x = 1; x <= width - 5; ++x) {
-                const int v = judge(gx + above, gx + centre, gx + below, x + 1) +
-                              judge(gy + above, gy + centre, gy + below, x + 1);
-                dst[x] = std::min(v, kCap);
-            }
+            JudgeRow(gx + above, gx + centre, gx + below, gy + above, gy + centre, gy + below,
+                     width, out + Index(0, y, width));
         }
     });
 }

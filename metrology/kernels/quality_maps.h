@@ -1,8 +1,7 @@
 // Quality maps of a wrapped phase image for the unwrapper: per-pixel badness,
 // larger meaning less trustworthy phase. Each takes width x height wrapped phases
 // (256 per fringe, pixel (x, y) at y x width + x) and writes width x height ints.
-// Differences are taken modulo a fringe (CPhaseUnwrapper::WrappedDiff, UnwrapToward,
-// WrapCount).
+// Differences are taken modulo a fringe (kernels/wrapped_phase.h).
 #pragma once
 
 #include <cstdint>

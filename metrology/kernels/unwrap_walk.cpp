@@ -1,8 +1,11 @@
 #include "kernels/unwrap_walk.h"
 
 #include <algorithm>
+#include <cstring>
 
-#include "kernels/phase_unwrapper.h"
+#include <workers/cpu_clones.h>
+
+#include "kernels/wrapped_phase.h"
 
 namespace metrology {
 
@@ -12,7 +15,7 @@ namespace {
 // steps by half a fringe or more.
 std::int32_t Candidate(std::int32_t h, int neighbour_phase, int c)
 {
-    return h + CPhaseUnwrapper::WrapCount(neighbour_phase, c);
+    return h + WrapCount(neighbour_phase, c);
 }
 
 } // namespace
@@ -21,11 +24,14 @@ Walk::Walk(int width, const std::uint8_t* phase, std::uint8_t* level, std::int32
            LevelQueues& queues)
     : width_(width), phase_(phase), level_(level), jumps_(jumps), queues_(queues)
 {
-    // The 3 x 3 neighbourhood in visiting order: dx outer, dy inner.
+    // The 8 neighbours in visiting order: dx outer, dy inner. The pixel itself is
+    // queued and not yet unwrapped whenever its neighbourhood is visited, so it
+    // would add nothing.
     int k = 0;
     for (int dx = -1; dx <= 1; ++dx)
         for (int dy = -1; dy <= 1; ++dy)
-            offset_[k++] = std::ptrdiff_t(dy) * width + dx;
+            if (dx || dy)
+                offset_[k++] = std::ptrdiff_t(dy) * width + dx;
 }
 
 void Walk::Seed(std::size_t pixel)
@@ -76,7 +82,7 @@ void Walk::Prefetch(std::size_t pixel) const
 // queued into. A pixel not yet queued is never unwrapped, so the queueing reads
 // only levels and the vote only jump counts; the common case, where every
 // neighbour proposes the same count, is settled by their minimum and maximum.
-int Walk::Process(std::size_t pixel)
+ONDULA_AVX2_CLONES int Walk::Process(std::size_t pixel)
 {
     int lowest = INT_MAX;
     for (std::ptrdiff_t o : offset_) {
@@ -89,17 +95,42 @@ int Walk::Process(std::size_t pixel)
         }
     }
     const int c = phase_[pixel];
-    std::int32_t low = INT32_MAX, high = INT32_MIN;
-    for (std::ptrdiff_t o : offset_) {
-        const std::size_t n = pixel + o;
-        const std::int32_t h = jumps_[n];
-        const bool unwrapped = h != kNotUnwrapped;
-        const std::int32_t candidate = unwrapped ? Candidate(h, phase_[n], c) : 0;
-        low = unwrapped ? std::min(low, candidate) : low;
-        high = unwrapped ? std::max(high, candidate) : high;
+    // Neighbours are unwrapped or not in no order a processor could predict, so
+    // their proposals are worked out side by side in lanes, without a branch. Each
+    // of the three rows is read four wide from the column left of the pixel; the
+    // fourth lane is left out, and so is the pixel itself, not unwrapped yet.
+    using Quad = std::int32_t __attribute__((vector_size(16)));
+    using UnsignedQuad = std::uint32_t __attribute__((vector_size(16)));
+    using QuadBytes = std::uint8_t __attribute__((vector_size(4)));
+    constexpr Quad kFourthLane = {0, 0, 0, -1};
+    Quad low = Quad{} + INT32_MAX, high = Quad{} + INT32_MIN;
+    for (int dy = -1; dy <= 1; ++dy) {
+        const std::size_t left = pixel + dy * width_ - 1;
+        Quad h;
+        QuadBytes p;
+        std::memcpy(&h, jumps_ + left, sizeof h);
+        std::memcpy(&p, phase_ + left, sizeof p);
+        const Quad d = __builtin_convertvector(p, Quad) - c;
+        // WrapCount(p, c): a true comparison is -1 in a lane.
+        const Quad step = (d < -127) - (d > 127);
+        const Quad ignore = (h == kNotUnwrapped) | kFourthLane;
+        const Quad candidate = Quad(UnsignedQuad(h) + UnsignedQuad(step));
+        const Quad row_low = ignore ? INT32_MAX : candidate;
+        const Quad row_high = ignore ? INT32_MIN : candidate;
+        low = row_low < low ? row_low : low;
+        high = row_high > high ? row_high : high;
     }
-    if (low <= high)
-        jumps_[pixel] = low == high ? low : Vote(pixel, c);
+    // The lowest and highest proposal, halving the lanes twice.
+    Quad other_low = __builtin_shufflevector(low, low, 2, 3, 0, 1);
+    Quad other_high = __builtin_shufflevector(high, high, 2, 3, 0, 1);
+    low = other_low < low ? other_low : low;
+    high = other_high > high ? other_high : high;
+    other_low = __builtin_shufflevector(low, low, 1, 0, 3, 2);
+    other_high = __builtin_shufflevector(high, high, 1, 0, 3, 2);
+    low = other_low < low ? other_low : low;
+    high = other_high > high ? other_high : high;
+    if (low[0] <= high[0])
+        jumps_[pixel] = low[0] == high[0] ? low[0] : Vote(pixel, c);
     return lowest;
 }
 
@@ -107,8 +138,8 @@ int Walk::Process(std::size_t pixel)
 // neighbours, m being their phase step; the first reached wins a tie.
 std::int32_t Walk::Vote(std::size_t pixel, int c) const
 {
-    std::int32_t distinct[9];
-    int total[9];
+    std::int32_t distinct[8];
+    int total[8];
     int kinds = 0;
     for (std::ptrdiff_t o : offset_) {
         const std::size_t n = pixel + o;

@@ -60,7 +60,9 @@ private:
 
 // The walk over one run's level map, jump counts and queues. Levels are 0..50 or
 // kQueued; jump counts start as kNotUnwrapped. The caller keeps every pixel of
-// the first and last rows and columns at kQueued.
+// the first and last rows and columns at kQueued. `phase` and `jumps` hold one
+// value more, past the last pixel, that rows read four wide reach: a phase, and
+// a jump count left at kNotUnwrapped.
 class Walk {
 public:
     Walk(int width, const std::uint8_t* phase, std::uint8_t* level, std::int32_t* jumps,
@@ -79,7 +81,7 @@ private:
     void Prefetch(std::size_t pixel) const;
     std::int32_t Vote(std::size_t pixel, int c) const;
 
-    std::ptrdiff_t offset_[9];
+    std::ptrdiff_t offset_[8];
     std::ptrdiff_t width_;
     const std::uint8_t* phase_;
     std::uint8_t* level_;

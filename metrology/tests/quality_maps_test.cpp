@@ -7,8 +7,8 @@
 
 #include <workers/worker_pool.h>
 
-#include "kernels/phase_unwrapper.h"
 #include "kernels/quality_maps.h"
+#include "kernels/wrapped_phase.h"
 
 using namespace metrology;
 
@@ -46,16 +46,16 @@ Map Compute(MapFunction map, const Image& image)
 
 TEST(WrappedArithmetic, HalfAFringeApartIsAJump)
 {
-    EXPECT_EQ(CPhaseUnwrapper::WrappedDiff(0, 127), 127);
-    EXPECT_EQ(CPhaseUnwrapper::WrappedDiff(0, 128), 128);
-    EXPECT_EQ(CPhaseUnwrapper::WrappedDiff(0, 129), 127);
-    EXPECT_EQ(CPhaseUnwrapper::WrappedDiff(255, 0), 1);
-    EXPECT_EQ(CPhaseUnwrapper::UnwrapToward(0, 127), 127);
-    EXPECT_EQ(CPhaseUnwrapper::UnwrapToward(0, 128), -128);
-    EXPECT_EQ(CPhaseUnwrapper::UnwrapToward(128, 0), 256);
-    EXPECT_EQ(CPhaseUnwrapper::WrapCount(0, 127), 0);
-    EXPECT_EQ(CPhaseUnwrapper::WrapCount(0, 128), -1);
-    EXPECT_EQ(CPhaseUnwrapper::WrapCount(128, 0), 1);
+    EXPECT_EQ(metrology::WrappedDiff(0, 127), 127);
+    EXPECT_EQ(metrology::WrappedDiff(0, 128), 128);
+    EXPECT_EQ(metrology::WrappedDiff(0, 129), 127);
+    EXPECT_EQ(metrology::WrappedDiff(255, 0), 1);
+    EXPECT_EQ(metrology::UnwrapToward(0, 127), 127);
+    EXPECT_EQ(metrology::UnwrapToward(0, 128), -128);
+    EXPECT_EQ(metrology::UnwrapToward(128, 0), 256);
+    EXPECT_EQ(metrology::WrapCount(0, 127), 0);
+    EXPECT_EQ(metrology::WrapCount(0, 128), -1);
+    EXPECT_EQ(metrology::WrapCount(128, 0), 1);
 }
 
 TEST(QualityMaps, ConstantPhaseIsZeroInsideEveryMap)
