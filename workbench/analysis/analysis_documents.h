@@ -24,6 +24,11 @@ metrology::ImagePlanes ImagePlanesOf(const Vobject& image);
 // The byte planes of the document's image, with the image's own size.
 metrology::ImagePlanes ImagePlanesOf(const CFraloDoc& doc);
 
+// The refusal of an image that holds no grey levels or colours (the FFT
+// family, 16-bit images), whose byte planes are missing.
+inline constexpr const char* kNoGreyLevelsMessage =
+    "Calcul impossible sur images FFT ou de plus de 8 bits !";
+
 // A new document made by File New, given the size width x height: frame fitted,
 // scroll sizes and display window extents set. Null without a main frame.
 CFraloDoc* NewResultDocument(DocumentService& documents, int width, int height);

@@ -225,8 +225,14 @@ void CDemodulationDlg::OnDemodulate()
     const metrology::ImagePlanes phase = ImagePlanesOf(*phased);
     const int width = phase.width, height = phase.height;
     metrology::ImagePlanes maskPlanes;
-    if (mask) {
+    if (mask)
         maskPlanes = ImagePlanesOf(*mask);
+    if (phase.channels == 0 || (mask && maskPlanes.channels == 0)) {
+        UserMessage(QString::fromUtf8(kNoGreyLevelsMessage));
+        m_timers.SetTimer(TIMER_CHOICE, kChoiceMs);
+        return;
+    }
+    if (mask) {
         if (maskPlanes.width != width || maskPlanes.height != height) {
             UserMessage(QString::fromUtf8(metrology::kImageSizeMessage));
             m_timers.SetTimer(TIMER_CHOICE, kChoiceMs);

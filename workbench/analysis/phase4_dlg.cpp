@@ -1,5 +1,6 @@
 #include "phase4_dlg.h"
 
+#include <algorithm>
 #include <memory>
 
 #include <QComboBox>
@@ -91,12 +92,19 @@ void CPhase4Dlg::OnTimer(int id)
 {
     if (id != TIMER_CHOICE)
         return;
-    const bool valid = PairwiseDifferent(ChosenPositions());
+    const std::array<int, 4> chosen = ChosenPositions();
+    const bool different = PairwiseDifferent(chosen);
+    const bool greyLevels = std::all_of(chosen.begin(), chosen.end(), [this](int position) {
+        return ImagePlanesOf(*m_docs[position]).channels != 0;
+    });
+    const bool valid = different && greyLevels;
     if (valid != m_bValid) {
         m_bValid = valid;
         m_pOK->setEnabled(valid);
     }
-    SetStatus(valid ? QString() : QString::fromUtf8("Les 4 images ne sont pas différentes!"));
+    SetStatus(valid        ? QString()
+              : different ? QString::fromUtf8(kNoGreyLevelsMessage)
+                          : QString::fromUtf8("Les 4 images ne sont pas différentes!"));
 }
 
 void CPhase4Dlg::OnOK()

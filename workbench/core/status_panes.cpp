@@ -70,6 +70,21 @@ ValuesPane ValuesPaneText(const PaneState& s)
     }
 
     const auto calibratedZ = [&](int levels) { return levels / s.scaleZ * s.unitFactorZ; };
+    const PixelSample &m = s.mouseSample, &c = s.crossSample;
+    if (m.parts != 0) {
+        const double re = relative ? m.re - c.re : m.re, im = relative ? m.im - c.im : m.im;
+        if (m.parts == 2) {
+            p[2] = Format("%s:%g", relative ? "dRe" : "Re", re);
+            p[3] = Format("%s:%g", relative ? "dIm" : "Im", im);
+            pane.text = p[0] + ", " + p[1] + ", " + p[2] + ", " + p[3];
+            return pane;
+        }
+        p[2] = s.calibratedZ
+                   ? Format("%s:%1.3f", relative ? "dZ" : "Z", re / s.scaleZ * s.unitFactorZ)
+                   : Format("%s:%g", relative ? "dW" : "W", re);
+        pane.text = p[0] + ", " + p[1] + ", " + p[2];
+        return pane;
+    }
     if (!colour) {
         int z = relative ? s.mouseValue - s.crossValue : s.mouseValue;
         p[2] = s.calibratedZ ? Format("%s:%1.3f", relative ? "dZ" : "Z", calibratedZ(z))

@@ -4,6 +4,8 @@
 #include <array>
 #include <string>
 
+#include "pixel_sample.h"
+
 // What the panes show of the active document and the application.
 struct PaneState {
     bool hasActiveDocument = false;
@@ -14,6 +16,9 @@ struct PaneState {
     int crossX = 0, crossY = 0; // (0, 0) = no cross: values are absolute
     int mouseValue = 0;         // grey level or 0x00BBGGRR
     int crossValue = -1;
+    // Images of another pixel type than "byte": their values under the cursor
+    // and at the cross (mouseValue and crossValue are then unused).
+    PixelSample mouseSample, crossSample;
     bool calibratedXY = false, calibratedZ = false;
     float scaleXY = 1.0f, scaleZ = 1.0f;
     float unitFactorXY = 1.0f, unitFactorZ = 1.0f;

@@ -1,4 +1,6 @@
 // The commands of the image-operation dialogs: each runs its dialog modally.
+#include <imageproc/plane_buffers.h>
+
 #include "calibration_dlg.h"
 #include "convolution_dlg.h"
 #include "faces/documents.h"
@@ -9,6 +11,7 @@
 #include "math_ops_dlg.h"
 #include "multiply_dlg.h"
 #include "resize_dlg.h"
+#include "user_message.h"
 
 namespace {
 
@@ -21,6 +24,19 @@ template <class Dialog> void RunOnActiveDocument(CMainFrame& frame)
     }
 }
 
+// Runs the dialog of type Dialog, which computes on grey levels and colours,
+// on the active document; refuses an image of another pixel type.
+template <class Dialog> void RunOnByteImage(CMainFrame& frame)
+{
+    CFraloDoc* doc = frame.ActiveDocument();
+    if (doc && ViewPlanes(doc->m_image).channels == 0) {
+        UserMessage(QString::fromUtf8(
+            "Traitement réservé aux images 8 bits (niveaux de gris ou couleurs) !"));
+        return;
+    }
+    RunOnActiveDocument<Dialog>(frame);
+}
+
 } // namespace
 
 void CMainFrame::OnMathLogic()
@@ -29,9 +45,9 @@ void CMainFrame::OnMathLogic()
     dialog.exec();
 }
 
-void CMainFrame::OnFilter() { RunOnActiveDocument<CConvolutionDlg>(*this); }
-void CMainFrame::OnBrightness() { RunOnActiveDocument<CLuminanceGammaDlg>(*this); }
-void CMainFrame::OnMultiply() { RunOnActiveDocument<CMultiplyDlg>(*this); }
+void CMainFrame::OnFilter() { RunOnByteImage<CConvolutionDlg>(*this); }
+void CMainFrame::OnBrightness() { RunOnByteImage<CLuminanceGammaDlg>(*this); }
+void CMainFrame::OnMultiply() { RunOnByteImage<CMultiplyDlg>(*this); }
 void CMainFrame::OnResize() { RunOnActiveDocument<CResizeDlg>(*this); }
 void CMainFrame::OnCalibrate()
 {

@@ -6,7 +6,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
@@ -30,15 +29,18 @@
 #include "about_dlg.h"
 #include "child_frame.h"
 #include "command_ids.h"
+#include "command_prompts.h"
 #include "command_table.h"
 #include "error_edge.h"
 #include "faces/documents.h"
 #include "faces/workbench_settings.h"
+#include "file_dialogs.h"
 #include "fralo_doc.h"
 #include "fralo_view.h"
 #include "key_lock_state.h"
 #include "mask_dlg.h"
 #include "mouse_coords_dlg.h"
+#include "pixel_sample.h"
 #include "qimage_planes.h"
 #include "save_rules.h"
 #include "shown_image.h"
@@ -108,6 +110,8 @@ QAction* CMainFrame::FrameMenuAction(const CommandEntry& entry, QAction* action)
     if (std::strcmp(text, entry.text) == 0)
         return action;
     auto* twin = new QAction(QString::fromUtf8(text), this);
+    twin->setStatusTip(action->statusTip());
+    twin->setWhatsThis(action->whatsThis());
     twin->setEnabled(action->isEnabled());
     connect(action, &QAction::enabledChanged, twin, &QAction::setEnabled);
     connect(twin, &QAction::triggered, action, &QAction::trigger);
@@ -137,6 +141,9 @@ void CMainFrame::CreateMenusAndToolBar()
         }
         auto* action = new QAction(QString::fromUtf8(entry.text), this);
         action->setData(entry.id);
+        const QString prompt = QString::fromUtf8(CommandPrompt(entry.id));
+        action->setStatusTip(prompt);
+        action->setWhatsThis(prompt);
         if (entry.shortcut) {
             QList<QKeySequence> keys;
             for (const QString& key : QString::fromUtf8(entry.shortcut).split(';'))
@@ -329,6 +336,11 @@ PaneState PaneStateOf(const CFraloDoc* doc)
     s.crossY = doc->m_ptCross.y;
     s.mouseValue = doc->m_nMouseValue;
     s.crossValue = doc->m_nCrossValue;
+    s.mouseSample = SamplePixel(doc->m_image, s.mouseX, s.mouseY);
+    s.crossSample = SamplePixel(doc->m_image, s.crossX, s.crossY);
+    // Values of any other pixel type are read from the first channel.
+    if (s.mouseSample.parts != 0)
+        s.channels = 1;
     s.calibratedXY = doc->m_bCalibratedXY != 0;
     s.calibratedZ = doc->m_bCalibratedZ != 0;
     s.scaleXY = doc->m_fScaleXY;
@@ -373,8 +385,8 @@ void CMainFrame::OnFileNew()
 
 void CMainFrame::OnOpen()
 {
-    QString path = QFileDialog::getOpenFileName(
-        this, QString(), DialogPath(QString()),
+    QString path = ChooseFile(
+        this, QFileDialog::AcceptOpen, DialogPath(QString()),
         QString::fromUtf8("Fichiers images (*.tif *.jpg);;Fichiers images (*.tif);;"
                           "Fichiers images (*.jpg);;Tous les fichiers (*)"));
     if (!path.isEmpty())
@@ -442,10 +454,9 @@ void CMainFrame::SetSavePathChooser(SavePathChooser chooser)
 {
     if (!chooser)
         chooser = [this](const QString& proposed) {
-            return QFileDialog::getSaveFileName(
-                this, QString(), proposed,
-                QString::fromUtf8("Fichier image (*.tif);;Fichier image (*.jpg)"), nullptr,
-                QFileDialog::DontConfirmOverwrite);
+            return ChooseFile(this, QFileDialog::AcceptSave, proposed,
+                              QString::fromUtf8("Fichier image (*.tif);;Fichier image (*.jpg)"),
+                              QFileDialog::DontConfirmOverwrite);
         };
     m_chooseSavePath = std::move(chooser);
 }

@@ -7,6 +7,7 @@
 #include "command_ids.h"
 #include "command_rules.h"
 #include "fralo_view.h"
+#include "help_file.h"
 #include "instrument_commands.h"
 #include "main_frame.h"
 #include "phase_commands.h"
@@ -50,12 +51,6 @@ const char* const kFringe = "&Interférométrie";
 const char* const kImage = "&Traitement";
 const char* const kWindow = "Fe&nêtre";
 const char* const kHelp = "&?";
-
-// A help command: there is no help file, so it is shown disabled, without a handler.
-constexpr CommandEntry HelpFileCommand(int id, const char* menu, const char* text)
-{
-    return {id, menu, text, nullptr, nullptr, nullptr, nullptr};
-}
 
 } // namespace
 
@@ -203,11 +198,13 @@ const std::vector<CommandEntry>& CommandTable()
         {ID_CLEAR_PROFILES, nullptr, "Effacer tracé des profils", nullptr,
          VIEW_CALL(OnClearProfiles), STATE_RULE(ClearProfilesEnabled), nullptr},
 
-        // No help file exists for this program; the help ids stay unavailable.
-        HelpFileCommand(ID_HELP_INDEX, kHelp, "&Rubriques de l'aide"),
-        HelpFileCommand(ID_CONTEXT_HELP, nullptr, "Aide contextuelle"),
-        HelpFileCommand(ID_HELP, nullptr, "Aide"),
-        HelpFileCommand(ID_DEFAULT_HELP, nullptr, "Aide par défaut"),
+        {ID_HELP_INDEX, kHelp, "&Rubriques de l'aide", nullptr, ShowHelpTopics, nullptr, nullptr},
+        {ID_CONTEXT_HELP, nullptr, "Aide contextuelle", "Shift+F1", EnterContextHelp, nullptr,
+         nullptr},
+        // The framework's help on the active window (F1): the help file has no
+        // topic per window, so these stay unavailable.
+        {ID_HELP, nullptr, "Aide", nullptr, nullptr, nullptr, nullptr},
+        {ID_DEFAULT_HELP, nullptr, "Aide par défaut", nullptr, nullptr, nullptr, nullptr},
         {ID_ONLINE_HELP, kHelp, "Aide et mise à jour de Ondula en ligne...", nullptr,
          CALL(OnOnlineHelp), nullptr, nullptr},
         {0, kHelp, nullptr, nullptr, nullptr, nullptr, nullptr},

@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QMdiArea>
 
+#include <numeric>
+
 #include <imageproc/plane_buffers.h>
 #include <verodyn/operators.h>
 #include <verodyn/window.h>
@@ -102,6 +104,30 @@ TEST_F(ImageCommandTest, FftFamilyNamesKindsAndTheInverseGivesTheSourceBack)
     ASSERT_EQ(copied.size(), QSize(32, 16));
     EXPECT_EQ(qGray(copied.pixel(4, 3)), 202); // grey 198 at index 100
     EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(ImageCommandTest, ThePanesShowTheValuesOfFftAndSixteenBitImages)
+{
+    CFraloDoc* source = GreyDocument();
+    const uint8_t* grey = ViewPlanes(source->m_image).planes[0];
+    const double sum = std::accumulate(grey, grey + 32 * 16, 0.0);
+    ASSERT_TRUE(frame->Execute(ID_FFT));
+    // The DC corner holds the sum of the pixels.
+    EXPECT_EQ(frame->ValuesPane(), QString::asprintf("X:0, Y:0, Re:%g, Im:0", sum));
+    ASSERT_TRUE(frame->Execute(ID_FFT_MODULUS));
+    EXPECT_EQ(frame->ValuesPane(), QString::asprintf("X:0, Y:0, W:%g", sum));
+    EXPECT_EQ(frame->UnitsPane(), "X,Y(pixel), W(luminance)");
+
+    CFraloDoc* deep = frame->ActiveDocument();
+    const std::vector<uint16_t> plane(32 * 16, 40000);
+    Vobject image;
+    ASSERT_EQ(gen_image1(&image, "uint2", 32, 16, plane.data()), V_OK);
+    deep->SetImage(image);
+    deep->m_ptMouse = {3, 2};
+    deep->m_ptCross = {1, 1};
+    EXPECT_EQ(frame->ValuesPane(), "dX:2, dY:1, dW:0");
+    deep->m_ptCross = {0, 0};
+    EXPECT_EQ(frame->ValuesPane(), "X:3, Y:2, W:40000");
 }
 
 TEST_F(ImageCommandTest, FailuresLeaveTheNewDocumentWithItsMessage)

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -64,6 +65,35 @@ protected:
             dialog.OnTimer(id);
     }
 };
+
+TEST_F(ImageDialogsTest, DialogsOnGreyLevelsRefuseOtherPixelTypesWithoutOpening)
+{
+    CFraloDoc* doc = NewDocument(32, 16, 0);
+    for (const char* type : {"uint2", "real"}) {
+        Vobject image;
+        ASSERT_EQ(gen_image_const(&image, type, 32, 16), V_OK);
+        doc->SetImage(image);
+        for (int id : {ID_FILTER, ID_BRIGHTNESS, ID_MULTIPLY}) {
+            messages.clear();
+            const qsizetype documents = frame->MdiArea()->subWindowList().size();
+            bool opened = false;
+            QTimer::singleShot(0, [&] {
+                if (QWidget* dialog = QApplication::activeModalWidget()) {
+                    opened = true;
+                    dialog->close();
+                }
+            });
+            ASSERT_TRUE(frame->Execute(id)) << type << id;
+            QApplication::processEvents();
+            EXPECT_FALSE(opened) << type << id;
+            EXPECT_EQ(messages, QStringList{QString::fromUtf8("Traitement réservé aux images 8 "
+                                                              "bits (niveaux de gris ou couleurs) !")})
+                << type << id;
+            EXPECT_EQ(frame->MdiArea()->subWindowList().size(), documents);
+            EXPECT_EQ(doc->m_image.image(0), image.image(0));
+        }
+    }
+}
 
 TEST_F(ImageDialogsTest, MathOpsChecksTheOperandsInTheirOrder)
 {

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -8,6 +9,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QTranslator>
+#include <QTreeView>
 
 #include <fstream>
 
@@ -179,6 +181,47 @@ TEST_F(WindowsTest, FileDialogsStartInTheFolderLastUsed)
     EXPECT_TRUE(
         RunWithFileDialog(ID_SAVE_AS, [&](QFileDialog* d) { shown = d->selectedFiles()[0]; }));
     EXPECT_EQ(shown, Path("images/a.tif"));
+}
+
+TEST_F(WindowsTest, FileDialogsWriteDatesTheFrenchWayInColumnsWideEnoughToRead)
+{
+    ASSERT_TRUE(frame->SaveActiveAs(Path("a.tif")));
+    QFile file(Path("a.tif"));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(QDateTime(QDate(2026, 3, 5), QTime(14, 7)),
+                                 QFileDevice::FileModificationTime));
+    file.close();
+    QString date;
+    QStringList cut; // texts wider than their column
+    int ticks = 0;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        auto* details = dialog ? dialog->findChild<QTreeView*>() : nullptr;
+        if (!details)
+            return;
+        // The folder is read on another thread, and the columns follow its
+        // files a little later: what is cut must be gone within 2 s.
+        const QModelIndex folder = details->rootIndex();
+        const QAbstractItemModel* model = details->model();
+        const QHeaderView* header = details->header();
+        cut.clear();
+        for (int row = 0; row < model->rowCount(folder); ++row) {
+            if (model->index(row, 0, folder).data().toString() == "a.tif")
+                date = model->index(row, 3, folder).data().toString();
+            for (int column = 1; column < header->count(); ++column) {
+                const QString text = model->index(row, column, folder).data().toString();
+                if (details->fontMetrics().horizontalAdvance(text) > header->sectionSize(column))
+                    cut.append(text);
+            }
+        }
+        if ((!date.isEmpty() && cut.isEmpty()) || ++ticks == 200)
+            dialog->reject();
+    });
+    watch.start(10);
+    frame->Execute(ID_OPEN);
+    EXPECT_EQ(date, "05/03/2026 14:07");
+    EXPECT_EQ(cut, QStringList());
 }
 
 TEST_F(WindowsTest, SaveNeverWritesEightBitsOverADeeperFile)

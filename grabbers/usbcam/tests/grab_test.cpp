@@ -178,4 +178,25 @@ TEST_F(UsbcamGrabTest, FailedGrabsGiveEveryRequestBack)
     Close(other, FG_ERR_SET_FAILED); // the remaining instance's setting cannot be selected
 }
 
+TEST_F(UsbcamGrabTest, ExposureAndGainSetThroughThePluginDarkenOrBrightenTheGrabbedFrame)
+{
+    struct Case {
+        int32_t expose_us;
+        double gain_db;
+        uint8_t at_5, at_130; // row 3 of frame f: b = x + 9 + 7 f + e / 100
+    };
+    // As the workbench opens the camera, as is; then less light, then more (clipped).
+    const Case cases[] = {{20000, 15.0, 214, 83}, {2500, 0.0, 23, 85}, {100000, 12.0, 7, 255}};
+    FGInstance& i = Opened();
+    for (const Case& c : cases) {
+        ASSERT_EQ(Set(i, "Camera/Expose_us", Int(c.expose_us)), FG_SUCCESS);
+        ASSERT_EQ(Set(i, "Camera/Gain_dB", Real(c.gain_db)), FG_SUCCESS);
+        Images images;
+        ASSERT_EQ(Grab(i, images), FG_SUCCESS);
+        EXPECT_EQ(images.Byte(0, 5, 3), c.at_5) << c.expose_us << " us, " << c.gain_db << " dB";
+        EXPECT_EQ(images.Byte(0, 130, 3), c.at_130) << c.expose_us << " us, " << c.gain_db;
+    }
+    Close(i);
+}
+
 } // namespace

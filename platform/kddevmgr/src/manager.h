@@ -46,6 +46,7 @@ struct Component {
 struct Snapshot {
     int32_t setting = 0; // position in the settings list
     int32_t expose_us = 0;
+    double gain_db = 0;
     int32_t aoi_w = 0, aoi_h = 0, aoi_x = 0, aoi_y = 0;
     int32_t binning = 0x11;
 };

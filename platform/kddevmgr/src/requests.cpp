@@ -72,6 +72,7 @@ Snapshot Snap(const Manager& m, const Driver& driver, HOBJ setting)
     Snapshot s;
     s.setting = int32_t(std::find(settings.begin(), settings.end(), setting) - settings.begin());
     s.expose_us = IntValue(m, camera, "Expose_us");
+    s.gain_db = std::get<double>(m.arena[size_t(m.Child(camera, "Gain_dB"))].values[0]);
     s.binning = IntValue(m, camera, "BinningMode");
     s.aoi_w = IntValue(m, aoi, "W");
     s.aoi_h = IntValue(m, aoi, "H");

@@ -323,4 +323,35 @@ TEST_F(ManagerTest, FramesAreCutFromTheBinnedSensor)
     }
 }
 
+TEST_F(ManagerTest, ExposureTimesGainBeyondTheHeldRangeScalesThePictureClippedAt255)
+{
+    struct Case {
+        int32_t expose_us;
+        double gain_db;
+        uint8_t at_0, at_40; // row 1 of the first frame: b = x + 3 + e / 100
+    };
+    const Case cases[] = {{20000, 0.0, 203, 243}, {5000, 0.0, 53, 93}, {200000, 0.0, 211, 251},
+                          {2500, 0.0, 14, 34},    {2500, 6.0, 27, 67}, {0, 0.0, 0, 0},
+                          {100000, 12.0, 255, 37}};
+    for (const Case& c : cases) {
+        Start({Camera("kdLyra-A1G", 0)});
+        ASSERT_EQ(kdWriteInt(Find(settings_, "Base/Camera/Expose_us"), c.expose_us, 0), KD_OK);
+        ASSERT_EQ(kdWriteReal(Find(settings_, "Base/Camera/Gain_dB"), c.gain_db, 0), KD_OK);
+        ASSERT_EQ(kdQueueRequest(driver_, 0), KD_OK);
+        int32_t number = -1;
+        const auto* row = static_cast<const uint8_t*>(Frame(&number).vpData) + 1280;
+        EXPECT_EQ(row[0], c.at_0) << c.expose_us << " us, " << c.gain_db << " dB";
+        EXPECT_EQ(row[40], c.at_40) << c.expose_us << " us, " << c.gain_db << " dB";
+        EXPECT_EQ(kdUnlockRequest(driver_, number), KD_OK);
+    }
+    // Colour: each of R, G, B scaled, the alpha byte kept.
+    Start({Camera("kdLyra-A2C", 0)});
+    ASSERT_EQ(kdWriteInt(Find(settings_, "Base/Camera/Expose_us"), 2500, 0), KD_OK);
+    ASSERT_EQ(kdQueueRequest(driver_, 0), KD_OK);
+    int32_t number = -1;
+    const auto* pixel = static_cast<const uint8_t*>(Frame(&number).vpData) + 640 * 4;
+    EXPECT_EQ(std::vector<int>(pixel, pixel + 4), (std::vector<int>{99, 56, 14, 255}));
+    EXPECT_EQ(kdUnlockRequest(driver_, number), KD_OK);
+}
+
 } // namespace

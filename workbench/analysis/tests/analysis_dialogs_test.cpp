@@ -3,15 +3,30 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include <verodyn/operators.h>
+
 #include "analysis_fixture.h"
 #include "demodulation_dlg.h"
 #include "fringe_patterns_dlg.h"
 #include "phase4_dlg.h"
+#include "save_rules.h"
 #include "z_scale_dlg.h"
 
 namespace {
 
 int Zero(int, int) { return 0; }
+
+// Gives `doc` an image of pixel type `type` ("complex" or "real", as the FFT
+// family makes them), of its size.
+void MakeFftImage(CFraloDoc* doc, const char* type)
+{
+    Vobject image;
+    ASSERT_EQ(gen_image_const(&image, type, doc->m_nWidth, doc->m_nHeight), V_OK);
+    doc->SetImage(image);
+    doc->m_nKind = std::string(type) == "complex" ? KindComplexFft : KindFftDerived;
+}
+
+const char* const kFftRefused = "Calcul impossible sur images FFT ou de plus de 8 bits !";
 
 TEST_F(AnalysisTest, PhaseDialogNeedsFourImages)
 {
@@ -47,6 +62,19 @@ TEST_F(AnalysisTest, PhaseDialogPreselectsTheLastFourAndChecksThemPairwise)
         dialog.OnTimer(CPhase4Dlg::TIMER_CHOICE);
         EXPECT_EQ(Text(dialog, 1004), tick.status);
         EXPECT_EQ(Enabled(dialog, 1), *tick.status == 0);
+    }
+}
+
+TEST_F(AnalysisTest, PhaseDialogRefusesFftImages)
+{
+    for (int i = 0; i < 4; ++i)
+        AddDocument(8, 8, Zero);
+    for (const char* type : {"complex", "real"}) {
+        MakeFftImage(frame->ActiveDocument(), type);
+        CPhase4Dlg dialog(app.get());
+        dialog.OnTimer(CPhase4Dlg::TIMER_CHOICE);
+        EXPECT_EQ(Text(dialog, 1004), QString::fromUtf8(kFftRefused)) << type;
+        EXPECT_FALSE(Enabled(dialog, 1)) << type;
     }
 }
 
@@ -197,6 +225,17 @@ TEST_F(AnalysisTest, DemodulationRefusesAMaskOfAnotherSize)
     EXPECT_EQ(OpenDocuments(), 2);
     EXPECT_EQ(dialog.ResultDocument(), nullptr);
     EXPECT_EQ(Text(dialog, 1003), QString("(mode: %1)").arg(16 + 0x100));
+    EXPECT_TRUE(dialog.IsTimerActive(CDemodulationDlg::TIMER_CHOICE));
+}
+
+TEST_F(AnalysisTest, DemodulationRefusesAnFftImageAsThePhasedImage)
+{
+    MakeFftImage(AddDocument(16, 16, Zero), "real");
+    CDemodulationDlg dialog(app.get());
+    Control<QPushButton>(dialog, 1107)->click();
+    EXPECT_EQ(messages, QStringList{QString::fromUtf8(kFftRefused)});
+    EXPECT_EQ(OpenDocuments(), 1);
+    EXPECT_EQ(dialog.ResultDocument(), nullptr);
     EXPECT_TRUE(dialog.IsTimerActive(CDemodulationDlg::TIMER_CHOICE));
 }
 

@@ -24,6 +24,12 @@
 // and the first 8 bytes of the frame's data are its stamp instead: the frame
 // number and the number of the setting that made it (its position in the
 // settings list, "Base" 0), each a little-endian 32-bit word.
+// The samples are these while the exposure times the gain (the setting's
+// "Gain_dB" taken as 10^(dB/20), to three decimals) lies from 5000 to 200000 us
+// at unit gain; below and above, each is scaled by that product over the
+// nearer bound, truncated and clipped to 255 (65535 in mono 16). The alpha
+// byte of RGB32 stays 255. The camera's defaults, 20000 us at 0 dB, deliver
+// the pattern as is.
 #pragma once
 
 #include <string>
