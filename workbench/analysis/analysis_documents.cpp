@@ -4,9 +4,8 @@
 #include <verodyn/operators.h>
 
 #include "faces/documents.h"
-#include "faces/workbench_settings.h"
+#include "faces/image_view.h"
 #include "fralo_doc.h"
-#include "fralo_view.h"
 
 DocumentList ListedDocuments(const DocumentService& documents, int* count)
 {

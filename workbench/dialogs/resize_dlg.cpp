@@ -7,8 +7,8 @@
 #include <verodyn/operators.h>
 
 #include "dialog_support.h"
+#include "faces/image_view.h"
 #include "fralo_doc.h"
-#include "fralo_view.h"
 #include "resize_rules.h"
 #include "save_rules.h"
 #include "slider_controls.h"

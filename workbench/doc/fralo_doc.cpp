@@ -69,11 +69,6 @@ void CFraloDoc::UpdateAllViews()
         m_pView->DisplayImage();
 }
 
-bool CFraloDoc::Serialize(Archive direction, const QString& path)
-{
-    return direction == Archive::Load ? LoadImage(path) : SaveImage(path);
-}
-
 bool CFraloDoc::LoadImage(const QString& path)
 {
     m_strReadFailure.clear();
@@ -146,7 +141,7 @@ bool CFraloDoc::SaveImage(const QString& path)
 
 bool CFraloDoc::AttachToActiveView(const QString& path)
 {
-    if (!Serialize(Archive::Load, path))
+    if (!LoadImage(path))
         return false;
     ImageView* view = Documents()->ActiveView();
     if (!view)

@@ -12,7 +12,6 @@
 #include <imageproc/profiles.h>
 #include <verodyn/object.h>
 
-#include "archive.h"
 #include "common/rect_tracker.h"
 #include "frame_fit.h"
 #include "live_control.h"
@@ -45,17 +44,18 @@ public:
     CFraloDoc(const CFraloDoc&) = delete;
     CFraloDoc& operator=(const CFraloDoc&) = delete;
 
-    // Load: reads the image file at `path` into the document (name, size,
-    // title, recent files, kind 0); on failure the document is unchanged and
-    // false is returned, the caller reports it.
-    // Store: writes the image to `path` with the format of its suffix (".tif"
+    // Reads the image file at `path` into the document (name, size, title,
+    // recent files, kind 0); on failure the document is unchanged and false
+    // is returned, the caller reports it.
+    bool LoadImage(const QString& path);
+    // Writes the image to `path` with the format of its suffix (".tif"
     // appended when it has none of ".tif", ".tiff", ".jpg", ".jpeg"), as
     // bytes (other pixel types rounded and clipped to 0..255). FFT
     // images and write failures ("Erreur d'écriture fichier: " and the path)
     // are reported and change nothing; on success the document takes the
     // written path as its name, and a path written as given joins the recent
     // files.
-    bool Serialize(Archive direction, const QString& path);
+    bool SaveImage(const QString& path);
     // Loads `path`, then binds the document to the active view and fits its frame.
     bool AttachToActiveView(const QString& path);
     // True when writing `path` would replace the file the document was read
@@ -162,8 +162,6 @@ public:
 private:
     // The image as it is now is the one its file holds (or the one made).
     void MarkUnmodified();
-    bool LoadImage(const QString& path);
-    bool SaveImage(const QString& path);
 
     // One image from TWAIN; false (with a message when no source opens) when none came.
     bool GrabTwainImage(FrameGrabberPort& grabbers);

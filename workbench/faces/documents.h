@@ -18,8 +18,8 @@ class QMenu;
 
 class DocumentService {
 public:
-    // A new document in its own child frame, active, fitted once to width x
-    // height when both exceed 100, and shown; null without a main frame.
+    // A new document in its own child frame, active, fitted to width x height
+    // when both exceed 100; null without a main frame.
     virtual CFraloDoc* NewImageDocument(int width, int height) = 0;
     // The open documents in MDI order from the active one (at most 20; the
     // rest null). The active child does not change.

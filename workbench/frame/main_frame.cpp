@@ -35,7 +35,6 @@
 #include "faces/documents.h"
 #include "faces/workbench_settings.h"
 #include "file_dialogs.h"
-#include "fralo_app.h"
 #include "fralo_doc.h"
 #include "fralo_view.h"
 #include "key_lock_state.h"
@@ -438,7 +437,7 @@ bool CMainFrame::SaveActiveChoosing()
 bool CMainFrame::SaveActive()
 {
     CFraloDoc* doc = ActiveDocument();
-    return doc && doc->Serialize(Archive::Store, doc->SavePath());
+    return doc && doc->SaveImage(doc->SavePath());
 }
 
 void CMainFrame::OnSaveAs()
@@ -522,7 +521,7 @@ bool CMainFrame::SaveActiveAs(const QString& path)
         if (!question.isEmpty() && UserMessage(question, MessageButtons::YesNo) != AnswerYes)
             return false;
     }
-    if (!doc->Serialize(Archive::Store, path))
+    if (!doc->SaveImage(path))
         return false;
     Documents()->SetLastFolder(QFileInfo(path).absolutePath());
     return true;

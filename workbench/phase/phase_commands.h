@@ -4,7 +4,9 @@
 class BenchProjector;
 class QWidget;
 
-// "&Acq. image phasée à 4 images..." (32820).
+// "&Acq. image phasée à 4 images..." (32820); the projector page's patterns go
+// to `bench` when the optical bench is on (else null), dark again when the
+// page changes and when the dialog closes.
 void RunPhaseAcquisitionDialog(QWidget& frame, BenchProjector* bench);
 
 // "Visualiser en &temps moyenné..." (32828).

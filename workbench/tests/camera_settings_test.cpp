@@ -61,7 +61,7 @@ TEST_F(WorkbenchTest, TheUsbCameraExposureAndGainSetInTheDialogDarkenThePictureB
         dialog.m_gain.edit->setText(c.gain);
         dialog.accept(); // "&Appliquer"
         CFraloDoc* doc = frame->ActiveDocument();
-        doc->m_pView->OnTimer(99);
+        static_cast<CFraloView*>(doc->m_pView)->OnTimer(99);
         const PlaneView v = ViewPlanes(doc->m_image);
         ASSERT_GE(v.width, 256);
         // Mono camera: pattern x + 3 y + 7 f + exposure / 100, f unknown; row 0 holds the stamp.

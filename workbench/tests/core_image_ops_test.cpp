@@ -12,16 +12,13 @@
 
 namespace {
 
-PlaneBuffers Pixel(uint8_t r, uint8_t g, uint8_t b)
-{
-    PlaneBuffers p{1, 1, 3, {{r}, {g}, {b}}};
-    return p;
-}
+PlaneBuffers Pixel(uint8_t r, uint8_t g, uint8_t b) { return {1, 1, 3, {{r}, {g}, {b}}}; }
 
-Vobject ImageOf(const PlaneBuffers& p)
+// The one-pixel image of Pixel(r, g, b).
+Vobject PixelImage(uint8_t r, uint8_t g, uint8_t b)
 {
     Vobject image;
-    EXPECT_EQ(GenImageFromPlanes(p, &image), V_OK);
+    EXPECT_EQ(GenImageFromPlanes(Pixel(r, g, b), &image), V_OK);
     return image;
 }
 
@@ -94,9 +91,9 @@ TEST(ImageCombination, LibraryOperationsWithoutOffset)
     };
     for (const Case& c : cases) {
         Vobject out;
-        ASSERT_EQ(CombineInLibrary(c.operation, ImageOf(Pixel(c.a, c.a, c.a)),
-                                   ImageOf(Pixel(c.b, 0, c.b)), &out),
-                  V_OK);
+        ASSERT_EQ(
+            CombineInLibrary(c.operation, PixelImage(c.a, c.a, c.a), PixelImage(c.b, 0, c.b), &out),
+            V_OK);
         const PlaneView v = ViewPlanes(out);
         ASSERT_EQ(v.channels, 3);
         EXPECT_EQ(v.planes[0][0], c.expected) << int(c.operation) << " " << int(c.a);

@@ -137,7 +137,7 @@ TEST_F(DocumentTest, FftImageIsRefusedBeforeAnyFileIsTouched)
     CFraloDoc* doc = frame->ActiveDocument();
     doc->m_nKind = 8;
     QString name = doc->m_strName;
-    EXPECT_FALSE(doc->Serialize(Archive::Store, Path("f.tif")));
+    EXPECT_FALSE(doc->SaveImage(Path("f.tif")));
     ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages[0], QString::fromUtf8("Image FFT, sauvegarde impossible !\nLa convertir "
                                              "préalablement en nuances de gris..."));
@@ -149,7 +149,7 @@ TEST_F(DocumentTest, WriteFailureLeavesTheDocumentUnchanged)
 {
     CFraloDoc* doc = frame->ActiveDocument();
     QString title = doc->m_pChildFrame->windowTitle();
-    EXPECT_FALSE(doc->Serialize(Archive::Store, Path("no/such/dir/x.tif")));
+    EXPECT_FALSE(doc->SaveImage(Path("no/such/dir/x.tif")));
     ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages[0],
               QString::fromUtf8("Erreur d'écriture fichier: ") + Path("no/such/dir/x.tif"));
@@ -165,7 +165,7 @@ TEST_F(DocumentTest, OpenLoadsIntoANewDocument)
     ASSERT_TRUE(frame->OpenFile(Path("g.tif")));
     CFraloDoc* doc = frame->ActiveDocument();
     doc->m_nKind = 16;
-    ASSERT_TRUE(doc->Serialize(Archive::Load, Path("g.tif")));
+    ASSERT_TRUE(doc->LoadImage(Path("g.tif")));
     EXPECT_EQ(doc->m_nWidth, 300);
     EXPECT_EQ(doc->m_nHeight, 200);
     EXPECT_EQ(doc->Channels(), 1);
