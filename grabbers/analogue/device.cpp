@@ -1,9 +1,9 @@
 #include "device.h"
 
-#include <cctype>
 #include <cstdio>
 #include <string>
 
+#include "base/text_case.h"
 #include "dvl/board.h"
 
 namespace zephon {
@@ -35,9 +35,7 @@ constexpr int32_t kChannels[] = {0x20000000, 0x40000000, int32_t(0x80000000),
 
 bool ParseDevice(const char* text, DeviceAddress* address)
 {
-    std::string lower = text ? text : "";
-    for (char& c : lower)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
+    const std::string lower = ondula::lowered(text ? text : "");
     for (const Family& family : kFamilies) {
         int number = 0;
         if (std::sscanf(lower.c_str(), family.format, &number) != 1)

@@ -184,4 +184,6 @@ BOOL HwIsDeviceRunning(const char* name)
     return running;
 }
 
+bool IsDeviceConnected(const HwDevice* device) { return Connected(device); }
+
 } // namespace hw

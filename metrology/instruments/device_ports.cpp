@@ -1,13 +1,12 @@
 #include "device_ports.h"
 
 #include "hwaccess/client.h"
-#include "qdriver/transport.h"
 
 namespace instruments {
 
 DevicePorts::DevicePorts(const char* device, uint32_t base, const std::string& failure,
                          const MessageSink& messages)
-    : m_nBase(base), m_bDirect(qdriver::PlatformId() == qdriver::wire::kPlatform9x)
+    : m_nBase(base), m_bDirect(hw::PortsAreDirect())
 {
     if (m_bDirect)
         return;
@@ -28,14 +27,14 @@ bool DevicePorts::IsOpen() const { return m_bDirect || m_pDevice->IsConnected();
 uint8_t DevicePorts::Read(uint32_t port)
 {
     if (m_bDirect)
-        return static_cast<uint8_t>(qdriver::CurrentDriver()->Bus().In(port, 1));
+        return hw::DirectInp(port);
     return IsOpen() ? hw::HwInp(m_pDevice->Record(), port - m_nBase) : 0;
 }
 
 void DevicePorts::Write(uint32_t port, uint8_t value)
 {
     if (m_bDirect)
-        qdriver::CurrentDriver()->Bus().Out(port, 1, value);
+        hw::DirectOutp(port, value);
     else if (IsOpen())
         hw::HwOutp(m_pDevice->Record(), port - m_nBase, value);
 }

@@ -1,7 +1,6 @@
 #include "hw_device.h"
 
 #include "hwaccess/client.h"
-#include "qdriver/driver.h"
 
 namespace instruments {
 
@@ -13,7 +12,7 @@ CHwDevice::CHwDevice()
 
 CHwDevice::~CHwDevice() { hw::CommonDestroyDevice(&m_record); }
 
-bool CHwDevice::IsConnected() const { return m_record.syncHandle != qdriver::kInvalidHandle; }
+bool CHwDevice::IsConnected() const { return hw::IsDeviceConnected(&m_record); }
 
 void CHwDevice::Interrupt(HwDevice* record)
 {

@@ -20,6 +20,17 @@ namespace hw {
 /// HwTrace with its arguments as a va_list.
 HWCLIENT_API void HwTraceV(const char* format, va_list args);
 
+/// Whether `device` holds a connection to the driver (HwConnectDevice succeeded
+/// and it was not disconnected since).
+HWCLIENT_API bool IsDeviceConnected(const HwDevice* device);
+
+/// Whether the program reaches the I/O ports itself, as it does on Windows 9x,
+/// rather than through a connected device; asks the driver each time.
+HWCLIENT_API bool PortsAreDirect();
+/// A byte of the I/O bus read or written directly, where PortsAreDirect.
+HWCLIENT_API uint8_t DirectInp(uint32_t port);
+HWCLIENT_API void DirectOutp(uint32_t port, uint8_t value);
+
 /// Whether a configuration record is the full 96-byte one: its size word is
 /// exactly 96.
 inline bool IsFullConfig(const HwDeviceConfig& config)

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <map>
+
+#include "base/text_case.h"
 
 namespace dshow {
 namespace {
@@ -161,10 +162,7 @@ std::string WideToAnsi(const std::wstring& text, std::size_t max_bytes)
 
 bool GetFileVersion(const std::string& file, uint32_t* most, uint32_t* least)
 {
-    std::string lower = file;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    if (lower != "quartz.dll")
+    if (!ondula::equal_ignoring_case(file, "quartz.dll"))
         return false;
     *most = DSHOW_VERSION_MAJOR << 16 | DSHOW_VERSION_MINOR;
     *least = 0;

@@ -3,21 +3,14 @@
 // catalogue and faults of the simulation. Single grabs are in single_grab.cpp,
 // buffer copies in buffer_copies.cpp.
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
+#include "base/text_case.h"
 #include "dvl/board.h"
 #include "dvl/simulated_boards.h"
 #include "library.h"
 
 namespace dvl::internal {
-
-std::string Lower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    return text;
-}
 
 namespace {
 
@@ -25,7 +18,7 @@ thread_local std::string t_error;
 
 std::pair<std::string, int32_t> CatalogueKey(const std::string& descriptor, int32_t number)
 {
-    return {Lower(descriptor), number == DVL_DEFAULT ? 0 : number};
+    return {ondula::lowered(descriptor), number == DVL_DEFAULT ? 0 : number};
 }
 
 void FillCatalogue(Library& l)
@@ -324,7 +317,7 @@ extern "C" DvlId DvlDigAlloc(DvlId system, int32_t number, const char* format, i
         if (!s || !format || index < 0 || index >= s->board.digitizers)
             return 0;
         for (const auto& [name, f] : s->board.formats)
-            if (Lower(name) == Lower(format)) {
+            if (ondula::equal_ignoring_case(name, format)) {
                 DvlId id = l.next++;
                 Digitizer& d = l.digitizers[id];
                 d.system = system;

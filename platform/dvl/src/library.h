@@ -88,8 +88,6 @@ struct Library {
 // run while the process ends.
 Library& Lib();
 
-std::string Lower(std::string text);
-
 // The error text of this thread's last call ("" none).
 void SetError(std::string text);
 const std::string& LastError();

@@ -1,5 +1,5 @@
-#include <algorithm>
 
+#include "base/text_case.h"
 #include "driver_state.h"
 #include "qdriver/device_keys.h"
 
@@ -7,13 +7,6 @@ namespace qdriver {
 namespace {
 
 using registry::Registry;
-
-std::string Lower(std::string name)
-{
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    return name;
-}
 
 bool ReadResources(Registry& reg, int platformId, const std::string& name, DeviceResources* out)
 {
@@ -82,7 +75,7 @@ std::shared_ptr<Device> MakeDevice(Driver::State& s, const std::string& name,
 
 std::shared_ptr<Device> FindDevice(const Driver::State& s, const std::string& name)
 {
-    auto it = s.devices.find(Lower(name));
+    auto it = s.devices.find(ondula::lowered(name));
     return it == s.devices.end() ? nullptr : it->second;
 }
 
@@ -120,7 +113,8 @@ bool Conflicts(const Driver::State& s, const Device* self, Resource::Kind kind, 
 
 void LoadDevices(Driver::State& s)
 {
-    s.devices[Lower(wire::kDefaultDevice)] = MakeDevice(s, wire::kDefaultDevice, DeviceResources{});
+    s.devices[ondula::lowered(wire::kDefaultDevice)] =
+        MakeDevice(s, wire::kDefaultDevice, DeviceResources{});
     Registry& reg = *s.options.registry;
     registry::HKEY parent = 0;
     if (reg.OpenKey(registry::kLocalMachine, DeviceParentPath(s.options.platformId),
@@ -150,7 +144,7 @@ Status StartDevice(Driver::State& s, const std::string& name)
     auto d = MakeDevice(s, name, r);
     if (ResourcesConflict(s, *d))
         return win32::kInvalidAddress;
-    s.devices[Lower(name)] = d;
+    s.devices[ondula::lowered(name)] = d;
     return win32::kSuccess;
 }
 
@@ -159,7 +153,7 @@ Status StopDevice(Driver::State& s, const std::string& request)
     std::string name = request;
     if (s.options.platformId == wire::kPlatformNt) {
         const std::string prefix = wire::kDevicePrefix;
-        if (Lower(name.substr(0, prefix.size())) != Lower(prefix))
+        if (!ondula::equal_ignoring_case(name.substr(0, prefix.size()), prefix))
             return win32::kFileNotFound;
         name = name.substr(prefix.size());
     }
@@ -170,7 +164,7 @@ Status StopDevice(Driver::State& s, const std::string& request)
         return win32::kAccessDenied;
     AbortWaits(s, *d, kInvalidHandle, win32::kOperationAborted);
     d->running = false;
-    s.devices.erase(Lower(name));
+    s.devices.erase(ondula::lowered(name));
     return win32::kSuccess;
 }
 

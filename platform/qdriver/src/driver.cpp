@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/text_case.h"
 #include "driver_state.h"
 
 namespace qdriver {
@@ -11,13 +12,6 @@ namespace {
 using namespace wire;
 
 constexpr std::string_view kPathPrefix = "\\\\.\\";
-
-bool SameName(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
 
 // A name sent with its terminating zero, within the request.
 bool NameWithZero(const Request& r, std::string* name)
@@ -195,7 +189,7 @@ Handle Driver::Open(std::string_view path, uint32_t flags, win32::Status* error)
         return kInvalidHandle;
     const std::string_view name = path.substr(kPathPrefix.size());
     OpenFile file{std::string(name), nullptr, (flags & kOpenOverlapped) != 0};
-    const bool vxd = SameName(path, kVxdPath);
+    const bool vxd = ondula::equal_ignoring_case(path, kVxdPath);
     if (state_->options.platformId == kPlatformNt) {
         if (vxd || !(file.device = FindDevice(*state_, std::string(name))))
             return kInvalidHandle;

@@ -1,12 +1,12 @@
 #include "registry/registry.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 
 #include "base/files.h"
+#include "base/text_case.h"
 
 #include "journal.h"
 #include "locked_file.h"
@@ -15,13 +15,7 @@
 
 namespace registry {
 
-std::string Folded(std::string_view name)
-{
-    std::string out(name);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
-}
+std::string Folded(std::string_view name) { return ondula::lowered(name); }
 
 Registry::Node::~Node()
 {

@@ -1,11 +1,11 @@
 #include "loader.h"
 
 #include "../edition.h"
+#include "base/text_case.h"
 
 #include <dlfcn.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -39,13 +39,6 @@ void* PluginLibrary::symbol(const char* name) const
 }
 
 namespace {
-
-std::string lower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    return text;
-}
 
 // Interface names are file-name parts: no folder separators, not empty.
 bool valid_name(const std::string& name)
@@ -104,13 +97,13 @@ std::vector<fs::path> plugin_folders()
 
 fs::path find_plugin(const std::string& name)
 {
-    const std::string wanted = lower(verodyn::detail::kPluginPrefix + name) + ".so";
+    const std::string wanted = ondula::lowered(verodyn::detail::kPluginPrefix + name) + ".so";
     for (const fs::path& folder : plugin_folders()) {
         std::error_code error;
         std::vector<fs::path> matches;
         for (fs::directory_iterator it(folder, error), end; !error && it != end;
              it.increment(error))
-            if (lower(it->path().filename().string()) == wanted)
+            if (ondula::lowered(it->path().filename().string()) == wanted)
                 matches.push_back(it->path());
         if (!matches.empty())
             return *std::min_element(matches.begin(), matches.end());
@@ -127,7 +120,7 @@ Vstatus load_interface(const std::string& name, Vproc_handle proc_id, Interface*
     }
     Registry& r = registry();
     std::lock_guard guard(r.lock);
-    const std::string key = lower(name);
+    const std::string key = ondula::lowered(name);
     if (const auto it = r.interfaces.find(key); it != r.interfaces.end()) {
         *out = it->second.get();
         return V_OK;
