@@ -74,8 +74,9 @@ namespace {
 
 // Pixels [from, to) of FourImagePhase. Table positions are worked out a block
 // at a time, which vectorises, then looked up.
-ONDULA_AVX2_CLONES void PhaseRun(const std::uint8_t* i0, const std::uint8_t* i90, const std::uint8_t* i180,
-              const std::uint8_t* i270, std::uint8_t* result, std::size_t from, std::size_t to)
+ONDULA_AVX2_CLONES void PhaseRun(const std::uint8_t* i0, const std::uint8_t* i90,
+                                 const std::uint8_t* i180, const std::uint8_t* i270,
+                                 std::uint8_t* result, std::size_t from, std::size_t to)
 {
     constexpr std::size_t kBlock = 2048;
     std::int32_t position[kBlock];

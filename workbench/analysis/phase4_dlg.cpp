@@ -102,7 +102,7 @@ void CPhase4Dlg::OnTimer(int id)
         m_bValid = valid;
         m_pOK->setEnabled(valid);
     }
-    SetStatus(valid        ? QString()
+    SetStatus(valid       ? QString()
               : different ? QString::fromUtf8(kNoGreyLevelsMessage)
                           : QString::fromUtf8("Les 4 images ne sont pas différentes!"));
 }

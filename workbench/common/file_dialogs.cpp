@@ -37,7 +37,7 @@ QString ChooseFile(QWidget* parent, QFileDialog::AcceptMode mode, const QString&
     dialog.setOptions(options | QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
-                                                        : QFileDialog::AnyFile);
+                                                       : QFileDialog::AnyFile);
     dialog.setProxyModel(new FrenchDates(&dialog));
     // Every column but the names takes the width of its widest text.
     if (auto* details = dialog.findChild<QTreeView*>()) {

@@ -5,7 +5,7 @@
 class Vobject;
 
 struct PixelSample {
-    int parts = 0;  // 0: a "byte" image or none; 1: one value (re); 2: complex (re, im)
+    int parts = 0; // 0: a "byte" image or none; 1: one value (re); 2: complex (re, im)
     double re = 0.0;
     double im = 0.0;
 };

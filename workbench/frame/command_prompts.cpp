@@ -44,7 +44,8 @@ const char* CommandPrompt(int id)
         {ID_CAMERA_SETTINGS, "Règle les paramètres de la caméra de la source choisie"},
 
         {ID_FALSE_COLOURS, "Montre l'image acquise en direct en fausses couleurs"},
-        {ID_REAL_TIME_VIEW, "Montre en direct la différence entre l'image acquise et une référence"},
+        {ID_REAL_TIME_VIEW,
+         "Montre en direct la différence entre l'image acquise et une référence"},
         {ID_TIME_AVERAGED, "Montre en direct une image moyennée sur plusieurs pas du piézo"},
         {ID_VIEW_3D, "Montre l'image active en trois dimensions"},
         {ID_GAUSS_FIT, "Ajuste une gaussienne sur les profils tracés"},

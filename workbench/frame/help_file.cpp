@@ -43,9 +43,8 @@ QString SectionHtml(const HelpSection& section)
         const char* frameText = FrameMenuText(*entry);
         if (std::strcmp(frameText, entry->text) != 0)
             text += QString::fromUtf8(" (« %1 » sans image ouverte)").arg(Readable(frameText));
-        const QString keys = entry->shortcut
-                                 ? QString::fromUtf8(entry->shortcut).replace(';', " ou ")
-                                 : QString();
+        const QString keys =
+            entry->shortcut ? QString::fromUtf8(entry->shortcut).replace(';', " ou ") : QString();
         const QString row = QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td></tr>\n")
                                 .arg(text.toHtmlEscaped(), keys.toHtmlEscaped(),
                                      QString::fromUtf8(CommandPrompt(entry->id)).toHtmlEscaped());
@@ -71,9 +70,9 @@ QString HelpPage()
             const QString path = QString::fromUtf8(entry.menu);
             auto [found, added] = menuSections.try_emplace(path, sections.size());
             if (added)
-                sections.push_back(
-                    {QStringLiteral("Menu ") + path.split('/').replaceInStrings("&", "").join(" > "),
-                     {}});
+                sections.push_back({QStringLiteral("Menu ") +
+                                        path.split('/').replaceInStrings("&", "").join(" > "),
+                                    {}});
             sections[found->second].commands.push_back(&entry);
         } else if (std::find(contextItems.begin(), contextItems.end(), entry.id) !=
                    contextItems.end()) {
@@ -91,7 +90,8 @@ QString HelpPage()
         "<style>table{border-collapse:collapse}td,th{border:1px solid #999;padding:2px 6px;"
         "text-align:left}</style>\n</head>\n<body>\n<h1>Ondula4 : rubriques de l'aide</h1>\n"
         "<p>Les menus du logiciel et leurs commandes. Une commande grisée n'est pas disponible "
-        "pour l'image active ou pendant une acquisition. Maj+F1 (Shift+F1) puis un clic sur une commande "
+        "pour l'image active ou pendant une acquisition. Maj+F1 (Shift+F1) puis un clic sur une "
+        "commande "
         "en affiche l'aide sans l'exécuter.</p>\n");
     for (const HelpSection& section : sections)
         html += SectionHtml(section);
@@ -109,8 +109,7 @@ void ShowHelpTopics(CMainFrame&)
     const QString path = HelpFilePath();
     QDir().mkpath(QFileInfo(path).path());
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(HelpPage().toUtf8()) < 0 ||
-        !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(HelpPage().toUtf8()) < 0 || !file.commit()) {
         UserMessage(QString::fromUtf8("Erreur d'écriture fichier: ") + path);
         return;
     }

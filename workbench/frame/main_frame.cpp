@@ -385,10 +385,10 @@ void CMainFrame::OnFileNew()
 
 void CMainFrame::OnOpen()
 {
-    QString path = ChooseFile(
-        this, QFileDialog::AcceptOpen, DialogPath(QString()),
-        QString::fromUtf8("Fichiers images (*.tif *.jpg);;Fichiers images (*.tif);;"
-                          "Fichiers images (*.jpg);;Tous les fichiers (*)"));
+    QString path =
+        ChooseFile(this, QFileDialog::AcceptOpen, DialogPath(QString()),
+                   QString::fromUtf8("Fichiers images (*.tif *.jpg);;Fichiers images (*.tif);;"
+                                     "Fichiers images (*.jpg);;Tous les fichiers (*)"));
     if (!path.isEmpty())
         OpenFile(path);
 }

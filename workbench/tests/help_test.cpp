@@ -66,9 +66,9 @@ TEST_F(WorkbenchTest, HelpTopicsOpenTheWrittenPageOrSayWhereItIs)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(file.readAll()), HelpPage());
-    EXPECT_EQ(messages,
-              QStringList{QString::fromUtf8("Aucun programme n'a pu ouvrir l'aide, écrite dans :\n") +
-                          path});
+    EXPECT_EQ(messages, QStringList{QString::fromUtf8(
+                                        "Aucun programme n'a pu ouvrir l'aide, écrite dans :\n") +
+                                    path});
 }
 
 TEST_F(WorkbenchTest, ContextHelpShowsThePromptOfTheNextCommandClickedInsteadOfRunningIt)

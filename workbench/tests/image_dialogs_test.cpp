@@ -86,8 +86,9 @@ TEST_F(ImageDialogsTest, DialogsOnGreyLevelsRefuseOtherPixelTypesWithoutOpening)
             ASSERT_TRUE(frame->Execute(id)) << type << id;
             QApplication::processEvents();
             EXPECT_FALSE(opened) << type << id;
-            EXPECT_EQ(messages, QStringList{QString::fromUtf8("Traitement réservé aux images 8 "
-                                                              "bits (niveaux de gris ou couleurs) !")})
+            EXPECT_EQ(messages,
+                      QStringList{QString::fromUtf8("Traitement réservé aux images 8 "
+                                                    "bits (niveaux de gris ou couleurs) !")})
                 << type << id;
             EXPECT_EQ(frame->MdiArea()->subWindowList().size(), documents);
             EXPECT_EQ(doc->m_image.image(0), image.image(0));
