@@ -12,7 +12,7 @@ struct CommandEntry {
     const char* menu;                   // menu path, levels separated by '/'; null: no menu item
     const char* text;                   // menu text (UTF-8), "\t" before the accelerator shown
     const char* shortcut;               // key sequences separated by ';'; null: none
-    void (*handler)(CMainFrame&);       // null: the command is not available yet
+    void (*handler)(CMainFrame&);       // null: the command stays disabled
     bool (*enabled)(const CMainFrame&); // null: enabled whenever it has a handler (a
                                         // command without handler stays disabled)
     bool (*checked)(const CMainFrame&); // null: not checkable
