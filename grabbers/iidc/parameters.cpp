@@ -4,7 +4,10 @@
 
 #include <strings.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <string>
 #include <vector>
 
 #include "camera_type.h"
@@ -585,31 +588,37 @@ FGstatus GetImageAvailable(IIDCInstance& r, FGInstance*, const Param&, Answer& a
     return FG_SUCCESS;
 }
 
+// A camera feature: its value, or "off", "auto", "one_push".
 #define FEATURE(name, fgp)                                                                         \
     {                                                                                              \
-        name, SetFeature, GetFeature, fgp, nullptr, "CFGCamera::SetParameter(" #fgp ")"            \
+        {name, SetFeature, GetFeature, fgp, nullptr, "CFGCamera::SetParameter(" #fgp ")"},         \
+            GetInfoRange                                                                           \
     }
-#define INFO_RANGE(name, fgp)                                                                      \
+// An offset, resolution or packet size the camera is restarted for.
+#define WINDOW(name, fgp, text)                                                                    \
     {                                                                                              \
-        name, nullptr, GetInfoRange, fgp                                                           \
+        {name, SetWindow, GetWindow, fgp, text, "CFGCamera::SetParameter(" #fgp ")"}, GetInfoRange \
     }
 
-const Param kParams[kParameterCount] = {
-    {"camera_type", SetCameraType, GetCameraType},
-    {"horizontal_offset", SetWindow, GetWindow, FGP_XPOSITION, "Could not set x position in camera",
-     "CFGCamera::SetParameter(FGP_XPOSITION)"},
-    {"vertical_offset", SetWindow, GetWindow, FGP_YPOSITION, "Could not set y position in camera",
-     "CFGCamera::SetParameter(FGP_YPOSITION)"},
-    {"horizontal_resolution", SetWindow, GetWindow, FGP_XSIZE, "Could not set x size in camera",
-     "CFGCamera::SetParameter(FGP_XSIZE)"},
-    {"vertical_resolution", SetWindow, GetWindow, FGP_YSIZE, "Could not set y size in camera",
-     "CFGCamera::SetParameter(FGP_YSIZE)"},
-    {"image_width", SetPartSize, GetPartSize, 0},
-    {"image_height", SetPartSize, GetPartSize, 1},
-    {"start_column", SetPartStart, GetPartStart, 0},
-    {"start_row", SetPartStart, GetPartStart, 1},
-    {"packet_size", SetWindow, GetWindow, FGP_PACKETSIZE, "Could not set packet size in camera",
-     "CFGCamera::SetParameter(FGP_PACKETSIZE)"},
+// A setting listed once: it gives its parameter and, with `range`, the answer
+// "<name><suffix>" with its values, in the second half of the list.
+struct Setting {
+    Param param;
+    GetFn range = nullptr;
+    const char* suffix = "_range";
+};
+
+constexpr Setting kSettings[] = {
+    {{"camera_type", SetCameraType, GetCameraType}},
+    WINDOW("horizontal_offset", FGP_XPOSITION, "Could not set x position in camera"),
+    WINDOW("vertical_offset", FGP_YPOSITION, "Could not set y position in camera"),
+    WINDOW("horizontal_resolution", FGP_XSIZE, "Could not set x size in camera"),
+    WINDOW("vertical_resolution", FGP_YSIZE, "Could not set y size in camera"),
+    {{"image_width", SetPartSize, GetPartSize, 0}, GetPartRange},
+    {{"image_height", SetPartSize, GetPartSize, 1}, GetPartRange},
+    {{"start_column", SetPartStart, GetPartStart, 0}},
+    {{"start_row", SetPartStart, GetPartStart, 1}},
+    WINDOW("packet_size", FGP_PACKETSIZE, "Could not set packet size in camera"),
     FEATURE("brightness", FGP_BRIGHTNESS),
     FEATURE("exposure", FGP_AUTOEXPOSURE),
     FEATURE("sharpness", FGP_SHARPNESS),
@@ -623,20 +632,27 @@ const Param kParams[kParameterCount] = {
     FEATURE("iris", FGP_IRIS),
     FEATURE("focus", FGP_FOCUS),
     FEATURE("temperature", FGP_TEMPERATURE),
-    {"external_trigger", SetTriggerField, GetTriggerField, 0},
-    {"trigger_source", SetTriggerField, GetTriggerField, 1},
-    {"trigger_polarity", SetTriggerField, GetTriggerField, 2},
-    {"trigger_mode", SetTriggerField, GetTriggerField, 3},
-    {"trigger_parameter", SetTriggerField, GetTriggerField, 4},
+    {{"external_trigger", SetTriggerField, GetTriggerField, 0}, GetTriggerValues, "_values"},
+    {{"trigger_source", SetTriggerField, GetTriggerField, 1}, GetTriggerValues, "_values"},
+    {{"trigger_polarity", SetTriggerField, GetTriggerField, 2}, GetTriggerValues, "_values"},
+    {{"trigger_mode", SetTriggerField, GetTriggerField, 3}, GetTriggerValues, "_values"},
+    {{"trigger_parameter", SetTriggerField, GetTriggerField, 4}, GetTriggerValues},
     FEATURE("trigger_delay", FGP_TRIGGERDLY),
     FEATURE("zoom", FGP_ZOOM),
     FEATURE("pan", FGP_PAN),
     FEATURE("tilt", FGP_TILT),
     FEATURE("optical_filter", FGP_OPTICALFILTER),
-    {"grab_timeout", SetGrabTimeout, GetGrabTimeout},
-    {"burst_count", SetBurstCount, GetFeature, FGP_BURSTCOUNT,
-     "Could not set number of images transferred at once",
-     "CFGCamera::SetParameter(FGP_BURSTCOUNT)"},
+    {{"grab_timeout", SetGrabTimeout, GetGrabTimeout}, GetGrabTimeoutRange},
+    {{"burst_count", SetBurstCount, GetFeature, FGP_BURSTCOUNT,
+      "Could not set number of images transferred at once",
+      "CFGCamera::SetParameter(FGP_BURSTCOUNT)"},
+     GetInfoRange},
+};
+
+#undef FEATURE
+#undef WINDOW
+
+constexpr Param kActions[] = {
     {"register_address", SetRegisterAddress, GetRegisterAddress},
     {"register_value", SetRegisterValue, GetRegisterValue},
     {"swap_bytes", SetSwapBytes, GetSwapBytes},
@@ -654,50 +670,46 @@ const Param kParams[kParameterCount] = {
     {"camera_vendor", nullptr, GetDeviceName, 0},
     {"camera_model", nullptr, GetDeviceName, 1},
     {"camera_type_values", nullptr, GetCameraTypeValues},
-    INFO_RANGE("horizontal_offset_range", FGP_XPOSITION),
-    INFO_RANGE("vertical_offset_range", FGP_YPOSITION),
-    INFO_RANGE("horizontal_resolution_range", FGP_XSIZE),
-    INFO_RANGE("vertical_resolution_range", FGP_YSIZE),
-    {"image_width_range", nullptr, GetPartRange, 0},
-    {"image_height_range", nullptr, GetPartRange, 1},
-    INFO_RANGE("packet_size_range", FGP_PACKETSIZE),
-    INFO_RANGE("brightness_range", FGP_BRIGHTNESS),
-    INFO_RANGE("exposure_range", FGP_AUTOEXPOSURE),
-    INFO_RANGE("sharpness_range", FGP_SHARPNESS),
-    INFO_RANGE("ub_range", FGP_WHITEBALCB),
-    INFO_RANGE("vr_range", FGP_WHITEBALCR),
-    INFO_RANGE("hue_range", FGP_HUE),
-    INFO_RANGE("saturation_range", FGP_SATURATION),
-    INFO_RANGE("gamma_range", FGP_GAMMA),
-    INFO_RANGE("shutter_range", FGP_SHUTTER),
-    INFO_RANGE("video_gain_range", FGP_GAIN),
-    INFO_RANGE("iris_range", FGP_IRIS),
-    INFO_RANGE("focus_range", FGP_FOCUS),
-    INFO_RANGE("temperature_range", FGP_TEMPERATURE),
-    {"external_trigger_values", nullptr, GetTriggerValues, 0},
-    {"trigger_source_values", nullptr, GetTriggerValues, 1},
-    {"trigger_polarity_values", nullptr, GetTriggerValues, 2},
-    {"trigger_mode_values", nullptr, GetTriggerValues, 3},
-    {"trigger_parameter_range", nullptr, GetTriggerValues, 4},
-    INFO_RANGE("trigger_delay_range", FGP_TRIGGERDLY),
-    INFO_RANGE("zoom_range", FGP_ZOOM),
-    INFO_RANGE("pan_range", FGP_PAN),
-    INFO_RANGE("tilt_range", FGP_TILT),
-    INFO_RANGE("optical_filter_range", FGP_OPTICALFILTER),
-    {"grab_timeout_range", nullptr, GetGrabTimeoutRange},
-    INFO_RANGE("burst_count_range", FGP_BURSTCOUNT),
+};
+
+constexpr Param kLast[] = {
     {"frame_rate", nullptr, GetFrameRate},
     {"swap_bytes_values", nullptr, GetChoices, 0},
     {"start_async_after_grab_async_values", nullptr, GetChoices, 1},
     {"image_available", nullptr, GetImageAvailable},
 };
 
-#undef FEATURE
-#undef INFO_RANGE
+constexpr std::size_t kRanges = std::count_if(std::begin(kSettings), std::end(kSettings),
+                                              [](const Setting& s) { return s.range; });
+static_assert(std::size(kSettings) + std::size(kActions) + kRanges + std::size(kLast) ==
+                  kParameterCount,
+              "the published parameter count");
+
+// The parameters in their published order: the settings, then the answers,
+// with a range after the others for each setting that has one.
+const std::vector<Param>& Params()
+{
+    static std::string range_names[kRanges];
+    static const std::vector<Param> params = [] {
+        std::vector<Param> list;
+        for (const Setting& s : kSettings)
+            list.push_back(s.param);
+        list.insert(list.end(), std::begin(kActions), std::end(kActions));
+        std::string* name = range_names;
+        for (const Setting& s : kSettings)
+            if (s.range) {
+                *name = std::string(s.param.name) + s.suffix;
+                list.push_back({(name++)->c_str(), nullptr, s.range, s.param.id});
+            }
+        list.insert(list.end(), std::begin(kLast), std::end(kLast));
+        return list;
+    }();
+    return params;
+}
 
 const Param* Find(const char* name)
 {
-    for (const Param& p : kParams)
+    for (const Param& p : Params())
         if (strcasecmp(p.name, name) == 0)
             return &p;
     return nullptr;
@@ -705,7 +717,7 @@ const Param* Find(const char* name)
 
 } // namespace
 
-const char* ParameterName(int index) { return kParams[index].name; }
+const char* ParameterName(int index) { return Params()[index].name; }
 
 FGstatus SetParam(IIDCInstance& r, FGInstance* fginst, const char* name, const Vcpar* values,
                   int32_t num)
