@@ -18,7 +18,7 @@
 #include "main_frame.h"
 #include "mask_dlg.h"
 #include "real_time_dlg.h"
-#include "scripted_grabber.h"
+#include "support/scripted_grabber.h"
 
 namespace {
 

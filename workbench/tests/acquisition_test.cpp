@@ -6,7 +6,7 @@
 
 #include "board_surface.h"
 #include "scoped_setting.h"
-#include "scripted_grabber.h"
+#include "support/scripted_grabber.h"
 #include "talvo_board.h"
 #include "vfw_capture_wnd.h"
 #include "widget_fixture.h"

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "live_control.h"
-#include "scripted_grabber.h"
+#include "support/scripted_grabber.h"
 
 namespace {
 

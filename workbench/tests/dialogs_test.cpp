@@ -8,7 +8,7 @@
 
 #include "firewire_camera_dlg.h"
 #include "mouse_coords_dlg.h"
-#include "scripted_grabber.h"
+#include "support/scripted_grabber.h"
 #include "usb_camera_dlg.h"
 #include "widget_fixture.h"
 #include "window_size_dlg.h"
