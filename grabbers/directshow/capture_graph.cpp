@@ -371,12 +371,14 @@ FGstatus GetPin(IBaseFilter* filter, int n, ComPtr<IPin>* pin)
 FGstatus Release(Vproc_handle proc_id, CIODirectShow& r, FGstatus result)
 {
     DisconnectGraph(r);
-    r.device_name[0] = '\0';
-    r.buffer_capacity = 0;
-    // No sample may reach the record once its buffers, event and lock go.
+    // A device that would not stop still streams: detach the renderer before
+    // any field its streaming thread reads changes, and before the buffers,
+    // event and lock go.
     if (r.renderer)
         r.renderer->SetInstance(nullptr);
     r.renderer = nullptr;
+    r.device_name[0] = '\0';
+    r.buffer_capacity = 0;
     for (uint8_t*& buffer : r.frame_buffers) {
         VXFree(proc_id, buffer, kSourceFile, __LINE__, 0);
         buffer = nullptr;
