@@ -19,13 +19,20 @@ run_suite() {
   (cd "$dir" && ctest --output-on-failure -j "$jobs" --timeout 300)
 }
 
+# Sanitizer reports go to files, printed when the run fails: a test that
+# captures its own stderr would otherwise swallow them.
+reports=$PWD/build-reports
+rm -rf "$reports" && mkdir -p "$reports"
+trap 'status=$?; if [ $status -ne 0 ]; then for f in "$reports"/*; do [ -e "$f" ] && { echo "== $f"; cat "$f"; }; done; fi' EXIT
+
 # Each test program also runs once whole, its cases shuffled with a fixed seed,
 # so that a case depending on what another left behind fails.
 shuffle_seed=2
 echo "Test programs run whole with --gtest_shuffle --gtest_random_seed=$shuffle_seed"
 run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DONDULA_SHUFFLE_SEED=$shuffle_seed
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp \
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:log_path=$reports/asan \
+  UBSAN_OPTIONS=print_stacktrace=1:log_path=$reports/ubsan \
+  LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:log_path=$reports/lsan \
   run_suite build-sanitize -DCMAKE_BUILD_TYPE=Debug -DONDULA_SANITIZE=ON -DONDULA_BENCH=OFF
 
 threaded_tests=(analogue_plugin_test analogue_host_test directshow_plugin_test directshow_host_test
@@ -35,7 +42,7 @@ threaded_tests=(analogue_plugin_test analogue_host_test directshow_plugin_test d
 configure build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DONDULA_TSAN=ON -DONDULA_BENCH=OFF
 cmake --build build-tsan -j "$jobs" --target "${threaded_tests[@]}"
 # ThreadSanitizer needs the fixed address layout it was built for.
-(IFS='|'; supp=$PWD/scripts/tsan.supp; cd build-tsan && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$supp \
+(IFS='|'; supp=$PWD/scripts/tsan.supp; cd build-tsan && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$supp:log_path=$reports/tsan \
    setarch "$(uname -m)" -R ctest --output-on-failure -j "$jobs" --timeout 600 \
    -R "^(${threaded_tests[*]})\\.")
 
