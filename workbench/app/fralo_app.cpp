@@ -130,11 +130,9 @@ CFraloDoc* CFraloApp::NewImageDocument(int width, int height)
 {
     if (!m_pMainFrame)
         return nullptr;
-    m_pMainFrame->OnFileNew();
-    CFraloDoc* doc = m_pMainFrame->ActiveDocument();
-    if (doc && width > 100 && height > 100)
-        doc->FitFrameToImage(width, height);
-    return doc;
+    if (width <= 0 || height <= 0)
+        return m_pMainFrame->NewDocument(m_nDefaultWidth, m_nDefaultHeight);
+    return m_pMainFrame->NewDocument(width, height);
 }
 
 void CFraloApp::WalkDocuments(std::array<CFraloDoc*, 20>& list, bool includeActive) const

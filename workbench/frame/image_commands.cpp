@@ -35,30 +35,16 @@ void ShowResult(CFraloDoc& result, const Vobject& image)
 
 } // namespace
 
-CFraloDoc* CMainFrame::NewResultDocument(const CFraloDoc& source)
-{
-    const int16_t width = source.m_nWidth, height = source.m_nHeight;
-    OnFileNew();
-    CFraloDoc* result = ActiveDocument();
-    result->m_nWidth = width;
-    result->m_nHeight = height;
-    result->FitFrameToImage(width, height);
-    result->UpdateScrollSizes(width, height);
-    if (result->m_pView)
-        result->m_pView->SetWindowExtents(width, height);
-    return result;
-}
-
 void CMainFrame::RunFftCommand(const char* nameFormat, int kind,
                                int (*op)(const Vobject&, Vobject*), const char* failure)
 {
     CFraloDoc* source = ActiveDocument();
     if (!source)
         return;
-    CFraloDoc* result = NewResultDocument(*source);
-    result->m_strName = QString::asprintf(nameFormat, int(m_pApp->m_nImageCounter));
+    CFraloDoc* result = NewDocument(source->m_nWidth, source->m_nHeight);
+    result->SetName(QString::asprintf(nameFormat, int(m_pApp->m_nImageCounter)));
     result->UpdateTitle();
-    result->m_nKind = kind;
+    result->SetKind(kind);
     Vobject image;
     Vstatus status;
     {
@@ -98,7 +84,7 @@ void CMainFrame::OnRgbToGrey()
     CFraloDoc* source = ActiveDocument();
     if (!source)
         return;
-    CFraloDoc* result = NewResultDocument(*source);
+    CFraloDoc* result = NewDocument(source->m_nWidth, source->m_nHeight);
     Vobject grey;
     Vstatus status;
     {
@@ -122,7 +108,7 @@ void CMainFrame::OnGreyToRgb()
     CFraloDoc* source = ActiveDocument();
     if (!source)
         return;
-    CFraloDoc* result = NewResultDocument(*source);
+    CFraloDoc* result = NewDocument(source->m_nWidth, source->m_nHeight);
     // The plane is read at the image's own size, which the document's may not be.
     const PlaneView grey = ViewPlanes(source->m_image);
     if (grey.channels == 0)
@@ -154,7 +140,7 @@ void CMainFrame::OnGaussFit()
     CFraloDoc* doc = ActiveDocument();
     if (!doc)
         return;
-    doc->m_bGaussFit = !doc->m_bGaussFit;
+    doc->ToggleGaussFit();
     Redraw(*doc);
 }
 
