@@ -31,20 +31,6 @@ metrology::ImagePlanes ImagePlanesOf(const Vobject& image)
     return planes;
 }
 
-CFraloDoc* NewResultDocument(DocumentService& documents, int width, int height)
-{
-    CFraloDoc* doc = documents.NewImageDocument(width, height);
-    if (!doc)
-        return nullptr;
-    doc->m_nWidth = static_cast<int16_t>(width);
-    doc->m_nHeight = static_cast<int16_t>(height);
-    doc->FitFrameToImage(width, height);
-    doc->UpdateScrollSizes(width, height);
-    if (doc->m_pView)
-        doc->m_pView->SetWindowExtents(width, height);
-    return doc;
-}
-
 ResultImage NewResultImage(int width, int height)
 {
     ResultImage result;
@@ -56,7 +42,7 @@ ResultImage NewResultImage(int width, int height)
 void ShowResultImage(CFraloDoc& doc, const Vobject& image, const QString& name)
 {
     doc.SetImage(image);
-    doc.m_strName = name;
+    doc.SetName(name);
     doc.UpdateTitle();
     if (doc.m_pView)
         doc.m_pView->DisplayImage();

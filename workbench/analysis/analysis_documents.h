@@ -29,10 +29,6 @@ metrology::ImagePlanes ImagePlanesOf(const CFraloDoc& doc);
 inline constexpr const char* kNoGreyLevelsMessage =
     "Calcul impossible sur images FFT ou de plus de 8 bits !";
 
-// A new document made by File New, given the size width x height: frame fitted,
-// scroll sizes and display window extents set. Null without a main frame.
-CFraloDoc* NewResultDocument(DocumentService& documents, int width, int height);
-
 // A one-channel "byte" image of width x height, all 0, and its plane, which the
 // caller fills in place.
 struct ResultImage {

@@ -239,7 +239,7 @@ void CDemodulationDlg::OnDemodulate()
             return;
         }
     }
-    CFraloDoc* doc = NewResultDocument(*Documents(), width, height);
+    CFraloDoc* doc = Documents()->NewImageDocument(width, height);
     if (!doc) {
         m_timers.SetTimer(TIMER_CHOICE, kChoiceMs);
         return;
@@ -256,7 +256,7 @@ void CDemodulationDlg::OnDemodulate()
     SetRunButtonsEnabled(false);
     const int jumps = m_unwrap(width, height, phaseValues.data(),
                                mask ? maskValues.data() : nullptr, out.data(), flags);
-    doc->m_nFringeCount = std::max(jumps, 0);
+    doc->SetFringeCount(std::max(jumps, 0));
 
     const ResultImage result = NewResultImage(width, height);
     std::transform(out.begin(), out.end(), result.plane,

@@ -76,13 +76,11 @@ void CFringePatternsDlg::OnOK()
     // The period is kept in 16 bits.
     const metrology::MireSettings settings =
         metrology::ClampMireSettings({std::min(*period, int(INT16_MAX)), *contrast, *mean});
-    m_pApp->m_nFringePeriod = static_cast<int16_t>(settings.period);
-    m_pApp->m_nFringeMean = static_cast<int16_t>(settings.mean);
-    m_pApp->m_fFringeContrast = settings.contrast;
+    m_pApp->SetFringePattern(settings.period, settings.mean, settings.contrast);
 
     const int width = m_pApp->m_nDefaultWidth, height = m_pApp->m_nDefaultHeight;
     for (int k = 0; k < 4; ++k) {
-        CFraloDoc* doc = NewResultDocument(*Documents(), width, height);
+        CFraloDoc* doc = Documents()->NewImageDocument(width, height);
         if (!doc)
             break;
         const float halfTurns = 0.5f * float(k);

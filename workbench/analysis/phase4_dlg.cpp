@@ -113,7 +113,7 @@ void CPhase4Dlg::OnOK()
     const std::array<int, 4> chosen = ChosenPositions();
     const CFraloDoc* i0 = m_docs[chosen[0]];
     const int width = i0->m_nWidth, height = i0->m_nHeight;
-    m_pNewDoc = NewResultDocument(*Documents(), width, height);
+    m_pNewDoc = Documents()->NewImageDocument(width, height);
     if (!m_pNewDoc)
         return reject();
 

@@ -99,9 +99,8 @@ void CSpeckleEchZDlg::OnTimer(int id)
     if (!reading.echZ)
         return;
     m_fScaleZ = *reading.echZ;
-    m_pDoc->m_nFringeCount = reading.jumps;
-    if (moire)
-        m_pDoc->m_fMoirePitch = reading.pitch;
+    m_pDoc->SetFringeCount(reading.jumps,
+                           moire ? std::optional<float>(reading.pitch) : std::nullopt);
 }
 
 void CSpeckleEchZDlg::done(int result)

@@ -85,7 +85,7 @@ bool CFraloApp::InitInstance(const QStringList& arguments, const QString& settin
     m_fCameraGain = 15.0f;
 
     m_strSettingsPath = settingsPath;
-    SerializeSettings(Archive::Load, m_strSettingsPath);
+    LoadSettings(m_strSettingsPath);
     m_pBench = StartOpticalBenchWhenAsked(*this);
     m_pMainFrame->SetBench(m_pBench.get());
 
@@ -103,7 +103,7 @@ int CFraloApp::ExitInstance(int exitCode)
 {
     // The main window is gone: a box now would wait for a window the user no
     // longer sees.
-    if (!SerializeSettings(Archive::Store, m_strSettingsPath))
+    if (!SaveSettings(m_strSettingsPath))
         std::fprintf(stderr, "%s\n",
                      (QString::fromUtf8("Erreur d'écriture du fichier de configuration: ") +
                       m_strSettingsPath)
@@ -112,26 +112,27 @@ int CFraloApp::ExitInstance(int exitCode)
     return exitCode;
 }
 
-bool CFraloApp::SerializeSettings(Archive direction, const QString& path)
+bool CFraloApp::LoadSettings(const QString& path)
 {
     SettingsRecord r = Persisted();
-    if (direction == Archive::Store)
-        return !path.isEmpty() && WriteSettingsFile(path.toStdString(), r);
     if (!ReadSettingsFile(path.toStdString(), &r))
         return false;
     TakePersisted(r);
     return true;
 }
 
+bool CFraloApp::SaveSettings(const QString& path) const
+{
+    return !path.isEmpty() && WriteSettingsFile(path.toStdString(), Persisted());
+}
+
 CFraloDoc* CFraloApp::NewImageDocument(int width, int height)
 {
     if (!m_pMainFrame)
         return nullptr;
-    m_pMainFrame->OnFileNew();
-    CFraloDoc* doc = m_pMainFrame->ActiveDocument();
-    if (doc && width > 100 && height > 100)
-        doc->FitFrameToImage(width, height);
-    return doc;
+    if (width <= 0 || height <= 0)
+        return m_pMainFrame->NewDocument(m_nDefaultWidth, m_nDefaultHeight);
+    return m_pMainFrame->NewDocument(width, height);
 }
 
 void CFraloApp::WalkDocuments(std::array<CFraloDoc*, 20>& list, bool includeActive) const

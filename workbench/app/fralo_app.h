@@ -10,7 +10,6 @@
 #include <QString>
 #include <QStringList>
 
-#include "archive.h"
 #include "faces/documents.h"
 #include "faces/workbench_settings.h"
 #include "live_control.h"
@@ -38,10 +37,11 @@ public:
     // Exit: writes the settings (a failure is reported) and returns `exitCode`.
     int ExitInstance(int exitCode);
 
-    // Reads (Load) or writes (Store) the persistent settings at `path`; false
-    // when no file was read or the write failed. Reading validates each value
-    // and rebuilds the size table for the stored source.
-    bool SerializeSettings(Archive direction, const QString& path);
+    // Reads the persistent settings at `path`, validating each value, and
+    // rebuilds the size table for the stored source; false when no file was read.
+    bool LoadSettings(const QString& path);
+    // Writes the persistent settings to `path`; false when the write failed.
+    bool SaveSettings(const QString& path) const;
 
     // The documents service, on the main frame's MDI area.
     CFraloDoc* NewImageDocument(int width, int height) override;

@@ -196,6 +196,27 @@ void CRectTracker::Draw(QPainter& painter) const
 
 void CRectTracker::NormalizeRect() { m_rect = normalized(m_rect); }
 
+void CRectTracker::Reset(unsigned style)
+{
+    m_rect = {};
+    m_nStyle = style;
+    m_nHandleSize = kHandleSize;
+}
+
+void CRectTracker::Clear() { m_rect = {}; }
+
+void CRectTracker::KeepZone()
+{
+    m_nStyle |= resizeInside;
+    m_nHandleSize = kHandleSize;
+}
+
+void CRectTracker::DropZone()
+{
+    m_rect = {};
+    m_nHandleSize = 0;
+}
+
 bool CRectTracker::Track(QWidget* widget, QPoint start, bool allowInvert)
 {
     const int hit = HitTest(start);

@@ -39,9 +39,11 @@ public:
         hitMiddle = 8
     };
 
+    static constexpr int kHandleSize = 8;
+
     TrackerRect m_rect{};
     unsigned m_nStyle = 0;
-    int m_nHandleSize = 8;
+    int m_nHandleSize = kHandleSize;
 
     // What lies under `point`: a handle (only with resizeInside or resizeOutside
     // and a handle size above 0), hitMiddle inside the rectangle, else
@@ -55,6 +57,15 @@ public:
     void Draw(QPainter& painter) const;
     // Swaps the edges where needed so that left <= right and top <= bottom.
     void NormalizeRect();
+    // Empties the rectangle and takes `style` with handles of the default size.
+    void Reset(unsigned style);
+    // Empties the rectangle; style and handles stay.
+    void Clear();
+    // A rectangle the user tracked stays a zone that can be resized: handles
+    // of the default size, inside it.
+    void KeepZone();
+    // A click leaves no zone: the rectangle empties and shows no handles.
+    void DropZone();
 
     // Modal tracking on `widget`'s mouse: runs a local event loop that takes the
     // widget's mouse and keyboard and repaints the widget at each move. It ends

@@ -137,11 +137,6 @@ void CCalibrationDlg::OnOK()
     StoreCalibration(m_pUnitsXY->isChecked(), {EditValue(m_pPixels), EditValue(m_pMillimetresXY)},
                      m_pUnitsZ->isChecked(), {EditValue(m_pLevels), EditValue(m_pMillimetresZ)},
                      m_doc.m_nWidth, &calibration);
-    m_doc.m_fScaleXY = calibration.scaleXY;
-    m_doc.m_fScaleZ = calibration.scaleZ;
-    m_doc.m_fUnitFactorXY = calibration.unitFactorXY;
-    m_doc.m_fUnitFactorZ = calibration.unitFactorZ;
-    m_doc.m_bCalibratedXY = calibration.calibratedXY;
-    m_doc.m_bCalibratedZ = calibration.calibratedZ;
+    m_doc.SetCalibration(calibration);
     QDialog::accept();
 }

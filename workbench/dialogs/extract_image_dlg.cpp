@@ -54,11 +54,7 @@ CExtractImageDlg::CExtractImageDlg(WorkbenchSettings* app, QWidget* parent)
     show();
 }
 
-CExtractImageDlg::~CExtractImageDlg()
-{
-    if (m_pApp->m_pExtractDlg == this)
-        m_pApp->m_pExtractDlg = nullptr;
-}
+CExtractImageDlg::~CExtractImageDlg() { m_pApp->ForgetZoneWindow(this); }
 
 void CExtractImageDlg::OnTimer(int id)
 {
@@ -81,16 +77,14 @@ void CExtractImageDlg::OnTimer(int id)
 
 void CExtractImageDlg::Detach()
 {
-    if (m_pApp->m_pExtractDlg == this)
-        m_pApp->m_pExtractDlg = nullptr;
+    m_pApp->ForgetZoneWindow(this);
     m_timers.KillTimer(TIMER_ACTIVE);
 }
 
 void CExtractImageDlg::ClearZone(CFraloDoc* doc)
 {
-    doc->m_nCrossValue = -1;
+    doc->ClearZone();
     doc->ResetTracker();
-    doc->m_nKind &= ~KindProfiles;
     if (doc->m_pView)
         doc->m_pView->DisplayImage();
 }
@@ -110,8 +104,8 @@ void CExtractImageDlg::accept()
         return QDialog::accept();
     }
     const int width = zone.Width(), height = zone.Height();
-    if (CFraloDoc* crop = NewResultDocument(*Documents(), width, height)) {
-        crop->m_nKind = source->m_nKind & ~KindProfiles;
+    if (CFraloDoc* crop = Documents()->NewImageDocument(width, height)) {
+        crop->SetKind(source->m_nKind & ~KindProfiles);
         crop->UpdateTitle();
         {
             QuietLibrary quiet;

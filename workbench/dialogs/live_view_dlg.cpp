@@ -79,16 +79,13 @@ void CLiveViewDlg::OnOK()
     camera->ApplySourceSize(source);
     m_nWidth = m_pApp->m_nDefaultWidth;
     m_nHeight = m_pApp->m_nDefaultHeight;
-    camera->m_nWidth = static_cast<int16_t>(m_nWidth);
-    camera->m_nHeight = static_cast<int16_t>(m_nHeight);
-    camera->FitFrameToImage(m_nWidth, m_nHeight);
-    camera->UpdateScrollSizes(m_nWidth, m_nHeight);
+    camera->TakeSize(m_nWidth, m_nHeight);
     {
         QuietLibrary quiet;
         gen_image_const(&camera->m_image, "byte", m_nWidth, m_nHeight);
     }
 
-    m_pResultDoc = NewResultDocument(*Documents(), m_nWidth, m_nHeight);
+    m_pResultDoc = Documents()->NewImageDocument(m_nWidth, m_nHeight);
     if (!m_pResultDoc)
         return;
     m_pResultName->setText(m_pResultDoc->m_strName);
@@ -139,7 +136,7 @@ void CLiveViewDlg::ReadGreyLevels(int source)
         QuietLibrary quiet;
         Vobject zoomed;
         if (zoom_image_size(m_pCameraDoc->m_image, &zoomed, w, h, "constant") == V_OK)
-            m_pCameraDoc->m_image = zoomed;
+            m_pCameraDoc->SetImage(zoomed);
         GreyOfPlanes(ViewPlanes(m_pCameraDoc->m_image), w, h, m_grey.data());
     }
 }

@@ -84,15 +84,11 @@ CMaskDlg::CMaskDlg(WorkbenchSettings* app, QWidget* parent)
     show();
 }
 
-CMaskDlg::~CMaskDlg()
-{
-    if (m_pApp->m_pMaskDlg == this)
-        m_pApp->m_pMaskDlg = nullptr;
-}
+CMaskDlg::~CMaskDlg() { m_pApp->ForgetZoneWindow(this); }
 
 void CMaskDlg::OnShape(int shape)
 {
-    m_pApp->m_nMaskShape = static_cast<int16_t>(shape);
+    m_pApp->SetMaskShape(shape);
     if (shape == MaskCanvas::Brush)
         m_pCanvas->SetMode(MaskCanvas::Add);
     if (!m_pDoc)
@@ -164,14 +160,12 @@ void CMaskDlg::ShowWorkingImage()
 
 void CMaskDlg::Finish()
 {
-    if (m_pApp->m_pMaskDlg == this)
-        m_pApp->m_pMaskDlg = nullptr;
+    m_pApp->ForgetZoneWindow(this);
     if (!m_pDoc)
         return;
     if (!m_bFresh)
         m_pDoc->SetImage(m_savedImage);
-    m_pDoc->m_nCrossValue = -1;
-    m_pDoc->m_nKind &= ~KindProfiles;
+    m_pDoc->ClearZone();
     m_pDoc->ResetTracker();
     if (m_pDoc->m_pView)
         m_pDoc->m_pView->DisplayImage();
@@ -182,7 +176,7 @@ void CMaskDlg::accept()
     const bool painted = m_pDoc && !m_bFresh;
     Finish();
     if (painted) {
-        if (CFraloDoc* mask = NewResultDocument(*Documents(), m_nWidth, m_nHeight)) {
+        if (CFraloDoc* mask = Documents()->NewImageDocument(m_nWidth, m_nHeight)) {
             Vobject image;
             {
                 QuietLibrary quiet;

@@ -135,7 +135,7 @@ void CMathOpsDlg::OnOK()
         } else {
             CombineInLibrary(operation, first->m_image, second->m_image, &result);
         }
-        CFraloDoc* doc = NewResultDocument(*Documents(), width, height);
+        CFraloDoc* doc = Documents()->NewImageDocument(width, height);
         if (!doc)
             return;
         doc->SetImage(result);

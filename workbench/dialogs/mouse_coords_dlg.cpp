@@ -27,8 +27,8 @@ CMouseCoordsDlg::~CMouseCoordsDlg() { Forget(); }
 
 void CMouseCoordsDlg::Forget()
 {
-    if (m_pApp && m_pApp->m_pMouseCoordsDlg == this)
-        m_pApp->m_pMouseCoordsDlg = nullptr;
+    if (m_pApp)
+        m_pApp->ForgetZoneWindow(this);
 }
 
 void CMouseCoordsDlg::SetValues(const QString& a, const QString& b, const QString& c,

@@ -68,9 +68,7 @@ void CResizeDlg::ApplySetting()
     Vobject image;
     zoom_image_size(m_saved, &image, size.width, size.height, "constant");
     ShowResized(image, size.width, size.height);
-    m_doc.m_nCrossValue = -1;
-    m_doc.m_tracker.m_rect = {};
-    m_doc.m_nKind &= ~KindProfiles;
+    m_doc.ClearZone();
     m_doc.UpdateAllViews();
     ReadSlider();
 }

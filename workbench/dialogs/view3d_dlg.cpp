@@ -92,16 +92,11 @@ void CView3DDlg::OnInitDialog()
     m_nWidth = m_pSourceDoc->m_nWidth;
     m_nHeight = m_pSourceDoc->m_nHeight;
 
-    m_pDoc3D = Documents()->NewImageDocument(0, 0);
-    ImageView* view = m_pDoc3D->m_pView;
-    view->CloseDisplayWindow();
-    m_pDoc3D->m_nWidth = m_nWidth;
-    m_pDoc3D->m_nHeight = m_nHeight;
-    m_pDoc3D->FitFrameToImage(m_nWidth, m_nHeight);
-    m_pDoc3D->UpdateScrollSizes(m_nWidth, m_nHeight);
+    m_pDoc3D = Documents()->NewImageDocument(m_nWidth, m_nHeight);
+    m_pDoc3D->m_pView->CloseDisplayWindow();
     m_pDoc3D->MoveFrameTo(kFramePosition, kFramePosition);
-    m_pDoc3D->m_nKind = KindShownIn3D;
-    m_pDoc3D->m_strName = QStringLiteral("Visu3D");
+    m_pDoc3D->SetKind(KindShownIn3D);
+    m_pDoc3D->SetName(QStringLiteral("Visu3D"));
     m_pDoc3D->UpdateTitle();
 
     if (!CloudGreyPlane(ViewPlanes(m_pSourceDoc->m_image), m_nWidth, m_nHeight, &m_pGrey))
@@ -204,13 +199,13 @@ void CView3DDlg::PostNcDestroy()
         QuietLibrary quiet;
         if (gen_image3(&picture, "byte", m_nWidth, m_nHeight, red.data(), green.data(),
                        blue.data()) == V_OK)
-            m_pDoc3D->m_image = picture;
+            m_pDoc3D->SetImage(picture);
     }
     m_pGlWnd.reset();
     m_pGrey = {};
 
     ImageView* view = m_pDoc3D->m_pView;
-    m_pDoc3D->m_nKind = 0;
+    m_pDoc3D->SetKind(0);
     view->ShowPicture({});
     view->OpenDisplayWindow();
     if (m_bNegativeOnExit) {

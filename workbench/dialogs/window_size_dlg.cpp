@@ -51,12 +51,6 @@ void CWindowSizeDlg::OnInitDialog()
 
 void CWindowSizeDlg::OnOK()
 {
-    if (m_pSizes->currentIndex() >= 0)
-        m_pApp->m_nSizeIndex = static_cast<int16_t>(m_pSizes->currentIndex());
-    int16_t width = 0, height = 0;
-    if (m_pApp->GetSize(m_pApp->m_nSizeIndex, &width, &height) == 0) {
-        m_pApp->m_nDefaultWidth = width;
-        m_pApp->m_nDefaultHeight = height;
-    }
+    m_pApp->SelectSize(m_pSizes->currentIndex());
     QDialog::accept();
 }

@@ -28,7 +28,7 @@ void OpenMaskDialog(QWidget& frame)
     WorkbenchSettings* app = Settings();
     if (app->m_pMaskDlg || !Documents()->ActiveDocument())
         return;
-    app->m_pMaskDlg = new CMaskDlg(app, &frame);
+    app->RegisterZoneWindow(new CMaskDlg(app, &frame));
 }
 
 void OpenExtractDialog(QWidget& frame)
@@ -36,5 +36,5 @@ void OpenExtractDialog(QWidget& frame)
     WorkbenchSettings* app = Settings();
     if (app->m_pExtractDlg)
         return;
-    app->m_pExtractDlg = new CExtractImageDlg(app, &frame);
+    app->RegisterZoneWindow(new CExtractImageDlg(app, &frame));
 }

@@ -53,7 +53,7 @@ int CFraloDoc::StartAcquisition()
 
 void CFraloDoc::FailStart(const std::string& message)
 {
-    m_pApp->m_nSource = SourceNone;
+    m_pApp->DropSource();
     if (!message.empty())
         UserMessage(QString::fromStdString(message));
 }

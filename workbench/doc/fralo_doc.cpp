@@ -1,6 +1,7 @@
 #include "fralo_doc.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include <QDir>
 #include <QFileInfo>
@@ -36,9 +37,8 @@ CFraloDoc::CFraloDoc()
         gen_image_const(&m_image, "byte", m_nWidth, m_nHeight);
     else
         MakeImageFromPlanes(TestPattern(m_nWidth, m_nHeight), &m_image);
-    ++m_pApp->m_nOpenImages;
     m_strName = QString("Image%1").arg(m_nImageNumber);
-    ++m_pApp->m_nImageCounter;
+    m_pApp->DocumentOpened();
     ResetTracker();
     MarkUnmodified();
 }
@@ -46,11 +46,10 @@ CFraloDoc::CFraloDoc()
 CFraloDoc::~CFraloDoc()
 {
     EndAcquisition(false);
-    if (m_pApp->m_pCopiedDoc == this)
-        m_pApp->m_pCopiedDoc = nullptr;
+    m_pApp->ForgetDocument(this);
     if (m_pApp->m_pMaskDlg)
         m_pApp->m_pMaskDlg->DocumentClosing(this);
-    --m_pApp->m_nOpenImages;
+    m_pApp->DocumentClosed();
 }
 
 int CFraloDoc::Channels() const { return ViewPlanes(m_image).channels; }
@@ -146,8 +145,8 @@ bool CFraloDoc::AttachToActiveView(const QString& path)
     ImageView* view = Documents()->ActiveView();
     if (!view)
         return true;
-    m_pView = view;
-    m_pChildFrame = view->Frame();
+    AttachView(view);
+    AttachFrame(view->Frame());
     view->SetScrollSizes(m_nWidth, m_nHeight);
     FitFrameToImage(std::min(m_nWidth, m_pApp->m_nMaxWidth),
                     std::min(m_nHeight, m_pApp->m_nMaxHeight));
@@ -240,8 +239,7 @@ void CFraloDoc::UpdateScrollSizes(int width, int height)
         return;
     view->SetScrollSizes(width, height);
     view->ScrollTo(0, 0);
-    QPoint scroll = view->ScrollPosition();
-    m_ptScroll = {static_cast<int16_t>(scroll.x()), static_cast<int16_t>(scroll.y())};
+    SetScrollPosition(view->ScrollPosition());
 }
 
 void CFraloDoc::MoveFrameTo(int x, int y)
@@ -253,12 +251,105 @@ void CFraloDoc::MoveFrameTo(int x, int y)
     m_pChildFrame->update();
 }
 
-void CFraloDoc::ResetTracker()
+void CFraloDoc::ResetTracker() { m_tracker.Reset(CRectTracker::dottedLine); }
+
+void CFraloDoc::SetSize(int width, int height)
 {
-    m_tracker.m_rect = {};
-    m_tracker.m_nStyle = CRectTracker::dottedLine;
-    m_tracker.m_nHandleSize = 8;
+    m_nWidth = static_cast<int16_t>(width);
+    m_nHeight = static_cast<int16_t>(height);
 }
+
+void CFraloDoc::TakeSize(int width, int height)
+{
+    SetSize(width, height);
+    FitFrameToImage(width, height);
+    UpdateScrollSizes(width, height);
+}
+
+void CFraloDoc::SetName(const QString& name) { m_strName = name; }
+
+void CFraloDoc::SetKind(int kind) { m_nKind = kind; }
+
+void CFraloDoc::ToggleGaussFit() { m_bGaussFit = !m_bGaussFit; }
+
+void CFraloDoc::MarkRunResult() { m_bRunResult = true; }
+
+void CFraloDoc::SetCalibration(const Calibration& calibration)
+{
+    m_fScaleXY = calibration.scaleXY;
+    m_fScaleZ = calibration.scaleZ;
+    m_fUnitFactorXY = calibration.unitFactorXY;
+    m_fUnitFactorZ = calibration.unitFactorZ;
+    m_bCalibratedXY = calibration.calibratedXY;
+    m_bCalibratedZ = calibration.calibratedZ;
+}
+
+void CFraloDoc::SetFringeCount(int count, std::optional<float> moirePitch)
+{
+    m_nFringeCount = count;
+    if (moirePitch)
+        m_fMoirePitch = *moirePitch;
+}
+
+void CFraloDoc::AttachFrame(DocumentFrame* frame) { m_pChildFrame = frame; }
+
+void CFraloDoc::AttachView(ImageView* view) { m_pView = view; }
+
+void CFraloDoc::SetScrollPosition(QPoint scroll)
+{
+    m_ptScroll = {static_cast<int16_t>(scroll.x()), static_cast<int16_t>(scroll.y())};
+}
+
+void CFraloDoc::SetMouse(QPoint image, int32_t value)
+{
+    m_ptMouse = {static_cast<int16_t>(image.x()), static_cast<int16_t>(image.y())};
+    if (value != -1)
+        m_nMouseValue = value;
+}
+
+void CFraloDoc::ClearCross()
+{
+    m_ptCross = {};
+    m_nCrossValue = -1;
+}
+
+void CFraloDoc::ClearProfiles()
+{
+    m_nKind &= ~KindProfiles;
+    ResetTracker();
+}
+
+void CFraloDoc::ClearZone()
+{
+    m_nCrossValue = -1;
+    m_nKind &= ~KindProfiles;
+    m_tracker.Clear();
+}
+
+void CFraloDoc::EndZoneTrack(QPoint press, QPoint scroll, int clickTolerance)
+{
+    if (m_tracker.EndTrack()) {
+        m_tracker.KeepZone();
+        const TrackerRect& r = m_tracker.m_rect;
+        m_profile.x1 = static_cast<short>(r.left + scroll.x());
+        m_profile.y1 = static_cast<short>(r.top + scroll.y());
+        m_profile.x2 = static_cast<short>(r.right + scroll.x());
+        m_profile.y2 = static_cast<short>(r.bottom + scroll.y());
+        m_nKind |= KindProfiles;
+    }
+    const TrackerRect& r = m_tracker.m_rect;
+    if (std::abs(r.right - r.left) < clickTolerance &&
+        std::abs(r.bottom - r.top) < clickTolerance) {
+        m_tracker.DropZone();
+        const QPoint cross = press + scroll;
+        m_ptCross = {static_cast<int16_t>(cross.x()), static_cast<int16_t>(cross.y())};
+        const int32_t value = GetPixelValue(m_image, cross.x(), cross.y());
+        if (value != -1)
+            m_nCrossValue = value;
+    }
+}
+
+void CFraloDoc::FollowImageChannels() { m_profile.channel = Channels() == 1 ? 0 : 3; }
 
 void CFraloDoc::ComputeProfiles(int channel, int x1, int y1, int x2, int y2)
 {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <QPoint>
@@ -12,6 +13,7 @@
 #include <imageproc/profiles.h>
 #include <verodyn/object.h>
 
+#include "calibration.h"
 #include "common/rect_tracker.h"
 #include "frame_fit.h"
 #include "live_control.h"
@@ -93,6 +95,43 @@ public:
     void UpdateAllViews();
     // Empties the tracker: dotted line, handle size 8.
     void ResetTracker();
+    // Takes the size width x height; the image keeps its own.
+    void SetSize(int width, int height);
+    // Takes the size width x height with the frame fitted to it and the view
+    // scrolled to the top left.
+    void TakeSize(int width, int height);
+    void SetName(const QString& name);
+    // The kind word: KindComplexFft, KindProfiles...
+    void SetKind(int kind);
+    void ToggleGaussFit();
+    // Made by a run to hold its result (see m_bRunResult).
+    void MarkRunResult();
+    void SetCalibration(const Calibration& calibration);
+    // The fringe count of a z reading, with the moiré pitch when it measured one.
+    void SetFringeCount(int count, std::optional<float> moirePitch = std::nullopt);
+
+    // The child frame and the view that show the document attach themselves.
+    void AttachFrame(DocumentFrame* frame);
+    void AttachView(ImageView* view);
+    // What the view reports: its scroll position, and the mouse at `image`
+    // (image coordinates) over `value` (-1, outside the image, keeps the last value).
+    void SetScrollPosition(QPoint scroll);
+    void SetMouse(QPoint image, int32_t value);
+    // No cross: neither point nor value.
+    void ClearCross();
+    // No profiles shown, and an empty tracker (ResetTracker).
+    void ClearProfiles();
+    // Forgets the zone: the cross value, the profiles and the tracker's
+    // rectangle (its style and handles stay).
+    void ClearZone();
+    // Ends the user's tracking of the zone, whose rectangle is in window
+    // coordinates scrolled by `scroll`: a rectangle moved, resized or drawn
+    // becomes the profile segment and keeps resize handles; one smaller than
+    // `clickTolerance` both ways is a click, which empties it and puts the
+    // cross, with its value, at `press`.
+    void EndZoneTrack(QPoint press, QPoint scroll, int clickTolerance);
+    // The profiles follow the image: grey, or the three colours.
+    void FollowImageChannels();
     // Fills the profile buffer along the segment (see ComputeProfiles).
     void ComputeProfiles(int channel, int x1, int y1, int x2, int y2);
 

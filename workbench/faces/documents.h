@@ -18,8 +18,9 @@ class QMenu;
 
 class DocumentService {
 public:
-    // A new document in its own child frame, active, fitted to width x height
-    // when both exceed 100; null without a main frame.
+    // A new document of width x height (of the default size when either is 0)
+    // in its own child frame, active, its frame fitted to it once and shown;
+    // null without a main frame.
     virtual CFraloDoc* NewImageDocument(int width, int height) = 0;
     // The open documents in MDI order from the active one (at most 20; the
     // rest null). The active child does not change.

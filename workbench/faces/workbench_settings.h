@@ -36,6 +36,42 @@ public:
     // Takes the values read from "config.dat" and the size table of their source.
     void TakePersisted(const SettingsRecord& record);
 
+    // The source chosen, and the size table it allows.
+    void ChooseSource(int source);
+    // A source that failed to start: none, the size table kept.
+    void DropSource();
+    // The size index `index` (kept when -1) becomes the default size, when
+    // the table holds a pair there.
+    void SelectSize(int index);
+    void SetDefaultSize(int width, int height);
+    // The supply model with the full scale of its range (500 V or 100 V).
+    void SetSupplyModel(int model);
+    // What the piezo dialog leaves: its port, the range typed and the slider.
+    void KeepPiezoSettings(int comPort, int fullScale, int sliderPos);
+    void SetSliderPosition(int position);
+    // The fringe pattern: period, mean grey level and contrast.
+    void SetFringePattern(int period, int mean, float contrast);
+    void SetFringePeriod(int period);
+    // The four steps of each instrument's phase shift.
+    void SetPhaseSteps(const std::array<int16_t, 4>& setpoints);
+    void SetStagePositions(const std::array<float, 4>& positions);
+    void SetStepperPositions(const std::array<int16_t, 4>& positions);
+    void SetMaskShape(int shape);
+    // The zone windows open once each: registered when they open, forgotten
+    // when they close (only the one registered is).
+    void RegisterZoneWindow(CMouseCoordsDlg* window);
+    void RegisterZoneWindow(CExtractImageDlg* window);
+    void RegisterZoneWindow(MaskEditor* window);
+    void ForgetZoneWindow(const CMouseCoordsDlg* window);
+    void ForgetZoneWindow(const CExtractImageDlg* window);
+    void ForgetZoneWindow(const MaskEditor* window);
+    // A document is made (the counter numbers the next one) or closed.
+    void DocumentOpened();
+    void DocumentClosed();
+    // The document a paste copies; a closing document is forgotten.
+    void SetCopiedDocument(CFraloDoc* doc);
+    void ForgetDocument(const CFraloDoc* doc);
+
     int16_t m_nImageCounter = 0;
     int16_t m_nOpenImages = 0;
     int16_t m_nDefaultWidth = 0;

@@ -45,8 +45,7 @@ void CMainFrame::ChooseSource(int id)
         if (source == SourceNone)
             UserMessage(QString::fromUtf8(command->probeFailure));
     }
-    m_pApp->m_nSource = static_cast<int16_t>(source);
-    m_pApp->FillSizeTable(source);
+    m_pApp->ChooseSource(source);
 }
 
 void CMainFrame::OnSourceNone() { ChooseSource(ID_SOURCE_NONE); }
@@ -72,7 +71,7 @@ void CMainFrame::OnMouseCoords()
         open->Close();
         return;
     }
-    m_pApp->m_pMouseCoordsDlg = new CMouseCoordsDlg(this);
+    m_pApp->RegisterZoneWindow(new CMouseCoordsDlg(this));
     UpdateMouseCoords();
 }
 

@@ -1,6 +1,8 @@
 // The frame's commands that act on the active image: the FFT family, colour
 // and grey conversions, the negative, the fits of the profiles, the 3-D
 // view, the spreadsheet export and the online help.
+#include <functional>
+
 #include <verodyn/operators.h>
 
 #include <imageproc/plane_buffers.h>
@@ -33,21 +35,26 @@ void ShowResult(CFraloDoc& result, const Vobject& image)
     Redraw(result);
 }
 
-} // namespace
-
-CFraloDoc* CMainFrame::NewResultDocument(const CFraloDoc& source)
+// The result document takes what `op` makes of `image`; when `op` fails it
+// keeps its image and `failure`, when given, is shown.
+void ComputeResult(CFraloDoc& result, const Vobject& image,
+                   const std::function<Vstatus(const Vobject&, Vobject*)>& op, const char* failure)
 {
-    const int16_t width = source.m_nWidth, height = source.m_nHeight;
-    OnFileNew();
-    CFraloDoc* result = ActiveDocument();
-    result->m_nWidth = width;
-    result->m_nHeight = height;
-    result->FitFrameToImage(width, height);
-    result->UpdateScrollSizes(width, height);
-    if (result->m_pView)
-        result->m_pView->SetWindowExtents(width, height);
-    return result;
+    Vobject made;
+    Vstatus status;
+    {
+        QuietLibrary quiet;
+        status = op(image, &made);
+    }
+    if (status != V_OK) {
+        if (failure)
+            UserMessage(QString::fromUtf8(failure));
+        return;
+    }
+    ShowResult(result, made);
 }
+
+} // namespace
 
 void CMainFrame::RunFftCommand(const char* nameFormat, int kind,
                                int (*op)(const Vobject&, Vobject*), const char* failure)
@@ -55,21 +62,11 @@ void CMainFrame::RunFftCommand(const char* nameFormat, int kind,
     CFraloDoc* source = ActiveDocument();
     if (!source)
         return;
-    CFraloDoc* result = NewResultDocument(*source);
-    result->m_strName = QString::asprintf(nameFormat, int(m_pApp->m_nImageCounter));
+    CFraloDoc* result = NewDocument(source->m_nWidth, source->m_nHeight);
+    result->SetName(QString::asprintf(nameFormat, int(m_pApp->m_nImageCounter)));
     result->UpdateTitle();
-    result->m_nKind = kind;
-    Vobject image;
-    Vstatus status;
-    {
-        QuietLibrary quiet;
-        status = op(source->m_image, &image);
-    }
-    if (status != V_OK) {
-        UserMessage(QString::fromUtf8(failure));
-        return;
-    }
-    ShowResult(*result, image);
+    result->SetKind(kind);
+    ComputeResult(*result, source->m_image, op, failure);
 }
 
 void CMainFrame::OnFft()
@@ -98,23 +95,16 @@ void CMainFrame::OnRgbToGrey()
     CFraloDoc* source = ActiveDocument();
     if (!source)
         return;
-    CFraloDoc* result = NewResultDocument(*source);
-    Vobject grey;
-    Vstatus status;
-    {
-        QuietLibrary quiet;
-        if (source->m_nKind & KindComplexFft)
-            status = power_byte(source->m_image, &grey);
-        else if (source->m_nKind & KindFftDerived)
-            status = convert_image_type(source->m_image, &grey, "byte");
-        else
-            status = access_channel(source->m_image, &grey, 1);
-    }
-    if (status != V_OK) {
-        UserMessage(QString::fromUtf8("Image NG non calculable !"));
-        return;
-    }
-    ShowResult(*result, grey);
+    CFraloDoc* result = NewDocument(source->m_nWidth, source->m_nHeight);
+    const int kind = source->m_nKind;
+    const auto grey = [kind](const Vobject& image, Vobject* out) -> Vstatus {
+        if (kind & KindComplexFft)
+            return power_byte(image, out);
+        if (kind & KindFftDerived)
+            return convert_image_type(image, out, "byte");
+        return access_channel(image, out, 1);
+    };
+    ComputeResult(*result, source->m_image, grey, "Image NG non calculable !");
 }
 
 void CMainFrame::OnGreyToRgb()
@@ -122,19 +112,16 @@ void CMainFrame::OnGreyToRgb()
     CFraloDoc* source = ActiveDocument();
     if (!source)
         return;
-    CFraloDoc* result = NewResultDocument(*source);
+    CFraloDoc* result = NewDocument(source->m_nWidth, source->m_nHeight);
     // The plane is read at the image's own size, which the document's may not be.
-    const PlaneView grey = ViewPlanes(source->m_image);
-    if (grey.channels == 0)
-        return;
-    Vobject colour;
-    {
-        QuietLibrary quiet;
-        if (gen_image3(&colour, "byte", grey.width, grey.height, grey.planes[0], grey.planes[0],
-                       grey.planes[0]) != V_OK)
-            return;
-    }
-    ShowResult(*result, colour);
+    const auto colour = [](const Vobject& image, Vobject* out) -> Vstatus {
+        const PlaneView grey = ViewPlanes(image);
+        if (grey.channels == 0)
+            return VERR_PIXEL_TYPE;
+        return gen_image3(out, "byte", grey.width, grey.height, grey.planes[0], grey.planes[0],
+                          grey.planes[0]);
+    };
+    ComputeResult(*result, source->m_image, colour, nullptr);
 }
 
 void CMainFrame::OnNegative()
@@ -154,7 +141,7 @@ void CMainFrame::OnGaussFit()
     CFraloDoc* doc = ActiveDocument();
     if (!doc)
         return;
-    doc->m_bGaussFit = !doc->m_bGaussFit;
+    doc->ToggleGaussFit();
     Redraw(*doc);
 }
 

@@ -374,14 +374,19 @@ void CMainFrame::UpdateMouseCoords()
     window->SetValues(text(p[0]), text(p[1]), text(p[2]), text(p[3]), text(p[4]));
 }
 
-void CMainFrame::OnFileNew()
+CFraloDoc* CMainFrame::NewDocument(int width, int height)
 {
-    auto* child = new CChildFrame(std::make_unique<CFraloDoc>());
+    auto doc = std::make_unique<CFraloDoc>();
+    doc->SetSize(width, height);
+    auto* child = new CChildFrame(std::move(doc));
     m_pMdiArea->addSubWindow(child);
     child->show();
     m_pMdiArea->setActiveSubWindow(child);
     child->View()->OnInitialUpdate();
+    return child->Document();
 }
+
+void CMainFrame::OnFileNew() { NewDocument(m_pApp->m_nDefaultWidth, m_pApp->m_nDefaultHeight); }
 
 void CMainFrame::OnOpen()
 {
@@ -540,7 +545,7 @@ void CMainFrame::OnEditCopy()
     CFraloDoc* doc = ActiveDocument();
     if (!doc)
         return;
-    m_pApp->m_pCopiedDoc = doc;
+    m_pApp->SetCopiedDocument(doc);
     // The clipboard gets the picture the view shows; it is never emptied for nothing.
     Vobject shown;
     QImage picture;
@@ -593,16 +598,15 @@ void CMainFrame::PasteIntoActive(const Vobject& image, const QString& name)
     CFraloDoc* doc = ActiveDocument();
     doc->SetImage(image);
     doc->ForgetFile();
-    doc->m_strName = name;
+    doc->SetName(name);
     doc->UpdateTitle();
     doc->UpdateScrollSizes(doc->m_nWidth, doc->m_nHeight);
     doc->FitFrameToImage(std::min(doc->m_nWidth, m_pApp->m_nMaxWidth),
                          std::min(doc->m_nHeight, m_pApp->m_nMaxHeight));
     if (doc->m_pView)
         doc->m_pView->SetWindowExtents(doc->m_nWidth, doc->m_nHeight);
-    doc->m_nKind = 0;
-    doc->m_ptCross = {};
-    doc->m_nCrossValue = -1;
+    doc->SetKind(0);
+    doc->ClearCross();
     doc->ResetTracker();
     if (doc->m_pView)
         doc->m_pView->DisplayImage();

@@ -71,6 +71,9 @@ public:
     // acquire, one question for all, and saves them on Yes. False when the
     // user cancels or a save does not happen: nothing may close then.
     bool MayClose(const QList<CFraloDoc*>& documents);
+    // A new document of width x height in its own child frame, active: its
+    // view fits the frame to it once and shows it.
+    CFraloDoc* NewDocument(int width, int height);
 
     // Command handlers.
     void OnFileNew();
@@ -163,9 +166,6 @@ private:
     QString DialogPath(const QString& name) const;
     // Gives the active document the image `image` (paste and clipboard paste).
     void PasteIntoActive(const Vobject& image, const QString& name);
-    // A new active document of the size of `source`, frame fitted, scroll
-    // sizes and display window set, for an image computed from `source`.
-    CFraloDoc* NewResultDocument(const CFraloDoc& source);
     // The FFT family: `op` from the active image into a new document named
     // `nameFormat` of the image counter, of kind `kind`; `failure` when it fails.
     void RunFftCommand(const char* nameFormat, int kind, int (*op)(const Vobject&, Vobject*),

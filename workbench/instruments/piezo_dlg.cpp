@@ -119,7 +119,7 @@ void CPiezoDlg::OpenPort(int portIndex)
 void CPiezoDlg::OnHScroll()
 {
     m_nPos = int16_t(m_slider->value());
-    m_pApp->m_nSliderPos = m_nPos;
+    m_pApp->SetSliderPosition(m_nPos);
     m_nQuietTicks = 0;
     m_bPending = 1;
     m_fVoltage = PiezoVoltage(m_nRange, m_nPos);
@@ -174,8 +174,6 @@ void CPiezoDlg::OnCancel()
     m_timers.KillTimer(kSendTimer);
     m_pPort.reset();
     UpdateData(true);
-    m_pApp->m_nComPort = int16_t(m_nComPort);
-    m_pApp->m_nSupplyFullScale = m_nRange;
-    m_pApp->m_nSliderPos = m_nPos;
+    m_pApp->KeepPiezoSettings(m_nComPort, m_nRange, m_nPos);
     QDialog::reject();
 }

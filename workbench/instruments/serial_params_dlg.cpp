@@ -12,9 +12,6 @@
 
 namespace {
 
-constexpr int16_t kSupply1FullScale = 500;
-constexpr int16_t kSupply2FullScale = 100;
-
 } // namespace
 
 CSerialParamsDlg::CSerialParamsDlg(WorkbenchSettings* app, QWidget* parent)
@@ -63,7 +60,6 @@ void CSerialParamsDlg::UpdateData(bool save)
 void CSerialParamsDlg::OnOK()
 {
     UpdateData(true);
-    m_pApp->m_nSupplyModel = int16_t(m_nSupply);
-    m_pApp->m_nSupplyFullScale = m_nSupply ? kSupply2FullScale : kSupply1FullScale;
+    m_pApp->SetSupplyModel(m_nSupply);
     accept();
 }

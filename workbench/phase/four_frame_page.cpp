@@ -101,7 +101,7 @@ void CFourFramePage::ShowPhase(const std::uint8_t* plane)
 void CFourFramePage::NameCameraDocument()
 {
     CFraloDoc& camera = *m_pCameraDoc;
-    camera.m_strName = QStringLiteral("ImCamera%1").arg(camera.m_nImageNumber);
+    camera.SetName(QStringLiteral("ImCamera%1").arg(camera.m_nImageNumber));
     camera.UpdateTitle();
     m_pCamera->setText(camera.m_strName);
 }

@@ -67,7 +67,7 @@ void CPiezoPhasePage::ReadStepValues()
             m_edits[k + 1]->text().toStdString() == acquisition::SetpointText(shown, fullScale);
         typed[k] = {EditFloat(m_edits[k + 1]), untouched ? shown : -1};
     }
-    m_pApp->m_nPhaseSteps = acquisition::ValidateVoltages(typed, fullScale);
+    m_pApp->SetPhaseSteps(acquisition::ValidateVoltages(typed, fullScale));
     ShowSteps(m_pApp->m_nPhaseSteps);
 }
 
@@ -99,7 +99,7 @@ void CStagePhasePage::ReadStepValues()
     acquisition::StagePositions typed{};
     for (int k = 0; k < 4; ++k)
         typed[k] = EditFloat(m_edits[k]);
-    m_pApp->m_fStagePos = acquisition::ClampStagePositions(typed);
+    m_pApp->SetStagePositions(acquisition::ClampStagePositions(typed));
     ShowSteps();
 }
 
@@ -132,7 +132,7 @@ void CStepperPhasePage::ReadStepValues()
     std::array<int, 4> typed{};
     for (int k = 0; k < 4; ++k)
         typed[k] = EditInt(m_edits[k]);
-    m_pApp->m_nStepperPos = acquisition::ClampStepperPositions(typed);
+    m_pApp->SetStepperPositions(acquisition::ClampStepperPositions(typed));
     ShowSteps();
 }
 

@@ -23,9 +23,9 @@ CFraloDoc* TakeCameraDocument(DocumentService& documents, const WorkbenchSetting
 
 CFraloDoc* NewRunDocument(DocumentService& documents, int width, int height)
 {
-    CFraloDoc* doc = NewResultDocument(documents, width, height);
+    CFraloDoc* doc = documents.NewImageDocument(width, height);
     if (doc)
-        doc->m_bRunResult = true;
+        doc->MarkRunResult();
     return doc;
 }
 

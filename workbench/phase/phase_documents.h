@@ -18,7 +18,7 @@ class WorkbenchSettings;
 // it holds the result of a run (which live frames would overwrite), then a
 // new document. Null without a document and without a main frame.
 CFraloDoc* TakeCameraDocument(DocumentService& documents, const WorkbenchSettings& settings);
-// A new document for a run's result (NewResultDocument), never to be taken
+// A new document for a run's result (NewImageDocument), never to be taken
 // as a camera.
 CFraloDoc* NewRunDocument(DocumentService& documents, int width, int height);
 

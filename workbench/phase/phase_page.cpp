@@ -146,14 +146,12 @@ void CPhasePage::Prepare()
     CFraloDoc& camera = *m_pCameraDoc;
     camera.ApplySourceSize(m_pApp->m_nSource);
     const int w = camera.m_nWidth, h = camera.m_nHeight;
-    m_pApp->m_nDefaultWidth = int16_t(w);
-    m_pApp->m_nDefaultHeight = int16_t(h);
-    camera.FitFrameToImage(w, h);
-    camera.UpdateScrollSizes(w, h);
+    m_pApp->SetDefaultSize(w, h);
+    camera.TakeSize(w, h);
     NameCameraDocument();
 
     m_pRunDoc = NewRunDocument(*Documents(), w, h);
-    m_pRunDoc->m_strName = PhaseName();
+    m_pRunDoc->SetName(PhaseName());
     m_pRunDoc->UpdateTitle();
     m_pResult->setText(m_pRunDoc->m_strName);
 

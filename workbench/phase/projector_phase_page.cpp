@@ -80,7 +80,7 @@ int CProjectorPhasePage::ReadPeriod()
 {
     const int period = acquisition::ClampFringePeriod(
         ParseLeadingInt(m_pPeriod->text().toStdString()).value_or(0));
-    m_pApp->m_nFringePeriod = int16_t(period);
+    m_pApp->SetFringePeriod(period);
     m_pPeriod->setText(QString::number(period));
     return period;
 }
@@ -91,13 +91,10 @@ void CProjectorPhasePage::SetUp()
     CFraloDoc& camera = *m_pCameraDoc;
     camera.StartAcquisition();
     const int w = m_pApp->m_nDefaultWidth, h = m_pApp->m_nDefaultHeight;
-    camera.m_nWidth = int16_t(w);
-    camera.m_nHeight = int16_t(h);
-    camera.FitFrameToImage(w, h);
-    camera.UpdateScrollSizes(w, h);
+    camera.TakeSize(w, h);
     NameCameraDocument();
     m_pRunDoc = NewRunDocument(*Documents(), w, h);
-    m_pRunDoc->m_strName = QStringLiteral("Mire__");
+    m_pRunDoc->SetName(QStringLiteral("Mire__"));
     m_pRunDoc->UpdateTitle();
     m_pResult->setText(PhaseName());
     ChooseReference();
@@ -200,7 +197,7 @@ void CProjectorPhasePage::OnDemodulate()
                                                      ViewPlanes(m_pReferenceDoc->m_image).planes[0],
                                                      w, h, invert, result.plane);
     m_pResultDoc = NewRunDocument(*Documents(), w, h);
-    m_pResultDoc->m_nFringeCount = jumps;
+    m_pResultDoc->SetFringeCount(jumps);
     const QString name = QStringLiteral("ImDemodM%1").arg(jumps);
     ShowResultImage(*m_pResultDoc, result.image, name);
     m_btnDemodulate->setEnabled(false);

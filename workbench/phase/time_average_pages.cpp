@@ -95,14 +95,11 @@ void CTimeAvgPage::FirstStart()
     m_bFirst = false;
     m_pLiveDoc->StartAcquisition();
     const int w = m_pApp->m_nDefaultWidth, h = m_pApp->m_nDefaultHeight;
-    m_pLiveDoc->m_nWidth = int16_t(w);
-    m_pLiveDoc->m_nHeight = int16_t(h);
-    m_pLiveDoc->FitFrameToImage(w, h);
-    m_pLiveDoc->UpdateScrollSizes(w, h);
-    m_pLiveDoc->m_strName = QStringLiteral("ImCamera%1").arg(m_pLiveDoc->m_nImageNumber);
+    m_pLiveDoc->TakeSize(w, h);
+    m_pLiveDoc->SetName(QStringLiteral("ImCamera%1").arg(m_pLiveDoc->m_nImageNumber));
     m_pLiveDoc->UpdateTitle();
     m_pAverageDoc = NewRunDocument(*Documents(), w, h);
-    m_pAverageDoc->m_strName = QStringLiteral("TempsMoy%1").arg(m_pAverageDoc->m_nImageNumber);
+    m_pAverageDoc->SetName(QStringLiteral("TempsMoy%1").arg(m_pAverageDoc->m_nImageNumber));
     m_pAverageDoc->UpdateTitle();
     m_pLiveName->setText(m_pLiveDoc->m_strName);
     m_pAverageName->setText(m_pAverageDoc->m_strName);

@@ -49,13 +49,13 @@ TEST_F(WorkbenchTest, StoredSourceRebuildsTheSizeTable)
 {
     SettingsRecord r{6, 1280, 1024, 6, 1, 700};
     ASSERT_TRUE(WriteSettingsFile(Path("six.dat").toStdString(), r));
-    ASSERT_TRUE(app->SerializeSettings(Archive::Load, Path("six.dat")));
+    ASSERT_TRUE(app->LoadSettings(Path("six.dat")));
     EXPECT_EQ(app->m_nSource, 6);
     EXPECT_EQ(app->m_nSupplyModel, 1);
     EXPECT_EQ(app->m_nSupplyFullScale, 700);
     EXPECT_EQ(app->m_sizeTable[2], (SizePair{640, 480}));
     EXPECT_TRUE(app->IsSizeAllowed(6, 1280, 1024));
-    EXPECT_FALSE(app->SerializeSettings(Archive::Load, Path("missing.dat")));
+    EXPECT_FALSE(app->LoadSettings(Path("missing.dat")));
 }
 
 TEST_F(WorkbenchTest, SizeNotAllowedFallsBackToPairZero)

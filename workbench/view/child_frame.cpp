@@ -13,7 +13,7 @@ CChildFrame::CChildFrame(std::unique_ptr<CFraloDoc> document)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWidget(m_pView);
-    m_pDoc->m_pChildFrame = this;
+    m_pDoc->AttachFrame(this);
 }
 
 CChildFrame::~CChildFrame()

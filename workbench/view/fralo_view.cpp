@@ -99,11 +99,11 @@ DocumentFrame* CFraloView::Frame() const
 void CFraloView::OnInitialUpdate()
 {
     CFraloDoc* doc = m_pDoc;
-    doc->m_pChildFrame = Frame();
+    doc->AttachFrame(Frame());
     SetScrollSizes(doc->m_nWidth, doc->m_nHeight);
     doc->FitFrameToImage(std::min(m_pApp->m_nMaxWidth, doc->m_nWidth),
                          std::min(m_pApp->m_nMaxHeight, doc->m_nHeight));
-    doc->m_pView = this;
+    doc->AttachView(this);
     doc->UpdateTitle();
     OpenDisplayWindow();
     DisplayImage();
@@ -230,16 +230,12 @@ QPoint CFraloView::ScrollPosition() const
     return {horizontalScrollBar()->value(), verticalScrollBar()->value()};
 }
 
-void CFraloView::StoreScrollPosition()
-{
-    QPoint s = ScrollPosition();
-    m_pDoc->m_ptScroll = {static_cast<int16_t>(s.x()), static_cast<int16_t>(s.y())};
-}
+void CFraloView::StoreScrollPosition() { m_pDoc->SetScrollPosition(ScrollPosition()); }
 
 void CFraloView::scrollContentsBy(int, int)
 {
     StoreScrollPosition();
-    m_pDoc->m_tracker.m_rect = {};
+    m_pDoc->m_tracker.Clear();
     SetWindowExtents(m_pDoc->m_nWidth, m_pDoc->m_nHeight);
     m_pOverlay->update();
 }
@@ -247,7 +243,7 @@ void CFraloView::scrollContentsBy(int, int)
 void CFraloView::resizeEvent(QResizeEvent* event)
 {
     StoreScrollPosition();
-    m_pDoc->m_tracker.m_rect = {};
+    m_pDoc->m_tracker.Clear();
     QAbstractScrollArea::resizeEvent(event);
     m_pOverlay->resize(viewport()->size());
     UpdateScrollBars();
@@ -294,11 +290,8 @@ void CFraloView::mouseMoveEvent(QMouseEvent* event)
             EndZoneTrack();
         Invalidate();
     }
-    QPoint image = point + ScrollPosition();
-    m_pDoc->m_ptMouse = {static_cast<int16_t>(image.x()), static_cast<int16_t>(image.y())};
-    int32_t value = CFraloDoc::GetPixelValue(m_pDoc->m_image, image.x(), image.y());
-    if (value != -1)
-        m_pDoc->m_nMouseValue = value;
+    const QPoint image = point + ScrollPosition();
+    m_pDoc->SetMouse(image, CFraloDoc::GetPixelValue(m_pDoc->m_image, image.x(), image.y()));
 }
 
 void CFraloView::mousePressEvent(QMouseEvent* event)
@@ -326,43 +319,19 @@ void CFraloView::mouseReleaseEvent(QMouseEvent* event)
 void CFraloView::EndZoneTrack()
 {
     m_bTracking = false;
-    CFraloDoc* doc = m_pDoc;
-    CRectTracker& tracker = doc->m_tracker;
-    QPoint scroll = ScrollPosition();
-    if (tracker.EndTrack()) {
-        tracker.m_nStyle |= CRectTracker::resizeInside;
-        doc->m_profile.x1 = static_cast<short>(tracker.m_rect.left + scroll.x());
-        doc->m_profile.y1 = static_cast<short>(tracker.m_rect.top + scroll.y());
-        doc->m_profile.x2 = static_cast<short>(tracker.m_rect.right + scroll.x());
-        doc->m_profile.y2 = static_cast<short>(tracker.m_rect.bottom + scroll.y());
-        doc->m_nKind |= KindProfiles;
-        tracker.m_nHandleSize = 8;
-    }
-    const TrackerRect& r = tracker.m_rect;
-    if (std::abs(r.right - r.left) < kClickTolerance &&
-        std::abs(r.bottom - r.top) < kClickTolerance) {
-        tracker.m_rect = {};
-        tracker.m_nHandleSize = 0;
-        QPoint cross = m_ptPress + scroll;
-        doc->m_ptCross = {static_cast<int16_t>(cross.x()), static_cast<int16_t>(cross.y())};
-        int32_t value = CFraloDoc::GetPixelValue(doc->m_image, cross.x(), cross.y());
-        if (value != -1)
-            doc->m_nCrossValue = value;
-    }
+    m_pDoc->EndZoneTrack(m_ptPress, ScrollPosition(), kClickTolerance);
     Invalidate();
 }
 
 void CFraloView::OnResetMouseCoords()
 {
-    m_pDoc->m_ptCross = {};
-    m_pDoc->m_nCrossValue = -1;
+    m_pDoc->ClearCross();
     Invalidate();
 }
 
 void CFraloView::OnClearProfiles()
 {
-    m_pDoc->m_nKind &= ~KindProfiles;
-    m_pDoc->ResetTracker();
+    m_pDoc->ClearProfiles();
     Invalidate();
 }
 
@@ -434,7 +403,7 @@ void CFraloView::DrawOverlays(QPainter& painter, bool printing)
         DrawTracker(painter, *doc, 0);
     if (doc->m_nKind & KindProfiles) {
         if (!printing)
-            doc->m_profile.channel = doc->Channels() == 1 ? 0 : 3;
+            doc->FollowImageChannels();
         if (ProfilePainter())
             ProfilePainter()(painter, *doc, printing);
     }
