@@ -138,23 +138,6 @@ bool CFraloDoc::SaveImage(const QString& path)
     return true;
 }
 
-bool CFraloDoc::AttachToActiveView(const QString& path)
-{
-    if (!LoadImage(path))
-        return false;
-    ImageView* view = Documents()->ActiveView();
-    if (!view)
-        return true;
-    AttachView(view);
-    AttachFrame(view->Frame());
-    view->SetScrollSizes(m_nWidth, m_nHeight);
-    FitFrameToImage(std::min(m_nWidth, m_pApp->m_nMaxWidth),
-                    std::min(m_nHeight, m_pApp->m_nMaxHeight));
-    view->SetWindowExtents(m_nWidth, m_nHeight);
-    view->DisplayImage();
-    return true;
-}
-
 bool CFraloDoc::WriteLosesDepth(const QString& path) const
 {
     const QString target = QString::fromStdString(PlanSave(path.toStdString(), 0).path);
@@ -234,7 +217,7 @@ void CFraloDoc::EnlargeFrame(int width, int height)
 
 void CFraloDoc::UpdateScrollSizes(int width, int height)
 {
-    ImageView* view = Documents()->ActiveView();
+    ImageView* view = m_pView;
     if (!view)
         return;
     view->SetScrollSizes(width, height);

@@ -58,8 +58,6 @@ public:
     // written path as its name, and a path written as given joins the recent
     // files.
     bool SaveImage(const QString& path);
-    // Loads `path`, then binds the document to the active view and fits its frame.
-    bool AttachToActiveView(const QString& path);
     // True when writing `path` would replace the file the document was read
     // from, which holds more bits per sample than a write keeps.
     bool WriteLosesDepth(const QString& path) const;

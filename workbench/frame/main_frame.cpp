@@ -378,6 +378,11 @@ CFraloDoc* CMainFrame::NewDocument(int width, int height)
 {
     auto doc = std::make_unique<CFraloDoc>();
     doc->SetSize(width, height);
+    return ShowDocument(std::move(doc));
+}
+
+CFraloDoc* CMainFrame::ShowDocument(std::unique_ptr<CFraloDoc> doc)
+{
     auto* child = new CChildFrame(std::move(doc));
     m_pMdiArea->addSubWindow(child);
     child->show();
@@ -406,18 +411,17 @@ bool CMainFrame::OpenFile(const QString& path)
         return false;
     }
     file.close();
-    OnFileNew();
-    CChildFrame* child = ActiveChild();
-    CFraloDoc* doc = child->Document();
-    if (doc->AttachToActiveView(path)) {
-        Documents()->SetLastFolder(QFileInfo(path).absolutePath());
-        return true;
+    // Read before the window is made, so that it is fitted to the image once.
+    auto doc = std::make_unique<CFraloDoc>();
+    if (!doc->LoadImage(path)) {
+        const QString why = doc->m_strReadFailure;
+        UserMessage(QString::fromUtf8("Erreur de lecture de l'image: ") + path +
+                    (why.isEmpty() ? QString() : "\n" + why));
+        return false;
     }
-    const QString why = doc->m_strReadFailure;
-    delete child;
-    UserMessage(QString::fromUtf8("Erreur de lecture de l'image: ") + path +
-                (why.isEmpty() ? QString() : "\n" + why));
-    return false;
+    Documents()->SetLastFolder(QFileInfo(path).absolutePath());
+    ShowDocument(std::move(doc));
+    return true;
 }
 
 QString CMainFrame::DialogPath(const QString& name) const

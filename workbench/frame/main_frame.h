@@ -74,6 +74,8 @@ public:
     // A new document of width x height in its own child frame, active: its
     // view fits the frame to it once and shows it.
     CFraloDoc* NewDocument(int width, int height);
+    // Shows `doc` in its own child frame, active, fitted once to its image.
+    CFraloDoc* ShowDocument(std::unique_ptr<CFraloDoc> doc);
 
     // Command handlers.
     void OnFileNew();

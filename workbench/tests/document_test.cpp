@@ -58,15 +58,19 @@ TEST_F(DocumentTest, FieldsOfANewDocument)
               PackRgb(r, (h - 1) * 255 / h, 255 - r));
 }
 
-TEST_F(DocumentTest, UpdateScrollSizesScrollsBackToTheOrigin)
+TEST_F(DocumentTest, UpdateScrollSizesScrollsBackToTheOriginOfItsOwnView)
 {
     CFraloDoc* doc = frame->ActiveDocument();
-    doc->m_pView->SetScrollSizes(3000, 3000);
-    doc->m_pView->ScrollTo(50, 40);
+    CFraloDoc* active = frame->NewDocument(3000, 3000);
+    for (CFraloDoc* d : {doc, active}) {
+        d->m_pView->SetScrollSizes(3000, 3000);
+        d->m_pView->ScrollTo(50, 40);
+    }
     doc->m_ptScroll = {50, 40};
     doc->UpdateScrollSizes(3000, 3000);
     EXPECT_EQ(doc->m_pView->ScrollPosition(), QPoint(0, 0));
     EXPECT_TRUE(doc->m_ptScroll.IsZero());
+    EXPECT_EQ(active->m_pView->ScrollPosition(), QPoint(50, 40)) << "the active window stays";
 }
 
 TEST_F(DocumentTest, SaveOfANewDocumentWritesTifInTheWorkingDirectory)
