@@ -6,10 +6,10 @@
 #include <chrono>
 #include <vector>
 
-#include "pixel_conversion.h"
-#include "registry/registry.h"
-#include "verodyn/verodyn.h"
+#include "grabbers/directshow/pixel_conversion.h"
 #include "worker_rows.h"
+#include <registry/registry.h>
+#include <verodyn/verodyn.h>
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <QWidget>
 #include <vector>
 
-#include "verodyn/verodyn.h"
-#include "verodyn/window.h"
+#include <verodyn/verodyn.h>
+#include <verodyn/window.h>
 
 namespace {
 

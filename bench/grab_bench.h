@@ -3,7 +3,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "verodyn/verodyn.h"
+#include <verodyn/verodyn.h>
 
 // Times grab_image on the frame grabber `handle` and closes it. `ready`
 // false (it did not open, or refused its parameters) skips the benchmark.

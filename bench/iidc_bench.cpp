@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "fgcamera/simulation.h"
 #include "grab_bench.h"
-#include "iidc/colour_conversion.h"
-#include "verodyn/verodyn.h"
 #include "worker_rows.h"
+#include <fgcamera/simulation.h>
+#include <iidc/colour_conversion.h>
+#include <verodyn/verodyn.h>
 
 namespace {
 

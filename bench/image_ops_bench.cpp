@@ -12,12 +12,12 @@
 #include <imageproc/tone_curves.h>
 #include <verodyn/operators.h>
 
-#include "dialog_controls.h"
-#include "fralo_app.h"
-#include "fralo_doc.h"
-#include "luminance_gamma_dlg.h"
-#include "main_frame.h"
-#include "resize_dlg.h"
+#include "workbench/analysis/dialog_controls.h"
+#include "workbench/app/fralo_app.h"
+#include "workbench/dialogs/luminance_gamma_dlg.h"
+#include "workbench/dialogs/resize_dlg.h"
+#include "workbench/doc/fralo_doc.h"
+#include "workbench/frame/main_frame.h"
 #include "worker_rows.h"
 
 namespace {

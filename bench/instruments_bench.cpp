@@ -7,12 +7,12 @@
 #include <poll.h>
 #include <thread>
 
-#include "c832_controller.h"
-#include "piezo_supply/supply_simulator.h"
-#include "qdriver/c832_card.h"
-#include "qdriver/device_keys.h"
-#include "qdriver/transport.h"
-#include "serial_port.h"
+#include "metrology/instruments/c832_controller.h"
+#include "metrology/instruments/serial_port.h"
+#include <piezo_supply/supply_simulator.h>
+#include <qdriver/c832_card.h>
+#include <qdriver/device_keys.h>
+#include <qdriver/transport.h>
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <random>
 #include <vector>
 
-#include "kernels/phase4.h"
+#include "metrology/kernels/phase4.h"
 
 namespace road {
 

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "interferograms.h"
-#include "kernels/phase_unwrapper.h"
-#include "kernels/quality_maps.h"
+#include "metrology/kernels/phase_unwrapper.h"
+#include "metrology/kernels/quality_maps.h"
 #include "worker_rows.h"
 
 // Heap bytes in use and their peak, for the memory counter. Aligned blocks keep

@@ -11,19 +11,19 @@
 
 #include <verodyn/operators.h>
 
-#include "acquisition_sources.h"
-#include "clock/clock.h"
-#include "common/window_timers.h"
-#include "fralo_app.h"
-#include "fralo_doc.h"
-#include "fralo_view.h"
-#include "frame_grabber_port.h"
-#include "instrument_pages.h"
-#include "main_frame.h"
-#include "optical_bench/interferometer.h"
-#include "phase_acq_dlg.h"
-#include "sequence_timer.h"
-#include "user_message.h"
+#include "workbench/app/fralo_app.h"
+#include "workbench/common/user_message.h"
+#include "workbench/common/window_timers.h"
+#include "workbench/core/acquisition_sources.h"
+#include "workbench/core/frame_grabber_port.h"
+#include "workbench/doc/fralo_doc.h"
+#include "workbench/frame/main_frame.h"
+#include "workbench/phase/instrument_pages.h"
+#include "workbench/phase/phase_acq_dlg.h"
+#include "workbench/phase/sequence_timer.h"
+#include "workbench/view/fralo_view.h"
+#include <clock/clock.h>
+#include <optical_bench/interferometer.h>
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "fgint/fgint.h"
-#include "twain/simulation.h"
-#include "twain_codec/dib_decoder.h"
-#include "verodyn/verodyn.h"
+#include <fgint/fgint.h>
+#include <twain/simulation.h>
+#include <twain_codec/dib_decoder.h>
+#include <verodyn/verodyn.h>
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "verodyn/verodyn.h"
+#include <verodyn/verodyn.h>
 
 namespace {
 

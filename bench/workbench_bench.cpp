@@ -15,17 +15,17 @@
 
 #include <verodyn/operators.h>
 
-#include "child_frame.h"
-#include "demodulation_dlg.h"
-#include "dialog_controls.h"
-#include "fralo_app.h"
-#include "fralo_doc.h"
-#include "fralo_view.h"
-#include "gl_wnd.h"
 #include "interferograms.h"
-#include "main_frame.h"
-#include "phase4_dlg.h"
-#include "user_message.h"
+#include "workbench/analysis/demodulation_dlg.h"
+#include "workbench/analysis/dialog_controls.h"
+#include "workbench/analysis/phase4_dlg.h"
+#include "workbench/app/fralo_app.h"
+#include "workbench/common/user_message.h"
+#include "workbench/dialogs/gl_wnd.h"
+#include "workbench/doc/fralo_doc.h"
+#include "workbench/frame/main_frame.h"
+#include "workbench/view/child_frame.h"
+#include "workbench/view/fralo_view.h"
 
 namespace {
 

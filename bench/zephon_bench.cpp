@@ -4,10 +4,10 @@
 
 #include <vector>
 
-#include "analogue/frame_copy.h"
-#include "dvl/simulated_boards.h"
-#include "verodyn/framegrabber.h"
 #include "worker_rows.h"
+#include <analogue/frame_copy.h>
+#include <dvl/simulated_boards.h>
+#include <verodyn/framegrabber.h>
 
 namespace {
 

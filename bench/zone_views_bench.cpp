@@ -11,14 +11,14 @@
 #include <imageproc/plane_buffers.h>
 #include <verodyn/operators.h>
 
-#include "dialog_controls.h"
-#include "false_color_dlg.h"
-#include "fralo_app.h"
-#include "fralo_doc.h"
-#include "main_frame.h"
-#include "mask_dlg.h"
-#include "real_time_dlg.h"
-#include "support/scripted_grabber.h"
+#include "tests/support/scripted_grabber.h"
+#include "workbench/analysis/dialog_controls.h"
+#include "workbench/app/fralo_app.h"
+#include "workbench/dialogs/false_color_dlg.h"
+#include "workbench/dialogs/mask_dlg.h"
+#include "workbench/dialogs/real_time_dlg.h"
+#include "workbench/doc/fralo_doc.h"
+#include "workbench/frame/main_frame.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <cstring>
 #include <vector>
 
-#include "decoder.h"
-#include "dvl/dvlbrn.h"
-#include "dvl/packet.h"
-#include "dvl/reports.h"
-#include "dvl/text_buffer.h"
+#include "digdec/src/decoder.h"
+#include <dvl/dvlbrn.h>
+#include <dvl/packet.h>
+#include <dvl/reports.h>
+#include <dvl/text_buffer.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

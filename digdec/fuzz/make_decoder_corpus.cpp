@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "dvl/packet.h"
+#include <dvl/packet.h>
 
 namespace {
 

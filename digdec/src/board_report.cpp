@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "dvl/dvl.h"
+#include <dvl/dvl.h>
 
 namespace digdec {
 

@@ -4,9 +4,9 @@
 
 #include "board_report.h"
 #include "dig_command.h"
-#include "dvl/dvlbrn.h"
-#include "dvl/packet.h"
 #include "rename.h"
+#include <dvl/dvlbrn.h>
+#include <dvl/packet.h>
 
 namespace digdec {
 

@@ -2,7 +2,7 @@
 
 #include "create_packet.h"
 #include "dig_command_packet610.h"
-#include "dvl/packet.h"
+#include <dvl/packet.h>
 
 namespace digdec {
 

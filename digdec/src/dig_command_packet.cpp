@@ -1,6 +1,6 @@
 #include "dig_command_packet.h"
 
-#include "dvl/packet.h"
+#include <dvl/packet.h>
 
 namespace digdec {
 

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "dvl/dvl.h"
+#include <dvl/dvl.h>
 
 namespace digdec {
 

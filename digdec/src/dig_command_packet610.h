@@ -8,8 +8,8 @@
 #include <array>
 
 #include "dig_command_packet.h"
-#include "dvl/packet.h"
 #include "growable_array.h"
+#include <dvl/packet.h>
 
 namespace digdec {
 

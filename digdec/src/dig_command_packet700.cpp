@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "dvl/packet.h"
+#include <dvl/packet.h>
 
 namespace digdec {
 

@@ -1,8 +1,8 @@
 // The growable arrays and the tables built on them.
 #include <gtest/gtest.h>
 
-#include "dvl/reports.h"
-#include "growable_array.h"
+#include "digdec/src/growable_array.h"
+#include <dvl/reports.h>
 
 using namespace digdec;
 

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "dig_command.h"
-#include "dvl/packet.h"
+#include "digdec/src/dig_command.h"
+#include <dvl/packet.h>
 
 using namespace digdec;
 

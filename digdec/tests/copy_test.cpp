@@ -3,10 +3,10 @@
 
 #include <cstring>
 
-#include "create_packet.h"
-#include "dig_command_packet610.h"
-#include "dig_command_packet700.h"
-#include "dvl/packet.h"
+#include "digdec/src/create_packet.h"
+#include "digdec/src/dig_command_packet610.h"
+#include "digdec/src/dig_command_packet700.h"
+#include <dvl/packet.h>
 
 using namespace digdec;
 

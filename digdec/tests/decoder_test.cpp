@@ -7,11 +7,11 @@
 #include <functional>
 #include <thread>
 
-#include "dvl/digitizer_module.h"
-#include "dvl/dvlbrn.h"
-#include "dvl/packet.h"
-#include "dvl/reports.h"
-#include "dvl/text_buffer.h"
+#include <dvl/digitizer_module.h>
+#include <dvl/dvlbrn.h>
+#include <dvl/packet.h>
+#include <dvl/reports.h>
+#include <dvl/text_buffer.h>
 
 namespace {
 

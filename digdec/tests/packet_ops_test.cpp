@@ -4,9 +4,9 @@
 #include <cstring>
 #include <functional>
 
-#include "dig_command_packet610.h"
-#include "dig_command_packet700.h"
-#include "dvl/packet.h"
+#include "digdec/src/dig_command_packet610.h"
+#include "digdec/src/dig_command_packet700.h"
+#include <dvl/packet.h>
 
 using digdec::DigCommandPacket;
 using digdec::DigCommandPacket610;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "rename.h"
+#include "digdec/src/rename.h"
 
 using digdec::RenameResult;
 

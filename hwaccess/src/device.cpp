@@ -4,9 +4,9 @@
 #include <string>
 
 #include "event.h"
-#include "hwaccess/client.h"
 #include "platform.h"
 #include "request.h"
+#include <hwaccess/client.h>
 
 namespace hw {
 namespace {

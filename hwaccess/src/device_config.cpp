@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "hwaccess/client.h"
 #include "platform.h"
-#include "qdriver/device_keys.h"
-#include "registry/registry.h"
-#include "registry/service_manager.h"
+#include <hwaccess/client.h>
+#include <qdriver/device_keys.h>
+#include <registry/registry.h>
+#include <registry/service_manager.h>
 
 namespace hw {
 namespace {

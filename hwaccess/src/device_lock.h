@@ -1,7 +1,7 @@
 #pragma once
 // Holds a device record's recursive lock, under which op queues and interrupt
 // callbacks take turns.
-#include "hwaccess/hw_types.h"
+#include <hwaccess/hw_types.h>
 
 namespace hw {
 

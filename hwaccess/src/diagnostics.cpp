@@ -3,9 +3,9 @@
 #include <mutex>
 
 #include "debug_output.h"
-#include "hwaccess/client.h"
 #include "platform.h"
-#include "qdriver/transport.h"
+#include <hwaccess/client.h>
+#include <qdriver/transport.h>
 
 namespace hw {
 namespace {

@@ -1,8 +1,8 @@
 // Port access without a device, as the program did it on Windows 9x: straight
 // on the system's I/O bus.
-#include "hwaccess/client.h"
-#include "qdriver/driver.h"
-#include "qdriver/transport.h"
+#include <hwaccess/client.h>
+#include <qdriver/driver.h>
+#include <qdriver/transport.h>
 
 namespace hw {
 

@@ -3,8 +3,8 @@
 // exchange the 68-byte short record only.
 #include <cstring>
 
-#include "hwaccess/client.h"
-#include "hwaccess/qnlo34.h"
+#include <hwaccess/client.h>
+#include <hwaccess/qnlo34.h>
 
 extern "C" {
 
@@ -13,7 +13,7 @@ extern "C" {
 #define HW_OWN(result, name, parameters, arguments)
 #define HW_FUNCTION(form, result, name, parameters, arguments)                                     \
     HW_##form(result, name, parameters, arguments)
-#include "hwaccess/hw_functions.def"
+#include <hwaccess/hw_functions.def>
 #undef HW_FUNCTION
 #undef HW_OWN
 #undef HW_FORWARD

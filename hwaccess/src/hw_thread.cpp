@@ -1,4 +1,4 @@
-#include "hwaccess/hw_thread.h"
+#include <hwaccess/hw_thread.h>
 
 #include <algorithm>
 #include <condition_variable>
@@ -6,8 +6,8 @@
 #include <mutex>
 #include <thread>
 
-#include "clock/clock.h"
-#include "hwaccess/client.h"
+#include <clock/clock.h>
+#include <hwaccess/client.h>
 
 namespace {
 

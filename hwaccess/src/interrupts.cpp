@@ -2,8 +2,8 @@
 
 #include "device_lock.h"
 #include "event.h"
-#include "hwaccess/client.h"
 #include "request.h"
+#include <hwaccess/client.h>
 
 namespace hw {
 namespace {

@@ -2,9 +2,9 @@
 #include <cstring>
 #include <memory>
 
-#include "hwaccess/client.h"
-#include "qdriver/address_table.h"
 #include "request.h"
+#include <hwaccess/client.h>
+#include <qdriver/address_table.h>
 
 namespace hw {
 namespace {

@@ -4,9 +4,9 @@
 #include <limits>
 
 #include "device_lock.h"
-#include "hwaccess/client.h"
-#include "qdriver/address_table.h"
 #include "request.h"
+#include <hwaccess/client.h>
+#include <qdriver/address_table.h>
 
 namespace hw {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 // The platform id, read once from the system and cached (ids 1 and 2 only).
-#include "qdriver/wire.h"
+#include <qdriver/wire.h>
 
 namespace hw {
 

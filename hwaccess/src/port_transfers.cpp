@@ -4,8 +4,8 @@
 #include <new>
 #include <vector>
 
-#include "hwaccess/client.h"
 #include "request.h"
+#include <hwaccess/client.h>
 
 namespace hw {
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 // One request on a device record's synchronous handle.
-#include "hwaccess/hw_types.h"
-#include "qdriver/transport.h"
+#include <hwaccess/hw_types.h>
+#include <qdriver/transport.h>
 
 namespace hw {
 

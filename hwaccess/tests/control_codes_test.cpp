@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "qdriver/wire.h"
+#include <qdriver/wire.h>
 
 namespace qdriver::wire {
 namespace {

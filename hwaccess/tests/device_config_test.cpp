@@ -1,6 +1,6 @@
 #include "hw_fixture.h"
-#include "hwaccess/client.h"
-#include "registry/service_manager.h"
+#include <hwaccess/client.h>
+#include <registry/service_manager.h>
 
 namespace hw::testing {
 namespace {

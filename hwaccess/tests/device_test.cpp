@@ -1,8 +1,8 @@
 #include <csignal>
 
-#include "debug_output.h"
 #include "hw_fixture.h"
-#include "hwaccess/client.h"
+#include "hwaccess/src/debug_output.h"
+#include <hwaccess/client.h>
 
 namespace hw::testing {
 namespace {

@@ -1,4 +1,4 @@
-#include "hwaccess/qnlo34.h"
+#include <hwaccess/qnlo34.h>
 
 #include <dlfcn.h>
 #include <sys/mman.h>
@@ -10,9 +10,9 @@
 #include <memory>
 #include <set>
 
-#include "dynamic_exports.h"
 #include "hw_fixture.h"
-#include "hwaccess/client.h"
+#include "tests/support/dynamic_exports.h"
+#include <hwaccess/client.h>
 
 namespace hw::testing {
 namespace {
@@ -149,7 +149,7 @@ TEST(Qnlo34Test, ExportsItsCFunctionsAndNothingElse)
 {
     const std::set<std::string> listed = {
 #define HW_FUNCTION(form, result, name, parameters, arguments) #name,
-#include "hwaccess/hw_functions.def"
+#include <hwaccess/hw_functions.def>
 #undef HW_FUNCTION
     };
     EXPECT_EQ(std::count_if(listed.begin(), listed.end(),

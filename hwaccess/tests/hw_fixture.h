@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "hwaccess/client.h"
-#include "platform.h"
-#include "qdriver/device_keys.h"
-#include "qdriver/port_models.h"
-#include "qdriver/transport.h"
+#include "hwaccess/src/platform.h"
+#include <hwaccess/client.h>
+#include <qdriver/device_keys.h>
+#include <qdriver/port_models.h>
+#include <qdriver/transport.h>
 
 namespace hw::testing {
 

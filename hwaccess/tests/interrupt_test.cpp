@@ -6,8 +6,8 @@
 #include <optional>
 #include <thread>
 
-#include "clock/clock.h"
 #include "hw_fixture.h"
+#include <clock/clock.h>
 
 namespace hw::testing {
 namespace {

@@ -1,8 +1,8 @@
 #include <pthread.h>
 
 #include "hw_fixture.h"
-#include "hwaccess/client.h"
-#include "qdriver/address_table.h"
+#include <hwaccess/client.h>
+#include <qdriver/address_table.h>
 
 namespace hw::testing {
 namespace {

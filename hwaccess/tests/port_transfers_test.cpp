@@ -1,5 +1,5 @@
 #include "hw_fixture.h"
-#include "hwaccess/client.h"
+#include <hwaccess/client.h>
 
 namespace hw::testing {
 namespace {

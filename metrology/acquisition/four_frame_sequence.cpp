@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "kernels/phase4.h"
+#include "metrology/kernels/phase4.h"
 #include "sequence_texts.h"
 
 namespace acquisition {

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
+#include "metrology/instruments/serial_port.h"
 #include "sequence_texts.h"
-#include "serial_port.h"
 
 namespace acquisition {
 

@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "clock/clock.h"
-#include "message_sink.h"
+#include "metrology/instruments/message_sink.h"
 #include "sequence_ports.h"
+#include <clock/clock.h>
 
 namespace instruments {
 class CSerialPort;

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "kernels/fringe_patterns.h"
-#include "kernels/phase_unwrapper.h"
+#include "metrology/kernels/fringe_patterns.h"
+#include "metrology/kernels/phase_unwrapper.h"
 #include "sequence_texts.h"
 #include "view_cycle.h"
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "c832_controller.h"
+#include "metrology/instruments/c832_controller.h"
 #include "sequence_ports.h"
 
 namespace acquisition {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "clock/clock.h"
-#include "parallel_port.h"
+#include "metrology/instruments/parallel_port.h"
 #include "sequence_ports.h"
+#include <clock/clock.h>
 
 namespace acquisition {
 

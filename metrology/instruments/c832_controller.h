@@ -10,9 +10,9 @@
 #include <cstdint>
 #include <optional>
 
-#include "clock/clock.h"
 #include "device_ports.h"
 #include "message_sink.h"
+#include <clock/clock.h>
 
 namespace instruments {
 

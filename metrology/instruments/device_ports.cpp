@@ -1,6 +1,6 @@
 #include "device_ports.h"
 
-#include "hwaccess/client.h"
+#include <hwaccess/client.h>
 
 namespace instruments {
 

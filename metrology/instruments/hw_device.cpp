@@ -1,6 +1,6 @@
 #include "hw_device.h"
 
-#include "hwaccess/client.h"
+#include <hwaccess/client.h>
 
 namespace instruments {
 

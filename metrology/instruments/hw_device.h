@@ -3,7 +3,7 @@
 // the object through the record's caller data.
 #pragma once
 
-#include "hwaccess/hw_types.h"
+#include <hwaccess/hw_types.h>
 
 namespace instruments {
 

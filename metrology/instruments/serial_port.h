@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "clock/clock.h"
 #include "message_sink.h"
+#include <clock/clock.h>
 
 namespace instruments {
 

@@ -1,4 +1,4 @@
-#include "kernels/fringe_patterns.h"
+#include "fringe_patterns.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "kernels/phase4.h"
+#include "phase4.h"
 
 #include <algorithm>
 #include <array>

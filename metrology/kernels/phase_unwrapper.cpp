@@ -1,4 +1,4 @@
-#include "kernels/phase_unwrapper.h"
+#include "phase_unwrapper.h"
 
 #include <algorithm>
 #include <limits>
@@ -9,10 +9,10 @@
 #include <workers/cpu_clones.h>
 #include <workers/worker_pool.h>
 
-#include "kernels/quality_levels.h"
-#include "kernels/quality_maps.h"
-#include "kernels/unwrap_walk.h"
-#include "kernels/work_memory.h"
+#include "quality_levels.h"
+#include "quality_maps.h"
+#include "unwrap_walk.h"
+#include "work_memory.h"
 
 using namespace metrology;
 

@@ -1,4 +1,4 @@
-#include "kernels/quality_levels.h"
+#include "quality_levels.h"
 
 #include <algorithm>
 #include <vector>

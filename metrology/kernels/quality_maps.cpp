@@ -1,4 +1,4 @@
-#include "kernels/quality_maps.h"
+#include "quality_maps.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -7,7 +7,7 @@
 #include <workers/cpu_clones.h>
 #include <workers/worker_pool.h>
 
-#include "kernels/wrapped_phase.h"
+#include "wrapped_phase.h"
 
 namespace metrology {
 

@@ -1,11 +1,11 @@
-#include "kernels/unwrap_walk.h"
+#include "unwrap_walk.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include <workers/cpu_clones.h>
 
-#include "kernels/wrapped_phase.h"
+#include "wrapped_phase.h"
 
 namespace metrology {
 

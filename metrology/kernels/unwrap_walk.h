@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "kernels/quality_levels.h"
+#include "quality_levels.h"
 
 namespace metrology {
 

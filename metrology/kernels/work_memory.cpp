@@ -1,4 +1,4 @@
-#include "kernels/work_memory.h"
+#include "work_memory.h"
 
 #include <sys/mman.h>
 

@@ -1,4 +1,4 @@
-#include "kernels/z_scale.h"
+#include "z_scale.h"
 
 #include <cmath>
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "kernels/fringe_patterns.h"
+#include "metrology/kernels/fringe_patterns.h"
 
 using namespace metrology;
 

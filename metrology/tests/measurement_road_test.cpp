@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "kernels/phase4.h"
-#include "kernels/phase_unwrapper.h"
-#include "known_surface.h"
+#include "metrology/kernels/phase4.h"
+#include "metrology/kernels/phase_unwrapper.h"
+#include "tests/support/known_surface.h"
 
 using namespace metrology;
 using namespace known_surface;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "kernels/phase4.h"
+#include "metrology/kernels/phase4.h"
 
 using namespace metrology;
 

@@ -5,8 +5,8 @@
 
 #include <workers/worker_pool.h>
 
-#include "kernels/phase_unwrapper.h"
-#include "kernels/quality_levels.h"
+#include "metrology/kernels/phase_unwrapper.h"
+#include "metrology/kernels/quality_levels.h"
 
 using namespace metrology;
 

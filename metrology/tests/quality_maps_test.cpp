@@ -7,8 +7,8 @@
 
 #include <workers/worker_pool.h>
 
-#include "kernels/quality_maps.h"
-#include "kernels/wrapped_phase.h"
+#include "metrology/kernels/quality_maps.h"
+#include "metrology/kernels/wrapped_phase.h"
 
 using namespace metrology;
 

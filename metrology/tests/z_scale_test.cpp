@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "kernels/z_scale.h"
+#include "metrology/kernels/z_scale.h"
 
 using namespace metrology;
 

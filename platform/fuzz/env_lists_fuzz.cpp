@@ -8,12 +8,12 @@
 #include <cstdlib>
 #include <string>
 
-#include "fgcamera/fgcamera.h"
-#include "fgcamera/simulation.h"
-#include "kddevmgr/kddevmgr.h"
-#include "kddevmgr/simulation.h"
-#include "twain/protocol.h"
-#include "twain/simulation.h"
+#include <fgcamera/fgcamera.h>
+#include <fgcamera/simulation.h>
+#include <kddevmgr/kddevmgr.h>
+#include <kddevmgr/simulation.h>
+#include <twain/protocol.h>
+#include <twain/simulation.h>
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "dynamic_exports.h"
+#include "tests/support/dynamic_exports.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "verodyn/verodyn.h"
+#include <verodyn/verodyn.h>
 
 // Closes every frame grabber and fails on each block still allocated.
 inline void ExpectAllClosedAndFreed()

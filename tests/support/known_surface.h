@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <numbers>
 
-#include "optical_bench/interferometer.h"
+#include <optical_bench/interferometer.h>
 
 namespace known_surface {
 

@@ -14,7 +14,7 @@
 
 #include <verodyn/operators.h>
 
-#include "frame_grabber_port.h"
+#include "workbench/core/frame_grabber_port.h"
 
 class ScriptedGrabber : public FrameGrabberPort {
 public:

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "verodyn/verodyn.h"
+#include <verodyn/verodyn.h>
 
 namespace {
 

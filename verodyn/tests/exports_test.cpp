@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-#include "dynamic_exports.h"
+#include "tests/support/dynamic_exports.h"
 
 namespace {
 

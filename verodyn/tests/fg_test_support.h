@@ -5,9 +5,9 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include "fgint/fgint.h"
-#include "scoped_setting.h"
-#include "verodyn/verodyn.h"
+#include "tests/support/scoped_setting.h"
+#include <fgint/fgint.h>
+#include <verodyn/verodyn.h>
 
 class FramegrabberTest : public ::testing::Test {
 protected:

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "verodyn/framegrabber.h"
-#include "verodyn/status.h"
+#include <verodyn/framegrabber.h>
+#include <verodyn/status.h>
 
 namespace {
 

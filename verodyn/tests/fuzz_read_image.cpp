@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "verodyn/operators.h"
+#include <verodyn/operators.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -2,7 +2,7 @@
 #include <string>
 
 #include "fg_test_support.h"
-#include "fgint/fghelpers.h"
+#include <fgint/fghelpers.h>
 
 namespace {
 

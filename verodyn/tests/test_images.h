@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "verodyn/verodyn.h"
+#include <verodyn/verodyn.h>
 
 namespace testimg {
 

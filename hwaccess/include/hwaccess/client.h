@@ -7,14 +7,14 @@
 // (hwaccess/qnlo34.h).
 #include <cstdarg>
 
-#include "hwaccess/export.h"
-#include "hwaccess/hw_thread.h"
-#include "hwaccess/hw_types.h"
+#include <hwaccess/export.h>
+#include <hwaccess/hw_thread.h>
+#include <hwaccess/hw_types.h>
 
 namespace hw {
 
 #define HW_FUNCTION(form, result, name, parameters, arguments) HWCLIENT_API result name parameters;
-#include "hwaccess/hw_functions.def"
+#include <hwaccess/hw_functions.def>
 #undef HW_FUNCTION
 
 /// HwTrace with its arguments as a va_list.

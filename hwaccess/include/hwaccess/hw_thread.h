@@ -6,8 +6,8 @@
  * closed. Closing the handle of a running thread leaves the thread running to
  * its end; closing one never resumed ends it without running the routine.
  * The functions are listed in hwaccess/hw_functions.def, named Qnlo... */
-#include "hwaccess/export.h"
-#include "hwaccess/hw_types.h"
+#include <hwaccess/export.h>
+#include <hwaccess/hw_types.h>
 
 #ifdef __cplusplus
 extern "C" {

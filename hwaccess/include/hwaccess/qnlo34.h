@@ -13,8 +13,8 @@
  * nothing, unless the record's size word (bytes 68-71) is exactly 96. */
 #include <stdarg.h>
 
-#include "hwaccess/hw_thread.h"
-#include "hwaccess/hw_types.h"
+#include <hwaccess/hw_thread.h>
+#include <hwaccess/hw_types.h>
 
 #define QNLO34_EXPORT __attribute__((visibility("default")))
 
@@ -23,7 +23,7 @@ extern "C" {
 #endif
 
 #define HW_FUNCTION(form, result, name, parameters, arguments) QNLO34_EXPORT result name parameters;
-#include "hwaccess/hw_functions.def"
+#include <hwaccess/hw_functions.def>
 #undef HW_FUNCTION
 
 #ifdef __cplusplus

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "sequence_ports.h"
+#include "metrology/acquisition/sequence_ports.h"
 
 namespace acquisition::testing {
 

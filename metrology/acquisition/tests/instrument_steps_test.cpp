@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "instrument_bench.h"
-#include "piezo_steps.h"
-#include "sequence_texts.h"
-#include "stage_steps.h"
-#include "stepper_steps.h"
+#include "metrology/acquisition/piezo_steps.h"
+#include "metrology/acquisition/sequence_texts.h"
+#include "metrology/acquisition/stage_steps.h"
+#include "metrology/acquisition/stepper_steps.h"
+#include "metrology/instruments/tests/instrument_bench.h"
 
 namespace acquisition {
 namespace {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "fake_ports.h"
-#include "phase_sequence.h"
-#include "sequence_texts.h"
-#include "view_cycle.h"
+#include "metrology/acquisition/phase_sequence.h"
+#include "metrology/acquisition/sequence_texts.h"
+#include "metrology/acquisition/view_cycle.h"
 
 namespace acquisition {
 namespace {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "fake_ports.h"
-#include "kernels/fringe_patterns.h"
-#include "projector_sequence.h"
-#include "sequence_texts.h"
+#include "metrology/acquisition/projector_sequence.h"
+#include "metrology/acquisition/sequence_texts.h"
+#include "metrology/kernels/fringe_patterns.h"
 
 namespace acquisition {
 namespace {

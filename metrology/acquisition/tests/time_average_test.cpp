@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_ports.h"
-#include "time_average.h"
+#include "metrology/acquisition/time_average.h"
 
 namespace acquisition {
 namespace {

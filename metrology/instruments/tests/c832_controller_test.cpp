@@ -3,8 +3,8 @@
 #include <cmath>
 #include <limits>
 
-#include "c832_controller.h"
 #include "instrument_bench.h"
+#include "metrology/instruments/c832_controller.h"
 
 namespace instruments::testing {
 namespace {

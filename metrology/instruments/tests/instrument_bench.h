@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "clock/clock.h"
-#include "message_sink.h"
-#include "piezo_supply/supply_simulator.h"
-#include "qdriver/c832_card.h"
-#include "qdriver/device_keys.h"
-#include "qdriver/stepper_motor.h"
-#include "qdriver/transport.h"
-#include "scoped_setting.h"
+#include "metrology/instruments/message_sink.h"
+#include "tests/support/scoped_setting.h"
+#include <clock/clock.h>
+#include <piezo_supply/supply_simulator.h>
+#include <qdriver/c832_card.h>
+#include <qdriver/device_keys.h>
+#include <qdriver/stepper_motor.h>
+#include <qdriver/transport.h>
 
 namespace instruments::testing {
 

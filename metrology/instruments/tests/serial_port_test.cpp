@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "instrument_bench.h"
-#include "serial_line.h"
-#include "serial_port.h"
+#include "metrology/instruments/serial_line.h"
+#include "metrology/instruments/serial_port.h"
 
 namespace instruments::testing {
 namespace {

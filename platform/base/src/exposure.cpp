@@ -1,4 +1,4 @@
-#include "base/exposure.h"
+#include <base/exposure.h>
 
 #include <algorithm>
 

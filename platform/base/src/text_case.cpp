@@ -1,4 +1,4 @@
-#include "base/text_case.h"
+#include <base/text_case.h>
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "base/env_list.h"
+#include <base/env_list.h>
 
 #include <gtest/gtest.h>
 

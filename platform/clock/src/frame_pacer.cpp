@@ -1,4 +1,4 @@
-#include "clock/frame_pacer.h"
+#include <clock/frame_pacer.h>
 
 namespace ondula {
 

@@ -1,4 +1,4 @@
-#include "clock/clock.h"
+#include <clock/clock.h>
 
 #include <thread>
 

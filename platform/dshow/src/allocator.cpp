@@ -6,7 +6,7 @@
 #include <mutex>
 #include <vector>
 
-#include "dshow/base_filter.h"
+#include <dshow/base_filter.h>
 
 namespace dshow {
 namespace {

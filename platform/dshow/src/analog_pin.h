@@ -3,7 +3,7 @@
 // and offers one major type, analogue video or audio, with no format.
 #include <string>
 
-#include "dshow/base_filter.h"
+#include <dshow/base_filter.h>
 
 namespace dshow::sim {
 

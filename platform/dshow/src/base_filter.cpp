@@ -1,4 +1,4 @@
-#include "dshow/base_filter.h"
+#include <dshow/base_filter.h>
 
 #include <vector>
 

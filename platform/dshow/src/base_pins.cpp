@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <limits>
 
-#include "dshow/base_filter.h"
+#include <dshow/base_filter.h>
 
 namespace dshow {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 // The classes CoCreateInstance makes without a server.
-#include "dshow/unknown.h"
+#include <dshow/unknown.h>
 
 namespace dshow {
 

@@ -1,10 +1,10 @@
 // The capture graph builder: finds pins by category, looks for interfaces
 // upstream and renders a capture stream into a sink.
 #include "builtins.h"
-#include "dshow/com.h"
 #include "graph_util.h"
 #include "pin_hints.h"
 #include "transform_filters.h"
+#include <dshow/com.h>
 
 namespace dshow {
 namespace {

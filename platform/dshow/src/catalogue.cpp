@@ -3,9 +3,9 @@
 #include <utility>
 
 #include "device_state.h"
-#include "dshow/controls.h"
-#include "dshow/media_type.h"
 #include "sim_capture.h"
+#include <dshow/controls.h>
+#include <dshow/media_type.h>
 
 namespace dshow::sim {
 namespace {

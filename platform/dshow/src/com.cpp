@@ -1,4 +1,4 @@
-#include "dshow/com.h"
+#include <dshow/com.h>
 
 #include <dlfcn.h>
 
@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "builtins.h"
-#include "registry/registry.h"
+#include <registry/registry.h>
 
 namespace dshow {
 namespace {

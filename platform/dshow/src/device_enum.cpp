@@ -3,8 +3,8 @@
 // capture filter.
 #include "builtins.h"
 #include "device_state.h"
-#include "dshow/devices.h"
-#include "dshow/platform.h"
+#include <dshow/devices.h>
+#include <dshow/platform.h>
 
 namespace dshow {
 namespace {

@@ -7,8 +7,8 @@
 #include <mutex>
 #include <vector>
 
-#include "dshow/filters.h"
-#include "dshow/sim_devices.h"
+#include <dshow/filters.h>
+#include <dshow/sim_devices.h>
 
 namespace dshow::sim {
 

@@ -1,9 +1,9 @@
-#include "dshow/frames.h"
+#include <dshow/frames.h>
 
 #include <algorithm>
 #include <cstring>
 
-#include "dshow/media_type.h"
+#include <dshow/media_type.h>
 
 namespace dshow::sim {
 namespace {

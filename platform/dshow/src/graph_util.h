@@ -3,7 +3,7 @@
 #include <functional>
 #include <vector>
 
-#include "dshow/filters.h"
+#include <dshow/filters.h>
 
 namespace dshow {
 

@@ -1,4 +1,4 @@
-#include "dshow/guid.h"
+#include <dshow/guid.h>
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "dshow/media_type.h"
+#include <dshow/media_type.h>
 
 #include <cstring>
 

@@ -2,7 +2,7 @@
 // What the capture graph builder learns from the pins of simulated devices.
 #include <string>
 
-#include "dshow/filters.h"
+#include <dshow/filters.h>
 
 namespace dshow {
 

@@ -1,10 +1,10 @@
-#include "dshow/platform.h"
+#include <dshow/platform.h>
 
 #include <algorithm>
 #include <atomic>
 #include <map>
 
-#include "base/text_case.h"
+#include <base/text_case.h>
 
 namespace dshow {
 namespace {

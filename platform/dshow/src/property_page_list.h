@@ -2,7 +2,7 @@
 // What the stand-in's objects answer to ISpecifyPropertyPages::GetPages.
 #include <span>
 
-#include "dshow/property_pages.h"
+#include <dshow/property_pages.h>
 
 namespace dshow {
 

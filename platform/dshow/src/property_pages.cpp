@@ -3,7 +3,7 @@
 #include <atomic>
 #include <cstring>
 
-#include "dshow/com.h"
+#include <dshow/com.h>
 
 namespace dshow {
 namespace {

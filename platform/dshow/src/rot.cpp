@@ -2,7 +2,7 @@
 #include <map>
 #include <mutex>
 
-#include "dshow/devices.h"
+#include <dshow/devices.h>
 
 namespace dshow {
 namespace {

@@ -1,10 +1,10 @@
-#include "dshow/server.h"
+#include <dshow/server.h>
 
 #include <dlfcn.h>
 
-#include "dshow/com.h"
-#include "dshow/platform.h"
-#include "registry/registry.h"
+#include <dshow/com.h>
+#include <dshow/platform.h>
+#include <registry/registry.h>
 
 namespace dshow {
 namespace {

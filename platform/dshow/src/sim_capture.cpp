@@ -5,11 +5,11 @@
 
 #include <base/exposure.h>
 
-#include "dshow/com.h"
-#include "dshow/frames.h"
 #include "graph_util.h"
 #include "pin_hints.h"
 #include "property_page_list.h"
+#include <dshow/com.h>
+#include <dshow/frames.h>
 
 namespace dshow::sim {
 namespace {

@@ -9,10 +9,10 @@
 #include <thread>
 
 #include "device_state.h"
-#include "dshow/base_filter.h"
-#include "dshow/controls.h"
-#include "dshow/platform.h"
 #include "sim_capture_dialogs.h"
+#include <dshow/base_filter.h>
+#include <dshow/controls.h>
+#include <dshow/platform.h>
 
 namespace dshow::sim {
 

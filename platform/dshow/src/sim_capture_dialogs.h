@@ -1,7 +1,7 @@
 #pragma once
 // The property pages and Video for Windows dialogs of a simulated capture
 // filter: a part of the filter, counted with it.
-#include "dshow/property_pages.h"
+#include <dshow/property_pages.h>
 
 namespace dshow::sim {
 

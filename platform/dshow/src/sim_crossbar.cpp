@@ -9,12 +9,12 @@
 
 #include "analog_pin.h"
 #include "device_state.h"
-#include "dshow/base_filter.h"
-#include "dshow/controls.h"
-#include "dshow/frames.h"
 #include "graph_util.h"
 #include "pin_hints.h"
 #include "property_page_list.h"
+#include <dshow/base_filter.h>
+#include <dshow/controls.h>
+#include <dshow/frames.h>
 
 namespace dshow::sim {
 namespace {

@@ -4,9 +4,9 @@
 
 #include "analog_pin.h"
 #include "device_state.h"
-#include "dshow/base_filter.h"
-#include "dshow/controls.h"
 #include "property_page_list.h"
+#include <dshow/base_filter.h>
+#include <dshow/controls.h>
 
 namespace dshow::sim {
 namespace {

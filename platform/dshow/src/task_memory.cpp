@@ -2,7 +2,7 @@
 #include <atomic>
 #include <cstdlib>
 
-#include "dshow/com.h"
+#include <dshow/com.h>
 
 namespace dshow {
 namespace {

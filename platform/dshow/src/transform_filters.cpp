@@ -7,8 +7,8 @@
 #include <cstring>
 #include <memory>
 
-#include "dshow/base_filter.h"
-#include "dshow/frames.h"
+#include <dshow/base_filter.h>
+#include <dshow/frames.h>
 
 namespace dshow {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 // The filters the capture graph builder inserts between a device and a sink.
-#include "dshow/filters.h"
+#include <dshow/filters.h>
 
 namespace dshow {
 

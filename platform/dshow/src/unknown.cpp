@@ -1,6 +1,6 @@
-#include "dshow/unknown.h"
+#include <dshow/unknown.h>
 
-#include "dshow/server.h"
+#include <dshow/server.h>
 
 namespace dshow {
 namespace {

@@ -1,10 +1,10 @@
 // Objects, class creation, named mutexes, events and the running object table.
 #include <gtest/gtest.h>
 
-#include "dshow/com.h"
-#include "dshow/devices.h"
-#include "dshow/filters.h"
-#include "dshow/platform.h"
+#include <dshow/com.h>
+#include <dshow/devices.h>
+#include <dshow/filters.h>
+#include <dshow/platform.h>
 
 namespace {
 

@@ -1,9 +1,9 @@
 #pragma once
 // The filter of the first video input device, bound as a program binds it:
 // through the system device enumerator and the device's moniker.
-#include "dshow/com.h"
-#include "dshow/devices.h"
-#include "dshow/filters.h"
+#include <dshow/com.h>
+#include <dshow/devices.h>
+#include <dshow/filters.h>
 
 // Null when there is no device or it does not bind.
 inline dshow::ComPtr<dshow::IBaseFilter> BindFirstDevice()

@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "dshow/frames.h"
-#include "dshow/media_type.h"
+#include <dshow/frames.h>
+#include <dshow/media_type.h>
 
 namespace {
 

@@ -6,12 +6,12 @@
 #include <thread>
 #include <utility>
 
-#include "dshow/com.h"
-#include "dshow/controls.h"
-#include "dshow/devices.h"
-#include "dshow/sim_devices.h"
 #include "first_device.h"
 #include "test_sink.h"
+#include <dshow/com.h>
+#include <dshow/controls.h>
+#include <dshow/devices.h>
+#include <dshow/sim_devices.h>
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include <QTimer>
 #include <thread>
 
-#include "dshow/controls.h"
-#include "dshow/property_frame.h"
-#include "dshow/sim_devices.h"
 #include "first_device.h"
+#include <dshow/controls.h>
+#include <dshow/property_frame.h>
+#include <dshow/sim_devices.h>
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <mutex>
 #include <vector>
 
-#include "dshow/base_filter.h"
-#include "dshow/frames.h"
+#include <dshow/base_filter.h>
+#include <dshow/frames.h>
 
 class TestSink : public dshow::BaseFilter {
 public:

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "base/text_case.h"
-#include "dvl/board.h"
-#include "dvl/simulated_boards.h"
 #include "library.h"
+#include <base/text_case.h>
+#include <dvl/board.h>
+#include <dvl/simulated_boards.h>
 
 namespace dvl::internal {
 

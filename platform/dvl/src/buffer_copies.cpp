@@ -3,8 +3,8 @@
 
 #include <workers/cpu_clones.h>
 
-#include "dvl/board.h"
 #include "library.h"
+#include <dvl/board.h>
 
 using namespace dvl::internal;
 

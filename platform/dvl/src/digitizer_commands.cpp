@@ -2,10 +2,10 @@
 // layout-700 packets.
 #include <array>
 
-#include "dvl/dvlbrn.h"
-#include "dvl/packet.h"
-#include "dvl/text_buffer.h"
 #include "library.h"
+#include <dvl/dvlbrn.h>
+#include <dvl/packet.h>
+#include <dvl/text_buffer.h>
 
 namespace dvl::internal {
 

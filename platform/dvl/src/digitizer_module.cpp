@@ -1,4 +1,4 @@
-#include "dvl/digitizer_module.h"
+#include <dvl/digitizer_module.h>
 
 #include <dlfcn.h>
 

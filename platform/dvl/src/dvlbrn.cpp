@@ -1,13 +1,13 @@
 // Simulated generic digitizer module DVLBRN.
-#include "dvl/dvlbrn.h"
+#include <dvl/dvlbrn.h>
 
 #include <algorithm>
 #include <cstring>
 #include <deque>
 #include <mutex>
 
-#include "dvl/dvl.h"
-#include "dvl/packet.h"
+#include <dvl/dvl.h>
+#include <dvl/packet.h>
 
 namespace {
 

@@ -2,8 +2,8 @@
 #include <map>
 #include <mutex>
 
-#include "dvl/dvl.h"
-#include "dvl/reports.h"
+#include <dvl/dvl.h>
+#include <dvl/reports.h>
 
 namespace {
 

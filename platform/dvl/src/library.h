@@ -12,8 +12,8 @@
 #include <thread>
 #include <vector>
 
-#include "dvl/digitizer_module.h"
-#include "dvl/simulated_boards.h"
+#include <dvl/digitizer_module.h>
+#include <dvl/simulated_boards.h>
 
 namespace dvl::internal {
 

@@ -1,4 +1,4 @@
-#include "dvl/packet.h"
+#include <dvl/packet.h>
 
 namespace dvl {
 

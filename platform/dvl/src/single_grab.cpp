@@ -4,9 +4,9 @@
 // the grab-end hooks, with the library unlocked.
 #include <algorithm>
 
-#include "dvl/board.h"
-#include "dvl/simulated_boards.h"
 #include "library.h"
+#include <dvl/board.h>
+#include <dvl/simulated_boards.h>
 
 using namespace dvl::internal;
 

@@ -5,8 +5,8 @@
 #include <mutex>
 #include <new>
 
-#include "dvl/dvl.h"
-#include "dvl/text_buffer.h"
+#include <dvl/dvl.h>
+#include <dvl/text_buffer.h>
 
 namespace {
 

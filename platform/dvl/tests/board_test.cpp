@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "dvl/simulated_boards.h"
+#include <dvl/simulated_boards.h>
 
 namespace {
 

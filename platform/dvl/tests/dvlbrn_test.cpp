@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "dvl/dvlbrn.h"
-#include "dvl/packet.h"
-#include "dvl/text_buffer.h"
+#include <dvl/dvlbrn.h>
+#include <dvl/packet.h>
+#include <dvl/text_buffer.h>
 
 namespace {
 

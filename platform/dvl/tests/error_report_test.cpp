@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "dvl/dvl.h"
-#include "dvl/reports.h"
-#include "dvl/text_buffer.h"
+#include <dvl/dvl.h>
+#include <dvl/reports.h>
+#include <dvl/text_buffer.h>
 
 TEST(DvlErrorReport, ThreeOrdinalsMakeOneRecordedReport)
 {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "dvl/digitizer_module.h"
+#include <dvl/digitizer_module.h>
 
 TEST(DvlModuleLoader, ModuleWhoseEntryDeclinesIsNotLoaded)
 {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "dvl/packet.h"
+#include <dvl/packet.h>
 
 namespace {
 

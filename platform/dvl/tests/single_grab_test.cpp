@@ -6,9 +6,9 @@
 #include <thread>
 #include <vector>
 
-#include "dvl/dvlbrn.h"
-#include "dvl/packet.h"
-#include "dvl/simulated_boards.h"
+#include <dvl/dvlbrn.h>
+#include <dvl/packet.h>
+#include <dvl/simulated_boards.h>
 
 namespace {
 

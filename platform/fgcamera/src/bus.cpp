@@ -1,7 +1,7 @@
 // The bus itself, the module functions and the simulation's controls.
 #include "bus.h"
 
-#include "base/env_list.h"
+#include <base/env_list.h>
 
 #include <algorithm>
 #include <cstdlib>

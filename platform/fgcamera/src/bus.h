@@ -7,8 +7,8 @@
 #include <optional>
 #include <vector>
 
-#include "fgcamera/simulation.h"
 #include "formats.h"
+#include <fgcamera/simulation.h>
 
 namespace fgcam {
 

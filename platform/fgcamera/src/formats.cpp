@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "fgcamera/fgcamera.h"
+#include <fgcamera/fgcamera.h>
 
 namespace fgcam {
 

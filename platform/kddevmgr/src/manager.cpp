@@ -1,7 +1,7 @@
 // The manager itself, its arena of components and the simulation's controls.
 #include "manager.h"
 
-#include "base/env_list.h"
+#include <base/env_list.h>
 
 #include <algorithm>
 #include <cstdlib>

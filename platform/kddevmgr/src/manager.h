@@ -11,7 +11,7 @@
 #include <variant>
 #include <vector>
 
-#include "kddevmgr/simulation.h"
+#include <kddevmgr/simulation.h>
 
 namespace kdmgr {
 

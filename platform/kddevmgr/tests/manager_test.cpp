@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "kddevmgr/simulation.h"
-#include "scoped_setting.h"
+#include "tests/support/scoped_setting.h"
+#include <kddevmgr/simulation.h>
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "optical_bench/interferometer.h"
+#include <optical_bench/interferometer.h>
 
 #include <algorithm>
 #include <cmath>

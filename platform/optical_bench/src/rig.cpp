@@ -1,10 +1,10 @@
-#include "optical_bench/rig.h"
+#include <optical_bench/rig.h>
 
 #include <cstdlib>
 #include <filesystem>
 
-#include "optical_bench/scene.h"
-#include "qdriver/transport.h"
+#include <optical_bench/scene.h>
+#include <qdriver/transport.h>
 
 namespace optical_bench {
 namespace {

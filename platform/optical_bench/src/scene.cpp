@@ -1,4 +1,4 @@
-#include "optical_bench/scene.h"
+#include <optical_bench/scene.h>
 
 #include <mutex>
 #include <vector>

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "piezo_supply/supply_simulator.h"
+#include <piezo_supply/supply_simulator.h>
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "piezo_supply/supply_simulator.h"
+#include <piezo_supply/supply_simulator.h>
 
 #include <algorithm>
 #include <cctype>

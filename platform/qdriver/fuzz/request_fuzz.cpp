@@ -6,9 +6,9 @@
 #include <cstring>
 #include <vector>
 
-#include "qdriver/device_keys.h"
-#include "qdriver/driver.h"
-#include "qdriver/port_space.h"
+#include <qdriver/device_keys.h>
+#include <qdriver/driver.h>
+#include <qdriver/port_space.h>
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "qdriver/address_table.h"
+#include <qdriver/address_table.h>
 
 #include <mutex>
 #include <unordered_map>

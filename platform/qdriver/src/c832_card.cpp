@@ -1,4 +1,4 @@
-#include "qdriver/c832_card.h"
+#include <qdriver/c832_card.h>
 
 #include <algorithm>
 #include <bit>

@@ -1,7 +1,7 @@
 
-#include "base/text_case.h"
 #include "driver_state.h"
-#include "qdriver/device_keys.h"
+#include <base/text_case.h>
+#include <qdriver/device_keys.h>
 
 namespace qdriver {
 namespace {

@@ -1,6 +1,6 @@
-#include "qdriver/device_keys.h"
+#include <qdriver/device_keys.h>
 
-#include "qdriver/wire.h"
+#include <qdriver/wire.h>
 
 namespace qdriver {
 

@@ -1,10 +1,10 @@
-#include "qdriver/driver.h"
+#include <qdriver/driver.h>
 
 #include <algorithm>
 #include <utility>
 
-#include "base/text_case.h"
 #include "driver_state.h"
+#include <base/text_case.h>
 
 namespace qdriver {
 namespace {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "physical_memory.h"
-#include "qdriver/driver.h"
+#include <qdriver/driver.h>
 
 namespace qdriver {
 

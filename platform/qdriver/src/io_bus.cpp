@@ -1,4 +1,4 @@
-#include "qdriver/port_space.h"
+#include <qdriver/port_space.h>
 
 namespace qdriver {
 

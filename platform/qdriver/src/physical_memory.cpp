@@ -3,7 +3,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include "qdriver/address_table.h"
+#include <qdriver/address_table.h>
 
 namespace qdriver {
 namespace {

@@ -1,4 +1,4 @@
-#include "qdriver/port_models.h"
+#include <qdriver/port_models.h>
 
 namespace qdriver {
 

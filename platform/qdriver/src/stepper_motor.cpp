@@ -1,4 +1,4 @@
-#include "qdriver/stepper_motor.h"
+#include <qdriver/stepper_motor.h>
 
 namespace qdriver {
 namespace {

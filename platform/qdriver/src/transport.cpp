@@ -1,11 +1,11 @@
-#include "qdriver/transport.h"
+#include <qdriver/transport.h>
 
 #include <cstdlib>
 #include <mutex>
 
-#include "qdriver/c832_card.h"
-#include "qdriver/device_keys.h"
-#include "qdriver/stepper_motor.h"
+#include <qdriver/c832_card.h>
+#include <qdriver/device_keys.h>
+#include <qdriver/stepper_motor.h>
 
 namespace qdriver {
 namespace {

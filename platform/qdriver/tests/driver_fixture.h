@@ -3,9 +3,9 @@
 
 #include <vector>
 
-#include "qdriver/device_keys.h"
-#include "qdriver/driver.h"
-#include "qdriver/port_models.h"
+#include <qdriver/device_keys.h>
+#include <qdriver/driver.h>
+#include <qdriver/port_models.h>
 
 namespace qdriver::testing {
 

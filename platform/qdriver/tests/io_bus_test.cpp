@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "qdriver/port_models.h"
+#include <qdriver/port_models.h>
 
 namespace qdriver {
 namespace {

@@ -1,5 +1,5 @@
 #include "driver_fixture.h"
-#include "qdriver/address_table.h"
+#include <qdriver/address_table.h>
 
 namespace qdriver::testing {
 namespace {

@@ -1,10 +1,10 @@
-#include "qdriver/transport.h"
+#include <qdriver/transport.h>
 
 #include <thread>
 
 #include "driver_fixture.h"
-#include "qdriver/address_table.h"
-#include "scoped_setting.h"
+#include "tests/support/scoped_setting.h"
+#include <qdriver/address_table.h>
 
 namespace qdriver::testing {
 namespace {

@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <string>
 
-#include "base/files.h"
-#include "registry/registry.h"
+#include <base/files.h>
+#include <registry/registry.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "registry_file.h"
+#include "platform/registry/src/registry_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "base/files.h"
+#include <base/files.h>
 
 namespace registry {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "registry/registry.h"
+#include <registry/registry.h>
 
 namespace registry {
 

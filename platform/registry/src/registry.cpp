@@ -1,12 +1,12 @@
-#include "registry/registry.h"
+#include <registry/registry.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 
-#include "base/files.h"
-#include "base/text_case.h"
+#include <base/files.h>
+#include <base/text_case.h>
 
 #include "journal.h"
 #include "locked_file.h"

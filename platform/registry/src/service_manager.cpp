@@ -1,4 +1,4 @@
-#include "registry/service_manager.h"
+#include <registry/service_manager.h>
 
 namespace registry {
 

@@ -1,7 +1,7 @@
 #include <cstdlib>
 #include <mutex>
 
-#include "registry/registry.h"
+#include <registry/registry.h>
 
 namespace registry {
 namespace {

@@ -8,8 +8,8 @@
 #include <set>
 #include <sstream>
 
-#include "registry/registry.h"
-#include "scoped_setting.h"
+#include "tests/support/scoped_setting.h"
+#include <registry/registry.h>
 
 namespace registry {
 namespace {

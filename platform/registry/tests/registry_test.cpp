@@ -1,5 +1,5 @@
-#include "registry/registry.h"
-#include "registry/service_manager.h"
+#include <registry/registry.h>
+#include <registry/service_manager.h>
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "twain/global_memory.h"
+#include <twain/global_memory.h>
 
 #include <atomic>
 #include <cstdlib>

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "base/env_list.h"
 #include "manager.h"
+#include <base/env_list.h>
 
 namespace twsim {
 

@@ -9,7 +9,7 @@
 #include <tuple>
 #include <vector>
 
-#include "twain/simulation.h"
+#include <twain/simulation.h>
 
 namespace twsim::detail {
 

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "scoped_setting.h"
-#include "twain/simulation.h"
+#include "tests/support/scoped_setting.h"
+#include <twain/simulation.h>
 
 namespace {
 

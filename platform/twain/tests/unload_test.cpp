@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <malloc.h>
 
-#include "twain/protocol.h"
+#include <twain/protocol.h>
 
 namespace {
 

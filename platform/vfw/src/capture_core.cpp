@@ -1,4 +1,4 @@
-#include "vfw/capture_core.h"
+#include <vfw/capture_core.h>
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "vfw/capture_window.h"
+#include <vfw/capture_window.h>
 
 #include <algorithm>
 

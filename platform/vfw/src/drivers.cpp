@@ -2,9 +2,9 @@
 #include <cstring>
 #include <mutex>
 
-#include "vfw/capture_driver.h"
-#include "vfw/simulated_webcam.h"
-#include "vfw/v4l2_driver.h"
+#include <vfw/capture_driver.h>
+#include <vfw/simulated_webcam.h>
+#include <vfw/v4l2_driver.h>
 
 namespace vfw {
 

@@ -1,4 +1,4 @@
-#include "vfw/simulated_webcam.h"
+#include <vfw/simulated_webcam.h>
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "vfw/v4l2_driver.h"
+#include <vfw/v4l2_driver.h>
 
 #include <fcntl.h>
 #include <libv4l2.h>

@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 
-#include "scoped_setting.h"
-#include "vfw/capture_core.h"
-#include "vfw/simulated_webcam.h"
+#include "tests/support/scoped_setting.h"
+#include <vfw/capture_core.h>
+#include <vfw/simulated_webcam.h>
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <set>
 #include <string>
 
-#include "vfw/v4l2_driver.h"
+#include <vfw/v4l2_driver.h>
 
 namespace {
 

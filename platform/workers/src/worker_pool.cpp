@@ -1,4 +1,4 @@
-#include "workers/worker_pool.h"
+#include <workers/worker_pool.h>
 
 #include <algorithm>
 #include <atomic>

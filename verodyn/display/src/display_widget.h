@@ -6,7 +6,7 @@
 #include <QRect>
 #include <QWidget>
 
-#include "verodyn/object.h"
+#include <verodyn/object.h>
 
 namespace verodyn::display {
 

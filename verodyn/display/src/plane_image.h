@@ -3,7 +3,7 @@
 
 #include <QImage>
 
-#include "verodyn/object.h"
+#include <verodyn/object.h>
 
 namespace verodyn::display {
 

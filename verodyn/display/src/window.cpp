@@ -1,6 +1,6 @@
 // The window operators and the table of windows by handle. The table lives on
 // the GUI thread only; every operator checks that it runs there first.
-#include "verodyn/window.h"
+#include <verodyn/window.h>
 
 #include <QApplication>
 #include <QPointer>
@@ -9,7 +9,7 @@
 #include <map>
 
 #include "display_widget.h"
-#include "verodyn/extension.h"
+#include <verodyn/extension.h>
 
 using verodyn::run;
 using verodyn::display::DisplayWidget;

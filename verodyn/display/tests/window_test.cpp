@@ -7,8 +7,8 @@
 #include <thread>
 #include <vector>
 
-#include "verodyn/verodyn.h"
-#include "verodyn/window.h"
+#include <verodyn/verodyn.h>
+#include <verodyn/window.h>
 
 namespace {
 

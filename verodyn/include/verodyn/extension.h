@@ -6,9 +6,9 @@
 #include <string>
 #include <utility>
 
-#include "verodyn/export.h"
-#include "verodyn/object.h"
-#include "verodyn/status.h"
+#include <verodyn/export.h>
+#include <verodyn/object.h>
+#include <verodyn/status.h>
 
 namespace verodyn {
 

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "verodyn/export.h"
-#include "verodyn/object.h"
-#include "verodyn/tuple.h"
+#include <verodyn/export.h>
+#include <verodyn/object.h>
+#include <verodyn/tuple.h>
 
 // Opens a frame grabber of interface `name` with the open parameters in their
 // order; `field` is "first", "second", "interlaced", "next", "progressive" or

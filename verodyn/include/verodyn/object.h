@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "verodyn/export.h"
-#include "verodyn/status.h"
+#include <verodyn/export.h>
+#include <verodyn/status.h>
 
 enum class VPixelType { Byte, Uint2, Int4, Real, Complex };
 

@@ -9,9 +9,9 @@
 
 #include <string>
 
-#include "verodyn/export.h"
-#include "verodyn/object.h"
-#include "verodyn/tuple.h"
+#include <verodyn/export.h>
+#include <verodyn/object.h>
+#include <verodyn/tuple.h>
 
 // ---- Images ----------------------------------------------------------------
 

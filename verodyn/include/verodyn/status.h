@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "verodyn/export.h"
+#include <verodyn/export.h>
 
 // Every operator returns a Vstatus: V_OK (2) on success, else one of the numbers
 // below (or, for frame-grabber operators, the plug-in's own 53xx-8600 number,

@@ -6,7 +6,7 @@
 #include <variant>
 #include <vector>
 
-#include "verodyn/export.h"
+#include <verodyn/export.h>
 
 // One control value. Reading a value as another kind converts it: a real read
 // as an integer is truncated, a text read as a number is parsed (0 if it is not

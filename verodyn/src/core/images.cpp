@@ -1,8 +1,8 @@
 // Making, inspecting, copying and joining image objects.
 #include <cstring>
 
-#include "verodyn/extension.h"
-#include "verodyn/operators.h"
+#include <verodyn/extension.h>
+#include <verodyn/operators.h>
 
 using verodyn::first_image;
 using verodyn::run;

@@ -6,7 +6,7 @@
 #include <limits>
 #include <new>
 
-#include "verodyn/object.h"
+#include <verodyn/object.h>
 
 const char* pixel_type_name(VPixelType type)
 {

@@ -1,8 +1,8 @@
 #include <atomic>
 
-#include "fgint/fgint.h"
-#include "verodyn/extension.h"
-#include "verodyn/status.h"
+#include <fgint/fgint.h>
+#include <verodyn/extension.h>
+#include <verodyn/status.h>
 
 namespace {
 

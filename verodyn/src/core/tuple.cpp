@@ -1,7 +1,7 @@
 #include <charconv>
 #include <cstdlib>
 
-#include "verodyn/tuple.h"
+#include <verodyn/tuple.h>
 
 long long VCtrlVal::L() const
 {

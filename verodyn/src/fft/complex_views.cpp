@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <numbers>
 
-#include "../ops/pixel_rules.h"
-#include "verodyn/extension.h"
-#include "verodyn/operators.h"
+#include "verodyn/src/ops/pixel_rules.h"
+#include <verodyn/extension.h>
+#include <verodyn/operators.h>
 
 using namespace verodyn;
 using namespace verodyn::detail;

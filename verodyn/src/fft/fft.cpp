@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "fft_plans.h"
-#include "verodyn/extension.h"
-#include "verodyn/operators.h"
+#include <verodyn/extension.h>
+#include <verodyn/operators.h>
 
 using namespace verodyn;
 using namespace verodyn::detail;

@@ -7,8 +7,8 @@
 #include <unordered_map>
 
 #include "host.h"
-#include "verodyn/framegrabber.h"
-#include "verodyn/status.h"
+#include <verodyn/framegrabber.h>
+#include <verodyn/status.h>
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "host.h"
 #include "open_codes.h"
-#include "verodyn/status.h"
+#include <verodyn/status.h>
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The frame-grabber operators: open, grab, parameters, info and close, driven
 // through the callbacks of the interface's plug-in.
-#include "verodyn/framegrabber.h"
+#include <verodyn/framegrabber.h>
 
 #include <atomic>
 #include <memory>
@@ -11,7 +11,7 @@
 #include "open_params.h"
 #include "plugin_calls.h"
 #include "values.h"
-#include "verodyn/extension.h"
+#include <verodyn/extension.h>
 
 using namespace verodyn::fg;
 

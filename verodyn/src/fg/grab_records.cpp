@@ -3,7 +3,7 @@
 
 #include "grab_records.h"
 #include "host.h"
-#include "verodyn/status.h"
+#include <verodyn/status.h>
 
 namespace {
 

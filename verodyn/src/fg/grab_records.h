@@ -3,8 +3,8 @@
 
 #include <array>
 
-#include "fgint/fgint.h"
-#include "verodyn/object.h"
+#include <fgint/fgint.h>
+#include <verodyn/object.h>
 
 namespace verodyn::fg {
 

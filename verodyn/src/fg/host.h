@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-#include "fgint/fgint.h"
+#include <fgint/fgint.h>
 
 namespace verodyn::fg {
 

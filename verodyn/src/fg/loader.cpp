@@ -1,7 +1,7 @@
 #include "loader.h"
 
-#include "../edition.h"
-#include "base/text_case.h"
+#include "verodyn/src/edition.h"
+#include <base/text_case.h>
 
 #include <dlfcn.h>
 
@@ -10,8 +10,8 @@
 #include <map>
 #include <memory>
 
-#include "fgint/fghelpers.h"
 #include "plugin_calls.h"
+#include <fgint/fghelpers.h>
 
 namespace fs = std::filesystem;
 

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "fgint/fgint.h"
-#include "verodyn/status.h"
+#include <fgint/fgint.h>
+#include <verodyn/status.h>
 
 namespace verodyn::fg {
 

@@ -1,6 +1,6 @@
 #include "open_codes.h"
 
-#include "fgint/fgint.h"
+#include <fgint/fgint.h>
 
 namespace {
 

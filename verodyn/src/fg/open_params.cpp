@@ -1,8 +1,8 @@
 #include "open_params.h"
 
-#include "fgint/fghelpers.h"
 #include "open_codes.h"
 #include "values.h"
+#include <fgint/fghelpers.h>
 
 namespace verodyn::fg {
 

@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "fgint/fgint.h"
-#include "verodyn/status.h"
-#include "verodyn/tuple.h"
+#include <fgint/fgint.h>
+#include <verodyn/status.h>
+#include <verodyn/tuple.h>
 
 namespace verodyn::fg {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "verodyn/status.h"
+#include <verodyn/status.h>
 
 namespace verodyn::fg {
 

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "host.h"
-#include "verodyn/status.h"
+#include <verodyn/status.h>
 
 extern "C" {
 int32_t VDoLowError = 0;

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "fgint/fgint.h"
-#include "verodyn/status.h"
-#include "verodyn/tuple.h"
+#include <fgint/fgint.h>
+#include <verodyn/status.h>
+#include <verodyn/tuple.h>
 
 namespace verodyn::fg {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "file_bytes.h"
-#include "verodyn/object.h"
-#include "verodyn/status.h"
+#include <verodyn/object.h>
+#include <verodyn/status.h>
 
 namespace verodyn::detail {
 

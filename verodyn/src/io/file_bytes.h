@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "base/files.h"
+#include <base/files.h>
 
 namespace verodyn::detail {
 

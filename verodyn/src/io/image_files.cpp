@@ -5,8 +5,8 @@
 
 #include "codecs.h"
 #include "file_bytes.h"
-#include "verodyn/extension.h"
-#include "verodyn/operators.h"
+#include <verodyn/extension.h>
+#include <verodyn/operators.h>
 
 namespace verodyn::detail {
 

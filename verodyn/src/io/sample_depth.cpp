@@ -3,8 +3,8 @@
 #include "codecs.h"
 #include "file_bytes.h"
 #include "tiff_stream.h"
-#include "verodyn/extension.h"
-#include "verodyn/operators.h"
+#include <verodyn/extension.h>
+#include <verodyn/operators.h>
 
 using namespace verodyn;
 using namespace verodyn::detail;

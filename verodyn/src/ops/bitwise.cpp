@@ -5,8 +5,8 @@
 
 #include "pixel_rules.h"
 #include "rows.h"
-#include "verodyn/extension.h"
-#include "verodyn/operators.h"
+#include <verodyn/extension.h>
+#include <verodyn/operators.h>
 
 using namespace verodyn;
 using namespace verodyn::detail;

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "verodyn/object.h"
-#include "verodyn/status.h"
+#include <verodyn/object.h>
+#include <verodyn/status.h>
 
 namespace verodyn::detail {
 

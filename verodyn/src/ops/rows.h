@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <functional>
 
-#include "verodyn/object.h"
+#include <verodyn/object.h>
 
 namespace verodyn::detail {
 

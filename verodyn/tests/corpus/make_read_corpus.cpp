@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "tiff_samples.h"
-#include "verodyn/operators.h"
+#include "verodyn/tests/tiff_samples.h"
+#include <verodyn/operators.h>
 
 namespace {
 

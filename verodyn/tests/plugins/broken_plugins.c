@@ -1,7 +1,7 @@
 /* Plug-ins that fail to start: without FGInit (MOCK_NO_INIT), with an FGInit
  * that fails (MOCK_INIT_FAILS), or one that leaves the class unfilled. Written
  * in C, so that the interface headers are built as C too. */
-#include "fgint/fghelpers.h"
+#include <fgint/fghelpers.h>
 
 #if defined(MOCK_NO_INIT)
 FG_EXPORT FGstatus FGStart(Vproc_handle proc_id, FGClass* fgClass)

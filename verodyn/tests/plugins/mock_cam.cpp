@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "fgint/fghelpers.h"
+#include <fgint/fghelpers.h>
 
 namespace {
 

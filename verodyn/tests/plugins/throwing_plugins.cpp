@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "fgint/fghelpers.h"
+#include <fgint/fghelpers.h>
 
 #if defined(MOCK_INIT_THROWS)
 FG_EXPORT FGstatus FGInit(Vproc_handle, FGClass*) { throw std::runtime_error("no camera library"); }

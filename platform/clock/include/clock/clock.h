@@ -4,7 +4,7 @@
 #include <chrono>
 #include <cstdint>
 
-#include "clock/export.h"
+#include <clock/export.h>
 
 namespace ondula {
 

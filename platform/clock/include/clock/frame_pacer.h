@@ -1,7 +1,7 @@
 #pragma once
 
-#include "clock/clock.h"
-#include "clock/export.h"
+#include <clock/clock.h>
+#include <clock/export.h>
 
 namespace ondula {
 

@@ -7,8 +7,8 @@
 #include <mutex>
 #include <string>
 
-#include "dshow/export.h"
-#include "dshow/filters.h"
+#include <dshow/export.h>
+#include <dshow/filters.h>
 
 namespace dshow {
 

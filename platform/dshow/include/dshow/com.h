@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "dshow/export.h"
-#include "dshow/unknown.h"
+#include <dshow/export.h>
+#include <dshow/unknown.h>
 
 namespace dshow {
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "dshow/media_type.h"
-#include "dshow/unknown.h"
+#include <dshow/media_type.h>
+#include <dshow/unknown.h>
 
 namespace dshow {
 

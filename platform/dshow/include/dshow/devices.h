@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "dshow/export.h"
-#include "dshow/unknown.h"
+#include <dshow/export.h>
+#include <dshow/unknown.h>
 
 namespace dshow {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "dshow/media_type.h"
-#include "dshow/unknown.h"
+#include <dshow/media_type.h>
+#include <dshow/unknown.h>
 
 namespace dshow {
 

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "dshow/export.h"
-#include "dshow/guid.h"
+#include <dshow/export.h>
+#include <dshow/guid.h>
 
 namespace dshow::sim {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "dshow/export.h"
+#include <dshow/export.h>
 
 namespace dshow {
 

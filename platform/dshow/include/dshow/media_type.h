@@ -3,8 +3,8 @@
 // identifiers of the major types, subtypes and format types.
 #include <cstdint>
 
-#include "dshow/export.h"
-#include "dshow/guid.h"
+#include <dshow/export.h>
+#include <dshow/guid.h>
 
 namespace dshow {
 

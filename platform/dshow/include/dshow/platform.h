@@ -10,8 +10,8 @@
 #include <mutex>
 #include <string>
 
-#include "clock/clock.h"
-#include "dshow/export.h"
+#include <clock/clock.h>
+#include <dshow/export.h>
 
 namespace dshow {
 

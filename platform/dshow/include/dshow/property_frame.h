@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "dshow/export.h"
-#include "dshow/property_pages.h"
+#include <dshow/export.h>
+#include <dshow/property_pages.h>
 
 namespace dshow {
 

@@ -5,8 +5,8 @@
 // when it is loaded; without it no dialog can be shown.
 #include <cstdint>
 
-#include "dshow/export.h"
-#include "dshow/unknown.h"
+#include <dshow/export.h>
+#include <dshow/unknown.h>
 
 namespace dshow {
 

@@ -5,8 +5,8 @@
 #include <span>
 #include <string>
 
-#include "dshow/export.h"
-#include "dshow/unknown.h"
+#include <dshow/export.h>
+#include <dshow/unknown.h>
 
 namespace dshow {
 

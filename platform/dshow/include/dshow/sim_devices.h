@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "dshow/controls.h"
-#include "dshow/export.h"
-#include "dshow/guid.h"
-#include "dshow/media_type.h"
+#include <dshow/controls.h>
+#include <dshow/export.h>
+#include <dshow/guid.h>
+#include <dshow/media_type.h>
 
 namespace dshow::sim {
 

@@ -8,9 +8,9 @@
 #include <type_traits>
 #include <utility>
 
-#include "dshow/export.h"
-#include "dshow/guid.h"
-#include "dshow/hresult.h"
+#include <dshow/export.h>
+#include <dshow/guid.h>
+#include <dshow/hresult.h>
 
 namespace dshow {
 

@@ -1,4 +1,4 @@
-#include "dshow/property_frame.h"
+#include <dshow/property_frame.h>
 
 #include <QApplication>
 #include <QThread>

@@ -1,7 +1,7 @@
 #pragma once
 // The property frame as a Qt dialog: a tab per page, a slider with its value
 // and an "auto" box per property, a combo box per choice, OK and Cancel.
-#include "dshow/property_frame.h"
+#include <dshow/property_frame.h>
 
 namespace dshow {
 

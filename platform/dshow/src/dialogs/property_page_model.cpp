@@ -5,8 +5,8 @@
 #include <span>
 #include <string>
 
-#include "dshow/controls.h"
-#include "dshow/media_type.h"
+#include <dshow/controls.h>
+#include <dshow/media_type.h>
 
 namespace dshow {
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 // The property pages without widgets: read from the interface of their
 // object, and written back where they differ from it.
-#include "dshow/property_frame.h"
+#include <dshow/property_frame.h>
 
 namespace dshow {
 

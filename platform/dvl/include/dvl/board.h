@@ -10,9 +10,9 @@
 #include <cstdint>
 #include <exception>
 
-#include "clock/clock.h"
-#include "dvl/dvl.h"
-#include "dvl/export.h"
+#include <clock/clock.h>
+#include <dvl/dvl.h>
+#include <dvl/export.h>
 
 using DvlId = int32_t;
 

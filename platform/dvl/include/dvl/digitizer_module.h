@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "dvl/dvl.h"
-#include "dvl/export.h"
+#include <dvl/dvl.h>
+#include <dvl/export.h>
 
 // Every digitizer module exports this entry; the loader calls it once with the
 // module's handle right after loading, and the module answers 1 to accept.

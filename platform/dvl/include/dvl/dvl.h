@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "dvl/export.h"
+#include <dvl/export.h>
 
 // X(name, ordinal): the board library's functions by ordinal, in one table.
 // Its digitizer modules number their exports in spaces of their own (dvlbrn.h).

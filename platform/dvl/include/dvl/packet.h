@@ -18,7 +18,7 @@
 #include <cstring>
 #include <vector>
 
-#include "dvl/export.h"
+#include <dvl/export.h>
 
 namespace dvl {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "dvl/export.h"
+#include <dvl/export.h>
 
 namespace dvl {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "dvl/board.h"
-#include "dvl/export.h"
+#include <dvl/board.h>
+#include <dvl/export.h>
 
 namespace dvl {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "dvl/dvl.h"
-#include "dvl/export.h"
+#include <dvl/dvl.h>
+#include <dvl/export.h>
 
 namespace dvl {
 

@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "clock/clock.h"
+#include <clock/clock.h>
 
 #define FGCAMERA_API __attribute__((visibility("default")))
 

@@ -33,7 +33,7 @@
 #include <string>
 #include <vector>
 
-#include "fgcamera/fgcamera.h"
+#include <fgcamera/fgcamera.h>
 
 namespace fgsim {
 

@@ -28,7 +28,7 @@
 
 #include <cstdint>
 
-#include "clock/clock.h"
+#include <clock/clock.h>
 
 #define KDDEVMGR_API __attribute__((visibility("default")))
 

@@ -35,7 +35,7 @@
 #include <string>
 #include <vector>
 
-#include "kddevmgr/kddevmgr.h"
+#include <kddevmgr/kddevmgr.h>
 
 namespace kdsim {
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <thread>
 
-#include "piezo_supply/supply_simulator.h"
-#include "qdriver/c832_card.h"
-#include "qdriver/stepper_motor.h"
+#include <piezo_supply/supply_simulator.h>
+#include <qdriver/c832_card.h>
+#include <qdriver/stepper_motor.h>
 
 namespace optical_bench {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "optical_bench/interferometer.h"
+#include <optical_bench/interferometer.h>
 
 namespace optical_bench {
 

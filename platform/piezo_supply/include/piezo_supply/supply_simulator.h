@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "clock/clock.h"
+#include <clock/clock.h>
 
 namespace piezo_supply {
 

@@ -2,7 +2,7 @@
 // Tokens that stand for user addresses in 32-bit request words (see wire.h).
 #include <cstdint>
 
-#include "qdriver/export.h"
+#include <qdriver/export.h>
 
 namespace qdriver {
 

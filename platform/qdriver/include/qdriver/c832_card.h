@@ -17,10 +17,10 @@
 #include <mutex>
 #include <vector>
 
-#include "clock/clock.h"
-#include "qdriver/export.h"
-#include "qdriver/port_models.h"
-#include "qdriver/port_space.h"
+#include <clock/clock.h>
+#include <qdriver/export.h>
+#include <qdriver/port_models.h>
+#include <qdriver/port_space.h>
 
 namespace qdriver {
 

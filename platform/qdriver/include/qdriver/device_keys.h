@@ -5,8 +5,8 @@
 #include <array>
 #include <string>
 
-#include "qdriver/export.h"
-#include "registry/registry.h"
+#include <qdriver/export.h>
+#include <registry/registry.h>
 
 namespace qdriver {
 

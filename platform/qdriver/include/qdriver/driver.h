@@ -15,10 +15,10 @@
 #include <string_view>
 #include <vector>
 
-#include "qdriver/export.h"
-#include "qdriver/port_space.h"
-#include "qdriver/wire.h"
-#include "registry/registry.h"
+#include <qdriver/export.h>
+#include <qdriver/port_space.h>
+#include <qdriver/wire.h>
+#include <registry/registry.h>
 
 namespace qdriver {
 

@@ -7,8 +7,8 @@
 #include <mutex>
 #include <vector>
 
-#include "qdriver/export.h"
-#include "qdriver/port_space.h"
+#include <qdriver/export.h>
+#include <qdriver/port_space.h>
 
 namespace qdriver {
 

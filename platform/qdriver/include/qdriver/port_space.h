@@ -9,7 +9,7 @@
 #include <memory>
 #include <mutex>
 
-#include "qdriver/export.h"
+#include <qdriver/export.h>
 
 namespace qdriver {
 

@@ -10,9 +10,9 @@
 #include <mutex>
 #include <vector>
 
-#include "clock/clock.h"
-#include "qdriver/export.h"
-#include "qdriver/port_space.h"
+#include <clock/clock.h>
+#include <qdriver/export.h>
+#include <qdriver/port_space.h>
 
 namespace qdriver {
 

@@ -5,10 +5,10 @@
 #include <memory>
 #include <string_view>
 
-#include "qdriver/c832_card.h"
-#include "qdriver/driver.h"
-#include "qdriver/export.h"
-#include "qdriver/stepper_motor.h"
+#include <qdriver/c832_card.h>
+#include <qdriver/driver.h>
+#include <qdriver/export.h>
+#include <qdriver/stepper_motor.h>
 
 namespace qdriver {
 

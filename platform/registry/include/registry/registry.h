@@ -27,8 +27,8 @@
 #include <string_view>
 #include <vector>
 
-#include "registry/export.h"
-#include "registry/win32_error.h"
+#include <registry/export.h>
+#include <registry/win32_error.h>
 
 namespace registry {
 

@@ -4,8 +4,8 @@
 // local-machine hive, holding its type, start mode, error control and image.
 #include <string>
 
-#include "registry/export.h"
-#include "registry/registry.h"
+#include <registry/export.h>
+#include <registry/registry.h>
 
 namespace registry {
 

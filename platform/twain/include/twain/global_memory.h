@@ -8,7 +8,7 @@
 
 #include <cstddef>
 
-#include "clock/clock.h"
+#include <clock/clock.h>
 
 #define TWAIN_PLATFORM_API __attribute__((visibility("default")))
 

@@ -13,7 +13,7 @@
 
 #include <cstdint>
 
-#include "twain/global_memory.h"
+#include <twain/global_memory.h>
 
 typedef uint8_t TW_UINT8;
 typedef int8_t TW_INT8;

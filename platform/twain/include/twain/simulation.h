@@ -34,7 +34,7 @@
 #include <string>
 #include <vector>
 
-#include "twain/protocol.h"
+#include <twain/protocol.h>
 
 #define TWAIN_SIM_API __attribute__((visibility("default")))
 

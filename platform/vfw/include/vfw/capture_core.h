@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "vfw/capture_driver.h"
+#include <vfw/capture_driver.h>
 
 namespace vfw {
 

@@ -5,7 +5,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "vfw/capture_core.h"
+#include <vfw/capture_core.h>
 
 namespace vfw {
 

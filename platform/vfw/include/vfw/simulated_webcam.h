@@ -6,7 +6,7 @@
 
 #include <clock/clock.h>
 
-#include "vfw/capture_driver.h"
+#include <vfw/capture_driver.h>
 
 namespace vfw {
 

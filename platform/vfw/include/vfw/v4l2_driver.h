@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "vfw/capture_driver.h"
+#include <vfw/capture_driver.h>
 
 namespace vfw {
 

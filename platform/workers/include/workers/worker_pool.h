@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "workers/export.h"
+#include <workers/export.h>
 
 namespace ondula {
 

@@ -4,8 +4,8 @@
 // (status returned, or VException under set_check("give_error")).
 #pragma once
 
-#include "verodyn/export.h"
-#include "verodyn/object.h"
+#include <verodyn/export.h>
+#include <verodyn/object.h>
 
 class QWidget;
 
