@@ -14,7 +14,6 @@ add_library(fralo_ui_common STATIC
     ${FRALO_UI_DIR}/common/error_edge.cpp
     ${FRALO_UI_DIR}/common/desktop_open.cpp
 )
-target_include_directories(fralo_ui_common PUBLIC ${FRALO_UI_DIR})
 target_link_libraries(fralo_ui_common PUBLIC Qt6::Widgets verodyn)
 
 ondula_add_test(fralo_view_tracker_test

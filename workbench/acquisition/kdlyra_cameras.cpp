@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "acquisition_sources.h"
+#include "workbench/core/acquisition_sources.h"
 
 namespace {
 constexpr const char* kCamerasVariable = "ONDULA_KDCAMERAS";

@@ -9,7 +9,7 @@
 
 #include <imageproc/plane_buffers.h>
 
-#include "vfw/capture_window.h"
+#include <vfw/capture_window.h>
 
 class QWidget;
 

@@ -1,9 +1,9 @@
 #include "analysis_commands.h"
 
 #include "demodulation_dlg.h"
-#include "faces/workbench_settings.h"
 #include "fringe_patterns_dlg.h"
 #include "phase4_dlg.h"
+#include "workbench/faces/workbench_settings.h"
 
 void RunFringePatternsDialog(QWidget& frame)
 {

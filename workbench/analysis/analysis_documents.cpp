@@ -3,9 +3,9 @@
 #include <imageproc/plane_buffers.h>
 #include <verodyn/operators.h>
 
-#include "faces/documents.h"
-#include "faces/image_view.h"
-#include "fralo_doc.h"
+#include "workbench/doc/fralo_doc.h"
+#include "workbench/faces/documents.h"
+#include "workbench/faces/image_view.h"
 
 DocumentList ListedDocuments(const DocumentService& documents, int* count)
 {

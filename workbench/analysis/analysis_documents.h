@@ -9,7 +9,7 @@
 
 #include <verodyn/object.h>
 
-#include "kernels/phase4.h"
+#include "metrology/kernels/phase4.h"
 
 class DocumentService;
 class CFraloDoc;

@@ -14,13 +14,13 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "common/error_edge.h"
 #include "dialog_controls.h"
-#include "faces/documents.h"
-#include "faces/workbench_settings.h"
-#include "fralo_doc.h"
-#include "image_choice.h"
-#include "user_message.h"
+#include "workbench/common/error_edge.h"
+#include "workbench/common/user_message.h"
+#include "workbench/core/image_choice.h"
+#include "workbench/doc/fralo_doc.h"
+#include "workbench/faces/documents.h"
+#include "workbench/faces/workbench_settings.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <QDialog>
 
 #include "analysis_documents.h"
-#include "common/window_timers.h"
-#include "unwrap_options.h"
+#include "workbench/common/window_timers.h"
+#include "workbench/core/unwrap_options.h"
 
 class QButtonGroup;
 class QCheckBox;

@@ -2,7 +2,7 @@
 
 #include <QComboBox>
 
-#include "fralo_doc.h"
+#include "workbench/doc/fralo_doc.h"
 
 QString ControlName(int id) { return QStringLiteral("control%1").arg(id); }
 

@@ -10,14 +10,14 @@
 #include <QVBoxLayout>
 
 #include "analysis_documents.h"
-#include "common/error_edge.h"
 #include "dialog_controls.h"
-#include "entry_text.h"
-#include "faces/documents.h"
-#include "faces/workbench_settings.h"
-#include "fralo_doc.h"
-#include "kernels/fringe_patterns.h"
-#include "user_message.h"
+#include "metrology/kernels/fringe_patterns.h"
+#include "workbench/common/error_edge.h"
+#include "workbench/common/user_message.h"
+#include "workbench/core/entry_text.h"
+#include "workbench/doc/fralo_doc.h"
+#include "workbench/faces/documents.h"
+#include "workbench/faces/workbench_settings.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <QDialog>
 
 #include "analysis_documents.h"
-#include "common/window_timers.h"
+#include "workbench/common/window_timers.h"
 
 class QComboBox;
 class QLabel;

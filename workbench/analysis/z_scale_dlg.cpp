@@ -10,10 +10,10 @@
 #include <QVBoxLayout>
 
 #include "dialog_controls.h"
-#include "faces/documents.h"
-#include "faces/workbench_settings.h"
-#include "fralo_doc.h"
-#include "z_scale_entries.h"
+#include "workbench/core/z_scale_entries.h"
+#include "workbench/doc/fralo_doc.h"
+#include "workbench/faces/documents.h"
+#include "workbench/faces/workbench_settings.h"
 
 namespace {
 

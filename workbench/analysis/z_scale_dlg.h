@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "common/window_timers.h"
+#include "workbench/common/window_timers.h"
 
 class CFraloDoc;
 class QButtonGroup;

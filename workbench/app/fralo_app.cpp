@@ -9,18 +9,18 @@
 #include <QMenu>
 #include <QSettings>
 
-#include "child_frame.h"
-#include "command_ids.h"
-#include "command_table.h"
-#include "document_walk.h"
-#include "fralo_doc.h"
-#include "fralo_view.h"
-#include "main_frame.h"
 #include "optical_bench_switch.h"
-#include "profile_overlay.h"
-#include "settings_record.h"
-#include "talvo_board.h"
-#include "user_message.h"
+#include "workbench/acquisition/talvo_board.h"
+#include "workbench/common/user_message.h"
+#include "workbench/core/command_ids.h"
+#include "workbench/core/document_walk.h"
+#include "workbench/core/settings_record.h"
+#include "workbench/doc/fralo_doc.h"
+#include "workbench/frame/command_table.h"
+#include "workbench/frame/main_frame.h"
+#include "workbench/view/child_frame.h"
+#include "workbench/view/fralo_view.h"
+#include "workbench/view/profile_overlay.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <QString>
 #include <QStringList>
 
-#include "faces/documents.h"
-#include "faces/workbench_settings.h"
-#include "live_control.h"
+#include "workbench/core/live_control.h"
+#include "workbench/faces/documents.h"
+#include "workbench/faces/workbench_settings.h"
 
 class CFraloDoc;
 class CMainFrame;

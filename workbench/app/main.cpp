@@ -14,9 +14,9 @@
 #include <QTranslator>
 
 #include "fralo_app.h"
-#include "main_frame.h"
 #include "qt_french.h"
-#include "user_message.h"
+#include "workbench/common/user_message.h"
+#include "workbench/frame/main_frame.h"
 
 int main(int argc, char** argv)
 {

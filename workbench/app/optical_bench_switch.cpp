@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "faces/workbench_settings.h"
-#include "optical_bench/scene.h"
+#include "workbench/faces/workbench_settings.h"
+#include <optical_bench/scene.h>
 
 OpticalBenchSession::OpticalBenchSession(const WorkbenchSettings& app,
                                          const optical_bench::Rig::Options& options)

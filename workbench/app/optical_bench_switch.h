@@ -7,8 +7,8 @@
 
 #include <memory>
 
-#include "faces/bench_projector.h"
-#include "optical_bench/rig.h"
+#include "workbench/faces/bench_projector.h"
+#include <optical_bench/rig.h>
 
 class WorkbenchSettings;
 

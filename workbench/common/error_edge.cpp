@@ -1,10 +1,10 @@
-#include "common/error_edge.h"
+#include "error_edge.h"
 
 #include <new>
 
 #include <verodyn/status.h>
 
-#include "common/user_message.h"
+#include "user_message.h"
 
 QString LibraryFailureText(Vstatus status, const std::string& detail)
 {

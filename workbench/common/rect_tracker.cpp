@@ -1,4 +1,4 @@
-#include "common/rect_tracker.h"
+#include "rect_tracker.h"
 
 #include <QBrush>
 #include <QEventLoop>

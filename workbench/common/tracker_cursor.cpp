@@ -1,4 +1,4 @@
-#include "common/tracker_cursor.h"
+#include "tracker_cursor.h"
 
 #include <cstdlib>
 

@@ -3,7 +3,7 @@
 
 #include <QtCore/qnamespace.h>
 
-#include "common/rect_tracker.h"
+#include "rect_tracker.h"
 
 // The cursor for the mouse at (x, y) over rectangle `r` with handle size s.
 // Four zones lie along the edges: left l < x < l + s, right r - s < x < r,

@@ -1,10 +1,10 @@
-#include "common/window_timers.h"
+#include "window_timers.h"
 
 #include <QTimer>
 #include <algorithm>
 
-#include "common/error_edge.h"
-#include "common/user_message.h"
+#include "error_edge.h"
+#include "user_message.h"
 
 WindowTimers::WindowTimers(std::function<void(int)> onTimer) : onTimer_(std::move(onTimer)) { }
 

@@ -2,7 +2,7 @@
 
 #include "size_table.h"
 
-#include "base/files.h"
+#include <base/files.h>
 
 namespace {
 

@@ -2,7 +2,7 @@
 // the presets that set several of them at once.
 #pragma once
 
-#include "kernels/phase_unwrapper.h"
+#include "metrology/kernels/phase_unwrapper.h"
 
 // The option members, as the dialog's controls show them.
 struct UnwrapOptions {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "kernels/z_scale.h"
+#include "metrology/kernels/z_scale.h"
 
 struct ZScaleEntries {
     metrology::ZScaleMethod method = metrology::ZScaleMethod::Speckle;

@@ -10,8 +10,8 @@
 #include <QVBoxLayout>
 
 #include "dialog_support.h"
-#include "fralo_doc.h"
-#include "z_scale_dlg.h"
+#include "workbench/analysis/z_scale_dlg.h"
+#include "workbench/doc/fralo_doc.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "calibration.h"
+#include "workbench/core/calibration.h"
 
 class CFraloDoc;
 class QCheckBox;

@@ -11,9 +11,9 @@
 #include <QSignalBlocker>
 #include <QSlider>
 
-#include "faces/documents.h"
-#include "faces/workbench_settings.h"
-#include "fralo_doc.h"
+#include "workbench/doc/fralo_doc.h"
+#include "workbench/faces/documents.h"
+#include "workbench/faces/workbench_settings.h"
 
 CameraControls CameraControls::Add(QBoxLayout* layout, int labelId, int editId, int sliderId,
                                    int autoId)

@@ -20,7 +20,7 @@
 #include <verodyn/operators.h>
 
 #include "dialog_support.h"
-#include "fralo_doc.h"
+#include "workbench/doc/fralo_doc.h"
 
 namespace {
 

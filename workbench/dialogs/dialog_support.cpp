@@ -4,8 +4,8 @@
 #include <QDialogButtonBox>
 #include <QPushButton>
 
-#include "error_edge.h"
-#include "user_message.h"
+#include "workbench/common/error_edge.h"
+#include "workbench/common/user_message.h"
 
 QAbstractButton* Clicked(QAbstractButton* button, int id, std::function<void()> handler)
 {

@@ -10,7 +10,7 @@
 
 #include <imageproc/plane_buffers.h>
 
-#include "dialog_controls.h"
+#include "workbench/analysis/dialog_controls.h"
 
 class QAbstractButton;
 class QDialog;

@@ -9,15 +9,15 @@
 #include <imageproc/quiet_library.h>
 #include <verodyn/operators.h>
 
-#include "analysis_documents.h"
-#include "dialog_controls.h"
-#include "faces/documents.h"
-#include "faces/image_view.h"
-#include "faces/workbench_settings.h"
-#include "fralo_doc.h"
-#include "save_rules.h"
-#include "user_message.h"
-#include "zone_rules.h"
+#include "workbench/analysis/analysis_documents.h"
+#include "workbench/analysis/dialog_controls.h"
+#include "workbench/common/user_message.h"
+#include "workbench/core/save_rules.h"
+#include "workbench/core/zone_rules.h"
+#include "workbench/doc/fralo_doc.h"
+#include "workbench/faces/documents.h"
+#include "workbench/faces/image_view.h"
+#include "workbench/faces/workbench_settings.h"
 
 namespace {
 

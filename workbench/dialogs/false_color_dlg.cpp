@@ -3,8 +3,8 @@
 #include <imageproc/quiet_library.h>
 #include <verodyn/operators.h>
 
-#include "false_colour.h"
-#include "fralo_doc.h"
+#include "workbench/core/false_colour.h"
+#include "workbench/doc/fralo_doc.h"
 
 CFalseColorDlg::CFalseColorDlg(WorkbenchSettings* app, QWidget* parent)
     : CLiveViewDlg(app, TIMER_FALSE_COLOURS, parent)

@@ -6,10 +6,10 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-#include "camera_settings.h"
-#include "faces/documents.h"
-#include "faces/workbench_settings.h"
-#include "fralo_doc.h"
+#include "workbench/core/camera_settings.h"
+#include "workbench/doc/fralo_doc.h"
+#include "workbench/faces/documents.h"
+#include "workbench/faces/workbench_settings.h"
 
 namespace {
 

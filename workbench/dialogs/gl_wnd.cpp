@@ -11,7 +11,7 @@
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
 
-#include "user_message.h"
+#include "workbench/common/user_message.h"
 
 namespace {
 

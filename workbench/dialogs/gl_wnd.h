@@ -10,7 +10,7 @@
 #include <QImage>
 
 #include "heap_trim_hold.h"
-#include "point_cloud.h"
+#include "workbench/core/point_cloud.h"
 
 class QOffscreenSurface;
 class QOpenGLBuffer;

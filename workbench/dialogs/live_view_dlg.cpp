@@ -9,17 +9,17 @@
 #include <imageproc/quiet_library.h>
 #include <verodyn/operators.h>
 
-#include "acquisition_sources.h"
-#include "analysis_documents.h"
-#include "dialog_controls.h"
-#include "faces/documents.h"
-#include "faces/image_view.h"
-#include "faces/workbench_settings.h"
-#include "flag_scope.h"
-#include "fralo_doc.h"
-#include "live_view_layout.h"
-#include "talvo_board.h"
-#include "vfw_capture_wnd.h"
+#include "workbench/acquisition/talvo_board.h"
+#include "workbench/acquisition/vfw_capture_wnd.h"
+#include "workbench/analysis/analysis_documents.h"
+#include "workbench/analysis/dialog_controls.h"
+#include "workbench/core/acquisition_sources.h"
+#include "workbench/core/flag_scope.h"
+#include "workbench/core/live_view_layout.h"
+#include "workbench/doc/fralo_doc.h"
+#include "workbench/faces/documents.h"
+#include "workbench/faces/image_view.h"
+#include "workbench/faces/workbench_settings.h"
 
 namespace {
 

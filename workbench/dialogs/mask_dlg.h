@@ -10,7 +10,7 @@
 
 #include <verodyn/object.h>
 
-#include "faces/mask_editor.h"
+#include "workbench/faces/mask_editor.h"
 
 class CFraloDoc;
 class MaskCanvas;

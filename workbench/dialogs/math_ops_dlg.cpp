@@ -12,12 +12,12 @@
 
 #include <verodyn/operators.h>
 
-#include "analysis_documents.h"
 #include "dialog_support.h"
-#include "error_edge.h"
-#include "faces/documents.h"
-#include "faces/workbench_settings.h"
-#include "fralo_doc.h"
+#include "workbench/analysis/analysis_documents.h"
+#include "workbench/common/error_edge.h"
+#include "workbench/doc/fralo_doc.h"
+#include "workbench/faces/documents.h"
+#include "workbench/faces/workbench_settings.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include <QDialog>
 
-#include "analysis_documents.h"
-#include "common/window_timers.h"
-#include "image_combination.h"
+#include "workbench/analysis/analysis_documents.h"
+#include "workbench/common/window_timers.h"
+#include "workbench/core/image_combination.h"
 
 class WorkbenchSettings;
 class CFraloDoc;

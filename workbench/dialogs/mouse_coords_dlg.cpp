@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "faces/workbench_settings.h"
+#include "workbench/faces/workbench_settings.h"
 
 CMouseCoordsDlg::CMouseCoordsDlg(QWidget* parent)
     : QDialog(parent), m_pApp(Settings()), m_pValues(new QLabel), m_pAxes(new QLabel)

@@ -3,8 +3,8 @@
 #include <verodyn/operators.h>
 
 #include "dialog_support.h"
-#include "error_edge.h"
-#include "fralo_doc.h"
+#include "workbench/common/error_edge.h"
+#include "workbench/doc/fralo_doc.h"
 
 CPreviewDlg::CPreviewDlg(CFraloDoc& doc, int timerId, QWidget* parent)
     : QDialog(parent), m_doc(doc), m_nTimerId(timerId), m_timers([this](int id) { OnTimer(id); })

@@ -11,8 +11,8 @@
 #include <imageproc/tone_curves.h>
 #include <verodyn/object.h>
 
-#include "common/window_timers.h"
-#include "preview_timing.h"
+#include "workbench/common/window_timers.h"
+#include "workbench/core/preview_timing.h"
 
 class CFraloDoc;
 

@@ -8,9 +8,9 @@
 #include <imageproc/quiet_library.h>
 #include <verodyn/operators.h>
 
-#include "dialog_controls.h"
-#include "fralo_doc.h"
-#include "live_difference.h"
+#include "workbench/analysis/dialog_controls.h"
+#include "workbench/core/live_difference.h"
+#include "workbench/doc/fralo_doc.h"
 
 CRealTimeDlg::CRealTimeDlg(WorkbenchSettings* app, QWidget* parent)
     : CLiveViewDlg(app, TIMER_REAL_TIME, parent)

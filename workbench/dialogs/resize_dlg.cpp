@@ -7,11 +7,11 @@
 #include <verodyn/operators.h>
 
 #include "dialog_support.h"
-#include "faces/image_view.h"
-#include "fralo_doc.h"
-#include "resize_rules.h"
-#include "save_rules.h"
 #include "slider_controls.h"
+#include "workbench/core/resize_rules.h"
+#include "workbench/core/save_rules.h"
+#include "workbench/doc/fralo_doc.h"
+#include "workbench/faces/image_view.h"
 
 namespace {
 

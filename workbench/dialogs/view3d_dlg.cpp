@@ -8,15 +8,15 @@
 #include <imageproc/quiet_library.h>
 #include <verodyn/operators.h>
 
-#include "error_edge.h"
-#include "faces/documents.h"
-#include "faces/image_view.h"
-#include "faces/workbench_settings.h"
-#include "fralo_doc.h"
 #include "gl_wnd.h"
-#include "point_cloud.h"
-#include "save_rules.h"
-#include "user_message.h"
+#include "workbench/common/error_edge.h"
+#include "workbench/common/user_message.h"
+#include "workbench/core/point_cloud.h"
+#include "workbench/core/save_rules.h"
+#include "workbench/doc/fralo_doc.h"
+#include "workbench/faces/documents.h"
+#include "workbench/faces/image_view.h"
+#include "workbench/faces/workbench_settings.h"
 
 namespace {
 

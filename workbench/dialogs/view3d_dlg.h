@@ -10,7 +10,7 @@
 
 #include <QDialog>
 
-#include "common/window_timers.h"
+#include "workbench/common/window_timers.h"
 
 class WorkbenchSettings;
 class CFraloDoc;

@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "faces/workbench_settings.h"
+#include "workbench/faces/workbench_settings.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 #include "zone_view_commands.h"
 
 #include "extract_image_dlg.h"
-#include "faces/documents.h"
-#include "faces/workbench_settings.h"
 #include "false_color_dlg.h"
 #include "mask_dlg.h"
 #include "real_time_dlg.h"
+#include "workbench/faces/documents.h"
+#include "workbench/faces/workbench_settings.h"
 
 void RunFalseColourDialog(QWidget& frame)
 {

@@ -4,16 +4,16 @@
 #include <imageproc/plane_buffers.h>
 #include <imageproc/quiet_library.h>
 
-#include "acquisition_sources.h"
-#include "faces/documents.h"
-#include "faces/image_view.h"
-#include "faces/workbench_settings.h"
 #include "fralo_doc.h"
-#include "frame_grabber_port.h"
-#include "kdlyra_cameras.h"
-#include "talvo_board.h"
-#include "user_message.h"
-#include "vfw_capture_wnd.h"
+#include "workbench/acquisition/kdlyra_cameras.h"
+#include "workbench/acquisition/talvo_board.h"
+#include "workbench/acquisition/vfw_capture_wnd.h"
+#include "workbench/common/user_message.h"
+#include "workbench/core/acquisition_sources.h"
+#include "workbench/core/frame_grabber_port.h"
+#include "workbench/faces/documents.h"
+#include "workbench/faces/image_view.h"
+#include "workbench/faces/workbench_settings.h"
 
 int CFraloDoc::StartAcquisition()
 {

@@ -10,16 +10,16 @@
 #include <imageproc/quiet_library.h>
 #include <verodyn/operators.h>
 
-#include "error_edge.h"
-#include "faces/document_frame.h"
-#include "faces/documents.h"
-#include "faces/image_view.h"
-#include "faces/mask_editor.h"
-#include "faces/workbench_settings.h"
-#include "frame_fit.h"
-#include "save_rules.h"
-#include "user_message.h"
-#include "vfw_capture_wnd.h"
+#include "workbench/acquisition/vfw_capture_wnd.h"
+#include "workbench/common/error_edge.h"
+#include "workbench/common/user_message.h"
+#include "workbench/core/frame_fit.h"
+#include "workbench/core/save_rules.h"
+#include "workbench/faces/document_frame.h"
+#include "workbench/faces/documents.h"
+#include "workbench/faces/image_view.h"
+#include "workbench/faces/mask_editor.h"
+#include "workbench/faces/workbench_settings.h"
 
 namespace {
 

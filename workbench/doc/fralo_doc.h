@@ -13,11 +13,11 @@
 #include <imageproc/profiles.h>
 #include <verodyn/object.h>
 
-#include "calibration.h"
-#include "common/rect_tracker.h"
-#include "frame_fit.h"
-#include "live_control.h"
-#include "save_rules.h"
+#include "workbench/common/rect_tracker.h"
+#include "workbench/core/calibration.h"
+#include "workbench/core/frame_fit.h"
+#include "workbench/core/live_control.h"
+#include "workbench/core/save_rules.h"
 
 class DocumentFrame;
 class ImageView;

@@ -7,10 +7,10 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-#include "desktop_open.h"
-#include "fralo_doc.h"
-#include "profile_workbook.h"
-#include "user_message.h"
+#include "workbench/common/desktop_open.h"
+#include "workbench/common/user_message.h"
+#include "workbench/core/profile_workbook.h"
+#include "workbench/doc/fralo_doc.h"
 
 namespace {
 

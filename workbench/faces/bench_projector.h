@@ -1,7 +1,7 @@
 // The optical bench's projector as the phase acquisition sees it.
 #pragma once
 
-#include "projector_sequence.h"
+#include "metrology/acquisition/projector_sequence.h"
 
 class BenchProjector : public acquisition::ProjectorOutput {
 public:

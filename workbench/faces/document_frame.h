@@ -5,7 +5,7 @@
 #include <QMdiSubWindow>
 #include <QSize>
 
-#include "frame_fit.h"
+#include "workbench/core/frame_fit.h"
 
 class DocumentFrame : public QMdiSubWindow {
 public:

@@ -9,7 +9,7 @@
 #include <QImage>
 #include <QPoint>
 
-#include "live_control.h"
+#include "workbench/core/live_control.h"
 
 class CFraloDoc;
 class DocumentFrame;

@@ -10,8 +10,8 @@
 #include <QFont>
 #include <QPen>
 
-#include "settings_record.h"
-#include "size_table.h"
+#include "workbench/core/settings_record.h"
+#include "workbench/core/size_table.h"
 
 class CExtractImageDlg;
 class CFraloDoc;

@@ -12,9 +12,9 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "change_history.h"
-#include "desktop_open.h"
-#include "user_message.h"
+#include "workbench/common/desktop_open.h"
+#include "workbench/common/user_message.h"
+#include "workbench/core/change_history.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 {

@@ -1,19 +1,19 @@
 // The main frame's acquisition commands: live and frozen acquisition of the
 // active document, the acquisition sources, the default size, the
 // mouse-coordinates window and the camera settings.
-#include "acquisition_sources.h"
-#include "camera_settings.h"
-#include "command_ids.h"
-#include "faces/documents.h"
-#include "faces/workbench_settings.h"
-#include "firewire_camera_dlg.h"
-#include "fralo_doc.h"
-#include "frame_grabber_port.h"
 #include "main_frame.h"
-#include "mouse_coords_dlg.h"
-#include "usb_camera_dlg.h"
-#include "user_message.h"
-#include "window_size_dlg.h"
+#include "workbench/common/user_message.h"
+#include "workbench/core/acquisition_sources.h"
+#include "workbench/core/camera_settings.h"
+#include "workbench/core/command_ids.h"
+#include "workbench/core/frame_grabber_port.h"
+#include "workbench/dialogs/firewire_camera_dlg.h"
+#include "workbench/dialogs/mouse_coords_dlg.h"
+#include "workbench/dialogs/usb_camera_dlg.h"
+#include "workbench/dialogs/window_size_dlg.h"
+#include "workbench/doc/fralo_doc.h"
+#include "workbench/faces/documents.h"
+#include "workbench/faces/workbench_settings.h"
 
 void CMainFrame::StartActiveAcquisition()
 {

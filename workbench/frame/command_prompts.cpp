@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "command_ids.h"
+#include "workbench/core/command_ids.h"
 
 const char* CommandPrompt(int id)
 {

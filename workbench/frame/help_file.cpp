@@ -14,8 +14,8 @@
 
 #include "command_prompts.h"
 #include "command_table.h"
-#include "desktop_open.h"
-#include "user_message.h"
+#include "workbench/common/desktop_open.h"
+#include "workbench/common/user_message.h"
 
 namespace {
 

@@ -9,15 +9,15 @@
 #include <imageproc/quiet_library.h>
 
 #include "about_dlg.h"
-#include "excel_export.h"
-#include "faces/documents.h"
-#include "faces/workbench_settings.h"
-#include "fralo_doc.h"
-#include "fralo_view.h"
 #include "main_frame.h"
-#include "save_rules.h"
-#include "user_message.h"
-#include "view3d_dlg.h"
+#include "workbench/common/user_message.h"
+#include "workbench/core/save_rules.h"
+#include "workbench/dialogs/view3d_dlg.h"
+#include "workbench/doc/fralo_doc.h"
+#include "workbench/export/excel_export.h"
+#include "workbench/faces/documents.h"
+#include "workbench/faces/workbench_settings.h"
+#include "workbench/view/fralo_view.h"
 
 namespace {
 

@@ -1,17 +1,17 @@
 // The commands of the image-operation dialogs: each runs its dialog modally.
 #include <imageproc/plane_buffers.h>
 
-#include "calibration_dlg.h"
-#include "convolution_dlg.h"
-#include "faces/documents.h"
-#include "faces/workbench_settings.h"
-#include "fralo_doc.h"
-#include "luminance_gamma_dlg.h"
 #include "main_frame.h"
-#include "math_ops_dlg.h"
-#include "multiply_dlg.h"
-#include "resize_dlg.h"
-#include "user_message.h"
+#include "workbench/common/user_message.h"
+#include "workbench/dialogs/calibration_dlg.h"
+#include "workbench/dialogs/convolution_dlg.h"
+#include "workbench/dialogs/luminance_gamma_dlg.h"
+#include "workbench/dialogs/math_ops_dlg.h"
+#include "workbench/dialogs/multiply_dlg.h"
+#include "workbench/dialogs/resize_dlg.h"
+#include "workbench/doc/fralo_doc.h"
+#include "workbench/faces/documents.h"
+#include "workbench/faces/workbench_settings.h"
 
 namespace {
 

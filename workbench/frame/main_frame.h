@@ -9,8 +9,8 @@
 
 #include <QMainWindow>
 
-#include "command_rules.h"
-#include "status_panes.h"
+#include "workbench/core/command_rules.h"
+#include "workbench/core/status_panes.h"
 
 class CFraloDoc;
 class CFraloView;

@@ -3,15 +3,15 @@
 #include <map>
 #include <set>
 
-#include "analysis_commands.h"
-#include "command_ids.h"
-#include "command_rules.h"
-#include "fralo_view.h"
 #include "help_file.h"
-#include "instrument_commands.h"
 #include "main_frame.h"
-#include "phase_commands.h"
-#include "zone_view_commands.h"
+#include "workbench/analysis/analysis_commands.h"
+#include "workbench/core/command_ids.h"
+#include "workbench/core/command_rules.h"
+#include "workbench/dialogs/zone_view_commands.h"
+#include "workbench/instruments/instrument_commands.h"
+#include "workbench/phase/phase_commands.h"
+#include "workbench/view/fralo_view.h"
 
 namespace {
 

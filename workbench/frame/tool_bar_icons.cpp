@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "command_ids.h"
+#include "workbench/core/command_ids.h"
 
 const std::vector<ToolBarIconName>& ToolBarIconNames()
 {

@@ -10,7 +10,7 @@
 
 #include "instrument_rules.h"
 #include "instrument_ui.h"
-#include "user_message.h"
+#include "workbench/common/user_message.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <QDialog>
 #include <QString>
 
-#include "c832_controller.h"
-#include "clock/clock.h"
-#include "common/window_timers.h"
+#include "metrology/instruments/c832_controller.h"
+#include "workbench/common/window_timers.h"
+#include <clock/clock.h>
 
 class QLabel;
 class QLineEdit;

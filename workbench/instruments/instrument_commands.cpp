@@ -1,10 +1,10 @@
 #include "instrument_commands.h"
 
 #include "c832_move_dlg.h"
-#include "faces/workbench_settings.h"
 #include "overtravel_dlg.h"
 #include "piezo_dlg.h"
 #include "stepper_dlg.h"
+#include "workbench/faces/workbench_settings.h"
 
 void RunPiezoDialog(QWidget& frame)
 {

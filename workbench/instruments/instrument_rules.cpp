@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "c832_controller.h"
+#include "metrology/instruments/c832_controller.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "c832_controller.h"
-#include "user_message.h"
+#include "metrology/instruments/c832_controller.h"
+#include "workbench/common/user_message.h"
 
 instruments::MessageSink UserMessageSink()
 {

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "message_sink.h"
+#include "metrology/instruments/message_sink.h"
 
 class QLabel;
 class QPushButton;

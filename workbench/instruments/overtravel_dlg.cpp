@@ -5,7 +5,7 @@
 #include <QPushButton>
 
 #include "instrument_ui.h"
-#include "user_message.h"
+#include "workbench/common/user_message.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <QDialog>
 #include <QString>
 
-#include "c832_controller.h"
-#include "clock/clock.h"
+#include "metrology/instruments/c832_controller.h"
+#include <clock/clock.h>
 
 class QLabel;
 class QPushButton;

@@ -10,10 +10,10 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-#include "faces/workbench_settings.h"
 #include "instrument_rules.h"
 #include "instrument_ui.h"
 #include "serial_params_dlg.h"
+#include "workbench/faces/workbench_settings.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <QDialog>
 #include <QString>
 
-#include "clock/clock.h"
-#include "common/window_timers.h"
-#include "serial_port.h"
+#include "metrology/instruments/serial_port.h"
+#include "workbench/common/window_timers.h"
+#include <clock/clock.h>
 
 class WorkbenchSettings;
 class QLabel;

@@ -8,7 +8,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "faces/workbench_settings.h"
+#include "workbench/faces/workbench_settings.h"
 
 namespace {
 

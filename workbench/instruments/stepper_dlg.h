@@ -8,9 +8,9 @@
 #include <QDialog>
 #include <QString>
 
-#include "clock/clock.h"
-#include "common/window_timers.h"
-#include "parallel_port.h"
+#include "metrology/instruments/parallel_port.h"
+#include "workbench/common/window_timers.h"
+#include <clock/clock.h>
 
 class QLabel;
 class QPushButton;

@@ -4,15 +4,15 @@
 #include <imageproc/quiet_library.h>
 #include <verodyn/operators.h>
 
-#include "acquisition_sources.h"
-#include "analysis_documents.h"
-#include "faces/documents.h"
-#include "faces/workbench_settings.h"
-#include "fralo_doc.h"
-#include "kernels/phase4.h"
-#include "sequence_texts.h"
-#include "talvo_board.h"
-#include "vfw_capture_wnd.h"
+#include "metrology/acquisition/sequence_texts.h"
+#include "metrology/kernels/phase4.h"
+#include "workbench/acquisition/talvo_board.h"
+#include "workbench/acquisition/vfw_capture_wnd.h"
+#include "workbench/analysis/analysis_documents.h"
+#include "workbench/core/acquisition_sources.h"
+#include "workbench/doc/fralo_doc.h"
+#include "workbench/faces/documents.h"
+#include "workbench/faces/workbench_settings.h"
 
 Vobject ZoomedImage(const Vobject& image, int width, int height)
 {

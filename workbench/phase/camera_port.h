@@ -8,7 +8,7 @@
 
 #include <verodyn/object.h>
 
-#include "sequence_ports.h"
+#include "metrology/acquisition/sequence_ports.h"
 
 class WorkbenchSettings;
 class CFraloDoc;

@@ -5,17 +5,17 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "acquisition_sources.h"
 #include "camera_port.h"
-#include "dialog_controls.h"
-#include "faces/documents.h"
-#include "faces/workbench_settings.h"
-#include "fralo_doc.h"
-#include "instrument_ui.h"
+#include "metrology/acquisition/sequence_texts.h"
+#include "metrology/acquisition/view_cycle.h"
 #include "phase_documents.h"
-#include "sequence_texts.h"
 #include "sequence_timer.h"
-#include "view_cycle.h"
+#include "workbench/analysis/dialog_controls.h"
+#include "workbench/core/acquisition_sources.h"
+#include "workbench/doc/fralo_doc.h"
+#include "workbench/faces/documents.h"
+#include "workbench/faces/workbench_settings.h"
+#include "workbench/instruments/instrument_ui.h"
 
 CFourFramePage::CFourFramePage(WorkbenchSettings* app, bool projector, QWidget* parent)
     : QWidget(parent),

@@ -10,9 +10,9 @@
 
 #include <verodyn/object.h>
 
-#include "analysis_documents.h"
-#include "common/window_timers.h"
-#include "four_frame_sequence.h"
+#include "metrology/acquisition/four_frame_sequence.h"
+#include "workbench/analysis/analysis_documents.h"
+#include "workbench/common/window_timers.h"
 
 class QComboBox;
 class QGridLayout;

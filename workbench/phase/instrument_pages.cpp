@@ -3,9 +3,9 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "entry_text.h"
-#include "faces/workbench_settings.h"
-#include "instrument_ui.h"
+#include "workbench/core/entry_text.h"
+#include "workbench/faces/workbench_settings.h"
+#include "workbench/instruments/instrument_ui.h"
 
 namespace {
 

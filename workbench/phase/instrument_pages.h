@@ -4,11 +4,11 @@
 
 #include <array>
 
-#include "clock/clock.h"
+#include "metrology/acquisition/piezo_steps.h"
+#include "metrology/acquisition/stage_steps.h"
+#include "metrology/acquisition/stepper_steps.h"
 #include "phase_page.h"
-#include "piezo_steps.h"
-#include "stage_steps.h"
-#include "stepper_steps.h"
+#include <clock/clock.h>
 
 // "Piézo COM1" / "Piézo COM2": voltages U1..U4 of the serial piezo supply.
 class WorkbenchSettings;

@@ -6,10 +6,10 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
-#include "dialog_controls.h"
-#include "faces/workbench_settings.h"
 #include "instrument_pages.h"
 #include "projector_phase_page.h"
+#include "workbench/analysis/dialog_controls.h"
+#include "workbench/faces/workbench_settings.h"
 
 CPhaseAcqDlg::CPhaseAcqDlg(WorkbenchSettings* app, ondula::Clock& clock, QWidget* parent,
                            acquisition::ProjectorOutput* projector)

@@ -5,8 +5,8 @@
 
 #include <QDialog>
 
-#include "clock/clock.h"
-#include "projector_sequence.h"
+#include "metrology/acquisition/projector_sequence.h"
+#include <clock/clock.h>
 
 class WorkbenchSettings;
 class CPhasePage;

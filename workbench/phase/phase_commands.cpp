@@ -2,10 +2,10 @@
 
 #include <QTabBar>
 
-#include "faces/bench_projector.h"
-#include "faces/workbench_settings.h"
 #include "phase_acq_dlg.h"
 #include "time_average_dlg.h"
+#include "workbench/faces/bench_projector.h"
+#include "workbench/faces/workbench_settings.h"
 
 void RunPhaseAcquisitionDialog(QWidget& frame, BenchProjector* bench)
 {

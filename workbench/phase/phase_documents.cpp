@@ -6,12 +6,12 @@
 #include <imageproc/quiet_library.h>
 #include <verodyn/operators.h>
 
-#include "analysis_documents.h"
 #include "camera_port.h"
-#include "faces/documents.h"
-#include "faces/workbench_settings.h"
-#include "fralo_doc.h"
-#include "view_cycle.h"
+#include "metrology/acquisition/view_cycle.h"
+#include "workbench/analysis/analysis_documents.h"
+#include "workbench/doc/fralo_doc.h"
+#include "workbench/faces/documents.h"
+#include "workbench/faces/workbench_settings.h"
 
 CFraloDoc* TakeCameraDocument(DocumentService& documents, const WorkbenchSettings& settings)
 {

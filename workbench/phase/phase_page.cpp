@@ -12,18 +12,18 @@
 #include <imageproc/quiet_library.h>
 #include <verodyn/operators.h>
 
-#include "acquisition_sources.h"
-#include "analysis_documents.h"
 #include "camera_port.h"
-#include "dialog_controls.h"
-#include "faces/documents.h"
-#include "faces/workbench_settings.h"
-#include "fralo_doc.h"
-#include "instrument_ui.h"
+#include "metrology/acquisition/sequence_texts.h"
+#include "metrology/acquisition/view_cycle.h"
 #include "phase_documents.h"
-#include "sequence_texts.h"
-#include "user_message.h"
-#include "view_cycle.h"
+#include "workbench/analysis/analysis_documents.h"
+#include "workbench/analysis/dialog_controls.h"
+#include "workbench/common/user_message.h"
+#include "workbench/core/acquisition_sources.h"
+#include "workbench/doc/fralo_doc.h"
+#include "workbench/faces/documents.h"
+#include "workbench/faces/workbench_settings.h"
+#include "workbench/instruments/instrument_ui.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "four_frame_page.h"
-#include "phase_sequence.h"
+#include "metrology/acquisition/phase_sequence.h"
 
 class QGridLayout;
 class QLineEdit;

@@ -11,16 +11,16 @@
 
 #include <imageproc/plane_buffers.h>
 
-#include "acquisition_sources.h"
-#include "analysis_documents.h"
 #include "camera_port.h"
-#include "dialog_controls.h"
-#include "entry_text.h"
-#include "faces/documents.h"
-#include "faces/workbench_settings.h"
-#include "fralo_doc.h"
 #include "phase_documents.h"
-#include "user_message.h"
+#include "workbench/analysis/analysis_documents.h"
+#include "workbench/analysis/dialog_controls.h"
+#include "workbench/common/user_message.h"
+#include "workbench/core/acquisition_sources.h"
+#include "workbench/core/entry_text.h"
+#include "workbench/doc/fralo_doc.h"
+#include "workbench/faces/documents.h"
+#include "workbench/faces/workbench_settings.h"
 
 namespace {
 constexpr int kFrameGap = 15;

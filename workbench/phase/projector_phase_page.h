@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "four_frame_page.h"
-#include "projector_sequence.h"
+#include "metrology/acquisition/projector_sequence.h"
 
 class QCheckBox;
 class QLineEdit;

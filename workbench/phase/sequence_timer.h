@@ -2,6 +2,6 @@
 // sequence's next timer (0 for none) takes its place, at `periodMs`.
 #pragma once
 
-#include "common/window_timers.h"
+#include "workbench/common/window_timers.h"
 
 void FollowSequenceTimer(WindowTimers& timers, int id, int next, int periodMs);

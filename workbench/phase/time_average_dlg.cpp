@@ -4,8 +4,8 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
-#include "dialog_controls.h"
 #include "time_average_pages.h"
+#include "workbench/analysis/dialog_controls.h"
 
 CTimeAverageDlg::CTimeAverageDlg(WorkbenchSettings* app, ondula::Clock& clock, QWidget* parent)
     : QDialog(parent), m_pApp(app), m_clock(clock)

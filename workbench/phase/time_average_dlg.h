@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "clock/clock.h"
+#include <clock/clock.h>
 
 class WorkbenchSettings;
 class QTabBar;

@@ -9,10 +9,10 @@
 
 #include <QWidget>
 
-#include "clock/clock.h"
-#include "common/window_timers.h"
-#include "piezo_steps.h"
-#include "time_average.h"
+#include "metrology/acquisition/piezo_steps.h"
+#include "metrology/acquisition/time_average.h"
+#include "workbench/common/window_timers.h"
+#include <clock/clock.h>
 
 class CameraPort;
 class WorkbenchSettings;

@@ -4,12 +4,12 @@
 #include <imageproc/plane_buffers.h>
 #include <vfw/capture_driver.h>
 
-#include "board_surface.h"
-#include "scoped_setting.h"
-#include "support/scripted_grabber.h"
-#include "talvo_board.h"
-#include "vfw_capture_wnd.h"
+#include "tests/support/scoped_setting.h"
+#include "tests/support/scripted_grabber.h"
 #include "widget_fixture.h"
+#include "workbench/acquisition/board_surface.h"
+#include "workbench/acquisition/talvo_board.h"
+#include "workbench/acquisition/vfw_capture_wnd.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <QMessageBox>
 #include <QTimer>
 
-#include "scoped_setting.h"
-#include "settings_record.h"
+#include "tests/support/scoped_setting.h"
 #include "widget_fixture.h"
+#include "workbench/core/settings_record.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include <imageproc/plane_buffers.h>
 
-#include "firewire_camera_dlg.h"
-#include "usb_camera_dlg.h"
 #include "widget_fixture.h"
+#include "workbench/dialogs/firewire_camera_dlg.h"
+#include "workbench/dialogs/usb_camera_dlg.h"
 
 namespace {
 

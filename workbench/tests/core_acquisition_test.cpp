@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "acquisition_sources.h"
-#include "camera_settings.h"
-#include "command_ids.h"
-#include "command_rules.h"
+#include "workbench/core/acquisition_sources.h"
+#include "workbench/core/camera_settings.h"
+#include "workbench/core/command_ids.h"
+#include "workbench/core/command_rules.h"
 
 namespace {
 

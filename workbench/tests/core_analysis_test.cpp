@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "entry_text.h"
-#include "unwrap_options.h"
-#include "z_scale_entries.h"
+#include "workbench/core/entry_text.h"
+#include "workbench/core/unwrap_options.h"
+#include "workbench/core/z_scale_entries.h"
 
 namespace {
 

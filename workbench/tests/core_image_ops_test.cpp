@@ -4,11 +4,11 @@
 
 #include <verodyn/operators.h>
 
-#include "calibration.h"
-#include "image_combination.h"
-#include "preview_timing.h"
-#include "resize_rules.h"
-#include "shown_image.h"
+#include "workbench/core/calibration.h"
+#include "workbench/core/image_combination.h"
+#include "workbench/core/preview_timing.h"
+#include "workbench/core/resize_rules.h"
+#include "workbench/core/shown_image.h"
 
 namespace {
 

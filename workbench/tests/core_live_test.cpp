@@ -3,8 +3,8 @@
 #include <map>
 #include <string>
 
-#include "live_control.h"
-#include "support/scripted_grabber.h"
+#include "tests/support/scripted_grabber.h"
+#include "workbench/core/live_control.h"
 
 namespace {
 

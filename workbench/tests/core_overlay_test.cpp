@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "overlay_rules.h"
-#include "point_cloud.h"
-#include "profile_workbook.h"
+#include "workbench/core/overlay_rules.h"
+#include "workbench/core/point_cloud.h"
+#include "workbench/core/profile_workbook.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <imageproc/plane_buffers.h>
 
-#include "status_panes.h"
+#include "workbench/core/status_panes.h"
 
 namespace {
 

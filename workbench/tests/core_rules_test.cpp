@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "change_history.h"
-#include "command_rules.h"
-#include "document_walk.h"
-#include "frame_fit.h"
-#include "print_scale.h"
-#include "save_rules.h"
+#include "workbench/core/change_history.h"
+#include "workbench/core/command_rules.h"
+#include "workbench/core/document_walk.h"
+#include "workbench/core/frame_fit.h"
+#include "workbench/core/print_scale.h"
+#include "workbench/core/save_rules.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "settings_record.h"
-#include "size_table.h"
+#include "workbench/core/settings_record.h"
+#include "workbench/core/size_table.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "false_colour.h"
-#include "live_difference.h"
-#include "live_view_layout.h"
-#include "zone_rules.h"
+#include "workbench/core/false_colour.h"
+#include "workbench/core/live_difference.h"
+#include "workbench/core/live_view_layout.h"
+#include "workbench/core/zone_rules.h"
 
 namespace {
 

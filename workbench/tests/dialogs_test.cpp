@@ -6,12 +6,12 @@
 #include <QPointer>
 #include <QSlider>
 
-#include "firewire_camera_dlg.h"
-#include "mouse_coords_dlg.h"
-#include "support/scripted_grabber.h"
-#include "usb_camera_dlg.h"
+#include "tests/support/scripted_grabber.h"
 #include "widget_fixture.h"
-#include "window_size_dlg.h"
+#include "workbench/dialogs/firewire_camera_dlg.h"
+#include "workbench/dialogs/mouse_coords_dlg.h"
+#include "workbench/dialogs/usb_camera_dlg.h"
+#include "workbench/dialogs/window_size_dlg.h"
 
 namespace {
 

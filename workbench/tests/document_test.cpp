@@ -6,8 +6,8 @@
 #include <imageproc/plane_buffers.h>
 #include <verodyn/operators.h>
 
-#include "scoped_setting.h"
-#include "tiff_samples.h"
+#include "tests/support/scoped_setting.h"
+#include "verodyn/tests/tiff_samples.h"
 #include "widget_fixture.h"
 
 namespace {

@@ -7,10 +7,10 @@
 
 #include <verodyn/operators.h>
 
-#include "desktop_open.h"
-#include "excel_export.h"
-#include "scoped_setting.h"
+#include "tests/support/scoped_setting.h"
 #include "widget_fixture.h"
+#include "workbench/common/desktop_open.h"
+#include "workbench/export/excel_export.h"
 
 namespace {
 

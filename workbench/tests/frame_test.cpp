@@ -6,10 +6,10 @@
 #include <QStatusBar>
 #include <QToolBar>
 
-#include "about_dlg.h"
-#include "command_table.h"
-#include "key_lock_state.h"
 #include "widget_fixture.h"
+#include "workbench/common/key_lock_state.h"
+#include "workbench/frame/about_dlg.h"
+#include "workbench/frame/command_table.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <string>
 
-#include "base/files.h"
-#include "settings_record.h"
+#include "workbench/core/settings_record.h"
+#include <base/files.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

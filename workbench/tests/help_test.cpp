@@ -7,9 +7,9 @@
 #include <QToolButton>
 #include <QWhatsThis>
 
-#include "desktop_open.h"
-#include "help_file.h"
 #include "widget_fixture.h"
+#include "workbench/common/desktop_open.h"
+#include "workbench/frame/help_file.h"
 
 namespace {
 

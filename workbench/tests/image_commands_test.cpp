@@ -9,9 +9,9 @@
 #include <verodyn/operators.h>
 #include <verodyn/window.h>
 
-#include "about_dlg.h"
-#include "desktop_open.h"
 #include "widget_fixture.h"
+#include "workbench/common/desktop_open.h"
+#include "workbench/frame/about_dlg.h"
 
 namespace {
 

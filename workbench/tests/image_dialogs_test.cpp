@@ -14,16 +14,16 @@
 #include <imageproc/plane_buffers.h>
 #include <verodyn/operators.h>
 
-#include "calibration_dlg.h"
-#include "convolution_dlg.h"
-#include "dialog_controls.h"
-#include "luminance_gamma_dlg.h"
-#include "math_ops_dlg.h"
-#include "mouse_coords_dlg.h"
-#include "multiply_dlg.h"
-#include "resize_dlg.h"
 #include "widget_fixture.h"
-#include "z_scale_dlg.h"
+#include "workbench/analysis/dialog_controls.h"
+#include "workbench/analysis/z_scale_dlg.h"
+#include "workbench/dialogs/calibration_dlg.h"
+#include "workbench/dialogs/convolution_dlg.h"
+#include "workbench/dialogs/luminance_gamma_dlg.h"
+#include "workbench/dialogs/math_ops_dlg.h"
+#include "workbench/dialogs/mouse_coords_dlg.h"
+#include "workbench/dialogs/multiply_dlg.h"
+#include "workbench/dialogs/resize_dlg.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 #include <verodyn/framegrabber.h>
 #include <vfw/simulated_webcam.h>
 
-#include "board_surface.h"
-#include "vfw_capture_wnd.h"
 #include "widget_fixture.h"
+#include "workbench/acquisition/board_surface.h"
+#include "workbench/acquisition/vfw_capture_wnd.h"
 
 namespace {
 

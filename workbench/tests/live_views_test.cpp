@@ -18,13 +18,13 @@
 #include <imageproc/plane_buffers.h>
 #include <vfw/simulated_webcam.h>
 
-#include "dialog_controls.h"
-#include "false_color_dlg.h"
-#include "false_colour.h"
-#include "live_view_layout.h"
-#include "real_time_dlg.h"
-#include "vfw_capture_wnd.h"
 #include "widget_fixture.h"
+#include "workbench/acquisition/vfw_capture_wnd.h"
+#include "workbench/analysis/dialog_controls.h"
+#include "workbench/core/false_colour.h"
+#include "workbench/core/live_view_layout.h"
+#include "workbench/dialogs/false_color_dlg.h"
+#include "workbench/dialogs/real_time_dlg.h"
 
 namespace {
 

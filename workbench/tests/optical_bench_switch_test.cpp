@@ -6,13 +6,13 @@
 #include <numbers>
 #include <thread>
 
-#include "optical_bench/scene.h"
-#include "optical_bench_switch.h"
-#include "parallel_port.h"
-#include "phase_fixture.h"
-#include "scoped_setting.h"
-#include "sequence_texts.h"
-#include "serial_port.h"
+#include "metrology/acquisition/sequence_texts.h"
+#include "metrology/instruments/parallel_port.h"
+#include "metrology/instruments/serial_port.h"
+#include "tests/support/scoped_setting.h"
+#include "workbench/app/optical_bench_switch.h"
+#include "workbench/phase/tests/phase_fixture.h"
+#include <optical_bench/scene.h>
 
 namespace {
 

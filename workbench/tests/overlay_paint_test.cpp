@@ -3,8 +3,8 @@
 
 #include <verodyn/operators.h>
 
-#include "profile_overlay.h"
 #include "widget_fixture.h"
+#include "workbench/view/profile_overlay.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include <verodyn/operators.h>
 #include <verodyn/window.h>
 
-#include "gl_wnd.h"
-#include "view3d_dlg.h"
 #include "widget_fixture.h"
+#include "workbench/dialogs/gl_wnd.h"
+#include "workbench/dialogs/view3d_dlg.h"
 
 namespace {
 

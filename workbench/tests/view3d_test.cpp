@@ -8,8 +8,8 @@
 #include <verodyn/operators.h>
 #include <verodyn/window.h>
 
-#include "view3d_dlg.h"
 #include "widget_fixture.h"
+#include "workbench/dialogs/view3d_dlg.h"
 
 namespace {
 

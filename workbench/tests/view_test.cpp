@@ -11,7 +11,7 @@
 #include <verodyn/operators.h>
 #include <verodyn/window.h>
 
-#include "support/scripted_grabber.h"
+#include "tests/support/scripted_grabber.h"
 #include "widget_fixture.h"
 
 namespace {

@@ -9,13 +9,13 @@
 
 #include <gtest/gtest.h>
 
-#include "child_frame.h"
-#include "command_ids.h"
-#include "fralo_app.h"
-#include "fralo_doc.h"
-#include "fralo_view.h"
-#include "main_frame.h"
-#include "user_message.h"
+#include "workbench/app/fralo_app.h"
+#include "workbench/common/user_message.h"
+#include "workbench/core/command_ids.h"
+#include "workbench/doc/fralo_doc.h"
+#include "workbench/frame/main_frame.h"
+#include "workbench/view/child_frame.h"
+#include "workbench/view/fralo_view.h"
 
 class WorkbenchTest : public ::testing::Test {
 protected:

@@ -15,11 +15,11 @@
 
 #include <verodyn/operators.h>
 
-#include "about_dlg.h"
-#include "qt_french.h"
-#include "tiff_samples.h"
-#include "tool_bar_icons.h"
+#include "verodyn/tests/tiff_samples.h"
 #include "widget_fixture.h"
+#include "workbench/app/qt_french.h"
+#include "workbench/frame/about_dlg.h"
+#include "workbench/frame/tool_bar_icons.h"
 
 namespace {
 

@@ -13,10 +13,10 @@
 #include <imageproc/plane_buffers.h>
 #include <verodyn/operators.h>
 
-#include "dialog_controls.h"
-#include "extract_image_dlg.h"
-#include "mask_dlg.h"
 #include "widget_fixture.h"
+#include "workbench/analysis/dialog_controls.h"
+#include "workbench/dialogs/extract_image_dlg.h"
+#include "workbench/dialogs/mask_dlg.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <QCloseEvent>
 #include <QMdiArea>
 
-#include "faces/documents.h"
+#include "workbench/faces/documents.h"
 
-#include "fralo_doc.h"
 #include "fralo_view.h"
+#include "workbench/doc/fralo_doc.h"
 
 CChildFrame::CChildFrame(std::unique_ptr<CFraloDoc> document)
     : m_pDoc(std::move(document)), m_pView(new CFraloView(m_pDoc.get()))

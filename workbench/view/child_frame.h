@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "faces/document_frame.h"
+#include "workbench/faces/document_frame.h"
 
 class CFraloDoc;
 class CFraloView;

@@ -16,18 +16,18 @@
 #include <verodyn/operators.h>
 #include <verodyn/window.h>
 
-#include "board_surface.h"
-#include "common/tracker_cursor.h"
-#include "faces/document_frame.h"
-#include "faces/documents.h"
-#include "faces/mask_editor.h"
-#include "faces/workbench_settings.h"
-#include "fralo_doc.h"
-#include "print_scale.h"
 #include "profile_overlay.h"
-#include "qimage_planes.h"
-#include "save_rules.h"
-#include "shown_image.h"
+#include "workbench/acquisition/board_surface.h"
+#include "workbench/common/qimage_planes.h"
+#include "workbench/common/tracker_cursor.h"
+#include "workbench/core/print_scale.h"
+#include "workbench/core/save_rules.h"
+#include "workbench/core/shown_image.h"
+#include "workbench/doc/fralo_doc.h"
+#include "workbench/faces/document_frame.h"
+#include "workbench/faces/documents.h"
+#include "workbench/faces/mask_editor.h"
+#include "workbench/faces/workbench_settings.h"
 
 namespace {
 

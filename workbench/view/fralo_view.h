@@ -11,8 +11,8 @@
 #include <QPoint>
 #include <QSize>
 
-#include "common/window_timers.h"
-#include "faces/image_view.h"
+#include "workbench/common/window_timers.h"
+#include "workbench/faces/image_view.h"
 
 class BoardSurface;
 class CFraloDoc;

@@ -5,9 +5,9 @@
 
 #include <QPainter>
 
-#include "faces/workbench_settings.h"
-#include "fralo_doc.h"
-#include "overlay_rules.h"
+#include "workbench/core/overlay_rules.h"
+#include "workbench/doc/fralo_doc.h"
+#include "workbench/faces/workbench_settings.h"
 
 namespace {
 

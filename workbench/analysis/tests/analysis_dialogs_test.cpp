@@ -6,11 +6,11 @@
 #include <verodyn/operators.h>
 
 #include "analysis_fixture.h"
-#include "demodulation_dlg.h"
-#include "fringe_patterns_dlg.h"
-#include "phase4_dlg.h"
-#include "save_rules.h"
-#include "z_scale_dlg.h"
+#include "workbench/analysis/demodulation_dlg.h"
+#include "workbench/analysis/fringe_patterns_dlg.h"
+#include "workbench/analysis/phase4_dlg.h"
+#include "workbench/analysis/z_scale_dlg.h"
+#include "workbench/core/save_rules.h"
 
 namespace {
 

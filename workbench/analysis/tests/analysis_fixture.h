@@ -11,8 +11,8 @@
 
 #include <imageproc/plane_buffers.h>
 
-#include "dialog_controls.h"
-#include "widget_fixture.h"
+#include "workbench/analysis/dialog_controls.h"
+#include "workbench/tests/widget_fixture.h"
 
 class AnalysisTest : public WorkbenchTest {
 protected:

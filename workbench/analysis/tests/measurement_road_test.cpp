@@ -1,9 +1,9 @@
 // The measuring road through the workbench's dialogs: four interferograms of a
 // known surface as documents, the phase dialog, the demodulation dialog.
 #include "analysis_fixture.h"
-#include "demodulation_dlg.h"
-#include "known_surface.h"
-#include "phase4_dlg.h"
+#include "tests/support/known_surface.h"
+#include "workbench/analysis/demodulation_dlg.h"
+#include "workbench/analysis/phase4_dlg.h"
 
 using namespace known_surface;
 

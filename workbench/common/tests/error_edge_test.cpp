@@ -5,7 +5,7 @@
 
 #include <verodyn/operators.h>
 
-#include "common/error_edge.h"
+#include "workbench/common/error_edge.h"
 
 namespace {
 

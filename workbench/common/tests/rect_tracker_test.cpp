@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "common/rect_tracker.h"
+#include "workbench/common/rect_tracker.h"
 
 // Found by GoogleTest's printer through the type's namespace.
 void PrintTo(const TrackerRect& r, std::ostream* out)

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "common/tracker_cursor.h"
+#include "workbench/common/tracker_cursor.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 
 #include <verodyn/operators.h>
 
-#include "common/user_message.h"
-#include "common/window_timers.h"
+#include "workbench/common/user_message.h"
+#include "workbench/common/window_timers.h"
 
 namespace {
 

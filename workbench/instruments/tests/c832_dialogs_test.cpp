@@ -2,9 +2,9 @@
 #include <QPushButton>
 #include <QSlider>
 
-#include "c832_move_dlg.h"
 #include "dialog_bench.h"
-#include "overtravel_dlg.h"
+#include "workbench/instruments/c832_move_dlg.h"
+#include "workbench/instruments/overtravel_dlg.h"
 
 namespace {
 

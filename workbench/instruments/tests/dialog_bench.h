@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "fralo_app.h"
-#include "instrument_bench.h"
-#include "user_message.h"
+#include "metrology/instruments/tests/instrument_bench.h"
+#include "workbench/app/fralo_app.h"
+#include "workbench/common/user_message.h"
 
 class DialogTest : public ::testing::Test {
 protected:

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "command_ids.h"
-#include "command_table.h"
-#include "instrument_rules.h"
+#include "workbench/core/command_ids.h"
+#include "workbench/frame/command_table.h"
+#include "workbench/instruments/instrument_rules.h"
 
 TEST(InstrumentRulesTest, SupplyRangeAndVoltage)
 {

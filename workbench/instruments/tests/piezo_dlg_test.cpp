@@ -5,10 +5,10 @@
 #include <QSlider>
 #include <QTimer>
 
-#include "c832_move_dlg.h"
 #include "dialog_bench.h"
-#include "piezo_dlg.h"
-#include "serial_params_dlg.h"
+#include "workbench/instruments/c832_move_dlg.h"
+#include "workbench/instruments/piezo_dlg.h"
+#include "workbench/instruments/serial_params_dlg.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <QPushButton>
 
 #include "dialog_bench.h"
-#include "stepper_dlg.h"
+#include "workbench/instruments/stepper_dlg.h"
 
 namespace {
 

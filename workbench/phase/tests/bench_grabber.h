@@ -5,8 +5,8 @@
 
 #include <verodyn/operators.h>
 
-#include "frame_grabber_port.h"
-#include "optical_bench/interferometer.h"
+#include "workbench/core/frame_grabber_port.h"
+#include <optical_bench/interferometer.h>
 
 class BenchGrabber : public FrameGrabberPort {
 public:

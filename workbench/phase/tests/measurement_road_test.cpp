@@ -1,10 +1,10 @@
 // The measuring road on the optical bench: each instrument shifts the fringes
 // of the known surface a quarter fringe at a time, the page computes the
 // wrapped phase, and the demodulation dialog unwraps it into the surface.
-#include "demodulation_dlg.h"
-#include "known_surface.h"
+#include "metrology/acquisition/sequence_texts.h"
 #include "phase_fixture.h"
-#include "sequence_texts.h"
+#include "tests/support/known_surface.h"
+#include "workbench/analysis/demodulation_dlg.h"
 
 namespace {
 

@@ -9,12 +9,12 @@
 
 #include <QTabBar>
 
-#include "analysis_fixture.h"
 #include "bench_grabber.h"
-#include "instrument_bench.h"
-#include "instrument_pages.h"
-#include "phase_acq_dlg.h"
-#include "scoped_setting.h"
+#include "metrology/instruments/tests/instrument_bench.h"
+#include "tests/support/scoped_setting.h"
+#include "workbench/analysis/tests/analysis_fixture.h"
+#include "workbench/phase/instrument_pages.h"
+#include "workbench/phase/phase_acq_dlg.h"
 
 class PhaseBenchTest : public AnalysisTest {
 protected:

@@ -6,10 +6,10 @@
 
 #include <verodyn/operators.h>
 
-#include "camera_port.h"
+#include "metrology/acquisition/phase_sequence.h"
+#include "metrology/acquisition/sequence_texts.h"
 #include "phase_fixture.h"
-#include "phase_sequence.h"
-#include "sequence_texts.h"
+#include "workbench/phase/camera_port.h"
 
 namespace {
 

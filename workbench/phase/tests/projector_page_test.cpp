@@ -4,10 +4,10 @@
 #include <QCheckBox>
 #include <QLineEdit>
 
-#include "known_surface.h"
+#include "metrology/acquisition/sequence_texts.h"
 #include "phase_fixture.h"
-#include "projector_phase_page.h"
-#include "sequence_texts.h"
+#include "tests/support/known_surface.h"
+#include "workbench/phase/projector_phase_page.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <QLineEdit>
 
 #include "phase_fixture.h"
-#include "time_average_dlg.h"
-#include "time_average_pages.h"
+#include "workbench/phase/time_average_dlg.h"
+#include "workbench/phase/time_average_pages.h"
 
 namespace {
 
