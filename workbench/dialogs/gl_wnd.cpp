@@ -19,6 +19,10 @@ constexpr double kFieldOfView = 45.0;
 constexpr double kNear = 3.0;
 constexpr double kFar = 7.0;
 constexpr float kEyeDistance = 4.5f;
+// The software GL works each draw call's vertices through buffers sized to
+// the call: drawn in batches of this many points, the cloud keeps them in the
+// cache. The points keep their order, and so the picture stays the same.
+constexpr int kPointsPerDraw = 256;
 
 } // namespace
 
@@ -148,7 +152,8 @@ void CGlWnd::DrawPointCloud(const uint8_t* plane, int width, int height, int ste
     glVertexPointer(3, GL_FLOAT, 0, nullptr);
     glColorPointer(3, GL_UNSIGNED_BYTE, 0,
                    reinterpret_cast<const void*>(size_t(m_nPoints) * 3 * sizeof(float)));
-    glDrawArrays(GL_POINTS, 0, m_nPoints);
+    for (int first = 0; first < m_nPoints; first += kPointsPerDraw)
+        glDrawArrays(GL_POINTS, first, std::min(kPointsPerDraw, m_nPoints - first));
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
     m_vertices->release();

@@ -3,6 +3,8 @@
 #include <dlfcn.h>
 #include <link.h>
 
+#include <GL/gl.h>
+
 #include <cstring>
 #include <functional>
 
@@ -14,6 +16,7 @@
 #include <verodyn/window.h>
 
 #include "widget_fixture.h"
+#include "workbench/core/point_cloud.h"
 #include "workbench/dialogs/gl_wnd.h"
 #include "workbench/dialogs/view3d_dlg.h"
 
@@ -131,6 +134,44 @@ TEST_F(View3DGlTest, ClosingAtOnceKeepsTheFirstPictureAndItsNegativeWhenAsked)
     frame->MdiArea()->setActiveSubWindow(frame->MdiArea()->subWindowList().first());
     p = Run(false, true);
     EXPECT_EQ(At(p, 0, 0), qRgb(255, 255, 255));
+}
+
+// The cloud drawn point by point as glBegin/glEnd lists it, the reference
+// for the picture CGlWnd draws from its vertex buffer: the same pixels.
+TEST_F(View3DGlTest, TheCloudsPictureIsTheOnePointByPointDrawingGives)
+{
+    // 53 x 38 points: batches of any size up to several hundred end short.
+    constexpr int w = 64, h = 48;
+    std::vector<uint8_t> plane(w * h);
+    for (int i = 0; i < w * h; ++i)
+        plane[i] = uint8_t(i * 37 % 256);
+    const int count = CloudPointCount(w, h, 1);
+    std::vector<float> positions(3 * count);
+    std::vector<uint8_t> colours(3 * count);
+    MakePointCloud(plane.data(), w, h, 1, positions.data(), colours.data());
+    CGlWnd gl;
+    ASSERT_TRUE(gl.InitGL(w, h));
+    for (const float ay : {20.0f, -60.0f, 150.0f}) {
+        gl.DrawPointCloud(plane.data(), w, h, 1, -2, ay, 10);
+        const QImage drawn = gl.Picture();
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glPushMatrix();
+        glTranslatef(0.0f, 0.0f, -gl.m_fEyeDistance);
+        glRotatef(-2, 1.0f, 0.0f, 0.0f);
+        glRotatef(ay, 0.0f, 1.0f, 0.0f);
+        glRotatef(10, 0.0f, 0.0f, 1.0f);
+        glBegin(GL_POINTS);
+        for (int i = 0; i < count; ++i) {
+            glColor3ub(colours[3 * i], colours[3 * i + 1], colours[3 * i + 2]);
+            glVertex3fv(&positions[3 * i]);
+        }
+        glEnd();
+        glPopMatrix();
+        glFinish();
+        const QImage expected = gl.Picture();
+        EXPECT_FALSE(expected.allGray()) << ay;
+        EXPECT_EQ(drawn, expected) << ay;
+    }
 }
 
 } // namespace
