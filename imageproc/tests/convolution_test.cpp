@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 
 #include <imageproc/convolution.h>
 #include <imageproc/filter_presets.h>
@@ -152,6 +153,43 @@ TEST(Convolve, KernelAsDisplayedEdgesRepeatedTruncatedAndClipped)
     ramp.planes[0] = {10, 20, 30, 40};
     Convolve(right, 3, 1, &ramp);
     EXPECT_EQ(ramp.planes[0], (std::vector<uint8_t>{20, 30, 40, 40}));
+}
+
+// Every kernel size over colour images tall enough to be cut into many bands,
+// against the rule itself: edges repeated, truncated, clipped.
+TEST(Convolve, EveryKernelSizeAcrossBandsAsTheDirectSum)
+{
+    std::mt19937 random(35);
+    for (int n = 1; n <= 7; ++n)
+        for (auto [width, height] : {std::pair{5, 40}, std::pair{640, 420}}) {
+            PlaneBuffers p = Rows(width, std::vector<uint8_t>(height), 3);
+            for (auto& plane : p.planes)
+                for (uint8_t& v : plane)
+                    v = uint8_t(random());
+            std::vector<int16_t> kernel(n * n);
+            for (int16_t& k : kernel)
+                k = int16_t(int(random() % 41) - 14);
+            const int16_t divisor = int16_t(n * 7);
+            const PlaneBuffers source = p;
+            Convolve(kernel.data(), n, divisor, &p);
+            const int a = (n - 1) / 2;
+            auto at = [&](const std::vector<uint8_t>& plane, int x, int y) {
+                return int(
+                    plane[std::clamp(y, 0, height - 1) * width + std::clamp(x, 0, width - 1)]);
+            };
+            for (int c = 0; c < 3; ++c)
+                for (int y = 0; y < height; ++y)
+                    for (int x = 0; x < width; ++x) {
+                        int sum = 0;
+                        for (int r = 0; r < n; ++r)
+                            for (int k = 0; k < n; ++k)
+                                sum +=
+                                    kernel[r * n + k] * at(source.planes[c], x + k - a, y + r - a);
+                        const int expected = std::clamp(sum / divisor, 0, 255);
+                        ASSERT_EQ(p.planes[c][y * width + x], expected)
+                            << n << " " << width << " " << c << " " << x << " " << y;
+                    }
+        }
 }
 
 TEST(StretchContrast, RangeOfTheFirstPlaneToEveryChannel)

@@ -2,12 +2,10 @@
 
 #include <algorithm>
 #include <limits>
-#include <mutex>
 #include <optional>
 #include <utility>
 
 #include <workers/cpu_clones.h>
-#include <workers/worker_pool.h>
 
 #include "quality_levels.h"
 #include "quality_maps.h"
@@ -144,15 +142,10 @@ template <bool kMasked> struct FramePixels {
     bool Kept(std::size_t i) const { return !kMasked || mask[i] != 0; }
     // Pixel i may be turned upside down: its mask is 1 or more.
     bool Invertible(std::size_t i) const { return !kMasked || mask[i] >= 1; }
-    // The unwrapped phase 256 x (jump count - kmin) + phase, 0 where masked.
-    std::int64_t Unwrapped(std::size_t i, std::int32_t kmin) const
-    {
-        const std::int64_t u = 256 * (std::int64_t(jumps[i]) - kmin) + phase[i];
-        return Kept(i) ? u : 0;
-    }
-    // Unwrapped(i, kmin) - base in doubles: every term is an integer well within
-    // their 53 bits, so the result is exact, and 32-bit integers turn into doubles
-    // in vector lanes where 64-bit ones do not.
+    // The unwrapped phase 256 x (jump count - kmin) + phase, 0 where masked, less
+    // base, in doubles: every term is an integer well within their 53 bits, so the
+    // result is exact, and 32-bit integers turn into doubles in vector lanes where
+    // 64-bit ones do not.
     double UnwrappedAbove(std::size_t i, std::int32_t kmin, double base) const
     {
         const double u = (double(jumps[i]) - double(kmin)) * 256.0 + double(phase[i]);
@@ -160,29 +153,45 @@ template <bool kMasked> struct FramePixels {
     }
 };
 
-// The jump counts of the pixels kept in [from, to).
-template <bool kMasked>
-ONDULA_AVX2_CLONES Range<std::int32_t> JumpRangeRow(const FramePixels<kMasked>& pixels,
-                                                    std::size_t from, std::size_t to)
-{
-    Range<std::int32_t> r;
-    for (std::size_t i = from; i < to; ++i) {
-        const bool kept = pixels.Kept(i);
-        r.low = std::min(r.low, kept ? pixels.jumps[i] : INT32_MAX);
-        r.high = std::max(r.high, kept ? pixels.jumps[i] : INT32_MIN);
+// What scaling needs of the pixels in [from, to): the jump counts and the values
+// 256 x jump count + phase of those kept, and whether any is masked.
+struct FrameRanges {
+    Range<std::int32_t> jumps;
+    Range<std::int64_t> raw;
+    bool masked = false;
+    void Add(const FrameRanges& other)
+    {
+        jumps.Add(other.jumps);
+        raw.Add(other.raw);
+        masked |= other.masked;
     }
-    return r;
-}
+    // The range of the unwrapped phases with kmin the lowest jump count: the
+    // kept pixels' raw values less 256 x kmin, and 0 for masked pixels.
+    Range<std::int64_t> Unwrapped(std::int32_t kmin) const
+    {
+        Range<std::int64_t> r;
+        if (!raw.Empty())
+            r = {raw.low - 256 * std::int64_t(kmin), raw.high - 256 * std::int64_t(kmin)};
+        if (masked)
+            r.Add({0, 0});
+        return r;
+    }
+};
 
 template <bool kMasked>
-ONDULA_AVX2_CLONES Range<std::int64_t> UnwrappedRangeRow(const FramePixels<kMasked>& pixels,
-                                                         std::int32_t kmin, std::size_t from,
-                                                         std::size_t to)
+ONDULA_AVX2_CLONES FrameRanges RangesRow(const FramePixels<kMasked>& pixels, std::size_t from,
+                                         std::size_t to)
 {
-    Range<std::int64_t> r;
+    FrameRanges r;
     for (std::size_t i = from; i < to; ++i) {
-        r.low = std::min(r.low, pixels.Unwrapped(i, kmin));
-        r.high = std::max(r.high, pixels.Unwrapped(i, kmin));
+        const bool kept = pixels.Kept(i);
+        const std::int32_t j = pixels.jumps[i];
+        const std::int64_t raw = 256 * std::int64_t(j) + pixels.phase[i];
+        r.jumps.low = std::min(r.jumps.low, kept ? j : INT32_MAX);
+        r.jumps.high = std::max(r.jumps.high, kept ? j : INT32_MIN);
+        r.raw.low = std::min(r.raw.low, kept ? raw : INT64_MAX);
+        r.raw.high = std::max(r.raw.high, kept ? raw : INT64_MIN);
+        r.masked |= !kept;
     }
     return r;
 }
@@ -205,33 +214,23 @@ ONDULA_AVX2_CLONES void ScaleRow(const FramePixels<kMasked>& pixels, std::int32_
 
 // Scales the image less its 2-pixel frame, where every pixel not masked has been
 // reached, to 0..255 into `out`; masked pixels count as an unwrapped phase of 0.
-// Returns the jump range M. Rows run in bands over the workers.
+// Returns the jump range M. Two passes over memory that the walk has just left
+// in the caches: handing them to the workers costs more than it saves.
 template <bool kMasked>
 int ScaleFrame(const FramePixels<kMasked>& pixels, int w, int h, bool invert, std::int32_t* out)
 {
     auto for_frame_rows = [&](auto row) {
-        ondula::ParallelFor(h - 4, std::max(1, (1 << 16) / w), [&](int first, int end) {
-            for (int y = 2 + first; y < 2 + end; ++y) {
-                const std::size_t start = std::size_t(y) * w;
-                row(start + 2, start + w - 2);
-            }
-        });
+        for (int y = 2; y < h - 2; ++y) {
+            const std::size_t start = std::size_t(y) * w;
+            row(start + 2, start + w - 2);
+        }
     };
-    std::mutex merge;
-    Range<std::int32_t> jumps;
-    for_frame_rows([&](std::size_t from, std::size_t to) {
-        const Range<std::int32_t> row = JumpRangeRow(pixels, from, to);
-        const std::lock_guard lock(merge);
-        jumps.Add(row);
-    });
-    const std::int32_t kmin = jumps.Empty() ? 0 : jumps.low;
-    const std::int32_t kmax = jumps.Empty() ? 0 : jumps.high;
-    Range<std::int64_t> unwrapped;
-    for_frame_rows([&](std::size_t from, std::size_t to) {
-        const Range<std::int64_t> row = UnwrappedRangeRow(pixels, kmin, from, to);
-        const std::lock_guard lock(merge);
-        unwrapped.Add(row);
-    });
+    FrameRanges ranges;
+    for_frame_rows(
+        [&](std::size_t from, std::size_t to) { ranges.Add(RangesRow(pixels, from, to)); });
+    const std::int32_t kmin = ranges.jumps.Empty() ? 0 : ranges.jumps.low;
+    const std::int32_t kmax = ranges.jumps.Empty() ? 0 : ranges.jumps.high;
+    const Range<std::int64_t> unwrapped = ranges.Unwrapped(kmin);
     for_frame_rows([&](std::size_t from, std::size_t to) {
         ScaleRow(pixels, kmin, unwrapped, invert, from, to, out);
     });
