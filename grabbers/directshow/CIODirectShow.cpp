@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "answer_values.h"
 #include "camera_type.h"
 #include "capture_graph.h"
 #include "crossbar.h"
@@ -20,6 +19,7 @@
 #include "device_parameters.h"
 #include "dshow/platform.h"
 #include "fgint/fghelpers.h"
+#include "fgint/values.h"
 #include "frame_buffers.h"
 #include "grab.h"
 #include "lists.h"
@@ -379,11 +379,11 @@ FGstatus FGSetParam(Vproc_handle proc_id, FGInstance* fginst, const char* name, 
 FGstatus Answer(CIODirectShow& r, const char* name, std::vector<Vcpar>* answer)
 {
     if (strcasecmp(name, "revision") == 0) {
-        answer->push_back(TextValue(kRevision));
+        answer->push_back(fg::Text(kRevision));
         return FG_SUCCESS;
     }
     if (strcasecmp(name, "grab_timeout") == 0) {
-        answer->push_back(IntegerValue(r.grab_timeout));
+        answer->push_back(fg::Int(r.grab_timeout));
         return FG_SUCCESS;
     }
     if (const FGstatus status = GetList(r, name, answer, &r.answer_texts);
