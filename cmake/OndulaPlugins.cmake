@@ -31,7 +31,7 @@ function(fg_add_plugin interface)
     list(GET parts 1 prefix)
     list(GET parts 2 library)
     add_library(${target} MODULE ${P_SOURCES})
-    target_link_libraries(${target} PRIVATE ${library} fgint ${P_LIBS})
+    target_link_libraries(${target} PRIVATE ${library} fgint_kit ${P_LIBS})
     set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${prefix}${interface}
                                                INSTALL_RPATH "${ONDULA_BIN_RPATH}")
     ondula_exports(${target} ${P_EXPORTS})

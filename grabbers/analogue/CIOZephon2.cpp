@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "board_access.h"
+#include "fgint/class_record.h"
 #include "fgint/fghelpers.h"
+#include "fgint/info_table.h"
 #include "grab.h"
 #include "instance.h"
 #include "open.h"
@@ -111,13 +113,6 @@ FGstatus GetParameter(Vproc_handle, FGInstance* fginst, const char* name, Vcpar*
 
 // ---- Info ---------------------------------------------------------------
 
-FGstatus Strings(Vproc_handle proc_id, const std::vector<const char*>& texts, Vcpar** values,
-                 int32_t* numValues)
-{
-    return fg_info_strings(proc_id, texts.data(), int32_t(texts.size()), values, numValues,
-                           kSourceFile, __LINE__);
-}
-
 // The folder of the board's camera files, "\" when the registry does not tell.
 std::string DcfDirectory()
 {
@@ -135,107 +130,77 @@ std::string DcfDirectory()
     return std::string(text, strnlen(text, size));
 }
 
-FGstatus PortValues(Vproc_handle proc_id, Vcpar** values, int32_t* numValues)
+FGstatus CameraTypes(std::vector<std::string>* lines)
 {
-    constexpr int32_t kCount = 25;
-    void* block = nullptr;
-    const FGstatus status =
-        VXAlloc(proc_id, kCount * sizeof(Vcpar), kSourceFile, __LINE__, FG_ALLOC_ID, &block);
-    if (status != FG_SUCCESS)
-        return status;
-    auto* list = static_cast<Vcpar*>(block);
-    for (int32_t i = 0; i < kCount; ++i) {
-        list[i] = Vcpar{};
-        list[i].par.l = i < kCount - 1 ? i : -1;
-        list[i].type = VPAR_INT;
-    }
-    *values = list;
-    *numValues = kCount;
+    *lines = {"CAMFILE:",  "dcf",      DcfDirectory(), "D_CCIR",         "D_CCIR_VIA_RGB",
+              "D_DEFAULT", "D_NTSC",   "D_NTSC_RGB",   "D_NTSC_YC",      "D_PAL",
+              "D_PAL_RGB", "D_PAL_YC", "D_RS170",      "D_RS170_VIA_RGB"};
     return FG_SUCCESS;
 }
+
+FGstatus ParameterNames(std::vector<std::string>* lines)
+{
+    for (int i = 0; i < kParameterCount; ++i)
+        lines->push_back(ParameterName(i));
+    return FG_SUCCESS;
+}
+
+// The boards answer no list: the board library is asked for its version
+// while no board is open.
+FGstatus Boards(std::vector<std::string>*)
+{
+    return OpenCount() > 0 ? FG_SUCCESS : CheckLibraryVersion();
+}
+
+// The ports 0 to 23, and -1 for none.
+constexpr auto kPorts = [] {
+    std::array<int32_t, 25> ports{};
+    for (int32_t i = 0; i < 24; ++i)
+        ports[size_t(i)] = i;
+    ports[24] = -1;
+    return ports;
+}();
+const char* const kRevision[] = {"2.2"};
+const char* const kColourSpaces[] = {"gray", "rgb"};
+const char* const kTriggers[] = {"true", "false"};
+const char* const kDevices[] = {
+    "ZEPHON_II:0",      "ZEPHON_II:1",      "ZEPHON_II:2",      "ZEPHON_II:3",
+    "ZEPHON_II_1394:0", "ZEPHON_II_1394:1", "ZEPHON_II_1394:2", "ZEPHON_II_1394:3",
+    "ZEPHON_II_CL:0",   "ZEPHON_II_CL:1",   "ZEPHON_II_CL:2",   "ZEPHON_II_CL:3",
+    "ZEPHON_II_DIG:0",  "ZEPHON_II_DIG:1",  "ZEPHON_II_DIG:2",  "ZEPHON_II_DIG:3"};
+
+const fg::InfoTable kInfo{
+    .file = kSourceFile,
+    .line = __LINE__,
+    .port = {.text = "Value list for port parameter.", .integers = kPorts},
+    .camera_type = {.text = "DCF file specifying the desired camera configuration.",
+                    .lines = CameraTypes},
+    .general = {.text = "Verodyn frame grabber interface for Dravik Zephon-II boards."},
+    .parameters = {.text = "Additional parameters for this frame grabber.",
+                   .lines = ParameterNames},
+    .boards = {.text = "Info about installed DRAVIK Zephon-II boards.", .lines = Boards},
+    .revision = {.text = "Current interface revision.", .strings = kRevision},
+    .field = {.text = "Value list for field parameter."},
+    .bits_per_channel = {.text = "Value list for bits per channel parameter."},
+    .color_space = {.text = "Value list for color space parameter.", .strings = kColourSpaces},
+    .external_trigger = {.text = "Value list for external trigger parameter.",
+                         .strings = kTriggers},
+    .device = {.text = "Value list for device parameter.", .strings = kDevices},
+};
 
 FGstatus Info(Vproc_handle proc_id, int32_t query, const char** info, Vcpar** values,
               int32_t* numValues)
 {
-    *values = nullptr;
-    *numValues = 0;
-    switch (query) {
-    case FG_INFO_PORT:
-        *info = "Value list for port parameter.";
-        return PortValues(proc_id, values, numValues);
-    case FG_INFO_CAMERA_TYPE: {
-        *info = "DCF file specifying the desired camera configuration.";
-        const std::string directory = DcfDirectory();
-        return Strings(proc_id,
-                       {"CAMFILE:", "dcf", directory.c_str(), "D_CCIR", "D_CCIR_VIA_RGB",
-                        "D_DEFAULT", "D_NTSC", "D_NTSC_RGB", "D_NTSC_YC", "D_PAL", "D_PAL_RGB",
-                        "D_PAL_YC", "D_RS170", "D_RS170_VIA_RGB"},
-                       values, numValues);
-    }
-    case FG_INFO_GENERAL:
-        *info = "Verodyn frame grabber interface for Dravik Zephon-II boards.";
-        return FG_SUCCESS;
-    case FG_INFO_DEFAULTS:
-        *info = FG_INFO_DEFAULTS_TEXT;
-        return VFgGetDefaults(proc_id, g_class, values, numValues);
-    case FG_INFO_PARAMETERS: {
-        *info = "Additional parameters for this frame grabber.";
-        std::vector<const char*> names;
-        for (int i = 0; i < kParameterCount; ++i)
-            names.push_back(ParameterName(i));
-        return Strings(proc_id, names, values, numValues);
-    }
-    case FG_INFO_BOARDS:
-        *info = "Info about installed DRAVIK Zephon-II boards.";
-        return OpenCount() > 0 ? FG_SUCCESS : CheckLibraryVersion();
-    case FG_INFO_REVISION:
-        *info = "Current interface revision.";
-        return Strings(proc_id, {"2.2"}, values, numValues);
-    case FG_INFO_FIELD:
-        *info = "Value list for field parameter.";
-        return FG_SUCCESS;
-    case FG_INFO_BITS_PER_CHANNEL:
-        *info = "Value list for bits per channel parameter.";
-        return FG_SUCCESS;
-    case FG_INFO_COLOR_SPACE:
-        *info = "Value list for color space parameter.";
-        return Strings(proc_id, {"gray", "rgb"}, values, numValues);
-    case FG_INFO_EXTERNAL_TRIGGER:
-        *info = "Value list for external trigger parameter.";
-        return Strings(proc_id, {"true", "false"}, values, numValues);
-    case FG_INFO_DEVICE:
-        *info = "Value list for device parameter.";
-        return Strings(proc_id,
-                       {"ZEPHON_II:0", "ZEPHON_II:1", "ZEPHON_II:2", "ZEPHON_II:3",
-                        "ZEPHON_II_1394:0", "ZEPHON_II_1394:1", "ZEPHON_II_1394:2",
-                        "ZEPHON_II_1394:3", "ZEPHON_II_CL:0", "ZEPHON_II_CL:1", "ZEPHON_II_CL:2",
-                        "ZEPHON_II_CL:3", "ZEPHON_II_DIG:0", "ZEPHON_II_DIG:1", "ZEPHON_II_DIG:2",
-                        "ZEPHON_II_DIG:3"},
-                       values, numValues);
-    }
-    return fg_info_unsupported(info, values, numValues);
+    return fg::AnswerInfo(kInfo, g_class, proc_id, query, info, values, numValues);
 }
 
-void FillClass(FGClass* fgClass)
-{
-    fg_class_defaults(fgClass, FG_MAX_INSTANCES);
-    fgClass->FGAllocInstance = AllocInstance;
-    fgClass->FGOpen = Open;
-    fgClass->FGClose = Close;
-    fgClass->FGGrab = GrabSync;
-    fgClass->FGGrabStartAsync = StartAsync;
-    fgClass->FGGrabAsync = CollectAsync;
-    fgClass->FGInfo = Info;
-    fgClass->FGSetParam = SetParameter;
-    fgClass->FGGetParam = GetParameter;
-    fgClass->field = FG_FIELD_INTERLACED;
-    fgClass->bits_per_channel = 8;
-    fg_copy_text(fgClass->color_space, sizeof fgClass->color_space, "gray");
-    fg_copy_text(fgClass->camera_type, sizeof fgClass->camera_type, "D_DEFAULT");
-    fg_copy_text(fgClass->device, sizeof fgClass->device, "0");
-    fgClass->port = -1;
-    fgClass->line_in = 0;
-}
+const fg::ClassRecord kClass{
+    .instances = {AllocInstance, Open, Close},
+    .grabs = {GrabSync, StartAsync, CollectAsync},
+    .parameters = {Info, SetParameter, GetParameter},
+    .image = {.field = FG_FIELD_INTERLACED, .bits_per_channel = 8, .color_space = "gray"},
+    .source = {.camera_type = "D_DEFAULT", .device = "0", .port = -1, .line_in = 0},
+};
 
 } // namespace
 
@@ -249,6 +214,6 @@ FG_EXPORT FGstatus FGInit(Vproc_handle, FGClass* fgClass)
     }
     g_open_count = 0;
     g_class = fgClass;
-    FillClass(fgClass);
+    fg::FillClass(fgClass, FG_MAX_INSTANCES, kClass);
     return FG_SUCCESS;
 }

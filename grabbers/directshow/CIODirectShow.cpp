@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "answer_values.h"
 #include "camera_type.h"
 #include "capture_graph.h"
 #include "crossbar.h"
@@ -19,7 +18,10 @@
 #include "device_list.h"
 #include "device_parameters.h"
 #include "dshow/platform.h"
+#include "fgint/class_record.h"
 #include "fgint/fghelpers.h"
+#include "fgint/info_table.h"
+#include "fgint/values.h"
 #include "frame_buffers.h"
 #include "grab.h"
 #include "lists.h"
@@ -217,7 +219,7 @@ FGstatus FGClose(Vproc_handle proc_id, FGInstance* fginst)
     return Release(proc_id, r, FG_SUCCESS);
 }
 
-FGstatus CameraTypes(Vproc_handle proc_id, Vcpar** values, int32_t* numValues)
+FGstatus CameraTypes(std::vector<std::string>* lines)
 {
     std::vector<CapsEntry> entries;
     FGstatus status;
@@ -229,35 +231,25 @@ FGstatus CameraTypes(Vproc_handle proc_id, Vcpar** values, int32_t* numValues)
     }
     if (status != FG_SUCCESS)
         return status;
-    std::vector<std::string> lines;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const CapsEntry& e = entries[i];
         if (i == 0 || e.device != entries[i - 1].device || e.port != entries[i - 1].port)
-            lines.push_back("device " + std::to_string(e.device) + ", port " +
-                            std::to_string(e.port) + ": default");
+            lines->push_back("device " + std::to_string(e.device) + ", port " +
+                             std::to_string(e.port) + ": default");
         if (e.supported)
-            lines.push_back(e.text);
+            lines->push_back(e.text);
     }
-    std::vector<const char*> texts;
-    for (const std::string& line : lines)
-        texts.push_back(line.c_str());
-    return fg_info_strings(proc_id, texts.data(), int32_t(texts.size()), values, numValues,
-                           kSourceFile, __LINE__);
+    return FG_SUCCESS;
 }
 
-FGstatus Boards(Vproc_handle proc_id, Vcpar** values, int32_t* numValues)
+FGstatus Boards(std::vector<std::string>* lines)
 {
     std::vector<Device> devices;
     if (const FGstatus status = ListDevices(&devices); status != FG_SUCCESS)
         return status;
-    std::vector<std::string> lines;
     for (const Device& d : devices)
-        lines.push_back("device:" + d.name);
-    std::vector<const char*> texts;
-    for (const std::string& line : lines)
-        texts.push_back(line.c_str());
-    return fg_info_strings(proc_id, texts.data(), int32_t(texts.size()), values, numValues,
-                           kSourceFile, __LINE__);
+        lines->push_back("device:" + d.name);
+    return FG_SUCCESS;
 }
 
 const char* GeneralText()
@@ -273,72 +265,36 @@ const char* GeneralText()
     return text;
 }
 
-FGstatus Info(Vproc_handle proc_id, int32_t query, const char** info, Vcpar** values,
-              int32_t* numValues)
-{
-    *values = nullptr;
-    *numValues = 0;
-    static const char* const kColourSpaces[] = {"gray", "rgb"};
-    static const char* const kTriggers[] = {"true", "false"};
-    static const char* const kDevices[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
-    switch (query) {
-    case FG_INFO_PORT: {
-        *info = "Value list for port parameter (number of the capture device's output pin or -1).";
-        const FGstatus status =
-            VXAlloc(proc_id, sizeof(Vcpar), kSourceFile, __LINE__, FG_ALLOC_ID, values);
-        if (status != FG_SUCCESS)
-            return status;
-        **values = Vcpar{};
-        (*values)->par.l = -1;
-        (*values)->type = VPAR_INT;
-        *numValues = 1;
-        return FG_SUCCESS;
-    }
-    case FG_INFO_CAMERA_TYPE:
-        *info = "Info about the available media types.";
-        return CameraTypes(proc_id, values, numValues);
-    case FG_INFO_GENERAL:
-        *info = GeneralText();
-        return FG_SUCCESS;
-    case FG_INFO_DEFAULTS:
-        *info = FG_INFO_DEFAULTS_TEXT;
-        return VFgGetDefaults(proc_id, g_class, values, numValues);
-    case FG_INFO_PARAMETERS:
-        *info = "Additional parameters for this frame grabber.";
-        return fg_info_strings(proc_id, kParameters, 52, values, numValues, kSourceFile, __LINE__);
-    case FG_INFO_BOARDS:
-        *info = "Info about installed WDM video capture devices.";
-        return Boards(proc_id, values, numValues);
-    case FG_INFO_REVISION:
-        *info = "Current interface revision.";
-        return fg_info_strings(proc_id, &kRevision, 1, values, numValues, kSourceFile, __LINE__);
-    case FG_INFO_FIELD:
-        *info = "Value list for field parameter.";
-        return FG_SUCCESS;
-    case FG_INFO_BITS_PER_CHANNEL:
-        *info = "Value list for bits per channel parameter.";
-        return FG_SUCCESS;
-    case FG_INFO_COLOR_SPACE:
-        *info = "Value list for color space parameter.";
-        return fg_info_strings(proc_id, kColourSpaces, 2, values, numValues, kSourceFile, __LINE__);
-    case FG_INFO_EXTERNAL_TRIGGER:
-        *info = "Value list for external trigger parameter.";
-        return fg_info_strings(proc_id, kTriggers, 2, values, numValues, kSourceFile, __LINE__);
-    case FG_INFO_DEVICE:
-        *info = "Value list for device parameter (name of the capture device).";
-        return fg_info_strings(proc_id, kDevices, 10, values, numValues, kSourceFile, __LINE__);
-    }
-    return fg_info_unsupported(info, values, numValues);
-}
+const int32_t kPorts[] = {-1};
+const char* const kRevisions[] = {kRevision};
+const char* const kColourSpaces[] = {"gray", "rgb"};
+const char* const kTriggers[] = {"true", "false"};
+const char* const kDevices[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
+
+const fg::InfoTable kInfo{
+    .file = kSourceFile,
+    .line = __LINE__,
+    .port = {.text = "Value list for port parameter (number of the capture device's output pin "
+                     "or -1).",
+             .integers = kPorts},
+    .camera_type = {.text = "Info about the available media types.", .lines = CameraTypes},
+    .general = {.text_of = GeneralText},
+    .parameters = {.text = "Additional parameters for this frame grabber.", .strings = kParameters},
+    .boards = {.text = "Info about installed WDM video capture devices.", .lines = Boards},
+    .revision = {.text = "Current interface revision.", .strings = kRevisions},
+    .field = {.text = "Value list for field parameter."},
+    .bits_per_channel = {.text = "Value list for bits per channel parameter."},
+    .color_space = {.text = "Value list for color space parameter.", .strings = kColourSpaces},
+    .external_trigger = {.text = "Value list for external trigger parameter.",
+                         .strings = kTriggers},
+    .device = {.text = "Value list for device parameter (name of the capture device).",
+               .strings = kDevices},
+};
 
 FGstatus FGInfo(Vproc_handle proc_id, int32_t query, const char** info, Vcpar** values,
                 int32_t* numValues)
 {
-    try {
-        return Info(proc_id, query, info, values, numValues);
-    } catch (const std::bad_alloc&) {
-        return FG_ERR_NO_MEMORY;
-    }
+    return fg::AnswerInfo(kInfo, g_class, proc_id, query, info, values, numValues);
 }
 
 FGstatus SetParameter(FGInstance* fginst, const char* name, const Vcpar* values, int32_t num)
@@ -379,11 +335,11 @@ FGstatus FGSetParam(Vproc_handle proc_id, FGInstance* fginst, const char* name, 
 FGstatus Answer(CIODirectShow& r, const char* name, std::vector<Vcpar>* answer)
 {
     if (strcasecmp(name, "revision") == 0) {
-        answer->push_back(TextValue(kRevision));
+        answer->push_back(fg::Text(kRevision));
         return FG_SUCCESS;
     }
     if (strcasecmp(name, "grab_timeout") == 0) {
-        answer->push_back(IntegerValue(r.grab_timeout));
+        answer->push_back(fg::Int(r.grab_timeout));
         return FG_SUCCESS;
     }
     if (const FGstatus status = GetList(r, name, answer, &r.answer_texts);
@@ -417,6 +373,14 @@ FGstatus FGGetParam(Vproc_handle, FGInstance* fginst, const char* name, Vcpar* v
     return FG_SUCCESS;
 }
 
+const fg::ClassRecord kClass{
+    .instances = {FGAllocInstance, FGOpen, FGClose},
+    .grabs = {FGGrab, FGGrabStartAsync, FGGrabAsync},
+    .parameters = {FGInfo, FGSetParam, FGGetParam},
+    .image = {.field = FG_FIELD_INTERLACED, .bits_per_channel = 8, .color_space = "rgb"},
+    .source = {.camera_type = "default", .device = "0", .port = -1, .line_in = 1},
+};
+
 } // namespace
 } // namespace directshow
 
@@ -429,27 +393,7 @@ FG_EXPORT FGstatus FGInit(Vproc_handle, FGClass* fgClass)
         g_records[i].frame_status = FG_SUCCESS;
     }
     g_open_count = 0;
-    fg_class_defaults(fgClass, kRecordCount);
-    fgClass->FGAllocInstance = FGAllocInstance;
-    fgClass->FGOpen = FGOpen;
-    fgClass->FGClose = FGClose;
-    fgClass->FGGrab = FGGrab;
-    fgClass->FGGrabStartAsync = FGGrabStartAsync;
-    fgClass->FGGrabAsync = FGGrabAsync;
-    fgClass->FGGrabExtra = nullptr;
-    fgClass->FGGrabExtraAsync = nullptr;
-    fgClass->FGInfo = FGInfo;
-    fgClass->FGSetParam = FGSetParam;
-    fgClass->FGGetParam = FGGetParam;
-    fgClass->FGSetLut = nullptr;
-    fgClass->FGGetLut = nullptr;
-    fgClass->field = FG_FIELD_INTERLACED;
-    fgClass->bits_per_channel = 8;
-    fg_copy_text(fgClass->color_space, sizeof fgClass->color_space, "rgb");
-    fg_copy_text(fgClass->camera_type, sizeof fgClass->camera_type, "default");
-    fg_copy_text(fgClass->device, sizeof fgClass->device, "0");
-    fgClass->port = -1;
-    fgClass->line_in = 1;
+    fg::FillClass(fgClass, kRecordCount, kClass);
     g_class = fgClass;
     return FG_SUCCESS;
 }

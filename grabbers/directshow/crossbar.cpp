@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <iterator>
 
-#include "answer_values.h"
 #include "capture_graph.h"
+#include "fgint/values.h"
 #include "low_error.h"
 
 namespace directshow {
@@ -148,8 +148,7 @@ FGstatus GetCrossbarParameter(const CIODirectShow& r, const char* name, std::vec
     answer->clear();
     if (strcasecmp(name, "connector_range") == 0) {
         if (r.connector_count > 0)
-            *answer = {IntegerValue(0), IntegerValue(r.connector_count - 1), IntegerValue(1),
-                       IntegerValue(0)};
+            *answer = {fg::Int(0), fg::Int(r.connector_count - 1), fg::Int(1), fg::Int(0)};
         return FG_SUCCESS;
     }
     if (strcasecmp(name, "available_connectors") == 0) {
@@ -160,7 +159,7 @@ FGstatus GetCrossbarParameter(const CIODirectShow& r, const char* name, std::vec
             int32_t related = 0, type = 0;
             if (SUCCEEDED(r.crossbar->get_CrossbarPinInfo(true, i, &related, &type)) &&
                 type < PhysConn_Audio_Tuner) {
-                answer->push_back(TextValue(ConnectorName(type)));
+                answer->push_back(fg::Text(ConnectorName(type)));
             }
         }
         return FG_SUCCESS;
@@ -172,7 +171,7 @@ FGstatus GetCrossbarParameter(const CIODirectShow& r, const char* name, std::vec
         const int32_t* begin = r.connector_list;
         const int32_t* end = begin ? begin + r.connector_count : begin;
         const int32_t* found = std::find(begin, end, input);
-        answer->push_back(IntegerValue(found == end ? -1 : int32_t(found - begin)));
+        answer->push_back(fg::Int(found == end ? -1 : int32_t(found - begin)));
         return FG_SUCCESS;
     }
     return FG_ERR_PARAM_UNKNOWN;

@@ -4,11 +4,11 @@
 #include <strings.h>
 
 #include "adapt_media_type.h"
-#include "answer_values.h"
 #include "capture_graph.h"
 #include "dshow/com.h"
 #include "dshow/controls.h"
 #include "dshow/property_pages.h"
+#include "fgint/values.h"
 #include "low_error.h"
 
 namespace directshow {
@@ -194,7 +194,7 @@ FGstatus AvailableDialogs(const CIODirectShow& r, std::vector<Vcpar>* answer)
     answer->clear();
     for (const Dialog& d : kDialogs)
         if (Available(r, d.number))
-            answer->push_back(TextValue(d.name));
+            answer->push_back(fg::Text(d.name));
     return FG_SUCCESS;
 }
 

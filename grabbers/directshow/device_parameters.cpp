@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "answer_values.h"
 #include "capture_graph.h"
+#include "fgint/values.h"
 #include "low_error.h"
 
 namespace directshow {
@@ -218,7 +218,7 @@ FGstatus GetVideoControl(const CIODirectShow& r, const char* name, std::vector<V
     answer->clear();
     if (strcasecmp(name, "frame_rate") == 0) {
         if (r.wanted_format.AvgTimePerFrame != 0)
-            answer->push_back(RealValue(1e7 / double(r.wanted_format.AvgTimePerFrame)));
+            answer->push_back(fg::Real(1e7 / double(r.wanted_format.AvgTimePerFrame)));
         return FG_SUCCESS;
     }
     const std::size_t length = std::strlen(name);
@@ -231,12 +231,12 @@ FGstatus GetVideoControl(const CIODirectShow& r, const char* name, std::vector<V
     if (!(VideoCaps(r) & m->bit))
         return FG_SUCCESS;
     if (range) {
-        *answer = {TextValue("false"), TextValue("true"), TextValue("false")};
+        *answer = {fg::Text("false"), fg::Text("true"), fg::Text("false")};
         return FG_SUCCESS;
     }
     int32_t mode = 0;
     if (SUCCEEDED(r.video_control->GetMode(r.source_pin.get(), &mode)))
-        answer->push_back(TextValue(mode & m->bit ? "true" : "false"));
+        answer->push_back(fg::Text(mode & m->bit ? "true" : "false"));
     return FG_SUCCESS;
 }
 
@@ -289,12 +289,12 @@ FGstatus GetDeviceProperty(const CIODirectShow& r, const char* name, std::vector
         if (!control || FAILED(control.GetRange(p->number, &min, &max, &step, &def, &caps)))
             return FG_SUCCESS;
         if (p->on_off) {
-            *answer = {TextValue("on"), TextValue("off"), TextValue(def ? "on" : "off")};
+            *answer = {fg::Text("on"), fg::Text("off"), fg::Text(def ? "on" : "off")};
             return FG_SUCCESS;
         }
-        *answer = {IntegerValue(min), IntegerValue(max), IntegerValue(step), IntegerValue(def)};
+        *answer = {fg::Int(min), fg::Int(max), fg::Int(step), fg::Int(def)};
         if (caps & Property_Flags_Auto)
-            answer->push_back(TextValue("auto"));
+            answer->push_back(fg::Text("auto"));
         return FG_SUCCESS;
     }
     if (!control) {
@@ -306,11 +306,11 @@ FGstatus GetDeviceProperty(const CIODirectShow& r, const char* name, std::vector
     if (FAILED(control.Get(p->number, &value, &flags)))
         return FG_SUCCESS;
     if (p->on_off)
-        answer->push_back(TextValue(value ? "on" : "off"));
+        answer->push_back(fg::Text(value ? "on" : "off"));
     else if (flags & Property_Flags_Auto)
-        answer->push_back(TextValue("auto"));
+        answer->push_back(fg::Text("auto"));
     else
-        answer->push_back(IntegerValue(value));
+        answer->push_back(fg::Int(value));
     return FG_SUCCESS;
 }
 

@@ -4,11 +4,11 @@
 
 #include <cstdlib>
 
-#include "answer_values.h"
 #include "device_list.h"
 #include "dshow/com.h"
 #include "dshow/controls.h"
 #include "dshow/platform.h"
+#include "fgint/values.h"
 
 namespace directshow {
 namespace {
@@ -67,7 +67,7 @@ FGstatus GetList(const CIODirectShow& r, const char* name, std::vector<Vcpar>* a
         std::vector<int32_t> pins;
         OutputPins(r.source_filter.get(), &pins, texts);
         for (std::size_t i = 0; i < pins.size(); ++i) {
-            answer->push_back(numbers ? IntegerValue(pins[i]) : TextValue((*texts)[i].c_str()));
+            answer->push_back(numbers ? fg::Int(pins[i]) : fg::Text((*texts)[i].c_str()));
         }
         return FG_SUCCESS;
     }
@@ -82,7 +82,7 @@ FGstatus GetList(const CIODirectShow& r, const char* name, std::vector<Vcpar>* a
         for (const CapsEntry& e : entries)
             texts->push_back(e.text);
         for (const std::string& text : *texts)
-            answer->push_back(TextValue(text.c_str()));
+            answer->push_back(fg::Text(text.c_str()));
         return FG_SUCCESS;
     }
     if (strcasecmp(name, "available_frame_rates") == 0) {
@@ -101,7 +101,7 @@ FGstatus GetList(const CIODirectShow& r, const char* name, std::vector<Vcpar>* a
         const TaskMemory<int64_t> owned(periods);
         for (int32_t i = 0; i < count; ++i)
             if (periods[i] != 0)
-                answer->push_back(RealValue(1e7 / double(periods[i])));
+                answer->push_back(fg::Real(1e7 / double(periods[i])));
         return FG_SUCCESS;
     }
     return FG_ERR_PARAM_UNKNOWN;

@@ -3,11 +3,12 @@
 // (fgcamera). FGInit reads the cameras once; each FGClass slot has its own
 // instance record with its lock.
 #include <cstdio>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "fgint/class_record.h"
 #include "fgint/fghelpers.h"
+#include "fgint/info_table.h"
 #include "grab.h"
 #include "iidc/colour_conversion.h"
 #include "instance.h"
@@ -96,10 +97,6 @@ FGstatus CollectAsync(Vproc_handle proc_id, FGInstance* fginst, double max_delay
     return GrabAsync(proc_id, Record(fginst), max_delay, image, num_image);
 }
 
-FGstatus GrabExtra(Vproc_handle, FGInstance*, void*) { return FG_ERR_NOT_SUPPORTED; }
-
-FGstatus GrabExtraAsync(Vproc_handle, FGInstance*, double, void*) { return FG_ERR_NOT_SUPPORTED; }
-
 FGstatus SetParameter(Vproc_handle, FGInstance* fginst, const char* name, const Vcpar* values,
                       int32_t num)
 {
@@ -121,35 +118,16 @@ FGstatus SetLut(Vproc_handle, FGInstance* fginst, const int32_t* red, const int3
     return r.extension.SetLut(r.camera.get(), red, green, blue, num);
 }
 
-FGstatus GetLut(Vproc_handle, FGInstance* fginst, int32_t* red, int32_t* green, int32_t* blue,
-                int32_t* num)
+FGstatus GetLut(Vproc_handle proc_id, FGInstance* fginst, int32_t* red, int32_t* green,
+                int32_t* blue, int32_t* num)
 {
     IIDCInstance& r = Record(fginst);
-    if (!r.extension.Loaded()) {
-        *num = 0;
-        return FG_ERR_NOT_SUPPORTED;
-    }
+    if (!r.extension.Loaded())
+        return fg::GetLutUnsupported(proc_id, fginst, red, green, blue, num);
     return r.extension.GetLut(r.camera.get(), red, green, blue, num);
 }
 
 // ---- Info ---------------------------------------------------------------
-
-FGstatus Strings(Vproc_handle proc_id, const std::vector<std::string>& texts, Vcpar** values,
-                 int32_t* numValues)
-{
-    std::vector<const char*> pointers;
-    for (const std::string& text : texts)
-        pointers.push_back(text.c_str());
-    return fg_info_strings(proc_id, pointers.data(), int32_t(pointers.size()), values, numValues,
-                           kSourceFile, __LINE__);
-}
-
-FGstatus BitsValues(Vproc_handle proc_id, Vcpar** values, int32_t* numValues)
-{
-    constexpr int32_t kBits[] = {8, 9, 10, 11, 12, 13, 14, 15, 16};
-    return fg_info_integers(proc_id, kBits, int32_t(std::size(kBits)), values, numValues,
-                            kSourceFile, __LINE__);
-}
 
 // One text a camera: "device:<GUID> card.id:<card>.<node>" (boards) or the GUID.
 std::vector<std::string> CameraTexts(bool boards)
@@ -168,80 +146,68 @@ std::vector<std::string> CameraTexts(bool boards)
     return texts;
 }
 
+FGstatus Boards(std::vector<std::string>* lines)
+{
+    *lines = CameraTexts(true);
+    return FG_SUCCESS;
+}
+
+FGstatus Devices(std::vector<std::string>* lines)
+{
+    *lines = CameraTexts(false);
+    return FG_SUCCESS;
+}
+
+FGstatus ParameterNames(std::vector<std::string>* lines)
+{
+    for (int i = 0; i < kParameterCount; ++i)
+        lines->push_back(ParameterName(i));
+    return FG_SUCCESS;
+}
+
+const char* const kCameraTypes[] = {"default"};
+const char* const kRevision[] = {"2.0"};
+const int32_t kBits[] = {8, 9, 10, 11, 12, 13, 14, 15, 16};
+const char* const kColourSpaces[] = {"gray", "rgb", "yuv", "default"};
+const char* const kTriggers[] = {"false", "true"};
+
+const fg::InfoTable kInfo{
+    .file = kSourceFile,
+    .line = __LINE__,
+    .port = {.text = "Unused"},
+    .camera_type = {.text = "Specify camera type as 'Format:Mode:Rate' (DCAM) or "
+                            "'Resolution.Color.Rate' (FireGrab) or 'default'.",
+                    .strings = kCameraTypes},
+    .general = {.text = "VFG1394IIDC - Universal frame grabber interface for IIDC 1394 compliant "
+                        "cameras via FirePackage."},
+    .parameters = {.text = "Additional parameters for this frame grabber.",
+                   .lines = ParameterNames},
+    .boards = {.text = "Information about actually installed IIDC 1394 compliant cameras.",
+               .lines = Boards},
+    .revision = {.text = "Current interface revision.", .strings = kRevision},
+    .field = {.text = "Unused"},
+    .bits_per_channel = {.text = "Value list for bits per channel parameter.", .integers = kBits},
+    .color_space = {.text = "Value list of color space parameter.", .strings = kColourSpaces},
+    .external_trigger = {.text = "Value list for external trigger parameter.",
+                         .strings = kTriggers},
+    .device = {.text = "Specify device by one of the listed GUIDs.", .lines = Devices},
+};
+
 FGstatus Info(Vproc_handle proc_id, int32_t query, const char** info, Vcpar** values,
               int32_t* numValues)
 {
-    *values = nullptr;
-    *numValues = 0;
-    switch (query) {
-    case FG_INFO_PORT:
-    case FG_INFO_FIELD:
-        *info = "Unused";
-        return FG_SUCCESS;
-    case FG_INFO_CAMERA_TYPE:
-        *info = "Specify camera type as 'Format:Mode:Rate' (DCAM) or 'Resolution.Color.Rate' "
-                "(FireGrab) or 'default'.";
-        return Strings(proc_id, {"default"}, values, numValues);
-    case FG_INFO_GENERAL:
-        *info = "VFG1394IIDC - Universal frame grabber interface for IIDC 1394 compliant cameras "
-                "via FirePackage.";
-        return FG_SUCCESS;
-    case FG_INFO_DEFAULTS:
-        *info = FG_INFO_DEFAULTS_TEXT;
-        return VFgGetDefaults(proc_id, g_class, values, numValues);
-    case FG_INFO_PARAMETERS: {
-        *info = "Additional parameters for this frame grabber.";
-        std::vector<std::string> names;
-        for (int i = 0; i < kParameterCount; ++i)
-            names.push_back(ParameterName(i));
-        return Strings(proc_id, names, values, numValues);
-    }
-    case FG_INFO_BOARDS:
-        *info = "Information about actually installed IIDC 1394 compliant cameras.";
-        return Strings(proc_id, CameraTexts(true), values, numValues);
-    case FG_INFO_REVISION:
-        *info = "Current interface revision.";
-        return Strings(proc_id, {"2.0"}, values, numValues);
-    case FG_INFO_BITS_PER_CHANNEL:
-        *info = "Value list for bits per channel parameter.";
-        return BitsValues(proc_id, values, numValues);
-    case FG_INFO_COLOR_SPACE:
-        *info = "Value list of color space parameter.";
-        return Strings(proc_id, {"gray", "rgb", "yuv", "default"}, values, numValues);
-    case FG_INFO_EXTERNAL_TRIGGER:
-        *info = "Value list for external trigger parameter.";
-        return Strings(proc_id, {"false", "true"}, values, numValues);
-    case FG_INFO_DEVICE:
-        *info = "Specify device by one of the listed GUIDs.";
-        return Strings(proc_id, CameraTexts(false), values, numValues);
-    }
-    return fg_info_unsupported(info, values, numValues);
+    return fg::AnswerInfo(kInfo, g_class, proc_id, query, info, values, numValues);
 }
 
-void FillClass(FGClass* fgClass)
-{
-    fg_class_defaults(fgClass, int32_t(g_nodes.count));
-    fgClass->FGAllocInstance = AllocInstance;
-    fgClass->FGOpen = Open;
-    fgClass->FGClose = Close;
-    fgClass->FGGrab = GrabSync;
-    fgClass->FGGrabStartAsync = StartAsync;
-    fgClass->FGGrabAsync = CollectAsync;
-    fgClass->FGGrabExtra = GrabExtra;
-    fgClass->FGGrabExtraAsync = GrabExtraAsync;
-    fgClass->FGInfo = Info;
-    fgClass->FGSetParam = SetParameter;
-    fgClass->FGGetParam = GetParameter;
-    fgClass->FGSetLut = SetLut;
-    fgClass->FGGetLut = GetLut;
-    fgClass->field = FG_FIELD_PROGRESSIVE;
-    fgClass->bits_per_channel = -1;
-    fg_copy_text(fgClass->color_space, sizeof fgClass->color_space, "default");
-    fg_copy_text(fgClass->camera_type, sizeof fgClass->camera_type, "default");
-    fg_copy_text(fgClass->device, sizeof fgClass->device, "-1");
-    fgClass->port = 0;
-    fgClass->line_in = 0;
-}
+const fg::ClassRecord kClass{
+    .instances = {AllocInstance, Open, Close},
+    .grabs = {GrabSync, StartAsync, CollectAsync},
+    .extra_grabs = {fg::GrabExtraUnsupported, fg::GrabExtraAsyncUnsupported},
+    .parameters = {Info, SetParameter, GetParameter},
+    .lut = {SetLut, GetLut},
+    .image = {.field = FG_FIELD_PROGRESSIVE, .bits_per_channel = -1, .color_space = "default"},
+    .source = {.camera_type = "default", .device = "-1", .port = 0, .line_in = 0},
+};
 
 } // namespace
 
@@ -272,6 +238,6 @@ FG_EXPORT FGstatus FGInit(Vproc_handle, FGClass* fgClass)
     }
     Tables();
     g_class = fgClass;
-    FillClass(fgClass);
+    fg::FillClass(fgClass, int32_t(g_nodes.count), kClass);
     return FG_SUCCESS;
 }

@@ -13,6 +13,7 @@
 #include "camera_type.h"
 #include "fgint/answer.h"
 #include "fgint/fghelpers.h"
+#include "fgint/values.h"
 #include "grab.h"
 #include "iidc/colour_conversion.h"
 #include "low_error.h"
@@ -43,33 +44,11 @@ struct Param {
 
 // ---- Values -----------------------------------------------------------
 
-// An integer value; FG_ERR_PARAM_TYPE for another type.
-FGstatus IntOf(const Vcpar* value, int32_t* out)
-{
-    if (!value)
-        return FG_ERR_PARAM_VALUE;
-    if (value->type != VPAR_INT)
-        return FG_ERR_PARAM_TYPE;
-    *out = value->par.l;
-    return FG_SUCCESS;
-}
-
-// A text value; FG_ERR_PARAM_TYPE for another type.
-FGstatus TextOf(const Vcpar* value, const char** out)
-{
-    if (!value)
-        return FG_ERR_PARAM_VALUE;
-    if (value->type != VPAR_STRING || !value->par.s)
-        return FG_ERR_PARAM_TYPE;
-    *out = value->par.s;
-    return FG_SUCCESS;
-}
-
 // One of two texts as true (the first) or false; FG_ERR_PARAM_VALUE for others.
 FGstatus ChoiceOf(const Vcpar* value, const char* yes, const char* no, bool* out)
 {
     const char* text = nullptr;
-    const FGstatus status = TextOf(value, &text);
+    const FGstatus status = fg::TextOf(value, &text);
     if (status != FG_SUCCESS)
         return status;
     if (std::strcmp(text, yes) != 0 && std::strcmp(text, no) != 0)
@@ -118,7 +97,7 @@ void FullPart(IIDCInstance& r, FGInstance* fginst)
 FGstatus SetCameraType(IIDCInstance& r, FGInstance* fginst, const Param&, const Vcpar* value)
 {
     const char* text = nullptr;
-    const FGstatus type = TextOf(value, &text);
+    const FGstatus type = fg::TextOf(value, &text);
     if (type != FG_SUCCESS)
         return type;
     const uint32_t old = r.format;
@@ -166,7 +145,7 @@ int32_t& WindowField(IIDCInstance& r, uint16_t id)
 FGstatus SetWindow(IIDCInstance& r, FGInstance* fginst, const Param& p, const Vcpar* value)
 {
     int32_t v = 0;
-    const FGstatus type = IntOf(value, &v);
+    const FGstatus type = fg::IntegerOf(value, &v);
     if (type != FG_SUCCESS)
         return type;
     if (v == WindowField(r, p.id))
@@ -195,7 +174,7 @@ FGstatus GetWindow(IIDCInstance& r, FGInstance*, const Param& p, Answer& answer)
 FGstatus SetPartSize(IIDCInstance& r, FGInstance* fginst, const Param& p, const Vcpar* value)
 {
     int32_t size = 0;
-    const FGstatus type = IntOf(value, &size);
+    const FGstatus type = fg::IntegerOf(value, &size);
     if (type != FG_SUCCESS)
         return type;
     const bool width = p.id == 0;
@@ -221,7 +200,7 @@ FGstatus GetPartSize(IIDCInstance& r, FGInstance*, const Param& p, Answer& answe
 FGstatus SetPartStart(IIDCInstance& r, FGInstance* fginst, const Param& p, const Vcpar* value)
 {
     int32_t start = 0;
-    const FGstatus type = IntOf(value, &start);
+    const FGstatus type = fg::IntegerOf(value, &start);
     if (type != FG_SUCCESS)
         return type;
     const bool column = p.id == 0;
@@ -264,7 +243,7 @@ FGstatus SetFeature(IIDCInstance& r, FGInstance*, const Param& p, const Vcpar* v
             v = -3;
         else
             return FG_ERR_PARAM_VALUE;
-    } else if (const FGstatus type = IntOf(value, &v); type != FG_SUCCESS) {
+    } else if (const FGstatus type = fg::IntegerOf(value, &v); type != FG_SUCCESS) {
         return type;
     }
     return CameraOk(r.camera->SetParameter(p.id, uint32_t(v)),
@@ -324,7 +303,7 @@ FGstatus SetTriggerField(IIDCInstance& r, FGInstance*, const Param& p, const Vcp
         if (std::strcmp(text, "true") != 0 && std::strcmp(text, "false") != 0)
             return FG_ERR_PARAM_TYPE;
         v = std::strcmp(text, "true") == 0;
-    } else if (const FGstatus type = IntOf(value, &v); type != FG_SUCCESS) {
+    } else if (const FGstatus type = fg::IntegerOf(value, &v); type != FG_SUCCESS) {
         return type;
     }
     const TriggerField& field = kTriggerFields[p.id];
@@ -390,14 +369,7 @@ FGstatus GetTriggerValues(IIDCInstance& r, FGInstance*, const Param& p, Answer& 
 
 FGstatus SetGrabTimeout(IIDCInstance& r, FGInstance*, const Param&, const Vcpar* value)
 {
-    int32_t timeout = 0;
-    const FGstatus type = IntOf(value, &timeout);
-    if (type != FG_SUCCESS)
-        return type;
-    if (timeout < 0 || timeout > kMaxGrabTimeout)
-        return FG_ERR_PARAM_VALUE;
-    r.grab_timeout = timeout;
-    return FG_SUCCESS;
+    return fg::IntegerIn(value, 0, kMaxGrabTimeout, &r.grab_timeout);
 }
 
 FGstatus GetGrabTimeout(IIDCInstance& r, FGInstance*, const Param&, Answer& answer)
@@ -415,7 +387,7 @@ FGstatus GetGrabTimeoutRange(IIDCInstance& r, FGInstance*, const Param&, Answer&
 FGstatus SetBurstCount(IIDCInstance& r, FGInstance*, const Param& p, const Vcpar* value)
 {
     int32_t count = 0;
-    const FGstatus type = IntOf(value, &count);
+    const FGstatus type = fg::IntegerOf(value, &count);
     if (type != FG_SUCCESS)
         return type;
     return Restart(r, [&] {
@@ -428,7 +400,7 @@ FGstatus SetBurstCount(IIDCInstance& r, FGInstance*, const Param& p, const Vcpar
 FGstatus SetRegisterAddress(IIDCInstance& r, FGInstance*, const Param&, const Vcpar* value)
 {
     int32_t address = 0;
-    const FGstatus type = IntOf(value, &address);
+    const FGstatus type = fg::IntegerOf(value, &address);
     if (type == FG_SUCCESS)
         r.register_address = uint32_t(address);
     return type;
@@ -443,7 +415,7 @@ FGstatus GetRegisterAddress(IIDCInstance& r, FGInstance*, const Param&, Answer& 
 FGstatus SetRegisterValue(IIDCInstance& r, FGInstance*, const Param&, const Vcpar* value)
 {
     int32_t v = 0;
-    const FGstatus type = IntOf(value, &v);
+    const FGstatus type = fg::IntegerOf(value, &v);
     if (type != FG_SUCCESS)
         return type;
     return CameraOk(r.camera->WriteRegister(r.register_address, uint32_t(v)),
@@ -487,19 +459,16 @@ FGstatus GetStartAfter(IIDCInstance& r, FGInstance*, const Param&, Answer& answe
 FGstatus SetBits(IIDCInstance& r, FGInstance* fginst, const Param&, const Vcpar* value)
 {
     int32_t bits = 0;
-    const FGstatus type = IntOf(value, &bits);
-    if (type != FG_SUCCESS)
-        return type;
-    if (bits < 8 || bits > 16)
-        return FG_ERR_PARAM_VALUE;
-    r.bits = fginst->bits_per_channel = bits;
-    return FG_SUCCESS;
+    const FGstatus status = fg::IntegerIn(value, 8, 16, &bits);
+    if (status == FG_SUCCESS)
+        r.bits = fginst->bits_per_channel = bits;
+    return status;
 }
 
 FGstatus SetColourSpace(IIDCInstance& r, FGInstance* fginst, const Param&, const Vcpar* value)
 {
     const char* text = nullptr;
-    const FGstatus type = TextOf(value, &text);
+    const FGstatus type = fg::TextOf(value, &text);
     if (type != FG_SUCCESS)
         return type;
     static const char* const kNames[] = {"gray", "rgb", "yuv"};

@@ -9,7 +9,10 @@
 
 #include "clock/frame_pacer.h"
 
+#include "fgint/class_record.h"
 #include "fgint/fghelpers.h"
+#include "fgint/info_table.h"
+#include "fgint/values.h"
 #include "optical_bench/scene.h"
 
 namespace {
@@ -104,32 +107,21 @@ FGstatus GrabAsync(Vproc_handle proc_id, FGInstance* fginst, double, VImageRecor
     return Grab(proc_id, fginst, image, num_image);
 }
 
-FGstatus GrabExtra(Vproc_handle, FGInstance*, void*) { return FG_ERR_NOT_SUPPORTED; }
-FGstatus GrabExtraAsync(Vproc_handle, FGInstance*, double, void*) { return FG_ERR_NOT_SUPPORTED; }
-
 const char* const kParameters[] = {"ImageWidth", "ImageHeight"};
 const char* const kBoards[] = {"optical bench camera"};
+
+const fg::InfoTable kInfo{
+    .file = __FILE__,
+    .line = __LINE__,
+    .general = {.text = "VFGKandrisAcquire - the optical bench's camera."},
+    .parameters = {.text = "Additional parameters for this frame grabber.", .strings = kParameters},
+    .boards = {.text = "The optical bench.", .strings = kBoards},
+};
 
 FGstatus Info(Vproc_handle proc_id, int32_t query, const char** text, Vcpar** values,
               int32_t* numValues)
 {
-    switch (query) {
-    case FG_INFO_GENERAL:
-        *text = "VFGKandrisAcquire - the optical bench's camera.";
-        *values = nullptr;
-        *numValues = 0;
-        return FG_SUCCESS;
-    case FG_INFO_DEFAULTS:
-        *text = FG_INFO_DEFAULTS_TEXT;
-        return VFgGetDefaults(proc_id, g_class, values, numValues);
-    case FG_INFO_PARAMETERS:
-        *text = "Additional parameters for this frame grabber.";
-        return fg_info_strings(proc_id, kParameters, 2, values, numValues, __FILE__, __LINE__);
-    case FG_INFO_BOARDS:
-        *text = "The optical bench.";
-        return fg_info_strings(proc_id, kBoards, 1, values, numValues, __FILE__, __LINE__);
-    }
-    return fg_info_unsupported(text, values, numValues);
+    return fg::AnswerInfo(kInfo, g_class, proc_id, query, text, values, numValues);
 }
 
 // The side that parameter `name` sets, or null.
@@ -149,11 +141,9 @@ FGstatus SetParam(Vproc_handle, FGInstance* fginst, const char* name, const Vcpa
         return FG_ERR_PARAM_UNKNOWN;
     if (num != 1)
         return FG_ERR_PARAM_VALUE;
-    if (values[0].type != VPAR_INT)
-        return FG_ERR_PARAM_TYPE;
-    if (!IsSide(values[0].par.l))
-        return FG_ERR_PARAM_VALUE;
-    *side = values[0].par.l;
+    const FGstatus status = fg::IntegerIn(values, 1, kLargestSide, side);
+    if (status != FG_SUCCESS)
+        return status;
     fginst->full_width = camera.width;
     fginst->full_height = camera.height;
     return FG_SUCCESS;
@@ -168,12 +158,19 @@ FGstatus GetParam(Vproc_handle, FGInstance* fginst, const char* name, Vcpar* val
         *num = 1;
         return FG_ERR_PARAM_VALUE;
     }
-    values[0] = Vcpar{};
-    values[0].type = VPAR_INT;
-    values[0].par.l = *side;
+    values[0] = fg::Int(*side);
     *num = 1;
     return FG_SUCCESS;
 }
+
+const fg::ClassRecord kClass{
+    .instances = {AllocInstance, Open, Close},
+    .grabs = {Grab, GrabStartAsync, GrabAsync},
+    .extra_grabs = {fg::GrabExtraUnsupported, fg::GrabExtraAsyncUnsupported},
+    .parameters = {Info, SetParam, GetParam},
+    .image = {.field = FG_FIELD_PROGRESSIVE, .bits_per_channel = 8, .color_space = "gray"},
+    .source = {.camera_type = "kdLyra*", .device = "0", .port = 0, .line_in = -1},
+};
 
 } // namespace
 
@@ -182,26 +179,6 @@ FG_EXPORT FGstatus FGInit(Vproc_handle, FGClass* fgClass)
     for (Camera& camera : g_cameras)
         camera = Camera{};
     g_class = fgClass;
-    fg_class_defaults(fgClass, kMaxInstances);
-    fgClass->FGAllocInstance = AllocInstance;
-    fgClass->FGOpen = Open;
-    fgClass->FGClose = Close;
-    fgClass->FGGrab = Grab;
-    fgClass->FGGrabStartAsync = GrabStartAsync;
-    fgClass->FGGrabAsync = GrabAsync;
-    fgClass->FGGrabExtra = GrabExtra;
-    fgClass->FGGrabExtraAsync = GrabExtraAsync;
-    fgClass->FGInfo = Info;
-    fgClass->FGSetParam = SetParam;
-    fgClass->FGGetParam = GetParam;
-    fgClass->FGSetLut = nullptr;
-    fgClass->FGGetLut = nullptr;
-    fgClass->field = FG_FIELD_PROGRESSIVE;
-    fgClass->bits_per_channel = 8;
-    fg_copy_text(fgClass->color_space, sizeof fgClass->color_space, "gray");
-    fg_copy_text(fgClass->camera_type, sizeof fgClass->camera_type, "kdLyra*");
-    fg_copy_text(fgClass->device, sizeof fgClass->device, "0");
-    fgClass->port = 0;
-    fgClass->line_in = -1;
+    fg::FillClass(fgClass, kMaxInstances, kClass);
     return FG_SUCCESS;
 }

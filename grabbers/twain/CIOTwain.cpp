@@ -4,11 +4,13 @@
 // One instance at a time.
 #include <chrono>
 #include <cmath>
-#include <iterator>
+#include <string>
 #include <vector>
 
 #include "edition.h"
+#include "fgint/class_record.h"
 #include "fgint/fghelpers.h"
+#include "fgint/info_table.h"
 #include "grab.h"
 #include "open.h"
 #include "parameters.h"
@@ -83,10 +85,6 @@ FGstatus GrabAsync(Vproc_handle proc_id, FGInstance* fginst, double max_delay, V
     return Grab(proc_id, fginst, image, num_image);
 }
 
-FGstatus GrabExtra(Vproc_handle, FGInstance*, void*) { return FG_ERR_NOT_SUPPORTED; }
-
-FGstatus GrabExtraAsync(Vproc_handle, FGInstance*, double, void*) { return FG_ERR_NOT_SUPPORTED; }
-
 FGstatus SetParameter(Vproc_handle, FGInstance* fginst, const char* name, const Vcpar* values,
                       int32_t num)
 {
@@ -99,123 +97,70 @@ FGstatus GetParameter(Vproc_handle, FGInstance* fginst, const char* name, Vcpar*
     return GetParam(Record(fginst), name, values, num);
 }
 
-FGstatus SetLut(Vproc_handle, FGInstance*, const int32_t*, const int32_t*, const int32_t*, int32_t)
-{
-    return FG_ERR_NOT_SUPPORTED;
-}
-
-FGstatus GetLut(Vproc_handle, FGInstance*, int32_t*, int32_t*, int32_t*, int32_t* num)
-{
-    *num = 0;
-    return FG_ERR_NOT_SUPPORTED;
-}
-
 // ---- Info ---------------------------------------------------------------
 
-FGstatus Strings(Vproc_handle proc_id, std::vector<const char*> texts, Vcpar** values,
-                 int32_t* numValues)
+FGstatus ParameterNames(std::vector<std::string>* lines)
 {
-    return fg_info_strings(proc_id, texts.data(), int32_t(texts.size()), values, numValues,
-                           kSourceFile, __LINE__);
+    for (int i = 0; i < ParameterCount(); ++i)
+        lines->push_back(ParameterName(i));
+    return FG_SUCCESS;
 }
 
-FGstatus BitsValues(Vproc_handle proc_id, Vcpar** values, int32_t* numValues)
-{
-    constexpr int32_t kBits[] = {-1, 1, 8};
-    return fg_info_integers(proc_id, kBits, int32_t(std::size(kBits)), values, numValues,
-                            kSourceFile, __LINE__);
-}
+const char* const kCameraTypes[] = {"interactive",
+                                    "interactive:inches",
+                                    "interactive:centimeters",
+                                    "interactive:picas",
+                                    "interactive:points",
+                                    "interactive:twips",
+                                    "interactive:pixels",
+                                    "inches",
+                                    "centimeters",
+                                    "picas",
+                                    "points",
+                                    "twips",
+                                    "pixels"};
+const char* const kRevisions[] = {kRevision};
+const int32_t kBits[] = {-1, 1, 8};
+const char* const kColourSpaces[] = {"none", "bw",   "gray", "rgb",  "palette",
+                                     "cmy",  "cmyk", "yuv",  "yuvk", "ciexyz"};
+const char* const kDevices[] = {"interactive", "automatic"};
+
+// The parallel edition answers the queries up to the revision only.
+const fg::InfoTable kInfo{
+    .file = kSourceFile,
+    .line = __LINE__,
+    .port = {.text = "Entry for port parameter is ignored."},
+    .camera_type = {.text = "Value list for camera type parameter: Operation mode (interactive "
+                            "or manual).",
+                    .strings = kCameraTypes},
+    .general = {.text = "Verodyn interface for TWAIN devices."},
+    .parameters = {.text = "Additional parameters for this frame grabber.",
+                   .lines = ParameterNames},
+    .boards = {.text = "Info about installed TWAIN devices."},
+    .revision = {.text = "Current interface revision.", .strings = kRevisions},
+    .field = {.text = "Entry for field parameter is ignored."},
+    .bits_per_channel = {.text = "Value list for bits per channel parameter.", .integers = kBits},
+    .color_space = {.text = "Value list for color space parameter.", .strings = kColourSpaces},
+    .external_trigger = {.text = "Entry for external trigger parameter is ignored."},
+    .device = {.text = "Value list for device parameter.", .strings = kDevices},
+    .last_query = kParallelEdition ? FG_INFO_REVISION : FG_INFO_DEVICE,
+};
 
 FGstatus Info(Vproc_handle proc_id, int32_t query, const char** info, Vcpar** values,
               int32_t* numValues)
 {
-    *values = nullptr;
-    *numValues = 0;
-    if (kParallelEdition && query > FG_INFO_REVISION)
-        return fg_info_unsupported(info, values, numValues);
-    switch (query) {
-    case FG_INFO_PORT:
-        *info = "Entry for port parameter is ignored.";
-        return FG_SUCCESS;
-    case FG_INFO_CAMERA_TYPE:
-        *info = "Value list for camera type parameter: Operation mode (interactive or manual).";
-        return Strings(proc_id,
-                       {"interactive", "interactive:inches", "interactive:centimeters",
-                        "interactive:picas", "interactive:points", "interactive:twips",
-                        "interactive:pixels", "inches", "centimeters", "picas", "points", "twips",
-                        "pixels"},
-                       values, numValues);
-    case FG_INFO_GENERAL:
-        *info = "Verodyn interface for TWAIN devices.";
-        return FG_SUCCESS;
-    case FG_INFO_DEFAULTS:
-        *info = FG_INFO_DEFAULTS_TEXT;
-        return VFgGetDefaults(proc_id, g_class, values, numValues);
-    case FG_INFO_PARAMETERS: {
-        *info = "Additional parameters for this frame grabber.";
-        std::vector<const char*> names;
-        for (int i = 0; i < ParameterCount(); ++i)
-            names.push_back(ParameterName(i));
-        return Strings(proc_id, names, values, numValues);
-    }
-    case FG_INFO_BOARDS:
-        *info = "Info about installed TWAIN devices.";
-        return FG_SUCCESS;
-    case FG_INFO_REVISION:
-        *info = "Current interface revision.";
-        return Strings(proc_id, {kRevision}, values, numValues);
-    case FG_INFO_FIELD:
-        *info = "Entry for field parameter is ignored.";
-        return FG_SUCCESS;
-    case FG_INFO_BITS_PER_CHANNEL:
-        *info = "Value list for bits per channel parameter.";
-        return BitsValues(proc_id, values, numValues);
-    case FG_INFO_COLOR_SPACE:
-        *info = "Value list for color space parameter.";
-        return Strings(
-            proc_id,
-            {"none", "bw", "gray", "rgb", "palette", "cmy", "cmyk", "yuv", "yuvk", "ciexyz"},
-            values, numValues);
-    case FG_INFO_EXTERNAL_TRIGGER:
-        *info = "Entry for external trigger parameter is ignored.";
-        return FG_SUCCESS;
-    case FG_INFO_DEVICE:
-        *info = "Value list for device parameter.";
-        return Strings(proc_id, {"interactive", "automatic"}, values, numValues);
-    }
-    return fg_info_unsupported(info, values, numValues);
+    return fg::AnswerInfo(kInfo, g_class, proc_id, query, info, values, numValues);
 }
 
-void FillClass(FGClass* fgClass)
-{
-    fg_class_defaults(fgClass, 1);
-    fgClass->FGAllocInstance = AllocInstance;
-    fgClass->FGOpen = Open;
-    fgClass->FGClose = Close;
-    fgClass->FGGrab = Grab;
-    fgClass->FGGrabStartAsync = GrabStartAsync;
-    fgClass->FGGrabAsync = GrabAsync;
-    fgClass->FGGrabExtra = GrabExtra;
-    fgClass->FGGrabExtraAsync = GrabExtraAsync;
-    fgClass->FGInfo = Info;
-    fgClass->FGSetParam = SetParameter;
-    fgClass->FGGetParam = GetParameter;
-    fgClass->FGSetLut = SetLut;
-    fgClass->FGGetLut = GetLut;
-    fgClass->horizontal_resolution = -1;
-    fgClass->vertical_resolution = -1;
-    fgClass->image_width = -1;
-    fgClass->image_height = -1;
-    fgClass->start_row = -1;
-    fgClass->start_column = -1;
-    fgClass->field = FG_FIELD_INTERLACED;
-    fgClass->bits_per_channel = -1;
-    fg_copy_text(fgClass->color_space, sizeof fgClass->color_space, "rgb");
-    fg_copy_text(fgClass->camera_type, sizeof fgClass->camera_type, "interactive");
-    fg_copy_text(fgClass->device, sizeof fgClass->device, "interactive");
-    fgClass->port = 1;
-    fgClass->line_in = 1;
-}
+const fg::ClassRecord kClass{
+    .instances = {AllocInstance, Open, Close},
+    .grabs = {Grab, GrabStartAsync, GrabAsync},
+    .extra_grabs = {fg::GrabExtraUnsupported, fg::GrabExtraAsyncUnsupported},
+    .parameters = {Info, SetParameter, GetParameter},
+    .lut = {fg::SetLutUnsupported, fg::GetLutUnsupported},
+    .image = {.field = FG_FIELD_INTERLACED, .bits_per_channel = -1, .color_space = "rgb"},
+    .source = {.camera_type = "interactive", .device = "interactive", .port = 1, .line_in = 1},
+};
 
 } // namespace
 
@@ -223,6 +168,10 @@ FG_EXPORT FGstatus FGInit(Vproc_handle, FGClass* fgClass)
 {
     g_instance = TwainInstance{};
     g_class = fgClass;
-    FillClass(fgClass);
+    fg::FillClass(fgClass, 1, kClass);
+    // -1: the resolution and image part the source has.
+    fgClass->horizontal_resolution = fgClass->vertical_resolution = -1;
+    fgClass->image_width = fgClass->image_height = -1;
+    fgClass->start_row = fgClass->start_column = -1;
     return FG_SUCCESS;
 }

@@ -7,6 +7,7 @@
 #include "capability.h"
 #include "dsm.h"
 #include "edition.h"
+#include "fgint/values.h"
 #include "names.h"
 
 namespace vfgtwain {
@@ -108,14 +109,6 @@ void Answer(Vcpar* values, int32_t* num, Vcpar value)
     *num = 1;
 }
 
-Vcpar Text(const char* text)
-{
-    Vcpar v{};
-    v.par.s = text;
-    v.type = VPAR_STRING;
-    return v;
-}
-
 } // namespace
 
 int ParameterCount() { return int(std::size(kParameters)); }
@@ -158,11 +151,11 @@ FGstatus GetParam(const TwainInstance& r, const char* name, Vcpar* values, int32
         return FG_ERR_PARAM_VALUE;
     }
     if (p->kind == Kind::UserInterface) {
-        Answer(values, num, Text(r.show_ui ? "show" : "hide"));
+        Answer(values, num, fg::Text(r.show_ui ? "show" : "hide"));
         return FG_SUCCESS;
     }
     if (p->kind == Kind::Revision) {
-        Answer(values, num, Text(kRevision));
+        Answer(values, num, fg::Text(kRevision));
         return FG_SUCCESS;
     }
     double value = 0;
@@ -171,16 +164,12 @@ FGstatus GetParam(const TwainInstance& r, const char* name, Vcpar* values, int32
         *num = 0;
         return FG_ERR_GET_FAILED;
     }
-    Vcpar v{};
+    Vcpar v = fg::Real(value);
     if (p->kind == Kind::Names) {
         const bool named = value >= 0 && value < double(p->names.size()) && value == int(value);
-        v = Text(named ? p->names[size_t(value)] : p->unknown);
+        v = fg::Text(named ? p->names[size_t(value)] : p->unknown);
     } else if (p->kind == Kind::Integer) {
-        v.par.l = int32_t(value);
-        v.type = VPAR_INT;
-    } else {
-        v.par.f = value;
-        v.type = VPAR_REAL;
+        v = fg::Int(int32_t(value));
     }
     Answer(values, num, v);
     return FG_SUCCESS;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "fgint/class_record.h"
+#include "fgint/info_table.h"
 #include "grab.h"
 #include "open.h"
 #include "parameters.h"
@@ -116,16 +118,6 @@ const char* const kParameters[] = {"available_param_access",
                                    "volatile",
                                    "volatile_values"};
 
-// A list of strings allocated as one block, a wrapped call under `text`.
-FGstatus Strings(Vproc_handle proc_id, const char* text, int32_t line,
-                 const std::vector<const char*>& texts, Vcpar** values, int32_t* numValues)
-{
-    return Wrapped(text, line, [&] {
-        return fg_info_strings(proc_id, texts.data(), int32_t(texts.size()), values, numValues,
-                               kSourceFile, line);
-    });
-}
-
 // One text a connected camera, asked of a session of its own: "camera type:
 // <Product>,device: <DeviceID>,GUID: <Serial>" (boards), else the DeviceID.
 std::vector<std::string> CameraTexts(bool boards)
@@ -144,85 +136,65 @@ std::vector<std::string> CameraTexts(bool boards)
 }
 
 // The cameras as strings; 5312 when there is none.
-FGstatus CameraList(Vproc_handle proc_id, bool boards, Vcpar** values, int32_t* numValues)
+FGstatus CameraList(bool boards, std::vector<std::string>* lines)
 {
     return Guarded(FG_ERR_OPEN, [&]() -> FGstatus {
-        const std::vector<std::string> texts = CameraTexts(boards);
-        if (texts.empty())
-            return FG_ERR_OPEN;
-        std::vector<const char*> pointers;
-        for (const std::string& text : texts)
-            pointers.push_back(text.c_str());
-        return Strings(proc_id, call::kAllocDevices, __LINE__, pointers, values, numValues);
+        *lines = CameraTexts(boards);
+        return lines->empty() ? FG_ERR_OPEN : FG_SUCCESS;
     });
 }
+
+FGstatus Boards(std::vector<std::string>* lines) { return CameraList(true, lines); }
+
+FGstatus Devices(std::vector<std::string>* lines) { return CameraList(false, lines); }
+
+const char* const kRevision[] = {"2.2"};
+const fg::InfoCallHooks kHooks{Trace, Reported};
+
+const fg::InfoTable kInfo{
+    .file = kSourceFile,
+    .line = __LINE__,
+    .port = {.text = "Unused."},
+    .camera_type = {.text = "Value list for CameraType parameter..",
+                    .strings = kCameraTypes,
+                    .call = call::kAllocCameraTypes},
+    .general = {.text = "Verodyn frame grabber interface for KANDRIS devices. Supported devices: "
+                        "kdLyra USB cameras"},
+    .defaults_call = call::kGetDefaults,
+    .parameters = {.text = "Additional parameters for this KANDRIS device.",
+                   .strings = kParameters,
+                   .call = call::kAllocParameters},
+    .boards = {.text = "Info about installed KANDRIS devices.",
+               .lines = Boards,
+               .call = call::kAllocDevices},
+    .revision = {.text = "Current interface revision of the KandrisAcquire interface.",
+                 .strings = kRevision,
+                 .call = call::kAllocRevision},
+    .field = {.text = "Unused."},
+    .bits_per_channel = {.text = "Unused."},
+    .color_space = {.text = "Unused."},
+    .external_trigger = {.text = "Unused."},
+    .device = {.text = "Value list for device parameter.",
+               .lines = Devices,
+               .call = call::kAllocDevices},
+    .hooks = &kHooks,
+};
 
 FGstatus Info(Vproc_handle proc_id, int32_t query, const char** info, Vcpar** values,
               int32_t* numValues)
 {
     std::lock_guard guard(g_lock);
-    *values = nullptr;
-    *numValues = 0;
-    switch (query) {
-    case FG_INFO_PORT:
-    case FG_INFO_FIELD:
-    case FG_INFO_BITS_PER_CHANNEL:
-    case FG_INFO_COLOR_SPACE:
-    case FG_INFO_EXTERNAL_TRIGGER:
-        *info = "Unused.";
-        return FG_SUCCESS;
-    case FG_INFO_CAMERA_TYPE:
-        *info = "Value list for CameraType parameter..";
-        return Strings(proc_id, call::kAllocCameraTypes, __LINE__,
-                       {std::begin(kCameraTypes), std::end(kCameraTypes)}, values, numValues);
-    case FG_INFO_GENERAL:
-        *info = "Verodyn frame grabber interface for KANDRIS devices. Supported devices: kdLyra "
-                "USB cameras";
-        return FG_SUCCESS;
-    case FG_INFO_DEFAULTS:
-        *info = FG_INFO_DEFAULTS_TEXT;
-        return Wrapped(call::kGetDefaults, __LINE__, [&] {
-            return VFgGetDefaults(proc_id, ThePlugin().fgclass, values, numValues);
-        });
-    case FG_INFO_PARAMETERS:
-        *info = "Additional parameters for this KANDRIS device.";
-        return Strings(proc_id, call::kAllocParameters, __LINE__,
-                       {std::begin(kParameters), std::end(kParameters)}, values, numValues);
-    case FG_INFO_BOARDS:
-        *info = "Info about installed KANDRIS devices.";
-        return CameraList(proc_id, true, values, numValues);
-    case FG_INFO_REVISION:
-        *info = "Current interface revision of the KandrisAcquire interface.";
-        return Strings(proc_id, call::kAllocRevision, __LINE__, {"2.2"}, values, numValues);
-    case FG_INFO_DEVICE:
-        *info = "Value list for device parameter.";
-        return CameraList(proc_id, false, values, numValues);
-    }
-    return fg_info_unsupported(info, values, numValues);
+    return fg::AnswerInfo(kInfo, ThePlugin().fgclass, proc_id, query, info, values, numValues);
 }
 
-void FillClass(FGClass* fgClass)
-{
-    fg_class_defaults(fgClass, kMaxInstances);
-    fgClass->FGAllocInstance = AllocInstance;
-    fgClass->FGOpen = OpenInstance;
-    fgClass->FGClose = CloseInstance;
-    fgClass->FGGrab = GrabSync;
-    fgClass->FGGrabStartAsync = StartAsync;
-    fgClass->FGGrabAsync = CollectAsync;
-    fgClass->FGInfo = Info;
-    fgClass->FGSetParam = SetParameter;
-    fgClass->FGGetParam = GetParameter;
-    fgClass->FGSetLut = FGNoOp;
-    fgClass->FGGetLut = FGEmptyQuery;
-    fgClass->field = FG_FIELD_INTERLACED;
-    fgClass->bits_per_channel = 8;
-    fg_copy_text(fgClass->color_space, sizeof fgClass->color_space, "gray");
-    fg_copy_text(fgClass->camera_type, sizeof fgClass->camera_type, "kdLyra*");
-    fg_copy_text(fgClass->device, sizeof fgClass->device, "0");
-    fgClass->port = 0;
-    fgClass->line_in = 0;
-}
+const fg::ClassRecord kClass{
+    .instances = {AllocInstance, OpenInstance, CloseInstance},
+    .grabs = {GrabSync, StartAsync, CollectAsync},
+    .parameters = {Info, SetParameter, GetParameter},
+    .lut = {FGNoOp, FGEmptyQuery},
+    .image = {.field = FG_FIELD_INTERLACED, .bits_per_channel = 8, .color_space = "gray"},
+    .source = {.camera_type = "kdLyra*", .device = "0", .port = 0, .line_in = 0},
+};
 
 } // namespace
 
@@ -236,6 +208,6 @@ FG_EXPORT FGstatus FGInit(Vproc_handle, FGClass* fgClass)
     }
     plugin.open_count = 0;
     plugin.fgclass = fgClass;
-    FillClass(fgClass);
+    fg::FillClass(fgClass, kMaxInstances, kClass);
     return FG_SUCCESS;
 }

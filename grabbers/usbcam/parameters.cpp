@@ -4,9 +4,11 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "dictionary.h"
+#include "fgint/values.h"
 #include "open.h"
 #include "wrapped.h"
 
@@ -158,12 +160,12 @@ FGstatus SetParam(Vproc_handle proc_id, FGInstance* fginst, const char* name, co
     if (Is(name, "grab_timeout"))
         return SetCameraInt(r, "ImageRequestTimeout_ms", value, &r.grab_timeout);
     if (Is(name, "request_queue_depth")) {
-        if (value.type != VPAR_INT)
-            return FG_ERR_PARAM_TYPE;
-        if (value.par.l < 0)
-            return FG_ERR_PARAM_VALUE;
+        int32_t depth = 0;
+        if (const FGstatus status = fg::IntegerIn(&value, 0, INT32_MAX, &depth);
+            status != FG_SUCCESS)
+            return status;
         return Guarded(FG_ERR_PARAM_VALUE, [&]() -> FGstatus {
-            SetRequestQueueDepth(r, value.par.l);
+            SetRequestQueueDepth(r, depth);
             return FG_SUCCESS;
         });
     }

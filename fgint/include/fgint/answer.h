@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fgint/fgint.h"
+#include "fgint/values.h"
 
 namespace fg {
 
@@ -34,14 +35,9 @@ public:
         }
         for (int32_t i = 0; i < needed; ++i) {
             const Item& item = items_[i];
-            values[i] = Vcpar{};
-            values[i].type = item.type;
-            if (item.type == VPAR_INT)
-                values[i].par.l = item.integer;
-            else if (item.type == VPAR_REAL)
-                values[i].par.f = item.real;
-            else
-                values[i].par.s = texts_[item.text].c_str();
+            values[i] = item.type == VPAR_INT    ? fg::Int(item.integer)
+                        : item.type == VPAR_REAL ? fg::Real(item.real)
+                                                 : fg::Text(texts_[item.text].c_str());
         }
         *num = needed;
         return FG_SUCCESS;

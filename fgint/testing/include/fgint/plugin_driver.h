@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "fgint/fghelpers.h"
+#include "fgint/values.h"
 
 namespace fg {
 
@@ -33,30 +34,6 @@ struct Images {
         return record[channel].pixel.u[y * record[channel].width + x];
     }
 };
-
-inline Vcpar Int(int32_t value)
-{
-    Vcpar v{};
-    v.par.l = value;
-    v.type = VPAR_INT;
-    return v;
-}
-
-inline Vcpar Text(const char* value)
-{
-    Vcpar v{};
-    v.par.s = value;
-    v.type = VPAR_STRING;
-    return v;
-}
-
-inline Vcpar Real(double value)
-{
-    Vcpar v{};
-    v.par.f = value;
-    v.type = VPAR_REAL;
-    return v;
-}
 
 class PluginDriver {
 protected:
