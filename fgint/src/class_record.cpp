@@ -1,6 +1,6 @@
-#include "fgint/class_record.h"
+#include <fgint/class_record.h>
 
-#include "fgint/fghelpers.h"
+#include <fgint/fghelpers.h>
 
 namespace fg {
 

@@ -1,9 +1,9 @@
-#include "fgint/info_table.h"
+#include <fgint/info_table.h>
 
 #include <iterator>
 #include <new>
 
-#include "fgint/fghelpers.h"
+#include <fgint/fghelpers.h>
 
 namespace fg {
 namespace {

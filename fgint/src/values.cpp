@@ -1,4 +1,4 @@
-#include "fgint/values.h"
+#include <fgint/values.h>
 
 namespace fg {
 

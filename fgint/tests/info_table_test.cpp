@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "fgint/info_table.h"
-#include "verodyn/framegrabber.h"
+#include <fgint/info_table.h>
+#include <verodyn/framegrabber.h>
 
 namespace {
 

@@ -11,14 +11,14 @@
 #include <vector>
 
 #include "board_access.h"
-#include "fgint/class_record.h"
-#include "fgint/fghelpers.h"
-#include "fgint/info_table.h"
 #include "grab.h"
 #include "instance.h"
 #include "open.h"
 #include "parameters.h"
-#include "registry/registry.h"
+#include <fgint/class_record.h>
+#include <fgint/fghelpers.h>
+#include <fgint/info_table.h>
+#include <registry/registry.h>
 
 using namespace zephon;
 

@@ -2,8 +2,8 @@
 // check, the application's references and the version check.
 #pragma once
 
-#include "dvl/board.h"
-#include "fgint/fgint.h"
+#include <dvl/board.h>
+#include <fgint/fgint.h>
 
 namespace zephon {
 

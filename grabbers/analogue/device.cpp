@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "base/text_case.h"
-#include "dvl/board.h"
+#include <base/text_case.h>
+#include <dvl/board.h>
 
 namespace zephon {
 

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "analogue/frame_copy.h"
 #include "board_access.h"
-#include "fgint/fghelpers.h"
+#include <analogue/frame_copy.h>
+#include <fgint/fghelpers.h>
 
 namespace zephon {
 

@@ -5,8 +5,8 @@
 
 #include <span>
 
-#include "fgint/fgint.h"
 #include "instance.h"
+#include <fgint/fgint.h>
 
 namespace zephon {
 

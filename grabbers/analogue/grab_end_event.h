@@ -6,7 +6,7 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "clock/clock.h"
+#include <clock/clock.h>
 
 namespace zephon {
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "clock/clock.h"
-#include "dvl/board.h"
-#include "fgint/fgint.h"
 #include "grab_end_event.h"
+#include <clock/clock.h>
+#include <dvl/board.h>
+#include <fgint/fgint.h>
 
 namespace zephon {
 

@@ -9,8 +9,8 @@
 
 #include "board_access.h"
 #include "device.h"
-#include "fgint/fghelpers.h"
 #include "grab.h"
+#include <fgint/fghelpers.h>
 
 namespace zephon {
 

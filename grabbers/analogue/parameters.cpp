@@ -8,8 +8,8 @@
 
 #include "board_access.h"
 #include "device.h"
-#include "fgint/answer.h"
 #include "grab.h"
+#include <fgint/answer.h>
 
 namespace zephon {
 

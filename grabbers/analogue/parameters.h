@@ -1,8 +1,8 @@
 // The additional parameters of the analogue-board plug-in.
 #pragma once
 
-#include "fgint/fgint.h"
 #include "instance.h"
+#include <fgint/fgint.h>
 
 namespace zephon {
 

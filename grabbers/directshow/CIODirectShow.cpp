@@ -17,17 +17,17 @@
 #include "device_dialogs.h"
 #include "device_list.h"
 #include "device_parameters.h"
-#include "dshow/platform.h"
-#include "fgint/class_record.h"
-#include "fgint/fghelpers.h"
-#include "fgint/info_table.h"
-#include "fgint/values.h"
 #include "frame_buffers.h"
 #include "grab.h"
 #include "lists.h"
 #include "low_error.h"
 #include "record.h"
 #include "server_exports.h"
+#include <dshow/platform.h>
+#include <fgint/class_record.h>
+#include <fgint/fghelpers.h>
+#include <fgint/info_table.h>
+#include <fgint/values.h>
 
 namespace directshow {
 namespace {

@@ -1,8 +1,8 @@
 #pragma once
 // After a device dialog: the wanted format becomes the one the capture pin
 // is set to now.
-#include "fgint/fgint.h"
 #include "record.h"
+#include <fgint/fgint.h>
 
 namespace directshow {
 

@@ -7,8 +7,8 @@
 #include <limits>
 #include <strings.h>
 
-#include "dshow/controls.h"
-#include "fgint/fghelpers.h"
+#include <dshow/controls.h>
+#include <fgint/fghelpers.h>
 
 namespace directshow {
 namespace {

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "dshow/media_type.h"
-#include "fgint/fgint.h"
 #include "pixel_conversion.h"
+#include <dshow/media_type.h>
+#include <fgint/fgint.h>
 
 namespace directshow {
 

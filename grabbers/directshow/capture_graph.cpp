@@ -6,11 +6,11 @@
 #include <cwchar>
 #include <vector>
 
-#include "dshow/com.h"
-#include "dshow/devices.h"
-#include "fgint/fghelpers.h"
 #include "low_error.h"
 #include "renderer.h"
+#include <dshow/com.h>
+#include <dshow/devices.h>
+#include <fgint/fghelpers.h>
 
 namespace directshow {
 namespace {

@@ -4,8 +4,8 @@
 #include <functional>
 
 #include "device_list.h"
-#include "fgint/fgint.h"
 #include "record.h"
+#include <fgint/fgint.h>
 
 namespace directshow {
 

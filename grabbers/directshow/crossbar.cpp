@@ -6,8 +6,8 @@
 #include <iterator>
 
 #include "capture_graph.h"
-#include "fgint/values.h"
 #include "low_error.h"
+#include <fgint/values.h>
 
 namespace directshow {
 namespace {

@@ -3,8 +3,8 @@
 // another one there, and the names of the physical connectors.
 #include <vector>
 
-#include "fgint/fgint.h"
 #include "record.h"
+#include <fgint/fgint.h>
 
 namespace directshow {
 

@@ -5,11 +5,11 @@
 
 #include "adapt_media_type.h"
 #include "capture_graph.h"
-#include "dshow/com.h"
-#include "dshow/controls.h"
-#include "dshow/property_pages.h"
-#include "fgint/values.h"
 #include "low_error.h"
+#include <dshow/com.h>
+#include <dshow/controls.h>
+#include <dshow/property_pages.h>
+#include <fgint/values.h>
 
 namespace directshow {
 namespace {

@@ -4,8 +4,8 @@
 // for Windows source and format dialogs.
 #include <vector>
 
-#include "fgint/fgint.h"
 #include "record.h"
+#include <fgint/fgint.h>
 
 namespace directshow {
 

@@ -4,11 +4,11 @@
 #include <cstdio>
 
 #include "camera_type.h"
-#include "dshow/com.h"
-#include "dshow/controls.h"
-#include "dshow/filters.h"
-#include "dshow/platform.h"
 #include "low_error.h"
+#include <dshow/com.h>
+#include <dshow/controls.h>
+#include <dshow/filters.h>
+#include <dshow/platform.h>
 
 namespace directshow {
 namespace {

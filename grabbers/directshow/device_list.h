@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "dshow/devices.h"
-#include "fgint/fgint.h"
+#include <dshow/devices.h>
+#include <fgint/fgint.h>
 
 namespace directshow {
 

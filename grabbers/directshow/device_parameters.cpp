@@ -7,8 +7,8 @@
 #include <string>
 
 #include "capture_graph.h"
-#include "fgint/values.h"
 #include "low_error.h"
+#include <fgint/values.h>
 
 namespace directshow {
 namespace {

@@ -4,8 +4,8 @@
 // capture filter and reconnected afterwards, and read back with their ranges.
 #include <vector>
 
-#include "fgint/fgint.h"
 #include "record.h"
+#include <fgint/fgint.h>
 
 namespace directshow {
 

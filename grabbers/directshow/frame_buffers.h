@@ -1,7 +1,7 @@
 #pragma once
 // The record's two frame buffers, sized for the format the graph negotiated.
-#include "fgint/fgint.h"
 #include "record.h"
+#include <fgint/fgint.h>
 
 namespace directshow {
 

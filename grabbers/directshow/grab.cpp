@@ -6,9 +6,9 @@
 
 #include "camera_type.h"
 #include "capture_graph.h"
-#include "fgint/fghelpers.h"
 #include "low_error.h"
 #include "record.h"
+#include <fgint/fghelpers.h>
 
 namespace directshow {
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 // The grab callbacks: run the graph, wait for the renderer's sample, take the
 // frame buffer that holds it and convert it into the host's images.
-#include "fgint/fgint.h"
+#include <fgint/fgint.h>
 
 namespace directshow {
 

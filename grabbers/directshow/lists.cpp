@@ -5,10 +5,10 @@
 #include <cstdlib>
 
 #include "device_list.h"
-#include "dshow/com.h"
-#include "dshow/controls.h"
-#include "dshow/platform.h"
-#include "fgint/values.h"
+#include <dshow/com.h>
+#include <dshow/controls.h>
+#include <dshow/platform.h>
+#include <fgint/values.h>
 
 namespace directshow {
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "fgint/fgint.h"
 #include "record.h"
+#include <fgint/fgint.h>
 
 namespace directshow {
 

@@ -3,7 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "fgint/fgint.h"
+#include <fgint/fgint.h>
 
 namespace directshow {
 

@@ -1,6 +1,6 @@
 #pragma once
 // Low-level error texts: printed through the host only while it asks for them.
-#include "dshow/hresult.h"
+#include <dshow/hresult.h>
 
 namespace directshow {
 

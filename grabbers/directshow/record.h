@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "clock/clock.h"
-#include "dshow/controls.h"
-#include "dshow/filters.h"
-#include "dshow/platform.h"
+#include <clock/clock.h>
+#include <dshow/controls.h>
+#include <dshow/filters.h>
+#include <dshow/platform.h>
 
 namespace directshow {
 

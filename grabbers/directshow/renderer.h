@@ -6,9 +6,9 @@
 #include <memory>
 #include <mutex>
 
-#include "dshow/base_filter.h"
-#include "dshow/server.h"
 #include "record.h"
+#include <dshow/base_filter.h>
+#include <dshow/server.h>
 
 namespace directshow {
 

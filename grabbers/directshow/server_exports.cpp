@@ -1,8 +1,8 @@
 // The plug-in is the in-process server of its renderer class.
 #include "server_exports.h"
 
-#include "dshow/server.h"
 #include "renderer.h"
+#include <dshow/server.h>
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The record's wanted type taking over a type the device offers.
-#include "dshow/media_type.h"
 #include "record.h"
+#include <dshow/media_type.h>
 
 namespace directshow {
 

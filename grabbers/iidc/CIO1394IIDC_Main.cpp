@@ -6,15 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "fgint/class_record.h"
-#include "fgint/fghelpers.h"
-#include "fgint/info_table.h"
 #include "grab.h"
-#include "iidc/colour_conversion.h"
 #include "instance.h"
 #include "low_error.h"
 #include "open.h"
 #include "parameters.h"
+#include <fgint/class_record.h>
+#include <fgint/fghelpers.h>
+#include <fgint/info_table.h>
+#include <iidc/colour_conversion.h>
 
 using namespace iidc;
 

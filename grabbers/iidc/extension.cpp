@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "fgint/module_folder.h"
+#include <fgint/module_folder.h>
 
 namespace iidc {
 

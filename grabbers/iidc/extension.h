@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "iidc/extension_api.h"
+#include <iidc/extension_api.h>
 
 namespace iidc {
 

@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "fgint/fghelpers.h"
-#include "iidc/colour_conversion.h"
 #include "low_error.h"
+#include <fgint/fghelpers.h>
+#include <iidc/colour_conversion.h>
 
 namespace iidc {
 

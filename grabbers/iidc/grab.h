@@ -2,8 +2,8 @@
 // host images of the part, and the buffer given back.
 #pragma once
 
-#include "fgint/fgint.h"
 #include "instance.h"
+#include <fgint/fgint.h>
 
 namespace iidc {
 

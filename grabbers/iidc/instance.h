@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "extension.h"
-#include "fgcamera/fgcamera.h"
+#include <fgcamera/fgcamera.h>
 
 namespace iidc {
 

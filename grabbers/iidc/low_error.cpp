@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "fgint/fgint.h"
+#include <fgint/fgint.h>
 
 namespace iidc {
 

@@ -5,9 +5,9 @@
 
 #include "camera_type.h"
 #include "device_map.h"
-#include "fgint/fghelpers.h"
-#include "iidc/colour_conversion.h"
 #include "low_error.h"
+#include <fgint/fghelpers.h>
+#include <iidc/colour_conversion.h>
 
 namespace iidc {
 

@@ -1,8 +1,8 @@
 // Connecting an instance's camera and setting it up as the open call asks.
 #pragma once
 
-#include "fgint/fgint.h"
 #include "instance.h"
+#include <fgint/fgint.h>
 
 namespace iidc {
 

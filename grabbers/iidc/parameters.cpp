@@ -11,14 +11,14 @@
 #include <vector>
 
 #include "camera_type.h"
-#include "fgint/answer.h"
-#include "fgint/fghelpers.h"
-#include "fgint/values.h"
 #include "grab.h"
-#include "iidc/colour_conversion.h"
 #include "low_error.h"
 #include "open.h"
 #include "restart.h"
+#include <fgint/answer.h>
+#include <fgint/fghelpers.h>
+#include <fgint/values.h>
+#include <iidc/colour_conversion.h>
 
 namespace iidc {
 

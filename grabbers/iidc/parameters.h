@@ -1,8 +1,8 @@
 // The parameters of FGSetParam and FGGetParam.
 #pragma once
 
-#include "fgint/fgint.h"
 #include "instance.h"
+#include <fgint/fgint.h>
 
 namespace iidc {
 

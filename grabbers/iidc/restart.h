@@ -4,8 +4,8 @@
 
 #include <functional>
 
-#include "fgint/fgint.h"
 #include "instance.h"
+#include <fgint/fgint.h>
 
 namespace iidc {
 

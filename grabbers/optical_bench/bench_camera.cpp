@@ -7,13 +7,13 @@
 #include <cstring>
 #include <mutex>
 
-#include "clock/frame_pacer.h"
+#include <clock/frame_pacer.h>
 
-#include "fgint/class_record.h"
-#include "fgint/fghelpers.h"
-#include "fgint/info_table.h"
-#include "fgint/values.h"
-#include "optical_bench/scene.h"
+#include <fgint/class_record.h>
+#include <fgint/fghelpers.h>
+#include <fgint/info_table.h>
+#include <fgint/values.h>
+#include <optical_bench/scene.h>
 
 namespace {
 

@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "edition.h"
-#include "fgint/class_record.h"
-#include "fgint/fghelpers.h"
-#include "fgint/info_table.h"
 #include "grab.h"
 #include "open.h"
 #include "parameters.h"
-#include "twain/global_memory.h"
+#include <fgint/class_record.h>
+#include <fgint/fghelpers.h>
+#include <fgint/info_table.h>
+#include <twain/global_memory.h>
 
 using namespace vfgtwain;
 

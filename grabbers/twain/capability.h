@@ -1,8 +1,8 @@
 // Capabilities of the open source: their current values and setting one.
 #pragma once
 
-#include "twain/protocol.h"
-#include "twain_codec/container.h"
+#include <twain/protocol.h>
+#include <twain_codec/container.h>
 
 namespace vfgtwain {
 

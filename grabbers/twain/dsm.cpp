@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "fgint/fgint.h"
-#include "fgint/module_folder.h"
+#include <fgint/fgint.h>
+#include <fgint/module_folder.h>
 
 namespace vfgtwain {
 

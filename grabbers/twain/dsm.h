@@ -7,7 +7,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "twain/protocol.h"
+#include <twain/protocol.h>
 
 namespace vfgtwain {
 

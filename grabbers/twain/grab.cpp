@@ -4,10 +4,10 @@
 
 #include "capability.h"
 #include "dsm.h"
-#include "fgint/fghelpers.h"
 #include "save_settings.h"
 #include "transfer.h"
-#include "twain_codec/dib_decoder.h"
+#include <fgint/fghelpers.h>
+#include <twain_codec/dib_decoder.h>
 
 namespace vfgtwain {
 

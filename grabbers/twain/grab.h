@@ -1,8 +1,8 @@
 // One image from the source.
 #pragma once
 
-#include "fgint/fgint.h"
 #include "instance.h"
+#include <fgint/fgint.h>
 
 namespace vfgtwain {
 

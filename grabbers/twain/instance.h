@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "twain/protocol.h"
+#include <twain/protocol.h>
 
 namespace vfgtwain {
 

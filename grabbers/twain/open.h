@@ -1,8 +1,8 @@
 // Opening and closing the source of an instance.
 #pragma once
 
-#include "fgint/fgint.h"
 #include "instance.h"
+#include <fgint/fgint.h>
 
 namespace vfgtwain {
 

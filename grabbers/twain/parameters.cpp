@@ -7,8 +7,8 @@
 #include "capability.h"
 #include "dsm.h"
 #include "edition.h"
-#include "fgint/values.h"
 #include "names.h"
+#include <fgint/values.h>
 
 namespace vfgtwain {
 

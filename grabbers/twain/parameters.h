@@ -3,8 +3,8 @@
 // "revision" the plug-in's.
 #pragma once
 
-#include "fgint/fgint.h"
 #include "instance.h"
+#include <fgint/fgint.h>
 
 namespace vfgtwain {
 

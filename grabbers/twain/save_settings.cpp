@@ -4,8 +4,8 @@
 
 #include "capability.h"
 #include "dsm.h"
-#include "fgint/fghelpers.h"
 #include "names.h"
+#include <fgint/fghelpers.h>
 
 namespace vfgtwain {
 

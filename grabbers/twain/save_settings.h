@@ -3,8 +3,8 @@
 // source's dialog.
 #pragma once
 
-#include "fgint/fgint.h"
-#include "twain/protocol.h"
+#include <fgint/fgint.h>
+#include <twain/protocol.h>
 
 namespace vfgtwain {
 

@@ -2,7 +2,7 @@
 // the image as a bitmap in a memory block of its own.
 #pragma once
 
-#include "twain/protocol.h"
+#include <twain/protocol.h>
 
 namespace vfgtwain {
 

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "fgint/class_record.h"
-#include "fgint/info_table.h"
 #include "grab.h"
 #include "open.h"
 #include "parameters.h"
 #include "wrapped.h"
+#include <fgint/class_record.h>
+#include <fgint/info_table.h>
 
 using namespace usbcam;
 

@@ -3,8 +3,8 @@
 // dictionary.
 #pragma once
 
-#include "fgint/answer.h"
 #include "instance.h"
+#include <fgint/answer.h>
 
 namespace usbcam {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "fgint/fgint.h"
-#include "kdtorvane/device.h"
+#include <fgint/fgint.h>
+#include <kdtorvane/device.h>
 
 namespace usbcam {
 

@@ -8,9 +8,9 @@
 #include <cstring>
 
 #include "dictionary.h"
-#include "fgint/values.h"
 #include "open.h"
 #include "wrapped.h"
+#include <fgint/values.h>
 
 namespace usbcam {
 

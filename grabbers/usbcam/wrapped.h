@@ -5,7 +5,7 @@
 
 #include <new>
 
-#include "fgint/fghelpers.h"
+#include <fgint/fghelpers.h>
 
 namespace usbcam {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "fgint/fgint.h"
-#include "fgint/values.h"
+#include <fgint/fgint.h>
+#include <fgint/values.h>
 
 namespace fg {
 

@@ -2,7 +2,7 @@
 // it offers and the defaults of the open parameters.
 #pragma once
 
-#include "fgint/fgint.h"
+#include <fgint/fgint.h>
 
 namespace fg {
 

@@ -8,7 +8,7 @@
 
 #include <string.h>
 
-#include "fgint/fgint.h"
+#include <fgint/fgint.h>
 
 #ifdef __cplusplus
 extern "C" {

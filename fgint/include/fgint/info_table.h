@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "fgint/fgint.h"
+#include <fgint/fgint.h>
 
 namespace fg {
 

@@ -1,7 +1,7 @@
 // The values of a value list: made for an answer, read from a setting.
 #pragma once
 
-#include "fgint/fgint.h"
+#include <fgint/fgint.h>
 
 namespace fg {
 

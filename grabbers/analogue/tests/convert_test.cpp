@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "analogue/frame_copy.h"
+#include <analogue/frame_copy.h>
 
 namespace {
 

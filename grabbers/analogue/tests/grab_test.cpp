@@ -1,6 +1,6 @@
-#include "analogue/frame_copy.h"
-#include "dvl/packet.h"
 #include "zephon_test_support.h"
+#include <analogue/frame_copy.h>
+#include <dvl/packet.h>
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "host_plugin_checks.h"
+#include "tests/support/host_plugin_checks.h"
 #include "zephon_test_support.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <string>
 
-#include "dvl/packet.h"
 #include "zephon_test_support.h"
+#include <dvl/packet.h>
 
 namespace {
 

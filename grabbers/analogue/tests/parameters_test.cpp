@@ -2,9 +2,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "registry/registry.h"
-#include "scoped_setting.h"
+#include "tests/support/scoped_setting.h"
 #include "zephon_test_support.h"
+#include <registry/registry.h>
 
 namespace {
 

@@ -9,11 +9,11 @@
 
 #include <string>
 
-#include "dvl/dvlbrn.h"
-#include "dvl/simulated_boards.h"
-#include "fgint/fghelpers.h"
-#include "fgint/plugin_driver.h"
-#include "verodyn/framegrabber.h"
+#include <dvl/dvlbrn.h>
+#include <dvl/simulated_boards.h>
+#include <fgint/fghelpers.h>
+#include <fgint/plugin_driver.h>
+#include <verodyn/framegrabber.h>
 
 using fg::Images;
 using fg::Int;

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "camera_type.h"
+#include "grabbers/directshow/camera_type.h"
 
 namespace {
 

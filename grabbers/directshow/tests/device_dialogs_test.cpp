@@ -1,7 +1,7 @@
 // The device dialogs of a program without a QApplication: which the devices
 // offer, the names and the frame that cannot be shown.
-#include "dshow/property_pages.h"
 #include "plugin_fixture.h"
+#include <dshow/property_pages.h>
 
 namespace {
 

@@ -2,8 +2,8 @@
 // a hook in place of the user.
 #include <algorithm>
 
-#include "dshow/property_frame.h"
 #include "plugin_fixture.h"
+#include <dshow/property_frame.h>
 
 namespace {
 

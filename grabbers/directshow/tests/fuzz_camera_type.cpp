@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "../../iidc/camera_type.h"
-#include "camera_type.h"
+#include "grabbers/directshow/camera_type.h"
+#include "grabbers/iidc/camera_type.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

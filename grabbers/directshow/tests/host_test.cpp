@@ -3,13 +3,13 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include "dshow/frames.h"
-#include "dshow/platform.h"
-#include "dshow/sim_devices.h"
-#include "dshow/unknown.h"
-#include "host_plugin_checks.h"
-#include "registry/registry.h"
-#include "verodyn/verodyn.h"
+#include "tests/support/host_plugin_checks.h"
+#include <dshow/frames.h>
+#include <dshow/platform.h>
+#include <dshow/sim_devices.h>
+#include <dshow/unknown.h>
+#include <registry/registry.h>
+#include <verodyn/verodyn.h>
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Opening and closing: devices, formats, failures, the COM server.
-#include "dshow/devices.h"
-#include "dshow/server.h"
 #include "plugin_fixture.h"
+#include <dshow/devices.h>
+#include <dshow/server.h>
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "pixel_conversion.h"
+#include "grabbers/directshow/pixel_conversion.h"
 
 namespace {
 

@@ -12,17 +12,17 @@
 #include <string>
 #include <vector>
 
-#include "dshow/com.h"
-#include "dshow/controls.h"
-#include "dshow/frames.h"
-#include "dshow/media_type.h"
-#include "dshow/platform.h"
-#include "dshow/sim_devices.h"
-#include "dshow/unknown.h"
-#include "fgint/fghelpers.h"
-#include "fgint/plugin_driver.h"
-#include "registry/registry.h"
-#include "verodyn/framegrabber.h"
+#include <dshow/com.h>
+#include <dshow/controls.h>
+#include <dshow/frames.h>
+#include <dshow/media_type.h>
+#include <dshow/platform.h>
+#include <dshow/sim_devices.h>
+#include <dshow/unknown.h>
+#include <fgint/fghelpers.h>
+#include <fgint/plugin_driver.h>
+#include <registry/registry.h>
+#include <verodyn/framegrabber.h>
 
 // Parameter values of the three kinds.
 using fg::Int;

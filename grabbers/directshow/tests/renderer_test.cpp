@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "camera_type.h"
-#include "dshow/com.h"
-#include "dshow/devices.h"
-#include "dshow/sim_devices.h"
-#include "renderer.h"
+#include "grabbers/directshow/camera_type.h"
+#include "grabbers/directshow/renderer.h"
+#include <dshow/com.h>
+#include <dshow/devices.h>
+#include <dshow/sim_devices.h>
 
 namespace {
 

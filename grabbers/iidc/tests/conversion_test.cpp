@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "fgcamera/fgcamera.h"
-#include "iidc/colour_conversion.h"
+#include <fgcamera/fgcamera.h>
+#include <iidc/colour_conversion.h>
 
 namespace {
 

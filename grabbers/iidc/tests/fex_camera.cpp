@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "iidc/extension_api.h"
+#include <iidc/extension_api.h>
 
 namespace {
 

@@ -1,10 +1,10 @@
 // VFG1394IIDC loaded by the host, opened as the workbench opens source 5.
 #include <gtest/gtest.h>
 
-#include "fgcamera/simulation.h"
-#include "host_plugin_checks.h"
-#include "scoped_setting.h"
-#include "verodyn/verodyn.h"
+#include "tests/support/host_plugin_checks.h"
+#include "tests/support/scoped_setting.h"
+#include <fgcamera/simulation.h>
+#include <verodyn/verodyn.h>
 
 namespace {
 

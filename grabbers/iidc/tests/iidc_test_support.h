@@ -8,9 +8,9 @@
 
 #include <vector>
 
-#include "fgcamera/simulation.h"
-#include "fgint/plugin_driver.h"
-#include "verodyn/framegrabber.h"
+#include <fgcamera/simulation.h>
+#include <fgint/plugin_driver.h>
+#include <verodyn/framegrabber.h>
 
 using fg::Images;
 using fg::Int;

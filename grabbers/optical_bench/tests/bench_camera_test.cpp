@@ -12,12 +12,12 @@
 #include <memory>
 #include <thread>
 
-#include "fgint/fghelpers.h"
-#include "host_plugin_checks.h"
-#include "optical_bench/rig.h"
-#include "optical_bench/scene.h"
-#include "serial_port.h"
-#include "verodyn/verodyn.h"
+#include "metrology/instruments/serial_port.h"
+#include "tests/support/host_plugin_checks.h"
+#include <fgint/fghelpers.h>
+#include <optical_bench/rig.h>
+#include <optical_bench/scene.h>
+#include <verodyn/verodyn.h>
 
 namespace {
 

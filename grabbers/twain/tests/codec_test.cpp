@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "fgint/fgint.h"
-#include "twain/simulation.h"
-#include "twain_codec/container.h"
-#include "twain_codec/dib_decoder.h"
+#include <fgint/fgint.h>
+#include <twain/simulation.h>
+#include <twain_codec/container.h>
+#include <twain_codec/dib_decoder.h>
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "twain_codec/container.h"
+#include <twain_codec/container.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

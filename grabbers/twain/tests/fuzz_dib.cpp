@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "fgint/fgint.h"
-#include "twain_codec/dib_decoder.h"
+#include <fgint/fgint.h>
+#include <twain_codec/dib_decoder.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "../instance.h"
-#include "scoped_setting.h"
+#include "grabbers/twain/instance.h"
+#include "tests/support/scoped_setting.h"
 #include "twain_test_support.h"
 
 namespace {

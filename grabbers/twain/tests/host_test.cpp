@@ -1,10 +1,10 @@
 // VFGTwain loaded by the host, opened as the workbench opens source 1.
 #include <gtest/gtest.h>
 
-#include "host_plugin_checks.h"
-#include "scoped_setting.h"
-#include "twain/simulation.h"
-#include "verodyn/verodyn.h"
+#include "tests/support/host_plugin_checks.h"
+#include "tests/support/scoped_setting.h"
+#include <twain/simulation.h>
+#include <verodyn/verodyn.h>
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "fgint/fgint.h"
-#include "verodyn/framegrabber.h"
+#include <fgint/fgint.h>
+#include <verodyn/framegrabber.h>
 
 struct InfoCase {
     int32_t query;

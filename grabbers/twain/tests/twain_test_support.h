@@ -9,10 +9,10 @@
 
 #include <string>
 
-#include "fgint/plugin_driver.h"
-#include "scoped_setting.h"
-#include "twain/simulation.h"
-#include "verodyn/framegrabber.h"
+#include "tests/support/scoped_setting.h"
+#include <fgint/plugin_driver.h>
+#include <twain/simulation.h>
+#include <verodyn/framegrabber.h>
 
 using fg::Images;
 using fg::Int;

@@ -2,9 +2,9 @@
 
 #include <typeinfo>
 
-#include "kddevmgr/simulation.h"
-#include "kdtorvane/device.h"
-#include "kdtorvane/exceptions.h"
+#include <kddevmgr/simulation.h>
+#include <kdtorvane/device.h>
+#include <kdtorvane/exceptions.h>
 
 namespace {
 

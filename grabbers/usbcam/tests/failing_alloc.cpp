@@ -4,7 +4,7 @@
 #include <dlfcn.h>
 
 #include "usbcam_test_support.h"
-#include "verodyn/status.h"
+#include <verodyn/status.h>
 
 int g_allocations_before_failure = -1;
 

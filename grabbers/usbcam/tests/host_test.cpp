@@ -1,10 +1,10 @@
 // VFGKandrisAcquire loaded by the host, opened as the workbench opens sources 6 and 7.
 #include <gtest/gtest.h>
 
-#include "host_plugin_checks.h"
-#include "kddevmgr/simulation.h"
-#include "scoped_setting.h"
-#include "verodyn/verodyn.h"
+#include "tests/support/host_plugin_checks.h"
+#include "tests/support/scoped_setting.h"
+#include <kddevmgr/simulation.h>
+#include <verodyn/verodyn.h>
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "fgint/plugin_driver.h"
-#include "kddevmgr/simulation.h"
-#include "verodyn/framegrabber.h"
+#include <fgint/plugin_driver.h>
+#include <kddevmgr/simulation.h>
+#include <verodyn/framegrabber.h>
 
 using fg::Images;
 using fg::Int;

@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "fgint/fghelpers.h"
-#include "fgint/values.h"
+#include <fgint/fghelpers.h>
+#include <fgint/values.h>
 
 namespace fg {
 

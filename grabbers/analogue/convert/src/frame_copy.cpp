@@ -1,4 +1,4 @@
-#include "analogue/frame_copy.h"
+#include <analogue/frame_copy.h>
 
 #include <algorithm>
 

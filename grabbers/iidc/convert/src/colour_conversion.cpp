@@ -2,7 +2,7 @@
 // instantiated per member, chosen through a table. Each output pixel is read
 // from its own group of the frame, so any start and step give the right
 // colours and no row is read past its end.
-#include "iidc/colour_conversion.h"
+#include <iidc/colour_conversion.h>
 
 #include <algorithm>
 #include <array>
@@ -13,7 +13,7 @@
 #include <workers/cpu_clones.h>
 #include <workers/worker_pool.h>
 
-#include "fgcamera/fgcamera.h"
+#include <fgcamera/fgcamera.h>
 
 namespace iidc {
 

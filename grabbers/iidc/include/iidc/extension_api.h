@@ -4,8 +4,8 @@
 // itself and uses it only when it exports all five, under these names.
 #pragma once
 
-#include "fgcamera/fgcamera.h"
-#include "fgint/fgint.h"
+#include <fgcamera/fgcamera.h>
+#include <fgint/fgint.h>
 
 extern "C" {
 

@@ -1,4 +1,4 @@
-#include "twain_codec/container.h"
+#include <twain_codec/container.h>
 
 #include <cstring>
 

@@ -1,8 +1,8 @@
-#include "twain_codec/dib_decoder.h"
+#include <twain_codec/dib_decoder.h>
 
 #include <cstring>
 
-#include "fgint/fgint.h"
+#include <fgint/fgint.h>
 
 namespace twain_codec {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "twain/simulation.h"
+#include <twain/simulation.h>
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "kdtorvane/component.h"
+#include <kdtorvane/component.h>
 
 #include <cstdlib>
 #include <cstring>
 
-#include "kdtorvane/exceptions.h"
+#include <kdtorvane/exceptions.h>
 
 namespace kdTORVANE::acquire {
 

@@ -1,6 +1,6 @@
-#include "kdtorvane/device.h"
+#include <kdtorvane/device.h>
 
-#include "kdtorvane/exceptions.h"
+#include <kdtorvane/exceptions.h>
 
 namespace kdTORVANE::acquire {
 

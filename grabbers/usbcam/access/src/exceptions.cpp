@@ -1,4 +1,4 @@
-#include "kdtorvane/exceptions.h"
+#include <kdtorvane/exceptions.h>
 
 #include <string_view>
 

@@ -1,6 +1,6 @@
-#include "kdtorvane/session.h"
+#include <kdtorvane/session.h>
 
-#include "kdtorvane/exceptions.h"
+#include <kdtorvane/exceptions.h>
 
 namespace kdTORVANE::acquire {
 

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fgint/fgint.h"
+#include <fgint/fgint.h>
 
 namespace iidc {
 

@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "twain/protocol.h"
+#include <twain/protocol.h>
 
 namespace twain_codec {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "kddevmgr/kddevmgr.h"
+#include <kddevmgr/kddevmgr.h>
 
 namespace kdTORVANE::acquire {
 

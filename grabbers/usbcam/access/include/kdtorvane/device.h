@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "kdtorvane/session.h"
+#include <kdtorvane/session.h>
 
 namespace kdTORVANE::acquire {
 

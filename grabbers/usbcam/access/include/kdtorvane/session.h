@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "kdtorvane/component.h"
+#include <kdtorvane/component.h>
 
 namespace kdTORVANE::acquire {
 
