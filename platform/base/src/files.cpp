@@ -1,12 +1,15 @@
 #include <base/files.h>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 
@@ -71,6 +74,34 @@ std::string temporary_name(const std::string& path)
     const std::string folder = slash == std::string::npos ? std::string() : folder_of(path);
     return folder + "." + name + "." + std::to_string(::getpid()) + "." +
            std::to_string(counter++) + ".tmp";
+}
+
+// Removes the temporary names beside `path` that writers left when they were
+// killed between naming their content and renaming it over `path` (a moment
+// no file system call closes). Only names of processes that no longer exist
+// are removed; a live process, whoever it is, keeps its own.
+void remove_abandoned_temporaries(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    const std::string prefix =
+        "." + (slash == std::string::npos ? path : path.substr(slash + 1)) + ".";
+    const std::string folder = folder_of(path);
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.size() <= prefix.size() + 4 || name.compare(0, prefix.size(), prefix) != 0 ||
+            name.compare(name.size() - 4, 4, ".tmp") != 0)
+            continue;
+        char* end = nullptr;
+        const long pid = std::strtol(name.c_str() + prefix.size(), &end, 10);
+        if (pid <= 0 || *end != '.' || pid == ::getpid())
+            continue;
+        if (::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
+            ::unlinkat(::dirfd(dir), name.c_str(), 0);
+    }
+    ::closedir(dir);
 }
 
 // The new content, unnamed where the file system allows it: a writer killed
@@ -205,6 +236,7 @@ bool write_file_atomically(const std::string& link_or_path, std::span<const std:
         errno = saved;
         return fail(error, path);
     }
+    remove_abandoned_temporaries(path);
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -105,6 +106,22 @@ TEST_F(Files, AFailedWriteLeavesTheFileAndNoTemporary)
     EXPECT_FALSE(Write(Path("no/such/file"), "x", &error));
     EXPECT_EQ(Content(Path("file")), "replaced");
     EXPECT_EQ(Names(), std::set<std::string>{"file"});
+}
+
+TEST_F(Files, AWriteRemovesTheTemporariesOfWritersThatDied)
+{
+    const pid_t dead = ::fork();
+    if (dead == 0)
+        ::_exit(0);
+    ::waitpid(dead, nullptr, 0);
+    const std::string ofTheDead = ".file." + std::to_string(dead) + ".0.tmp";
+    const std::string ofTheLiving = ".file." + std::to_string(::getppid()) + ".0.tmp";
+    const std::string ofAnotherFile = ".other." + std::to_string(dead) + ".0.tmp";
+    for (const std::string& name : {ofTheDead, ofTheLiving, ofAnotherFile})
+        std::ofstream(Path(name)) << "left";
+    std::string error;
+    ASSERT_TRUE(Write(Path("file"), "new", &error));
+    EXPECT_EQ(Names(), (std::set<std::string>{"file", ofTheLiving, ofAnotherFile}));
 }
 
 } // namespace

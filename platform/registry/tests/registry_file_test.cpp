@@ -279,7 +279,7 @@ TEST(RegistryFileTest, SavingGoesThroughLinksAndRefusesWhatIsNoRegularFile)
     std::filesystem::remove_all(dir);
 }
 
-TEST(RegistryFileTest, AWriterKilledWhileSavingLeavesNoTemporaryFile)
+TEST(RegistryFileTest, AWriterKilledWhileSavingLeavesNoTemporaryFileOnceSavedAgain)
 {
     auto dir = TempDir();
     std::filesystem::create_directories(dir);
@@ -299,6 +299,10 @@ TEST(RegistryFileTest, AWriterKilledWhileSavingLeavesNoTemporaryFile)
         ::usleep(useconds_t(2000 + 1500 * kill));
         ::kill(child, SIGKILL);
         ::waitpid(child, nullptr, 0);
+        auto survivor = Registry::FromFile(path);
+        EXPECT_EQ(survivor->Flush(Create(*survivor, "After" + std::to_string(kill))),
+                  win32::kSuccess)
+            << "kill " << kill;
         EXPECT_EQ(Names(dir), std::set<std::string>{"registry"}) << "kill " << kill;
     }
     std::filesystem::remove_all(dir);

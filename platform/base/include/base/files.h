@@ -40,7 +40,8 @@ bool read_regular_file(const std::string& path, std::size_t limit, std::string* 
 // Replaces the file at `path` by `bytes`, whole or not at all: they are
 // written into an unnamed file in the folder of the file, flushed to disk and
 // only then given a name and renamed over it, so a writer killed on the way
-// leaves nothing behind. A symbolic link is followed to the file it names,
+// leaves nothing behind (but in the instant between naming and renaming,
+// whose name the next successful write removes). A symbolic link is followed to the file it names,
 // which is the one replaced (keeping its permissions); anything there that is
 // not a regular file is refused. On failure the file is untouched and `error`
 // says why, naming the path.
