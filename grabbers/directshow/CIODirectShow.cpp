@@ -254,7 +254,8 @@ FGstatus Boards(std::vector<std::string>* lines)
 
 const char* GeneralText()
 {
-    static char text[160];
+    // Each thread's text stays valid until it asks again.
+    thread_local char text[160];
     uint32_t most = 0, least = 0;
     if (!GetFileVersion("quartz.dll", &most, &least))
         return "Verodyn frame grabber interface for DirectShow capture devices.";

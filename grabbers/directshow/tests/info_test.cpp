@@ -1,3 +1,5 @@
+#include <thread>
+
 #include "plugin_fixture.h"
 
 namespace {
@@ -10,6 +12,23 @@ struct Answer {
     std::string text;
     std::vector<std::string> values;
 };
+
+TEST_F(InfoTest, TheGeneralTextAskedOnTwoThreadsAtOnce)
+{
+    const auto ask = [&] {
+        for (int i = 0; i < 100; ++i) {
+            const char* text = nullptr;
+            Vcpar* values = nullptr;
+            int32_t count = 0;
+            EXPECT_EQ(cls_.FGInfo(1, FG_INFO_GENERAL, &text, &values, &count), FG_SUCCESS);
+            EXPECT_STREQ(text, "Verodyn frame grabber interface for DirectShow capture devices "
+                               "(quartz.dll version:0.01).");
+        }
+    };
+    std::thread other(ask);
+    ask();
+    other.join();
+}
 
 TEST_F(InfoTest, EveryQuery)
 {
