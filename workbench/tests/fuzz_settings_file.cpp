@@ -1,20 +1,17 @@
 // Any "config.dat": reading keeps what is in range, and what was read is
 // written back whole and reads back the same.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
+#include "tests/support/run_file.h"
 #include "workbench/core/settings_record.h"
 #include <base/files.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const std::string path = (std::filesystem::temp_directory_path() /
-                                     ("ondula_config_fuzz_" + std::to_string(::getpid()) + ".dat"))
-                                        .string();
+    static const RunFile file("ondula_config_fuzz_");
+    const std::string& path = file.path();
     std::string error;
     if (!ondula::write_file_atomically(path, {data, size}, &error))
         std::abort();

@@ -2,22 +2,19 @@
 // saves and loads again with the change in it, and the saved file grows at
 // most linearly: each key path is written once at most, and a value byte takes
 // three characters at most (a text holding a zero is saved as bytes "xx,").
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
+#include "tests/support/run_file.h"
 #include <base/files.h>
 #include <registry/registry.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace registry;
-    static const std::string path = (std::filesystem::temp_directory_path() /
-                                     ("ondula_registry_fuzz_" + std::to_string(::getpid())))
-                                        .string();
+    static const RunFile file("ondula_registry_fuzz_");
+    const std::string& path = file.path();
     std::string error;
     if (!ondula::write_file_atomically(path, {data, size}, &error))
         std::abort();
