@@ -66,39 +66,30 @@ def sources(root):
     return found
 
 
-def resolve(include, including, known, by_name):
-    """The project file an include names, or None for one from outside the layers."""
+def resolve(include, including, known):
+    """The project file an include names (beside the includer, from the
+    repository root, or the image rules' API), or None for one from outside the layers."""
     candidates = [
         os.path.normpath(os.path.join(os.path.dirname(including), include)),
-        os.path.normpath(os.path.join("workbench", include)),
         os.path.normpath(include),
         os.path.normpath(os.path.join("imageproc", "include", include)),
     ]
     for candidate in candidates:
         if candidate in known:
             return candidate
-    # The workbench's folders are on one another's include path: a bare name
-    # is found in whichever folder holds it.
-    if "/" not in include:
-        matches = by_name.get(include, [])
-        if len(matches) == 1:
-            return matches[0]
     return None
 
 
 def include_graph(root):
     files = sources(root)
     known = set(files)
-    by_name = {}
-    for path in files:
-        by_name.setdefault(os.path.basename(path), []).append(path)
     graph = {}
     for path in files:
         with open(os.path.join(root, path), encoding="utf-8", errors="replace") as f:
             text = f.read()
         targets = set()
         for include in INCLUDE.findall(text):
-            target = resolve(include, path, known, by_name)
+            target = resolve(include, path, known)
             if target and target != path:
                 targets.add(target)
         graph[path] = sorted(targets)
