@@ -14,13 +14,10 @@
 
 namespace {
 
-constexpr int kAxis = 1;
-constexpr int kCountsPerMm = 120000;
 constexpr int kPollTimer = 1;
 constexpr int kPollMs = 40;
 constexpr double kJogMm = 100.0;
 constexpr int kSlowest = 10, kFastest = 100;
-constexpr float kInitialSpeed = 50;
 constexpr auto kResetPause = std::chrono::milliseconds(300);
 
 } // namespace
@@ -29,14 +26,14 @@ CC832MoveDlg::CC832MoveDlg(ondula::Clock& clock, QWidget* parent)
     : QDialog(parent), m_clock(clock), m_timers([this](int id) { OnTimer(id); })
 {
     setWindowTitle(QString::fromUtf8("Déplacement de l'axe motorisé P.I. C832"));
-    m_btnGoHome = PlainButton("&Revenir origine", this);
-    m_btnDefineOrigin = PlainButton("Définir &origine", this);
-    m_btnClose = PlainButton("&Fermer", this);
-    m_btnPlus = PlainButton("X&+", this);
-    m_btnMinus = PlainButton("X&-", this);
-    m_btnStop = PlainButton("&STOP", this);
-    m_btnGoTo = PlainButton("&Aller à cette position", this);
-    auto* initCard = PlainButton("&Initialiser carte", this);
+    m_btnGoHome = PlainButton("&Revenir origine", this, [this] { OnGoHome(); });
+    m_btnDefineOrigin = PlainButton("Définir &origine", this, [this] { OnDefineOrigin(); });
+    m_btnClose = PlainButton("&Fermer", this, [this] { OnCancel(); });
+    m_btnPlus = PlainButton("X&+", this, [this] { OnMovePlus(); });
+    m_btnMinus = PlainButton("X&-", this, [this] { OnMoveMinus(); });
+    m_btnStop = PlainButton("&STOP", this, [this] { OnStop(); });
+    m_btnGoTo = PlainButton("&Aller à cette position", this, [this] { OnGoToPosition(); });
+    auto* initCard = PlainButton("&Initialiser carte", this, [this] { OnInitCard(); });
     auto* speed = new QGroupBox(QString::fromUtf8("Vitesse de l'axe (mm/min)"), this);
     auto* speedRow = new QGridLayout(speed);
     m_sliderSpeed = new QSlider(Qt::Horizontal, speed);
@@ -60,23 +57,20 @@ CC832MoveDlg::CC832MoveDlg(ondula::Clock& clock, QWidget* parent)
     grid->addWidget(m_pStatus, 4, 0, 1, 2);
     grid->addWidget(m_btnClose, 4, 2);
 
-    m_fSpeed = kInitialSpeed;
-    m_nMotion = None;
-    m_strSpeed = FormatSpeed(kInitialSpeed);
+    m_strSpeed = FormatSpeed(m_fSpeed);
     m_sliderSpeed->setRange(kSlowest, kFastest);
-    m_sliderSpeed->setValue(int(kInitialSpeed));
-    m_pC832 =
-        std::make_unique<instruments::CC832Controller>(kCountsPerMm, m_clock, UserMessageSink());
+    m_sliderSpeed->setValue(int(m_fSpeed));
+    m_pC832 = OpenStage(m_clock);
     if (!m_pC832->IsOpen()) {
         m_bClosed = true;
         OnCancel();
         return;
     }
-    m_pC832->ResetAxis(kAxis);
-    if (m_pC832->TestAxes(kAxis)) {
-        m_pC832->ResetAxis(kAxis);
+    m_pC832->ResetAxis(kStageAxis);
+    if (m_pC832->TestAxes(kStageAxis)) {
+        m_pC832->ResetAxis(kStageAxis);
         UseAxis(true);
-        m_strX = FormatPosition(m_pC832->GetPosition(kAxis));
+        m_strX = FormatPosition(m_pC832->GetPosition(kStageAxis));
         m_strStatus = QString::fromUtf8("Axe X OK...");
     } else {
         UseAxis(false);
@@ -84,15 +78,7 @@ CC832MoveDlg::CC832MoveDlg(ondula::Clock& clock, QWidget* parent)
     }
     UpdateData(false);
 
-    connect(m_btnDefineOrigin, &QPushButton::clicked, this, &CC832MoveDlg::OnDefineOrigin);
-    connect(m_btnGoHome, &QPushButton::clicked, this, &CC832MoveDlg::OnGoHome);
-    connect(m_btnGoTo, &QPushButton::clicked, this, &CC832MoveDlg::OnGoToPosition);
     connect(m_sliderSpeed, &QSlider::valueChanged, this, &CC832MoveDlg::OnHScroll);
-    connect(initCard, &QPushButton::clicked, this, &CC832MoveDlg::OnInitCard);
-    connect(m_btnMinus, &QPushButton::clicked, this, &CC832MoveDlg::OnMoveMinus);
-    connect(m_btnPlus, &QPushButton::clicked, this, &CC832MoveDlg::OnMovePlus);
-    connect(m_btnStop, &QPushButton::clicked, this, &CC832MoveDlg::OnStop);
-    connect(m_btnClose, &QPushButton::clicked, this, &CC832MoveDlg::OnCancel);
 }
 
 int CC832MoveDlg::exec() { return m_bClosed ? QDialog::Rejected : QDialog::exec(); }
@@ -123,41 +109,41 @@ void CC832MoveDlg::UseAxis(bool answered)
         m_strX = QStringLiteral("?");
         return;
     }
-    m_pC832->InitAxes(kAxis);
-    m_pC832->SetVelocity(kAxis, m_fSpeed);
+    m_pC832->InitAxes(kStageAxis);
+    m_pC832->SetVelocity(kStageAxis, m_fSpeed);
     m_btnPlus->setEnabled(true);
     m_btnMinus->setEnabled(true);
     m_btnGoTo->setEnabled(true);
 }
 
-void CC832MoveDlg::ShowPosition() { m_strX = FormatPosition(m_pC832->GetPosition(kAxis)); }
+void CC832MoveDlg::ShowPosition() { m_strX = FormatPosition(m_pC832->GetPosition(kStageAxis)); }
 
 void CC832MoveDlg::LoadMotion()
 {
     switch (m_nMotion) {
     case JogPlus:
-        m_pC832->MoveRelative(kAxis, kJogMm);
+        m_pC832->MoveRelative(kStageAxis, kJogMm);
         break;
     case JogMinus:
-        m_pC832->MoveRelative(kAxis, -kJogMm);
+        m_pC832->MoveRelative(kStageAxis, -kJogMm);
         break;
     case GoingHome:
-        m_pC832->MoveAbsolute(kAxis, 0.0);
+        m_pC832->MoveAbsolute(kStageAxis, 0.0);
         break;
     case GoingToTarget:
-        m_pC832->MoveAbsolute(kAxis, m_fTarget);
+        m_pC832->MoveAbsolute(kStageAxis, m_fTarget);
         break;
     default:
         return;
     }
-    m_motionDeadline.emplace(m_clock, m_pC832->MotionTimeBound(kAxis));
+    m_motionDeadline.emplace(m_clock, m_pC832->MotionTimeBound(kStageAxis));
 }
 
 void CC832MoveDlg::StartMotion(Motion motion)
 {
     EnableMotionButtons(false);
     m_btnStop->setEnabled(true);
-    m_pC832->SetVelocity(kAxis, m_fSpeed);
+    m_pC832->SetVelocity(kStageAxis, m_fSpeed);
     m_nMotion = motion;
     LoadMotion();
     UpdateData(false);
@@ -187,7 +173,7 @@ void CC832MoveDlg::OnGoToPosition()
     if (!m_bAxisOk)
         return;
     UpdateData(true);
-    const auto target = ParseTarget(m_strX, kCountsPerMm);
+    const auto target = ParseTarget(m_strX, kStageCountsPerMm);
     if (!target)
         return;
     m_fTarget = *target;
@@ -199,7 +185,7 @@ void CC832MoveDlg::OnTimer(int id)
     if (id != kPollTimer || !m_nMotion)
         return;
     m_strStatus.clear();
-    if (m_pC832->CheckOverTravel(kAxis)) {
+    if (m_pC832->CheckOverTravel(kStageAxis)) {
         m_timers.KillTimer(kPollTimer);
         m_btnStop->setEnabled(false);
         UpdateData(false);
@@ -208,7 +194,7 @@ void CC832MoveDlg::OnTimer(int id)
         ShowPosition();
         UpdateData(false);
     }
-    if (m_pC832->IsMotionDone(kAxis)) {
+    if (m_pC832->IsMotionDone(kStageAxis)) {
         m_timers.KillTimer(kPollTimer);
         m_btnStop->setEnabled(false);
         EnableMotionButtons(true);
@@ -223,11 +209,11 @@ void CC832MoveDlg::OnStop()
 {
     m_timers.KillTimer(kPollTimer);
     if (m_bAxisOk) {
-        m_pC832->StopSmooth(kAxis);
-        if (!m_pC832->WaitMotionEnd(kAxis))
+        m_pC832->StopSmooth(kStageAxis);
+        if (!m_pC832->WaitMotionEnd(kStageAxis))
             UserMessage(MoveNotFinishedText());
         ShowPosition();
-        m_pC832->ResetInterrupts(kAxis);
+        m_pC832->ResetInterrupts(kStageAxis);
         m_btnStop->setEnabled(false);
         EnableMotionButtons(true);
         UpdateData(false);
@@ -241,8 +227,8 @@ void CC832MoveDlg::OnHScroll()
     m_strSpeed = FormatSpeed(m_fSpeed);
     // Only a motion that is still running takes the new speed.
     if (m_bAxisOk && m_nMotion && m_timers.IsActive(kPollTimer)) {
-        m_pC832->StopSmooth(kAxis);
-        m_pC832->SetVelocity(kAxis, m_fSpeed);
+        m_pC832->StopSmooth(kStageAxis);
+        m_pC832->SetVelocity(kStageAxis, m_fSpeed);
         LoadMotion();
     }
     UpdateData(false);
@@ -252,7 +238,7 @@ void CC832MoveDlg::OnDefineOrigin()
 {
     if (!m_bAxisOk)
         return;
-    m_pC832->DefineHome(kAxis);
+    m_pC832->DefineHome(kStageAxis);
     m_strX = FormatPosition(0);
     UpdateData(false);
 }
@@ -263,9 +249,10 @@ void CC832MoveDlg::OnInitCard()
     UpdateData(false);
     m_pStatus->repaint();
     m_clock.SleepFor(kResetPause);
-    m_pC832->ResetAxis(kAxis);
-    m_strStatus = QString::fromUtf8(m_pC832->TestAxes(kAxis) ? "Axe X OK..." : "Axe X non OK !");
-    const float x = m_pC832->GetPosition(kAxis);
+    m_pC832->ResetAxis(kStageAxis);
+    m_strStatus =
+        QString::fromUtf8(m_pC832->TestAxes(kStageAxis) ? "Axe X OK..." : "Axe X non OK !");
+    const float x = m_pC832->GetPosition(kStageAxis);
     if (x != instruments::CC832Controller::kNoPosition)
         m_strX = FormatPosition(x);
     UseAxis(x != instruments::CC832Controller::kNoPosition);
@@ -276,7 +263,7 @@ void CC832MoveDlg::OnCancel()
 {
     m_timers.KillTimer(kPollTimer);
     if (m_pC832 && m_bAxisOk && m_nMotion)
-        m_pC832->StopSmooth(kAxis);
+        m_pC832->StopSmooth(kStageAxis);
     m_pC832.reset();
     QDialog::reject();
 }

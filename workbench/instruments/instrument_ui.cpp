@@ -11,12 +11,19 @@ instruments::MessageSink UserMessageSink()
     return [](const std::string& text) { UserMessage(QString::fromStdString(text)); };
 }
 
+std::unique_ptr<instruments::CC832Controller> OpenStage(ondula::Clock& clock)
+{
+    return std::make_unique<instruments::CC832Controller>(kStageCountsPerMm, clock,
+                                                          UserMessageSink());
+}
+
 QString MoveNotFinishedText() { return QString::fromUtf8(instruments::kMoveNotFinishedText); }
 
-QPushButton* PlainButton(const char* text, QWidget* parent)
+QPushButton* PlainButton(const char* text, QWidget* parent, std::function<void()> onClick)
 {
     auto* button = new QPushButton(QString::fromUtf8(text), parent);
     button->setAutoDefault(false);
+    QObject::connect(button, &QPushButton::clicked, button, std::move(onClick));
     return button;
 }
 

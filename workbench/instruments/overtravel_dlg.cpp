@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr int kAxis = 1;
-constexpr int kCountsPerMm = 120000;
 constexpr double kStepMm = 0.2;
 constexpr float kRecoverySpeed = 10.0f;
 
@@ -21,9 +19,9 @@ const char* const kInOverTravel = "Surcourse détectée !";
 COvertravelDlg::COvertravelDlg(ondula::Clock& clock, QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QString::fromUtf8("Sortie de surcourse"));
-    m_btnPlus = PlainButton("Déplacement X+", this);
-    m_btnMinus = PlainButton("Déplacement X-", this);
-    auto* close = PlainButton("Fermer", this);
+    m_btnPlus = PlainButton("Déplacement X+", this, [this] { OnMovePlus(); });
+    m_btnMinus = PlainButton("Déplacement X-", this, [this] { OnMoveMinus(); });
+    auto* close = PlainButton("Fermer", this, [this] { OnCancel(); });
     m_pLine1 = new QLabel(this);
     m_pLine2 = new QLabel(this);
     m_pState = new QLabel(this);
@@ -34,24 +32,20 @@ COvertravelDlg::COvertravelDlg(ondula::Clock& clock, QWidget* parent) : QDialog(
     grid->addWidget(m_btnMinus, 3, 0);
     grid->addWidget(m_btnPlus, 3, 1);
     grid->addWidget(close, 4, 1);
-    connect(m_btnMinus, &QPushButton::clicked, this, &COvertravelDlg::OnMoveMinus);
-    connect(m_btnPlus, &QPushButton::clicked, this, &COvertravelDlg::OnMovePlus);
-    connect(close, &QPushButton::clicked, this, &COvertravelDlg::OnCancel);
 
-    m_pC832 =
-        std::make_unique<instruments::CC832Controller>(kCountsPerMm, clock, UserMessageSink());
+    m_pC832 = OpenStage(clock);
     bool offerSteps = false;
     if (m_pC832->IsOpen()) {
-        if (!m_pC832->TestAxes(kAxis)) {
-            m_pC832->ResetAxis(kAxis);
-            m_pC832->InitAxes(kAxis);
+        if (!m_pC832->TestAxes(kStageAxis)) {
+            m_pC832->ResetAxis(kStageAxis);
+            m_pC832->InitAxes(kStageAxis);
         }
-        if (m_pC832->TestAxes(kAxis)) {
-            if (m_pC832->CheckOverTravel(kAxis)) {
+        if (m_pC832->TestAxes(kStageAxis)) {
+            if (m_pC832->CheckOverTravel(kStageAxis)) {
                 offerSteps = true;
-                m_pC832->ResetAxis(kAxis);
-                m_pC832->InitAxes(kAxis);
-                m_pC832->SetVelocity(kAxis, kRecoverySpeed);
+                m_pC832->ResetAxis(kStageAxis);
+                m_pC832->InitAxes(kStageAxis);
+                m_pC832->SetVelocity(kStageAxis, kRecoverySpeed);
                 m_strState = QString::fromUtf8(kInOverTravel);
                 m_strLine1 = QString::fromUtf8("Par appui sur X+ ou X-, dépl. = 0.2 mm");
                 m_strLine2 = QString::fromUtf8("Ne vous trompez pas de sens !!");
@@ -76,7 +70,7 @@ void COvertravelDlg::UpdateData()
 
 QString COvertravelDlg::PositionLine()
 {
-    return QString::asprintf("X(mm):%1.2f", double(m_pC832->GetPosition(kAxis)));
+    return QString::asprintf("X(mm):%1.2f", double(m_pC832->GetPosition(kStageAxis)));
 }
 
 void COvertravelDlg::Step(double mm)
@@ -84,12 +78,12 @@ void COvertravelDlg::Step(double mm)
     m_strLine1 = PositionLine();
     m_strLine2.clear();
     UpdateData();
-    m_pC832->MoveRelative(kAxis, mm);
+    m_pC832->MoveRelative(kStageAxis, mm);
     // The limit input stays active during recovery: only the target ends the wait.
-    if (!m_pC832->WaitOnTarget(kAxis))
+    if (!m_pC832->WaitOnTarget(kStageAxis))
         UserMessage(MoveNotFinishedText());
     m_strLine1 = PositionLine();
-    if (m_pC832->CheckOverTravel(kAxis)) {
+    if (m_pC832->CheckOverTravel(kStageAxis)) {
         m_strState = QString::fromUtf8(kInOverTravel);
     } else {
         m_strState = QString::fromUtf8("Fin de surcourse !");

@@ -60,8 +60,8 @@ CPiezoDlg::CPiezoDlg(WorkbenchSettings* app, ondula::Clock& clock, QWidget* pare
     portRow->addWidget(m_pCom1);
     portRow->addWidget(m_pCom2);
 
-    auto* select = PlainButton("&Sélectionner alim...", this);
-    auto* close = PlainButton("&Fermer", this);
+    auto* select = PlainButton("&Sélectionner alim...", this, [this] { OnSelectSupply(); });
+    auto* close = PlainButton("&Fermer", this, [this] { OnCancel(); });
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(select);
     buttons->addStretch();
@@ -90,8 +90,6 @@ CPiezoDlg::CPiezoDlg(WorkbenchSettings* app, ondula::Clock& clock, QWidget* pare
     connect(m_pCom1, &QRadioButton::clicked, this, &CPiezoDlg::OnCom1);
     connect(m_pCom2, &QRadioButton::clicked, this, &CPiezoDlg::OnCom2);
     connect(m_pRange, &QLineEdit::editingFinished, this, &CPiezoDlg::OnKillfocusRange);
-    connect(select, &QPushButton::clicked, this, &CPiezoDlg::OnSelectSupply);
-    connect(close, &QPushButton::clicked, this, &CPiezoDlg::OnCancel);
 }
 
 void CPiezoDlg::UpdateData(bool save)
