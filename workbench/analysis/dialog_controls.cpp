@@ -1,6 +1,9 @@
 #include "dialog_controls.h"
 
 #include <QComboBox>
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QPushButton>
 
 #include "workbench/doc/fralo_doc.h"
 
@@ -20,4 +23,18 @@ void ShowEntryText(QComboBox* box, int index)
 {
     box->setCurrentIndex(-1);
     box->setEditText(box->itemText(index));
+}
+
+OkQuitButtons NewOkQuitButtons(QDialog* dialog, std::function<void()> onOk)
+{
+    auto* ok = Named(new QPushButton(QStringLiteral("&OK"), dialog), 1);
+    ok->setDefault(true);
+    auto* quit = new QPushButton(QStringLiteral("&Quitter"), dialog);
+    QObject::connect(ok, &QPushButton::clicked, dialog, std::move(onOk));
+    QObject::connect(quit, &QPushButton::clicked, dialog, &QDialog::reject);
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(ok);
+    row->addWidget(quit);
+    return {ok, row};
 }

@@ -1,12 +1,17 @@
 // What the analysis dialogs' controls share: names after their resource ids,
-// and the drop-down boxes that offer the open documents.
+// the drop-down boxes that offer the open documents, and the OK row.
 #pragma once
+
+#include <functional>
 
 #include <QString>
 
 #include "analysis_documents.h"
 
 class QComboBox;
+class QDialog;
+class QHBoxLayout;
+class QPushButton;
 class QWidget;
 
 // "control<id>": the object name of the control with resource id `id`.
@@ -25,3 +30,11 @@ QComboBox* NewDocumentBox(int id, const DocumentList& documents, int count, QWid
 
 // Puts the text of entry `index` into the box's edit field, with no list selection.
 void ShowEntryText(QComboBox* box, int index);
+
+// "&OK", the default button named after id 1, whose clicks run `onOk`, and
+// "&Quitter", which rejects the dialog, at the right end of `row`.
+struct OkQuitButtons {
+    QPushButton* ok;
+    QHBoxLayout* row;
+};
+OkQuitButtons NewOkQuitButtons(QDialog* dialog, std::function<void()> onOk);

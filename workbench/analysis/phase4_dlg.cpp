@@ -5,7 +5,6 @@
 
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -20,9 +19,8 @@
 
 namespace {
 
-// Box ids of i0, i90, i180, i270; OK and the status text.
+// Box ids of i0, i90, i180, i270, and of the status text.
 constexpr int kBoxIds[4] = {1028, 1021, 1030, 1025};
-constexpr int kOkId = 1;
 constexpr int kStatusId = 1004;
 constexpr int kChoiceMs = 200;
 
@@ -50,23 +48,16 @@ CPhase4Dlg::CPhase4Dlg(WorkbenchSettings* app, QWidget* parent)
     formula->addWidget(new QLabel(QStringLiteral(")"), this), 0, 4, 4, 1);
 
     m_pStatus = Named(new QLabel(this), kStatusId);
-    m_pOK = Named(new QPushButton(QStringLiteral("&OK"), this), kOkId);
-    m_pOK->setDefault(true);
-    auto* quit = new QPushButton(QStringLiteral("&Quitter"), this);
     // A failure closes the dialog; its message is shown at the error edge.
-    connect(m_pOK, &QPushButton::clicked, this, [this] {
+    const OkQuitButtons buttons = NewOkQuitButtons(this, [this] {
         if (!RunAtErrorEdge([this] { OnOK(); }))
             reject();
     });
-    connect(quit, &QPushButton::clicked, this, &CPhase4Dlg::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_pOK);
-    buttons->addWidget(quit);
+    m_pOK = buttons.ok;
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(formula);
     layout->addWidget(m_pStatus);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
 
     m_pOK->setEnabled(false);
     if (m_nCount >= 4)

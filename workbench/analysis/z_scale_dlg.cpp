@@ -37,11 +37,8 @@ CSpeckleEchZDlg::CSpeckleEchZDlg(QWidget* parent)
     m_pPitch = Named(new QLineEdit(this), 1115);
     m_pWavelength = Named(new QLineEdit(this), 1116);
     m_pJumps = Named(new QLineEdit(this), 1114);
-    m_pOK = Named(new QPushButton(QStringLiteral("&OK"), this), 1);
-    m_pOK->setDefault(true);
-    auto* quit = new QPushButton(QStringLiteral("&Quitter"), this);
-    connect(m_pOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(quit, &QPushButton::clicked, this, &QDialog::reject);
+    const OkQuitButtons buttons = NewOkQuitButtons(this, [this] { accept(); });
+    m_pOK = buttons.ok;
 
     auto* methods = new QHBoxLayout;
     methods->addWidget(speckle);
@@ -50,16 +47,12 @@ CSpeckleEchZDlg::CSpeckleEchZDlg(QWidget* parent)
     form->addRow(QStringLiteral("&M:"), m_pJumps);
     form->addRow(QStringLiteral("&Lambda(nm):"), m_pWavelength);
     form->addRow(QStringLiteral("&DeltaZ(mm):"), m_pPitch);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_pOK);
-    buttons->addWidget(quit);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(methods);
     layout->addWidget(m_pImage);
     layout->addLayout(form);
     layout->addWidget(m_pScale);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
 
     speckle->setChecked(true);
     m_pWavelength->setText(QStringLiteral("632.8"));

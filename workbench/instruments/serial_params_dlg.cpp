@@ -2,17 +2,12 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "workbench/analysis/dialog_controls.h"
 #include "workbench/faces/workbench_settings.h"
-
-namespace {
-
-} // namespace
 
 CSerialParamsDlg::CSerialParamsDlg(WorkbenchSettings* app, QWidget* parent)
     : QDialog(parent), m_pApp(app)
@@ -30,18 +25,9 @@ CSerialParamsDlg::CSerialParamsDlg(WorkbenchSettings* app, QWidget* parent)
     grid->addWidget(
         new QLabel(QString::fromUtf8("(9600 bauds, pas de parité, 8 bits, 1 stop, xon/xoff)")), 3,
         0);
-    auto* ok = new QPushButton(QString::fromUtf8("&OK"), this);
-    auto* quit = new QPushButton(QString::fromUtf8("&Quitter"), this);
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &CSerialParamsDlg::OnOK);
-    connect(quit, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(quit);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
-    layout->addLayout(buttons);
+    layout->addLayout(NewOkQuitButtons(this, [this] { OnOK(); }).row);
 
     m_nSupply = m_pApp->m_nSupplyModel;
     UpdateData(false);
