@@ -60,22 +60,24 @@ void CPhaseAcqDlg::ShowPage(int index)
     // The page's destruction is its close-down.
     delete m_pPage;
     m_pPage = nullptr;
-    switch (index) {
-    case TabPiezo:
-        m_pPage = new CPiezoPhasePage(m_pApp, m_clock, this);
-        break;
-    case TabStage:
-        m_pPage = new CStagePhasePage(m_pApp, m_clock, this);
-        break;
-    case TabProjector:
-        m_pPage = new CProjectorPhasePage(m_pApp, m_projector, this);
-        break;
-    case TabStepper:
-        m_pPage = new CStepperPhasePage(m_pApp, m_clock, this);
-        break;
-    }
+    m_pPage = NewPage(Tab(index));
     if (m_pPage) {
         m_pPageArea->addWidget(m_pPage);
         m_pPage->show();
     }
+}
+
+QWidget* CPhaseAcqDlg::NewPage(Tab tab)
+{
+    switch (tab) {
+    case TabPiezo:
+        return new CPiezoPhasePage(m_pApp, m_clock, this);
+    case TabStage:
+        return new CStagePhasePage(m_pApp, m_clock, this);
+    case TabProjector:
+        return new CProjectorPhasePage(m_pApp, m_projector, this);
+    case TabStepper:
+        return new CStepperPhasePage(m_pApp, m_clock, this);
+    }
+    return nullptr;
 }

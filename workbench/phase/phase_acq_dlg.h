@@ -37,6 +37,9 @@ public:
     QTabBar* Tabs() const { return m_tab; }
 
 private:
+    // The page of tab `tab`, on this dialog's instruments.
+    QWidget* NewPage(Tab tab);
+
     // The projector as the program sees it: its document is all it needs.
     class DocumentOnly final : public acquisition::ProjectorOutput {
     public:
