@@ -1,7 +1,6 @@
 #include "camera_controls.h"
 
 #include <QCheckBox>
-#include <QDialog>
 #include <QDialogButtonBox>
 #include <QFrame>
 #include <QGridLayout>
@@ -10,10 +9,26 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QVBoxLayout>
 
 #include "workbench/doc/fralo_doc.h"
 #include "workbench/faces/documents.h"
-#include "workbench/faces/workbench_settings.h"
+
+namespace {
+
+// Adds "&Appliquer" (the dialog's accept) and "&Fermer" (its reject).
+void AddCameraButtons(QDialog* dialog, QBoxLayout* layout)
+{
+    auto* buttons = new QDialogButtonBox;
+    buttons->addButton(QStringLiteral("&Appliquer"), QDialogButtonBox::AcceptRole)
+        ->setDefault(true);
+    buttons->addButton(QStringLiteral("&Fermer"), QDialogButtonBox::RejectRole);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+}
+
+} // namespace
 
 CameraControls CameraControls::Add(QBoxLayout* layout, int labelId, int editId, int sliderId,
                                    int autoId)
@@ -46,8 +61,10 @@ void CameraControls::SetRange(int minimum, int maximum) const
     slider->setRange(minimum, maximum);
 }
 
-void CameraControls::SetSlider(int position) const
+void CameraControls::Show(const QString& text, const QString& value, int position) const
 {
+    label->setText(text);
+    edit->setText(value);
     QSignalBlocker quiet(slider);
     slider->setValue(position);
 }
@@ -66,36 +83,53 @@ float CameraControls::EditFloat(float current) const
     return ok ? value : current;
 }
 
-void AddCameraButtons(QDialog* dialog, QBoxLayout* layout)
+CCameraSettingsDlg::CCameraSettingsDlg(const char* title, QWidget* parent)
+    : QDialog(parent), m_pFrames(new QVBoxLayout)
 {
-    auto* buttons = new QDialogButtonBox;
-    buttons->addButton(QStringLiteral("&Appliquer"), QDialogButtonBox::AcceptRole)
-        ->setDefault(true);
-    buttons->addButton(QStringLiteral("&Fermer"), QDialogButtonBox::RejectRole);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    layout->addWidget(buttons);
+    setWindowTitle(QString::fromUtf8(title));
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(m_pFrames);
+    AddCameraButtons(this, layout);
 }
 
-CFraloDoc* StartCameraAcquisition(DocumentService& documents)
+CameraControls CCameraSettingsDlg::AddControls(int labelId, int editId, int sliderId, int autoId)
 {
-    CFraloDoc* doc = documents.ActiveDocument();
+    const CameraControls controls =
+        CameraControls::Add(m_pFrames, labelId, editId, sliderId, autoId);
+    connect(controls.slider, &QSlider::valueChanged, this, [this] { OnHScroll(); });
+    return controls;
+}
+
+bool CCameraSettingsDlg::OnInitDialog()
+{
+    CFraloDoc* doc = Documents()->ActiveDocument();
     if (!doc)
-        return nullptr;
+        return false;
     doc->StartAcquisition();
-    return documents.AcquiringDoc() == doc ? doc : nullptr;
+    if (Documents()->AcquiringDoc() != doc)
+        return false;
+    m_pDoc = doc;
+    ReadCamera();
+    UpdateData(false);
+    return true;
 }
 
-VTuple GetCameraParam(DocumentService& documents, const CFraloDoc* doc, const char* name)
+VTuple CCameraSettingsDlg::GetParam(const char* name) const
 {
     VTuple value;
-    if (documents.Live().Grabbers().GetParam(doc->m_hGrabber, name, &value) != V_OK)
+    if (Documents()->Live().Grabbers().GetParam(m_pDoc->m_hGrabber, name, &value) != V_OK)
         return {};
     return value;
 }
 
-void SetCameraParam(DocumentService& documents, const CFraloDoc* doc, const char* name,
-                    const VTuple& value)
+void CCameraSettingsDlg::SetParam(const char* name, const VTuple& value) const
 {
-    documents.Live().Grabbers().SetParam(doc->m_hGrabber, name, value);
+    Documents()->Live().Grabbers().SetParam(m_pDoc->m_hGrabber, name, value);
+}
+
+void CCameraSettingsDlg::OnCancel()
+{
+    if (m_pDoc)
+        m_pDoc->StopAcquisition();
+    QDialog::reject();
 }

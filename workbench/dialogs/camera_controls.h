@@ -1,17 +1,17 @@
 // What the camera settings dialogs share: a frame per parameter (label, edit,
-// slider, an optional "&Auto" box), the "&Appliquer" and "&Fermer" buttons,
-// and the parameter calls on the active document's frame grabber.
+// slider, an optional "&Auto" box), and the dialog around the frames: the
+// "&Appliquer" and "&Fermer" buttons, the start and stop of acquisition, and
+// the parameter calls on the acquiring document's frame grabber.
 #pragma once
 
+#include <QDialog>
 #include <QString>
 
 #include <verodyn/tuple.h>
 
-class DocumentService;
 class CFraloDoc;
 class QBoxLayout;
 class QCheckBox;
-class QDialog;
 class QLabel;
 class QLineEdit;
 class QSlider;
@@ -26,23 +26,53 @@ struct CameraControls {
     // Adds a frame of controls with these ids to `layout`.
     static CameraControls Add(QBoxLayout* layout, int labelId, int editId, int sliderId,
                               int autoId);
-    // The slider's range and position, set without reporting a move.
+    // The slider's range, set without reporting a move.
     void SetRange(int minimum, int maximum) const;
-    void SetSlider(int position) const;
+    // Shows `text` in the label, `value` in the edit and the slider at
+    // `position`, without reporting a move.
+    void Show(const QString& text, const QString& value, int position) const;
     // The edit's text as a number; `current` when it is none.
     int EditInt(int current) const;
     float EditFloat(float current) const;
 };
 
-// Adds "&Appliquer" (the dialog's accept) and "&Fermer" (its reject).
-void AddCameraButtons(QDialog* dialog, QBoxLayout* layout);
+// A camera settings dialog: the parameters' frames above "&Appliquer" and
+// "&Fermer", while the active document acquires live.
+class CCameraSettingsDlg : public QDialog {
+public:
+    // Starts acquisition on the active document and reads the camera's
+    // settings into the controls; false (nothing read) when the document does
+    // not acquire: the dialog is not shown.
+    bool OnInitDialog();
+    // "&Appliquer": the typed values are set; the dialog stays open.
+    virtual void OnOK() = 0;
+    // A slider moved.
+    virtual void OnHScroll() = 0;
+    // "&Fermer": acquisition stops, keeping the last frame; the dialog closes.
+    void OnCancel();
 
-// Starts acquisition on the active document; it, or null when it does not
-// acquire afterwards (no document, or a failed start).
-CFraloDoc* StartCameraAcquisition(DocumentService& documents);
+    // The buttons: "&Appliquer" accepts, "&Fermer" (and Escape) rejects.
+    void accept() override { OnOK(); }
+    void reject() override { OnCancel(); }
 
-// The camera parameters of `doc`'s frame grabber, with the error check off:
-// a refused value is not reported.
-VTuple GetCameraParam(DocumentService& documents, const CFraloDoc* doc, const char* name);
-void SetCameraParam(DocumentService& documents, const CFraloDoc* doc, const char* name,
-                    const VTuple& value);
+protected:
+    CCameraSettingsDlg(const char* title, QWidget* parent);
+
+    // The camera's settings into the members, once acquisition has started.
+    virtual void ReadCamera() = 0;
+    // Members from the controls (true) or to them (false).
+    virtual void UpdateData(bool save) = 0;
+
+    // A frame of controls with these ids below the frames before it; its
+    // slider's moves call OnHScroll.
+    CameraControls AddControls(int labelId, int editId, int sliderId, int autoId);
+    // The camera parameters of the acquiring document's frame grabber, with
+    // the error check off: a refused value is not reported.
+    VTuple GetParam(const char* name) const;
+    void SetParam(const char* name, const VTuple& value) const;
+
+    CFraloDoc* m_pDoc = nullptr;
+
+private:
+    QBoxLayout* m_pFrames;
+};

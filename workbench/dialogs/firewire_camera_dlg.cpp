@@ -4,12 +4,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
-#include <QVBoxLayout>
 
 #include "workbench/core/camera_settings.h"
-#include "workbench/doc/fralo_doc.h"
-#include "workbench/faces/documents.h"
-#include "workbench/faces/workbench_settings.h"
 
 namespace {
 
@@ -20,34 +16,25 @@ const char* const kGainRange = "video_gain_range";
 
 } // namespace
 
-CFirewireCameraDlg::CFirewireCameraDlg(QWidget* parent) : QDialog(parent), m_pApp(Settings())
+CFirewireCameraDlg::CFirewireCameraDlg(QWidget* parent)
+    : CCameraSettingsDlg("Réglages de la caméra Firewire", parent),
+      m_shutter(AddControls(1006, 1007, 1011, 1009)),
+      m_gain(AddControls(1008, 1005, 1012, 1010))
 {
-    setWindowTitle(QString::fromUtf8("Réglages de la caméra Firewire"));
-    auto* layout = new QVBoxLayout(this);
-    m_shutter = CameraControls::Add(layout, 1006, 1007, 1011, 1009);
-    m_gain = CameraControls::Add(layout, 1008, 1005, 1012, 1010);
-    AddCameraButtons(this, layout);
-    for (QSlider* slider : {m_shutter.slider, m_gain.slider})
-        connect(slider, &QSlider::valueChanged, this, [this] { OnHScroll(); });
     connect(m_shutter.automatic, &QCheckBox::clicked, this, [this] { OnAutoShutter(); });
     connect(m_gain.automatic, &QCheckBox::clicked, this, [this] { OnAutoGain(); });
 }
 
-bool CFirewireCameraDlg::OnInitDialog()
+void CFirewireCameraDlg::ReadCamera()
 {
-    m_pDoc = StartCameraAcquisition(*Documents());
-    if (!m_pDoc)
-        return false;
-    const CameraRange shutter = RangeOf(GetCameraParam(*Documents(), m_pDoc, kShutterRange));
+    const CameraRange shutter = RangeOf(GetParam(kShutterRange));
     m_strShutterLabel = QString::fromStdString(FirewireShutterLabel(shutter));
     m_nShutter = shutter.value;
     m_shutter.SetRange(shutter.minimum, shutter.maximum);
-    const CameraRange gain = RangeOf(GetCameraParam(*Documents(), m_pDoc, kGainRange));
+    const CameraRange gain = RangeOf(GetParam(kGainRange));
     m_strGainLabel = QString::fromStdString(FirewireGainLabel(gain));
     m_nGain = gain.value;
     m_gain.SetRange(gain.minimum, gain.maximum);
-    UpdateData(false);
-    return true;
 }
 
 void CFirewireCameraDlg::UpdateData(bool save)
@@ -59,32 +46,28 @@ void CFirewireCameraDlg::UpdateData(bool save)
         m_bAutoGain = m_gain.automatic->isChecked();
         return;
     }
-    m_shutter.label->setText(m_strShutterLabel);
-    m_shutter.edit->setText(QString::number(m_nShutter));
-    m_shutter.SetSlider(m_nShutter);
+    m_shutter.Show(m_strShutterLabel, QString::number(m_nShutter), m_nShutter);
     m_shutter.automatic->setChecked(m_bAutoShutter);
-    m_gain.label->setText(m_strGainLabel);
-    m_gain.edit->setText(QString::number(m_nGain));
-    m_gain.SetSlider(m_nGain);
+    m_gain.Show(m_strGainLabel, QString::number(m_nGain), m_nGain);
     m_gain.automatic->setChecked(m_bAutoGain);
 }
 
 void CFirewireCameraDlg::OnOK()
 {
     UpdateData(true);
-    m_nShutter = Clamp(m_nShutter, RangeOf(GetCameraParam(*Documents(), m_pDoc, kShutterRange)));
+    m_nShutter = Clamp(m_nShutter, RangeOf(GetParam(kShutterRange)));
     if (!m_bAutoShutter)
-        SetCameraParam(*Documents(), m_pDoc, kShutter, VTuple(m_nShutter));
-    m_nGain = Clamp(m_nGain, RangeOf(GetCameraParam(*Documents(), m_pDoc, kGainRange)));
+        SetParam(kShutter, VTuple(m_nShutter));
+    m_nGain = Clamp(m_nGain, RangeOf(GetParam(kGainRange)));
     if (!m_bAutoGain)
-        SetCameraParam(*Documents(), m_pDoc, kGain, VTuple(m_nGain));
+        SetParam(kGain, VTuple(m_nGain));
     UpdateData(false);
 }
 
 void CFirewireCameraDlg::AutoMode(const CameraControls& controls, bool automatic, const char* name,
                                   int value)
 {
-    SetCameraParam(*Documents(), m_pDoc, name, automatic ? VTuple("auto") : VTuple(value));
+    SetParam(name, automatic ? VTuple("auto") : VTuple(value));
     controls.edit->setEnabled(!automatic);
     controls.slider->setEnabled(!automatic);
 }
@@ -105,14 +88,7 @@ void CFirewireCameraDlg::OnHScroll()
 {
     m_nShutter = m_shutter.slider->value();
     m_nGain = m_gain.slider->value();
-    SetCameraParam(*Documents(), m_pDoc, kShutter, VTuple(m_nShutter));
-    SetCameraParam(*Documents(), m_pDoc, kGain, VTuple(m_nGain));
+    SetParam(kShutter, VTuple(m_nShutter));
+    SetParam(kGain, VTuple(m_nGain));
     UpdateData(false);
-}
-
-void CFirewireCameraDlg::OnCancel()
-{
-    if (m_pDoc)
-        m_pDoc->StopAcquisition();
-    QDialog::reject();
 }

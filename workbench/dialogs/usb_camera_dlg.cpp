@@ -3,12 +3,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
-#include <QVBoxLayout>
 
 #include "workbench/core/camera_settings.h"
-#include "workbench/doc/fralo_doc.h"
-#include "workbench/faces/documents.h"
-#include "workbench/faces/workbench_settings.h"
 
 namespace {
 
@@ -19,31 +15,22 @@ int FirstValue(const VTuple& answer) { return answer.empty() ? 0 : int(answer[0]
 
 } // namespace
 
-CUsbCameraDlg::CUsbCameraDlg(QWidget* parent) : QDialog(parent), m_pApp(Settings())
+CUsbCameraDlg::CUsbCameraDlg(QWidget* parent)
+    : CCameraSettingsDlg("Réglages de la caméra kdLyra", parent),
+      m_exposure(AddControls(1006, 1007, 1011, 0)),
+      m_gain(AddControls(1008, 1005, 1012, 0))
 {
-    setWindowTitle(QString::fromUtf8("Réglages de la caméra kdLyra"));
-    auto* layout = new QVBoxLayout(this);
-    m_exposure = CameraControls::Add(layout, 1006, 1007, 1011, 0);
-    m_gain = CameraControls::Add(layout, 1008, 1005, 1012, 0);
-    AddCameraButtons(this, layout);
     m_exposure.SetRange(kUsbExposure.minimum, kUsbExposure.maximum);
     m_gain.SetRange(UsbGainSliderPosition(float(kUsbGain.minimum)),
                     UsbGainSliderPosition(float(kUsbGain.maximum)));
-    for (QSlider* slider : {m_exposure.slider, m_gain.slider})
-        connect(slider, &QSlider::valueChanged, this, [this] { OnHScroll(); });
 }
 
-bool CUsbCameraDlg::OnInitDialog()
+void CUsbCameraDlg::ReadCamera()
 {
-    m_pDoc = StartCameraAcquisition(*Documents());
-    if (!m_pDoc)
-        return false;
-    m_nExposure = FirstValue(GetCameraParam(*Documents(), m_pDoc, kExposure));
+    m_nExposure = FirstValue(GetParam(kExposure));
     m_strExposureLabel = QString::fromStdString(UsbExposureLabel());
     m_strGainLabel = QString::fromStdString(UsbGainLabel());
-    m_fGain = float(FirstValue(GetCameraParam(*Documents(), m_pDoc, kGain)));
-    UpdateData(false);
-    return true;
+    m_fGain = float(FirstValue(GetParam(kGain)));
 }
 
 void CUsbCameraDlg::UpdateData(bool save)
@@ -53,18 +40,14 @@ void CUsbCameraDlg::UpdateData(bool save)
         m_fGain = m_gain.EditFloat(m_fGain);
         return;
     }
-    m_exposure.label->setText(m_strExposureLabel);
-    m_exposure.edit->setText(QString::number(m_nExposure));
-    m_exposure.SetSlider(m_nExposure);
-    m_gain.label->setText(m_strGainLabel);
-    m_gain.edit->setText(QString::number(double(m_fGain)));
-    m_gain.SetSlider(UsbGainSliderPosition(m_fGain));
+    m_exposure.Show(m_strExposureLabel, QString::number(m_nExposure), m_nExposure);
+    m_gain.Show(m_strGainLabel, QString::number(double(m_fGain)), UsbGainSliderPosition(m_fGain));
 }
 
 void CUsbCameraDlg::SetBoth()
 {
-    SetCameraParam(*Documents(), m_pDoc, kExposure, VTuple(m_nExposure));
-    SetCameraParam(*Documents(), m_pDoc, kGain, VTuple(double(m_fGain)));
+    SetParam(kExposure, VTuple(m_nExposure));
+    SetParam(kGain, VTuple(double(m_fGain)));
 }
 
 void CUsbCameraDlg::OnOK()
@@ -82,11 +65,4 @@ void CUsbCameraDlg::OnHScroll()
     m_fGain = float(m_gain.slider->value() * 0.1);
     SetBoth();
     UpdateData(false);
-}
-
-void CUsbCameraDlg::OnCancel()
-{
-    if (m_pDoc)
-        m_pDoc->StopAcquisition();
-    QDialog::reject();
 }
