@@ -17,7 +17,6 @@
 #include "workbench/common/error_edge.h"
 #include "workbench/doc/fralo_doc.h"
 #include "workbench/faces/documents.h"
-#include "workbench/faces/workbench_settings.h"
 
 namespace {
 
@@ -49,7 +48,6 @@ OperandFacts FactsOf(const CFraloDoc& doc)
 
 CMathOpsDlg::CMathOpsDlg(QWidget* parent)
     : QDialog(parent),
-      m_pApp(Settings()),
       m_pOperation(new QButtonGroup(this)),
       m_pMessage(Named(new QLabel, 1018)),
       m_timers([this](int id) { OnTimer(id); })

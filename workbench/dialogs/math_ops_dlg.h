@@ -8,7 +8,6 @@
 #include "workbench/common/window_timers.h"
 #include "workbench/core/image_combination.h"
 
-class WorkbenchSettings;
 class CFraloDoc;
 class QButtonGroup;
 class QComboBox;
@@ -47,7 +46,6 @@ private:
     // Shows whether the operands can be combined; true when they can.
     bool CheckOperands(CFraloDoc* first, CFraloDoc* second);
 
-    WorkbenchSettings* m_pApp;
     DocumentList m_docs{};
     int m_nDocs = 0;
     QComboBox* m_pFirst;
