@@ -57,7 +57,8 @@ void CPhaseAcqDlg::ShowPage(int index)
     m_pStatus->clear();
     if (index < TabPiezo || index > TabStepper)
         return;
-    // The page's destruction is its close-down.
+    // The page's destruction is its close-down; cleared first, a page that
+    // fails to open leaves none behind.
     delete m_pPage;
     m_pPage = nullptr;
     m_pPage = NewPage(Tab(index));
