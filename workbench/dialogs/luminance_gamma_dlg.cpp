@@ -6,19 +6,11 @@
 #include <QVBoxLayout>
 
 #include "dialog_support.h"
-#include "slider_controls.h"
-
-namespace {
-
-constexpr int kLuminanceStart = 50;
-constexpr int kGammaStart = 100;
-
-} // namespace
 
 CLuminanceGammaDlg::CLuminanceGammaDlg(CFraloDoc& doc, QWidget* parent)
     : CPreviewDlg(doc, TIMER_PREVIEW, parent),
-      m_pLuminanceSlider(NewSlider(155, 0, 100, kLuminanceStart)),
-      m_pGammaSlider(NewSlider(159, 1, 200, kGammaStart)),
+      m_pLuminanceSlider(SettingSlider(155, 0, 100, 50)),
+      m_pGammaSlider(SettingSlider(159, 1, 200, 100)),
       m_pLuminanceText(Named(new QLabel, 1021)),
       m_pGammaText(Named(new QLabel, 1023))
 {
@@ -44,11 +36,6 @@ CLuminanceGammaDlg::CLuminanceGammaDlg(CFraloDoc& doc, QWidget* parent)
         {{3, "&Image originale", [this] { OnOriginalImage(); }}, {2, "&Annuler"}, {1, "&OK"}}));
 
     ReadSliders();
-    for (QSlider* slider : {m_pLuminanceSlider, m_pGammaSlider})
-        connect(slider, &QSlider::valueChanged, this, [this] {
-            ReadSliders();
-            SettingMoved();
-        });
 }
 
 void CLuminanceGammaDlg::ReadSliders()
@@ -62,12 +49,4 @@ void CLuminanceGammaDlg::ReadSliders()
 void CLuminanceGammaDlg::ApplySetting()
 {
     ApplyTableToSaved(LuminanceGammaTable(m_nLuminance, m_fGamma));
-}
-
-void CLuminanceGammaDlg::OnOriginalImage()
-{
-    PlaceSlider(m_pLuminanceSlider, kLuminanceStart);
-    PlaceSlider(m_pGammaSlider, kGammaStart);
-    ReadSliders();
-    ApplySetting();
 }

@@ -16,15 +16,12 @@ public:
     explicit CLuminanceGammaDlg(CFraloDoc& doc, QWidget* parent = nullptr);
 
     void ApplySetting() override;
-    // "&Image originale": both sliders back to their start, applied at once.
-    void OnOriginalImage();
 
     int Luminance() const { return m_nLuminance; }
     float Gamma() const { return m_fGamma; }
 
 private:
-    // The settings and their texts from the sliders.
-    void ReadSliders();
+    void ReadSliders() override;
 
     QSlider* m_pLuminanceSlider;
     QSlider* m_pGammaSlider;

@@ -5,17 +5,10 @@
 #include <QVBoxLayout>
 
 #include "dialog_support.h"
-#include "slider_controls.h"
-
-namespace {
-
-constexpr int kCoefficientStart = 10;
-
-} // namespace
 
 CMultiplyDlg::CMultiplyDlg(CFraloDoc& doc, QWidget* parent)
     : CPreviewDlg(doc, TIMER_PREVIEW, parent),
-      m_pSlider(NewSlider(1011, 1, 100, kCoefficientStart)),
+      m_pSlider(SettingSlider(1011, 1, 100, 10)),
       m_pText(Named(new QLabel, 1039))
 {
     setWindowTitle(QStringLiteral("Multiplication par constante"));
@@ -29,24 +22,13 @@ CMultiplyDlg::CMultiplyDlg(CFraloDoc& doc, QWidget* parent)
     layout->addWidget(DialogButtons(
         this, {{2, "&Annuler"}, {3, "&Image orig.", [this] { OnOriginalImage(); }}, {1, "&OK"}}));
 
-    ReadSlider();
-    connect(m_pSlider, &QSlider::valueChanged, this, [this] {
-        ReadSlider();
-        SettingMoved();
-    });
+    ReadSliders();
 }
 
-void CMultiplyDlg::ReadSlider()
+void CMultiplyDlg::ReadSliders()
 {
     m_fCoefficient = CoefficientOfPosition(m_pSlider->value());
     m_pText->setText(QString::asprintf("Coef [0.1, 10]: %1.1f", double(m_fCoefficient)));
 }
 
 void CMultiplyDlg::ApplySetting() { ApplyTableToSaved(MultiplyTable(m_fCoefficient)); }
-
-void CMultiplyDlg::OnOriginalImage()
-{
-    PlaceSlider(m_pSlider, kCoefficientStart);
-    ReadSlider();
-    ApplySetting();
-}

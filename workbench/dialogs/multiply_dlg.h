@@ -16,13 +16,11 @@ public:
     explicit CMultiplyDlg(CFraloDoc& doc, QWidget* parent = nullptr);
 
     void ApplySetting() override;
-    // "&Image orig.": the slider back to its start, applied at once.
-    void OnOriginalImage();
 
     float Coefficient() const { return m_fCoefficient; }
 
 private:
-    void ReadSlider();
+    void ReadSliders() override;
 
     QSlider* m_pSlider;
     QLabel* m_pText;

@@ -1,8 +1,11 @@
 #include "preview_dlg.h"
 
+#include <QSlider>
+
 #include <verodyn/operators.h>
 
 #include "dialog_support.h"
+#include "slider_controls.h"
 #include "workbench/common/error_edge.h"
 #include "workbench/doc/fralo_doc.h"
 
@@ -17,6 +20,25 @@ void CPreviewDlg::OnTimer(int id)
 {
     if (id == m_nTimerId && m_timing.Tick())
         ApplySetting();
+}
+
+QSlider* CPreviewDlg::SettingSlider(int id, int minimum, int maximum, int start)
+{
+    QSlider* slider = NewSlider(id, minimum, maximum, start);
+    m_sliderStarts.emplace_back(slider, start);
+    connect(slider, &QSlider::valueChanged, this, [this] {
+        ReadSliders();
+        m_timing.Moved();
+    });
+    return slider;
+}
+
+void CPreviewDlg::OnOriginalImage()
+{
+    for (const auto& [slider, start] : m_sliderStarts)
+        PlaceSlider(slider, start);
+    ReadSliders();
+    ApplySetting();
 }
 
 void CPreviewDlg::ApplyTableToSaved(const ToneTable& table)

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include <QDialog>
 
@@ -15,6 +17,7 @@
 #include "workbench/core/preview_timing.h"
 
 class CFraloDoc;
+class QSlider;
 
 class CPreviewDlg : public QDialog {
     Q_OBJECT
@@ -27,6 +30,8 @@ public:
     bool IsTimerActive(int id) const { return m_timers.IsActive(id); }
     // Applies the current setting to the saved image, into the document.
     virtual void ApplySetting() = 0;
+    // "&Image originale": the sliders back to their start, applied at once.
+    void OnOriginalImage();
 
     // OK applies a setting still waiting, then closes keeping the document
     // as shown; Cancel gives it the saved image back.
@@ -34,8 +39,11 @@ public:
     void reject() override;
 
 protected:
-    // A slider moved: its setting waits.
-    void SettingMoved() { m_timing.Moved(); }
+    // A slider of the setting, named after `id`, from `minimum` to `maximum`,
+    // at `start`: each move reads the sliders, then the setting waits.
+    QSlider* SettingSlider(int id, int minimum, int maximum, int start);
+    // The setting and its texts from the sliders.
+    virtual void ReadSliders() = 0;
     // The saved image through `table`, into the document, shown.
     void ApplyTableToSaved(const ToneTable& table);
     // The saved image back into the document, shown.
@@ -50,6 +58,7 @@ private:
     void CloseAfter(const std::function<void()>& last, int result);
 
     int m_nTimerId;
+    std::vector<std::pair<QSlider*, int>> m_sliderStarts;
     PreviewTiming m_timing;
     WindowTimers m_timers;
 };

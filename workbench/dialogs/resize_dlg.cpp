@@ -7,7 +7,6 @@
 #include <verodyn/operators.h>
 
 #include "dialog_support.h"
-#include "slider_controls.h"
 #include "workbench/core/resize_rules.h"
 #include "workbench/core/save_rules.h"
 #include "workbench/doc/fralo_doc.h"
@@ -24,7 +23,7 @@ CResizeDlg::CResizeDlg(CFraloDoc& doc, QWidget* parent)
       m_nWidth0(doc.m_nWidth),
       m_nHeight0(doc.m_nHeight),
       m_nSmallest(SmallestResizePercent(doc.m_nWidth)),
-      m_pSlider(NewSlider(1019, m_nSmallest, kLargestResizePercent, 100)),
+      m_pSlider(SettingSlider(1019, m_nSmallest, kLargestResizePercent, 100)),
       m_pRangeText(Named(new QLabel, 1018)),
       m_pSizeText(Named(new QLabel, 1020))
 {
@@ -37,14 +36,10 @@ CResizeDlg::CResizeDlg(CFraloDoc& doc, QWidget* parent)
     layout->addWidget(m_pSizeText);
     layout->addWidget(DialogButtons(this, {{2, "&Annuler"}, {1, "OK"}}));
 
-    ReadSlider();
-    connect(m_pSlider, &QSlider::valueChanged, this, [this] {
-        ReadSlider();
-        SettingMoved();
-    });
+    ReadSliders();
 }
 
-void CResizeDlg::ReadSlider()
+void CResizeDlg::ReadSliders()
 {
     m_nPercent = m_pSlider->value();
     m_pRangeText->setText(QString::fromStdString(ResizeRangeText(m_nSmallest, m_nPercent)));
@@ -70,7 +65,7 @@ void CResizeDlg::ApplySetting()
     ShowResized(image, size.width, size.height);
     m_doc.ClearZone();
     m_doc.UpdateAllViews();
-    ReadSlider();
+    ReadSliders();
 }
 
 void CResizeDlg::RestoreSaved()

@@ -29,7 +29,7 @@ protected:
 
 private:
     // The percentage and both texts from the slider.
-    void ReadSlider();
+    void ReadSliders() override;
     // The document takes `image` of width x height and shows it.
     void ShowResized(const Vobject& image, int width, int height);
 
