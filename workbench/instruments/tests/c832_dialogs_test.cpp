@@ -102,6 +102,33 @@ TEST_F(MoveDialogTest, ALimitOrAStallEndsThePolling)
     EXPECT_EQ(messages.size(), 1);
 }
 
+TEST_F(MoveDialogTest, ButtonsRunTheirHandlers)
+{
+    CC832MoveDlg dialog(bench->clock);
+    for (const auto& [text, motion] : {std::pair{"X&+", CC832MoveDlg::JogPlus},
+                                       {"&STOP", CC832MoveDlg::None},
+                                       {"X&-", CC832MoveDlg::JogMinus},
+                                       {"&STOP", CC832MoveDlg::None},
+                                       {"&Revenir origine", CC832MoveDlg::GoingHome},
+                                       {"&STOP", CC832MoveDlg::None},
+                                       {"&Aller à cette position", CC832MoveDlg::GoingToTarget},
+                                       {"&STOP", CC832MoveDlg::None}}) {
+        QPushButton* button = ButtonOf(dialog, text);
+        ASSERT_NE(button, nullptr) << text;
+        button->click();
+        EXPECT_EQ(dialog.m_nMotion, motion) << text;
+        EXPECT_EQ(dialog.m_btnStop->isEnabled(), motion != CC832MoveDlg::None) << text;
+    }
+    dialog.m_strX.clear();
+    ButtonOf(dialog, "Définir &origine")->click();
+    EXPECT_EQ(dialog.m_strX, "   0.0000");
+    dialog.m_strStatus.clear();
+    ButtonOf(dialog, "&Initialiser carte")->click();
+    EXPECT_EQ(dialog.m_strStatus, "Axe X OK...");
+    dialog.m_btnClose->click();
+    EXPECT_EQ(dialog.m_pC832, nullptr);
+}
+
 TEST_F(MoveDialogTest, WithoutAnAnsweringAxisOrACard)
 {
     bench->card->SetAbsent(true);

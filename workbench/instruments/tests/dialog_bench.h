@@ -2,6 +2,7 @@
 // they keep their settings in and the user's messages recorded.
 #pragma once
 
+#include <QPushButton>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -33,3 +34,12 @@ protected:
     CFraloApp app;
     QStringList messages;
 };
+
+// The push button of `dialog` whose text is `text` (UTF-8), or null.
+inline QPushButton* ButtonOf(QWidget& dialog, const char* text)
+{
+    for (QPushButton* button : dialog.findChildren<QPushButton*>())
+        if (button->text() == QString::fromUtf8(text))
+            return button;
+    return nullptr;
+}

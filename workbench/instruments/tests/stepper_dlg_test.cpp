@@ -53,6 +53,32 @@ TEST_F(DialogTest, StepperStepsByHandAndByTicks)
     EXPECT_TRUE(messages.isEmpty());
 }
 
+TEST_F(DialogTest, StepperButtonsRunTheirHandlers)
+{
+    CStepperDlg dialog(bench->clock);
+    struct Case {
+        const char* button;
+        const char* status;
+        bool stopEnabled;
+    };
+    for (const Case& c :
+         {Case{"+1pas", "Dépl.(pas): 1", false}, Case{"+1pas", "Dépl.(pas): 2", false},
+          Case{"-1pas", "Dépl.(pas): 1", false}, Case{"X&+", "Dépl.(pas): 1", true},
+          Case{"&STOP", "Dépl.(pas): 1", false}, Case{"X&-", "Dépl.(pas): 1", true},
+          Case{"&STOP", "Dépl.(pas): 1", false},
+          Case{"&Reset", "Reset moteur demandé...", false}}) {
+        QPushButton* button = ButtonOf(dialog, c.button);
+        ASSERT_NE(button, nullptr) << c.button;
+        button->click();
+        EXPECT_EQ(dialog.m_strStatus, QString::fromUtf8(c.status)) << c.button;
+        EXPECT_EQ(dialog.m_btnStop->isEnabled(), c.stopEnabled) << c.button;
+    }
+    EXPECT_EQ(Values(bench->stepper->Writes(), 6),
+              (std::vector<uint8_t>{0x00, 0x00, 0x02, 0x00, 0x04, 0x00}));
+    dialog.m_btnClose->click();
+    EXPECT_EQ(dialog.m_pPort, nullptr);
+}
+
 TEST_F(DialogTest, StepperWithoutThePortStillCountsAndResets)
 {
     Reboot({.platformId = qdriver::wire::kPlatformNt, .unconfigured = {"lpt"}});
