@@ -16,6 +16,7 @@
 #include <verodyn/operators.h>
 
 #include "interferograms.h"
+#include "started_workbench.h"
 #include "workbench/analysis/demodulation_dlg.h"
 #include "workbench/analysis/dialog_controls.h"
 #include "workbench/analysis/phase4_dlg.h"
@@ -43,10 +44,8 @@ BENCHMARK(BM_StartToShownMainWindow)->Unit(benchmark::kMillisecond);
 
 void BM_DisplayGrey1280x1024(benchmark::State& state)
 {
-    QTemporaryDir dir;
-    CFraloApp app;
-    app.InitInstance({}, dir.filePath("config.dat"));
-    CFraloDoc* doc = app.MainFrame()->ActiveDocument();
+    StartedWorkbench bench;
+    CFraloDoc* doc = bench.app.MainFrame()->ActiveDocument();
     std::vector<uint8_t> plane(1280 * 1024, 128);
     Vobject image;
     gen_image1(&image, "byte", 1280, 1024, plane.data());
@@ -82,11 +81,10 @@ void BM_PointCloud1024x768(benchmark::State& state)
 BENCHMARK(BM_PointCloud1024x768)->Unit(benchmark::kMillisecond);
 // A started workbench whose only documents hold the given 1024 x 768 planes, the
 // first of them active (so listed first).
-class RoadWorkbench {
+class RoadWorkbench : public StartedWorkbench {
 public:
     explicit RoadWorkbench(const std::vector<const std::vector<std::uint8_t>*>& planes)
     {
-        app.InitInstance({}, dir.filePath("config.dat"));
         delete app.MainFrame()->ActiveChild();
         for (const std::vector<std::uint8_t>* plane : planes) {
             Vobject image;
@@ -98,8 +96,6 @@ public:
         app.MainFrame()->MdiArea()->setActiveSubWindow(first->m_pChildFrame);
     }
 
-    QTemporaryDir dir;
-    CFraloApp app;
     CFraloDoc* first = nullptr;
 };
 

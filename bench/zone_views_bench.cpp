@@ -4,13 +4,13 @@
 // pace), and one brush step on a colour image, painted and shown (target:
 // under 10 ms).
 #include <QPushButton>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 #include <imageproc/plane_buffers.h>
 #include <verodyn/operators.h>
 
+#include "started_workbench.h"
 #include "tests/support/scripted_grabber.h"
 #include "workbench/analysis/dialog_controls.h"
 #include "workbench/app/fralo_app.h"
@@ -39,18 +39,15 @@ Vobject Frame(int channels)
 
 // A started workbench acquiring from the large USB camera (1280 x 1024) through
 // a scripted grabber.
-struct LiveBench {
+struct LiveBench : StartedWorkbench {
     LiveBench()
     {
-        app.InitInstance({}, dir.filePath("config.dat"));
         app.Live().SetGrabbers(grabber);
         app.m_nSource = 6;
         app.FillSizeTable(6);
         app.m_nDefaultWidth = kWidth;
         app.m_nDefaultHeight = kHeight;
     }
-    QTemporaryDir dir;
-    CFraloApp app;
     ScriptedGrabber grabber;
 };
 
@@ -83,9 +80,8 @@ BENCHMARK(BM_RealTimeTick)->Unit(benchmark::kMillisecond);
 
 void BM_MaskBrush(benchmark::State& state)
 {
-    QTemporaryDir dir;
-    CFraloApp app;
-    app.InitInstance({}, dir.filePath("config.dat"));
+    StartedWorkbench bench;
+    CFraloApp& app = bench.app;
     CFraloDoc* doc = app.MainFrame()->ActiveDocument();
     doc->SetImage(Frame(3));
     app.m_nMaskShape = 2;

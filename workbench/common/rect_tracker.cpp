@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -45,8 +46,24 @@ bool has_handles(unsigned style, int size)
     return size > 0 && (style & (CRectTracker::resizeInside | CRectTracker::resizeOutside)) != 0;
 }
 
-// The square of handle `hit` of the normalised rectangle `r`: at the corners
-// and the middles of the edges, inside `r` with resizeInside, else outside.
+// Where a handle stands along one axis: the low edge (west or north), the
+// middle, or the high edge (east or south).
+enum HandleLine { kLowEdge, kMiddle, kHighEdge };
+
+struct HandlePlace {
+    HandleLine column, row;
+};
+
+// In TrackerHit order: the corners clockwise from the top left, then the
+// middles of the top, right, bottom and left edges.
+constexpr HandlePlace kHandlePlaces[] = {
+    {kLowEdge, kLowEdge}, {kHighEdge, kLowEdge}, {kHighEdge, kHighEdge}, {kLowEdge, kHighEdge},
+    {kMiddle, kLowEdge},  {kHighEdge, kMiddle},  {kMiddle, kHighEdge},   {kLowEdge, kMiddle},
+};
+static_assert(std::size(kHandlePlaces) == CRectTracker::hitLeft + 1);
+
+// The square of handle `hit` (hitTopLeft..hitLeft) of the normalised rectangle
+// `r`: inside `r` with resizeInside, else outside.
 TrackerRect handle_rect(const TrackerRect& r, unsigned style, int size, int hit)
 {
     const bool inside = (style & CRectTracker::resizeInside) != 0;
@@ -56,34 +73,11 @@ TrackerRect handle_rect(const TrackerRect& r, unsigned style, int size, int hit)
     const int east = inside ? r.right - size : r.right;
     const int north = inside ? r.top : r.top - size;
     const int south = inside ? r.bottom - size : r.bottom;
-    QPoint corner;
-    switch (hit) {
-    case CRectTracker::hitTopLeft:
-        corner = {west, north};
-        break;
-    case CRectTracker::hitTopRight:
-        corner = {east, north};
-        break;
-    case CRectTracker::hitBottomRight:
-        corner = {east, south};
-        break;
-    case CRectTracker::hitBottomLeft:
-        corner = {west, south};
-        break;
-    case CRectTracker::hitTop:
-        corner = {cx, north};
-        break;
-    case CRectTracker::hitRight:
-        corner = {east, cy};
-        break;
-    case CRectTracker::hitBottom:
-        corner = {cx, south};
-        break;
-    default:
-        corner = {west, cy};
-        break;
-    }
-    return {corner.x(), corner.y(), corner.x() + size, corner.y() + size};
+    const int columns[] = {west, cx, east};
+    const int rows[] = {north, cy, south};
+    const HandlePlace place = kHandlePlaces[hit];
+    const int x = columns[place.column], y = rows[place.row];
+    return {x, y, x + size, y + size};
 }
 
 // Feeds the widget's mouse and keys to the tracker while its loop runs.

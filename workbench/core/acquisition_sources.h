@@ -10,17 +10,19 @@
 #include <verodyn/status.h>
 #include <verodyn/tuple.h>
 
+// The codes count from 0; "config.dat" keeps them.
 enum AcquisitionSource : int {
-    SourceNone = 0,
-    SourceTwain = 1,
-    SourceVfw = 2,
-    SourceDirectShow = 3,
-    SourceZephon2 = 4,
-    SourceIeee1394 = 5,
-    SourceUsbCameraLarge = 6,
-    SourceUsbCameraSmall = 7,
-    SourceTalvo = 8,
+    SourceNone,
+    SourceTwain,
+    SourceVfw,
+    SourceDirectShow,
+    SourceZephon2,
+    SourceIeee1394,
+    SourceUsbCameraLarge,
+    SourceUsbCameraSmall,
+    SourceTalvo,
 };
+static_assert(SourceTalvo == 8);
 
 // Sources reached through the imaging library's frame grabbers: 1, 3 to 7.
 bool IsLibrarySource(int source);

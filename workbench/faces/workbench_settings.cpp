@@ -24,20 +24,11 @@ void WorkbenchSettings::CreatePensAndFonts()
     m_font.setPixelSize(m_nFontHeight);
 }
 
-SettingsRecord WorkbenchSettings::Persisted() const
-{
-    return {m_nSource,    m_nDefaultWidth, m_nDefaultHeight,
-            m_nSizeIndex, m_nSupplyModel,  m_nSupplyFullScale};
-}
+SettingsRecord WorkbenchSettings::Persisted() const { return *this; }
 
 void WorkbenchSettings::TakePersisted(const SettingsRecord& r)
 {
-    m_nSource = r.m_nSource;
-    m_nDefaultWidth = r.m_nDefaultWidth;
-    m_nDefaultHeight = r.m_nDefaultHeight;
-    m_nSizeIndex = r.m_nSizeIndex;
-    m_nSupplyModel = r.m_nSupplyModel;
-    m_nSupplyFullScale = r.m_nSupplyFullScale;
+    SettingsRecord::operator=(r);
     FillSizeTable(m_nSource);
 }
 

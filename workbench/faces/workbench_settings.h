@@ -18,7 +18,8 @@ class CFraloDoc;
 class CMouseCoordsDlg;
 class MaskEditor;
 
-class WorkbenchSettings {
+// The SettingsRecord part holds the values "config.dat" keeps.
+class WorkbenchSettings : public SettingsRecord {
 public:
     // Clears the ten pairs and fills those of `source`.
     void FillSizeTable(int source);
@@ -74,8 +75,6 @@ public:
 
     int16_t m_nImageCounter = 0;
     int16_t m_nOpenImages = 0;
-    int16_t m_nDefaultWidth = 0;
-    int16_t m_nDefaultHeight = 0;
     int16_t m_nChildWidth = 0;
     int16_t m_nChildHeight = 0;
     int16_t m_nMaxWidth = 1024;
@@ -86,8 +85,6 @@ public:
                                         0x82FF82, 0xE65050, 0xFF00FF, 0x000000};
     int16_t m_nFontHeight = 14;
     int16_t m_nPenWidth = 1;
-    int16_t m_nSource = 0;
-    int16_t m_nSizeIndex = 0;
     SizeTable m_sizeTable{};
     float m_fCameraGain = 15.0f;
     int16_t m_nExposureUs = 20000;
@@ -95,10 +92,8 @@ public:
     int16_t m_nFringeMean = 127;
     float m_fFringeContrast = 1.0f;
     int16_t m_nComPort = 0;
-    int16_t m_nSupplyModel = 0;
     int16_t m_nSliderPos = 0;
     std::array<float, 4> m_fStagePos = {0.0f, 0.25f, 0.5f, 0.75f};
-    int16_t m_nSupplyFullScale = 500;
     std::array<int16_t, 4> m_nPhaseSteps = {409, 476, 544, 611};
     std::array<int16_t, 4> m_nStepperPos = {0, 2, 4, 6};
     int16_t m_nMaskShape = 0;

@@ -93,12 +93,7 @@ TEST_F(WorkbenchTest, ExitWritesSettingsAndReportsAFailureOnStandardError)
 
 TEST_F(WorkbenchTest, ExitWritesTheSixtyFourBytesToThePathFixedAtStartUp)
 {
-    app->m_nSource = 5;
-    app->m_nDefaultWidth = 1024;
-    app->m_nDefaultHeight = 768;
-    app->m_nSizeIndex = 2;
-    app->m_nSupplyModel = 1;
-    app->m_nSupplyFullScale = 1000;
+    app->TakePersisted({5, 1024, 768, 2, 1, 1000});
     QDir(dir.path()).mkdir("elsewhere");
     {
         const ScopedCurrentFolder elsewhere(Path("elsewhere").toStdString());

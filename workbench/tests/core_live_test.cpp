@@ -32,6 +32,13 @@ protected:
     Window window;
     // Ids other than the program's 98 and 99: the loop uses the ones given.
     LiveControl live{grabber, {21, 22}, [](const std::string&) {}};
+
+    // The loop started and its start tick past: the grab timer armed.
+    void StartLoopAndTick()
+    {
+        live.StartLoop(doc, window);
+        live.OnTimer(21, 3);
+    }
 };
 
 TEST_F(LiveControlTest, TheStartTickArmsTheGrabTimerAndOtherTicksDoNothing)
@@ -55,8 +62,7 @@ TEST_F(LiveControlTest, TheStartTickArmsTheGrabTimerAndOtherTicksDoNothing)
 
 TEST_F(LiveControlTest, ATickDuringAGrabIsIgnored)
 {
-    live.StartLoop(doc, window);
-    live.OnTimer(21, 3);
+    StartLoopAndTick();
     grabber.duringGrab = [this] {
         EXPECT_TRUE(live.IsBusy());
         live.OnTimer(22, 3);
@@ -70,8 +76,7 @@ TEST_F(LiveControlTest, ATickDuringAGrabIsIgnored)
 
 TEST_F(LiveControlTest, AGrabThatThrowsLeavesTheLoopReadyForTheNextTick)
 {
-    live.StartLoop(doc, window);
-    live.OnTimer(21, 3);
+    StartLoopAndTick();
     grabber.duringGrab = [] { throw VException(VERR_FG_IMAGE, "grab_image: test"); };
     EXPECT_THROW(live.OnTimer(22, 3), VException);
     EXPECT_FALSE(live.IsBusy());
@@ -85,8 +90,7 @@ TEST_F(LiveControlTest, EndingWithoutALastFrame)
 {
     // The loop's timers are killed; a document acquiring without the loop
     // has none. Either way the grabbers close and nothing is grabbed.
-    live.StartLoop(doc, window);
-    live.OnTimer(21, 3);
+    StartLoopAndTick();
     live.End();
     EXPECT_TRUE(window.armed.empty());
     live.Acquire(doc);

@@ -18,13 +18,7 @@ std::string TempPath(const char* name)
 
 TEST(SettingsRecord, GoldenBytes)
 {
-    SettingsRecord r;
-    r.m_nSource = 6;
-    r.m_nDefaultWidth = 1280;
-    r.m_nDefaultHeight = 1024;
-    r.m_nSizeIndex = 6;
-    r.m_nSupplyModel = 1;
-    r.m_nSupplyFullScale = 500;
+    const SettingsRecord r{6, 1280, 1024, 6, 1, 500};
     SettingsBytes expected{};
     const uint8_t head[] = {6, 0, 0x00, 0x05, 0x00, 0x04, 6, 0, 1, 0, 0xF4, 0x01};
     std::copy(std::begin(head), std::end(head), expected.begin());
@@ -34,22 +28,12 @@ TEST(SettingsRecord, GoldenBytes)
 TEST(SettingsRecord, RoundTripThroughFile)
 {
     std::string path = TempPath("roundtrip.dat");
-    SettingsRecord r;
-    r.m_nSource = 3;
-    r.m_nDefaultWidth = 640;
-    r.m_nDefaultHeight = 480;
-    r.m_nSizeIndex = 0;
-    r.m_nSupplyModel = 1;
-    r.m_nSupplyFullScale = 1000;
+    const SettingsRecord r{3, 640, 480, 0, 1, 1000};
     ASSERT_TRUE(WriteSettingsFile(path, r));
     EXPECT_EQ(std::filesystem::file_size(path), 64u);
     SettingsRecord back;
     ASSERT_TRUE(ReadSettingsFile(path, &back));
-    EXPECT_EQ(back.m_nSource, 3);
-    EXPECT_EQ(back.m_nDefaultWidth, 640);
-    EXPECT_EQ(back.m_nDefaultHeight, 480);
-    EXPECT_EQ(back.m_nSupplyModel, 1);
-    EXPECT_EQ(back.m_nSupplyFullScale, 1000);
+    EXPECT_EQ(EncodeSettings(back), EncodeSettings(r));
     std::filesystem::remove(path);
 }
 
@@ -64,10 +48,7 @@ TEST(SettingsRecord, ShortFileKeepsDefaultsForWhatIsMissing)
     SettingsRecord r;
     r.m_nDefaultHeight = 480;
     ASSERT_TRUE(ReadSettingsFile(path, &r));
-    EXPECT_EQ(r.m_nSource, 5);
-    EXPECT_EQ(r.m_nDefaultWidth, 800);
-    EXPECT_EQ(r.m_nDefaultHeight, 480);
-    EXPECT_EQ(r.m_nSupplyFullScale, 500);
+    EXPECT_EQ(EncodeSettings(r), EncodeSettings({5, 800, 480, 0, 0, 500}));
     std::filesystem::remove(path);
 }
 
@@ -118,30 +99,16 @@ TEST(SettingsRecord, OutOfRangeValuesKeepTheirDefaults)
 TEST(SizeTable, EntriesPerSource)
 {
     const SizePair child{620, 465};
+    const std::vector<SizePair> everySize = {child,      {320, 240}, {512, 512},  {640, 480},
+                                             {768, 576}, {800, 600}, {1024, 768}, {1280, 1024}};
     struct Case {
         int source;
         std::vector<SizePair> entries;
     };
     const std::vector<Case> cases = {
-        {0,
-         {child,
-          {320, 240},
-          {512, 512},
-          {640, 480},
-          {768, 576},
-          {800, 600},
-          {1024, 768},
-          {1280, 1024}}},
+        {0, everySize},
         {1, {{320, 240}}},
-        {2,
-         {child,
-          {320, 240},
-          {512, 512},
-          {640, 480},
-          {768, 576},
-          {800, 600},
-          {1024, 768},
-          {1280, 1024}}},
+        {2, everySize},
         {3, {{640, 480}, {320, 240}}},
         {4, {{768, 576}}},
         {5, {{640, 480}, {800, 600}, {1024, 768}}},

@@ -8,7 +8,6 @@
 #include <QWhatsThis>
 
 #include "widget_fixture.h"
-#include "workbench/common/desktop_open.h"
 #include "workbench/frame/help_file.h"
 
 namespace {
@@ -51,16 +50,7 @@ TEST_F(WorkbenchTest, HelpPageHoldsEveryMenuCommandWithItsPrompt)
 
 TEST_F(WorkbenchTest, HelpTopicsOpenTheWrittenPageOrSayWhereItIs)
 {
-    QList<QUrl> opened;
-    bool opens = true;
-    SetDesktopOpener([&](const QUrl& url) {
-        opened.append(url);
-        return opens;
-    });
-    ASSERT_TRUE(frame->Execute(ID_HELP_INDEX));
-    opens = false;
-    ASSERT_TRUE(frame->Execute(ID_HELP_INDEX));
-    SetDesktopOpener(nullptr);
+    const QList<QUrl> opened = OpenedRunningTwice(ID_HELP_INDEX);
     const QString path = HelpFilePath();
     EXPECT_EQ(opened, (QList<QUrl>{QUrl::fromLocalFile(path), QUrl::fromLocalFile(path)}));
     QFile file(path);

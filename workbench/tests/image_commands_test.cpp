@@ -10,7 +10,6 @@
 #include <verodyn/window.h>
 
 #include "widget_fixture.h"
-#include "workbench/common/desktop_open.h"
 #include "workbench/frame/about_dlg.h"
 
 namespace {
@@ -214,18 +213,9 @@ TEST_F(ImageCommandTest, GaussFitTogglesAndIsChecked)
 
 TEST_F(ImageCommandTest, OnlineHelpOpensThePageOrGivesItsAddress)
 {
-    QList<QUrl> opened;
-    bool opens = true;
-    SetDesktopOpener([&](const QUrl& url) {
-        opened.append(url);
-        return opens;
-    });
-    ASSERT_TRUE(frame->Execute(ID_ONLINE_HELP));
-    opens = false;
-    ASSERT_TRUE(frame->Execute(ID_ONLINE_HELP));
-    SetDesktopOpener(nullptr);
-    EXPECT_EQ(opened, (QList<QUrl>{QUrl(CAboutDlg::HelpPageAddress()),
-                                   QUrl(CAboutDlg::HelpPageAddress())}));
+    EXPECT_EQ(
+        OpenedRunningTwice(ID_ONLINE_HELP),
+        (QList<QUrl>{QUrl(CAboutDlg::HelpPageAddress()), QUrl(CAboutDlg::HelpPageAddress())}));
     EXPECT_EQ(messages, QStringList{QString::fromUtf8(
                                         "La dernière version du logiciel est disponible sous :\n") +
                                     CAboutDlg::HelpPageAddress()});

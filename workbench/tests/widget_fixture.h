@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "workbench/app/fralo_app.h"
+#include "workbench/common/desktop_open.h"
 #include "workbench/common/user_message.h"
 #include "workbench/core/command_ids.h"
 #include "workbench/doc/fralo_doc.h"
@@ -41,6 +42,23 @@ protected:
     }
 
     QString Path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
+
+    // Runs command `id` twice: the desktop opens what it is given the first
+    // time and fails the second. What the desktop was asked to open.
+    QList<QUrl> OpenedRunningTwice(int id)
+    {
+        QList<QUrl> opened;
+        bool opens = true;
+        SetDesktopOpener([&](const QUrl& url) {
+            opened.append(url);
+            return opens;
+        });
+        EXPECT_TRUE(frame->Execute(id)) << id;
+        opens = false;
+        EXPECT_TRUE(frame->Execute(id)) << id;
+        SetDesktopOpener(nullptr);
+        return opened;
+    }
 
     QTemporaryDir dir;
     std::unique_ptr<CFraloApp> app;

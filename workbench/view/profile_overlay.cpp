@@ -144,36 +144,32 @@ void ProfileOverlay::DrawProfileLine()
 
 void ProfileOverlay::DrawHorizontalProfile()
 {
-    PenScope keep(m_painter);
-    SelectPen(3);
-    if (!HasAllCorners())
-        return;
-    DrawProfileLine();
     const ProfileState& p = m_doc.m_profile;
     const int h = m_doc.m_nHeight;
-    MoveTo(Client(p.x1, h));
-    LineTo(Client(p.x1, h - kProfileDepth));
-    LineTo(Client(p.x2, h - kProfileDepth));
-    LineTo(Client(p.x2, h));
-    LineTo(Client(p.x1, h));
-    DrawPath(ProfileCurvePath(p, ProfileCurve::Horizontal, h, m_scroll.x(), m_scroll.y()));
+    DrawProfile(3, ProfileCurve::Horizontal,
+                {{p.x1, h}, {p.x1, h - kProfileDepth}, {p.x2, h - kProfileDepth}, {p.x2, h}});
 }
 
 void ProfileOverlay::DrawVerticalProfile()
 {
+    const ProfileState& p = m_doc.m_profile;
+    DrawProfile(4, ProfileCurve::Vertical,
+                {{0, p.y1}, {kProfileDepth, p.y1}, {kProfileDepth, p.y2}, {0, p.y2}});
+}
+
+void ProfileOverlay::DrawProfile(int pen, ProfileCurve curve, std::initializer_list<QPoint> box)
+{
     PenScope keep(m_painter);
-    SelectPen(4);
+    SelectPen(pen);
     if (!HasAllCorners())
         return;
     DrawProfileLine();
-    const ProfileState& p = m_doc.m_profile;
-    MoveTo(Client(0, p.y1));
-    LineTo(Client(kProfileDepth, p.y1));
-    LineTo(Client(kProfileDepth, p.y2));
-    LineTo(Client(0, p.y2));
-    LineTo(Client(0, p.y1));
-    DrawPath(
-        ProfileCurvePath(p, ProfileCurve::Vertical, m_doc.m_nHeight, m_scroll.x(), m_scroll.y()));
+    const QPoint start = Client(box.begin()->x(), box.begin()->y());
+    MoveTo(start);
+    for (auto corner = box.begin() + 1; corner != box.end(); ++corner)
+        LineTo(Client(corner->x(), corner->y()));
+    LineTo(start);
+    DrawPath(ProfileCurvePath(m_doc.m_profile, curve, m_doc.m_nHeight, m_scroll.x(), m_scroll.y()));
 }
 
 void ProfileOverlay::DrawGauss(bool horizontal)

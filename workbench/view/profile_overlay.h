@@ -5,11 +5,14 @@
 // last one ended, as the program's overlays always have.
 #pragma once
 
+#include <initializer_list>
+
 #include <QPoint>
 
 class CFraloDoc;
 class QPainter;
 struct OverlayPath;
+enum class ProfileCurve;
 class WorkbenchSettings;
 
 class ProfileOverlay {
@@ -44,6 +47,9 @@ public:
 
 private:
     void DrawGauss(bool horizontal);
+    // In pen `pen`, once the zone has both corners: the zone's diagonal, the
+    // box through the image points `box` and back to the first, and the curve.
+    void DrawProfile(int pen, ProfileCurve curve, std::initializer_list<QPoint> box);
     void SelectPen(int index);
     void MoveTo(QPoint to);
     void LineTo(QPoint to);
