@@ -53,6 +53,12 @@ struct ZephonInstance {
     std::vector<std::string> answer_texts; // the texts FGGetParam answered last
 };
 
+// The record bound to the host's instance at allocation.
+inline ZephonInstance& Record(FGInstance* fginst)
+{
+    return *static_cast<ZephonInstance*>(fginst->plugin_instance);
+}
+
 // Sets grab_running of `r` under its board's lock.
 inline void SetGrabRunning(ZephonInstance& r, bool running)
 {

@@ -9,6 +9,7 @@
 #include "board_access.h"
 #include "device.h"
 #include "grab.h"
+#include "instance.h"
 #include <fgint/answer.h>
 
 namespace zephon {
@@ -17,6 +18,8 @@ namespace {
 
 constexpr char kRevision[] = "2.2";
 constexpr int32_t kGrabModeAsync = 1;
+
+constexpr int kParameterCount = 33;
 
 const char* const kNames[kParameterCount] = {"brightness",
                                              "brightness_range",
@@ -286,10 +289,12 @@ bool Collect(ZephonInstance& r, const char* name, fg::Answer& answer)
 
 } // namespace
 
-const char* ParameterName(int index) { return kNames[index]; }
+std::span<const char* const> ParameterNames() { return kNames; }
 
-FGstatus SetParam(ZephonInstance& r, const char* name, const Vcpar* values, int32_t num)
+FGstatus SetParameter(Vproc_handle, FGInstance* fginst, const char* name, const Vcpar* values,
+                      int32_t num)
 {
+    ZephonInstance& r = Record(fginst);
     if (!name)
         return FG_ERR_PARAM_UNKNOWN;
     const bool known = Is(name, "port") || Is(name, "start_async_after_grab_async") ||
@@ -320,8 +325,10 @@ FGstatus SetParam(ZephonInstance& r, const char* name, const Vcpar* values, int3
     return SetAmount(r, name, v);
 }
 
-FGstatus GetParam(ZephonInstance& r, const char* name, Vcpar* values, int32_t* num)
+FGstatus GetParameter(Vproc_handle, FGInstance* fginst, const char* name, Vcpar* values,
+                      int32_t* num)
 {
+    ZephonInstance& r = Record(fginst);
     if (!name)
         return FG_ERR_PARAM_UNKNOWN;
     r.answer_texts.clear();

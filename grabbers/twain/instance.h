@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include <fgint/fgint.h>
 #include <twain/protocol.h>
 
 namespace vfgtwain {
@@ -26,5 +27,11 @@ struct TwainInstance {
     int64_t start_seconds = 0;    // when the grab was started, on the platform clock
     int32_t start_milliseconds = 0;
 };
+
+// The record bound to the host's instance at allocation.
+inline TwainInstance& Record(FGInstance* fginst)
+{
+    return *static_cast<TwainInstance*>(fginst->plugin_instance);
+}
 
 } // namespace vfgtwain
