@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include <iidc/extension_api.h>
 
@@ -9,11 +10,6 @@ namespace iidc {
 
 class Extension {
 public:
-    Extension() = default;
-    Extension(const Extension&) = delete;
-    Extension& operator=(const Extension&) = delete;
-    ~Extension() { Unload(); }
-
     // Loads FEX<vendor>.so from the plug-in's folder; stays unloaded when the
     // file is missing or lacks one of the five entry points.
     void Load(uint32_t vendor);
@@ -41,7 +37,10 @@ public:
     }
 
 private:
-    void* handle_ = nullptr;
+    struct Closer {
+        void operator()(void* handle) const;
+    };
+    std::unique_ptr<void, Closer> handle_;
     FexCreateCameraProc create_camera_ = nullptr;
     FexSetLutProc set_lut_ = nullptr;
     FexGetLutProc get_lut_ = nullptr;
