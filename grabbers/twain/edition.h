@@ -5,6 +5,7 @@
 
 namespace vfgtwain {
 
+// The plug-in build helper compiles each edition with FG_PARALLEL_EDITION 0 or 1.
 inline constexpr bool kParallelEdition = FG_PARALLEL_EDITION;
 
 // The revision the info answer and the "revision" parameter give.
