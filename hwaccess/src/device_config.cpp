@@ -37,6 +37,36 @@ private:
     HKEY handle_;
 };
 
+// A port or memory range of a configuration: its fields and the names of its stored values.
+struct RangeFields {
+    uint32_t HwDeviceConfig::*used;
+    uint32_t HwDeviceConfig::*base;
+    uint32_t HwDeviceConfig::*count;
+    const char* baseName;
+    const char* countName;
+};
+
+constexpr RangeFields kPortRange{&HwDeviceConfig::portRangeUsed, &HwDeviceConfig::PortBase,
+                                 &HwDeviceConfig::PortCount, kPortBase, kPortCount};
+constexpr RangeFields kMemRange{&HwDeviceConfig::memRangeUsed, &HwDeviceConfig::MemBase,
+                                &HwDeviceConfig::MemCount, kMemBase, kMemCount};
+
+void UseRange(HwDeviceConfig& c, const RangeFields& range, uint32_t base, uint32_t count)
+{
+    c.*range.used = 1;
+    c.*range.base = base;
+    c.*range.count = count;
+}
+
+// Applies `set` to the record; false for a null one.
+template <typename Set> BOOL Configure(HwDeviceConfig* config, Set set)
+{
+    if (!config)
+        return false;
+    set(*config);
+    return true;
+}
+
 std::optional<uint32_t> ReadDword(Registry& reg, HKEY key, const char* name)
 {
     uint32_t value = 0;
@@ -50,6 +80,12 @@ std::optional<uint32_t> ReadDword(Registry& reg, HKEY key, const char* name)
 bool WriteConfig(Registry& reg, HKEY key, const HwDeviceConfig& c)
 {
     std::vector<std::pair<const char*, uint32_t>> values;
+    auto addRange = [&](const RangeFields& range) {
+        if (!(c.*range.used))
+            return;
+        values.emplace_back(range.baseName, c.*range.base);
+        values.emplace_back(range.countName, c.*range.count);
+    };
     if (c.InterfaceType != kInterfaceDefault)
         values.emplace_back(kInterfaceType, c.InterfaceType);
     if (c.InterfaceType == kInterfaceVendorBus) {
@@ -58,10 +94,7 @@ bool WriteConfig(Registry& reg, HKEY key, const HwDeviceConfig& c)
     } else if (c.InterfaceType != kInterfaceDefault) {
         values.emplace_back(kBusNumber, c.BusNumber);
     }
-    if (c.portRangeUsed) {
-        values.emplace_back(kPortBase, c.PortBase);
-        values.emplace_back(kPortCount, c.PortCount);
-    }
+    addRange(kPortRange);
     if (c.interruptUsed)
         values.emplace_back(kInterruptLevel, c.InterruptLevel);
     if (c.IsrOp) {
@@ -77,10 +110,7 @@ bool WriteConfig(Registry& reg, HKEY key, const HwDeviceConfig& c)
     }
     if (c.Dynamic)
         values.emplace_back(kDynamic, 1);
-    if (c.memRangeUsed) {
-        values.emplace_back(kMemBase, c.MemBase);
-        values.emplace_back(kMemCount, c.MemCount);
-    }
+    addRange(kMemRange);
     if (c.InterfaceType != kInterfaceVendorBus && c.IgnoreConflicts)
         values.emplace_back(kIgnoreConflicts, 1);
     if (c.MemoryIo)
@@ -138,14 +168,10 @@ void ReadConfig(Registry& reg, HKEY key, HwDeviceConfig* c)
     auto read = [&](const char* name) { return ReadDword(reg, key, name); };
     auto flag = [&](const char* name) -> uint32_t { return read(name).value_or(0) != 0; };
     // A range is used only when both its base and its count are stored.
-    auto range = [&](const char* baseName, const char* countName, uint32_t* used, uint32_t* base,
-                     uint32_t* count) {
-        auto b = read(baseName), n = read(countName);
-        if (!b || !n)
-            return;
-        *used = 1;
-        *base = *b;
-        *count = *n;
+    auto range = [&](const RangeFields& fields) {
+        auto b = read(fields.baseName), n = read(fields.countName);
+        if (b && n)
+            UseRange(*c, fields, *b, *n);
     };
     if (auto v = read(kBusNumber))
         c->BusNumber = *v;
@@ -157,7 +183,7 @@ void ReadConfig(Registry& reg, HKEY key, HwDeviceConfig* c)
         if (auto v = read(kDeviceID))
             c->DeviceID = *v;
     }
-    range(kPortBase, kPortCount, &c->portRangeUsed, &c->PortBase, &c->PortCount);
+    range(kPortRange);
     if (auto level = read(kInterruptLevel)) {
         c->interruptUsed = 1;
         c->InterruptLevel = *level;
@@ -179,7 +205,7 @@ void ReadConfig(Registry& reg, HKEY key, HwDeviceConfig* c)
             c->IsrIdValue = *v;
     }
     c->Dynamic = flag(kDynamic);
-    range(kMemBase, kMemCount, &c->memRangeUsed, &c->MemBase, &c->MemCount);
+    range(kMemRange);
     if (c->InterfaceType != kInterfaceVendorBus)
         c->IgnoreConflicts = flag(kIgnoreConflicts);
     c->MemoryIo = flag(kMemoryIo);
@@ -225,69 +251,50 @@ int HwZeroDeviceConfig(HwDeviceConfig* config)
 
 BOOL HwConfigurePortRange(HwDeviceConfig* config, uint32_t base, uint32_t count)
 {
-    if (!config)
-        return false;
-    config->portRangeUsed = 1;
-    config->PortBase = base;
-    config->PortCount = count;
-    return true;
+    return Configure(config, [&](HwDeviceConfig& c) { UseRange(c, kPortRange, base, count); });
 }
 
 BOOL HwConfigureInterrupt(HwDeviceConfig* config, uint32_t level)
 {
-    if (!config)
-        return false;
-    config->interruptUsed = 1;
-    config->InterruptLevel = level;
-    return true;
+    return Configure(config, [&](HwDeviceConfig& c) {
+        c.interruptUsed = 1;
+        c.InterruptLevel = level;
+    });
 }
 
 BOOL HwConfigureIsrOp(HwDeviceConfig* config, uint32_t op, uint32_t offset, uint32_t data)
 {
-    if (!config)
-        return false;
-    config->IsrOp = op;
-    config->IsrOffset = offset;
-    config->IsrData = data;
-    return true;
+    return Configure(config, [&](HwDeviceConfig& c) {
+        c.IsrOp = op;
+        c.IsrOffset = offset;
+        c.IsrData = data;
+    });
 }
 
 BOOL HwConfigureIsrIdOp(HwDeviceConfig* config, uint32_t op, uint32_t offset, uint32_t mask,
                         uint32_t value)
 {
-    if (!config)
-        return false;
-    config->IsrIdOp = op;
-    config->IsrIdOffset = offset;
-    config->IsrIdMask = mask;
-    config->IsrIdValue = value;
-    return true;
+    return Configure(config, [&](HwDeviceConfig& c) {
+        c.IsrIdOp = op;
+        c.IsrIdOffset = offset;
+        c.IsrIdMask = mask;
+        c.IsrIdValue = value;
+    });
 }
 
 BOOL HwConfigureMemRange(HwDeviceConfig* config, uint32_t base, uint32_t count)
 {
-    if (!config)
-        return false;
-    config->memRangeUsed = 1;
-    config->MemBase = base;
-    config->MemCount = count;
-    return true;
+    return Configure(config, [&](HwDeviceConfig& c) { UseRange(c, kMemRange, base, count); });
 }
 
 BOOL HwConfigureIgnoreConflicts(HwDeviceConfig* config, BOOL flag)
 {
-    if (!config)
-        return false;
-    config->IgnoreConflicts = flag;
-    return true;
+    return Configure(config, [&](HwDeviceConfig& c) { c.IgnoreConflicts = flag; });
 }
 
 BOOL HwConfigureMemoryIo(HwDeviceConfig* config, BOOL flag)
 {
-    if (!config)
-        return false;
-    config->MemoryIo = flag;
-    return true;
+    return Configure(config, [&](HwDeviceConfig& c) { c.MemoryIo = flag; });
 }
 
 BOOL HwConfigureDevice(const char* name, const HwDeviceConfig* config)
