@@ -23,18 +23,32 @@ std::string DeviceKeyPath(const char* name)
     return DeviceParentPath(ConfigPlatform()) + "\\" + name;
 }
 
-// An open registry key, closed when it goes.
+// A key below the local machine, opened (or created with the keys missing on
+// its path) with `access`; closed when it goes. False when it could not be had.
 class Key {
 public:
-    Key(Registry& reg, HKEY handle) : reg_(reg), handle_(handle) { }
-    ~Key() { reg_.CloseKey(handle_); }
+    enum Mode { kOpen, kCreate };
+    Key(Registry& reg, Mode mode, const std::string& path, uint32_t access) : reg_(reg)
+    {
+        const registry::Status status =
+            mode == kOpen ? reg.OpenKey(registry::kLocalMachine, path, access, &handle_)
+                          : reg.CreateKey(registry::kLocalMachine, path, access, &handle_);
+        open_ = status == win32::kSuccess;
+    }
+    ~Key()
+    {
+        if (open_)
+            reg_.CloseKey(handle_);
+    }
     Key(const Key&) = delete;
     Key& operator=(const Key&) = delete;
+    explicit operator bool() const { return open_; }
     HKEY get() const { return handle_; }
 
 private:
     Registry& reg_;
-    HKEY handle_;
+    HKEY handle_ = 0;
+    bool open_ = false;
 };
 
 // A port or memory range of a configuration: its fields and the names of its stored values.
@@ -167,21 +181,22 @@ void ReadConfig(Registry& reg, HKEY key, HwDeviceConfig* c)
 {
     auto read = [&](const char* name) { return ReadDword(reg, key, name); };
     auto flag = [&](const char* name) -> uint32_t { return read(name).value_or(0) != 0; };
+    // A value that is not stored leaves the field as it is.
+    auto readInto = [&](const char* name, uint32_t* field) {
+        if (auto v = read(name))
+            *field = *v;
+    };
     // A range is used only when both its base and its count are stored.
     auto range = [&](const RangeFields& fields) {
         auto b = read(fields.baseName), n = read(fields.countName);
         if (b && n)
             UseRange(*c, fields, *b, *n);
     };
-    if (auto v = read(kBusNumber))
-        c->BusNumber = *v;
-    if (auto v = read(kInterfaceType))
-        c->InterfaceType = *v;
+    readInto(kBusNumber, &c->BusNumber);
+    readInto(kInterfaceType, &c->InterfaceType);
     if (c->InterfaceType == kInterfaceVendorBus) {
-        if (auto v = read(kVendorID))
-            c->IgnoreConflicts = *v;
-        if (auto v = read(kDeviceID))
-            c->DeviceID = *v;
+        readInto(kVendorID, &c->IgnoreConflicts);
+        readInto(kDeviceID, &c->DeviceID);
     }
     range(kPortRange);
     if (auto level = read(kInterruptLevel)) {
@@ -190,38 +205,30 @@ void ReadConfig(Registry& reg, HKEY key, HwDeviceConfig* c)
     }
     if (auto op = read(kIsrOp); op && *op) {
         c->IsrOp = *op;
-        if (auto v = read(kIsrOffset))
-            c->IsrOffset = *v;
-        if (auto v = read(kIsrData))
-            c->IsrData = *v;
+        readInto(kIsrOffset, &c->IsrOffset);
+        readInto(kIsrData, &c->IsrData);
     }
     if (auto op = read(kIsrIdOp); op && *op) {
         c->IsrIdOp = *op;
-        if (auto v = read(kIsrIdOffset))
-            c->IsrIdOffset = *v;
-        if (auto v = read(kIsrIdMask))
-            c->IsrIdMask = *v;
-        if (auto v = read(kIsrIdValue))
-            c->IsrIdValue = *v;
+        readInto(kIsrIdOffset, &c->IsrIdOffset);
+        readInto(kIsrIdMask, &c->IsrIdMask);
+        readInto(kIsrIdValue, &c->IsrIdValue);
     }
     c->Dynamic = flag(kDynamic);
     range(kMemRange);
     if (c->InterfaceType != kInterfaceVendorBus)
         c->IgnoreConflicts = flag(kIgnoreConflicts);
     c->MemoryIo = flag(kMemoryIo);
-    if (IsFullConfig(*c)) {
-        if (auto v = read(kDmaBufSize))
-            c->DmaBufSize = *v;
-    }
+    if (IsFullConfig(*c))
+        readInto(kDmaBufSize, &c->DmaBufSize);
 }
 
 bool ReadDevice(Registry& reg, const std::string& path, HwDeviceConfig* config)
 {
     HwZeroDeviceConfig(config);
-    HKEY handle = 0;
-    if (reg.OpenKey(registry::kLocalMachine, path, registry::kKeyRead, &handle) != win32::kSuccess)
+    const Key key(reg, Key::kOpen, path, registry::kKeyRead);
+    if (!key)
         return false;
-    Key key(reg, handle);
     ReadConfig(reg, key.get(), config);
     return true;
 }
@@ -229,12 +236,8 @@ bool ReadDevice(Registry& reg, const std::string& path, HwDeviceConfig* config)
 // Opens or creates `path` and applies `fill` to it, then flushes; false when a step fails.
 template <typename Fill> bool WriteKey(Registry& reg, const std::string& path, Fill fill)
 {
-    HKEY handle = 0;
-    if (reg.CreateKey(registry::kLocalMachine, path, registry::kKeyAllAccess, &handle) !=
-        win32::kSuccess)
-        return false;
-    Key key(reg, handle);
-    return fill(key.get()) && reg.Flush(key.get()) == win32::kSuccess;
+    const Key key(reg, Key::kCreate, path, registry::kKeyAllAccess);
+    return key && fill(key.get()) && reg.Flush(key.get()) == win32::kSuccess;
 }
 
 } // namespace
@@ -302,11 +305,9 @@ BOOL HwConfigureDevice(const char* name, const HwDeviceConfig* config)
     if (!name || !*name || !config)
         return false;
     auto reg = registry::System();
-    HKEY handle = 0;
-    if (reg->CreateKey(registry::kLocalMachine, DeviceKeyPath(name), registry::kKeyAllAccess,
-                       &handle))
+    const Key key(*reg, Key::kCreate, DeviceKeyPath(name), registry::kKeyAllAccess);
+    if (!key)
         return false;
-    Key key(*reg, handle);
     const std::vector<StoredValue> previous = Snapshot(*reg, key.get());
     const bool written =
         DeleteDeviceValues(*reg, key.get()) && WriteConfig(*reg, key.get(), *config);
@@ -331,11 +332,9 @@ BOOL HwEnumerateDevices(uint32_t index, char* name, HwDeviceConfig* config)
     if (!name || !config)
         return false;
     auto reg = registry::System();
-    HKEY handle = 0;
-    if (reg->OpenKey(registry::kLocalMachine, DeviceParentPath(ConfigPlatform()),
-                     registry::kKeyRead, &handle))
+    const Key parent(*reg, Key::kOpen, DeviceParentPath(ConfigPlatform()), registry::kKeyRead);
+    if (!parent)
         return false;
-    Key parent(*reg, handle);
     char found[HW_DEVICE_NAME_CHARS];
     for (uint32_t i = 0, fitting = 0;; ++i) {
         uint32_t chars = sizeof found;
@@ -361,11 +360,9 @@ BOOL HwDeleteDeviceConfiguration(const char* name)
     if (!name || !*name)
         return false;
     auto reg = registry::System();
-    HKEY handle = 0;
-    if (reg->OpenKey(registry::kLocalMachine, DeviceParentPath(ConfigPlatform()),
-                     registry::kKeyAllAccess, &handle))
+    const Key parent(*reg, Key::kOpen, DeviceParentPath(ConfigPlatform()), registry::kKeyAllAccess);
+    if (!parent)
         return false;
-    Key parent(*reg, handle);
     if (reg->DeleteKey(parent.get(), name) != win32::kSuccess)
         return false;
     reg->Flush(parent.get());
@@ -375,12 +372,7 @@ BOOL HwDeleteDeviceConfiguration(const char* name)
 BOOL HwIsDriverConfigured()
 {
     auto reg = registry::System();
-    HKEY handle = 0;
-    if (reg->OpenKey(registry::kLocalMachine, ServiceKeyPath(ConfigPlatform()), registry::kKeyRead,
-                     &handle))
-        return false;
-    reg->CloseKey(handle);
-    return true;
+    return bool(Key(*reg, Key::kOpen, ServiceKeyPath(ConfigPlatform()), registry::kKeyRead));
 }
 
 BOOL HwConfigureDriver()
