@@ -164,16 +164,10 @@ const fg::InfoTable kInfo{
     .device = {.text = "Value list for device parameter.", .strings = kDevices},
 };
 
-FGstatus Info(Vproc_handle proc_id, int32_t query, const char** info, Vcpar** values,
-              int32_t* numValues)
-{
-    return fg::AnswerInfo(kInfo, g_class, proc_id, query, info, values, numValues);
-}
-
 const fg::ClassRecord kClass{
     .instances = {AllocInstance, Open, Close},
     .grabs = {GrabSync, StartAsync, CollectAsync},
-    .parameters = {Info, SetParameter, GetParameter},
+    .parameters = {fg::InfoFrom<kInfo, g_class>, SetParameter, GetParameter},
     .image = {.field = FG_FIELD_INTERLACED, .bits_per_channel = 8, .color_space = "gray"},
     .source = {.camera_type = "D_DEFAULT", .device = "0", .port = -1, .line_in = 0},
 };

@@ -12,6 +12,7 @@
 #include <clock/clock.h>
 #include <dvl/board.h>
 #include <fgint/fgint.h>
+#include <fgint/instance_record.h>
 
 namespace zephon {
 
@@ -54,10 +55,7 @@ struct ZephonInstance {
 };
 
 // The record bound to the host's instance at allocation.
-inline ZephonInstance& Record(FGInstance* fginst)
-{
-    return *static_cast<ZephonInstance*>(fginst->plugin_instance);
-}
+inline constexpr auto& Record = fg::Record<ZephonInstance>;
 
 // Sets grab_running of `r` under its board's lock.
 inline void SetGrabRunning(ZephonInstance& r, bool running)

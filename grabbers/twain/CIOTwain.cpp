@@ -122,17 +122,11 @@ const fg::InfoTable kInfo{
     .last_query = kParallelEdition ? FG_INFO_REVISION : FG_INFO_DEVICE,
 };
 
-FGstatus Info(Vproc_handle proc_id, int32_t query, const char** info, Vcpar** values,
-              int32_t* numValues)
-{
-    return fg::AnswerInfo(kInfo, g_class, proc_id, query, info, values, numValues);
-}
-
 const fg::ClassRecord kClass{
     .instances = {AllocInstance, Open, Close},
     .grabs = {Grab, GrabStartAsync, GrabAsync},
     .extra_grabs = {fg::GrabExtraUnsupported, fg::GrabExtraAsyncUnsupported},
-    .parameters = {Info, SetParameter, GetParameter},
+    .parameters = {fg::InfoFrom<kInfo, g_class>, SetParameter, GetParameter},
     .lut = {fg::SetLutUnsupported, fg::GetLutUnsupported},
     .image = {.field = FG_FIELD_INTERLACED, .bits_per_channel = -1, .color_space = "rgb"},
     .source = {.camera_type = "interactive", .device = "interactive", .port = 1, .line_in = 1},

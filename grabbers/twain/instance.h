@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include <fgint/fgint.h>
+#include <fgint/instance_record.h>
 #include <twain/protocol.h>
 
 namespace vfgtwain {
@@ -29,9 +30,6 @@ struct TwainInstance {
 };
 
 // The record bound to the host's instance at allocation.
-inline TwainInstance& Record(FGInstance* fginst)
-{
-    return *static_cast<TwainInstance*>(fginst->plugin_instance);
-}
+inline constexpr auto& Record = fg::Record<TwainInstance>;
 
 } // namespace vfgtwain
