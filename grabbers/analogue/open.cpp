@@ -10,6 +10,7 @@
 #include "board_access.h"
 #include "device.h"
 #include "grab.h"
+#include <fgint/channels.h>
 #include <fgint/fghelpers.h>
 
 namespace zephon {
@@ -224,13 +225,7 @@ FGstatus ReadColourSpace(FGInstance* fginst)
 {
     if (std::strcmp(fginst->color_space, "default") == 0)
         fg_copy_text(fginst->color_space, sizeof fginst->color_space, "gray");
-    if (std::strcmp(fginst->color_space, "gray") == 0)
-        fginst->num_channels = 1;
-    else if (std::strcmp(fginst->color_space, "rgb") == 0)
-        fginst->num_channels = 3;
-    else
-        return FG_ERR_COLOR_SPACE;
-    return FG_SUCCESS;
+    return fg::SetChannelsOfColourSpace(fginst);
 }
 
 void ResetRecord(ZephonInstance& r, FGInstance* fginst)

@@ -2,8 +2,8 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 
+#include <fgint/shared_library.h>
 #include <iidc/extension_api.h>
 
 namespace iidc {
@@ -14,7 +14,7 @@ public:
     // file is missing or lacks one of the five entry points.
     void Load(uint32_t vendor);
     void Unload();
-    bool Loaded() const { return handle_ != nullptr; }
+    bool Loaded() const { return library_.IsOpen(); }
 
     CFGCamera* CreateCamera() const { return create_camera_(); }
     FGstatus SetLut(CFGCamera* camera, const int32_t* red, const int32_t* green,
@@ -37,10 +37,7 @@ public:
     }
 
 private:
-    struct Closer {
-        void operator()(void* handle) const;
-    };
-    std::unique_ptr<void, Closer> handle_;
+    fg::SharedLibrary library_;
     FexCreateCameraProc create_camera_ = nullptr;
     FexSetLutProc set_lut_ = nullptr;
     FexGetLutProc get_lut_ = nullptr;
