@@ -8,6 +8,7 @@
 # by default) and FOLDER beside the programs, which the host is pointed to.
 # PARALLEL also builds its twin parVFG<Interface>.so from the same sources
 # against the parallel edition of the imaging library, whose host loads it.
+# Each edition compiles with FG_PARALLEL_EDITION 0 or 1.
 # A plug-in exports FGInit alone (plugin.exports) unless EXPORTS names its list.
 function(fg_add_plugin interface)
   cmake_parse_arguments(P "TEST_ONLY;PARALLEL" "TARGET;FOLDER;EXPORTS" "SOURCES;LIBS" ${ARGN})
@@ -21,17 +22,19 @@ function(fg_add_plugin interface)
   if(P_TEST_ONLY)
     set(component COMPONENT test EXCLUDE_FROM_ALL)
   endif()
-  set(editions "${P_TARGET}:VFG:verodyn")
+  set(editions "${P_TARGET}:VFG:verodyn:0")
   if(P_PARALLEL)
-    list(APPEND editions "parVFG${interface}:parVFG:parverodyn")
+    list(APPEND editions "parVFG${interface}:parVFG:parverodyn:1")
   endif()
   foreach(edition IN LISTS editions)
     string(REPLACE ":" ";" parts ${edition})
     list(GET parts 0 target)
     list(GET parts 1 prefix)
     list(GET parts 2 library)
+    list(GET parts 3 parallel)
     add_library(${target} MODULE ${P_SOURCES})
     target_link_libraries(${target} PRIVATE ${library} fgint_kit ${P_LIBS})
+    target_compile_definitions(${target} PRIVATE FG_PARALLEL_EDITION=${parallel})
     set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${prefix}${interface}
                                                INSTALL_RPATH "${ONDULA_BIN_RPATH}")
     ondula_exports(${target} ${P_EXPORTS})

@@ -33,11 +33,6 @@ FGClass* g_class = nullptr;
 // Opens and closes one at a time: they walk and change the board records.
 std::mutex g_open_lock;
 
-ZephonInstance& Record(FGInstance* fginst)
-{
-    return *static_cast<ZephonInstance*>(fginst->plugin_instance);
-}
-
 std::span<ZephonInstance> Records() { return g_records; }
 
 FGInstance** AllocInstance(Vproc_handle, FGInstance* fginst)
@@ -99,18 +94,6 @@ FGstatus CollectAsync(Vproc_handle proc_id, FGInstance* fginst, double max_delay
     return GrabSync(proc_id, fginst, image, num_image);
 }
 
-FGstatus SetParameter(Vproc_handle, FGInstance* fginst, const char* name, const Vcpar* values,
-                      int32_t num)
-{
-    return SetParam(Record(fginst), name, values, num);
-}
-
-FGstatus GetParameter(Vproc_handle, FGInstance* fginst, const char* name, Vcpar* values,
-                      int32_t* num)
-{
-    return GetParam(Record(fginst), name, values, num);
-}
-
 // ---- Info ---------------------------------------------------------------
 
 // The folder of the board's camera files, "\" when the registry does not tell.
@@ -135,13 +118,6 @@ FGstatus CameraTypes(std::vector<std::string>* lines)
     *lines = {"CAMFILE:",  "dcf",      DcfDirectory(), "D_CCIR",         "D_CCIR_VIA_RGB",
               "D_DEFAULT", "D_NTSC",   "D_NTSC_RGB",   "D_NTSC_YC",      "D_PAL",
               "D_PAL_RGB", "D_PAL_YC", "D_RS170",      "D_RS170_VIA_RGB"};
-    return FG_SUCCESS;
-}
-
-FGstatus ParameterNames(std::vector<std::string>* lines)
-{
-    for (int i = 0; i < kParameterCount; ++i)
-        lines->push_back(ParameterName(i));
     return FG_SUCCESS;
 }
 
@@ -177,7 +153,7 @@ const fg::InfoTable kInfo{
                     .lines = CameraTypes},
     .general = {.text = "Verodyn frame grabber interface for Dravik Zephon-II boards."},
     .parameters = {.text = "Additional parameters for this frame grabber.",
-                   .lines = ParameterNames},
+                   .strings = ParameterNames()},
     .boards = {.text = "Info about installed DRAVIK Zephon-II boards.", .lines = Boards},
     .revision = {.text = "Current interface revision.", .strings = kRevision},
     .field = {.text = "Value list for field parameter."},
@@ -188,16 +164,10 @@ const fg::InfoTable kInfo{
     .device = {.text = "Value list for device parameter.", .strings = kDevices},
 };
 
-FGstatus Info(Vproc_handle proc_id, int32_t query, const char** info, Vcpar** values,
-              int32_t* numValues)
-{
-    return fg::AnswerInfo(kInfo, g_class, proc_id, query, info, values, numValues);
-}
-
 const fg::ClassRecord kClass{
     .instances = {AllocInstance, Open, Close},
     .grabs = {GrabSync, StartAsync, CollectAsync},
-    .parameters = {Info, SetParameter, GetParameter},
+    .parameters = {fg::InfoFrom<kInfo, g_class>, SetParameter, GetParameter},
     .image = {.field = FG_FIELD_INTERLACED, .bits_per_channel = 8, .color_space = "gray"},
     .source = {.camera_type = "D_DEFAULT", .device = "0", .port = -1, .line_in = 0},
 };

@@ -12,6 +12,7 @@
 #include <clock/clock.h>
 #include <dvl/board.h>
 #include <fgint/fgint.h>
+#include <fgint/instance_record.h>
 
 namespace zephon {
 
@@ -52,6 +53,9 @@ struct ZephonInstance {
     FGInstance* fginst = nullptr;
     std::vector<std::string> answer_texts; // the texts FGGetParam answered last
 };
+
+// The record bound to the host's instance at allocation.
+inline constexpr auto& Record = fg::Record<ZephonInstance>;
 
 // Sets grab_running of `r` under its board's lock.
 inline void SetGrabRunning(ZephonInstance& r, bool running)

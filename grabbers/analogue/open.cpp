@@ -10,6 +10,7 @@
 #include "board_access.h"
 #include "device.h"
 #include "grab.h"
+#include <fgint/channels.h>
 #include <fgint/fghelpers.h>
 
 namespace zephon {
@@ -18,10 +19,14 @@ namespace {
 
 constexpr int32_t kAppControlItem = 0x40000000;
 constexpr int32_t kGrabModeAtOpen = 2;
-constexpr int32_t kAttributeMono = 28;
-constexpr int32_t kAttributeColour = 2076;
-constexpr int32_t kMinimumWidth = 512;
-constexpr int32_t kMinimumHeight = 480;
+// The attribute of a grab buffer of one band, and of a colour one.
+constexpr struct {
+    int32_t mono, colour;
+} kBufferAttribute{28, 2076};
+// The smallest frame the grab buffers hold: a smaller one is raised to it.
+constexpr struct {
+    int32_t width, height;
+} kMinimumSize{512, 480};
 
 int32_t GrabEndHook(int32_t, DvlId, void* user_data)
 {
@@ -200,14 +205,14 @@ FGstatus AllocateBuffers(Vproc_handle proc_id, ZephonInstance& r, FGInstance* fg
 {
     int32_t width = Inquire(r.digitizer, DVL_DIG_SIZE_X);
     int32_t height = Inquire(r.digitizer, DVL_DIG_SIZE_Y);
-    if (width < kMinimumWidth || height < kMinimumHeight) {
+    if (width < kMinimumSize.width || height < kMinimumSize.height) {
         r.size_raised = true;
-        width = std::max(width, kMinimumWidth);
-        height = std::max(height, kMinimumHeight);
+        width = std::max(width, kMinimumSize.width);
+        height = std::max(height, kMinimumSize.height);
     }
     const int32_t bands = std::max(Inquire(r.digitizer, DVL_DIG_SIZE_BAND), 1);
     const int32_t bits = fginst->bits_per_channel <= 8 ? 8 : 16;
-    const int32_t attribute = bands == 1 ? kAttributeMono : kAttributeColour;
+    const int32_t attribute = bands == 1 ? kBufferAttribute.mono : kBufferAttribute.colour;
     for (DvlId& buffer : r.grab_buffers) {
         DvlBufAllocColor(r.board->system, bands, width, height, bits, attribute, &buffer);
         if (!LibraryOk() || buffer == 0)
@@ -224,13 +229,7 @@ FGstatus ReadColourSpace(FGInstance* fginst)
 {
     if (std::strcmp(fginst->color_space, "default") == 0)
         fg_copy_text(fginst->color_space, sizeof fginst->color_space, "gray");
-    if (std::strcmp(fginst->color_space, "gray") == 0)
-        fginst->num_channels = 1;
-    else if (std::strcmp(fginst->color_space, "rgb") == 0)
-        fginst->num_channels = 3;
-    else
-        return FG_ERR_COLOR_SPACE;
-    return FG_SUCCESS;
+    return fg::SetChannelsOfColourSpace(fginst);
 }
 
 void ResetRecord(ZephonInstance& r, FGInstance* fginst)

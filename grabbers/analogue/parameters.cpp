@@ -9,6 +9,7 @@
 #include "board_access.h"
 #include "device.h"
 #include "grab.h"
+#include "instance.h"
 #include <fgint/answer.h>
 
 namespace zephon {
@@ -17,6 +18,8 @@ namespace {
 
 constexpr char kRevision[] = "2.2";
 constexpr int32_t kGrabModeAsync = 1;
+
+constexpr int kParameterCount = 33;
 
 const char* const kNames[kParameterCount] = {"brightness",
                                              "brightness_range",
@@ -71,6 +74,9 @@ constexpr Code kSources[] = {
     {"none", 0},      {"default", DVL_DEFAULT},           {"hw_port_camera", 18}, {"hw_port0", 16},
     {"hw_port1", 17}, {"software", DVL_TRIGGER_SOFTWARE}, {"timer1", 1},          {"timer2", 2}};
 
+constexpr Code kSwitch[] = {{"enable", 1}, {"disable", 0}};
+constexpr Code kTruth[] = {{"true", 1}, {"false", 0}};
+
 // The sources that "trigger_source" answers: the settable ones and hw_port2.
 constexpr Code kSourceNames[] = {{"default", DVL_DEFAULT},
                                  {"hw_port_camera", 18},
@@ -82,12 +88,20 @@ constexpr Code kSourceNames[] = {{"default", DVL_DEFAULT},
                                  {"timer2", 2},
                                  {"none", 0}};
 
-template <std::size_t N> const Code* ByWord(const Code (&codes)[N], const char* word)
+// The code of the word `v` holds: FG_ERR_PARAM_TYPE for a value that is no
+// text, FG_ERR_PARAM_VALUE for a missing word or one not in `codes`.
+template <std::size_t N> FGstatus CodeOf(const Code (&codes)[N], const Vcpar& v, int32_t* code)
 {
+    if (v.type != VPAR_STRING)
+        return FG_ERR_PARAM_TYPE;
+    if (!v.par.s)
+        return FG_ERR_PARAM_VALUE;
     for (const Code& c : codes)
-        if (std::strcmp(c.word, word) == 0)
-            return &c;
-    return nullptr;
+        if (std::strcmp(c.word, v.par.s) == 0) {
+            *code = c.code;
+            return FG_SUCCESS;
+        }
+    return FG_ERR_PARAM_VALUE;
 }
 
 template <std::size_t N> const char* WordOf(const Code (&codes)[N], int32_t code)
@@ -158,13 +172,10 @@ FGstatus SetTriggerSource(ZephonInstance& r, const Vcpar& v)
 {
     if (!r.fginst->external_trigger)
         return FG_ERR_PARAM_VALUE;
-    if (v.type != VPAR_STRING)
-        return FG_ERR_PARAM_TYPE;
-    const Code* source = ByWord(kSources, v.par.s);
-    if (!source)
-        return FG_ERR_PARAM_VALUE;
+    int32_t code = 0;
+    if (const FGstatus status = CodeOf(kSources, v, &code); status != FG_SUCCESS)
+        return status;
     const int32_t type = r.board->board_type;
-    const int32_t code = source->code;
     const bool timer_or_port1 = code == 1 || code == 2 || code == 17;
     if ((type == kTypeCameraLink && (timer_or_port1 || code == DVL_TRIGGER_SOFTWARE)) ||
         ((type == kTypeRestrictedA || type == kTypeRestrictedB) && timer_or_port1))
@@ -192,20 +203,17 @@ FGstatus ForceTrigger(ZephonInstance& r)
 
 FGstatus SetWordParam(ZephonInstance& r, const char* name, const Vcpar& v)
 {
+    int32_t code = 0;
     if (Is(name, "start_async_after_grab_async")) {
-        if (v.type != VPAR_STRING)
-            return FG_ERR_PARAM_TYPE;
-        if (std::strcmp(v.par.s, "enable") != 0 && std::strcmp(v.par.s, "disable") != 0)
-            return FG_ERR_PARAM_VALUE;
-        r.start_async_after_grab_async = std::strcmp(v.par.s, "enable") == 0;
+        if (const FGstatus status = CodeOf(kSwitch, v, &code); status != FG_SUCCESS)
+            return status;
+        r.start_async_after_grab_async = code != 0;
         return FG_SUCCESS;
     }
     if (Is(name, "external_trigger")) {
-        if (v.type != VPAR_STRING)
-            return FG_ERR_PARAM_TYPE;
-        if (std::strcmp(v.par.s, "true") != 0 && std::strcmp(v.par.s, "false") != 0)
-            return FG_ERR_PARAM_VALUE;
-        const bool on = std::strcmp(v.par.s, "true") == 0;
+        if (const FGstatus status = CodeOf(kTruth, v, &code); status != FG_SUCCESS)
+            return status;
+        const bool on = code != 0;
         const FGstatus status =
             Control(r, DVL_DIG_GRAB_TRIGGER, on ? DVL_TRIGGER_ENABLE : DVL_TRIGGER_DISABLE);
         if (status == FG_SUCCESS)
@@ -215,14 +223,11 @@ FGstatus SetWordParam(ZephonInstance& r, const char* name, const Vcpar& v)
     // "trigger_signal"
     if (r.board->board_type == kTypeCameraLink)
         return FG_ERR_PARAM_UNKNOWN;
-    if (v.type != VPAR_STRING)
-        return FG_ERR_PARAM_TYPE;
-    const Code* signal = ByWord(kSignals, v.par.s);
-    if (!signal)
-        return FG_ERR_PARAM_VALUE;
-    const FGstatus status = Control(r, DVL_DIG_TRIGGER_SIGNAL, signal->code);
+    if (const FGstatus status = CodeOf(kSignals, v, &code); status != FG_SUCCESS)
+        return status;
+    const FGstatus status = Control(r, DVL_DIG_TRIGGER_SIGNAL, code);
     if (status == FG_SUCCESS)
-        r.trigger_signal = signal->code;
+        r.trigger_signal = code;
     return status;
 }
 
@@ -286,10 +291,12 @@ bool Collect(ZephonInstance& r, const char* name, fg::Answer& answer)
 
 } // namespace
 
-const char* ParameterName(int index) { return kNames[index]; }
+std::span<const char* const> ParameterNames() { return kNames; }
 
-FGstatus SetParam(ZephonInstance& r, const char* name, const Vcpar* values, int32_t num)
+FGstatus SetParameter(Vproc_handle, FGInstance* fginst, const char* name, const Vcpar* values,
+                      int32_t num)
 {
+    ZephonInstance& r = Record(fginst);
     if (!name)
         return FG_ERR_PARAM_UNKNOWN;
     const bool known = Is(name, "port") || Is(name, "start_async_after_grab_async") ||
@@ -320,8 +327,10 @@ FGstatus SetParam(ZephonInstance& r, const char* name, const Vcpar* values, int3
     return SetAmount(r, name, v);
 }
 
-FGstatus GetParam(ZephonInstance& r, const char* name, Vcpar* values, int32_t* num)
+FGstatus GetParameter(Vproc_handle, FGInstance* fginst, const char* name, Vcpar* values,
+                      int32_t* num)
 {
+    ZephonInstance& r = Record(fginst);
     if (!name)
         return FG_ERR_PARAM_UNKNOWN;
     r.answer_texts.clear();

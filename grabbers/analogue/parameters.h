@@ -1,17 +1,19 @@
 // The additional parameters of the analogue-board plug-in.
 #pragma once
 
-#include "instance.h"
+#include <span>
+
 #include <fgint/fgint.h>
 
 namespace zephon {
 
-inline constexpr int kParameterCount = 33;
-
 // The names that info query 4 lists, in its order.
-const char* ParameterName(int index);
+std::span<const char* const> ParameterNames();
 
-FGstatus SetParam(ZephonInstance& r, const char* name, const Vcpar* values, int32_t num);
-FGstatus GetParam(ZephonInstance& r, const char* name, Vcpar* values, int32_t* num);
+// FGSetParam and FGGetParam of the open instance `fginst`.
+FGstatus SetParameter(Vproc_handle proc_id, FGInstance* fginst, const char* name,
+                      const Vcpar* values, int32_t num);
+FGstatus GetParameter(Vproc_handle proc_id, FGInstance* fginst, const char* name, Vcpar* values,
+                      int32_t* num);
 
 } // namespace zephon

@@ -97,11 +97,6 @@ const char* const kParameters[] = {"revision",
                                    "available_dialogs"};
 static_assert(std::size(kParameters) == 52);
 
-CIODirectShow& Record(FGInstance* fginst)
-{
-    return *static_cast<CIODirectShow*>(fginst->plugin_instance);
-}
-
 // Registers the renderer class once a process... and a desktop session.
 void RegisterOnce()
 {
@@ -292,12 +287,6 @@ const fg::InfoTable kInfo{
                .strings = kDevices},
 };
 
-FGstatus FGInfo(Vproc_handle proc_id, int32_t query, const char** info, Vcpar** values,
-                int32_t* numValues)
-{
-    return fg::AnswerInfo(kInfo, g_class, proc_id, query, info, values, numValues);
-}
-
 FGstatus SetParameter(FGInstance* fginst, const char* name, const Vcpar* values, int32_t num)
 {
     CIODirectShow& r = Record(fginst);
@@ -377,7 +366,7 @@ FGstatus FGGetParam(Vproc_handle, FGInstance* fginst, const char* name, Vcpar* v
 const fg::ClassRecord kClass{
     .instances = {FGAllocInstance, FGOpen, FGClose},
     .grabs = {FGGrab, FGGrabStartAsync, FGGrabAsync},
-    .parameters = {FGInfo, FGSetParam, FGGetParam},
+    .parameters = {fg::InfoFrom<kInfo, g_class>, FGSetParam, FGGetParam},
     .image = {.field = FG_FIELD_INTERLACED, .bits_per_channel = 8, .color_space = "rgb"},
     .source = {.camera_type = "default", .device = "0", .port = -1, .line_in = 1},
 };

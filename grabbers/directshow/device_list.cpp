@@ -51,6 +51,17 @@ bool NextMoniker(IEnumMoniker* monikers, ComPtr<IMoniker>* moniker)
     return false;
 }
 
+// Hands each video input's moniker to `visit` while it answers true.
+template <typename Visit> FGstatus VisitMonikers(Visit&& visit)
+{
+    ComPtr<IEnumMoniker> monikers;
+    if (const FGstatus status = OpenEnumerator(&monikers); status != FG_SUCCESS)
+        return status;
+    ComPtr<IMoniker> moniker;
+    while (NextMoniker(monikers.get(), &moniker) && visit(moniker)) { }
+    return FG_SUCCESS;
+}
+
 void AddPinCaps(int device, int port, IPin* pin, std::vector<CapsEntry>* entries)
 {
     const ComPtr<IAMStreamConfig> config = ComPtr<IPin>(pin).As<IAMStreamConfig>();
@@ -80,35 +91,28 @@ void AddPinCaps(int device, int port, IPin* pin, std::vector<CapsEntry>* entries
 FGstatus ListDevices(std::vector<Device>* devices)
 {
     devices->clear();
-    ComPtr<IEnumMoniker> monikers;
-    if (const FGstatus status = OpenEnumerator(&monikers); status != FG_SUCCESS)
-        return status;
-    ComPtr<IMoniker> moniker;
-    while (devices->size() < kMaxDevices && NextMoniker(monikers.get(), &moniker)) {
+    return VisitMonikers([&](const ComPtr<IMoniker>& moniker) {
         ComPtr<IPropertyBag> bag;
         const HRESULT hr = moniker->BindToStorage(IPropertyBag::kIid, PutVoid(&bag));
         if (FAILED(hr) && hr != E_NOINTERFACE)
-            continue;
+            return true;
         Variant name;
         const bool named =
             bag && SUCCEEDED(bag->Read(L"FriendlyName", &name)) && name.vt == Variant::VT_BSTR;
         devices->push_back(
             {named ? WideToAnsi(name.bstrVal, 1023) : "(no device name available)", moniker});
-    }
-    return FG_SUCCESS;
+        return devices->size() < kMaxDevices;
+    });
 }
 
 FGstatus ListStreamCaps(std::vector<CapsEntry>* entries)
 {
     entries->clear();
-    ComPtr<IEnumMoniker> monikers;
-    if (const FGstatus status = OpenEnumerator(&monikers); status != FG_SUCCESS)
-        return status;
-    ComPtr<IMoniker> moniker;
-    for (int device = 0; device < kMaxDevices && NextMoniker(monikers.get(), &moniker);) {
+    int device = 0;
+    return VisitMonikers([&](const ComPtr<IMoniker>& moniker) {
         ComPtr<IBaseFilter> filter;
         if (FAILED(moniker->BindToObject(IBaseFilter::kIid, PutVoid(&filter))))
-            continue;
+            return true;
         ComPtr<IEnumPins> pins;
         if (SUCCEEDED(filter->EnumPins(pins.put()))) {
             ComPtr<IPin> pin;
@@ -118,9 +122,8 @@ FGstatus ListStreamCaps(std::vector<CapsEntry>* entries)
                     AddPinCaps(device, port, pin.get(), entries);
             }
         }
-        ++device;
-    }
-    return FG_SUCCESS;
+        return ++device < kMaxDevices;
+    });
 }
 
 } // namespace directshow

@@ -15,11 +15,6 @@ namespace {
 
 using std::chrono::milliseconds;
 
-CIODirectShow& Record(FGInstance* fginst)
-{
-    return *static_cast<CIODirectShow*>(fginst->plugin_instance);
-}
-
 int32_t RoundDelay(double delay)
 {
     if (!(delay > std::numeric_limits<int32_t>::min()))

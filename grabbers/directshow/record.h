@@ -11,6 +11,7 @@
 #include <dshow/controls.h>
 #include <dshow/filters.h>
 #include <dshow/platform.h>
+#include <fgint/instance_record.h>
 
 namespace directshow {
 
@@ -69,5 +70,8 @@ struct CIODirectShow {
 };
 
 inline constexpr int kRecordCount = 16;
+
+// The record bound to the host's instance at allocation.
+inline constexpr auto& Record = fg::Record<CIODirectShow>;
 
 } // namespace directshow

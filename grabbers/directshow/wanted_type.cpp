@@ -12,14 +12,8 @@ void AdoptMediaType(const dshow::AM_MEDIA_TYPE& type, const dshow::VIDEOINFOHEAD
     adopted.bTemporalCompression = type.bTemporalCompression;
     adopted.lSampleSize = type.lSampleSize;
     adopted.formattype = type.formattype;
-    dshow::VIDEOINFOHEADER& wanted = record->wanted_format;
-    wanted.rcSource = format.rcSource;
-    wanted.rcTarget = format.rcTarget;
-    wanted.dwBitRate = format.dwBitRate;
-    wanted.dwBitErrorRate = format.dwBitErrorRate;
-    wanted.AvgTimePerFrame = format.AvgTimePerFrame;
-    wanted.bmiHeader = format.bmiHeader;
-    wanted.bmiHeader.biSize = sizeof(dshow::BITMAPINFOHEADER);
+    record->wanted_format = format;
+    record->wanted_format.bmiHeader.biSize = sizeof(dshow::BITMAPINFOHEADER);
 }
 
 } // namespace directshow

@@ -33,11 +33,6 @@ struct ModuleExit {
     ~ModuleExit() { FGExitModule(); }
 } g_module_exit;
 
-IIDCInstance& Record(FGInstance* fginst)
-{
-    return *static_cast<IIDCInstance*>(fginst->plugin_instance);
-}
-
 void FreeRecord(IIDCInstance& r)
 {
     if (r.in_use) {
@@ -193,17 +188,11 @@ const fg::InfoTable kInfo{
     .device = {.text = "Specify device by one of the listed GUIDs.", .lines = Devices},
 };
 
-FGstatus Info(Vproc_handle proc_id, int32_t query, const char** info, Vcpar** values,
-              int32_t* numValues)
-{
-    return fg::AnswerInfo(kInfo, g_class, proc_id, query, info, values, numValues);
-}
-
 const fg::ClassRecord kClass{
     .instances = {AllocInstance, Open, Close},
     .grabs = {GrabSync, StartAsync, CollectAsync},
     .extra_grabs = {fg::GrabExtraUnsupported, fg::GrabExtraAsyncUnsupported},
-    .parameters = {Info, SetParameter, GetParameter},
+    .parameters = {fg::InfoFrom<kInfo, g_class>, SetParameter, GetParameter},
     .lut = {SetLut, GetLut},
     .image = {.field = FG_FIELD_PROGRESSIVE, .bits_per_channel = -1, .color_space = "default"},
     .source = {.camera_type = "default", .device = "-1", .port = 0, .line_in = 0},

@@ -1,7 +1,5 @@
 #include "extension.h"
 
-#include <dlfcn.h>
-
 #include <cstdio>
 #include <string>
 
@@ -9,37 +7,25 @@
 
 namespace iidc {
 
-namespace {
-
-template <typename Proc> Proc Entry(void* handle, const char* name)
-{
-    return reinterpret_cast<Proc>(dlsym(handle, name));
-}
-
-} // namespace
-
 void Extension::Load(uint32_t vendor)
 {
     Unload();
     char name[32];
     std::snprintf(name, sizeof name, "FEX%06X.so", vendor & 0xFFFFFF);
-    handle_ = dlopen((fgint::ModuleFolder() + name).c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle_)
+    if (!library_.Open(fgint::ModuleFolder() + name))
         return;
-    create_camera_ = Entry<FexCreateCameraProc>(handle_, "CreateCamera");
-    set_lut_ = Entry<FexSetLutProc>(handle_, "SetLut");
-    get_lut_ = Entry<FexGetLutProc>(handle_, "GetLut");
-    set_param_ = Entry<FexSetParamProc>(handle_, "SetParam");
-    get_param_ = Entry<FexGetParamProc>(handle_, "GetParam");
+    create_camera_ = library_.Entry<FexCreateCameraProc>("CreateCamera");
+    set_lut_ = library_.Entry<FexSetLutProc>("SetLut");
+    get_lut_ = library_.Entry<FexGetLutProc>("GetLut");
+    set_param_ = library_.Entry<FexSetParamProc>("SetParam");
+    get_param_ = library_.Entry<FexGetParamProc>("GetParam");
     if (!create_camera_ || !set_lut_ || !get_lut_ || !set_param_ || !get_param_)
         Unload();
 }
 
 void Extension::Unload()
 {
-    if (handle_)
-        dlclose(handle_);
-    handle_ = nullptr;
+    library_.Close();
     create_camera_ = nullptr;
     set_lut_ = nullptr;
     get_lut_ = nullptr;

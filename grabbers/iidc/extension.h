@@ -3,22 +3,18 @@
 
 #include <cstdint>
 
+#include <fgint/shared_library.h>
 #include <iidc/extension_api.h>
 
 namespace iidc {
 
 class Extension {
 public:
-    Extension() = default;
-    Extension(const Extension&) = delete;
-    Extension& operator=(const Extension&) = delete;
-    ~Extension() { Unload(); }
-
     // Loads FEX<vendor>.so from the plug-in's folder; stays unloaded when the
     // file is missing or lacks one of the five entry points.
     void Load(uint32_t vendor);
     void Unload();
-    bool Loaded() const { return handle_ != nullptr; }
+    bool Loaded() const { return library_.IsOpen(); }
 
     CFGCamera* CreateCamera() const { return create_camera_(); }
     FGstatus SetLut(CFGCamera* camera, const int32_t* red, const int32_t* green,
@@ -41,7 +37,7 @@ public:
     }
 
 private:
-    void* handle_ = nullptr;
+    fg::SharedLibrary library_;
     FexCreateCameraProc create_camera_ = nullptr;
     FexSetLutProc set_lut_ = nullptr;
     FexGetLutProc get_lut_ = nullptr;

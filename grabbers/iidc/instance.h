@@ -10,6 +10,7 @@
 
 #include "extension.h"
 #include <fgcamera/fgcamera.h>
+#include <fgint/instance_record.h>
 
 namespace iidc {
 
@@ -64,5 +65,8 @@ struct IIDCInstance {
     uint32_t register_address = 0;
     std::vector<std::string> texts; // the texts of the last FGGetParam answer
 };
+
+// The record bound to the host's instance at allocation.
+inline constexpr auto& Record = fg::Record<IIDCInstance>;
 
 } // namespace iidc

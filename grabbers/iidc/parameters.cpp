@@ -170,29 +170,44 @@ FGstatus GetWindow(IIDCInstance& r, FGInstance*, const Param& p, Answer& answer)
     return FG_SUCCESS;
 }
 
+// One axis of the image part, as the instance and the host's fields hold it:
+// the columns (id 0) or the rows (id 1).
+struct PartAxis {
+    int32_t full;
+    int32_t step;
+    int32_t& start;
+    int32_t& size;
+    int32_t& host_start;
+    int32_t& host_size;
+};
+
+PartAxis AxisOf(IIDCInstance& r, FGInstance* fginst, uint16_t id)
+{
+    if (id == 0)
+        return {r.full_width, r.part.x_step,        r.part.start_column,
+                r.part.width, fginst->start_column, fginst->image_width};
+    return {r.full_height, r.part.y_step,     r.part.start_row,
+            r.part.height, fginst->start_row, fginst->image_height};
+}
+
+// Whether `size` pixels taken every `step` from `start` lie inside the frame.
+bool Fits(const PartAxis& axis, int32_t start, int32_t size)
+{
+    return start >= 0 && size >= 0 && int64_t(start) + int64_t(size) * axis.step <= axis.full;
+}
+
 // image_width (id 0) and image_height (id 1): 0 takes the full size.
 FGstatus SetPartSize(IIDCInstance& r, FGInstance* fginst, const Param& p, const Vcpar* value)
 {
     int32_t size = 0;
-    const FGstatus type = fg::IntegerOf(value, &size);
-    if (type != FG_SUCCESS)
+    if (const FGstatus type = fg::IntegerOf(value, &size); type != FG_SUCCESS)
         return type;
-    const bool width = p.id == 0;
-    const int32_t full = width ? r.full_width : r.full_height;
-    const int32_t step = width ? r.part.x_step : r.part.y_step;
-    const int32_t start = width ? r.part.start_column : r.part.start_row;
+    const PartAxis axis = AxisOf(r, fginst, p.id);
     if (size == 0)
-        size = full / step;
-    if (size < 0 || int64_t(start) + int64_t(size) * step > full)
+        size = axis.full / axis.step;
+    if (!Fits(axis, axis.start, size))
         return FG_ERR_PARAM_VALUE;
-    (width ? r.part.width : r.part.height) = size;
-    (width ? fginst->image_width : fginst->image_height) = size;
-    return FG_SUCCESS;
-}
-
-FGstatus GetPartSize(IIDCInstance& r, FGInstance*, const Param& p, Answer& answer)
-{
-    answer.Int(p.id == 0 ? r.part.width : r.part.height);
+    axis.size = axis.host_size = size;
     return FG_SUCCESS;
 }
 
@@ -200,22 +215,24 @@ FGstatus GetPartSize(IIDCInstance& r, FGInstance*, const Param& p, Answer& answe
 FGstatus SetPartStart(IIDCInstance& r, FGInstance* fginst, const Param& p, const Vcpar* value)
 {
     int32_t start = 0;
-    const FGstatus type = fg::IntegerOf(value, &start);
-    if (type != FG_SUCCESS)
+    if (const FGstatus type = fg::IntegerOf(value, &start); type != FG_SUCCESS)
         return type;
-    const bool column = p.id == 0;
-    const int32_t full = column ? r.full_width : r.full_height;
-    const int32_t span = column ? r.part.width * r.part.x_step : r.part.height * r.part.y_step;
-    if (start < 0 || int64_t(start) + span > full)
+    const PartAxis axis = AxisOf(r, fginst, p.id);
+    if (!Fits(axis, start, axis.size))
         return FG_ERR_PARAM_VALUE;
-    (column ? r.part.start_column : r.part.start_row) = start;
-    (column ? fginst->start_column : fginst->start_row) = start;
+    axis.start = axis.host_start = start;
     return FG_SUCCESS;
 }
 
-FGstatus GetPartStart(IIDCInstance& r, FGInstance*, const Param& p, Answer& answer)
+FGstatus GetPartSize(IIDCInstance& r, FGInstance* fginst, const Param& p, Answer& answer)
 {
-    answer.Int(p.id == 0 ? r.part.start_column : r.part.start_row);
+    answer.Int(AxisOf(r, fginst, p.id).size);
+    return FG_SUCCESS;
+}
+
+FGstatus GetPartStart(IIDCInstance& r, FGInstance* fginst, const Param& p, Answer& answer)
+{
+    answer.Int(AxisOf(r, fginst, p.id).start);
     return FG_SUCCESS;
 }
 

@@ -12,6 +12,7 @@
 #include <fgint/class_record.h>
 #include <fgint/fghelpers.h>
 #include <fgint/info_table.h>
+#include <fgint/instance_record.h>
 #include <fgint/values.h>
 #include <optical_bench/scene.h>
 
@@ -35,7 +36,7 @@ Camera g_cameras[kMaxInstances];
 std::mutex g_records_lock;
 FGClass* g_class = nullptr;
 
-Camera& CameraOf(FGInstance* fginst) { return *static_cast<Camera*>(fginst->plugin_instance); }
+constexpr auto& CameraOf = fg::Record<Camera>;
 
 FGInstance** AllocInstance(Vproc_handle, FGInstance* fginst)
 {
@@ -118,12 +119,6 @@ const fg::InfoTable kInfo{
     .boards = {.text = "The optical bench.", .strings = kBoards},
 };
 
-FGstatus Info(Vproc_handle proc_id, int32_t query, const char** text, Vcpar** values,
-              int32_t* numValues)
-{
-    return fg::AnswerInfo(kInfo, g_class, proc_id, query, text, values, numValues);
-}
-
 // The side that parameter `name` sets, or null.
 int32_t* SideOf(Camera& camera, const char* name)
 {
@@ -167,7 +162,7 @@ const fg::ClassRecord kClass{
     .instances = {AllocInstance, Open, Close},
     .grabs = {Grab, GrabStartAsync, GrabAsync},
     .extra_grabs = {fg::GrabExtraUnsupported, fg::GrabExtraAsyncUnsupported},
-    .parameters = {Info, SetParam, GetParam},
+    .parameters = {fg::InfoFrom<kInfo, g_class>, SetParam, GetParam},
     .image = {.field = FG_FIELD_PROGRESSIVE, .bits_per_channel = 8, .color_space = "gray"},
     .source = {.camera_type = "kdLyra*", .device = "0", .port = 0, .line_in = -1},
 };

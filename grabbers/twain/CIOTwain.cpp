@@ -23,11 +23,6 @@ namespace {
 TwainInstance g_instance;
 FGClass* g_class = nullptr;
 
-TwainInstance& Record(FGInstance* fginst)
-{
-    return *static_cast<TwainInstance*>(fginst->plugin_instance);
-}
-
 FGInstance** AllocInstance(Vproc_handle, FGInstance* fginst)
 {
     if (g_instance.in_use)
@@ -85,26 +80,7 @@ FGstatus GrabAsync(Vproc_handle proc_id, FGInstance* fginst, double max_delay, V
     return Grab(proc_id, fginst, image, num_image);
 }
 
-FGstatus SetParameter(Vproc_handle, FGInstance* fginst, const char* name, const Vcpar* values,
-                      int32_t num)
-{
-    return SetParam(Record(fginst), name, values, num);
-}
-
-FGstatus GetParameter(Vproc_handle, FGInstance* fginst, const char* name, Vcpar* values,
-                      int32_t* num)
-{
-    return GetParam(Record(fginst), name, values, num);
-}
-
 // ---- Info ---------------------------------------------------------------
-
-FGstatus ParameterNames(std::vector<std::string>* lines)
-{
-    for (int i = 0; i < ParameterCount(); ++i)
-        lines->push_back(ParameterName(i));
-    return FG_SUCCESS;
-}
 
 const char* const kCameraTypes[] = {"interactive",
                                     "interactive:inches",
@@ -146,17 +122,11 @@ const fg::InfoTable kInfo{
     .last_query = kParallelEdition ? FG_INFO_REVISION : FG_INFO_DEVICE,
 };
 
-FGstatus Info(Vproc_handle proc_id, int32_t query, const char** info, Vcpar** values,
-              int32_t* numValues)
-{
-    return fg::AnswerInfo(kInfo, g_class, proc_id, query, info, values, numValues);
-}
-
 const fg::ClassRecord kClass{
     .instances = {AllocInstance, Open, Close},
     .grabs = {Grab, GrabStartAsync, GrabAsync},
     .extra_grabs = {fg::GrabExtraUnsupported, fg::GrabExtraAsyncUnsupported},
-    .parameters = {Info, SetParameter, GetParameter},
+    .parameters = {fg::InfoFrom<kInfo, g_class>, SetParameter, GetParameter},
     .lut = {fg::SetLutUnsupported, fg::GetLutUnsupported},
     .image = {.field = FG_FIELD_INTERLACED, .bits_per_channel = -1, .color_space = "rgb"},
     .source = {.camera_type = "interactive", .device = "interactive", .port = 1, .line_in = 1},

@@ -1,6 +1,5 @@
 #include "dsm.h"
 
-#include <dlfcn.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -9,38 +8,14 @@
 
 #include <fgint/fgint.h>
 #include <fgint/module_folder.h>
+#include <fgint/shared_library.h>
 
 namespace vfgtwain {
 
 namespace {
 
-// The manager's dlopen handle, closed with its owner.
-class Library {
-public:
-    Library() = default;
-    Library(const Library&) = delete;
-    Library& operator=(const Library&) = delete;
-    ~Library() { Close(); }
-
-    bool Open(const std::string& path)
-    {
-        handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-        return handle_ != nullptr;
-    }
-    void* Symbol(const char* name) const { return dlsym(handle_, name); }
-    bool Close()
-    {
-        const bool closed = !handle_ || dlclose(handle_) == 0;
-        handle_ = nullptr;
-        return closed;
-    }
-
-private:
-    void* handle_ = nullptr;
-};
-
 struct Manager {
-    Library library;
+    fg::SharedLibrary library;
     DSM_ENTRYPROC entry = nullptr;
     DSM_WAITEVENTPROC wait = nullptr;
     TW_IDENTITY application{};
@@ -103,8 +78,8 @@ bool LoadManager()
         Print("FGOpen error: Could not open twain_32.dll");
         return false;
     }
-    m.entry = reinterpret_cast<DSM_ENTRYPROC>(m.library.Symbol("DSM_Entry"));
-    m.wait = reinterpret_cast<DSM_WAITEVENTPROC>(m.library.Symbol("DSM_WaitEvent"));
+    m.entry = m.library.Entry<DSM_ENTRYPROC>("DSM_Entry");
+    m.wait = m.library.Entry<DSM_WAITEVENTPROC>("DSM_WaitEvent");
     if (!m.entry || !m.wait) {
         Print("FGOpen error: Entry point of twain_32.dll not found");
         UnloadManager();

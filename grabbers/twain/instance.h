@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include <fgint/fgint.h>
+#include <fgint/instance_record.h>
 #include <twain/protocol.h>
 
 namespace vfgtwain {
@@ -26,5 +28,8 @@ struct TwainInstance {
     int64_t start_seconds = 0;    // when the grab was started, on the platform clock
     int32_t start_milliseconds = 0;
 };
+
+// The record bound to the host's instance at allocation.
+inline constexpr auto& Record = fg::Record<TwainInstance>;
 
 } // namespace vfgtwain

@@ -19,16 +19,11 @@ constexpr char kMemoryError[] = "Error during Memory Transfer!";
 constexpr char kAllocError[] = "GlobalAlloc Failed during Memory Transfer!";
 constexpr char kStripFailed[] = "DG_IMAGE/DAT_IMAGEMEMXFER/MSG_GET";
 
-void Put16(uint8_t* at, uint32_t value)
+// The low `bytes` bytes of `value`, least significant first as bitmaps hold them.
+void Put(uint8_t* at, uint32_t value, int bytes)
 {
-    at[0] = uint8_t(value);
-    at[1] = uint8_t(value >> 8);
-}
-
-void Put32(uint8_t* at, uint32_t value)
-{
-    Put16(at, value);
-    Put16(at + 2, value >> 16);
+    for (int i = 0; i < bytes; ++i)
+        at[i] = uint8_t(value >> (8 * i));
 }
 
 // The bitmap being built and where its rows go.
@@ -60,13 +55,13 @@ Layout LayoutOf(const TW_IMAGEINFO& info)
 
 void WriteHeader(const Layout& l, const TW_PALETTE8& palette, uint8_t* bitmap)
 {
-    Put32(bitmap, kHeaderBytes);
-    Put32(bitmap + 4, uint32_t(l.width));
-    Put32(bitmap + 8, uint32_t(-l.height));
-    Put16(bitmap + 12, 1);
-    Put16(bitmap + 14, uint32_t(l.bits));
-    Put32(bitmap + 20, uint32_t(l.row_bytes * uint64_t(l.height)));
-    Put32(bitmap + 32, l.bits <= 8 ? l.palette_entries : 0);
+    Put(bitmap, kHeaderBytes, 4);
+    Put(bitmap + 4, uint32_t(l.width), 4);
+    Put(bitmap + 8, uint32_t(-l.height), 4);
+    Put(bitmap + 12, 1, 2);
+    Put(bitmap + 14, uint32_t(l.bits), 2);
+    Put(bitmap + 20, uint32_t(l.row_bytes * uint64_t(l.height)), 4);
+    Put(bitmap + 32, l.bits <= 8 ? l.palette_entries : 0, 4);
     for (uint32_t i = 0; i < l.palette_entries && i < palette.NumColors && i < 256; ++i) {
         uint8_t* quad = bitmap + kHeaderBytes + 4 * i;
         quad[0] = palette.Colors[i].Channel3;

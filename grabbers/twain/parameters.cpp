@@ -7,6 +7,7 @@
 #include "capability.h"
 #include "dsm.h"
 #include "edition.h"
+#include "instance.h"
 #include "names.h"
 #include <fgint/values.h>
 
@@ -111,12 +112,17 @@ void Answer(Vcpar* values, int32_t* num, Vcpar value)
 
 } // namespace
 
-int ParameterCount() { return int(std::size(kParameters)); }
-
-const char* ParameterName(int index) { return kParameters[index].name; }
-
-FGstatus SetParam(TwainInstance& r, const char* name, const Vcpar* values, int32_t num)
+FGstatus ParameterNames(std::vector<std::string>* lines)
 {
+    for (const Parameter& p : kParameters)
+        lines->push_back(p.name);
+    return FG_SUCCESS;
+}
+
+FGstatus SetParameter(Vproc_handle, FGInstance* fginst, const char* name, const Vcpar* values,
+                      int32_t num)
+{
+    TwainInstance& r = Record(fginst);
     const Parameter* p = Find(name);
     if (!p || (!p->refused && p->kind != Kind::UserInterface))
         return FG_ERR_PARAM_UNKNOWN;
@@ -141,8 +147,10 @@ FGstatus SetParam(TwainInstance& r, const char* name, const Vcpar* values, int32
     return FG_ERR_SET_FAILED;
 }
 
-FGstatus GetParam(const TwainInstance& r, const char* name, Vcpar* values, int32_t* num)
+FGstatus GetParameter(Vproc_handle, FGInstance* fginst, const char* name, Vcpar* values,
+                      int32_t* num)
 {
+    const TwainInstance& r = Record(fginst);
     const Parameter* p = Find(name);
     if (!p)
         return FG_ERR_PARAM_UNKNOWN;

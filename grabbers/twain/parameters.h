@@ -3,23 +3,26 @@
 // "revision" the plug-in's.
 #pragma once
 
-#include "instance.h"
+#include <string>
+#include <vector>
+
 #include <fgint/fgint.h>
 
 namespace vfgtwain {
 
 // The names, in the order of the info answer.
-int ParameterCount();
-const char* ParameterName(int index);
+FGstatus ParameterNames(std::vector<std::string>* lines);
 
 // Checks the value's type (5325), then its range or name (5326), and sets it:
 // FG_ERR_SET_FAILED, with the text printed, when the source refuses. An
 // unknown or read-only name gives 5321.
-FGstatus SetParam(TwainInstance& r, const char* name, const Vcpar* values, int32_t num);
+FGstatus SetParameter(Vproc_handle proc_id, FGInstance* fginst, const char* name,
+                      const Vcpar* values, int32_t num);
 
 // One value: the capability's current value (a name for named values), the
 // flag or the revision. FG_ERR_GET_FAILED, with the text printed, when the
 // source does not tell it.
-FGstatus GetParam(const TwainInstance& r, const char* name, Vcpar* values, int32_t* num);
+FGstatus GetParameter(Vproc_handle proc_id, FGInstance* fginst, const char* name, Vcpar* values,
+                      int32_t* num);
 
 } // namespace vfgtwain

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <fgint/fgint.h>
+#include <fgint/instance_record.h>
 #include <kdtorvane/device.h>
 
 namespace usbcam {
@@ -51,10 +52,8 @@ struct Plugin {
 
 Plugin& ThePlugin();
 
-inline AcquireInstance& Record(FGInstance* fginst)
-{
-    return *static_cast<AcquireInstance*>(fginst->plugin_instance);
-}
+// The record bound to the host's instance at allocation.
+inline constexpr auto& Record = fg::Record<AcquireInstance>;
 
 // The records other than `r` that are open on `r`'s camera.
 std::vector<AcquireInstance*> OthersOnBoard(const AcquireInstance& r);

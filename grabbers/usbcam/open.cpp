@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "wrapped.h"
+#include <fgint/channels.h>
 
 namespace usbcam {
 
@@ -196,12 +197,8 @@ FGstatus CheckParameters(FGInstance* fginst, int32_t* number)
         return FG_ERR_PORT;
     if (strcasecmp(fginst->color_space, "default") == 0)
         fg_copy_text(fginst->color_space, sizeof fginst->color_space, "rgb");
-    if (std::strcmp(fginst->color_space, "gray") == 0)
-        fginst->num_channels = 1;
-    else if (std::strcmp(fginst->color_space, "rgb") == 0)
-        fginst->num_channels = 3;
-    else
-        return FG_ERR_COLOR_SPACE;
+    if (const FGstatus status = fg::SetChannelsOfColourSpace(fginst); status != FG_SUCCESS)
+        return status;
     if (!(fginst->gain >= 0))
         return FG_ERR_GAIN;
     if (fginst->bits_per_channel == -1)

@@ -16,7 +16,11 @@ FGstatus Reported(const char* text, FGstatus status, int32_t line)
 
 namespace {
 
-const char* const kGlobalSteps[] = {call::kSaveGlobal, call::kClearGlobal, call::kRestoreGlobal};
+// The texts of the steps: save, clear and restore the global variable.
+const char* const kGlobalSteps[] = {
+    "VAccessGlVar(proc_id,64,GV_READ_INFO,&save,(double)0,(char *)NULL,(Vkey)NULL,0)",
+    "VAccessGlVar(proc_id,64,GV_WRITE_INFO,NULL,(double)0,(char *)NULL,(Vkey)NULL,0)",
+    "VAccessGlVar(proc_id,64,GV_WRITE_INFO,NULL,(double)save,(char *)NULL,(Vkey)NULL,0)"};
 
 } // namespace
 

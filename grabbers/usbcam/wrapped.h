@@ -24,12 +24,6 @@ constexpr char kSelectOther[] = "SetInstParam(fginst->fgclass->instance[i])";
 constexpr char kSelect[] = "SetInstParam(fginst)";
 constexpr char kGrabImg[] = "GrabImg (proc_id, fginst, &pRequest, &requestNr )";
 constexpr char kGrab[] = "FGGrab(proc_id, fginst, image, num_image)";
-constexpr char kSaveGlobal[] =
-    "VAccessGlVar(proc_id,64,GV_READ_INFO,&save,(double)0,(char *)NULL,(Vkey)NULL,0)";
-constexpr char kClearGlobal[] =
-    "VAccessGlVar(proc_id,64,GV_WRITE_INFO,NULL,(double)0,(char *)NULL,(Vkey)NULL,0)";
-constexpr char kRestoreGlobal[] =
-    "VAccessGlVar(proc_id,64,GV_WRITE_INFO,NULL,(double)save,(char *)NULL,(Vkey)NULL,0)";
 constexpr char kExtractRgb32[] =
     "ExtractChannelsFromRGB32( fginst, reinterpret_cast<VBYTE*>(const_cast<void*>(ib.vpData)), "
     "image[0].pixel.b, image[1].pixel.b, image[2].pixel.b )";

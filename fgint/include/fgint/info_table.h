@@ -50,4 +50,13 @@ struct InfoTable {
 FGstatus AnswerInfo(const InfoTable& table, const FGClass* fgClass, Vproc_handle proc_id,
                     int32_t query, const char** info, Vcpar** values, int32_t* numValues) noexcept;
 
+// The FGInfo callback of a plug-in answering from `table`, with the defaults of
+// the class record `fgClass` points to once FGInit has run.
+template <const InfoTable& table, FGClass* const& fgClass>
+FGstatus InfoFrom(Vproc_handle proc_id, int32_t query, const char** info, Vcpar** values,
+                  int32_t* numValues) noexcept
+{
+    return AnswerInfo(table, fgClass, proc_id, query, info, values, numValues);
+}
+
 } // namespace fg

@@ -40,6 +40,12 @@ template <typename T, typename Operation> T Answered(HOBJ component, Operation&&
     return value;
 }
 
+// What `read(component, &value)` answers.
+template <typename T> T Answered(HOBJ component, int32_t (*read)(HOBJ, T*))
+{
+    return Answered<T>(component, [&](T* value) { return read(component, value); });
+}
+
 // Runs `read(size)` with text buffers of `size` bytes, doubling them while the
 // manager answers that they are too small.
 template <typename Read> void WithTextBuffers(HOBJ component, Read&& read)
@@ -86,21 +92,11 @@ std::string ComponentAccess::name() const
     return name;
 }
 
-int32_t ComponentAccess::type() const
-{
-    return Answered<int32_t>(handle_, [&](int32_t* flags) { return kdTypeFlags(handle_, flags); });
-}
+int32_t ComponentAccess::type() const { return Answered(handle_, kdTypeFlags); }
 
-int32_t ComponentAccess::access() const
-{
-    return Answered<int32_t>(handle_,
-                             [&](int32_t* flags) { return kdAccessFlags(handle_, flags); });
-}
+int32_t ComponentAccess::access() const { return Answered(handle_, kdAccessFlags); }
 
-HOBJ ComponentAccess::NextSibling() const
-{
-    return Answered<HOBJ>(handle_, [&](HOBJ* next) { return kdNextSibling(handle_, next); });
-}
+HOBJ ComponentAccess::NextSibling() const { return Answered(handle_, kdNextSibling); }
 
 PropertyAccess::PropertyAccess(HOBJ handle) : ComponentAccess(handle)
 {
@@ -108,10 +104,7 @@ PropertyAccess::PropertyAccess(HOBJ handle) : ComponentAccess(handle)
         Raise(KD_ERR_NOT_A_PROPERTY, name());
 }
 
-int32_t PropertyAccess::ValueCount() const
-{
-    return Answered<int32_t>(handle_, [&](int32_t* count) { return kdValueCount(handle_, count); });
-}
+int32_t PropertyAccess::ValueCount() const { return Answered(handle_, kdValueCount); }
 
 bool PropertyAccess::HasValue(int32_t index) const
 {
@@ -119,11 +112,7 @@ bool PropertyAccess::HasValue(int32_t index) const
                              [&](int32_t* has) { return kdHasValue(handle_, index, has); }) != 0;
 }
 
-int32_t PropertyAccess::DictionarySize() const
-{
-    return Answered<int32_t>(handle_,
-                             [&](int32_t* size) { return kdDictionarySize(handle_, size); });
-}
+int32_t PropertyAccess::DictionarySize() const { return Answered(handle_, kdDictionarySize); }
 
 int32_t PropertyAccess::ReadInt(int32_t index) const
 {
@@ -194,21 +183,11 @@ ListAccess::ListAccess(HOBJ handle) : ComponentAccess(handle)
         Raise(KD_ERR_NOT_A_LIST, name());
 }
 
-int32_t ListAccess::Count() const
-{
-    return Answered<int32_t>(handle_, [&](int32_t* count) { return kdListCount(handle_, count); });
-}
+int32_t ListAccess::Count() const { return Answered(handle_, kdListCount); }
 
-int32_t ListAccess::ChangeCounter() const
-{
-    return Answered<int32_t>(handle_,
-                             [&](int32_t* counter) { return kdChangeCounter(handle_, counter); });
-}
+int32_t ListAccess::ChangeCounter() const { return Answered(handle_, kdChangeCounter); }
 
-HOBJ ListAccess::FirstChild() const
-{
-    return Answered<HOBJ>(handle_, [&](HOBJ* child) { return kdFirstChild(handle_, child); });
-}
+HOBJ ListAccess::FirstChild() const { return Answered(handle_, kdFirstChild); }
 
 HOBJ ListAccess::Find(const std::string& name) const
 {
