@@ -88,6 +88,9 @@ TEST_F(InterruptTest, AnInterruptWithoutWaitIsKeptForTheNextWait)
     EXPECT_EQ(outcome.calls, 0);
     EXPECT_EQ(reply[2], 0x80u);
     EXPECT_EQ(Wait(outcome), win32::kIoPending);
+    // The pending wait completes while `outcome` lives: unloading aborts it.
+    driver.reset();
+    EXPECT_EQ(outcome.status, win32::kOperationAborted);
 }
 
 TEST_F(InterruptTest, CancelCloseAndDisconnectAbortPendingWaits)
