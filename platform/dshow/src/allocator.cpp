@@ -19,14 +19,7 @@ public:
 
     HRESULT QueryInterface(const GUID& iid, void** out) override
     {
-        if (!out)
-            return E_POINTER;
-        *out = nullptr;
-        if (!InterfaceMatches<IMediaSample>(iid) && iid != IUnknown::kIid)
-            return E_NOINTERFACE;
-        AddRef();
-        *out = static_cast<IMediaSample*>(this);
-        return S_OK;
+        return QueryOnly<IMediaSample>(this, iid, out);
     }
     uint32_t AddRef() override;
     uint32_t Release() override;

@@ -34,30 +34,26 @@ BasePin::~BasePin() = default;
 
 HRESULT BasePin::QueryInterface(const GUID& iid, void** out)
 {
-    if (!out)
-        return E_POINTER;
-    *out = nullptr;
-    if (!InterfaceMatches<IPin>(iid) && iid != IUnknown::kIid)
-        return E_NOINTERFACE;
-    AddRef();
-    *out = static_cast<IPin*>(this);
-    return S_OK;
+    return QueryOnly<IPin>(this, iid, out);
 }
 
 uint32_t BasePin::AddRef() { return filter_.AddRef(); }
 uint32_t BasePin::Release() { return filter_.Release(); }
+
+HRESULT BasePin::Expose(void* found, void** out)
+{
+    AddRef();
+    *out = found;
+    return S_OK;
+}
 
 HRESULT BasePin::Connect(IPin* receiver, const AM_MEDIA_TYPE* type)
 {
     if (!receiver)
         return E_POINTER;
     std::lock_guard guard(filter_.Lock());
-    if (direction_ != PINDIR_OUTPUT)
-        return E_UNEXPECTED;
-    if (peer_)
-        return VFW_E_ALREADY_CONNECTED;
-    if (filter_.State() != State_Stopped)
-        return VFW_E_NOT_STOPPED;
+    if (const HRESULT hr = Connectable(PINDIR_OUTPUT); hr != S_OK)
+        return hr;
     if (type && IsComplete(*type))
         return TryConnect(receiver, *type) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
     MediaType candidate;
@@ -68,6 +64,17 @@ HRESULT BasePin::Connect(IPin* receiver, const AM_MEDIA_TYPE* type)
         if (Matches(type, candidate) && TryConnect(receiver, candidate))
             return S_OK;
     return VFW_E_NO_ACCEPTABLE_TYPES;
+}
+
+HRESULT BasePin::Connectable(PIN_DIRECTION direction)
+{
+    if (direction_ != direction)
+        return E_UNEXPECTED;
+    if (peer_)
+        return VFW_E_ALREADY_CONNECTED;
+    if (filter_.State() != State_Stopped)
+        return VFW_E_NOT_STOPPED;
+    return S_OK;
 }
 
 bool BasePin::TryConnect(IPin* receiver, const AM_MEDIA_TYPE& type)
@@ -96,12 +103,8 @@ HRESULT BasePin::ReceiveConnection(IPin* connector, const AM_MEDIA_TYPE* type)
     if (!connector || !type)
         return E_POINTER;
     std::lock_guard guard(filter_.Lock());
-    if (direction_ != PINDIR_INPUT)
-        return E_UNEXPECTED;
-    if (peer_)
-        return VFW_E_ALREADY_CONNECTED;
-    if (filter_.State() != State_Stopped)
-        return VFW_E_NOT_STOPPED;
+    if (const HRESULT hr = Connectable(PINDIR_INPUT); hr != S_OK)
+        return hr;
     if (CheckMediaType(*type) != S_OK)
         return VFW_E_TYPE_NOT_ACCEPTED;
     peer_ = ComPtr<IPin>(connector);
@@ -300,11 +303,8 @@ BaseInputPin::BaseInputPin(BaseFilter& filter, std::wstring name)
 
 HRESULT BaseInputPin::QueryInterface(const GUID& iid, void** out)
 {
-    if (out && InterfaceMatches<IMemInputPin>(iid)) {
-        AddRef();
-        *out = static_cast<IMemInputPin*>(this);
-        return S_OK;
-    }
+    if (out && InterfaceMatches<IMemInputPin>(iid))
+        return Expose(static_cast<IMemInputPin*>(this), out);
     return BasePin::QueryInterface(iid, out);
 }
 

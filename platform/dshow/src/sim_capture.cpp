@@ -103,11 +103,7 @@ public:
                           ? nullptr
                           : InterfaceOf<IAMStreamConfig, ISpecifyPropertyPages, IPinCategory,
                                         ISmartTeeRequest>(this, iid);
-        if (!found || !out)
-            return BaseOutputPin::QueryInterface(iid, out);
-        AddRef();
-        *out = found;
-        return S_OK;
+        return found && out ? Expose(found, out) : BaseOutputPin::QueryInterface(iid, out);
     }
     uint32_t AddRef() override { return BaseOutputPin::AddRef(); }
     uint32_t Release() override { return BaseOutputPin::Release(); }
@@ -273,11 +269,7 @@ public:
     HRESULT QueryInterface(const GUID& iid, void** out) override
     {
         void* found = InterfaceOf<IPinCategory, IUpstreamDevice>(this, iid);
-        if (!found || !out)
-            return BasePin::QueryInterface(iid, out);
-        AddRef();
-        *out = found;
-        return S_OK;
+        return found && out ? Expose(found, out) : BasePin::QueryInterface(iid, out);
     }
     uint32_t AddRef() override { return BasePin::AddRef(); }
     uint32_t Release() override { return BasePin::Release(); }

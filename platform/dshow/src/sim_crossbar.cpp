@@ -9,6 +9,7 @@
 
 #include "analog_pin.h"
 #include "device_state.h"
+#include "filter_with.h"
 #include "graph_util.h"
 #include "pin_hints.h"
 #include "property_page_list.h"
@@ -131,7 +132,7 @@ private:
     ComPtr<IPin> upstream_output_;
 };
 
-class Crossbar : public BaseFilter, public IAMCrossbar, public ISpecifyPropertyPages {
+class Crossbar : public FilterWith<IAMCrossbar, ISpecifyPropertyPages> {
 public:
     Crossbar(std::shared_ptr<DeviceState> device, int which)
         : device_(std::move(device)),
@@ -145,17 +146,6 @@ public:
             pins_.push_back(std::make_unique<CrossbarPin>(*this, PINDIR_OUTPUT, int32_t(i),
                                                           layout_.outputs[i]));
     }
-
-    HRESULT QueryInterface(const GUID& iid, void** out) override
-    {
-        if (out && InterfaceMatches<IAMCrossbar>(iid))
-            return Expose(static_cast<IAMCrossbar*>(this), out);
-        if (out && iid == ISpecifyPropertyPages::kIid)
-            return Expose(static_cast<ISpecifyPropertyPages*>(this), out);
-        return BaseFilter::QueryInterface(iid, out);
-    }
-    uint32_t AddRef() override { return BaseFilter::AddRef(); }
-    uint32_t Release() override { return BaseFilter::Release(); }
 
     int PinCount() override { return int(pins_.size()); }
     BasePin* Pin(int n) override
@@ -288,11 +278,7 @@ HRESULT CrossbarPin::QueryInterface(const GUID& iid, void** out)
         found = InterfaceOf<IAnalogSignal>(this, iid);
     else if (owner_.Fed(index_))
         found = InterfaceOf<IUpstreamDevice>(this, iid);
-    if (!found || !out)
-        return AnalogPin::QueryInterface(iid, out);
-    AddRef();
-    *out = found;
-    return S_OK;
+    return found && out ? Expose(found, out) : AnalogPin::QueryInterface(iid, out);
 }
 
 HRESULT CrossbarPin::MakeUpstream(ComPtr<IBaseFilter>* filter, std::wstring* name,

@@ -4,6 +4,7 @@
 
 #include "analog_pin.h"
 #include "device_state.h"
+#include "filter_with.h"
 #include "property_page_list.h"
 #include <dshow/base_filter.h>
 #include <dshow/controls.h>
@@ -11,20 +12,9 @@
 namespace dshow::sim {
 namespace {
 
-class TvTunerFilter : public BaseFilter, public IAMTVTuner, public ISpecifyPropertyPages {
+class TvTunerFilter : public FilterWith<IAMTVTuner, ISpecifyPropertyPages> {
 public:
     explicit TvTunerFilter(std::shared_ptr<DeviceState> device) : device_(std::move(device)) { }
-
-    HRESULT QueryInterface(const GUID& iid, void** out) override
-    {
-        if (out && InterfaceMatches<IAMTVTuner>(iid))
-            return Expose(static_cast<IAMTVTuner*>(this), out);
-        if (out && iid == ISpecifyPropertyPages::kIid)
-            return Expose(static_cast<ISpecifyPropertyPages*>(this), out);
-        return BaseFilter::QueryInterface(iid, out);
-    }
-    uint32_t AddRef() override { return BaseFilter::AddRef(); }
-    uint32_t Release() override { return BaseFilter::Release(); }
 
     int PinCount() override { return 1; }
     BasePin* Pin(int n) override { return n == 0 ? &output_ : nullptr; }

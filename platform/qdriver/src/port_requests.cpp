@@ -1,4 +1,5 @@
 #include <cstring>
+#include <span>
 
 #include "driver_state.h"
 
@@ -71,30 +72,44 @@ Status BlockTransfer(Driver::State& s, Device& d, Request& r)
     return win32::kSuccess;
 }
 
-Status GetBusData(Device& d, Request& r)
+namespace {
+
+// The part of the device's bus data that a request of at least `least` bytes
+// names by offset (word 1) and length (word 2).
+Status BusDataSpan(Device& d, const Request& r, uint32_t least, std::span<uint8_t>* span)
 {
-    if (r.inLength < kBusDataRequestSize)
+    if (r.inLength < least)
         return win32::kInsufficientBuffer;
     const uint32_t offset = GetWord(r.in, 1), length = GetWord(r.in, 2);
     if (uint64_t(offset) + length > kBusDataSize)
         return win32::kInvalidParameter;
-    if (r.outLength < length)
+    *span = std::span(d.busData).subspan(offset, length);
+    return win32::kSuccess;
+}
+
+} // namespace
+
+Status GetBusData(Device& d, Request& r)
+{
+    std::span<uint8_t> data;
+    if (const Status status = BusDataSpan(d, r, kBusDataRequestSize, &data);
+        status != win32::kSuccess)
+        return status;
+    if (r.outLength < data.size())
         return win32::kInsufficientBuffer;
-    std::memcpy(r.out, d.busData.data() + offset, length);
-    r.returned = length;
+    std::memcpy(r.out, data.data(), data.size());
+    r.returned = uint32_t(data.size());
     return win32::kSuccess;
 }
 
 Status SetBusData(Device& d, Request& r)
 {
-    if (r.inLength < kBusDataOffset)
+    std::span<uint8_t> data;
+    if (const Status status = BusDataSpan(d, r, kBusDataOffset, &data); status != win32::kSuccess)
+        return status;
+    if (r.inLength - kBusDataOffset < data.size())
         return win32::kInsufficientBuffer;
-    const uint32_t offset = GetWord(r.in, 1), length = GetWord(r.in, 2);
-    if (uint64_t(offset) + length > kBusDataSize)
-        return win32::kInvalidParameter;
-    if (r.inLength - kBusDataOffset < length)
-        return win32::kInsufficientBuffer;
-    std::memcpy(d.busData.data() + offset, r.in + kBusDataOffset, length);
+    std::memcpy(data.data(), r.in + kBusDataOffset, data.size());
     return win32::kSuccess;
 }
 

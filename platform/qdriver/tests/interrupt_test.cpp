@@ -21,7 +21,32 @@ struct Outcome {
     }
 };
 
-class InterruptTest : public DriverFixture {
+// A configured device opened once synchronously and once overlapped, its
+// interrupt connected and enabled; waits land in `reply`.
+class InterruptFixture : public DriverFixture {
+protected:
+    void Connect(const char* name, uint32_t level)
+    {
+        Load();
+        sync = Open(name);
+        overlapped = Open(name, kOpenOverlapped);
+        Words connected(5);
+        ASSERT_EQ(Send(sync, kConnectInterrupt, {0, 1, 0, level, level, 1}, &connected),
+                  win32::kSuccess);
+        ASSERT_EQ(Send(sync, kSetProperty, {0, 1, 1, 0}), win32::kSuccess);
+    }
+    win32::Status Wait(Outcome& outcome)
+    {
+        uint32_t returned = 0;
+        return driver->Submit(overlapped, kWaitInterrupt, &context, 4, reply.data(), 16, &returned,
+                              outcome.Callback());
+    }
+    Handle sync = kInvalidHandle, overlapped = kInvalidHandle;
+    uint32_t context = 0;
+    Words reply = Words(4, 0xEE);
+};
+
+class InterruptTest : public InterruptFixture {
 protected:
     void SetUp() override
     {
@@ -35,22 +60,8 @@ protected:
                            {kIsrIdOffset, 2},
                            {kIsrIdMask, 0x80},
                            {kIsrIdValue, 0x80}});
-        Load();
-        sync = Open("c832");
-        overlapped = Open("c832", kOpenOverlapped);
-        Words reply(5);
-        ASSERT_EQ(Send(sync, kConnectInterrupt, {0, 1, 0, 5, 5, 1}, &reply), win32::kSuccess);
-        ASSERT_EQ(Send(sync, kSetProperty, {0, 1, 1, 0}), win32::kSuccess);
+        Connect("c832", 5);
     }
-    win32::Status Wait(Outcome& outcome)
-    {
-        uint32_t returned = 0;
-        return driver->Submit(overlapped, kWaitInterrupt, &context, 4, reply.data(), 16, &returned,
-                              outcome.Callback());
-    }
-    Handle sync = kInvalidHandle, overlapped = kInvalidHandle;
-    uint32_t context = 0;
-    Words reply = Words(4, 0xEE);
 };
 
 TEST_F(InterruptTest, AWaitCompletesWithTheServiceAndIdentificationData)
@@ -77,6 +88,9 @@ TEST_F(InterruptTest, AnInterruptWithoutWaitIsKeptForTheNextWait)
     EXPECT_EQ(outcome.calls, 0);
     EXPECT_EQ(reply[2], 0x80u);
     EXPECT_EQ(Wait(outcome), win32::kIoPending);
+    // The pending wait completes while `outcome` lives: unloading aborts it.
+    driver.reset();
+    EXPECT_EQ(outcome.status, win32::kOperationAborted);
 }
 
 TEST_F(InterruptTest, CancelCloseAndDisconnectAbortPendingWaits)
@@ -101,7 +115,7 @@ TEST_F(InterruptTest, CancelCloseAndDisconnectAbortPendingWaits)
 
 // A device at port 0x300 on interrupt level 6 whose port model raises that
 // interrupt itself, connected, enabled, and with one wait pending.
-class SelfInterruptTest : public DriverFixture {
+class SelfInterruptTest : public InterruptFixture {
 protected:
     void ConnectAndWait(std::shared_ptr<PortSpace> model,
                         std::vector<std::pair<const char*, uint32_t>> config)
@@ -109,23 +123,9 @@ protected:
         bus->Attach(0x300, 1, std::move(model));
         config.insert(config.end(), {{kPortBase, 0x300}, {kPortCount, 1}, {kInterruptLevel, 6}});
         Configure("self", std::move(config));
-        Load();
-        sync = Open("self");
-        overlapped = Open("self", kOpenOverlapped);
-        Words reply(5);
-        ASSERT_EQ(Send(sync, kConnectInterrupt, {0, 1, 0, 6, 6, 1}, &reply), win32::kSuccess);
-        ASSERT_EQ(Send(sync, kSetProperty, {0, 1, 1, 0}), win32::kSuccess);
+        ASSERT_NO_FATAL_FAILURE(Connect("self", 6));
         ASSERT_EQ(Wait(outcome), win32::kIoPending);
     }
-    win32::Status Wait(Outcome& o)
-    {
-        uint32_t returned = 0;
-        return driver->Submit(overlapped, kWaitInterrupt, &context, 4, interrupt.data(), 16,
-                              &returned, o.Callback());
-    }
-    Handle sync = kInvalidHandle, overlapped = kInvalidHandle;
-    uint32_t context = 0;
-    Words interrupt = Words(4);
     Outcome outcome;
 };
 
@@ -170,7 +170,7 @@ TEST_F(SelfInterruptTest, AServiceOpThatRaisesTheInterruptAgainNeitherDeadlocksN
     ConnectAndWait(std::make_shared<PendingData>(*bus), {{kIsrOp, kOpIn + 1}});
     driver->RaiseInterrupt(6);
     EXPECT_EQ(outcome.calls, 1);
-    EXPECT_EQ(interrupt[1], 1u);
+    EXPECT_EQ(reply[1], 1u);
 
     Words q = Queue(1, 0, {{kOpIn + 1, 0, 0, 0}}); // a port read from a request raises it too
     ASSERT_EQ(Execute(sync, q), win32::kSuccess);

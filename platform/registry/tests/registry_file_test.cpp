@@ -171,12 +171,7 @@ TEST(RegistryFileTest, DestructionSavesUnflushedChangesAndBadLinesAreSkipped)
         EXPECT_EQ(reg->QueryDword(key, "Bad", &value), win32::kFileNotFound);
         reg->SetDword(key, "Later", 9);
     }
-    auto reg = Registry::FromFile(path);
-    HKEY key = 0;
-    ASSERT_EQ(reg->OpenKey(kLocalMachine, "a", kKeyRead, &key), win32::kSuccess);
-    uint32_t value = 0;
-    EXPECT_EQ(reg->QueryDword(key, "later", &value), win32::kSuccess);
-    EXPECT_EQ(value, 9u);
+    EXPECT_EQ(Dword(*Registry::FromFile(path), "a", "later"), 9u);
     std::filesystem::remove_all(dir);
 }
 

@@ -150,12 +150,12 @@ HGLOBAL Container(const Description& d, TW_UINT16 kind)
     return handle;
 }
 
-TW_UINT16 SetUnits(OpenSource& s, TW_UINT32 word)
+// Takes `value` into `*target` when it is one of `allowed`.
+TW_UINT16 SetListed(TW_UINT16 value, const std::vector<TW_UINT16>& allowed, TW_UINT16* target)
 {
-    const auto& allowed = s.config->units;
-    if (std::find(allowed.begin(), allowed.end(), TW_UINT16(word)) == allowed.end())
+    if (std::find(allowed.begin(), allowed.end(), value) == allowed.end())
         return TWCC_BADVALUE;
-    s.units = TW_UINT16(word);
+    *target = value;
     return TWCC_SUCCESS;
 }
 
@@ -172,7 +172,8 @@ TW_UINT16 SetResolution(OpenSource& s, double value, double* dpi)
     return TWCC_SUCCESS;
 }
 
-TW_UINT16 SetReal(double value, double min, double max, double* target)
+// Takes `value` into `*target` when it lies from `min` to `max` (a NaN does not).
+template <class T> TW_UINT16 SetWithin(T value, T min, T max, T* target)
 {
     if (!(value >= min && value <= max))
         return TWCC_BADVALUE;
@@ -236,48 +237,34 @@ TW_UINT16 SetCapability(OpenSource& s, const TW_CAPABILITY& capability)
     const double real = TwainFix32ToReal(fix);
     const auto word = TW_UINT16(value.Item);
     switch (capability.Cap) {
-    case ICAP_XFERMECH: {
-        const auto& allowed = s.config->xfer_mechs;
-        if (std::find(allowed.begin(), allowed.end(), word) == allowed.end())
-            return TWCC_BADVALUE;
-        s.xfer_mech = word;
-        return TWCC_SUCCESS;
-    }
+    case ICAP_XFERMECH:
+        return SetListed(word, s.config->xfer_mechs, &s.xfer_mech);
     case ICAP_PIXELTYPE:
-        if (word > TWPT_CIEXYZ)
-            return TWCC_BADVALUE;
-        s.pixel_type = word;
-        return TWCC_SUCCESS;
+        return SetWithin<TW_UINT16>(word, TWPT_BW, TWPT_CIEXYZ, &s.pixel_type);
     case ICAP_UNITS:
-        return SetUnits(s, word);
+        return SetListed(word, s.config->units, &s.units);
     case ICAP_LIGHTPATH:
-        if (word > TWLP_TRANSMISSIVE)
-            return TWCC_BADVALUE;
-        s.light_path = word;
-        return TWCC_SUCCESS;
+        return SetWithin<TW_UINT16>(word, TWLP_REFLECTIVE, TWLP_TRANSMISSIVE, &s.light_path);
     case ICAP_BITDEPTH:
-        if (word < 1 || word > 48)
-            return TWCC_BADVALUE;
-        s.bit_depth = word;
-        return TWCC_SUCCESS;
+        return SetWithin<TW_UINT16>(word, 1, 48, &s.bit_depth);
     case ICAP_XRESOLUTION:
         return SetResolution(s, real, &s.x_dpi);
     case ICAP_YRESOLUTION:
         return SetResolution(s, real, &s.y_dpi);
     case ICAP_XSCALING:
-        return SetReal(real, 0.01, 100.0, &s.x_scaling);
+        return SetWithin(real, 0.01, 100.0, &s.x_scaling);
     case ICAP_YSCALING:
-        return SetReal(real, 0.01, 100.0, &s.y_scaling);
+        return SetWithin(real, 0.01, 100.0, &s.y_scaling);
     case ICAP_BRIGHTNESS:
-        return SetReal(real, -1000.0, 1000.0, &s.brightness);
+        return SetWithin(real, -1000.0, 1000.0, &s.brightness);
     case ICAP_CONTRAST:
-        return SetReal(real, -1000.0, 1000.0, &s.contrast);
+        return SetWithin(real, -1000.0, 1000.0, &s.contrast);
     case ICAP_GAMMA:
-        return SetReal(real, 0.0, 100.0, &s.gamma);
+        return SetWithin(real, 0.0, 100.0, &s.gamma);
     case ICAP_HIGHLIGHT:
-        return SetReal(real, 0.0, 255.0, &s.highlight);
+        return SetWithin(real, 0.0, 255.0, &s.highlight);
     case ICAP_SHADOW:
-        return SetReal(real, 0.0, 255.0, &s.shadow);
+        return SetWithin(real, 0.0, 255.0, &s.shadow);
     }
     return TWCC_BADCAP; // reported only: native resolutions and the physical size
 }

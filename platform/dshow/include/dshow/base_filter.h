@@ -81,11 +81,17 @@ public:
 protected:
     BasePin(BaseFilter& filter, std::wstring name, PIN_DIRECTION direction);
 
+    // Hands out `found`, an interface of this pin, with one more reference.
+    HRESULT Expose(void* found, void** out);
+
     // The connected pin and the type, read under the filter lock.
     ComPtr<IPin> Peer();
     MediaType ConnectionType();
 
 private:
+    // S_OK when the pin, of `direction`, may take a connection now (filter
+    // lock held).
+    HRESULT Connectable(PIN_DIRECTION direction);
     bool TryConnect(IPin* receiver, const AM_MEDIA_TYPE& type);
 
     BaseFilter& filter_;

@@ -136,8 +136,10 @@ enum : int32_t { Property_Flags_Auto = 1, Property_Flags_Manual = 2 };
 enum : int32_t { VideoProcAmp_Brightness = 0, VideoProcAmp_Gain = 9 };
 enum : int32_t { CameraControl_Exposure = 4 };
 
-struct IAMVideoProcAmp : IUnknown {
-    static constexpr GUID kIid = StandInGuid(0x03000005);
+// The amplifier and the camera controls answer alike: properties by number,
+// each with its range, value and flags.
+template <uint32_t IidNumber> struct IAMPropertyControl : IUnknown {
+    static constexpr GUID kIid = StandInGuid(IidNumber);
     using Base = IUnknown;
 
     virtual HRESULT GetRange(int32_t property, int32_t* min, int32_t* max, int32_t* step,
@@ -146,14 +148,7 @@ struct IAMVideoProcAmp : IUnknown {
     virtual HRESULT Get(int32_t property, int32_t* value, int32_t* flags) = 0;
 };
 
-struct IAMCameraControl : IUnknown {
-    static constexpr GUID kIid = StandInGuid(0x03000006);
-    using Base = IUnknown;
-
-    virtual HRESULT GetRange(int32_t property, int32_t* min, int32_t* max, int32_t* step,
-                             int32_t* default_value, int32_t* caps_flags) = 0;
-    virtual HRESULT Set(int32_t property, int32_t value, int32_t flags) = 0;
-    virtual HRESULT Get(int32_t property, int32_t* value, int32_t* flags) = 0;
-};
+using IAMVideoProcAmp = IAMPropertyControl<0x03000005>;
+using IAMCameraControl = IAMPropertyControl<0x03000006>;
 
 } // namespace dshow

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include <dshow/enumerator.h>
 #include <dshow/export.h>
 #include <dshow/unknown.h>
 
@@ -37,14 +38,7 @@ struct IMoniker : IUnknown {
     virtual HRESULT GetDisplayName(std::wstring* name) = 0;
 };
 
-struct IEnumMoniker : IUnknown {
-    static constexpr GUID kIid = StandInGuid(0x02000003);
-    using Base = IUnknown;
-
-    // S_FALSE at the end of the list.
-    virtual HRESULT Next(uint32_t count, IMoniker** monikers, uint32_t* fetched) = 0;
-    virtual HRESULT Reset() = 0;
-};
+using IEnumMoniker = IEnum<IMoniker, 0x02000003>;
 
 struct ICreateDevEnum : IUnknown {
     static constexpr GUID kIid = StandInGuid(0x02000004);

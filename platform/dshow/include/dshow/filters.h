@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include <dshow/enumerator.h>
 #include <dshow/media_type.h>
 #include <dshow/unknown.h>
 
@@ -47,14 +48,7 @@ struct IPin : IUnknown {
     virtual HRESULT EnumMediaType(int index, MediaType* type) = 0;
 };
 
-struct IEnumPins : IUnknown {
-    static constexpr GUID kIid = StandInGuid(0x01000002);
-    using Base = IUnknown;
-
-    // Up to `count` pins with a reference each; S_FALSE when fewer remain.
-    virtual HRESULT Next(uint32_t count, IPin** pins, uint32_t* fetched) = 0;
-    virtual HRESULT Reset() = 0;
-};
+using IEnumPins = IEnum<IPin, 0x01000002>;
 
 struct IMediaFilter : IUnknown {
     static constexpr GUID kIid = StandInGuid(0x01000003);

@@ -171,6 +171,20 @@ template <class... Interfaces, class Object> void* InterfaceOf(Object* object, c
     return found;
 }
 
+// QueryInterface of an object that is interface I alone: I or one of its
+// parents, with one more reference.
+template <class I> HRESULT QueryOnly(I* object, const GUID& iid, void** out)
+{
+    if (!out)
+        return E_POINTER;
+    *out = nullptr;
+    if (!InterfaceMatches<I>(iid))
+        return E_NOINTERFACE;
+    object->AddRef();
+    *out = object;
+    return S_OK;
+}
+
 // An object implementing `First` and `Others`: QueryInterface answers them and
 // their parents; IUnknown is always the one of `First`.
 template <class First, class... Others>

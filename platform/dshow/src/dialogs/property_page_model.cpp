@@ -19,19 +19,16 @@ constexpr const wchar_t* kCameraNames[] = {L"Pan",      L"Tilt", L"Roll", L"Zoom
 
 // The amplifier and the camera control answer alike: one slider a property.
 template <class Control, std::size_t N>
-HRESULT LoadSliders(IUnknown* object, const wchar_t* const (&names)[N], PropertyPage* page)
+HRESULT LoadSliders(Control& control, const wchar_t* const (&names)[N], PropertyPage* page)
 {
-    const ComPtr<Control> control = ComPtr<IUnknown>(object).As<Control>();
-    if (!control)
-        return E_NOINTERFACE;
     for (int32_t n = 0; n < int32_t(N); ++n) {
         PageSlider slider;
         slider.label = names[n];
         slider.property = n;
         int32_t caps = 0, flags = 0;
-        if (FAILED(control->GetRange(n, &slider.min, &slider.max, &slider.step,
-                                     &slider.default_value, &caps)) ||
-            FAILED(control->Get(n, &slider.value, &flags)))
+        if (FAILED(control.GetRange(n, &slider.min, &slider.max, &slider.step,
+                                    &slider.default_value, &caps)) ||
+            FAILED(control.Get(n, &slider.value, &flags)))
             continue;
         slider.can_auto = caps & Property_Flags_Auto;
         slider.automatic = flags & Property_Flags_Auto;
@@ -40,31 +37,28 @@ HRESULT LoadSliders(IUnknown* object, const wchar_t* const (&names)[N], Property
     return S_OK;
 }
 
-template <class Control> HRESULT ApplySliders(const PropertyPage& page, IUnknown* object)
+template <class Control> HRESULT ApplySliders(const PropertyPage& page, Control& control)
 {
-    const ComPtr<Control> control = ComPtr<IUnknown>(object).As<Control>();
-    if (!control)
-        return E_NOINTERFACE;
     for (const PageSlider& slider : page.sliders) {
         const int32_t wanted = slider.automatic ? Property_Flags_Auto : Property_Flags_Manual;
         int32_t value = 0, flags = 0;
-        if (SUCCEEDED(control->Get(slider.property, &value, &flags)) && value == slider.value &&
+        if (SUCCEEDED(control.Get(slider.property, &value, &flags)) && value == slider.value &&
             flags == wanted)
             continue;
-        if (const HRESULT hr = control->Set(slider.property, slider.value, wanted); FAILED(hr))
+        if (const HRESULT hr = control.Set(slider.property, slider.value, wanted); FAILED(hr))
             return hr;
     }
     return S_OK;
 }
 
-HRESULT LoadAmplifier(IUnknown* object, PropertyPage* page)
+HRESULT LoadAmplifier(IAMVideoProcAmp& amplifier, PropertyPage* page)
 {
-    return LoadSliders<IAMVideoProcAmp>(object, kAmplifierNames, page);
+    return LoadSliders(amplifier, kAmplifierNames, page);
 }
 
-HRESULT LoadCamera(IUnknown* object, PropertyPage* page)
+HRESULT LoadCamera(IAMCameraControl& camera, PropertyPage* page)
 {
-    return LoadSliders<IAMCameraControl>(object, kCameraNames, page);
+    return LoadSliders(camera, kCameraNames, page);
 }
 
 std::wstring SubtypeName(const GUID& subtype)
@@ -87,6 +81,20 @@ std::wstring SubtypeName(const GUID& subtype)
     return code;
 }
 
+// Calls `apply(choice.key, value)` for the value of each choice with an option
+// chosen: S_OK, or the first failure.
+template <class Apply> HRESULT ApplyChosen(const PropertyPage& page, Apply apply)
+{
+    for (const PageChoice& choice : page.choices) {
+        if (choice.chosen < 0 || std::size_t(choice.chosen) >= choice.values.size())
+            continue;
+        if (const HRESULT hr = apply(choice.key, choice.values[std::size_t(choice.chosen)]);
+            FAILED(hr))
+            return hr;
+    }
+    return S_OK;
+}
+
 bool SameFormat(const AM_MEDIA_TYPE& a, const AM_MEDIA_TYPE& b)
 {
     const VIDEOINFOHEADER* x = VideoInfoOf(a);
@@ -96,22 +104,19 @@ bool SameFormat(const AM_MEDIA_TYPE& a, const AM_MEDIA_TYPE& b)
 }
 
 // One choice among the stream capabilities, "RGB24 (320x240)".
-HRESULT LoadFormats(IUnknown* object, PropertyPage* page)
+HRESULT LoadFormats(IAMStreamConfig& config, PropertyPage* page)
 {
-    const ComPtr<IAMStreamConfig> config = ComPtr<IUnknown>(object).As<IAMStreamConfig>();
-    if (!config)
-        return E_NOINTERFACE;
     int32_t count = 0, size = 0;
-    if (const HRESULT hr = config->GetNumberOfCapabilities(&count, &size); FAILED(hr))
+    if (const HRESULT hr = config.GetNumberOfCapabilities(&count, &size); FAILED(hr))
         return hr;
     MediaType current;
-    const bool known = SUCCEEDED(config->GetFormat(&current));
+    const bool known = SUCCEEDED(config.GetFormat(&current));
     PageChoice choice;
     choice.label = L"Format";
     for (int32_t i = 0; i < count; ++i) {
         MediaType type;
         VIDEO_STREAM_CONFIG_CAPS caps{};
-        if (config->GetStreamCaps(i, &type, &caps) != S_OK)
+        if (config.GetStreamCaps(i, &type, &caps) != S_OK)
             continue;
         if (choice.chosen < 0 && known && SameFormat(current, type))
             choice.chosen = int(choice.options.size());
@@ -124,26 +129,17 @@ HRESULT LoadFormats(IUnknown* object, PropertyPage* page)
     return S_OK;
 }
 
-HRESULT ApplyFormats(const PropertyPage& page, IUnknown* object)
+HRESULT ApplyFormats(const PropertyPage& page, IAMStreamConfig& config)
 {
-    const ComPtr<IAMStreamConfig> config = ComPtr<IUnknown>(object).As<IAMStreamConfig>();
-    if (!config)
-        return E_NOINTERFACE;
-    for (const PageChoice& choice : page.choices) {
-        if (choice.chosen < 0 || std::size_t(choice.chosen) >= choice.values.size())
-            continue;
+    return ApplyChosen(page, [&config](int32_t, int32_t index) {
         MediaType wanted, current;
         VIDEO_STREAM_CONFIG_CAPS caps{};
-        if (const HRESULT hr =
-                config->GetStreamCaps(choice.values[std::size_t(choice.chosen)], &wanted, &caps);
-            hr != S_OK)
+        if (const HRESULT hr = config.GetStreamCaps(index, &wanted, &caps); hr != S_OK)
             return FAILED(hr) ? hr : E_INVALIDARG;
-        if (SUCCEEDED(config->GetFormat(&current)) && SameFormat(current, wanted))
-            continue;
-        if (const HRESULT hr = config->SetFormat(&wanted); FAILED(hr))
-            return hr;
-    }
-    return S_OK;
+        if (SUCCEEDED(config.GetFormat(&current)) && SameFormat(current, wanted))
+            return S_OK;
+        return config.SetFormat(&wanted);
+    });
 }
 
 std::wstring ConnectorName(int32_t type)
@@ -170,25 +166,22 @@ std::wstring ConnectorName(int32_t type)
 }
 
 // One choice an output: the inputs it can route.
-HRESULT LoadCrossbar(IUnknown* object, PropertyPage* page)
+HRESULT LoadCrossbar(IAMCrossbar& crossbar, PropertyPage* page)
 {
-    const ComPtr<IAMCrossbar> crossbar = ComPtr<IUnknown>(object).As<IAMCrossbar>();
-    if (!crossbar)
-        return E_NOINTERFACE;
     int32_t outputs = 0, inputs = 0;
-    if (const HRESULT hr = crossbar->get_PinCounts(&outputs, &inputs); FAILED(hr))
+    if (const HRESULT hr = crossbar.get_PinCounts(&outputs, &inputs); FAILED(hr))
         return hr;
     for (int32_t out = 0; out < outputs; ++out) {
         int32_t related = 0, type = 0, routed = -1;
-        if (FAILED(crossbar->get_CrossbarPinInfo(false, out, &related, &type)))
+        if (FAILED(crossbar.get_CrossbarPinInfo(false, out, &related, &type)))
             continue;
         PageChoice choice;
         choice.label = L"Output " + ConnectorName(type);
         choice.key = out;
-        crossbar->get_IsRoutedTo(out, &routed);
+        crossbar.get_IsRoutedTo(out, &routed);
         for (int32_t in = 0; in < inputs; ++in) {
-            if (crossbar->CanRoute(out, in) != S_OK ||
-                FAILED(crossbar->get_CrossbarPinInfo(true, in, &related, &type)))
+            if (crossbar.CanRoute(out, in) != S_OK ||
+                FAILED(crossbar.get_CrossbarPinInfo(true, in, &related, &type)))
                 continue;
             if (in == routed)
                 choice.chosen = int(choice.options.size());
@@ -200,52 +193,38 @@ HRESULT LoadCrossbar(IUnknown* object, PropertyPage* page)
     return S_OK;
 }
 
-HRESULT ApplyCrossbar(const PropertyPage& page, IUnknown* object)
+HRESULT ApplyCrossbar(const PropertyPage& page, IAMCrossbar& crossbar)
 {
-    const ComPtr<IAMCrossbar> crossbar = ComPtr<IUnknown>(object).As<IAMCrossbar>();
-    if (!crossbar)
-        return E_NOINTERFACE;
-    for (const PageChoice& choice : page.choices) {
-        if (choice.chosen < 0 || std::size_t(choice.chosen) >= choice.values.size())
-            continue;
-        const int32_t input = choice.values[std::size_t(choice.chosen)];
+    return ApplyChosen(page, [&crossbar](int32_t output, int32_t input) {
         int32_t routed = -1;
-        if (SUCCEEDED(crossbar->get_IsRoutedTo(choice.key, &routed)) && routed == input)
-            continue;
-        if (const HRESULT hr = crossbar->Route(choice.key, input); FAILED(hr))
-            return hr;
-    }
-    return S_OK;
+        if (SUCCEEDED(crossbar.get_IsRoutedTo(output, &routed)) && routed == input)
+            return S_OK;
+        return crossbar.Route(output, input);
+    });
 }
 
 // The channel as a slider.
-HRESULT LoadTuner(IUnknown* object, PropertyPage* page)
+HRESULT LoadTuner(IAMTVTuner& tuner, PropertyPage* page)
 {
-    const ComPtr<IAMTVTuner> tuner = ComPtr<IUnknown>(object).As<IAMTVTuner>();
-    if (!tuner)
-        return E_NOINTERFACE;
     PageSlider channel;
     channel.label = L"Channel";
     int32_t video = 0, audio = 0;
-    if (const HRESULT hr = tuner->ChannelMinMax(&channel.min, &channel.max); FAILED(hr))
+    if (const HRESULT hr = tuner.ChannelMinMax(&channel.min, &channel.max); FAILED(hr))
         return hr;
-    if (const HRESULT hr = tuner->get_Channel(&channel.value, &video, &audio); FAILED(hr))
+    if (const HRESULT hr = tuner.get_Channel(&channel.value, &video, &audio); FAILED(hr))
         return hr;
     channel.default_value = channel.value;
     page->sliders.push_back(channel);
     return S_OK;
 }
 
-HRESULT ApplyTuner(const PropertyPage& page, IUnknown* object)
+HRESULT ApplyTuner(const PropertyPage& page, IAMTVTuner& tuner)
 {
-    const ComPtr<IAMTVTuner> tuner = ComPtr<IUnknown>(object).As<IAMTVTuner>();
-    if (!tuner)
-        return E_NOINTERFACE;
     for (const PageSlider& channel : page.sliders) {
         int32_t now = 0, video = 0, audio = 0;
-        if (SUCCEEDED(tuner->get_Channel(&now, &video, &audio)) && now == channel.value)
+        if (SUCCEEDED(tuner.get_Channel(&now, &video, &audio)) && now == channel.value)
             continue;
-        if (const HRESULT hr = tuner->put_Channel(channel.value, -1, -1); FAILED(hr))
+        if (const HRESULT hr = tuner.put_Channel(channel.value, -1, -1); FAILED(hr))
             return hr;
     }
     return S_OK;
@@ -258,14 +237,31 @@ struct PageKind {
     HRESULT (*apply)(const PropertyPage& page, IUnknown* object);
 };
 
+// A page over interface Control of its object; E_NOINTERFACE without it.
+template <class Control, HRESULT (*Load)(Control&, PropertyPage*),
+          HRESULT (*Apply)(const PropertyPage&, Control&)>
+constexpr PageKind KindOver(const GUID& clsid, const wchar_t* title)
+{
+    return {clsid, title,
+            [](IUnknown* object, PropertyPage* page) {
+                const ComPtr<Control> control = ComPtr<IUnknown>(object).As<Control>();
+                return control ? Load(*control.get(), page) : E_NOINTERFACE;
+            },
+            [](const PropertyPage& page, IUnknown* object) {
+                const ComPtr<Control> control = ComPtr<IUnknown>(object).As<Control>();
+                return control ? Apply(page, *control.get()) : E_NOINTERFACE;
+            }};
+}
+
 const PageKind kPages[] = {
-    {CLSID_VideoProcAmpPropertyPage, L"Video Proc Amp", LoadAmplifier,
-     ApplySliders<IAMVideoProcAmp>},
-    {CLSID_CameraControlPropertyPage, L"Camera Control", LoadCamera,
-     ApplySliders<IAMCameraControl>},
-    {CLSID_VideoStreamConfigPropertyPage, L"Stream Format", LoadFormats, ApplyFormats},
-    {CLSID_CrossbarPropertyPage, L"Crossbar", LoadCrossbar, ApplyCrossbar},
-    {CLSID_TVTunerPropertyPage, L"TV Tuner", LoadTuner, ApplyTuner},
+    KindOver<IAMVideoProcAmp, LoadAmplifier, ApplySliders>(CLSID_VideoProcAmpPropertyPage,
+                                                           L"Video Proc Amp"),
+    KindOver<IAMCameraControl, LoadCamera, ApplySliders>(CLSID_CameraControlPropertyPage,
+                                                         L"Camera Control"),
+    KindOver<IAMStreamConfig, LoadFormats, ApplyFormats>(CLSID_VideoStreamConfigPropertyPage,
+                                                         L"Stream Format"),
+    KindOver<IAMCrossbar, LoadCrossbar, ApplyCrossbar>(CLSID_CrossbarPropertyPage, L"Crossbar"),
+    KindOver<IAMTVTuner, LoadTuner, ApplyTuner>(CLSID_TVTunerPropertyPage, L"TV Tuner"),
 };
 
 const PageKind* FindKind(const GUID& clsid)

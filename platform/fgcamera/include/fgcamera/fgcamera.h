@@ -172,17 +172,17 @@ enum FGCOLORCODING : uint32_t {
     CM_RAW16 = 10,
 };
 
-// FireGrab resolution numbers: 160x120, 320x240, 640x480, 800x600, 1024x768,
-// 1280x960, 1600x1200.
+// FireGrab resolution numbers, from 0 in the order of the sizes.
 enum FGRESOLUTION : uint32_t {
-    FGRES_160x120 = 0,
-    FGRES_320x240 = 1,
-    FGRES_640x480 = 2,
-    FGRES_800x600 = 3,
-    FGRES_1024x768 = 4,
-    FGRES_1280x960 = 5,
-    FGRES_1600x1200 = 6,
+    FGRES_160x120,
+    FGRES_320x240,
+    FGRES_640x480,
+    FGRES_800x600,
+    FGRES_1024x768,
+    FGRES_1280x960,
+    FGRES_1600x1200,
 };
+static_assert(FGRES_1600x1200 == 6);
 
 // Result codes.
 enum FGRESULT : uint32_t {
