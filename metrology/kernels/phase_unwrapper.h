@@ -38,8 +38,6 @@ public:
 private:
     int Run(UnwrapFlags flags);
     bool Masked(std::size_t i) const;
-    // Jump range M and the output scaled to 0..255 from the walk's jump counts.
-    int ScaleOutput(const std::uint8_t* phase, const std::int32_t* jumps, UnwrapFlags flags);
 
     int m_width = 0;
     int m_height = 0;
