@@ -315,25 +315,25 @@ int CPhaseUnwrapper::Run(UnwrapFlags flags)
     // levels, level queues, and what the second and later maps and the noise
     // types need: 10 bytes a pixel with one quality map. The walk reads cells one
     // past the last pixel.
-    WorkMemory memory(WorkMemory::SliceBytes<std::uint8_t>(n + 1) +
-                      WorkMemory::SliceBytes<std::uint8_t>(n) * (1 + noise + erode) +
-                      WorkMemory::SliceBytes<std::int32_t>(n + 1) +
-                      WorkMemory::SliceBytes<std::int32_t>(n) * several_maps +
-                      WorkMemory::SliceBytes<std::uint32_t>(n) +
-                      WorkMemory::SliceBytes<std::int64_t>(n + 1) * !narrow_cells);
-    std::uint8_t* phase = memory.Take<std::uint8_t>(n + 1);
-    std::int32_t* quality = memory.Take<std::int32_t>(n + 1);
-    std::uint8_t* level = memory.Take<std::uint8_t>(n);
-    std::uint32_t* queue_entries = memory.Take<std::uint32_t>(n);
+    m_memory.Prepare(WorkMemory::SliceBytes<std::uint8_t>(n + 1) +
+                     WorkMemory::SliceBytes<std::uint8_t>(n) * (1 + noise + erode) +
+                     WorkMemory::SliceBytes<std::int32_t>(n + 1) +
+                     WorkMemory::SliceBytes<std::int32_t>(n) * several_maps +
+                     WorkMemory::SliceBytes<std::uint32_t>(n) +
+                     WorkMemory::SliceBytes<std::int64_t>(n + 1) * !narrow_cells);
+    std::uint8_t* phase = m_memory.Take<std::uint8_t>(n + 1);
+    std::int32_t* quality = m_memory.Take<std::int32_t>(n + 1);
+    std::uint8_t* level = m_memory.Take<std::uint8_t>(n);
+    std::uint32_t* queue_entries = m_memory.Take<std::uint32_t>(n);
 
     for (std::size_t i = 0; i < n; ++i)
         phase[i] = std::uint8_t(m_phase[i] & 255);
     phase[n] = 0;
     SumQualityMaps(phase, w, h, flags, quality,
-                   several_maps ? memory.Take<std::int32_t>(n) : nullptr);
+                   several_maps ? m_memory.Take<std::int32_t>(n) : nullptr);
     if (noise)
-        KeepNonZeroQuality(quality, memory.Take<std::uint8_t>(n),
-                           erode ? memory.Take<std::uint8_t>(n) : nullptr, w, h);
+        KeepNonZeroQuality(quality, m_memory.Take<std::uint8_t>(n),
+                           erode ? m_memory.Take<std::uint8_t>(n) : nullptr, w, h);
     if (m_mask) {
         for (std::size_t i = 0; i < n; ++i)
             if (Masked(i))
@@ -354,7 +354,7 @@ int CPhaseUnwrapper::Run(UnwrapFlags flags)
         return WalkAndScale(w, h, phase, level, counts, m_mask, invert, quality, queue_entries,
                             m_out);
     return WalkAndScale(w, h, phase, level, counts, m_mask, invert,
-                        memory.Take<std::int64_t>(n + 1), queue_entries, m_out);
+                        m_memory.Take<std::int64_t>(n + 1), queue_entries, m_out);
 }
 
 bool CPhaseUnwrapper::Masked(std::size_t i) const { return m_mask && m_mask[i] == 0; }

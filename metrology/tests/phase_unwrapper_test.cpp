@@ -236,6 +236,24 @@ TEST(PhaseUnwrapper, JumpCountsHaveNoCeilingOrFloor)
         ASSERT_GE(r.out(x, 2), r.out(x - 1, 2)) << x;
 }
 
+TEST(PhaseUnwrapper, OneUnwrapperGivesEveryImageItsOwnResult)
+{
+    // Its work memory is kept for the next image, given back for a smaller one.
+    std::mt19937 random(9);
+    const Field noisy =
+        Make(90, 70, [&](int x, int y) { return int(9 * x + y + random() % 60) & 255; });
+    const Field ramp = Ramp();
+    CPhaseUnwrapper unwrapper;
+    for (const Field* image : {&noisy, &noisy, &ramp, &noisy}) {
+        std::vector<std::int32_t> out(image->values.size(), kUntouched);
+        const int m = unwrapper.Unwrap(image->width, image->height, image->values.data(), nullptr,
+                                       out.data(), UW_QUALITY_VARIANCE);
+        const Result fresh = Unwrap(*image, UW_QUALITY_VARIANCE);
+        EXPECT_EQ(m, fresh.m);
+        EXPECT_EQ(out, fresh.out.values);
+    }
+}
+
 TEST(KeepNonZeroQuality, ZeroQualityDropsItsPixelOrWithErosionIts5x5Neighbourhood)
 {
     // Zero quality at the interior pixel (4, 4) and at the corner (0, 0) of a 9 x 9 map.
