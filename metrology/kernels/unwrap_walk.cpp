@@ -64,20 +64,13 @@ template <class Cell> [[gnu::always_inline]] inline int Walk<Cell>::Process(std:
 {
     using Quad = typename Lanes<Cell>::Quad;
     constexpr Quad kFourthLane = {0, 0, 0, -1};
+    const std::ptrdiff_t w = width_; // in a register across the queue's writes
     const int c = Code::Phase(cells_[pixel]);
     Quad low = Quad{} + std::numeric_limits<Cell>::max();
     Quad high = Quad{} + std::numeric_limits<Cell>::min();
-    int lowest = INT_MAX;
-    for (std::ptrdiff_t o : offset_) {
-        const std::size_t n = pixel + o;
-        if (cells_[n] < Code::kWaitingEnd) {
-            lowest = std::min(lowest, Code::Level(cells_[n]));
-            Queue(n);
-        }
-    }
     for (int dy = 0; dy < 3; ++dy) {
         Quad v;
-        std::memcpy(&v, cells_ + pixel + (dy - 1) * width_ - 1, sizeof v);
+        std::memcpy(&v, cells_ + pixel + (dy - 1) * w - 1, sizeof v);
         // WrapCount(phase, c): a true comparison is -1 in a lane.
         const Quad d = (v & 255) - c;
         const Quad step = (d < -127) - (d > 127);
@@ -88,6 +81,17 @@ template <class Cell> [[gnu::always_inline]] inline int Walk<Cell>::Process(std:
         low = row_low < low ? row_low : low;
         high = row_high > high ? row_high : high;
     }
+    // Queueing only marks cells not unwrapped, which the rows leave out: it comes
+    // after them, as their wide reads would wait for its narrow writes.
+    int lowest = INT_MAX;
+    for (int dx = -1; dx <= 1; ++dx)
+        for (int dy = -1; dy <= 1; ++dy) {
+            const std::size_t n = pixel + dy * w + dx;
+            if ((dx || dy) && cells_[n] < Code::kWaitingEnd) {
+                lowest = std::min(lowest, Code::Level(cells_[n]));
+                Queue(n);
+            }
+        }
     // The lowest and highest proposal, halving the lanes twice.
     Quad other_low = __builtin_shufflevector(low, low, 2, 3, 0, 1);
     Quad other_high = __builtin_shufflevector(high, high, 2, 3, 0, 1);
@@ -126,8 +130,8 @@ template <class Cell> ONDULA_AVX2_CLONES void Walk<Cell>::Run()
 
 template <class Cell> void Walk<Cell>::Prefetch(std::size_t pixel) const
 {
-    for (std::ptrdiff_t dy = -width_; dy <= width_; dy += width_) {
-        const Cell* left = cells_ + pixel + dy - 1;
+    for (int dy = -1; dy <= 1; ++dy) {
+        const Cell* left = cells_ + pixel + dy * width_ - 1;
         __builtin_prefetch(left, 1);
         __builtin_prefetch(left + 2, 1);
     }
