@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <exception>
@@ -74,7 +75,12 @@ public:
         t_inLoop = false;
         // Only the chunks are waited for: a thread woken for the loop that found
         // every chunk claimed may not have run yet, on a busy machine for a
-        // whole time slice.
+        // whole time slice. Chunks are mostly short, so the caller watches for
+        // the last ones a little before it sleeps: asleep, it could lose its core
+        // to another program for as long.
+        const auto spin_end = std::chrono::steady_clock::now() + std::chrono::microseconds(100);
+        while (done_.load() != loop.chunks && std::chrono::steady_clock::now() < spin_end)
+            __builtin_ia32_pause();
         {
             std::unique_lock lock(mutex_);
             finished_.wait(lock, [&] { return done_.load() == loop.chunks; });
