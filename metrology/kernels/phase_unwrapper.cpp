@@ -67,10 +67,10 @@ struct Region {
 // shifted so that its lowest jump count inside the 2-pixel frame equals the first
 // region's: M is then the most fringes crossed inside one region, and every region
 // rises from the same base. A single region is left as it is.
-class RegionBase {
+template <class Cell> class RegionBase {
 public:
-    RegionBase(int width, int height, const LevelQueues& queues, std::int32_t* jumps)
-        : m_width(width), m_height(height), m_queues(queues), m_jumps(jumps)
+    RegionBase(int width, int height, const LevelQueues& queues, Cell* cells)
+        : m_width(width), m_height(height), m_queues(queues), m_cells(cells)
     {
     }
 
@@ -82,15 +82,15 @@ public:
         }
         if (!m_base)
             m_base = Lowest(*m_first);
-        const std::optional<std::int32_t> low = Lowest(region);
+        const std::optional<Cell> low = Lowest(region);
         if (!low)
             return;
         if (!m_base) {
             m_base = low;
             return;
         }
-        const std::int32_t shift = *m_base - *low;
-        ForEachPixel(region, [&](std::size_t i) { m_jumps[i] += shift; });
+        const Cell shift = 256 * (*m_base - *low);
+        ForEachPixel(region, [&](std::size_t i) { m_cells[i] += shift; });
     }
 
 private:
@@ -101,22 +101,23 @@ private:
     }
 
     // The lowest count inside the frame; nothing when the region lies on it only.
-    std::optional<std::int32_t> Lowest(const Region& region) const
+    std::optional<Cell> Lowest(const Region& region) const
     {
-        std::optional<std::int32_t> low;
+        std::optional<Cell> low;
         ForEachPixel(region, [&](std::size_t i) {
             const int x = int(i % std::size_t(m_width)), y = int(i / std::size_t(m_width));
             if (x >= 2 && x <= m_width - 3 && y >= 2 && y <= m_height - 3)
-                low = std::min(low.value_or(INT32_MAX), m_jumps[i]);
+                low = std::min(low.value_or(std::numeric_limits<Cell>::max()),
+                               PixelCell<Cell>::Jumps(m_cells[i]));
         });
         return low;
     }
 
     int m_width, m_height;
     const LevelQueues& m_queues;
-    std::int32_t* m_jumps;
+    Cell* m_cells;
     std::optional<Region> m_first;
-    std::optional<std::int32_t> m_base;
+    std::optional<Cell> m_base;
 };
 
 // The lowest and highest of some values; empty while low > high.
@@ -133,10 +134,12 @@ template <class T> struct Range {
 
 // The frame's pixels, masked (kMasked) or not. Row loops on them take both sides
 // of their choices and pick one, so that they vectorise.
-template <bool kMasked> struct FramePixels {
-    const std::uint8_t* phase;
-    const std::int32_t* jumps;
+template <class Cell, bool kMasked> struct FramePixels {
+    const Cell* cells;
     const std::int32_t* mask; // read only when kMasked
+
+    Cell Jumps(std::size_t i) const { return PixelCell<Cell>::Jumps(cells[i]); }
+    int Phase(std::size_t i) const { return PixelCell<Cell>::Phase(cells[i]); }
 
     // Pixel i is unwrapped: not masked.
     bool Kept(std::size_t i) const { return !kMasked || mask[i] != 0; }
@@ -146,17 +149,17 @@ template <bool kMasked> struct FramePixels {
     // base, in doubles: every term is an integer well within their 53 bits, so the
     // result is exact, and 32-bit integers turn into doubles in vector lanes where
     // 64-bit ones do not.
-    double UnwrappedAbove(std::size_t i, std::int32_t kmin, double base) const
+    double UnwrappedAbove(std::size_t i, Cell kmin, double base) const
     {
-        const double u = (double(jumps[i]) - double(kmin)) * 256.0 + double(phase[i]);
+        const double u = (double(Jumps(i)) - double(kmin)) * 256.0 + double(Phase(i));
         return (Kept(i) ? u : 0.0) - base;
     }
 };
 
 // What scaling needs of the pixels in [from, to): the jump counts and the values
 // 256 x jump count + phase of those kept, and whether any is masked.
-struct FrameRanges {
-    Range<std::int32_t> jumps;
+template <class Cell> struct FrameRanges {
+    Range<Cell> jumps;
     Range<std::int64_t> raw;
     bool masked = false;
     void Add(const FrameRanges& other)
@@ -167,7 +170,7 @@ struct FrameRanges {
     }
     // The range of the unwrapped phases with kmin the lowest jump count: the
     // kept pixels' raw values less 256 x kmin, and 0 for masked pixels.
-    Range<std::int64_t> Unwrapped(std::int32_t kmin) const
+    Range<std::int64_t> Unwrapped(Cell kmin) const
     {
         Range<std::int64_t> r;
         if (!raw.Empty())
@@ -178,17 +181,19 @@ struct FrameRanges {
     }
 };
 
-template <bool kMasked>
-ONDULA_AVX2_CLONES FrameRanges RangesRow(const FramePixels<kMasked>& pixels, std::size_t from,
-                                         std::size_t to)
+template <class Cell, bool kMasked>
+ONDULA_AVX2_CLONES FrameRanges<Cell> RangesRow(const FramePixels<Cell, kMasked>& pixels,
+                                               std::size_t from, std::size_t to)
 {
-    FrameRanges r;
+    constexpr Cell kHighest = std::numeric_limits<Cell>::max();
+    constexpr Cell kLowest = std::numeric_limits<Cell>::min();
+    FrameRanges<Cell> r;
     for (std::size_t i = from; i < to; ++i) {
         const bool kept = pixels.Kept(i);
-        const std::int32_t j = pixels.jumps[i];
-        const std::int64_t raw = 256 * std::int64_t(j) + pixels.phase[i];
-        r.jumps.low = std::min(r.jumps.low, kept ? j : INT32_MAX);
-        r.jumps.high = std::max(r.jumps.high, kept ? j : INT32_MIN);
+        const Cell j = pixels.Jumps(i);
+        const std::int64_t raw = 256 * std::int64_t(j) + pixels.Phase(i);
+        r.jumps.low = std::min(r.jumps.low, kept ? j : kHighest);
+        r.jumps.high = std::max(r.jumps.high, kept ? j : kLowest);
         r.raw.low = std::min(r.raw.low, kept ? raw : INT64_MAX);
         r.raw.high = std::max(r.raw.high, kept ? raw : INT64_MIN);
         r.masked |= !kept;
@@ -199,8 +204,8 @@ ONDULA_AVX2_CLONES FrameRanges RangesRow(const FramePixels<kMasked>& pixels, std
 // The unwrapped phase scaled from `range` to 0..255, upside down with `invert`
 // where allowed. When the range is a single value every pixel lies at 0 above
 // it, and dividing by 1 keeps the loop free of a branch.
-template <bool kMasked>
-ONDULA_AVX2_CLONES void ScaleRow(const FramePixels<kMasked>& pixels, std::int32_t kmin,
+template <class Cell, bool kMasked>
+ONDULA_AVX2_CLONES void ScaleRow(const FramePixels<Cell, kMasked>& pixels, Cell kmin,
                                  const Range<std::int64_t>& range, bool invert, std::size_t from,
                                  std::size_t to, std::int32_t* out)
 {
@@ -216,8 +221,9 @@ ONDULA_AVX2_CLONES void ScaleRow(const FramePixels<kMasked>& pixels, std::int32_
 // reached, to 0..255 into `out`; masked pixels count as an unwrapped phase of 0.
 // Returns the jump range M. Two passes over memory that the walk has just left
 // in the caches: handing them to the workers costs more than it saves.
-template <bool kMasked>
-int ScaleFrame(const FramePixels<kMasked>& pixels, int w, int h, bool invert, std::int32_t* out)
+template <class Cell, bool kMasked>
+int ScaleFrame(const FramePixels<Cell, kMasked>& pixels, int w, int h, bool invert,
+               std::int32_t* out)
 {
     auto for_frame_rows = [&](auto row) {
         for (int y = 2; y < h - 2; ++y) {
@@ -225,16 +231,54 @@ int ScaleFrame(const FramePixels<kMasked>& pixels, int w, int h, bool invert, st
             row(start + 2, start + w - 2);
         }
     };
-    FrameRanges ranges;
+    FrameRanges<Cell> ranges;
     for_frame_rows(
         [&](std::size_t from, std::size_t to) { ranges.Add(RangesRow(pixels, from, to)); });
-    const std::int32_t kmin = ranges.jumps.Empty() ? 0 : ranges.jumps.low;
-    const std::int32_t kmax = ranges.jumps.Empty() ? 0 : ranges.jumps.high;
+    const Cell kmin = ranges.jumps.Empty() ? 0 : ranges.jumps.low;
+    const Cell kmax = ranges.jumps.Empty() ? 0 : ranges.jumps.high;
     const Range<std::int64_t> unwrapped = ranges.Unwrapped(kmin);
     for_frame_rows([&](std::size_t from, std::size_t to) {
         ScaleRow(pixels, kmin, unwrapped, invert, from, to, out);
     });
-    return kmax - kmin;
+    return int(kmax - kmin);
+}
+
+// Walks every region of the level map, where the frame and masked pixels are
+// queued, from its seed, and scales the result into `out`. `cells` and
+// `queue_entries` are work memory for n + 1 and n values. The seed search only
+// ever looks at levels, so a seed it leaves on the frame or on a masked pixel is
+// refused; every region the walk has not reached (cut off by the mask) is then
+// seeded from its first pixel in scan order.
+template <class Cell>
+int WalkAndScale(int w, int h, const std::uint8_t* phase, const std::uint8_t* level,
+                 const LevelCounts& counts, const std::int32_t* mask, bool invert, Cell* cells,
+                 std::uint32_t* queue_entries, std::int32_t* out)
+{
+    using Code = PixelCell<Cell>;
+    const std::size_t n = std::size_t(w) * h;
+    for (std::size_t i = 0; i < n; ++i)
+        cells[i] = Code::Open(level[i], phase[i]);
+    cells[n] = Code::Open(kQueued, 0);
+
+    LevelQueues queues(counts, queue_entries);
+    Walk<Cell> walk(w, cells, queues);
+    RegionBase<Cell> base(w, h, queues, cells);
+    auto walk_region = [&](std::size_t seed) {
+        const LevelQueues::Marks from = queues.WriteMarks();
+        walk.Seed(seed);
+        walk.Run();
+        base.Add({seed, from, queues.WriteMarks()});
+    };
+    const std::size_t seed = SearchSeed(level, w, h, w / 3, h / 3);
+    const int sx = int(seed % w), sy = int(seed / w);
+    if (sx >= 1 && sx <= w - 2 && sy >= 1 && sy <= h - 2 && level[seed] != kQueued)
+        walk_region(seed);
+    for (std::size_t i = 0; i < n; ++i)
+        if (Code::IsWaiting(cells[i]))
+            walk_region(i);
+    if (mask)
+        return ScaleFrame(FramePixels<Cell, true>{cells, mask}, w, h, invert, out);
+    return ScaleFrame(FramePixels<Cell, false>{cells, nullptr}, w, h, invert, out);
 }
 
 } // namespace
@@ -265,40 +309,38 @@ int CPhaseUnwrapper::Run(UnwrapFlags flags)
     const std::size_t n = std::size_t(w) * h;
     const bool noise = (flags & UW_NOISE_HISTOGRAM) != 0, erode = noise && (flags & UW_NOISE_EXTRA);
     const bool several_maps = SelectedMaps(flags) > 1;
+    const bool narrow_cells = CellHolds<std::int32_t>(n);
 
-    // Phase bytes, quality sum (later the jump counts), levels, level queues, and
-    // what the second and later maps and the noise types need: 10 bytes a pixel
-    // with one quality map. The walk reads phases and jump counts one past the
-    // last pixel.
-    WorkMemory memory(WorkMemory::SliceBytes<std::uint8_t>(n + 1) +
-                      WorkMemory::SliceBytes<std::uint8_t>(n) * (1 + noise + erode) +
-                      WorkMemory::SliceBytes<std::int32_t>(n + 1) +
-                      WorkMemory::SliceBytes<std::int32_t>(n) * several_maps +
-                      WorkMemory::SliceBytes<std::uint32_t>(n));
-    std::uint8_t* phase = memory.Take<std::uint8_t>(n + 1);
-    std::int32_t* quality = memory.Take<std::int32_t>(n + 1);
-    std::uint8_t* level = memory.Take<std::uint8_t>(n);
-    std::uint32_t* queue_entries = memory.Take<std::uint32_t>(n);
+    // Phase bytes, quality sum (later the walk's cells, when 32 bits hold them),
+    // levels, level queues, and what the second and later maps and the noise
+    // types need: 10 bytes a pixel with one quality map. The walk reads cells one
+    // past the last pixel.
+    m_memory.Prepare(WorkMemory::SliceBytes<std::uint8_t>(n + 1) +
+                     WorkMemory::SliceBytes<std::uint8_t>(n) * (1 + noise + erode) +
+                     WorkMemory::SliceBytes<std::int32_t>(n + 1) +
+                     WorkMemory::SliceBytes<std::int32_t>(n) * several_maps +
+                     WorkMemory::SliceBytes<std::uint32_t>(n) +
+                     WorkMemory::SliceBytes<std::int64_t>(n + 1) * !narrow_cells);
+    std::uint8_t* phase = m_memory.Take<std::uint8_t>(n + 1);
+    std::int32_t* quality = m_memory.Take<std::int32_t>(n + 1);
+    std::uint8_t* level = m_memory.Take<std::uint8_t>(n);
+    std::uint32_t* queue_entries = m_memory.Take<std::uint32_t>(n);
 
     for (std::size_t i = 0; i < n; ++i)
         phase[i] = std::uint8_t(m_phase[i] & 255);
     phase[n] = 0;
     SumQualityMaps(phase, w, h, flags, quality,
-                   several_maps ? memory.Take<std::int32_t>(n) : nullptr);
+                   several_maps ? m_memory.Take<std::int32_t>(n) : nullptr);
     if (noise)
-        KeepNonZeroQuality(quality, memory.Take<std::uint8_t>(n),
-                           erode ? memory.Take<std::uint8_t>(n) : nullptr, w, h);
+        KeepNonZeroQuality(quality, m_memory.Take<std::uint8_t>(n),
+                           erode ? m_memory.Take<std::uint8_t>(n) : nullptr, w, h);
     if (m_mask) {
         for (std::size_t i = 0; i < n; ++i)
             if (Masked(i))
                 quality[i] = 0;
         flags |= UW_NOISE_TYPE1;
     }
-    LevelQueues queues(QuantiseQuality(quality, w, h, (flags & UW_NOISE_TYPE1) != 0, level),
-                       queue_entries);
-
-    std::int32_t* jumps = quality;
-    std::fill(jumps, jumps + n + 1, kNotUnwrapped);
+    const LevelCounts counts = QuantiseQuality(quality, w, h, (flags & UW_NOISE_TYPE1) != 0, level);
     for (int x = 0; x < w; ++x)
         level[x] = level[std::size_t(h - 1) * w + x] = kQueued;
     for (int y = 0; y < h; ++y)
@@ -307,35 +349,12 @@ int CPhaseUnwrapper::Run(UnwrapFlags flags)
         if (Masked(i))
             level[i] = kQueued;
 
-    // The seed search only ever looks at levels, so a seed it leaves on the frame or
-    // on a masked pixel is refused; every region the walk has not reached (cut off
-    // by the mask) is then seeded from its first pixel in scan order.
-    Walk walk(w, phase, level, jumps, queues);
-    RegionBase base(w, h, queues, jumps);
-    auto walk_region = [&](std::size_t seed) {
-        const LevelQueues::Marks from = queues.WriteMarks();
-        walk.Seed(seed);
-        walk.Run();
-        base.Add({seed, from, queues.WriteMarks()});
-    };
-    const std::size_t seed = SearchSeed(level, w, h, w / 3, h / 3);
-    const int sx = int(seed % w), sy = int(seed / w);
-    if (sx >= 1 && sx <= w - 2 && sy >= 1 && sy <= h - 2 && level[seed] != kQueued)
-        walk_region(seed);
-    for (std::size_t i = 0; i < n; ++i)
-        if (level[i] <= kHighestLevel)
-            walk_region(i);
-    return ScaleOutput(phase, jumps, flags);
+    const bool invert = (flags & UW_INVERT) != 0;
+    if (narrow_cells)
+        return WalkAndScale(w, h, phase, level, counts, m_mask, invert, quality, queue_entries,
+                            m_out);
+    return WalkAndScale(w, h, phase, level, counts, m_mask, invert,
+                        m_memory.Take<std::int64_t>(n + 1), queue_entries, m_out);
 }
 
 bool CPhaseUnwrapper::Masked(std::size_t i) const { return m_mask && m_mask[i] == 0; }
-
-int CPhaseUnwrapper::ScaleOutput(const std::uint8_t* phase, const std::int32_t* jumps,
-                                 UnwrapFlags flags)
-{
-    const bool invert = (flags & UW_INVERT) != 0;
-    if (m_mask)
-        return ScaleFrame(FramePixels<true>{phase, jumps, m_mask}, m_width, m_height, invert,
-                          m_out);
-    return ScaleFrame(FramePixels<false>{phase, jumps, nullptr}, m_width, m_height, invert, m_out);
-}

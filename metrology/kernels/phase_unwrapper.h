@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "work_memory.h"
+
 using UnwrapFlags = int;
 
 enum : UnwrapFlags {
@@ -21,6 +23,7 @@ enum : UnwrapFlags {
     UW_QUALITY_LINEARITY = 0x400, // add the linearity map
 };
 
+// An unwrapper keeps its work memory for the next image of a like size.
 class CPhaseUnwrapper {
 public:
     // Unwraps `phase` (width x height values 0..255, 256 per fringe, pixel (x, y) at
@@ -38,12 +41,11 @@ public:
 private:
     int Run(UnwrapFlags flags);
     bool Masked(std::size_t i) const;
-    // Jump range M and the output scaled to 0..255 from the walk's jump counts.
-    int ScaleOutput(const std::uint8_t* phase, const std::int32_t* jumps, UnwrapFlags flags);
 
     int m_width = 0;
     int m_height = 0;
     const std::int32_t* m_phase = nullptr;
     const std::int32_t* m_mask = nullptr;
     std::int32_t* m_out = nullptr;
+    metrology::WorkMemory m_memory;
 };

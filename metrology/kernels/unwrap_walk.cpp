@@ -1,6 +1,7 @@
 #include "unwrap_walk.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include <workers/cpu_clones.h>
@@ -11,18 +12,20 @@ namespace metrology {
 
 namespace {
 
-// A neighbour's proposal: its own count, one more or one less when the phase
-// steps by half a fringe or more.
-std::int32_t Candidate(std::int32_t h, int neighbour_phase, int c)
-{
-    return h + WrapCount(neighbour_phase, c);
-}
+// Four cells side by side.
+template <class Cell> struct Lanes;
+template <> struct Lanes<std::int32_t> {
+    using Quad = std::int32_t __attribute__((vector_size(16)));
+};
+template <> struct Lanes<std::int64_t> {
+    using Quad = std::int64_t __attribute__((vector_size(32)));
+};
 
 } // namespace
 
-Walk::Walk(int width, const std::uint8_t* phase, std::uint8_t* level, std::int32_t* jumps,
-           LevelQueues& queues)
-    : width_(width), phase_(phase), level_(level), jumps_(jumps), queues_(queues)
+template <class Cell>
+Walk<Cell>::Walk(int width, Cell* cells, LevelQueues& queues)
+    : width_(width), cells_(cells), queues_(queues)
 {
     // The 8 neighbours in visiting order: dx outer, dy inner. The pixel itself is
     // queued and not yet unwrapped whenever its neighbourhood is visited, so it
@@ -34,20 +37,79 @@ Walk::Walk(int width, const std::uint8_t* phase, std::uint8_t* level, std::int32
                 offset_[k++] = std::ptrdiff_t(dy) * width + dx;
 }
 
-void Walk::Seed(std::size_t pixel)
+template <class Cell> void Walk<Cell>::Queue(std::size_t pixel)
 {
-    level_[pixel] = kQueued;
-    jumps_[pixel] = kSeedJumps;
-    for (std::ptrdiff_t o : offset_) {
-        const std::size_t n = pixel + o;
-        if (level_[n] < kHighestLevel) {
-            queues_.Push(level_[n], n);
-            level_[n] = kQueued;
-        }
-    }
+    const int level = Code::Level(cells_[pixel]);
+    queues_.Push(level, pixel);
+    cells_[pixel] += 256 * Cell(kQueued - level);
 }
 
-void Walk::Run()
+template <class Cell> void Walk<Cell>::Seed(std::size_t pixel)
+{
+    cells_[pixel] = Code::Unwrapped(kSeedJumps, Code::Phase(cells_[pixel]));
+    for (std::ptrdiff_t o : offset_)
+        if (cells_[pixel + o] < Code::Open(kHighestLevel, 0))
+            Queue(pixel + o);
+}
+
+// Queues the neighbours of one pixel that wait on their level and gives the pixel
+// the jump count its unwrapped neighbours vote for. Returns the lowest level it
+// queued into. Neighbours are unwrapped or not in no order a processor could
+// predict, so their proposals are worked out side by side in lanes, without a
+// branch: each of the three rows is read four wide from the column left of the
+// pixel; the fourth lane is left out, and so is the pixel itself, not unwrapped
+// yet. The common case, where every neighbour proposes the same count, is settled
+// by their minimum and maximum.
+template <class Cell> [[gnu::always_inline]] inline int Walk<Cell>::Process(std::size_t pixel)
+{
+    using Quad = typename Lanes<Cell>::Quad;
+    constexpr Quad kFourthLane = {0, 0, 0, -1};
+    const std::ptrdiff_t w = width_; // in a register across the queue's writes
+    const int c = Code::Phase(cells_[pixel]);
+    Quad low = Quad{} + std::numeric_limits<Cell>::max();
+    Quad high = Quad{} + std::numeric_limits<Cell>::min();
+    for (int dy = 0; dy < 3; ++dy) {
+        Quad v;
+        std::memcpy(&v, cells_ + pixel + (dy - 1) * w - 1, sizeof v);
+        // WrapCount(phase, c): a true comparison is -1 in a lane.
+        const Quad d = (v & 255) - c;
+        const Quad step = (d < -127) - (d > 127);
+        const Quad ignore = (v < Code::kUnwrapped) | kFourthLane;
+        const Quad candidate = (v >> 8) + step;
+        const Quad row_low = ignore ? std::numeric_limits<Cell>::max() : candidate;
+        const Quad row_high = ignore ? std::numeric_limits<Cell>::min() : candidate;
+        low = row_low < low ? row_low : low;
+        high = row_high > high ? row_high : high;
+    }
+    // Queueing only marks cells not unwrapped, which the rows leave out: it comes
+    // after them, as their wide reads would wait for its narrow writes.
+    int lowest = INT_MAX;
+    for (int dx = -1; dx <= 1; ++dx)
+        for (int dy = -1; dy <= 1; ++dy) {
+            const std::size_t n = pixel + dy * w + dx;
+            if ((dx || dy) && cells_[n] < Code::kWaitingEnd) {
+                lowest = std::min(lowest, Code::Level(cells_[n]));
+                Queue(n);
+            }
+        }
+    // The lowest and highest proposal, halving the lanes twice.
+    Quad other_low = __builtin_shufflevector(low, low, 2, 3, 0, 1);
+    Quad other_high = __builtin_shufflevector(high, high, 2, 3, 0, 1);
+    low = other_low < low ? other_low : low;
+    high = other_high > high ? other_high : high;
+    other_low = __builtin_shufflevector(low, low, 1, 0, 3, 2);
+    other_high = __builtin_shufflevector(high, high, 1, 0, 3, 2);
+    low = other_low < low ? other_low : low;
+    high = other_high > high ? other_high : high;
+    if (low[0] <= high[0])
+        cells_[pixel] = Code::Unwrapped(low[0] == high[0] ? low[0] : Vote(pixel, c), c);
+    return lowest;
+}
+
+// Process is inlined here, in the clone that fits the processor: called through
+// the clone's selector it would pay an indirect call and reload its constants
+// for every pixel.
+template <class Cell> ONDULA_AVX2_CLONES void Walk<Cell>::Run()
 {
     int level = 0;
     while (level <= kHighestLevel) {
@@ -66,86 +128,28 @@ void Walk::Run()
     }
 }
 
-void Walk::Prefetch(std::size_t pixel) const
+template <class Cell> void Walk<Cell>::Prefetch(std::size_t pixel) const
 {
-    for (std::ptrdiff_t dy = -width_; dy <= width_; dy += width_) {
-        const std::size_t left = pixel + dy - 1;
-        __builtin_prefetch(level_ + left, 1);
-        __builtin_prefetch(jumps_ + left, 1);
-        __builtin_prefetch(jumps_ + left + 2, 1);
-        __builtin_prefetch(phase_ + left);
-    }
-}
-
-// Queues the neighbours of one pixel that are not yet queued and gives the pixel
-// the jump count its unwrapped neighbours vote for. Returns the lowest level it
-// queued into. A pixel not yet queued is never unwrapped, so the queueing reads
-// only levels and the vote only jump counts; the common case, where every
-// neighbour proposes the same count, is settled by their minimum and maximum.
-ONDULA_AVX2_CLONES int Walk::Process(std::size_t pixel)
-{
-    int lowest = INT_MAX;
-    for (std::ptrdiff_t o : offset_) {
-        const std::size_t n = pixel + o;
-        const std::uint8_t d = level_[n];
-        if (d <= kHighestLevel) {
-            queues_.Push(d, n);
-            level_[n] = kQueued;
-            lowest = std::min(lowest, int(d));
-        }
-    }
-    const int c = phase_[pixel];
-    // Neighbours are unwrapped or not in no order a processor could predict, so
-    // their proposals are worked out side by side in lanes, without a branch. Each
-    // of the three rows is read four wide from the column left of the pixel; the
-    // fourth lane is left out, and so is the pixel itself, not unwrapped yet.
-    using Quad = std::int32_t __attribute__((vector_size(16)));
-    using UnsignedQuad = std::uint32_t __attribute__((vector_size(16)));
-    using QuadBytes = std::uint8_t __attribute__((vector_size(4)));
-    constexpr Quad kFourthLane = {0, 0, 0, -1};
-    Quad low = Quad{} + INT32_MAX, high = Quad{} + INT32_MIN;
     for (int dy = -1; dy <= 1; ++dy) {
-        const std::size_t left = pixel + dy * width_ - 1;
-        Quad h;
-        QuadBytes p;
-        std::memcpy(&h, jumps_ + left, sizeof h);
-        std::memcpy(&p, phase_ + left, sizeof p);
-        const Quad d = __builtin_convertvector(p, Quad) - c;
-        // WrapCount(p, c): a true comparison is -1 in a lane.
-        const Quad step = (d < -127) - (d > 127);
-        const Quad ignore = (h == kNotUnwrapped) | kFourthLane;
-        const Quad candidate = Quad(UnsignedQuad(h) + UnsignedQuad(step));
-        const Quad row_low = ignore ? INT32_MAX : candidate;
-        const Quad row_high = ignore ? INT32_MIN : candidate;
-        low = row_low < low ? row_low : low;
-        high = row_high > high ? row_high : high;
+        const Cell* left = cells_ + pixel + dy * width_ - 1;
+        __builtin_prefetch(left, 1);
+        __builtin_prefetch(left + 2, 1);
     }
-    // The lowest and highest proposal, halving the lanes twice.
-    Quad other_low = __builtin_shufflevector(low, low, 2, 3, 0, 1);
-    Quad other_high = __builtin_shufflevector(high, high, 2, 3, 0, 1);
-    low = other_low < low ? other_low : low;
-    high = other_high > high ? other_high : high;
-    other_low = __builtin_shufflevector(low, low, 1, 0, 3, 2);
-    other_high = __builtin_shufflevector(high, high, 1, 0, 3, 2);
-    low = other_low < low ? other_low : low;
-    high = other_high > high ? other_high : high;
-    if (low[0] <= high[0])
-        jumps_[pixel] = low[0] == high[0] ? low[0] : Vote(pixel, c);
-    return lowest;
 }
 
 // The proposal with the largest total weight |m - 128| + 1 over the unwrapped
 // neighbours, m being their phase step; the first reached wins a tie.
-std::int32_t Walk::Vote(std::size_t pixel, int c) const
+template <class Cell> Cell Walk<Cell>::Vote(std::size_t pixel, int c) const
 {
-    std::int32_t distinct[8];
+    Cell distinct[8];
     int total[8];
     int kinds = 0;
     for (std::ptrdiff_t o : offset_) {
-        const std::size_t n = pixel + o;
-        if (jumps_[n] == kNotUnwrapped)
+        const Cell cell = cells_[pixel + o];
+        if (!Code::IsUnwrapped(cell))
             continue;
-        const std::int32_t candidate = Candidate(jumps_[n], phase_[n], c);
+        const int p = Code::Phase(cell);
+        const Cell candidate = Code::Jumps(cell) + WrapCount(p, c);
         int k = 0;
         while (k < kinds && distinct[k] != candidate)
             ++k;
@@ -153,7 +157,7 @@ std::int32_t Walk::Vote(std::size_t pixel, int c) const
             distinct[kinds] = candidate;
             total[kinds++] = 0;
         }
-        total[k] += std::abs(std::abs(phase_[n] - c) - 128) + 1;
+        total[k] += std::abs(std::abs(p - c) - 128) + 1;
     }
     int best = 0;
     for (int k = 1; k < kinds; ++k)
@@ -161,6 +165,9 @@ std::int32_t Walk::Vote(std::size_t pixel, int c) const
             best = k;
     return distinct[best];
 }
+
+template class Walk<std::int32_t>;
+template class Walk<std::int64_t>;
 
 std::size_t SearchSeed(const std::uint8_t* level, int width, int height, int x, int y)
 {

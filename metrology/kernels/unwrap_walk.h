@@ -3,17 +3,46 @@
 #pragma once
 
 #include <array>
-#include <climits>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 
 #include "quality_levels.h"
 
 namespace metrology {
 
 inline constexpr std::uint8_t kQueued = 254; // level map: queued, excluded or on the frame
-inline constexpr std::int32_t kNotUnwrapped = INT32_MIN; // jump counts: not reached yet
 inline constexpr std::int32_t kSeedJumps = 100;
+
+// What the walk knows of a pixel, in one signed word, so that a visit to a
+// neighbourhood reads three short runs of memory: a pixel not yet unwrapped holds
+// kOpen + 256 x level + phase (level 0..50, or kQueued), an unwrapped one
+// 256 x jump count + phase. A Cell must hold every jump count of a run:
+// CellHolds tells whether one suits an image.
+template <class Cell> struct PixelCell {
+    static constexpr Cell kOpen = std::numeric_limits<Cell>::min();
+    // The first value of an unwrapped pixel, and the first past the levels still waiting.
+    static constexpr Cell kUnwrapped = kOpen + 256 * 256;
+    static constexpr Cell kWaitingEnd = kOpen + 256 * (kHighestLevel + 1);
+
+    static constexpr Cell Open(int level, int phase) { return kOpen + 256 * Cell(level) + phase; }
+    static constexpr Cell Unwrapped(Cell jumps, int phase) { return jumps * 256 + phase; }
+    static constexpr bool IsUnwrapped(Cell cell) { return cell >= kUnwrapped; }
+    // Not unwrapped, not queued: the level is 0..50.
+    static constexpr bool IsWaiting(Cell cell) { return cell < kWaitingEnd; }
+    static constexpr int Level(Cell cell) { return int((cell - kOpen) >> 8); }
+    static constexpr int Phase(Cell cell) { return int(cell & 255); }
+    static constexpr Cell Jumps(Cell cell) { return cell >> 8; }
+};
+
+// Whether Cell holds the jump counts of an image of `pixels` pixels: a count
+// differs from its seed's by less than the pixel count, and shifting a region
+// onto another's base can double that.
+template <class Cell> constexpr bool CellHolds(std::size_t pixels)
+{
+    constexpr std::size_t kLargest = std::size_t(std::numeric_limits<Cell>::max() >> 8) - 256;
+    return pixels <= (kLargest - std::size_t(kSeedJumps)) / 2;
+}
 
 // The pixel lists of every level, each sized from the level's pixel count, read
 // first in, first out. A pixel enters at most one list once.
@@ -58,15 +87,13 @@ private:
     Marks write_;
 };
 
-// The walk over one run's level map, jump counts and queues. Levels are 0..50 or
-// kQueued; jump counts start as kNotUnwrapped. The caller keeps every pixel of
-// the first and last rows and columns at kQueued. `phase` and `jumps` hold one
-// value more, past the last pixel, that rows read four wide reach: a phase, and
-// a jump count left at kNotUnwrapped.
-class Walk {
+// The walk over one run's cells and queues (Cell: std::int32_t or std::int64_t).
+// The caller keeps every pixel of the first and last rows and columns queued.
+// `cells` holds one value more, past the last pixel, that rows read four wide
+// reach: a queued cell.
+template <class Cell> class Walk {
 public:
-    Walk(int width, const std::uint8_t* phase, std::uint8_t* level, std::int32_t* jumps,
-         LevelQueues& queues);
+    Walk(int width, Cell* cells, LevelQueues& queues);
 
     // Makes `pixel` a seed (jump count 100) and queues its neighbourhood (levels below 50).
     void Seed(std::size_t pixel);
@@ -77,15 +104,16 @@ public:
     void Run();
 
 private:
+    using Code = PixelCell<Cell>;
+
     int Process(std::size_t pixel);
     void Prefetch(std::size_t pixel) const;
-    std::int32_t Vote(std::size_t pixel, int c) const;
+    Cell Vote(std::size_t pixel, int c) const;
+    void Queue(std::size_t pixel);
 
     std::ptrdiff_t offset_[8];
     std::ptrdiff_t width_;
-    const std::uint8_t* phase_;
-    std::uint8_t* level_;
-    std::int32_t* jumps_;
+    Cell* cells_;
     LevelQueues& queues_;
 };
 

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+#include <deque>
 #include <random>
 #include <vector>
 
@@ -7,6 +10,8 @@
 
 #include "metrology/kernels/phase_unwrapper.h"
 #include "metrology/kernels/quality_levels.h"
+#include "metrology/kernels/unwrap_walk.h"
+#include "metrology/kernels/wrapped_phase.h"
 
 using namespace metrology;
 
@@ -231,6 +236,24 @@ TEST(PhaseUnwrapper, JumpCountsHaveNoCeilingOrFloor)
         ASSERT_GE(r.out(x, 2), r.out(x - 1, 2)) << x;
 }
 
+TEST(PhaseUnwrapper, OneUnwrapperGivesEveryImageItsOwnResult)
+{
+    // Its work memory is kept for the next image, given back for a smaller one.
+    std::mt19937 random(9);
+    const Field noisy =
+        Make(90, 70, [&](int x, int y) { return int(9 * x + y + random() % 60) & 255; });
+    const Field ramp = Ramp();
+    CPhaseUnwrapper unwrapper;
+    for (const Field* image : {&noisy, &noisy, &ramp, &noisy}) {
+        std::vector<std::int32_t> out(image->values.size(), kUntouched);
+        const int m = unwrapper.Unwrap(image->width, image->height, image->values.data(), nullptr,
+                                       out.data(), UW_QUALITY_VARIANCE);
+        const Result fresh = Unwrap(*image, UW_QUALITY_VARIANCE);
+        EXPECT_EQ(m, fresh.m);
+        EXPECT_EQ(out, fresh.out.values);
+    }
+}
+
 TEST(KeepNonZeroQuality, ZeroQualityDropsItsPixelOrWithErosionIts5x5Neighbourhood)
 {
     // Zero quality at the interior pixel (4, 4) and at the corner (0, 0) of a 9 x 9 map.
@@ -322,6 +345,107 @@ TEST(QuantiseQuality, SumsOutOfRangeGoToTheWorstWalkedLevel)
     const LevelCounts counts = QuantiseQuality(none.data(), 2, 2, false, none_levels.data());
     EXPECT_EQ(none_levels, (std::vector<std::uint8_t>{20, 20, 20, 20}));
     EXPECT_EQ(counts[20], 4);
+}
+
+// The walk's rule spelled out: the oldest queued pixel of the best level goes
+// next, queues its waiting neighbours and takes the count its unwrapped
+// neighbours propose with the largest total weight, the first proposed on a tie.
+std::vector<std::int32_t> ReferenceWalk(int w, const std::vector<int>& phase,
+                                        std::vector<int> level, int seed)
+{
+    std::vector<std::int32_t> jumps(phase.size(), INT32_MIN);
+    std::vector<std::deque<int>> queues(kHighestLevel + 1);
+    auto neighbours = [w](int p) {
+        std::vector<int> list;
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy)
+                if (dx || dy)
+                    list.push_back(p + dy * w + dx);
+        return list;
+    };
+    auto queue = [&](int p, int below) {
+        for (int n : neighbours(p))
+            if (level[n] < below) {
+                queues[level[n]].push_back(n);
+                level[n] = kQueued;
+            }
+    };
+    jumps[seed] = kSeedJumps;
+    level[seed] = kQueued;
+    queue(seed, kHighestLevel);
+    for (int l = 0; l <= kHighestLevel;) {
+        if (queues[l].empty()) {
+            ++l;
+            continue;
+        }
+        const int p = queues[l].front();
+        queues[l].pop_front();
+        queue(p, kHighestLevel + 1);
+        std::vector<std::pair<std::int32_t, int>> votes;
+        for (int n : neighbours(p)) {
+            if (jumps[n] == INT32_MIN)
+                continue;
+            const std::int32_t candidate = jumps[n] + WrapCount(phase[n], phase[p]);
+            auto v = votes.begin();
+            while (v != votes.end() && v->first != candidate)
+                ++v;
+            if (v == votes.end())
+                v = votes.insert(v, {candidate, 0});
+            v->second += std::abs(std::abs(phase[n] - phase[p]) - 128) + 1;
+        }
+        if (!votes.empty())
+            jumps[p] = std::max_element(votes.begin(), votes.end(), [](auto a, auto b) {
+                           return a.second < b.second;
+                       })->first;
+        l = 0;
+    }
+    return jumps;
+}
+
+template <class Cell>
+std::vector<std::int32_t> PackedWalk(int w, const std::vector<int>& phase,
+                                     const std::vector<int>& level, int seed)
+{
+    using Code = PixelCell<Cell>;
+    std::vector<Cell> cells(phase.size() + 1, Code::Open(kQueued, 0));
+    LevelCounts counts{};
+    for (std::size_t i = 0; i < phase.size(); ++i) {
+        cells[i] = Code::Open(level[i], phase[i]);
+        if (level[i] <= kHighestLevel)
+            ++counts[level[i]];
+    }
+    std::vector<std::uint32_t> entries(phase.size());
+    LevelQueues queues(counts, entries.data());
+    Walk<Cell> walk(w, cells.data(), queues);
+    walk.Seed(std::size_t(seed));
+    walk.Run();
+    std::vector<std::int32_t> jumps(phase.size());
+    for (std::size_t i = 0; i < phase.size(); ++i)
+        jumps[i] = Code::IsUnwrapped(cells[i]) ? std::int32_t(Code::Jumps(cells[i])) : INT32_MIN;
+    return jumps;
+}
+
+TEST(UnwrapWalk, FollowsTheReferenceWalkOnRandomMaps)
+{
+    std::mt19937 random(17);
+    for (int run = 0; run < 300; ++run) {
+        const int w = 3 + int(random() % 40), h = 3 + int(random() % 30);
+        // Noisy slopes give every kind of vote; a few levels past 20 and queued pixels.
+        const int slope = int(random() % 160), noise = 1 + int(random() % 256);
+        std::vector<int> phase(std::size_t(w) * h), level(phase.size());
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const std::size_t i = std::size_t(y) * w + x;
+                phase[i] = (slope * x + int(random() % noise)) & 255;
+                const bool frame = x == 0 || y == 0 || x == w - 1 || y == h - 1;
+                level[i] = frame || random() % 9 == 0 ? kQueued : int(random() % 24);
+            }
+        const int seed = (1 + int(random() % (h - 2))) * w + 1 + int(random() % (w - 2));
+        level[seed] = 0;
+        const std::vector<std::int32_t> expected = ReferenceWalk(w, phase, level, seed);
+        ASSERT_EQ(PackedWalk<std::int32_t>(w, phase, level, seed), expected) << run;
+        ASSERT_EQ(PackedWalk<std::int64_t>(w, phase, level, seed), expected) << run;
+    }
 }
 
 } // namespace

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <exception>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace ondula {
@@ -14,30 +17,14 @@ namespace {
 // Set on the pool's threads and on a caller while it runs its own chunks.
 thread_local bool t_inLoop = false;
 
-// One loop in flight: its chunks are claimed one at a time by whoever runs.
-struct Job {
+// One loop as a thread found it when woken. Chunks are claimed from the pool
+// under the loop's tag, the low half of its number, so that a thread that comes
+// late, after the loop has ended, claims none.
+struct Loop {
+    std::uint32_t tag;
     const std::function<void(int, int)>* body;
     int count;
     int chunks;
-    std::atomic<int> next{0};
-    int active = 0; // workers holding the job, guarded by the pool's mutex
-    std::mutex errorMutex;
-    std::exception_ptr error;
-
-    void Run()
-    {
-        for (int c = next.fetch_add(1); c < chunks; c = next.fetch_add(1)) {
-            const int begin = static_cast<int>(static_cast<long long>(count) * c / chunks);
-            const int end = static_cast<int>(static_cast<long long>(count) * (c + 1) / chunks);
-            try {
-                (*body)(begin, end);
-            } catch (...) {
-                const std::lock_guard lock(errorMutex);
-                if (!error)
-                    error = std::current_exception();
-            }
-        }
-    }
 };
 
 class Pool {
@@ -72,29 +59,62 @@ public:
         StartThreads(workers - 1);
 
         // A few chunks per thread even out threads slowed by other work.
-        Job job;
-        job.body = &body;
-        job.count = count;
-        job.chunks = std::min(count / grain, 4 * workers);
+        Loop loop;
         {
             const std::lock_guard lock(mutex_);
-            job_ = &job;
-            ++generation_;
+            loop = {static_cast<std::uint32_t>(++generation_), &body, count,
+                    std::min(count / grain, 4 * workers)};
+            loop_ = loop;
+            done_ = 0;
+            error_ = nullptr;
+            claim_ = std::uint64_t{loop.tag} << 32;
         }
         wake_.notify_all();
         t_inLoop = true;
-        job.Run();
+        RunChunks(loop);
         t_inLoop = false;
+        // Only the chunks are waited for: a thread woken for the loop that found
+        // every chunk claimed may not have run yet, on a busy machine for a
+        // whole time slice. Chunks are mostly short, so the caller watches for
+        // the last ones a little before it sleeps: asleep, it could lose its core
+        // to another program for as long.
+        const auto spin_end = std::chrono::steady_clock::now() + std::chrono::microseconds(100);
+        while (done_.load() != loop.chunks && std::chrono::steady_clock::now() < spin_end)
+            __builtin_ia32_pause();
         {
             std::unique_lock lock(mutex_);
-            job_ = nullptr;
-            finished_.wait(lock, [&] { return job.active == 0; });
+            finished_.wait(lock, [&] { return done_.load() == loop.chunks; });
         }
-        if (job.error)
-            std::rethrow_exception(job.error);
+        if (error_)
+            std::rethrow_exception(std::exchange(error_, nullptr));
     }
 
 private:
+    void RunChunks(const Loop& loop)
+    {
+        for (;;) {
+            std::uint64_t claim = claim_.load();
+            do {
+                if (claim >> 32 != loop.tag || static_cast<int>(claim & 0xffffffffu) >= loop.chunks)
+                    return;
+            } while (!claim_.compare_exchange_weak(claim, claim + 1));
+            const long long c = static_cast<long long>(claim & 0xffffffffu);
+            const int begin = static_cast<int>(loop.count * c / loop.chunks);
+            const int end = static_cast<int>(loop.count * (c + 1) / loop.chunks);
+            try {
+                (*loop.body)(begin, end);
+            } catch (...) {
+                const std::lock_guard lock(errorMutex_);
+                if (!error_)
+                    error_ = std::current_exception();
+            }
+            if (done_.fetch_add(1) + 1 == loop.chunks) {
+                const std::lock_guard lock(mutex_);
+                finished_.notify_all();
+            }
+        }
+    }
+
     void StartThreads(int n)
     {
         if (!threads_.empty())
@@ -128,24 +148,16 @@ private:
     {
         t_inLoop = true;
         for (;;) {
-            Job* job;
+            Loop loop;
             {
                 std::unique_lock lock(mutex_);
                 wake_.wait(lock, [&] { return stop_ || generation_ != seen; });
                 if (stop_)
                     return;
                 seen = generation_;
-                job = job_;
-                if (!job)
-                    continue;
-                ++job->active;
+                loop = loop_;
             }
-            job->Run();
-            {
-                const std::lock_guard lock(mutex_);
-                --job->active;
-            }
-            finished_.notify_all();
+            RunChunks(loop);
         }
     }
 
@@ -157,7 +169,12 @@ private:
     std::condition_variable wake_;
     std::condition_variable finished_;
     unsigned long long generation_ = 0;
-    Job* job_ = nullptr;
+    Loop loop_{}; // the latest loop, guarded by mutex_
+    // The latest loop's tag (high half) and next chunk (low half), and its chunks done.
+    std::atomic<std::uint64_t> claim_{0};
+    std::atomic<int> done_{0};
+    std::mutex errorMutex_;
+    std::exception_ptr error_;
     bool stop_ = false;
 };
 
