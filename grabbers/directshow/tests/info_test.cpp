@@ -164,20 +164,13 @@ TEST_F(InfoTest, ParametersOfThisPart)
         int32_t count;
         FGstatus status;
     };
-    Vcpar real{}, negative{}, forty{};
-    real.par.f = 1.5;
-    real.type = VPAR_REAL;
-    negative.par.l = -1;
-    negative.type = VPAR_INT;
-    forty.par.l = 40;
-    forty.type = VPAR_INT;
     const Case cases[] = {
-        {"grab_timeout", real, 1, FG_ERR_PARAM_TYPE},
-        {"grab_timeout", forty, 0, FG_ERR_PARAM_TYPE},
-        {"grab_timeout", negative, 1, FG_ERR_PARAM_VALUE},
-        {"GRAB_TIMEOUT", forty, 1, FG_SUCCESS},
-        {"do_stop_grabbing", real, 1, FG_SUCCESS},
-        {"unknown", forty, 1, FG_ERR_PARAM_UNKNOWN},
+        {"grab_timeout", Real(1.5), 1, FG_ERR_PARAM_TYPE},
+        {"grab_timeout", Int(40), 0, FG_ERR_PARAM_TYPE},
+        {"grab_timeout", Int(-1), 1, FG_ERR_PARAM_VALUE},
+        {"GRAB_TIMEOUT", Int(40), 1, FG_SUCCESS},
+        {"do_stop_grabbing", Real(1.5), 1, FG_SUCCESS},
+        {"unknown", Int(40), 1, FG_ERR_PARAM_UNKNOWN},
     };
     for (const Case& c : cases)
         EXPECT_EQ(cls_.FGSetParam(1, inst, c.name, &c.value, c.count), c.status) << c.name;
