@@ -23,19 +23,63 @@ std::string DeviceKeyPath(const char* name)
     return DeviceParentPath(ConfigPlatform()) + "\\" + name;
 }
 
-// An open registry key, closed when it goes.
+// A key below the local machine, opened (or created with the keys missing on
+// its path) with `access`; closed when it goes. False when it could not be had.
 class Key {
 public:
-    Key(Registry& reg, HKEY handle) : reg_(reg), handle_(handle) { }
-    ~Key() { reg_.CloseKey(handle_); }
+    enum Mode { kOpen, kCreate };
+    Key(Registry& reg, Mode mode, const std::string& path, uint32_t access) : reg_(reg)
+    {
+        const registry::Status status =
+            mode == kOpen ? reg.OpenKey(registry::kLocalMachine, path, access, &handle_)
+                          : reg.CreateKey(registry::kLocalMachine, path, access, &handle_);
+        open_ = status == win32::kSuccess;
+    }
+    ~Key()
+    {
+        if (open_)
+            reg_.CloseKey(handle_);
+    }
     Key(const Key&) = delete;
     Key& operator=(const Key&) = delete;
+    explicit operator bool() const { return open_; }
     HKEY get() const { return handle_; }
 
 private:
     Registry& reg_;
-    HKEY handle_;
+    HKEY handle_ = 0;
+    bool open_ = false;
 };
+
+// A port or memory range of a configuration: its fields and the names of its stored values.
+struct RangeFields {
+    uint32_t HwDeviceConfig::*used;
+    uint32_t HwDeviceConfig::*base;
+    uint32_t HwDeviceConfig::*count;
+    const char* baseName;
+    const char* countName;
+};
+
+constexpr RangeFields kPortRange{&HwDeviceConfig::portRangeUsed, &HwDeviceConfig::PortBase,
+                                 &HwDeviceConfig::PortCount, kPortBase, kPortCount};
+constexpr RangeFields kMemRange{&HwDeviceConfig::memRangeUsed, &HwDeviceConfig::MemBase,
+                                &HwDeviceConfig::MemCount, kMemBase, kMemCount};
+
+void UseRange(HwDeviceConfig& c, const RangeFields& range, uint32_t base, uint32_t count)
+{
+    c.*range.used = 1;
+    c.*range.base = base;
+    c.*range.count = count;
+}
+
+// Applies `set` to the record; false for a null one.
+template <typename Set> BOOL Configure(HwDeviceConfig* config, Set set)
+{
+    if (!config)
+        return false;
+    set(*config);
+    return true;
+}
 
 std::optional<uint32_t> ReadDword(Registry& reg, HKEY key, const char* name)
 {
@@ -50,6 +94,12 @@ std::optional<uint32_t> ReadDword(Registry& reg, HKEY key, const char* name)
 bool WriteConfig(Registry& reg, HKEY key, const HwDeviceConfig& c)
 {
     std::vector<std::pair<const char*, uint32_t>> values;
+    auto addRange = [&](const RangeFields& range) {
+        if (!(c.*range.used))
+            return;
+        values.emplace_back(range.baseName, c.*range.base);
+        values.emplace_back(range.countName, c.*range.count);
+    };
     if (c.InterfaceType != kInterfaceDefault)
         values.emplace_back(kInterfaceType, c.InterfaceType);
     if (c.InterfaceType == kInterfaceVendorBus) {
@@ -58,10 +108,7 @@ bool WriteConfig(Registry& reg, HKEY key, const HwDeviceConfig& c)
     } else if (c.InterfaceType != kInterfaceDefault) {
         values.emplace_back(kBusNumber, c.BusNumber);
     }
-    if (c.portRangeUsed) {
-        values.emplace_back(kPortBase, c.PortBase);
-        values.emplace_back(kPortCount, c.PortCount);
-    }
+    addRange(kPortRange);
     if (c.interruptUsed)
         values.emplace_back(kInterruptLevel, c.InterruptLevel);
     if (c.IsrOp) {
@@ -77,10 +124,7 @@ bool WriteConfig(Registry& reg, HKEY key, const HwDeviceConfig& c)
     }
     if (c.Dynamic)
         values.emplace_back(kDynamic, 1);
-    if (c.memRangeUsed) {
-        values.emplace_back(kMemBase, c.MemBase);
-        values.emplace_back(kMemCount, c.MemCount);
-    }
+    addRange(kMemRange);
     if (c.InterfaceType != kInterfaceVendorBus && c.IgnoreConflicts)
         values.emplace_back(kIgnoreConflicts, 1);
     if (c.MemoryIo)
@@ -137,65 +181,54 @@ void ReadConfig(Registry& reg, HKEY key, HwDeviceConfig* c)
 {
     auto read = [&](const char* name) { return ReadDword(reg, key, name); };
     auto flag = [&](const char* name) -> uint32_t { return read(name).value_or(0) != 0; };
-    // A range is used only when both its base and its count are stored.
-    auto range = [&](const char* baseName, const char* countName, uint32_t* used, uint32_t* base,
-                     uint32_t* count) {
-        auto b = read(baseName), n = read(countName);
-        if (!b || !n)
-            return;
-        *used = 1;
-        *base = *b;
-        *count = *n;
+    // A value that is not stored leaves the field as it is.
+    auto readInto = [&](const char* name, uint32_t* field) {
+        if (auto v = read(name))
+            *field = *v;
     };
-    if (auto v = read(kBusNumber))
-        c->BusNumber = *v;
-    if (auto v = read(kInterfaceType))
-        c->InterfaceType = *v;
+    // A range is used only when both its base and its count are stored.
+    auto range = [&](const RangeFields& fields) {
+        auto b = read(fields.baseName), n = read(fields.countName);
+        if (b && n)
+            UseRange(*c, fields, *b, *n);
+    };
+    readInto(kBusNumber, &c->BusNumber);
+    readInto(kInterfaceType, &c->InterfaceType);
     if (c->InterfaceType == kInterfaceVendorBus) {
-        if (auto v = read(kVendorID))
-            c->IgnoreConflicts = *v;
-        if (auto v = read(kDeviceID))
-            c->DeviceID = *v;
+        readInto(kVendorID, &c->IgnoreConflicts);
+        readInto(kDeviceID, &c->DeviceID);
     }
-    range(kPortBase, kPortCount, &c->portRangeUsed, &c->PortBase, &c->PortCount);
+    range(kPortRange);
     if (auto level = read(kInterruptLevel)) {
         c->interruptUsed = 1;
         c->InterruptLevel = *level;
     }
     if (auto op = read(kIsrOp); op && *op) {
         c->IsrOp = *op;
-        if (auto v = read(kIsrOffset))
-            c->IsrOffset = *v;
-        if (auto v = read(kIsrData))
-            c->IsrData = *v;
+        readInto(kIsrOffset, &c->IsrOffset);
+        readInto(kIsrData, &c->IsrData);
     }
     if (auto op = read(kIsrIdOp); op && *op) {
         c->IsrIdOp = *op;
-        if (auto v = read(kIsrIdOffset))
-            c->IsrIdOffset = *v;
-        if (auto v = read(kIsrIdMask))
-            c->IsrIdMask = *v;
-        if (auto v = read(kIsrIdValue))
-            c->IsrIdValue = *v;
+        readInto(kIsrIdOffset, &c->IsrIdOffset);
+        readInto(kIsrIdMask, &c->IsrIdMask);
+        readInto(kIsrIdValue, &c->IsrIdValue);
     }
     c->Dynamic = flag(kDynamic);
-    range(kMemBase, kMemCount, &c->memRangeUsed, &c->MemBase, &c->MemCount);
+    range(kMemRange);
     if (c->InterfaceType != kInterfaceVendorBus)
         c->IgnoreConflicts = flag(kIgnoreConflicts);
     c->MemoryIo = flag(kMemoryIo);
-    if (IsFullConfig(*c)) {
-        if (auto v = read(kDmaBufSize))
-            c->DmaBufSize = *v;
-    }
+    if (IsFullConfig(*c))
+        readInto(kDmaBufSize, &c->DmaBufSize);
 }
 
 bool ReadDevice(Registry& reg, const std::string& path, HwDeviceConfig* config)
 {
     HwZeroDeviceConfig(config);
-    HKEY handle = 0;
-    if (reg.OpenKey(registry::kLocalMachine, path, registry::kKeyRead, &handle) != win32::kSuccess)
+    const Key key(reg, Key::kOpen, path, registry::kKeyRead);
+    if (!key)
         return false;
-    Key key(reg, handle);
     ReadConfig(reg, key.get(), config);
     return true;
 }
@@ -203,12 +236,8 @@ bool ReadDevice(Registry& reg, const std::string& path, HwDeviceConfig* config)
 // Opens or creates `path` and applies `fill` to it, then flushes; false when a step fails.
 template <typename Fill> bool WriteKey(Registry& reg, const std::string& path, Fill fill)
 {
-    HKEY handle = 0;
-    if (reg.CreateKey(registry::kLocalMachine, path, registry::kKeyAllAccess, &handle) !=
-        win32::kSuccess)
-        return false;
-    Key key(reg, handle);
-    return fill(key.get()) && reg.Flush(key.get()) == win32::kSuccess;
+    const Key key(reg, Key::kCreate, path, registry::kKeyAllAccess);
+    return key && fill(key.get()) && reg.Flush(key.get()) == win32::kSuccess;
 }
 
 } // namespace
@@ -225,69 +254,50 @@ int HwZeroDeviceConfig(HwDeviceConfig* config)
 
 BOOL HwConfigurePortRange(HwDeviceConfig* config, uint32_t base, uint32_t count)
 {
-    if (!config)
-        return false;
-    config->portRangeUsed = 1;
-    config->PortBase = base;
-    config->PortCount = count;
-    return true;
+    return Configure(config, [&](HwDeviceConfig& c) { UseRange(c, kPortRange, base, count); });
 }
 
 BOOL HwConfigureInterrupt(HwDeviceConfig* config, uint32_t level)
 {
-    if (!config)
-        return false;
-    config->interruptUsed = 1;
-    config->InterruptLevel = level;
-    return true;
+    return Configure(config, [&](HwDeviceConfig& c) {
+        c.interruptUsed = 1;
+        c.InterruptLevel = level;
+    });
 }
 
 BOOL HwConfigureIsrOp(HwDeviceConfig* config, uint32_t op, uint32_t offset, uint32_t data)
 {
-    if (!config)
-        return false;
-    config->IsrOp = op;
-    config->IsrOffset = offset;
-    config->IsrData = data;
-    return true;
+    return Configure(config, [&](HwDeviceConfig& c) {
+        c.IsrOp = op;
+        c.IsrOffset = offset;
+        c.IsrData = data;
+    });
 }
 
 BOOL HwConfigureIsrIdOp(HwDeviceConfig* config, uint32_t op, uint32_t offset, uint32_t mask,
                         uint32_t value)
 {
-    if (!config)
-        return false;
-    config->IsrIdOp = op;
-    config->IsrIdOffset = offset;
-    config->IsrIdMask = mask;
-    config->IsrIdValue = value;
-    return true;
+    return Configure(config, [&](HwDeviceConfig& c) {
+        c.IsrIdOp = op;
+        c.IsrIdOffset = offset;
+        c.IsrIdMask = mask;
+        c.IsrIdValue = value;
+    });
 }
 
 BOOL HwConfigureMemRange(HwDeviceConfig* config, uint32_t base, uint32_t count)
 {
-    if (!config)
-        return false;
-    config->memRangeUsed = 1;
-    config->MemBase = base;
-    config->MemCount = count;
-    return true;
+    return Configure(config, [&](HwDeviceConfig& c) { UseRange(c, kMemRange, base, count); });
 }
 
 BOOL HwConfigureIgnoreConflicts(HwDeviceConfig* config, BOOL flag)
 {
-    if (!config)
-        return false;
-    config->IgnoreConflicts = flag;
-    return true;
+    return Configure(config, [&](HwDeviceConfig& c) { c.IgnoreConflicts = flag; });
 }
 
 BOOL HwConfigureMemoryIo(HwDeviceConfig* config, BOOL flag)
 {
-    if (!config)
-        return false;
-    config->MemoryIo = flag;
-    return true;
+    return Configure(config, [&](HwDeviceConfig& c) { c.MemoryIo = flag; });
 }
 
 BOOL HwConfigureDevice(const char* name, const HwDeviceConfig* config)
@@ -295,11 +305,9 @@ BOOL HwConfigureDevice(const char* name, const HwDeviceConfig* config)
     if (!name || !*name || !config)
         return false;
     auto reg = registry::System();
-    HKEY handle = 0;
-    if (reg->CreateKey(registry::kLocalMachine, DeviceKeyPath(name), registry::kKeyAllAccess,
-                       &handle))
+    const Key key(*reg, Key::kCreate, DeviceKeyPath(name), registry::kKeyAllAccess);
+    if (!key)
         return false;
-    Key key(*reg, handle);
     const std::vector<StoredValue> previous = Snapshot(*reg, key.get());
     const bool written =
         DeleteDeviceValues(*reg, key.get()) && WriteConfig(*reg, key.get(), *config);
@@ -324,11 +332,9 @@ BOOL HwEnumerateDevices(uint32_t index, char* name, HwDeviceConfig* config)
     if (!name || !config)
         return false;
     auto reg = registry::System();
-    HKEY handle = 0;
-    if (reg->OpenKey(registry::kLocalMachine, DeviceParentPath(ConfigPlatform()),
-                     registry::kKeyRead, &handle))
+    const Key parent(*reg, Key::kOpen, DeviceParentPath(ConfigPlatform()), registry::kKeyRead);
+    if (!parent)
         return false;
-    Key parent(*reg, handle);
     char found[HW_DEVICE_NAME_CHARS];
     for (uint32_t i = 0, fitting = 0;; ++i) {
         uint32_t chars = sizeof found;
@@ -354,11 +360,9 @@ BOOL HwDeleteDeviceConfiguration(const char* name)
     if (!name || !*name)
         return false;
     auto reg = registry::System();
-    HKEY handle = 0;
-    if (reg->OpenKey(registry::kLocalMachine, DeviceParentPath(ConfigPlatform()),
-                     registry::kKeyAllAccess, &handle))
+    const Key parent(*reg, Key::kOpen, DeviceParentPath(ConfigPlatform()), registry::kKeyAllAccess);
+    if (!parent)
         return false;
-    Key parent(*reg, handle);
     if (reg->DeleteKey(parent.get(), name) != win32::kSuccess)
         return false;
     reg->Flush(parent.get());
@@ -368,12 +372,7 @@ BOOL HwDeleteDeviceConfiguration(const char* name)
 BOOL HwIsDriverConfigured()
 {
     auto reg = registry::System();
-    HKEY handle = 0;
-    if (reg->OpenKey(registry::kLocalMachine, ServiceKeyPath(ConfigPlatform()), registry::kKeyRead,
-                     &handle))
-        return false;
-    reg->CloseKey(handle);
-    return true;
+    return bool(Key(*reg, Key::kOpen, ServiceKeyPath(ConfigPlatform()), registry::kKeyRead));
 }
 
 BOOL HwConfigureDriver()

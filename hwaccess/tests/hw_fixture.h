@@ -76,4 +76,24 @@ protected:
     }
 };
 
+/// An HwFixture whose test drives one device, deleted when the test ends.
+class DeviceFixture : public HwFixture {
+protected:
+    HwDevice* device = nullptr;
+
+    /// Creates the device with `callback` and connects it to device `name`.
+    void Connect(const char* name, HwInterruptCallback callback = nullptr)
+    {
+        device = hw::HwNewDevice(callback);
+        ASSERT_TRUE(hw::HwConnectDevice(device, name));
+    }
+
+    void TearDown() override
+    {
+        if (device)
+            hw::HwDeleteDevice(device);
+        HwFixture::TearDown();
+    }
+};
+
 } // namespace hw::testing

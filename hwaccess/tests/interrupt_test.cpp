@@ -48,36 +48,33 @@ struct Service {
 // The C-832 device on interrupt level 5, its service op reading card port 1 and
 // its identification op claiming interrupts when card port 2 has bit 7 set;
 // its ports reach on to an exclusion probe at 0x214.
-class InterruptTest : public HwFixture {
+class InterruptTest : public DeviceFixture {
 protected:
     static constexpr uint32_t kLevel = 5;
     Service service;
-    HwDevice* device = nullptr;
     HwThread* thread = nullptr;
 
     void SetUp() override
     {
-        HwFixture::SetUp();
+        DeviceFixture::SetUp();
         Reconfigure("c832", [](HwDeviceConfig& c) {
             HwConfigurePortRange(&c, 0x210, 8);
             HwConfigureInterrupt(&c, kLevel);
             HwConfigureIsrOp(&c, kOpIn + 1, 1, 0);
             HwConfigureIsrIdOp(&c, kOpIn + 1, 2, 0x80, 0x80);
         });
-        device = HwNewDevice(&Service::OnInterrupt);
+        Connect("c832", &Service::OnInterrupt);
         device->errorCallback = &Service::OnError;
         device->callerData = &service;
-        ASSERT_TRUE(HwConnectDevice(device, "c832"));
     }
 
     void TearDown() override
     {
-        if (device) {
-            EXPECT_TRUE(HwDeleteDevice(device));
-        }
+        if (device)
+            EXPECT_TRUE(HwDeleteDevice(std::exchange(device, nullptr)));
         if (thread)
             QnloCloseThread(thread);
-        HwFixture::TearDown();
+        DeviceFixture::TearDown();
     }
 
     /// Connects the interrupt and serves it on a new thread timed on `clock`.

@@ -8,28 +8,25 @@ namespace {
 using namespace qdriver::wire;
 
 // The C-832 device with 256 bytes of memory at 0xD0000 and a 4096-byte DMA buffer.
-class MemoryTest : public HwFixture {
+class MemoryTest : public DeviceFixture {
 protected:
-    HwDevice* device = nullptr;
     HwMemory* memory = nullptr;
 
     void SetUp() override
     {
-        HwFixture::SetUp();
+        DeviceFixture::SetUp();
         Reconfigure("c832", [](HwDeviceConfig& c) {
             HwConfigureMemRange(&c, 0xD0000, 0x100);
             c.DmaBufSize = 4096;
         });
-        device = HwNewDevice(nullptr);
-        ASSERT_TRUE(HwConnectDevice(device, "c832"));
+        Connect("c832");
         memory = HwNewMemory();
     }
 
     void TearDown() override
     {
         HwDeleteMemory(memory);
-        HwDeleteDevice(device);
-        HwFixture::TearDown();
+        DeviceFixture::TearDown();
     }
 
     Words LastRequest() const { return InputWords(driver->Log().back()); }

@@ -23,21 +23,14 @@ Words Op(HwOpQueue* queue, uint32_t index)
     return w;
 }
 
-class OpQueueTest : public HwFixture {
+class OpQueueTest : public DeviceFixture {
 protected:
     void SetUp() override
     {
-        HwFixture::SetUp();
-        device = HwNewDevice(nullptr);
-        ASSERT_TRUE(HwConnectDevice(device, "c832"));
+        DeviceFixture::SetUp();
+        Connect("c832");
         driver->ClearLog();
     }
-    void TearDown() override
-    {
-        HwDeleteDevice(device);
-        HwFixture::TearDown();
-    }
-    HwDevice* device = nullptr;
 };
 
 TEST_F(OpQueueTest, HeaderAndOpWordsIncludingTheWhileShuffles)

@@ -6,25 +6,18 @@ namespace {
 
 using namespace qdriver::wire;
 
-class PortTransfersTest : public HwFixture {
+class PortTransfersTest : public DeviceFixture {
 protected:
-    void Connect(const char* name)
+    void ConnectAndClearLog(const char* name)
     {
-        device = HwNewDevice(nullptr);
-        ASSERT_TRUE(HwConnectDevice(device, name));
+        Connect(name);
         driver->ClearLog();
     }
-    void TearDown() override
-    {
-        HwDeleteDevice(device);
-        HwFixture::TearDown();
-    }
-    HwDevice* device = nullptr;
 };
 
 TEST_F(PortTransfersTest, BlockReadsAreBufferedUpTo1000BytesOnNt)
 {
-    Connect("c832");
+    ConnectAndClearLog("c832");
     std::vector<uint8_t> buffer(1001);
     card->Script(0, {0x3C});
     ASSERT_TRUE(HwAutoIncReadPort(device, 0, 0, buffer.data(), 1000, 1));
@@ -43,7 +36,7 @@ TEST_F(PortTransfersTest, BlockReadsAreBufferedUpTo1000BytesOnNt)
 
 TEST_F(PortTransfersTest, BlockWritesJoinHeaderAndDataUpTo1000BytesOnNt)
 {
-    Connect("lpt");
+    ConnectAndClearLog("lpt");
     const uint8_t data[2] = {0x11, 0x22};
     ASSERT_TRUE(HwAutoIncWritePort(device, 0, 0, data, 2, 5));
     EXPECT_EQ(latch->Register(0), 0x11);
@@ -70,7 +63,7 @@ TEST_F(PortTransfersTest, BlockWritesJoinHeaderAndDataUpTo1000BytesOnNt)
 TEST_F(PortTransfersTest, Windows9xAlwaysTransfersDirect)
 {
     Boot(kPlatform9x);
-    Connect("lpt");
+    ConnectAndClearLog("lpt");
     uint8_t data[2] = {1, 2};
     ASSERT_TRUE(HwAutoIncWritePort(device, 0, 1, data, 2, 1));
     ASSERT_TRUE(HwAutoIncReadPort(device, 0, 1, data, 2, 1));
@@ -84,7 +77,7 @@ TEST_F(PortTransfersTest, Windows9xAlwaysTransfersDirect)
 TEST_F(PortTransfersTest, Windows9xRequestsStartWithTheDeviceContext)
 {
     Boot(kPlatform9x);
-    Connect("lpt");
+    ConnectAndClearLog("lpt");
     ASSERT_EQ(device->driverContext, 3u);
     uint32_t value = 0, read = 0;
     const uint8_t data[1] = {0x44};
@@ -111,7 +104,7 @@ TEST_F(PortTransfersTest, Windows9xRequestsStartWithTheDeviceContext)
 
 TEST_F(PortTransfersTest, MapPortsSendsItsWordsInOrderAndNeedsA24ByteReply)
 {
-    Connect(nullptr);
+    ConnectAndClearLog(nullptr);
     uint32_t value = 0x99;
     ASSERT_TRUE(HwMapPortsEx(device, 0x2F8, 8, 1, 0, &value));
     EXPECT_EQ(driver->Log().back().code, 0x228150u);
@@ -139,7 +132,7 @@ TEST_F(PortTransfersTest, MapPortsSendsItsWordsInOrderAndNeedsA24ByteReply)
 
 TEST_F(PortTransfersTest, BusDataTravelsAfterAHeaderWithDataAtByte28)
 {
-    Connect("c832");
+    ConnectAndClearLog("c832");
     const uint8_t data[3] = {0xA1, 0xA2, 0xA3};
     ASSERT_TRUE(HwSetBusDataByOffset(device, 0x10, data, 3));
     auto set = driver->Log().back();

@@ -13,6 +13,16 @@ struct NamedFilter {
 // beyond their block that a larger dimension brings in, the third row of
 // filter 7 is -1 2 -1, and filter 13 divides by 24 (its sum is 1).
 // clang-format off
+// The sharp enhancers are the 3 x 3 high-pass filters under another name.
+constexpr ConvolutionFilter kHighPass3x3Cross{3, 1, {
+    0, -1, 0, 0, 0, 0, 0,
+    -1, 5, -1, 0, 0, 0, 0,
+    0, -1, 0}};
+constexpr ConvolutionFilter kHighPass3x3Square{3, 1, {
+    -1, -1, -1, 0, 0, 0, 0,
+    -1, 9, -1, 0, 0, 0, 0,
+    -1, -1, -1}};
+
 const NamedFilter kFilters[kFilterCount] = {
     {"Laws feature ext.1 (Débruiteur)", {3, 36, {
         1, 2, 1, 0, 0, 0, 0,
@@ -62,28 +72,16 @@ const NamedFilter kFilters[kFilterCount] = {
         1, 1, 1, 1, 1, 0, 0,
         1, 1, 1, 1, 1, 0, 0,
         1, 1, 1, 1, 1}}},
-    {"High pass 3x3 filter 1", {3, 1, {
-        0, -1, 0, 0, 0, 0, 0,
-        -1, 5, -1, 0, 0, 0, 0,
-        0, -1, 0}}},
-    {"High pass 3x3 filter 2", {3, 1, {
-        -1, -1, -1, 0, 0, 0, 0,
-        -1, 9, -1, 0, 0, 0, 0,
-        -1, -1, -1}}},
+    {"High pass 3x3 filter 1", kHighPass3x3Cross},
+    {"High pass 3x3 filter 2", kHighPass3x3Square},
     {"High pass 5x5 filter", {5, 24, {
         -1, -1, -1, -1, -1, 0, 0,
         -1, -1, -1, -1, -1, 0, 0,
         -1, -1, 25, -1, -1, 0, 0,
         -1, -1, -1, -1, -1, 0, 0,
         -1, -1, -1, -1, -1}}},
-    {"Sharp enhancer 3x3 filter 1", {3, 1, {
-        0, -1, 0, 0, 0, 0, 0,
-        -1, 5, -1, 0, 0, 0, 0,
-        0, -1, 0}}},
-    {"Sharp enhancer 3x3 filter 2", {3, 1, {
-        -1, -1, -1, 0, 0, 0, 0,
-        -1, 9, -1, 0, 0, 0, 0,
-        -1, -1, -1}}},
+    {"Sharp enhancer 3x3 filter 1", kHighPass3x3Cross},
+    {"Sharp enhancer 3x3 filter 2", kHighPass3x3Square},
     {"Sharpen gentle", {3, 1, {
         0, 0, 0, 0, 0, 0, 0,
         -1, 3, -1}}},

@@ -10,6 +10,13 @@ namespace {
 
 constexpr int kMaxFitSamples = 1024;
 
+// Where one profile stands in a point: its coordinate, its value and its fit.
+struct ProfileSlots {
+    int coord, value, fit;
+};
+constexpr ProfileSlots kColumnProfile{0, 1, 2};
+constexpr ProfileSlots kRowProfile{4, 3, 5};
+
 // The fit curve at each stored coordinate; nothing without a fit.
 void FillFit(std::vector<ProfilePoint>& points, int n, int coord, int fit, const ProfileFit& f)
 {
@@ -84,43 +91,36 @@ void ComputeProfiles(const PlaneView& image, int channel, int x1, int y1, int x2
     float angle, intercept;
     line.LineFromPoints(x1, y1, x2, y2, &angle, &intercept);
 
-    // Column profile: intersections with vertical lines, which a vertical
-    // segment never meets.
-    const int xStart = std::min(x1, x2), xEnd = std::max(x1, x2);
-    int n = 0;
-    for (int x = xStart; x < xEnd && n < capacity; ++x) {
-        float ix, y;
-        line.Intersection(x1, y1, angle, x, 0, kVertical, &ix, &y);
-        if (!(ix >= 0 && ix < image.width && y >= 0 && y < image.height))
-            continue;
-        int value = PixelLuminance(GetPixelValue(image, x, static_cast<int>(y)), channel);
-        state->points[n][0] = float(x);
-        state->points[n][1] = float(value);
-        scratch.push_back(float(value));
-        ++n;
-    }
-    // The fit stands on the stored coordinates, not on the segment start: points
-    // outside the image are skipped, and the centroid counts from 1.
-    if (n > 0)
-        FillFit(state->points, n, 0, 2, FitProfile(scratch.data(), n, int(state->points[0][0])));
-
-    // Row profile: intersections with horizontal lines, which a horizontal
-    // segment never meets.
-    scratch.clear();
-    const int yStart = std::min(y1, y2), yEnd = std::max(y1, y2);
-    n = 0;
-    for (int y = yStart; y < yEnd && n < capacity; ++y) {
-        float x, iy;
-        line.Intersection(x1, y1, angle, 0, y, 0, &x, &iy);
-        if (!(iy >= 0 && iy < image.height && x >= 0 && x < image.width))
-            continue;
-        int value = PixelLuminance(GetPixelValue(image, static_cast<int>(x), y), channel);
-        state->points[n][3] = float(value);
-        state->points[n][4] = float(y);
-        scratch.push_back(float(value));
-        ++n;
-    }
-    if (n > 0)
-        FillFit(state->points, n, 4, 5, FitProfile(scratch.data(), n, int(state->points[0][4])));
+    // One profile: a point per integer step from `first` to `end` whose
+    // crossing lies in the image, its coordinate, value and fit in `slots`. A
+    // vertical segment never meets a vertical line, a horizontal one never a
+    // horizontal line.
+    auto profile = [&](bool alongColumns, int first, int end, const ProfileSlots& slots) {
+        scratch.clear();
+        int n = 0;
+        for (int step = first; step < end && n < capacity; ++step) {
+            float x, y;
+            if (alongColumns)
+                line.Intersection(x1, y1, angle, step, 0, kVertical, &x, &y);
+            else
+                line.Intersection(x1, y1, angle, 0, step, 0, &x, &y);
+            if (!(x >= 0 && x < image.width && y >= 0 && y < image.height))
+                continue;
+            const int column = alongColumns ? step : static_cast<int>(x);
+            const int row = alongColumns ? static_cast<int>(y) : step;
+            const int value = PixelLuminance(GetPixelValue(image, column, row), channel);
+            state->points[n][slots.coord] = float(step);
+            state->points[n][slots.value] = float(value);
+            scratch.push_back(float(value));
+            ++n;
+        }
+        // The fit stands on the stored coordinates, not on the segment start:
+        // points outside the image are skipped, and the centroid counts from 1.
+        if (n > 0)
+            FillFit(state->points, n, slots.coord, slots.fit,
+                    FitProfile(scratch.data(), n, int(state->points[0][slots.coord])));
+    };
+    profile(true, std::min(x1, x2), std::max(x1, x2), kColumnProfile);
+    profile(false, std::min(y1, y2), std::max(y1, y2), kRowProfile);
     state->count = static_cast<short>(capacity);
 }

@@ -52,6 +52,20 @@ protected:
         return handle;
     }
 
+    // Opens MockCam on `device`, which the plug-in refuses with `status`:
+    // no handle comes back, no slot stays bound and nothing is open.
+    static void expect_open_refused(const char* device, Vstatus status)
+    {
+        long handle = -1;
+        EXPECT_EQ(open_framegrabber("MockCam", 1, 1, 0, 0, 0, 0, "default", -1, "default", 1.0,
+                                    "default", "mock*", device, 0, 0, &handle),
+                  status);
+        EXPECT_EQ(handle, -1);
+        for (FGInstance* slot : mock_class()->instance)
+            EXPECT_EQ(slot, nullptr);
+        EXPECT_EQ(mock_open_count(), 0);
+    }
+
     // The instance record of an open handle, found through the class slots.
     static const FGInstance* instance_of_slot(int index) { return mock_class()->instance[index]; }
 

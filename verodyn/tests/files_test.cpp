@@ -61,9 +61,7 @@ TEST_F(FilesTest, TiffKeepsEveryPixelOfEveryShape)
 {
     for (const Shape& s : kShapes)
         for (int channels : {1, 3}) {
-            std::vector<std::vector<std::uint8_t>> planes;
-            for (int c = 0; c < channels; ++c)
-                planes.push_back(ramp<std::uint8_t>(s.width, s.height, 11 * c, 17));
+            const auto planes = byte_ramps(s, channels, 11, 17);
             ASSERT_EQ(write_image(make("byte", s.width, s.height, planes), "tiff", 0,
                                   path("a.tif").c_str()),
                       V_OK);

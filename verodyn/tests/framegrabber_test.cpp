@@ -243,14 +243,7 @@ TEST_F(FramegrabberOpenTest, OpenAtMaxInstancesFailsAndChangesNothing)
 
 TEST_F(FramegrabberOpenTest, FailedOpenLeavesTheSlotEmptyAndReportsThePluginDetail)
 {
-    long handle = -1;
-    EXPECT_EQ(open_framegrabber("MockCam", 1, 1, 0, 0, 0, 0, "default", -1, "default", 1.0,
-                                "default", "mock*", "fail", 0, 0, &handle),
-              FG_ERR_DEVICE);
-    EXPECT_EQ(handle, -1);
-    for (FGInstance* slot : mock_class()->instance)
-        EXPECT_EQ(slot, nullptr);
-    EXPECT_EQ(mock_open_count(), 0);
+    expect_open_refused("fail", FG_ERR_DEVICE);
     EXPECT_EQ(
         vlast_error().rfind("open_framegrabber: no such device: OpenDevice(fginst->device) (", 0),
         0u)
@@ -265,14 +258,7 @@ TEST_F(FramegrabberOpenTest, FailedOpenLeavesTheSlotEmptyAndReportsThePluginDeta
 
 TEST_F(FramegrabberOpenTest, SlotOutsideTheClassIsRefused)
 {
-    long handle = -1;
-    EXPECT_EQ(open_framegrabber("MockCam", 1, 1, 0, 0, 0, 0, "default", -1, "default", 1.0,
-                                "default", "mock*", "foreign_slot", 0, 0, &handle),
-              VERR_FG_SLOT);
-    EXPECT_EQ(handle, -1);
-    for (FGInstance* slot : mock_class()->instance)
-        EXPECT_EQ(slot, nullptr);
-    EXPECT_EQ(mock_open_count(), 0);
+    expect_open_refused("foreign_slot", VERR_FG_SLOT);
 }
 
 TEST_F(FramegrabberOpenTest, ClosedHandlesAreRefused)

@@ -71,9 +71,7 @@ TEST_F(GeometryTest, ZoomToTheSameSizeIsTheIdentity)
 {
     for (const Shape& s : kShapes)
         for (int channels : {1, 3}) {
-            std::vector<std::vector<std::uint8_t>> planes;
-            for (int c = 0; c < channels; ++c)
-                planes.push_back(ramp<std::uint8_t>(s.width, s.height, 50 * c, 13));
+            const auto planes = byte_ramps(s, channels, 50, 13);
             Vobject out;
             ASSERT_EQ(zoom_image_size(make("byte", s.width, s.height, planes), &out, s.width,
                                       s.height, "constant"),

@@ -52,6 +52,16 @@ template <typename T> std::vector<T> ramp(int width, int height, double seed, do
     return plane;
 }
 
+// `channels` byte planes of shape `s`: plane c is a ramp from c x `channel_seed` by `step`.
+inline std::vector<std::vector<std::uint8_t>> byte_ramps(const Shape& s, int channels,
+                                                         double channel_seed, double step)
+{
+    std::vector<std::vector<std::uint8_t>> planes;
+    for (int c = 0; c < channels; ++c)
+        planes.push_back(ramp<std::uint8_t>(s.width, s.height, channel_seed * c, step));
+    return planes;
+}
+
 template <typename T> std::vector<T> plane(const Vobject& image, int channel = 0)
 {
     const VImage& im = *image.image(0);

@@ -7,6 +7,7 @@
 #include <numbers>
 
 #include "verodyn/src/ops/pixel_rules.h"
+#include "verodyn/src/ops/unary.h"
 #include <verodyn/extension.h>
 #include <verodyn/operators.h>
 
@@ -21,22 +22,16 @@ template <typename T, typename PerPlane>
 Vstatus map_complex(const char* name, const Vobject& in, Vobject* out, VPixelType result_type,
                     PerPlane per_plane)
 {
-    return run(name, [&]() -> Vstatus {
-        if (!out)
-            return VERR_PARAM;
-        const VImage* image = first_image(in);
-        if (!image)
-            return VERR_NO_OBJECT;
-        if (image->type() != VPixelType::Complex)
-            return VERR_PIXEL_TYPE;
-        auto result =
-            VImage::create(result_type, image->width(), image->height(), image->channels());
-        for (int c = 0; c < image->channels(); ++c)
-            per_plane(image->plane_as<std::complex<float>>(c), result->plane_as<T>(c),
-                      image->pixel_count());
-        *out = Vobject(std::move(result));
-        return V_OK;
-    });
+    return run_unary(
+        name, in, out, [&](const VImage& image, std::shared_ptr<VImage>& result) -> Vstatus {
+            if (image.type() != VPixelType::Complex)
+                return VERR_PIXEL_TYPE;
+            result = VImage::create(result_type, image.width(), image.height(), image.channels());
+            for (int c = 0; c < image.channels(); ++c)
+                per_plane(image.plane_as<std::complex<float>>(c), result->plane_as<T>(c),
+                          image.pixel_count());
+            return V_OK;
+        });
 }
 
 } // namespace

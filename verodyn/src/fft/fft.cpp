@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "fft_plans.h"
+#include "verodyn/src/ops/unary.h"
 #include <verodyn/extension.h>
 #include <verodyn/operators.h>
 
@@ -65,53 +66,44 @@ void hermitian_half(const Complex* spectrum, Complex* half, int width, int heigh
 
 Vstatus fft_image(const Vobject& in, Vobject* out)
 {
-    return run("fft_image", [&]() -> Vstatus {
-        if (!out)
-            return VERR_PARAM;
-        const VImage* image = first_image(in);
-        if (!image)
-            return VERR_NO_OBJECT;
-        if (image->type() != VPixelType::Byte && image->type() != VPixelType::Real)
-            return VERR_PIXEL_TYPE;
-        const int width = image->width(), height = image->height();
-        auto result = VImage::create(VPixelType::Complex, width, height, image->channels());
-        // Each channel is transformed in its own plane, which holds the half
-        // spectrum the transform gives before it is completed.
-        for (int c = 0; c < image->channels(); ++c) {
-            auto* spectrum = result->plane_as<Complex>(c);
-            if (image->type() == VPixelType::Byte)
-                load_rows(image->plane_as<std::uint8_t>(c), spectrum, width, height);
-            else
-                load_rows(image->plane_as<float>(c), spectrum, width, height);
-            fft_real_to_half(spectrum, width, height);
-            complete_spectrum(spectrum, width, height);
-        }
-        *out = Vobject(std::move(result));
-        return V_OK;
-    });
+    return run_unary(
+        "fft_image", in, out, [](const VImage& image, std::shared_ptr<VImage>& result) -> Vstatus {
+            if (image.type() != VPixelType::Byte && image.type() != VPixelType::Real)
+                return VERR_PIXEL_TYPE;
+            const int width = image.width(), height = image.height();
+            result = VImage::create(VPixelType::Complex, width, height, image.channels());
+            // Each channel is transformed in its own plane, which holds the half
+            // spectrum the transform gives before it is completed.
+            for (int c = 0; c < image.channels(); ++c) {
+                auto* spectrum = result->plane_as<Complex>(c);
+                if (image.type() == VPixelType::Byte)
+                    load_rows(image.plane_as<std::uint8_t>(c), spectrum, width, height);
+                else
+                    load_rows(image.plane_as<float>(c), spectrum, width, height);
+                fft_real_to_half(spectrum, width, height);
+                complete_spectrum(spectrum, width, height);
+            }
+            return V_OK;
+        });
 }
 
 Vstatus fft_image_inv(const Vobject& in, Vobject* out)
 {
-    return run("fft_image_inv", [&]() -> Vstatus {
-        if (!out)
-            return VERR_PARAM;
-        const VImage* image = first_image(in);
-        if (!image)
-            return VERR_NO_OBJECT;
-        if (image->type() != VPixelType::Complex)
-            return VERR_PIXEL_TYPE;
-        const int width = image->width(), height = image->height();
-        auto result = VImage::create(VPixelType::Real, width, height, image->channels());
-        auto half = VImage::create(VPixelType::Complex, width / 2 + 1, height, 1);
-        // Halves the sums of the Hermitian part and divides by the pixel count.
-        const float scale = float(0.5 / double(image->pixel_count()));
-        for (int c = 0; c < image->channels(); ++c) {
-            hermitian_half(image->plane_as<Complex>(c), half->plane_as<Complex>(0), width, height,
-                           scale);
-            fft_half_to_real(half->plane_as<Complex>(0), result->plane_as<float>(c), width, height);
-        }
-        *out = Vobject(std::move(result));
-        return V_OK;
-    });
+    return run_unary("fft_image_inv", in, out,
+                     [](const VImage& image, std::shared_ptr<VImage>& result) -> Vstatus {
+                         if (image.type() != VPixelType::Complex)
+                             return VERR_PIXEL_TYPE;
+                         const int width = image.width(), height = image.height();
+                         result = VImage::create(VPixelType::Real, width, height, image.channels());
+                         auto half = VImage::create(VPixelType::Complex, width / 2 + 1, height, 1);
+                         // Halves the sums of the Hermitian part and divides by the pixel count.
+                         const float scale = float(0.5 / double(image.pixel_count()));
+                         for (int c = 0; c < image.channels(); ++c) {
+                             hermitian_half(image.plane_as<Complex>(c), half->plane_as<Complex>(0),
+                                            width, height, scale);
+                             fft_half_to_real(half->plane_as<Complex>(0),
+                                              result->plane_as<float>(c), width, height);
+                         }
+                         return V_OK;
+                     });
 }

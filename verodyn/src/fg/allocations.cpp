@@ -78,17 +78,28 @@ FGstatus tracked_free(void* pointer, bool temporary)
 using verodyn::fg::tracked_alloc;
 using verodyn::fg::tracked_free;
 
+namespace {
+
+// A plug-in hands the address of its pointer untyped; it receives null on failure.
+FGstatus alloc_to(void* pointer_address, std::size_t size, const char* file, int line,
+                  bool temporary)
+{
+    if (!pointer_address)
+        return VERR_NULL_POINTER;
+    void* p = nullptr;
+    const FGstatus status = tracked_alloc(size, file, line, temporary, &p);
+    std::memcpy(pointer_address, &p, sizeof p);
+    return status;
+}
+
+} // namespace
+
 extern "C" {
 
 FGstatus VXAlloc(Vproc_handle, size_t size, const char* file, int32_t line, int32_t,
                  void* pointer_address)
 {
-    if (!pointer_address)
-        return VERR_NULL_POINTER;
-    void* p = nullptr;
-    const FGstatus status = tracked_alloc(size, file, line, false, &p);
-    std::memcpy(pointer_address, &p, sizeof p);
-    return status;
+    return alloc_to(pointer_address, size, file, line, false);
 }
 
 FGstatus VXFree(Vproc_handle, void* pointer, const char*, int32_t, int32_t)
@@ -99,12 +110,7 @@ FGstatus VXFree(Vproc_handle, void* pointer, const char*, int32_t, int32_t)
 FGstatus VXAllocTmp(Vproc_handle, void* pointer_address, size_t size, const char* file,
                     int32_t line)
 {
-    if (!pointer_address)
-        return VERR_NULL_POINTER;
-    void* p = nullptr;
-    const FGstatus status = tracked_alloc(size, file, line, true, &p);
-    std::memcpy(pointer_address, &p, sizeof p);
-    return status;
+    return alloc_to(pointer_address, size, file, line, true);
 }
 
 FGstatus VXFreeTmp(Vproc_handle, void* pointer, const char*, int32_t)

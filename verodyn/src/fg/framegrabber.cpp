@@ -47,8 +47,11 @@ template <typename Body> Vstatus fg_run(const char* op, Body&& body)
     return verodyn::report(status, op, detail);
 }
 
-// Runs `call` on the open grabber of `handle`, under the grabber's lock.
-template <typename Call> Vstatus on_grabber(long handle, Call&& call)
+// Runs call(grabber, proc) on the open grabber of `handle`, under the
+// grabber's lock, with the plug-in's `callback` as `proc`; a plug-in that
+// offers no such callback does not support the operator.
+template <typename Proc, typename Call>
+Vstatus on_grabber(long handle, Proc FGClass::*callback, Call&& call)
 {
     const std::shared_ptr<Grabber> grabber = find_grabber(handle);
     if (!grabber)
@@ -56,18 +59,31 @@ template <typename Call> Vstatus on_grabber(long handle, Call&& call)
     std::lock_guard guard(grabber->lock);
     if (grabber->closed)
         return VERR_FG_HANDLE;
-    return std::forward<Call>(call)(*grabber);
+    const Proc proc = grabber->iface->cls.*callback;
+    if (!proc)
+        return FG_ERR_NOT_SUPPORTED;
+    return std::forward<Call>(call)(*grabber, proc);
 }
 
-// Converts the records a grab callback filled; they are released in any case.
-template <typename Grab> Vstatus grab_object(Grab&& grab, Vobject* out)
+// Runs the grab operator `op`: grab(proc, instance, records, count) calls the
+// plug-in's grab `callback`, and the records it fills become `out`; they are
+// released in any case.
+template <typename Proc, typename Grab>
+Vstatus grab_operator(const char* op, Vobject* out, long handle, Proc FGClass::*callback,
+                      Grab&& grab)
 {
-    GrabRecords records;
-    int32_t count = 0;
-    const FGstatus status = std::forward<Grab>(grab)(records.data(), &count);
-    if (status != FG_SUCCESS)
-        return status;
-    return records.to_object(count, out);
+    return fg_run(op, [&](std::string&) -> Vstatus {
+        if (!out)
+            return VERR_PARAM;
+        return on_grabber(handle, callback, [&](Grabber& g, Proc proc) -> Vstatus {
+            GrabRecords records;
+            int32_t count = 0;
+            const FGstatus status = grab(proc, g.inst.get(), records.data(), &count);
+            if (status != FG_SUCCESS)
+                return status;
+            return records.to_object(count, out);
+        });
+    });
 }
 
 bool empty_slot_of(const FGClass& cls, FGInstance** slot)
@@ -217,50 +233,28 @@ Vstatus open_framegrabber(const VTuple& name, const VTuple& horizontal_resolutio
 
 Vstatus grab_image(Vobject* out, long handle)
 {
-    return fg_run("grab_image", [&](std::string&) -> Vstatus {
-        if (!out)
-            return VERR_PARAM;
-        return on_grabber(handle, [&](Grabber& g) -> Vstatus {
-            const FGGrabProc grab = g.iface->cls.FGGrab;
-            if (!grab)
-                return FG_ERR_NOT_SUPPORTED;
-            return grab_object(
-                [&](VImageRecord* image, int32_t* count) {
-                    return grab(next_proc_id(), g.inst.get(), image, count);
-                },
-                out);
-        });
-    });
+    return grab_operator("grab_image", out, handle, &FGClass::FGGrab,
+                         [](FGGrabProc grab, FGInstance* inst, VImageRecord* image,
+                            int32_t* count) { return grab(next_proc_id(), inst, image, count); });
 }
 
 Vstatus grab_image_start(long handle, double max_delay)
 {
     return fg_run("grab_image_start", [&](std::string&) -> Vstatus {
-        return on_grabber(handle, [&](Grabber& g) -> Vstatus {
-            const FGGrabStartAsyncProc start = g.iface->cls.FGGrabStartAsync;
-            if (!start)
-                return FG_ERR_NOT_SUPPORTED;
-            return from_plugin(start(next_proc_id(), g.inst.get(), max_delay));
-        });
+        return on_grabber(handle, &FGClass::FGGrabStartAsync,
+                          [&](Grabber& g, FGGrabStartAsyncProc start) -> Vstatus {
+                              return from_plugin(start(next_proc_id(), g.inst.get(), max_delay));
+                          });
     });
 }
 
 Vstatus grab_image_async(Vobject* out, long handle, double max_delay)
 {
-    return fg_run("grab_image_async", [&](std::string&) -> Vstatus {
-        if (!out)
-            return VERR_PARAM;
-        return on_grabber(handle, [&](Grabber& g) -> Vstatus {
-            const FGGrabAsyncProc grab = g.iface->cls.FGGrabAsync;
-            if (!grab)
-                return FG_ERR_NOT_SUPPORTED;
-            return grab_object(
-                [&](VImageRecord* image, int32_t* count) {
-                    return grab(next_proc_id(), g.inst.get(), max_delay, image, count);
-                },
-                out);
+    return grab_operator(
+        "grab_image_async", out, handle, &FGClass::FGGrabAsync,
+        [&](FGGrabAsyncProc grab, FGInstance* inst, VImageRecord* image, int32_t* count) {
+            return grab(next_proc_id(), inst, max_delay, image, count);
         });
-    });
 }
 
 Vstatus get_framegrabber_param(long handle, const char* name, VTuple* value)
@@ -269,25 +263,23 @@ Vstatus get_framegrabber_param(long handle, const char* name, VTuple* value)
         if (!name || !value)
             return VERR_PARAM;
         detail = name;
-        return on_grabber(handle, [&](Grabber& g) -> Vstatus {
-            const FGGetParamProc get = g.iface->cls.FGGetParam;
-            if (!get)
-                return FG_ERR_NOT_SUPPORTED;
-            std::vector<Vcpar> values(kParamCapacity);
-            int32_t count = kParamCapacity;
-            const Vproc_handle proc_id = next_proc_id();
-            FGstatus status = get(proc_id, g.inst.get(), name, values.data(), &count);
-            if (status == FG_ERR_PARAM_VALUE && count > int32_t(values.size()) &&
-                count <= kParamCapacityLimit) {
-                values.assign(std::size_t(count), Vcpar{});
-                status = get(proc_id, g.inst.get(), name, values.data(), &count);
-            }
-            if (status != FG_SUCCESS)
-                return status;
-            if (count > int32_t(values.size()))
-                return VERR_FG_ANSWER;
-            return to_tuple(values.data(), count, value);
-        });
+        return on_grabber(
+            handle, &FGClass::FGGetParam, [&](Grabber& g, FGGetParamProc get) -> Vstatus {
+                std::vector<Vcpar> values(kParamCapacity);
+                int32_t count = kParamCapacity;
+                const Vproc_handle proc_id = next_proc_id();
+                FGstatus status = get(proc_id, g.inst.get(), name, values.data(), &count);
+                if (status == FG_ERR_PARAM_VALUE && count > int32_t(values.size()) &&
+                    count <= kParamCapacityLimit) {
+                    values.assign(std::size_t(count), Vcpar{});
+                    status = get(proc_id, g.inst.get(), name, values.data(), &count);
+                }
+                if (status != FG_SUCCESS)
+                    return status;
+                if (count > int32_t(values.size()))
+                    return VERR_FG_ANSWER;
+                return to_tuple(values.data(), count, value);
+            });
     });
 }
 
@@ -301,13 +293,11 @@ Vstatus set_framegrabber_param(long handle, const char* name, const VTuple& valu
         const Vstatus converted = values.assign(value);
         if (converted != V_OK)
             return converted;
-        return on_grabber(handle, [&](Grabber& g) -> Vstatus {
-            const FGSetParamProc set = g.iface->cls.FGSetParam;
-            if (!set)
-                return FG_ERR_NOT_SUPPORTED;
-            return from_plugin(
-                set(next_proc_id(), g.inst.get(), name, values.data(), values.size()));
-        });
+        return on_grabber(handle, &FGClass::FGSetParam,
+                          [&](Grabber& g, FGSetParamProc set) -> Vstatus {
+                              return from_plugin(set(next_proc_id(), g.inst.get(), name,
+                                                     values.data(), values.size()));
+                          });
     });
 }
 

@@ -4,6 +4,7 @@
 
 #include "pixel_rules.h"
 #include "rows.h"
+#include "unary.h"
 #include <verodyn/extension.h>
 #include <verodyn/operators.h>
 
@@ -53,27 +54,22 @@ template <typename To> bool convert_image(const VImage& in, VImage& out)
 
 Vstatus invert_image(const Vobject& in, Vobject* out)
 {
-    return run("invert_image", [&]() -> Vstatus {
-        if (!out)
-            return VERR_PARAM;
-        const VImage* image = first_image(in);
-        if (!image)
-            return VERR_NO_OBJECT;
-        if (image->type() != VPixelType::Byte)
-            return VERR_PIXEL_TYPE;
-        auto result =
-            VImage::create(image->type(), image->width(), image->height(), image->channels());
-        for_pixels(*image, [&](std::size_t first, std::size_t count) {
-            for (int c = 0; c < image->channels(); ++c) {
-                const std::uint8_t* source = image->plane_as<std::uint8_t>(c) + first;
-                std::uint8_t* target = result->plane_as<std::uint8_t>(c) + first;
-                for (std::size_t i = 0; i < count; ++i)
-                    target[i] = static_cast<std::uint8_t>(255 - source[i]);
-            }
+    return run_unary(
+        "invert_image", in, out,
+        [](const VImage& image, std::shared_ptr<VImage>& result) -> Vstatus {
+            if (image.type() != VPixelType::Byte)
+                return VERR_PIXEL_TYPE;
+            result = VImage::create(image.type(), image.width(), image.height(), image.channels());
+            for_pixels(image, [&](std::size_t first, std::size_t count) {
+                for (int c = 0; c < image.channels(); ++c) {
+                    const std::uint8_t* source = image.plane_as<std::uint8_t>(c) + first;
+                    std::uint8_t* target = result->plane_as<std::uint8_t>(c) + first;
+                    for (std::size_t i = 0; i < count; ++i)
+                        target[i] = static_cast<std::uint8_t>(255 - source[i]);
+                }
+            });
+            return V_OK;
         });
-        *out = Vobject(std::move(result));
-        return V_OK;
-    });
 }
 
 Vstatus convert_image_type(const Vobject& in, Vobject* out, const char* type_name)
@@ -99,17 +95,13 @@ Vstatus convert_image_type(const Vobject& in, Vobject* out, const char* type_nam
 
 Vstatus access_channel(const Vobject& in, Vobject* out, int channel)
 {
-    return run("access_channel", [&]() -> Vstatus {
-        if (!out)
-            return VERR_PARAM;
-        const VImage* image = first_image(in);
-        if (!image)
-            return VERR_NO_OBJECT;
-        if (channel < 1 || channel > image->channels())
-            return VERR_CHANNEL;
-        auto result = VImage::create(image->type(), image->width(), image->height(), 1);
-        std::memcpy(result->plane(0), image->plane(channel - 1), image->plane_bytes());
-        *out = Vobject(std::move(result));
-        return V_OK;
-    });
+    return run_unary("access_channel", in, out,
+                     [&](const VImage& image, std::shared_ptr<VImage>& result) -> Vstatus {
+                         if (channel < 1 || channel > image.channels())
+                             return VERR_CHANNEL;
+                         result = VImage::create(image.type(), image.width(), image.height(), 1);
+                         std::memcpy(result->plane(0), image.plane(channel - 1),
+                                     image.plane_bytes());
+                         return V_OK;
+                     });
 }
