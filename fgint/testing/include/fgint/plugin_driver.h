@@ -3,6 +3,7 @@
 // grabs into host images, parameters set and answered as text.
 #pragma once
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include <fgint/fghelpers.h>
+#include <fgint/host_allocations.h>
 #include <fgint/values.h>
 
 namespace fg {
@@ -37,6 +39,37 @@ struct Images {
 
 class PluginDriver {
 protected:
+    // `camera_type` and `device`: what a test opens when it names none.
+    PluginDriver(const char* camera_type, const char* device)
+        : camera_type_(camera_type), device_(device)
+    {
+    }
+
+    // The class of the plug-in at `path` (loaded for the program's life),
+    // initialised afresh into cls_.
+    FGstatus InitPlugin(const char* path)
+    {
+        void* library = dlopen(path, RTLD_NOW);
+        if (!library) {
+            ADD_FAILURE() << dlerror();
+            return FG_ERR_OPEN;
+        }
+        cls_ = FGClass{};
+        return reinterpret_cast<FGInitProc>(dlsym(library, "FGInit"))(1, &cls_);
+    }
+
+    // How every test ends: what is still open is closed, low-level errors are
+    // no longer printed and the host functions must hold nothing more.
+    void EndTest()
+    {
+        CloseAll();
+        VDoLowError = 0;
+        ExpectNothingAllocated();
+    }
+
+    FGInstance& Request() { return Request(camera_type_); }
+    FGInstance& Request(const char* camera_type) { return Request(camera_type, device_); }
+
     // Open parameters with the class defaults, kept for the test's length.
     FGInstance& Request(const char* camera_type, const char* device)
     {
@@ -85,6 +118,9 @@ protected:
             *slot = nullptr;
         return status;
     }
+
+    FGInstance& Opened() { return Opened(camera_type_); }
+    FGInstance& Opened(const char* camera_type) { return Opened(camera_type, device_); }
 
     // Opens `camera_type` on `device`, which must succeed.
     FGInstance& Opened(const char* camera_type, const char* device)
@@ -149,6 +185,8 @@ protected:
         return text;
     }
 
+    const char* camera_type_;
+    const char* device_;
     FGClass cls_{};
     std::deque<FGInstance> requests_;
     std::vector<std::pair<FGInstance*, FGInstance**>> open_;
