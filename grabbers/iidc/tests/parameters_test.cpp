@@ -1,5 +1,4 @@
 #include <set>
-#include <span>
 
 #include "iidc_test_support.h"
 
@@ -7,34 +6,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A set, the status it answers and the parameter read back after it (nullptr: not read).
-struct SetCase {
-    const char* name;
-    Vcpar value;
-    FGstatus status;
-    const char* read = nullptr;
-};
-
-class IidcParamTest : public IidcTest {
-protected:
-    void ExpectSets(FGInstance& i, std::span<const SetCase> cases)
-    {
-        for (const SetCase& c : cases) {
-            EXPECT_EQ(Set(i, c.name, c.value), c.status) << c.name;
-            if (c.read) {
-                EXPECT_EQ(Get(i, c.name), c.read) << c.name;
-            }
-        }
-    }
-
-    // The status of a get whose answer does not matter.
-    FGstatus GetStatus(FGInstance& i, const char* name)
-    {
-        FGstatus status = FG_SUCCESS;
-        Get(i, name, &status);
-        return status;
-    }
-};
+using fg::SetCase;
+using IidcParamTest = IidcTest;
 
 TEST_F(IidcParamTest, EveryPublishedNameIsKnownInOrder)
 {

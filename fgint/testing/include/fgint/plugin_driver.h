@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <deque>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,6 +36,14 @@ struct Images {
     {
         return record[channel].pixel.u[y * record[channel].width + x];
     }
+};
+
+// A set, the status it answers and the parameter read back after it (nullptr: not read).
+struct SetCase {
+    const char* name;
+    Vcpar value;
+    FGstatus status;
+    const char* read = nullptr;
 };
 
 class PluginDriver {
@@ -156,6 +165,24 @@ protected:
     FGstatus Set(FGInstance& i, const char* name, const Vcpar& value)
     {
         return cls_.FGSetParam(1, &i, name, &value, 1);
+    }
+
+    void ExpectSets(FGInstance& i, std::span<const SetCase> cases)
+    {
+        for (const SetCase& c : cases) {
+            EXPECT_EQ(Set(i, c.name, c.value), c.status) << c.name;
+            if (c.read) {
+                EXPECT_EQ(Get(i, c.name), c.read) << c.name;
+            }
+        }
+    }
+
+    // The status of a get whose answer does not matter.
+    FGstatus GetStatus(FGInstance& i, const char* name)
+    {
+        FGstatus status = FG_SUCCESS;
+        Get(i, name, &status);
+        return status;
     }
 
     // The answer as text: values joined by ',' (reals with two decimals).
