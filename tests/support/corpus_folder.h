@@ -4,10 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,14 +15,14 @@ namespace corpus {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// The folder named by the program's one argument, made if missing; none,
-// with the usage printed, when the program is given anything else.
-inline std::optional<std::filesystem::path> FolderOf(int argc, char** argv)
+// The folder named by the program's one argument, made if missing. Given
+// anything else, the program prints its usage and ends with status 2.
+inline std::filesystem::path FolderOf(int argc, char** argv)
 {
     if (argc != 2) {
         std::cerr << "usage: " << std::filesystem::path(argv[0]).filename().string()
                   << " <folder>\n";
-        return std::nullopt;
+        std::exit(2);
     }
     std::filesystem::create_directories(argv[1]);
     return std::filesystem::path(argv[1]);

@@ -53,10 +53,7 @@ Bytes jpeg(int channels, const std::filesystem::path& scratch)
 
 int main(int argc, char** argv)
 {
-    const std::optional<std::filesystem::path> made = corpus::FolderOf(argc, argv);
-    if (!made)
-        return 2;
-    const std::filesystem::path& folder = *made;
+    const std::filesystem::path folder = corpus::FolderOf(argc, argv);
     auto write = [&](const std::string& name, const Bytes& bytes) {
         corpus::Write(folder / name, bytes);
     };

@@ -23,10 +23,7 @@ void Write(const std::filesystem::path& path, uint8_t flag, const Bytes& bitmap)
 
 int main(int argc, char** argv)
 {
-    const std::optional<std::filesystem::path> made = corpus::FolderOf(argc, argv);
-    if (!made)
-        return 2;
-    const std::filesystem::path& folder = *made;
+    const std::filesystem::path folder = corpus::FolderOf(argc, argv);
     // Header fields to overwrite: offset, size, values.
     struct Field {
         const char* name;
