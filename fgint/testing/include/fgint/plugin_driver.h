@@ -162,6 +162,22 @@ protected:
         return cls_.FGGrab(1, &i, images.record, &images.count);
     }
 
+    // Grabs into `images`, which must then hold one `kind` image of `width` x `height`.
+    testing::AssertionResult GrabsOne(FGInstance& i, Images& images, int32_t kind, int32_t width,
+                                      int32_t height)
+    {
+        const FGstatus status = Grab(i, images);
+        if (status != FG_SUCCESS)
+            return testing::AssertionFailure() << "grab answered " << status;
+        const VImageRecord& image = images.record[0];
+        if (images.count != 1 || image.kind != kind || image.width != width ||
+            image.height != height)
+            return testing::AssertionFailure()
+                   << images.count << " image(s), the first of kind " << image.kind << ", "
+                   << image.width << " x " << image.height;
+        return testing::AssertionSuccess();
+    }
+
     FGstatus Set(FGInstance& i, const char* name, const Vcpar& value)
     {
         return cls_.FGSetParam(1, &i, name, &value, 1);
