@@ -1,6 +1,7 @@
 // Drives a plug-in through its callbacks, as the host does, for the plug-ins'
-// tests: open requests with the class defaults, opens bound to their slots,
-// grabs into host images, parameters set and answered as text.
+// tests: the plug-in loaded and initialised, open requests with the class
+// defaults, opens bound to their slots, grabs into host images, parameters set
+// and answered as text, and each test ended with nothing left allocated.
 #pragma once
 
 #include <dlfcn.h>
