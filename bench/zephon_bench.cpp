@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "grab_bench.h"
 #include "worker_rows.h"
 #include <analogue/frame_copy.h>
 #include <dvl/simulated_boards.h>
@@ -38,15 +39,10 @@ void Grab(benchmark::State& state)
     board.frame_period = std::chrono::milliseconds(0);
     dvl::RegisterBoard(board);
     long handle = 0;
-    if (open_framegrabber("ZephonII", 1, 1, 0, 0, 0, 0, "default", -1, "default", -1.0, "false",
-                          "D_CCIR", "ZEPHON_II:0", -1, 1, &handle) != V_OK) {
-        state.SkipWithError("the board does not open");
-        return;
-    }
-    Vobject image;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(grab_image(&image, handle));
-    close_framegrabber(handle);
+    const bool ready =
+        open_framegrabber("ZephonII", 1, 1, 0, 0, 0, 0, "default", -1, "default", -1.0, "false",
+                          "D_CCIR", "ZEPHON_II:0", -1, 1, &handle) == V_OK;
+    TimeGrabs(state, handle, ready);
 }
 
 BENCHMARK(CopyGrey)

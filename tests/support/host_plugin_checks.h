@@ -12,14 +12,44 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/scoped_setting.h"
+#include <fgint/host_allocations.h>
 #include <verodyn/verodyn.h>
 
 // Closes every frame grabber and fails on each block still allocated.
 inline void ExpectAllClosedAndFreed()
 {
     EXPECT_EQ(close_all_framegrabbers(), V_OK);
-    for (const VXAllocation& a : VXAllocated())
-        ADD_FAILURE() << "still allocated: " << a.size << " bytes from " << a.file;
+    fg::ExpectNothingAllocated();
+}
+
+// A test of a plug-in loaded by the host as the workbench loads it: errors
+// come back as statuses, the plug-in is found beside the program, and the
+// test ends with every frame grabber closed and nothing allocated.
+class HostPluginTest : public ::testing::Test {
+protected:
+    void SetUp() override { set_check("~give_error"); }
+
+    void TearDown() override
+    {
+        ExpectAllClosedAndFreed();
+        set_check("give_error");
+    }
+
+    ScopedVariable pluginPath_{"ONDULA_PLUGIN_PATH", nullptr};
+};
+
+// How many pixels of the `width` x `height` plane differ from `expected(x, y)`,
+// from row `first_row` on.
+template <typename Expected>
+int WrongPixels(const std::vector<std::uint8_t>& plane, int width, int height, Expected expected,
+                int first_row = 0)
+{
+    int wrong = 0;
+    for (int y = first_row; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            wrong += plane[std::size_t(y) * std::size_t(width) + std::size_t(x)] != expected(x, y);
+    return wrong;
 }
 
 // The first channel of the next frame of `handle`, checked to be a byte image

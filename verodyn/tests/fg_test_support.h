@@ -7,6 +7,7 @@
 
 #include "tests/support/scoped_setting.h"
 #include <fgint/fgint.h>
+#include <fgint/host_allocations.h>
 #include <verodyn/verodyn.h>
 
 class FramegrabberTest : public ::testing::Test {
@@ -22,9 +23,7 @@ protected:
     void TearDown() override
     {
         EXPECT_EQ(close_all_framegrabbers(), V_OK);
-        for (const VXAllocation& a : VXAllocated())
-            ADD_FAILURE() << "still allocated: " << a.size << " bytes from " << a.file << ":"
-                          << a.line;
+        fg::ExpectNothingAllocated();
         set_check("give_error");
     }
 

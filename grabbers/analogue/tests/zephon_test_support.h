@@ -4,7 +4,6 @@
 // nothing left in the board library.
 #pragma once
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -41,37 +40,31 @@ inline dvl::SimulatedBoard Board(int32_t type, const char* descriptor = "\\\\.\\
 
 class ZephonTest : public ::testing::Test, public fg::PluginDriver {
 protected:
+    static constexpr const char* kCamera = "D_CCIR";
+    static constexpr const char* kDevice = "ZEPHON_II:0";
+
+    ZephonTest() : PluginDriver(kCamera, kDevice) { }
+
     void SetUp() override
     {
         dvl::ResetBoards();
         dvl::ClearFaults();
         dvl::UseClock(clock_);
         dvl::RegisterBoard(Board(24));
-        cls_ = FGClass{};
-        ASSERT_EQ(Init()(1, &cls_), FG_SUCCESS);
+        ASSERT_EQ(InitPlugin(ZEPHON_PLUGIN_PATH), FG_SUCCESS);
     }
 
     void TearDown() override
     {
-        CloseAll();
-        VDoLowError = 0;
-        for (const VXAllocation& a : VXAllocated())
-            ADD_FAILURE() << "still allocated: " << a.size << " bytes from " << a.file << ":"
-                          << a.line;
+        EndTest();
         EXPECT_EQ(dvl::AllocatedObjects(), 0);
         dvl::ClearFaults();
         dvl::ResetBoards();
         dvl::UseSteadyClock();
     }
 
-    static FGInitProc Init()
-    {
-        static void* library = dlopen(ZEPHON_PLUGIN_PATH, RTLD_NOW);
-        return reinterpret_cast<FGInitProc>(dlsym(library, "FGInit"));
-    }
-
     // Open parameters as the workbench gives them, kept for the test's length.
-    FGInstance& Request(const char* camera_type = "D_CCIR", const char* device = "ZEPHON_II:0",
+    FGInstance& Request(const char* camera_type = kCamera, const char* device = kDevice,
                         const char* color_space = "default", int32_t port = -1)
     {
         FGInstance& i = PluginDriver::Request(camera_type, device);
@@ -83,7 +76,7 @@ protected:
         return i;
     }
 
-    FGInstance& Opened(const char* camera_type = "D_CCIR", const char* device = "ZEPHON_II:0",
+    FGInstance& Opened(const char* camera_type = kCamera, const char* device = kDevice,
                        const char* color_space = "default", int32_t port = -1)
     {
         FGInstance& i = Request(camera_type, device, color_space, port);

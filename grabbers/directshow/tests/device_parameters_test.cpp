@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <limits>
+#include <span>
 
 #include "plugin_fixture.h"
 
@@ -8,13 +9,24 @@ namespace {
 using namespace dshow;
 using ParameterTest = PluginTest;
 
+// A set of any number of values and the status it answers.
+struct SetCase {
+    const char* name;
+    std::vector<Vcpar> values;
+    FGstatus status;
+};
+
+void ExpectSets(FGClass& cls, FGInstance* inst, std::span<const SetCase> cases)
+{
+    for (const SetCase& c : cases)
+        EXPECT_EQ(cls.FGSetParam(1, inst, c.name, c.values.data(), int32_t(c.values.size())),
+                  c.status)
+            << c.name;
+}
+
 TEST_F(ParameterTest, ValuesOfTheWrongTypeOrWordLeaveTheGraphAlone)
 {
-    struct Case {
-        const char* name;
-        std::vector<Vcpar> values;
-        FGstatus status;
-    } const cases[] = {
+    const SetCase cases[] = {
         {"brightness", {Real(1.5)}, FG_ERR_PARAM_TYPE},
         {"brightness", {}, FG_ERR_PARAM_TYPE},
         {"brightness", {Text("bright")}, FG_ERR_PARAM_VALUE},
@@ -26,10 +38,7 @@ TEST_F(ParameterTest, ValuesOfTheWrongTypeOrWordLeaveTheGraphAlone)
     };
     FGInstance* inst = Open();
     const int stops = sim::StopCount(0);
-    for (const Case& c : cases)
-        EXPECT_EQ(cls_.FGSetParam(1, inst, c.name, c.values.data(), int32_t(c.values.size())),
-                  c.status)
-            << c.name;
+    ExpectSets(cls_, inst, cases);
     EXPECT_EQ(sim::StopCount(0), stops);
 }
 
@@ -179,20 +188,13 @@ TEST_F(VideoControlTest, ARateTheDeviceRefusesLeavesTheGraphGrabbingAtItsLastRat
 TEST_F(VideoControlTest, ModesAndTheirErrors)
 {
     FGInstance* inst = Open();
-    struct Case {
-        const char* name;
-        std::vector<Vcpar> values;
-        FGstatus status;
-    } const cases[] = {
+    const SetCase cases[] = {
         {"flip_vertical", {Int(1)}, FG_ERR_PARAM_TYPE},
         {"flip_vertical", {Text("yes")}, FG_ERR_PARAM_VALUE},
         {"Flip_Vertical", {Text("TRUE")}, FG_SUCCESS},
         {"do_force_trigger", {Int(0)}, FG_ERR_PARAM_VALUE},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(cls_.FGSetParam(1, inst, c.name, c.values.data(), int32_t(c.values.size())),
-                  c.status)
-            << c.name;
+    ExpectSets(cls_, inst, cases);
     EXPECT_EQ(Get(cls_, inst, "flip_vertical"), "true");
     EXPECT_EQ(Get(cls_, inst, "flip_horizontal"), "false");
     EXPECT_EQ(Get(cls_, inst, "external_trigger_range"), "false,true,false");

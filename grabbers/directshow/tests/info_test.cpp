@@ -5,24 +5,43 @@
 namespace {
 
 using namespace dshow;
-using InfoTest = PluginTest;
-
 struct Answer {
     FGstatus status;
     std::string text;
     std::vector<std::string> values;
 };
 
+class InfoTest : public PluginTest {
+protected:
+    // The answer to `query`: its status, its text and its values as text. A
+    // successful answer must say how many values it gives, none included.
+    Answer Ask(int32_t query)
+    {
+        const char* text = nullptr;
+        Vcpar* values = nullptr;
+        int32_t count = -1;
+        Answer answer{cls_.FGInfo(1, query, &text, &values, &count), text ? text : "", {}};
+        if (answer.status == FG_SUCCESS) {
+            EXPECT_GE(count, 0) << query;
+        }
+        for (int32_t i = 0; i < count; ++i)
+            answer.values.push_back(values[i].type == VPAR_STRING ? values[i].par.s
+                                    : values[i].type == VPAR_INT  ? std::to_string(values[i].par.l)
+                                                                  : "real");
+        VXFree(1, values, __FILE__, __LINE__, 0);
+        return answer;
+    }
+};
+
 TEST_F(InfoTest, TheGeneralTextAskedOnTwoThreadsAtOnce)
 {
     const auto ask = [&] {
         for (int i = 0; i < 100; ++i) {
-            const char* text = nullptr;
-            Vcpar* values = nullptr;
-            int32_t count = 0;
-            EXPECT_EQ(cls_.FGInfo(1, FG_INFO_GENERAL, &text, &values, &count), FG_SUCCESS);
-            EXPECT_STREQ(text, "Verodyn frame grabber interface for DirectShow capture devices "
-                               "(quartz.dll version:0.01).");
+            const Answer general = Ask(FG_INFO_GENERAL);
+            EXPECT_EQ(general.status, FG_SUCCESS);
+            EXPECT_EQ(general.text,
+                      "Verodyn frame grabber interface for DirectShow capture devices "
+                      "(quartz.dll version:0.01).");
         }
     };
     std::thread other(ask);
@@ -32,18 +51,6 @@ TEST_F(InfoTest, TheGeneralTextAskedOnTwoThreadsAtOnce)
 
 TEST_F(InfoTest, EveryQuery)
 {
-    const auto ask = [&](int32_t query) {
-        const char* text = nullptr;
-        Vcpar* values = nullptr;
-        int32_t count = -1;
-        Answer answer{cls_.FGInfo(1, query, &text, &values, &count), text ? text : "", {}};
-        for (int32_t i = 0; i < count; ++i)
-            answer.values.push_back(values[i].type == VPAR_STRING ? values[i].par.s
-                                    : values[i].type == VPAR_INT  ? std::to_string(values[i].par.l)
-                                                                  : "real");
-        VXFree(1, values, __FILE__, __LINE__, 0);
-        return answer;
-    };
     struct Case {
         int32_t query;
         const char* text;
@@ -73,13 +80,13 @@ TEST_F(InfoTest, EveryQuery)
         {-1, "Unsupported query!", {}},
     };
     for (const Case& c : cases) {
-        const Answer a = ask(c.query);
+        const Answer a = Ask(c.query);
         EXPECT_EQ(a.status, FG_SUCCESS) << c.query;
         EXPECT_EQ(a.text, c.text);
         EXPECT_EQ(a.values, c.values) << c.query;
     }
 
-    const Answer types = ask(1);
+    const Answer types = Ask(1);
     EXPECT_EQ(types.text, "Info about the available media types.");
     ASSERT_EQ(types.values.size(), 1 + 27 + 1 + 4u) << "YUY2 and MJPG are left out";
     EXPECT_EQ(types.values[0], "device 0, port 0: default");
@@ -90,8 +97,8 @@ TEST_F(InfoTest, EveryQuery)
     EXPECT_EQ(types.values[29], "device 1, port 0: PAL_B RGB24 (768x576)");
     EXPECT_EQ(types.values[32], "device 1, port 0: NTSC_M UYVY (640x480)");
 
-    EXPECT_EQ(ask(3).values.size(), 15u);
-    const Answer parameters = ask(4);
+    EXPECT_EQ(Ask(3).values.size(), 15u);
+    const Answer parameters = Ask(4);
     EXPECT_EQ(parameters.text, "Additional parameters for this frame grabber.");
     ASSERT_EQ(parameters.values.size(), 52u);
     EXPECT_EQ(parameters.values.front(), "revision");
@@ -106,18 +113,16 @@ TEST_F(InfoTest, DeviceListLimitsAndFailures)
     std::vector<sim::DeviceConfig> many(20, absent);
     many[1].property_bag = sim::PropertyBag::Failing;
     sim::SetDevices(many);
-    const char* text = nullptr;
-    Vcpar* values = nullptr;
-    int32_t count = 0;
-    ASSERT_EQ(cls_.FGInfo(1, FG_INFO_BOARDS, &text, &values, &count), FG_SUCCESS);
-    ASSERT_EQ(count, 16);
-    EXPECT_STREQ(values[0].par.s, "device:(no device name available)");
-    VXFree(1, values, __FILE__, __LINE__, 0);
+    const Answer boards = Ask(FG_INFO_BOARDS);
+    ASSERT_EQ(boards.status, FG_SUCCESS);
+    ASSERT_EQ(boards.values.size(), 16u);
+    EXPECT_EQ(boards.values[0], "device:(no device name available)");
 
     sim::SetNextFailures(-1);
-    std::string printed = Messages(
-        [&] { EXPECT_EQ(cls_.FGInfo(1, FG_INFO_BOARDS, &text, &values, &count), FG_SUCCESS); });
-    EXPECT_EQ(count, 0);
+    Answer failed;
+    std::string printed = Messages([&] { failed = Ask(FG_INFO_BOARDS); });
+    EXPECT_EQ(failed.status, FG_SUCCESS);
+    EXPECT_EQ(failed.values.size(), 0u);
     std::string sixteen;
     for (int i = 0; i < 16; ++i)
         sixteen += "Error 80004005 while retrieving moniker\n";
@@ -128,15 +133,14 @@ TEST_F(InfoTest, DeviceListLimitsAndFailures)
 
     sim::SetNextFailures(0);
     sim::SetDevices({});
-    EXPECT_EQ(cls_.FGInfo(1, FG_INFO_BOARDS, &text, &values, &count), FG_SUCCESS);
-    EXPECT_EQ(count, 0) << "no device at all";
+    const Answer none = Ask(FG_INFO_BOARDS);
+    EXPECT_EQ(none.status, FG_SUCCESS);
+    EXPECT_EQ(none.values.size(), 0u) << "no device at all";
 
     sim::DeviceConfig broken = Pumped(sim::SimulatedCamera());
     broken.bind_exception = 0xC0000005;
     sim::SetDevices({broken});
-    printed = Messages([&] {
-        EXPECT_EQ(cls_.FGInfo(1, FG_INFO_CAMERA_TYPE, &text, &values, &count), FG_ERR_DEVICE_CALL);
-    });
+    printed = Messages([&] { EXPECT_EQ(Ask(FG_INFO_CAMERA_TYPE).status, FG_ERR_DEVICE_CALL); });
     EXPECT_EQ(printed, "Exception c0000005 in QueryCameraTypes()\n");
 }
 
@@ -160,20 +164,13 @@ TEST_F(InfoTest, ParametersOfThisPart)
         int32_t count;
         FGstatus status;
     };
-    Vcpar real{}, negative{}, forty{};
-    real.par.f = 1.5;
-    real.type = VPAR_REAL;
-    negative.par.l = -1;
-    negative.type = VPAR_INT;
-    forty.par.l = 40;
-    forty.type = VPAR_INT;
     const Case cases[] = {
-        {"grab_timeout", real, 1, FG_ERR_PARAM_TYPE},
-        {"grab_timeout", forty, 0, FG_ERR_PARAM_TYPE},
-        {"grab_timeout", negative, 1, FG_ERR_PARAM_VALUE},
-        {"GRAB_TIMEOUT", forty, 1, FG_SUCCESS},
-        {"do_stop_grabbing", real, 1, FG_SUCCESS},
-        {"unknown", forty, 1, FG_ERR_PARAM_UNKNOWN},
+        {"grab_timeout", Real(1.5), 1, FG_ERR_PARAM_TYPE},
+        {"grab_timeout", Int(40), 0, FG_ERR_PARAM_TYPE},
+        {"grab_timeout", Int(-1), 1, FG_ERR_PARAM_VALUE},
+        {"GRAB_TIMEOUT", Int(40), 1, FG_SUCCESS},
+        {"do_stop_grabbing", Real(1.5), 1, FG_SUCCESS},
+        {"unknown", Int(40), 1, FG_ERR_PARAM_UNKNOWN},
     };
     for (const Case& c : cases)
         EXPECT_EQ(cls_.FGSetParam(1, inst, c.name, &c.value, c.count), c.status) << c.name;

@@ -121,9 +121,7 @@ protected:
         dshow::UsePlatformClock(nullptr);
         dshow::sim::ResetDevices();
         VDoLowError = 0;
-        for (const VXAllocation& a : VXAllocated())
-            ADD_FAILURE() << "still allocated: " << a.size << " bytes from " << a.file << ":"
-                          << a.line;
+        fg::ExpectNothingAllocated();
         EXPECT_EQ(dshow::LiveObjects(), 0);
         EXPECT_EQ(dshow::LiveTaskMemory(), 0);
     }

@@ -2,13 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/host_plugin_checks.h"
-#include "tests/support/scoped_setting.h"
 #include <fgcamera/simulation.h>
 #include <verodyn/verodyn.h>
 
 namespace {
 
-class IidcHostTest : public ::testing::Test {
+class IidcHostTest : public HostPluginTest {
 protected:
     static void SetUpTestSuite()
     {
@@ -16,18 +15,14 @@ protected:
         fgsim::Configure({fgsim::MonoCamera(0), fgsim::ColourCamera(1)});
     }
 
-    void SetUp() override { set_check("~give_error"); }
-
     void TearDown() override
     {
-        ExpectAllClosedAndFreed();
+        HostPluginTest::TearDown();
         EXPECT_EQ(fgsim::Count().connected, 0);
         EXPECT_EQ(fgsim::Count().queued, 0);
-        set_check("give_error");
     }
 
     static inline ondula::VirtualClock clock_{ondula::Clock::Duration::zero()};
-    ScopedVariable pluginPath_{"ONDULA_PLUGIN_PATH", nullptr};
 };
 
 TEST_F(IidcHostTest, WorkbenchCameraTypesGiveLiveFrames)
@@ -51,13 +46,9 @@ TEST_F(IidcHostTest, WorkbenchCameraTypesGiveLiveFrames)
         for (int f = 0; f < 2; ++f) {
             frames[f] = GrabBytePlane(handle, c.width, c.height);
             ASSERT_FALSE(frames[f].empty());
-            const uint8_t* bytes = frames[f].data();
-            const int width = c.width, height = c.height;
-            int wrong = 0;
-            for (int y = 0; y < height; ++y)
-                for (int x = 0; x < width; ++x)
-                    wrong += bytes[y * width + x] != uint8_t(x + 3 * y + 7 * f + 500);
-            EXPECT_EQ(wrong, 0) << c.camera_type << " frame " << f;
+            const auto y8 = [f](int x, int y) { return uint8_t(x + 3 * y + 7 * f + 500); };
+            EXPECT_EQ(WrongPixels(frames[f], c.width, c.height, y8), 0)
+                << c.camera_type << " frame " << f;
         }
         EXPECT_NE(frames[0], frames[1]);
         EXPECT_EQ(close_framegrabber(handle), V_OK);

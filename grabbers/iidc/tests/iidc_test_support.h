@@ -3,7 +3,6 @@
 // functions, no camera connected and no buffer queued.
 #pragma once
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -28,6 +27,8 @@ protected:
     // Clock time 0 is second 56.000 of a minute.
     static constexpr uint64_t kFileTimeAtZero = 56 * 10000000ull;
 
+    IidcTest() : PluginDriver("0:5:4", "-1") { }
+
     void SetUp() override
     {
         ASSERT_EQ(Start({fgsim::MonoCamera(0), fgsim::ColourCamera(1)}), FG_SUCCESS);
@@ -35,11 +36,7 @@ protected:
 
     void TearDown() override
     {
-        CloseAll();
-        VDoLowError = 0;
-        for (const VXAllocation& a : VXAllocated())
-            ADD_FAILURE() << "still allocated: " << a.size << " bytes from " << a.file << ":"
-                          << a.line;
+        EndTest();
         const fgsim::Counters counters = fgsim::Count();
         EXPECT_EQ(counters.connected, 0);
         EXPECT_EQ(counters.queued, 0);
@@ -52,24 +49,7 @@ protected:
         CloseAll();
         fgsim::UseClock(clock_, kFileTimeAtZero);
         fgsim::Configure(cameras);
-        cls_ = FGClass{};
-        return Init()(1, &cls_);
-    }
-
-    static FGInitProc Init()
-    {
-        static void* library = dlopen(IIDC_PLUGIN_PATH, RTLD_NOW);
-        return reinterpret_cast<FGInitProc>(dlsym(library, "FGInit"));
-    }
-
-    FGInstance& Request(const char* camera_type = "0:5:4", const char* device = "-1")
-    {
-        return PluginDriver::Request(camera_type, device);
-    }
-
-    FGInstance& Opened(const char* camera_type = "0:5:4", const char* device = "-1")
-    {
-        return PluginDriver::Opened(camera_type, device);
+        return InitPlugin(IIDC_PLUGIN_PATH);
     }
 
     ondula::VirtualClock clock_;

@@ -34,7 +34,7 @@ TEST_F(IidcInitTest, NoCameraOrAFailingLibraryRefusesToStart)
         fgsim::Configure(c.cameras);
         fgsim::FailCall(c.call, 1, c.code);
         testing::internal::CaptureStderr();
-        EXPECT_EQ(Init()(1, &cls_), FG_ERR_OPEN);
+        EXPECT_EQ(InitPlugin(IIDC_PLUGIN_PATH), FG_ERR_OPEN);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), c.text);
         EXPECT_EQ(fgsim::Count().module_users, 0);
     }

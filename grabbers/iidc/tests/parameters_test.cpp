@@ -5,6 +5,8 @@
 namespace {
 
 using namespace std::chrono_literals;
+
+using fg::SetCase;
 using IidcParamTest = IidcTest;
 
 TEST_F(IidcParamTest, EveryPublishedNameIsKnownInOrder)
@@ -30,23 +32,15 @@ TEST_F(IidcParamTest, EveryPublishedNameIsKnownInOrder)
     }
     EXPECT_EQ(distinct.size(), 86u);
     VXFree(1, names, __FILE__, __LINE__, 0);
-    FGstatus status = FG_SUCCESS;
     EXPECT_EQ(Get(i, "Shutter"), "500") << "any letter case";
-    Get(i, "no_such_parameter", &status);
-    EXPECT_EQ(status, FG_ERR_PARAM_UNKNOWN);
+    EXPECT_EQ(GetStatus(i, "no_such_parameter"), FG_ERR_PARAM_UNKNOWN);
     EXPECT_EQ(Set(i, "no_such_parameter", Int(1)), FG_ERR_PARAM_UNKNOWN);
 }
 
 TEST_F(IidcParamTest, SetsAndGetsOfTheCameraAndTheInstance)
 {
     FGInstance& i = Opened();
-    struct Case {
-        const char* name;
-        Vcpar value;
-        FGstatus status;
-        const char* read; // the parameter read back, or nullptr
-    };
-    const Case cases[] = {
+    const SetCase cases[] = {
         {"shutter", Int(1000), FG_SUCCESS, "1000"},
         {"shutter", Text("auto"), FG_SUCCESS, "auto"},
         {"shutter", Text("one_push"), FG_SUCCESS, "1000"},
@@ -81,15 +75,8 @@ TEST_F(IidcParamTest, SetsAndGetsOfTheCameraAndTheInstance)
         {"do_reset_camera", Int(0), FG_SUCCESS, nullptr},
         {"shutter", Real(1.0), FG_ERR_PARAM_TYPE, "500"},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Set(i, c.name, c.value), c.status) << c.name;
-        if (c.read) {
-            EXPECT_EQ(Get(i, c.name), c.read) << c.name;
-        }
-    }
-    FGstatus status = FG_SUCCESS;
-    Get(i, "register_value", &status);
-    EXPECT_EQ(status, FG_ERR_GET_FAILED);
+    ExpectSets(i, cases);
+    EXPECT_EQ(GetStatus(i, "register_value"), FG_ERR_GET_FAILED);
 }
 
 TEST_F(IidcParamTest, ListsAndRangesDescribeTheCamera)
@@ -128,20 +115,13 @@ TEST_F(IidcParamTest, ListsAndRangesDescribeTheCamera)
     const std::string formats = Get(i, "camera_type_values");
     EXPECT_EQ(formats.substr(0, 12), "0:5:4,0:5:2,");
     EXPECT_EQ(formats.substr(formats.size() - 11), "1:5:4,7:0:0");
-    FGstatus status = FG_SUCCESS;
-    Get(i, "zoom_range", &status);
-    EXPECT_EQ(status, FG_ERR_GET_FAILED);
+    EXPECT_EQ(GetStatus(i, "zoom_range"), FG_ERR_GET_FAILED);
 }
 
 TEST_F(IidcParamTest, TriggerFieldsRoundTripAndStayInTheirField)
 {
     FGInstance& i = Opened();
-    struct Case {
-        const char* name;
-        Vcpar value;
-        FGstatus status;
-    };
-    const Case cases[] = {
+    const SetCase cases[] = {
         {"trigger_mode", Int(1), FG_SUCCESS},
         {"trigger_source", Int(7), FG_SUCCESS},
         {"trigger_polarity", Text("true"), FG_SUCCESS},
@@ -155,8 +135,7 @@ TEST_F(IidcParamTest, TriggerFieldsRoundTripAndStayInTheirField)
         {"trigger_source", Text("maybe"), FG_ERR_PARAM_TYPE},
         {"trigger_mode", Int(2), FG_ERR_SET_FAILED},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(Set(i, c.name, c.value), c.status) << c.name;
+    ExpectSets(i, cases);
     EXPECT_EQ(Get(i, "trigger_mode") + Get(i, "trigger_source") + Get(i, "trigger_polarity") +
                   Get(i, "external_trigger"),
               "1711");
@@ -195,9 +174,7 @@ TEST_F(IidcParamTest, FrameRatesFollowTheFormat)
     Close(window);
     fgsim::ReportParameter(0, FGP_PACKETSIZE, 0);
     FGInstance& no_packets = Opened("7:0:0");
-    FGstatus status = FG_SUCCESS;
-    Get(no_packets, "frame_rate", &status);
-    EXPECT_EQ(status, FG_ERR_GET_FAILED);
+    EXPECT_EQ(GetStatus(no_packets, "frame_rate"), FG_ERR_GET_FAILED);
 }
 
 TEST_F(IidcParamTest, FormatChangesRestartTheCameraOrFallBack)

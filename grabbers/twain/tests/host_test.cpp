@@ -2,31 +2,28 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/host_plugin_checks.h"
-#include "tests/support/scoped_setting.h"
 #include <twain/simulation.h>
 #include <verodyn/verodyn.h>
 
 namespace {
 
-class TwainHostTest : public ::testing::Test {
+class TwainHostTest : public HostPluginTest {
 protected:
     void SetUp() override
     {
         twsim::ConfigureFromEnvironment();
-        set_check("~give_error");
+        HostPluginTest::SetUp();
     }
 
     void TearDown() override
     {
-        ExpectAllClosedAndFreed();
+        HostPluginTest::TearDown();
         const twsim::Counters counters = twsim::Count();
         EXPECT_EQ(counters.managers, 0);
         EXPECT_EQ(counters.sources, 0);
         EXPECT_EQ(counters.handles, 0);
-        set_check("give_error");
     }
 
-    ScopedVariable pluginPath_{"ONDULA_PLUGIN_PATH", nullptr};
     ScopedVariable managerFolder_{"ONDULA_TWAIN_DIR", nullptr};
 };
 

@@ -186,20 +186,28 @@ TEST_F(TwainOpenTest, ManagerAndSourceFailuresCloseWhatWasOpened)
     EXPECT_EQ(cls_.FGAllocInstance(1, &second), nullptr);
 }
 
-// The open parameters of a request: resolution x and y, start column, start
-// row, width, height.
+// The part of the open parameters of a request: resolution x and y, start
+// column, start row, width, height.
 using Block = std::array<int32_t, 6>;
 
-void Ask(FGInstance& i, const Block& b, const char* color_space, int32_t bits)
+// The open parameters a request asks for, or an open tells back.
+struct OpenFields {
+    Block block;
+    const char* color_space;
+    int32_t bits;
+};
+
+void Ask(FGInstance& i, const OpenFields& asked)
 {
+    const Block& b = asked.block;
     i.horizontal_resolution = b[0];
     i.vertical_resolution = b[1];
     i.start_column = b[2];
     i.start_row = b[3];
     i.image_width = b[4];
     i.image_height = b[5];
-    fg_copy_text(i.color_space, sizeof i.color_space, color_space);
-    i.bits_per_channel = bits;
+    fg_copy_text(i.color_space, sizeof i.color_space, asked.color_space);
+    i.bits_per_channel = asked.bits;
 }
 
 Block Told(const FGInstance& i)
@@ -216,12 +224,8 @@ TEST_F(TwainOpenTest, BareUnitsNegotiateTheOpenParameters)
     struct Case {
         twsim::SourceConfig source;
         const char* camera_type;
-        Block asked;
-        const char* color_space;
-        int32_t bits;
-        Block told; // the fields after the open
-        const char* color_space_told;
-        int32_t bits_told;
+        OpenFields asked;
+        OpenFields told;          // the fields after the open
         twsim::Settings settings; // units, dpi x y, scaling x y, frame, pixel type, bit depth
         std::string text;
     };
@@ -230,53 +234,33 @@ TEST_F(TwainOpenTest, BareUnitsNegotiateTheOpenParameters)
     const Case cases[] = {
         {{},
          "inches",
-         {200, 300, 10, 20, 300, 200},
-         "gray",
-         8,
-         {200, 300, 10, 20, 300, 200},
-         "gray",
-         8,
+         {{200, 300, 10, 20, 300, 200}, "gray", 8},
+         {{200, 300, 10, 20, 300, 200}, "gray", 8},
          {TWUN_INCHES, 200, 300, 1, 1, 0.05, 0.0667, 1.55, 0.7333, TWPT_GRAY, 8},
          ""},
         {{},
          "centimeters",
-         none,
-         "rgb",
-         -1,
-         none,
-         "rgb",
-         -1,
+         {none, "rgb", -1},
+         {none, "rgb", -1},
          {TWUN_CENTIMETERS, 100, 100, 1, 1, 0, 0, 6.4, 4.8, TWPT_RGB, 24},
          ""},
         {{},
          "pixels",
-         {425, 550, 100, 50, 200, 100},
-         "bw",
-         1,
-         {425, 550, 100, 50, 200, 100},
-         "bw",
-         1,
+         {{425, 550, 100, 50, 200, 100}, "bw", 1},
+         {{425, 550, 100, 50, 200, 100}, "bw", 1},
          {TWUN_PIXELS, 100, 100, 0.5, 0.5, 1, 0.5, 3, 1.5, TWPT_BW, 1},
          ""},
         {no_size,
          "pixels",
-         {425, 550, -1, -1, -1, -1},
-         "rgb",
-         -1,
-         none,
-         "rgb",
-         -1,
+         {{425, 550, -1, -1, -1, -1}, "rgb", -1},
+         {none, "rgb", -1},
          {TWUN_PIXELS, 100, 100, 1, 1, 0, 0, 6.4, 4.8, TWPT_RGB, 24},
          "FGOpen error: Maximum image size can not be requested on your device. Try to set "
          "scaling via set_framegrabber_param()!\n"},
         {{},
          "inches",
-         {5000, 100, 0, 0, 900, 100},
-         "rgb",
-         99,
-         {-1, 100, -1, -1, -1, -1},
-         "rgb",
-         -1,
+         {{5000, 100, 0, 0, 900, 100}, "rgb", 99},
+         {{-1, 100, -1, -1, -1, -1}, "rgb", -1},
          {TWUN_INCHES, 100, 100, 1, 1, 0, 0, 6.4, 4.8, TWPT_RGB, 24},
          refused +
              "FGOpen error: Resolution in x direction can not be set on your device and remains "
@@ -289,13 +273,13 @@ TEST_F(TwainOpenTest, BareUnitsNegotiateTheOpenParameters)
     for (const Case& c : cases) {
         twsim::Configure({c.source});
         FGInstance& i = Request(c.camera_type, "interactive");
-        Ask(i, c.asked, c.color_space, c.bits);
+        Ask(i, c.asked);
         FGstatus status = 0;
         EXPECT_EQ(Printed([&] { status = Open(i); }), c.text) << c.camera_type;
         ASSERT_EQ(status, FG_SUCCESS) << c.camera_type;
-        EXPECT_EQ(Told(i), c.told) << c.camera_type;
-        EXPECT_STREQ(i.color_space, c.color_space_told);
-        EXPECT_EQ(i.bits_per_channel, c.bits_told);
+        EXPECT_EQ(Told(i), c.told.block) << c.camera_type;
+        EXPECT_STREQ(i.color_space, c.told.color_space);
+        EXPECT_EQ(i.bits_per_channel, c.told.bits);
         EXPECT_EQ(Get(i, "userinterface"), "hide");
         twsim::Settings s{};
         ASSERT_TRUE(twsim::CurrentSettings("Ondula Scanner", &s));
@@ -331,7 +315,7 @@ TEST_F(TwainOpenTest, BareUnitsNegotiateTheOpenParameters)
     for (const Refusal& c : refusals) {
         twsim::Configure({c.source});
         FGInstance& i = Request("centimeters", "interactive");
-        Ask(i, none, c.color_space, c.bits);
+        Ask(i, {none, c.color_space, c.bits});
         FGstatus status = 0;
         EXPECT_EQ(Printed([&] { status = Open(i); }), c.text) << c.status;
         EXPECT_EQ(status, c.status);

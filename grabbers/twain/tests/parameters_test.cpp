@@ -91,13 +91,7 @@ TEST_F(TwainParameterTest, RefusedSetsSayWhyAndFail)
 TEST_F(TwainParameterTest, ParametersCheckTypeThenRangeAndReadBack)
 {
     FGInstance& i = Opened();
-    struct Case {
-        const char* name;
-        Vcpar value;
-        FGstatus status;
-        const char* read; // the value read back after the set
-    };
-    const Case cases[] = {
+    const fg::SetCase cases[] = {
         {"bitdepth", Int(16), FG_SUCCESS, "16"},
         {"bitdepth", Int(0), FG_ERR_PARAM_VALUE, "16"},
         {"bitdepth", Real(8.0), FG_ERR_PARAM_TYPE, "16"},
@@ -128,14 +122,9 @@ TEST_F(TwainParameterTest, ParametersCheckTypeThenRangeAndReadBack)
         {"physicalheight", Real(1.0), FG_ERR_PARAM_UNKNOWN, "27.94"},
         {"revision", Text("3"), FG_ERR_PARAM_UNKNOWN, "2.5 beta"},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Set(i, c.name, c.value), c.status) << c.name;
-        EXPECT_EQ(Get(i, c.name), c.read) << c.name;
-    }
-    FGstatus status = 0;
+    ExpectSets(i, cases);
     EXPECT_EQ(Set(i, "exposure", Int(1)), FG_ERR_PARAM_UNKNOWN);
-    Get(i, "exposure", &status);
-    EXPECT_EQ(status, FG_ERR_PARAM_UNKNOWN);
+    EXPECT_EQ(GetStatus(i, "exposure"), FG_ERR_PARAM_UNKNOWN);
 }
 
 TEST_F(TwainInfoTest, TheQueriesAnswerTheirTexts)

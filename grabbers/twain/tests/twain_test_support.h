@@ -4,7 +4,6 @@
 // alive.
 #pragma once
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -21,6 +20,8 @@ using fg::Text;
 
 class TwainTest : public ::testing::Test, protected fg::PluginDriver {
 protected:
+    TwainTest() : PluginDriver("interactive", "interactive") { }
+
     void SetUp() override
     {
         twain::UsePlatformClock(clock_);
@@ -30,13 +31,9 @@ protected:
 
     void TearDown() override
     {
-        CloseAll();
-        VDoLowError = 0;
+        EndTest();
         twain::FailGlobalAlloc(0);
         twain::FailGlobalLock(0);
-        for (const VXAllocation& a : VXAllocated())
-            ADD_FAILURE() << "still allocated: " << a.size << " bytes from " << a.file << ":"
-                          << a.line;
         ExpectNothingOpen();
         twain::UseSteadyPlatformClock();
     }
@@ -53,20 +50,7 @@ protected:
     FGstatus Start(const char* path = TWAIN_PLUGIN_PATH)
     {
         CloseAll();
-        cls_ = FGClass{};
-        void* library = dlopen(path, RTLD_NOW);
-        EXPECT_NE(library, nullptr) << dlerror();
-        return reinterpret_cast<FGInitProc>(dlsym(library, "FGInit"))(1, &cls_);
-    }
-
-    FGInstance& Request(const char* camera_type = "interactive", const char* device = "interactive")
-    {
-        return PluginDriver::Request(camera_type, device);
-    }
-
-    FGInstance& Opened(const char* camera_type = "interactive", const char* device = "interactive")
-    {
-        return PluginDriver::Opened(camera_type, device);
+        return InitPlugin(path);
     }
 
     // The texts that `action` prints while low-level errors are asked for.

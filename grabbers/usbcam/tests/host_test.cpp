@@ -2,32 +2,29 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/host_plugin_checks.h"
-#include "tests/support/scoped_setting.h"
 #include <kddevmgr/simulation.h>
 #include <verodyn/verodyn.h>
 
 namespace {
 
-class UsbcamHostTest : public ::testing::Test {
+class UsbcamHostTest : public HostPluginTest {
 protected:
     void SetUp() override
     {
         kdsim::UseClock(clock_);
         kdsim::ConfigureFromEnvironment();
-        set_check("~give_error");
+        HostPluginTest::SetUp();
     }
 
     void TearDown() override
     {
-        ExpectAllClosedAndFreed();
+        HostPluginTest::TearDown();
         EXPECT_EQ(kdsim::Count().users, 0);
         EXPECT_EQ(kdsim::Count().locked, 0);
         kdsim::UseSteadyClock();
-        set_check("give_error");
     }
 
     ondula::VirtualClock clock_;
-    ScopedVariable pluginPath_{"ONDULA_PLUGIN_PATH", nullptr};
 };
 
 TEST_F(UsbcamHostTest, WorkbenchValuesGiveLiveFrames)
@@ -53,14 +50,9 @@ TEST_F(UsbcamHostTest, WorkbenchValuesGiveLiveFrames)
         for (int f = 0; f < 2; ++f) {
             frames[f] = GrabBytePlane(handle, c.width, c.height, c.channels);
             ASSERT_FALSE(frames[f].empty());
-            const uint8_t* bytes = frames[f].data();
-            const int width = c.width, height = c.height;
             // Grey, or red: from row 1 on, as row 0 begins with the frame's stamp.
-            int wrong = 0;
-            for (int y = 1; y < height; ++y)
-                for (int x = 0; x < width; ++x)
-                    wrong += bytes[y * width + x] != uint8_t(x + 3 * y + 7 * f + 200);
-            EXPECT_EQ(wrong, 0) << "frame " << f;
+            const auto mono = [f](int x, int y) { return uint8_t(x + 3 * y + 7 * f + 200); };
+            EXPECT_EQ(WrongPixels(frames[f], c.width, c.height, mono, 1), 0) << "frame " << f;
         }
         EXPECT_NE(frames[0], frames[1]);
         EXPECT_EQ(close_framegrabber(handle), V_OK);

@@ -281,13 +281,7 @@ TEST_F(UsbcamOpenTest, FrameBuffersAreSharedOrOwnAndMoveWithVolatileMode)
 TEST_F(UsbcamOpenTest, FixedParameters)
 {
     FGInstance& i = Opened();
-    struct Case {
-        const char* name;
-        Vcpar value;
-        FGstatus status;
-        const char* answer; // null: not asked
-    };
-    const Case cases[] = {
+    const fg::SetCase cases[] = {
         {"PORT", Int(0), FG_ERR_PARAM_UNKNOWN, "0"},
         {"request_queue_depth", Int(-1), FG_ERR_PARAM_VALUE, "1"},
         {"request_queue_depth", Real(2), FG_ERR_PARAM_TYPE, "1"},
@@ -302,12 +296,7 @@ TEST_F(UsbcamOpenTest, FixedParameters)
         {"do_abort_grab", Int(0), FG_SUCCESS, nullptr},
         {"revision", Int(0), FG_ERR_PARAM_UNKNOWN, "2.2"},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Set(i, c.name, c.value), c.status) << c.name;
-        if (c.answer) {
-            EXPECT_EQ(Get(i, c.name), c.answer) << c.name;
-        }
-    }
+    ExpectSets(i, cases);
     EXPECT_EQ(kdsim::Requests(0), 4);
     EXPECT_EQ(Get(i, "Camera/ImageRequestTimeout_ms"), "250");
     EXPECT_EQ(Get(i, "Camera/Aoi/Y"), "12");

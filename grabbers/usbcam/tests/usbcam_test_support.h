@@ -3,7 +3,6 @@
 // by the host functions, no request locked and the device manager closed.
 #pragma once
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -46,17 +45,15 @@ inline std::string WithoutLines(const std::string& text)
 
 class UsbcamTest : public ::testing::Test, protected fg::PluginDriver {
 protected:
+    UsbcamTest() : PluginDriver("kdLyra*", "0") { }
+
     void SetUp() override { Start({Camera("kdLyra-A1G", 0), Camera("kdLyra-A2C", 1)}); }
 
     void TearDown() override
     {
-        CloseAll();
-        VDoLowError = 0;
+        EndTest();
         VROInfo = VRunInfo{0, 0};
         g_allocations_before_failure = -1;
-        for (const VXAllocation& a : VXAllocated())
-            ADD_FAILURE() << "still allocated: " << a.size << " bytes from " << a.file << ":"
-                          << a.line;
         const kdsim::Counters counters = kdsim::Count();
         EXPECT_EQ(counters.locked, 0);
         EXPECT_EQ(counters.users, 0);
@@ -80,24 +77,7 @@ protected:
         CloseAll();
         kdsim::UseClock(clock_);
         kdsim::Configure(cameras);
-        cls_ = FGClass{};
-        ASSERT_EQ(Init()(1, &cls_), FG_SUCCESS);
-    }
-
-    static FGInitProc Init()
-    {
-        static void* library = dlopen(USBCAM_PLUGIN_PATH, RTLD_NOW);
-        return reinterpret_cast<FGInitProc>(dlsym(library, "FGInit"));
-    }
-
-    FGInstance& Request(const char* camera_type = "kdLyra*", const char* device = "0")
-    {
-        return PluginDriver::Request(camera_type, device);
-    }
-
-    FGInstance& Opened(const char* camera_type = "kdLyra*", const char* device = "0")
-    {
-        return PluginDriver::Opened(camera_type, device);
+        ASSERT_EQ(InitPlugin(USBCAM_PLUGIN_PATH), FG_SUCCESS);
     }
 
     FGstatus Info(int32_t query, std::string* text, std::vector<std::string>* values)

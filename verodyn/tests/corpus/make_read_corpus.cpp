@@ -1,19 +1,17 @@
 // Writes the corpus of image files the reader must survive: a few good TIFF
 // and JPEG files of each layout, and broken variants of each (cut short,
 // bytes overwritten), plus hand-picked malformed headers. Usage: make_read_corpus <folder>.
-#include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <iterator>
 #include <string>
-#include <vector>
 
+#include "tests/support/corpus_folder.h"
 #include "verodyn/tests/tiff_samples.h"
 #include <verodyn/operators.h>
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using corpus::Bytes;
 
 std::vector<std::uint16_t> pattern(std::size_t n, unsigned step, unsigned limit = 256)
 {
@@ -51,25 +49,13 @@ Bytes jpeg(int channels, const std::filesystem::path& scratch)
     return bytes;
 }
 
-void put(std::uint32_t value, Bytes& bytes, std::size_t at, int size)
-{
-    for (int i = 0; i < size; ++i)
-        bytes[at + std::size_t(i)] = std::uint8_t(value >> (8 * i));
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::cerr << "usage: make_read_corpus <folder>\n";
-        return 2;
-    }
-    const std::filesystem::path folder = argv[1];
-    std::filesystem::create_directories(folder);
+    const std::filesystem::path folder = corpus::FolderOf(argc, argv);
     auto write = [&](const std::string& name, const Bytes& bytes) {
-        std::ofstream(folder / name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        corpus::Write(folder / name, bytes);
     };
 
     samples::TiffSpec tiled = spec(8, 1, PHOTOMETRIC_MINISBLACK);
@@ -120,14 +106,14 @@ int main(int argc, char** argv)
     write("tiff_directory_far_away", {'M', 'M', 0, 42, 0x7F, 0xFF, 0xFF, 0xFF});
     write("jpeg_magic_only", {0xFF, 0xD8, 0xFF});
     Bytes huge = handmade; // 65535 x 65535 pixels claimed
-    put(65535, huge, 18, 2);
-    put(65535, huge, 30, 2);
+    corpus::Put(huge, 18, 65535, 2);
+    corpus::Put(huge, 30, 65535, 2);
     write("tiff_huge_size", huge);
     Bytes long_strip = handmade; // strip byte count far beyond the file
-    put(0x7FFFFFF0, long_strip, 8 + 2 + 8 * 12 + 8, 4);
+    corpus::Put(long_strip, 8 + 2 + 8 * 12 + 8, 0x7FFFFFF0, 4);
     write("tiff_long_strip", long_strip);
     Bytes wide_sample = handmade; // 8 samples per pixel with one strip of 91 bytes
-    put(8, wide_sample, 8 + 2 + 6 * 12 + 8, 2);
+    corpus::Put(wide_sample, 8 + 2 + 6 * 12 + 8, 8, 2);
     write("tiff_many_samples", wide_sample);
     return 0;
 }

@@ -1,17 +1,21 @@
 // Drives a plug-in through its callbacks, as the host does, for the plug-ins'
-// tests: open requests with the class defaults, opens bound to their slots,
-// grabs into host images, parameters set and answered as text.
+// tests: the plug-in loaded and initialised, open requests with the class
+// defaults, opens bound to their slots, grabs into host images, parameters set
+// and answered as text, and each test ended with nothing left allocated.
 #pragma once
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <deque>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include <fgint/fghelpers.h>
+#include <fgint/host_allocations.h>
 #include <fgint/values.h>
 
 namespace fg {
@@ -35,8 +39,47 @@ struct Images {
     }
 };
 
+// A set, the status it answers and the parameter read back after it (nullptr: not read).
+struct SetCase {
+    const char* name;
+    Vcpar value;
+    FGstatus status;
+    const char* read = nullptr;
+};
+
 class PluginDriver {
 protected:
+    // `camera_type` and `device`: what a test opens when it names none.
+    PluginDriver(const char* camera_type, const char* device)
+        : camera_type_(camera_type), device_(device)
+    {
+    }
+
+    // The class of the plug-in at `path` (loaded for the program's life),
+    // initialised afresh into cls_.
+    FGstatus InitPlugin(const char* path)
+    {
+        void* library = dlopen(path, RTLD_NOW);
+        if (!library) {
+            ADD_FAILURE() << dlerror();
+            return FG_ERR_OPEN;
+        }
+        cls_ = FGClass{};
+        return reinterpret_cast<FGInitProc>(dlsym(library, "FGInit"))(1, &cls_);
+    }
+
+    // How every test ends: what is still open is closed, low-level errors are
+    // no longer printed and the host functions must hold nothing more.
+    void EndTest()
+    {
+        CloseAll();
+        VDoLowError = 0;
+        ExpectNothingAllocated();
+    }
+
+    FGInstance& Request() { return Request(camera_type_); }
+    FGInstance& Request(const char* camera_type) { return Request(camera_type, device_); }
+
     // Open parameters with the class defaults, kept for the test's length.
     FGInstance& Request(const char* camera_type, const char* device)
     {
@@ -86,6 +129,9 @@ protected:
         return status;
     }
 
+    FGInstance& Opened() { return Opened(camera_type_); }
+    FGInstance& Opened(const char* camera_type) { return Opened(camera_type, device_); }
+
     // Opens `camera_type` on `device`, which must succeed.
     FGInstance& Opened(const char* camera_type, const char* device)
     {
@@ -117,9 +163,43 @@ protected:
         return cls_.FGGrab(1, &i, images.record, &images.count);
     }
 
+    // Grabs into `images`, which must then hold one `kind` image of `width` x `height`.
+    testing::AssertionResult GrabsOne(FGInstance& i, Images& images, int32_t kind, int32_t width,
+                                      int32_t height)
+    {
+        const FGstatus status = Grab(i, images);
+        if (status != FG_SUCCESS)
+            return testing::AssertionFailure() << "grab answered " << status;
+        const VImageRecord& image = images.record[0];
+        if (images.count != 1 || image.kind != kind || image.width != width ||
+            image.height != height)
+            return testing::AssertionFailure()
+                   << images.count << " image(s), the first of kind " << image.kind << ", "
+                   << image.width << " x " << image.height;
+        return testing::AssertionSuccess();
+    }
+
     FGstatus Set(FGInstance& i, const char* name, const Vcpar& value)
     {
         return cls_.FGSetParam(1, &i, name, &value, 1);
+    }
+
+    void ExpectSets(FGInstance& i, std::span<const SetCase> cases)
+    {
+        for (const SetCase& c : cases) {
+            EXPECT_EQ(Set(i, c.name, c.value), c.status) << c.name;
+            if (c.read) {
+                EXPECT_EQ(Get(i, c.name), c.read) << c.name;
+            }
+        }
+    }
+
+    // The status of a get whose answer does not matter.
+    FGstatus GetStatus(FGInstance& i, const char* name)
+    {
+        FGstatus status = FG_SUCCESS;
+        Get(i, name, &status);
+        return status;
     }
 
     // The answer as text: values joined by ',' (reals with two decimals).
@@ -149,6 +229,8 @@ protected:
         return text;
     }
 
+    const char* camera_type_;
+    const char* device_;
     FGClass cls_{};
     std::deque<FGInstance> requests_;
     std::vector<std::pair<FGInstance*, FGInstance**>> open_;

@@ -2,41 +2,28 @@
 // depth in both row orders, then broken variants of each (cut short, header
 // fields overwritten). The first byte of each file is the fuzz target's
 // memory-transfer flag. Usage: make_dib_corpus <folder>.
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <string>
-#include <vector>
 
+#include "tests/support/corpus_folder.h"
 #include <twain/simulation.h>
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-void Put(Bytes& bytes, size_t at, uint32_t value, int size)
-{
-    for (int i = 0; i < size && at + size_t(i) < bytes.size(); ++i)
-        bytes[at + size_t(i)] = uint8_t(value >> (8 * i));
-}
+using corpus::Bytes;
 
 void Write(const std::filesystem::path& path, uint8_t flag, const Bytes& bitmap)
 {
-    std::ofstream out(path, std::ios::binary);
-    out.put(char(flag));
-    out.write(reinterpret_cast<const char*>(bitmap.data()), std::streamsize(bitmap.size()));
+    Bytes file{flag};
+    file.insert(file.end(), bitmap.begin(), bitmap.end());
+    corpus::Write(path, file);
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::cerr << "usage: make_dib_corpus <folder>\n";
-        return 2;
-    }
-    const std::filesystem::path folder = argv[1];
-    std::filesystem::create_directories(folder);
+    const std::filesystem::path folder = corpus::FolderOf(argc, argv);
     // Header fields to overwrite: offset, size, values.
     struct Field {
         const char* name;
@@ -76,7 +63,7 @@ int main(int argc, char** argv)
             for (const Field& field : fields)
                 for (const uint32_t value : field.values) {
                     Bytes broken = good;
-                    Put(broken, field.at, value, field.size);
+                    corpus::Put(broken, field.at, value, field.size);
                     Write(folder / (stem + "-" + field.name + std::to_string(value)), 0, broken);
                     ++count;
                 }
