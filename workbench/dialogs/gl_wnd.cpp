@@ -66,6 +66,8 @@ bool CGlWnd::SetupPixelFormat(int width, int height)
         std::make_unique<QOpenGLFramebufferObject>(width, height, QOpenGLFramebufferObject::Depth);
     if (!m_fbo->isValid() || !m_fbo->bind())
         return Fail("SetPixelFormat failed");
+    glGetIntegerv(GL_SUBPIXEL_BITS, &m_subpixelBits);
+    glGetIntegerv(GL_DEPTH_BITS, &m_depthBits);
     m_heapHold.emplace();
     return true;
 }
@@ -84,9 +86,6 @@ bool CGlWnd::InitGL(int width, int height)
     gluPerspective(kFieldOfView, aspect, kNear, kFar);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    glGetIntegerv(GL_SUBPIXEL_BITS, &m_subpixelBits);
-    glGetIntegerv(GL_DEPTH_BITS, &m_depthBits);
-    m_nearest.assign(size_t(width) * size_t(height), 0.0f);
     return true;
 }
 
@@ -152,7 +151,10 @@ int CGlWnd::ListShownPoints(uint32_t* drawn)
 {
     const QSize size = m_fbo->size();
     const int width = size.width(), height = size.height();
-    const bool certain = m_subpixelBits > 0 && m_depthBits > 0;
+    GLint depthTest = GL_NEVER;
+    glGetIntegerv(GL_DEPTH_FUNC, &depthTest);
+    const bool certain =
+        m_subpixelBits > 0 && m_depthBits > 0 && glIsEnabled(GL_DEPTH_TEST) && depthTest == GL_LESS;
     Matrix model, projection, m, magnitude;
     glGetDoublev(GL_MODELVIEW_MATRIX, model);
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
@@ -179,7 +181,7 @@ int CGlWnd::ListShownPoints(uint32_t* drawn)
     const double marginZ = 0.5 * kTransformError * (sums[2] + sums[3]);
     const double snap = std::ldexp(1.0, -m_subpixelBits);
     const double step = 2.0 * std::ldexp(1.0, -m_depthBits) + std::ldexp(1.0, -23);
-    std::fill(m_nearest.begin(), m_nearest.end(), std::numeric_limits<float>::infinity());
+    m_nearest.assign(size_t(width) * size_t(height), std::numeric_limits<float>::infinity());
     for (int i = 0; i < m_nPoints; ++i) {
         const double x = m_positions[3 * size_t(i)], y = m_positions[3 * size_t(i) + 1],
                      z = m_positions[3 * size_t(i) + 2];

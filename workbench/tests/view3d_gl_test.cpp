@@ -220,4 +220,21 @@ TEST_F(View3DGlTest, LeavingOutHiddenPointsKeepsThePicture)
         });
 }
 
+// Without the depth test the last point drawn on a pixel shows, whatever
+// its depth: then no point is left out.
+TEST_F(View3DGlTest, WithoutTheDepthTestEveryPointIsDrawn)
+{
+    const Cloud cloud(64, 48, [](int i) { return uint8_t(i * 37 % 256); });
+    CGlWnd gl;
+    ASSERT_TRUE(gl.SetupPixelFormat(cloud.width, cloud.height));
+    ExpectThePictureOf(gl, cloud, -2, 20, 10, [&] {
+        glBegin(GL_POINTS);
+        for (int i = 0; i < cloud.count; ++i) {
+            glColor3ubv(&cloud.colours[3 * i]);
+            glVertex3fv(&cloud.positions[3 * i]);
+        }
+        glEnd();
+    });
+}
+
 } // namespace
