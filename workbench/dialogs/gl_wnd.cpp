@@ -151,10 +151,13 @@ int CGlWnd::ListShownPoints(uint32_t* drawn)
 {
     const QSize size = m_fbo->size();
     const int width = size.width(), height = size.height();
-    GLint depthTest = GL_NEVER;
+    GLint depthTest = GL_NEVER, viewport[4] = {};
+    GLdouble depthRange[2] = {};
     glGetIntegerv(GL_DEPTH_FUNC, &depthTest);
-    const bool certain =
-        m_subpixelBits > 0 && m_depthBits > 0 && glIsEnabled(GL_DEPTH_TEST) && depthTest == GL_LESS;
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetDoublev(GL_DEPTH_RANGE, depthRange);
+    const bool certain = m_subpixelBits > 0 && m_depthBits > 0 && glIsEnabled(GL_DEPTH_TEST) &&
+                         depthTest == GL_LESS && depthRange[0] == 0.0 && depthRange[1] == 1.0;
     Matrix model, projection, m, magnitude;
     glGetDoublev(GL_MODELVIEW_MATRIX, model);
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
@@ -171,7 +174,13 @@ int CGlWnd::ListShownPoints(uint32_t* drawn)
     for (int r = 0; r < 4; ++r)
         sums[r] = magnitude[r] * m_extent[0] + magnitude[4 + r] * m_extent[1] +
                   magnitude[8 + r] * m_extent[2] + magnitude[12 + r];
-    const double halfWidth = 0.5 * width, halfHeight = 0.5 * height;
+    const double halfWidth = 0.5 * viewport[2], halfHeight = 0.5 * viewport[3];
+    const double centreX = viewport[0] + halfWidth, centreY = viewport[1] + halfHeight;
+    // Points outside the viewport are clipped, outside the framebuffer lost.
+    const double left = std::max(viewport[0], 0),
+                 right = std::min(viewport[0] + viewport[2], width);
+    const double bottom = std::max(viewport[1], 0),
+                 top = std::min(viewport[1] + viewport[3], height);
     // Margins at a clip w of 1: a point certain of its pixel and of the depth
     // range has normalised coordinates within 1, so each strays by at most
     // kTransformError (sum + w's sum) / w; the window position is snapped to
@@ -191,13 +200,13 @@ int CGlWnd::ListShownPoints(uint32_t* drawn)
         if (certain && w > 0.0) {
             const double inverse = 1.0 / w;
             const double wx =
-                halfWidth * (m[0] * x + m[4] * y + m[8] * z + m[12]) * inverse + halfWidth;
+                halfWidth * (m[0] * x + m[4] * y + m[8] * z + m[12]) * inverse + centreX;
             const double wy =
-                halfHeight * (m[1] * x + m[5] * y + m[9] * z + m[13]) * inverse + halfHeight;
+                halfHeight * (m[1] * x + m[5] * y + m[9] * z + m[13]) * inverse + centreY;
             depth = 0.5 * (m[2] * x + m[6] * y + m[10] * z + m[14]) * inverse + 0.5;
             margin = marginZ * inverse + step;
             const double ex = marginX * inverse + snap, ey = marginY * inverse + snap;
-            if (wx >= 0.0 && wx < width && wy >= 0.0 && wy < height) {
+            if (wx >= left && wx < right && wy >= bottom && wy < top) {
                 const int px = int(wx), py = int(wy);
                 if (wx - px >= ex && px + 1 - wx >= ex && wy - py >= ey && py + 1 - wy >= ey &&
                     depth >= margin && depth <= 1.0 - margin)
