@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include <QImage>
 
@@ -53,6 +54,9 @@ private:
     bool Fail(const char* message);
     // Builds the cloud of `plane` into `m_vertices`; false when the GL fails.
     bool FillVertices(const uint8_t* plane, int width, int height, int step);
+    // Writes the indices of the points that may show in this frame, in order,
+    // into `drawn` (room for every point) and gives their count.
+    int ListShownPoints(uint32_t* drawn);
 
     std::unique_ptr<QOpenGLContext> m_context;
     std::unique_ptr<QOffscreenSurface> m_surface;
@@ -60,7 +64,20 @@ private:
     // The cloud of the plane drawn last, kept by the GL in `m_vertices`
     // (positions, then colours) and made again only for another plane.
     std::unique_ptr<QOpenGLBuffer> m_vertices;
+    // The indices of the points drawn in the current frame.
+    std::unique_ptr<QOpenGLBuffer> m_shown;
     int m_nPoints = 0;
+    // The cloud's positions as the GL holds them, and the largest magnitude
+    // of each coordinate, for working out where each point lands.
+    std::vector<float> m_positions;
+    float m_extent[3] = {};
+    // Per pixel, the farthest depth the nearest point certain of it may have;
+    // per point, its pixel (-1 when uncertain) and the nearest depth it may have.
+    std::vector<float> m_nearest;
+    std::vector<int32_t> m_pointPixel;
+    std::vector<float> m_pointDepth;
+    int m_subpixelBits = 0;
+    int m_depthBits = 0;
     const uint8_t* m_cloudPlane = nullptr;
     int m_cloudWidth = 0;
     int m_cloudHeight = 0;

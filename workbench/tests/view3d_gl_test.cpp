@@ -136,42 +136,105 @@ TEST_F(View3DGlTest, ClosingAtOnceKeepsTheFirstPictureAndItsNegativeWhenAsked)
     EXPECT_EQ(At(p, 0, 0), qRgb(255, 255, 255));
 }
 
+// A w x h plane of levels(i), i counting pixels row by row, and its cloud.
+struct Cloud {
+    Cloud(int w, int h, const std::function<uint8_t(int)>& levels)
+        : width(w),
+          height(h),
+          plane(size_t(w) * h),
+          count(CloudPointCount(w, h, 1)),
+          positions(3 * count),
+          colours(3 * count)
+    {
+        for (size_t i = 0; i < plane.size(); ++i)
+            plane[i] = levels(int(i));
+        MakePointCloud(plane.data(), w, h, 1, positions.data(), colours.data());
+    }
+    int width, height;
+    std::vector<uint8_t> plane;
+    int count;
+    std::vector<float> positions;
+    std::vector<uint8_t> colours;
+};
+
+// CGlWnd's picture of `cloud` turned by (ax, ay, az) is the one `draw` gives
+// of the cloud turned the same way.
+void ExpectThePictureOf(CGlWnd& gl, const Cloud& cloud, float ax, float ay, float az,
+                        const std::function<void()>& draw)
+{
+    gl.DrawPointCloud(cloud.plane.data(), cloud.width, cloud.height, 1, ax, ay, az);
+    const QImage drawn = gl.Picture();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glPushMatrix();
+    glTranslatef(0.0f, 0.0f, -gl.m_fEyeDistance);
+    glRotatef(ax, 1.0f, 0.0f, 0.0f);
+    glRotatef(ay, 0.0f, 1.0f, 0.0f);
+    glRotatef(az, 0.0f, 0.0f, 1.0f);
+    draw();
+    glPopMatrix();
+    glFinish();
+    const QImage expected = gl.Picture();
+    EXPECT_FALSE(expected.allGray()) << ax << ' ' << ay << ' ' << az;
+    EXPECT_EQ(drawn, expected) << ax << ' ' << ay << ' ' << az;
+}
+
 // The cloud drawn point by point as glBegin/glEnd lists it, the reference
 // for the picture CGlWnd draws from its vertex buffer: the same pixels.
 TEST_F(View3DGlTest, TheCloudsPictureIsTheOnePointByPointDrawingGives)
 {
     // 53 x 38 points: batches of any size up to several hundred end short.
-    constexpr int w = 64, h = 48;
-    std::vector<uint8_t> plane(w * h);
-    for (int i = 0; i < w * h; ++i)
-        plane[i] = uint8_t(i * 37 % 256);
-    const int count = CloudPointCount(w, h, 1);
-    std::vector<float> positions(3 * count);
-    std::vector<uint8_t> colours(3 * count);
-    MakePointCloud(plane.data(), w, h, 1, positions.data(), colours.data());
+    const Cloud cloud(64, 48, [](int i) { return uint8_t(i * 37 % 256); });
     CGlWnd gl;
-    ASSERT_TRUE(gl.InitGL(w, h));
-    for (const float ay : {20.0f, -60.0f, 150.0f}) {
-        gl.DrawPointCloud(plane.data(), w, h, 1, -2, ay, 10);
-        const QImage drawn = gl.Picture();
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glPushMatrix();
-        glTranslatef(0.0f, 0.0f, -gl.m_fEyeDistance);
-        glRotatef(-2, 1.0f, 0.0f, 0.0f);
-        glRotatef(ay, 0.0f, 1.0f, 0.0f);
-        glRotatef(10, 0.0f, 0.0f, 1.0f);
+    ASSERT_TRUE(gl.InitGL(cloud.width, cloud.height));
+    for (const float ay : {20.0f, -60.0f, 150.0f})
+        ExpectThePictureOf(gl, cloud, -2, ay, 10, [&] {
+            glBegin(GL_POINTS);
+            for (int i = 0; i < cloud.count; ++i) {
+                glColor3ubv(&cloud.colours[3 * i]);
+                glVertex3fv(&cloud.positions[3 * i]);
+            }
+            glEnd();
+        });
+}
+
+// Points hidden behind nearer ones are left out of the drawing. From every
+// side, edge-on where most points hide and where the nearest leave the depth
+// range, the picture is the one the whole cloud drawn at once gives.
+TEST_F(View3DGlTest, LeavingOutHiddenPointsKeepsThePicture)
+{
+    const Cloud cloud(800, 600,
+                      [](int i) { return uint8_t(i % 800 / 4 + i / 800 / 3 + i * 7 % 5); });
+    CGlWnd gl;
+    ASSERT_TRUE(gl.InitGL(cloud.width, cloud.height));
+    const float views[][3] = {{-2, 0, 10}, {-2, -80, 10}, {0, 90, 0},      {0, -90, 0},
+                              {90, 0, 0},  {-2, 180, 10}, {-30, -140, 40}, {20, -260, -30}};
+    for (const auto& v : views)
+        ExpectThePictureOf(gl, cloud, v[0], v[1], v[2], [&] {
+            glEnableClientState(GL_VERTEX_ARRAY);
+            glEnableClientState(GL_COLOR_ARRAY);
+            glVertexPointer(3, GL_FLOAT, 0, cloud.positions.data());
+            glColorPointer(3, GL_UNSIGNED_BYTE, 0, cloud.colours.data());
+            glDrawArrays(GL_POINTS, 0, cloud.count);
+            glDisableClientState(GL_COLOR_ARRAY);
+            glDisableClientState(GL_VERTEX_ARRAY);
+        });
+}
+
+// Without the depth test the last point drawn on a pixel shows, whatever
+// its depth: then no point is left out.
+TEST_F(View3DGlTest, WithoutTheDepthTestEveryPointIsDrawn)
+{
+    const Cloud cloud(64, 48, [](int i) { return uint8_t(i * 37 % 256); });
+    CGlWnd gl;
+    ASSERT_TRUE(gl.SetupPixelFormat(cloud.width, cloud.height));
+    ExpectThePictureOf(gl, cloud, -2, 20, 10, [&] {
         glBegin(GL_POINTS);
-        for (int i = 0; i < count; ++i) {
-            glColor3ub(colours[3 * i], colours[3 * i + 1], colours[3 * i + 2]);
-            glVertex3fv(&positions[3 * i]);
+        for (int i = 0; i < cloud.count; ++i) {
+            glColor3ubv(&cloud.colours[3 * i]);
+            glVertex3fv(&cloud.positions[3 * i]);
         }
         glEnd();
-        glPopMatrix();
-        glFinish();
-        const QImage expected = gl.Picture();
-        EXPECT_FALSE(expected.allGray()) << ay;
-        EXPECT_EQ(drawn, expected) << ay;
-    }
+    });
 }
 
 } // namespace
