@@ -11,6 +11,7 @@
 #include "grab.h"
 #include "instance.h"
 #include <fgint/answer.h>
+#include <fgint/values.h>
 
 namespace zephon {
 
@@ -89,15 +90,14 @@ constexpr Code kSourceNames[] = {{"default", DVL_DEFAULT},
                                  {"none", 0}};
 
 // The code of the word `v` holds: FG_ERR_PARAM_TYPE for a value that is no
-// text, FG_ERR_PARAM_VALUE for a missing word or one not in `codes`.
+// text, FG_ERR_PARAM_VALUE for a word not in `codes`.
 template <std::size_t N> FGstatus CodeOf(const Code (&codes)[N], const Vcpar& v, int32_t* code)
 {
-    if (v.type != VPAR_STRING)
-        return FG_ERR_PARAM_TYPE;
-    if (!v.par.s)
-        return FG_ERR_PARAM_VALUE;
+    const char* word = nullptr;
+    if (const FGstatus status = fg::TextOf(&v, &word); status != FG_SUCCESS)
+        return status;
     for (const Code& c : codes)
-        if (std::strcmp(c.word, v.par.s) == 0) {
+        if (std::strcmp(c.word, word) == 0) {
             *code = c.code;
             return FG_SUCCESS;
         }

@@ -200,9 +200,10 @@ FGstatus AvailableDialogs(const CIODirectShow& r, std::vector<Vcpar>* answer)
 
 FGstatus OpenDialog(CIODirectShow& r, FGInstance* fginst, const Vcpar* values, int32_t num)
 {
-    if (num < 1 || values[0].type != VPAR_STRING)
+    const char* name = nullptr;
+    if (num < 1 || fg::TextOf(values, &name) != FG_SUCCESS)
         return FG_ERR_PARAM_TYPE;
-    const Dialog* dialog = FindDialog(values[0].par.s);
+    const Dialog* dialog = FindDialog(name);
     if (!dialog)
         return FG_ERR_PARAM_VALUE;
     if (!Available(r, dialog->number))

@@ -85,21 +85,20 @@ Control ControlOf(const CIODirectShow& r, const DeviceProperty& p)
 FGstatus ParseValue(const DeviceProperty& p, const Vcpar& value, bool* automatic, int32_t* number)
 {
     *automatic = false;
-    if (p.on_off) {
-        if (value.type != VPAR_STRING)
-            return FG_ERR_PARAM_TYPE;
-        if (strcasecmp(value.par.s, "on") != 0 && strcasecmp(value.par.s, "off") != 0)
-            return FG_ERR_PARAM_VALUE;
-        *number = strcasecmp(value.par.s, "on") == 0 ? 1 : 0;
-        return FG_SUCCESS;
-    }
-    if (value.type == VPAR_INT) {
+    if (!p.on_off && value.type == VPAR_INT) {
         *number = value.par.l;
         return FG_SUCCESS;
     }
-    if (value.type != VPAR_STRING)
-        return FG_ERR_PARAM_TYPE;
-    if (strcasecmp(value.par.s, "auto") != 0)
+    const char* word = nullptr;
+    if (const FGstatus status = fg::TextOf(&value, &word); status != FG_SUCCESS)
+        return status;
+    if (p.on_off) {
+        if (strcasecmp(word, "on") != 0 && strcasecmp(word, "off") != 0)
+            return FG_ERR_PARAM_VALUE;
+        *number = strcasecmp(word, "on") == 0 ? 1 : 0;
+        return FG_SUCCESS;
+    }
+    if (strcasecmp(word, "auto") != 0)
         return FG_ERR_PARAM_VALUE;
     *automatic = true;
     return FG_SUCCESS;
@@ -152,10 +151,11 @@ FGstatus SetMode(CIODirectShow& r, FGInstance* fginst, const ModeParameter& m, c
     const bool trigger = m.bit == VideoControlFlag_ExternalTriggerEnable;
     if (!(VideoCaps(r) & m.bit))
         return trigger ? FG_ERR_MODE : FG_ERR_PARAM_UNKNOWN;
-    if (num < 1 || values[0].type != VPAR_STRING)
+    const char* word = nullptr;
+    if (num < 1 || fg::TextOf(values, &word) != FG_SUCCESS)
         return FG_ERR_PARAM_TYPE;
-    const bool on = strcasecmp(values[0].par.s, "true") == 0;
-    if (!on && strcasecmp(values[0].par.s, "false") != 0)
+    const bool on = strcasecmp(word, "true") == 0;
+    if (!on && strcasecmp(word, "false") != 0)
         return FG_ERR_PARAM_VALUE;
     const FGstatus status = ApplyMode(r, fginst, m.bit, on);
     if (trigger) {

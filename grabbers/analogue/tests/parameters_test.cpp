@@ -70,7 +70,7 @@ TEST_F(ZephonParameters, SettingsAreCheckedByNameTypeValueAndBoard)
           Case{"external_trigger", Int(1), FG_ERR_PARAM_TYPE},
           Case{"trigger_signal", Text("falling"), FG_SUCCESS},
           Case{"trigger_signal", Text("up"), FG_ERR_PARAM_VALUE},
-          Case{"trigger_signal", Text(nullptr), FG_ERR_PARAM_VALUE},
+          Case{"trigger_signal", Text(nullptr), FG_ERR_PARAM_TYPE},
           Case{"start_async_after_grab_async", Text("on"), FG_ERR_PARAM_VALUE},
           Case{"start_async_after_grab_async", Int(1), FG_ERR_PARAM_TYPE},
           Case{"do_abort_grab", Int(0), FG_SUCCESS}})

@@ -46,6 +46,7 @@ TEST_F(DialogTest, NamesAndAvailabilityAreCheckedBeforeTheGraphIsTouched)
         FGstatus status;
     } const cases[] = {
         {Int(0), FG_ERR_PARAM_TYPE},
+        {Text(nullptr), FG_ERR_PARAM_TYPE},
         {Text("settings_dialog"), FG_ERR_PARAM_VALUE},
         {Text("tv_tuner_dialog"), FG_ERR_PARAM_UNKNOWN},
         {Text("Crossbar_Dialog"), FG_ERR_PARAM_UNKNOWN},

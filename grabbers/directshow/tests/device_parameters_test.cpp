@@ -30,7 +30,9 @@ TEST_F(ParameterTest, ValuesOfTheWrongTypeOrWordLeaveTheGraphAlone)
         {"brightness", {Real(1.5)}, FG_ERR_PARAM_TYPE},
         {"brightness", {}, FG_ERR_PARAM_TYPE},
         {"brightness", {Text("bright")}, FG_ERR_PARAM_VALUE},
+        {"brightness", {Text(nullptr)}, FG_ERR_PARAM_TYPE},
         {"color_enable", {Int(1)}, FG_ERR_PARAM_TYPE},
+        {"color_enable", {Text(nullptr)}, FG_ERR_PARAM_TYPE},
         {"Backlight_Compensation", {Text("maybe")}, FG_ERR_PARAM_VALUE},
         {"zoom", {Real(2.0)}, FG_ERR_PARAM_TYPE},
         {"unknown", {Int(1)}, FG_ERR_PARAM_UNKNOWN},
@@ -191,6 +193,7 @@ TEST_F(VideoControlTest, ModesAndTheirErrors)
     const SetCase cases[] = {
         {"flip_vertical", {Int(1)}, FG_ERR_PARAM_TYPE},
         {"flip_vertical", {Text("yes")}, FG_ERR_PARAM_VALUE},
+        {"flip_vertical", {Text(nullptr)}, FG_ERR_PARAM_TYPE},
         {"Flip_Vertical", {Text("TRUE")}, FG_SUCCESS},
         {"do_force_trigger", {Int(0)}, FG_ERR_PARAM_VALUE},
     };
