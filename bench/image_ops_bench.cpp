@@ -4,7 +4,6 @@
 // window (under 10 ms) and one resize preview to 200 % with its display (under
 // 5 ms), so that a preview keeps pace with the 50 ms timer.
 #include <QSlider>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -12,8 +11,8 @@
 #include <imageproc/tone_curves.h>
 #include <verodyn/operators.h>
 
+#include "started_workbench.h"
 #include "workbench/analysis/dialog_controls.h"
-#include "workbench/app/fralo_app.h"
 #include "workbench/dialogs/luminance_gamma_dlg.h"
 #include "workbench/dialogs/resize_dlg.h"
 #include "workbench/doc/fralo_doc.h"
@@ -68,17 +67,14 @@ void BM_LuminanceGamma(benchmark::State& state)
 BENCHMARK(BM_LuminanceGamma)->Apply(WorkerRows)->Unit(benchmark::kMillisecond);
 
 // A started workbench whose active document holds the colour image.
-struct Workbench {
+struct Workbench : StartedWorkbench {
     Workbench()
     {
-        app.InitInstance({}, dir.filePath("config.dat"));
         doc = app.MainFrame()->ActiveDocument();
         Vobject image;
         GenImageFromPlanes(ColourPlanes(), &image);
         doc->SetImage(image);
     }
-    QTemporaryDir dir;
-    CFraloApp app;
     CFraloDoc* doc = nullptr;
 };
 

@@ -1,7 +1,7 @@
 // Start-up of the workbench to its shown main window (target: under 0.5 s),
 // the view's display of a 1280 x 1024 grey image (target: under 2 ms), one
 // frame of the 3-D view of a 1024 x 768 image with its readback (target: under
-// 80 ms; run under xvfb-run with QT_QPA_PLATFORM=xcb, skipped without an OpenGL
+// 50 ms; run under xvfb-run with QT_QPA_PLATFORM=xcb, skipped without an OpenGL
 // context), and what the analysis dialogs add to their kernels at 1024 x 768:
 // "&Démoduler" at most 10 ms over the unwrapper alone, the phase dialog's OK
 // under 5 ms.
