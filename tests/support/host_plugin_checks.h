@@ -12,8 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/host_allocations.h"
 #include "tests/support/scoped_setting.h"
-#include <fgint/host_allocations.h>
 #include <verodyn/verodyn.h>
 
 // Closes every frame grabber and fails on each block still allocated.

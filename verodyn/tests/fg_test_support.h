@@ -5,9 +5,9 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include "tests/support/host_allocations.h"
 #include "tests/support/scoped_setting.h"
 #include <fgint/fgint.h>
-#include <fgint/host_allocations.h>
 #include <verodyn/verodyn.h>
 
 class FramegrabberTest : public ::testing::Test {

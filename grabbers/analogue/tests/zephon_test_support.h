@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "tests/support/host_allocations.h"
 #include <dvl/dvlbrn.h>
 #include <dvl/simulated_boards.h>
 #include <fgint/fghelpers.h>
@@ -57,6 +58,7 @@ protected:
     void TearDown() override
     {
         EndTest();
+        fg::ExpectNothingAllocated();
         EXPECT_EQ(dvl::AllocatedObjects(), 0);
         dvl::ClearFaults();
         dvl::ResetBoards();

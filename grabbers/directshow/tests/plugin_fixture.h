@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/host_allocations.h"
 #include <dshow/com.h>
 #include <dshow/controls.h>
 #include <dshow/frames.h>

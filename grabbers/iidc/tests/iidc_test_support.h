@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "tests/support/host_allocations.h"
 #include <fgcamera/simulation.h>
 #include <fgint/plugin_driver.h>
 #include <verodyn/framegrabber.h>
@@ -37,6 +38,7 @@ protected:
     void TearDown() override
     {
         EndTest();
+        fg::ExpectNothingAllocated();
         const fgsim::Counters counters = fgsim::Count();
         EXPECT_EQ(counters.connected, 0);
         EXPECT_EQ(counters.queued, 0);

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "tests/support/host_allocations.h"
 #include "tests/support/scoped_setting.h"
 #include <fgint/plugin_driver.h>
 #include <twain/simulation.h>
@@ -32,6 +33,7 @@ protected:
     void TearDown() override
     {
         EndTest();
+        fg::ExpectNothingAllocated();
         twain::FailGlobalAlloc(0);
         twain::FailGlobalLock(0);
         ExpectNothingOpen();

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/host_allocations.h"
 #include <fgint/plugin_driver.h>
 #include <kddevmgr/simulation.h>
 #include <verodyn/framegrabber.h>
@@ -52,6 +53,7 @@ protected:
     void TearDown() override
     {
         EndTest();
+        fg::ExpectNothingAllocated();
         VROInfo = VRunInfo{0, 0};
         g_allocations_before_failure = -1;
         const kdsim::Counters counters = kdsim::Count();
