@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "camera_controls.h"
+#include "camera_settings_dlg.h"
 
 class CFirewireCameraDlg : public CCameraSettingsDlg {
 public:

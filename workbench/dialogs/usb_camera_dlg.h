@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "camera_controls.h"
+#include "camera_settings_dlg.h"
 
 class CUsbCameraDlg : public CCameraSettingsDlg {
 public:
