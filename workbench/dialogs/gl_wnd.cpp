@@ -140,24 +140,28 @@ bool CGlWnd::FillVertices(const uint8_t* plane, int width, int height, int step)
     return true;
 }
 
-// A point covers the one pixel its window position falls in and keeps the
-// depth it is given, and the depth test keeps the nearest. Where the GL's
-// rounding cannot move a point off its pixel or out of the depth range, the
-// pixel and the depth are certain within a margin; such a point is left out
-// when another point certain of the same pixel is nearer by more than both
-// margins and the depth buffer's step, since it could never show. Every other
-// point is drawn, in its order, so the picture stays the same.
+// A point of size 1, not smoothed, covers the one pixel its window position
+// falls in and keeps the depth it is given, and the depth test keeps the
+// nearest. Where the GL's rounding cannot move a point off its pixel or out
+// of the depth range, the pixel and the depth are certain within a margin;
+// such a point is left out when another point certain of the same pixel is
+// nearer by more than both margins and the depth buffer's step, since it
+// could never show. Every other point is drawn, in its order, so the picture
+// stays the same.
 int CGlWnd::ListShownPoints(uint32_t* drawn)
 {
     const QSize size = m_fbo->size();
     const int width = size.width(), height = size.height();
     GLint depthTest = GL_NEVER, viewport[4] = {};
     GLdouble depthRange[2] = {};
+    GLfloat pointSize = 0.0f;
     glGetIntegerv(GL_DEPTH_FUNC, &depthTest);
+    glGetFloatv(GL_POINT_SIZE, &pointSize);
     glGetIntegerv(GL_VIEWPORT, viewport);
     glGetDoublev(GL_DEPTH_RANGE, depthRange);
     const bool certain = m_subpixelBits > 0 && m_depthBits > 0 && glIsEnabled(GL_DEPTH_TEST) &&
-                         depthTest == GL_LESS && depthRange[0] == 0.0 && depthRange[1] == 1.0;
+                         depthTest == GL_LESS && depthRange[0] == 0.0 && depthRange[1] == 1.0 &&
+                         pointSize == 1.0f && !glIsEnabled(GL_POINT_SMOOTH);
     Matrix model, projection, m, magnitude;
     glGetDoublev(GL_MODELVIEW_MATRIX, model);
     glGetDoublev(GL_PROJECTION_MATRIX, projection);

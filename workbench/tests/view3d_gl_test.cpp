@@ -221,20 +221,33 @@ TEST_F(View3DGlTest, LeavingOutHiddenPointsKeepsThePicture)
 }
 
 // Without the depth test the last point drawn on a pixel shows, whatever
-// its depth: then no point is left out.
-TEST_F(View3DGlTest, WithoutTheDepthTestEveryPointIsDrawn)
+// its depth; a larger or smoothed point covers more than its pixel: then no
+// point is left out.
+TEST_F(View3DGlTest, WithoutTheViewsOwnPointsAndDepthTestEveryPointIsDrawn)
 {
     const Cloud cloud(64, 48, [](int i) { return uint8_t(i * 37 % 256); });
-    CGlWnd gl;
-    ASSERT_TRUE(gl.SetupPixelFormat(cloud.width, cloud.height));
-    ExpectThePictureOf(gl, cloud, -2, 20, 10, [&] {
-        glBegin(GL_POINTS);
-        for (int i = 0; i < cloud.count; ++i) {
-            glColor3ubv(&cloud.colours[3 * i]);
-            glVertex3fv(&cloud.positions[3 * i]);
-        }
-        glEnd();
-    });
+    const struct {
+        bool depthTest;
+        float pointSize;
+        bool smooth;
+    } views[] = {{false, 1.0f, false}, {true, 3.0f, false}, {true, 1.0f, true}};
+    for (const auto& v : views) {
+        CGlWnd gl;
+        ASSERT_TRUE(v.depthTest ? gl.InitGL(cloud.width, cloud.height)
+                                : gl.SetupPixelFormat(cloud.width, cloud.height));
+        glPointSize(v.pointSize);
+        if (v.smooth)
+            glEnable(GL_POINT_SMOOTH);
+        for (const float ay : {20.0f, -80.0f})
+            ExpectThePictureOf(gl, cloud, -2, ay, 10, [&] {
+                glBegin(GL_POINTS);
+                for (int i = 0; i < cloud.count; ++i) {
+                    glColor3ubv(&cloud.colours[3 * i]);
+                    glVertex3fv(&cloud.positions[3 * i]);
+                }
+                glEnd();
+            });
+    }
 }
 
 } // namespace
