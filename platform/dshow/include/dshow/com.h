@@ -19,10 +19,7 @@ inline constexpr GUID CLSID_FilterGraph = StandInGuid(0x0E000001);
 inline constexpr GUID CLSID_CaptureGraphBuilder2 = StandInGuid(0x0E000002);
 inline constexpr GUID CLSID_SystemDeviceEnum = StandInGuid(0x0E000003);
 
-struct IClassFactory : IUnknown {
-    static constexpr GUID kIid = StandInGuid(0x00000001);
-    using Base = IUnknown;
-
+struct IClassFactory : Interface<IUnknown, 0x00000001> {
     virtual HRESULT CreateInstance(IUnknown* outer, const GUID& iid, void** out) = 0;
     virtual HRESULT LockServer(bool lock) = 0;
 };

@@ -22,10 +22,7 @@ struct VIDEO_STREAM_CONFIG_CAPS {
     SIZE InputSize;
 };
 
-struct IAMStreamConfig : IUnknown {
-    static constexpr GUID kIid = StandInGuid(0x03000001);
-    using Base = IUnknown;
-
+struct IAMStreamConfig : Interface<IUnknown, 0x03000001> {
     virtual HRESULT GetNumberOfCapabilities(int32_t* count, int32_t* size) = 0;
     virtual HRESULT GetStreamCaps(int32_t index, MediaType* type,
                                   VIDEO_STREAM_CONFIG_CAPS* caps) = 0;
@@ -44,10 +41,7 @@ enum : int32_t {
     VideoControlFlag_Trigger = 8
 };
 
-struct IAMVideoControl : IUnknown {
-    static constexpr GUID kIid = StandInGuid(0x03000002);
-    using Base = IUnknown;
-
+struct IAMVideoControl : Interface<IUnknown, 0x03000002> {
     virtual HRESULT GetCaps(IPin* pin, int32_t* flags) = 0;
     virtual HRESULT SetMode(IPin* pin, int32_t mode) = 0;
     virtual HRESULT GetMode(IPin* pin, int32_t* mode) = 0;
@@ -82,10 +76,7 @@ enum : int32_t {
     AnalogVideo_PAL_N_COMBO = 0x100000
 };
 
-struct IAMAnalogVideoDecoder : IUnknown {
-    static constexpr GUID kIid = StandInGuid(0x03000003);
-    using Base = IUnknown;
-
+struct IAMAnalogVideoDecoder : Interface<IUnknown, 0x03000003> {
     virtual HRESULT put_TVFormat(int32_t format) = 0;
     virtual HRESULT get_TVFormat(int32_t* format) = 0;
 };
@@ -103,10 +94,7 @@ enum : int32_t {
 };
 
 // Crossbar pins are numbered inputs first, then outputs.
-struct IAMCrossbar : IUnknown {
-    static constexpr GUID kIid = StandInGuid(0x03000004);
-    using Base = IUnknown;
-
+struct IAMCrossbar : Interface<IUnknown, 0x03000004> {
     virtual HRESULT get_PinCounts(int32_t* outputs, int32_t* inputs) = 0;
     virtual HRESULT get_CrossbarPinInfo(bool is_input, int32_t index, int32_t* related,
                                         int32_t* physical_type) = 0;
@@ -118,10 +106,7 @@ struct IAMCrossbar : IUnknown {
 };
 
 // The TV tuner of a capture card, which feeds a crossbar's tuner input.
-struct IAMTVTuner : IUnknown {
-    static constexpr GUID kIid = StandInGuid(0x03000007);
-    using Base = IUnknown;
-
+struct IAMTVTuner : Interface<IUnknown, 0x03000007> {
     virtual HRESULT ChannelMinMax(int32_t* min, int32_t* max) = 0;
     // Sub-channels: -1, the default (the simulated tuner has none).
     virtual HRESULT put_Channel(int32_t channel, int32_t video_subchannel,
@@ -138,10 +123,7 @@ enum : int32_t { CameraControl_Exposure = 4 };
 
 // The amplifier and the camera controls answer alike: properties by number,
 // each with its range, value and flags.
-template <uint32_t IidNumber> struct IAMPropertyControl : IUnknown {
-    static constexpr GUID kIid = StandInGuid(IidNumber);
-    using Base = IUnknown;
-
+template <uint32_t IidNumber> struct IAMPropertyControl : Interface<IUnknown, IidNumber> {
     virtual HRESULT GetRange(int32_t property, int32_t* min, int32_t* max, int32_t* step,
                              int32_t* default_value, int32_t* caps_flags) = 0;
     virtual HRESULT Set(int32_t property, int32_t value, int32_t flags) = 0;

@@ -20,17 +20,11 @@ struct Variant {
     std::wstring bstrVal;
 };
 
-struct IPropertyBag : IUnknown {
-    static constexpr GUID kIid = StandInGuid(0x02000001);
-    using Base = IUnknown;
-
+struct IPropertyBag : Interface<IUnknown, 0x02000001> {
     virtual HRESULT Read(const wchar_t* name, Variant* value) = 0;
 };
 
-struct IMoniker : IUnknown {
-    static constexpr GUID kIid = StandInGuid(0x02000002);
-    using Base = IUnknown;
-
+struct IMoniker : Interface<IUnknown, 0x02000002> {
     // The object the moniker names, as interface `iid`.
     virtual HRESULT BindToObject(const GUID& iid, void** out) = 0;
     // The storage of the object (a device's IPropertyBag).
@@ -40,20 +34,14 @@ struct IMoniker : IUnknown {
 
 using IEnumMoniker = IEnum<IMoniker, 0x02000003>;
 
-struct ICreateDevEnum : IUnknown {
-    static constexpr GUID kIid = StandInGuid(0x02000004);
-    using Base = IUnknown;
-
+struct ICreateDevEnum : Interface<IUnknown, 0x02000004> {
     // The devices of `category`; S_FALSE and a null enumerator when the
     // category has none.
     virtual HRESULT CreateClassEnumerator(const GUID& category, IEnumMoniker** monikers,
                                           uint32_t flags) = 0;
 };
 
-struct IRunningObjectTable : IUnknown {
-    static constexpr GUID kIid = StandInGuid(0x02000005);
-    using Base = IUnknown;
-
+struct IRunningObjectTable : Interface<IUnknown, 0x02000005> {
     // Keeps a reference to `object` under `name` until Revoke(*cookie).
     virtual HRESULT Register(uint32_t flags, IUnknown* object, IMoniker* name,
                              uint32_t* cookie) = 0;

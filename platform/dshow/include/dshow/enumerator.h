@@ -7,10 +7,7 @@
 
 namespace dshow {
 
-template <class Item, uint32_t IidNumber> struct IEnum : IUnknown {
-    static constexpr GUID kIid = StandInGuid(IidNumber);
-    using Base = IUnknown;
-
+template <class Item, uint32_t IidNumber> struct IEnum : Interface<IUnknown, IidNumber> {
     // Up to `count` items with a reference each; S_FALSE when fewer remain.
     virtual HRESULT Next(uint32_t count, Item** items, uint32_t* fetched) = 0;
     virtual HRESULT Reset() = 0;

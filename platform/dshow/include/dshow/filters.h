@@ -27,10 +27,7 @@ struct FilterInfo {
     ComPtr<IFilterGraph> graph; // null while the filter is in no graph
 };
 
-struct IPin : IUnknown {
-    static constexpr GUID kIid = StandInGuid(0x01000001);
-    using Base = IUnknown;
-
+struct IPin : Interface<IUnknown, 0x01000001> {
     // Output pins: connects to `receiver`, with `type` or with one of the
     // types both sides offer (the receiver's first) when `type` is null.
     virtual HRESULT Connect(IPin* receiver, const AM_MEDIA_TYPE* type) = 0;
@@ -50,10 +47,7 @@ struct IPin : IUnknown {
 
 using IEnumPins = IEnum<IPin, 0x01000002>;
 
-struct IMediaFilter : IUnknown {
-    static constexpr GUID kIid = StandInGuid(0x01000003);
-    using Base = IUnknown;
-
+struct IMediaFilter : Interface<IUnknown, 0x01000003> {
     virtual HRESULT Stop() = 0;
     virtual HRESULT Run(REFERENCE_TIME start) = 0;
     // VFW_S_STATE_INTERMEDIATE while a change of state is still going on
@@ -61,10 +55,7 @@ struct IMediaFilter : IUnknown {
     virtual HRESULT GetState(uint32_t timeout_ms, FILTER_STATE* state) = 0;
 };
 
-struct IBaseFilter : IMediaFilter {
-    static constexpr GUID kIid = StandInGuid(0x01000004);
-    using Base = IMediaFilter;
-
+struct IBaseFilter : Interface<IMediaFilter, 0x01000004> {
     virtual HRESULT EnumPins(IEnumPins** pins) = 0;
     virtual HRESULT FindPin(const wchar_t* id, IPin** pin) = 0;
     virtual HRESULT QueryFilterInfo(FilterInfo* info) = 0;
@@ -73,10 +64,7 @@ struct IBaseFilter : IMediaFilter {
     virtual HRESULT JoinFilterGraph(IFilterGraph* graph, const wchar_t* name) = 0;
 };
 
-struct IMediaSample : IUnknown {
-    static constexpr GUID kIid = StandInGuid(0x01000005);
-    using Base = IUnknown;
-
+struct IMediaSample : Interface<IUnknown, 0x01000005> {
     virtual HRESULT GetPointer(uint8_t** data) = 0;
     virtual int32_t GetSize() = 0;
     virtual int32_t GetActualDataLength() = 0;
@@ -88,10 +76,7 @@ struct ALLOCATOR_PROPERTIES {
     int32_t cbBuffer;
 };
 
-struct IMemAllocator : IUnknown {
-    static constexpr GUID kIid = StandInGuid(0x01000006);
-    using Base = IUnknown;
-
+struct IMemAllocator : Interface<IUnknown, 0x01000006> {
     virtual HRESULT SetProperties(const ALLOCATOR_PROPERTIES& request,
                                   ALLOCATOR_PROPERTIES* actual) = 0;
     virtual HRESULT Commit() = 0;
@@ -100,19 +85,13 @@ struct IMemAllocator : IUnknown {
     virtual HRESULT GetBuffer(IMediaSample** sample) = 0;
 };
 
-struct IMemInputPin : IUnknown {
-    static constexpr GUID kIid = StandInGuid(0x01000007);
-    using Base = IUnknown;
-
+struct IMemInputPin : Interface<IUnknown, 0x01000007> {
     virtual HRESULT GetAllocator(IMemAllocator** allocator) = 0;
     virtual HRESULT NotifyAllocator(IMemAllocator* allocator, bool read_only) = 0;
     virtual HRESULT Receive(IMediaSample* sample) = 0;
 };
 
-struct IFilterGraph : IUnknown {
-    static constexpr GUID kIid = StandInGuid(0x01000008);
-    using Base = IUnknown;
-
+struct IFilterGraph : Interface<IUnknown, 0x01000008> {
     virtual HRESULT AddFilter(IBaseFilter* filter, const wchar_t* name) = 0;
     // Disconnects the filter's pins and removes it.
     virtual HRESULT RemoveFilter(IBaseFilter* filter) = 0;
@@ -120,19 +99,13 @@ struct IFilterGraph : IUnknown {
     virtual HRESULT Disconnect(IPin* pin) = 0;
 };
 
-struct IGraphBuilder : IFilterGraph {
-    static constexpr GUID kIid = StandInGuid(0x01000009);
-    using Base = IFilterGraph;
-
+struct IGraphBuilder : Interface<IFilterGraph, 0x01000009> {
     // Breaks the connection of `pin` and makes it again, the types offered
     // anew (VFW_E_NOT_CONNECTED when it has none).
     virtual HRESULT Reconnect(IPin* pin) = 0;
 };
 
-struct IMediaControl : IUnknown {
-    static constexpr GUID kIid = StandInGuid(0x0100000A);
-    using Base = IUnknown;
-
+struct IMediaControl : Interface<IUnknown, 0x0100000A> {
     virtual HRESULT Run() = 0;
     virtual HRESULT Stop() = 0;
     virtual HRESULT GetState(int32_t timeout_ms, FILTER_STATE* state) = 0;
@@ -144,10 +117,7 @@ inline constexpr GUID PIN_CATEGORY_PREVIEW = StandInGuid(0x0C000002);
 inline constexpr GUID PIN_CATEGORY_ANALOGVIDEOIN = StandInGuid(0x0C000003);
 inline constexpr GUID LOOK_UPSTREAM_ONLY = StandInGuid(0x0C000010);
 
-struct ICaptureGraphBuilder2 : IUnknown {
-    static constexpr GUID kIid = StandInGuid(0x0100000B);
-    using Base = IUnknown;
-
+struct ICaptureGraphBuilder2 : Interface<IUnknown, 0x0100000B> {
     virtual HRESULT SetFiltergraph(IGraphBuilder* graph) = 0;
     // The `index`-th pin of `source` (a filter) with that direction, category
     // and major type (null: any), unconnected ones only when asked.

@@ -16,10 +16,7 @@ struct CAUUID {
     GUID* pElems;
 };
 
-struct ISpecifyPropertyPages : IUnknown {
-    static constexpr GUID kIid = StandInGuid(0x04000001);
-    using Base = IUnknown;
-
+struct ISpecifyPropertyPages : Interface<IUnknown, 0x04000001> {
     // The class ids of the object's property pages.
     virtual HRESULT GetPages(CAUUID* pages) = 0;
 };
@@ -38,10 +35,7 @@ enum : int32_t {
     VfwCaptureDialog_Display = 4
 };
 
-struct IAMVfwCaptureDialogs : IUnknown {
-    static constexpr GUID kIid = StandInGuid(0x04000002);
-    using Base = IUnknown;
-
+struct IAMVfwCaptureDialogs : Interface<IUnknown, 0x04000002> {
     // S_OK when the driver has dialog `dialog` (a VfwCaptureDialog_ value), else S_FALSE.
     virtual HRESULT HasDialog(int32_t dialog) = 0;
     // Shows it modally (`owner` may be null): S_OK once it is closed;

@@ -14,7 +14,8 @@
 
 namespace dshow {
 
-// Every interface names its identifier kIid and its parent interface Base.
+// The root of every interface. Each names its identifier kIid; the others
+// derive from Interface, which names their parent interface Base as well.
 struct IUnknown {
     static constexpr GUID kIid = StandInGuid(0x00000000);
 
@@ -24,6 +25,13 @@ struct IUnknown {
 
 protected:
     ~IUnknown() = default;
+};
+
+// An interface below `Parent`: QueryInterface answers it for its own
+// identifier and for its parents'.
+template <class Parent, uint32_t IidNumber> struct Interface : Parent {
+    static constexpr GUID kIid = StandInGuid(IidNumber);
+    using Base = Parent;
 };
 
 // A counted reference: copying adds one, destruction releases it.
