@@ -9,4 +9,7 @@ namespace dshow {
 // `pages` copied into task memory as `*out` (an empty list has no memory).
 HRESULT PageListOut(std::span<const GUID> pages, CAUUID* out);
 
+// The one page `page` as `*out`.
+inline HRESULT PageListOut(const GUID& page, CAUUID* out) { return PageListOut({&page, 1}, out); }
+
 } // namespace dshow

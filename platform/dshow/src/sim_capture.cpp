@@ -207,8 +207,7 @@ public:
 
     HRESULT GetPages(CAUUID* pages) override
     {
-        const GUID format[] = {CLSID_VideoStreamConfigPropertyPage};
-        return PageListOut(format, pages);
+        return PageListOut(CLSID_VideoStreamConfigPropertyPage, pages);
     }
 
     GUID Category() override { return category_; }

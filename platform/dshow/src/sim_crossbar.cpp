@@ -155,8 +155,7 @@ public:
 
     HRESULT GetPages(CAUUID* pages) override
     {
-        const GUID routing[] = {CLSID_CrossbarPropertyPage};
-        return PageListOut(routing, pages);
+        return PageListOut(CLSID_CrossbarPropertyPage, pages);
     }
 
     HRESULT get_PinCounts(int32_t* outputs, int32_t* inputs) override

@@ -21,8 +21,7 @@ public:
 
     HRESULT GetPages(CAUUID* pages) override
     {
-        const GUID channel[] = {CLSID_TVTunerPropertyPage};
-        return PageListOut(channel, pages);
+        return PageListOut(CLSID_TVTunerPropertyPage, pages);
     }
 
     HRESULT ChannelMinMax(int32_t* min, int32_t* max) override
