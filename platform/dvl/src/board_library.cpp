@@ -188,6 +188,63 @@ void FreeSystem(Library& l, DvlId system, Joiner& joiner)
     l.systems.erase(system);
 }
 
+// What system `s` answers to inquiry `item`.
+int32_t SystemItem(Library&, const System& s, int32_t item)
+{
+    if (item == DVL_SYS_DIGITIZER_COUNT)
+        return s.board.digitizers;
+    if (item == DVL_SYS_BOARD_TYPE)
+        return s.board.board_type;
+    return 0;
+}
+
+// What digitizer `d` answers to inquiry `item`, unless a test made the
+// inquiry fail once.
+int32_t DigitizerItem(Library& l, const Digitizer& d, int32_t item)
+{
+    if (auto once = l.next_inquiry_failures.find(item); once != l.next_inquiry_failures.end()) {
+        SetError(once->second);
+        l.next_inquiry_failures.erase(once);
+        return 0;
+    }
+    switch (item) {
+    case DVL_DIG_SIZE_X:
+        return d.format.width;
+    case DVL_DIG_SIZE_Y:
+        return d.format.height;
+    case DVL_DIG_SIZE_BAND:
+        return d.format.bands;
+    case DVL_DIG_SIZE_BIT:
+        return d.format.bits;
+    case DVL_DIG_GRAB_IN_PROGRESS:
+        return d.single_buffer != 0;
+    }
+    if (auto control = d.controls.find(item); control != d.controls.end())
+        return int32_t(control->second);
+    const auto& features = l.systems.at(d.system).board.features;
+    auto feature = features.find(item);
+    return feature == features.end() ? 0 : feature->second;
+}
+
+// What display `d` answers to inquiry `item`.
+int32_t DisplayItem(Library& l, const Display& d, int32_t item)
+{
+    return item == DVL_DISP_MODE ? l.systems.at(d.system).board.display_mode : 0;
+}
+
+// Inquiry `item` (a call of `ordinal`) about object `id` of `objects`: what
+// `answer` reads of it under the lock, also through `result`; 0 when the
+// object is out of reach.
+template <typename Map, typename Answerer>
+int32_t Inquire(Map Library::*objects, DvlId id, int32_t item, int ordinal, void* result,
+                Answerer answer)
+{
+    Library& l = Lib();
+    std::lock_guard guard(l.lock);
+    const auto* found = Reach(l, l.*objects, id, ordinal);
+    return Answer(found ? answer(l, *found, item) : 0, result);
+}
+
 } // namespace
 
 } // namespace dvl::internal
@@ -293,16 +350,7 @@ extern "C" void DvlSysFree(DvlId system)
 
 extern "C" int32_t DvlSysInquire(DvlId system, int32_t item, void* result)
 {
-    Library& l = Lib();
-    std::lock_guard guard(l.lock);
-    const System* s = Reach(l, l.systems, system, DVL_ORD_SYS_INQUIRE);
-    if (!s)
-        return Answer(0, result);
-    if (item == DVL_SYS_DIGITIZER_COUNT)
-        return Answer(s->board.digitizers, result);
-    if (item == DVL_SYS_BOARD_TYPE)
-        return Answer(s->board.board_type, result);
-    return Answer(0, result);
+    return Inquire(&Library::systems, system, item, DVL_ORD_SYS_INQUIRE, result, SystemItem);
 }
 
 extern "C" DvlId DvlDigAlloc(DvlId system, int32_t number, const char* format, int32_t,
@@ -372,33 +420,8 @@ extern "C" void DvlDigHalt(DvlId digitizer)
 
 extern "C" int32_t DvlDigInquire(DvlId digitizer, int32_t item, void* result)
 {
-    Library& l = Lib();
-    std::lock_guard guard(l.lock);
-    const Digitizer* d = Reach(l, l.digitizers, digitizer, DVL_ORD_DIG_INQUIRE);
-    if (!d)
-        return Answer(0, result);
-    if (auto once = l.next_inquiry_failures.find(item); once != l.next_inquiry_failures.end()) {
-        SetError(once->second);
-        l.next_inquiry_failures.erase(once);
-        return Answer(0, result);
-    }
-    switch (item) {
-    case DVL_DIG_SIZE_X:
-        return Answer(d->format.width, result);
-    case DVL_DIG_SIZE_Y:
-        return Answer(d->format.height, result);
-    case DVL_DIG_SIZE_BAND:
-        return Answer(d->format.bands, result);
-    case DVL_DIG_SIZE_BIT:
-        return Answer(d->format.bits, result);
-    case DVL_DIG_GRAB_IN_PROGRESS:
-        return Answer(d->single_buffer != 0, result);
-    }
-    if (auto control = d->controls.find(item); control != d->controls.end())
-        return Answer(int32_t(control->second), result);
-    const auto& features = l.systems.at(d->system).board.features;
-    auto feature = features.find(item);
-    return Answer(feature == features.end() ? 0 : feature->second, result);
+    return Inquire(&Library::digitizers, digitizer, item, DVL_ORD_DIG_INQUIRE, result,
+                   DigitizerItem);
 }
 
 extern "C" DvlId DvlBufAllocColor(DvlId system, int32_t bands, int32_t width, int32_t height,
@@ -469,12 +492,7 @@ extern "C" void DvlDispFree(DvlId display)
 
 extern "C" int32_t DvlDispInquire(DvlId display, int32_t item, void* result)
 {
-    Library& l = Lib();
-    std::lock_guard guard(l.lock);
-    const Display* d = Reach(l, l.displays, display, DVL_ORD_DISP_INQUIRE);
-    if (!d || item != DVL_DISP_MODE)
-        return Answer(0, result);
-    return Answer(l.systems.at(d->system).board.display_mode, result);
+    return Inquire(&Library::displays, display, item, DVL_ORD_DISP_INQUIRE, result, DisplayItem);
 }
 
 extern "C" void DvlDispSelectWindow(DvlId display, DvlId buffer, DvlWindow window)
