@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "tests/support/scoped_setting.h"
+#include "text_value.h"
 #include <registry/registry.h>
 
 namespace registry {
@@ -140,17 +141,14 @@ TEST(RegistryFileTest, SurvivesARestartWithEveryValueKind)
     uint32_t base = 0;
     EXPECT_EQ(reg->QueryDword(key, "PortBase", &base), win32::kSuccess);
     EXPECT_EQ(base, 0x378u);
-    char text[32];
-    uint32_t size = sizeof text;
+    EXPECT_TRUE(HasTextValue(*reg, key, "say \"HI\"\\", ValueType::Sz, "line\none"));
+    char bytes[32];
+    uint32_t size = sizeof bytes;
     ValueType type{};
-    EXPECT_EQ(reg->QueryValue(key, "say \"HI\"\\", &type, text, &size), win32::kSuccess);
-    EXPECT_EQ(type, ValueType::Sz);
-    EXPECT_STREQ(text, "line\none");
-    size = sizeof text;
-    EXPECT_EQ(reg->QueryValue(key, "", &type, text, &size), win32::kSuccess);
+    EXPECT_EQ(reg->QueryValue(key, "", &type, bytes, &size), win32::kSuccess);
     EXPECT_EQ(type, ValueType::Binary);
     EXPECT_EQ(size, 3u);
-    EXPECT_EQ(std::string(text, 3), std::string("\x00\x01\xFE", 3));
+    EXPECT_EQ(std::string(bytes, 3), std::string("\x00\x01\xFE", 3));
     std::filesystem::remove_all(dir);
 }
 

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <string>
 
+#include "text_value.h"
+
 namespace registry {
 namespace {
 
@@ -203,12 +205,8 @@ TEST_F(RegistryTest, ServiceRegistrationAnswersExistsTheSecondTime)
     EXPECT_EQ(type, 1u);
     EXPECT_EQ(start, 2u);
     EXPECT_EQ(errors, 1u);
-    char image[64];
-    uint32_t size = sizeof image;
-    ValueType kind{};
-    EXPECT_EQ(reg->QueryValue(key, "ImagePath", &kind, image, &size), win32::kSuccess);
-    EXPECT_EQ(kind, ValueType::ExpandSz);
-    EXPECT_STREQ(image, "\\SystemRoot\\System32\\Drivers\\quenlo.sys");
+    EXPECT_TRUE(HasTextValue(*reg, key, "ImagePath", ValueType::ExpandSz,
+                             "\\SystemRoot\\System32\\Drivers\\quenlo.sys"));
 }
 
 } // namespace
