@@ -9,6 +9,7 @@
 
 #include "metrology/instruments/c832_controller.h"
 #include "metrology/instruments/serial_port.h"
+#include "metrology/instruments/stage.h"
 #include <piezo_supply/supply_simulator.h>
 #include <qdriver/c832_card.h>
 #include <qdriver/device_keys.h>
@@ -45,7 +46,8 @@ private:
 void BM_C832GetPosition(benchmark::State& state)
 {
     CardMachine machine;
-    instruments::CC832Controller c832(120000, ondula::SteadyClock(), kQuiet);
+    instruments::CC832Controller c832(instruments::kStageCountsPerMm, ondula::SteadyClock(),
+                                      kQuiet);
     machine.card->SetPosition(1, 360000);
     for (auto _ : state)
         benchmark::DoNotOptimize(c832.GetPosition(1));
@@ -55,7 +57,8 @@ BENCHMARK(BM_C832GetPosition)->Unit(benchmark::kMicrosecond);
 void BM_C832InitAxes(benchmark::State& state)
 {
     CardMachine machine;
-    instruments::CC832Controller c832(120000, ondula::SteadyClock(), kQuiet);
+    instruments::CC832Controller c832(instruments::kStageCountsPerMm, ondula::SteadyClock(),
+                                      kQuiet);
     for (auto _ : state)
         c832.InitAxes(1);
 }

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 
+#include "metrology/instruments/stage.h"
 #include "sequence_texts.h"
 
 namespace acquisition {
+
+using instruments::kStageAxis;
 
 namespace {
 constexpr float kMaxPosition = 10.0f;
@@ -19,20 +22,20 @@ StagePositions ClampStagePositions(StagePositions positions)
 }
 
 StageSteps::StageSteps(ondula::Clock& clock, const instruments::MessageSink& messages)
-    : m_clock(clock), m_controller(kCountsPerMm, clock, messages)
+    : m_clock(clock), m_controller(instruments::kStageCountsPerMm, clock, messages)
 {
     if (!m_controller.IsOpen()) {
         m_strInitFailure = "Erreur de connexion à QUENLO !";
         return;
     }
-    m_controller.ResetAxis(1);
-    if (!m_controller.TestAxes(1)) {
+    m_controller.ResetAxis(kStageAxis);
+    if (!m_controller.TestAxes(kStageAxis)) {
         m_strInitFailure = "Carte P.I. C832 non trouvée !";
         return;
     }
-    m_controller.ResetAxis(1);
-    m_controller.InitAxes(1);
-    m_controller.SetVelocity(1, kVelocity);
+    m_controller.ResetAxis(kStageAxis);
+    m_controller.InitAxes(kStageAxis);
+    m_controller.SetVelocity(kStageAxis, kVelocity);
 }
 
 std::string StageSteps::Step(int k)
@@ -45,26 +48,26 @@ std::string StageSteps::Step(int k)
 StageSteps::~StageSteps()
 {
     if (Moving())
-        m_controller.StopSmooth(1);
+        m_controller.StopSmooth(kStageAxis);
 }
 
 void StageSteps::MoveTo(float mm)
 {
     if (!m_strInitFailure.empty() || !m_strBroken.empty())
         return;
-    if (!m_controller.MoveAbsolute(1, mm)) {
+    if (!m_controller.MoveAbsolute(kStageAxis, mm)) {
         m_strBroken = instruments::kMoveNotFinishedText;
         return;
     }
     m_wait.emplace(Wait{{m_clock, instruments::CC832Controller::kFirstPoll},
-                        {m_clock, m_controller.MotionTimeBound(1)}});
+                        {m_clock, m_controller.MotionTimeBound(kStageAxis)}});
 }
 
 void StageSteps::MoveTick()
 {
     if (!m_wait || !m_wait->firstPoll.Expired())
         return;
-    const std::optional<bool> ended = m_controller.PollMotionEnd(1, true, m_wait->bound);
+    const std::optional<bool> ended = m_controller.PollMotionEnd(kStageAxis, true, m_wait->bound);
     if (!ended)
         return;
     if (!*ended)

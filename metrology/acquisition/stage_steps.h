@@ -18,8 +18,6 @@ StagePositions ClampStagePositions(StagePositions positions);
 
 class StageSteps final : public PhaseInstrument {
 public:
-    static constexpr int kCountsPerMm = 120000;
-
     // Connects to the card and sets axis 1 up (reset, test, initialisation,
     // 20 mm/min). Without it the steps do not move.
     StageSteps(ondula::Clock& clock, const instruments::MessageSink& messages);

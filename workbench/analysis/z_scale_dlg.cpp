@@ -13,7 +13,6 @@
 #include "workbench/core/z_scale_entries.h"
 #include "workbench/doc/fralo_doc.h"
 #include "workbench/faces/documents.h"
-#include "workbench/faces/workbench_settings.h"
 
 namespace {
 

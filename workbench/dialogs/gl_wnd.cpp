@@ -17,10 +17,15 @@
 
 namespace {
 
-constexpr double kFieldOfView = 45.0;
-constexpr double kNear = 3.0;
-constexpr double kFar = 7.0;
-constexpr float kEyeDistance = 4.5f;
+// The perspective of the view, and the eye's distance from the cloud's
+// origin, which lies between the near and far planes.
+struct Projection {
+    double fieldOfView; // degrees
+    double nearPlane;
+    double farPlane;
+    float eyeDistance;
+};
+constexpr Projection kView{45.0, 3.0, 7.0, 4.5f};
 // The software GL works each draw call's vertices through buffers sized to
 // the call: drawn in batches of this many points, the cloud keeps them in the
 // cache. The points keep their order, and so the picture stays the same.
@@ -80,10 +85,10 @@ bool CGlWnd::InitGL(int width, int height)
     glEnable(GL_DEPTH_TEST);
     glViewport(0, 0, width, height);
     const double aspect = height == 0 ? 1.0 : double(width) / double(height);
-    m_fEyeDistance = kEyeDistance;
+    m_fEyeDistance = kView.eyeDistance;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(kFieldOfView, aspect, kNear, kFar);
+    gluPerspective(kView.fieldOfView, aspect, kView.nearPlane, kView.farPlane);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     return true;

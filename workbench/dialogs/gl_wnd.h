@@ -22,8 +22,6 @@ class CGlWnd {
 public:
     CGlWnd();
     ~CGlWnd();
-    CGlWnd(const CGlWnd&) = delete;
-    CGlWnd& operator=(const CGlWnd&) = delete;
 
     // SetupPixelFormat, then depth test on, the viewport and the projection:
     // gluPerspective(45 degrees, width / height (1 for a height of 0), 3, 7)

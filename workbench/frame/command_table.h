@@ -7,15 +7,16 @@
 
 class CMainFrame;
 
+// A row states what its command has; the fields it leaves out are null.
 struct CommandEntry {
-    int id;                             // 0: a separator in `menu`
-    const char* menu;                   // menu path, levels separated by '/'; null: no menu item
-    const char* text;                   // menu text (UTF-8), "\t" before the accelerator shown
-    const char* shortcut;               // key sequences separated by ';'; null: none
-    void (*handler)(CMainFrame&);       // null: the command stays disabled
-    bool (*enabled)(const CMainFrame&); // null: enabled whenever it has a handler (a
-                                        // command without handler stays disabled)
-    bool (*checked)(const CMainFrame&); // null: not checkable
+    int id;                         // 0: a separator in `menu`
+    const char* menu;               // menu path, levels separated by '/'; null: no menu item
+    const char* text = nullptr;     // menu text (UTF-8), "\t" before the accelerator shown
+    const char* shortcut = nullptr; // key sequences separated by ';'; null: none
+    void (*handler)(CMainFrame&) = nullptr;       // null: the command stays disabled
+    bool (*enabled)(const CMainFrame&) = nullptr; // null: enabled whenever it has a handler (a
+                                                  // command without handler stays disabled)
+    bool (*checked)(const CMainFrame&) = nullptr; // null: not checkable
 };
 
 // Every command in menu order; tool bar 128 and the view's context menu list

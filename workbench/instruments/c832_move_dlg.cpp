@@ -10,7 +10,10 @@
 
 #include "instrument_rules.h"
 #include "instrument_ui.h"
+#include "metrology/instruments/stage.h"
 #include "workbench/common/user_message.h"
+
+using instruments::kStageAxis;
 
 namespace {
 
@@ -173,7 +176,7 @@ void CC832MoveDlg::OnGoToPosition()
     if (!m_bAxisOk)
         return;
     UpdateData(true);
-    const auto target = ParseTarget(m_strX, kStageCountsPerMm);
+    const auto target = ParseTarget(m_strX, instruments::kStageCountsPerMm);
     if (!target)
         return;
     m_fTarget = *target;

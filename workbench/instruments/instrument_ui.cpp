@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "metrology/instruments/c832_controller.h"
+#include "metrology/instruments/stage.h"
 #include "workbench/common/user_message.h"
 
 instruments::MessageSink UserMessageSink()
@@ -13,7 +14,7 @@ instruments::MessageSink UserMessageSink()
 
 std::unique_ptr<instruments::CC832Controller> OpenStage(ondula::Clock& clock)
 {
-    return std::make_unique<instruments::CC832Controller>(kStageCountsPerMm, clock,
+    return std::make_unique<instruments::CC832Controller>(instruments::kStageCountsPerMm, clock,
                                                           UserMessageSink());
 }
 

@@ -21,10 +21,6 @@ class QWidget;
 // The instruments' messages go to UserMessage.
 instruments::MessageSink UserMessageSink();
 
-// The stage's X axis on the C-832 card, and its encoder counts per millimetre.
-inline constexpr int kStageAxis = 1;
-inline constexpr int kStageCountsPerMm = 120000;
-
 // The C-832 card that moves the stage, its messages shown to the user.
 std::unique_ptr<instruments::CC832Controller> OpenStage(ondula::Clock& clock);
 

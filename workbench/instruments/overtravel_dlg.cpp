@@ -5,7 +5,10 @@
 #include <QPushButton>
 
 #include "instrument_ui.h"
+#include "metrology/instruments/stage.h"
 #include "workbench/common/user_message.h"
+
+using instruments::kStageAxis;
 
 namespace {
 
