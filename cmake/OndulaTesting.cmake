@@ -43,27 +43,3 @@ function(ondula_add_x11_test name)
   add_test(NAME ${name} COMMAND ${display} ${T_ENVIRONMENT} $<TARGET_FILE:${name}>)
   set_tests_properties(${name} PROPERTIES ${on_skip} "\\[  SKIPPED \\]")
 endfunction()
-
-# ondula_add_fuzz_target(<name> SOURCE <file> LIBS <targets...> CORPUS <dir>)
-# The source defines LLVMFuzzerTestOneInput. With ONDULA_FUZZ the target is a
-# libFuzzer binary; otherwise it is linked with a driver that replays every file
-# of the corpus folder, and that replay is a ctest.
-function(ondula_add_fuzz_target name)
-  cmake_parse_arguments(F "" "SOURCE;CORPUS" "LIBS" ${ARGN})
-  add_executable(${name} ${F_SOURCE})
-  target_link_libraries(${name} PRIVATE ${F_LIBS})
-  if(ONDULA_FUZZ)
-    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
-    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
-  else()
-    target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/cmake/fuzz_replay_main.cpp)
-    add_test(NAME ${name}.corpus COMMAND ${name} ${F_CORPUS})
-    # A corpus folder that is missing or holds nothing fails the replay.
-    set(empty ${CMAKE_CURRENT_BINARY_DIR}/${name}.empty_corpus)
-    file(MAKE_DIRECTORY ${empty})
-    add_test(NAME ${name}.missing_corpus COMMAND ${name} ${empty}/missing)
-    add_test(NAME ${name}.empty_corpus COMMAND ${name} ${empty})
-    set_tests_properties(${name}.missing_corpus ${name}.empty_corpus PROPERTIES
-                         PASS_REGULAR_EXPRESSION "^no input in corpus ")
-  endif()
-endfunction()

@@ -1,7 +1,10 @@
+#include <utility>
+
 #include <gtest/gtest.h>
 
 #include <fgint/channels.h>
 #include <fgint/fghelpers.h>
+#include <fgint/instance_record.h>
 #include <fgint/shared_library.h>
 
 namespace {
@@ -23,6 +26,21 @@ TEST(Channels, GrayAndRgbToTheLetterElseTheColourSpaceIsRefused)
         EXPECT_EQ(fg::SetChannelsOfColourSpace(&fginst), c.status) << c.space;
         EXPECT_EQ(fginst.num_channels, c.channels) << c.space;
     }
+}
+
+TEST(BindFreeRecord, FirstRecordTakenInSlotOrderElseNone)
+{
+    bool taken[3] = {true, false, false};
+    FGClass fgclass{};
+    const auto take = [](bool& t) { return !std::exchange(t, true); };
+    for (const int32_t slot : {1, 2}) {
+        FGInstance fginst{};
+        EXPECT_EQ(fg::BindFreeRecord(taken, &fgclass, &fginst, take), &fgclass.instance[slot]);
+        EXPECT_EQ(fginst.plugin_instance, &taken[slot]);
+    }
+    FGInstance refused{};
+    EXPECT_EQ(fg::BindFreeRecord(taken, &fgclass, &refused, take), nullptr);
+    EXPECT_EQ(refused.plugin_instance, nullptr);
 }
 
 TEST(SharedLibrary, EntriesWhileOpenNoneAfterwards)

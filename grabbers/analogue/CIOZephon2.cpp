@@ -8,6 +8,7 @@
 #include <mutex>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "board_access.h"
@@ -18,6 +19,7 @@
 #include <fgint/class_record.h>
 #include <fgint/fghelpers.h>
 #include <fgint/info_table.h>
+#include <fgint/instance_record.h>
 #include <registry/registry.h>
 
 using namespace zephon;
@@ -40,13 +42,8 @@ FGInstance** AllocInstance(Vproc_handle, FGInstance* fginst)
     std::lock_guard guard(g_open_lock);
     if (g_open_count >= FG_MAX_INSTANCES)
         return nullptr;
-    for (ZephonInstance& r : g_records)
-        if (!r.handed_out) {
-            r.handed_out = true;
-            fginst->plugin_instance = &r;
-            return fg_instance_slot(g_class, r.slot);
-        }
-    return nullptr;
+    return fg::BindFreeRecord(g_records, g_class, fginst,
+                              [](ZephonInstance& r) { return !std::exchange(r.handed_out, true); });
 }
 
 FGstatus Open(Vproc_handle proc_id, FGInstance* fginst)
@@ -177,10 +174,9 @@ const fg::ClassRecord kClass{
 FG_EXPORT FGstatus FGInit(Vproc_handle, FGClass* fgClass)
 {
     std::lock_guard guard(g_open_lock);
-    for (int32_t i = 0; i < FG_MAX_INSTANCES; ++i) {
-        g_records[i].handed_out = false;
-        g_records[i].board = nullptr;
-        g_records[i].slot = i;
+    for (ZephonInstance& r : g_records) {
+        r.handed_out = false;
+        r.board = nullptr;
     }
     g_open_count = 0;
     g_class = fgClass;

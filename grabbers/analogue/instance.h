@@ -33,9 +33,8 @@ struct ZephonInstance {
     bool handed_out = false;      // bound to a host instance, from allocation to close
     ZephonBoard* board = nullptr; // null while the record is not open
     bool grab_running = false;    // a grab into the current buffer is not yet collected
-    int32_t slot = 0;
-    int32_t max_delay = 0;    // ms, maximum age of an asynchronous grab
-    int32_t buffer_index = 0; // the grab buffer to grab into next
+    int32_t max_delay = 0;        // ms, maximum age of an asynchronous grab
+    int32_t buffer_index = 0;     // the grab buffer to grab into next
     ondula::Clock::Duration grab_start{};
     DvlId digitizer = 0;
     std::array<DvlId, 2> grab_buffers{};

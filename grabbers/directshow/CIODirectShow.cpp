@@ -27,6 +27,7 @@
 #include <fgint/class_record.h>
 #include <fgint/fghelpers.h>
 #include <fgint/info_table.h>
+#include <fgint/instance_record.h>
 #include <fgint/values.h>
 
 namespace directshow {
@@ -189,12 +190,8 @@ FGInstance** FGAllocInstance(Vproc_handle, FGInstance* fginst)
 {
     if (g_open_count >= kRecordCount)
         return nullptr;
-    for (int i = 0; i < kRecordCount; ++i)
-        if (!g_records[i].target_filter) {
-            fginst->plugin_instance = &g_records[i];
-            return fg_instance_slot(g_class, i);
-        }
-    return nullptr;
+    return fg::BindFreeRecord(g_records, g_class, fginst,
+                              [](const CIODirectShow& r) { return !r.target_filter; });
 }
 
 FGstatus FGOpen(Vproc_handle proc_id, FGInstance* fginst)

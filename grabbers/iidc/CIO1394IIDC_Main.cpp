@@ -14,6 +14,7 @@
 #include <fgint/class_record.h>
 #include <fgint/fghelpers.h>
 #include <fgint/info_table.h>
+#include <fgint/instance_record.h>
 #include <iidc/colour_conversion.h>
 
 using namespace iidc;
@@ -45,17 +46,14 @@ FGInstance** AllocInstance(Vproc_handle, FGInstance* fginst)
 {
     if (g_open_count >= int32_t(g_nodes.count))
         return nullptr;
-    for (int32_t i = 0; i < FG_MAX_INSTANCES; ++i) {
-        IIDCInstance& r = g_instances[i];
-        if (!r.in_use) {
-            r.in_use = true;
-            ++g_open_count;
-            r.camera.reset();
-            fginst->plugin_instance = &r;
-            return fg_instance_slot(g_class, i);
-        }
-    }
-    return nullptr;
+    return fg::BindFreeRecord(g_instances, g_class, fginst, [](IIDCInstance& r) {
+        if (r.in_use)
+            return false;
+        r.in_use = true;
+        ++g_open_count;
+        r.camera.reset();
+        return true;
+    });
 }
 
 FGstatus Open(Vproc_handle, FGInstance* fginst)

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstring>
 #include <mutex>
+#include <utility>
 
 #include <clock/frame_pacer.h>
 
@@ -41,13 +42,8 @@ constexpr auto& CameraOf = fg::Record<Camera>;
 FGInstance** AllocInstance(Vproc_handle, FGInstance* fginst)
 {
     std::lock_guard guard(g_records_lock);
-    for (int32_t i = 0; i < kMaxInstances; ++i)
-        if (!g_cameras[i].used) {
-            g_cameras[i].used = true;
-            fginst->plugin_instance = &g_cameras[i];
-            return fg_instance_slot(g_class, i);
-        }
-    return nullptr;
+    return fg::BindFreeRecord(g_cameras, g_class, fginst,
+                              [](Camera& camera) { return !std::exchange(camera.used, true); });
 }
 
 // Gives the record of `fginst` back, to be handed out again.

@@ -13,6 +13,7 @@
 #include "wrapped.h"
 #include <fgint/class_record.h>
 #include <fgint/info_table.h>
+#include <fgint/instance_record.h>
 
 using namespace usbcam;
 
@@ -35,12 +36,8 @@ FGInstance** AllocInstance(Vproc_handle, FGInstance* fginst)
     Plugin& plugin = ThePlugin();
     if (plugin.open_count >= kMaxInstances)
         return nullptr;
-    for (AcquireInstance& r : plugin.instances)
-        if (!r.board) {
-            fginst->plugin_instance = &r;
-            return fg_instance_slot(plugin.fgclass, r.slot);
-        }
-    return nullptr;
+    return fg::BindFreeRecord(plugin.instances, plugin.fgclass, fginst,
+                              [](const AcquireInstance& r) { return !r.board; });
 }
 
 FGstatus OpenInstance(Vproc_handle proc_id, FGInstance* fginst)

@@ -104,6 +104,30 @@ TEST_F(CoreTest, ConcatMakesTuplesAndEmptyObjectsHaveNoImages)
     EXPECT_TRUE(both.empty());
 }
 
+TEST(PixelTypeTest, EachTypeHasItsNameAndSizeAndItsNameParsesBack)
+{
+    struct Case {
+        VPixelType type;
+        const char* name;
+        std::size_t size;
+    };
+    for (const Case& c : {Case{VPixelType::Byte, "byte", 1}, Case{VPixelType::Uint2, "uint2", 2},
+                          Case{VPixelType::Int4, "int4", 4}, Case{VPixelType::Real, "real", 4},
+                          Case{VPixelType::Complex, "complex", 8}}) {
+        EXPECT_STREQ(pixel_type_name(c.type), c.name);
+        EXPECT_EQ(pixel_size(c.type), c.size) << c.name;
+        VPixelType parsed = VPixelType(-1);
+        EXPECT_TRUE(parse_pixel_type(c.name, &parsed));
+        EXPECT_EQ(parsed, c.type) << c.name;
+    }
+    VPixelType untouched = VPixelType::Real;
+    EXPECT_FALSE(parse_pixel_type("Byte", &untouched));
+    EXPECT_FALSE(parse_pixel_type("", &untouched));
+    EXPECT_EQ(untouched, VPixelType::Real);
+    EXPECT_STREQ(pixel_type_name(VPixelType(7)), "byte");
+    EXPECT_EQ(pixel_size(VPixelType(7)), 1u);
+}
+
 TEST(TupleTest, ValuesConvertBetweenKinds)
 {
     VTuple t(42);

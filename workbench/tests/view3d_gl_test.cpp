@@ -150,6 +150,16 @@ struct Cloud {
             plane[i] = levels(int(i));
         MakePointCloud(plane.data(), w, h, 1, positions.data(), colours.data());
     }
+    // The cloud drawn point by point as glBegin/glEnd lists it.
+    void DrawPointByPoint() const
+    {
+        glBegin(GL_POINTS);
+        for (int i = 0; i < count; ++i) {
+            glColor3ubv(&colours[3 * i]);
+            glVertex3fv(&positions[3 * i]);
+        }
+        glEnd();
+    }
     int width, height;
     std::vector<uint8_t> plane;
     int count;
@@ -178,8 +188,8 @@ void ExpectThePictureOf(CGlWnd& gl, const Cloud& cloud, float ax, float ay, floa
     EXPECT_EQ(drawn, expected) << ax << ' ' << ay << ' ' << az;
 }
 
-// The cloud drawn point by point as glBegin/glEnd lists it, the reference
-// for the picture CGlWnd draws from its vertex buffer: the same pixels.
+// The cloud drawn point by point is the reference for the picture CGlWnd
+// draws from its vertex buffer: the same pixels.
 TEST_F(View3DGlTest, TheCloudsPictureIsTheOnePointByPointDrawingGives)
 {
     // 53 x 38 points: batches of any size up to several hundred end short.
@@ -187,14 +197,7 @@ TEST_F(View3DGlTest, TheCloudsPictureIsTheOnePointByPointDrawingGives)
     CGlWnd gl;
     ASSERT_TRUE(gl.InitGL(cloud.width, cloud.height));
     for (const float ay : {20.0f, -60.0f, 150.0f})
-        ExpectThePictureOf(gl, cloud, -2, ay, 10, [&] {
-            glBegin(GL_POINTS);
-            for (int i = 0; i < cloud.count; ++i) {
-                glColor3ubv(&cloud.colours[3 * i]);
-                glVertex3fv(&cloud.positions[3 * i]);
-            }
-            glEnd();
-        });
+        ExpectThePictureOf(gl, cloud, -2, ay, 10, [&] { cloud.DrawPointByPoint(); });
 }
 
 // Points hidden behind nearer ones are left out of the drawing. From every
@@ -239,14 +242,7 @@ TEST_F(View3DGlTest, WithoutTheViewsOwnPointsAndDepthTestEveryPointIsDrawn)
         if (v.smooth)
             glEnable(GL_POINT_SMOOTH);
         for (const float ay : {20.0f, -80.0f})
-            ExpectThePictureOf(gl, cloud, -2, ay, 10, [&] {
-                glBegin(GL_POINTS);
-                for (int i = 0; i < cloud.count; ++i) {
-                    glColor3ubv(&cloud.colours[3 * i]);
-                    glVertex3fv(&cloud.positions[3 * i]);
-                }
-                glEnd();
-            });
+            ExpectThePictureOf(gl, cloud, -2, ay, 10, [&] { cloud.DrawPointByPoint(); });
     }
 }
 

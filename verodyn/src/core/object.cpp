@@ -3,56 +3,46 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <new>
 
 #include <verodyn/object.h>
 
-const char* pixel_type_name(VPixelType type)
+namespace {
+
+// Each pixel type's name and size in bytes, in the order of VPixelType.
+struct PixelTypeFacts {
+    const char* name;
+    std::size_t size;
+};
+
+constexpr PixelTypeFacts kPixelTypes[] = {
+    {"byte", 1}, {"uint2", 2}, {"int4", 4}, {"real", 4}, {"complex", 8}};
+static_assert(std::size(kPixelTypes) == std::size_t(VPixelType::Complex) + 1);
+
+// A value outside the enum reads as a byte.
+const PixelTypeFacts& facts_of(VPixelType type)
 {
-    switch (type) {
-    case VPixelType::Byte:
-        return "byte";
-    case VPixelType::Uint2:
-        return "uint2";
-    case VPixelType::Int4:
-        return "int4";
-    case VPixelType::Real:
-        return "real";
-    case VPixelType::Complex:
-        return "complex";
-    }
-    return "byte";
+    const auto index = std::size_t(type);
+    return kPixelTypes[index < std::size(kPixelTypes) ? index : 0];
 }
+
+} // namespace
+
+const char* pixel_type_name(VPixelType type) { return facts_of(type).name; }
 
 bool parse_pixel_type(std::string_view name, VPixelType* type)
 {
-    static constexpr VPixelType all[] = {VPixelType::Byte, VPixelType::Uint2, VPixelType::Int4,
-                                         VPixelType::Real, VPixelType::Complex};
-    for (VPixelType candidate : all)
-        if (name == pixel_type_name(candidate)) {
-            *type = candidate;
+    for (std::size_t i = 0; i < std::size(kPixelTypes); ++i)
+        if (name == kPixelTypes[i].name) {
+            *type = VPixelType(i);
             return true;
         }
     return false;
 }
 
-std::size_t pixel_size(VPixelType type)
-{
-    switch (type) {
-    case VPixelType::Byte:
-        return 1;
-    case VPixelType::Uint2:
-        return 2;
-    case VPixelType::Int4:
-        return 4;
-    case VPixelType::Real:
-        return 4;
-    case VPixelType::Complex:
-        return 8;
-    }
-    return 1;
-}
+std::size_t pixel_size(VPixelType type) { return facts_of(type).size; }
 
 void VImage::ReleasePixels::operator()(std::byte* p) const
 {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include <fgint/fghelpers.h>
+#include <fgint/instance_record.h>
 
 namespace {
 
@@ -64,10 +65,7 @@ int g_init_calls = 0;
 FGClass* g_class = nullptr;
 FGInstance g_last_open;
 
-MockRecord& record(FGInstance* fginst)
-{
-    return *static_cast<MockRecord*>(fginst->plugin_instance);
-}
+constexpr auto& record = fg::Record<MockRecord>;
 
 FGInstance* g_foreign_slot = nullptr;
 
@@ -77,12 +75,8 @@ FGInstance** alloc_instance(Vproc_handle, FGInstance* fginst)
         return nullptr;
     if (std::strcmp(fginst->device, "foreign_slot") == 0)
         return &g_foreign_slot;
-    for (int i = 0; i < kRecords; ++i)
-        if (!g_records[i].used) {
-            fginst->plugin_instance = &g_records[i];
-            return fg_instance_slot(g_class, i);
-        }
-    return nullptr;
+    return fg::BindFreeRecord(g_records, g_class, fginst,
+                              [](const MockRecord& r) { return !r.used; });
 }
 
 FGstatus open_instance(Vproc_handle proc_id, FGInstance* fginst)
