@@ -82,11 +82,7 @@ TEST_F(IidcParamTest, SetsAndGetsOfTheCameraAndTheInstance)
 TEST_F(IidcParamTest, ListsAndRangesDescribeTheCamera)
 {
     FGInstance& i = Opened();
-    struct Case {
-        const char* name;
-        const char* answer;
-    };
-    const Case cases[] = {
+    const fg::GetCase cases[] = {
         {"shutter_range", "1,4095,1,500,auto,one_push"},
         {"video_gain_range", "0,680,1,100,off,auto"},
         {"sharpness_range", "0,7,1,2"},
@@ -110,8 +106,7 @@ TEST_F(IidcParamTest, ListsAndRangesDescribeTheCamera)
         {"packet_size", "1152"},
         {"image_available", "0"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(Get(i, c.name), c.answer) << c.name;
+    ExpectAnswers(i, cases);
     const std::string formats = Get(i, "camera_type_values");
     EXPECT_EQ(formats.substr(0, 12), "0:5:4,0:5:2,");
     EXPECT_EQ(formats.substr(formats.size() - 11), "1:5:4,7:0:0");

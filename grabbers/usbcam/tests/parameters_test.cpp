@@ -24,44 +24,32 @@ size_t Count(const std::string& answer)
 TEST_F(UsbcamDictionaryTest, PathsAnswerValuesLimitsDictionariesAndVisibility)
 {
     FGInstance& i = Opened();
-    struct Case {
-        const char* name;
-        FGstatus status;
-        const char* answer;
+    const fg::GetCase cases[] = {
+        {"Camera/Expose_us", "20000"},
+        {"Camera/Expose_us_range", "0,1000000,1,20000"},
+        {"limits.Camera/Expose_us", "0,1000000,1,20000"},
+        {"Camera/FrameDelay_us_range", "-2147483648,2147483647,1,0"},
+        {"isVisible.Camera/Gain_dB", "1"},
+        {"isVisible.Camera/TestMode", "0"},
+        {"Camera/Gain_dB", "1.00"},
+        {"Camera/Gain_dB_range", "0.00,32.00,1.00,1.00"},
+        {"Camera/TriggerMode", "Continuous"},
+        {"Camera/TriggerMode_values", "Continuous,OnDemand,OnLowLevel,OnHighLevel"},
+        {"dictionary.Camera/Expose_us", ""},
+        {"Info/Camera/SensorXRes", "1280"},
+        {"Info/DriverVersion", "1.4.2"},
+        {"Info/Camera/SensorTemperatures_C", "31.50,33.00"},
+        {"IOSubSystem/PortNames", "In0,In1"},
+        {"System/RequestCount", "2"},
+        {"System/FrameRateLimit_Hz_values", "Free,15,30"},
+        {"System/FrameRateLimit_Hz", "Free"},
+        {"limits.Info/DriverVersion", nullptr, FG_ERR_PARAM_TYPE},
+        {"bogus.Camera/Expose_us", nullptr, FG_ERR_PARAM_TYPE},
+        {"Statistics/CaptureTime_us", nullptr, FG_ERR_PARAM_UNKNOWN},
+        {"Camera/Exposure", nullptr, FG_ERR_PARAM_UNKNOWN},
+        {"IOSubSystem/DigitalOutput", nullptr, FG_ERR_PARAM_VALUE},
     };
-    const Case cases[] = {
-        {"Camera/Expose_us", FG_SUCCESS, "20000"},
-        {"Camera/Expose_us_range", FG_SUCCESS, "0,1000000,1,20000"},
-        {"limits.Camera/Expose_us", FG_SUCCESS, "0,1000000,1,20000"},
-        {"Camera/FrameDelay_us_range", FG_SUCCESS, "-2147483648,2147483647,1,0"},
-        {"isVisible.Camera/Gain_dB", FG_SUCCESS, "1"},
-        {"isVisible.Camera/TestMode", FG_SUCCESS, "0"},
-        {"Camera/Gain_dB", FG_SUCCESS, "1.00"},
-        {"Camera/Gain_dB_range", FG_SUCCESS, "0.00,32.00,1.00,1.00"},
-        {"Camera/TriggerMode", FG_SUCCESS, "Continuous"},
-        {"Camera/TriggerMode_values", FG_SUCCESS, "Continuous,OnDemand,OnLowLevel,OnHighLevel"},
-        {"dictionary.Camera/Expose_us", FG_SUCCESS, ""},
-        {"Info/Camera/SensorXRes", FG_SUCCESS, "1280"},
-        {"Info/DriverVersion", FG_SUCCESS, "1.4.2"},
-        {"Info/Camera/SensorTemperatures_C", FG_SUCCESS, "31.50,33.00"},
-        {"IOSubSystem/PortNames", FG_SUCCESS, "In0,In1"},
-        {"System/RequestCount", FG_SUCCESS, "2"},
-        {"System/FrameRateLimit_Hz_values", FG_SUCCESS, "Free,15,30"},
-        {"System/FrameRateLimit_Hz", FG_SUCCESS, "Free"},
-        {"limits.Info/DriverVersion", FG_ERR_PARAM_TYPE, nullptr},
-        {"bogus.Camera/Expose_us", FG_ERR_PARAM_TYPE, nullptr},
-        {"Statistics/CaptureTime_us", FG_ERR_PARAM_UNKNOWN, nullptr},
-        {"Camera/Exposure", FG_ERR_PARAM_UNKNOWN, nullptr},
-        {"IOSubSystem/DigitalOutput", FG_ERR_PARAM_VALUE, nullptr},
-    };
-    for (const Case& c : cases) {
-        FGstatus status = FG_SUCCESS;
-        const std::string answer = Get(i, c.name, &status);
-        EXPECT_EQ(status, c.status) << c.name;
-        if (c.answer) {
-            EXPECT_EQ(answer, c.answer) << c.name;
-        }
-    }
+    ExpectAnswers(i, cases);
     // A real without a minimum answers the most negative real.
     Vcpar values[4];
     int32_t count = 4;
@@ -77,13 +65,7 @@ TEST_F(UsbcamDictionaryTest, PathsAreWrittenByTheValueType)
 {
     FGInstance& i = Opened();
     const char* texts[] = {"H2", "5000", nullptr};
-    struct Case {
-        const char* name;
-        Vcpar value;
-        FGstatus status;
-        const char* answer;
-    };
-    const Case cases[] = {
+    const fg::SetCase cases[] = {
         {"Camera/Expose_us", Real(100.0), FG_ERR_PARAM_TYPE, "20000"},
         {"Camera/Expose_us", Text(texts[1]), FG_SUCCESS, "5000"},
         {"Camera/Expose_us", Text(texts[2]), FG_ERR_PARAM_VALUE, "5000"},
@@ -95,12 +77,7 @@ TEST_F(UsbcamDictionaryTest, PathsAreWrittenByTheValueType)
         {"Info/Camera/SensorXRes", Int(640), FG_ERR_PARAM_VALUE, "1280"},
         {"Camera/Exposure", Int(1), FG_ERR_PARAM_UNKNOWN, nullptr},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Set(i, c.name, c.value), c.status) << c.name;
-        if (c.answer) {
-            EXPECT_EQ(Get(i, c.name), c.answer) << c.name;
-        }
-    }
+    ExpectSets(i, cases);
     const Vcpar mixed[] = {Int(1), Real(2)};
     EXPECT_EQ(cls_.FGSetParam(1, &i, "Camera/Expose_us", mixed, 2), FG_ERR_PARAM_TYPE);
     Vcpar odd{};

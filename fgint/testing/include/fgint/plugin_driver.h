@@ -46,6 +46,13 @@ struct SetCase {
     const char* read = nullptr;
 };
 
+// A get, the answer it gives (nullptr: not compared) and the status it answers.
+struct GetCase {
+    const char* name;
+    const char* answer;
+    FGstatus status = FG_SUCCESS;
+};
+
 class PluginDriver {
 protected:
     // `camera_type` and `device`: what a test opens when it names none.
@@ -189,6 +196,18 @@ protected:
             EXPECT_EQ(Set(i, c.name, c.value), c.status) << c.name;
             if (c.read) {
                 EXPECT_EQ(Get(i, c.name), c.read) << c.name;
+            }
+        }
+    }
+
+    void ExpectAnswers(FGInstance& i, std::span<const GetCase> cases)
+    {
+        for (const GetCase& c : cases) {
+            FGstatus status = FG_SUCCESS;
+            const std::string answer = Get(i, c.name, &status);
+            EXPECT_EQ(status, c.status) << c.name;
+            if (c.answer) {
+                EXPECT_EQ(answer, c.answer) << c.name;
             }
         }
     }
