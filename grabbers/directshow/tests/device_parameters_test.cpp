@@ -109,10 +109,7 @@ TEST_F(ParameterTest, RangesAndValues)
         d.camera_control[5].caps = Property_Flags_Manual;
         d.amplifier[8].default_value = 0;
     });
-    struct Case {
-        const char* name;
-        const char* answer;
-    } const cases[] = {
+    const fg::GetCase cases[] = {
         {"revision", "2.9"},
         {"grab_timeout", "5000"},
         {"brightness_range", "0,255,1,128,auto"},
@@ -121,12 +118,9 @@ TEST_F(ParameterTest, RangesAndValues)
         {"backlight_compensation_range", "on,off,off"},
         {"hue", "128"},
         {"color_enable", "on"},
+        {"unknown", nullptr, FG_ERR_PARAM_UNKNOWN},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(Get(cls_, inst, c.name), c.answer) << c.name;
-    FGstatus status = 0;
-    Get(cls_, inst, "unknown", &status);
-    EXPECT_EQ(status, FG_ERR_PARAM_UNKNOWN);
+    ExpectAnswers(inst, cases);
 }
 
 TEST_F(ParameterTest, ADeviceWithoutAmplifierOrCameraControl)

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <functional>
 #include <list>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -176,6 +177,13 @@ protected:
             if (slot == inst)
                 slot = nullptr;
         inst->plugin_instance = nullptr;
+    }
+
+    void ExpectAnswers(FGInstance* inst, std::span<const fg::GetCase> cases)
+    {
+        fg::ExpectAnswers(cases, [&](const char* name, FGstatus* status) {
+            return Get(cls_, inst, name, status);
+        });
     }
 
     // A grab (asynchronous with `max_delay` >= 0); the planes it delivered.

@@ -53,6 +53,20 @@ struct GetCase {
     FGstatus status = FG_SUCCESS;
 };
 
+// Each get answers its status and, where the case gives one, its answer;
+// `get(name, &status)` reads a parameter as text.
+template <class GetText> void ExpectAnswers(std::span<const GetCase> cases, GetText get)
+{
+    for (const GetCase& c : cases) {
+        FGstatus status = FG_SUCCESS;
+        const std::string answer = get(c.name, &status);
+        EXPECT_EQ(status, c.status) << c.name;
+        if (c.answer) {
+            EXPECT_EQ(answer, c.answer) << c.name;
+        }
+    }
+}
+
 class PluginDriver {
 protected:
     // `camera_type` and `device`: what a test opens when it names none.
@@ -202,14 +216,8 @@ protected:
 
     void ExpectAnswers(FGInstance& i, std::span<const GetCase> cases)
     {
-        for (const GetCase& c : cases) {
-            FGstatus status = FG_SUCCESS;
-            const std::string answer = Get(i, c.name, &status);
-            EXPECT_EQ(status, c.status) << c.name;
-            if (c.answer) {
-                EXPECT_EQ(answer, c.answer) << c.name;
-            }
-        }
+        fg::ExpectAnswers(cases,
+                          [&](const char* name, FGstatus* status) { return Get(i, name, status); });
     }
 
     // The status of a get whose answer does not matter.
