@@ -42,7 +42,7 @@ threaded_tests=(analogue_plugin_test analogue_host_test directshow_plugin_test d
 configure build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DONDULA_TSAN=ON -DONDULA_BENCH=OFF
 cmake --build build-tsan -j "$jobs" --target "${threaded_tests[@]}"
 # ThreadSanitizer needs the fixed address layout it was built for.
-(IFS='|'; supp=$PWD/scripts/tsan.supp; cd build-tsan && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$supp:log_path=$reports/tsan \
+(IFS='|'; cd build-tsan && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:log_path=$reports/tsan \
    setarch "$(uname -m)" -R ctest --output-on-failure -j "$jobs" --timeout 600 \
    -R "^(${threaded_tests[*]})\\.")
 

@@ -8,6 +8,7 @@
 #include "graph_util.h"
 #include "pin_hints.h"
 #include "property_page_list.h"
+#include "upstream_once.h"
 #include <dshow/com.h>
 #include <dshow/frames.h>
 
@@ -288,14 +289,16 @@ public:
     HRESULT MakeUpstream(ComPtr<IBaseFilter>* filter, std::wstring* name,
                          ComPtr<IPin>* output) override
     {
-        std::lock_guard guard(Filter().Lock());
-        if (!crossbar_)
-            crossbar_ = MakeCrossbar(device_, 0, &crossbar_output_);
-        *filter = crossbar_;
-        *name = L"Crossbar";
+        const Upstream crossbar = crossbar_.Get([this] {
+            Upstream made{{}, L"Crossbar", {}};
+            made.filter = MakeCrossbar(device_, 0, &made.output);
+            return made;
+        });
+        *filter = crossbar.filter;
+        *name = crossbar.name;
         output->Reset();
         if (!device_->With([](const DeviceConfig& c) { return c.crossbar_unconnected; }))
-            *output = crossbar_output_;
+            *output = crossbar.output;
         return S_OK;
     }
 
@@ -308,8 +311,7 @@ public:
 
 private:
     std::shared_ptr<DeviceState> device_;
-    ComPtr<IBaseFilter> crossbar_;
-    ComPtr<IPin> crossbar_output_;
+    UpstreamOnce crossbar_;
 };
 
 SimCaptureFilter::SimCaptureFilter(std::shared_ptr<DeviceState> device) : device_(std::move(device))

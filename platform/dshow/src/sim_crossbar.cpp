@@ -13,6 +13,7 @@
 #include "graph_util.h"
 #include "pin_hints.h"
 #include "property_page_list.h"
+#include "upstream_once.h"
 #include <dshow/base_filter.h>
 #include <dshow/controls.h>
 #include <dshow/frames.h>
@@ -127,9 +128,7 @@ private:
     Crossbar& owner_;
     bool input_;
     int32_t index_; // among the inputs, or among the outputs
-    ComPtr<IBaseFilter> upstream_;
-    std::wstring upstream_name_;
-    ComPtr<IPin> upstream_output_;
+    UpstreamOnce upstream_;
 };
 
 class Crossbar : public FilterWith<IAMCrossbar, ISpecifyPropertyPages> {
@@ -283,12 +282,14 @@ HRESULT CrossbarPin::QueryInterface(const GUID& iid, void** out)
 HRESULT CrossbarPin::MakeUpstream(ComPtr<IBaseFilter>* filter, std::wstring* name,
                                   ComPtr<IPin>* output)
 {
-    std::lock_guard guard(Filter().Lock());
-    if (!upstream_)
-        upstream_ = owner_.MakeFeed(index_, &upstream_name_, &upstream_output_);
-    *filter = upstream_;
-    *name = upstream_name_;
-    *output = upstream_output_;
+    const Upstream feed = upstream_.Get([this] {
+        Upstream made;
+        made.filter = owner_.MakeFeed(index_, &made.name, &made.output);
+        return made;
+    });
+    *filter = feed.filter;
+    *name = feed.name;
+    *output = feed.output;
     return *filter ? S_OK : E_FAIL;
 }
 
