@@ -2,7 +2,8 @@
 # Installs what is missing, builds everything and runs every test: once in an
 # optimised build, once under AddressSanitizer and UndefinedBehaviorSanitizer;
 # then the tests of what runs on several threads (plug-ins, frame-grabber host,
-# hardware access, registry, worker pool) under ThreadSanitizer.
+# DirectShow stand-in, hardware access, registry, worker pool) under
+# ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -38,7 +39,7 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:log_path=$reports/asan \
 threaded_tests=(analogue_plugin_test analogue_host_test directshow_plugin_test directshow_host_test
                 iidc_plugin_test iidc_host_test twain_plugin_test twain_host_test
                 usbcam_plugin_test usbcam_host_test optical_bench_camera_test
-                verodyn_framegrabber_test hwaccess_test registry_test worker_pool_test)
+                verodyn_framegrabber_test hwaccess_test registry_test worker_pool_test dshow_test)
 configure build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DONDULA_TSAN=ON -DONDULA_BENCH=OFF
 cmake --build build-tsan -j "$jobs" --target "${threaded_tests[@]}"
 # ThreadSanitizer needs the fixed address layout it was built for.
