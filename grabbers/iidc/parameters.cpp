@@ -251,7 +251,9 @@ FGstatus SetFeature(IIDCInstance& r, FGInstance*, const Param& p, const Vcpar* v
 {
     int32_t v = 0;
     if (value && value->type == VPAR_STRING) {
-        const char* text = value->par.s ? value->par.s : "";
+        const char* text = nullptr;
+        if (const FGstatus type = fg::TextOf(value, &text); type != FG_SUCCESS)
+            return type;
         if (std::strcmp(text, "auto") == 0)
             v = -2;
         else if (std::strcmp(text, "off") == 0)
@@ -316,7 +318,9 @@ FGstatus SetTriggerField(IIDCInstance& r, FGInstance*, const Param& p, const Vcp
 {
     int32_t v = 0;
     if (value && value->type == VPAR_STRING) {
-        const char* text = value->par.s ? value->par.s : "";
+        const char* text = nullptr;
+        if (const FGstatus type = fg::TextOf(value, &text); type != FG_SUCCESS)
+            return type;
         if (std::strcmp(text, "true") != 0 && std::strcmp(text, "false") != 0)
             return FG_ERR_PARAM_TYPE;
         v = std::strcmp(text, "true") == 0;

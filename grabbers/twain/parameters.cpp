@@ -81,10 +81,11 @@ FGstatus Checked(const Parameter& p, const Vcpar& v, double* value)
 {
     switch (p.kind) {
     case Kind::Names: {
-        if (v.type != VPAR_STRING)
-            return FG_ERR_PARAM_TYPE;
+        const char* text = nullptr;
+        if (const FGstatus status = fg::TextOf(&v, &text); status != FG_SUCCESS)
+            return status;
         for (size_t i = 0; i < p.names.size(); ++i)
-            if (v.par.s && std::strcmp(v.par.s, p.names[i]) == 0) {
+            if (std::strcmp(text, p.names[i]) == 0) {
                 *value = i;
                 return FG_SUCCESS;
             }
@@ -129,9 +130,9 @@ FGstatus SetParameter(Vproc_handle, FGInstance* fginst, const char* name, const 
     if (num < 1 || !values)
         return FG_ERR_PARAM_TYPE;
     if (p->kind == Kind::UserInterface) {
-        if (values[0].type != VPAR_STRING)
-            return FG_ERR_PARAM_TYPE;
-        const char* text = values[0].par.s ? values[0].par.s : "";
+        const char* text = nullptr;
+        if (const FGstatus status = fg::TextOf(&values[0], &text); status != FG_SUCCESS)
+            return status;
         if (std::strcmp(text, "show") != 0 && std::strcmp(text, "hide") != 0)
             return FG_ERR_PARAM_VALUE;
         r.show_ui = std::strcmp(text, "show") == 0;

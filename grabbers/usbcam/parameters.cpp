@@ -105,10 +105,11 @@ FGstatus DisableVolatile(Vproc_handle proc_id, FGInstance* fginst, AcquireInstan
 FGstatus SetVolatile(Vproc_handle proc_id, FGInstance* fginst, AcquireInstance& r,
                      const Vcpar& value)
 {
-    if (value.type != VPAR_STRING || !value.par.s)
-        return FG_ERR_PARAM_TYPE;
-    const bool enable = std::strcmp(value.par.s, "enable") == 0;
-    if (!enable && std::strcmp(value.par.s, "disable") != 0)
+    const char* text = nullptr;
+    if (const FGstatus type = fg::TextOf(&value, &text); type != FG_SUCCESS)
+        return type;
+    const bool enable = std::strcmp(text, "enable") == 0;
+    if (!enable && std::strcmp(text, "disable") != 0)
         return FG_ERR_PARAM_VALUE;
     if (enable == r.volatile_mode)
         return FG_SUCCESS;

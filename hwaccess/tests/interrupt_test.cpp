@@ -70,8 +70,9 @@ protected:
 
     void TearDown() override
     {
-        if (device)
+        if (device) {
             EXPECT_TRUE(HwDeleteDevice(std::exchange(device, nullptr)));
+        }
         if (thread)
             QnloCloseThread(thread);
         DeviceFixture::TearDown();

@@ -47,6 +47,7 @@ TEST_F(IidcParamTest, SetsAndGetsOfTheCameraAndTheInstance)
         {"video_gain", Text("off"), FG_SUCCESS, "off"},
         {"shutter", Int(5000), FG_ERR_SET_FAILED, "1000"},
         {"shutter", Text("bright"), FG_ERR_PARAM_VALUE, "1000"},
+        {"shutter", Text(nullptr), FG_ERR_PARAM_TYPE, "1000"},
         {"shutter", Real(2.0), FG_ERR_PARAM_TYPE, "1000"},
         {"brightness", Text("one_push"), FG_ERR_SET_FAILED, "64"},
         {"zoom", Int(1), FG_ERR_SET_FAILED, nullptr},

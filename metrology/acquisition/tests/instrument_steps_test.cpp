@@ -62,8 +62,9 @@ TEST(PiezoStepsTest, AVoltageLeftAsShownKeepsItsSetpoint)
             const double volts = count * fullScale / 1023.0;
             // Voltage k may lie in k..FS - 5 + k.
             for (int k = 0; k < 4; ++k)
-                if (volts >= k && volts <= fullScale - 5 + k)
+                if (volts >= k && volts <= fullScale - 5 + k) {
                     ASSERT_EQ(setpoints[k], count) << fullScale << " V, U" << k + 1;
+                }
         }
 }
 
