@@ -57,22 +57,60 @@ FGstatus ChoiceOf(const Vcpar* value, const char* yes, const char* no, bool* out
     return FG_SUCCESS;
 }
 
-// A feature value as the camera answers it: -1 "off", -2 "auto", -3
-// "one_push", else the value without bit 31.
+// A number that a text stands for.
+struct Word {
+    const char* text;
+    uint32_t value;
+};
+
+constexpr Word kTruth[] = {{"false", 0}, {"true", 1}};
+
+// The modes a camera feature may take besides a value, in the order its range
+// lists them, with the capability that offers each.
+struct FeatureMode {
+    const char* text;
+    uint32_t value;
+    uint32_t capability;
+};
+
+constexpr FeatureMode kFeatureModes[] = {{"off", PVAL_OFF, FGPF_CANOFF},
+                                         {"auto", PVAL_AUTO, FGPF_CANAUTO},
+                                         {"one_push", PVAL_ONEPUSH, FGPF_CANONEPUSH}};
+
+// An integer, or a text of `words` for its number; another text is `unknown`.
+template <typename W, std::size_t N>
+FGstatus NumberOrWord(const Vcpar* value, const W (&words)[N], FGstatus unknown, int32_t* out)
+{
+    if (!value || value->type != VPAR_STRING)
+        return fg::IntegerOf(value, out);
+    const char* text = nullptr;
+    if (const FGstatus type = fg::TextOf(value, &text); type != FG_SUCCESS)
+        return type;
+    for (const W& word : words)
+        if (std::strcmp(text, word.text) == 0) {
+            *out = int32_t(word.value);
+            return FG_SUCCESS;
+        }
+    return unknown;
+}
+
+// The mode a feature value stands for, or null for a value.
+const FeatureMode* ModeOf(uint32_t raw)
+{
+    for (const FeatureMode& mode : kFeatureModes)
+        if (raw == mode.value)
+            return &mode;
+    return nullptr;
+}
+
+// A feature value as the camera answers it: the text of its mode, else the
+// value without bit 31.
 void FeatureValue(uint32_t raw, Answer& answer)
 {
-    switch (raw) {
-    case PVAL_OFF:
-        answer.Text("off");
-        return;
-    case PVAL_AUTO:
-        answer.Text("auto");
-        return;
-    case PVAL_ONEPUSH:
-        answer.Text("one_push");
-        return;
-    }
-    answer.Int(int32_t(raw & 0x7FFFFFFFu));
+    if (const FeatureMode* mode = ModeOf(raw))
+        answer.Text(mode->text);
+    else
+        answer.Int(int32_t(raw & 0x7FFFFFFFu));
 }
 
 void Ints(Answer& answer, std::initializer_list<int32_t> values)
@@ -250,21 +288,9 @@ FGstatus GetPartRange(IIDCInstance& r, FGInstance*, const Param& p, Answer& answ
 FGstatus SetFeature(IIDCInstance& r, FGInstance*, const Param& p, const Vcpar* value)
 {
     int32_t v = 0;
-    if (value && value->type == VPAR_STRING) {
-        const char* text = nullptr;
-        if (const FGstatus type = fg::TextOf(value, &text); type != FG_SUCCESS)
-            return type;
-        if (std::strcmp(text, "auto") == 0)
-            v = -2;
-        else if (std::strcmp(text, "off") == 0)
-            v = -1;
-        else if (std::strcmp(text, "one_push") == 0)
-            v = -3;
-        else
-            return FG_ERR_PARAM_VALUE;
-    } else if (const FGstatus type = fg::IntegerOf(value, &v); type != FG_SUCCESS) {
-        return type;
-    }
+    if (const FGstatus status = NumberOrWord(value, kFeatureModes, FG_ERR_PARAM_VALUE, &v);
+        status != FG_SUCCESS)
+        return status;
     return CameraOk(r.camera->SetParameter(p.id, uint32_t(v)),
                     "Parameter not supported or out of range", p.call)
                ? FG_SUCCESS
@@ -287,17 +313,11 @@ FGstatus GetInfoRange(IIDCInstance& r, FGInstance*, const Param& p, Answer& answ
     if (r.camera->GetParameterInfo(p.id, &info) != FCE_NOERROR)
         return FG_ERR_GET_FAILED;
     Ints(answer, {int32_t(info.MinValue), int32_t(info.MaxValue), int32_t(info.Unit)});
-    const bool special =
-        info.IsValue == PVAL_OFF || info.IsValue == PVAL_AUTO || info.IsValue == PVAL_ONEPUSH;
-    answer.Int(special ? int32_t(info.IsValue) : int32_t(info.IsValue & 0x7FFFFFFFu));
-    if (info.SpecificType == FGPS_FEATURE) {
-        if (info.Specific & FGPF_CANOFF)
-            answer.Text("off");
-        if (info.Specific & FGPF_CANAUTO)
-            answer.Text("auto");
-        if (info.Specific & FGPF_CANONEPUSH)
-            answer.Text("one_push");
-    }
+    answer.Int(ModeOf(info.IsValue) ? int32_t(info.IsValue) : int32_t(info.IsValue & 0x7FFFFFFFu));
+    if (info.SpecificType == FGPS_FEATURE)
+        for (const FeatureMode& mode : kFeatureModes)
+            if (info.Specific & mode.capability)
+                answer.Text(mode.text);
     return FG_SUCCESS;
 }
 
@@ -317,16 +337,9 @@ constexpr TriggerField kTriggerFields[] = {
 FGstatus SetTriggerField(IIDCInstance& r, FGInstance*, const Param& p, const Vcpar* value)
 {
     int32_t v = 0;
-    if (value && value->type == VPAR_STRING) {
-        const char* text = nullptr;
-        if (const FGstatus type = fg::TextOf(value, &text); type != FG_SUCCESS)
-            return type;
-        if (std::strcmp(text, "true") != 0 && std::strcmp(text, "false") != 0)
-            return FG_ERR_PARAM_TYPE;
-        v = std::strcmp(text, "true") == 0;
-    } else if (const FGstatus type = fg::IntegerOf(value, &v); type != FG_SUCCESS) {
-        return type;
-    }
+    if (const FGstatus status = NumberOrWord(value, kTruth, FG_ERR_PARAM_TYPE, &v);
+        status != FG_SUCCESS)
+        return status;
     const TriggerField& field = kTriggerFields[p.id];
     if (v < 0 || v > field.max)
         return FG_ERR_PARAM_VALUE;
