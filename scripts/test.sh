@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: once in an
 # optimised build, once under AddressSanitizer and UndefinedBehaviorSanitizer;
-# then the tests of what runs on several threads (plug-ins, frame-grabber host,
-# DirectShow stand-in, hardware access, registry, worker pool) under
-# ThreadSanitizer.
+# then the tests of what runs on several threads (plug-ins, frame-grabber host
+# and its parallel edition, DirectShow stand-in, hardware access, registry,
+# worker pool) under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -36,10 +36,13 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:log_path=$reports/asan \
   LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:log_path=$reports/lsan \
   run_suite build-sanitize -DCMAKE_BUILD_TYPE=Debug -DONDULA_SANITIZE=ON -DONDULA_BENCH=OFF
 
-threaded_tests=(analogue_plugin_test analogue_host_test directshow_plugin_test directshow_host_test
+threaded_tests=(analogue_plugin_test analogue_host_test analogue_parallel_host_test
+                directshow_plugin_test directshow_host_test directshow_parallel_host_test
                 iidc_plugin_test iidc_host_test twain_plugin_test twain_host_test
+                twain_parallel_host_test twain_parallel_plugin_test
                 usbcam_plugin_test usbcam_host_test optical_bench_camera_test
-                verodyn_framegrabber_test hwaccess_test registry_test worker_pool_test dshow_test)
+                verodyn_framegrabber_test verodyn_parallel_ops_test
+                hwaccess_test registry_test worker_pool_test dshow_test)
 configure build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DONDULA_TSAN=ON -DONDULA_BENCH=OFF
 cmake --build build-tsan -j "$jobs" --target "${threaded_tests[@]}"
 # ThreadSanitizer needs the fixed address layout it was built for.
