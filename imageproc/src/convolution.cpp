@@ -148,13 +148,26 @@ void ConvolveInt4(const int16_t* kernel, int n, int divisor, const BandSource& s
 
 // Scratch bytes of one thread, kept between calls: slot 0 holds the rows
 // around the band boundaries, slot 1 a band's ring.
+thread_local std::vector<Float8> t_scratch[2];
+
 void* Scratch(std::size_t bytes, int slot)
 {
-    thread_local std::vector<Float8> scratch[2];
     const std::size_t vectors = (bytes + sizeof(Float8) - 1) / sizeof(Float8);
-    if (scratch[slot].size() < vectors)
-        scratch[slot].resize(vectors);
-    return scratch[slot].data();
+    if (t_scratch[slot].size() < vectors)
+        t_scratch[slot].resize(vectors);
+    return t_scratch[slot].data();
+}
+
+// The rows around the band boundaries come to most of a wide image's size:
+// past this much they are given back once the call is done, so that one large
+// image does not keep its size for the rest of the session. A ring grows with
+// the width alone and stays.
+constexpr std::size_t kKeptBoundaryBytes = std::size_t(8) << 20;
+
+void ReleaseLargeBoundaries()
+{
+    if (t_scratch[0].size() * sizeof(Float8) > kKeptBoundaryBytes)
+        std::vector<Float8>().swap(t_scratch[0]);
 }
 
 } // namespace
@@ -207,6 +220,7 @@ void Convolve(const int16_t* kernel, int n, int16_t divisor, PlaneBuffers* plane
             convolve(kernel, n, d, source, ring);
         }
     });
+    ReleaseLargeBoundaries();
 }
 
 void StretchContrast(PlaneBuffers* planes)

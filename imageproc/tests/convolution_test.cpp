@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <random>
 
@@ -190,6 +192,26 @@ TEST(Convolve, EveryKernelSizeAcrossBandsAsTheDirectSum)
                             << n << " " << width << " " << c << " " << x << " " << y;
                     }
         }
+}
+
+// The copies around the bands of a wide image come to most of its size: once
+// the call returns, the heap holds no more of them (worker rings may stay).
+TEST(Convolve, AWideImageLeavesNoCopiesBehind)
+{
+    constexpr int kWide = 8192, kTall = 1024;
+    const int16_t kernel[49] = {1};
+    PlaneBuffers grey = Rows(kWide, std::vector<uint8_t>(kTall, 9));
+    Convolve(kernel, 7, 1, &grey);
+    PlaneBuffers colour = Rows(kWide, std::vector<uint8_t>(kTall, 9), 3);
+    const auto inUse = [] {
+        const struct mallinfo2 m = mallinfo2();
+        return m.uordblks + m.hblkhd;
+    };
+    const std::size_t before = inUse();
+    Convolve(kernel, 7, 1, &colour);
+    const std::size_t copies = std::size_t(3) * (kTall / 8) * 6 * kWide;
+    EXPECT_LT(inUse(), before + copies / 2);
+    EXPECT_EQ(colour.planes[2][0], 9);
 }
 
 TEST(StretchContrast, RangeOfTheFirstPlaneToEveryChannel)
