@@ -43,6 +43,8 @@ struct MockRecord {
     Vcpar video_gain{}; // integer or "auto"
 };
 
+std::size_t Pixels(const MockRecord& r) { return std::size_t(r.width) * std::size_t(r.height); }
+
 Vcpar IntPar(int32_t value)
 {
     Vcpar p{};
@@ -83,11 +85,14 @@ FGstatus open_instance(Vproc_handle proc_id, FGInstance* fginst)
 {
     g_last_open = *fginst;
     MockRecord& r = record(fginst);
+    // The widest and tallest image its simulated sensor makes.
+    constexpr int32_t kLargest = 8192;
     const bool sized = fginst->image_width > 0 && fginst->image_height > 0;
+    if (sized && (fginst->image_width > kLargest || fginst->image_height > kLargest))
+        return FG_ERR_RESOLUTION;
     r.width = sized ? fginst->image_width : kWidth;
     r.height = sized ? fginst->image_height : kHeight;
-    FGstatus status =
-        VXAlloc(proc_id, r.width * r.height, __FILE__, __LINE__, FG_ALLOC_ID, &r.buffer);
+    FGstatus status = VXAlloc(proc_id, Pixels(r), __FILE__, __LINE__, FG_ALLOC_ID, &r.buffer);
     if (status != FG_SUCCESS)
         return status;
     if (std::strcmp(fginst->device, "fail") == 0) {
@@ -98,7 +103,7 @@ FGstatus open_instance(Vproc_handle proc_id, FGInstance* fginst)
                    ? status
                    : FG_ERR_OPEN;
     }
-    for (int i = 0; i < r.width * r.height; ++i)
+    for (std::size_t i = 0; i < Pixels(r); ++i)
         static_cast<uint8_t*>(r.buffer)[i] = uint8_t(100 + i);
     r.used = true;
     r.expose_us = 20000;
@@ -168,15 +173,15 @@ FGstatus grab(Vproc_handle proc_id, FGInstance* fginst, VImageRecord* image, int
     const FGstatus status = make_images(proc_id, fginst, image, wide ? UINT2_IMAGE : BYTE_IMAGE);
     if (status != FG_SUCCESS)
         return status;
-    const int pixels = r.width * r.height;
+    const std::size_t pixels = Pixels(r);
     for (int32_t c = 0; c < fginst->num_channels; ++c) {
         if (wide) {
-            for (int i = 0; i < pixels; ++i)
+            for (std::size_t i = 0; i < pixels; ++i)
                 image[c].pixel.u[i] = uint16_t(1000 + 10 * c + i + r.frame);
             image[c].num_bits = 16;
         } else {
             uint8_t* p = image[c].pixel.b;
-            for (int i = 0; i < pixels; ++i)
+            for (std::size_t i = 0; i < pixels; ++i)
                 p[i] = uint8_t(10 * c + i + r.frame);
         }
     }
