@@ -5,20 +5,31 @@ using namespace kdmgr;
 
 namespace {
 
-// Whether `text` matches `pattern`, where `wildcard` matches any run of characters.
+// Whether `text` matches `pattern`, where `wildcard` matches any run of
+// characters. On a mismatch only the last wildcard takes one character more:
+// the earlier ones can gain nothing by it, so any pattern takes at most
+// pattern times text steps.
 bool Matches(const char* pattern, const char* text, char wildcard)
 {
-    if (*pattern == '\0')
-        return *text == '\0';
-    if (*pattern == wildcard) {
-        for (const char* rest = text;; ++rest) {
-            if (Matches(pattern + 1, rest, wildcard))
-                return true;
-            if (*rest == '\0')
-                return false;
+    const char* star = nullptr;  // the pattern just after the last wildcard
+    const char* taken = nullptr; // the text that wildcard ends at
+    while (*text != '\0') {
+        if (*pattern != '\0' && *pattern == wildcard) {
+            star = ++pattern;
+            taken = text;
+        } else if (*pattern == *text) {
+            ++pattern;
+            ++text;
+        } else if (star) {
+            pattern = star;
+            text = ++taken;
+        } else {
+            return false;
         }
     }
-    return *pattern == *text && Matches(pattern + 1, text + 1, wildcard);
+    while (*pattern != '\0' && *pattern == wildcard)
+        ++pattern;
+    return *pattern == '\0';
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "tests/support/scoped_setting.h"
 #include <kddevmgr/simulation.h>
 
@@ -173,8 +175,14 @@ TEST_F(ManagerTest, SearchMatchesThePatternAndTheDeviceId)
         int32_t result;
     };
     const int32_t both = KD_SEARCH_PRODUCT | KD_SEARCH_DEVICE_ID | KD_SEARCH_WILDCARD;
+    // Wildcards that each could take any part of the name, and no match at the end.
+    const std::string stars = "kd" + std::string(60, '*') + "X";
     const Case cases[] = {{both, "kdLyra*", 1, KD_OK},
                           {both, "*2C", 1, KD_OK},
+                          {both, "*", 1, KD_OK},
+                          {both, "k**L*a-*C*", 1, KD_OK},
+                          {both, "kd*A2", 1, KD_ERR_NO_SUCH_DEVICE},
+                          {both, stars.c_str(), 1, KD_ERR_NO_SUCH_DEVICE},
                           {both, "kdLyra-A2C", 0, KD_ERR_NO_SUCH_DEVICE},
                           {both & ~KD_SEARCH_WILDCARD, "kdLyra*", 1, KD_ERR_NO_SUCH_DEVICE},
                           {KD_SEARCH_DEVICE_ID, "", 7, KD_ERR_NO_SUCH_DEVICE}};
