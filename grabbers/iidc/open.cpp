@@ -1,5 +1,6 @@
 #include "open.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -71,6 +72,13 @@ FGstatus ChooseColourSpace(FGInstance* fginst, int32_t coding, int32_t* space)
     return FG_SUCCESS;
 }
 
+// A size of 0 asks for what leaves as much of `full` after the part as
+// `start` before it: none when the start lies past the middle.
+int32_t Centred(int32_t full, int32_t start)
+{
+    return int32_t(std::clamp<int64_t>(int64_t(full) - 2 * int64_t(start), 0, full));
+}
+
 // The part of the open call; a resolution of 2 takes every second pixel.
 FGstatus OpenPart(IIDCInstance& r, FGInstance* fginst, int32_t horizontal_resolution,
                   int32_t vertical_resolution)
@@ -84,9 +92,9 @@ FGstatus OpenPart(IIDCInstance& r, FGInstance* fginst, int32_t horizontal_resolu
     const bool negative =
         part.width < 0 || part.height < 0 || part.start_column < 0 || part.start_row < 0;
     if (part.width == 0)
-        part.width = r.full_width - 2 * part.start_column;
+        part.width = Centred(r.full_width, part.start_column);
     if (part.height == 0)
-        part.height = r.full_height - 2 * part.start_row;
+        part.height = Centred(r.full_height, part.start_row);
     part.width /= part.x_step;
     part.height /= part.y_step;
     if (negative || part.width <= 0 || part.height <= 0 ||

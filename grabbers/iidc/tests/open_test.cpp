@@ -184,10 +184,16 @@ TEST_F(IidcOpenTest, ThePartMustLieInTheFullImage)
         int32_t part_width, part_height;
     };
     const Case cases[] = {
-        {1, 0, 0, 10, 0, FG_SUCCESS, 620, 480},       {1, 100, 50, 540, 430, FG_SUCCESS, 100, 50},
-        {2, 0, 0, 0, 0, FG_SUCCESS, 320, 240},        {2, 0, 0, 20, 40, FG_SUCCESS, 300, 200},
-        {1, 101, 0, 540, 0, FG_ERR_IMAGE_PART, 0, 0}, {1, 0, 0, 320, 0, FG_ERR_IMAGE_PART, 0, 0},
-        {1, 0, 0, -2, 0, FG_ERR_IMAGE_PART, 0, 0},    {1, -5, 0, 0, 0, FG_ERR_IMAGE_PART, 0, 0},
+        {1, 0, 0, 10, 0, FG_SUCCESS, 620, 480},
+        {1, 100, 50, 540, 430, FG_SUCCESS, 100, 50},
+        {2, 0, 0, 0, 0, FG_SUCCESS, 320, 240},
+        {2, 0, 0, 20, 40, FG_SUCCESS, 300, 200},
+        {1, 101, 0, 540, 0, FG_ERR_IMAGE_PART, 0, 0},
+        {1, 0, 0, 320, 0, FG_ERR_IMAGE_PART, 0, 0},
+        {1, 0, 0, -2, 0, FG_ERR_IMAGE_PART, 0, 0},
+        {1, -5, 0, 0, 0, FG_ERR_IMAGE_PART, 0, 0},
+        {1, 0, 0, 1100000000, 0, FG_ERR_IMAGE_PART, 0, 0},
+        {1, 0, 0, 0, -1100000000, FG_ERR_IMAGE_PART, 0, 0},
     };
     for (const Case& c : cases) {
         FGInstance& i = Request("0:5:4");
