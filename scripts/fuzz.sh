@@ -11,6 +11,7 @@ seconds=${1:-60}
 targets=(
   "verodyn_read_image_fuzz  build:verodyn/tests/read_corpus"
   "open_framegrabber_fuzz   verodyn/tests/open_corpus"
+  "framegrabber_params_fuzz verodyn/tests/params_corpus"
   "twain_dib_fuzz           build:grabbers/twain/tests/dib_corpus"
   "twain_container_fuzz     grabbers/twain/tests/container_corpus"
   "camera_type_fuzz         grabbers/directshow/tests/camera_type_corpus"

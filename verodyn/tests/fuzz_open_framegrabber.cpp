@@ -2,16 +2,15 @@
 // the simulated interfaces, the rest holds the open's parameters in their
 // order, one a line (missing ones take their defaults). Any parameters open
 // a grabber, which is closed again, or are refused; nothing stays open.
-#include <dlfcn.h>
-
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include <verodyn/framegrabber.h>
 #include <verodyn/status.h>
+
+#include "held_plugins.h"
 
 namespace {
 
@@ -22,28 +21,13 @@ int number(const std::vector<std::string>& fields, size_t index, int fallback)
     return int(std::strtol(fields[index].c_str(), nullptr, 0));
 }
 
-// Closing the last grabber of an interface unloads its plug-in, and the
-// fuzzer would then read the coverage counters of an unmapped module: every
-// plug-in and library they load from beside the program is held loaded.
-bool hold_modules()
-{
-    const auto folder = std::filesystem::read_symlink("/proc/self/exe").parent_path();
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        const std::string name = entry.path().filename().string();
-        if (entry.path().extension() == ".so" &&
-            (name.starts_with("VFG") || name.starts_with("FEX") || name == "twain_32.so"))
-            ::dlopen(entry.path().c_str(), RTLD_NOW | RTLD_NODELETE);
-    }
-    return set_check("~give_error") == V_OK;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static const char* const interfaces[] = {"DirectShow", "1394IIDC", "Twain", "KandrisAcquire",
                                              "MockCam"};
-    static const bool ready = hold_modules();
+    static const bool ready = HoldPlugins();
     if (size == 0 || !ready)
         return 0;
     const char* name = interfaces[data[0] % (sizeof interfaces / sizeof interfaces[0])];
