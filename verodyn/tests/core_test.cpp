@@ -78,6 +78,8 @@ TEST_F(CoreTest, FailuresGiveStatusOrThrowByTheCheckSwitch)
     EXPECT_EQ(gen_image1(&out, "byte", 0, 5, &channels), VERR_PARAM);
     EXPECT_EQ(gen_image1(&out, "bytes", 2, 2, &channels), VERR_PARAM);
     EXPECT_EQ(gen_image1(&out, "byte", 2, 2, nullptr), VERR_NULL_POINTER);
+    // 1263665316 x 1824726041 x 8 bytes is 2^64 + 32: the plane must not wrap to 32 bytes.
+    EXPECT_EQ(gen_image_const(&out, "complex", 1263665316, 1824726041), VERR_NO_MEMORY);
     ASSERT_EQ(gen_image_const(&out, "byte", 2, 2), V_OK);
     EXPECT_EQ(get_image_pointer3(out, &p, &p, &p, nullptr, nullptr, nullptr), VERR_CHANNEL);
     EXPECT_EQ(vlast_error(), "get_image_pointer3: channel number out of range");

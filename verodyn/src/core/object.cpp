@@ -95,7 +95,11 @@ std::shared_ptr<VImage> VImage::create(VPixelType type, int width, int height, i
 {
     if (width <= 0 || height <= 0 || channels <= 0)
         throw std::bad_alloc();
-    const std::size_t plane = std::size_t(width) * std::size_t(height) * pixel_size(type);
+    // A plane of more bytes than a size can count would wrap to a small one.
+    const std::size_t pixels = std::size_t(width) * std::size_t(height);
+    if (pixels > (std::numeric_limits<std::size_t>::max() - kAlign) / pixel_size(type))
+        throw std::bad_alloc();
+    const std::size_t plane = pixels * pixel_size(type);
     const std::size_t stride = aligned_plane_bytes(plane);
     if (stride > std::numeric_limits<std::size_t>::max() / std::size_t(channels))
         throw std::bad_alloc();
