@@ -178,6 +178,9 @@ TEST_F(FftTest, PhaseModulusAndByteModulusOfComplexPixels)
               V_OK);
     EXPECT_EQ(type_of(out), "byte");
     EXPECT_EQ(plane<std::uint8_t>(out), (std::vector<std::uint8_t>{255, 128, 64, 0}));
+    // 255 x 1499.5 / 2999 is 127.5 exactly, which rounds up.
+    ASSERT_EQ(power_byte(make<C>("complex", 2, 1, {{C(2999, 0), C(1499.5f, 0)}}), &out), V_OK);
+    EXPECT_EQ(plane<std::uint8_t>(out), (std::vector<std::uint8_t>{255, 128}));
     ASSERT_EQ(power_byte(make<C>("complex", 2, 1, {{C(), C()}}), &out), V_OK);
     EXPECT_EQ(plane<std::uint8_t>(out), (std::vector<std::uint8_t>{0, 0}));
     // Channels are scaled each on its own.

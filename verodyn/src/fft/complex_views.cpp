@@ -66,9 +66,15 @@ Vstatus power_byte(const Vobject& in, Vobject* out)
             double largest = 0.0;
             for (std::size_t i = 0; i < count; ++i)
                 largest = std::max(largest, std::hypot(double(z[i].real()), double(z[i].imag())));
-            const double scale = largest > 0.0 && std::isfinite(largest) ? 255.0 / largest : 0.0;
+            const bool scaled = largest > 0.0 && std::isfinite(largest);
+            // Dividing last rounds 255 x |z| / largest once, so that a modulus halfway
+            // between two levels (255 x |z| exact) rounds up: multiplying by
+            // 255 / largest may fall just short of the half.
             for (std::size_t i = 0; i < count; ++i)
                 target[i] =
-                    saturate_byte(std::hypot(double(z[i].real()), double(z[i].imag())) * scale);
+                    scaled ? saturate_byte(255.0 *
+                                           std::hypot(double(z[i].real()), double(z[i].imag())) /
+                                           largest)
+                           : 0;
         });
 }
