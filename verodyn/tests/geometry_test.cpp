@@ -110,6 +110,12 @@ TEST_F(GeometryTest, ZoomTakesTheNearestSourcePixel)
                          std::size_t((2 * x + 1) * 300 / 1554)];
     EXPECT_EQ(wrong, 0);
 
+    // A source more than 2^30 pixels wide, of which one pixel is read.
+    Vobject wide;
+    ASSERT_EQ(gen_image_const(&wide, "byte", (1 << 30) + 2, 1), V_OK);
+    ASSERT_EQ(zoom_image_size(wide, &out, 1, 1, "constant"), V_OK);
+    EXPECT_EQ(plane<std::uint8_t>(out), (std::vector<std::uint8_t>{0}));
+
     EXPECT_EQ(zoom_image_size(grid(), &out, 0, 5, "constant"), VERR_PARAM);
     EXPECT_EQ(zoom_image_size(grid(), &out, 5, 5, "bilinear"), VERR_PARAM);
     EXPECT_EQ(zoom_image_size(Vobject(), &out, 5, 5, "constant"), VERR_NO_OBJECT);

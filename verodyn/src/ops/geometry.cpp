@@ -53,7 +53,7 @@ template <typename T>
 void zoom_plane(const T* source, int source_width, T* target, int width, int first, int end,
                 const std::vector<std::size_t>& columns, const std::vector<std::size_t>& rows)
 {
-    bool doubled = width == 2 * source_width;
+    bool doubled = std::int64_t(width) == 2 * std::int64_t(source_width);
     for (int x = 0; doubled && x < width; ++x)
         doubled = columns[std::size_t(x)] == std::size_t(x / 2);
     const std::size_t* column = columns.data();
