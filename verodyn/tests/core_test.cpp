@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 
 #include <verodyn/verodyn.h>
 
@@ -147,6 +148,19 @@ TEST(TupleTest, ValuesConvertBetweenKinds)
     };
     for (const auto& [text, value] : texts)
         EXPECT_EQ(VCtrlVal(text).L(), value) << '"' << text << '"';
+
+    constexpr long long kMost = std::numeric_limits<long long>::max();
+    const std::pair<double, long long> reals[] = {
+        {-2.75, -2},
+        {1e300, kMost},
+        {-1e300, -kMost - 1},
+        {0x1p63, kMost},
+        {-0x1p63, -kMost - 1},
+        {std::numeric_limits<double>::infinity(), kMost},
+        {std::numeric_limits<double>::quiet_NaN(), 0},
+    };
+    for (const auto& [real, value] : reals)
+        EXPECT_EQ(VCtrlVal(real).L(), value) << real;
 }
 
 } // namespace

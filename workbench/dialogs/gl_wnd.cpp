@@ -30,6 +30,9 @@ constexpr Projection kView{45.0, 3.0, 7.0, 4.5f};
 // the call: drawn in batches of this many points, the cloud keeps them in the
 // cache. The points keep their order, and so the picture stays the same.
 constexpr int kPointsPerDraw = 256;
+// The GL takes the byte sizes of the cloud's buffer, 3 floats and 3 colour
+// bytes a point, as int: a cloud of more points is not drawn.
+constexpr int kMaxPoints = std::numeric_limits<int>::max() / int(3 * sizeof(float) + 3);
 // How far the GL's single-precision transform of a point may stray, relative
 // to the sum of the magnitudes it adds up: the product of the two matrices and
 // the transform round a few times each; this allows 32 roundings.
@@ -113,6 +116,8 @@ void CGlWnd::ReleaseGL()
 bool CGlWnd::FillVertices(const uint8_t* plane, int width, int height, int step)
 {
     const int count = CloudPointCount(width, height, step);
+    if (count > kMaxPoints)
+        return false;
     m_positions.resize(size_t(count) * 3);
     std::vector<uint8_t> colours(size_t(count) * 3);
     MakePointCloud(plane, width, height, step, m_positions.data(), colours.data());

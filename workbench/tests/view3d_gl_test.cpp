@@ -246,4 +246,17 @@ TEST_F(View3DGlTest, WithoutTheViewsOwnPointsAndDepthTestEveryPointIsDrawn)
     }
 }
 
+// A cloud whose buffers the GL cannot size (over 143 million points) is not
+// drawn, rather than allocated by the gigabyte with sizes that overflow.
+TEST_F(View3DGlTest, ACloudTooLargeForTheGlIsNotDrawn)
+{
+    const int side = 12000;
+    ASSERT_GT(CloudPointCount(side, side, 1), 143165576);
+    const std::vector<uint8_t> plane(std::size_t(side) * side, 200);
+    CGlWnd gl;
+    ASSERT_TRUE(gl.InitGL(kWidth, kHeight));
+    gl.DrawPointCloud(plane.data(), side, side, 1, -2, 20, 10);
+    EXPECT_TRUE(gl.Picture().allGray());
+}
+
 } // namespace

@@ -9,8 +9,9 @@
 #include <verodyn/export.h>
 
 // One control value. Reading a value as another kind converts it: a real read
-// as an integer is truncated, a text read as a number is parsed (0 if it is not
-// one; integers in decimal, or in hexadecimal after "0x").
+// as an integer is truncated (held to the integers' range, NaN giving 0), a
+// text read as a number is parsed (0 if it is not one; integers in decimal, or
+// in hexadecimal after "0x").
 class VCtrlVal {
 public:
     VCtrlVal(long long value = 0) : value_(value) { }

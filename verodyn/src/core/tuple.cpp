@@ -1,5 +1,7 @@
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
+#include <limits>
 
 #include <verodyn/tuple.h>
 
@@ -7,8 +9,17 @@ long long VCtrlVal::L() const
 {
     if (auto v = std::get_if<long long>(&value_))
         return *v;
-    if (auto v = std::get_if<double>(&value_))
+    if (auto v = std::get_if<double>(&value_)) {
+        // Held to the range, as a text's number is: a cast of a real outside it is undefined.
+        constexpr double kLimit = 0x1p63;
+        if (std::isnan(*v))
+            return 0;
+        if (*v >= kLimit)
+            return std::numeric_limits<long long>::max();
+        if (*v < -kLimit)
+            return std::numeric_limits<long long>::min();
         return static_cast<long long>(*v);
+    }
     // Decimal, so that "08" is 8 and "010" is 10 (not octal); "0x" still gives hexadecimal.
     const char* text = std::get<std::string>(value_).c_str();
     char* end = nullptr;
