@@ -72,7 +72,8 @@ public:
     // name in the working directory.
     QString SavePath() const;
     // True when the image was made or changed since the document was made,
-    // read or last written.
+    // read or last written. The mask dialog's working copy is no change: the
+    // document gets its own image back when the dialog ends.
     bool IsModified() const;
 
     // "%s (%dx%d)" of the name and size, as the child frame's title.
@@ -199,6 +200,9 @@ public:
 private:
     // The image as it is now is the one its file holds (or the one made).
     void MarkUnmodified();
+    // The document's own image: while the mask dialog paints over it, the one
+    // that dialog gives back.
+    const Vobject& OwnImage() const;
 
     // One image from TWAIN; false (with a message when no source opens) when none came.
     bool GrabTwainImage(FrameGrabberPort& grabbers);
