@@ -45,7 +45,10 @@ CFraloDoc::CFraloDoc()
 
 CFraloDoc::~CFraloDoc()
 {
-    EndAcquisition(false);
+    // A document that never got a window (a file that failed to open) was
+    // never open: another document's acquisition goes on.
+    if (m_pChildFrame || Documents()->AcquiringDoc() == this)
+        EndAcquisition(false);
     m_pApp->ForgetDocument(this);
     if (m_pApp->m_pMaskDlg)
         m_pApp->m_pMaskDlg->DocumentClosing(this);

@@ -39,9 +39,9 @@ public:
     // image cannot be made the exception leaves the counters unchanged.
     CFraloDoc();
     // Closing any document ends the live acquisition (whichever document
-    // acquires, see EndAcquisition) and closes every frame grabber; a
-    // remembered copy source is forgotten, and a mask dialog made for the
-    // document cancels.
+    // acquires, see EndAcquisition) and closes every frame grabber; one that
+    // never had a window ends only its own acquisition. A remembered copy
+    // source is forgotten, and a mask dialog made for the document cancels.
     ~CFraloDoc();
     CFraloDoc(const CFraloDoc&) = delete;
     CFraloDoc& operator=(const CFraloDoc&) = delete;
