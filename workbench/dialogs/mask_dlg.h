@@ -35,6 +35,7 @@ public:
     void PaintZone(int shape, int x0, int y0, int x1, int y1) override;
     // The document is closing: the dialog cancels without touching it.
     void DocumentClosing(CFraloDoc* doc) override;
+    const Vobject* OriginalImage() const override { return m_bFresh ? nullptr : &m_savedImage; }
 
     // "&OK": the document gets its image back and, when a zone was painted,
     // the mask becomes a new document.

@@ -45,7 +45,10 @@ CFraloDoc::CFraloDoc()
 
 CFraloDoc::~CFraloDoc()
 {
-    EndAcquisition(false);
+    // A document that never got a window (a file that failed to open) was
+    // never open: another document's acquisition goes on.
+    if (m_pChildFrame || Documents()->AcquiringDoc() == this)
+        EndAcquisition(false);
     m_pApp->ForgetDocument(this);
     if (m_pApp->m_pMaskDlg)
         m_pApp->m_pMaskDlg->DocumentClosing(this);
@@ -115,9 +118,10 @@ bool CFraloDoc::SaveImage(const QString& path)
         QuietLibrary quiet;
         // An image of another pixel type (an inverse FFT) is written as bytes,
         // rounded and clipped.
-        Vobject written = m_image;
-        if (ShapeOf(m_image).channels != 0 && ViewPlanes(m_image).channels == 0)
-            status = convert_image_type(m_image, &written, "byte");
+        const Vobject& image = OwnImage();
+        Vobject written = image;
+        if (ShapeOf(image).channels != 0 && ViewPlanes(image).channels == 0)
+            status = convert_image_type(image, &written, "byte");
         if (status == V_OK)
             status = write_image(written, plan.format.c_str(), 0, plan.path.c_str());
     }
@@ -168,9 +172,16 @@ bool CFraloDoc::SaveNeedsChoice() const
            QFileInfo::exists(QString::fromStdString(PlanSave(SavePath().toStdString(), 0).path));
 }
 
-void CFraloDoc::MarkUnmodified() { m_nSavedFingerprint = ImageFingerprint(m_image); }
+void CFraloDoc::MarkUnmodified() { m_nSavedFingerprint = ImageFingerprint(OwnImage()); }
 
-bool CFraloDoc::IsModified() const { return ImageFingerprint(m_image) != m_nSavedFingerprint; }
+bool CFraloDoc::IsModified() const { return ImageFingerprint(OwnImage()) != m_nSavedFingerprint; }
+
+const Vobject& CFraloDoc::OwnImage() const
+{
+    const MaskEditor* mask = m_pApp->m_pMaskDlg;
+    const Vobject* original = mask && mask->Document() == this ? mask->OriginalImage() : nullptr;
+    return original ? *original : m_image;
+}
 
 QString CFraloDoc::Title() const
 {

@@ -39,9 +39,9 @@ public:
     // image cannot be made the exception leaves the counters unchanged.
     CFraloDoc();
     // Closing any document ends the live acquisition (whichever document
-    // acquires, see EndAcquisition) and closes every frame grabber; a
-    // remembered copy source is forgotten, and a mask dialog made for the
-    // document cancels.
+    // acquires, see EndAcquisition) and closes every frame grabber; one that
+    // never had a window ends only its own acquisition. A remembered copy
+    // source is forgotten, and a mask dialog made for the document cancels.
     ~CFraloDoc();
     CFraloDoc(const CFraloDoc&) = delete;
     CFraloDoc& operator=(const CFraloDoc&) = delete;
@@ -72,7 +72,8 @@ public:
     // name in the working directory.
     QString SavePath() const;
     // True when the image was made or changed since the document was made,
-    // read or last written.
+    // read or last written. The mask dialog's working copy is no change: the
+    // document gets its own image back when the dialog ends.
     bool IsModified() const;
 
     // "%s (%dx%d)" of the name and size, as the child frame's title.
@@ -199,6 +200,9 @@ public:
 private:
     // The image as it is now is the one its file holds (or the one made).
     void MarkUnmodified();
+    // The document's own image: while the mask dialog paints over it, the one
+    // that dialog gives back.
+    const Vobject& OwnImage() const;
 
     // One image from TWAIN; false (with a message when no source opens) when none came.
     bool GrabTwainImage(FrameGrabberPort& grabbers);

@@ -2,6 +2,7 @@
 #pragma once
 
 class CFraloDoc;
+class Vobject;
 
 class MaskEditor {
 public:
@@ -11,6 +12,9 @@ public:
     virtual void PaintZone(int shape, int x0, int y0, int x1, int y1) = 0;
     // `doc` closes: a dialog made for it cancels.
     virtual void DocumentClosing(CFraloDoc* doc) = 0;
+    // The document's own image, which the dialog gives back when it ends;
+    // null until a zone is painted over it.
+    virtual const Vobject* OriginalImage() const = 0;
 
 protected:
     ~MaskEditor() = default;

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QFile>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMenu>
@@ -322,6 +323,19 @@ TEST_F(LiveTimerTest, AnAcquiringDocumentWithoutViewStillClosesTheGrabbers)
     loose.reset();
     EXPECT_EQ(app->AcquiringDoc(), nullptr);
     EXPECT_EQ(grabber.closes, 1);
+}
+
+TEST_F(LiveTimerTest, AFileThatFailsToOpenLeavesTheAcquisitionRunning)
+{
+    QFile junk(Path("junk.tif"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("not an image");
+    junk.close();
+    view->StartLiveTimer(doc);
+    EXPECT_FALSE(frame->OpenFile(junk.fileName()));
+    EXPECT_EQ(app->AcquiringDoc(), doc);
+    EXPECT_TRUE(view->IsTimerActive(98));
+    EXPECT_EQ(grabber.closes, 0);
 }
 
 TEST_F(ViewTest, PrintScalesIsotropicallyWithTrueColours)

@@ -246,6 +246,35 @@ TEST_F(ZoneDialogTest, BrushPaintsDiscsUnderTheLeftButtonAloneAndKeepsTheMouseVa
     EXPECT_TRUE(frame->Action(ID_MASK)->isEnabled());
 }
 
+TEST_F(ZoneDialogTest, AClosingSaveWritesTheImageNotTheMasksWorkingCopy)
+{
+    const QString path = Path("ramp.tif");
+    const Vobject ramp = doc->m_image;
+    Vobject blank;
+    ASSERT_EQ(gen_image_const(&blank, "byte", 300, 200), V_OK);
+    doc->SetImage(blank);
+    ASSERT_TRUE(doc->SaveImage(path));
+    doc->SetImage(ramp);
+    closeAnswer = AnswerYes;
+    for (bool fromFile : {false, true}) {
+        if (fromFile)
+            ASSERT_TRUE((doc = app->NewImageDocument(0, 0))->LoadImage(path));
+        CMaskDlg* dialog = OpenMask();
+        Zone(doc, {10, 10, 30, 20});
+        Find<QPushButton>(dialog, 3)->click();
+        ASSERT_EQ(Pixel(doc, 0, 10, 10), 20 + 127);
+        EXPECT_EQ(doc->IsModified(), !fromFile) << "the working copy is no change";
+        messages.clear();
+        frame->OnFileClose();
+        EXPECT_EQ(messages.size(), fromFile ? 0 : 1);
+        EXPECT_EQ(app->m_pMaskDlg, nullptr);
+        Vobject saved;
+        ASSERT_EQ(read_image(&saved, path.toLocal8Bit().constData()), V_OK);
+        EXPECT_EQ(ShapeOf(saved).channels, 1);
+        EXPECT_EQ(ViewPlanes(saved).planes[0][10 + 300 * 10], 20);
+    }
+}
+
 TEST_F(ZoneDialogTest, MaskOkWithoutAZoneMakesNothing)
 {
     CMaskDlg* dialog = OpenMask();
