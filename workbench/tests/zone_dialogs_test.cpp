@@ -257,8 +257,9 @@ TEST_F(ZoneDialogTest, AClosingSaveWritesTheImageNotTheMasksWorkingCopy)
     doc->SetImage(ramp);
     closeAnswer = AnswerYes;
     for (bool fromFile : {false, true}) {
-        if (fromFile)
+        if (fromFile) {
             ASSERT_TRUE((doc = app->NewImageDocument(0, 0))->LoadImage(path));
+        }
         CMaskDlg* dialog = OpenMask();
         Zone(doc, {10, 10, 30, 20});
         Find<QPushButton>(dialog, 3)->click();
