@@ -192,7 +192,7 @@ void CC832MoveDlg::OnTimer(int id)
         m_timers.KillTimer(kPollTimer);
         m_btnStop->setEnabled(false);
         UpdateData(false);
-        UserMessage(QString::fromUtf8("Surcourse axe 1 détectée !"));
+        UserMessage(QString::fromUtf8(instruments::kOverTravelText));
     } else {
         ShowPosition();
         UpdateData(false);

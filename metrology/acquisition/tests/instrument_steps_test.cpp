@@ -121,7 +121,7 @@ TEST(StageStepsTest, PositionsAreClampedAndReached)
     EXPECT_EQ(stage.Broken(), "");
 }
 
-TEST(StageStepsTest, WithoutCardNothingMovesAndAStalledAxisBreaksTheRun)
+TEST(StageStepsTest, WithoutCardNothingMovesAndAStalledAxisOrALimitBreaksTheRun)
 {
     {
         InstrumentBench bench;
@@ -133,12 +133,17 @@ TEST(StageStepsTest, WithoutCardNothingMovesAndAStalledAxisBreaksTheRun)
         EXPECT_EQ(stage.Step(1), "X1(mm): 1.000");
         EXPECT_EQ(stage.Broken(), "");
     }
-    InstrumentBench bench;
-    StageSteps stage(bench.clock, nullptr);
-    bench.card->SetStalled(1, true);
-    stage.SetPositions({0.5f, 1, 1, 1});
-    Moved(stage.Step(1), stage, bench);
-    EXPECT_EQ(stage.Broken(), instruments::kMoveNotFinishedText);
+    for (const bool stalled : {true, false}) {
+        InstrumentBench bench;
+        StageSteps stage(bench.clock, nullptr);
+        bench.card->SetStalled(1, stalled);
+        bench.card->SetTravel(1, -1000000, stalled ? 1000000 : 40000);
+        stage.SetPositions({0.5f, 1, 1, 1});
+        Moved(stage.Step(1), stage, bench);
+        EXPECT_EQ(stage.Broken(),
+                  stalled ? instruments::kMoveNotFinishedText : instruments::kOverTravelText);
+        EXPECT_EQ(bench.card->IsMotorOff(1), !stalled);
+    }
 }
 
 TEST(StageStepsTest, AMoveLeftUnfinishedStopsWhereItIs)
