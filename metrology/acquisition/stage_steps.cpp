@@ -25,7 +25,7 @@ StageSteps::StageSteps(ondula::Clock& clock, const instruments::MessageSink& mes
     : m_clock(clock), m_controller(instruments::kStageCountsPerMm, clock, messages)
 {
     if (!m_controller.IsOpen()) {
-        m_strInitFailure = "Erreur de connexion à QUENLO !";
+        m_strInitFailure = kNoPortsText;
         return;
     }
     m_controller.ResetAxis(kStageAxis);

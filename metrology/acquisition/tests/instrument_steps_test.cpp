@@ -185,6 +185,13 @@ TEST(StepperStepsTest, MovesPulseAtTwentyFiveStepsASecond)
     EXPECT_EQ(values,
               (std::vector<uint8_t>{0x00, 0x01, 0x00, 0x01, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00,
                                     0x02, 0x03, 0x02, 0x03, 0x02, 0x03, 0x02, 0x00, 0x04, 0x00}));
+    EXPECT_EQ(stepper.Fault(), "");
+
+    // Without the port a run ends with the failure, not as if it had moved.
+    InstrumentBench withoutPort({.unconfigured = {"lpt"}});
+    StepperSteps unreached(withoutPort.clock, withoutPort.Sink(), [](const std::string&) {});
+    EXPECT_EQ(unreached.Fault(), "Erreur de connexion à QUENLO !");
+    EXPECT_EQ(withoutPort.messages.size(), 1u);
 }
 
 } // namespace
