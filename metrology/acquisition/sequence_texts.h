@@ -11,6 +11,8 @@ inline constexpr const char* kNewImageText = "NOUV. IMAGE";
 inline constexpr const char* kNoReferenceText = "AUCUNE";
 inline constexpr const char* kMosaicName = "Im0_270";
 inline constexpr const char* kWriteFailedText = "Erreur d'écriture de l'image !";
+// A card's ports that the hardware access library could not reach.
+inline constexpr const char* kNoPortsText = "Erreur de connexion à QUENLO !";
 // Channels, width and height of a frame that could not be brought to the
 // expected width (and height), then that width.
 inline constexpr const char* kFrameSizeFormat = "Erreur dimensions image:\n%d,%d,%d,%d";

@@ -25,7 +25,7 @@ StageSteps::StageSteps(ondula::Clock& clock, const instruments::MessageSink& mes
     : m_clock(clock), m_controller(instruments::kStageCountsPerMm, clock, messages)
 {
     if (!m_controller.IsOpen()) {
-        m_strInitFailure = "Erreur de connexion à QUENLO !";
+        m_strInitFailure = kNoPortsText;
         return;
     }
     m_controller.ResetAxis(kStageAxis);
@@ -67,10 +67,12 @@ void StageSteps::MoveTick()
 {
     if (!m_wait || !m_wait->firstPoll.Expired())
         return;
-    const std::optional<bool> ended = m_controller.PollMotionEnd(kStageAxis, true, m_wait->bound);
-    if (!ended)
+    const std::optional<bool> ended = m_controller.PollMotionEnd(kStageAxis, false, m_wait->bound);
+    if (!ended && m_controller.CheckOverTravel(kStageAxis))
+        m_strBroken = instruments::kOverTravelText;
+    else if (!ended)
         return;
-    if (!*ended)
+    else if (!*ended)
         m_strBroken = instruments::kMoveNotFinishedText;
     m_wait.reset();
 }

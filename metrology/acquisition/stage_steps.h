@@ -37,7 +37,8 @@ public:
     std::string Broken() const override { return m_strBroken; }
     std::string Fault() const override { return m_strInitFailure; }
     // The move's end looked at every 5 ms from 100 ms after its start on,
-    // until on target or in over-travel; past its time bound the run breaks.
+    // until on target; over-travel, or a move past its time bound, breaks
+    // the run: its frames would not be a quarter fringe apart.
     bool Moving() const override { return m_wait.has_value(); }
     void MoveTick() override;
     int MoveTickMs() const override;

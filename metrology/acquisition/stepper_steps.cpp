@@ -69,6 +69,8 @@ void StepperSteps::MoveTick()
     }
 }
 
+std::string StepperSteps::Fault() const { return m_port.IsOpen() ? std::string() : kNoPortsText; }
+
 std::string StepperSteps::Step(int k)
 {
     const int target = m_positions[k - 1];

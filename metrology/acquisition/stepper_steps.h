@@ -41,6 +41,9 @@ public:
     // MoveMotorTo(Xk): "X%d(pas): %d".
     std::string Step(int k) override;
     std::string Return() override { return Step(1); }
+    // "Erreur de connexion à QUENLO !" when the port cannot be reached: the
+    // run's frames were taken without a move.
+    std::string Fault() const override;
     bool Moving() const override { return m_nWrite <= int(m_writes.size()); }
     void MoveTick() override;
     int MoveTickMs() const override { return kLevelMs; }

@@ -18,6 +18,8 @@ namespace instruments {
 
 // Said when a motion has not ended within its time bound (UTF-8).
 inline constexpr const char* kMoveNotFinishedText = "Déplacement de l'axe X non terminé !";
+// Said when a motion has run the X axis onto its limit switch (UTF-8).
+inline constexpr const char* kOverTravelText = "Surcourse axe 1 détectée !";
 
 class CC832Controller {
 public:

@@ -23,6 +23,8 @@ constexpr double kJogMm = 100.0;
 constexpr int kSlowest = 10, kFastest = 100;
 constexpr auto kResetPause = std::chrono::milliseconds(300);
 
+const char* const kAxisNotOk = "Axe X non OK !";
+
 } // namespace
 
 CC832MoveDlg::CC832MoveDlg(ondula::Clock& clock, QWidget* parent)
@@ -77,7 +79,7 @@ CC832MoveDlg::CC832MoveDlg(ondula::Clock& clock, QWidget* parent)
         m_strStatus = QString::fromUtf8("Axe X OK...");
     } else {
         UseAxis(false);
-        m_strStatus = QString::fromUtf8("Axe X non OK !");
+        m_strStatus = QString::fromUtf8(kAxisNotOk);
     }
     UpdateData(false);
 
@@ -188,11 +190,12 @@ void CC832MoveDlg::OnTimer(int id)
     if (id != kPollTimer || !m_nMotion)
         return;
     m_strStatus.clear();
-    if (m_pC832->CheckOverTravel(kStageAxis)) {
+    // A card that is gone reads as a limit, but its chips no longer answer.
+    if (m_pC832->CheckOverTravel(kStageAxis) && m_pC832->IsConnected()) {
         m_timers.KillTimer(kPollTimer);
         m_btnStop->setEnabled(false);
         UpdateData(false);
-        UserMessage(QString::fromUtf8("Surcourse axe 1 détectée !"));
+        UserMessage(QString::fromUtf8(instruments::kOverTravelText));
     } else {
         ShowPosition();
         UpdateData(false);
@@ -201,6 +204,13 @@ void CC832MoveDlg::OnTimer(int id)
         m_timers.KillTimer(kPollTimer);
         m_btnStop->setEnabled(false);
         EnableMotionButtons(true);
+    } else if (m_timers.IsActive(kPollTimer) && !m_pC832->IsConnected()) {
+        // The chips stopped answering: the axis is lost until the card is initialised again.
+        m_timers.KillTimer(kPollTimer);
+        UseAxis(false);
+        m_strStatus = QString::fromUtf8(kAxisNotOk);
+        UpdateData(false);
+        UserMessage(MoveNotFinishedText());
     } else if (m_timers.IsActive(kPollTimer) && m_motionDeadline && m_motionDeadline->Expired()) {
         // STOP stays available to end what the axis may still be doing.
         m_timers.KillTimer(kPollTimer);
@@ -253,8 +263,7 @@ void CC832MoveDlg::OnInitCard()
     m_pStatus->repaint();
     m_clock.SleepFor(kResetPause);
     m_pC832->ResetAxis(kStageAxis);
-    m_strStatus =
-        QString::fromUtf8(m_pC832->TestAxes(kStageAxis) ? "Axe X OK..." : "Axe X non OK !");
+    m_strStatus = QString::fromUtf8(m_pC832->TestAxes(kStageAxis) ? "Axe X OK..." : kAxisNotOk);
     const float x = m_pC832->GetPosition(kStageAxis);
     if (x != instruments::CC832Controller::kNoPosition)
         m_strX = FormatPosition(x);

@@ -25,7 +25,12 @@ int16_t ParseSupplyRange(const QString& text)
     return int16_t(std::clamp(value, kLowestRange, kHighestRange));
 }
 
-QString FormatPosition(float mm) { return QString::asprintf("%9.4f", double(mm)); }
+QString FormatPosition(float mm)
+{
+    if (mm == instruments::CC832Controller::kNoPosition)
+        return QStringLiteral("?");
+    return QString::asprintf("%9.4f", double(mm));
+}
 
 QString FormatSpeed(float mmPerMinute) { return QString::asprintf("(%3.0f)", double(mmPerMinute)); }
 

@@ -15,7 +15,8 @@ float PiezoVoltage(int16_t range, int16_t position);
 // 100 when there is none, clamped to 100..10000.
 int16_t ParseSupplyRange(const QString& text);
 
-// "%9.4f" of a position in millimetres ("   0.0000").
+// "%9.4f" of a position in millimetres ("   0.0000"); "?" for the position
+// of an axis that does not answer.
 QString FormatPosition(float mm);
 
 // "(%3.0f)" of a speed in mm/min.

@@ -16,6 +16,7 @@ constexpr double kStepMm = 0.2;
 constexpr float kRecoverySpeed = 10.0f;
 
 const char* const kInOverTravel = "Surcourse détectée !";
+const char* const kCardNotFound = "Carte P.I. C-832 non trouvée !";
 
 } // namespace
 
@@ -56,7 +57,7 @@ COvertravelDlg::COvertravelDlg(ondula::Clock& clock, QWidget* parent) : QDialog(
                 m_strState = QString::fromUtf8("Pas de surcourse détectée !");
             }
         } else {
-            m_strState = QString::fromUtf8("Carte P.I. C-832 non trouvée !");
+            m_strState = QString::fromUtf8(kCardNotFound);
         }
     }
     m_btnPlus->setEnabled(offerSteps);
@@ -73,7 +74,10 @@ void COvertravelDlg::UpdateData()
 
 QString COvertravelDlg::PositionLine()
 {
-    return QString::asprintf("X(mm):%1.2f", double(m_pC832->GetPosition(kStageAxis)));
+    const float x = m_pC832->GetPosition(kStageAxis);
+    if (x == instruments::CC832Controller::kNoPosition)
+        return QStringLiteral("X(mm):?");
+    return QString::asprintf("X(mm):%1.2f", double(x));
 }
 
 void COvertravelDlg::Step(double mm)
@@ -89,7 +93,9 @@ void COvertravelDlg::Step(double mm)
     if (m_pC832->CheckOverTravel(kStageAxis)) {
         m_strState = QString::fromUtf8(kInOverTravel);
     } else {
-        m_strState = QString::fromUtf8("Fin de surcourse !");
+        // A card that stopped answering has not left the limit.
+        m_strState =
+            QString::fromUtf8(m_pC832->IsConnected() ? "Fin de surcourse !" : kCardNotFound);
         m_btnPlus->setEnabled(false);
         m_btnMinus->setEnabled(false);
     }

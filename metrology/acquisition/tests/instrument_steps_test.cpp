@@ -121,7 +121,7 @@ TEST(StageStepsTest, PositionsAreClampedAndReached)
     EXPECT_EQ(stage.Broken(), "");
 }
 
-TEST(StageStepsTest, WithoutCardNothingMovesAndAStalledAxisBreaksTheRun)
+TEST(StageStepsTest, WithoutCardNothingMovesAndAStalledAxisOrALimitBreaksTheRun)
 {
     {
         InstrumentBench bench;
@@ -133,12 +133,17 @@ TEST(StageStepsTest, WithoutCardNothingMovesAndAStalledAxisBreaksTheRun)
         EXPECT_EQ(stage.Step(1), "X1(mm): 1.000");
         EXPECT_EQ(stage.Broken(), "");
     }
-    InstrumentBench bench;
-    StageSteps stage(bench.clock, nullptr);
-    bench.card->SetStalled(1, true);
-    stage.SetPositions({0.5f, 1, 1, 1});
-    Moved(stage.Step(1), stage, bench);
-    EXPECT_EQ(stage.Broken(), instruments::kMoveNotFinishedText);
+    for (const bool stalled : {true, false}) {
+        InstrumentBench bench;
+        StageSteps stage(bench.clock, nullptr);
+        bench.card->SetStalled(1, stalled);
+        bench.card->SetTravel(1, -1000000, stalled ? 1000000 : 40000);
+        stage.SetPositions({0.5f, 1, 1, 1});
+        Moved(stage.Step(1), stage, bench);
+        EXPECT_EQ(stage.Broken(),
+                  stalled ? instruments::kMoveNotFinishedText : instruments::kOverTravelText);
+        EXPECT_EQ(bench.card->IsMotorOff(1), !stalled);
+    }
 }
 
 TEST(StageStepsTest, AMoveLeftUnfinishedStopsWhereItIs)
@@ -180,6 +185,13 @@ TEST(StepperStepsTest, MovesPulseAtTwentyFiveStepsASecond)
     EXPECT_EQ(values,
               (std::vector<uint8_t>{0x00, 0x01, 0x00, 0x01, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00,
                                     0x02, 0x03, 0x02, 0x03, 0x02, 0x03, 0x02, 0x00, 0x04, 0x00}));
+    EXPECT_EQ(stepper.Fault(), "");
+
+    // Without the port a run ends with the failure, not as if it had moved.
+    InstrumentBench withoutPort({.unconfigured = {"lpt"}});
+    StepperSteps unreached(withoutPort.clock, withoutPort.Sink(), [](const std::string&) {});
+    EXPECT_EQ(unreached.Fault(), "Erreur de connexion à QUENLO !");
+    EXPECT_EQ(withoutPort.messages.size(), 1u);
 }
 
 } // namespace

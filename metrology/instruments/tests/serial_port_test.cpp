@@ -105,6 +105,17 @@ TEST_F(SerialTest, ASilentSupplyEndsTheChannelWithinTheBoundAndSaysSoOnce)
     }
 }
 
+TEST_F(SerialTest, ASupplyKeepsNoMoreOfALineThanItsErrorShows)
+{
+    auto& supply = bench.Plug(0);
+    const std::string noise(5000, '7');
+    ASSERT_TRUE(Open()->Write(noise.c_str()));
+    Open()->SendSetpoint(5);
+    ASSERT_EQ(supply.Errors().size(), 1u);
+    EXPECT_EQ(supply.Errors()[0], "line \"7777777777777777...\"");
+    EXPECT_TRUE(supply.Setpoints().empty());
+}
+
 TEST_F(SerialTest, ThePortOfTheSimulatedSupplyOpensAgainWithItsParity)
 {
     auto& supply = bench.Plug(0);

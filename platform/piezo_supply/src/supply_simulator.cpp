@@ -16,6 +16,9 @@ constexpr char kXoff = 0x13;
 constexpr char kXon = 0x11;
 constexpr char kCarriageReturn = '\r';
 constexpr int kLargestSetpoint = 1023;
+// What an error keeps of a line: a line without an end (noise on the wire)
+// would otherwise grow for as long as the supply serves.
+constexpr std::size_t kLongestLine = 16;
 // How long the port's end may take to obey XON or XOFF (real time).
 constexpr auto kFlowAnswerTime = std::chrono::seconds(2);
 
@@ -85,8 +88,10 @@ void SupplySimulator::Receive(char byte)
     bytes_.push_back({byte, clock_.Now()});
     if (byte == kCarriageReturn)
         EndLine();
-    else
+    else if (line_.size() < kLongestLine)
         line_ += byte;
+    else
+        lineCut_ = true;
     if (options_.flow == Flow::Dead && !holding_)
         Hold(true);
 }
@@ -99,7 +104,7 @@ void SupplySimulator::EndLine()
         });
     const int value = digits ? std::stoi(line_) : -1;
     if (!digits || value > kLargestSetpoint) {
-        errors_.push_back("line \"" + line_ + "\"");
+        errors_.push_back("line \"" + line_ + (lineCut_ ? "...\"" : "\""));
     } else if (!LineMatchesModel()) {
         errors_.push_back("line settings differ from model " + std::to_string(options_.model));
     } else {
@@ -107,6 +112,7 @@ void SupplySimulator::EndLine()
         setpoints_.push_back({value, voltage_, clock_.Now()});
     }
     line_.clear();
+    lineCut_ = false;
     if (options_.flow == Flow::XoffPerLine && !holding_) {
         releaseAt_ = clock_.Now() + options_.holdTime;
         Hold(true);

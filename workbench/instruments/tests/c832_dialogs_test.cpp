@@ -102,6 +102,35 @@ TEST_F(MoveDialogTest, ALimitOrAStallEndsThePolling)
     EXPECT_EQ(messages.size(), 1);
 }
 
+TEST_F(MoveDialogTest, AnAxisThatStopsAnsweringIsLostAtOnce)
+{
+    const QString notFinished = QString::fromUtf8("Déplacement de l'axe X non terminé !");
+    CC832MoveDlg dialog(bench->clock);
+    dialog.OnMovePlus();
+    bench->clock.SleepFor(200ms);
+    dialog.OnTimer(kPollTimer);
+    bench->card->SetStuckBusy(1, true);
+    const auto start = bench->clock.Now();
+    Poll(dialog, [&] { return !messages.isEmpty(); });
+    EXPECT_EQ(messages, QStringList{notFinished});
+    EXPECT_LT(bench->clock.Now() - start, 80ms); // the first poll
+    EXPECT_EQ(dialog.m_strX, "?");
+    EXPECT_EQ(dialog.m_strStatus, QString::fromUtf8("Axe X non OK !"));
+    EXPECT_FALSE(dialog.m_btnStop->isEnabled());
+    EXPECT_FALSE(dialog.m_btnPlus->isEnabled());
+    dialog.OnStop();
+    EXPECT_EQ(messages.size(), 1);
+
+    // A card that is gone reads as a limit on axis 1; it is no over-travel.
+    bench->card->SetStuckBusy(1, false);
+    dialog.OnInitCard();
+    dialog.OnMovePlus();
+    bench->card->SetAbsent(true);
+    Poll(dialog, [&] { return messages.size() > 1; });
+    EXPECT_EQ(messages, (QStringList{notFinished, notFinished}));
+    EXPECT_EQ(dialog.m_strX, "?");
+}
+
 TEST_F(MoveDialogTest, ButtonsRunTheirHandlers)
 {
     CC832MoveDlg dialog(bench->clock);
@@ -178,6 +207,17 @@ TEST_F(DialogTest, OvertravelDialogStepsOutOfTheLimit)
     }
     EXPECT_EQ(bench->card->Position(1), 42000.0);
     EXPECT_TRUE(messages.isEmpty());
+
+    // Chips that stop answering during a step have not left the limit.
+    bench->card->SetPosition(1, 90000);
+    COvertravelDlg lost(bench->clock);
+    bench->card->SetStuckBusy(1, true);
+    lost.OnMoveMinus();
+    EXPECT_EQ(lost.m_strLine1, "X(mm):?");
+    EXPECT_EQ(lost.m_strState, QString::fromUtf8("Carte P.I. C-832 non trouvée !"));
+    EXPECT_FALSE(lost.m_btnMinus->isEnabled());
+    EXPECT_EQ(messages, QStringList{QString::fromUtf8("Déplacement de l'axe X non terminé !")});
+    bench->card->SetStuckBusy(1, false);
 
     bench->card->SetAbsent(true);
     COvertravelDlg absent(bench->clock);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "metrology/instruments/c832_controller.h"
 #include "workbench/core/command_ids.h"
 #include "workbench/frame/command_table.h"
 #include "workbench/instruments/instrument_rules.h"
@@ -20,6 +21,7 @@ TEST(InstrumentRulesTest, StageTextsAndTargets)
 {
     EXPECT_EQ(FormatPosition(0), "   0.0000");
     EXPECT_EQ(FormatPosition(-0.2f), "  -0.2000");
+    EXPECT_EQ(FormatPosition(instruments::CC832Controller::kNoPosition), "?");
     EXPECT_EQ(FormatSpeed(50), "( 50)");
     const struct {
         const char* text;

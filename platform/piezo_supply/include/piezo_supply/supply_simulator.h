@@ -84,7 +84,9 @@ private:
     SupplyOptions options_;
     int master_ = -1;
     std::string path_;
+    // The line being received; true once bytes past what it keeps came.
     std::string line_;
+    bool lineCut_ = false;
     bool stopped_ = false;
     bool holding_ = false;
     ondula::Clock::Duration releaseAt_{};
