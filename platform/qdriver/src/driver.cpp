@@ -290,8 +290,13 @@ void Driver::RaiseInterrupt(uint32_t level)
 {
     // A port model that interrupts while the driver accesses it is on the serving
     // thread, which holds the lock: the interrupt waits until that work ends.
+    // Like an interrupt controller's pending bit, a line raised again before its
+    // delivery is one interrupt, so a model that interrupts on every access
+    // keeps at most one per line waiting for the next request.
     if (state_->servingThread == std::this_thread::get_id()) {
-        state_->raisedWhileServing.push_back(level);
+        auto& raised = state_->raisedWhileServing;
+        if (std::find(raised.begin(), raised.end(), level) == raised.end())
+            raised.push_back(level);
         return;
     }
     std::vector<DueCompletion> due;

@@ -103,7 +103,7 @@ public:
     /// answers one pending wait, or keeps the interrupt for the next wait, while
     /// interrupt delivery (property 1) is enabled. The driver hears its bus's
     /// interrupt lines through this; an interrupt raised from inside a port access
-    /// is delivered when that request ends.
+    /// is delivered when that request ends, once however often it was raised.
     void RaiseInterrupt(uint32_t level);
 
     bool IsRunning(std::string_view device) const;
