@@ -260,9 +260,13 @@ win32::Status Driver::Submit(Handle handle, uint32_t code, const void* in, uint3
             s.faults.erase(fault);
         if (status == win32::kSuccess)
             *returned = r.returned;
+        s.logBytes += input.size();
         s.log.push_back({file->second.path, code, std::move(input), outLength, status, *returned});
-        if (s.log.size() > kRequestLogLimit)
+        while (s.log.size() > kRequestLogLimit ||
+               (s.logBytes > kRequestLogBytes && s.log.size() > 1)) {
+            s.logBytes -= s.log.front().input.size();
             s.log.pop_front();
+        }
     }
     std::vector<DueCompletion> due;
     due.swap(s.due);
@@ -327,6 +331,7 @@ void Driver::ClearLog()
 {
     std::lock_guard lock(state_->mutex);
     state_->log.clear();
+    state_->logBytes = 0;
 }
 
 bool Driver::ReadPhysical(uint32_t address, void* data, uint32_t length) const

@@ -6,7 +6,8 @@
 // that another device or the system already owns unless the device's
 // configuration says IgnoreConflicts. Memory mappings show a simulated physical
 // memory in the process. Every request is logged (the most recent
-// kRequestLogLimit are kept); faults can be injected per control code.
+// kRequestLogLimit are kept, within kRequestLogBytes of input); faults can be
+// injected per control code.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -50,6 +51,9 @@ struct DriverOptions {
 /// How many of the most recent requests the log keeps, so a long-running
 /// program that polls its ports does not grow without bound.
 inline constexpr size_t kRequestLogLimit = 4096;
+/// How many bytes of request input the log keeps at most (the latest request is
+/// always kept), so that large op queues do not pile up copies of their data.
+inline constexpr size_t kRequestLogBytes = size_t(16) << 20;
 
 struct LoggedRequest {
     std::string device; // device name, or the control path
