@@ -9,6 +9,10 @@ struct HwEvent {
     std::mutex mutex;
     std::condition_variable changed;
     bool signalled = false;
+    // Whether no interrupt-service thread uses the record: stopping one that
+    // ended on its own then needs no look at its handle, which its caller may
+    // already have closed.
+    bool serviceEnded = true;
 };
 
 namespace hw {
@@ -24,6 +28,18 @@ inline void ResetEvent(HwEvent& event)
 {
     std::lock_guard lock(event.mutex);
     event.signalled = false;
+}
+
+inline void SetServiceEnded(HwEvent& event, bool ended)
+{
+    std::lock_guard lock(event.mutex);
+    event.serviceEnded = ended;
+}
+
+inline bool ServiceEnded(HwEvent& event)
+{
+    std::lock_guard lock(event.mutex);
+    return event.serviceEnded;
 }
 
 inline bool IsSet(HwEvent& event)

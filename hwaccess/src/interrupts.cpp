@@ -89,9 +89,7 @@ uint32_t Serve(HwDevice& device)
 
 bool ServiceRuns(const HwDevice& device)
 {
-    uint32_t code = 0;
-    return device.interruptThread && QnloGetExitCodeThread(device.interruptThread, &code) &&
-           code == HW_THREAD_STILL_ACTIVE;
+    return device.interruptThread && !ServiceEnded(*device.stopEvent);
 }
 
 void ForgetThread(HwDevice& device)
@@ -145,8 +143,10 @@ BOOL HwEnableIsr(HwDevice* device, HwThread* thread, void* parameter)
         device->interruptThread = thread;
         device->interruptThreadParameter = parameter;
         ResetEvent(*device->stopEvent);
+        SetServiceEnded(*device->stopEvent, false);
         if (QnloResumeThread(thread))
             return true;
+        SetServiceEnded(*device->stopEvent, true);
         HwSetProperty(device, kPropertyInterruptEnabled, 0);
         ForgetThread(*device);
         return false;
@@ -163,7 +163,8 @@ BOOL HwDisableIsr(HwDevice* device)
     if (!device || !device->interruptThread)
         return false;
     SetEvent(*device->stopEvent);
-    const bool ended = QnloWaitForThread(device->interruptThread, kStopBoundMs);
+    const bool ended = ServiceEnded(*device->stopEvent) ||
+                       QnloWaitForThread(device->interruptThread, kStopBoundMs);
     const BOOL disabled = HwSetProperty(device, kPropertyInterruptEnabled, 0);
     if (!ended)
         return false;
@@ -176,12 +177,15 @@ uint32_t HwIsrThreadProc(void* parameter)
     auto* device = static_cast<HwDevice*>(parameter);
     if (!device)
         return HW_ISR_WAIT_REFUSED;
-    if (IsSet(*device->stopEvent))
-        return HW_ISR_STOPPED;
-    const uint32_t result = Serve(*device);
-    HwSetProperty(device, kPropertyInterruptEnabled, 0);
-    if (result != HW_ISR_STOPPED && device->errorCallback)
-        device->errorCallback(device, HW_ERROR_ISR_THREAD);
+    uint32_t result = HW_ISR_STOPPED;
+    if (!IsSet(*device->stopEvent)) {
+        result = Serve(*device);
+        HwSetProperty(device, kPropertyInterruptEnabled, 0);
+        if (result != HW_ISR_STOPPED && device->errorCallback)
+            device->errorCallback(device, HW_ERROR_ISR_THREAD);
+    }
+    // The last touch of the record: its caller may close this thread's handle now.
+    SetServiceEnded(*device->stopEvent, true);
     return result;
 }
 

@@ -248,6 +248,23 @@ TEST_F(InterruptTest, AbnormalEndsReportTheirCodeAndCallTheErrorCallbackWith3)
     }
 }
 
+// A caller told by the error callback that service ended may close the thread
+// at once; the record then serves again on a new thread, and goes.
+TEST_F(InterruptTest, AThreadThatEndedOnItsOwnMayBeClosedBeforeTheRecordMovesOn)
+{
+    card->Script(2, {0x80});
+    for (size_t served = 0; served < 2; ++served) {
+        StartService(); // refused as busy while the closed thread counted as running
+        driver->RaiseInterrupt(kLevel);
+        ASSERT_TRUE(service.AwaitInterrupts(served + 1));
+        ASSERT_TRUE(HwDisconnectInterrupt(device)); // the wait fails or is refused
+        ASSERT_TRUE(QnloWaitForThread(thread, 4000));
+        EXPECT_NE(ExitCode(), uint32_t(HW_ISR_STOPPED));
+        QnloCloseThread(std::exchange(thread, nullptr));
+    }
+    EXPECT_TRUE(HwDeleteDevice(std::exchange(device, nullptr)));
+}
+
 // A port model whose writes, and the sections a test marks, must never overlap.
 class ExclusionProbe : public qdriver::PortSpace {
 public:

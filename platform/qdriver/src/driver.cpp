@@ -260,9 +260,13 @@ win32::Status Driver::Submit(Handle handle, uint32_t code, const void* in, uint3
             s.faults.erase(fault);
         if (status == win32::kSuccess)
             *returned = r.returned;
+        s.logBytes += input.size();
         s.log.push_back({file->second.path, code, std::move(input), outLength, status, *returned});
-        if (s.log.size() > kRequestLogLimit)
+        while (s.log.size() > kRequestLogLimit ||
+               (s.logBytes > kRequestLogBytes && s.log.size() > 1)) {
+            s.logBytes -= s.log.front().input.size();
             s.log.pop_front();
+        }
     }
     std::vector<DueCompletion> due;
     due.swap(s.due);
@@ -290,8 +294,13 @@ void Driver::RaiseInterrupt(uint32_t level)
 {
     // A port model that interrupts while the driver accesses it is on the serving
     // thread, which holds the lock: the interrupt waits until that work ends.
+    // Like an interrupt controller's pending bit, a line raised again before its
+    // delivery is one interrupt, so a model that interrupts on every access
+    // keeps at most one per line waiting for the next request.
     if (state_->servingThread == std::this_thread::get_id()) {
-        state_->raisedWhileServing.push_back(level);
+        auto& raised = state_->raisedWhileServing;
+        if (std::find(raised.begin(), raised.end(), level) == raised.end())
+            raised.push_back(level);
         return;
     }
     std::vector<DueCompletion> due;
@@ -322,6 +331,7 @@ void Driver::ClearLog()
 {
     std::lock_guard lock(state_->mutex);
     state_->log.clear();
+    state_->logBytes = 0;
 }
 
 bool Driver::ReadPhysical(uint32_t address, void* data, uint32_t length) const

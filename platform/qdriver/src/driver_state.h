@@ -101,6 +101,7 @@ struct Driver::State {
     Handle nextHandle = 0x40;
     uint32_t nextContext = 1;
     std::deque<LoggedRequest> log;
+    size_t logBytes = 0; // input bytes held by the log
     std::vector<Fault> faults;
     std::vector<DueCompletion> due;
     std::atomic<std::thread::id> servingThread{}; // the thread inside a request, if any

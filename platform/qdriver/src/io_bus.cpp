@@ -1,5 +1,7 @@
 #include <qdriver/port_space.h>
 
+#include <algorithm>
+
 namespace qdriver {
 
 bool IoBus::Attach(uint32_t base, uint32_t count, std::shared_ptr<PortSpace> model)
@@ -55,10 +57,29 @@ void IoBus::RaiseInterrupt(uint32_t level)
     std::function<void(uint32_t)> handler;
     {
         std::lock_guard lock(handlerMutex_);
+        if (!interruptHandler_)
+            return;
         handler = interruptHandler_;
+        deliveries_.push_back({handlerOwner_, std::this_thread::get_id()});
     }
-    if (handler)
-        handler(level);
+    // The handler runs unlocked, since it may raise again or take its owner's
+    // locks; an owner that leaves meanwhile waits in RemoveInterruptHandler.
+    struct Ended {
+        IoBus& bus;
+        ~Ended() { bus.EndDelivery(); }
+    } ended{*this};
+    handler(level);
+}
+
+void IoBus::EndDelivery()
+{
+    std::lock_guard lock(handlerMutex_);
+    // Deliveries nest on one thread: its latest is the one ending.
+    auto latest = std::find_if(deliveries_.rbegin(), deliveries_.rend(), [](const Delivery& d) {
+        return d.thread == std::this_thread::get_id();
+    });
+    deliveries_.erase(std::next(latest).base());
+    deliveryEnded_.notify_all();
 }
 
 void IoBus::SetInterruptHandler(const void* owner, std::function<void(uint32_t level)> handler)
@@ -70,11 +91,17 @@ void IoBus::SetInterruptHandler(const void* owner, std::function<void(uint32_t l
 
 void IoBus::RemoveInterruptHandler(const void* owner)
 {
-    std::lock_guard lock(handlerMutex_);
-    if (handlerOwner_ != owner)
-        return;
-    handlerOwner_ = nullptr;
-    interruptHandler_ = nullptr;
+    std::unique_lock lock(handlerMutex_);
+    if (handlerOwner_ == owner) {
+        handlerOwner_ = nullptr;
+        interruptHandler_ = nullptr;
+    }
+    // A handler that removes itself is not waited for by its own thread.
+    deliveryEnded_.wait(lock, [&] {
+        return std::none_of(deliveries_.begin(), deliveries_.end(), [&](const Delivery& d) {
+            return d.owner == owner && d.thread != std::this_thread::get_id();
+        });
+    });
 }
 
 } // namespace qdriver

@@ -129,6 +129,20 @@ TEST_F(DeviceControlTest, RequestsAreLoggedWithTheirBytesAndFaultsApply)
     log = driver->Log();
     ASSERT_EQ(log.size(), kRequestLogLimit);
     EXPECT_EQ(log.front().input[4], 1); // the oldest request made room
+
+    std::vector<uint8_t> big(1 << 20);
+    for (uint32_t id = 0; id < 20; ++id) {
+        big[4] = uint8_t(id);
+        uint32_t returned = 0;
+        driver->Control(lpt, kGetProperty, big.data(), uint32_t(big.size()), out.data(), 4,
+                        &returned);
+    }
+    log = driver->Log();
+    size_t bytes = 0;
+    for (const LoggedRequest& r : log)
+        bytes += r.input.size();
+    EXPECT_LE(bytes, kRequestLogBytes);
+    EXPECT_EQ(log.back().input[4], 19);
 }
 
 } // namespace

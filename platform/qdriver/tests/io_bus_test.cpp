@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <thread>
+
 #include <qdriver/port_models.h>
 
 namespace qdriver {
@@ -51,6 +56,45 @@ TEST(IoBusTest, InterruptLinesReachTheLatestListenerOnly)
     bus.RaiseInterrupt(9);
     EXPECT_EQ(first, std::vector<uint32_t>{5});
     EXPECT_EQ(second, std::vector<uint32_t>{7});
+}
+
+// A listener going away (a driver destroyed) while another thread delivers an
+// interrupt to it must not be called after it left: leaving waits for the
+// delivery, also when a newer listener took its place, but never for one on
+// the leaving thread itself.
+TEST(IoBusTest, AListenerLeavesOnlyOnceItsDeliveriesEnded)
+{
+    IoBus bus;
+    int owner = 0, newer = 0;
+    std::promise<void> entered, release;
+    std::shared_future<void> released = release.get_future().share();
+    bus.SetInterruptHandler(&owner, [&](uint32_t) {
+        entered.set_value();
+        released.wait();
+    });
+    std::thread delivery([&] { bus.RaiseInterrupt(3); });
+    entered.get_future().wait();
+    bus.SetInterruptHandler(&newer, [](uint32_t) {});
+    std::atomic<bool> left{false};
+    std::thread leaving([&] {
+        bus.RemoveInterruptHandler(&owner);
+        left = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(left);
+    release.set_value();
+    delivery.join();
+    leaving.join();
+    EXPECT_TRUE(left);
+
+    int calls = 0;
+    bus.SetInterruptHandler(&owner, [&](uint32_t) {
+        ++calls;
+        bus.RemoveInterruptHandler(&owner);
+    });
+    bus.RaiseInterrupt(3);
+    bus.RaiseInterrupt(3);
+    EXPECT_EQ(calls, 1);
 }
 
 } // namespace

@@ -53,6 +53,22 @@ TEST_F(OpQueueTest, PortsOutsideTheDeviceAndBadQueuesFailWithoutWritingBack)
     }
 }
 
+TEST_F(OpQueueTest, ARangeReachingPastTheLastPortNeverWrapsToPortZero)
+{
+    auto low = std::make_shared<LatchPorts>(2);
+    bus->Attach(0, 2, low);
+    Configure("edge", {{kPortBase, 0xFFFFFFFE}, {kPortCount, 4}, {kIgnoreConflicts, 1}});
+    Load({}, 50);
+    const Handle edge = Open("edge");
+    for (uint32_t port : {2u, 3u}) {
+        Words q = Queue(1, 0, {{kOpOut + 1, port, 0xA5}});
+        EXPECT_EQ(Execute(edge, q), win32::kAccessDenied) << port;
+    }
+    Words q = Queue(1, 0, {{kOpOut + 2, 0, 0xBEEF}});
+    EXPECT_EQ(Execute(edge, q), win32::kSuccess);
+    EXPECT_TRUE(low->Writes().empty());
+}
+
 TEST_F(OpQueueTest, BufferedOpsUseTheDataAreaBehindAllRecords)
 {
     card->Script(1, {0x11, 0x22});

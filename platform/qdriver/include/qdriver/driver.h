@@ -6,7 +6,8 @@
 // that another device or the system already owns unless the device's
 // configuration says IgnoreConflicts. Memory mappings show a simulated physical
 // memory in the process. Every request is logged (the most recent
-// kRequestLogLimit are kept); faults can be injected per control code.
+// kRequestLogLimit are kept, within kRequestLogBytes of input); faults can be
+// injected per control code.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -50,6 +51,9 @@ struct DriverOptions {
 /// How many of the most recent requests the log keeps, so a long-running
 /// program that polls its ports does not grow without bound.
 inline constexpr size_t kRequestLogLimit = 4096;
+/// How many bytes of request input the log keeps at most (the latest request is
+/// always kept), so that large op queues do not pile up copies of their data.
+inline constexpr size_t kRequestLogBytes = size_t(16) << 20;
 
 struct LoggedRequest {
     std::string device; // device name, or the control path
@@ -103,7 +107,7 @@ public:
     /// answers one pending wait, or keeps the interrupt for the next wait, while
     /// interrupt delivery (property 1) is enabled. The driver hears its bus's
     /// interrupt lines through this; an interrupt raised from inside a port access
-    /// is delivered when that request ends.
+    /// is delivered when that request ends, once however often it was raised.
     void RaiseInterrupt(uint32_t level);
 
     bool IsRunning(std::string_view device) const;

@@ -3,11 +3,14 @@
 // port reads and writes at offsets from their base. Ports nobody claims float
 // high (read as all ones) and ignore writes, as on an ISA bus. Models signal
 // interrupts on the bus's interrupt lines, which the driver listens to.
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <thread>
+#include <vector>
 
 #include <qdriver/export.h>
 
@@ -36,7 +39,9 @@ public:
     void RaiseInterrupt(uint32_t level);
     /// Who hears the interrupt lines (the driver), replacing any earlier listener.
     void SetInterruptHandler(const void* owner, std::function<void(uint32_t level)> handler);
-    /// Detaches the listener when it is still the one `owner` set.
+    /// Detaches the listener when it is still the one `owner` set, then waits
+    /// until no other thread is inside a handler that `owner` set, so that the
+    /// owner may go.
     void RemoveInterruptHandler(const void* owner);
 
 private:
@@ -45,12 +50,20 @@ private:
         std::shared_ptr<PortSpace> model;
     };
     const std::pair<const uint32_t, Slot>* Find(uint32_t port, uint32_t width) const;
+    void EndDelivery();
 
     std::mutex mutex_;
     std::map<uint32_t, Slot> slots_;
+
+    struct Delivery {
+        const void* owner; // who set the handler being called
+        std::thread::id thread;
+    };
     std::mutex handlerMutex_;
+    std::condition_variable deliveryEnded_;
     const void* handlerOwner_ = nullptr;
     std::function<void(uint32_t)> interruptHandler_;
+    std::vector<Delivery> deliveries_; // handler calls under way
 };
 
 } // namespace qdriver
