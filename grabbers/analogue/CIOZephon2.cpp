@@ -3,7 +3,6 @@
 // Each FGClass slot has its own instance record; instances on one board share
 // its record when the board type allows it.
 #include <array>
-#include <cmath>
 #include <cstring>
 #include <mutex>
 #include <span>
@@ -17,6 +16,7 @@
 #include "open.h"
 #include "parameters.h"
 #include <fgint/class_record.h>
+#include <fgint/delay.h>
 #include <fgint/fghelpers.h>
 #include <fgint/info_table.h>
 #include <fgint/instance_record.h>
@@ -86,7 +86,7 @@ FGstatus StartAsync(Vproc_handle, FGInstance* fginst, double max_delay)
 FGstatus CollectAsync(Vproc_handle proc_id, FGInstance* fginst, double max_delay,
                       VImageRecord* image, int32_t* num_image)
 {
-    Record(fginst).max_delay = int32_t(std::lround(max_delay));
+    Record(fginst).max_delay = fg::RoundedDelay(max_delay);
     fginst->async_grab = 1;
     return GrabSync(proc_id, fginst, image, num_image);
 }

@@ -1,10 +1,10 @@
 #include "grab.h"
 
-#include <cmath>
 #include <cstring>
 
 #include "board_access.h"
 #include <analogue/frame_copy.h>
+#include <fgint/delay.h>
 #include <fgint/fghelpers.h>
 
 namespace zephon {
@@ -157,7 +157,7 @@ void AbortOtherGrabs(ZephonInstance& r, std::span<ZephonInstance> all)
 
 FGstatus GrabStartAsync(ZephonInstance& r, std::span<ZephonInstance> all, double max_delay)
 {
-    r.max_delay = int32_t(std::lround(max_delay));
+    r.max_delay = fg::RoundedDelay(max_delay);
     AbortOtherGrabs(r, all);
     if (r.grab_running)
         AbortGrab(r);

@@ -53,6 +53,13 @@ int32_t Inquire(DvlId digitizer, int32_t item)
     return value;
 }
 
+// An item of the format the grabs copy by; false, reported, when the digitizer refuses it.
+bool InquireFormat(DvlId digitizer, int32_t item, int32_t* value)
+{
+    *value = Inquire(digitizer, item);
+    return LibraryOk();
+}
+
 // The board `r` takes: a shareable one of another record with the same
 // device, or none; FG_ERR_DEVICE_BUSY for one that cannot be shared.
 FGstatus FindSharedBoard(ZephonInstance& r, const char* device, std::span<ZephonInstance> all,
@@ -181,16 +188,18 @@ FGstatus Describe(ZephonInstance& r, FGInstance* fginst)
 {
     r.trigger_signal = Inquire(r.digitizer, DVL_DIG_TRIGGER_SIGNAL);
     r.trigger_source = Inquire(r.digitizer, DVL_DIG_TRIGGER_SOURCE);
-    fginst->full_width = Inquire(r.digitizer, DVL_DIG_SIZE_X);
-    fginst->full_height = Inquire(r.digitizer, DVL_DIG_SIZE_Y);
-    r.digitizer_bits = Inquire(r.digitizer, DVL_DIG_SIZE_BIT);
+    if (!InquireFormat(r.digitizer, DVL_DIG_SIZE_X, &fginst->full_width) ||
+        !InquireFormat(r.digitizer, DVL_DIG_SIZE_Y, &fginst->full_height) ||
+        !InquireFormat(r.digitizer, DVL_DIG_SIZE_BIT, &r.digitizer_bits))
+        return FG_ERR_OPEN;
     // Read as the library expects them read, though nothing here uses their
     // values: a refusal is reported and the open goes on.
     for (int32_t item : kUnusedItems) {
         Inquire(r.digitizer, item);
         LibraryOk();
     }
-    r.digitizer_bands = Inquire(r.digitizer, DVL_DIG_SIZE_BAND);
+    if (!InquireFormat(r.digitizer, DVL_DIG_SIZE_BAND, &r.digitizer_bands))
+        return FG_ERR_OPEN;
     if (r.digitizer_bits > 8 && r.digitizer_bands > 1)
         return FG_ERR_BITS_PER_CHANNEL;
     fginst->horizontal_resolution = fginst->image_width = fginst->full_width;

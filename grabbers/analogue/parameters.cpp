@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -135,13 +136,13 @@ FGstatus Control(const ZephonInstance& r, int32_t item, double value)
     return LibraryOk() ? FG_SUCCESS : FG_ERR_SET_FAILED;
 }
 
-// An integer or a real, not negative, cut to an integer.
+// An integer or a real, not negative and within int32_t (NaN is not), cut to an integer.
 FGstatus Amount(const Vcpar& v, FGstatus string_status, int32_t* amount)
 {
     if (v.type == VPAR_STRING)
         return string_status;
     const double value = v.type == VPAR_INT ? v.par.l : v.par.f;
-    if (value < 0)
+    if (!(value >= 0 && value <= double(std::numeric_limits<int32_t>::max())))
         return FG_ERR_PARAM_VALUE;
     *amount = int32_t(value);
     return FG_SUCCESS;

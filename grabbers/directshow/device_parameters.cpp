@@ -171,13 +171,17 @@ FGstatus SetFrameRate(CIODirectShow& r, const Vcpar* values, int32_t num)
     if (num < 1 || values[0].type != VPAR_REAL)
         return FG_ERR_PARAM_TYPE;
     const double rate = values[0].par.f;
-    // 10^7 / rate below: a rate of 0 (or not finite) has no frame period.
-    if (rate == 0 || !std::isfinite(rate))
+    // A rate of 0 (or not finite) has no frame period, and one whose period
+    // or bit rate lies beyond 64 bits none that the format can hold.
+    constexpr double kInt64Limit = 0x1p63;
+    const double period = 1e7 / rate;
+    const double bit_rate = double(r.wanted_format.bmiHeader.biSizeImage) * 8 * rate;
+    if (rate == 0 || !std::isfinite(rate) || std::abs(period) >= kInt64Limit ||
+        std::abs(bit_rate) >= kInt64Limit)
         return FG_ERR_PARAM_VALUE;
     const VIDEOINFOHEADER working = r.wanted_format;
-    r.wanted_format.dwBitRate =
-        uint32_t(int64_t(double(r.wanted_format.bmiHeader.biSizeImage) * 8 * rate));
-    r.wanted_format.AvgTimePerFrame = REFERENCE_TIME(1e7 / rate);
+    r.wanted_format.dwBitRate = uint32_t(int64_t(bit_rate));
+    r.wanted_format.AvgTimePerFrame = REFERENCE_TIME(period);
     if (r.media_control)
         StopGrabbing(r);
     ComPtr<IPin> source;

@@ -1,28 +1,18 @@
 #include "grab.h"
 
 #include <chrono>
-#include <cmath>
-#include <limits>
 
 #include "camera_type.h"
 #include "capture_graph.h"
 #include "low_error.h"
 #include "record.h"
+#include <fgint/delay.h>
 #include <fgint/fghelpers.h>
 
 namespace directshow {
 namespace {
 
 using std::chrono::milliseconds;
-
-int32_t RoundDelay(double delay)
-{
-    if (!(delay > std::numeric_limits<int32_t>::min()))
-        return std::isnan(delay) ? 0 : std::numeric_limits<int32_t>::min();
-    if (!(delay < std::numeric_limits<int32_t>::max()))
-        return std::numeric_limits<int32_t>::max();
-    return int32_t(std::lround(delay));
-}
 
 ondula::Clock::Duration Now() { return dshow::PlatformClock().Now(); }
 
@@ -112,7 +102,7 @@ FGstatus FGGrabStartAsync(Vproc_handle, FGInstance* fginst, double max_delay)
         return FG_ERR_NOT_OPEN;
     {
         std::lock_guard guard(*r.lock);
-        r.max_delay = RoundDelay(max_delay);
+        r.max_delay = fg::RoundedDelay(max_delay);
         r.frame_ready = 0;
     }
     // Not under the lock: the streaming thread takes it while the graph's
@@ -129,7 +119,7 @@ FGstatus FGGrabAsync(Vproc_handle proc_id, FGInstance* fginst, double max_delay,
     CIODirectShow& r = Record(fginst);
     if (r.target_filter) {
         std::lock_guard guard(*r.lock);
-        r.max_delay = RoundDelay(max_delay);
+        r.max_delay = fg::RoundedDelay(max_delay);
     }
     fginst->async_grab = 1;
     return FGGrab(proc_id, fginst, image, num_image);

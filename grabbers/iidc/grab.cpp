@@ -1,8 +1,7 @@
 #include "grab.h"
 
-#include <cmath>
-
 #include "low_error.h"
+#include <fgint/delay.h>
 #include <fgint/fghelpers.h>
 #include <iidc/colour_conversion.h>
 
@@ -21,8 +20,6 @@ UtcStamp StampOf(const FILETIME& time)
     const uint64_t milliseconds = ticks / 10000;
     return {int(milliseconds / 1000 % 60), int(milliseconds % 1000)};
 }
-
-int32_t Rounded(double max_delay) { return int32_t(std::lround(max_delay)); }
 
 // Under the lock.
 void DiscardLocked(IIDCInstance& r)
@@ -125,7 +122,7 @@ FGstatus GrabStartAsync(IIDCInstance& r, double max_delay)
         DiscardLocked(r);
     if (!QueueBufferLocked(r))
         return FG_ERR_GRAB;
-    r.max_delay = Rounded(max_delay);
+    r.max_delay = fg::RoundedDelay(max_delay);
     return FG_SUCCESS;
 }
 
@@ -137,12 +134,12 @@ FGstatus GrabAsync(Vproc_handle proc_id, IIDCInstance& r, double max_delay, VIma
         if (r.queued == 0) {
             if (!QueueBufferLocked(r))
                 return FG_ERR_GRAB;
-            r.max_delay = Rounded(max_delay);
+            r.max_delay = fg::RoundedDelay(max_delay);
         }
         if (r.start_async_after_grab_async) {
             if (!QueueBufferLocked(r))
                 return FG_ERR_GRAB;
-            r.max_delay = Rounded(max_delay);
+            r.max_delay = fg::RoundedDelay(max_delay);
         }
     }
     const FGstatus status = TakeFrame(proc_id, r, image, num_image);

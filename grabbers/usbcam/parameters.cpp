@@ -161,8 +161,9 @@ FGstatus SetParam(Vproc_handle proc_id, FGInstance* fginst, const char* name, co
     if (Is(name, "grab_timeout"))
         return SetCameraInt(r, "ImageRequestTimeout_ms", value, &r.grab_timeout);
     if (Is(name, "request_queue_depth")) {
+        // The camera holds depth + 1 requests, a count that must fit its integer.
         int32_t depth = 0;
-        if (const FGstatus status = fg::IntegerIn(&value, 0, INT32_MAX, &depth);
+        if (const FGstatus status = fg::IntegerIn(&value, 0, INT32_MAX - 1, &depth);
             status != FG_SUCCESS)
             return status;
         return Guarded(FG_ERR_PARAM_VALUE, [&]() -> FGstatus {

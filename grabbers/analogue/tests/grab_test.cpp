@@ -77,16 +77,24 @@ TEST_F(ZephonGrab, ColourDigitizersGiveGreyOrThreeBandsAndMonochromeIsRepeated)
 
 TEST_F(ZephonGrab, AnAsynchronousGrabWithinItsDelayIsTakenLaterOneIsFresh)
 {
-    FGInstance& i = Opened();
-    ASSERT_EQ(cls_.FGGrabStartAsync(1, &i, 100.0), FG_SUCCESS);
-    Images started;
-    ASSERT_EQ(cls_.FGGrabAsync(1, &i, 100.0, started.record, &started.count), FG_SUCCESS);
-    EXPECT_EQ(started.Byte(0, 0, 0), Pattern(0, 0, 0));
-    EXPECT_EQ(i.async_grab, 0);
-    clock_.Advance(std::chrono::milliseconds(150));
-    Images fresh;
-    ASSERT_EQ(cls_.FGGrabAsync(1, &i, 100.0, fresh.record, &fresh.count), FG_SUCCESS);
-    EXPECT_EQ(fresh.Byte(0, 0, 0), Pattern(0, 0, 2));
+    // A delay beyond 32 bits is no limit: the running grab's frame 1 is taken.
+    const struct {
+        double delay;
+        int frame;
+    } cases[] = {{100.0, 2}, {3e9, 1}, {1e300, 1}};
+    for (const auto& c : cases) {
+        FGInstance& i = Opened();
+        ASSERT_EQ(cls_.FGGrabStartAsync(1, &i, c.delay), FG_SUCCESS);
+        Images started;
+        ASSERT_EQ(cls_.FGGrabAsync(1, &i, c.delay, started.record, &started.count), FG_SUCCESS);
+        EXPECT_EQ(started.Byte(0, 0, 0), Pattern(0, 0, 0));
+        EXPECT_EQ(i.async_grab, 0);
+        clock_.Advance(std::chrono::milliseconds(150));
+        Images later;
+        ASSERT_EQ(cls_.FGGrabAsync(1, &i, c.delay, later.record, &later.count), FG_SUCCESS);
+        EXPECT_EQ(later.Byte(0, 0, 0), Pattern(0, 0, c.frame)) << c.delay;
+        CloseAll();
+    }
 }
 
 TEST_F(ZephonGrab, NoGrabStartsAfterAnAsynchronousOneWhenDisabled)

@@ -147,6 +147,20 @@ TEST_F(ZephonOpen, RefusedInquiriesOfUnusedItemsAreReportedAndTheOpenGoesOn)
     }
 }
 
+// The grabs copy by the format read at the open: without it (a grey grab of
+// a monochrome board took it for colour and read a missing buffer) there is no open.
+TEST_F(ZephonOpen, RefusedInquiriesOfTheFormatFailTheOpen)
+{
+    for (int32_t item : {DVL_DIG_SIZE_X, DVL_DIG_SIZE_Y, DVL_DIG_SIZE_BIT, DVL_DIG_SIZE_BAND}) {
+        dvl::FailNextInquiry(item, "Item refused.");
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(Open(Request(kCamera, kDevice, "gray")), FG_ERR_OPEN) << item;
+        EXPECT_NE(testing::internal::GetCapturedStderr().find("Item refused."), std::string::npos)
+            << item;
+        EXPECT_EQ(dvl::AllocatedObjects(), 0) << item;
+    }
+}
+
 TEST_F(ZephonOpen, AHardwareExceptionDuringTheOpenIsReported)
 {
     VDoLowError = 1;

@@ -1,3 +1,4 @@
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -56,24 +57,26 @@ TEST_F(ZephonParameters, SettingsAreCheckedByNameTypeValueAndBoard)
 
     dvl::RegisterBoard(Board(24));
     FGInstance& plain = Opened();
-    for (const Case& c :
-         {Case{"brightness", Int(40), FG_ERR_PARAM_UNKNOWN},
-          Case{"do_force_trigger", Int(0), FG_ERR_PARAM_VALUE},
-          Case{"trigger_source", Text("software"), FG_ERR_PARAM_VALUE},
-          Case{"exposure_time", Real(-1.0), FG_ERR_PARAM_VALUE},
-          Case{"exposure_time", Text("2"), FG_ERR_PARAM_TYPE},
-          Case{"exposure_time", Real(2.7), FG_SUCCESS},
-          Case{"exposure_time_delay", Int(9), FG_SUCCESS},
-          Case{"port", Real(1.0), FG_ERR_PARAM_TYPE}, Case{"port", Int(24), FG_ERR_PARAM_VALUE},
-          Case{"port", Int(3), FG_SUCCESS},
-          Case{"external_trigger", Text("maybe"), FG_ERR_PARAM_VALUE},
-          Case{"external_trigger", Int(1), FG_ERR_PARAM_TYPE},
-          Case{"trigger_signal", Text("falling"), FG_SUCCESS},
-          Case{"trigger_signal", Text("up"), FG_ERR_PARAM_VALUE},
-          Case{"trigger_signal", Text(nullptr), FG_ERR_PARAM_TYPE},
-          Case{"start_async_after_grab_async", Text("on"), FG_ERR_PARAM_VALUE},
-          Case{"start_async_after_grab_async", Int(1), FG_ERR_PARAM_TYPE},
-          Case{"do_abort_grab", Int(0), FG_SUCCESS}})
+    for (const Case& c : {Case{"brightness", Int(40), FG_ERR_PARAM_UNKNOWN},
+                          Case{"do_force_trigger", Int(0), FG_ERR_PARAM_VALUE},
+                          Case{"trigger_source", Text("software"), FG_ERR_PARAM_VALUE},
+                          Case{"exposure_time", Real(-1.0), FG_ERR_PARAM_VALUE},
+                          Case{"exposure_time", Real(1e30), FG_ERR_PARAM_VALUE},
+                          Case{"exposure_time_delay", Real(NAN), FG_ERR_PARAM_VALUE},
+                          Case{"exposure_time", Text("2"), FG_ERR_PARAM_TYPE},
+                          Case{"exposure_time", Real(2.7), FG_SUCCESS},
+                          Case{"exposure_time_delay", Int(9), FG_SUCCESS},
+                          Case{"port", Real(1.0), FG_ERR_PARAM_TYPE},
+                          Case{"port", Int(24), FG_ERR_PARAM_VALUE},
+                          Case{"port", Int(3), FG_SUCCESS},
+                          Case{"external_trigger", Text("maybe"), FG_ERR_PARAM_VALUE},
+                          Case{"external_trigger", Int(1), FG_ERR_PARAM_TYPE},
+                          Case{"trigger_signal", Text("falling"), FG_SUCCESS},
+                          Case{"trigger_signal", Text("up"), FG_ERR_PARAM_VALUE},
+                          Case{"trigger_signal", Text(nullptr), FG_ERR_PARAM_TYPE},
+                          Case{"start_async_after_grab_async", Text("on"), FG_ERR_PARAM_VALUE},
+                          Case{"start_async_after_grab_async", Int(1), FG_ERR_PARAM_TYPE},
+                          Case{"do_abort_grab", Int(0), FG_SUCCESS}})
         EXPECT_EQ(Set(plain, c.name, c.value), c.status) << c.name;
     EXPECT_EQ(Get(plain, "exposure_time"), "2");
     EXPECT_EQ(Get(plain, "exposure_time_delay"), "9");

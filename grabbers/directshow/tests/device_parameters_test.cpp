@@ -160,7 +160,8 @@ TEST_F(VideoControlTest, FrameRateReconnectsTheRendererWithTheNewPeriod)
     ASSERT_EQ(cls_.FGSetParam(1, inst, "frame_rate", &rate, 1), FG_SUCCESS);
     EXPECT_EQ(Get(cls_, inst, "frame_rate"), std::to_string(25.0));
     EXPECT_EQ(Grab(inst), FG_SUCCESS);
-    for (const Vcpar& wrong : {Real(0.0), Real(std::numeric_limits<double>::infinity())})
+    for (const Vcpar& wrong :
+         {Real(0.0), Real(std::numeric_limits<double>::infinity()), Real(1e-15), Real(1e30)})
         EXPECT_EQ(cls_.FGSetParam(1, inst, "frame_rate", &wrong, 1), FG_ERR_PARAM_VALUE);
     const Vcpar integer = Int(25);
     EXPECT_EQ(cls_.FGSetParam(1, inst, "frame_rate", &integer, 1), FG_ERR_PARAM_TYPE);

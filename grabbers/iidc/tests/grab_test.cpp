@@ -135,6 +135,9 @@ TEST_F(IidcGrabTest, AsynchronousGrabsRefuseOldFramesAcrossTheMinute)
         {kFileTimeAtZero, 0, 0, 33400us, FG_SUCCESS, 56, 33},
         {599500000, 50, 50, 63ms, FG_SUCCESS, 59, 983},
         {599500000, 50, 20, 63ms, FG_ERR_TIMEOUT, 59, 983},
+        // Delays beyond 32 bits are no limit.
+        {kFileTimeAtZero, 3e9, 3e9, 40ms, FG_SUCCESS, 56, 33},
+        {kFileTimeAtZero, 1e300, 1e300, 40ms, FG_SUCCESS, 56, 33},
     };
     for (const Case& c : cases) {
         ondula::VirtualClock clock;

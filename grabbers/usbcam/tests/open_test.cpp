@@ -284,6 +284,7 @@ TEST_F(UsbcamOpenTest, FixedParameters)
     const fg::SetCase cases[] = {
         {"PORT", Int(0), FG_ERR_PARAM_UNKNOWN, "0"},
         {"request_queue_depth", Int(-1), FG_ERR_PARAM_VALUE, "1"},
+        {"request_queue_depth", Int(INT32_MAX), FG_ERR_PARAM_VALUE, "1"},
         {"request_queue_depth", Real(2), FG_ERR_PARAM_TYPE, "1"},
         {"request_queue_depth", Int(3), FG_SUCCESS, "3"},
         {"grab_timeout", Int(250), FG_SUCCESS, "250"},
