@@ -42,7 +42,7 @@ threaded_tests=(analogue_plugin_test analogue_host_test analogue_parallel_host_t
                 twain_parallel_host_test twain_parallel_plugin_test
                 usbcam_plugin_test usbcam_host_test optical_bench_camera_test
                 verodyn_framegrabber_test verodyn_parallel_ops_test
-                hwaccess_test registry_test worker_pool_test dshow_test)
+                hwaccess_test qdriver_test registry_test worker_pool_test dshow_test)
 configure build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DONDULA_TSAN=ON -DONDULA_BENCH=OFF
 cmake --build build-tsan -j "$jobs" --target "${threaded_tests[@]}"
 # ThreadSanitizer needs the fixed address layout it was built for.
