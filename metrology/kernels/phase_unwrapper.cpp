@@ -213,7 +213,7 @@ ONDULA_AVX2_CLONES void ScaleRow(const FramePixels<Cell, kMasked>& pixels, Cell 
     const double span = range.high == range.low ? 1.0 : double(range.high - range.low);
     for (std::size_t i = from; i < to; ++i) {
         const std::int32_t v = std::int32_t(pixels.UnwrappedAbove(i, kmin, umin) / span * 255.0);
-        out[i] = invert & pixels.Invertible(i) ? 255 - v : v;
+        out[i] = (invert & pixels.Invertible(i)) ? 255 - v : v;
     }
 }
 

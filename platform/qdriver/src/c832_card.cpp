@@ -245,6 +245,7 @@ void C832Card::WriteWindow(int group, uint8_t value)
         case kLoadTrajectory:
             chip.wordsLeft = 1; // the control word; what follows depends on it
             break;
+        case kUpdateFilter: // the loaded filter is the one the model always uses
         default:
             break;
         }
