@@ -335,7 +335,8 @@ int CC832Controller::CheckOverTravel(int axis)
         }
         return true;
     });
-    return highest;
+    // A card that stopped answering meanwhile reads as a limit: that is no over-travel.
+    return m_bConnected ? highest : 0;
 }
 
 // ---- waits ----

@@ -61,7 +61,7 @@ public:
     // The axis whose limit switch is active (all axes: the first of 4, 3, 2, 1), or 0.
     int ReadLimitSwitches(int axis);
     // Stops abruptly and switches off every addressed axis in over-travel;
-    // returns the highest such axis, or 0.
+    // returns the highest such axis, or 0 (also for a card that stops answering).
     int CheckOverTravel(int axis);
 
     // The longest the motion last started may take: its distance (what is left

@@ -190,8 +190,7 @@ void CC832MoveDlg::OnTimer(int id)
     if (id != kPollTimer || !m_nMotion)
         return;
     m_strStatus.clear();
-    // A card that is gone reads as a limit, but its chips no longer answer.
-    if (m_pC832->CheckOverTravel(kStageAxis) && m_pC832->IsConnected()) {
+    if (m_pC832->CheckOverTravel(kStageAxis)) {
         m_timers.KillTimer(kPollTimer);
         m_btnStop->setEnabled(false);
         UpdateData(false);
