@@ -8,6 +8,7 @@
 #include <base/files.h>
 #include <base/text_case.h>
 
+#include "handle_numbers.h"
 #include "journal.h"
 #include "locked_file.h"
 #include "node.h"
@@ -113,7 +114,7 @@ Status Registry::Resolve(HKEY key, uint32_t needed, std::shared_ptr<Node>* node,
 
 HKEY Registry::NewHandle(std::shared_ptr<Node> node, uint32_t access, KeyPath where)
 {
-    HKEY handle = nextHandle_++;
+    const HKEY handle = TakeHandleNumber(&nextHandle_, handles_);
     handles_[handle] = {std::move(node), access, std::move(where)};
     return handle;
 }

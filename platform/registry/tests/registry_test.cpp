@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <string>
+#include <vector>
 
+#include "platform/registry/src/handle_numbers.h"
 #include "text_value.h"
 
 namespace registry {
@@ -160,6 +163,33 @@ TEST_F(RegistryTest, DeleteKeyRefusesSubkeysAndInvalidatesHandles)
     EXPECT_EQ(reg->DeleteKey(params, "c832"), win32::kSuccess);
     EXPECT_EQ(reg->CloseKey(device), win32::kSuccess);
     EXPECT_EQ(reg->CloseKey(device), win32::kInvalidHandle);
+}
+
+TEST(HandleNumberTest, WrapsBelowTheRootsAndSkipsOpenHandles)
+{
+    const struct {
+        HKEY next;
+        std::vector<HKEY> open;
+        std::vector<HKEY> handed;
+    } cases[] = {
+        {kLastHandle - 1, {}, {kLastHandle - 1, kLastHandle, kFirstHandle}},
+        {kLastHandle,
+         {kLastHandle, kFirstHandle, kFirstHandle + 2},
+         {kFirstHandle + 1, kFirstHandle + 3}},
+        {kFirstHandle, {kFirstHandle + 1}, {kFirstHandle, kFirstHandle + 2}},
+    };
+    for (const auto& c : cases) {
+        std::map<HKEY, int> open;
+        for (HKEY number : c.open)
+            open[number] = 0;
+        HKEY next = c.next;
+        std::vector<HKEY> handed;
+        for (size_t i = 0; i < c.handed.size(); ++i) {
+            handed.push_back(TakeHandleNumber(&next, open));
+            open[handed.back()] = 0;
+        }
+        EXPECT_EQ(handed, c.handed) << c.next;
+    }
 }
 
 TEST_F(RegistryTest, ReadHandlesCannotWriteOrCreate)
