@@ -63,6 +63,13 @@ void CSerialPort::Close()
 {
     if (m_hPort < 0)
         return;
+    // A UART's close waits for its queue to drain, up to the driver's closing
+    // wait (30 s): what a supply holding XOFF, or gone, never took is dropped
+    // first. An empty queue is left alone: a pseudo-terminal always reads empty,
+    // and flushing it would drop what its far end has not read yet.
+    int queued = 0;
+    if (::ioctl(m_hPort, TIOCOUTQ, &queued) != 0 || queued > 0)
+        ::tcflush(m_hPort, TCOFLUSH);
     // A pseudo-terminal keeps the exclusive mode after this close.
     ::ioctl(m_hPort, TIOCNXCL);
     ::close(m_hPort);

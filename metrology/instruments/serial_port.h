@@ -20,6 +20,7 @@ public:
     // then ignores what it is asked to send. A port that refuses the line
     // settings is closed again, and its first send reports the supply dead.
     CSerialPort(int portIndex, int model, ondula::Clock& clock, MessageSink messages);
+    // Closes the port at once, dropping output the line has not taken.
     ~CSerialPort();
     CSerialPort(const CSerialPort&) = delete;
     CSerialPort& operator=(const CSerialPort&) = delete;
