@@ -276,7 +276,9 @@ Status Registry::QueryValue(HKEY key, std::string_view name, ValueType* type, vo
         return win32::kSuccess;
     if (capacity < value.data.size())
         return win32::kMoreData;
-    std::memcpy(data, value.data.data(), value.data.size());
+    // An empty value has no storage to copy from.
+    if (!value.data.empty())
+        std::memcpy(data, value.data.data(), value.data.size());
     return win32::kSuccess;
 }
 

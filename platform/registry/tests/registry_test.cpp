@@ -103,6 +103,10 @@ TEST_F(RegistryTest, QueryAnswersSizesMoreDataAndNotFound)
     EXPECT_EQ(reg->QueryValue(key, "Text", nullptr, big, &size), win32::kSuccess);
     EXPECT_STREQ(big, "%SystemRoot%");
     EXPECT_EQ(reg->QueryValue(key, "Missing", nullptr, big, &size), win32::kFileNotFound);
+    ASSERT_EQ(reg->SetValue(key, "Empty", ValueType::Binary, nullptr, 0), win32::kSuccess);
+    size = sizeof big;
+    EXPECT_EQ(reg->QueryValue(key, "Empty", &type, big, &size), win32::kSuccess);
+    EXPECT_EQ(size, 0u);
     uint32_t dword = 0;
     EXPECT_EQ(reg->QueryDword(key, "Text", &dword), win32::kMoreData);
     EXPECT_EQ(reg->DeleteValue(key, "TEXT"), win32::kSuccess);
