@@ -3,6 +3,12 @@
 #include <cstdlib>
 
 namespace instruments {
+namespace {
+
+constexpr cc_t kXon = 0x11;
+constexpr cc_t kXoff = 0x13;
+
+} // namespace
 
 std::string SerialDevicePath(int portIndex)
 {
@@ -19,11 +25,17 @@ void ApplySupplyLine(termios& line, int model)
     cfmakeraw(&line);
     cfsetispeed(&line, B9600);
     cfsetospeed(&line, B9600);
-    line.c_cflag &= ~(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
+    // What an earlier user of the device left must not change the framing
+    // (mark or space parity) or the flow control (other XON/XOFF characters,
+    // any byte ending an XOFF).
+    line.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
     line.c_cflag |= CS8 | CLOCAL | CREAD;
     if (model == 0)
         line.c_cflag |= PARENB | PARODD | CSTOPB;
+    line.c_iflag &= ~IXANY;
     line.c_iflag |= IXON | IXOFF;
+    line.c_cc[VSTART] = kXon;
+    line.c_cc[VSTOP] = kXoff;
     line.c_cc[VMIN] = 0;
     line.c_cc[VTIME] = 0;
 }

@@ -57,12 +57,20 @@ TEST_F(SerialTest, EachModelHasItsLineSettings)
 {
     for (int model : {0, 1}) {
         termios line{};
+        // Left by an earlier user of the device: mark parity, other flow control.
         line.c_oflag = OPOST | ONLCR;
+        line.c_cflag = PARENB | CMSPAR;
+        line.c_iflag = IXANY;
+        line.c_cc[VSTART] = 'q';
+        line.c_cc[VSTOP] = 's';
         ApplySupplyLine(line, model);
         const tcflag_t framing = model == 0 ? PARENB | PARODD | CSTOPB : 0;
-        EXPECT_EQ(line.c_cflag & (PARENB | PARODD | CSTOPB | CSIZE), framing | CS8) << model;
+        EXPECT_EQ(line.c_cflag & (PARENB | PARODD | CMSPAR | CSTOPB | CSIZE), framing | CS8)
+            << model;
         EXPECT_EQ(cfgetospeed(&line), speed_t(B9600));
-        EXPECT_EQ(line.c_iflag & (IXON | IXOFF), tcflag_t(IXON | IXOFF));
+        EXPECT_EQ(line.c_iflag & (IXON | IXOFF | IXANY), tcflag_t(IXON | IXOFF));
+        EXPECT_EQ(line.c_cc[VSTART], 0x11);
+        EXPECT_EQ(line.c_cc[VSTOP], 0x13);
         EXPECT_EQ(line.c_oflag & OPOST, 0u);
     }
     // The supply sees the settings of the port's model, and only those.
