@@ -4,6 +4,8 @@ namespace registry {
 
 Status CreateService(Registry& registry, const ServiceConfig& service)
 {
+    if (service.name.empty() || service.name.find_first_of("\\/") != std::string::npos)
+        return win32::kInvalidName;
     const std::string path = "System\\CurrentControlSet\\Services\\" + service.name;
     HKEY key = 0;
     if (registry.OpenKey(kLocalMachine, path, kKeyRead, &key) == win32::kSuccess) {

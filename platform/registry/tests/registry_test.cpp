@@ -228,6 +228,11 @@ TEST_F(RegistryTest, ServiceRegistrationAnswersExistsTheSecondTime)
     Create("System\\CurrentControlSet\\Services\\Quenlo\\Parameters");
     EXPECT_EQ(CreateService(*reg, service), win32::kSuccess);
     EXPECT_EQ(CreateService(*reg, service), win32::kServiceExists);
+    for (const char* name : {"", "Quenlo\\Parameters", "a/b"}) {
+        ServiceConfig odd = service;
+        odd.name = name;
+        EXPECT_EQ(CreateService(*reg, odd), win32::kInvalidName) << name;
+    }
     HKEY key = 0;
     ASSERT_EQ(
         reg->OpenKey(kLocalMachine, "System\\CurrentControlSet\\Services\\quenlo", kKeyRead, &key),

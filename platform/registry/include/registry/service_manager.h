@@ -24,7 +24,9 @@ struct ServiceConfig {
 
 /// Registers a service: writes Type, Start, ErrorControl, ImagePath and
 /// DisplayName under its key. kServiceExists when the service is already
-/// registered (its key holds a Type), leaving it as it was.
+/// registered (its key holds a Type), leaving it as it was; kInvalidName for
+/// an empty name or one holding a slash or backslash, which would name the
+/// services' key itself or a key below another service.
 REGISTRY_API Status CreateService(Registry& registry, const ServiceConfig& service);
 
 } // namespace registry

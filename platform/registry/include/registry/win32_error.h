@@ -17,6 +17,7 @@ inline constexpr Status kGenFailure = 31;
 inline constexpr Status kNotSupported = 50;
 inline constexpr Status kInvalidParameter = 87;
 inline constexpr Status kInsufficientBuffer = 122;
+inline constexpr Status kInvalidName = 123;
 inline constexpr Status kBusy = 170;
 inline constexpr Status kAlreadyExists = 183;
 inline constexpr Status kMoreData = 234;
