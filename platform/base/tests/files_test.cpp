@@ -108,6 +108,16 @@ TEST_F(Files, AFailedWriteLeavesTheFileAndNoTemporary)
     EXPECT_EQ(Names(), std::set<std::string>{"file"});
 }
 
+TEST_F(Files, ANameAsLongAsAFolderHoldsIsWrittenAndReplaced)
+{
+    const std::string name(255, 'n');
+    std::string error;
+    ASSERT_TRUE(Write(Path(name), "first", &error)) << error;
+    ASSERT_TRUE(Write(Path(name), "second", &error)) << error;
+    EXPECT_EQ(Content(Path(name)), "second");
+    EXPECT_EQ(Names(), std::set<std::string>{name});
+}
+
 TEST_F(Files, AWriteRemovesTheTemporariesOfWritersThatDied)
 {
     const pid_t dead = ::fork();
