@@ -228,6 +228,10 @@ bool write_file_atomically(const std::string& link_or_path, std::span<const std:
         *error = path + ": not a regular file";
         return false;
     }
+    // Renaming over a write-protected file would succeed all the same: the
+    // protection its owner gave it is honoured as a write in place would.
+    if (exists && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
+        return fail(error, path);
     std::string temporary;
     UniqueFd fd = open_new_content(path, &temporary);
     if (fd.get() < 0)
