@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-translations-l10n adwaita-icon-theme libgl-dev libglu1-mesa-dev libqt6opengl6-dev
-  libtiff-dev libjpeg62-turbo-dev libfftw3-dev libxlsxwriter-dev
+  libtiff-dev libjpeg62-turbo-dev libfftw3-dev libxlsxwriter-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 # the workbench's layer check (scripts/workbench_layers.py)
   python3-scipy # the reference of the FFT benchmark

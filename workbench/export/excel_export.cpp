@@ -11,6 +11,7 @@
 #include "workbench/common/user_message.h"
 #include "workbench/core/profile_workbook.h"
 #include "workbench/doc/fralo_doc.h"
+#include "workbook_check.h"
 
 namespace {
 
@@ -64,7 +65,7 @@ bool WriteWorkbook(const ProfileWorkbook& book, const QString& path)
     const int last = first + int(book.rows.size()) - 1;
     for (const ProfileChart& chart : book.charts)
         AddChart(workbook, chart, first, last);
-    return workbook_close(workbook) == LXW_NO_ERROR;
+    return workbook_close(workbook) == LXW_NO_ERROR && WorkbookIsWhole(path);
 }
 
 } // namespace

@@ -1,4 +1,8 @@
 // The spreadsheet export, read back from the file it writes (with unzip).
+#include <sys/resource.h>
+
+#include <csignal>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -156,6 +160,26 @@ TEST_F(ExportTest, FailuresToWriteOrToOpen)
                                     exporter.WrittenPath()});
     EXPECT_TRUE(QFile::exists(exporter.WrittenPath()));
     EXPECT_FALSE(CExcelExport().Export(nullptr));
+
+    // A file-size limit that the workbook keeps but its sheet, packed from a
+    // temporary file, passes: the sheet would be cut short.
+    messages.clear();
+    const rlim_t workbookSize = rlim_t(QFileInfo(exporter.WrittenPath()).size());
+    ASSERT_GT(rlim_t(Member(exporter.WrittenPath(), "xl/worksheets/sheet1.xml").toUtf8().size()),
+              workbookSize);
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit unlimited = limit;
+    limit.rlim_cur = workbookSize;
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const bool written = exporter.Export(doc);
+    ::setrlimit(RLIMIT_FSIZE, &unlimited);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(messages, QStringList{QString::fromUtf8("Erreur d'écriture du classeur: ") +
+                                    Path("docs/profil (2).xlsx")});
+    EXPECT_FALSE(QFile::exists(Path("docs/profil (2).xlsx")));
 }
 
 TEST_F(ExportTest, TheCommandExportsIntoTheDocumentsFolderAndSaysSo)

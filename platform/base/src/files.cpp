@@ -65,14 +65,24 @@ bool follow_links(std::string path, std::string* target, std::string* error)
     return fail(error, path);
 }
 
+// What the temporary names beside `path` start with. A long file name is cut,
+// so that with the writer's number, a count and ".tmp" the name still fits in
+// the 255 bytes a folder entry holds.
+std::string temporary_prefix(const std::string& path)
+{
+    constexpr std::size_t kKeptNameBytes = 200;
+    const auto slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    return "." + name.substr(0, kKeptNameBytes) + ".";
+}
+
 // A name beside `path` that no other writer uses.
 std::string temporary_name(const std::string& path)
 {
     static std::atomic<unsigned> counter{0};
-    const auto slash = path.rfind('/');
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    const std::string folder = slash == std::string::npos ? std::string() : folder_of(path);
-    return folder + "." + name + "." + std::to_string(::getpid()) + "." +
+    const std::string folder =
+        path.rfind('/') == std::string::npos ? std::string() : folder_of(path);
+    return folder + temporary_prefix(path) + std::to_string(::getpid()) + "." +
            std::to_string(counter++) + ".tmp";
 }
 
@@ -82,9 +92,7 @@ std::string temporary_name(const std::string& path)
 // are removed; a live process, whoever it is, keeps its own.
 void remove_abandoned_temporaries(const std::string& path)
 {
-    const auto slash = path.rfind('/');
-    const std::string prefix =
-        "." + (slash == std::string::npos ? path : path.substr(slash + 1)) + ".";
+    const std::string prefix = temporary_prefix(path);
     const std::string folder = folder_of(path);
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
@@ -220,6 +228,10 @@ bool write_file_atomically(const std::string& link_or_path, std::span<const std:
         *error = path + ": not a regular file";
         return false;
     }
+    // Renaming over a write-protected file would succeed all the same: the
+    // protection its owner gave it is honoured as a write in place would.
+    if (exists && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
+        return fail(error, path);
     std::string temporary;
     UniqueFd fd = open_new_content(path, &temporary);
     if (fd.get() < 0)

@@ -108,6 +108,41 @@ TEST_F(Files, AFailedWriteLeavesTheFileAndNoTemporary)
     EXPECT_EQ(Names(), std::set<std::string>{"file"});
 }
 
+TEST_F(Files, ANameAsLongAsAFolderHoldsIsWrittenAndReplaced)
+{
+    const std::string name(255, 'n');
+    std::string error;
+    ASSERT_TRUE(Write(Path(name), "first", &error)) << error;
+    ASSERT_TRUE(Write(Path(name), "second", &error)) << error;
+    EXPECT_EQ(Content(Path(name)), "second");
+    EXPECT_EQ(Names(), std::set<std::string>{name});
+}
+
+TEST_F(Files, AWriteProtectedFileIsNotReplaced)
+{
+    // As a user without privileges: the super-user may write any file.
+    constexpr uid_t kNobody = 65534;
+    std::ofstream(Path("file")) << "kept";
+    ::chmod(Path("file").c_str(), 0444);
+    if (::getuid() == 0) {
+        for (const std::string& path : {folder.string(), Path("file")})
+            ASSERT_EQ(::chown(path.c_str(), kNobody, kNobody), 0);
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::getuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
+            ::_exit(2);
+        std::string error;
+        const bool written = Write(Path("file"), "replaced", &error);
+        ::_exit(!written && error == Path("file") + ": Permission denied" ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(Content(Path("file")), "kept");
+    EXPECT_EQ(Names(), std::set<std::string>{"file"});
+}
+
 TEST_F(Files, AWriteRemovesTheTemporariesOfWritersThatDied)
 {
     const pid_t dead = ::fork();

@@ -128,7 +128,8 @@ VERODYN_API Vstatus read_image(Vobject* out, const char* path);
 // file is written beside `path` under a temporary name, flushed, and renamed
 // over `path` (keeping a replaced file's permissions; through a symbolic link,
 // over the file it names) only once complete, so a failure (VERR_FILE_WRITE)
-// leaves an existing file as it was.
+// leaves an existing file as it was. A file the caller may not write is not
+// replaced (VERR_FILE_WRITE).
 VERODYN_API Vstatus write_image(const Vobject& image, const char* format, int fill,
                                 const char* path);
 

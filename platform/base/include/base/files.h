@@ -41,10 +41,11 @@ bool read_regular_file(const std::string& path, std::size_t limit, std::string* 
 // written into an unnamed file in the folder of the file, flushed to disk and
 // only then given a name and renamed over it, so a writer killed on the way
 // leaves nothing behind (but in the instant between naming and renaming,
-// whose name the next successful write removes). A symbolic link is followed to the file it names,
-// which is the one replaced (keeping its permissions); anything there that is
-// not a regular file is refused. On failure the file is untouched and `error`
-// says why, naming the path.
+// whose name the next successful write removes). A symbolic link is followed
+// to the file it names, which is the one replaced (keeping its permissions);
+// anything there that is not a regular file, or a file the caller may not
+// write, is refused. On failure the file is untouched and `error` says why,
+// naming the path.
 bool write_file_atomically(const std::string& path, std::span<const std::uint8_t> bytes,
                            std::string* error);
 
