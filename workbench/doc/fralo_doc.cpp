@@ -336,6 +336,11 @@ void CFraloDoc::EndZoneTrack(QPoint press, QPoint scroll, int clickTolerance)
         std::abs(r.bottom - r.top) < clickTolerance) {
         m_tracker.DropZone();
         const QPoint cross = press + scroll;
+        // Beside the image there is no pixel: a cross there would be measured
+        // against the value of another one, or against none.
+        const ImageShape shape = ShapeOf(m_image);
+        if (cross.x() < 0 || cross.y() < 0 || cross.x() >= shape.width || cross.y() >= shape.height)
+            return;
         m_ptCross = {static_cast<int16_t>(cross.x()), static_cast<int16_t>(cross.y())};
         const int32_t value = GetPixelValue(m_image, cross.x(), cross.y());
         if (value != -1)

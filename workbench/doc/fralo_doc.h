@@ -127,7 +127,7 @@ public:
     // coordinates scrolled by `scroll`: a rectangle moved, resized or drawn
     // becomes the profile segment and keeps resize handles; one smaller than
     // `clickTolerance` both ways is a click, which empties it and puts the
-    // cross, with its value, at `press`.
+    // cross, with its value, at `press` when that lies on the image.
     void EndZoneTrack(QPoint press, QPoint scroll, int clickTolerance);
     // The profiles follow the image: grey, or the three colours.
     void FollowImageChannels();
