@@ -93,6 +93,18 @@ TEST_F(ImageDialogsTest, DialogsOnGreyLevelsRefuseOtherPixelTypesWithoutOpening)
             EXPECT_EQ(frame->MdiArea()->subWindowList().size(), documents);
             EXPECT_EQ(doc->m_image.image(0), image.image(0));
         }
+        // The modulo operations compute on the grey levels themselves.
+        messages.clear();
+        CMathOpsDlg dialog;
+        for (int list : {1020, 1021}) {
+            auto* box = Find<QComboBox>(dialog, list);
+            box->setCurrentIndex(box->findText(doc->m_strName));
+        }
+        dialog.OnOK();
+        EXPECT_EQ(dialog.Result(), nullptr);
+        EXPECT_EQ(messages, QStringList{QString::fromUtf8("Traitement réservé aux images 8 "
+                                                          "bits (niveaux de gris ou couleurs) !")})
+            << type;
     }
 }
 
