@@ -456,6 +456,11 @@ TEST_F(ImageDialogsTest, CalibrationShowsAndStoresTheScales)
     CCalibrationDlg colour(*doc);
     EXPECT_EQ(Find<QLabel>(colour, 1009)->text(),
               QString::fromUtf8("Image couleur, étalonnage:\nw=(30*r+59*g+11*b)/100"));
+    Vobject deep;
+    ASSERT_EQ(gen_image_const(&deep, "uint2", 8, 8), V_OK);
+    doc->SetImage(deep);
+    CCalibrationDlg grey(*doc);
+    EXPECT_EQ(Find<QLabel>(grey, 1009)->text(), QString("Image courante:\n%1").arg(doc->m_strName));
 }
 
 TEST_F(ImageDialogsTest, CommandsOpenTheirDialogsWhenTheRulesAllow)
