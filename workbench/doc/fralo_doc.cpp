@@ -315,7 +315,9 @@ void CFraloDoc::ClearProfiles()
 
 void CFraloDoc::ClearZone()
 {
-    m_nCrossValue = -1;
+    // The point goes with its value: values relative to a cross of no value
+    // would be off by the missing one.
+    ClearCross();
     m_nKind &= ~KindProfiles;
     m_tracker.Clear();
 }

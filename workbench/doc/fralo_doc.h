@@ -120,8 +120,8 @@ public:
     void ClearCross();
     // No profiles shown, and an empty tracker (ResetTracker).
     void ClearProfiles();
-    // Forgets the zone: the cross value, the profiles and the tracker's
-    // rectangle (its style and handles stay).
+    // Forgets the zone: the cross (ClearCross), the profiles and the
+    // tracker's rectangle (its style and handles stay).
     void ClearZone();
     // Ends the user's tracking of the zone, whose rectangle is in window
     // coordinates scrolled by `scroll`: a rectangle moved, resized or drawn

@@ -345,6 +345,7 @@ TEST_F(ImageDialogsTest, ResizeFollowsTheSliderAndCancelGivesTheImageBack)
     doc->m_image.image()->plane_as<uint8_t>(0)[639] = 77;
     Vobject before;
     copy_image(doc->m_image, &before);
+    doc->m_ptCross = {3, 4};
     doc->m_nCrossValue = 5;
     doc->m_tracker.m_rect = {1, 2, 30, 40};
     doc->m_nKind = KindProfiles | KindShownIn3D;
@@ -363,6 +364,7 @@ TEST_F(ImageDialogsTest, ResizeFollowsTheSliderAndCancelGivesTheImageBack)
     EXPECT_EQ(doc->m_nHeight, 720);
     EXPECT_TRUE(doc->m_pChildFrame->windowTitle().endsWith("(960x720)"));
     EXPECT_EQ(doc->m_nCrossValue, -1);
+    EXPECT_EQ(frame->ValuesPane().toStdString(), "X:0, Y:0, R:0, V:0, B:0");
     EXPECT_EQ(doc->m_tracker.m_rect, TrackerRect{});
     EXPECT_EQ(doc->m_nKind, KindShownIn3D);
     EXPECT_EQ(RedOf(Pixel(doc, 959, 0)), 77);
