@@ -9,6 +9,8 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include <imageproc/plane_buffers.h>
+
 #include "dialog_support.h"
 #include "workbench/analysis/z_scale_dlg.h"
 #include "workbench/doc/fralo_doc.h"
@@ -84,7 +86,8 @@ CCalibrationDlg::CCalibrationDlg(CFraloDoc& doc, QWidget* parent)
     m_pUnitsZ->setChecked(doc.m_bCalibratedZ != 0);
     ShowEntry(EntryOfScale(doc.m_fScaleXY), m_pPixels, m_pMillimetresXY);
     ShowEntry(EntryOfScale(doc.m_fScaleZ), m_pLevels, m_pMillimetresZ);
-    m_pHint->setText(doc.Channels() == 1
+    // A grey image of 16 bits or of reals is calibrated on its values as they are.
+    m_pHint->setText(ShapeOf(doc.m_image).channels == 1
                          ? QString::fromUtf8("Image courante:\n%1").arg(doc.m_strName)
                          : QString::fromUtf8("Image couleur, étalonnage:\nw=(30*r+59*g+11*b)/100"));
     EnableEdits();

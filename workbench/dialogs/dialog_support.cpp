@@ -32,10 +32,18 @@ QDialogButtonBox* DialogButtons(QDialog* dialog, std::initializer_list<DialogBut
     return box;
 }
 
+void RefuseOtherPixelTypes()
+{
+    UserMessage(
+        QString::fromUtf8("Traitement réservé aux images 8 bits (niveaux de gris ou couleurs) !"));
+}
+
 bool ReadDocumentPlanes(const Vobject& image, int width, int height, PlaneBuffers* planes)
 {
     const PlaneCopy copy = ReadThreePlanes(image, width, height, planes);
     if (copy == PlaneCopy::SizeDiffers)
         UserMessage(QString::fromUtf8("Erreur sur taille image !"));
+    if (copy == PlaneCopy::NoImage)
+        RefuseOtherPixelTypes();
     return copy != PlaneCopy::NoImage;
 }

@@ -315,7 +315,9 @@ void CFraloDoc::ClearProfiles()
 
 void CFraloDoc::ClearZone()
 {
-    m_nCrossValue = -1;
+    // The point goes with its value: values relative to a cross of no value
+    // would be off by the missing one.
+    ClearCross();
     m_nKind &= ~KindProfiles;
     m_tracker.Clear();
 }
@@ -336,6 +338,11 @@ void CFraloDoc::EndZoneTrack(QPoint press, QPoint scroll, int clickTolerance)
         std::abs(r.bottom - r.top) < clickTolerance) {
         m_tracker.DropZone();
         const QPoint cross = press + scroll;
+        // Beside the image there is no pixel: a cross there would be measured
+        // against the value of another one, or against none.
+        const ImageShape shape = ShapeOf(m_image);
+        if (cross.x() < 0 || cross.y() < 0 || cross.x() >= shape.width || cross.y() >= shape.height)
+            return;
         m_ptCross = {static_cast<int16_t>(cross.x()), static_cast<int16_t>(cross.y())};
         const int32_t value = GetPixelValue(m_image, cross.x(), cross.y());
         if (value != -1)

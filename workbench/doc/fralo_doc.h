@@ -120,14 +120,14 @@ public:
     void ClearCross();
     // No profiles shown, and an empty tracker (ResetTracker).
     void ClearProfiles();
-    // Forgets the zone: the cross value, the profiles and the tracker's
-    // rectangle (its style and handles stay).
+    // Forgets the zone: the cross (ClearCross), the profiles and the
+    // tracker's rectangle (its style and handles stay).
     void ClearZone();
     // Ends the user's tracking of the zone, whose rectangle is in window
     // coordinates scrolled by `scroll`: a rectangle moved, resized or drawn
     // becomes the profile segment and keeps resize handles; one smaller than
     // `clickTolerance` both ways is a click, which empties it and puts the
-    // cross, with its value, at `press`.
+    // cross, with its value, at `press` when that lies on the image.
     void EndZoneTrack(QPoint press, QPoint scroll, int clickTolerance);
     // The profiles follow the image: grey, or the three colours.
     void FollowImageChannels();

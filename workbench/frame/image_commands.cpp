@@ -12,6 +12,7 @@
 #include "main_frame.h"
 #include "workbench/common/user_message.h"
 #include "workbench/core/save_rules.h"
+#include "workbench/dialogs/dialog_support.h"
 #include "workbench/dialogs/view3d_dlg.h"
 #include "workbench/doc/fralo_doc.h"
 #include "workbench/export/excel_export.h"
@@ -147,8 +148,12 @@ void CMainFrame::OnGaussFit()
 
 void CMainFrame::OnView3D()
 {
-    if (!ActiveDocument())
+    CFraloDoc* doc = ActiveDocument();
+    if (!doc)
         return;
+    // The cloud stands on grey levels of 8 bits.
+    if (ViewPlanes(doc->m_image).channels == 0)
+        return RefuseOtherPixelTypes();
     CView3DDlg dialog(this);
     dialog.DoModal();
 }

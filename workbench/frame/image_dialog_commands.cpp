@@ -2,9 +2,9 @@
 #include <imageproc/plane_buffers.h>
 
 #include "main_frame.h"
-#include "workbench/common/user_message.h"
 #include "workbench/dialogs/calibration_dlg.h"
 #include "workbench/dialogs/convolution_dlg.h"
+#include "workbench/dialogs/dialog_support.h"
 #include "workbench/dialogs/luminance_gamma_dlg.h"
 #include "workbench/dialogs/math_ops_dlg.h"
 #include "workbench/dialogs/multiply_dlg.h"
@@ -29,11 +29,8 @@ template <class Dialog> void RunOnActiveDocument(CMainFrame& frame)
 template <class Dialog> void RunOnByteImage(CMainFrame& frame)
 {
     CFraloDoc* doc = frame.ActiveDocument();
-    if (doc && ViewPlanes(doc->m_image).channels == 0) {
-        UserMessage(QString::fromUtf8(
-            "Traitement réservé aux images 8 bits (niveaux de gris ou couleurs) !"));
-        return;
-    }
+    if (doc && ViewPlanes(doc->m_image).channels == 0)
+        return RefuseOtherPixelTypes();
     RunOnActiveDocument<Dialog>(frame);
 }
 

@@ -93,6 +93,18 @@ TEST_F(ImageDialogsTest, DialogsOnGreyLevelsRefuseOtherPixelTypesWithoutOpening)
             EXPECT_EQ(frame->MdiArea()->subWindowList().size(), documents);
             EXPECT_EQ(doc->m_image.image(0), image.image(0));
         }
+        // The modulo operations compute on the grey levels themselves.
+        messages.clear();
+        CMathOpsDlg dialog;
+        for (int list : {1020, 1021}) {
+            auto* box = Find<QComboBox>(dialog, list);
+            box->setCurrentIndex(box->findText(doc->m_strName));
+        }
+        dialog.OnOK();
+        EXPECT_EQ(dialog.Result(), nullptr);
+        EXPECT_EQ(messages, QStringList{QString::fromUtf8("Traitement réservé aux images 8 "
+                                                          "bits (niveaux de gris ou couleurs) !")})
+            << type;
     }
 }
 
@@ -333,6 +345,7 @@ TEST_F(ImageDialogsTest, ResizeFollowsTheSliderAndCancelGivesTheImageBack)
     doc->m_image.image()->plane_as<uint8_t>(0)[639] = 77;
     Vobject before;
     copy_image(doc->m_image, &before);
+    doc->m_ptCross = {3, 4};
     doc->m_nCrossValue = 5;
     doc->m_tracker.m_rect = {1, 2, 30, 40};
     doc->m_nKind = KindProfiles | KindShownIn3D;
@@ -351,6 +364,7 @@ TEST_F(ImageDialogsTest, ResizeFollowsTheSliderAndCancelGivesTheImageBack)
     EXPECT_EQ(doc->m_nHeight, 720);
     EXPECT_TRUE(doc->m_pChildFrame->windowTitle().endsWith("(960x720)"));
     EXPECT_EQ(doc->m_nCrossValue, -1);
+    EXPECT_EQ(frame->ValuesPane().toStdString(), "X:0, Y:0, R:0, V:0, B:0");
     EXPECT_EQ(doc->m_tracker.m_rect, TrackerRect{});
     EXPECT_EQ(doc->m_nKind, KindShownIn3D);
     EXPECT_EQ(RedOf(Pixel(doc, 959, 0)), 77);
@@ -444,6 +458,11 @@ TEST_F(ImageDialogsTest, CalibrationShowsAndStoresTheScales)
     CCalibrationDlg colour(*doc);
     EXPECT_EQ(Find<QLabel>(colour, 1009)->text(),
               QString::fromUtf8("Image couleur, étalonnage:\nw=(30*r+59*g+11*b)/100"));
+    Vobject deep;
+    ASSERT_EQ(gen_image_const(&deep, "uint2", 8, 8), V_OK);
+    doc->SetImage(deep);
+    CCalibrationDlg grey(*doc);
+    EXPECT_EQ(Find<QLabel>(grey, 1009)->text(), QString("Image courante:\n%1").arg(doc->m_strName));
 }
 
 TEST_F(ImageDialogsTest, CommandsOpenTheirDialogsWhenTheRulesAllow)

@@ -1,8 +1,10 @@
 // The 3-D dialog without OpenGL (offscreen): its buttons, timers, angles and
 // the "Visu3D" document it leaves; with OpenGL see view3d_gl_test.cpp.
+#include <QApplication>
 #include <QCheckBox>
 #include <QMdiArea>
 #include <QPushButton>
+#include <QTimer>
 
 #include <imageproc/plane_buffers.h>
 #include <verodyn/operators.h>
@@ -114,6 +116,23 @@ TEST_F(View3DTest, AnImageNotOfItsDocumentsSizeIsReportedAndDrawnFlat)
     EXPECT_EQ(OtherMessages(), QStringList{QString::fromUtf8("Erreur sur taille image !")});
     dialog.reject();
     EXPECT_EQ(ViewPlanes(dialog.Document3D()->m_image).width, source->m_nWidth);
+}
+
+TEST_F(View3DTest, AnImageOfAnotherPixelTypeIsRefusedWithoutADocument)
+{
+    Vobject image;
+    ASSERT_EQ(gen_image_const(&image, "uint2", 32, 16), V_OK);
+    source->SetImage(image);
+    const qsizetype documents = frame->MdiArea()->subWindowList().size();
+    QTimer::singleShot(0, [] {
+        if (QWidget* dialog = QApplication::activeModalWidget())
+            dialog->close();
+    });
+    ASSERT_TRUE(frame->Execute(ID_VIEW_3D));
+    EXPECT_EQ(OtherMessages(), QStringList{QString::fromUtf8(
+                                   "Traitement réservé aux images 8 bits (niveaux de gris ou "
+                                   "couleurs) !")});
+    EXPECT_EQ(frame->MdiArea()->subWindowList().size(), documents);
 }
 
 } // namespace

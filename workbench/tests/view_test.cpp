@@ -90,6 +90,29 @@ TEST_F(ViewTest, AShortClickSetsTheCross)
     EXPECT_EQ(doc->m_tracker.m_nHandleSize, 0);
 }
 
+TEST_F(ViewTest, AClickBesideTheImageLeavesTheCrossWhereItWas)
+{
+    PlaneBuffers p;
+    p.width = p.height = 20;
+    p.channels = 1;
+    p.planes[0].assign(20 * 20, 7);
+    p.planes[0][6 * 20 + 5] = 9;
+    Vobject image;
+    ASSERT_TRUE(MakeImageFromPlanes(p, &image));
+    doc->SetImage(image);
+    // Values relative to a cross beside the image would read 8 here.
+    Drag({50, 50}, {50, 50});
+    Mouse(QEvent::MouseMove, {3, 3}, Qt::NoButton);
+    EXPECT_TRUE(doc->m_ptCross.IsZero());
+    EXPECT_EQ(frame->ValuesPane().toStdString(), "X:3, Y:3, W:7");
+    Drag({5, 6}, {5, 6});
+    Drag({50, 50}, {50, 50});
+    Mouse(QEvent::MouseMove, {3, 3}, Qt::NoButton);
+    EXPECT_EQ(doc->m_ptCross.x, 5);
+    EXPECT_EQ(doc->m_ptCross.y, 6);
+    EXPECT_EQ(frame->ValuesPane().toStdString(), "dX:-2, dY:-3, dW:-2");
+}
+
 TEST_F(ViewTest, ADragOfFifteenPixelsMakesAProfileZone)
 {
     Drag({50, 60}, {65, 62});

@@ -90,12 +90,14 @@ TEST_F(ZoneDialogTest, ExtractionOkFollowsTheActiveDocumentAndItsZone)
     doc->m_nKind = KindComplexFft;
     dialog->OnTimer(CExtractImageDlg::TIMER_ACTIVE);
     EXPECT_FALSE(ok->isEnabled()) << "complex FFT image";
+    doc->m_ptCross = {5, 6};
     doc->m_nCrossValue = 9;
     Find<QPushButton>(dialog, 2)->click();
     EXPECT_EQ(app->m_pExtractDlg, nullptr);
     EXPECT_EQ(doc->m_tracker.m_rect, TrackerRect{});
     EXPECT_EQ(doc->m_nKind & KindProfiles, 0);
     EXPECT_EQ(doc->m_nCrossValue, -1);
+    EXPECT_TRUE(doc->m_ptCross.IsZero());
     ASSERT_TRUE(frame->Execute(ID_EXTRACT));
     delete doc->m_pChildFrame;
     app->m_pExtractDlg->OnTimer(CExtractImageDlg::TIMER_ACTIVE);
