@@ -167,8 +167,16 @@ void CProjectorPhasePage::Finished()
 {
     m_pRunDoc->MoveFrameTo(0, 0);
     Documents()->CascadeAndFitAll();
+    Stopped();
+}
+
+void CProjectorPhasePage::Stopped()
+{
+    // An adjustment that stopped is ended by its own button.
+    if (m_bAdjusting)
+        return;
     m_btnAcquire->setEnabled(true);
-    m_btnShowAll->setEnabled(true);
+    m_btnShowAll->setEnabled(m_pSequence->HasPhase());
     m_btnAdjust->setEnabled(true);
     EnableAfterRun();
 }

@@ -93,6 +93,21 @@ TEST_F(ProjectorTest, TheReferencesListEveryOpenDocumentAndStoppingTheAdjustment
     EXPECT_EQ(page->Status(), "");
 }
 
+TEST_F(ProjectorTest, ARunWhoseCameraDiesCanBeRunAgain)
+{
+    auto* page = OpenProjector();
+    grabber.dead = true;
+    Acquire(*page);
+    EXPECT_EQ(page->Status(), QString::fromUtf8(acquisition::kLiveFailedText));
+    for (int id : {int(CProjectorPhasePage::IDC_ACQUIRE), int(CProjectorPhasePage::IDC_ADJUST),
+                   int(CProjectorPhasePage::IDC_PERIOD)})
+        EXPECT_TRUE(Enabled(*page, id)) << id;
+    EXPECT_FALSE(Enabled(*page, CProjectorPhasePage::IDC_SHOW_ALL));
+    grabber.dead = false;
+    Acquire(*page);
+    EXPECT_EQ(page->Status(), QString::fromUtf8(acquisition::kPhaseDoneText));
+}
+
 TEST_F(ProjectorTest, MeasurementRoadWithTheProjector)
 {
     optics.SetFlat(true);
