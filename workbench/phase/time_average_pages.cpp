@@ -169,10 +169,11 @@ void CTimeAvgPage::OnTimer(int id)
 
 void CTimeAvgPage::SetStatus(const std::string& text)
 {
-    // Without a progress text the page says it in a message.
+    // Without a progress text the page says it in a message, unless live
+    // acquisition has ended or not started: that has said why already.
     if (m_pProgress)
         m_pProgress->setText(QString::fromStdString(text));
-    else
+    else if (m_pCameraPort && m_pCameraPort->IsRunning())
         UserMessage(QString::fromStdString(text));
 }
 

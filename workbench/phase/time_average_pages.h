@@ -39,7 +39,8 @@ public:
     CFraloDoc* AverageDocument() const { return m_pAverageDoc; }
     const acquisition::AverageSequence* Sequence() const { return m_pSequence.get(); }
 
-    // The progress text, or a message on a page without one (a failure).
+    // The progress text, or a message on a page without one (a failure
+    // that nothing else has told).
     void SetStatus(const std::string& text) override;
     void ShowPlane(const std::uint8_t*, const std::string&) override { }
     void ShowPhase(const std::uint8_t* plane) override;
