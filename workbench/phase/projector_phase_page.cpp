@@ -194,7 +194,7 @@ void CProjectorPhasePage::OnDemodulate()
 {
     if (!m_pReferenceDoc || !m_pSequence || !m_pSequence->HasPhase())
         return;
-    const int w = m_pCameraDoc->m_nWidth, h = m_pCameraDoc->m_nHeight;
+    const int w = m_pSequence->Width(), h = m_pSequence->Height();
     if (!MatchReference(*m_pReferenceDoc, w, h)) {
         UserMessage(QString::fromUtf8(metrology::kImageSizeMessage));
         return;
