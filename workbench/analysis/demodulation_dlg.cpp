@@ -63,10 +63,9 @@ void CheckRadio(QButtonGroup* group, int index)
 CDemodulationDlg::CDemodulationDlg(WorkbenchSettings* app, QWidget* parent)
     : QDialog(parent),
       m_pApp(app),
-      m_unwrap([](int w, int h, const std::int32_t* phase, const std::int32_t* mask,
-                  std::int32_t* out, UnwrapFlags flags) {
-          CPhaseUnwrapper unwrapper;
-          return unwrapper.Unwrap(w, h, phase, mask, out, flags);
+      m_unwrap([this](int w, int h, const std::int32_t* phase, const std::int32_t* mask,
+                      std::int32_t* out, UnwrapFlags flags) {
+          return m_unwrapper.Unwrap(w, h, phase, mask, out, flags);
       }),
       m_timers([this](int id) { OnTimer(id); })
 {

@@ -201,9 +201,8 @@ void CProjectorPhasePage::OnDemodulate()
     }
     const bool invert = m_pInvert->isChecked();
     ResultImage result = NewResultImage(w, h);
-    const int jumps = acquisition::DemodulateAgainst(m_pSequence->Phase().data(),
-                                                     ViewPlanes(m_pReferenceDoc->m_image).planes[0],
-                                                     w, h, invert, result.plane);
+    const int jumps = m_pSequence->Demodulate(ViewPlanes(m_pReferenceDoc->m_image).planes[0],
+                                              invert, result.plane);
     m_pResultDoc = NewRunDocument(*Documents(), w, h);
     m_pResultDoc->SetFringeCount(jumps);
     const QString name = QStringLiteral("ImDemodM%1").arg(jumps);
