@@ -72,6 +72,10 @@ private:
 
     CFraloDoc* m_pLiveDoc = nullptr;
     CFraloDoc* m_pAverageDoc = nullptr;
+    // The size of the first start, every run's: a later start of live
+    // acquisition may change the default size.
+    int m_nWidth = 0;
+    int m_nHeight = 0;
     std::unique_ptr<CameraPort> m_pCameraPort;
     std::unique_ptr<acquisition::AverageSequence> m_pSequence;
     bool m_bRunning = false;

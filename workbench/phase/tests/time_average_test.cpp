@@ -97,6 +97,25 @@ TEST_F(TimeAverageTest, APageWhoseCameraDiesIsIdleAgainAndSaysWhy)
     }
 }
 
+TEST_F(TimeAverageTest, ARestartShowsTheSizeOfTheFirstStart)
+{
+    bench.Plug(0);
+    // A default size outside the source's sizes: the second start of live
+    // acquisition replaces it.
+    app->m_nDefaultWidth = 100;
+    app->m_nDefaultHeight = 80;
+    auto* page = OpenAverage<CTimeAvg4Page>(CTimeAverageDlg::TabFour);
+    auto* button = Control<QPushButton>(*page, 1038);
+    for (int start = 0; start < 2; ++start) {
+        button->click();
+        TickAverage(*page, 17);
+        if (start == 0)
+            button->click();
+    }
+    ASSERT_EQ(page->Sequence()->Results(), 2);
+    EXPECT_EQ(ViewPlanes(page->AverageDocument()->m_image).width, 100);
+}
+
 TEST_F(TimeAverageTest, EscapeClosesTheDialogFromTheTwoImagePageOnly)
 {
     for (int tab : {CTimeAverageDlg::TabTwo, CTimeAverageDlg::TabFour}) {
