@@ -21,6 +21,7 @@ FourFrameSequence::FourFrameSequence(int width, int height, LiveAcquisition& liv
 void FourFrameSequence::Begin(int timer)
 {
     m_state = Running;
+    m_bLiveStarted = false;
     Next(timer);
 }
 
@@ -41,7 +42,8 @@ void FourFrameSequence::Next(int timer)
 bool FourFrameSequence::StartLive()
 {
     Next(0);
-    if (m_live.Start())
+    m_bLiveStarted = m_live.Start();
+    if (m_bLiveStarted)
         return true;
     m_view.SetStatus(kLiveFailedText);
     m_state = Failed;

@@ -30,6 +30,9 @@ public:
     int Timer() const { return m_nTimer; }
     virtual int TimerMs() const { return kTickMs; }
     State GetState() const { return m_state; }
+    // Whether the run in progress or last run got live acquisition going: a
+    // run that failed without it never began.
+    bool LiveStarted() const { return m_bLiveStarted; }
 
     int Width() const { return m_nWidth; }
     int Height() const { return m_nHeight; }
@@ -76,6 +79,7 @@ private:
     int m_nTimer = 0;
     int m_nTicks = 0;
     State m_state = Idle;
+    bool m_bLiveStarted = false;
     std::array<std::vector<std::uint8_t>, 4> m_work;
     std::array<std::vector<std::uint8_t>, 4> m_frames;
     std::vector<std::uint8_t> m_phase;

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "metrology/kernels/fringe_patterns.h"
-#include "metrology/kernels/phase_unwrapper.h"
 #include "sequence_texts.h"
 #include "view_cycle.h"
 
@@ -24,14 +23,14 @@ int ClampFringePeriod(int period) { return std::clamp(period, 1, kMaxPeriod); }
 
 int ProjectorUnwrapFlags(bool invert) { return UW_QUALITY_VARIANCE | (invert ? UW_INVERT : 0); }
 
-int DemodulateAgainst(const std::uint8_t* phase, const std::uint8_t* reference, int width,
-                      int height, bool invert, std::uint8_t* out)
+int DemodulateAgainst(CPhaseUnwrapper& unwrapper, const std::uint8_t* phase,
+                      const std::uint8_t* reference, int width, int height, bool invert,
+                      std::uint8_t* out)
 {
     const std::size_t count = std::size_t(width) * std::size_t(height);
     std::vector<std::uint8_t> difference(count);
     SubtractMod256(phase, reference, difference.data(), count);
     std::vector<std::int32_t> wrapped(difference.begin(), difference.end()), unwrapped(count, 0);
-    CPhaseUnwrapper unwrapper;
     const int jumps = unwrapper.Unwrap(width, height, wrapped.data(), wrapped.data(),
                                        unwrapped.data(), ProjectorUnwrapFlags(invert));
     for (std::size_t i = 0; i < count; ++i)
@@ -64,6 +63,12 @@ void ProjectorSequence::StartAdjustment(int period, bool slowSource)
 }
 
 void ProjectorSequence::StopAdjustment() { Halt(); }
+
+int ProjectorSequence::Demodulate(const std::uint8_t* reference, bool invert, std::uint8_t* out)
+{
+    return DemodulateAgainst(m_unwrapper, Phase().data(), reference, Width(), Height(), invert,
+                             out);
+}
 
 void ProjectorSequence::ShowPattern(int step)
 {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "four_frame_sequence.h"
+#include "metrology/kernels/phase_unwrapper.h"
 
 namespace acquisition {
 
@@ -35,10 +36,11 @@ int ClampFringePeriod(int period);
 // no mask, inverted output when `invert` (16 or 18).
 int ProjectorUnwrapFlags(bool invert);
 
-// (phase - reference) modulo 256 unwrapped into `out` (low bytes of the
-// unwrapped values); returns the number of phase jumps M.
-int DemodulateAgainst(const std::uint8_t* phase, const std::uint8_t* reference, int width,
-                      int height, bool invert, std::uint8_t* out);
+// (phase - reference) modulo 256 unwrapped by `unwrapper` into `out` (low
+// bytes of the unwrapped values); returns the number of phase jumps M.
+int DemodulateAgainst(CPhaseUnwrapper& unwrapper, const std::uint8_t* phase,
+                      const std::uint8_t* reference, int width, int height, bool invert,
+                      std::uint8_t* out);
 
 class ProjectorSequence final : public FourFrameSequence {
 public:
@@ -51,6 +53,9 @@ public:
     void StartAdjustment(int period, bool slowSource);
     void StopAdjustment();
     void Tick() override;
+    // The last complete run's phase demodulated against `reference` (a plane
+    // of the run's size) into `out`; returns M.
+    int Demodulate(const std::uint8_t* reference, bool invert, std::uint8_t* out);
 
 private:
     void ShowPattern(int step);
@@ -61,6 +66,8 @@ private:
     bool m_bSlow = false;
     std::vector<std::uint8_t> m_pattern;
     std::vector<std::uint8_t> m_adjust;
+    // Kept from one demodulation to the next with its work memory.
+    CPhaseUnwrapper m_unwrapper;
 };
 
 } // namespace acquisition

@@ -38,6 +38,12 @@ StageSteps::StageSteps(ondula::Clock& clock, const instruments::MessageSink& mes
     m_controller.SetVelocity(kStageAxis, kVelocity);
 }
 
+std::string StageSteps::Rest()
+{
+    m_strBroken.clear();
+    return {};
+}
+
 std::string StageSteps::Step(int k)
 {
     const float mm = m_positions[k - 1];

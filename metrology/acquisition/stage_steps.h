@@ -29,7 +29,8 @@ public:
     const std::string& InitFailure() const { return m_strInitFailure; }
     void SetPositions(const StagePositions& positions) { m_positions = positions; }
 
-    std::string Rest() override { return {}; }
+    // A new run: the failure of the last one is forgotten.
+    std::string Rest() override;
     // Move to Xk: "X%d(mm): %1.3f" ("%1.2f" for X4).
     std::string Step(int k) override;
     // Back to X1.

@@ -63,10 +63,9 @@ void CheckRadio(QButtonGroup* group, int index)
 CDemodulationDlg::CDemodulationDlg(WorkbenchSettings* app, QWidget* parent)
     : QDialog(parent),
       m_pApp(app),
-      m_unwrap([](int w, int h, const std::int32_t* phase, const std::int32_t* mask,
-                  std::int32_t* out, UnwrapFlags flags) {
-          CPhaseUnwrapper unwrapper;
-          return unwrapper.Unwrap(w, h, phase, mask, out, flags);
+      m_unwrap([this](int w, int h, const std::int32_t* phase, const std::int32_t* mask,
+                      std::int32_t* out, UnwrapFlags flags) {
+          return m_unwrapper.Unwrap(w, h, phase, mask, out, flags);
       }),
       m_timers([this](int id) { OnTimer(id); })
 {
@@ -214,6 +213,12 @@ void CDemodulationDlg::OnDemodulate()
     ReadControls();
     const DemodulationChoice choice =
         ChooseDemodulationImages(m_pPhased->currentIndex(), m_pMask->currentIndex(), m_nCount);
+    // A press that comes before the choice's first check (an Enter typed ahead)
+    // may find no image at all.
+    if (!DemodulationChoiceValid(choice, m_nCount)) {
+        m_timers.SetTimer(TIMER_CHOICE, kChoiceMs);
+        return;
+    }
     const CFraloDoc* phased = m_docs[choice.phased];
     const CFraloDoc* mask = choice.mask >= 0 ? m_docs[choice.mask] : nullptr;
     const UnwrapFlags flags = UnwrapFlagsOf(m_options, mask != nullptr);

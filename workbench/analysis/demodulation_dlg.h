@@ -73,6 +73,8 @@ private:
     QPushButton* m_pDefaults;
     QPushButton* m_pDemodulate;
     CFraloDoc* m_pResultDoc = nullptr;
+    // Kept for the dialog's next run: its work memory is then already in hand.
+    CPhaseUnwrapper m_unwrapper;
     Unwrapper m_unwrap;
     WindowTimers m_timers;
 };

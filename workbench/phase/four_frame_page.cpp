@@ -59,8 +59,13 @@ void CFourFramePage::OnTimer(int id)
     run->Tick();
     const int next = run->Timer();
     FollowSequenceTimer(m_timers, id, next, run->TimerMs());
-    if (next == 0 && run->GetState() == acquisition::FourFrameSequence::Done)
+    if (next != 0)
+        return;
+    if (run->GetState() == acquisition::FourFrameSequence::Done)
         Finished();
+    // A live acquisition that did not start leaves the page as it stands.
+    else if (run->GetState() == acquisition::FourFrameSequence::Failed && run->LiveStarted())
+        Stopped();
 }
 
 void CFourFramePage::AddNameRows(QGridLayout& grid, int row, const char* referenceLabel)

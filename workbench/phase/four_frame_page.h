@@ -60,6 +60,9 @@ protected:
     virtual acquisition::FourFrameSequence* Run() const = 0;
     // After the run's finish, the phase shown.
     virtual void Finished() = 0;
+    // After a run that failed once live acquisition had started (a frame, a
+    // move): the page ready for another run.
+    virtual void Stopped() = 0;
 
     // The camera, result and reference rows of the page, from `row` of `grid`
     // on; `referenceLabel` heads the reference's.

@@ -170,11 +170,15 @@ void CPhasePage::Finished()
     EnableRunControls(true);
 }
 
+void CPhasePage::Stopped() { EnableRunControls(true); }
+
 void CPhasePage::EnableRunControls(bool enabled)
 {
+    // The viewing cycle and the subtraction need a complete run.
+    const bool phase = enabled && m_pSequence->HasPhase();
     m_btnAcquire->setEnabled(enabled);
-    m_btnShowAll->setEnabled(enabled);
-    m_btnSubtract->setEnabled(enabled && m_pReferenceDoc);
+    m_btnShowAll->setEnabled(phase);
+    m_btnSubtract->setEnabled(phase && m_pReferenceDoc);
     for (auto [edit, editable] : m_edits)
         edit->setEnabled(enabled && editable);
 }

@@ -59,6 +59,7 @@ protected:
 
     acquisition::FourFrameSequence* Run() const override { return m_pSequence.get(); }
     void Finished() override;
+    void Stopped() override;
 
 private:
     void Prepare();

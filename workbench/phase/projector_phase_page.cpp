@@ -167,8 +167,16 @@ void CProjectorPhasePage::Finished()
 {
     m_pRunDoc->MoveFrameTo(0, 0);
     Documents()->CascadeAndFitAll();
+    Stopped();
+}
+
+void CProjectorPhasePage::Stopped()
+{
+    // An adjustment that stopped is ended by its own button.
+    if (m_bAdjusting)
+        return;
     m_btnAcquire->setEnabled(true);
-    m_btnShowAll->setEnabled(true);
+    m_btnShowAll->setEnabled(m_pSequence->HasPhase());
     m_btnAdjust->setEnabled(true);
     EnableAfterRun();
 }
@@ -186,16 +194,15 @@ void CProjectorPhasePage::OnDemodulate()
 {
     if (!m_pReferenceDoc || !m_pSequence || !m_pSequence->HasPhase())
         return;
-    const int w = m_pCameraDoc->m_nWidth, h = m_pCameraDoc->m_nHeight;
+    const int w = m_pSequence->Width(), h = m_pSequence->Height();
     if (!MatchReference(*m_pReferenceDoc, w, h)) {
         UserMessage(QString::fromUtf8(metrology::kImageSizeMessage));
         return;
     }
     const bool invert = m_pInvert->isChecked();
     ResultImage result = NewResultImage(w, h);
-    const int jumps = acquisition::DemodulateAgainst(m_pSequence->Phase().data(),
-                                                     ViewPlanes(m_pReferenceDoc->m_image).planes[0],
-                                                     w, h, invert, result.plane);
+    const int jumps = m_pSequence->Demodulate(ViewPlanes(m_pReferenceDoc->m_image).planes[0],
+                                              invert, result.plane);
     m_pResultDoc = NewRunDocument(*Documents(), w, h);
     m_pResultDoc->SetFringeCount(jumps);
     const QString name = QStringLiteral("ImDemodM%1").arg(jumps);

@@ -41,6 +41,7 @@ public:
 protected:
     acquisition::FourFrameSequence* Run() const override { return m_pSequence.get(); }
     void Finished() override;
+    void Stopped() override;
 
 private:
     int ReadPeriod();

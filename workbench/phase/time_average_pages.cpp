@@ -94,7 +94,9 @@ void CTimeAvgPage::FirstStart()
 {
     m_bFirst = false;
     m_pLiveDoc->StartAcquisition();
-    const int w = m_pApp->m_nDefaultWidth, h = m_pApp->m_nDefaultHeight;
+    m_nWidth = m_pApp->m_nDefaultWidth;
+    m_nHeight = m_pApp->m_nDefaultHeight;
+    const int w = m_nWidth, h = m_nHeight;
     m_pLiveDoc->TakeSize(w, h);
     m_pLiveDoc->SetName(QStringLiteral("ImCamera%1").arg(m_pLiveDoc->m_nImageNumber));
     m_pLiveDoc->UpdateTitle();
@@ -115,7 +117,7 @@ void CTimeAvgPage::Start()
         edit->setEnabled(false);
     if (m_bFirst)
         FirstStart();
-    m_pSequence = ReadEntries(m_pApp->m_nDefaultWidth, m_pApp->m_nDefaultHeight);
+    m_pSequence = ReadEntries(m_nWidth, m_nHeight);
     m_supply.SetSetpoints(m_pApp->m_nPhaseSteps, m_pApp->m_nSupplyFullScale);
     const int liveWidth = m_pLiveDoc->m_nWidth;
     if (m_pApp->m_nSource == SourceVfw) {
@@ -169,18 +171,18 @@ void CTimeAvgPage::OnTimer(int id)
 
 void CTimeAvgPage::SetStatus(const std::string& text)
 {
-    // Without a progress text the page says it in a message.
+    // Without a progress text the page says it in a message, unless live
+    // acquisition has ended or not started: that has said why already.
     if (m_pProgress)
         m_pProgress->setText(QString::fromStdString(text));
-    else
+    else if (m_pCameraPort && m_pCameraPort->IsRunning())
         UserMessage(QString::fromStdString(text));
 }
 
 void CTimeAvgPage::ShowPhase(const std::uint8_t* plane)
 {
-    const int w = m_pApp->m_nDefaultWidth, h = m_pApp->m_nDefaultHeight;
-    ResultImage result = NewResultImage(w, h);
-    std::copy(plane, plane + std::size_t(w) * std::size_t(h), result.plane);
+    ResultImage result = NewResultImage(m_nWidth, m_nHeight);
+    std::copy(plane, plane + std::size_t(m_nWidth) * std::size_t(m_nHeight), result.plane);
     ShowResultImage(*m_pAverageDoc, result.image, m_pAverageDoc->m_strName);
 }
 

@@ -39,7 +39,8 @@ public:
     CFraloDoc* AverageDocument() const { return m_pAverageDoc; }
     const acquisition::AverageSequence* Sequence() const { return m_pSequence.get(); }
 
-    // The progress text, or a message on a page without one (a failure).
+    // The progress text, or a message on a page without one (a failure
+    // that nothing else has told).
     void SetStatus(const std::string& text) override;
     void ShowPlane(const std::uint8_t*, const std::string&) override { }
     void ShowPhase(const std::uint8_t* plane) override;
@@ -71,6 +72,10 @@ private:
 
     CFraloDoc* m_pLiveDoc = nullptr;
     CFraloDoc* m_pAverageDoc = nullptr;
+    // The size of the first start, every run's: a later start of live
+    // acquisition may change the default size.
+    int m_nWidth = 0;
+    int m_nHeight = 0;
     std::unique_ptr<CameraPort> m_pCameraPort;
     std::unique_ptr<acquisition::AverageSequence> m_pSequence;
     bool m_bRunning = false;

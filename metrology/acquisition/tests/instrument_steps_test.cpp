@@ -143,6 +143,9 @@ TEST(StageStepsTest, WithoutCardNothingMovesAndAStalledAxisOrALimitBreaksTheRun)
         EXPECT_EQ(stage.Broken(),
                   stalled ? instruments::kMoveNotFinishedText : instruments::kOverTravelText);
         EXPECT_EQ(bench.card->IsMotorOff(1), !stalled);
+        // The next run starts afresh.
+        stage.Rest();
+        EXPECT_EQ(stage.Broken(), "");
     }
 }
 

@@ -100,9 +100,12 @@ TEST(ProjectorTest, DemodulationUnwrapsTheDifference)
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             phase[y * w + x] = uint8_t(100 + 32 * x);
-    EXPECT_EQ(DemodulateAgainst(phase.data(), reference.data(), w, h, false, out.data()), 1);
+    CPhaseUnwrapper unwrapper;
+    EXPECT_EQ(DemodulateAgainst(unwrapper, phase.data(), reference.data(), w, h, false, out.data()),
+              1);
     EXPECT_LT(out[3 * w + 2], out[3 * w + 13]);
-    EXPECT_EQ(DemodulateAgainst(phase.data(), reference.data(), w, h, true, out.data()), 1);
+    EXPECT_EQ(DemodulateAgainst(unwrapper, phase.data(), reference.data(), w, h, true, out.data()),
+              1);
     EXPECT_GT(out[3 * w + 2], out[3 * w + 13]);
 }
 

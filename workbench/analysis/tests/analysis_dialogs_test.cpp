@@ -137,6 +137,10 @@ TEST_F(AnalysisTest, DemodulationNeedsAPhasedImageOtherThanTheMask)
     CDemodulationDlg empty(app.get());
     EXPECT_EQ(Text(empty, 1003), "?");
     EXPECT_EQ(Text(empty, 1004), "NOUVELLE IMAGE");
+    // A press before the choice's first check runs nothing.
+    Control<QPushButton>(empty, 1107)->click();
+    EXPECT_EQ(empty.ResultDocument(), nullptr);
+    EXPECT_TRUE(empty.IsTimerActive(CDemodulationDlg::TIMER_CHOICE));
     empty.OnTimer(CDemodulationDlg::TIMER_CHOICE);
     EXPECT_FALSE(Enabled(empty, 1107));
     EXPECT_EQ(Text(empty, 1003), refused);

@@ -1,6 +1,6 @@
 // The optical bench's camera as the workbench's frame grabber: each grab
 // renders what the interferometer shows at that moment. A camera that dies
-// fails every grab from then on.
+// fails every grab from then on; one that refuses does not open.
 #pragma once
 
 #include <verodyn/operators.h>
@@ -14,6 +14,8 @@ public:
 
     Vstatus Open(const OpenTuple&, long* handle) override
     {
+        if (refuses)
+            return VERR_FG_IMAGE;
         *handle = 1;
         ++opens;
         return V_OK;
@@ -33,6 +35,7 @@ public:
     void CloseAll() override { }
 
     bool dead = false;
+    bool refuses = false;
     int opens = 0;
 
 private:

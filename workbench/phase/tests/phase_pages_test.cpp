@@ -212,7 +212,18 @@ TEST_F(PhasePageTest, RunsThatCannotGoOnStopWithTheLiveMessage)
     EXPECT_EQ(page->Status(), lost);
     EXPECT_FALSE(page->Sequence()->HasPhase());
     EXPECT_NE(page->PhaseDocument()->m_strName.left(8), "ImPhasee");
-    EXPECT_FALSE(Enabled(*page, CPhasePage::IDC_ACQUIRE));
+    // The user may try again, but has nothing to view yet.
+    EXPECT_TRUE(Enabled(*page, CPhasePage::IDC_ACQUIRE));
+    EXPECT_TRUE(Enabled(*page, 1034));
+    EXPECT_FALSE(Enabled(*page, CPhasePage::IDC_SHOW_ALL));
+
+    // A camera that does not start leaves the page disabled.
+    grabber.dead = false;
+    grabber.refuses = true;
+    auto* refused = Open<CStepperPhasePage>(CPhaseAcqDlg::TabStepper);
+    Run(*refused);
+    EXPECT_EQ(refused->Status(), lost);
+    EXPECT_FALSE(Enabled(*refused, CPhasePage::IDC_ACQUIRE));
 
     // A source that does not start.
     auto* next = Open<CStepperPhasePage>(CPhaseAcqDlg::TabStepper);
@@ -221,6 +232,20 @@ TEST_F(PhasePageTest, RunsThatCannotGoOnStopWithTheLiveMessage)
     EXPECT_FALSE(Enabled(*next, CPhasePage::IDC_ACQUIRE));
     EXPECT_FALSE(Enabled(*next, CPhasePage::IDC_REFERENCE));
     EXPECT_EQ(next->Sequence()->Timer(), 0);
+}
+
+TEST_F(PhasePageTest, AStageRunCutOffByALimitCanBeRunAgain)
+{
+    bench.card->SetTravel(1, -1000000, 40000);
+    auto* page = Open<CStagePhasePage>(CPhaseAcqDlg::TabStage);
+    Control<QLineEdit>(*page, 1033)->setText("0.5");
+    Run(*page);
+    EXPECT_EQ(page->Status(), QString::fromUtf8(instruments::kOverTravelText));
+    ASSERT_TRUE(Enabled(*page, CPhasePage::IDC_ACQUIRE));
+    bench.card->SetTravel(1, -1000000, 1000000);
+    Run(*page);
+    EXPECT_EQ(page->Status(), QString::fromUtf8(acquisition::kPhaseDoneText));
+    EXPECT_TRUE(page->Sequence()->HasPhase());
 }
 
 TEST_F(PhasePageTest, ViewingCycleAndSubtractionAgainstAReference)

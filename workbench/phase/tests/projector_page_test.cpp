@@ -93,6 +93,21 @@ TEST_F(ProjectorTest, TheReferencesListEveryOpenDocumentAndStoppingTheAdjustment
     EXPECT_EQ(page->Status(), "");
 }
 
+TEST_F(ProjectorTest, ARunWhoseCameraDiesCanBeRunAgain)
+{
+    auto* page = OpenProjector();
+    grabber.dead = true;
+    Acquire(*page);
+    EXPECT_EQ(page->Status(), QString::fromUtf8(acquisition::kLiveFailedText));
+    for (int id : {int(CProjectorPhasePage::IDC_ACQUIRE), int(CProjectorPhasePage::IDC_ADJUST),
+                   int(CProjectorPhasePage::IDC_PERIOD)})
+        EXPECT_TRUE(Enabled(*page, id)) << id;
+    EXPECT_FALSE(Enabled(*page, CProjectorPhasePage::IDC_SHOW_ALL));
+    grabber.dead = false;
+    Acquire(*page);
+    EXPECT_EQ(page->Status(), QString::fromUtf8(acquisition::kPhaseDoneText));
+}
+
 TEST_F(ProjectorTest, MeasurementRoadWithTheProjector)
 {
     optics.SetFlat(true);
@@ -108,11 +123,14 @@ TEST_F(ProjectorTest, MeasurementRoadWithTheProjector)
     box->setCurrentIndex(box->findText(reference->m_strName));
     Acquire(*page);
     ASSERT_TRUE(Enabled(*page, CProjectorPhasePage::IDC_DEMODULATE));
+    // The demodulation is that of the run, whatever the camera's size now.
+    camera->TakeSize(kWidth * 2, kHeight);
     Control<QCheckBox>(*page, CProjectorPhasePage::IDC_INVERT)->setChecked(true);
     Control<QPushButton>(*page, CProjectorPhasePage::IDC_DEMODULATE)->click();
     EXPECT_EQ(page->Status(), QString::fromUtf8("Image demodulée inversée calculée..."));
     const CFraloDoc* height = page->DemodulatedDocument();
     ASSERT_NE(height, nullptr);
+    EXPECT_EQ(height->m_nWidth, kWidth);
     EXPECT_EQ(height->m_strName, QStringLiteral("ImDemodM%1").arg(height->m_nFringeCount));
     const known_surface::Fit fit = known_surface::FitHeightOfSize(
         [&](int x, int y) { return Pixel(height, x, y); }, kWidth, kHeight);

@@ -87,11 +87,33 @@ TEST_F(TimeAverageTest, APageWhoseCameraDiesIsIdleAgainAndSaysWhy)
         EXPECT_EQ(Control<QPushButton>(*page, button)->text(), QString::fromUtf8("&Démarrer"));
         EXPECT_TRUE(Enabled(*page, 1032)) << tab;
         EXPECT_EQ(app->AcquiringDoc(), nullptr) << tab;
+        // The live view's own message, once.
+        EXPECT_EQ(messages, QStringList{QString::fromUtf8(
+                                "Erreur sur fonction Acq. permanente !\nVérifier votre caméra "
+                                "(shutter, diaphragme, ...")})
+            << tab;
         if (tab == CTimeAverageDlg::TabTwo)
             EXPECT_EQ(Text(*page, CTimeAvg2Page::IDC_PROGRESS), lost);
-        else
-            EXPECT_EQ(messages.last(), lost); // after the live view's own message
     }
+}
+
+TEST_F(TimeAverageTest, ARestartShowsTheSizeOfTheFirstStart)
+{
+    bench.Plug(0);
+    // A default size outside the source's sizes: the second start of live
+    // acquisition replaces it.
+    app->m_nDefaultWidth = 100;
+    app->m_nDefaultHeight = 80;
+    auto* page = OpenAverage<CTimeAvg4Page>(CTimeAverageDlg::TabFour);
+    auto* button = Control<QPushButton>(*page, 1038);
+    for (int start = 0; start < 2; ++start) {
+        button->click();
+        TickAverage(*page, 17);
+        if (start == 0)
+            button->click();
+    }
+    ASSERT_EQ(page->Sequence()->Results(), 2);
+    EXPECT_EQ(ViewPlanes(page->AverageDocument()->m_image).width, 100);
 }
 
 TEST_F(TimeAverageTest, EscapeClosesTheDialogFromTheTwoImagePageOnly)
