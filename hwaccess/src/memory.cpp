@@ -54,10 +54,12 @@ void SetReply(HwMemory& memory, const uint32_t (&reply)[8], bool complete)
 }
 
 // The mapped bytes [offset, offset + length), or null when the record is not
-// mapped or the range leaves the mapping.
+// mapped, the range leaves the mapping or the driver took the mapping back
+// (its device stopped).
 uint8_t* Mapped(const HwMemory* memory, uint64_t offset, uint64_t length)
 {
-    if (!IsLive(memory) || !memory->address || offset + length > memory->length)
+    if (!IsLive(memory) || !memory->address || offset + length > memory->length ||
+        !qdriver::IsLiveRange(memory->address, memory->length))
         return nullptr;
     return static_cast<uint8_t*>(memory->address) + offset;
 }
