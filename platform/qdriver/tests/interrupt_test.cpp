@@ -97,6 +97,8 @@ TEST_F(InterruptTest, CancelCloseAndDisconnectAbortPendingWaits)
 {
     Outcome first, second, third;
     ASSERT_EQ(Wait(first), win32::kIoPending);
+    EXPECT_EQ(driver->Cancel(sync), win32::kSuccess); // the connecting handle has no requests
+    EXPECT_EQ(first.calls, 0);
     EXPECT_EQ(driver->Cancel(overlapped), win32::kSuccess);
     EXPECT_EQ(first.calls, 1);
     EXPECT_EQ(first.status, win32::kOperationAborted);
