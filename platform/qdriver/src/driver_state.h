@@ -55,8 +55,7 @@ struct Device {
     bool interruptEnabled = false;
     Handle interruptOwner = kInvalidHandle; // the handle that connected the interrupt
     uint32_t connectedLevel = 0;
-    uint32_t latchedInterrupts = 0;
-    std::array<uint32_t, 4> lastReply{};
+    std::deque<std::array<uint32_t, 4>> latched; // replies of interrupts no wait took yet
     std::vector<PendingRequest> waits;
     std::array<uint8_t, wire::kBusDataSize> busData{};
     std::map<uint32_t, PortMapping> portMaps;
