@@ -4,6 +4,7 @@
 #include <string>
 
 #include "event.h"
+#include "live_objects.h"
 #include "platform.h"
 #include "request.h"
 #include <hwaccess/client.h>
@@ -98,12 +99,17 @@ BOOL CommonConstructDevice(HwDevice* device, HwInterruptCallback callback)
     pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE);
     pthread_mutex_init(&device->lock, &attributes);
     pthread_mutexattr_destroy(&attributes);
-    return true;
+    if (AddLiveObject(device, ObjectKind::Device))
+        return true;
+    pthread_mutex_destroy(&device->lock);
+    delete device->stopEvent;
+    device->stopEvent = nullptr;
+    return false;
 }
 
 BOOL HwConnectDevice(HwDevice* device, const char* name)
 {
-    if (!device || !HwDisconnectDevice(device))
+    if (!IsLive(device) || !HwDisconnectDevice(device))
         return false;
     const std::string deviceName = name ? name : kDefaultDevice;
     return IsOn95() ? Connect9x(device, deviceName) : ConnectNt(device, deviceName);
@@ -111,7 +117,7 @@ BOOL HwConnectDevice(HwDevice* device, const char* name)
 
 BOOL HwDisconnectDevice(HwDevice* device)
 {
-    if (!device)
+    if (!IsLive(device))
         return false;
     if (!Connected(device))
         return true;
@@ -125,8 +131,9 @@ BOOL HwDisconnectDevice(HwDevice* device)
 
 BOOL CommonDestroyDevice(HwDevice* device)
 {
-    if (!device || !HwDisconnectDevice(device))
+    if (!IsLive(device) || !HwDisconnectDevice(device))
         return false;
+    RemoveLiveObject(device);
     delete device->stopEvent;
     device->stopEvent = nullptr;
     pthread_mutex_destroy(&device->lock);
@@ -135,7 +142,7 @@ BOOL CommonDestroyDevice(HwDevice* device)
 
 BOOL HwDeleteDevice(HwDevice* device)
 {
-    if (!device || !CommonDestroyDevice(device))
+    if (!IsLive(device) || !CommonDestroyDevice(device))
         return false;
     std::free(device);
     return true;
@@ -143,7 +150,7 @@ BOOL HwDeleteDevice(HwDevice* device)
 
 BOOL HwSetProperty(HwDevice* device, uint32_t id, uint32_t value)
 {
-    if (!device)
+    if (!IsLive(device))
         return false;
     const uint32_t request[4] = {device->driverContext, id, value, 0};
     return SendRequest(device, kSetProperty, request, sizeof request, nullptr, 0);
@@ -151,7 +158,7 @@ BOOL HwSetProperty(HwDevice* device, uint32_t id, uint32_t value)
 
 BOOL HwGetProperty(HwDevice* device, uint32_t id, uint32_t* value)
 {
-    if (!device || !value)
+    if (!IsLive(device) || !value)
         return false;
     const uint32_t request[4] = {device->driverContext, id, 0, 0};
     return SendRequest(device, kGetProperty, request, sizeof request, value, sizeof *value);

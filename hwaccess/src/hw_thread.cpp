@@ -6,6 +6,7 @@
 #include <mutex>
 #include <thread>
 
+#include "live_objects.h"
 #include <clock/clock.h>
 #include <hwaccess/client.h>
 
@@ -54,12 +55,17 @@ HwThread* QnloCreateThread(HwThreadStart start, void* parameter, ondula::Clock& 
 {
     if (!start)
         return nullptr;
+    HwThread* made = nullptr;
     try {
         auto handle = std::make_unique<HwThread>();
         handle->clock = &clock;
+        if (!AddLiveObject(handle.get(), ObjectKind::Thread))
+            return nullptr;
+        made = handle.get();
         handle->thread = std::thread(Run, handle->state, start, parameter);
         return handle.release();
     } catch (const std::exception&) {
+        RemoveLiveObject(made);
         return nullptr;
     }
 }
@@ -71,7 +77,7 @@ HwThread* QnloCreateThread(HwThreadStart start, void* parameter)
 
 BOOL QnloResumeThread(HwThread* thread)
 {
-    if (!thread)
+    if (!IsLive(thread))
         return false;
     std::lock_guard lock(thread->state->mutex);
     if (thread->state->phase == Phase::Suspended) {
@@ -83,7 +89,7 @@ BOOL QnloResumeThread(HwThread* thread)
 
 BOOL QnloWaitForThread(HwThread* thread, uint32_t milliseconds)
 {
-    if (!thread)
+    if (!IsLive(thread))
         return false;
     const ondula::Deadline deadline(*thread->clock, std::chrono::milliseconds(milliseconds));
     ThreadState& state = *thread->state;
@@ -99,7 +105,7 @@ BOOL QnloWaitForThread(HwThread* thread, uint32_t milliseconds)
 
 BOOL QnloGetExitCodeThread(HwThread* thread, uint32_t* code)
 {
-    if (!thread || !code)
+    if (!IsLive(thread) || !code)
         return false;
     std::lock_guard lock(thread->state->mutex);
     *code = thread->state->exitCode;
@@ -108,7 +114,7 @@ BOOL QnloGetExitCodeThread(HwThread* thread, uint32_t* code)
 
 BOOL QnloCloseThread(HwThread* thread)
 {
-    if (!thread)
+    if (!IsLive(thread))
         return false;
     bool running = false;
     {
@@ -118,6 +124,7 @@ BOOL QnloCloseThread(HwThread* thread)
         running = thread->state->phase == Phase::Running;
         thread->state->changed.notify_all();
     }
+    RemoveLiveObject(thread);
     if (running)
         thread->thread.detach();
     else

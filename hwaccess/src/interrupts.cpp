@@ -2,6 +2,7 @@
 
 #include "device_lock.h"
 #include "event.h"
+#include "live_objects.h"
 #include "request.h"
 #include <hwaccess/client.h>
 
@@ -108,7 +109,7 @@ BOOL HwConnectInterrupt(HwDevice* device, uint32_t level)
 BOOL HwConnectInterruptEx(HwDevice* device, uint32_t level, uint32_t vector, uint32_t word1,
                           uint32_t word2)
 {
-    if (!device)
+    if (!IsLive(device))
         return false;
     const uint32_t request[6] = {
         device->driverContext, word1, word2, level, vector == kVectorOfLevel ? level : vector, 1};
@@ -121,7 +122,7 @@ BOOL HwConnectInterruptEx(HwDevice* device, uint32_t level, uint32_t vector, uin
 
 BOOL HwDisconnectInterrupt(HwDevice* device)
 {
-    if (!device)
+    if (!IsLive(device))
         return false;
     return SendRequest(device, kDisconnectInterrupt, &device->driverContext,
                        sizeof device->driverContext, nullptr, 0);
@@ -129,7 +130,7 @@ BOOL HwDisconnectInterrupt(HwDevice* device)
 
 BOOL HwEnableIsr(HwDevice* device, HwThread* thread, void* parameter)
 {
-    if (!device)
+    if (!IsLive(device))
         return false;
     // A second thread would take the place of the one serving now, which
     // could then never be stopped: the caller keeps its thread as it was.
@@ -160,22 +161,33 @@ BOOL HwEnableIsr(HwDevice* device, HwThread* thread, void* parameter)
 
 BOOL HwDisableIsr(HwDevice* device)
 {
-    if (!device || !device->interruptThread)
+    if (!IsLive(device) || !device->interruptThread)
         return false;
-    SetEvent(*device->stopEvent);
-    const bool ended = ServiceEnded(*device->stopEvent) ||
-                       QnloWaitForThread(device->interruptThread, kStopBoundMs);
+    HwEvent& stop = *device->stopEvent;
+    // A caller that closed the handle of the thread while it served leaves no
+    // thread to wait for: service is still stopped, waiting on the record's
+    // own mark of its end, and the bad handle reported.
+    const bool handleClosed = !ServiceEnded(stop) && !IsLive(device->interruptThread);
+    SetEvent(stop);
+    const bool ended =
+        ServiceEnded(stop) ||
+        (handleClosed ? AwaitServiceEnded(stop, std::chrono::milliseconds(kStopBoundMs))
+                      : QnloWaitForThread(device->interruptThread, kStopBoundMs));
     const BOOL disabled = HwSetProperty(device, kPropertyInterruptEnabled, 0);
     if (!ended)
         return false;
     ForgetThread(*device);
+    if (handleClosed) {
+        qdriver::SetLastError(win32::kInvalidHandle);
+        return false;
+    }
     return disabled;
 }
 
 uint32_t HwIsrThreadProc(void* parameter)
 {
     auto* device = static_cast<HwDevice*>(parameter);
-    if (!device)
+    if (!IsLive(device))
         return HW_ISR_WAIT_REFUSED;
     uint32_t result = HW_ISR_STOPPED;
     if (!IsSet(*device->stopEvent)) {
@@ -189,13 +201,13 @@ uint32_t HwIsrThreadProc(void* parameter)
     return result;
 }
 
-uint32_t HwGetIsrData(HwDevice* device) { return device ? device->interruptReply[1] : 0; }
+uint32_t HwGetIsrData(HwDevice* device) { return IsLive(device) ? device->interruptReply[1] : 0; }
 
-uint32_t HwGetIsrIdData(HwDevice* device) { return device ? device->interruptReply[2] : 0; }
+uint32_t HwGetIsrIdData(HwDevice* device) { return IsLive(device) ? device->interruptReply[2] : 0; }
 
 BOOL HwBeginIsrSynch(HwDevice* device)
 {
-    if (!device)
+    if (!IsLive(device))
         return false;
     pthread_mutex_lock(&device->lock);
     return true;
@@ -203,7 +215,7 @@ BOOL HwBeginIsrSynch(HwDevice* device)
 
 BOOL HwEndIsrSynch(HwDevice* device)
 {
-    if (!device)
+    if (!IsLive(device))
         return false;
     pthread_mutex_unlock(&device->lock);
     return true;

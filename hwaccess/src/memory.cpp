@@ -2,6 +2,7 @@
 #include <cstring>
 #include <memory>
 
+#include "live_objects.h"
 #include "request.h"
 #include <hwaccess/client.h>
 #include <qdriver/address_table.h>
@@ -25,7 +26,8 @@ public:
     explicit RequestDevice(const HwMemory& memory)
     {
         if (memory.device) {
-            device_ = memory.device;
+            if (IsLive(memory.device))
+                device_ = memory.device;
             return;
         }
         temporary_.reset(HwNewDevice(nullptr));
@@ -52,10 +54,12 @@ void SetReply(HwMemory& memory, const uint32_t (&reply)[8], bool complete)
 }
 
 // The mapped bytes [offset, offset + length), or null when the record is not
-// mapped or the range leaves the mapping.
+// mapped, the range leaves the mapping or the driver took the mapping back
+// (its device stopped).
 uint8_t* Mapped(const HwMemory* memory, uint64_t offset, uint64_t length)
 {
-    if (!memory || !memory->address || offset + length > memory->length)
+    if (!IsLive(memory) || !memory->address || offset + length > memory->length ||
+        !qdriver::IsLiveRange(memory->address, memory->length))
         return nullptr;
     return static_cast<uint8_t*>(memory->address) + offset;
 }
@@ -78,20 +82,29 @@ template <typename T> BOOL WriteItem(HwMemory* memory, uint32_t index, T value)
 
 } // namespace
 
-HwMemory* HwNewMemory() { return static_cast<HwMemory*>(std::calloc(1, sizeof(HwMemory))); }
+HwMemory* HwNewMemory()
+{
+    auto* memory = static_cast<HwMemory*>(std::calloc(1, sizeof(HwMemory)));
+    if (memory && !AddLiveObject(memory, ObjectKind::Memory)) {
+        std::free(memory);
+        return nullptr;
+    }
+    return memory;
+}
 
 BOOL HwDeleteMemory(HwMemory* memory)
 {
-    if (!memory)
+    if (!IsLive(memory))
         return false;
-    HwUnmapMemory(memory);
+    const BOOL unmapped = HwUnmapMemory(memory);
+    RemoveLiveObject(memory);
     std::free(memory);
-    return true;
+    return unmapped;
 }
 
 BOOL HwMapMemory(HwMemory* memory, uint32_t address, uint32_t length)
 {
-    if (!memory)
+    if (!IsLive(memory))
         return false;
     HwUnmapMemory(memory);
     memory->device = nullptr;
@@ -101,7 +114,7 @@ BOOL HwMapMemory(HwMemory* memory, uint32_t address, uint32_t length)
 
 BOOL HwMapDeviceMemory(HwMemory* memory, HwDevice* device)
 {
-    if (!memory)
+    if (!IsLive(memory))
         return false;
     HwUnmapMemory(memory);
     memory->device = device;
@@ -112,7 +125,7 @@ BOOL HwMapDeviceMemory(HwMemory* memory, HwDevice* device)
 
 BOOL HwMapDmaBuffer(HwMemory* memory, HwDevice* device)
 {
-    if (!memory)
+    if (!IsLive(memory))
         return false;
     HwUnmapMemory(memory);
     memory->device = device;
@@ -123,7 +136,7 @@ BOOL HwMapDmaBuffer(HwMemory* memory, HwDevice* device)
 BOOL HwMapMemoryEx(HwMemory* memory, uint32_t address, uint32_t length, uint32_t space,
                    uint32_t bus)
 {
-    if (!memory)
+    if (!IsLive(memory))
         return false;
     HwUnmapMemory(memory);
     RequestDevice device(*memory);
@@ -142,7 +155,7 @@ BOOL HwMapMemoryEx(HwMemory* memory, uint32_t address, uint32_t length, uint32_t
 
 BOOL HwUnmapMemory(HwMemory* memory)
 {
-    if (!memory)
+    if (!IsLive(memory))
         return false;
     if (!memory->address)
         return true;
@@ -157,19 +170,22 @@ BOOL HwUnmapMemory(HwMemory* memory)
     return unmapped;
 }
 
-void* HwGetMemoryPointer(HwMemory* memory) { return memory ? memory->address : nullptr; }
+void* HwGetMemoryPointer(HwMemory* memory) { return IsLive(memory) ? memory->address : nullptr; }
 
-uint32_t HwGetPhysicalAddress(HwMemory* memory) { return memory ? memory->physicalAddress : 0; }
+uint32_t HwGetPhysicalAddress(HwMemory* memory)
+{
+    return IsLive(memory) ? memory->physicalAddress : 0;
+}
 
 uint32_t HwSetMemoryIndex(HwMemory* memory, uint32_t index)
 {
-    if (!memory)
+    if (!IsLive(memory))
         return 0;
     memory->kindAndIndex = (index << 16) + kMemoryIndexed;
     return memory->kindAndIndex;
 }
 
-uint32_t HwGetMemoryIndex(HwMemory* memory) { return memory ? Index(*memory) : 0; }
+uint32_t HwGetMemoryIndex(HwMemory* memory) { return IsLive(memory) ? Index(*memory) : 0; }
 
 void* HwReadMemory(HwMemory* memory, uint32_t offset, void* buffer, uint32_t length)
 {

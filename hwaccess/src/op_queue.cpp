@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "device_lock.h"
+#include "live_objects.h"
 #include "request.h"
 #include <hwaccess/client.h>
 #include <qdriver/address_table.h>
@@ -200,7 +201,7 @@ BOOL HwQueueBreakIfAnd(HwOpQueue* queue, uint32_t mask, uint32_t value)
 
 BOOL HwExecute(HwDevice* device, HwOpQueue* queue)
 {
-    if (!device || !queue)
+    if (!IsLive(device) || !queue)
         return false;
     const uint32_t count = Header(queue, kHeaderCount);
     if (count == 0)

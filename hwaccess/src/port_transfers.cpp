@@ -4,6 +4,7 @@
 #include <new>
 #include <vector>
 
+#include "live_objects.h"
 #include "request.h"
 #include <hwaccess/client.h>
 
@@ -34,7 +35,7 @@ bool MissingData(const void* data, uint32_t length)
 BOOL HwAutoIncReadPort(HwDevice* device, uint32_t port, uint32_t stride, void* buffer,
                        uint32_t length, uint32_t width)
 {
-    if (!device)
+    if (!IsLive(device))
         return false;
     const auto request = BlockRequest(device, port, stride, length, width);
     const uint32_t code =
@@ -45,7 +46,7 @@ BOOL HwAutoIncReadPort(HwDevice* device, uint32_t port, uint32_t stride, void* b
 BOOL HwAutoIncWritePort(HwDevice* device, uint32_t port, uint32_t stride, const void* buffer,
                         uint32_t length, uint32_t width)
 {
-    if (!device || MissingData(buffer, length))
+    if (!IsLive(device) || MissingData(buffer, length))
         return false;
     const auto request = BlockRequest(device, port, stride, length, width);
     if (length > kBlockBufferedLimit || IsOn95())
@@ -67,7 +68,7 @@ BOOL HwMapPorts(HwDevice* device, uint32_t base, uint32_t count, uint32_t* mappi
 BOOL HwMapPortsEx(HwDevice* device, uint32_t base, uint32_t count, uint32_t space, uint32_t bus,
                   uint32_t* mapping)
 {
-    if (!device || !mapping)
+    if (!IsLive(device) || !mapping)
         return false;
     const uint32_t request[8] = {device->driverContext, space, bus, base, count, *mapping, 0, 0};
     uint32_t reply[6] = {};
@@ -81,7 +82,7 @@ BOOL HwMapPortsEx(HwDevice* device, uint32_t base, uint32_t count, uint32_t spac
 
 BOOL HwUnmapPorts(HwDevice* device, uint32_t mapping)
 {
-    if (!device)
+    if (!IsLive(device))
         return false;
     const uint32_t request[4] = {device->driverContext, mapping, 0, 0};
     return SendRequest(device, kUnmapPorts, request, sizeof request, nullptr, 0);
@@ -89,7 +90,7 @@ BOOL HwUnmapPorts(HwDevice* device, uint32_t mapping)
 
 BOOL HwGetBusDataByOffset(HwDevice* device, uint32_t offset, void* buffer, uint32_t length)
 {
-    if (!device)
+    if (!IsLive(device))
         return false;
     const uint32_t request[8] = {device->driverContext, offset, length, 0, 0, 0, 0, 0};
     return SendRequest(device, kGetBusData, request, sizeof request, buffer, length);
@@ -97,7 +98,7 @@ BOOL HwGetBusDataByOffset(HwDevice* device, uint32_t offset, void* buffer, uint3
 
 BOOL HwSetBusDataByOffset(HwDevice* device, uint32_t offset, const void* data, uint32_t length)
 {
-    if (!device || MissingData(data, length) ||
+    if (!IsLive(device) || MissingData(data, length) ||
         length > std::numeric_limits<uint32_t>::max() - kBusDataRequestSize)
         return false;
     std::vector<uint8_t> request;

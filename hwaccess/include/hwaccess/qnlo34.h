@@ -9,8 +9,8 @@
  *   record: no IsrId values, no MemoryIo, DmaBufSize 0;
  * - HwGetDeviceConfig and HwEnumerateDevices copy out only the short record.
  * Full records belong to the client part. HwConfigureIsrIdOp and
- * HwConfigureMemoryIo set words of the full record: they answer FALSE, writing
- * nothing, unless the record's size word (bytes 68-71) is exactly 96. */
+ * HwConfigureMemoryIo would set words of the full record, past the short
+ * record the caller may hold: they answer FALSE, reading and writing nothing. */
 #include <stdarg.h>
 
 #include <hwaccess/hw_thread.h>

@@ -163,6 +163,7 @@ Status StopDevice(Driver::State& s, const std::string& request)
     if (d->name == wire::kDefaultDevice)
         return win32::kAccessDenied;
     AbortWaits(s, *d, kInvalidHandle, win32::kOperationAborted);
+    ReleaseMemory(s, *d);
     d->running = false;
     s.devices.erase(ondula::lowered(name));
     return win32::kSuccess;

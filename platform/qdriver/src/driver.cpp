@@ -282,8 +282,9 @@ win32::Status Driver::Cancel(Handle handle)
         std::lock_guard lock(state_->mutex);
         if (!state_->files.count(handle))
             return win32::kInvalidHandle;
+        // Only the requests end: an interrupt the handle connected stays connected.
         for (auto& [key, d] : state_->devices)
-            CloseInterruptHandle(*state_, *d, handle);
+            AbortWaits(*state_, *d, handle, win32::kOperationAborted);
         due.swap(state_->due);
     }
     RunDue(std::move(due));

@@ -55,8 +55,7 @@ struct Device {
     bool interruptEnabled = false;
     Handle interruptOwner = kInvalidHandle; // the handle that connected the interrupt
     uint32_t connectedLevel = 0;
-    uint32_t latchedInterrupts = 0;
-    std::array<uint32_t, 4> lastReply{};
+    std::deque<std::array<uint32_t, 4>> latched; // replies of interrupts no wait took yet
     std::vector<PendingRequest> waits;
     std::array<uint8_t, wire::kBusDataSize> busData{};
     std::map<uint32_t, PortMapping> portMaps;
@@ -109,7 +108,7 @@ struct Driver::State {
     PhysicalMemory physical;
     std::map<uint32_t, MemoryMapping> memoryMaps; // by mapping handle
     uint32_t nextMemoryMap = 1;
-    uint32_t nextDmaBase = wire::kDmaRegionBase;
+    std::map<uint32_t, uint32_t> dmaBuffers; // base to size, of the running devices
 };
 
 // device_control.cpp
@@ -143,6 +142,8 @@ Status SetProperty(Device& d, Request& r);
 // memory_requests.cpp
 Status MapMemory(Driver::State& s, Device& d, Request& r);
 Status UnmapMemory(Driver::State& s, Device& d, Request& r);
+/// Unmaps every mapping of a device that stops and frees its DMA buffer.
+void ReleaseMemory(Driver::State& s, const Device& d);
 
 // interrupts.cpp
 Status ConnectInterrupt(Driver::State& s, Device& d, Handle handle, Request& r);

@@ -30,7 +30,7 @@ Status ConnectInterrupt(Driver::State& s, Device& d, Handle handle, Request& r)
     d.interruptConnected = true;
     d.interruptOwner = handle;
     d.connectedLevel = level;
-    d.latchedInterrupts = 0;
+    d.latched.clear();
     const uint32_t reply[5] = {d.context, level, GetWord(r.in, 4), GetWord(r.in, 1),
                                GetWord(r.in, 2)};
     std::memcpy(r.out, reply, sizeof reply);
@@ -60,9 +60,9 @@ Status WaitInterrupt(Driver::State&, Device& d, Handle handle, Request& r, Compl
         return win32::kInsufficientBuffer;
     if (!d.interruptConnected)
         return win32::kInvalidFunction;
-    if (d.latchedInterrupts > 0) {
-        --d.latchedInterrupts;
-        std::memcpy(r.out, d.lastReply.data(), kInterruptReplySize);
+    if (!d.latched.empty()) {
+        std::memcpy(r.out, d.latched.front().data(), kInterruptReplySize);
+        d.latched.pop_front();
         r.returned = kInterruptReplySize;
         return win32::kSuccess;
     }
@@ -120,14 +120,17 @@ void DeliverInterrupt(Driver::State& s, Device& d)
         return;
     if (!d.interruptEnabled)
         return;
-    d.lastReply = {0, data, id, 0};
+    const std::array<uint32_t, 4> reply = {0, data, id, 0};
     if (d.waits.empty()) {
-        ++d.latchedInterrupts;
+        // Each kept interrupt keeps its own data, up to a bound beyond which
+        // the newest are lost, as from a full hardware queue.
+        if (d.latched.size() < kLatchedInterruptLimit)
+            d.latched.push_back(reply);
         return;
     }
     PendingRequest p = std::move(d.waits.front());
     d.waits.erase(d.waits.begin());
-    std::memcpy(p.out, d.lastReply.data(), kInterruptReplySize);
+    std::memcpy(p.out, reply.data(), kInterruptReplySize);
     s.due.push_back({std::move(p.done), win32::kSuccess, kInterruptReplySize});
 }
 

@@ -16,6 +16,18 @@ struct Range {
     uint32_t length = 0;
 };
 
+// The lowest place for `size` bytes that no running device's DMA buffer takes.
+uint64_t FreeDmaPlace(const Driver::State& s, uint32_t size)
+{
+    uint64_t place = kDmaRegionBase;
+    for (const auto& [base, length] : s.dmaBuffers) {
+        if (place + size <= base)
+            break;
+        place = (uint64_t(base) + length + kDmaAlignment - 1) / kDmaAlignment * kDmaAlignment;
+    }
+    return place;
+}
+
 // The device's DMA buffer, placed in physical memory at its first use.
 Status DmaBuffer(Driver::State& s, Device& d, Range* range)
 {
@@ -23,11 +35,11 @@ Status DmaBuffer(Driver::State& s, Device& d, Range* range)
     if (size == 0)
         return win32::kInvalidParameter;
     if (d.dmaBase == 0) {
-        if (s.nextDmaBase + uint64_t(size) > PhysicalMemory::kSize)
+        const uint64_t place = FreeDmaPlace(s, size);
+        if (place + size > PhysicalMemory::kSize)
             return win32::kNotEnoughMemory;
-        d.dmaBase = s.nextDmaBase;
-        s.nextDmaBase = uint32_t((s.nextDmaBase + uint64_t(size) + kDmaAlignment - 1) /
-                                 kDmaAlignment * kDmaAlignment);
+        d.dmaBase = uint32_t(place);
+        s.dmaBuffers[d.dmaBase] = size;
     }
     *range = {d.dmaBase, size};
     return win32::kSuccess;
@@ -87,6 +99,13 @@ Status UnmapMemory(Driver::State& s, Device& d, Request& r)
         return win32::kInvalidParameter;
     s.memoryMaps.erase(mapping);
     return win32::kSuccess;
+}
+
+void ReleaseMemory(Driver::State& s, const Device& d)
+{
+    std::erase_if(s.memoryMaps, [&](const auto& entry) { return entry.second.owner == d.context; });
+    if (d.dmaBase != 0)
+        s.dmaBuffers.erase(d.dmaBase);
 }
 
 } // namespace qdriver

@@ -16,7 +16,9 @@ bool InRange(uint32_t address, uint32_t length)
 } // namespace
 
 MappedView::MappedView(void* base, size_t size, uint8_t* address)
-    : base_(base), size_(size), token_(RegisterAddress(address))
+    : base_(base),
+      size_(size),
+      token_(RegisterAddress(address, size - size_t(address - static_cast<uint8_t*>(base))))
 {
 }
 

@@ -5,16 +5,7 @@ namespace {
 
 using namespace wire;
 
-class DeviceControlTest : public DriverFixture {
-protected:
-    win32::Status SendName(Handle h, uint32_t code, const std::string& name)
-    {
-        uint32_t returned = 0;
-        std::string bytes = name + '\0';
-        return driver->Control(h, code, bytes.data(), uint32_t(bytes.size()), nullptr, 0,
-                               &returned);
-    }
-};
+using DeviceControlTest = DriverFixture;
 
 TEST_F(DeviceControlTest, NtOpensRunningDevicesByNameOnly)
 {

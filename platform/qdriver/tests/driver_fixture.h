@@ -82,6 +82,15 @@ protected:
         return status;
     }
 
+    /// Sends `name` with its terminating zero.
+    win32::Status SendName(Handle h, uint32_t code, const std::string& name)
+    {
+        uint32_t returned = 0;
+        std::string bytes = name + '\0';
+        return driver->Control(h, code, bytes.data(), uint32_t(bytes.size()), nullptr, 0,
+                               &returned);
+    }
+
     win32::Status Execute(Handle h, Words& queue)
     {
         Words out(queue.size(), 0xEEEEEEEE);

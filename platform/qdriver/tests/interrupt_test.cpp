@@ -81,12 +81,16 @@ TEST_F(InterruptTest, AWaitCompletesWithTheServiceAndIdentificationData)
 
 TEST_F(InterruptTest, AnInterruptWithoutWaitIsKeptForTheNextWait)
 {
-    card->Script(2, {0x80});
+    card->Script(1, {0x11, 0x22});
+    card->Script(2, {0x81, 0x82});
+    driver->RaiseInterrupt(5);
     driver->RaiseInterrupt(5);
     Outcome outcome;
     EXPECT_EQ(Wait(outcome), win32::kSuccess);
     EXPECT_EQ(outcome.calls, 0);
-    EXPECT_EQ(reply[2], 0x80u);
+    EXPECT_EQ(reply, (Words{0, 0x11, 0x81, 0}));
+    EXPECT_EQ(Wait(outcome), win32::kSuccess); // each kept with its own data
+    EXPECT_EQ(reply, (Words{0, 0x22, 0x82, 0}));
     EXPECT_EQ(Wait(outcome), win32::kIoPending);
     // The pending wait completes while `outcome` lives: unloading aborts it.
     driver.reset();
@@ -97,6 +101,8 @@ TEST_F(InterruptTest, CancelCloseAndDisconnectAbortPendingWaits)
 {
     Outcome first, second, third;
     ASSERT_EQ(Wait(first), win32::kIoPending);
+    EXPECT_EQ(driver->Cancel(sync), win32::kSuccess); // the connecting handle has no requests
+    EXPECT_EQ(first.calls, 0);
     EXPECT_EQ(driver->Cancel(overlapped), win32::kSuccess);
     EXPECT_EQ(first.calls, 1);
     EXPECT_EQ(first.status, win32::kOperationAborted);

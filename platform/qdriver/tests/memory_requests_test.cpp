@@ -1,3 +1,6 @@
+#include <fstream>
+#include <string>
+
 #include "driver_fixture.h"
 #include <qdriver/address_table.h>
 
@@ -91,6 +94,41 @@ TEST_F(MemoryRequestTest, EachDeviceHasOneDmaBufferOfItsOwn)
     Words device;
     ASSERT_EQ(Map("c832", {0, 1, 0, 0, 0, 0, 0, 0}, &device), win32::kSuccess);
     EXPECT_EQ(Words(device.begin(), device.begin() + 2), (Words{0xD0000, 0x100}));
+}
+
+// How many views of physical memory the process holds.
+size_t PhysicalViews()
+{
+    std::ifstream maps("/proc/self/maps");
+    size_t views = 0;
+    for (std::string line; std::getline(maps, line);)
+        views += line.find("qdriver-physical") != std::string::npos;
+    return views;
+}
+
+TEST_F(MemoryRequestTest, AStopTakesBackTheMappingsAndTheDmaBufferOfItsDevice)
+{
+    const size_t before = PhysicalViews();
+    const Handle control = Open("_Default30");
+    std::vector<uint32_t> previousTokens;
+    for (int start = 0; start < 3; ++start) {
+        SCOPED_TRACE(start);
+        if (start > 0) {
+            ASSERT_EQ(SendName(control, kStopDevice, "\\Device\\c832"), win32::kSuccess);
+            ASSERT_EQ(SendName(control, kStartDevice, "c832"), win32::kSuccess);
+        }
+        Words dma, memory;
+        ASSERT_EQ(Map("c832", {0, 2, 0, 0, 0, 0, 0, 0}, &dma), win32::kSuccess);
+        ASSERT_EQ(Map("c832", {0, 1, 0, 0, 0, 0, 0, 0}, &memory), win32::kSuccess);
+        EXPECT_EQ(dma[0], 0x80000000u); // the buffer's place is free again
+        EXPECT_EQ(PhysicalViews(), before + 2);
+        for (uint32_t token : previousTokens)
+            EXPECT_EQ(AddressOf(token), nullptr);
+        previousTokens = {dma[2], memory[2]};
+    }
+    Words other;
+    ASSERT_EQ(Map("dma", {0, 2, 0, 0, 0, 0, 0, 0}, &other), win32::kSuccess);
+    EXPECT_EQ(other[0], 0x80002000u); // beside the running device's buffer
 }
 
 } // namespace

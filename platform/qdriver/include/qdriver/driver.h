@@ -55,6 +55,10 @@ inline constexpr size_t kRequestLogLimit = 4096;
 /// always kept), so that large op queues do not pile up copies of their data.
 inline constexpr size_t kRequestLogBytes = size_t(16) << 20;
 
+/// How many interrupts a device keeps, each with its data, while no wait is
+/// pending.
+inline constexpr size_t kLatchedInterruptLimit = 1024;
+
 struct LoggedRequest {
     std::string device; // device name, or the control path
     uint32_t code;
@@ -104,7 +108,8 @@ public:
 
     /// Interrupt `level` on the bus: every device connected to it whose
     /// identification op (when configured) claims it runs its service op and
-    /// answers one pending wait, or keeps the interrupt for the next wait, while
+    /// answers one pending wait, or keeps the interrupt with its data for the
+    /// next wait (up to kLatchedInterruptLimit of them), while
     /// interrupt delivery (property 1) is enabled. The driver hears its bus's
     /// interrupt lines through this; an interrupt raised from inside a port access
     /// is delivered when that request ends, once however often it was raised.

@@ -154,7 +154,8 @@ inline constexpr uint32_t kInterruptReplySize = 16;
 // [2] address token of the mapping, [3] mapping handle, [4]-[7] 0.
 // Unmap request (32 bytes): [0] ctx, [1] kind, [2] mapping handle, [3] index;
 // no reply. A mapping lives until its device unmaps it by its handle, however
-// long the handle that made it stays open; every mapping of one physical
+// long the handle that made it stays open, or until the device stops, which
+// also frees its DMA buffer for the devices started later; every mapping of one physical
 // address shows the same bytes. Physical memory is 4 GiB, zero until written;
 // DMA buffers are placed from kDmaRegionBase on.
 inline constexpr uint32_t kMapMemoryRequestSize = 32;
