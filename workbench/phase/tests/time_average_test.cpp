@@ -92,8 +92,9 @@ TEST_F(TimeAverageTest, APageWhoseCameraDiesIsIdleAgainAndSaysWhy)
                                 "Erreur sur fonction Acq. permanente !\nVérifier votre caméra "
                                 "(shutter, diaphragme, ...")})
             << tab;
-        if (tab == CTimeAverageDlg::TabTwo)
+        if (tab == CTimeAverageDlg::TabTwo) {
             EXPECT_EQ(Text(*page, CTimeAvg2Page::IDC_PROGRESS), lost);
+        }
     }
 }
 
