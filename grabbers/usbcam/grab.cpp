@@ -93,6 +93,17 @@ void QueueDepth(AcquireInstance& r)
         device.requests().Queue();
 }
 
+// Waits for a finished request without the plug-in's lock; none when the
+// instance's grab was aborted since `aborts` was read.
+int32_t WaitForRequest(const AcquireInstance& r, ImageRequestControl& control, uint32_t aborts)
+{
+    const int32_t timeout_ms = r.grab_timeout;
+    if (r.aborts != aborts)
+        return -1;
+    const PluginLockReleased released;
+    return control.Wait(timeout_ms);
+}
+
 // An asynchronous grab leaves the next request queued for the next one.
 FGstatus QueueNext(FGInstance* fginst, AcquireInstance& r, ImageRequestControl& control)
 {
@@ -109,6 +120,7 @@ FGstatus GrabImg(FGInstance* fginst, TakenRequest& taken)
 {
     AcquireInstance& r = Record(fginst);
     ImageRequestControl& control = r.board->device->requests();
+    const uint32_t aborts = r.aborts;
     CancelOthers(r);
     bool late = false;
     if (!r.request_pending) {
@@ -119,7 +131,7 @@ FGstatus GrabImg(FGInstance* fginst, TakenRequest& taken)
         control.ResetQueue();
         r.request_pending = false;
     } else {
-        taken.TakeIfOk(control, control.Wait(r.grab_timeout));
+        taken.TakeIfOk(control, WaitForRequest(r, control, aborts));
         if (taken.held()) {
             r.request_pending = false;
             if (AgeMs(r) <= r.max_delay)
@@ -131,7 +143,7 @@ FGstatus GrabImg(FGInstance* fginst, TakenRequest& taken)
     }
     if (!late)
         control.Queue();
-    const int32_t number = control.Wait(r.grab_timeout);
+    const int32_t number = WaitForRequest(r, control, aborts);
     if (number >= 0) {
         control.RefreshRequestList();
         taken.TakeIfOk(control, number);
@@ -139,7 +151,7 @@ FGstatus GrabImg(FGInstance* fginst, TakenRequest& taken)
     r.request_pending = false;
     if (late && AgeMs(r) > r.max_delay) {
         control.Queue();
-        taken.TakeIfOk(control, control.Wait(r.grab_timeout));
+        taken.TakeIfOk(control, WaitForRequest(r, control, aborts));
     }
     // Nothing came: what is still queued is dropped, so that no later grab takes it.
     if (!taken.held()) {
