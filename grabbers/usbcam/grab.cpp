@@ -196,32 +196,36 @@ FGstatus ExtractChannelsFromRGB32(const FGInstance* fginst, const uint8_t* sourc
     return FG_SUCCESS;
 }
 
-// Host images over the request's buffer, which the host copies before the
-// camera can use the buffer again.
-FGstatus PointImages(Vproc_handle proc_id, const KdImageBuffer& ib, int32_t count,
+// Host images over the request's buffer, which the host copies once the grab
+// has returned. Another instance of the camera may refill the buffer before
+// then, so while the camera is shared the host copies it now (`copy`), under
+// the plug-in's lock.
+FGstatus PointImages(Vproc_handle proc_id, const KdImageBuffer& ib, int32_t count, int32_t copy,
                      VImageRecord* image)
 {
     void* data = const_cast<void*>(ib.vpData);
     const int32_t w = ib.iWidth, h = ib.iHeight;
     switch (ib.pixelFormat) {
     case KD_PIXEL_MONO8:
-        return Wrapped(call::kVolatileMono8, __LINE__,
-                       [&] { return VNewImagePtr(proc_id, &image[0], BYTE_IMAGE, w, h, data, 0); });
+        return Wrapped(call::kVolatileMono8, __LINE__, [&] {
+            return VNewImagePtr(proc_id, &image[0], BYTE_IMAGE, w, h, data, copy);
+        });
     case KD_PIXEL_MONO16: {
         const FGstatus status = Wrapped(call::kVolatileMono16, __LINE__, [&] {
-            return VNewImagePtr(proc_id, &image[0], UINT2_IMAGE, w, h, data, 0);
+            return VNewImagePtr(proc_id, &image[0], UINT2_IMAGE, w, h, data, copy);
         });
         image[0].num_bits = 16;
         return status;
     }
     case KD_PIXEL_RGB32:
-        return Wrapped(call::kVolatileRgb32, __LINE__,
-                       [&] { return VNewImagePtr(proc_id, &image[0], INT4_IMAGE, w, h, data, 0); });
+        return Wrapped(call::kVolatileRgb32, __LINE__, [&] {
+            return VNewImagePtr(proc_id, &image[0], INT4_IMAGE, w, h, data, copy);
+        });
     }
     for (int32_t i = 0; i < count; ++i) {
         auto* plane = const_cast<uint8_t*>(Plane(ib, i));
         const FGstatus status = Wrapped(call::kVolatilePlane, __LINE__, [&] {
-            return VNewImagePtr(proc_id, &image[i], BYTE_IMAGE, w, h, plane, 0);
+            return VNewImagePtr(proc_id, &image[i], BYTE_IMAGE, w, h, plane, copy);
         });
         if (status != FG_SUCCESS)
             return status;
@@ -286,7 +290,8 @@ FGstatus MakeImages(Vproc_handle proc_id, FGInstance* fginst, const AcquireInsta
     fginst->image_width = ib.iWidth;
     fginst->image_height = ib.iHeight;
     fginst->bits_per_channel = ib.pixelFormat == KD_PIXEL_MONO16 ? 16 : 8;
-    const FGstatus status = r.volatile_mode ? PointImages(proc_id, ib, count, image)
+    const int32_t shared = r.board->instances > 1;
+    const FGstatus status = r.volatile_mode ? PointImages(proc_id, ib, count, shared, image)
                                             : CopyImages(proc_id, fginst, ib, count, image);
     if (status == FG_SUCCESS)
         fginst->num_channels = *num_image = count;
