@@ -2,6 +2,8 @@
 // through the callbacks of the interface's plug-in.
 #include <verodyn/framegrabber.h>
 
+#include <strings.h>
+
 #include <atomic>
 #include <memory>
 
@@ -51,13 +53,14 @@ template <typename Body> Vstatus fg_run(const char* op, Body&& body)
 // grabber's `serial` lock, with the plug-in's `callback` as `proc`; a plug-in
 // that offers no such callback does not support the operator.
 template <typename Proc, typename Call>
-Vstatus on_grabber(long handle, std::mutex Grabber::*serial, Proc FGClass::*callback, Call&& call)
+Vstatus on_grabber(long handle, Proc FGClass::*callback, Call&& call,
+                   std::mutex Grabber::*serial = &Grabber::lock)
 {
     const std::shared_ptr<Grabber> grabber = find_grabber(handle);
     if (!grabber)
         return VERR_FG_HANDLE;
     std::shared_lock in_use(grabber->use);
-    std::lock_guard guard((*grabber).*serial);
+    std::lock_guard guard(grabber.get()->*serial);
     if (grabber->closed)
         return VERR_FG_HANDLE;
     const Proc proc = grabber->iface->cls.*callback;
@@ -76,15 +79,14 @@ Vstatus grab_operator(const char* op, Vobject* out, long handle, Proc FGClass::*
     return fg_run(op, [&](std::string&) -> Vstatus {
         if (!out)
             return VERR_PARAM;
-        return on_grabber(
-            handle, &Grabber::grab_lock, callback, [&](Grabber& g, Proc proc) -> Vstatus {
-                GrabRecords records;
-                int32_t count = 0;
-                const FGstatus status = grab(proc, g.inst.get(), records.data(), &count);
-                if (status != FG_SUCCESS)
-                    return status;
-                return records.to_object(count, out);
-            });
+        return on_grabber(handle, callback, [&](Grabber& g, Proc proc) -> Vstatus {
+            GrabRecords records;
+            int32_t count = 0;
+            const FGstatus status = grab(proc, g.inst.get(), records.data(), &count);
+            if (status != FG_SUCCESS)
+                return status;
+            return records.to_object(count, out);
+        });
     });
 }
 
@@ -243,7 +245,7 @@ Vstatus grab_image(Vobject* out, long handle)
 Vstatus grab_image_start(long handle, double max_delay)
 {
     return fg_run("grab_image_start", [&](std::string&) -> Vstatus {
-        return on_grabber(handle, &Grabber::grab_lock, &FGClass::FGGrabStartAsync,
+        return on_grabber(handle, &FGClass::FGGrabStartAsync,
                           [&](Grabber& g, FGGrabStartAsyncProc start) -> Vstatus {
                               return from_plugin(start(next_proc_id(), g.inst.get(), max_delay));
                           });
@@ -265,24 +267,23 @@ Vstatus get_framegrabber_param(long handle, const char* name, VTuple* value)
         if (!name || !value)
             return VERR_PARAM;
         detail = name;
-        return on_grabber(handle, &Grabber::param_lock, &FGClass::FGGetParam,
-                          [&](Grabber& g, FGGetParamProc get) -> Vstatus {
-                              std::vector<Vcpar> values(kParamCapacity);
-                              int32_t count = kParamCapacity;
-                              const Vproc_handle proc_id = next_proc_id();
-                              FGstatus status =
-                                  get(proc_id, g.inst.get(), name, values.data(), &count);
-                              if (status == FG_ERR_PARAM_VALUE && count > int32_t(values.size()) &&
-                                  count <= kParamCapacityLimit) {
-                                  values.assign(std::size_t(count), Vcpar{});
-                                  status = get(proc_id, g.inst.get(), name, values.data(), &count);
-                              }
-                              if (status != FG_SUCCESS)
-                                  return status;
-                              if (count > int32_t(values.size()))
-                                  return VERR_FG_ANSWER;
-                              return to_tuple(values.data(), count, value);
-                          });
+        return on_grabber(
+            handle, &FGClass::FGGetParam, [&](Grabber& g, FGGetParamProc get) -> Vstatus {
+                std::vector<Vcpar> values(kParamCapacity);
+                int32_t count = kParamCapacity;
+                const Vproc_handle proc_id = next_proc_id();
+                FGstatus status = get(proc_id, g.inst.get(), name, values.data(), &count);
+                if (status == FG_ERR_PARAM_VALUE && count > int32_t(values.size()) &&
+                    count <= kParamCapacityLimit) {
+                    values.assign(std::size_t(count), Vcpar{});
+                    status = get(proc_id, g.inst.get(), name, values.data(), &count);
+                }
+                if (status != FG_SUCCESS)
+                    return status;
+                if (count > int32_t(values.size()))
+                    return VERR_FG_ANSWER;
+                return to_tuple(values.data(), count, value);
+            });
     });
 }
 
@@ -296,11 +297,14 @@ Vstatus set_framegrabber_param(long handle, const char* name, const VTuple& valu
         const Vstatus converted = values.assign(value);
         if (converted != V_OK)
             return converted;
-        return on_grabber(handle, &Grabber::param_lock, &FGClass::FGSetParam,
-                          [&](Grabber& g, FGSetParamProc set) -> Vstatus {
-                              return from_plugin(set(next_proc_id(), g.inst.get(), name,
-                                                     values.data(), values.size()));
-                          });
+        // An abort is meant for a grab in progress: it must not wait for it.
+        return on_grabber(
+            handle, &FGClass::FGSetParam,
+            [&](Grabber& g, FGSetParamProc set) -> Vstatus {
+                return from_plugin(
+                    set(next_proc_id(), g.inst.get(), name, values.data(), values.size()));
+            },
+            strcasecmp(name, "do_abort_grab") == 0 ? &Grabber::abort_lock : &Grabber::lock);
     });
 }
 

@@ -12,16 +12,16 @@ namespace verodyn::fg {
 
 // One open frame grabber. Every call holds `use` shared and close holds it
 // alone, so close waits for the calls in flight; `closed` is set under it, so
-// a call that found the grabber before it was closed fails cleanly. Grabs run
-// one at a time, and so do parameter calls, but a parameter call does not wait
-// for a grab: "do_abort_grab" can end a grab that waits on its camera.
+// a call that found the grabber before it was closed fails cleanly. `lock`
+// serialises the calls but "do_abort_grab", which must reach a grab that
+// waits on its camera: aborts take `abort_lock` instead.
 struct Grabber {
     Interface* iface = nullptr;
     std::unique_ptr<FGInstance> inst = std::make_unique<FGInstance>();
     FGInstance** slot = nullptr;
     std::shared_mutex use;
-    std::mutex grab_lock;
-    std::mutex param_lock;
+    std::mutex lock;
+    std::mutex abort_lock;
     bool closed = false;
 };
 
