@@ -1,9 +1,6 @@
 // VFG1394IIDC loaded by the host, opened as the workbench opens source 5.
 #include <gtest/gtest.h>
 
-#include <future>
-
-#include "tests/support/gated_clock.h"
 #include "tests/support/host_plugin_checks.h"
 #include <fgcamera/simulation.h>
 #include <fgint/fgint.h>
@@ -79,19 +76,7 @@ TEST_F(IidcHostTest, AbortFromAnotherThreadEndsAGrabWaitingOnItsCamera)
     ASSERT_EQ(open_framegrabber("1394IIDC", 1, 1, 0, 0, 0, 0, "default", -1, "default", -1,
                                 "default", "0:5:4", "default", -1, -1, &handle),
               V_OK);
-    auto grab = std::async(std::launch::async, [&] {
-        Vobject frame;
-        return grab_image(&frame, handle);
-    });
-    gate.WaitForSleeper();
-    auto abort = std::async(std::launch::async, [&] {
-        return set_framegrabber_param(handle, "do_abort_grab", VTuple(0));
-    });
-    const bool abort_ran = abort.wait_for(60s) == std::future_status::ready;
-    gate.Open();
-    EXPECT_TRUE(abort_ran) << "the abort waited for the grab";
-    EXPECT_EQ(abort.get(), V_OK);
-    EXPECT_EQ(grab.get(), FG_ERR_TIMEOUT);
+    EXPECT_EQ(GrabAbortedWhileItWaits(handle, gate), FG_ERR_TIMEOUT);
     EXPECT_EQ(gate.Now(), 10ms) << "one wait, cut short";
     EXPECT_EQ(close_framegrabber(handle), V_OK);
     fgsim::UseClock(clock_, 0);

@@ -1,9 +1,6 @@
 // VFGKandrisAcquire loaded by the host, opened as the workbench opens sources 6 and 7.
 #include <gtest/gtest.h>
 
-#include <future>
-
-#include "tests/support/gated_clock.h"
 #include "tests/support/host_plugin_checks.h"
 #include <fgint/fgint.h>
 #include <kddevmgr/simulation.h>
@@ -84,19 +81,7 @@ TEST_F(UsbcamHostTest, AbortFromAnotherThreadEndsAGrabWaitingOnItsCamera)
     ASSERT_EQ(open_framegrabber("KandrisAcquire", 1, 1, 0, 0, 0, 0, "default", -1, "default", 1.0,
                                 "false", "kdLyra*", "0", 0, -1, &handle),
               V_OK);
-    auto grab = std::async(std::launch::async, [&] {
-        Vobject frame;
-        return grab_image(&frame, handle);
-    });
-    gate.WaitForSleeper();
-    auto abort = std::async(std::launch::async, [&] {
-        return set_framegrabber_param(handle, "do_abort_grab", VTuple(0));
-    });
-    const bool abort_ran = abort.wait_for(60s) == std::future_status::ready;
-    gate.Open();
-    EXPECT_TRUE(abort_ran) << "the abort waited for the grab";
-    EXPECT_EQ(abort.get(), V_OK);
-    EXPECT_EQ(grab.get(), FG_ERR_GRAB);
+    EXPECT_EQ(GrabAbortedWhileItWaits(handle, gate), FG_ERR_GRAB);
     EXPECT_EQ(gate.Now(), 10ms) << "one wait, cut short";
     EXPECT_EQ(close_framegrabber(handle), V_OK);
     kdsim::UseClock(clock_);
