@@ -56,7 +56,7 @@ FGstatus FreshGrab(ZephonInstance& r)
 FGstatus FillBuffer(ZephonInstance& r, bool async)
 {
     FGstatus status = FG_SUCCESS;
-    if (!r.grab_running) {
+    if (!GrabRunning(r)) {
         status = FreshGrab(r);
     } else if (!async) {
         AbortGrab(r);
@@ -145,6 +145,12 @@ FGstatus AbortGrab(ZephonInstance& r)
     return LibraryOk() ? FG_SUCCESS : FG_ERR_DEVICE_CALL;
 }
 
+void EndAbortedWait(ZephonInstance& r)
+{
+    std::lock_guard guard(r.lock);
+    r.grab_end_event.Cancel();
+}
+
 void AbortOtherGrabs(ZephonInstance& r, std::span<ZephonInstance> all)
 {
     std::lock_guard guard(r.board->lock);
@@ -152,6 +158,7 @@ void AbortOtherGrabs(ZephonInstance& r, std::span<ZephonInstance> all)
         if (&other != &r && other.board == r.board && other.grab_running) {
             DvlDigControl(other.digitizer, DVL_DIG_GRAB_ABORT, DVL_DEFAULT);
             other.grab_running = false;
+            EndAbortedWait(other);
         }
 }
 
@@ -159,7 +166,7 @@ FGstatus GrabStartAsync(ZephonInstance& r, std::span<ZephonInstance> all, double
 {
     r.max_delay = fg::RoundedDelay(max_delay);
     AbortOtherGrabs(r, all);
-    if (r.grab_running)
+    if (GrabRunning(r))
         AbortGrab(r);
     if (const FGstatus status = StartGrab(r); status != FG_SUCCESS) {
         SetGrabRunning(r, false);

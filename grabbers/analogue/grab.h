@@ -14,6 +14,10 @@ namespace zephon {
 // when the library refuses.
 FGstatus AbortGrab(ZephonInstance& r);
 
+// Makes the grab of `r` that was just aborted, and that another thread may be
+// waiting for, fail at once instead of at its time-out.
+void EndAbortedWait(ZephonInstance& r);
+
 // Aborts the running grabs of the other records of `all` on `r`'s board.
 void AbortOtherGrabs(ZephonInstance& r, std::span<ZephonInstance> all);
 

@@ -63,6 +63,13 @@ inline void SetGrabRunning(ZephonInstance& r, bool running)
     r.grab_running = running;
 }
 
+// grab_running of `r`, which another instance's grab may clear meanwhile.
+inline bool GrabRunning(const ZephonInstance& r)
+{
+    std::lock_guard guard(r.board->lock);
+    return r.grab_running;
+}
+
 // Board types that several instances may share.
 inline bool Shareable(int32_t board_type)
 {

@@ -311,7 +311,7 @@ FGstatus OpenInstance(Vproc_handle proc_id, ZephonInstance& r, FGInstance* fgins
 FGstatus CloseInstance(Vproc_handle proc_id, ZephonInstance& r)
 {
     FGstatus status = FG_SUCCESS;
-    if (r.grab_running) {
+    if (GrabRunning(r)) {
         status = AbortGrab(r);
         SetGrabRunning(r, false);
     }

@@ -313,7 +313,9 @@ FGstatus SetParameter(Vproc_handle, FGInstance* fginst, const char* name, const 
         if (!GrabInProgress(r))
             return FG_SUCCESS;
         SetGrabRunning(r, false);
-        return Control(r, DVL_DIG_GRAB_ABORT, DVL_DEFAULT);
+        const FGstatus aborted = Control(r, DVL_DIG_GRAB_ABORT, DVL_DEFAULT);
+        EndAbortedWait(r);
+        return aborted;
     }
     if (!values || num < 1)
         return FG_ERR_PARAM_TYPE;

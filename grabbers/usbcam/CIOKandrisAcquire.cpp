@@ -2,8 +2,8 @@
 // for the kdLyra USB cameras, through the camera access layer over the
 // device manager (kddevmgr). Instances that open the same device text share
 // one camera. Every callback runs under the plug-in's lock, and no exception
-// of the access layer leaves it.
-#include <mutex>
+// of the access layer leaves it; a grab leaves the lock while it waits for the
+// camera.
 #include <string>
 #include <vector>
 
@@ -21,18 +21,16 @@ namespace {
 
 constexpr int32_t kMaxInstances = FG_MAX_INSTANCES;
 
-std::mutex g_lock;
-
 // Runs a callback's `body` under the plug-in's lock; any escaping exception becomes `failure`.
 template <typename Body> FGstatus Locked(FGstatus failure, Body&& body)
 {
-    std::lock_guard guard(g_lock);
+    std::lock_guard guard(PluginLock());
     return Guarded(failure, std::forward<Body>(body));
 }
 
 FGInstance** AllocInstance(Vproc_handle, FGInstance* fginst)
 {
-    std::lock_guard guard(g_lock);
+    std::lock_guard guard(PluginLock());
     Plugin& plugin = ThePlugin();
     if (plugin.open_count >= kMaxInstances)
         return nullptr;
@@ -180,7 +178,7 @@ const fg::InfoTable kInfo{
 FGstatus Info(Vproc_handle proc_id, int32_t query, const char** info, Vcpar** values,
               int32_t* numValues)
 {
-    std::lock_guard guard(g_lock);
+    std::lock_guard guard(PluginLock());
     return fg::AnswerInfo(kInfo, ThePlugin().fgclass, proc_id, query, info, values, numValues);
 }
 
@@ -197,7 +195,7 @@ const fg::ClassRecord kClass{
 
 FG_EXPORT FGstatus FGInit(Vproc_handle, FGClass* fgClass)
 {
-    std::lock_guard guard(g_lock);
+    std::lock_guard guard(PluginLock());
     Plugin& plugin = ThePlugin();
     for (int32_t i = 0; i < kMaxInstances; ++i) {
         plugin.instances[i] = AcquireInstance{};

@@ -93,6 +93,17 @@ void QueueDepth(AcquireInstance& r)
         device.requests().Queue();
 }
 
+// Waits for a finished request without the plug-in's lock; none when the
+// instance's grab was aborted since `aborts` was read.
+int32_t WaitForRequest(const AcquireInstance& r, ImageRequestControl& control, uint32_t aborts)
+{
+    const int32_t timeout_ms = r.grab_timeout;
+    if (r.aborts != aborts)
+        return -1;
+    const PluginLockReleased released;
+    return control.Wait(timeout_ms);
+}
+
 // An asynchronous grab leaves the next request queued for the next one.
 FGstatus QueueNext(FGInstance* fginst, AcquireInstance& r, ImageRequestControl& control)
 {
@@ -109,6 +120,7 @@ FGstatus GrabImg(FGInstance* fginst, TakenRequest& taken)
 {
     AcquireInstance& r = Record(fginst);
     ImageRequestControl& control = r.board->device->requests();
+    const uint32_t aborts = r.aborts;
     CancelOthers(r);
     bool late = false;
     if (!r.request_pending) {
@@ -119,7 +131,7 @@ FGstatus GrabImg(FGInstance* fginst, TakenRequest& taken)
         control.ResetQueue();
         r.request_pending = false;
     } else {
-        taken.TakeIfOk(control, control.Wait(r.grab_timeout));
+        taken.TakeIfOk(control, WaitForRequest(r, control, aborts));
         if (taken.held()) {
             r.request_pending = false;
             if (AgeMs(r) <= r.max_delay)
@@ -131,7 +143,7 @@ FGstatus GrabImg(FGInstance* fginst, TakenRequest& taken)
     }
     if (!late)
         control.Queue();
-    const int32_t number = control.Wait(r.grab_timeout);
+    const int32_t number = WaitForRequest(r, control, aborts);
     if (number >= 0) {
         control.RefreshRequestList();
         taken.TakeIfOk(control, number);
@@ -139,7 +151,7 @@ FGstatus GrabImg(FGInstance* fginst, TakenRequest& taken)
     r.request_pending = false;
     if (late && AgeMs(r) > r.max_delay) {
         control.Queue();
-        taken.TakeIfOk(control, control.Wait(r.grab_timeout));
+        taken.TakeIfOk(control, WaitForRequest(r, control, aborts));
     }
     // Nothing came: what is still queued is dropped, so that no later grab takes it.
     if (!taken.held()) {
@@ -184,32 +196,36 @@ FGstatus ExtractChannelsFromRGB32(const FGInstance* fginst, const uint8_t* sourc
     return FG_SUCCESS;
 }
 
-// Host images over the request's buffer, which the host copies before the
-// camera can use the buffer again.
-FGstatus PointImages(Vproc_handle proc_id, const KdImageBuffer& ib, int32_t count,
+// Host images over the request's buffer, which the host copies once the grab
+// has returned. Another instance of the camera may refill the buffer before
+// then, so while the camera is shared the host copies it now (`copy`), under
+// the plug-in's lock.
+FGstatus PointImages(Vproc_handle proc_id, const KdImageBuffer& ib, int32_t count, int32_t copy,
                      VImageRecord* image)
 {
     void* data = const_cast<void*>(ib.vpData);
     const int32_t w = ib.iWidth, h = ib.iHeight;
     switch (ib.pixelFormat) {
     case KD_PIXEL_MONO8:
-        return Wrapped(call::kVolatileMono8, __LINE__,
-                       [&] { return VNewImagePtr(proc_id, &image[0], BYTE_IMAGE, w, h, data, 0); });
+        return Wrapped(call::kVolatileMono8, __LINE__, [&] {
+            return VNewImagePtr(proc_id, &image[0], BYTE_IMAGE, w, h, data, copy);
+        });
     case KD_PIXEL_MONO16: {
         const FGstatus status = Wrapped(call::kVolatileMono16, __LINE__, [&] {
-            return VNewImagePtr(proc_id, &image[0], UINT2_IMAGE, w, h, data, 0);
+            return VNewImagePtr(proc_id, &image[0], UINT2_IMAGE, w, h, data, copy);
         });
         image[0].num_bits = 16;
         return status;
     }
     case KD_PIXEL_RGB32:
-        return Wrapped(call::kVolatileRgb32, __LINE__,
-                       [&] { return VNewImagePtr(proc_id, &image[0], INT4_IMAGE, w, h, data, 0); });
+        return Wrapped(call::kVolatileRgb32, __LINE__, [&] {
+            return VNewImagePtr(proc_id, &image[0], INT4_IMAGE, w, h, data, copy);
+        });
     }
     for (int32_t i = 0; i < count; ++i) {
         auto* plane = const_cast<uint8_t*>(Plane(ib, i));
         const FGstatus status = Wrapped(call::kVolatilePlane, __LINE__, [&] {
-            return VNewImagePtr(proc_id, &image[i], BYTE_IMAGE, w, h, plane, 0);
+            return VNewImagePtr(proc_id, &image[i], BYTE_IMAGE, w, h, plane, copy);
         });
         if (status != FG_SUCCESS)
             return status;
@@ -274,7 +290,8 @@ FGstatus MakeImages(Vproc_handle proc_id, FGInstance* fginst, const AcquireInsta
     fginst->image_width = ib.iWidth;
     fginst->image_height = ib.iHeight;
     fginst->bits_per_channel = ib.pixelFormat == KD_PIXEL_MONO16 ? 16 : 8;
-    const FGstatus status = r.volatile_mode ? PointImages(proc_id, ib, count, image)
+    const int32_t shared = r.board->instances > 1;
+    const FGstatus status = r.volatile_mode ? PointImages(proc_id, ib, count, shared, image)
                                             : CopyImages(proc_id, fginst, ib, count, image);
     if (status == FG_SUCCESS)
         fginst->num_channels = *num_image = count;

@@ -8,6 +8,12 @@ Plugin& ThePlugin()
     return plugin;
 }
 
+std::mutex& PluginLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
 std::vector<AcquireInstance*> OthersOnBoard(const AcquireInstance& r)
 {
     std::vector<AcquireInstance*> others;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,7 @@ struct AcquireInstance {
     bool volatile_mode = false;
     DevicePropertyDictionary* settings = nullptr; // owned by the camera's DeviceAccess
     int32_t grab_timeout = 5000;
+    uint32_t aborts = 0;            // do_abort_grab calls, counted for a grab that waits
     std::vector<std::string> texts; // of the last FGGetParam answer
 };
 
@@ -51,6 +53,20 @@ struct Plugin {
 };
 
 Plugin& ThePlugin();
+
+// The lock every callback holds while it runs.
+std::mutex& PluginLock();
+
+// Leaves the plug-in's lock, which the calling callback holds, for the scope:
+// a grab waits for the camera without it, so that other callbacks, the
+// instance's do_abort_grab among them, run meanwhile.
+class PluginLockReleased {
+public:
+    PluginLockReleased() { PluginLock().unlock(); }
+    ~PluginLockReleased() { PluginLock().lock(); }
+    PluginLockReleased(const PluginLockReleased&) = delete;
+    PluginLockReleased& operator=(const PluginLockReleased&) = delete;
+};
 
 // The record bound to the host's instance at allocation.
 inline constexpr auto& Record = fg::Record<AcquireInstance>;

@@ -142,6 +142,7 @@ FGstatus SetParam(Vproc_handle proc_id, FGInstance* fginst, const char* name, co
     if (Is(name, "do_abort_grab"))
         return Guarded(FG_ERR_PARAM_VALUE, [&]() -> FGstatus {
             r.request_pending = false;
+            ++r.aborts;
             r.board->device->requests().ResetQueue();
             return FG_SUCCESS;
         });

@@ -8,10 +8,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "tests/support/gated_clock.h"
 #include "tests/support/host_allocations.h"
 #include "tests/support/scoped_setting.h"
 #include <verodyn/verodyn.h>
@@ -109,4 +111,25 @@ inline void ExpectCallsOnTwoThreads(const HandleCalls& first, const HandleCalls&
     run(first, &first_error[0]);
     other.join();
     EXPECT_EQ(failed.load(), 0) << first_error[0] << first_error[1];
+}
+
+// Grabs on `handle` on one thread and, once the grab waits for its device on
+// `gate`, sets "do_abort_grab" on another: the abort must not wait for the
+// grab. The grab's status.
+inline Vstatus GrabAbortedWhileItWaits(long handle, GatedClock& gate)
+{
+    using namespace std::chrono_literals;
+    auto grab = std::async(std::launch::async, [&] {
+        Vobject frame;
+        return grab_image(&frame, handle);
+    });
+    gate.WaitForSleeper();
+    auto abort = std::async(std::launch::async, [&] {
+        return set_framegrabber_param(handle, "do_abort_grab", VTuple(0));
+    });
+    const bool abort_ran = abort.wait_for(60s) == std::future_status::ready;
+    gate.Open();
+    EXPECT_TRUE(abort_ran) << "the abort waited for the grab";
+    EXPECT_EQ(abort.get(), V_OK);
+    return grab.get();
 }

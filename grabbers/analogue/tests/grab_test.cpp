@@ -1,3 +1,7 @@
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
 #include "zephon_test_support.h"
 #include <analogue/frame_copy.h>
 #include <dvl/packet.h>
@@ -122,6 +126,67 @@ TEST_F(ZephonGrab, AGrabWithoutTriggerTimesOutAndIsAborted)
     EXPECT_GE(clock_.Now() - before, std::chrono::milliseconds(5000));
     EXPECT_FALSE(dvl::Digitizers()[0].grabbing);
     EXPECT_EQ(i.async_grab, 0);
+}
+
+// Virtual time that tells the test when a thread other than its own first
+// reads it: the plug-in reads it just before a grab waits.
+class WatchedClock final : public ondula::Clock {
+public:
+    Duration Now() const override
+    {
+        if (std::this_thread::get_id() != test_thread_) {
+            std::lock_guard lock(mutex_);
+            read_ = true;
+            changed_.notify_all();
+        }
+        return time_.Now();
+    }
+    void SleepFor(Duration d) override { time_.SleepFor(d); }
+    void WaitForOtherThread()
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return read_; });
+    }
+
+private:
+    const std::thread::id test_thread_ = std::this_thread::get_id();
+    ondula::VirtualClock time_;
+    mutable std::mutex mutex_;
+    mutable std::condition_variable changed_;
+    mutable bool read_ = false;
+};
+
+TEST_F(ZephonGrab, AGrabAbortedWhileItWaitsEndsAtOnceWithATimeOut)
+{
+    using namespace std::chrono_literals;
+    for (const bool by_other_instance : {false, true}) {
+        WatchedClock clock;
+        dvl::UseClock(clock);
+        FGInstance& waiting = Request();
+        waiting.external_trigger = 1;
+        ASSERT_EQ(Open(waiting), FG_SUCCESS);
+        FGInstance& other = Opened();
+        if (by_other_instance) {
+            ASSERT_EQ(cls_.FGGrabStartAsync(1, &waiting, 1000.0), FG_SUCCESS);
+        }
+        FGstatus status = FG_SUCCESS;
+        std::thread grabbing([&] {
+            Images images;
+            status = by_other_instance
+                         ? cls_.FGGrabAsync(1, &waiting, 1000.0, images.record, &images.count)
+                         : Grab(waiting, images);
+        });
+        clock.WaitForOtherThread();
+        Images images;
+        const FGstatus aborting =
+            by_other_instance ? Grab(other, images) : Set(waiting, "do_abort_grab", Int(0));
+        EXPECT_EQ(aborting, FG_SUCCESS);
+        grabbing.join();
+        EXPECT_EQ(status, FG_ERR_TIMEOUT) << by_other_instance;
+        EXPECT_LT(clock.Now(), 5000ms) << "waited for the time-out " << by_other_instance;
+        CloseAll();
+        dvl::UseClock(clock_);
+    }
 }
 
 TEST_F(ZephonGrab, ATriggeredGrabEndsAfterTheForcedTrigger)

@@ -1,9 +1,7 @@
-#include <atomic>
-#include <condition_variable>
-#include <mutex>
 #include <thread>
 
 #include "iidc_test_support.h"
+#include "tests/support/gated_clock.h"
 
 namespace {
 
@@ -170,38 +168,6 @@ TEST_F(IidcGrabTest, AsynchronousGrabsKeepTheNextFrameUnderWay)
     ASSERT_EQ(cls_.FGGrabAsync(1, &i, 100, images.record, &images.count), FG_SUCCESS);
     EXPECT_EQ(fgsim::Count().queued, 0);
 }
-
-// A clock whose first sleep waits until the test opens it.
-class GatedClock final : public ondula::Clock {
-public:
-    Duration Now() const override { return Duration(now_.load()); }
-    void SleepFor(Duration d) override
-    {
-        std::unique_lock lock(mutex_);
-        sleeping_ = true;
-        changed_.notify_all();
-        changed_.wait(lock, [&] { return open_; });
-        now_ += d.count();
-    }
-    void WaitForSleeper()
-    {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return sleeping_; });
-    }
-    void Open()
-    {
-        std::lock_guard lock(mutex_);
-        open_ = true;
-        changed_.notify_all();
-    }
-
-private:
-    std::atomic<int64_t> now_{0};
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool sleeping_ = false;
-    bool open_ = false;
-};
 
 TEST_F(IidcGrabTest, AbortFromAnotherThreadEndsAWaitingGrab)
 {

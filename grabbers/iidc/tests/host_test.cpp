@@ -3,6 +3,7 @@
 
 #include "tests/support/host_plugin_checks.h"
 #include <fgcamera/simulation.h>
+#include <fgint/fgint.h>
 #include <verodyn/verodyn.h>
 
 namespace {
@@ -64,6 +65,21 @@ TEST_F(IidcHostTest, TwoCamerasOnTwoThreads)
                   V_OK);
     ExpectCallsOnTwoThreads({handles[0], "Shutter", "Shutter", VTuple(400)},
                             {handles[1], "Shutter", "Shutter", VTuple(300)}, 400);
+}
+
+TEST_F(IidcHostTest, AbortFromAnotherThreadEndsAGrabWaitingOnItsCamera)
+{
+    using namespace std::chrono_literals;
+    GatedClock gate;
+    fgsim::UseClock(gate, 0);
+    long handle = 0;
+    ASSERT_EQ(open_framegrabber("1394IIDC", 1, 1, 0, 0, 0, 0, "default", -1, "default", -1,
+                                "default", "0:5:4", "default", -1, -1, &handle),
+              V_OK);
+    EXPECT_EQ(GrabAbortedWhileItWaits(handle, gate), FG_ERR_TIMEOUT);
+    EXPECT_EQ(gate.Now(), 10ms) << "one wait, cut short";
+    EXPECT_EQ(close_framegrabber(handle), V_OK);
+    fgsim::UseClock(clock_, 0);
 }
 
 } // namespace

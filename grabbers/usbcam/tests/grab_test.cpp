@@ -146,6 +146,21 @@ TEST_F(UsbcamGrabTest, AGrabCancelsAnotherInstancesStartAndUsesItsOwnSetting)
     EXPECT_EQ(Stamp(third.record[0].pixel.p), std::make_pair(2u, 2u));
 }
 
+TEST_F(UsbcamGrabTest, VolatileImagesOfASharedCameraKeepTheirFrameWhileAnotherInstanceGrabs)
+{
+    FGInstance& a = Opened();
+    FGInstance& b = Opened();
+    ASSERT_EQ(Set(a, "volatile", Text("enable")), FG_SUCCESS);
+    Images grabbed;
+    ASSERT_EQ(Grab(a, grabbed), FG_SUCCESS);
+    // The host takes the images over after the grab has returned, when the
+    // other instance may already grab.
+    Images other;
+    ASSERT_EQ(Grab(b, other), FG_SUCCESS);
+    EXPECT_EQ(Stamp(grabbed.record[0].pixel.p), std::make_pair(0u, 1u));
+    EXPECT_EQ(grabbed.Byte(0, 5, 3), Mono(5, 3, 0, 20000));
+}
+
 TEST_F(UsbcamGrabTest, FailedGrabsGiveEveryRequestBack)
 {
     FGInstance& i = Opened();

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/host_plugin_checks.h"
+#include <fgint/fgint.h>
 #include <kddevmgr/simulation.h>
 #include <verodyn/verodyn.h>
 
@@ -69,6 +70,21 @@ TEST_F(UsbcamHostTest, TwoCamerasOnTwoThreads)
                   V_OK);
     ExpectCallsOnTwoThreads({handles[0], "Camera/Gain_dB", "Camera/Expose_us", VTuple(20000)},
                             {handles[1], "Camera/Gain_dB", "Camera/Expose_us", VTuple(10000)}, 400);
+}
+
+TEST_F(UsbcamHostTest, AbortFromAnotherThreadEndsAGrabWaitingOnItsCamera)
+{
+    using namespace std::chrono_literals;
+    GatedClock gate;
+    kdsim::UseClock(gate);
+    long handle = 0;
+    ASSERT_EQ(open_framegrabber("KandrisAcquire", 1, 1, 0, 0, 0, 0, "default", -1, "default", 1.0,
+                                "false", "kdLyra*", "0", 0, -1, &handle),
+              V_OK);
+    EXPECT_EQ(GrabAbortedWhileItWaits(handle, gate), FG_ERR_GRAB);
+    EXPECT_EQ(gate.Now(), 10ms) << "one wait, cut short";
+    EXPECT_EQ(close_framegrabber(handle), V_OK);
+    kdsim::UseClock(clock_);
 }
 
 } // namespace

@@ -75,6 +75,7 @@ struct Driver {
     Duration busy_until{};     // when the last queued request finishes
     bool stalled = false;      // a stalled request holds the camera
     int32_t frames = 0;        // frames handed over since the open
+    uint64_t resets = 0;       // of the queue, which end the waits in progress
 };
 
 struct Device {

@@ -1,5 +1,6 @@
 // Image requests: queue, wait, hand-over, results, image buffers.
 #include <algorithm>
+#include <optional>
 
 #include "manager.h"
 
@@ -33,6 +34,7 @@ void ResetQueue(Manager& m, Driver& driver)
     driver.queue.clear();
     driver.busy_until = m.Now();
     driver.stalled = false;
+    ++driver.resets;
 }
 
 } // namespace kdmgr
@@ -40,6 +42,9 @@ void ResetQueue(Manager& m, Driver& driver)
 using namespace kdmgr;
 
 namespace {
+
+// The longest sleep of a wait before it looks again whether the queue was reset.
+constexpr Duration kWaitSlice = std::chrono::milliseconds(10);
 
 auto FindBufferObject(Manager& m, const KdImageBuffer* buffer)
 {
@@ -158,11 +163,15 @@ int32_t kdWaitForRequest(HDRV driver, int32_t timeout_ms)
     if (const int32_t entered = m.EnterInitialised(KD_ORD_WAIT_FOR_REQUEST))
         return entered;
     const Duration deadline = m.Now() + std::chrono::milliseconds(std::max(timeout_ms, 0));
+    std::optional<uint64_t> resets;
     for (;;) {
         Device* device = m.DeviceOfDriver(driver);
         if (!device)
             return KD_ERR_INVALID_DRIVER;
         const Driver& d = *device->driver;
+        if (resets.value_or(d.resets) != d.resets)
+            return KD_ERR_WAIT_TIMEOUT;
+        resets = d.resets;
         const Duration now = m.Now();
         const Duration finish =
             d.queue.empty() ? Duration::max() : d.requests[size_t(d.queue.front())].finish;
@@ -172,7 +181,7 @@ int32_t kdWaitForRequest(HDRV driver, int32_t timeout_ms)
             return KD_ERR_WAIT_TIMEOUT;
         ondula::Clock& clock = *m.clock;
         guard.unlock();
-        clock.SleepFor(std::min(finish, deadline) - now);
+        clock.SleepFor(std::min({finish - now, deadline - now, kWaitSlice}));
         guard.lock();
     }
 }

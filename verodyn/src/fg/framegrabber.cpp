@@ -2,6 +2,8 @@
 // through the callbacks of the interface's plug-in.
 #include <verodyn/framegrabber.h>
 
+#include <strings.h>
+
 #include <atomic>
 #include <memory>
 
@@ -48,15 +50,17 @@ template <typename Body> Vstatus fg_run(const char* op, Body&& body)
 }
 
 // Runs call(grabber, proc) on the open grabber of `handle`, under the
-// grabber's lock, with the plug-in's `callback` as `proc`; a plug-in that
-// offers no such callback does not support the operator.
+// grabber's `serial` lock, with the plug-in's `callback` as `proc`; a plug-in
+// that offers no such callback does not support the operator.
 template <typename Proc, typename Call>
-Vstatus on_grabber(long handle, Proc FGClass::*callback, Call&& call)
+Vstatus on_grabber(long handle, Proc FGClass::*callback, Call&& call,
+                   std::mutex Grabber::*serial = &Grabber::lock)
 {
     const std::shared_ptr<Grabber> grabber = find_grabber(handle);
     if (!grabber)
         return VERR_FG_HANDLE;
-    std::lock_guard guard(grabber->lock);
+    std::shared_lock in_use(grabber->use);
+    std::lock_guard guard(grabber.get()->*serial);
     if (grabber->closed)
         return VERR_FG_HANDLE;
     const Proc proc = grabber->iface->cls.*callback;
@@ -100,7 +104,7 @@ Vstatus close_grabber(long handle, std::string* detail)
     if (!grabber)
         return VERR_FG_HANDLE;
     std::lock_guard bind_guard(grabber->iface->lock);
-    std::lock_guard guard(grabber->lock);
+    std::unique_lock no_call(grabber->use);
     grabber->closed = true;
     const FGClass& cls = grabber->iface->cls;
     const FGstatus status =
@@ -293,11 +297,14 @@ Vstatus set_framegrabber_param(long handle, const char* name, const VTuple& valu
         const Vstatus converted = values.assign(value);
         if (converted != V_OK)
             return converted;
-        return on_grabber(handle, &FGClass::FGSetParam,
-                          [&](Grabber& g, FGSetParamProc set) -> Vstatus {
-                              return from_plugin(set(next_proc_id(), g.inst.get(), name,
-                                                     values.data(), values.size()));
-                          });
+        // An abort is meant for a grab in progress: it must not wait for it.
+        return on_grabber(
+            handle, &FGClass::FGSetParam,
+            [&](Grabber& g, FGSetParamProc set) -> Vstatus {
+                return from_plugin(
+                    set(next_proc_id(), g.inst.get(), name, values.data(), values.size()));
+            },
+            strcasecmp(name, "do_abort_grab") == 0 ? &Grabber::abort_lock : &Grabber::lock);
     });
 }
 

@@ -3,19 +3,25 @@
 
 #include <memory>
 #include <mutex>
+#include <shared_mutex>
 #include <vector>
 
 #include "loader.h"
 
 namespace verodyn::fg {
 
-// One open frame grabber. `lock` serialises the calls on it; `closed` is set
-// under it, so a call that found the grabber before it was closed fails cleanly.
+// One open frame grabber. Every call holds `use` shared and close holds it
+// alone, so close waits for the calls in flight; `closed` is set under it, so
+// a call that found the grabber before it was closed fails cleanly. `lock`
+// serialises the calls but "do_abort_grab", which must reach a grab that
+// waits on its camera: aborts take `abort_lock` instead.
 struct Grabber {
     Interface* iface = nullptr;
     std::unique_ptr<FGInstance> inst = std::make_unique<FGInstance>();
     FGInstance** slot = nullptr;
+    std::shared_mutex use;
     std::mutex lock;
+    std::mutex abort_lock;
     bool closed = false;
 };
 

@@ -217,7 +217,8 @@ KDDEVMGR_API int32_t kdFindList(HDRV driver, int32_t type, const char* name, HOB
 
 // ---- Requests ---------------------------------------------------------------
 
-// 54: every queued request goes back unused, finished or not; the camera stops.
+// 54: every queued request goes back unused, finished or not; the camera stops,
+// and a wait in progress ends with none.
 KDDEVMGR_API int32_t kdResetRequestQueue(HDRV driver, int32_t control);
 // 55: queues a free request with the setting that control entry `control` selects.
 KDDEVMGR_API int32_t kdQueueRequest(HDRV driver, int32_t control);
