@@ -47,8 +47,10 @@ template <class Cell> void Walk<Cell>::Queue(std::size_t pixel)
 template <class Cell> void Walk<Cell>::Seed(std::size_t pixel)
 {
     cells_[pixel] = Code::Unwrapped(kSeedJumps, Code::Phase(cells_[pixel]));
+    // Every waiting level is walked, so the seed queues them all, as any pixel
+    // does: a neighbour left out would be seeded again as a region of its own.
     for (std::ptrdiff_t o : offset_)
-        if (cells_[pixel + o] < Code::Open(kHighestLevel, 0))
+        if (Code::IsWaiting(cells_[pixel + o]))
             Queue(pixel + o);
 }
 

@@ -95,7 +95,7 @@ template <class Cell> class Walk {
 public:
     Walk(int width, Cell* cells, LevelQueues& queues);
 
-    // Makes `pixel` a seed (jump count 100) and queues its neighbourhood (levels below 50).
+    // Makes `pixel` a seed (jump count 100) and queues its waiting neighbours.
     void Seed(std::size_t pixel);
 
     // Unwraps queued pixels, always the oldest of the best non-empty level, until

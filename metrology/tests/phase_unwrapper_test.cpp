@@ -192,6 +192,20 @@ TEST(PhaseUnwrapper, LevelsPastTheTwentiethAreWalkedLast)
             EXPECT_EQ(r.out(x, y), int(double(x * x / 4) / 400 * 255)) << x << ',' << y;
 }
 
+TEST(PhaseUnwrapper, SeedOfASmallObjectReachesItsWorstLevelNeighbours)
+{
+    // So few pixels are kept that every quality value past the smallest takes a
+    // level of its own: the object's steep ramp lies on level 50 only. Unwrapped it
+    // is 20 x + 130 from 250 to 310; the masked zeros pull umin to 0.
+    Field mask = Make(29, 14, [](int x, int y) { return x >= 6 && x <= 9 && y >= 4 && y <= 7; });
+    const Result r = Unwrap(Make(29, 14, [](int x, int) { return (20 * x + 130) & 255; }),
+                            UW_QUALITY_VARIANCE | UW_MASK, &mask);
+    EXPECT_EQ(r.m, 1);
+    for (int y = 4; y <= 7; ++y)
+        for (int x = 6; x <= 9; ++x)
+            EXPECT_EQ(r.out(x, y), (20 * x + 130) * 255 / 310) << x << ',' << y;
+}
+
 TEST(PhaseUnwrapper, SeedIsNeverLeftOnAMaskedPixel)
 {
     // No level-0 pixel exists, so the search ends at (18, 18), which is masked.
@@ -372,7 +386,7 @@ std::vector<std::int32_t> ReferenceWalk(int w, const std::vector<int>& phase,
     };
     jumps[seed] = kSeedJumps;
     level[seed] = kQueued;
-    queue(seed, kHighestLevel);
+    queue(seed, kHighestLevel + 1);
     for (int l = 0; l <= kHighestLevel;) {
         if (queues[l].empty()) {
             ++l;
