@@ -25,16 +25,25 @@ CFirewireCameraDlg::CFirewireCameraDlg(QWidget* parent)
     connect(m_gain.automatic, &QCheckBox::clicked, this, [this] { OnAutoGain(); });
 }
 
+void CFirewireCameraDlg::ReadRange(const char* name, CameraRange* range) const
+{
+    // A camera that does not answer keeps the range it gave before: no range
+    // at all would clamp the value to 0 and set it.
+    const VTuple answer = GetParam(name);
+    if (!answer.empty())
+        *range = RangeOf(answer);
+}
+
 void CFirewireCameraDlg::ReadCamera()
 {
-    const CameraRange shutter = RangeOf(GetParam(kShutterRange));
-    m_strShutterLabel = QString::fromStdString(FirewireShutterLabel(shutter));
-    m_nShutter = shutter.value;
-    m_shutter.SetRange(shutter.minimum, shutter.maximum);
-    const CameraRange gain = RangeOf(GetParam(kGainRange));
-    m_strGainLabel = QString::fromStdString(FirewireGainLabel(gain));
-    m_nGain = gain.value;
-    m_gain.SetRange(gain.minimum, gain.maximum);
+    ReadRange(kShutterRange, &m_shutterRange);
+    m_strShutterLabel = QString::fromStdString(FirewireShutterLabel(m_shutterRange));
+    m_nShutter = m_shutterRange.value;
+    m_shutter.SetRange(m_shutterRange.minimum, m_shutterRange.maximum);
+    ReadRange(kGainRange, &m_gainRange);
+    m_strGainLabel = QString::fromStdString(FirewireGainLabel(m_gainRange));
+    m_nGain = m_gainRange.value;
+    m_gain.SetRange(m_gainRange.minimum, m_gainRange.maximum);
 }
 
 void CFirewireCameraDlg::UpdateData(bool save)
@@ -55,10 +64,12 @@ void CFirewireCameraDlg::UpdateData(bool save)
 void CFirewireCameraDlg::OnOK()
 {
     UpdateData(true);
-    m_nShutter = Clamp(m_nShutter, RangeOf(GetParam(kShutterRange)));
+    ReadRange(kShutterRange, &m_shutterRange);
+    m_nShutter = Clamp(m_nShutter, m_shutterRange);
     if (!m_bAutoShutter)
         SetParam(kShutter, VTuple(m_nShutter));
-    m_nGain = Clamp(m_nGain, RangeOf(GetParam(kGainRange)));
+    ReadRange(kGainRange, &m_gainRange);
+    m_nGain = Clamp(m_nGain, m_gainRange);
     if (!m_bAutoGain)
         SetParam(kGain, VTuple(m_nGain));
     UpdateData(false);

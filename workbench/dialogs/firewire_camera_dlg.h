@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "camera_settings_dlg.h"
+#include "workbench/core/camera_settings.h"
 
 class CFirewireCameraDlg : public CCameraSettingsDlg {
 public:
@@ -31,8 +32,14 @@ public:
     CameraControls m_gain;    // 1008, 1005, 1012, 1010
 
 private:
+    // The range `name` the camera reports into `range`; unchanged when it
+    // does not answer.
+    void ReadRange(const char* name, CameraRange* range) const;
     // Both ranges, with the values the camera reports.
     void ReadCamera() override;
     void UpdateData(bool save) override;
     void AutoMode(const CameraControls& controls, bool automatic, const char* name, int value);
+
+    CameraRange m_shutterRange;
+    CameraRange m_gainRange;
 };

@@ -8,6 +8,7 @@
 #include "workbench/acquisition/kdlyra_cameras.h"
 #include "workbench/acquisition/talvo_board.h"
 #include "workbench/acquisition/vfw_capture_wnd.h"
+#include "workbench/common/error_edge.h"
 #include "workbench/common/user_message.h"
 #include "workbench/core/acquisition_sources.h"
 #include "workbench/core/frame_grabber_port.h"
@@ -70,6 +71,12 @@ bool CFraloDoc::GrabTwainImage(FrameGrabberPort& grabbers)
     } else {
         // A grab the user cancels leaves the document as it was.
         grabbed = grabbers.GrabImage(&image, m_hGrabber) == V_OK && ViewPlanes(image).channels > 0;
+        // A document's sides are 16-bit: a larger scan is refused as a larger file is.
+        const ImageShape shape = ShapeOf(image);
+        if (grabbed && (shape.width > INT16_MAX || shape.height > INT16_MAX)) {
+            UserMessage(LibraryFailureText(VERR_IMAGE_TOO_LARGE, {}));
+            grabbed = false;
+        }
         if (grabbed) {
             SetImage(image);
             if (m_pView)

@@ -179,6 +179,16 @@ TEST_F(AcquisitionTest, TwainGrabsOneImageIsSilentWhenTheUserCancelsAndSaysWhenN
     EXPECT_EQ(doc->m_image.image().get(), grabbed);
     EXPECT_EQ(doc->m_nWidth, 8);
     EXPECT_EQ(app->AcquiringDoc(), nullptr);
+
+    // A scan wider than a document can be leaves the document as it was.
+    grabber.openResult = V_OK;
+    grabber.frameWidth = 40000;
+    messages.clear();
+    EXPECT_EQ(doc->StartAcquisition(), 1);
+    EXPECT_EQ(messages, QStringList{QString::fromUtf8(
+                            "Image trop grande : au plus 32767 pixels par côté !")});
+    EXPECT_EQ(doc->m_image.image().get(), grabbed);
+    EXPECT_EQ(doc->m_nWidth, 8);
 }
 
 TEST_F(AcquisitionTest, SourceCommandsAskTheLibraryAndFollowTheirRules)

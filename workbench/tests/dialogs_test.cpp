@@ -152,6 +152,15 @@ TEST_F(CameraDialogTest, FirewireCameraUsesTheReportedRangesAndAutomaticModes)
     EXPECT_EQ(Sets(), (std::vector<std::string>{"shutter=4095"}));
     dialog.m_shutter.slider->setValue(7);
     EXPECT_EQ(Sets(), (std::vector<std::string>{"shutter=7", "video_gain=255"}));
+
+    // A camera that stops answering its ranges keeps those it gave.
+    grabber.params.erase("shutter_range");
+    grabber.params.erase("video_gain_range");
+    dialog.m_shutter.edit->setText("9000");
+    dialog.m_gain.edit->setText("40");
+    dialog.accept();
+    EXPECT_EQ(Sets(), (std::vector<std::string>{"shutter=4095", "video_gain=40"}));
+    EXPECT_EQ(dialog.m_shutter.edit->text(), "4095");
     dialog.reject();
 }
 
