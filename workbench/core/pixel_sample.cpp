@@ -14,6 +14,7 @@ PixelSample SamplePixel(const Vobject& image, int x, int y)
     sample.parts = first->type() == VPixelType::Complex ? 2 : 1;
     if (x < 0 || y < 0 || x >= first->width() || y >= first->height())
         return sample;
+    sample.onImage = true;
     const std::size_t i = std::size_t(x) + std::size_t(first->width()) * std::size_t(y);
     switch (first->type()) {
     case VPixelType::Uint2:

@@ -8,6 +8,7 @@ struct PixelSample {
     int parts = 0; // 0: a "byte" image or none; 1: one value (re); 2: complex (re, im)
     double re = 0.0;
     double im = 0.0;
+    bool onImage = false; // parts set and (x, y) on the image
 };
 
 // The first channel of pixel (x, y) of `image`; 0 (with `parts` set) outside it.

@@ -336,7 +336,7 @@ PaneState PaneStateOf(const CFraloDoc* doc)
     s.crossY = doc->m_ptCross.y;
     s.mouseValue = doc->m_nMouseValue;
     s.crossValue = doc->m_nCrossValue;
-    s.mouseSample = SamplePixel(doc->m_image, s.mouseX, s.mouseY);
+    s.mouseSample = doc->MouseSample();
     s.crossSample = SamplePixel(doc->m_image, s.crossX, s.crossY);
     // Values of any other pixel type are read from the first channel.
     if (s.mouseSample.parts != 0)

@@ -55,6 +55,41 @@ TEST_F(ViewTest, MouseValuesAndPositionsOutsideTheImage)
     EXPECT_EQ(doc->m_nMouseValue, expected);
 }
 
+TEST_F(ViewTest, OffTheImageThePaneKeepsTheLastValueOfEveryPixelType)
+{
+    struct Case {
+        VPixelType type;
+        const char* off; // after (1, 1) on the image, (25, 1) beside it
+    };
+    const Case cases[] = {
+        {VPixelType::Byte, "X:25, Y:1, W:7"},
+        {VPixelType::Uint2, "X:25, Y:1, W:7"},
+        {VPixelType::Real, "X:25, Y:1, W:7"},
+        {VPixelType::Complex, "X:25, Y:1, Re:7, Im:0"},
+    };
+    for (const Case& c : cases) {
+        auto image = VImage::create(c.type, 20, 20, 1);
+        const int at = 20 + 1;
+        switch (c.type) {
+        case VPixelType::Byte:
+            image->plane_as<uint8_t>(0)[at] = 7;
+            break;
+        case VPixelType::Uint2:
+            image->plane_as<uint16_t>(0)[at] = 7;
+            break;
+        case VPixelType::Real:
+            image->plane_as<float>(0)[at] = 7;
+            break;
+        default:
+            image->plane_as<float>(0)[2 * at] = 7;
+        }
+        doc->SetImage(Vobject(image));
+        Mouse(QEvent::MouseMove, {1, 1}, Qt::NoButton);
+        Mouse(QEvent::MouseMove, {25, 1}, Qt::NoButton);
+        EXPECT_EQ(frame->ValuesPane().toStdString(), c.off) << int(c.type);
+    }
+}
+
 TEST_F(ViewTest, ImageCoordinatesFollowTheScrollPosition)
 {
     doc->FitFrameToImage(100, 80);
