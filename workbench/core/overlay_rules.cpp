@@ -77,6 +77,20 @@ std::string CrossLabel(int channels, int32_t value, bool calibratedZ, float scal
     return text;
 }
 
+std::string CrossLabel(const PixelSample& sample, bool calibratedZ, float scaleZ, float unitFactorZ)
+{
+    if (!sample.onImage)
+        return {};
+    char text[96];
+    if (sample.parts == 2)
+        std::snprintf(text, sizeof text, "Re:%g,Im:%g", sample.re, sample.im);
+    else if (calibratedZ)
+        std::snprintf(text, sizeof text, "Z:%1.3f", sample.re / scaleZ * unitFactorZ);
+    else
+        std::snprintf(text, sizeof text, "W:%g", sample.re);
+    return text;
+}
+
 OverlayPath ProfileCurvePath(const ProfileState& profile, ProfileCurve curve, int height, int sx,
                              int sy)
 {
