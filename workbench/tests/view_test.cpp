@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include <imageproc/plane_buffers.h>
@@ -417,6 +418,41 @@ TEST_F(ViewTest, PrintScalesIsotropicallyWithTrueColours)
     EXPECT_EQ(page.pixel(50, 100), qRgb(255, 0, 0));
     EXPECT_EQ(page.pixel(350, 100), qRgb(0, 0, 255));
     EXPECT_EQ(page.pixel(200, 250), qRgb(255, 255, 255));
+}
+
+TEST_F(ViewTest, PrintingGivesThePictureTheViewShowsOrSaysThereIsNone)
+{
+    // A real image is printed as it is shown: scaled into grey levels.
+    auto real = VImage::create(VPixelType::Real, 2, 1, 1);
+    real->plane_as<float>(0)[0] = -3;
+    real->plane_as<float>(0)[1] = 5;
+    doc->SetImage(Vobject(real));
+    QImage page(400, 300, QImage::Format_RGB32);
+    page.fill(Qt::red);
+    {
+        QPainter painter(&page);
+        view->OnPrint(painter, QRect(0, 0, 400, 300));
+    }
+    EXPECT_EQ(page.pixel(50, 100), qRgb(0, 0, 0));
+    EXPECT_EQ(page.pixel(350, 100), qRgb(255, 255, 255));
+
+    // A 16-bit image has no picture: no print dialog and no blank page.
+    Vobject deep;
+    ASSERT_EQ(gen_image_const(&deep, "uint2", 8, 8), V_OK);
+    doc->SetImage(deep);
+    int dialogs = 0;
+    for (int id : {ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW}) {
+        QTimer::singleShot(0, [&] {
+            if (QWidget* dialog = QApplication::activeModalWidget()) {
+                ++dialogs;
+                dialog->close();
+            }
+        });
+        ASSERT_TRUE(frame->Execute(id)) << id;
+        QApplication::processEvents();
+    }
+    EXPECT_EQ(dialogs, 0);
+    EXPECT_EQ(messages, QStringList(2, QString::fromUtf8("Image non imprimable !")));
 }
 
 TEST_F(ViewTest, OverlayHookDrawsCrossAndProfilesWithTheirChannel)
