@@ -40,6 +40,16 @@ protected:
         Mouse(QEvent::MouseMove, to, Qt::LeftButton);
         Mouse(QEvent::MouseButtonRelease, to, Qt::NoButton);
     }
+    // The view printed on a 400 x 300 page of colour `paper`.
+    QImage PrintedPage(Qt::GlobalColor paper)
+    {
+        QImage page(400, 300, QImage::Format_RGB32);
+        page.fill(paper);
+        QPainter painter(&page);
+        view->OnPrint(painter, QRect(0, 0, 400, 300));
+        painter.end();
+        return page;
+    }
     CFraloDoc* doc = nullptr;
     CFraloView* view = nullptr;
 };
@@ -409,12 +419,7 @@ TEST_F(ViewTest, PrintScalesIsotropicallyWithTrueColours)
     Vobject image;
     ASSERT_TRUE(MakeImageFromPlanes(p, &image));
     doc->SetImage(image);
-    QImage page(400, 300, QImage::Format_RGB32);
-    page.fill(Qt::white);
-    {
-        QPainter painter(&page);
-        view->OnPrint(painter, QRect(0, 0, 400, 300));
-    }
+    const QImage page = PrintedPage(Qt::white);
     EXPECT_EQ(page.pixel(50, 100), qRgb(255, 0, 0));
     EXPECT_EQ(page.pixel(350, 100), qRgb(0, 0, 255));
     EXPECT_EQ(page.pixel(200, 250), qRgb(255, 255, 255));
@@ -427,12 +432,7 @@ TEST_F(ViewTest, PrintingGivesThePictureTheViewShowsOrSaysThereIsNone)
     real->plane_as<float>(0)[0] = -3;
     real->plane_as<float>(0)[1] = 5;
     doc->SetImage(Vobject(real));
-    QImage page(400, 300, QImage::Format_RGB32);
-    page.fill(Qt::red);
-    {
-        QPainter painter(&page);
-        view->OnPrint(painter, QRect(0, 0, 400, 300));
-    }
+    const QImage page = PrintedPage(Qt::red);
     EXPECT_EQ(page.pixel(50, 100), qRgb(0, 0, 0));
     EXPECT_EQ(page.pixel(350, 100), qRgb(255, 255, 255));
 
