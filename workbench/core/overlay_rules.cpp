@@ -81,13 +81,12 @@ std::string CrossLabel(const PixelSample& sample, bool calibratedZ, float scaleZ
 {
     if (!sample.onImage)
         return {};
-    char text[96];
     if (sample.parts == 2)
-        std::snprintf(text, sizeof text, "Re:%g,Im:%g", sample.re, sample.im);
-    else if (calibratedZ)
-        std::snprintf(text, sizeof text, "Z:%1.3f", sample.re / scaleZ * unitFactorZ);
-    else
-        std::snprintf(text, sizeof text, "W:%g", sample.re);
+        return "Re:" + SampleValueText(sample.re) + ",Im:" + SampleValueText(sample.im);
+    if (!calibratedZ)
+        return "W:" + SampleValueText(sample.re);
+    char text[96]; // room for the largest real over the smallest scale
+    std::snprintf(text, sizeof text, "Z:%1.3f", sample.re / scaleZ * unitFactorZ);
     return text;
 }
 

@@ -28,8 +28,9 @@ ZoneProfiles ProfilesOfZone(int x1, int y1, int x2, int y2);
 std::string CrossLabel(int channels, int32_t value, bool calibratedZ, float scaleZ,
                        float unitFactorZ);
 // The label of a pixel of another pixel type than "byte", as the values pane
-// reads it: "W:%g" or, z calibrated, "Z:%1.3f" of value / scaleZ x
-// unitFactorZ; "Re:%g,Im:%g" for a complex value. Empty off the image.
+// reads it: "W:" and the value (SampleValueText) or, z calibrated, "Z:%1.3f"
+// of value / scaleZ x unitFactorZ; "Re:" and ",Im:" with the two values of a
+// complex one. Empty off the image.
 std::string CrossLabel(const PixelSample& sample, bool calibratedZ, float scaleZ,
                        float unitFactorZ);
 

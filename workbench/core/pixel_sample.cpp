@@ -1,7 +1,9 @@
 #include "pixel_sample.h"
 
+#include <cmath>
 #include <complex>
 #include <cstdint>
+#include <cstdio>
 
 #include <verodyn/object.h>
 
@@ -33,4 +35,12 @@ PixelSample SamplePixel(const Vobject& image, int x, int y)
     }
     }
     return sample;
+}
+
+std::string SampleValueText(double value)
+{
+    char text[64];
+    const bool whole = std::fabs(value) < 1e15 && value == std::trunc(value);
+    std::snprintf(text, sizeof text, whole ? "%.0f" : "%g", value);
+    return text;
 }

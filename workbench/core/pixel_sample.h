@@ -2,6 +2,8 @@
 // 16- and 32-bit integers, "real" and "complex" values (the FFT family).
 #pragma once
 
+#include <string>
+
 class Vobject;
 
 struct PixelSample {
@@ -13,3 +15,7 @@ struct PixelSample {
 
 // The first channel of pixel (x, y) of `image`; 0 (with `parts` set) outside it.
 PixelSample SamplePixel(const Vobject& image, int x, int y);
+
+// A value of a sample as the values pane and the cross label write it: whole
+// numbers with all their digits (a 32-bit pixel too), others as "%g".
+std::string SampleValueText(double value);

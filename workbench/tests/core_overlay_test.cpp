@@ -47,6 +47,8 @@ TEST(Overlays, CrossLabels)
     };
     const SampleCase samples[] = {
         {{1, 40000, 0, true}, false, "W:40000"},
+        {{1, -1234567890, 0, true}, false, "W:-1234567890"},
+        {{1, 0.125, 0, true}, false, "W:0.125"},
         {{1, 200, 0, true}, true, "Z:5.000"},
         {{2, 2.5, -1, true}, true, "Re:2.5,Im:-1"},
         {{1, 0, 0, false}, false, ""},
