@@ -27,7 +27,10 @@ float ScaleOfEntry(ScaleEntry entry)
     return Magnitude(entry.count) / Magnitude(entry.millimetres);
 }
 
-bool IsUsableScale(float scale) { return std::isfinite(scale) && scale > 0; }
+bool IsUsableScale(float scale)
+{
+    return std::isfinite(scale) && scale > 0 && std::isfinite(1 / scale);
+}
 
 float UnitFactorXY(int width, float scale)
 {

@@ -17,7 +17,8 @@ ScaleEntry EntryOfScale(float scale);
 // count / millimetres of the magnitudes, a zero magnitude counting as 1.
 float ScaleOfEntry(ScaleEntry entry);
 
-// True for a scale worth keeping: finite and above 0.
+// True for a scale worth keeping: above 0, with itself and its inverse finite
+// (millimetres per pixel or per level are shown and divided by).
 bool IsUsableScale(float scale);
 
 // The smallest power of ten p from 1e-9 up for which p x width / scale is

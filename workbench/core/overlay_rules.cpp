@@ -77,6 +77,19 @@ std::string CrossLabel(int channels, int32_t value, bool calibratedZ, float scal
     return text;
 }
 
+std::string CrossLabel(const PixelSample& sample, bool calibratedZ, float scaleZ, float unitFactorZ)
+{
+    if (!sample.onImage)
+        return {};
+    if (sample.parts == 2)
+        return "Re:" + SampleValueText(sample.re) + ",Im:" + SampleValueText(sample.im);
+    if (!calibratedZ)
+        return "W:" + SampleValueText(sample.re);
+    char text[96]; // room for the largest real over the smallest scale
+    std::snprintf(text, sizeof text, "Z:%1.3f", sample.re / scaleZ * unitFactorZ);
+    return text;
+}
+
 OverlayPath ProfileCurvePath(const ProfileState& profile, ProfileCurve curve, int height, int sx,
                              int sy)
 {

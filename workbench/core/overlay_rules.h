@@ -9,6 +9,8 @@
 
 #include <imageproc/profiles.h>
 
+#include "pixel_sample.h"
+
 // The profiles of a zone with corners (x1, y1), (x2, y2): one along x when
 // it is more than 10 pixels wide, one along y when it is more than 10 high.
 struct ZoneProfiles {
@@ -24,6 +26,12 @@ ZoneProfiles ProfilesOfZone(int x1, int y1, int x2, int y2);
 // z calibrated, "ZR:%1.3f" of the red byte alike. Empty for a negative value
 // (none) or another channel count.
 std::string CrossLabel(int channels, int32_t value, bool calibratedZ, float scaleZ,
+                       float unitFactorZ);
+// The label of a pixel of another pixel type than "byte", as the values pane
+// reads it: "W:" and the value (SampleValueText) or, z calibrated, "Z:%1.3f"
+// of value / scaleZ x unitFactorZ; "Re:" and ",Im:" with the two values of a
+// complex one. Empty off the image.
+std::string CrossLabel(const PixelSample& sample, bool calibratedZ, float scaleZ,
                        float unitFactorZ);
 
 struct OverlayPoint {

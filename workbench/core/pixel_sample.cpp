@@ -1,7 +1,9 @@
 #include "pixel_sample.h"
 
+#include <cmath>
 #include <complex>
 #include <cstdint>
+#include <cstdio>
 
 #include <verodyn/object.h>
 
@@ -14,6 +16,7 @@ PixelSample SamplePixel(const Vobject& image, int x, int y)
     sample.parts = first->type() == VPixelType::Complex ? 2 : 1;
     if (x < 0 || y < 0 || x >= first->width() || y >= first->height())
         return sample;
+    sample.onImage = true;
     const std::size_t i = std::size_t(x) + std::size_t(first->width()) * std::size_t(y);
     switch (first->type()) {
     case VPixelType::Uint2:
@@ -32,4 +35,12 @@ PixelSample SamplePixel(const Vobject& image, int x, int y)
     }
     }
     return sample;
+}
+
+std::string SampleValueText(double value)
+{
+    char text[64];
+    const bool whole = std::fabs(value) < 1e15 && value == std::trunc(value);
+    std::snprintf(text, sizeof text, whole ? "%.0f" : "%g", value);
+    return text;
 }

@@ -74,14 +74,14 @@ ValuesPane ValuesPaneText(const PaneState& s)
     if (m.parts != 0) {
         const double re = relative ? m.re - c.re : m.re, im = relative ? m.im - c.im : m.im;
         if (m.parts == 2) {
-            p[2] = Format("%s:%g", relative ? "dRe" : "Re", re);
-            p[3] = Format("%s:%g", relative ? "dIm" : "Im", im);
+            p[2] = Format("%s:%s", relative ? "dRe" : "Re", SampleValueText(re).c_str());
+            p[3] = Format("%s:%s", relative ? "dIm" : "Im", SampleValueText(im).c_str());
             pane.text = p[0] + ", " + p[1] + ", " + p[2] + ", " + p[3];
             return pane;
         }
         p[2] = s.calibratedZ
                    ? Format("%s:%1.3f", relative ? "dZ" : "Z", re / s.scaleZ * s.unitFactorZ)
-                   : Format("%s:%g", relative ? "dW" : "W", re);
+                   : Format("%s:%s", relative ? "dW" : "W", SampleValueText(re).c_str());
         pane.text = p[0] + ", " + p[1] + ", " + p[2];
         return pane;
     }

@@ -299,6 +299,16 @@ void CFraloDoc::SetMouse(QPoint image, int32_t value)
     m_ptMouse = {static_cast<int16_t>(image.x()), static_cast<int16_t>(image.y())};
     if (value != -1)
         m_nMouseValue = value;
+    const PixelSample sample = SamplePixel(m_image, image.x(), image.y());
+    if (sample.onImage)
+        m_mouseSample = sample;
+}
+
+PixelSample CFraloDoc::MouseSample() const
+{
+    const PixelSample here = SamplePixel(m_image, m_ptMouse.x, m_ptMouse.y);
+    // A value kept from an image of another kind means nothing here.
+    return here.onImage || here.parts != m_mouseSample.parts ? here : m_mouseSample;
 }
 
 void CFraloDoc::ClearCross()

@@ -17,6 +17,7 @@
 #include "workbench/core/calibration.h"
 #include "workbench/core/frame_fit.h"
 #include "workbench/core/live_control.h"
+#include "workbench/core/pixel_sample.h"
 #include "workbench/core/save_rules.h"
 
 class DocumentFrame;
@@ -116,6 +117,10 @@ public:
     // (image coordinates) over `value` (-1, outside the image, keeps the last value).
     void SetScrollPosition(QPoint scroll);
     void SetMouse(QPoint image, int32_t value);
+    // The value under the mouse of an image of another pixel type than
+    // "byte" (parts 0 for a "byte" image). Off the image it is, like
+    // m_nMouseValue, the last one the mouse met on it.
+    PixelSample MouseSample() const;
     // No cross: neither point nor value.
     void ClearCross();
     // No profiles shown, and an empty tracker (ResetTracker).
@@ -176,6 +181,7 @@ public:
     Point16 m_ptCross;
     Point16 m_ptScroll;
     int32_t m_nMouseValue = 0;
+    PixelSample m_mouseSample; // what m_nMouseValue is for other pixel types
     int32_t m_nCrossValue = -1;
     float m_fScaleXY = 1.0f;
     float m_fScaleZ = 1.0f;

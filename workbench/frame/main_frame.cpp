@@ -39,7 +39,6 @@
 #include "workbench/core/command_ids.h"
 #include "workbench/core/pixel_sample.h"
 #include "workbench/core/save_rules.h"
-#include "workbench/core/shown_image.h"
 #include "workbench/core/status_panes.h"
 #include "workbench/dialogs/mask_dlg.h"
 #include "workbench/dialogs/mouse_coords_dlg.h"
@@ -336,7 +335,7 @@ PaneState PaneStateOf(const CFraloDoc* doc)
     s.crossY = doc->m_ptCross.y;
     s.mouseValue = doc->m_nMouseValue;
     s.crossValue = doc->m_nCrossValue;
-    s.mouseSample = SamplePixel(doc->m_image, s.mouseX, s.mouseY);
+    s.mouseSample = doc->MouseSample();
     s.crossSample = SamplePixel(doc->m_image, s.crossX, s.crossY);
     // Values of any other pixel type are read from the first channel.
     if (s.mouseSample.parts != 0)
@@ -551,10 +550,7 @@ void CMainFrame::OnEditCopy()
         return;
     m_pApp->SetCopiedDocument(doc);
     // The clipboard gets the picture the view shows; it is never emptied for nothing.
-    Vobject shown;
-    QImage picture;
-    if (ShownImage(doc->m_image, IsFftKind(doc->m_nKind), &shown))
-        picture = PlanesToQImage(ViewPlanes(shown));
+    const QImage picture = ShownPicture(*doc);
     if (picture.isNull()) {
         UserMessage(QString::fromUtf8("Image non copiable dans le presse-papier !"));
         return;
@@ -616,9 +612,20 @@ void CMainFrame::PasteIntoActive(const Vobject& image, const QString& name)
         doc->m_pView->DisplayImage();
 }
 
-void CMainFrame::OnFilePrint()
+CFraloView* CMainFrame::PrintableView() const
 {
     CFraloView* view = ActiveView();
+    // No blank page for an image the view cannot show.
+    if (view && ShownPicture(*view->GetDocument()).isNull()) {
+        UserMessage(QString::fromUtf8("Image non imprimable !"));
+        return nullptr;
+    }
+    return view;
+}
+
+void CMainFrame::OnFilePrint()
+{
+    CFraloView* view = PrintableView();
     if (!view)
         return;
     QPrintDialog dialog(m_pPrinter.get(), this);
@@ -628,7 +635,7 @@ void CMainFrame::OnFilePrint()
 
 void CMainFrame::OnFilePrintPreview()
 {
-    CFraloView* view = ActiveView();
+    CFraloView* view = PrintableView();
     if (!view)
         return;
     QPrintPreviewDialog preview(m_pPrinter.get(), this);

@@ -157,6 +157,9 @@ private:
     void ChooseSource(int id);
     // Hands the panes' texts to the mouse-coordinates window while it is open.
     void UpdateMouseCoords();
+    // The active view when its image can be printed; otherwise null, with a
+    // message when there is one that cannot.
+    CFraloView* PrintableView() const;
     // The menu at `path` of menu bar `menuId` (128 or 129), made when missing.
     QMenu* MenuFor(const QString& path, int menuId);
     // The action that stands for `action` in menu 128, which names some

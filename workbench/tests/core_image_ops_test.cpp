@@ -142,6 +142,11 @@ TEST(Calibration, ScalesAndDisplayPowers)
     EXPECT_FLOAT_EQ(c.unitFactorXY, 100);
     EXPECT_FLOAT_EQ(c.scaleZ, 1 / 0.0324f);
     EXPECT_TRUE(c.calibratedXY);
+    // Scales whose millimetres per pixel or per level overflow are refused too.
+    StoreCalibration(true, {1e-20f, 1e20f}, true, {1e-40f, 1}, 640, &c);
+    EXPECT_FLOAT_EQ(c.scaleXY, 3);
+    EXPECT_FLOAT_EQ(c.unitFactorXY, 100);
+    EXPECT_FLOAT_EQ(c.scaleZ, 1 / 0.0324f);
     StoreCalibration(false, {25, 2.5f}, true, {1, 1}, 640, &c);
     EXPECT_FLOAT_EQ(c.scaleXY, 3);
     EXPECT_FALSE(c.calibratedXY);

@@ -38,6 +38,23 @@ TEST(Overlays, CrossLabels)
     for (const Case& c : cases)
         EXPECT_EQ(CrossLabel(c.channels, c.value, c.calibrated, c.scale, c.factor), c.text)
             << c.channels << " " << c.value;
+
+    // Other pixel types, as the values pane reads them.
+    struct SampleCase {
+        PixelSample sample;
+        bool calibrated;
+        const char* text;
+    };
+    const SampleCase samples[] = {
+        {{1, 40000, 0, true}, false, "W:40000"},
+        {{1, -1234567890, 0, true}, false, "W:-1234567890"},
+        {{1, 0.125, 0, true}, false, "W:0.125"},
+        {{1, 200, 0, true}, true, "Z:5.000"},
+        {{2, 2.5, -1, true}, true, "Re:2.5,Im:-1"},
+        {{1, 0, 0, false}, false, ""},
+    };
+    for (const SampleCase& c : samples)
+        EXPECT_EQ(CrossLabel(c.sample, c.calibrated, 4, 0.1f), c.text) << c.text;
 }
 
 TEST(Overlays, ProfilesOfAZoneMoreThanTenPixelsLong)

@@ -63,6 +63,10 @@ TEST(ValuesPane, OneChannel)
     EXPECT_EQ(p.parts[3], "");
     s.crossX = s.crossY = 0;
     EXPECT_EQ(ValuesPaneText(s).text, "X:50.000, Y:100.000, Z:50.000");
+    // A 32-bit pixel keeps all its digits.
+    s.calibratedXY = s.calibratedZ = false;
+    s.mouseSample = {1, 1234567, 0, true};
+    EXPECT_EQ(ValuesPaneText(s).text, "X:10, Y:20, W:1234567");
 }
 
 TEST(ValuesPane, ThreeChannels)

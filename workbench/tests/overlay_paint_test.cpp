@@ -28,6 +28,19 @@ protected:
         return canvas;
     }
     QRgb Pen(int k) const { return app->m_pens[k].color().rgb(); }
+    // The box of the red label painted above row 57 (empty when none is).
+    static QRect LabelBox(const QImage& c)
+    {
+        int left = 300, right = -1, bottom = -1;
+        for (int y = 0; y < 57; ++y)
+            for (int x = 0; x < 300; ++x)
+                if (qRed(c.pixel(x, y)) > 128 && qGreen(c.pixel(x, y)) < 64) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    bottom = std::max(bottom, y);
+                }
+        return QRect(QPoint(left, 0), QPoint(right, bottom));
+    }
     CFraloDoc* doc = nullptr;
 };
 
@@ -48,19 +61,26 @@ TEST_F(OverlayPaintTest, CrossFillStaysInsideItsSquareUnderItsLabel)
     for (const Case& k : cases)
         EXPECT_EQ(c.pixel(k.x, k.y), k.colour) << k.x << "," << k.y;
     // The label "W:200" in red, centred over the cross, its bottom at row 56.
-    int left = 300, right = -1, bottom = -1;
-    for (int y = 0; y < 57; ++y)
-        for (int x = 0; x < 300; ++x)
-            if (qRed(c.pixel(x, y)) > 128 && qGreen(c.pixel(x, y)) < 64) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-                bottom = std::max(bottom, y);
-            }
+    const QRect label = LabelBox(c);
+    const int left = label.left(), right = label.right(), bottom = label.bottom();
     ASSERT_GE(right, left);
     EXPECT_GT(right - left, 15);
     EXPECT_NEAR((left + right) / 2.0, 50, 2);
     EXPECT_LT(bottom, 56);
     EXPECT_GT(bottom, 40);
+}
+
+TEST_F(OverlayPaintTest, ACrossOnA16BitImageIsLabelledWithTheValueThere)
+{
+    const std::vector<uint16_t> plane(300 * 300, 40000);
+    Vobject deep;
+    ASSERT_EQ(gen_image1(&deep, "uint2", 300, 300, plane.data()), V_OK);
+    doc->SetImage(deep);
+    // A click keeps no value for such pixels: m_nCrossValue stays -1.
+    doc->m_ptCross = {50, 60};
+    const QRect label = LabelBox(Paint(false));
+    EXPECT_GT(label.width(), 30); // "W:40000"
+    EXPECT_NEAR(label.center().x(), 50, 2);
 }
 
 TEST_F(OverlayPaintTest, ProfilesFollowScrollingButNotPrinting)

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include <imageproc/plane_buffers.h>
@@ -39,6 +40,16 @@ protected:
         Mouse(QEvent::MouseMove, to, Qt::LeftButton);
         Mouse(QEvent::MouseButtonRelease, to, Qt::NoButton);
     }
+    // The view printed on a 400 x 300 page of colour `paper`.
+    QImage PrintedPage(Qt::GlobalColor paper)
+    {
+        QImage page(400, 300, QImage::Format_RGB32);
+        page.fill(paper);
+        QPainter painter(&page);
+        view->OnPrint(painter, QRect(0, 0, 400, 300));
+        painter.end();
+        return page;
+    }
     CFraloDoc* doc = nullptr;
     CFraloView* view = nullptr;
 };
@@ -53,6 +64,41 @@ TEST_F(ViewTest, MouseValuesAndPositionsOutsideTheImage)
     Mouse(QEvent::MouseMove, {doc->m_nWidth + 2, 5}, Qt::NoButton);
     EXPECT_EQ(doc->m_ptMouse.x, doc->m_nWidth + 2);
     EXPECT_EQ(doc->m_nMouseValue, expected);
+}
+
+TEST_F(ViewTest, OffTheImageThePaneKeepsTheLastValueOfEveryPixelType)
+{
+    struct Case {
+        VPixelType type;
+        const char* off; // after (1, 1) on the image, (25, 1) beside it
+    };
+    const Case cases[] = {
+        {VPixelType::Byte, "X:25, Y:1, W:7"},
+        {VPixelType::Uint2, "X:25, Y:1, W:7"},
+        {VPixelType::Real, "X:25, Y:1, W:7"},
+        {VPixelType::Complex, "X:25, Y:1, Re:7, Im:0"},
+    };
+    for (const Case& c : cases) {
+        auto image = VImage::create(c.type, 20, 20, 1);
+        const int at = 20 + 1;
+        switch (c.type) {
+        case VPixelType::Byte:
+            image->plane_as<uint8_t>(0)[at] = 7;
+            break;
+        case VPixelType::Uint2:
+            image->plane_as<uint16_t>(0)[at] = 7;
+            break;
+        case VPixelType::Real:
+            image->plane_as<float>(0)[at] = 7;
+            break;
+        default:
+            image->plane_as<float>(0)[2 * at] = 7;
+        }
+        doc->SetImage(Vobject(image));
+        Mouse(QEvent::MouseMove, {1, 1}, Qt::NoButton);
+        Mouse(QEvent::MouseMove, {25, 1}, Qt::NoButton);
+        EXPECT_EQ(frame->ValuesPane().toStdString(), c.off) << int(c.type);
+    }
 }
 
 TEST_F(ViewTest, ImageCoordinatesFollowTheScrollPosition)
@@ -373,15 +419,40 @@ TEST_F(ViewTest, PrintScalesIsotropicallyWithTrueColours)
     Vobject image;
     ASSERT_TRUE(MakeImageFromPlanes(p, &image));
     doc->SetImage(image);
-    QImage page(400, 300, QImage::Format_RGB32);
-    page.fill(Qt::white);
-    {
-        QPainter painter(&page);
-        view->OnPrint(painter, QRect(0, 0, 400, 300));
-    }
+    const QImage page = PrintedPage(Qt::white);
     EXPECT_EQ(page.pixel(50, 100), qRgb(255, 0, 0));
     EXPECT_EQ(page.pixel(350, 100), qRgb(0, 0, 255));
     EXPECT_EQ(page.pixel(200, 250), qRgb(255, 255, 255));
+}
+
+TEST_F(ViewTest, PrintingGivesThePictureTheViewShowsOrSaysThereIsNone)
+{
+    // A real image is printed as it is shown: scaled into grey levels.
+    auto real = VImage::create(VPixelType::Real, 2, 1, 1);
+    real->plane_as<float>(0)[0] = -3;
+    real->plane_as<float>(0)[1] = 5;
+    doc->SetImage(Vobject(real));
+    const QImage page = PrintedPage(Qt::red);
+    EXPECT_EQ(page.pixel(50, 100), qRgb(0, 0, 0));
+    EXPECT_EQ(page.pixel(350, 100), qRgb(255, 255, 255));
+
+    // A 16-bit image has no picture: no print dialog and no blank page.
+    Vobject deep;
+    ASSERT_EQ(gen_image_const(&deep, "uint2", 8, 8), V_OK);
+    doc->SetImage(deep);
+    int dialogs = 0;
+    for (int id : {ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW}) {
+        QTimer::singleShot(0, [&] {
+            if (QWidget* dialog = QApplication::activeModalWidget()) {
+                ++dialogs;
+                dialog->close();
+            }
+        });
+        ASSERT_TRUE(frame->Execute(id)) << id;
+        QApplication::processEvents();
+    }
+    EXPECT_EQ(dialogs, 0);
+    EXPECT_EQ(messages, QStringList(2, QString::fromUtf8("Image non imprimable !")));
 }
 
 TEST_F(ViewTest, OverlayHookDrawsCrossAndProfilesWithTheirChannel)

@@ -417,15 +417,23 @@ void CFraloView::PaintOverlayLayer(QPainter& painter)
         DrawOverlays(painter, false);
 }
 
+QImage ShownPicture(const CFraloDoc& doc)
+{
+    Vobject shown;
+    if (!ShownImage(doc.m_image, IsFftKind(doc.m_nKind), &shown))
+        return {};
+    return PlanesToQImage(ViewPlanes(shown));
+}
+
 void CFraloView::OnPrint(QPainter& painter, const QRect& page)
 {
-    PlaneView planes = ViewPlanes(m_pDoc->m_image);
-    PrintViewport v = PrintScale(page.width(), page.height(), planes.width, planes.height);
+    const QImage picture = ShownPicture(*m_pDoc);
+    PrintViewport v = PrintScale(page.width(), page.height(), picture.width(), picture.height());
     if (v.width <= 0 || v.height <= 0)
         return;
-    painter.setWindow(0, 0, planes.width, planes.height);
+    painter.setWindow(0, 0, picture.width(), picture.height());
     painter.setViewport(page.left(), page.top(), v.width, v.height);
-    painter.drawImage(0, 0, PlanesToQImage(planes));
+    painter.drawImage(0, 0, picture);
     DrawOverlays(painter, true);
 }
 

@@ -27,6 +27,10 @@ using OverlayPainter = std::function<void(QPainter& painter, CFraloDoc& doc, boo
 
 class WorkbenchSettings;
 
+// The picture of the document's image as the view shows, copies and prints
+// it; null for an image of a pixel type that has none.
+QImage ShownPicture(const CFraloDoc& doc);
+
 class CFraloView : public ImageView {
     Q_OBJECT
 public:
@@ -81,7 +85,8 @@ public:
     // What the overlay layer paints: the 3-D picture while the 3-D view owns
     // the view, else the overlays.
     void PaintOverlayLayer(QPainter& painter);
-    // Draws the image scaled isotropically into `page`, then the overlays.
+    // Draws the picture the view shows (ShownPicture) scaled isotropically
+    // into `page`, then the overlays; nothing for an image without picture.
     void OnPrint(QPainter& painter, const QRect& page);
     void Print(QPrinter* printer);
 

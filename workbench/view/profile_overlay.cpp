@@ -115,9 +115,14 @@ void ProfileOverlay::DrawProfileInfo(int x, int y, int penIndex, bool withText)
     }
     if (!withText)
         return;
+    // Other pixel types keep no value at the cross: it is read there, as the
+    // values pane reads it.
+    const PixelSample sample = SamplePixel(m_doc.m_image, m_doc.m_ptCross.x, m_doc.m_ptCross.y);
+    const bool calibrated = m_doc.m_bCalibratedZ != 0;
     const std::string label =
-        CrossLabel(m_doc.Channels(), m_doc.m_nCrossValue, m_doc.m_bCalibratedZ != 0,
-                   m_doc.m_fScaleZ, m_doc.m_fUnitFactorZ);
+        sample.parts != 0 ? CrossLabel(sample, calibrated, m_doc.m_fScaleZ, m_doc.m_fUnitFactorZ)
+                          : CrossLabel(m_doc.Channels(), m_doc.m_nCrossValue, calibrated,
+                                       m_doc.m_fScaleZ, m_doc.m_fUnitFactorZ);
     if (label.empty())
         return;
     m_painter.save();
