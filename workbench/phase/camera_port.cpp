@@ -1,5 +1,7 @@
 #include "camera_port.h"
 
+#include <utility>
+
 #include <imageproc/plane_buffers.h>
 #include <imageproc/quiet_library.h>
 #include <verodyn/operators.h>
@@ -28,12 +30,29 @@ CameraPort::CameraPort(WorkbenchSettings& app, CFraloDoc& camera, int width, int
 {
 }
 
-bool CameraPort::Start() { return m_camera.StartAcquisition() != SourceNone; }
+bool CameraPort::Start()
+{
+    if (std::exchange(m_bStartedAhead, false))
+        return IsRunning();
+    return m_camera.StartAcquisition() != SourceNone;
+}
+
+void CameraPort::StartAhead()
+{
+    m_camera.StartAcquisition();
+    m_bStartedAhead = true;
+}
 
 void CameraPort::Stop()
 {
     if (m_app.m_nSource != SourceNone)
-        m_camera.StopAcquisition();
+        StopAcquisition();
+}
+
+void CameraPort::StopAcquisition()
+{
+    m_bStartedAhead = false;
+    m_camera.StopAcquisition();
 }
 
 bool CameraPort::IsRunning() const { return Documents()->AcquiringDoc() == &m_camera; }

@@ -22,8 +22,14 @@ public:
 
     // StartAcquisition on the camera document; false when no source is in force after it.
     bool Start() override;
+    // StartAcquisition now, ahead of the sequence: its next Start only says
+    // whether acquisition still runs, since a camera lost meanwhile has told
+    // the user already.
+    void StartAhead();
     // StopAcquisition, when a source is chosen.
     void Stop() override;
+    // StopAcquisition on the camera document; a start made ahead is forgotten.
+    void StopAcquisition();
     bool IsRunning() const override;
     bool Grab(std::uint8_t* plane) override;
     // "Erreur dimensions image:..." after a frame that could not be brought
@@ -36,4 +42,5 @@ private:
     int m_nWidth;
     int m_nHeight;
     std::string m_strFailure;
+    bool m_bStartedAhead = false;
 };

@@ -93,10 +93,11 @@ void CTimeAvgPage::OnStartStop()
 void CTimeAvgPage::FirstStart()
 {
     m_bFirst = false;
-    m_pLiveDoc->StartAcquisition();
     m_nWidth = m_pApp->m_nDefaultWidth;
     m_nHeight = m_pApp->m_nDefaultHeight;
     const int w = m_nWidth, h = m_nHeight;
+    m_pCameraPort = std::make_unique<CameraPort>(*m_pApp, *m_pLiveDoc, w, h);
+    m_pCameraPort->StartAhead();
     m_pLiveDoc->TakeSize(w, h);
     m_pLiveDoc->SetName(QStringLiteral("ImCamera%1").arg(m_pLiveDoc->m_nImageNumber));
     m_pLiveDoc->UpdateTitle();
@@ -105,7 +106,6 @@ void CTimeAvgPage::FirstStart()
     m_pAverageDoc->UpdateTitle();
     m_pLiveName->setText(m_pLiveDoc->m_strName);
     m_pAverageName->setText(m_pAverageDoc->m_strName);
-    m_pCameraPort = std::make_unique<CameraPort>(*m_pApp, *m_pLiveDoc, w, h);
 }
 
 void CTimeAvgPage::Start()
@@ -136,7 +136,7 @@ void CTimeAvgPage::Start()
 void CTimeAvgPage::Stop()
 {
     m_pSequence->Stop();
-    m_pLiveDoc->StopAcquisition();
+    m_pCameraPort->StopAcquisition();
     BackToIdle();
 }
 

@@ -72,30 +72,32 @@ TEST_F(TimeAverageTest, APageWhoseCameraDiesIsIdleAgainAndSaysWhy)
 {
     bench.Plug(0);
     const QString lost = QString::fromUtf8("Erreur sur fonction acq. permanente !");
-    for (int tab : {CTimeAverageDlg::TabTwo, CTimeAverageDlg::TabFour}) {
-        grabber.dead = false;
-        messages.clear();
-        averages.reset();
-        frame->MdiArea()->setActiveSubWindow(camera->m_pChildFrame);
-        auto* page = OpenAverage<CTimeAvgPage>(tab);
-        const int button = tab == CTimeAverageDlg::TabTwo ? 3 : 1038;
-        Control<QPushButton>(*page, button)->click();
-        TickAverage(*page, 5);
-        grabber.dead = true;
-        TickAverage(*page, 20);
-        EXPECT_FALSE(page->IsRunning()) << tab;
-        EXPECT_EQ(Control<QPushButton>(*page, button)->text(), QString::fromUtf8("&Démarrer"));
-        EXPECT_TRUE(Enabled(*page, 1032)) << tab;
-        EXPECT_EQ(app->AcquiringDoc(), nullptr) << tab;
-        // The live view's own message, once.
-        EXPECT_EQ(messages, QStringList{QString::fromUtf8(
-                                "Erreur sur fonction Acq. permanente !\nVérifier votre caméra "
-                                "(shutter, diaphragme, ...")})
-            << tab;
-        if (tab == CTimeAverageDlg::TabTwo) {
-            EXPECT_EQ(Text(*page, CTimeAvg2Page::IDC_PROGRESS), lost);
+    // Ticks before the camera dies: 0 is a camera dead from the start.
+    for (int tab : {CTimeAverageDlg::TabTwo, CTimeAverageDlg::TabFour})
+        for (int alive : {5, 0}) {
+            grabber.dead = false;
+            messages.clear();
+            averages.reset();
+            frame->MdiArea()->setActiveSubWindow(camera->m_pChildFrame);
+            auto* page = OpenAverage<CTimeAvgPage>(tab);
+            const int button = tab == CTimeAverageDlg::TabTwo ? 3 : 1038;
+            Control<QPushButton>(*page, button)->click();
+            TickAverage(*page, alive);
+            grabber.dead = true;
+            TickAverage(*page, 20);
+            EXPECT_FALSE(page->IsRunning()) << tab;
+            EXPECT_EQ(Control<QPushButton>(*page, button)->text(), QString::fromUtf8("&Démarrer"));
+            EXPECT_TRUE(Enabled(*page, 1032)) << tab;
+            EXPECT_EQ(app->AcquiringDoc(), nullptr) << tab;
+            // The live view's own message, once.
+            EXPECT_EQ(messages, QStringList{QString::fromUtf8(
+                                    "Erreur sur fonction Acq. permanente !\nVérifier votre caméra "
+                                    "(shutter, diaphragme, ...")})
+                << tab << " " << alive;
+            if (tab == CTimeAverageDlg::TabTwo) {
+                EXPECT_EQ(Text(*page, CTimeAvg2Page::IDC_PROGRESS), lost);
+            }
         }
-    }
 }
 
 TEST_F(TimeAverageTest, ARestartShowsTheSizeOfTheFirstStart)
