@@ -94,7 +94,16 @@ std::string WorkbookFileName(const std::string& documentName, int attempt)
     const size_t dot = documentName.find_last_of('.');
     std::string base =
         dot == std::string::npos || dot == 0 ? documentName : documentName.substr(0, dot);
-    if (attempt > 1)
-        base += " (" + std::to_string(attempt) + ")";
-    return base + ".xlsx";
+    const std::string suffix =
+        (attempt > 1 ? " (" + std::to_string(attempt) + ")" : std::string()) + ".xlsx";
+    // A folder entry holds 255 bytes: a long name is cut, on a whole UTF-8
+    // character, so the numbering and the extension are kept.
+    constexpr size_t kMostNameBytes = 255;
+    if (base.size() + suffix.size() > kMostNameBytes) {
+        size_t kept = kMostNameBytes - suffix.size();
+        while (kept > 0 && (static_cast<unsigned char>(base[kept]) & 0xC0) == 0x80)
+            --kept;
+        base.resize(kept);
+    }
+    return base + suffix;
 }

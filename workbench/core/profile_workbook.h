@@ -52,4 +52,5 @@ ProfileWorkbook BuildProfileWorkbook(const ProfileExportSource& source);
 
 // The workbook's file name for the document named `documentName` (its last
 // suffix dropped): "<name>.xlsx", then "<name> (2).xlsx", ... for `attempt` 1, 2, ...
+// The name part is cut so that the whole fits in a folder entry.
 std::string WorkbookFileName(const std::string& documentName, int attempt);

@@ -136,6 +136,47 @@ TEST_F(ExportTest, AWideFlatZoneCalibratedWithoutFits)
     EXPECT_TRUE(chart.contains("formatCode=\"0.0E+0\""));
 }
 
+TEST_F(ExportTest, TheWorkbookTakesTheFirstFreeNameThatFits)
+{
+    Zone(10, 5, 60, 70);
+    // A document name of 255 bytes, whose cut falls inside a two-byte character.
+    const QString longName = "a" + QString::fromUtf8("é").repeated(125) + ".tif";
+    const QString cut = "a" + QString::fromUtf8("é").repeated(124);
+    const QString cutMore = "a" + QString::fromUtf8("é").repeated(122);
+    enum Taken { None, File, BrokenLink, Folder };
+    const struct {
+        QString document;
+        Taken taken;
+        QString takenName;
+        QString expected;
+    } cases[] = {
+        {longName, None, "", cut + ".xlsx"},
+        {longName, File, cut + ".xlsx", cutMore + " (2).xlsx"},
+        {"profil.tif", BrokenLink, "profil.xlsx", "profil (2).xlsx"},
+        {"profil.tif", Folder, "profil.xlsx", "profil (2).xlsx"},
+    };
+    int row = 0;
+    for (const auto& c : cases) {
+        const QString folder = dir.filePath(QString("names%1").arg(++row));
+        ASSERT_TRUE(QDir().mkpath(folder));
+        const QString taken = folder + "/" + c.takenName;
+        if (c.taken == File) {
+            QFile file(taken);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        }
+        if (c.taken == BrokenLink)
+            ASSERT_TRUE(QFile::link(folder + "/nowhere", taken));
+        if (c.taken == Folder)
+            ASSERT_TRUE(QDir().mkdir(taken));
+        doc->m_strName = c.document;
+        CExcelExport exporter(folder);
+        ASSERT_TRUE(exporter.Export(doc)) << row;
+        EXPECT_EQ(exporter.WrittenPath(), folder + "/" + c.expected) << row;
+        EXPECT_FALSE(QFile::exists(folder + "/nowhere")) << row;
+    }
+    EXPECT_TRUE(messages.isEmpty());
+}
+
 TEST_F(ExportTest, FailuresToWriteOrToOpen)
 {
     Zone(10, 5, 60, 70);
