@@ -164,10 +164,12 @@ TEST_F(ExportTest, TheWorkbookTakesTheFirstFreeNameThatFits)
             QFile file(taken);
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         }
-        if (c.taken == BrokenLink)
+        if (c.taken == BrokenLink) {
             ASSERT_TRUE(QFile::link(folder + "/nowhere", taken));
-        if (c.taken == Folder)
+        }
+        if (c.taken == Folder) {
             ASSERT_TRUE(QDir().mkdir(taken));
+        }
         doc->m_strName = c.document;
         CExcelExport exporter(folder);
         ASSERT_TRUE(exporter.Export(doc)) << row;
