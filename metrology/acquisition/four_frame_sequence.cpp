@@ -43,10 +43,11 @@ bool FourFrameSequence::StartLive()
 {
     Next(0);
     m_bLiveStarted = m_live.Start();
-    if (m_bLiveStarted)
+    // Started but stopped already (a start made ahead whose camera was lost
+    // since): the run fails as when a grab finds the camera lost.
+    if (m_bLiveStarted && m_live.IsRunning())
         return true;
-    m_view.SetStatus(kLiveFailedText);
-    m_state = Failed;
+    Fail(kLiveFailedText);
     return false;
 }
 

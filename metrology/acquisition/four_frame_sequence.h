@@ -54,7 +54,7 @@ protected:
     // `timer` runs next, its count from 0; 0 for none.
     void Next(int timer);
     // Starts live acquisition, no timer running; false, the run failed, when
-    // it does not start.
+    // it does not start or does not run any more.
     bool StartLive();
     // The source's current frame into `plane`; false, the run failed, when
     // live acquisition has stopped (its frame would be a stale copy) or gives

@@ -39,7 +39,8 @@ public:
 class LiveAcquisition {
 public:
     virtual ~LiveAcquisition() = default;
-    // Starts it; false when it did not start.
+    // Starts it; false when it did not start. A start made earlier may
+    // answer for it, and its camera may have been lost since: IsRunning says.
     virtual bool Start() = 0;
     // Ends it, keeping the last frame.
     virtual void Stop() = 0;

@@ -69,7 +69,7 @@ void AverageSequence::Next(int timer)
 void AverageSequence::BeginLive()
 {
     Next(0);
-    if (!m_ports.live.Start()) {
+    if (!m_ports.live.Start() || !m_ports.live.IsRunning()) {
         m_ports.view.SetStatus(kLiveFailedText);
         return;
     }

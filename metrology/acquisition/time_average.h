@@ -51,7 +51,8 @@ protected:
     // Timer `timer` from its first tick.
     void Next(int timer);
     // Timer 1: starts live acquisition and rests the supply, then timer 2;
-    // stops with the live-acquisition message when it does not start.
+    // stops with the live-acquisition message when it does not start or does
+    // not run any more.
     void BeginLive();
     // The next frame into `plane`; stops with the live-acquisition message
     // when live acquisition has ended or the grab fails.

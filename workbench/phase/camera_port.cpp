@@ -32,16 +32,12 @@ CameraPort::CameraPort(WorkbenchSettings& app, CFraloDoc& camera, int width, int
 
 bool CameraPort::Start()
 {
-    if (std::exchange(m_bStartedAhead, false))
-        return IsRunning();
+    if (m_startedAhead)
+        return *std::exchange(m_startedAhead, std::nullopt);
     return m_camera.StartAcquisition() != SourceNone;
 }
 
-void CameraPort::StartAhead()
-{
-    m_camera.StartAcquisition();
-    m_bStartedAhead = true;
-}
+void CameraPort::StartAhead() { m_startedAhead = m_camera.StartAcquisition() != SourceNone; }
 
 void CameraPort::Stop()
 {
@@ -51,7 +47,7 @@ void CameraPort::Stop()
 
 void CameraPort::StopAcquisition()
 {
-    m_bStartedAhead = false;
+    m_startedAhead.reset();
     m_camera.StopAcquisition();
 }
 

@@ -4,6 +4,7 @@
 // resized to the sequence's size and made grey.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include <verodyn/object.h>
@@ -23,8 +24,8 @@ public:
     // StartAcquisition on the camera document; false when no source is in force after it.
     bool Start() override;
     // StartAcquisition now, ahead of the sequence: its next Start only says
-    // whether acquisition still runs, since a camera lost meanwhile has told
-    // the user already.
+    // whether this start succeeded, without starting again, since a camera
+    // lost meanwhile has told the user already (IsRunning then says so).
     void StartAhead();
     // StopAcquisition, when a source is chosen.
     void Stop() override;
@@ -42,5 +43,6 @@ private:
     int m_nWidth;
     int m_nHeight;
     std::string m_strFailure;
-    bool m_bStartedAhead = false;
+    // Whether the start made ahead succeeded; none without one pending.
+    std::optional<bool> m_startedAhead;
 };

@@ -75,6 +75,8 @@ protected:
     void ChooseReference();
     // The camera document as the run sees it, width x height.
     CameraPort& OpenCameraPort(int width, int height);
+    // The port opened last; null before.
+    CameraPort* Camera() const { return m_pCameraPort.get(); }
     // "ImPhasee%d" with the run document's number.
     QString PhaseName() const;
     // A grey image of the last complete run's phase (all 0 before one).

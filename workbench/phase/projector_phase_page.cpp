@@ -88,10 +88,10 @@ int CProjectorPhasePage::ReadPeriod()
 void CProjectorPhasePage::SetUp()
 {
     m_bSetUp = true;
-    CFraloDoc& camera = *m_pCameraDoc;
-    camera.StartAcquisition();
     const int w = m_pApp->m_nDefaultWidth, h = m_pApp->m_nDefaultHeight;
-    camera.TakeSize(w, h);
+    CameraPort& port = OpenCameraPort(w, h);
+    port.StartAhead();
+    m_pCameraDoc->TakeSize(w, h);
     NameCameraDocument();
     m_pRunDoc = NewRunDocument(*Documents(), w, h);
     m_pRunDoc->SetName(QStringLiteral("Mire__"));
@@ -99,7 +99,6 @@ void CProjectorPhasePage::SetUp()
     m_pResult->setText(PhaseName());
     ChooseReference();
     m_pResultDoc = nullptr;
-    CameraPort& port = OpenCameraPort(w, h);
     m_pSequence =
         std::make_unique<acquisition::ProjectorSequence>(w, h, port, port, *this, m_projector);
 }
@@ -119,8 +118,7 @@ void CProjectorPhasePage::OnAdjust()
         for (int id : {1, 2, 3})
             m_timers.KillTimer(id);
         m_pSequence->StopAdjustment();
-        if (m_pApp->m_nSource != SourceNone)
-            m_pCameraDoc->StopAcquisition();
+        Camera()->Stop();
         m_btnAdjust->setText(QString::fromUtf8("&Réglage acquisitions"));
         m_pStatus->clear();
         m_btnAcquire->setEnabled(true);

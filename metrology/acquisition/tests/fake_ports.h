@@ -28,7 +28,7 @@ public:
     bool Start() override
     {
         Log("start");
-        running = starts;
+        running = starts && !lostAhead;
         return starts;
     }
     void Stop() override
@@ -64,6 +64,8 @@ public:
 
     int pixels;
     bool starts = true;
+    // Started ahead and lost since: Start answers yes, yet nothing runs.
+    bool lostAhead = false;
     bool running = false;
     std::string broken;
     std::string fault;

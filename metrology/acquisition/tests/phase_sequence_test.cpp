@@ -81,15 +81,19 @@ TEST_F(SequenceTest, FailuresStopTheRunWithTheirMessage)
         std::function<void(Recorder&)> breakRun; // at tick 40, between Im0 and Im90
         std::string status;
         bool stopped; // live acquisition stopped by the failure
+        bool began;   // the run counts as begun (the page lets it run again)
+        bool rested;  // the instrument's rest action came
     };
     const Case cases[] = {
-        {"no start", [](Recorder&) {}, kLiveFailedText, false},
-        {"live lost", [](Recorder& r) { r.running = false; }, kLiveFailedText, false},
-        {"move", [&](Recorder& r) { r.broken = move; }, move, true},
+        {"no start", [](Recorder&) {}, kLiveFailedText, false, false, false},
+        {"lost ahead", [](Recorder&) {}, kLiveFailedText, false, true, false},
+        {"live lost", [](Recorder& r) { r.running = false; }, kLiveFailedText, false, true, true},
+        {"move", [&](Recorder& r) { r.broken = move; }, move, true, true, true},
     };
     for (const Case& c : cases) {
         Recorder r(4);
         r.starts = std::string(c.name) != "no start";
+        r.lostAhead = std::string(c.name) == "lost ahead";
         PhaseSequence s(2, 2, {r, r, r, r});
         s.Start(false);
         for (int tick = 1; tick <= 300 && s.Timer(); ++tick) {
@@ -101,6 +105,8 @@ TEST_F(SequenceTest, FailuresStopTheRunWithTheirMessage)
         EXPECT_EQ(r.status.back(), c.status) << c.name;
         EXPECT_FALSE(s.HasPhase()) << c.name;
         EXPECT_EQ(r.events.back() == "stop", c.stopped) << c.name;
+        EXPECT_EQ(s.LiveStarted(), c.began) << c.name;
+        EXPECT_EQ(std::count(r.events.begin(), r.events.end(), "rest"), c.rested) << c.name;
         EXPECT_EQ(std::count(r.events.begin(), r.events.end(), "phase"), 0) << c.name;
     }
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_ports.h"
+#include "metrology/acquisition/sequence_texts.h"
 #include "metrology/acquisition/time_average.h"
 
 namespace acquisition {
@@ -57,6 +58,18 @@ TEST(TimeAverageTest, FourStepsCycleFasterAfterTheFirst)
         {15, "step 3"}, {16, "step 4"}, {17, "return"}, {17, "phase"}};
     EXPECT_EQ(Ticks(average, recorder, 17), expected);
     EXPECT_EQ(average.Results(), 2);
+}
+
+TEST(TimeAverageTest, ACameraLostBeforeTheFirstTickStopsAtOnce)
+{
+    Recorder recorder(1);
+    recorder.lostAhead = true;
+    FourStepAverage average(1, 1, 5, {recorder, recorder, recorder, recorder});
+    average.Start();
+    average.Tick();
+    EXPECT_EQ(average.Timer(), 0);
+    EXPECT_EQ(recorder.events, std::vector<std::string>{"start"});
+    EXPECT_EQ(recorder.status, std::vector<std::string>{kLiveFailedText});
 }
 
 TEST(TimeAverageTest, TwoStepsAverageNPairsThenShow)

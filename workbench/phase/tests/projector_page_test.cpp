@@ -23,6 +23,10 @@ private:
     optical_bench::Interferometer& m_optics;
 };
 
+// The live view's own message on a camera that gives no frame.
+const QString kCameraLost = QString::fromUtf8(
+    "Erreur sur fonction Acq. permanente !\nVérifier votre caméra (shutter, diaphragme, ...");
+
 class ProjectorTest : public PhaseBenchTest {
 protected:
     CProjectorPhasePage* OpenProjector()
@@ -99,6 +103,7 @@ TEST_F(ProjectorTest, ARunWhoseCameraDiesCanBeRunAgain)
     grabber.dead = true;
     Acquire(*page);
     EXPECT_EQ(page->Status(), QString::fromUtf8(acquisition::kLiveFailedText));
+    EXPECT_EQ(messages, QStringList{kCameraLost}) << messages.join("|").toStdString();
     for (int id : {int(CProjectorPhasePage::IDC_ACQUIRE), int(CProjectorPhasePage::IDC_ADJUST),
                    int(CProjectorPhasePage::IDC_PERIOD)})
         EXPECT_TRUE(Enabled(*page, id)) << id;
@@ -106,6 +111,32 @@ TEST_F(ProjectorTest, ARunWhoseCameraDiesCanBeRunAgain)
     grabber.dead = false;
     Acquire(*page);
     EXPECT_EQ(page->Status(), QString::fromUtf8(acquisition::kPhaseDoneText));
+}
+
+TEST_F(ProjectorTest, AnAdjustmentTellsOfADeadCameraOnceAndItsStopLeavesTheRunWhole)
+{
+    auto* page = OpenProjector();
+    grabber.dead = true;
+    auto* adjust = Control<QPushButton>(*page, CProjectorPhasePage::IDC_ADJUST);
+    adjust->click();
+    for (int tick = 0; tick < 40 && page->Sequence()->Timer(); ++tick) {
+        FireLiveTimers();
+        page->OnTimer(page->Sequence()->Timer());
+    }
+    EXPECT_EQ(page->Status(), QString::fromUtf8(acquisition::kLiveFailedText));
+    EXPECT_EQ(messages, QStringList{kCameraLost}) << messages.join("|").toStdString();
+
+    // An adjustment stopped before it has started live acquisition itself.
+    dialog.reset();
+    grabber.dead = false;
+    messages.clear();
+    page = OpenProjector();
+    adjust = Control<QPushButton>(*page, CProjectorPhasePage::IDC_ADJUST);
+    adjust->click();
+    adjust->click();
+    Acquire(*page);
+    EXPECT_EQ(page->Status(), QString::fromUtf8(acquisition::kPhaseDoneText));
+    EXPECT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();
 }
 
 TEST_F(ProjectorTest, MeasurementRoadWithTheProjector)
