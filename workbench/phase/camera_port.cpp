@@ -75,14 +75,17 @@ bool CameraPort::Grab(std::uint8_t* plane)
     }
     // A zoom to the frame's own size changes nothing: such a frame is read as it is.
     metrology::ImagePlanes planes = ImagePlanesOf(frame);
-    Vobject zoomed;
     if (planes.width != m_nWidth || planes.height != m_nHeight) {
-        zoomed = ZoomedImage(frame, m_nWidth, m_nHeight);
-        planes = ImagePlanesOf(zoomed);
+        if (Vobject zoomed = ZoomedImage(frame, m_nWidth, m_nHeight); !zoomed.empty())
+            frame = zoomed;
+        planes = ImagePlanesOf(frame);
     }
+    // The message gives the frame's own channels and size, which its byte
+    // planes would give as 0 for a frame without them (16-bit, say).
     if (planes.width != m_nWidth || planes.height != m_nHeight) {
-        m_strFailure = acquisition::Printf(acquisition::kFrameSizeFormat, planes.channels,
-                                           planes.width, planes.height, m_nWidth);
+        const ImageShape shape = ShapeOf(frame);
+        m_strFailure = acquisition::Printf(acquisition::kFrameSizeFormat, shape.channels,
+                                           shape.width, shape.height, m_nWidth);
         return false;
     }
     return metrology::ImageToPlane(planes, m_nWidth, m_nHeight, plane) ==

@@ -366,12 +366,24 @@ TEST_F(PhasePageTest, TheCameraFrameIsBroughtToTheRunsSizeAndMadeGrey)
         EXPECT_EQ(plane, c.expected) << c.name;
         EXPECT_EQ(port.Failure(), "") << c.name;
     }
-    // A frame that cannot be zoomed to the run's size.
-    camera->SetImage(Vobject());
-    CameraPort port(*app, *camera, 2, 2);
-    std::vector<uint8_t> plane(4);
-    EXPECT_FALSE(port.Grab(plane.data()));
-    EXPECT_EQ(port.Failure(), "Erreur dimensions image:\n0,0,0,2");
+    // Frames that give no grey plane of the run's size: their own channels and size.
+    Vobject wide16;
+    gen_image_const(&wide16, "uint2", 6, 3);
+    const struct Failure {
+        const char* name;
+        Vobject frame;
+        const char* text;
+    } failures[] = {
+        {"no image", Vobject(), "Erreur dimensions image:\n0,0,0,2"},
+        {"16-bit", wide16, "Erreur dimensions image:\n1,2,2,2"}, // zoomed, yet no bytes
+    };
+    for (const Failure& f : failures) {
+        camera->SetImage(f.frame);
+        CameraPort port(*app, *camera, 2, 2);
+        std::vector<uint8_t> plane(4);
+        EXPECT_FALSE(port.Grab(plane.data())) << f.name;
+        EXPECT_EQ(port.Failure(), f.text) << f.name;
+    }
 }
 
 } // namespace
