@@ -152,8 +152,9 @@ void CProjectorPhasePage::OnAcquisition()
          std::initializer_list<QWidget*>{m_btnShowAll, m_btnAcquire, m_btnDemodulate, m_btnAdjust,
                                          m_cbReference, m_pPeriod, m_pInvert})
         control->setEnabled(false);
-    ShowResultImage(*m_pRunDoc,
-                    NewResultImage(m_pCameraDoc->m_nWidth, m_pCameraDoc->m_nHeight).image,
+    // The projector's blank is of the run's size: starting live acquisition
+    // may have given the camera document its source's size since.
+    ShowResultImage(*m_pRunDoc, NewResultImage(m_pSequence->Width(), m_pSequence->Height()).image,
                     QStringLiteral("Mire__"));
     if (m_pApp->m_nSource == SourceNone)
         return;

@@ -139,6 +139,19 @@ TEST_F(ProjectorTest, AnAdjustmentTellsOfADeadCameraOnceAndItsStopLeavesTheRunWh
     EXPECT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();
 }
 
+TEST_F(ProjectorTest, TheBlankBeforeARunHasTheRunsSize)
+{
+    auto* page = OpenProjector();
+    Acquire(*page);
+    // Live acquisition gives the camera document its source's size.
+    camera->TakeSize(kWidth * 2, kHeight * 2);
+    Control<QPushButton>(*page, CProjectorPhasePage::IDC_ACQUIRE)->click();
+    const CFraloDoc* projected = page->ProjectorDocument();
+    EXPECT_EQ(projected->m_strName, "Mire__");
+    EXPECT_EQ(projected->m_nWidth, kWidth);
+    EXPECT_EQ(projected->m_nHeight, kHeight);
+}
+
 TEST_F(ProjectorTest, MeasurementRoadWithTheProjector)
 {
     optics.SetFlat(true);
