@@ -16,7 +16,7 @@
 
 namespace registry {
 
-std::string Folded(std::string_view name) { return ondula::lowered(name); }
+std::string Folded(std::string_view name) { return ondula::lowered_utf8(name); }
 
 Registry::Node::~Node()
 {

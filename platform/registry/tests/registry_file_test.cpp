@@ -175,6 +175,30 @@ TEST(RegistryFileTest, DestructionSavesUnflushedChangesAndBadLinesAreSkipped)
     std::filesystem::remove_all(dir);
 }
 
+// Keys or values whose names differ only by the case of letters outside ASCII
+// were apart in files of earlier versions: they load as one, in the order of
+// the file, the later value of one name replacing the earlier.
+TEST(RegistryFileTest, NamesDifferingByTheCaseOfAccentedLettersLoadAsOne)
+{
+    auto dir = TempDir();
+    std::filesystem::create_directories(dir);
+    const auto path = dir / "registry";
+    std::ofstream(path) << "[HKEY_LOCAL_MACHINE\\Paramètres]\n\"Port\"=dword:00000001\n"
+                           "\"Été\"=dword:00000002\n[HKEY_LOCAL_MACHINE\\PARAMÈTRES]\n"
+                           "\"Port\"=dword:00000003\n\"ÉTÉ\"=dword:00000004\n";
+    {
+        auto reg = Registry::FromFile(path);
+        EXPECT_EQ(Subkeys(*reg, kLocalMachine), std::vector<std::string>{"Paramètres"});
+        EXPECT_EQ(Dword(*reg, "paramètres", "PORT"), 3u);
+        EXPECT_EQ(Dword(*reg, "paramètres", "été"), 4u);
+        Create(*reg, "Paramètres\\Sub");
+    }
+    EXPECT_EQ(ReadFile(path), "; Ondula registry\n[HKEY_CLASSES_ROOT]\n[HKEY_CURRENT_USER]\n"
+                              "[HKEY_LOCAL_MACHINE\\Paramètres]\n\"Port\"=dword:00000003\n"
+                              "\"ÉTÉ\"=dword:00000004\n[HKEY_LOCAL_MACHINE\\Paramètres\\Sub]\n");
+    std::filesystem::remove_all(dir);
+}
+
 std::string DeepPath(size_t levels, const std::string& name = "k")
 {
     std::string path = "HKEY_LOCAL_MACHINE";
