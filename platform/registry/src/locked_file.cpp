@@ -5,10 +5,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+
+#include <registry/registry.h>
 
 namespace registry {
 namespace {
+
+constexpr std::chrono::milliseconds kLockPoll{10};
 
 bool SameFile(int fd, const std::filesystem::path& path)
 {
@@ -20,10 +27,29 @@ bool SameFile(int fd, const std::filesystem::path& path)
 
 void Report(const std::string& error) { std::fprintf(stderr, "registry: %s\n", error.c_str()); }
 
+bool Lock(int fd, const std::filesystem::path& path, ondula::Clock& clock,
+          const ondula::Deadline& deadline)
+{
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            Report(path.string() + ": " + std::strerror(errno));
+            return false;
+        }
+        if (deadline.Expired()) {
+            Report(path.string() + ": still locked after " + std::to_string(kSaveLockWait.count()) +
+                   " s");
+            return false;
+        }
+        clock.SleepFor(std::min<ondula::Clock::Duration>(kLockPoll, deadline.Remaining()));
+    }
+    return true;
+}
+
 } // namespace
 
-LockedFile::LockedFile(std::filesystem::path path) : path_(std::move(path))
+LockedFile::LockedFile(std::filesystem::path path, ondula::Clock& clock) : path_(std::move(path))
 {
+    const ondula::Deadline deadline(clock, kSaveLockWait);
     for (;;) {
         std::string error;
         fd_ = ondula::open_regular_file(path_, O_RDWR | O_CREAT, &error);
@@ -31,7 +57,7 @@ LockedFile::LockedFile(std::filesystem::path path) : path_(std::move(path))
             Report(error);
             return;
         }
-        if (::flock(fd_.get(), LOCK_EX) != 0) {
+        if (!Lock(fd_.get(), path_, clock, deadline)) {
             fd_ = ondula::UniqueFd();
             return;
         }

@@ -16,7 +16,7 @@
 
 namespace registry {
 
-std::string Folded(std::string_view name) { return ondula::lowered(name); }
+std::string Folded(std::string_view name) { return ondula::lowered_utf8(name); }
 
 Registry::Node::~Node()
 {
@@ -62,16 +62,19 @@ std::vector<std::string> SplitPath(std::string_view path)
 
 } // namespace
 
-Registry::Registry(std::filesystem::path path) : path_(std::move(path)), roots_(EmptyRoots()) { }
+Registry::Registry(std::filesystem::path path, ondula::Clock& clock)
+    : path_(std::move(path)), clock_(&clock), roots_(EmptyRoots())
+{
+}
 
 std::shared_ptr<Registry> Registry::InMemory()
 {
-    return std::shared_ptr<Registry>(new Registry({}));
+    return std::shared_ptr<Registry>(new Registry({}, ondula::SteadyClock()));
 }
 
-std::shared_ptr<Registry> Registry::FromFile(std::filesystem::path path)
+std::shared_ptr<Registry> Registry::FromFile(std::filesystem::path path, ondula::Clock& clock)
 {
-    std::shared_ptr<Registry> registry(new Registry(std::move(path)));
+    std::shared_ptr<Registry> registry(new Registry(std::move(path), clock));
     std::error_code missing;
     if (!std::filesystem::exists(registry->path_, missing))
         return registry;
@@ -337,7 +340,7 @@ Status Registry::SaveLocked()
     std::error_code ec;
     if (path_.has_parent_path())
         std::filesystem::create_directories(path_.parent_path(), ec);
-    LockedFile file(path_);
+    LockedFile file(path_, *clock_);
     std::string text;
     if (!file.Held() || !file.Read(&text))
         return win32::kRegistryIoFailed;

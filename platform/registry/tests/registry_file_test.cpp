@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -173,6 +175,30 @@ TEST(RegistryFileTest, DestructionSavesUnflushedChangesAndBadLinesAreSkipped)
     std::filesystem::remove_all(dir);
 }
 
+// Keys or values whose names differ only by the case of letters outside ASCII
+// were apart in files of earlier versions: they load as one, in the order of
+// the file, the later value of one name replacing the earlier.
+TEST(RegistryFileTest, NamesDifferingByTheCaseOfAccentedLettersLoadAsOne)
+{
+    auto dir = TempDir();
+    std::filesystem::create_directories(dir);
+    const auto path = dir / "registry";
+    std::ofstream(path) << "[HKEY_LOCAL_MACHINE\\Paramètres]\n\"Port\"=dword:00000001\n"
+                           "\"Été\"=dword:00000002\n[HKEY_LOCAL_MACHINE\\PARAMÈTRES]\n"
+                           "\"Port\"=dword:00000003\n\"ÉTÉ\"=dword:00000004\n";
+    {
+        auto reg = Registry::FromFile(path);
+        EXPECT_EQ(Subkeys(*reg, kLocalMachine), std::vector<std::string>{"Paramètres"});
+        EXPECT_EQ(Dword(*reg, "paramètres", "PORT"), 3u);
+        EXPECT_EQ(Dword(*reg, "paramètres", "été"), 4u);
+        Create(*reg, "Paramètres\\Sub");
+    }
+    EXPECT_EQ(ReadFile(path), "; Ondula registry\n[HKEY_CLASSES_ROOT]\n[HKEY_CURRENT_USER]\n"
+                              "[HKEY_LOCAL_MACHINE\\Paramètres]\n\"Port\"=dword:00000003\n"
+                              "\"ÉTÉ\"=dword:00000004\n[HKEY_LOCAL_MACHINE\\Paramètres\\Sub]\n");
+    std::filesystem::remove_all(dir);
+}
+
 std::string DeepPath(size_t levels, const std::string& name = "k")
 {
     std::string path = "HKEY_LOCAL_MACHINE";
@@ -297,6 +323,61 @@ TEST(RegistryFileTest, AWriterKilledWhileSavingLeavesNoTemporaryFileOnceSavedAga
                   win32::kSuccess)
             << "kill " << kill;
         EXPECT_EQ(Names(dir), std::set<std::string>{"registry"}) << "kill " << kill;
+    }
+    std::filesystem::remove_all(dir);
+}
+
+// A clock on which waits pass at once, and on which another descriptor of the
+// file holds its lock until the time `release` has come.
+class LockHoldingClock final : public ondula::Clock {
+public:
+    LockHoldingClock(const std::filesystem::path& path, Duration release)
+        : fd_(::open(path.c_str(), O_RDWR)), release_(release)
+    {
+        EXPECT_EQ(::flock(fd_, LOCK_EX), 0);
+    }
+    ~LockHoldingClock() override { ::close(fd_); }
+    Duration Now() const override { return now_; }
+    void SleepFor(Duration d) override
+    {
+        if ((now_ += d) >= release_)
+            Release();
+    }
+    void Release() { ::flock(fd_, LOCK_UN); }
+
+private:
+    int fd_;
+    Duration release_;
+    Duration now_{};
+};
+
+TEST(RegistryFileTest, SavingWaitsForAHeldLockABoundedTimeAndKeepsItsChanges)
+{
+    using std::chrono::milliseconds;
+    const struct {
+        milliseconds release;
+        Status saved;
+    } cases[] = {
+        {milliseconds(0), win32::kSuccess},
+        {kSaveLockWait, win32::kSuccess},
+        {kSaveLockWait + milliseconds(1), win32::kRegistryIoFailed},
+    };
+    auto dir = TempDir();
+    std::filesystem::create_directories(dir);
+    const auto path = dir / "registry";
+    for (const auto& c : cases) {
+        std::ofstream(path) << "; Ondula registry\n";
+        LockHoldingClock clock(path, c.release);
+        auto reg = Registry::FromFile(path, clock);
+        const HKEY key = Create(*reg, "Devices");
+        ASSERT_EQ(reg->SetDword(key, "Port", 0x378), win32::kSuccess);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(reg->Flush(key), c.saved) << c.release.count();
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  c.saved ? "registry: " + path.string() + ": still locked after 5 s\n" : "");
+        clock.Release();
+        EXPECT_EQ(reg->Flush(key), win32::kSuccess);
+        EXPECT_EQ(Dword(*Registry::FromFile(path), "Devices", "Port"), 0x378u);
     }
     std::filesystem::remove_all(dir);
 }

@@ -45,6 +45,12 @@ TEST_F(RegistryTest, KeyAndValueNamesIgnoreCase)
                              kKeyRead, &again, &created),
               win32::kSuccess);
     EXPECT_FALSE(created);
+    HKEY french = Create("Software\\Paramètres");
+    ASSERT_EQ(reg->SetDword(french, "Durée", 20), win32::kSuccess);
+    ASSERT_EQ(reg->OpenKey(kLocalMachine, "SOFTWARE\\PARAMÈTRES", kKeyRead, &other),
+              win32::kSuccess);
+    EXPECT_EQ(reg->QueryDword(other, "DURÉE", &value), win32::kSuccess);
+    EXPECT_EQ(value, 20u);
 }
 
 TEST_F(RegistryTest, KeyNamesWithControlCharactersAreRefused)

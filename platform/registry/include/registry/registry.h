@@ -7,10 +7,12 @@
 // Several stores may share one file: other processes, or other Registry
 // objects of this one. A file-backed store records each change it makes (key
 // created, key deleted, value set, value deleted) by key path. Flush takes an
-// exclusive advisory lock (flock) on the file, reads the file again, replays
-// the recorded changes in their order on what it read, replaces the file
-// (temporary file, fsync, rename) and then holds the merged tree itself; open
-// handles stay valid. Replaying:
+// exclusive advisory lock (flock) on the file, waiting kSaveLockWait at most
+// for a store that holds it (a slow, hung or stopped process) before it fails
+// with kRegistryIoFailed and keeps its changes for the next flush. It then
+// reads the file again, replays the recorded changes in their order on what
+// it read, replaces the file (temporary file, fsync, rename) and then holds the
+// merged tree itself; open handles stay valid. Replaying:
 // - a created key, and the key of a set value, is created with its missing
 //   parents, even when another store deleted it meanwhile;
 // - a deleted value or key that is already gone stays gone;
@@ -18,6 +20,7 @@
 // So the changes of different stores to different keys and values all
 // survive; on one value the store that flushes last wins. A store sees what
 // others wrote when it flushes, not before.
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -27,6 +30,7 @@
 #include <string_view>
 #include <vector>
 
+#include <clock/clock.h>
 #include <registry/export.h>
 #include <registry/win32_error.h>
 
@@ -47,6 +51,9 @@ inline constexpr uint32_t kKeyRead = 0x20019;
 inline constexpr uint32_t kKeyWrite = 0x20006;
 inline constexpr uint32_t kKeyAllAccess = 0xF003F;
 
+/// How long a save waits for the file's lock.
+inline constexpr std::chrono::seconds kSaveLockWait{5};
+
 enum class ValueType : uint32_t { None = 0, Sz = 1, ExpandSz = 2, Binary = 3, Dword = 4 };
 
 class Registry {
@@ -62,8 +69,10 @@ public:
     /// An empty registry that lives only in memory.
     REGISTRY_API static std::shared_ptr<Registry> InMemory();
     /// A registry loaded from `path` (empty when the file does not exist yet) and
-    /// merged back there by Flush and on destruction when it changed.
-    REGISTRY_API static std::shared_ptr<Registry> FromFile(std::filesystem::path path);
+    /// merged back there by Flush and on destruction when it changed. Waits for
+    /// the file's lock are measured and slept on `clock`, which outlives the store.
+    REGISTRY_API static std::shared_ptr<Registry>
+    FromFile(std::filesystem::path path, ondula::Clock& clock = ondula::SteadyClock());
 
     REGISTRY_API ~Registry();
     Registry(const Registry&) = delete;
@@ -114,7 +123,7 @@ private:
         uint32_t access;
         KeyPath where;
     };
-    explicit Registry(std::filesystem::path path);
+    Registry(std::filesystem::path path, ondula::Clock& clock);
     Status Resolve(HKEY key, uint32_t needed, std::shared_ptr<Node>* node,
                    KeyPath* where = nullptr) const;
     HKEY NewHandle(std::shared_ptr<Node> node, uint32_t access, KeyPath where);
@@ -123,6 +132,7 @@ private:
 
     mutable std::mutex mutex_;
     std::filesystem::path path_;
+    ondula::Clock* clock_;
     std::map<HKEY, std::shared_ptr<Node>> roots_;
     std::map<HKEY, OpenHandle> handles_;
     HKEY nextHandle_ = 0x100;
