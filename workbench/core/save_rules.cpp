@@ -1,7 +1,6 @@
 #include "save_rules.h"
 
-#include <algorithm>
-#include <cctype>
+#include <base/text_case.h>
 
 namespace {
 
@@ -9,10 +8,8 @@ bool EndsWithNoCase(const std::string& text, const std::string& suffix)
 {
     if (text.size() < suffix.size())
         return false;
-    return std::equal(suffix.rbegin(), suffix.rend(), text.rbegin(), [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) ==
-               std::tolower(static_cast<unsigned char>(b));
-    });
+    return ondula::equal_ignoring_case(std::string_view(text).substr(text.size() - suffix.size()),
+                                       suffix);
 }
 
 } // namespace

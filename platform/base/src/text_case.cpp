@@ -1,12 +1,13 @@
 #include <base/text_case.h>
 
 #include <algorithm>
-#include <cctype>
 
 namespace ondula {
 namespace {
 
-char lower(unsigned char c) { return static_cast<char>(std::tolower(c)); }
+// Not std::tolower: in a single-byte locale it would change bytes of UTF-8
+// names, and Qt takes the locale from the environment.
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
 
 // Runs of capitals and how far their small letters lie; with `step` 2 the
 // run alternates capital, small letter, starting with a capital.
