@@ -317,6 +317,17 @@ TEST_F(AnalysisTest, FringePatternsMakeFourDocuments)
     }
 }
 
+TEST_F(AnalysisTest, FringePatternsThatFailLeaveNoEmptyDocument)
+{
+    app->m_nDefaultWidth = 0; // the library refuses a pattern of no width
+    CFringePatternsDlg dialog(app.get());
+    Control<QPushButton>(dialog, 1)->click();
+    EXPECT_EQ(messages, QStringList{QString::fromUtf8(
+                            "Erreur de la bibliothèque d'images n°1301 !\ngen_image_const: wrong "
+                            "value of a control parameter")});
+    EXPECT_EQ(OpenDocuments(), 0);
+}
+
 TEST_F(AnalysisTest, FringePatternsRefuseAnEntryThatIsNoNumber)
 {
     CFringePatternsDlg dialog(app.get());
