@@ -244,13 +244,6 @@ void CDemodulationDlg::OnDemodulate()
             return;
         }
     }
-    CFraloDoc* doc = Documents()->NewImageDocument(width, height);
-    if (!doc) {
-        m_timers.SetTimer(TIMER_CHOICE, kChoiceMs);
-        return;
-    }
-    m_pResultDoc = doc;
-
     const std::size_t n = std::size_t(width) * std::size_t(height);
     std::vector<std::int32_t> phaseValues = FirstChannel(phase, n);
     std::vector<std::int32_t> maskValues;
@@ -261,11 +254,18 @@ void CDemodulationDlg::OnDemodulate()
     SetRunButtonsEnabled(false);
     const int jumps = m_unwrap(width, height, phaseValues.data(),
                                mask ? maskValues.data() : nullptr, out.data(), flags);
-    doc->SetFringeCount(std::max(jumps, 0));
-
     const ResultImage result = NewResultImage(width, height);
     std::transform(out.begin(), out.end(), result.plane,
                    [](std::int32_t v) { return std::uint8_t(v & 0xFF); });
+    // The document comes once its image is computed: a failure leaves none.
+    CFraloDoc* doc = Documents()->NewImageDocument(width, height);
+    if (!doc) {
+        SetRunButtonsEnabled(true);
+        m_timers.SetTimer(TIMER_CHOICE, kChoiceMs);
+        return;
+    }
+    m_pResultDoc = doc;
+    doc->SetFringeCount(std::max(jumps, 0));
     ShowResultImage(
         *doc, result.image,
         QStringLiteral("ImDemod%1_M%2").arg(m_pApp->m_nImageCounter).arg(doc->m_nFringeCount));

@@ -80,12 +80,13 @@ void CFringePatternsDlg::OnOK()
 
     const int width = m_pApp->m_nDefaultWidth, height = m_pApp->m_nDefaultHeight;
     for (int k = 0; k < 4; ++k) {
-        CFraloDoc* doc = Documents()->NewImageDocument(width, height);
-        if (!doc)
-            break;
+        // Each pattern is made before its document: a failure leaves no empty one.
         const float halfTurns = 0.5f * float(k);
         const ResultImage pattern = NewResultImage(width, height);
         metrology::MakeMirePattern(pattern.plane, width, height, settings, halfTurns);
+        CFraloDoc* doc = Documents()->NewImageDocument(width, height);
+        if (!doc)
+            break;
         ShowResultImage(*doc, pattern.image,
                         QString::asprintf("Mire%1.0f", double(halfTurns * 180)));
     }

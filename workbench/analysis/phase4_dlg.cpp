@@ -104,10 +104,6 @@ void CPhase4Dlg::OnOK()
     const std::array<int, 4> chosen = ChosenPositions();
     const CFraloDoc* i0 = m_docs[chosen[0]];
     const int width = i0->m_nWidth, height = i0->m_nHeight;
-    m_pNewDoc = Documents()->NewImageDocument(width, height);
-    if (!m_pNewDoc)
-        return reject();
-
     const std::size_t n = std::size_t(width) * std::size_t(height);
     std::unique_ptr<std::uint8_t[]> planes[4];
     for (int k = 0; k < 4; ++k) {
@@ -119,6 +115,10 @@ void CPhase4Dlg::OnOK()
     const ResultImage result = NewResultImage(width, height);
     metrology::FourImagePhase(planes[0].get(), planes[1].get(), planes[2].get(), planes[3].get(),
                               result.plane, n);
+    // The document comes once its image is computed: a failure leaves none.
+    m_pNewDoc = Documents()->NewImageDocument(width, height);
+    if (!m_pNewDoc)
+        return reject();
     ShowResultImage(*m_pNewDoc, result.image,
                     QStringLiteral("ImPhasee%1").arg(m_pApp->m_nImageCounter));
     accept();

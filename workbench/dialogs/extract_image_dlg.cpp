@@ -6,11 +6,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <imageproc/quiet_library.h>
 #include <verodyn/operators.h>
 
 #include "workbench/analysis/analysis_documents.h"
 #include "workbench/analysis/dialog_controls.h"
+#include "workbench/common/error_edge.h"
 #include "workbench/common/user_message.h"
 #include "workbench/core/save_rules.h"
 #include "workbench/core/zone_rules.h"
@@ -104,13 +104,14 @@ void CExtractImageDlg::accept()
         return QDialog::accept();
     }
     const int width = zone.Width(), height = zone.Height();
-    if (CFraloDoc* crop = Documents()->NewImageDocument(width, height)) {
+    // Cropped before its document is made: a failure leaves no empty document.
+    Vobject part;
+    const bool cropped =
+        RunAtErrorEdge([&] { crop_part(source->m_image, &part, zone.y0, zone.x0, width, height); });
+    if (CFraloDoc* crop = cropped ? Documents()->NewImageDocument(width, height) : nullptr) {
         crop->SetKind(source->m_nKind & ~KindProfiles);
         crop->UpdateTitle();
-        {
-            QuietLibrary quiet;
-            crop_part(source->m_image, &crop->m_image, zone.y0, zone.x0, width, height);
-        }
+        crop->m_image = part;
         if (crop->m_pView) {
             crop->m_pView->SetWindowExtents(width, height);
             crop->m_pView->DisplayImage();

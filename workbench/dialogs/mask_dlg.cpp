@@ -14,6 +14,7 @@
 
 #include "workbench/analysis/analysis_documents.h"
 #include "workbench/analysis/dialog_controls.h"
+#include "workbench/common/error_edge.h"
 #include "workbench/common/user_message.h"
 #include "workbench/core/save_rules.h"
 #include "workbench/core/zone_rules.h"
@@ -176,14 +177,13 @@ void CMaskDlg::accept()
     const bool painted = m_pDoc && !m_bFresh;
     Finish();
     if (painted) {
-        if (CFraloDoc* mask = Documents()->NewImageDocument(m_nWidth, m_nHeight)) {
-            Vobject image;
-            {
-                QuietLibrary quiet;
-                gen_image1(&image, "byte", m_nWidth, m_nHeight, m_pCanvas->Mask().data());
-            }
+        // Made before its document: a failure leaves no empty document.
+        Vobject image;
+        const bool made = RunAtErrorEdge(
+            [&] { gen_image1(&image, "byte", m_nWidth, m_nHeight, m_pCanvas->Mask().data()); });
+        CFraloDoc* mask = made ? Documents()->NewImageDocument(m_nWidth, m_nHeight) : nullptr;
+        if (mask)
             ShowResultImage(*mask, image, QStringLiteral("Masque%1").arg(m_pApp->m_nImageCounter));
-        }
     }
     m_pCanvas.reset();
     QDialog::accept();

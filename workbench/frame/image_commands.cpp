@@ -10,6 +10,7 @@
 
 #include "about_dlg.h"
 #include "main_frame.h"
+#include "workbench/common/error_edge.h"
 #include "workbench/common/user_message.h"
 #include "workbench/core/save_rules.h"
 #include "workbench/dialogs/dialog_support.h"
@@ -36,26 +37,29 @@ void ShowResult(CFraloDoc& result, const Vobject& image)
     Redraw(result);
 }
 
-// The result document takes what `op` makes of `image`; when `op` fails it
-// keeps its image and `failure`, when given, is shown.
-void ComputeResult(CFraloDoc& result, const Vobject& image,
-                   const std::function<Vstatus(const Vobject&, Vobject*)>& op, const char* failure)
+} // namespace
+
+CFraloDoc* CMainFrame::NewResultDocument(const CFraloDoc& source, const ImageOperator& op,
+                                         const char* failure, int kind)
 {
+    // The image is made first: a failure leaves no empty document and takes
+    // no image number.
     Vobject made;
     Vstatus status;
     {
         QuietLibrary quiet;
-        status = op(image, &made);
+        status = op(source.m_image, &made);
     }
     if (status != V_OK) {
-        if (failure)
-            UserMessage(QString::fromUtf8(failure));
-        return;
+        UserMessage(failure ? QString::fromUtf8(failure)
+                            : LibraryFailureText(status, vlast_error()));
+        return nullptr;
     }
-    ShowResult(result, made);
+    CFraloDoc* result = NewDocument(source.m_nWidth, source.m_nHeight);
+    result->SetKind(kind); // before it is shown: FFT images are shown on their own scale
+    ShowResult(*result, made);
+    return result;
 }
-
-} // namespace
 
 void CMainFrame::RunFftCommand(const char* nameFormat, int kind,
                                int (*op)(const Vobject&, Vobject*), const char* failure)
@@ -63,11 +67,11 @@ void CMainFrame::RunFftCommand(const char* nameFormat, int kind,
     CFraloDoc* source = ActiveDocument();
     if (!source)
         return;
-    CFraloDoc* result = NewDocument(source->m_nWidth, source->m_nHeight);
+    CFraloDoc* result = NewResultDocument(*source, op, failure, kind);
+    if (!result)
+        return;
     result->SetName(QString::asprintf(nameFormat, int(m_pApp->m_nImageCounter)));
     result->UpdateTitle();
-    result->SetKind(kind);
-    ComputeResult(*result, source->m_image, op, failure);
 }
 
 void CMainFrame::OnFft()
@@ -96,7 +100,6 @@ void CMainFrame::OnRgbToGrey()
     CFraloDoc* source = ActiveDocument();
     if (!source)
         return;
-    CFraloDoc* result = NewDocument(source->m_nWidth, source->m_nHeight);
     const int kind = source->m_nKind;
     const auto grey = [kind](const Vobject& image, Vobject* out) -> Vstatus {
         if (kind & KindComplexFft)
@@ -105,7 +108,7 @@ void CMainFrame::OnRgbToGrey()
             return convert_image_type(image, out, "byte");
         return access_channel(image, out, 1);
     };
-    ComputeResult(*result, source->m_image, grey, "Image NG non calculable !");
+    NewResultDocument(*source, grey, "Image NG non calculable !", 0);
 }
 
 void CMainFrame::OnGreyToRgb()
@@ -113,16 +116,15 @@ void CMainFrame::OnGreyToRgb()
     CFraloDoc* source = ActiveDocument();
     if (!source)
         return;
-    CFraloDoc* result = NewDocument(source->m_nWidth, source->m_nHeight);
+    if (ViewPlanes(source->m_image).channels == 0)
+        return RefuseOtherPixelTypes();
     // The plane is read at the image's own size, which the document's may not be.
     const auto colour = [](const Vobject& image, Vobject* out) -> Vstatus {
         const PlaneView grey = ViewPlanes(image);
-        if (grey.channels == 0)
-            return VERR_PIXEL_TYPE;
         return gen_image3(out, "byte", grey.width, grey.height, grey.planes[0], grey.planes[0],
                           grey.planes[0]);
     };
-    ComputeResult(*result, source->m_image, colour, nullptr);
+    NewResultDocument(*source, colour, nullptr, 0);
 }
 
 void CMainFrame::OnNegative()
@@ -130,10 +132,8 @@ void CMainFrame::OnNegative()
     CFraloDoc* doc = ActiveDocument();
     if (!doc)
         return;
-    {
-        QuietLibrary quiet;
-        invert_image(doc->m_image, &doc->m_image);
-    }
+    // A failure reaches the error edge, which says why; the image stays as it was.
+    invert_image(doc->m_image, &doc->m_image);
     Redraw(*doc);
 }
 

@@ -171,6 +171,14 @@ private:
     QString DialogPath(const QString& name) const;
     // Gives the active document the image `image` (paste and clipboard paste).
     void PasteIntoActive(const Vobject& image, const QString& name);
+    // An image command's operator: the image in, the result out, the
+    // library's status back.
+    using ImageOperator = std::function<int(const Vobject&, Vobject*)>;
+    // A new document of `source`'s size and of kind `kind` that shows what
+    // `op` makes of its image, or null, after `failure` (the library's reason
+    // when null) has been shown, when `op` fails.
+    CFraloDoc* NewResultDocument(const CFraloDoc& source, const ImageOperator& op,
+                                 const char* failure, int kind);
     // The FFT family: `op` from the active image into a new document named
     // `nameFormat` of the image counter, of kind `kind`; `failure` when it fails.
     void RunFftCommand(const char* nameFormat, int kind, int (*op)(const Vobject&, Vobject*),

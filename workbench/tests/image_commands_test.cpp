@@ -2,6 +2,7 @@
 #include <QClipboard>
 #include <QImage>
 #include <QMdiArea>
+#include <QPushButton>
 
 #include <numeric>
 
@@ -10,6 +11,8 @@
 #include <verodyn/window.h>
 
 #include "widget_fixture.h"
+#include "workbench/analysis/dialog_controls.h"
+#include "workbench/dialogs/extract_image_dlg.h"
 #include "workbench/frame/about_dlg.h"
 
 namespace {
@@ -85,6 +88,10 @@ TEST_F(ImageCommandTest, FftFamilyNamesKindsAndTheInverseGivesTheSourceBack)
         EXPECT_EQ(result->m_strName, QString(c.name).arg(app->m_nImageCounter));
         EXPECT_EQ(result->m_nKind, c.kind);
         EXPECT_EQ(TypeOf(result), c.type);
+        // Shown on its kind's scale from the start, as when drawn again.
+        const QImage shown = window_widget(result->m_pView->WindowHandle())->grab().toImage();
+        result->m_pView->DisplayImage();
+        EXPECT_EQ(window_widget(result->m_pView->WindowHandle())->grab().toImage(), shown) << c.id;
     }
     CFraloDoc* inverse = frame->ActiveDocument();
     void* back = nullptr;
@@ -129,12 +136,20 @@ TEST_F(ImageCommandTest, ThePanesShowTheValuesOfFftAndSixteenBitImages)
     EXPECT_EQ(frame->ValuesPane(), "X:3, Y:2, W:40000");
 }
 
-TEST_F(ImageCommandTest, FailuresLeaveTheNewDocumentWithItsMessage)
+TEST_F(ImageCommandTest, FailuresSayWhyAndLeaveNoNewDocument)
 {
+    // The extraction of a zone of 150 x 150 pixels, through its dialog's OK.
+    const auto extract = [this](CFraloDoc* source) {
+        ASSERT_TRUE(frame->Execute(ID_EXTRACT));
+        source->m_tracker.m_rect = {0, 0, 150, 150};
+        source->m_nKind |= KindProfiles;
+        app->m_pExtractDlg->findChild<QPushButton*>(ControlName(1))->click();
+    };
     struct Case {
         int id;
         int kind;
         const char* message;
+        std::function<void(CFraloDoc*)> run = {}; // else the command `id`
     };
     const Case cases[] = {
         {ID_FFT, 0, "Image FFT complexe non calculable !"},
@@ -142,17 +157,27 @@ TEST_F(ImageCommandTest, FailuresLeaveTheNewDocumentWithItsMessage)
         {ID_FFT_PHASE, KindComplexFft, "Phase de l'image FFT non calculable !"},
         {ID_FFT_MODULUS, KindComplexFft, "Module de l'image FFT non calculable !"},
         {ID_RGB_TO_GREY, KindFftDerived, "Image NG non calculable !"},
+        {ID_RGB_TO_GREY, 0, "Image NG non calculable !"},
+        {ID_NEGATIVE, 0,
+         "Erreur de la bibliothèque d'images n°1302 !\ninvert_image: input object is empty"},
+        {ID_EXTRACT, 0,
+         "Erreur de la bibliothèque d'images n°1302 !\ncrop_part: input object is empty", extract},
     };
     for (const Case& c : cases) {
         CFraloDoc* source = app->NewImageDocument(0, 0);
         source->m_image = Vobject();
         source->m_nKind = c.kind;
         const int16_t open = app->m_nOpenImages;
+        const int16_t counter = app->m_nImageCounter;
         messages.clear();
-        ASSERT_TRUE(frame->Execute(c.id)) << c.id;
-        EXPECT_EQ(messages, QStringList{QString::fromUtf8(c.message)});
-        EXPECT_EQ(app->m_nOpenImages, open + 1);
-        EXPECT_NE(frame->ActiveDocument(), source);
+        if (c.run)
+            c.run(source);
+        else
+            ASSERT_TRUE(frame->Execute(c.id)) << c.id;
+        EXPECT_EQ(messages, QStringList{QString::fromUtf8(c.message)}) << c.id;
+        EXPECT_EQ(app->m_nOpenImages, open) << c.id;
+        EXPECT_EQ(app->m_nImageCounter, counter) << c.id;
+        EXPECT_EQ(frame->ActiveDocument(), source) << c.id;
     }
 }
 

@@ -131,6 +131,26 @@ TEST_F(AnalysisTest, PhaseDialogReadsOnlyTheOverlapOfASmallerImage)
     EXPECT_EQ(Pixel(result, 0, 2), 39);
 }
 
+TEST_F(AnalysisTest, PhaseDialogThatFailsLeavesNoNewDocument)
+{
+    CFraloDoc* docs[4];
+    for (CFraloDoc*& doc : docs)
+        doc = AddDocument(5, 3, [](int, int) { return 80; });
+    docs[0]->m_nWidth = 0; // the library refuses a result of no width
+    const int16_t counter = app->m_nImageCounter;
+    frame->MdiArea()->setActiveSubWindow(docs[0]->m_pChildFrame);
+    CPhase4Dlg dialog(app.get());
+    dialog.OnTimer(CPhase4Dlg::TIMER_CHOICE);
+    dialog.findChild<QPushButton*>(ControlName(1))->click();
+    EXPECT_EQ(messages, QStringList{QString::fromUtf8(
+                            "Erreur de la bibliothèque d'images n°1301 !\ngen_image_const: wrong "
+                            "value of a control parameter")});
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(OpenDocuments(), 4);
+    EXPECT_EQ(app->m_nImageCounter, counter);
+    EXPECT_EQ(frame->ActiveDocument(), docs[0]);
+}
+
 TEST_F(AnalysisTest, DemodulationNeedsAPhasedImageOtherThanTheMask)
 {
     const QString refused = QString::fromUtf8("L'image phasée doit être différente du masque !");
@@ -205,6 +225,7 @@ TEST_F(AnalysisTest, DemodulationIsReadyAgainAfterAFailure)
                            UnwrapFlags) -> int { throw std::bad_alloc(); });
     Control<QPushButton>(dialog, 1107)->click();
     EXPECT_EQ(messages, QStringList{QString::fromUtf8("Mémoire insuffisante !")});
+    EXPECT_EQ(OpenDocuments(), 1) << "no empty result";
     EXPECT_TRUE(Enabled(dialog, 2) && Enabled(dialog, 23) && Enabled(dialog, 1107));
     EXPECT_TRUE(dialog.IsTimerActive(CDemodulationDlg::TIMER_CHOICE));
 }
@@ -294,6 +315,17 @@ TEST_F(AnalysisTest, FringePatternsMakeFourDocuments)
         EXPECT_EQ(Pixel(mire(0), 0, 5), c.mire0);
         EXPECT_EQ(Pixel(mire(2), 0, 5), c.mire180);
     }
+}
+
+TEST_F(AnalysisTest, FringePatternsThatFailLeaveNoEmptyDocument)
+{
+    app->m_nDefaultWidth = 0; // the library refuses a pattern of no width
+    CFringePatternsDlg dialog(app.get());
+    Control<QPushButton>(dialog, 1)->click();
+    EXPECT_EQ(messages, QStringList{QString::fromUtf8(
+                            "Erreur de la bibliothèque d'images n°1301 !\ngen_image_const: wrong "
+                            "value of a control parameter")});
+    EXPECT_EQ(OpenDocuments(), 0);
 }
 
 TEST_F(AnalysisTest, FringePatternsRefuseAnEntryThatIsNoNumber)
