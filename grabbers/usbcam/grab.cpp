@@ -199,7 +199,8 @@ FGstatus ExtractChannelsFromRGB32(const FGInstance* fginst, const uint8_t* sourc
 // Host images over the request's buffer, which the host copies once the grab
 // has returned. Another instance of the camera may refill the buffer before
 // then, so while the camera is shared the host copies it now (`copy`), under
-// the plug-in's lock.
+// the plug-in's lock; an instance opened meanwhile gets its handle only once
+// the host has copied the buffer.
 FGstatus PointImages(Vproc_handle proc_id, const KdImageBuffer& ib, int32_t count, int32_t copy,
                      VImageRecord* image)
 {

@@ -1,9 +1,9 @@
 // A frame grabber for tests: each grab takes the next status of a script
 // (V_OK once it is empty), gives a black frame of `frameWidth` x `frameHeight`
-// (8 x 8) on success, and can run `duringGrab` first, as a tick arriving while
-// the grabber waits. Opens answer `openResult` and record their tuples;
-// parameters live in a map (names in `refused` answer 5321); info questions
-// answer `infoResult` and `infoValues`.
+// (8 x 8) and pixel type `frameType` ("byte") on success, and can run
+// `duringGrab` first, as a tick arriving while the grabber waits. Opens answer
+// `openResult` and record their tuples; parameters live in a map (names in
+// `refused` answer 5321); info questions answer `infoResult` and `infoValues`.
 #pragma once
 
 #include <functional>
@@ -37,7 +37,7 @@ public:
             results.erase(results.begin());
         }
         if (status == V_OK)
-            gen_image_const(image, "byte", frameWidth, frameHeight);
+            gen_image_const(image, frameType.c_str(), frameWidth, frameHeight);
         return status;
     }
     Vstatus SetParam(long, const char* name, const VTuple& value) override
@@ -68,6 +68,7 @@ public:
 
     int frameWidth = 8;
     int frameHeight = 8;
+    std::string frameType = "byte";
     int grabs = 0;
     int closes = 0;
     int closedOne = 0;

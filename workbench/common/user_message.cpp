@@ -42,3 +42,9 @@ int UserMessage(const QString& text, MessageButtons buttons)
 }
 
 void SetMessageSink(MessageSink sink) { Sink() = std::move(sink); }
+
+void RefuseOtherPixelTypes()
+{
+    UserMessage(
+        QString::fromUtf8("Traitement réservé aux images 8 bits (niveaux de gris ou couleurs) !"));
+}

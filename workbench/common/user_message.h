@@ -14,6 +14,9 @@ enum MessageAnswer : int { AnswerOk = 1, AnswerCancel = 2, AnswerYes = 6, Answer
 // the warning icon; the others ask a question.
 int UserMessage(const QString& text, MessageButtons buttons = MessageButtons::Ok);
 
+// Tells the user that a treatment takes only "byte" images of 1 or 3 channels.
+void RefuseOtherPixelTypes();
+
 // Replaces the message box by `sink` (tests); an empty function restores the box.
 using MessageSink = std::function<int(const QString& text, MessageButtons buttons)>;
 void SetMessageSink(MessageSink sink);

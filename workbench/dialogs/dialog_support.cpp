@@ -32,12 +32,6 @@ QDialogButtonBox* DialogButtons(QDialog* dialog, std::initializer_list<DialogBut
     return box;
 }
 
-void RefuseOtherPixelTypes()
-{
-    UserMessage(
-        QString::fromUtf8("Traitement réservé aux images 8 bits (niveaux de gris ou couleurs) !"));
-}
-
 bool ReadDocumentPlanes(const Vobject& image, int width, int height, PlaneBuffers* planes)
 {
     const PlaneCopy copy = ReadThreePlanes(image, width, height, planes);

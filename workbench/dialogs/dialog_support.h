@@ -30,9 +30,6 @@ struct DialogButton {
 // at the error edge.
 QDialogButtonBox* DialogButtons(QDialog* dialog, std::initializer_list<DialogButton> buttons);
 
-// Tells the user that a treatment takes only "byte" images of 1 or 3 channels.
-void RefuseOtherPixelTypes();
-
 // The planes R, G, B of `image` at its document's size width x height
 // (ReadThreePlanes); "Erreur sur taille image !" when the image's size
 // differs. False, told (RefuseOtherPixelTypes), when the image holds no

@@ -69,8 +69,14 @@ bool CFraloDoc::GrabTwainImage(FrameGrabberPort& grabbers)
     if (grabbers.Open(tuple, &m_hGrabber) != V_OK) {
         UserMessage(QString::fromUtf8("Source Twain non trouvée !"));
     } else {
-        // A grab the user cancels leaves the document as it was.
-        grabbed = grabbers.GrabImage(&image, m_hGrabber) == V_OK && ViewPlanes(image).channels > 0;
+        // A grab the user cancels leaves the document as it was; so does a
+        // scan with no 8-bit grey levels or colours (16 bits a channel), as
+        // the user is told.
+        grabbed = grabbers.GrabImage(&image, m_hGrabber) == V_OK;
+        if (grabbed && ViewPlanes(image).channels == 0) {
+            RefuseOtherPixelTypes();
+            grabbed = false;
+        }
         // A document's sides are 16-bit: a larger scan is refused as a larger file is.
         const ImageShape shape = ShapeOf(image);
         if (grabbed && (shape.width > INT16_MAX || shape.height > INT16_MAX)) {

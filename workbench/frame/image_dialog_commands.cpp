@@ -2,6 +2,7 @@
 #include <imageproc/plane_buffers.h>
 
 #include "main_frame.h"
+#include "workbench/common/user_message.h"
 #include "workbench/dialogs/calibration_dlg.h"
 #include "workbench/dialogs/convolution_dlg.h"
 #include "workbench/dialogs/dialog_support.h"

@@ -189,6 +189,18 @@ TEST_F(AcquisitionTest, TwainGrabsOneImageIsSilentWhenTheUserCancelsAndSaysWhenN
                             "Image trop grande : au plus 32767 pixels par côté !")});
     EXPECT_EQ(doc->m_image.image().get(), grabbed);
     EXPECT_EQ(doc->m_nWidth, 8);
+
+    // So does a 16-bit scan, which a document cannot hold.
+    grabber.frameWidth = 16;
+    grabber.frameType = "uint2";
+    messages.clear();
+    EXPECT_EQ(doc->StartAcquisition(), 1);
+    EXPECT_EQ(messages,
+              QStringList{QString::fromUtf8(
+                  "Traitement réservé aux images 8 bits (niveaux de gris ou couleurs) !")});
+    EXPECT_EQ(doc->m_image.image().get(), grabbed);
+    EXPECT_EQ(doc->m_nWidth, 8);
+    EXPECT_EQ(app->AcquiringDoc(), nullptr);
 }
 
 TEST_F(AcquisitionTest, SourceCommandsAskTheLibraryAndFollowTheirRules)

@@ -1,6 +1,9 @@
 // VFGKandrisAcquire loaded by the host, opened as the workbench opens sources 6 and 7.
 #include <gtest/gtest.h>
 
+#include <future>
+
+#include "lending_host.h"
 #include "tests/support/host_plugin_checks.h"
 #include <fgint/fgint.h>
 #include <kddevmgr/simulation.h>
@@ -70,6 +73,36 @@ TEST_F(UsbcamHostTest, TwoCamerasOnTwoThreads)
                   V_OK);
     ExpectCallsOnTwoThreads({handles[0], "Camera/Gain_dB", "Camera/Expose_us", VTuple(20000)},
                             {handles[1], "Camera/Gain_dB", "Camera/Expose_us", VTuple(10000)}, 400);
+}
+
+TEST_F(UsbcamHostTest, AnInstanceOpenedWhileTheOnlyOneLendsItsFrameCannotRefillItBeforeTheCopy)
+{
+    constexpr int kWidth = 1280, kHeight = 1024;
+    const auto open = [](long* handle) {
+        return open_framegrabber("KandrisAcquire", 1, 1, 0, 0, 0, 0, "default", -1, "default", 1.0,
+                                 "false", "kdLyra*", "0", 0, -1, handle);
+    };
+    long only = 0, second = 0;
+    ASSERT_EQ(open(&only), V_OK);
+    ASSERT_EQ(set_framegrabber_param(only, "volatile", VTuple("enable")), V_OK);
+    // The second instance opens and grabs once the camera's only instance has
+    // decided to lend its buffer, while the host has still to copy it.
+    std::future<std::vector<uint8_t>> other;
+    g_before_lending = [&] {
+        other = std::async(std::launch::async, [&] {
+            EXPECT_EQ(open(&second), V_OK);
+            return GrabBytePlane(second, kWidth, kHeight);
+        });
+    };
+    const std::vector<uint8_t> lent = GrabBytePlane(only, kWidth, kHeight);
+    ASSERT_TRUE(other.valid());
+    const std::vector<uint8_t> refilled = other.get();
+    ASSERT_FALSE(lent.empty());
+    ASSERT_FALSE(refilled.empty());
+    for (const auto& [frame, f] : {std::pair(&lent, 0), std::pair(&refilled, 1)}) {
+        const auto mono = [f](int x, int y) { return uint8_t(x + 3 * y + 7 * f + 200); };
+        EXPECT_EQ(WrongPixels(*frame, kWidth, kHeight, mono, 1), 0) << "frame " << f;
+    }
 }
 
 TEST_F(UsbcamHostTest, AbortFromAnotherThreadEndsAGrabWaitingOnItsCamera)

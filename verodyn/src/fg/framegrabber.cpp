@@ -223,6 +223,9 @@ Vstatus open_framegrabber(const VTuple& name, const VTuple& horizontal_resolutio
             return status;
         }
         grabber->slot = slot;
+        // The handle is given once no grab still copies what a plug-in lent
+        // while it counted this instance's device as unshared.
+        wait_for_lent_planes();
         try {
             *handle = add_grabber(grabber);
         } catch (const std::bad_alloc&) {

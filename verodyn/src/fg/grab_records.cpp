@@ -1,5 +1,6 @@
 // Host images of a grab: VNewImage, VNewImagePtr and the records that hold them.
 #include <cstring>
+#include <mutex>
 
 #include "grab_records.h"
 #include "host.h"
@@ -54,6 +55,15 @@ void describe(VImageRecord* image, int32_t kind, int32_t width, int32_t height, 
     image->height = height;
 }
 
+// Held shared by every grab that holds lent planes, alone by an open that waits for them.
+std::shared_mutex& lent_planes()
+{
+    static std::shared_mutex lock;
+    return lock;
+}
+
+thread_local verodyn::fg::GrabRecords* t_grab = nullptr;
+
 } // namespace
 
 extern "C" {
@@ -91,6 +101,7 @@ FGstatus VNewImagePtr(Vproc_handle proc_id, VImageRecord* image, int32_t kind, i
             std::memcpy(image->pixel.p, data, bytes);
         return status;
     }
+    verodyn::fg::GrabRecords::note_lent_plane();
     release(image);
     describe(image, kind, width, height, data);
     return FG_SUCCESS;
@@ -100,13 +111,22 @@ FGstatus VNewImagePtr(Vproc_handle proc_id, VImageRecord* image, int32_t kind, i
 
 namespace verodyn::fg {
 
-GrabRecords::GrabRecords() : records_{} { }
+GrabRecords::GrabRecords() : records_{} { t_grab = this; }
 
 GrabRecords::~GrabRecords()
 {
+    t_grab = nullptr;
     for (VImageRecord& image : records_)
         release(&image);
 }
+
+void GrabRecords::note_lent_plane()
+{
+    if (t_grab && !t_grab->loan_.owns_lock())
+        t_grab->loan_ = std::shared_lock(lent_planes());
+}
+
+void wait_for_lent_planes() { std::lock_guard wait(lent_planes()); }
 
 Vstatus GrabRecords::to_object(int count, Vobject* out) const
 {

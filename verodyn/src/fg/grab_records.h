@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <shared_mutex>
 
 #include <fgint/fgint.h>
 #include <verodyn/object.h>
@@ -10,6 +11,13 @@ namespace verodyn::fg {
 
 // FG_MAX_CHANNELS zeroed records for one grab. Whatever the plug-in made is
 // released with them, so a failed grab leaves no host image behind.
+//
+// A plug-in may lend the host its own memory (VNewImagePtr without a copy)
+// that it gives back to its device once the grab returns, after deciding,
+// under its own lock, that no other instance can refill it. An open of
+// another instance waits (wait_for_lent_planes) until the host has copied
+// what was lent, so that decision holds until then. While they live, the
+// records of a grab on this thread keep such a loan.
 class GrabRecords {
 public:
     GrabRecords();
@@ -23,8 +31,15 @@ public:
     // which must all hold a plane of the same kind and size (VERR_FG_IMAGE).
     Vstatus to_object(int count, Vobject* out) const;
 
+    // Notes a plane lent by the plug-in of the grab running on this thread, if any.
+    static void note_lent_plane();
+
 private:
     std::array<VImageRecord, FG_MAX_CHANNELS> records_;
+    std::shared_lock<std::shared_mutex> loan_;
 };
+
+// Returns once every plane lent to a grab that began before has been copied.
+void wait_for_lent_planes();
 
 } // namespace verodyn::fg
