@@ -4,6 +4,7 @@
 #include "event.h"
 #include "live_objects.h"
 #include "request.h"
+#include "thread_phase.h"
 #include <hwaccess/client.h>
 
 namespace hw {
@@ -130,7 +131,10 @@ BOOL HwDisconnectInterrupt(HwDevice* device)
 
 BOOL HwEnableIsr(HwDevice* device, HwThread* thread, void* parameter)
 {
-    if (!IsLive(device))
+    // A thread already resumed would have the record believe its interrupts
+    // served, and later stops wait on a thread that serves something else or
+    // nothing: it is refused before delivery is touched.
+    if (!IsLive(device) || !IsSuspended(thread))
         return false;
     // A second thread would take the place of the one serving now, which
     // could then never be stopped: the caller keeps its thread as it was.
