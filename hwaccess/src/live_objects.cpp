@@ -12,6 +12,11 @@ namespace {
 std::mutex liveMutex;
 std::unordered_map<const void*, ObjectKind> live;
 
+bool IsOfKind(ObjectKind held, ObjectKind asked)
+{
+    return held == asked || (held == ObjectKind::NewDevice && asked == ObjectKind::Device);
+}
+
 } // namespace
 
 bool AddLiveObject(const void* object, ObjectKind kind)
@@ -39,7 +44,7 @@ bool IsLiveObject(const void* object, ObjectKind kind)
     }
     std::lock_guard lock(liveMutex);
     auto it = live.find(object);
-    if (it != live.end() && it->second == kind)
+    if (it != live.end() && IsOfKind(it->second, kind))
         return true;
     qdriver::SetLastError(win32::kInvalidHandle);
     return false;

@@ -7,7 +7,9 @@
 
 namespace hw {
 
-enum class ObjectKind { Device, Memory, Thread };
+// A NewDevice is a device record HwNewDevice allocated, the only kind of
+// record the library may free; it answers as a Device too.
+enum class ObjectKind { Device, NewDevice, Memory, Thread };
 
 /// False when memory is short.
 bool AddLiveObject(const void* object, ObjectKind kind);

@@ -84,6 +84,17 @@ TEST_F(MisuseTest, DeletedObjectsFailWithABadHandleInsteadOfBeingUsed)
              EXPECT_TRUE(HwDeleteDevice(deleted));
              return HwDeleteDevice(deleted);
          }},
+        {"a record its caller constructed, deleted as if the library had made it",
+         [] {
+             HwDevice embedded;
+             CommonConstructDevice(&embedded, nullptr);
+             const BOOL deleted = HwDeleteDevice(&embedded);
+             const win32::Status error = qdriver::LastError();
+             EXPECT_TRUE(HwConnectDevice(&embedded, "lpt")); // still whole
+             EXPECT_TRUE(CommonDestroyDevice(&embedded));
+             qdriver::SetLastError(error);
+             return deleted;
+         }},
         {"a memory object deleted twice",
          [this] {
              HwMemory* deleted = std::exchange(memory, nullptr);
