@@ -98,6 +98,7 @@ void ForgetThread(HwDevice& device)
 {
     device.interruptThread = nullptr;
     device.interruptThreadParameter = nullptr;
+    device.stopEvent->serviceThread.reset();
 }
 
 } // namespace
@@ -147,6 +148,7 @@ BOOL HwEnableIsr(HwDevice* device, HwThread* thread, void* parameter)
         HwSetProperty(device, kPropertyInterruptEnabled, 1)) {
         device->interruptThread = thread;
         device->interruptThreadParameter = parameter;
+        device->stopEvent->serviceThread = IdentityOf(thread);
         ResetEvent(*device->stopEvent);
         SetServiceEnded(*device->stopEvent, false);
         if (QnloResumeThread(thread))
@@ -169,9 +171,11 @@ BOOL HwDisableIsr(HwDevice* device)
         return false;
     HwEvent& stop = *device->stopEvent;
     // A caller that closed the handle of the thread while it served leaves no
-    // thread to wait for: service is still stopped, waiting on the record's
-    // own mark of its end, and the bad handle reported.
-    const bool handleClosed = !ServiceEnded(stop) && !IsLive(device->interruptThread);
+    // thread to wait for (a new thread may have its address): service is still
+    // stopped, waiting on the record's own mark of its end, and the bad handle
+    // reported.
+    const bool handleClosed =
+        !ServiceEnded(stop) && !IsThread(device->interruptThread, stop.serviceThread);
     SetEvent(stop);
     const bool ended =
         ServiceEnded(stop) ||

@@ -323,6 +323,22 @@ TEST_F(InterruptTest, AThreadThatEndedOnItsOwnMayBeClosedBeforeTheRecordMovesOn)
     EXPECT_TRUE(HwDeleteDevice(std::exchange(device, nullptr)));
 }
 
+// The address of a closed service thread's handle may come back with a new
+// thread: stopping service still knows that its own thread's handle is gone.
+TEST_F(InterruptTest, ANewThreadAtAClosedServiceThreadsAddressIsNotTakenForIt)
+{
+    StartService();
+    QnloCloseThread(std::exchange(thread, nullptr));
+    thread = QnloCreateThread([](void*) { return 0u; }, nullptr);
+    QnloResumeThread(thread);
+    ASSERT_TRUE(QnloWaitForThread(thread, 4000));
+    EXPECT_FALSE(HwDisableIsr(device));
+    EXPECT_EQ(qdriver::LastError(), win32::kInvalidHandle);
+    EXPECT_EQ(device->interruptThread, nullptr);
+    EXPECT_EQ(DeliveryProperty(), 0u);
+    EXPECT_TRUE(service.errors.empty());
+}
+
 // A port model whose writes, and the sections a test marks, must never overlap.
 class ExclusionProbe : public qdriver::PortSpace {
 public:
