@@ -42,6 +42,11 @@ private:
     HwDevice* device_ = nullptr;
 };
 
+// Whether `device` may own a memory object: null (the default device, reached
+// for each request) or a live record. A deleted one is refused before the
+// object gives up its mapping, so that it never names a dead owner.
+bool IsOwnerToBe(const HwDevice* device) { return !device || IsLive(device); }
+
 // Words 0-7: the driver's reply, its address token resolved (only from a
 // complete reply), or all zero.
 void SetReply(HwMemory& memory, const uint32_t (&reply)[8], bool complete)
@@ -114,7 +119,7 @@ BOOL HwMapMemory(HwMemory* memory, uint32_t address, uint32_t length)
 
 BOOL HwMapDeviceMemory(HwMemory* memory, HwDevice* device)
 {
-    if (!IsLive(memory))
+    if (!IsLive(memory) || !IsOwnerToBe(device))
         return false;
     HwUnmapMemory(memory);
     memory->device = device;
@@ -125,7 +130,7 @@ BOOL HwMapDeviceMemory(HwMemory* memory, HwDevice* device)
 
 BOOL HwMapDmaBuffer(HwMemory* memory, HwDevice* device)
 {
-    if (!IsLive(memory))
+    if (!IsLive(memory) || !IsOwnerToBe(device))
         return false;
     HwUnmapMemory(memory);
     memory->device = device;

@@ -37,6 +37,21 @@ protected:
         ASSERT_TRUE(HwDeleteDevice(std::exchange(device, nullptr)));
     }
 
+    /// Maps physical memory, then maps the memory object again with `map`
+    /// onto the deleted device: the refused call keeps the mapping it had.
+    BOOL MapOntoDeletedDevice(BOOL (*map)(HwMemory*, HwDevice*))
+    {
+        EXPECT_TRUE(HwMapMemory(memory, 0xD0000, 0x100));
+        HwDevice* deleted = std::exchange(device, nullptr);
+        EXPECT_TRUE(HwDeleteDevice(deleted));
+        const BOOL mapped = map(memory, deleted);
+        const win32::Status error = qdriver::LastError();
+        EXPECT_NE(HwGetMemoryPointer(memory), nullptr);
+        EXPECT_EQ(memory->device, nullptr);
+        qdriver::SetLastError(error);
+        return mapped;
+    }
+
     void Serve()
     {
         ASSERT_TRUE(HwConnectInterrupt(device, 5));
@@ -78,6 +93,10 @@ TEST_F(MisuseTest, DeletedObjectsFailWithABadHandleInsteadOfBeingUsed)
              DeleteDeviceUnderMapping();
              return HwDeleteMemory(std::exchange(memory, nullptr));
          }},
+        {"device memory mapped onto a deleted device",
+         [this] { return MapOntoDeletedDevice(HwMapDeviceMemory); }},
+        {"a DMA buffer mapped onto a deleted device",
+         [this] { return MapOntoDeletedDevice(HwMapDmaBuffer); }},
         {"a device deleted twice",
          [this] {
              HwDevice* deleted = std::exchange(device, nullptr);
