@@ -199,6 +199,6 @@ BOOL HwIsDeviceRunning(const char* name)
     return running;
 }
 
-bool IsDeviceConnected(const HwDevice* device) { return Connected(device); }
+bool IsDeviceConnected(const HwDevice* device) { return IsLive(device) && Connected(device); }
 
 } // namespace hw

@@ -97,6 +97,12 @@ TEST_F(MisuseTest, DeletedObjectsFailWithABadHandleInsteadOfBeingUsed)
          [this] { return MapOntoDeletedDevice(HwMapDeviceMemory); }},
         {"a DMA buffer mapped onto a deleted device",
          [this] { return MapOntoDeletedDevice(HwMapDmaBuffer); }},
+        {"a deleted device asked whether it is connected",
+         [this] {
+             HwDevice* deleted = std::exchange(device, nullptr);
+             EXPECT_TRUE(HwDeleteDevice(deleted));
+             return BOOL(IsDeviceConnected(deleted));
+         }},
         {"a device deleted twice",
          [this] {
              HwDevice* deleted = std::exchange(device, nullptr);
