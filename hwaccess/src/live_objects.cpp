@@ -9,8 +9,17 @@
 namespace hw {
 namespace {
 
+// What the table knows of a live object. The serial tells it from objects
+// that held its address before.
+struct LiveObject {
+    ObjectKind kind;
+    uint64_t serial;
+    uint64_t ownerSerial = 0; // 0: no owner
+};
+
 std::mutex liveMutex;
-std::unordered_map<const void*, ObjectKind> live;
+std::unordered_map<const void*, LiveObject> live;
+uint64_t lastSerial = 0;
 
 bool IsOfKind(ObjectKind held, ObjectKind asked)
 {
@@ -23,7 +32,7 @@ bool AddLiveObject(const void* object, ObjectKind kind)
 {
     std::lock_guard lock(liveMutex);
     try {
-        live[object] = kind;
+        live[object] = {kind, ++lastSerial};
         return true;
     } catch (const std::bad_alloc&) {
         return false;
@@ -44,7 +53,30 @@ bool IsLiveObject(const void* object, ObjectKind kind)
     }
     std::lock_guard lock(liveMutex);
     auto it = live.find(object);
-    if (it != live.end() && IsOfKind(it->second, kind))
+    if (it != live.end() && IsOfKind(it->second.kind, kind))
+        return true;
+    qdriver::SetLastError(win32::kInvalidHandle);
+    return false;
+}
+
+void SetOwner(const void* object, const void* owner)
+{
+    std::lock_guard lock(liveMutex);
+    auto it = live.find(object);
+    if (it == live.end())
+        return;
+    auto found = owner ? live.find(owner) : live.end();
+    it->second.ownerSerial = found != live.end() ? found->second.serial : 0;
+}
+
+bool IsOwner(const void* object, const void* owner, ObjectKind kind)
+{
+    if (!IsLiveObject(owner, kind))
+        return false;
+    std::lock_guard lock(liveMutex);
+    auto it = live.find(object);
+    auto found = live.find(owner);
+    if (it != live.end() && found != live.end() && it->second.ownerSerial == found->second.serial)
         return true;
     qdriver::SetLastError(win32::kInvalidHandle);
     return false;

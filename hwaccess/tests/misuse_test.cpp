@@ -83,6 +83,13 @@ TEST_F(MisuseTest, DeletedObjectsFailWithABadHandleInsteadOfBeingUsed)
              DeleteDeviceUnderMapping();
              return HwUnmapMemory(memory);
          }},
+        {"a memory object unmapped through a new device at its deleted device's address",
+         [this] {
+             DeleteDeviceUnderMapping();
+             device = HwNewDevice(nullptr);
+             EXPECT_TRUE(HwConnectDevice(device, "lpt"));
+             return HwUnmapMemory(memory);
+         }},
         {"a memory object mapped again after its device was deleted",
          [this] {
              DeleteDeviceUnderMapping();
