@@ -4,7 +4,6 @@
 // announced on its condition variable.
 #include <chrono>
 #include <condition_variable>
-#include <memory>
 #include <mutex>
 
 struct HwEvent {
@@ -15,8 +14,6 @@ struct HwEvent {
     // ended on its own then needs no look at its handle, which its caller may
     // already have closed.
     bool serviceEnded = true;
-    // The thread interrupt service was started on, known beyond its handle.
-    std::shared_ptr<const void> serviceThread;
 };
 
 namespace hw {

@@ -100,16 +100,6 @@ bool IsSuspended(HwThread* thread)
     return false;
 }
 
-ThreadIdentity IdentityOf(const HwThread* thread) { return thread->state; }
-
-bool IsThread(const HwThread* thread, const ThreadIdentity& identity)
-{
-    if (IsLive(thread) && thread->state == identity)
-        return true;
-    qdriver::SetLastError(win32::kInvalidHandle);
-    return false;
-}
-
 BOOL QnloWaitForThread(HwThread* thread, uint32_t milliseconds)
 {
     if (!IsLive(thread))

@@ -98,7 +98,7 @@ void ForgetThread(HwDevice& device)
 {
     device.interruptThread = nullptr;
     device.interruptThreadParameter = nullptr;
-    device.stopEvent->serviceThread.reset();
+    Bind(&device, nullptr);
 }
 
 } // namespace
@@ -148,7 +148,7 @@ BOOL HwEnableIsr(HwDevice* device, HwThread* thread, void* parameter)
         HwSetProperty(device, kPropertyInterruptEnabled, 1)) {
         device->interruptThread = thread;
         device->interruptThreadParameter = parameter;
-        device->stopEvent->serviceThread = IdentityOf(thread);
+        Bind(device, thread);
         ResetEvent(*device->stopEvent);
         SetServiceEnded(*device->stopEvent, false);
         if (QnloResumeThread(thread))
@@ -175,7 +175,7 @@ BOOL HwDisableIsr(HwDevice* device)
     // stopped, waiting on the record's own mark of its end, and the bad handle
     // reported.
     const bool handleClosed =
-        !ServiceEnded(stop) && !IsThread(device->interruptThread, stop.serviceThread);
+        !ServiceEnded(stop) && !IsBound(device, device->interruptThread, ObjectKind::Thread);
     SetEvent(stop);
     const bool ended =
         ServiceEnded(stop) ||

@@ -14,7 +14,7 @@ namespace {
 struct LiveObject {
     ObjectKind kind;
     uint64_t serial;
-    uint64_t ownerSerial = 0; // 0: no owner
+    uint64_t boundSerial = 0; // 0: bound to nothing
 };
 
 std::mutex liveMutex;
@@ -59,24 +59,24 @@ bool IsLiveObject(const void* object, ObjectKind kind)
     return false;
 }
 
-void SetOwner(const void* object, const void* owner)
+void Bind(const void* object, const void* target)
 {
     std::lock_guard lock(liveMutex);
     auto it = live.find(object);
     if (it == live.end())
         return;
-    auto found = owner ? live.find(owner) : live.end();
-    it->second.ownerSerial = found != live.end() ? found->second.serial : 0;
+    auto found = target ? live.find(target) : live.end();
+    it->second.boundSerial = found != live.end() ? found->second.serial : 0;
 }
 
-bool IsOwner(const void* object, const void* owner, ObjectKind kind)
+bool IsBound(const void* object, const void* target, ObjectKind kind)
 {
-    if (!IsLiveObject(owner, kind))
+    if (!IsLiveObject(target, kind))
         return false;
     std::lock_guard lock(liveMutex);
     auto it = live.find(object);
-    auto found = live.find(owner);
-    if (it != live.end() && found != live.end() && it->second.ownerSerial == found->second.serial)
+    auto found = live.find(target);
+    if (it != live.end() && found != live.end() && it->second.boundSerial == found->second.serial)
         return true;
     qdriver::SetLastError(win32::kInvalidHandle);
     return false;

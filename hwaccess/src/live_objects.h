@@ -18,12 +18,13 @@ void RemoveLiveObject(const void* object);
 /// last error becomes ERROR_INVALID_HANDLE (ERROR_INVALID_PARAMETER for null).
 bool IsLiveObject(const void* object, ObjectKind kind);
 
-/// Records `owner` (live, or null) as the object that `object` goes through:
-/// the owner as it is now, which a later object at its address is not.
-void SetOwner(const void* object, const void* owner);
-/// Whether `owner` is live as `kind` and is the very object SetOwner recorded
-/// for `object`; when not, the last error becomes ERROR_INVALID_HANDLE.
-bool IsOwner(const void* object, const void* owner, ObjectKind kind);
+/// Records `target` (live, or null) as the object that `object` works
+/// through (a memory object's device, a device's service thread): the target
+/// as it is now, which a later object at its address is not.
+void Bind(const void* object, const void* target);
+/// Whether `target` is live as `kind` and is the very object Bind recorded for
+/// `object`; when not, the last error becomes ERROR_INVALID_HANDLE.
+bool IsBound(const void* object, const void* target, ObjectKind kind);
 
 inline bool IsLive(const HwDevice* device) { return IsLiveObject(device, ObjectKind::Device); }
 inline bool IsLive(const HwMemory* memory) { return IsLiveObject(memory, ObjectKind::Memory); }

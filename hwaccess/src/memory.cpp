@@ -26,7 +26,7 @@ public:
     explicit RequestDevice(const HwMemory& memory)
     {
         if (memory.device) {
-            if (IsOwner(&memory, memory.device, ObjectKind::Device))
+            if (IsBound(&memory, memory.device, ObjectKind::Device))
                 device_ = memory.device;
             return;
         }
@@ -123,7 +123,7 @@ BOOL HwMapDeviceMemory(HwMemory* memory, HwDevice* device)
         return false;
     HwUnmapMemory(memory);
     memory->device = device;
-    SetOwner(memory, device);
+    Bind(memory, device);
     if (Kind(*memory) != kMemoryIndexed)
         memory->kindAndIndex = kMemoryDevice;
     return HwMapMemoryEx(memory, 0, 0, 0, 0);
@@ -135,7 +135,7 @@ BOOL HwMapDmaBuffer(HwMemory* memory, HwDevice* device)
         return false;
     HwUnmapMemory(memory);
     memory->device = device;
-    SetOwner(memory, device);
+    Bind(memory, device);
     memory->kindAndIndex = kMemoryDma;
     return HwMapMemoryEx(memory, 0, 0, 0, 0);
 }
