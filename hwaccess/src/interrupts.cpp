@@ -133,8 +133,8 @@ BOOL HwDisconnectInterrupt(HwDevice* device)
 BOOL HwEnableIsr(HwDevice* device, HwThread* thread, void* parameter)
 {
     // A thread already resumed would have the record believe its interrupts
-    // served, and later stops wait on a thread that serves something else or
-    // nothing: it is refused before delivery is touched.
+    // are served, and later stops wait on a thread that serves something else
+    // or nothing: it is refused before delivery is touched.
     if (!IsLive(device) || !IsSuspended(thread))
         return false;
     // A second thread would take the place of the one serving now, which
