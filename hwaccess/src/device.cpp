@@ -72,19 +72,8 @@ BOOL SendToControlDevice(uint32_t code, const std::string& name)
     return ok;
 }
 
-} // namespace
-
-HwDevice* HwNewDevice(HwInterruptCallback callback)
-{
-    auto* device = static_cast<HwDevice*>(std::malloc(sizeof(HwDevice)));
-    if (device && !CommonConstructDevice(device, callback)) {
-        std::free(device);
-        return nullptr;
-    }
-    return device;
-}
-
-BOOL CommonConstructDevice(HwDevice* device, HwInterruptCallback callback)
+// Builds a record as `kind`: NewDevice when the library allocated it.
+BOOL Construct(HwDevice* device, HwInterruptCallback callback, ObjectKind kind)
 {
     if (!device)
         return false;
@@ -99,12 +88,29 @@ BOOL CommonConstructDevice(HwDevice* device, HwInterruptCallback callback)
     pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE);
     pthread_mutex_init(&device->lock, &attributes);
     pthread_mutexattr_destroy(&attributes);
-    if (AddLiveObject(device, ObjectKind::Device))
+    if (AddLiveObject(device, kind))
         return true;
     pthread_mutex_destroy(&device->lock);
     delete device->stopEvent;
     device->stopEvent = nullptr;
     return false;
+}
+
+} // namespace
+
+HwDevice* HwNewDevice(HwInterruptCallback callback)
+{
+    auto* device = static_cast<HwDevice*>(std::malloc(sizeof(HwDevice)));
+    if (device && !Construct(device, callback, ObjectKind::NewDevice)) {
+        std::free(device);
+        return nullptr;
+    }
+    return device;
+}
+
+BOOL CommonConstructDevice(HwDevice* device, HwInterruptCallback callback)
+{
+    return Construct(device, callback, ObjectKind::Device);
 }
 
 BOOL HwConnectDevice(HwDevice* device, const char* name)
@@ -142,7 +148,9 @@ BOOL CommonDestroyDevice(HwDevice* device)
 
 BOOL HwDeleteDevice(HwDevice* device)
 {
-    if (!IsLive(device) || !CommonDestroyDevice(device))
+    // A record its caller constructed lives in the caller's memory, which is
+    // not the library's to free.
+    if (!IsLiveObject(device, ObjectKind::NewDevice) || !CommonDestroyDevice(device))
         return false;
     std::free(device);
     return true;
@@ -191,6 +199,6 @@ BOOL HwIsDeviceRunning(const char* name)
     return running;
 }
 
-bool IsDeviceConnected(const HwDevice* device) { return Connected(device); }
+bool IsDeviceConnected(const HwDevice* device) { return IsLive(device) && Connected(device); }
 
 } // namespace hw

@@ -7,8 +7,10 @@
 #include <thread>
 
 #include "live_objects.h"
+#include "thread_phase.h"
 #include <clock/clock.h>
 #include <hwaccess/client.h>
+#include <qdriver/transport.h>
 
 namespace {
 
@@ -85,6 +87,17 @@ BOOL QnloResumeThread(HwThread* thread)
         thread->state->changed.notify_all();
     }
     return true;
+}
+
+bool IsSuspended(HwThread* thread)
+{
+    if (!IsLive(thread))
+        return false;
+    std::lock_guard lock(thread->state->mutex);
+    if (thread->state->phase == Phase::Suspended)
+        return true;
+    qdriver::SetLastError(win32::kInvalidHandle);
+    return false;
 }
 
 BOOL QnloWaitForThread(HwThread* thread, uint32_t milliseconds)

@@ -4,6 +4,7 @@
 #include "event.h"
 #include "live_objects.h"
 #include "request.h"
+#include "thread_phase.h"
 #include <hwaccess/client.h>
 
 namespace hw {
@@ -97,6 +98,7 @@ void ForgetThread(HwDevice& device)
 {
     device.interruptThread = nullptr;
     device.interruptThreadParameter = nullptr;
+    Bind(&device, nullptr);
 }
 
 } // namespace
@@ -130,7 +132,10 @@ BOOL HwDisconnectInterrupt(HwDevice* device)
 
 BOOL HwEnableIsr(HwDevice* device, HwThread* thread, void* parameter)
 {
-    if (!IsLive(device))
+    // A thread already resumed would have the record believe its interrupts
+    // are served, and later stops wait on a thread that serves something else
+    // or nothing: it is refused before delivery is touched.
+    if (!IsLive(device) || !IsSuspended(thread))
         return false;
     // A second thread would take the place of the one serving now, which
     // could then never be stopped: the caller keeps its thread as it was.
@@ -143,6 +148,7 @@ BOOL HwEnableIsr(HwDevice* device, HwThread* thread, void* parameter)
         HwSetProperty(device, kPropertyInterruptEnabled, 1)) {
         device->interruptThread = thread;
         device->interruptThreadParameter = parameter;
+        Bind(device, thread);
         ResetEvent(*device->stopEvent);
         SetServiceEnded(*device->stopEvent, false);
         if (QnloResumeThread(thread))
@@ -165,9 +171,11 @@ BOOL HwDisableIsr(HwDevice* device)
         return false;
     HwEvent& stop = *device->stopEvent;
     // A caller that closed the handle of the thread while it served leaves no
-    // thread to wait for: service is still stopped, waiting on the record's
-    // own mark of its end, and the bad handle reported.
-    const bool handleClosed = !ServiceEnded(stop) && !IsLive(device->interruptThread);
+    // thread to wait for (a new thread may have its address): service is still
+    // stopped, waiting on the record's own mark of its end, and the bad handle
+    // reported.
+    const bool handleClosed =
+        !ServiceEnded(stop) && !IsBound(device, device->interruptThread, ObjectKind::Thread);
     SetEvent(stop);
     const bool ended =
         ServiceEnded(stop) ||

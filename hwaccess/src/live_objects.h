@@ -7,7 +7,9 @@
 
 namespace hw {
 
-enum class ObjectKind { Device, Memory, Thread };
+// A NewDevice is a device record HwNewDevice allocated, the only kind of
+// record the library may free; it answers as a Device too.
+enum class ObjectKind { Device, NewDevice, Memory, Thread };
 
 /// False when memory is short.
 bool AddLiveObject(const void* object, ObjectKind kind);
@@ -15,6 +17,14 @@ void RemoveLiveObject(const void* object);
 /// Whether `object` was added as `kind` and not removed since; when not, the
 /// last error becomes ERROR_INVALID_HANDLE (ERROR_INVALID_PARAMETER for null).
 bool IsLiveObject(const void* object, ObjectKind kind);
+
+/// Records `target` (live, or null) as the object that `object` works
+/// through (a memory object's device, a device's service thread): the target
+/// as it is now, which a later object at its address is not.
+void Bind(const void* object, const void* target);
+/// Whether `target` is live as `kind` and is the very object Bind recorded for
+/// `object`; when not, the last error becomes ERROR_INVALID_HANDLE.
+bool IsBound(const void* object, const void* target, ObjectKind kind);
 
 inline bool IsLive(const HwDevice* device) { return IsLiveObject(device, ObjectKind::Device); }
 inline bool IsLive(const HwMemory* memory) { return IsLiveObject(memory, ObjectKind::Memory); }

@@ -26,7 +26,7 @@ public:
     explicit RequestDevice(const HwMemory& memory)
     {
         if (memory.device) {
-            if (IsLive(memory.device))
+            if (IsBound(&memory, memory.device, ObjectKind::Device))
                 device_ = memory.device;
             return;
         }
@@ -41,6 +41,11 @@ private:
     std::unique_ptr<HwDevice, DeviceDeleter> temporary_;
     HwDevice* device_ = nullptr;
 };
+
+// Whether `device` may own a memory object: null (the default device, reached
+// for each request) or a live record. A deleted one is refused before the
+// object gives up its mapping, so that it never names a dead owner.
+bool IsOwnerToBe(const HwDevice* device) { return !device || IsLive(device); }
 
 // Words 0-7: the driver's reply, its address token resolved (only from a
 // complete reply), or all zero.
@@ -114,10 +119,11 @@ BOOL HwMapMemory(HwMemory* memory, uint32_t address, uint32_t length)
 
 BOOL HwMapDeviceMemory(HwMemory* memory, HwDevice* device)
 {
-    if (!IsLive(memory))
+    if (!IsLive(memory) || !IsOwnerToBe(device))
         return false;
     HwUnmapMemory(memory);
     memory->device = device;
+    Bind(memory, device);
     if (Kind(*memory) != kMemoryIndexed)
         memory->kindAndIndex = kMemoryDevice;
     return HwMapMemoryEx(memory, 0, 0, 0, 0);
@@ -125,10 +131,11 @@ BOOL HwMapDeviceMemory(HwMemory* memory, HwDevice* device)
 
 BOOL HwMapDmaBuffer(HwMemory* memory, HwDevice* device)
 {
-    if (!IsLive(memory))
+    if (!IsLive(memory) || !IsOwnerToBe(device))
         return false;
     HwUnmapMemory(memory);
     memory->device = device;
+    Bind(memory, device);
     memory->kindAndIndex = kMemoryDma;
     return HwMapMemoryEx(memory, 0, 0, 0, 0);
 }

@@ -167,6 +167,64 @@ TEST_F(InterruptTest, FailedEnablesLeaveDeliveryOffAndTheThreadEnded)
     EXPECT_TRUE(service.errors.empty());
 }
 
+// A thread already resumed serves nothing for the record: it is refused before
+// delivery is touched, and the record then serves on a thread made for it.
+TEST_F(InterruptTest, OnlyASuspendedThreadIsTakenForService)
+{
+    ASSERT_TRUE(HwConnectInterrupt(device, kLevel));
+    std::promise<void> release;
+    auto released = release.get_future().share();
+    std::vector<HwThread*> refusedThreads;
+    const struct {
+        const char* name;
+        std::function<HwThread*()> make;
+    } cases[] = {
+        {"an ended service thread",
+         [&] {
+             HwThread* t = QnloCreateThread(HwIsrThreadProc, device);
+             EXPECT_TRUE(HwEnableIsr(device, t, this));
+             EXPECT_TRUE(HwDisableIsr(device));
+             return t;
+         }},
+        {"a thread still running",
+         [&] {
+             HwThread* t = QnloCreateThread(
+                 [](void* p) {
+                     static_cast<std::shared_future<void>*>(p)->wait();
+                     return 0u;
+                 },
+                 &released);
+             QnloResumeThread(t);
+             return t;
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        HwThread* refused = c.make();
+        driver->ClearLog();
+        EXPECT_FALSE(HwEnableIsr(device, refused, this));
+        EXPECT_EQ(qdriver::LastError(), win32::kInvalidHandle);
+        EXPECT_TRUE(driver->Log().empty());
+        EXPECT_EQ(device->interruptThread, nullptr);
+        EXPECT_EQ(device->interruptThreadParameter, nullptr);
+        EXPECT_FALSE(HwDisableIsr(device));
+        EXPECT_EQ(DeliveryProperty(), 0u);
+        refusedThreads.push_back(refused);
+    }
+    release.set_value();
+    for (HwThread* refused : refusedThreads) {
+        EXPECT_TRUE(QnloWaitForThread(refused, 4000));
+        QnloCloseThread(refused);
+    }
+    card->Script(2, {0x80});
+    thread = QnloCreateThread(HwIsrThreadProc, device);
+    ASSERT_TRUE(HwEnableIsr(device, thread, this));
+    driver->RaiseInterrupt(kLevel);
+    EXPECT_TRUE(service.AwaitInterrupts(1));
+    EXPECT_TRUE(HwDisableIsr(device));
+    EXPECT_TRUE(service.errors.empty());
+}
+
 TEST_F(InterruptTest, ASecondServiceThreadIsRefusedWhileTheFirstRuns)
 {
     card->Script(2, {0x80, 0x80});
@@ -263,6 +321,22 @@ TEST_F(InterruptTest, AThreadThatEndedOnItsOwnMayBeClosedBeforeTheRecordMovesOn)
         QnloCloseThread(std::exchange(thread, nullptr));
     }
     EXPECT_TRUE(HwDeleteDevice(std::exchange(device, nullptr)));
+}
+
+// The address of a closed service thread's handle may come back with a new
+// thread: stopping service still knows that its own thread's handle is gone.
+TEST_F(InterruptTest, ANewThreadAtAClosedServiceThreadsAddressIsNotTakenForIt)
+{
+    StartService();
+    QnloCloseThread(std::exchange(thread, nullptr));
+    thread = QnloCreateThread([](void*) { return 0u; }, nullptr);
+    QnloResumeThread(thread);
+    ASSERT_TRUE(QnloWaitForThread(thread, 4000));
+    EXPECT_FALSE(HwDisableIsr(device));
+    EXPECT_EQ(qdriver::LastError(), win32::kInvalidHandle);
+    EXPECT_EQ(device->interruptThread, nullptr);
+    EXPECT_EQ(DeliveryProperty(), 0u);
+    EXPECT_TRUE(service.errors.empty());
 }
 
 // A port model whose writes, and the sections a test marks, must never overlap.

@@ -37,6 +37,21 @@ protected:
         ASSERT_TRUE(HwDeleteDevice(std::exchange(device, nullptr)));
     }
 
+    /// Maps physical memory, then maps the memory object again with `map`
+    /// onto the deleted device: the refused call keeps the mapping it had.
+    BOOL MapOntoDeletedDevice(BOOL (*map)(HwMemory*, HwDevice*))
+    {
+        EXPECT_TRUE(HwMapMemory(memory, 0xD0000, 0x100));
+        HwDevice* deleted = std::exchange(device, nullptr);
+        EXPECT_TRUE(HwDeleteDevice(deleted));
+        const BOOL mapped = map(memory, deleted);
+        const win32::Status error = qdriver::LastError();
+        EXPECT_NE(HwGetMemoryPointer(memory), nullptr);
+        EXPECT_EQ(memory->device, nullptr);
+        qdriver::SetLastError(error);
+        return mapped;
+    }
+
     void Serve()
     {
         ASSERT_TRUE(HwConnectInterrupt(device, 5));
@@ -68,6 +83,13 @@ TEST_F(MisuseTest, DeletedObjectsFailWithABadHandleInsteadOfBeingUsed)
              DeleteDeviceUnderMapping();
              return HwUnmapMemory(memory);
          }},
+        {"a memory object unmapped through a new device at its deleted device's address",
+         [this] {
+             DeleteDeviceUnderMapping();
+             device = HwNewDevice(nullptr);
+             EXPECT_TRUE(HwConnectDevice(device, "lpt"));
+             return HwUnmapMemory(memory);
+         }},
         {"a memory object mapped again after its device was deleted",
          [this] {
              DeleteDeviceUnderMapping();
@@ -78,11 +100,32 @@ TEST_F(MisuseTest, DeletedObjectsFailWithABadHandleInsteadOfBeingUsed)
              DeleteDeviceUnderMapping();
              return HwDeleteMemory(std::exchange(memory, nullptr));
          }},
+        {"device memory mapped onto a deleted device",
+         [this] { return MapOntoDeletedDevice(HwMapDeviceMemory); }},
+        {"a DMA buffer mapped onto a deleted device",
+         [this] { return MapOntoDeletedDevice(HwMapDmaBuffer); }},
+        {"a deleted device asked whether it is connected",
+         [this] {
+             HwDevice* deleted = std::exchange(device, nullptr);
+             EXPECT_TRUE(HwDeleteDevice(deleted));
+             return BOOL(IsDeviceConnected(deleted));
+         }},
         {"a device deleted twice",
          [this] {
              HwDevice* deleted = std::exchange(device, nullptr);
              EXPECT_TRUE(HwDeleteDevice(deleted));
              return HwDeleteDevice(deleted);
+         }},
+        {"a record its caller constructed, deleted as if the library had made it",
+         [] {
+             HwDevice embedded;
+             CommonConstructDevice(&embedded, nullptr);
+             const BOOL deleted = HwDeleteDevice(&embedded);
+             const win32::Status error = qdriver::LastError();
+             EXPECT_TRUE(HwConnectDevice(&embedded, "lpt")); // still whole
+             EXPECT_TRUE(CommonDestroyDevice(&embedded));
+             qdriver::SetLastError(error);
+             return deleted;
          }},
         {"a memory object deleted twice",
          [this] {

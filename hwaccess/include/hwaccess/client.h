@@ -21,7 +21,8 @@ namespace hw {
 HWCLIENT_API void HwTraceV(const char* format, va_list args);
 
 /// Whether `device` holds a connection to the driver (HwConnectDevice succeeded
-/// and it was not disconnected since).
+/// and it was not disconnected since); false, with ERROR_INVALID_HANDLE, for a
+/// record that is not live.
 HWCLIENT_API bool IsDeviceConnected(const HwDevice* device);
 
 /// Whether the program reaches the I/O ports itself, as it does on Windows 9x,
