@@ -8,7 +8,8 @@ if ! command -v clang-format > /dev/null; then
   exit 77
 fi
 if git rev-parse --is-inside-work-tree > /dev/null 2>&1; then
-  git ls-files -z '*.c' '*.cpp' '*.h'
+  # Untracked files too, so that a new file is checked before it is added.
+  git ls-files -z --cached --others --exclude-standard '*.c' '*.cpp' '*.h'
 else
   find . -path ./build\* -prune -o \( -name '*.c' -o -name '*.cpp' -o -name '*.h' \) -print0
 fi | xargs -0 clang-format --dry-run --Werror
