@@ -42,10 +42,18 @@ private:
     HwDevice* device_ = nullptr;
 };
 
-// Whether `device` may own a memory object: null (the default device, reached
+// Gives `memory`, unmapped, to `device`: null (the default device, reached
 // for each request) or a live record. A deleted one is refused before the
 // object gives up its mapping, so that it never names a dead owner.
-bool IsOwnerToBe(const HwDevice* device) { return !device || IsLive(device); }
+bool TakeOwner(HwMemory* memory, HwDevice* device)
+{
+    if (!IsLive(memory) || (device && !IsLive(device)))
+        return false;
+    HwUnmapMemory(memory);
+    memory->device = device;
+    Bind(memory, device);
+    return true;
+}
 
 // Words 0-7: the driver's reply, its address token resolved (only from a
 // complete reply), or all zero.
@@ -119,11 +127,8 @@ BOOL HwMapMemory(HwMemory* memory, uint32_t address, uint32_t length)
 
 BOOL HwMapDeviceMemory(HwMemory* memory, HwDevice* device)
 {
-    if (!IsLive(memory) || !IsOwnerToBe(device))
+    if (!TakeOwner(memory, device))
         return false;
-    HwUnmapMemory(memory);
-    memory->device = device;
-    Bind(memory, device);
     if (Kind(*memory) != kMemoryIndexed)
         memory->kindAndIndex = kMemoryDevice;
     return HwMapMemoryEx(memory, 0, 0, 0, 0);
@@ -131,11 +136,8 @@ BOOL HwMapDeviceMemory(HwMemory* memory, HwDevice* device)
 
 BOOL HwMapDmaBuffer(HwMemory* memory, HwDevice* device)
 {
-    if (!IsLive(memory) || !IsOwnerToBe(device))
+    if (!TakeOwner(memory, device))
         return false;
-    HwUnmapMemory(memory);
-    memory->device = device;
-    Bind(memory, device);
     memory->kindAndIndex = kMemoryDma;
     return HwMapMemoryEx(memory, 0, 0, 0, 0);
 }

@@ -52,6 +52,13 @@ protected:
         return mapped;
     }
 
+    /// Ends `object` with `end`, then answers `end` given it again.
+    template <typename T> static BOOL Twice(BOOL (*end)(T*), T* object)
+    {
+        EXPECT_TRUE(end(object));
+        return end(object);
+    }
+
     void Serve()
     {
         ASSERT_TRUE(HwConnectInterrupt(device, 5));
@@ -111,11 +118,7 @@ TEST_F(MisuseTest, DeletedObjectsFailWithABadHandleInsteadOfBeingUsed)
              return BOOL(IsDeviceConnected(deleted));
          }},
         {"a device deleted twice",
-         [this] {
-             HwDevice* deleted = std::exchange(device, nullptr);
-             EXPECT_TRUE(HwDeleteDevice(deleted));
-             return HwDeleteDevice(deleted);
-         }},
+         [this] { return Twice(HwDeleteDevice, std::exchange(device, nullptr)); }},
         {"a record its caller constructed, deleted as if the library had made it",
          [] {
              HwDevice embedded;
@@ -128,17 +131,9 @@ TEST_F(MisuseTest, DeletedObjectsFailWithABadHandleInsteadOfBeingUsed)
              return deleted;
          }},
         {"a memory object deleted twice",
-         [this] {
-             HwMemory* deleted = std::exchange(memory, nullptr);
-             EXPECT_TRUE(HwDeleteMemory(deleted));
-             return HwDeleteMemory(deleted);
-         }},
+         [this] { return Twice(HwDeleteMemory, std::exchange(memory, nullptr)); }},
         {"a thread closed twice",
-         [this] {
-             HwThread* closed = QnloCreateThread(HwIsrThreadProc, device);
-             EXPECT_TRUE(QnloCloseThread(closed));
-             return QnloCloseThread(closed);
-         }},
+         [this] { return Twice(QnloCloseThread, QnloCreateThread(HwIsrThreadProc, device)); }},
         {"interrupt service stopped after its thread's handle was closed",
          [this] {
              Serve();
