@@ -29,6 +29,17 @@ StepperSteps::StepperSteps(ondula::Clock& clock, const instruments::MessageSink&
 {
 }
 
+StepperSteps::~StepperSteps()
+{
+    // A pulse left high would swallow the rising edge of the port's next step:
+    // the level that follows it goes out.
+    if (!Moving())
+        return;
+    const std::uint8_t last = m_writes[m_nWrite - 1];
+    if (last & kPulse)
+        m_port.WriteData(std::uint8_t(last & ~kPulse));
+}
+
 void StepperSteps::ResetMotor()
 {
     m_port.WriteData(kReset);

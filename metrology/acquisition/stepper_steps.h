@@ -24,6 +24,8 @@ public:
     // `progress` shows the motor's progress text ("+ 1/4", "Reset moteur...").
     StepperSteps(ondula::Clock& clock, const instruments::MessageSink& messages,
                  std::function<void(const std::string&)> progress);
+    // A move cut short during a pulse puts its level back.
+    ~StepperSteps() override;
 
     void SetPositions(const StepperPositions& positions) { m_positions = positions; }
     // Where the motor is believed to be, in steps (0 at first).

@@ -121,6 +121,13 @@ void CC832MoveDlg::UseAxis(bool answered)
     m_btnGoTo->setEnabled(true);
 }
 
+void CC832MoveDlg::LoseAxis()
+{
+    // The chips stopped answering: the axis is lost until the card is initialised again.
+    UseAxis(false);
+    m_strStatus = QString::fromUtf8(kAxisNotOk);
+}
+
 void CC832MoveDlg::ShowPosition() { m_strX = FormatPosition(m_pC832->GetPosition(kStageAxis)); }
 
 void CC832MoveDlg::LoadMotion()
@@ -204,10 +211,8 @@ void CC832MoveDlg::OnTimer(int id)
         m_btnStop->setEnabled(false);
         EnableMotionButtons(true);
     } else if (m_timers.IsActive(kPollTimer) && !m_pC832->IsConnected()) {
-        // The chips stopped answering: the axis is lost until the card is initialised again.
         m_timers.KillTimer(kPollTimer);
-        UseAxis(false);
-        m_strStatus = QString::fromUtf8(kAxisNotOk);
+        LoseAxis();
         UpdateData(false);
         UserMessage(MoveNotFinishedText());
     } else if (m_timers.IsActive(kPollTimer) && m_motionDeadline && m_motionDeadline->Expired()) {
@@ -228,6 +233,8 @@ void CC832MoveDlg::OnStop()
         m_pC832->ResetInterrupts(kStageAxis);
         m_btnStop->setEnabled(false);
         EnableMotionButtons(true);
+        if (!m_pC832->IsConnected())
+            LoseAxis();
         UpdateData(false);
     }
     m_nMotion = None;

@@ -66,6 +66,8 @@ private:
     // target offered (home and origin keep their state); otherwise every
     // motion button off and "?" as position. STOP is off either way.
     void UseAxis(bool answered);
+    // "Axe X non OK !", as UseAxis(false).
+    void LoseAxis();
     // Loads and starts motion `m_nMotion` at the current speed.
     void LoadMotion();
     void StartMotion(Motion motion);

@@ -1,10 +1,10 @@
 #include "instrument_rules.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 
 #include "metrology/instruments/c832_controller.h"
+#include "workbench/core/entry_text.h"
 
 namespace {
 
@@ -36,9 +36,9 @@ QString FormatSpeed(float mmPerMinute) { return QString::asprintf("(%3.0f)", dou
 
 std::optional<float> ParseTarget(const QString& text, int countsPerMm)
 {
-    float value = 0;
-    if (std::sscanf(text.toLatin1().constData(), "%f", &value) != 1 ||
-        !instruments::CC832Controller::ToCounts(value, countsPerMm))
+    // Read as the positions are shown, with a decimal point whatever the session's locale.
+    const std::optional<float> value = ParseLeadingFloat(text.toStdString());
+    if (!value || !instruments::CC832Controller::ToCounts(*value, countsPerMm))
         return std::nullopt;
     return value;
 }

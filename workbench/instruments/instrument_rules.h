@@ -22,6 +22,7 @@ QString FormatPosition(float mm);
 // "(%3.0f)" of a speed in mm/min.
 QString FormatSpeed(float mmPerMinute);
 
-// A target typed in millimetres: exactly one "%f" value whose counts at
-// `countsPerMm` fit 32 bits; nothing otherwise.
+// A target typed in millimetres: a leading number with a decimal point, as
+// positions are shown, whose counts at `countsPerMm` fit 32 bits; nothing
+// otherwise.
 std::optional<float> ParseTarget(const QString& text, int countsPerMm);

@@ -190,6 +190,16 @@ TEST(StepperStepsTest, MovesPulseAtTwentyFiveStepsASecond)
                                     0x02, 0x03, 0x02, 0x03, 0x02, 0x03, 0x02, 0x00, 0x04, 0x00}));
     EXPECT_EQ(stepper.Fault(), "");
 
+    // A move cut short leaves no pulse high to swallow the next step's edge.
+    {
+        StepperSteps cut(bench.clock, nullptr, [](const std::string&) {});
+        cut.SetPositions({0, 3, 0, 0});
+        cut.Step(2);
+        cut.MoveTick();
+        EXPECT_EQ(bench.stepper->Writes().back().value, 0x01);
+    }
+    EXPECT_EQ(bench.stepper->Writes().back().value, 0x00);
+
     // Without the port a run ends with the failure, not as if it had moved.
     InstrumentBench withoutPort({.unconfigured = {"lpt"}});
     StepperSteps unreached(withoutPort.clock, withoutPort.Sink(), [](const std::string&) {});

@@ -129,6 +129,17 @@ TEST_F(MoveDialogTest, AnAxisThatStopsAnsweringIsLostAtOnce)
     Poll(dialog, [&] { return messages.size() > 1; });
     EXPECT_EQ(messages, (QStringList{notFinished, notFinished}));
     EXPECT_EQ(dialog.m_strX, "?");
+
+    // Lost while STOP waits for the end: no move is offered on it.
+    bench->card->SetAbsent(false);
+    dialog.OnInitCard();
+    dialog.OnMovePlus();
+    bench->card->SetStuckBusy(1, true);
+    dialog.OnStop();
+    EXPECT_EQ(messages.size(), 3);
+    EXPECT_EQ(dialog.m_strStatus, QString::fromUtf8("Axe X non OK !"));
+    EXPECT_FALSE(dialog.m_btnPlus->isEnabled());
+    EXPECT_FALSE(dialog.m_btnStop->isEnabled());
 }
 
 TEST_F(MoveDialogTest, ButtonsRunTheirHandlers)
