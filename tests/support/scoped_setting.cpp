@@ -1,6 +1,9 @@
 #include "scoped_setting.h"
 
+#include <clocale>
 #include <cstdlib>
+#include <fstream>
+#include <unistd.h>
 
 ScopedVariable::ScopedVariable(const char* name, const char* value) : name_(name)
 {
@@ -30,3 +33,22 @@ ScopedCurrentFolder::~ScopedCurrentFolder()
     std::error_code ignored;
     std::filesystem::current_path(before_, ignored);
 }
+
+ScopedDecimalComma::ScopedDecimalComma()
+{
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("ondula-comma-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    std::ofstream(dir / "comma.src")
+        << "LC_NUMERIC\ndecimal_point \",\"\nthousands_sep \"\"\ngrouping -1\nEND LC_NUMERIC\n";
+    const std::string build = "localedef -c -i " + (dir / "comma.src").string() +
+                              " -f ANSI_X3.4-1968 " + (dir / "comma").string() + " >/dev/null 2>&1";
+    std::system(build.c_str());
+    {
+        ScopedVariable path("LOCPATH", dir.c_str());
+        made_ = std::setlocale(LC_NUMERIC, "comma") != nullptr;
+    }
+    fs::remove_all(dir);
+}
+
+ScopedDecimalComma::~ScopedDecimalComma() { std::setlocale(LC_NUMERIC, "C"); }

@@ -34,3 +34,19 @@ public:
 private:
     std::filesystem::path before_;
 };
+
+// Numbers read and written with a decimal comma, as in a French session (Qt
+// takes the session's locale), while the object lives; the C locale's after.
+class ScopedDecimalComma {
+public:
+    ScopedDecimalComma();
+    ~ScopedDecimalComma();
+    ScopedDecimalComma(const ScopedDecimalComma&) = delete;
+    ScopedDecimalComma& operator=(const ScopedDecimalComma&) = delete;
+
+    /// False where no such locale could be built (no localedef).
+    bool Made() const { return made_; }
+
+private:
+    bool made_;
+};

@@ -1,5 +1,6 @@
 #include "fralo_app.h"
 
+#include <clocale>
 #include <cstdio>
 
 #include <QApplication>
@@ -67,6 +68,9 @@ CFraloDoc* CFraloApp::AcquiringDoc() const { return dynamic_cast<CFraloDoc*>(m_l
 
 bool CFraloApp::InitInstance(const QStringList& arguments, const QString& settingsPath)
 {
+    // Qt takes the session's locale; numbers in texts, entries and files keep
+    // their decimal point in a French session all the same.
+    std::setlocale(LC_NUMERIC, "C");
     // Every window, child frames and dialogs included, shows the program's icon.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/ondula.xpm")));
     m_pMainFrame = new CMainFrame(this);

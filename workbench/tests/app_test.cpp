@@ -108,6 +108,20 @@ TEST_F(WorkbenchTest, ExitWritesTheSixtyFourBytesToThePathFixedAtStartUp)
     EXPECT_EQ(file.readAll(), expected);
 }
 
+TEST_F(WorkbenchTest, NumbersKeepTheirDecimalPointInAFrenchSession)
+{
+    const ScopedDecimalComma french;
+    if (!french.Made())
+        GTEST_SKIP() << "no locale with a decimal comma";
+    app.reset();
+    app = std::make_unique<CFraloApp>();
+    ASSERT_TRUE(app->InitInstance({}, Path("config.dat")));
+    char text[8];
+    std::snprintf(text, sizeof text, "%1.1f", 12.5);
+    EXPECT_STREQ(text, "12.5");
+    EXPECT_EQ(std::strtod("12.7", nullptr), 12.7);
+}
+
 TEST_F(WorkbenchTest, ShortSettingsFileStartsWithWhatItHolds)
 {
     QFile file(Path("short.dat"));

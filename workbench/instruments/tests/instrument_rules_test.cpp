@@ -1,38 +1,12 @@
-#include <clocale>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <unistd.h>
+#include <optional>
 
 #include <gtest/gtest.h>
 
 #include "metrology/instruments/c832_controller.h"
+#include "tests/support/scoped_setting.h"
 #include "workbench/core/command_ids.h"
 #include "workbench/frame/command_table.h"
 #include "workbench/instruments/instrument_rules.h"
-
-namespace {
-
-// Numbers as a French session writes them (Qt takes the session's locale):
-// a locale whose decimal point is a comma; false where none can be built.
-bool UseDecimalComma()
-{
-    const auto dir = std::filesystem::path(::testing::TempDir()) /
-                     ("ondula-comma-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    std::ofstream(dir / "comma.src")
-        << "LC_NUMERIC\ndecimal_point \",\"\nthousands_sep \"\"\ngrouping -1\nEND LC_NUMERIC\n";
-    const std::string build = "localedef -c -i " + (dir / "comma.src").string() +
-                              " -f ANSI_X3.4-1968 " + (dir / "comma").string() + " >/dev/null 2>&1";
-    std::system(build.c_str());
-    ::setenv("LOCPATH", dir.c_str(), 1);
-    const bool made = std::setlocale(LC_NUMERIC, "comma") != nullptr;
-    ::unsetenv("LOCPATH");
-    std::filesystem::remove_all(dir);
-    return made;
-}
-
-} // namespace
 
 TEST(InstrumentRulesTest, SupplyRangeAndVoltage)
 {
@@ -59,13 +33,13 @@ TEST(InstrumentRulesTest, StageTextsAndTargets)
                  {"", std::nullopt},  {"nan", std::nullopt}, {"1e9", std::nullopt},
                  {"   0.2500", 0.25f}};
     for (bool comma : {false, true}) {
-        if (comma && !UseDecimalComma())
+        std::optional<ScopedDecimalComma> french;
+        if (comma && !french.emplace().Made())
             GTEST_SKIP() << "no locale with a decimal comma";
         for (const auto& c : cases)
             EXPECT_EQ(ParseTarget(QString::fromLatin1(c.text), 120000), c.mm)
                 << c.text << ' ' << comma;
     }
-    std::setlocale(LC_NUMERIC, "C");
 }
 
 TEST(InstrumentRulesTest, InstrumentCommandsAreAlwaysAvailable)
