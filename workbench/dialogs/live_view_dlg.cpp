@@ -17,6 +17,7 @@
 #include "workbench/core/flag_scope.h"
 #include "workbench/core/live_view_layout.h"
 #include "workbench/doc/fralo_doc.h"
+#include "workbench/faces/document_frame.h"
 #include "workbench/faces/documents.h"
 #include "workbench/faces/image_view.h"
 #include "workbench/faces/workbench_settings.h"
@@ -95,13 +96,26 @@ void CLiveViewDlg::OnOK()
 
     m_grey.assign(std::size_t(m_nWidth) * std::size_t(m_nHeight), 0);
     m_pShow->setEnabled(false);
+    if (camera->StartAcquisition() == SourceNone && source != SourceNone) {
+        // The camera is dead and the start has said so: a result that would
+        // never change is not left behind.
+        DropResult();
+        return;
+    }
     OnStarting();
-    camera->StartAcquisition();
     if (m_pApp->m_nSource != SourceNone) {
         m_bBusy = false;
         m_timers.SetTimer(m_nTimerId, kTickMs);
     }
     m_bStarted = true;
+}
+
+void CLiveViewDlg::DropResult()
+{
+    delete m_pResultDoc->m_pChildFrame;
+    m_pResultDoc = nullptr;
+    m_pResultName->setText(QStringLiteral("NOUVELLE IMAGE"));
+    m_grey = {};
 }
 
 void CLiveViewDlg::OnTimer(int id)

@@ -44,9 +44,10 @@ protected:
 
     // "&Visualiser": camera document at the default size, the result
     // document beside it, acquisition started and, unless the source is
-    // none, the timer.
+    // none, the timer. A start that fails (the source falls back to none)
+    // closes the result again, unasked, and leaves "&Visualiser" disabled.
     void OnOK();
-    // After "&Visualiser", before acquisition starts.
+    // After "&Visualiser", once acquisition has started.
     virtual void OnStarting() { }
     // The result image from the grey levels of the tick (GreyLevels).
     virtual void ComputeResult() = 0;
@@ -60,6 +61,8 @@ protected:
     CFraloDoc* m_pResultDoc = nullptr;
 
 private:
+    // Closes the result document, which holds nothing of the user's.
+    void DropResult();
     void ReadGreyLevels(int source);
     void ShowResult();
 

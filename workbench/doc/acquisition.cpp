@@ -1,6 +1,7 @@
 // Starting and stopping acquisition in a document, and the size a source allows.
 #include <verodyn/operators.h>
 
+#include <fgint/fgint.h>
 #include <imageproc/plane_buffers.h>
 #include <imageproc/quiet_library.h>
 
@@ -71,8 +72,13 @@ bool CFraloDoc::GrabTwainImage(FrameGrabberPort& grabbers)
     } else {
         // A grab the user cancels leaves the document as it was; so does a
         // scan with no 8-bit grey levels or colours (16 bits a channel), as
-        // the user is told.
-        grabbed = grabbers.GrabImage(&image, m_hGrabber) == V_OK;
+        // the user is told. The source answers a cancel and its own failures
+        // alike, so only what fails beyond it (memory for the image, say) is
+        // told.
+        const Vstatus status = grabbers.GrabImage(&image, m_hGrabber);
+        grabbed = status == V_OK;
+        if (!grabbed && status != FG_ERR_GRAB)
+            UserMessage(LibraryFailureText(status, grabbers.LastFailure()));
         if (grabbed && ViewPlanes(image).channels == 0) {
             RefuseOtherPixelTypes();
             grabbed = false;

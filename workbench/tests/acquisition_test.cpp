@@ -155,7 +155,7 @@ TEST_F(AcquisitionTest, TwainGrabsOneImageIsSilentWhenTheUserCancelsAndSaysWhenN
     const VImage* before = doc->m_image.image().get();
     const int16_t width = doc->m_nWidth;
     Choose(1);
-    grabber.results = {5322};
+    grabber.results = {5306}; // a cancel, as the TWAIN source answers it
     EXPECT_EQ(doc->StartAcquisition(), 1);
     EXPECT_EQ(doc->m_nWidth, width);
     EXPECT_EQ(doc->m_image.image().get(), before);
@@ -201,6 +201,21 @@ TEST_F(AcquisitionTest, TwainGrabsOneImageIsSilentWhenTheUserCancelsAndSaysWhenN
     EXPECT_EQ(doc->m_image.image().get(), grabbed);
     EXPECT_EQ(doc->m_nWidth, 8);
     EXPECT_EQ(app->AcquiringDoc(), nullptr);
+
+    // A grab that fails beyond the source is told, not taken for a cancel.
+    struct Failure {
+        Vstatus status;
+        const char* text;
+    };
+    for (Failure f : {Failure{VERR_NO_MEMORY, "Mémoire insuffisante !"},
+                      Failure{VERR_FG_IMAGE, "Erreur de la bibliothèque d'images n°5407 !\n"}}) {
+        grabber.results = {f.status};
+        messages.clear();
+        EXPECT_EQ(doc->StartAcquisition(), 1);
+        EXPECT_EQ(messages, QStringList{QString::fromUtf8(f.text)}) << f.status;
+        EXPECT_EQ(doc->m_image.image().get(), grabbed) << f.status;
+        EXPECT_EQ(app->AcquiringDoc(), nullptr);
+    }
 }
 
 TEST_F(AcquisitionTest, SourceCommandsAskTheLibraryAndFollowTheirRules)

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <memory>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -176,6 +177,46 @@ TEST_F(LiveViewTest, WebcamResultGoesRightAndReadsTheCaptureWindow)
         dialog.reject();
     }
     EXPECT_EQ(app->AcquiringDoc(), nullptr);
+    vfw::SetDriverFactory(nullptr);
+}
+
+TEST_F(LiveViewTest, ADeadCameraLeavesNoResultWindowAndOnlyTheStartsMessage)
+{
+    vfw::SetDriverFactory([](int) -> std::unique_ptr<vfw::CaptureDriver> { return nullptr; });
+    struct Case {
+        const char* name;
+        std::function<std::unique_ptr<CLiveViewDlg>()> make;
+        int resultId, timerId;
+    };
+    const Case cases[] = {
+        {"false colours", [&] { return std::make_unique<CFalseColorDlg>(app.get(), frame); }, 1002,
+         CFalseColorDlg::TIMER_FALSE_COLOURS},
+        {"real time", [&] { return std::make_unique<CRealTimeDlg>(app.get(), frame); }, 1004,
+         CRealTimeDlg::TIMER_REAL_TIME},
+    };
+    for (const Case& c : cases) {
+        Choose(ID_SOURCE_VFW);
+        messages.clear();
+        const std::unique_ptr<CLiveViewDlg> dialog = c.make();
+        auto* show = Find<QPushButton>(dialog.get(), 1);
+        show->click();
+        EXPECT_EQ(messages,
+                  QStringList{QString::fromUtf8("Caméra USB Video for Windows non trouvée !")})
+            << c.name;
+        EXPECT_EQ(app->m_nSource, 0) << c.name;
+        EXPECT_EQ(dialog->ResultDocument(), nullptr) << c.name;
+        EXPECT_EQ(app->m_nOpenImages, 1) << c.name;
+        EXPECT_EQ(frame->ActiveDocument(), dialog->CameraDocument()) << c.name;
+        EXPECT_EQ(Find<QLabel>(dialog.get(), c.resultId)->text(), "NOUVELLE IMAGE") << c.name;
+        EXPECT_FALSE(dialog->IsTimerActive(c.timerId)) << c.name;
+        EXPECT_FALSE(show->isEnabled()) << c.name;
+        if (auto* reference = Find<QPushButton>(dialog.get(), 3)) {
+            EXPECT_FALSE(reference->isEnabled()) << c.name;
+        }
+        dialog->reject();
+        EXPECT_EQ(app->m_nOpenImages, 1) << c.name;
+        EXPECT_EQ(messages.size(), 1) << c.name;
+    }
     vfw::SetDriverFactory(nullptr);
 }
 
