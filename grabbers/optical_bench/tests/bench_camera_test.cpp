@@ -1,6 +1,7 @@
 // The bench camera loaded by the host in place of the kdLyra cameras and
 // opened as the workbench opens them: its frames follow the instruments of
 // the rig and the projector's pattern.
+#include <algorithm>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -108,6 +109,16 @@ TEST_F(BenchCameraTest, ThePatternOfTheCamerasSizeIsSeenDisplacedByTheSurface)
     optical_bench::ShowPattern(pattern.data(), kWidth / 2, kHeight / 2, 20);
     EXPECT_EQ(Grab(), Expected({kWidth, kHeight, [] { return 0.0; }}));
     optical_bench::HidePattern();
+}
+
+TEST(InterferometerTest, AOneColumnCameraSeesThePatternAsItIs)
+{
+    const std::uint8_t pattern[] = {7, 9, 11};
+    optical_bench::Interferometer projected(1, 3, [] { return 0.0; });
+    projected.Project(pattern, 20);
+    std::uint8_t seen[3] = {};
+    projected.Render(seen);
+    EXPECT_TRUE(std::equal(seen, seen + 3, pattern));
 }
 
 // Processor time of this process, in seconds.

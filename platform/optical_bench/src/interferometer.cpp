@@ -40,6 +40,11 @@ void Interferometer::Project(const std::uint8_t* pattern, int period)
 
 void Interferometer::RenderProjection(std::uint8_t* plane) const
 {
+    // A single column has no neighbour to displace it towards: seen as it is.
+    if (width_ < 2) {
+        std::copy(pattern_.begin(), pattern_.end(), plane);
+        return;
+    }
     // The projected fringes repeat every period, beyond the pattern's edges too.
     const double period = std::clamp(period_, 1, width_ - 1);
     for (int y = 0; y < height_; ++y) {
