@@ -174,7 +174,7 @@ void BuildDriverTree(Manager& m, Device& device, Driver& driver)
         driver.lists[type] = m.Add(driver.root, Make::List(kLists[type]).c);
 
     AddCameraSetting(m, driver.lists[KD_LIST_SETTINGS], device.config);
-    const HOBJ base = m.arena[size_t(driver.lists[KD_LIST_SETTINGS])].children.front();
+    const HOBJ base = m.At(driver.lists[KD_LIST_SETTINGS]).children.front();
 
     const HOBJ control = driver.lists[KD_LIST_IMAGE_REQUEST_CONTROL];
     for (int i = 0; i < device.request_controls; ++i) {

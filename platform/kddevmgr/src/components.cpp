@@ -161,7 +161,7 @@ int32_t kdNextSibling(HOBJ component, HOBJ* next)
                     [&](Manager& m, const Component& c) {
                         if (c.parent == KD_INVALID_HANDLE)
                             return KD_INVALID_HANDLE;
-                        const std::vector<HOBJ>& level = m.arena[size_t(c.parent)].children;
+                        const std::vector<HOBJ>& level = m.At(c.parent).children;
                         const auto at = std::find(level.begin(), level.end(), component);
                         return at + 1 < level.end() ? *(at + 1) : KD_INVALID_HANDLE;
                     });
@@ -235,7 +235,7 @@ int32_t kdReadText(HOBJ property, char* buffer, int32_t size, int32_t index)
             return status;
         if (AnswersTooSmall(m))
             return KD_ERR_INPUT_BUFFER_TOO_SMALL;
-        return CopyOut(TextOfValue(m.arena[size_t(property)], value), buffer, size);
+        return CopyOut(TextOfValue(m.At(property), value), buffer, size);
     });
 }
 
@@ -277,7 +277,7 @@ int32_t kdFindComponent(HOBJ list, const char* name, int32_t mode, HOBJ* found)
         if (!name || !found)
             return KD_ERR_INVALID_INPUT_PARAMETER;
         for (const HOBJ child : c.children) {
-            const Component& entry = m.arena[size_t(child)];
+            const Component& entry = m.At(child);
             const int32_t kind = entry.IsList() ? KD_FIND_LISTS : KD_FIND_PROPERTIES;
             if ((mode & kind) && entry.name == name) {
                 *found = child;

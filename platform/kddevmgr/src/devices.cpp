@@ -105,7 +105,7 @@ int32_t kdFindList(HDRV driver, int32_t type, const char* name, HOBJ* list)
         if (!list)
             return KD_ERR_INVALID_INPUT_PARAMETER;
         if (type < 0 || type >= int32_t(d.lists.size()) ||
-            (name && m.arena[size_t(d.lists[size_t(type)])].name != name))
+            (name && m.At(d.lists[size_t(type)]).name != name))
             return KD_ERR_COMPONENT_ID_INVALID;
         *list = d.lists[size_t(type)];
         return KD_OK;

@@ -53,45 +53,58 @@ int32_t Manager::EnterInitialised(KdOrdinal ordinal)
 
 Component* Manager::Find(HOBJ handle)
 {
-    if (handle < 0 || handle >= HOBJ(arena.size()) || !arena[size_t(handle)].alive)
-        return nullptr;
-    return &arena[size_t(handle)];
+    const auto it = slots.find(handle);
+    return it == slots.end() ? nullptr : &arena[it->second];
 }
 
 HOBJ Manager::Add(HOBJ parent, Component component)
 {
-    const auto handle = HOBJ(arena.size());
+    const HOBJ handle = next_handle++;
     component.parent = parent;
-    arena.push_back(std::move(component));
+    if (free_slots.empty()) {
+        slots[handle] = arena.size();
+        arena.push_back(std::move(component));
+    } else {
+        slots[handle] = free_slots.back();
+        arena[free_slots.back()] = std::move(component);
+        free_slots.pop_back();
+    }
     if (parent != KD_INVALID_HANDLE) {
-        arena[size_t(parent)].children.push_back(handle);
-        ++arena[size_t(parent)].changes;
+        At(parent).children.push_back(handle);
+        ++At(parent).changes;
     }
     return handle;
 }
 
 HOBJ Manager::Clone(HOBJ source, HOBJ parent, const std::string& name)
 {
-    Component copy = arena[size_t(source)];
+    Component copy = At(source);
     copy.name = name;
     copy.children.clear();
     const HOBJ handle = Add(parent, std::move(copy));
-    for (const HOBJ child : std::vector<HOBJ>(arena[size_t(source)].children))
-        Clone(child, handle, arena[size_t(child)].name);
+    for (const HOBJ child : std::vector<HOBJ>(At(source).children))
+        Clone(child, handle, At(child).name);
     return handle;
 }
 
 void Manager::Kill(HOBJ handle)
 {
-    arena[size_t(handle)].alive = false;
-    for (const HOBJ child : arena[size_t(handle)].children)
+    const auto it = slots.find(handle);
+    if (it == slots.end())
+        return;
+    const size_t slot = it->second;
+    slots.erase(it);
+    const std::vector<HOBJ> children = std::move(arena[slot].children);
+    arena[slot] = Component{};
+    free_slots.push_back(slot);
+    for (const HOBJ child : children)
         Kill(child);
 }
 
 HOBJ Manager::Child(HOBJ list, const std::string& name) const
 {
-    for (const HOBJ child : arena[size_t(list)].children)
-        if (arena[size_t(child)].name == name)
+    for (const HOBJ child : At(list).children)
+        if (At(child).name == name)
             return child;
     return KD_INVALID_HANDLE;
 }
@@ -115,8 +128,8 @@ Device* Manager::DeviceOfDriver(HDRV driver)
 Device* Manager::DeviceOfComponent(HOBJ component)
 {
     HOBJ root = component;
-    while (arena[size_t(root)].parent != KD_INVALID_HANDLE)
-        root = arena[size_t(root)].parent;
+    while (At(root).parent != KD_INVALID_HANDLE)
+        root = At(root).parent;
     for (Device& d : devices)
         if (d.driver && d.driver->root == root)
             return &d;
@@ -138,6 +151,9 @@ void ConfigureLocked(Manager& m, const std::vector<kdsim::CameraConfig>& cameras
     m.buffer_objects.clear();
     m.devices.clear();
     m.arena.clear();
+    m.slots.clear();
+    m.free_slots.clear();
+    m.next_handle = 0;
     m.users = 0;
     m.initialisations = 0;
     m.faults.clear();
@@ -316,11 +332,11 @@ void SetRequestControls(int32_t device_id, int count)
     if (!device->driver)
         return;
     const HOBJ control = device->driver->lists[KD_LIST_IMAGE_REQUEST_CONTROL];
-    std::vector<HOBJ>& entries = m.arena[size_t(control)].children;
+    std::vector<HOBJ>& entries = m.At(control).children;
     while (int(entries.size()) > count) {
         m.Kill(entries.back());
         entries.pop_back();
-        ++m.arena[size_t(control)].changes;
+        ++m.At(control).changes;
     }
 }
 
@@ -328,7 +344,8 @@ Counters Count()
 {
     Manager& m = TheManager();
     std::lock_guard guard(m.lock);
-    Counters counters{m.users, m.initialisations, 0, 0, 0, int(m.buffer_objects.size())};
+    Counters counters{
+        m.users, m.initialisations, 0, 0, 0, int(m.buffer_objects.size()), int(m.arena.size())};
     for (const Device& device : m.devices) {
         if (!device.driver)
             continue;
@@ -355,8 +372,8 @@ std::vector<std::string> Settings(int32_t device_id)
     std::vector<std::string> names;
     const Device* device = m.DeviceById(device_id);
     if (device && device->driver)
-        for (const HOBJ setting : m.arena[size_t(device->driver->lists[KD_LIST_SETTINGS])].children)
-            names.push_back(m.arena[size_t(setting)].name);
+        for (const HOBJ setting : m.At(device->driver->lists[KD_LIST_SETTINGS]).children)
+            names.push_back(m.At(setting).name);
     return names;
 }
 
@@ -367,12 +384,11 @@ std::string SelectedSetting(int32_t device_id)
     const Device* device = m.DeviceById(device_id);
     if (!device || !device->driver)
         return "";
-    const Component& control =
-        m.arena[size_t(device->driver->lists[KD_LIST_IMAGE_REQUEST_CONTROL])];
+    const Component& control = m.At(device->driver->lists[KD_LIST_IMAGE_REQUEST_CONTROL]);
     if (control.children.empty())
         return "";
     const HOBJ property = m.Child(control.children.front(), "Setting");
-    const Component* setting = m.Find(HOBJ(std::get<int64_t>(m.arena[size_t(property)].values[0])));
+    const Component* setting = m.Find(HOBJ(std::get<int64_t>(m.At(property).values[0])));
     return setting ? setting->name : "";
 }
 

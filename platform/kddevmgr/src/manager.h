@@ -8,6 +8,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <variant>
 #include <vector>
 
@@ -24,14 +25,13 @@ struct Translation {
     Value value;
 };
 
-// A list or a property; its handle is its index in the manager's arena.
+// A list or a property, held in a slot of the manager's arena.
 struct Component {
     std::string name;
     int32_t type = KD_TYPE_LIST;
     int32_t access = KD_ACCESS_READ;
     HOBJ parent = KD_INVALID_HANDLE;
     std::vector<HOBJ> children;
-    bool alive = true;
     int32_t changes = 0;                       // change counter of a list
     std::vector<Value> values;                 // indices 0 ..
     std::array<std::optional<Value>, 3> limit; // indices -1 (maximum), -2 (minimum), -3 (step)
@@ -96,7 +96,13 @@ struct Manager {
     std::optional<std::string> environment;
     int users = 0;
     int initialisations = 0;
+    // Handles are never given twice, while the slots of dead components are
+    // reused: a handle of a closed device stays refused once its slot holds
+    // a component of a later open.
     std::vector<Component> arena;
+    std::unordered_map<HOBJ, size_t> slots; // of the live components
+    std::vector<size_t> free_slots;
+    HOBJ next_handle = 0;
     HOBJ device_list = KD_INVALID_HANDLE;
     std::vector<Device> devices;
     HDRV next_driver = 1;
@@ -113,10 +119,13 @@ struct Manager {
 
     // The live component `handle`, or null.
     Component* Find(HOBJ handle);
+    // The component `handle`, which must be live.
+    Component& At(HOBJ handle) { return arena[slots.at(handle)]; }
+    const Component& At(HOBJ handle) const { return arena[slots.at(handle)]; }
     HOBJ Add(HOBJ parent, Component component);
     // A deep copy of `source` (with its subtree) as the last entry of `parent`.
     HOBJ Clone(HOBJ source, HOBJ parent, const std::string& name);
-    // Marks `handle` and its subtree dead.
+    // Ends `handle` and its subtree, freeing their slots.
     void Kill(HOBJ handle);
     // The entry `name` of `list`, or KD_INVALID_HANDLE.
     HOBJ Child(HOBJ list, const std::string& name) const;

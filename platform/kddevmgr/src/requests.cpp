@@ -10,12 +10,12 @@ void ResizeRequests(Manager& m, Driver& driver, int32_t count)
 {
     driver.requests.resize(size_t(count));
     const HOBJ list = driver.lists[KD_LIST_REQUESTS];
-    while (int32_t(m.arena[size_t(list)].children.size()) > count) {
-        m.Kill(m.arena[size_t(list)].children.back());
-        m.arena[size_t(list)].children.pop_back();
-        ++m.arena[size_t(list)].changes;
+    while (int32_t(m.At(list).children.size()) > count) {
+        m.Kill(m.At(list).children.back());
+        m.At(list).children.pop_back();
+        ++m.At(list).changes;
     }
-    for (auto n = int32_t(m.arena[size_t(list)].children.size()); n < count; ++n) {
+    for (auto n = int32_t(m.At(list).children.size()); n < count; ++n) {
         Component entry;
         entry.name = "Request" + std::to_string(n);
         const HOBJ handle = m.Add(list, std::move(entry));
@@ -66,18 +66,18 @@ int32_t OnLockedRequest(KdOrdinal ordinal, HDRV driver, int32_t number, Body&& b
 
 int32_t IntValue(const Manager& m, HOBJ list, const char* name)
 {
-    return int32_t(std::get<int64_t>(m.arena[size_t(m.Child(list, name))].values[0]));
+    return int32_t(std::get<int64_t>(m.At(m.Child(list, name)).values[0]));
 }
 
 Snapshot Snap(const Manager& m, const Driver& driver, HOBJ setting)
 {
-    const std::vector<HOBJ>& settings = m.arena[size_t(driver.lists[KD_LIST_SETTINGS])].children;
+    const std::vector<HOBJ>& settings = m.At(driver.lists[KD_LIST_SETTINGS]).children;
     const HOBJ camera = m.Child(setting, "Camera");
     const HOBJ aoi = m.Child(camera, "Aoi");
     Snapshot s;
     s.setting = int32_t(std::find(settings.begin(), settings.end(), setting) - settings.begin());
     s.expose_us = IntValue(m, camera, "Expose_us");
-    s.gain_db = std::get<double>(m.arena[size_t(m.Child(camera, "Gain_dB"))].values[0]);
+    s.gain_db = std::get<double>(m.At(m.Child(camera, "Gain_dB")).values[0]);
     s.binning = IntValue(m, camera, "BinningMode");
     s.aoi_w = IntValue(m, aoi, "W");
     s.aoi_h = IntValue(m, aoi, "H");
@@ -102,7 +102,7 @@ int32_t HandOver(Manager& m, Device& device)
     request.result = fits ? KD_REQUEST_OK : KD_REQUEST_AOI_OUTSIDE;
     if (fits) {
         Paint(device.config, d.frames++, request);
-        m.arena[size_t(d.frame_count)].values[0] = int64_t(d.frames);
+        m.At(d.frame_count).values[0] = int64_t(d.frames);
     }
     return number;
 }
@@ -123,8 +123,7 @@ int32_t kdQueueRequest(HDRV driver, int32_t control)
 {
     return OnDriver(KD_ORD_QUEUE_REQUEST, driver, [&](Manager& m, Device& device) -> int32_t {
         Driver& d = *device.driver;
-        const std::vector<HOBJ>& controls =
-            m.arena[size_t(d.lists[KD_LIST_IMAGE_REQUEST_CONTROL])].children;
+        const std::vector<HOBJ>& controls = m.At(d.lists[KD_LIST_IMAGE_REQUEST_CONTROL]).children;
         if (control < 0 || control >= int32_t(controls.size()))
             return KD_ERR_COMPONENT_ID_INVALID;
         const auto free = std::find_if(d.requests.begin(), d.requests.end(), [](const Request& r) {

@@ -46,10 +46,10 @@ int32_t Apply(Manager& m, HOBJ handle, const Value& value)
         ResizeRequests(m, driver, count);
         return KD_OK;
     }
-    const Component& property = m.arena[size_t(handle)];
+    const Component& property = m.At(handle);
     const HOBJ entry = property.parent;
     if (property.name == "Setting" &&
-        m.arena[size_t(entry)].parent == driver.lists[KD_LIST_IMAGE_REQUEST_CONTROL]) {
+        m.At(entry).parent == driver.lists[KD_LIST_IMAGE_REQUEST_CONTROL]) {
         const HOBJ setting = HOBJ(std::get<int64_t>(value));
         const Component* chosen = m.Find(setting);
         if (!chosen || chosen->parent != driver.lists[KD_LIST_SETTINGS])
@@ -95,7 +95,7 @@ int32_t WriteValue(Manager& m, HOBJ handle, const Value& value, int32_t index)
     }
     if (const int32_t applied = Apply(m, handle, value))
         return applied;
-    m.arena[size_t(handle)].values[size_t(index)] = value;
+    m.At(handle).values[size_t(index)] = value;
     return KD_OK;
 }
 
@@ -166,10 +166,10 @@ namespace {
 // Copies the values of `from` into `to`, entry by entry where the names agree.
 void CopyValues(Manager& m, HOBJ from, HOBJ to)
 {
-    Component& target = m.arena[size_t(to)];
-    target.values = m.arena[size_t(from)].values;
+    Component& target = m.At(to);
+    target.values = m.At(from).values;
     for (const HOBJ child : target.children) {
-        const HOBJ source = m.Child(from, m.arena[size_t(child)].name);
+        const HOBJ source = m.Child(from, m.At(child).name);
         if (source != KD_INVALID_HANDLE)
             CopyValues(m, source, child);
     }
@@ -179,8 +179,8 @@ void CopyValues(Manager& m, HOBJ from, HOBJ to)
 
 void ResetSetting(Manager& m, HOBJ setting)
 {
-    const HOBJ settings = m.arena[size_t(setting)].parent;
-    CopyValues(m, m.arena[size_t(settings)].children.front(), setting);
+    const HOBJ settings = m.At(setting).parent;
+    CopyValues(m, m.At(settings).children.front(), setting);
 }
 
 } // namespace kdmgr

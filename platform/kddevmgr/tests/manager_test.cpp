@@ -253,6 +253,34 @@ TEST_F(ManagerTest, NewSettingsCloneTheirParentAndResetTakesBaseAgain)
     ASSERT_EQ(kdOpenDevice(device_, &driver_), KD_OK);
 }
 
+TEST_F(ManagerTest, ReopeningReusesTheSpaceOfClosedTreesAndRefusesTheirHandles)
+{
+    const HOBJ old_expose = Find(settings_, "Base/Camera/Expose_us");
+    const HOBJ old_settings = settings_;
+    const HDRV old_driver = driver_;
+    ASSERT_EQ(kdCreateSetting(driver_, "S", "Base"), KD_OK);
+    const int components = kdsim::Count().components;
+    for (int open = 0; open < 50; ++open) {
+        ASSERT_EQ(kdCloseDevice(device_, driver_), KD_OK);
+        ASSERT_EQ(kdOpenDevice(device_, &driver_), KD_OK);
+        ASSERT_EQ(kdFindList(driver_, KD_LIST_SETTINGS, nullptr, &settings_), KD_OK);
+        ASSERT_EQ(kdCreateSetting(driver_, "S", "Base"), KD_OK);
+    }
+    EXPECT_EQ(kdsim::Count().components, components);
+
+    const HOBJ expose = Find(settings_, "Base/Camera/Expose_us");
+    EXPECT_NE(expose, old_expose);
+    EXPECT_EQ(Int(expose), 20000);
+    int32_t value = 0;
+    HOBJ child = KD_INVALID_HANDLE;
+    EXPECT_EQ(kdReadInt(old_expose, &value, 0), KD_ERR_INVALID_LIST_ID);
+    EXPECT_EQ(kdWriteInt(old_expose, 1000, 0), KD_ERR_INVALID_LIST_ID);
+    EXPECT_EQ(kdFirstChild(old_settings, &child), KD_ERR_INVALID_LIST_ID);
+    EXPECT_EQ(kdCheckHandle(old_settings, 2), KD_ERR_INVALID_LIST_ID);
+    EXPECT_EQ(kdFindList(old_driver, KD_LIST_SETTINGS, nullptr, &child), KD_ERR_INVALID_DRIVER);
+    EXPECT_EQ(Int(expose), 20000);
+}
+
 TEST_F(ManagerTest, RequestsFinishAnExposureApartWithTheirSettingsFrame)
 {
     HOBJ control = 0, entry = 0;

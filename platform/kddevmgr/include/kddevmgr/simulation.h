@@ -87,6 +87,7 @@ struct Counters {
     int queued;         // requests queued, finished or not
     int locked;         // requests handed over and not unlocked
     int buffer_objects; // image-buffer objects not freed
+    int components;     // slots of the component arena, in use or free for reuse
 };
 KDDEVMGR_API Counters Count();
 // Calls of operation `ordinal` since the configuration.
